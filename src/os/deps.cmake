@@ -1,0 +1,1 @@
+set(DEPS Threads::Threads PNG::PNG)
