@@ -1,0 +1,319 @@
+#include "graphics/SDraw2D.h"
+
+#include <algorithm>
+#include <type_traits>
+
+namespace {
+
+enum PutMode { kOpaque, kKeyed, kBlend };
+
+template <int M>
+inline void Put(u16* d, u16 c) {
+  if constexpr (M == kOpaque) {
+    *d = c;
+  } else if constexpr (M == kKeyed) {
+    if (c != kColorKey565) *d = c;
+  } else {
+    *d = Blend565Half(c, *d);
+  }
+}
+
+// One destination row of n pixels from source row `row`, starting at source column `col` and moving by
+// colStep (1, or -1 when mirrored).
+template <int F, int M>
+void SpanRow(u16* d, i32 step, i32 n, const SBlitSource& src, i32 row, i32 col, i32 colStep) {
+  const u16* table = src.table;
+  if constexpr (F == kImagePalette8) {
+    const u8* rp = src.pixels + static_cast<std::ptrdiff_t>(row) * src.width;
+    for (i32 k = 0; k < n; ++k, d += step, col += colStep) Put<M>(d, table[rp[col]]);
+  } else {
+    const i32 stride = src.width / 2;
+    const u16* half = table + (row & 1) * 2;
+    using Index = std::conditional_t<F == kImageBlock8, u8, u16>;
+    const Index* bp = reinterpret_cast<const Index*>(src.pixels) + static_cast<std::ptrdiff_t>(row >> 1) * stride;
+    for (i32 k = 0; k < n; ++k, d += step, col += colStep) {
+      u32 idx = bp[col >> 1];
+      if (M == kKeyed && idx == 0) continue;
+      Put<M>(d, half[idx * 4 + (col & 1)]);
+    }
+  }
+}
+
+template <int M>
+void SpanRowAny(u16* d, i32 step, i32 n, const SBlitSource& src, i32 row, i32 col, i32 colStep) {
+  switch (src.format) {
+    case kImagePalette8: SpanRow<kImagePalette8, M>(d, step, n, src, row, col, colStep); break;
+    case kImageBlock8: SpanRow<kImageBlock8, M>(d, step, n, src, row, col, colStep); break;
+    case kImageBlock16: SpanRow<kImageBlock16, M>(d, step, n, src, row, col, colStep); break;
+    default: break;
+  }
+}
+
+// The part of the destination rectangle (x, y, w, h) on the surface; false when nothing is.
+struct Clip {
+  i32 x0, y0, x1, y1;  // visible destination, x1 and y1 exclusive
+  i32 skipX, skipY;    // destination columns and rows cut on the left and the top
+};
+
+bool ClipRect(const SSurface& s, i32 x, i32 y, i32 w, i32 h, Clip& c) {
+  if (w <= 0 || h <= 0 || !s.base) return false;
+  i64 x1 = std::min<i64>(static_cast<i64>(x) + w, s.width), y1 = std::min<i64>(static_cast<i64>(y) + h, s.height);
+  i64 x0 = std::max<i64>(x, 0), y0 = std::max<i64>(y, 0);
+  if (x0 >= x1 || y0 >= y1) return false;
+  c = {static_cast<i32>(x0), static_cast<i32>(y0), static_cast<i32>(x1), static_cast<i32>(y1),
+       static_cast<i32>(x0 - x), static_cast<i32>(y0 - y)};
+  return true;
+}
+
+// Cuts the source rectangle to the image, moving the destination with it.
+bool ClipSource(const SBlitSource& src, i32& x, i32& y, i32& sx, i32& sy, i32& sw, i32& sh) {
+  if (!src.pixels || !src.table) return false;
+  if (sx < 0) { x -= sx; sw += sx; sx = 0; }
+  if (sy < 0) { y -= sy; sh += sy; sy = 0; }
+  if (sx >= src.width || sy >= src.height) return false;
+  sw = std::min(sw, src.width - sx);
+  sh = std::min(sh, src.height - sy);
+  return sw > 0 && sh > 0;
+}
+
+template <int M>
+void BlitRows(const SSurface& s, i32 x, i32 y, const SBlitSource& src, i32 sx, i32 sy, i32 sw, i32 sh) {
+  if (!ClipSource(src, x, y, sx, sy, sw, sh)) return;
+  Clip c;
+  if (!ClipRect(s, x, y, sw, sh, c)) return;
+  const i32 n = c.x1 - c.x0;
+  for (i32 dy = c.y0; dy < c.y1; ++dy)
+    SpanRowAny<M>(s.Pixel(c.x0, dy), s.xStep, n, src, sy + (dy - y), sx + c.skipX, 1);
+}
+
+}  // namespace
+
+void SDraw2D::Blit(const SSurface& s, i32 x, i32 y, const SBlitSource& src, i32 sx, i32 sy, i32 sw, i32 sh) {
+  BlitRows<kOpaque>(s, x, y, src, sx, sy, sw, sh);
+}
+
+void SDraw2D::BlitKeyed(const SSurface& s, i32 x, i32 y, const SBlitSource& src, i32 sx, i32 sy, i32 sw,
+                        i32 sh) {
+  BlitRows<kKeyed>(s, x, y, src, sx, sy, sw, sh);
+}
+
+void SDraw2D::BlitHalfBlend(const SSurface& s, i32 x, i32 y, const SBlitSource& src, i32 sy, i32 sw, i32 sh) {
+  BlitRows<kBlend>(s, x, y, src, 0, sy, sw, sh);
+}
+
+void SDraw2D::BlitMirroredKeyed(const SSurface& s, i32 x, i32 y, const SBlitSource& src, i32 sw, i32 sh) {
+  if (!src.pixels || !src.table) return;
+  sw = std::min(sw, src.width);
+  sh = std::min(sh, src.height);
+  Clip c;
+  if (!ClipRect(s, x, y, sw, sh, c)) return;
+  const i32 n = c.x1 - c.x0;
+  for (i32 dy = c.y0; dy < c.y1; ++dy)
+    SpanRowAny<kKeyed>(s.Pixel(c.x0, dy), s.xStep, n, src, dy - y, sw - 1 - c.skipX, -1);
+}
+
+void SDraw2D::BlitScaled(const SSurface& s, i32 x, i32 y, const SBlitSource& src, i32 sw, i32 sh, i32 dw,
+                         i32 dh) {
+  if (!src.pixels || !src.table || dw <= 0 || dh <= 0) return;
+  sw = std::min(sw, src.width);
+  sh = std::min(sh, src.height);
+  if (sw <= 0 || sh <= 0) return;
+  Clip c;
+  if (!ClipRect(s, x, y, dw, dh, c)) return;
+  const i64 xStep = (static_cast<i64>(sw) << 16) / dw, yStep = (static_cast<i64>(sh) << 16) / dh;
+  const i32 n = c.x1 - c.x0;
+  const u16* table = src.table;
+  const i32 stride = src.format == kImagePalette8 ? src.width : src.width / 2;
+  for (i32 dy = c.y0; dy < c.y1; ++dy) {
+    const i32 row = static_cast<i32>((yStep / 2 + (dy - y) * yStep) >> 16);
+    i64 colValue = xStep / 2 + c.skipX * xStep;
+    u16* d = s.Pixel(c.x0, dy);
+    for (i32 k = 0; k < n; ++k, d += s.xStep, colValue += xStep)
+      *d = SImage::Texel(src.format, src.pixels, table, stride, static_cast<i32>(colValue >> 16), row);
+  }
+}
+
+void SDraw2D::BlitRaw16(const SSurface& s, i32 x, i32 y, const u16* pixels, i32 sourceWidth, i32 sourceHeight,
+                        i32 sx, i32 sy, i32 w, i32 h) {
+  if (!pixels) return;
+  Clip c;
+  if (!ClipRect(s, x, y, w, h, c)) return;
+  const i32 n = c.x1 - c.x0;
+  for (i32 dy = c.y0; dy < c.y1; ++dy) {
+    const u16* from = pixels + static_cast<std::ptrdiff_t>(sy + dy - y) * sourceWidth + sx + c.skipX;
+    u16* d = s.Pixel(c.x0, dy);
+    for (i32 k = 0; k < n; ++k, d += s.xStep) *d = from[k];
+  }
+}
+
+void SDraw2D::FillRect(const SSurface& s, i32 x, i32 y, i32 w, i32 h, u16 colour) {
+  Clip c;
+  if (!ClipRect(s, x, y, w, h, c)) return;
+  const i32 n = c.x1 - c.x0;
+  for (i32 dy = c.y0; dy < c.y1; ++dy) {
+    u16* d = s.Pixel(c.x0, dy);
+    if (s.xStep == 1) {
+      std::fill_n(d, n, colour);
+    } else {
+      for (i32 k = 0; k < n; ++k, d += s.xStep) *d = colour;
+    }
+  }
+}
+
+void SDraw2D::BlitGlyph(const SSurface& s, i32 x, i32 y, const u8* strip, i32 glyphWidth, i32 start,
+                        const u16* palette, i32 stripWidth, i32 stripHeight, u16 shade1, u16 shade2, u16 shade3) {
+  if (!strip || start < 0 || start >= stripWidth) return;
+  glyphWidth = std::min(glyphWidth, stripWidth - start);
+  Clip c;
+  if (!ClipRect(s, x, y, glyphWidth, stripHeight, c)) return;
+  const u16 shades[4] = {0, shade1, shade2, shade3};
+  const i32 n = c.x1 - c.x0;
+  for (i32 dy = c.y0; dy < c.y1; ++dy) {
+    const u8* from = strip + static_cast<std::ptrdiff_t>(dy - y) * stripWidth + start + c.skipX;
+    u16* d = s.Pixel(c.x0, dy);
+    for (i32 k = 0; k < n; ++k, d += s.xStep) {
+      u8 v = from[k];
+      if (v == 0) continue;
+      if (v < 4)
+        *d = shades[v];
+      else if (palette)
+        *d = palette[v];
+    }
+  }
+}
+
+i32 SDraw2D::DrawText(const SSurface& s, const STextRecord& text) {
+  i32 x = text.x;
+  const SGlyphTable* font = text.font;
+  if (!font || !font->strip || !text.text) return x;
+  const SImage* strip = font->strip;
+  for (const char* p = text.text; *p; ++p) {
+    const u8 code = static_cast<u8>(*p);
+    const i32 w = font->width[code];
+    if (x < s.width)
+      BlitGlyph(s, x, text.y, strip->Pixels(), w, font->start[code], font->palette, strip->width, strip->height,
+                text.shade1, text.shade2, text.shade3);
+    x += w + 1;
+  }
+  return x;
+}
+
+namespace {
+
+// Weights of the 5 source pixels for each destination pixel of an n-pixel block (they sum to 5).
+constexpr u8 kWeights4[4][5] = {{4, 1, 0, 0, 0}, {0, 3, 2, 0, 0}, {0, 0, 2, 3, 0}, {0, 0, 0, 1, 4}};
+constexpr u8 kWeights3[3][5] = {{3, 2, 0, 0, 0}, {0, 1, 3, 1, 0}, {0, 0, 0, 2, 3}};
+constexpr u8 kWeights2[2][5] = {{2, 2, 1, 0, 0}, {0, 0, 1, 2, 2}};
+
+inline u16 IconTexel(const u8* pixels, const u16* table, i32 format, i32 x, i32 y) {
+  // Fixed strides of a 50 x 50 picture: 50 index bytes, or 25 blocks per block row.
+  return SImage::Texel(format, pixels, table, format == kImagePalette8 ? 50 : 25, x, y);
+}
+
+template <int N>
+void Shrink(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 format,
+            const u8 (&weights)[N][5]) {
+  if (!pixels || !table || format < kImagePalette8 || format > kImageBlock16) return;
+  Clip c;
+  if (!ClipRect(s, x, y, 10 * N, 10 * N, c)) return;
+  u8 red[25], green[25], blue[25];
+  for (i32 by = 0; by < 50; by += 5) {
+    for (i32 bx = 0; bx < 50; bx += 5) {
+      const i32 ox = x + bx / 5 * N, oy = y + by / 5 * N;
+      if (ox + N <= c.x0 || ox >= c.x1 || oy + N <= c.y0 || oy >= c.y1) continue;
+      for (i32 j = 0; j < 5; ++j) {
+        for (i32 i = 0; i < 5; ++i) {
+          const u16 t = IconTexel(pixels, table, format, bx + i, by + j);
+          red[j * 5 + i] = static_cast<u8>(t >> 11);
+          green[j * 5 + i] = static_cast<u8>((t >> 5) & 63);
+          blue[j * 5 + i] = static_cast<u8>(t & 31);
+        }
+      }
+      for (i32 dj = 0; dj < N; ++dj) {
+        const i32 py = oy + dj;
+        if (py < c.y0 || py >= c.y1) continue;
+        for (i32 di = 0; di < N; ++di) {
+          const i32 px = ox + di;
+          if (px < c.x0 || px >= c.x1) continue;
+          u32 r = 0, g = 0, b = 0;
+          for (i32 j = 0; j < 5; ++j) {
+            const u32 wy = weights[dj][j];
+            if (!wy) continue;
+            for (i32 i = 0; i < 5; ++i) {
+              const u32 w = wy * weights[di][i];
+              r += w * red[j * 5 + i];
+              g += w * green[j * 5 + i];
+              b += w * blue[j * 5 + i];
+            }
+          }
+          *s.Pixel(px, py) = static_cast<u16>((r / 25) << 11 | (g / 25) << 5 | (b / 25));
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void SDraw2D::ShrinkIcon40(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 format) {
+  Shrink<4>(s, x, y, pixels, table, format, kWeights4);
+}
+void SDraw2D::ShrinkIcon30(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 format) {
+  Shrink<3>(s, x, y, pixels, table, format, kWeights3);
+}
+void SDraw2D::ShrinkIcon20(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 format) {
+  Shrink<2>(s, x, y, pixels, table, format, kWeights2);
+}
+
+void SDraw2D::ScaleToThumbnail(const u16* source, i32 sourcePitch, i32 sourceWidth, i32 sourceHeight,
+                               u32 orientation, u16* dest, i32 destWidth, i32 destHeight) {
+  if (!source || !dest || destWidth <= 0 || destHeight <= 0 || sourceWidth <= 0 || sourceHeight <= 0) return;
+  const i64 xStep = (static_cast<i64>(sourceWidth) << 16) / destWidth;
+  const i64 yStep = (static_cast<i64>(sourceHeight) << 16) / destHeight;
+  for (i32 r = 0; r < destHeight; ++r) {
+    const i64 sy = (r * yStep) >> 16;
+    u16* out = dest + static_cast<std::ptrdiff_t>(r) * 80;
+    for (i32 col = 0; col < destWidth; ++col) {
+      const i64 sx = (col * xStep) >> 16;
+      std::ptrdiff_t at;
+      if (orientation == 1)
+        at = (sourceHeight - 1 - sx) * sourcePitch + sy;
+      else if (orientation == 2)
+        at = (sourceWidth - 1) - sy + sx * sourcePitch;
+      else
+        at = sy * sourcePitch + sx;
+      out[col] = source[at];
+    }
+  }
+}
+
+void SDraw2D::ClearThumbnailRect(i32 x, i32 y, u16* buffer, i32 w, i32 h) {
+  if (!buffer) return;
+  for (i32 r = 0; r < h; ++r)
+    for (i32 col = 0; col < w; ++col) buffer[(y + r) * 80 + x + col] = 0;
+}
+
+void SDraw2D::MakeViewThumbnail(u16* buffer, const u16* view, i32 viewPitch, i32 viewWidth, i32 viewHeight) {
+  if (!buffer) return;
+  if (!view || viewWidth <= 0 || viewHeight <= 0) {
+    ClearThumbnailRect(0, 0, buffer, 80, 50);
+    return;
+  }
+  const i32 tw = viewWidth * 50 / viewHeight;
+  if (tw > 80) {
+    const i32 th = std::min(50, viewHeight * 80 / viewWidth);
+    const i32 m = (50 - th) / 2;
+    ScaleToThumbnail(view, viewPitch, viewWidth, viewHeight, 0, buffer + m * 80, 80, th);
+    if (th < 50) {
+      ClearThumbnailRect(0, 0, buffer, 80, m);
+      ClearThumbnailRect(0, m + th, buffer, 80, 50 - m - th);
+    }
+  } else {
+    const i32 m = (80 - tw) / 2;
+    ScaleToThumbnail(view, viewPitch, viewWidth, viewHeight, 0, buffer + m, tw, 50);
+    if (tw < 80) {
+      ClearThumbnailRect(0, 0, buffer, m, 50);
+      ClearThumbnailRect(m + tw, 0, buffer, 80 - m - tw, 50);
+    }
+  }
+}
