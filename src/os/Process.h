@@ -1,0 +1,12 @@
+// The program folder: where the game finds its data archives and keeps its saved games.
+#pragma once
+#include <string>
+
+namespace Os {
+
+// The folder, always ending with '/': the executable's folder unless set.
+const std::string& ProgramFolder();
+// Sets the folder (a trailing '/' is added when missing); an empty path restores the executable's folder.
+void SetProgramFolder(const std::string& folder);
+
+}  // namespace Os

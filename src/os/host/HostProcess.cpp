@@ -1,0 +1,37 @@
+// The program folder: the executable's folder unless the program sets another.
+#include "os/Process.h"
+
+#include <mutex>
+#include <unistd.h>
+
+namespace Os {
+namespace {
+
+std::string ExecutableFolder() {
+  char buffer[4096];
+  ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (n <= 0) return "./";
+  std::string path(buffer, size_t(n));
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+}
+
+std::string& Folder() {
+  static std::string folder = ExecutableFolder();
+  return folder;
+}
+
+}  // namespace
+
+const std::string& ProgramFolder() { return Folder(); }
+
+void SetProgramFolder(const std::string& folder) {
+  if (folder.empty()) {
+    Folder() = ExecutableFolder();
+    return;
+  }
+  Folder() = folder;
+  if (Folder().back() != '/') Folder() += '/';
+}
+
+}  // namespace Os
