@@ -1,0 +1,45 @@
+// Writes an archive the world builder filled as a record-database file, with the game's own writer.
+#include "BuildStep.h"
+
+#include "foundation/SDatabase.h"
+#include "foundation/StrUtil.h"
+
+#include <cstring>
+
+namespace worldbuild {
+
+bool WriteArchive(const Archive& archive, const std::filesystem::path& file, std::string& error) {
+  const std::string type = archive.type.empty() ? std::string(kBlankCode) : archive.type;
+  const std::string creator = archive.creator.empty() ? std::string(kDataCreator) : archive.creator;
+  if (type.size() != 4 || creator.size() != 4) {
+    error = "type and creator codes must have four characters";
+    return false;
+  }
+  if (archive.records.size() > 0xFFFF) {
+    error = "more than 65,535 records";
+    return false;
+  }
+  SFileStore store;
+  SDatabaseWriter writer(&store);
+  SDatabaseHeader& header = writer.Header();
+  std::memset(header.name, 0, sizeof header.name);
+  StrCopyN(header.name, sizeof header.name, archive.name.c_str(), 31);
+  // Fixed dates keep the built world byte-for-byte reproducible.
+  header.creationDate = header.modificationDate = 0;
+  std::memcpy(header.type, type.data(), 4);
+  std::memcpy(header.creator, creator.data(), 4);
+  for (const auto& [id, bytes] : archive.records) {
+    if (!writer.AddRecord(id, bytes.data(), u32(bytes.size()))) {
+      error = "record " + std::to_string(id) + " cannot be added";
+      return false;
+    }
+  }
+  std::string path = std::filesystem::absolute(file).string();
+  if (!writer.Write(path.c_str())) {
+    error = "cannot write " + path;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace worldbuild
