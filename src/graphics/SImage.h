@@ -53,6 +53,12 @@ struct SImage {
   // Checks a record from a file: a known format, positive sizes, even sizes for the block formats, and the
   // pixel data within the record. Returns the image, or null for anything that is not a usable image.
   static const SImage* FromRecord(const void* data, u32 size);
+  // As FromRecord, and the image's own colour table (whatever of the record follows the pixels) must
+  // cover every index the pixels use: for images drawn with their own table.
+  static const SImage* FromRecordWithOwnTable(const void* data, u32 size) {
+    const SImage* image = FromRecord(data, size);
+    return image && image->TableCovers(image->OwnTableEntries(size)) ? image : nullptr;
+  }
 
   // The largest palette index (format 0) or block index (formats 1 and 2) that the pixels use.
   u32 MaxIndex() const;

@@ -1,0 +1,309 @@
+#include "graphics/SDisplay.h"
+
+#include "graphics/SDisplayHost.h"
+#include "graphics/renderer/SRenderer.h"
+#include "platform/hal/Display.h"
+
+#include <algorithm>
+#include <new>
+
+namespace {
+// The renderer's column arrays hold at most this many view columns.
+constexpr i32 kMaxViewWidth = SRenderer::kMaxColumns;
+}  // namespace
+
+SDisplayCommon::~SDisplayCommon() { delete renderer_; }
+
+SDisplay::~SDisplay() {
+  delete display_;
+  display_ = nullptr;
+}
+
+bool SDisplay::ModeSize(i32 displayMode, u16& width, u16& height) {
+  switch (displayMode) {
+    case 6: width = 320; height = 240; return true;
+    case 7: width = 240; height = 320; return true;
+    case 8: width = 240; height = 240; return true;
+    case 9: width = 640; height = 480; return true;
+    case 10: width = 480; height = 640; return true;
+    case 14: width = 800; height = 480; return true;
+    case 15: width = 800; height = 584; return true;
+    case 16: width = 640; height = 240; return true;
+    default: return false;
+  }
+}
+
+bool SDisplay::CreateForWindow(Os::WindowId window) {
+  window_ = window;
+  return Create();
+}
+
+bool SDisplay::Create() {
+  delete display_;
+  display_ = nullptr;
+  displayRotation_ = orientation_ == 1 ? 3 : orientation_ == 2 ? 1 : 0;
+  Hal::DisplayParameters parameters;
+  parameters.width = width_;
+  parameters.height = height_;
+  parameters.orientation = displayRotation_;
+  parameters.swapEffect = Hal::SWAP_COPY;
+  display_ = Hal::Display::Create(window_, &parameters);
+  return display_ != nullptr;
+}
+
+bool SDisplay::Init(Os::WindowId window, u32 screenWidth, u32 screenHeight) {
+  width_ = static_cast<u16>(screenWidth);
+  height_ = static_cast<u16>(screenHeight);
+  window_ = window;
+  frameBytes_ = static_cast<u32>(width_) * height_ * 2;
+  screenWidth_ = width_;
+  screenHeight_ = height_;
+  if (!Create()) return false;
+  if (display_->BeginScene()) {
+    RefreshFrameBase();
+    display_->Swap(0);
+  }
+  if (!CreateRenderer()) return false;
+  return ApplyScreenMode(true);
+}
+
+bool SDisplay::UseMemory(u16* pixels, u16 width, u16 height) {
+  delete display_;
+  display_ = nullptr;
+  width_ = screenWidth_ = width;
+  height_ = screenHeight_ = height;
+  frameBytes_ = static_cast<u32>(width) * height * 2;
+  bufferWidth_ = width;
+  bufferHeight_ = height;
+  pitch_ = width;
+  frameBase_ = nullptr;
+  SetFrameBase(pixels);
+  if (!renderer_ && !CreateRenderer()) return false;
+  RebuildScreen();
+  return pixels != nullptr;
+}
+
+void SDisplay::PublishFrame() {
+  view_ = host_ && host_->WorldView() ? host_->WorldView() : &ownView_;
+  view_->frameBuffer = frameBase_;
+  view_->pitch = static_cast<i32>(pitch_ ? pitch_ : width_);
+  view_->orientation = 0;  // the display layer rotates when it presents
+  if (renderer_) renderer_->view = view_;
+  RebuildScreen();
+}
+
+void SDisplay::SetupProjection() {
+  if (!renderer_) return;
+  renderer_->SetupProjection();
+  ++projectionUpdates_;
+}
+
+bool SDisplay::CreateRenderer() {
+  frameBytes_ = static_cast<u32>(width_) * height_ * 2;
+  if (!renderer_) renderer_ = new (std::nothrow) SRenderer();
+  if (!renderer_) return false;
+  RelinkRenderer();
+  return true;
+}
+
+void SDisplay::RelinkRenderer() {
+  frameBytes_ = static_cast<u32>(width_) * height_ * 2;
+  PublishFrame();
+  view_->viewWidth = 480;
+  SetupProjection();
+}
+
+bool SDisplay::ApplyScreenMode(bool keepDisplay) {
+  SetViewRect();
+  if (host_) ModeSize(host_->DisplayMode(), width_, height_);
+  RelinkRenderer();
+  if (!keepDisplay && !Create()) return false;
+  if (display_ && display_->BeginScene()) {
+    RefreshFrameBase();
+    display_->Swap(0);
+  }
+  SetupProjection();
+  return true;
+}
+
+void SDisplay::SetViewRect() {
+  i32 x = 0, y = 0, w = 0, h = 0;
+  if (!host_ || !host_->ViewLayoutRect(x, y, w, h)) return;  // start-up refuses a table without the view
+  const i32 mode = host_->DisplayMode();
+  if (mode == 9 || mode == 10 || mode == 11 || mode == 14 || mode == 15) {
+    const i32 v = static_cast<i32>(std::min<u32>(host_->ViewSizeSetting(orientation_ <= 2 ? orientation_ : 0), 2));
+    x += ((w - 380) * v) / 4;
+    y += ((h - 320) * v) / 4;
+    w -= ((w - 380) * v) / 2;
+    h -= ((h - 320) * v) / 2;
+  }
+  // The renderer's column arrays end at 800 columns; a wider view from damaged data is cut.
+  w = std::clamp(w, 0, kMaxViewWidth);
+  h = std::max(h, 0);
+  SWorldView& view = *(host_->WorldView() ? host_->WorldView() : view_);
+  view.viewX = x;
+  view.viewY = y;
+  view.viewWidth = w;
+  view.viewHeight = h;
+}
+
+void SDisplay::RefreshFrameBase() {
+  if (!display_) return;
+  Hal::Surface* back = display_->GetBackBuffer();
+  if (!back) return;
+  const u32 pitch = back->pitch / 2;
+  bool moved = back->pixels != frameBase_ || pitch != pitch_;
+  bufferWidth_ = back->width;
+  bufferHeight_ = back->height;
+  if (moved) {
+    pitch_ = pitch;
+    frameBase_ = nullptr;
+    SetFrameBase(back->pixels);
+  } else {
+    RebuildScreen();
+  }
+}
+
+void SDisplay::SetFrameBase(u16* address) {
+  if (address == frameBase_) return;
+  frameBase_ = address;
+  view_->frameBuffer = address;
+  view_->pitch = static_cast<i32>(pitch_ ? pitch_ : width_);
+  RebuildScreen();
+  SetupProjection();
+}
+
+void SDisplay::RebuildScreen() {
+  // Drawing is cut to the frame buffer actually held, whatever the mode's logical size says.
+  const i32 w = bufferWidth_ ? std::min<i32>(width_, static_cast<i32>(std::min(bufferWidth_, pitch_ ? pitch_ : bufferWidth_)))
+                             : width_;
+  const i32 h = bufferHeight_ ? std::min<i32>(height_, static_cast<i32>(bufferHeight_)) : height_;
+  screen_ = SSurface::ForMemory(frameBase_, pitch_ ? pitch_ : width_, 0, frameBase_ ? w : 0, frameBase_ ? h : 0);
+}
+
+bool SDisplay::BeginFrame() {
+  if (!display_ || !display_->BeginScene()) return false;
+  RefreshFrameBase();
+  return true;
+}
+
+Hal::Surface* SDisplay::FlipAndBegin() {
+  if (!display_) return nullptr;
+  display_->Swap(0);
+  if (!display_->BeginScene()) return nullptr;
+  RefreshFrameBase();
+  return display_->GetBackBuffer();
+}
+
+void SDisplay::Present() {
+  if (display_) display_->Swap(0);
+}
+
+// Drawing.
+
+bool SDisplay::Source(const SImage* image, const u16* palette, u32 entries, SBlitSource& out) const {
+  if (!image) return false;
+  if (palette && !image->TableCovers(entries)) return false;
+  out = SBlitSource::Of(image, palette);
+  return true;
+}
+
+void SDisplay::FillRect(i32 x, i32 y, i32 w, i32 h, u16 colour) {
+  Touch();
+  SDraw2D::FillRect(screen_, x, y, w, h, colour);
+}
+
+void SDisplay::Clear() { FillRect(0, 0, width_, height_, 0); }
+
+void SDisplay::DrawFrame(i32 x, i32 y, i32 w, i32 h) {
+  FillRect(x, y, w, 1, 0);
+  FillRect(x, y, 1, h, 0);
+  FillRect(x, y + h - 1, w, 1, 0);
+  FillRect(x + w - 1, y, 1, h, 0);
+}
+
+void SDisplay::DrawText(const STextRecord& text) {
+  Touch();
+  SDraw2D::DrawText(screen_, text);
+}
+
+void SDisplay::DrawImage(const SImage* image, i32 x, i32 y) {
+  SBlitSource s;
+  if (!Source(image, nullptr, 0, s)) return;
+  Touch();
+  SDraw2D::BlitKeyed(screen_, x, y, s, 0, 0, s.width, s.height);
+}
+
+void SDisplay::DrawImageOpaque(const SImage* image, i32 x, i32 y) { DrawImageOpaquePal(image, nullptr, 0, x, y); }
+
+void SDisplay::DrawImageOpaquePal(const SImage* image, const u16* palette, u32 paletteEntries, i32 x, i32 y) {
+  SBlitSource s;
+  if (!Source(image, palette, paletteEntries, s)) return;
+  Touch();
+  SDraw2D::Blit(screen_, x, y, s, 0, 0, s.width, s.height);
+}
+
+void SDisplay::DrawImagePart(const SImage* image, i32 x, i32 y, i32 sx, i32 sy, i32 sw, i32 sh) {
+  DrawImagePartPal(image, nullptr, 0, x, y, sx, sy, sw, sh);
+}
+
+void SDisplay::DrawImagePartPal(const SImage* image, const u16* palette, u32 paletteEntries, i32 x, i32 y, i32 sx,
+                                i32 sy, i32 sw, i32 sh) {
+  SBlitSource s;
+  if (!Source(image, palette, paletteEntries, s)) return;
+  Touch();
+  SDraw2D::BlitKeyed(screen_, x, y, s, sx, sy, sw, sh);
+}
+
+void SDisplay::DrawImagePartOpaque(const SImage* image, i32 x, i32 y, i32 sx, i32 sy, i32 sw, i32 sh) {
+  SBlitSource s;
+  if (!Source(image, nullptr, 0, s)) return;
+  Touch();
+  SDraw2D::Blit(screen_, x, y, s, sx, sy, sw, sh);
+}
+
+void SDisplay::DrawImagePartBlended(const SImage* image, i32 x, i32 y, i32 sy, i32 sw, i32 sh) {
+  SBlitSource s;
+  if (!Source(image, nullptr, 0, s)) return;
+  Touch();
+  SDraw2D::BlitHalfBlend(screen_, x, y, s, sy, sw, sh);
+}
+
+void SDisplay::DrawImageMirrored(const SImage* image, i32 x, i32 y) {
+  SBlitSource s;
+  if (!Source(image, nullptr, 0, s)) return;
+  Touch();
+  SDraw2D::BlitMirroredKeyed(screen_, x, y, s, s.width, s.height);
+}
+
+void SDisplay::DrawImageScaled(const SImage* image, i32 x, i32 y, i32 w, i32 h) {
+  SBlitSource s;
+  if (!Source(image, nullptr, 0, s)) return;
+  Touch();
+  SDraw2D::BlitScaled(screen_, x, y, s, s.width, s.height, w, h);
+}
+
+void SDisplay::DrawIcon(int size, const SImage* image, const u16* palette, u32 entries, i32 x, i32 y) {
+  // The shrinkers read 50 x 50 pixels with fixed strides: smaller pictures would be read past their end.
+  if (!image || image->width < 50 || image->height < 50) return;
+  SBlitSource s;
+  if (!Source(image, palette, entries, s)) return;
+  Touch();
+  if (size == 40) {
+    SDraw2D::ShrinkIcon40(screen_, x, y, s.pixels, s.table, s.format);
+  } else if (size == 30) {
+    SDraw2D::ShrinkIcon30(screen_, x, y, s.pixels, s.table, s.format);
+  } else {
+    SDraw2D::ShrinkIcon20(screen_, x, y, s.pixels, s.table, s.format);
+  }
+}
+
+void SDisplay::DrawIcon40(const SImage* image, const u16* palette, u32 paletteEntries, i32 x, i32 y) {
+  DrawIcon(40, image, palette, paletteEntries, x, y);
+}
+void SDisplay::DrawIcon30(const SImage* image, const u16* palette, u32 paletteEntries, i32 x, i32 y) {
+  DrawIcon(30, image, palette, paletteEntries, x, y);
+}
+void SDisplay::DrawIcon20(const SImage* image, const u16* palette, u32 paletteEntries, i32 x, i32 y) {
+  DrawIcon(20, image, palette, paletteEntries, x, y);
+}
