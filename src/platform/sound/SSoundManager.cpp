@@ -1,0 +1,143 @@
+#include "platform/sound/SSoundManager.h"
+
+#include <new>
+
+namespace {
+
+constexpr u32 kGamePlayFlags = 0x10000000;
+
+i32 ClampStep(i32 v) { return v < 1 ? 0 : (v > 10 ? 10 : v); }
+
+}  // namespace
+
+SSoundManager::SSoundManager() = default;
+
+SSoundManager::~SSoundManager() {
+  delete speaker_;  // closes: no channel plays the music object below any more
+  delete music_;
+}
+
+void SSoundManager::Init(SSettings* settings) {
+  settings_ = settings;
+  if (speaker_ == nullptr) {
+    speaker_ = new (std::nothrow) audSpeaker();
+  }
+  if (speaker_ != nullptr && !speaker_->IsOpen()) {
+    speaker_->Open(44100, 16);
+  }
+  soundScale_ = 10;
+  musicScale_ = 10;
+  ApplyVolumes(false);
+}
+
+void SSoundManager::SetVolumes(i32 sound, i32 music) {
+  if (settings_ == nullptr) {
+    return;
+  }
+  settings_->soundVolume = u32(ClampStep(sound));
+  settings_->musicVolume = u32(ClampStep(music));
+  ApplyVolumes(true);
+}
+
+void SSoundManager::ApplyVolumes(bool writeBack) {
+  if (settings_ == nullptr) {
+    return;
+  }
+  // The record holds u32 values: a negative number read from the registry arrives as a large one.
+  const i32 sound = ClampStep(i32(settings_->soundVolume));
+  const i32 music = ClampStep(i32(settings_->musicVolume));
+  if (writeBack || u32(sound) != settings_->soundVolume) {
+    settings_->soundVolume = u32(sound);
+    RegSetDword("SoundVolume", u32(sound));
+  }
+  if (writeBack || u32(music) != settings_->musicVolume) {
+    settings_->musicVolume = u32(music);
+    RegSetDword("MusicVolume", u32(music));
+  }
+  if (speaker_ != nullptr) {
+    speaker_->SetSoundVolume(sound * 64 / 10);
+    speaker_->SetMusicVolume(music * 64 / 10);
+  }
+}
+
+i32 SSoundManager::PlaySound(SSoundRecord* record, i32 step) { return Play(record, step, kGamePlayFlags); }
+
+i32 SSoundManager::PlaySoundLooped(SSoundRecord* record, i32 step) {
+  return Play(record, step, kGamePlayFlags | audPlayLooped);
+}
+
+i32 SSoundManager::Play(SSoundRecord* record, i32 step, u32 flags) {
+  if (record == nullptr) {
+    return 0;
+  }
+  const i32 level = soundScale_ * step / 10;
+  // A record holds eleven level slots: anything outside them makes no object.
+  if (level < 0 || level >= SSoundRecord::kLevels) {
+    return 0;
+  }
+  audSound* sound = record->VolumeSlot(level);
+  if (sound == nullptr) {
+    record->LoadVolumeSlot(level);
+    sound = record->VolumeSlot(level);
+  }
+  if (sound == nullptr) {
+    return 0;
+  }
+  sound->SetVolume(u32(level * 64 / 10));
+  if (speaker_ == nullptr) {
+    return audErrNotPlayable;
+  }
+  return speaker_->PlaySound(sound, flags);
+}
+
+i32 SSoundManager::PlayMusic(const u8* header, const audPattern* patterns, u32 patternCount,
+                             const audSampleTable* samples) {
+  // A song whose sample module is missing plays nothing.
+  if (samples == nullptr || header == nullptr) {
+    return audErrNotPlayable;
+  }
+  delete music_;
+  music_ = new (std::nothrow) audMusic();
+  if (music_ == nullptr) {
+    return audErrNotPlayable;
+  }
+  music_->Load(header, patterns, patternCount, samples);
+  music_->loop = 1;  // game music always repeats
+  if (speaker_ == nullptr) {
+    return audErrNotPlayable;
+  }
+  return speaker_->PlayMusic(music_, kGamePlayFlags);
+}
+
+void SSoundManager::StopMusic() {
+  if (speaker_ != nullptr) {
+    speaker_->StopMusic();
+  }
+}
+
+void SSoundManager::StopSounds() {
+  if (speaker_ != nullptr) {
+    speaker_->StopSounds();
+  }
+}
+
+void SSoundManager::PauseChannel(i32 handle) {
+  audChannel* channel = speaker_ != nullptr ? speaker_->GetChannel(handle) : nullptr;
+  if (channel != nullptr) {
+    channel->Pause();
+  }
+}
+
+void SSoundManager::ResumeChannel(i32 handle) {
+  audChannel* channel = speaker_ != nullptr ? speaker_->GetChannel(handle) : nullptr;
+  if (channel != nullptr) {
+    channel->Resume();
+  }
+}
+
+void SSoundManager::StopChannel(i32 handle) {
+  audChannel* channel = speaker_ != nullptr ? speaker_->GetChannel(handle) : nullptr;
+  if (channel != nullptr) {
+    channel->Stop();
+  }
+}

@@ -1,0 +1,1 @@
+set(LIBS duskmire_platform duskmire_os_sdl)
