@@ -1,0 +1,145 @@
+#include "game/SMonster.h"
+
+#include "foundation/SDatabase.h"
+#include "foundation/SStream.h"
+#include "world/SSoundTable.h"
+
+#include <cstring>
+
+namespace {
+void SerializeName(SStream& s, SName& name) {
+  if (s.IsWriting()) {
+    const char* n = name.Text();
+    s.SerializeString(n);
+  } else {
+    const char* n = nullptr;
+    s.SerializeString(n);
+    name.Set(n);
+  }
+}
+
+// Same-named exact search, as the index lists and the templates' base-type names resolve.
+template <class T>
+T* FindExact(const SPtrArray<T>& list, const char* name) {
+  if (!name) return nullptr;
+  for (T* t : list)
+    if (t->name.Text() && !std::strcmp(t->name.Text(), name)) return t;
+  return nullptr;
+}
+}  // namespace
+
+SMonsterBaseType::~SMonsterBaseType() = default;
+
+bool SMonsterBaseType::Serialize(SStream& s, u32 version) {
+  s.SerializeMarker(29);
+  SerializeName(s, name);
+  s.SerializeString(text1);
+  s.SerializeString(text2);
+  u16 count = u16(FrameCount());
+  s.SerializeU16(count);
+  if (s.IsReading() && count != 7 && count != 10) return false;
+  for (u32 i = 0; i < count; ++i) s.SerializeString(frameNames[i]);
+  if (version >= 16) s.SerializeString(text3);
+  if (version >= 22) {
+    s.SerializeString(sound1);
+    s.SerializeString(sound2);
+  }
+  if (version >= 105) s.SerializeString(sound3);
+  if (version >= 22) s.SerializeString(sound4);
+  for (u16& v : stats) s.SerializeU16(v);
+  s.SerializeByte(kind);
+  // Resolution and the monster rules walk 7 frames, or 10 for kind 4: the stored count must agree.
+  if (s.IsReading() && count != FrameCount()) return false;
+  if (version >= 45) s.SerializeByte(imageFlag);
+  if (version >= 46) s.SerializeByte(p1);
+  if (version >= 95) s.SerializeByte(p2);
+  if (version >= 97) s.SerializeByte(p3);
+  SPaletteHolder::Serialize(s, version);
+  if (s.IsReading()) {
+    // Empty names after the first are dropped.
+    for (i32 i = palettes.Count() - 1; i >= 1; --i) {
+      const char* t = palettes.Text(i);
+      if (!t || !*t) delete[] palettes.RemoveAt(i);
+    }
+  }
+  if (version >= 79) s.SerializeByte(behaviour);
+  if (version >= 80) s.SerializeString(text4);
+  return s.Ok();
+}
+
+void SMonster::Serialize(SStream& s, u32 version, const SMonsterTable* table) {
+  s.SerializeMarker(31);
+  SerializeName(s, name);
+  s.SerializeString(baseTypeName);
+  if (s.IsReading()) baseType = table ? table->FindBaseType(baseTypeName) : nullptr;
+  s.SerializeString(label);
+  s.SerializeString(normalLookName);
+  const char* dropped = nullptr;
+  if (version < 94) s.SerializeString(dropped);
+  if (version > 20) s.SerializeString(talk);
+  if (version >= 22 && version <= 104)
+    for (u32 i = 0; i < 3; ++i) s.SerializeString(dropped);
+  effects.SerializeList(s, [version](SEffect& e, SStream& st) { e.Serialize(st, version); });
+  items.SerializeList(s, [version](SMonsterItemEntry& e, SStream& st) { e.Serialize(st, version); });
+  for (u16* v : {&minDamage, &maxDamage, &armourClass, &maxHp, &experience, &attribute1, &attribute2, &attribute3,
+                 &attribute4, &spareValue})
+    s.SerializeU16(*v);
+  s.SerializeByte(kind);
+  s.SerializeByte(level);
+  s.SerializeByte(flags);
+  if (version > 78) s.SerializeByte(behaviour);
+  if (version > 79) s.SerializeString(castPalette);
+  if (version > 87) s.SerializeByte(theftDifficulty);
+  if (version > 95) s.SerializeByte(widePlacement);
+  if (version > 96) s.SerializeByte(layer2Blocking);
+}
+
+SMonsterBaseType* SMonsterTable::FindBaseType(const char* name) const { return FindExact(baseTypes, name); }
+
+SMonster* SMonsterTable::FindMonster(const char* name) const { return FindExact(monsters, name); }
+
+bool SMonsterTable::SerializeBaseTypes(SStream& s, u32 version) {
+  s.SerializeMarker(28);
+  bool ok = baseTypes.SerializeNamed(s, [version](SMonsterBaseType& b, SStream& st) {
+    if (!b.Serialize(st, version)) st.SetFailed();
+  });
+  if (!ok) return false;
+  if (s.IsWriting()) {
+    return WritePaletteBlock(s, version, reinterpret_cast<SPaletteHolder* const*>(baseTypes.Data()),
+                             baseTypes.Count());
+  }
+  return ReadPaletteBlock(s, version, [this](const char* n) -> SPaletteHolder* { return FindBaseType(n); });
+}
+
+bool SMonsterTable::SerializeMonsters(SStream& s, u32 version) {
+  s.SerializeMarker(30);
+  return monsters.SerializeNamed(s, [this, version](SMonster& m, SStream& st) { m.Serialize(st, version, this); });
+}
+
+bool SMonsterTable::Load(SDatabase& db, u16& record, u32 version) {
+  for (u32 k = 0; k < 2; ++k) {
+    std::unique_ptr<SRecordData> r = db.ReadRecord(record);
+    if (!r) return false;
+    ++record;
+    SStream s(version);
+    s.OpenForRead(*r);
+    if (!(k == 0 ? SerializeBaseTypes(s, version) : SerializeMonsters(s, version))) {
+      // Records read before the fault point into this record: keep it for the table's life.
+      rawRecords.Add(r.release());
+      return false;
+    }
+    rawRecords.Add(r.release());
+  }
+  return true;
+}
+
+void SMonsterTable::Clear() {
+  monsters.DeleteAll();
+  baseTypes.DeleteAll();
+  rawRecords.DeleteAll();
+}
+
+void SMonsterTable::ClearGlobalSoundMarks(SSoundTable& sounds) {
+  for (SMonsterBaseType* b : baseTypes)
+    for (const char* n : {b->sound1, b->sound2, b->sound3, b->sound4}) sounds.ClearGlobalMark(n);
+}

@@ -1,0 +1,120 @@
+// Monster base types (pictures, sounds, statistics shared by a family) and monster templates (the named
+// monsters maps place), with the table that reads both from the world base.
+#pragma once
+#include "foundation/SPtrArray.h"
+#include "world/SEffect.h"
+#include "world/SPaletteHolder.h"
+#include "world/SWorldTable.h"
+
+class SMonsterTable;
+
+class SMonsterBaseType : public SPaletteHolder {
+ public:
+  SMonsterBaseType() = default;
+  ~SMonsterBaseType() override;
+  // The record (tag 29); false when its frame count is not 7 (10 for kind 4).
+  bool Serialize(SStream& s, u32 version);
+  u32 FrameCount() const { return kind == 4 ? 10 : 7; }
+
+  u32 soundsNeeded = 0;
+  const char* text1 = nullptr;
+  const char* text2 = nullptr;
+  const char* frameNames[10] = {};
+  u16 frames[10] = {};
+  const char* text3 = nullptr;  // palette name
+  const char* sound1 = nullptr;
+  const char* sound2 = nullptr;
+  const char* sound3 = nullptr;
+  const char* sound4 = nullptr;
+  u16 stats[10] = {300, 600, 200, 2000, 10000, 200, 300, 300, 300, 300};
+  u8 kind = 1;
+  u8 imageFlag = 0;
+  u8 behaviour = 1;
+  const char* text4 = nullptr;
+  u8 p1 = 1, p2 = 0, p3 = 0;
+};
+
+// An item a monster carries (tag 24): a position in the world base's item list, count, level, chance.
+struct SMonsterItemEntry {
+  u16 itemIndex = 0;
+  u8 count = 0;
+  u8 level = 0;
+  u8 chance = 0;
+  u8 condition = 0;
+
+  void Serialize(SStream& s, u32 version) {
+    s.SerializeMarker(24);
+    s.SerializeU16(itemIndex);
+    s.SerializeByte(count);
+    s.SerializeByte(level);
+    s.SerializeByte(chance);
+    if (version >= 28) s.SerializeByte(condition);
+  }
+};
+
+template <>
+struct SNameOf<SEffect> {
+  static const SName& Get(const SEffect&) {
+    static const SName none;
+    return none;
+  }
+};
+template <>
+struct SNameOf<SMonsterItemEntry> {
+  static const SName& Get(const SMonsterItemEntry&) {
+    static const SName none;
+    return none;
+  }
+};
+
+class SMonster {
+ public:
+  SMonster() : effects(true, 4), items(true, 4) {}
+  SMonster(const SMonster&) = delete;
+  SMonster& operator=(const SMonster&) = delete;
+  ~SMonster() = default;
+
+  // The template record (tag 31). The base type is looked up by name in `table` (null: none).
+  void Serialize(SStream& s, u32 version, const SMonsterTable* table);
+  bool IsUndead() const { return kind == 3; }
+
+  SName name;
+  SPtrArray<SEffect> effects;
+  SPtrArray<SMonsterItemEntry> items;
+  SMonsterBaseType* baseType = nullptr;
+  const char* baseTypeName = nullptr;
+  const char* label = nullptr;
+  const char* normalLookName = nullptr;
+  const char* talk = nullptr;
+  const char* castPalette = nullptr;
+  u16 lookNormal = 0, lookParalysed = 0;
+  u16 spare[3] = {0, 0, 120};
+  u16 minDamage = 0, maxDamage = 0, armourClass = 0, maxHp = 0, experience = 0;
+  u16 attribute1 = 0, attribute2 = 0, attribute3 = 0, attribute4 = 0, spareValue = 0;
+  u8 kind = 0;
+  u8 level = 0;
+  u8 flags = 12;
+  u8 behaviour = 1;
+  u8 widePlacement = 0;
+  u8 layer2Blocking = 0;
+  u8 theftDifficulty = 0;
+};
+
+class SMonsterTable : public SWorldTable {
+ public:
+  SMonsterTable() : baseTypes(true, 4), monsters(true, 4), rawRecords(true, 4) {}
+  // Two records: base types (marker 28) with their palette block, then templates (marker 30).
+  bool Load(SDatabase& db, u16& record, u32 version) override;
+  void Clear() override;
+  void* FindForIndex(const char* name) override { return FindMonster(name); }
+  void ClearGlobalSoundMarks(SSoundTable& sounds) override;
+  SMonsterBaseType* FindBaseType(const char* name) const;
+  SMonster* FindMonster(const char* name) const;
+  // The two records' transfer, both directions.
+  bool SerializeBaseTypes(SStream& s, u32 version);
+  bool SerializeMonsters(SStream& s, u32 version);
+
+  SPtrArray<SMonsterBaseType> baseTypes;
+  SPtrArray<SMonster> monsters;
+  SPtrArray<SRecordData> rawRecords;
+};

@@ -1,0 +1,75 @@
+#include "script/SScriptTable.h"
+
+#include "foundation/SDatabase.h"
+#include "foundation/SStream.h"
+
+#include <new>
+
+void SNamedScript::Serialize(SStream& s, u32 version) {
+  s.SerializeMarker('(');
+  if (s.IsWriting()) {
+    const char* n = name.Text();
+    s.SerializeString(n);
+  } else {
+    const char* n = nullptr;
+    s.SerializeString(n);
+    name.Set(n);
+  }
+  if (version > 51) s.SerializeByte(flag);
+  s.SerializeSizedBlock(program, length);
+  if (s.IsReading() && length == 0) program = nullptr;
+}
+
+const char* SNamedScript::String(u32 n) const {
+  if (!HasProgram()) return nullptr;
+  u32 offset = u32(program[2]) | u32(program[3]) << 8;
+  if (offset + 2 > length) return nullptr;
+  u32 count = u32(program[offset]) | u32(program[offset + 1]) << 8;
+  if (n >= count) return nullptr;
+  u32 at = offset + 2;
+  for (u32 i = 0; at < length; ++at) {
+    if (i == n) {
+      // The string must end inside the blob.
+      for (u32 end = at; end < length; ++end)
+        if (program[end] == 0) return reinterpret_cast<const char*>(program + at);
+      return nullptr;
+    }
+    if (program[at] == 0) ++i;
+  }
+  return nullptr;
+}
+
+bool SScriptTable::Load(SDatabase& db, u16& record, u32 version) {
+  u16 n = 0;
+  {
+    std::unique_ptr<SRecordData> header = db.ReadRecord(record);
+    if (!header) return false;
+    SStream s(version);
+    s.OpenForRead(*header);
+    s.SerializeMarker('\'');
+    s.SerializeU16(n);
+    if (s.Failed()) return false;
+  }
+  ++record;
+  for (u32 i = 0; i < n; ++i) {
+    std::unique_ptr<SRecordData> r = db.ReadRecord(record);
+    if (!r) return false;
+    ++record;
+    SNamedScript* script = new (std::nothrow) SNamedScript;
+    if (!script) return false;
+    SStream s(version);
+    s.OpenForRead(*r);
+    script->Serialize(s, version);
+    if (s.Failed() || !scripts.InsertByNameHash(script)) {
+      delete script;
+      return false;
+    }
+    rawRecords.Add(r.release());
+  }
+  return true;
+}
+
+void SScriptTable::Clear() {
+  scripts.DeleteAll();
+  rawRecords.DeleteAll();
+}

@@ -1,0 +1,30 @@
+// The world's named scripts, kept as compiled token streams that point into the kept archive records.
+#pragma once
+#include "foundation/SPtrArray.h"
+#include "world/SWorldTable.h"
+
+struct SNamedScript {
+  SName name;
+  u8 flag = 5;
+  const u8* program = nullptr;  // the program blob; null when the record has no script
+  u16 length = 0;
+
+  // The record (tag '('), both directions.
+  void Serialize(SStream& s, u32 version);
+  // The blob's string table offset, its string count and string n (null when out of range).
+  bool HasProgram() const { return program && length >= 4; }
+  const char* String(u32 n) const;
+};
+
+class SScriptTable : public SWorldTable {
+ public:
+  SScriptTable() : scripts(true, 4), rawRecords(true, 4) {}
+  // A header record (marker "'", u16 count), then one record per script.
+  bool Load(SDatabase& db, u16& record, u32 version) override;
+  void Clear() override;
+  SNamedScript* Find(const char* name) const { return scripts.FindByName(name); }
+  void* FindForIndex(const char* name) override { return Find(name); }
+
+  SPtrArray<SNamedScript> scripts;
+  SPtrArray<SRecordData> rawRecords;
+};
