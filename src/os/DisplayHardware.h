@@ -64,9 +64,22 @@ struct ImageonOverlayRecord {
 };
 static_assert(sizeof(ImageonOverlayRecord) == 24);
 
+// The LCD controllers' register blocks (physical addresses) and the offsets of the registers used, after
+// the processors' published register maps.
+constexpr u32 kStrongArmLcdRegs = 0xB0100000;
+constexpr u32 kXScaleLcdRegs = 0x44000000;
+namespace StrongArmReg {
+constexpr u32 LCCR0 = 0x00, LCSR = 0x04, DBAR1 = 0x10, DCAR1 = 0x14, DBAR2 = 0x18, DCAR2 = 0x1C, LCCR1 = 0x20,
+              LCCR2 = 0x24, LCCR3 = 0x28, Size = 0x2C;
+}
+namespace XScaleReg {
+constexpr u32 LCCR0 = 0x000, LCCR1 = 0x004, LCCR2 = 0x008, LCCR3 = 0x00C, FDADR0 = 0x200, FSADR0 = 0x204,
+              FIDR0 = 0x208, LDCMD0 = 0x20C, Size = 0x220;
+}
+
 // Entry points of the run-time libraries, as the symbol lookup hands them out. The window is passed as
-// an opaque handle value.
-using WindowHandleValue = std::uintptr_t;
+// its window id.
+using WindowHandleValue = u32;
 namespace Entry {
 // coredll.dll
 using AllKeys = i32 (*)(i32 all);

@@ -12,10 +12,6 @@ struct Device::Block {
   u8 kind = 0;  // kMemory, kStrongArmRegs, kXScaleRegs
 };
 
-struct Library {
-  u8 kind = 0;
-};
-
 namespace {
 
 constexpr u8 kMemory = 0;
@@ -173,7 +169,23 @@ u32 XScaleDepthCode(u32 depth) {
 
 }  // namespace
 
-Device::Device(const Profile& profile) : profile_(profile) {
+ScreenGdi::ScreenGdi(Device& device)
+    : PanelGdi(i32(device.profile().width), i32(device.profile().height), i32(device.profile().depth)),
+      device_(device) {}
+
+i32 ScreenGdi::ExtEscape(Dc dc, i32 code, i32 inSize, const void* in, i32 outSize, void* out) {
+  if (dc == 0 || inSize < 0 || outSize < 0) return 0;
+  return device_.Escape(code, u32(inSize), in, u32(outSize), out);
+}
+
+void ScreenGdi::OnPanelChanged(i32 x, i32 y, i32 width, i32 height) {
+  const Panel& panel = GetPanel();
+  if (x < 0 || y < 0 || width <= 0 || height <= 0 || x + width > panel.width || y + height > panel.height) return;
+  const u8* src = reinterpret_cast<const u8*>(&panel.pixels[size_t(y) * size_t(panel.width) + size_t(x)]);
+  device_.BlitToScreen(x, y, width, height, src, u32(panel.width) * 2);
+}
+
+Device::Device(const Profile& profile) : profile_(profile), gdi_(*this) {
   const bool odd = (profile_.orientation & 1) != 0;
   nativeW_ = odd ? profile_.height : profile_.width;
   nativeH_ = odd ? profile_.width : profile_.height;
@@ -239,6 +251,8 @@ void Device::Install() {
   InstallVirtualMemory(this);
   InstallCpu(this);
   InstallOemInfo(this);
+  InstallGraphics(&gdi_);
+  InstallLibraries(this);
 }
 
 void Device::Uninstall() {
@@ -248,6 +262,8 @@ void Device::Uninstall() {
   InstallVirtualMemory(nullptr);
   InstallCpu(nullptr);
   InstallOemInfo(nullptr);
+  InstallGraphics(nullptr);
+  InstallLibraries(nullptr);
 }
 
 Device* Device::Active() { return gActive; }
@@ -513,7 +529,7 @@ i32 Device::Escape(i32 code, u32 inSize, const void* in, u32 outSize, void* out)
   return 0;
 }
 
-Library* Device::LoadLibrary(const char* name) {
+LibraryHandle Device::LoadLibrary(const char* name) {
   struct Known {
     const char* name;
     u8 kind;
@@ -526,29 +542,26 @@ Library* Device::LoadLibrary(const char* name) {
   };
   for (const Known& k : known) {
     if (!name || strcasecmp(name, k.name) != 0 || !k.present) continue;
-    auto lib = std::make_unique<Library>();
-    lib->kind = k.kind;
-    libraries_.push_back(std::move(lib));
+    libraries_.push_back(k.kind);
     ++loaded_;
     log.push_back(std::string("load ") + k.name);
-    return libraries_.back().get();
+    return LibraryHandle(libraries_.size());
   }
-  return nullptr;
+  return 0;
 }
 
-void Device::FreeLibrary(Library* lib) {
-  const auto it = std::find_if(libraries_.begin(), libraries_.end(),
-                               [&](const std::unique_ptr<Library>& l) { return l.get() == lib; });
-  if (it == libraries_.end()) return;
-  libraries_.erase(it);
+void Device::FreeLibrary(LibraryHandle library) {
+  if (library == 0 || library > libraries_.size() || libraries_[library - 1] == 0) return;
+  libraries_[library - 1] = 0;
   --loaded_;
 }
 
-void* Device::Symbol(Library* lib, const char* name) {
-  if (!lib || !name) return nullptr;
+void* Device::GetProcAddress(LibraryHandle library, const char* name) {
+  if (library == 0 || library > libraries_.size() || !name) return nullptr;
+  const u8 kind = libraries_[library - 1];
   const Export* begin = nullptr;
   size_t count = 0;
-  switch (lib->kind) {
+  switch (kind) {
     case kLibCore: begin = kCoreExports; count = std::size(kCoreExports); break;
     case kLibAyg: begin = kAygExports; count = std::size(kAygExports); break;
     case kLibGx: begin = kGxExports; count = std::size(kGxExports); break;
@@ -556,10 +569,10 @@ void* Device::Symbol(Library* lib, const char* name) {
     case kLibAti: begin = kAtiExports; count = std::size(kAtiExports); break;
     default: return nullptr;
   }
-  if (lib->kind == kLibCore && std::strcmp(name, "SetKMode") == 0 && !profile_.kernelMode) return nullptr;
-  if (lib->kind == kLibGx && std::strcmp(name, "?GXIsDisplayDRAMBuffer@@YAHXZ") == 0 && profile_.gxDram < 0)
+  if (kind == kLibCore && std::strcmp(name, "SetKMode") == 0 && !profile_.kernelMode) return nullptr;
+  if (kind == kLibGx && std::strcmp(name, "?GXIsDisplayDRAMBuffer@@YAHXZ") == 0 && profile_.gxDram < 0)
     return nullptr;
-  if (lib->kind == kLibAti && profile_.imageonMissing && std::strcmp(name, profile_.imageonMissing) == 0)
+  if (kind == kLibAti && profile_.imageonMissing && std::strcmp(name, profile_.imageonMissing) == 0)
     return nullptr;
   for (size_t i = 0; i < count; ++i)
     if (std::strcmp(begin[i].name, name) == 0) return begin[i].entry;

@@ -9,6 +9,8 @@
 #include "os/Cpu.h"
 #include "os/DeviceMemory.h"
 #include "os/DisplayHardware.h"
+#include "os/Gdi.h"
+#include "os/Library.h"
 #include "os/OemInfo.h"
 #include "os/VirtualMemory.h"
 
@@ -31,9 +33,7 @@ struct Fault {
   bool always = false;
 };
 
-// Device addresses the simulation uses (the processors' published register maps give the LCD ones).
-constexpr DeviceAddr kStrongArmLcdRegs = 0xB0100000;  // 44 bytes
-constexpr DeviceAddr kXScaleLcdRegs = 0x44000000;     // 544 bytes
+// Device addresses the simulation uses (the LCD controllers' are in DisplayHardware.h).
 constexpr DeviceAddr kStrongArmFramePhys = 0xC0000000;  // DBAR1: palette, then pixels
 constexpr DeviceAddr kGxShadow = 0x30000000;           // the game-API library's DRAM buffer
 constexpr DeviceAddr kDmaShadow = 0x31000000;          // the DMA library's system-memory frame
@@ -41,16 +41,6 @@ constexpr DeviceAddr kImageonMemory = 0x48000000;      // the Imageon chip's mem
 constexpr u32 kImageonMemorySize = 0x100000;
 constexpr DeviceAddr kReserveBase = 0x60000000;        // where reservations are placed
 constexpr u32 kAlias29 = 0x20000000;
-
-// Register offsets inside the controllers' blocks.
-namespace StrongArmReg {
-constexpr u32 LCCR0 = 0x00, LCSR = 0x04, DBAR1 = 0x10, DCAR1 = 0x14, DBAR2 = 0x18, DCAR2 = 0x1C, LCCR1 = 0x20,
-              LCCR2 = 0x24, LCCR3 = 0x28, Size = 0x2C;
-}
-namespace XScaleReg {
-constexpr u32 LCCR0 = 0x000, LCCR1 = 0x004, LCCR2 = 0x008, LCCR3 = 0x00C, FDADR0 = 0x200, FSADR0 = 0x204,
-              FIDR0 = 0x208, LDCMD0 = 0x20C, Size = 0x220;
-}
 
 struct Profile {
   const char* name = "";
@@ -100,18 +90,29 @@ struct Profile {
 
 class Device;
 
-// The simulated device's library handles.
-struct Library;
+// The device's GDI: the screen's size and depth, its escapes, and copies to the screen that land in the
+// panel's frame memory (turned as the panel is mounted).
+class ScreenGdi : public PanelGdi {
+ public:
+  explicit ScreenGdi(Device& device);
+  i32 ExtEscape(Dc dc, i32 code, i32 inSize, const void* in, i32 outSize, void* out) override;
 
-class Device : public DeviceMemory, public VirtualMemory, public Cpu, public OemInfo {
+ protected:
+  void OnPanelChanged(i32 x, i32 y, i32 width, i32 height) override;
+
+ private:
+  Device& device_;
+};
+
+class Device : public DeviceMemory, public VirtualMemory, public Cpu, public OemInfo, public Libraries {
  public:
   explicit Device(const Profile& profile);
   ~Device() override;
   Device(const Device&) = delete;
   Device& operator=(const Device&) = delete;
 
-  // Installs this device as the Os device memory, virtual memory, processor and OEM services (and as the
-  // active device behind the simulated libraries); Uninstall restores the host defaults.
+  // Installs this device as the Os device memory, virtual memory, processor, OEM, GDI and library
+  // services (and as the active device behind the library entries); Uninstall restores the host defaults.
   void Install();
   void Uninstall();
   static Device* Active();
@@ -137,10 +138,12 @@ class Device : public DeviceMemory, public VirtualMemory, public Cpu, public Oem
   i32 DeviceCaps(i32 index) const;
   i32 Escape(i32 code, u32 inSize, const void* in, u32 outSize, void* out);
 
-  // Run-time libraries: a handle or null; the entry or null.
-  Library* LoadLibrary(const char* name);
-  void FreeLibrary(Library* lib);
-  void* Symbol(Library* lib, const char* name);
+  ScreenGdi& Gdi() { return gdi_; }
+
+  // Libraries.
+  LibraryHandle LoadLibrary(const char* name) override;
+  void FreeLibrary(LibraryHandle library) override;
+  void* GetProcAddress(LibraryHandle library, const char* name) override;
   u32 LoadedLibraries() const { return loaded_; }
 
   // What happened, one line per call worth asserting on ("AllKeys 1", "SHFullScreen 42", "GXSuspend",
@@ -240,7 +243,8 @@ class Device : public DeviceMemory, public VirtualMemory, public Cpu, public Oem
   Block* imageonMem_ = nullptr;
   Block* lcdRegs_ = nullptr;
   std::vector<u32> faultHits_;
-  std::vector<std::unique_ptr<Library>> libraries_;
+  std::vector<u8> libraries_;  // kind per handle - 1; 0 = free
+  ScreenGdi gdi_;
   u32 loaded_ = 0;
   bool kernel_ = false;
   i32 allKeys_ = 0;

@@ -2,6 +2,7 @@
 
 #include "os/DeviceMemory.h"
 #include "os/OemInfo.h"
+#include "platform/video/DeviceAccess.h"
 #include "platform/video/GDIDriver.h"
 
 #include <cctype>
@@ -13,6 +14,7 @@ namespace {
 
 VideoDetect* detector = nullptr;
 Os::WindowId probeWindow = 0;
+i32 deviceModel = -1;  // found on first use
 
 }  // namespace
 
@@ -28,6 +30,9 @@ VideoDetect& VideoDetect::Instance() {
 void VideoDetect::ResetInstance() {
   delete detector;
   detector = nullptr;
+  // What was found once about the device is found again too.
+  deviceModel = -1;
+  ResetVideoHardware();
 }
 
 void VideoDetect::SetProbeWindow(Os::WindowId window) { probeWindow = window; }
@@ -120,11 +125,11 @@ u32 DeviceModelFromOemText(const char* text) {
 }
 
 u32 GetDeviceModel() {
-  static u32 model = [] {
+  if (deviceModel < 0) {
     char text[260] = {};
-    return Os::Oem().Text(text, sizeof text) ? DeviceModelFromOemText(text) : 0u;
-  }();
-  return model;
+    deviceModel = Os::Oem().Text(text, sizeof text) ? i32(DeviceModelFromOemText(text)) : 0;
+  }
+  return u32(deviceModel);
 }
 
 }  // namespace Hal
