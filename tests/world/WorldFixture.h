@@ -1,0 +1,106 @@
+// Builds world archives in a temporary folder with the world builder's writer and opens them with the
+// game's loader, over a full set of the tables that read world blocks.
+#pragma once
+#include "ImageEncode.h"
+#include "WorldWriter.h"
+#include "foundation/SDatabase.h"
+#include "game/SMonster.h"
+#include "script/SDialogEntry.h"
+#include "script/SFaceTable.h"
+#include "script/SGlobalVariables.h"
+#include "script/SScriptTable.h"
+#include "world/SImageCache.h"
+#include "world/SSoundTable.h"
+#include "world/SWorldModule.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+// A stand-in for the map-object type table: names only, enough for the "C" list and the water type.
+class FakeTypeTable : public SWorldTable {
+ public:
+  bool Load(SDatabase& db, u16& record, u32 version) override {
+    if (!db.HasRecord(record)) return false;
+    ++record;
+    return true;
+  }
+  void Clear() override {}
+  void* FindForIndex(const char* name) override {
+    for (std::string& n : names)
+      if (name && n == name) return &n;
+    return nullptr;
+  }
+  std::vector<std::string> names;
+};
+
+class WorldFixture : public ::testing::Test {
+ protected:
+  WorldFixture() {
+    static std::atomic<int> serial{0};
+    dir = std::filesystem::temp_directory_path() /
+          ("duskmire-world-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
+    std::filesystem::create_directories(dir);
+    files.SetFolder(dir.string() + "/");
+    images.Init();
+    tables[kBlockGlobals] = &globals;
+    tables[kBlockFaces] = &faces;
+    tables[kBlockScripts] = &scripts;
+    tables[kBlockDialogLists] = &dialogs;
+    tables[kBlockMonsters] = &monsters;
+    tables[kBlockSounds] = &sounds;
+    tables[kBlockMapObjectTypes] = &types;
+    sounds.SetTables(&tables);
+    SWorldEnv env;
+    env.files = &files;
+    env.images = &images;
+    env.tables = &tables;
+    modules.SetEnv(env);
+  }
+  ~WorldFixture() override {
+    modules.Clear();
+    images.Clear();
+    tables.ClearAll();
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+  }
+
+  static worldbuild::WorldArchiveSpec Spec(const std::string& name, u8 version = 114) {
+    worldbuild::WorldArchiveSpec spec;
+    spec.name = name;
+    spec.version = version;
+    return spec;
+  }
+  // Lays the spec out, lets `edit` change the records, and writes "<file>.pdb".
+  template <class Edit>
+  worldbuild::Archive Save(const worldbuild::WorldArchiveSpec& spec, const std::string& file, Edit&& edit,
+                           worldbuild::WorldLayout* layout = nullptr) {
+    worldbuild::Archive archive;
+    archive.name = file;
+    std::string error;
+    EXPECT_TRUE(worldbuild::WriteWorldArchive(archive, spec, layout, error)) << error;
+    edit(archive);
+    EXPECT_TRUE(worldbuild::WriteArchive(archive, dir / (file + ".pdb"), error)) << error;
+    return archive;
+  }
+  worldbuild::Archive Save(const worldbuild::WorldArchiveSpec& spec, const std::string& file,
+                           worldbuild::WorldLayout* layout = nullptr) {
+    return Save(spec, file, [](worldbuild::Archive&) {}, layout);
+  }
+
+  std::filesystem::path dir;
+  SFileStore files;
+  SImageCache images;
+  SWorldTables tables;
+  SGlobalVariables globals;
+  SFaceTable faces;
+  SScriptTable scripts;
+  SDialogEntryListTable dialogs;
+  SMonsterTable monsters;
+  SSoundTable sounds;
+  FakeTypeTable types;
+  SWorldModuleList modules;
+};
