@@ -1,0 +1,210 @@
+// Renders the font strips of "DuskmireData" (records 3010 to 3014) with FreeType into the fixed glyph
+// columns of the game's compiled-in glyph tables: format 0 images whose pixels are 0 (transparent), 1 to 3
+// (the three shades of the selected text colour, from solid to faint) or an index into the strip's own
+// palette for fixed colours (the coin).
+#include "BuildStep.h"
+#include "ImageEncode.h"
+
+#include "foundation/SDatabase.h"
+#include "graphics/SFont.h"
+#include "graphics/SFontTables.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <cstring>
+#include <fstream>
+
+namespace worldbuild {
+namespace {
+
+constexpr const char* kFontDir = DUSKMIRE_FONT_DIR;
+
+// Palette entries of the fixed colours; 0 to 3 are never read (transparency and the shades).
+constexpr u8 kGold = 4, kGoldDark = 5, kGoldLight = 6;
+
+struct Face {
+  FT_Face face = nullptr;
+  ~Face() {
+    if (face) FT_Done_Face(face);
+  }
+};
+
+// Unicode of a character code of the game's 8-bit texts (Windows-1252 above 127), with the game's own
+// special glyphs mapped to symbols.
+u32 CodePoint(u32 code) {
+  static const u16 k1252[32] = {0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+                                0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2190, 0x2192, 0x201C, 0x2022, 0x2013, 0x2014,
+                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178, 0};
+  switch (code) {
+    case 11: return '|';
+    case 145: return 0x2190;  // backspace
+    case 146: return 0x2192;
+    case 147: return 0x21B5;
+    case 148: return 0x2022;  // bullet
+    case 141: return 0x2191;
+    case 143: return 0x2193;
+    case 176: return 0x2665;
+    case 177: return 0x2666;
+    case 178: return 0x2663;
+    case 179: return 0x2660;
+    case 180: return 0x263C;
+    case 181: return 0x2605;  // the magic-item marks
+    case 182: return 0x25C6;
+    default: break;
+  }
+  if (code >= 32 && code < 127) return code;
+  if (code >= 128 && code < 160) return k1252[code - 128];
+  if (code >= 160) return code;
+  return 0;
+}
+
+// The character a small-number glyph stands for (codes 14 to 29, 130 to 135 and 160 to 169), or 0.
+u32 NumberGlyph(u32 code) {
+  static const char kSigns[] = "KMB%-+";
+  if (code >= 14 && code <= 23) return '0' + (code - 14);
+  if (code >= 24 && code <= 29) return static_cast<u8>(kSigns[code - 24]);
+  if (code >= 160 && code <= 169) return '0' + (code - 160);
+  if (code >= 130 && code <= 135) return static_cast<u8>(kSigns[code - 130]);
+  return 0;
+}
+
+u8 ShadeOf(u8 coverage) {
+  if (coverage >= 160) return 1;
+  if (coverage >= 96) return 2;
+  if (coverage >= 48) return 3;
+  return 0;
+}
+
+// Renders one character into the strip cell [start, start + width) with its baseline at row `baseline`.
+void RenderGlyph(FT_Face face, u32 codePoint, std::vector<u8>& pixels, int stripWidth, int stripHeight, int start,
+                 int width, int baseline) {
+  if (!codePoint || FT_Load_Char(face, codePoint, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL)) return;
+  const FT_GlyphSlot g = face->glyph;
+  const FT_Bitmap& bm = g->bitmap;
+  const int bw = static_cast<int>(bm.width);
+  // Centre the ink in the cell when it is narrower than the cell, else keep its left bearing small.
+  int left = bw < width ? (width - bw) / 2 : 0;
+  if (bw < width && g->bitmap_left >= 0 && g->bitmap_left + bw <= width) left = g->bitmap_left;
+  const int top = baseline - g->bitmap_top;
+  for (int r = 0; r < static_cast<int>(bm.rows); ++r) {
+    const int y = top + r;
+    if (y < 0 || y >= stripHeight) continue;
+    for (int c = 0; c < bw; ++c) {
+      const int x = left + c;
+      if (x < 0 || x >= width) continue;
+      const u8 v = ShadeOf(bm.buffer[r * bm.pitch + c]);
+      if (v) pixels[static_cast<size_t>(y) * stripWidth + start + x] = v;
+    }
+  }
+}
+
+void DrawCoin(std::vector<u8>& pixels, int stripWidth, int stripHeight, int start, int width, int baseline) {
+  const int d = std::min(width, std::max(4, baseline - 2));
+  const double r = d / 2.0, cx = start + (width - d) / 2.0 + r, cy = baseline - r;
+  for (int y = 0; y < stripHeight; ++y) {
+    for (int x = start; x < start + width; ++x) {
+      const double dx = x + 0.5 - cx, dy = y + 0.5 - cy, q = std::sqrt(dx * dx + dy * dy);
+      if (q > r) continue;
+      u8 v = q > r - 1.2 ? kGoldDark : (dx + dy < -r / 2 ? kGoldLight : kGold);
+      pixels[static_cast<size_t>(y) * stripWidth + x] = v;
+    }
+  }
+}
+
+std::vector<u16> StripPalette() {
+  std::vector<u16> palette(256);
+  palette[0] = 0;
+  palette[1] = 0xFFFF;
+  palette[2] = imageenc::Rgb565(170, 170, 170);
+  palette[3] = imageenc::Rgb565(85, 85, 85);
+  palette[kGold] = imageenc::Rgb565(232, 184, 48);
+  palette[kGoldDark] = imageenc::Rgb565(140, 96, 16);
+  palette[kGoldLight] = imageenc::Rgb565(255, 236, 140);
+  for (int i = 7; i < 256; ++i) palette[i] = imageenc::Rgb565(i, i, i);
+  return palette;
+}
+
+void BuildFonts(Context& context) {
+  const auto source = context.source() / "fonts" / "fonts.json";
+  const std::string where = source.string();
+  std::ifstream in(source);
+  if (!in) return context.fail(where, "cannot be read");
+  nlohmann::json doc = nlohmann::json::parse(in, nullptr, false);
+  if (doc.is_discarded() || !doc.contains("strips") || !doc["strips"].is_array())
+    return context.fail(where, "not JSON with a \"strips\" array");
+
+  FT_Library library = nullptr;
+  if (FT_Init_FreeType(&library)) return context.fail(where, "FreeType cannot start");
+  Archive& data = context.archive("DuskmireData");
+  if (data.type.empty()) data.type = "Data";
+  if (data.creator.empty()) data.creator = kDataCreator;
+
+  bool seen[5] = {};
+  for (const auto& strip : doc["strips"]) {
+    const u32 record = strip.value("record", 0u);
+    const SFontStripInfo* info = FontStripInfo(record);
+    const std::string at = where + ": strip " + std::to_string(record);
+    if (!info) {
+      context.fail(at, "\"record\" must be one of 3010 to 3014");
+      continue;
+    }
+    seen[record - 3010] = true;
+    Face text, numbers;
+    const std::string faceName = strip.value("face", ""), numberName = strip.value("numbers", faceName);
+    const int size = strip.value("size", 0), numberSize = strip.value("numberSize", size);
+    if (size <= 0 || size > info->lineHeight || numberSize <= 0 || numberSize > info->lineHeight) {
+      context.fail(at, "\"size\" and \"numberSize\" must be 1 to the line height " + std::to_string(info->lineHeight));
+      continue;
+    }
+    if (FT_New_Face(library, (std::string(kFontDir) + "/" + faceName).c_str(), 0, &text.face) ||
+        FT_New_Face(library, (std::string(kFontDir) + "/" + numberName).c_str(), 0, &numbers.face)) {
+      context.fail(at, "font face \"" + faceName + "\" or \"" + numberName + "\" not found in " + kFontDir);
+      continue;
+    }
+    FT_Set_Pixel_Sizes(text.face, 0, static_cast<FT_UInt>(size));
+    FT_Set_Pixel_Sizes(numbers.face, 0, static_cast<FT_UInt>(numberSize));
+
+    // The strip is exactly as tall as a line (glyphs are drawn with all strip rows) and as wide as the
+    // widest glyph end of the table, raised to even.
+    const int height = info->lineHeight;
+    int width = static_cast<int>(FontStripMinWidth(*info));
+    width += width & 1;
+    const int ascender = static_cast<int>(text.face->size->metrics.ascender >> 6);
+    const int descender = static_cast<int>(-(text.face->size->metrics.descender >> 6));
+    const int baseline = std::min(height - 1, std::max(1, (height - ascender - descender) / 2 + ascender));
+    std::vector<u8> pixels(static_cast<size_t>(width) * height, 0);
+    for (u32 i = 0; i < info->count; ++i) {
+      const GlyphEntry& e = info->entries[i];
+      if (!e.width) continue;
+      if (e.code == 9) {
+        DrawCoin(pixels, width, height, e.start, e.width, baseline);
+      } else if (u32 n = NumberGlyph(e.code)) {
+        RenderGlyph(numbers.face, n, pixels, width, height, e.start, e.width, baseline);
+      } else if (e.code != 12) {
+        RenderGlyph(text.face, CodePoint(e.code), pixels, width, height, e.start, e.width, baseline);
+      }
+    }
+    std::vector<u8> bytes = imageenc::EncodeIndexed(width, height, pixels, StripPalette());
+    // The game's own check of a strip, on an aligned copy as the game reads it.
+    std::vector<u16> aligned((bytes.size() + 1) / 2);
+    std::memcpy(aligned.data(), bytes.data(), bytes.size());
+    const SImage* image = SFont::CheckStrip(reinterpret_cast<const u8*>(aligned.data()), static_cast<u32>(bytes.size()));
+    if (!image || static_cast<u32>(image->width) < FontStripMinWidth(*info) || image->height > info->lineHeight) {
+      context.fail(at, "the rendered strip does not pass the game's strip check");
+      continue;
+    }
+    data.records[static_cast<u16>(record)] = std::move(bytes);
+  }
+  FT_Done_FreeType(library);
+  for (int i = 0; i < 5; ++i)
+    if (!seen[i]) context.fail(where, "no strip for record " + std::to_string(3010 + i));
+}
+
+}  // namespace
+
+WORLDBUILD_STEP(10, "font strips", BuildFonts);
+
+}  // namespace worldbuild

@@ -1,0 +1,175 @@
+// Writes the screen layout tables of "DuskmireData" (record 3001 for the 240x320, 320x240, 480x640 and
+// 640x480 screens, 3003 for the square and wide ones) from every data/sample/layout/*.json, and checks
+// them by reading every entry back through the game's own reader.
+#include "BuildStep.h"
+
+#include "core/SLayoutTable.h"
+#include "foundation/SDatabase.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <fstream>
+
+namespace worldbuild {
+namespace {
+
+// The display modes the program runs in, by the record that serves them.
+constexpr i32 kModes3001[] = {6, 7, 9, 10};
+constexpr i32 kModes3003[] = {8, 11, 14, 15, 16};
+
+struct Variant {
+  i32 mode;
+  u16 width, height;
+  std::vector<SLayoutItem> controls;
+};
+struct Screen {
+  u16 id;
+  std::vector<Variant> variants;
+  std::string where;
+};
+
+void Put(std::vector<u8>& out, size_t at, u16 v) {
+  out[at] = static_cast<u8>(v & 255);
+  out[at + 1] = static_cast<u8>(v >> 8);
+}
+
+std::vector<u8> BuildRecord(const std::vector<Screen>& screens, u32 record) {
+  std::vector<const Screen*> used;
+  for (const auto& s : screens)
+    if (std::any_of(s.variants.begin(), s.variants.end(),
+                    [&](const Variant& v) { return SLayoutTable::RecordForMode(v.mode) == record; }))
+      used.push_back(&s);
+  std::vector<u8> out(2 + 4 * used.size(), 0);
+  Put(out, 0, static_cast<u16>(used.size()));
+  for (size_t i = 0; i < used.size(); ++i) {
+    std::vector<const Variant*> vs;
+    for (const auto& v : used[i]->variants)
+      if (SLayoutTable::RecordForMode(v.mode) == record) vs.push_back(&v);
+    const size_t list = out.size();
+    Put(out, 2 + 4 * i, static_cast<u16>(list));
+    Put(out, 4 + 4 * i, used[i]->id);
+    out.resize(list + 2 + 4 * vs.size(), 0);
+    Put(out, list, static_cast<u16>(vs.size()));
+    for (size_t j = 0; j < vs.size(); ++j) {
+      const size_t at = out.size();
+      Put(out, list + 2 + 4 * j, static_cast<u16>(at));
+      Put(out, list + 4 + 4 * j, static_cast<u16>(vs[j]->mode));
+      out.resize(at + 6 + 10 * vs[j]->controls.size(), 0);
+      Put(out, at, vs[j]->width);
+      Put(out, at + 2, vs[j]->height);
+      Put(out, at + 4, static_cast<u16>(vs[j]->controls.size()));
+      for (size_t k = 0; k < vs[j]->controls.size(); ++k) {
+        const SLayoutItem& c = vs[j]->controls[k];
+        const size_t e = at + 6 + 10 * k;
+        Put(out, e, c.id);
+        Put(out, e + 2, c.x);
+        Put(out, e + 4, c.y);
+        Put(out, e + 6, c.w);
+        Put(out, e + 8, c.h);
+      }
+    }
+  }
+  return out;
+}
+
+bool ReadScreens(Context& context, const std::filesystem::path& file, std::vector<Screen>& screens) {
+  const std::string where = file.string();
+  std::ifstream in(file);
+  nlohmann::json doc = nlohmann::json::parse(in, nullptr, false);
+  if (doc.is_discarded() || !doc.contains("screens") || !doc["screens"].is_array()) {
+    context.fail(where, "not JSON with a \"screens\" array");
+    return false;
+  }
+  for (const auto& s : doc["screens"]) {
+    Screen screen;
+    const int id = s.value("id", -1);
+    screen.where = where + ": screen " + std::to_string(id);
+    if (id < 0 || id > 65535 || !s.contains("variants") || !s["variants"].is_array()) {
+      context.fail(screen.where, "needs an \"id\" of 0 to 65535 and a \"variants\" array");
+      return false;
+    }
+    screen.id = static_cast<u16>(id);
+    for (const auto& v : s["variants"]) {
+      const auto modes = v.value("modes", std::vector<int>{});
+      const auto size = v.value("size", std::vector<int>{});
+      if (modes.empty() || size.size() != 2 || size[0] <= 0 || size[1] <= 0 || size[0] > 65535 || size[1] > 65535) {
+        context.fail(screen.where, "each variant needs \"modes\" and a \"size\" [width, height]");
+        return false;
+      }
+      std::vector<SLayoutItem> controls;
+      for (const auto& c : v.value("controls", nlohmann::json::array())) {
+        std::vector<int> f = c.get<std::vector<int>>();
+        if (f.size() != 5 || std::any_of(f.begin(), f.end(), [](int x) { return x < 0 || x > 65535; })) {
+          context.fail(screen.where, "a control must be [id, x, y, w, h] of numbers 0 to 65535");
+          return false;
+        }
+        if (f[1] + f[3] > size[0] || f[2] + f[4] > size[1]) {
+          context.fail(screen.where, "control " + std::to_string(f[0]) + " lies outside the screen size");
+          return false;
+        }
+        controls.push_back({static_cast<u16>(f[0]), static_cast<u16>(f[1]), static_cast<u16>(f[2]),
+                            static_cast<u16>(f[3]), static_cast<u16>(f[4])});
+      }
+      for (int m : modes)
+        screen.variants.push_back({m, static_cast<u16>(size[0]), static_cast<u16>(size[1]), controls});
+    }
+    screens.push_back(std::move(screen));
+  }
+  return true;
+}
+
+void BuildLayouts(Context& context) {
+  const auto folder = context.source() / "layout";
+  std::vector<std::filesystem::path> files;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
+    if (entry.path().extension() == ".json") files.push_back(entry.path());
+  std::sort(files.begin(), files.end());
+  if (files.empty()) return context.fail(folder.string(), "no layout files");
+  std::vector<Screen> screens;
+  for (const auto& f : files)
+    if (!ReadScreens(context, f, screens)) return;
+
+  Archive& data = context.archive("DuskmireData");
+  if (data.type.empty()) data.type = "Data";
+  if (data.creator.empty()) data.creator = kDataCreator;
+  for (u32 record : {SLayoutTable::kRecordSmall, SLayoutTable::kRecordWide}) {
+    std::vector<u8> bytes = BuildRecord(screens, record);
+    const std::string where = "layout record " + std::to_string(record);
+    if (bytes.size() > 65535) return context.fail(where, "too large for 16-bit offsets");
+    // Read everything back through the game's reader: the first entry for a screen, mode and control id
+    // must be the one written (a duplicate would be hidden).
+    SLayoutTable table;
+    table.Load(bytes.data(), static_cast<u32>(bytes.size()));
+    for (const auto& s : screens) {
+      for (const auto& v : s.variants) {
+        if (SLayoutTable::RecordForMode(v.mode) != record) continue;
+        u32 w = 0, h = 0;
+        if (!table.GetSize(s.id, v.mode, w, h) || w != v.width || h != v.height)
+          return context.fail(s.where, "mode " + std::to_string(v.mode) + " is listed twice");
+        for (const auto& c : v.controls) {
+          const SLayoutItem* item = table.GetItem(s.id, v.mode, c.id);
+          if (!item || std::memcmp(item, &c, sizeof c) != 0)
+            return context.fail(s.where, "control " + std::to_string(c.id) + " is listed twice");
+        }
+      }
+    }
+    // The game screen's 3D view must exist for every mode the record serves, no wider than 800.
+    const auto modes = record == SLayoutTable::kRecordSmall ? std::vector<i32>(std::begin(kModes3001), std::end(kModes3001))
+                                                              : std::vector<i32>(std::begin(kModes3003), std::end(kModes3003));
+    for (i32 mode : modes) {
+      const SLayoutItem* view = table.GetItem(SLayoutTable::kGameScreen, mode, SLayoutTable::kViewControl);
+      if (!view) return context.fail(where, "screen 43 has no control 550 (the 3D view) for mode " + std::to_string(mode));
+      if (view->w > 800 || view->w == 0 || view->h == 0)
+        return context.fail(where, "the 3D view of mode " + std::to_string(mode) + " must be 1 to 800 pixels wide");
+    }
+    data.records[static_cast<u16>(record)] = std::move(bytes);
+  }
+}
+
+}  // namespace
+
+WORLDBUILD_STEP(11, "screen layouts", BuildLayouts);
+
+}  // namespace worldbuild
