@@ -253,7 +253,7 @@ void SImageCache::PublishIndexTables() {
 }
 
 SImageEntry* SImageCache::FindImage(const char* name) const {
-  if (!name) return nullptr;
+  if (!name || !images_) return nullptr;
   u16 h = HashResourceName(name);
   for (u32 i = 1; i < imageCount_; ++i)
     if (images_[i] && images_[i]->name.Equals(name, h)) return images_[i];
@@ -261,7 +261,7 @@ SImageEntry* SImageCache::FindImage(const char* name) const {
 }
 
 u16 SImageCache::FindImageIndex(const char* name) const {
-  if (!name) return 0;
+  if (!name || !images_) return 0;
   u16 h = HashResourceName(name);
   for (u32 i = 1; i < imageCount_; ++i)
     if (images_[i] && images_[i]->name.Equals(name, h)) return u16(i);
@@ -274,7 +274,7 @@ SPaletteEntry* SImageCache::FindPalette(const char* name) const {
 }
 
 u16 SImageCache::FindPaletteIndex(const char* name) const {
-  if (!name) return 0;
+  if (!name || !palettes_) return 0;
   u16 h = HashResourceName(name);
   for (u32 i = 0; i < paletteCount_; ++i)
     if (palettes_[i] && palettes_[i]->name.Equals(name, h)) return u16(i);

@@ -84,8 +84,10 @@ class SImageCache {
   SPaletteEntry* FindPalette(const char* name) const;
   u16 FindImageIndex(const char* name) const;
   u16 FindPaletteIndex(const char* name) const;
-  SImageEntry* GetImageEntry(u16 slot) const { return slot < imageCount_ ? images_[slot] : nullptr; }
-  SPaletteEntry* GetPaletteEntry(u16 slot) const { return slot < paletteCount_ ? palettes_[slot] : nullptr; }
+  SImageEntry* GetImageEntry(u16 slot) const { return images_ && slot < imageCount_ ? images_[slot] : nullptr; }
+  SPaletteEntry* GetPaletteEntry(u16 slot) const {
+    return palettes_ && slot < paletteCount_ ? palettes_[slot] : nullptr;
+  }
   static void GetImageSize(const SImageEntry* entry, i32& width, i32& height);
 
   // Residency is counted: each load is one acquisition, and the data goes only with the last release.

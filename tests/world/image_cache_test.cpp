@@ -1,0 +1,139 @@
+// The image cache over a built archive: directories, residency counted per acquisition, published slots,
+// and records that cannot hold what their header promises.
+#include "WorldFixture.h"
+
+#include "world/SPaletteHolder.h"
+
+namespace {
+worldbuild::WorldArchiveSpec ResWithArt() {
+  worldbuild::WorldArchiveSpec spec;
+  spec.name = "bres";
+  spec.images.push_back({"bres_wall", imageenc::Encode(imageenc::MakeChecker(16, 8, 2, 0x001F, 0xF800), 0)});
+  spec.images.push_back({"bres_floor", imageenc::Encode(imageenc::MakeChecker(256, 4, 4, 0x07E0, 0x0000), 1)});
+  spec.images.push_back({"bres_door", imageenc::Encode(imageenc::MakeNoise(8, 8, 0x8410, 40, 7), 2)});
+  for (int i = 0; i < 3; ++i)
+    spec.palettes.push_back({"bres_pal" + std::to_string(i), std::vector<u16>(256, u16(0x1000 * i))});
+  return spec;
+}
+}  // namespace
+
+using ImageCache = WorldFixture;
+
+TEST_F(ImageCache, EmptyCacheFindsNothing) {
+  SImageCache empty;
+  EXPECT_EQ(empty.FindImage("bres_wall"), nullptr);
+  EXPECT_EQ(empty.FindPaletteIndex("bres_pal0"), 0);
+  EXPECT_EQ(empty.FindImage(nullptr), nullptr);
+  // After Clear the first entry grows the table by 100 and lands in slot 1.
+  auto* e = new SImageEntry;
+  e->name.Set("x");
+  ASSERT_TRUE(empty.AddImage(e));
+  EXPECT_EQ(empty.ImageCapacity(), 100);
+  EXPECT_EQ(empty.GetImageEntry(1), e);
+}
+
+TEST_F(ImageCache, DirectoriesResidencyAndSlots) {
+  Save(ResWithArt(), "Res");
+  ASSERT_EQ(modules.OpenArchive("Res"), SArchiveResult::kOpened) << modules.LastError();
+  ASSERT_EQ(images.ImageCount(), 4);
+  ASSERT_EQ(images.PaletteCount(), 4);
+  SImageEntry* wall = images.FindImage("bres_wall");
+  SImageEntry* floor = images.FindImage("bres_floor");
+  ASSERT_TRUE(wall && floor);
+  EXPECT_FALSE(wall->IsResident());
+  EXPECT_EQ(images.FindPaletteIndex("bres_pal2"), 3);
+
+  // Before publishing (slot 0) loads and releases leave the tables alone.
+  ASSERT_TRUE(images.LoadImage(wall));
+  EXPECT_EQ(images.ImageMemory(), wall->size);
+  images.ReleaseImage(wall);
+  EXPECT_EQ(images.ImageMemory(), 0u);
+
+  images.PublishIndexTables();
+  EXPECT_EQ(wall->slot, 1);
+  EXPECT_EQ(images.ImagePointers()[1], nullptr);
+
+  // Two users: the data stays until both have released; the total counts it once.
+  ASSERT_TRUE(images.LoadImage(wall));
+  ASSERT_TRUE(images.LoadImage(wall));
+  EXPECT_EQ(images.ImageMemory(), wall->size);
+  EXPECT_EQ(images.ImagePointers()[1], wall->image);
+  EXPECT_EQ(images.SlotWidth(1), 16);
+  EXPECT_EQ(images.SlotHeight(1), 8);
+  images.ReleaseImage(wall);
+  EXPECT_TRUE(wall->IsResident());
+  images.ReleaseImage(wall);
+  EXPECT_FALSE(wall->IsResident());
+  EXPECT_EQ(images.ImagePointers()[1], nullptr);
+  EXPECT_EQ(images.SlotWidth(1), 0);
+  // A release without a load changes nothing.
+  images.ReleaseImage(wall);
+  EXPECT_EQ(images.ImageMemory(), 0u);
+
+  // Every format loads; an image reloads after release.
+  for (const char* name : {"bres_wall", "bres_floor", "bres_door"}) EXPECT_TRUE(images.LoadImageByName(name)) << name;
+  EXPECT_EQ(images.ImageMemory(), wall->size + floor->size + images.FindImage("bres_door")->size);
+  EXPECT_EQ(floor->image->format, 1);
+
+  // Palettes: a never-loaded release leaves the total alone; loaded ones publish their colours.
+  images.ReleasePaletteByName("bres_pal1");
+  EXPECT_EQ(images.PaletteMemory(), 0u);
+  ASSERT_TRUE(images.LoadPaletteByName("bres_pal1"));
+  SPaletteEntry* pal1 = images.FindPalette("bres_pal1");
+  EXPECT_EQ(images.PaletteColours()[pal1->slot], pal1->colours);
+  EXPECT_EQ(pal1->colours[255], 0x1000);
+  EXPECT_EQ(images.PaletteMemory(), pal1->record->size);
+}
+
+// Palette holders acquire once and release once, and a palette two holders share stays while either
+// still holds it.
+TEST_F(ImageCache, HoldersShareCountedPalettes) {
+  Save(ResWithArt(), "Res");
+  ASSERT_EQ(modules.OpenArchive("Res"), SArchiveResult::kOpened);
+  images.PublishIndexTables();
+  SPaletteHolder a, b;
+  a.palettes.AddText("bres_pal0");
+  a.palettes.AddText("bres_missing");
+  b.palettes.AddText("bres_pal0");
+  b.palettes.AddText("bres_pal2");
+  SPaletteEntry* shared = images.FindPalette("bres_pal0");
+
+  b.ReleasePalettes(images);  // never acquired
+  EXPECT_EQ(images.PaletteMemory(), 0u);
+  a.AcquirePalettes(images);
+  a.AcquirePalettes(images);  // counted once per holder
+  b.AcquirePalettes(images);
+  const u32 one = shared->record->size;
+  EXPECT_EQ(images.PaletteMemory(), 2 * one);
+  a.ReleasePalettes(images);
+  EXPECT_TRUE(shared->IsResident());
+  EXPECT_NE(images.PaletteColours()[shared->slot], nullptr);
+  b.ReleasePalettes(images);
+  EXPECT_FALSE(shared->IsResident());
+  EXPECT_EQ(images.PaletteMemory(), 0u);
+  EXPECT_EQ(images.PaletteColours()[shared->slot], nullptr);
+}
+
+// A record that cannot hold its image or palette leaves the entry non-resident and its slot empty.
+TEST_F(ImageCache, ShortOrMissingRecordsStayUnloaded) {
+  worldbuild::WorldArchiveSpec spec = ResWithArt();
+  Save(spec, "Res", [](worldbuild::Archive& a) {
+    a.records[4001].resize(a.records[4001].size() - 40);  // bres_wall: colour table cut
+    a.records[4002].resize(10);                           // bres_floor: shorter than its header demands
+    a.records.erase(4003);                                // bres_door: missing
+    a.records[4006].resize(300);                          // bres_pal1: fewer than 256 colours
+  });
+  ASSERT_EQ(modules.OpenArchive("Res"), SArchiveResult::kOpened) << modules.LastError();
+  images.PublishIndexTables();
+  for (const char* name : {"bres_wall", "bres_floor", "bres_door"}) {
+    SCOPED_TRACE(name);
+    SImageEntry* e = images.FindImage(name);
+    ASSERT_NE(e, nullptr);
+    EXPECT_FALSE(images.LoadImage(e));
+    EXPECT_FALSE(e->IsResident());
+    EXPECT_EQ(images.ImagePointers()[e->slot], nullptr);
+  }
+  EXPECT_EQ(images.ImageMemory(), 0u);
+  EXPECT_FALSE(images.LoadPaletteByName("bres_pal1"));
+  EXPECT_TRUE(images.LoadPaletteByName("bres_pal0"));
+}
