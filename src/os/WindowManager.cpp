@@ -120,7 +120,16 @@ bool WindowManager::PostMessage(WindowId window, u32 message, WParam wParam, LPa
   return true;
 }
 
+void WindowManager::CheckRaiseRequest() {
+  if (!Instances().TakeRaiseRequest()) return;
+  if (WindowId main = MainWindow()) {
+    SetForegroundWindow(main);
+    if (IsWindowEnabled(main)) ShowWindow(main, kShowRestoreCommand);
+  }
+}
+
 bool WindowManager::PeekMessage(Message* message) {
+  CheckRaiseRequest();
   if (queue_.empty()) PumpHost(false);
   if (queue_.empty()) {
     OnEmptyPeek();
@@ -133,6 +142,7 @@ bool WindowManager::PeekMessage(Message* message) {
 
 bool WindowManager::GetMessage(Message* message) {
   for (;;) {
+    CheckRaiseRequest();
     if (queue_.empty()) PumpHost(false);
     if (!queue_.empty()) break;
     if (!CanWait()) {

@@ -70,6 +70,8 @@ class WindowManager : public WindowSystem {
   virtual void OnRaise(WindowId) {}
 
   void Enqueue(const Message& message);
+  // Another start of the program asked this one to come to the front.
+  void CheckRaiseRequest();
 
  private:
   struct Win {

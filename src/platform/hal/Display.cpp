@@ -94,11 +94,25 @@ void DisplayBase::Refresh() {
   if (driver) driver->Refresh();
 }
 
-bool DisplayBase::Initialize(const DisplayParameters& parameters) {
+bool DisplayBase::Initialize(const DisplayParameters& asked) {
   if (driver) return false;
-  VideoDriver* d = CreateDriver(parameters);
+  VideoDriver* d = CreateDriver(asked);
   if (!d) return false;
-  if (parameters.orientation < ORIENTATION_UNKNOWN && parameters.orientation != d->Description().orientation) {
+  DisplayParameters parameters = asked;
+  const DeviceDescription& native = d->Description();
+  if (parameters.orientation < ORIENTATION_UNKNOWN && parameters.orientation == native.orientation &&
+      parameters.width == native.height && parameters.height == native.width && native.width != native.height) {
+    // A picture that only fits the panel turned (a portrait picture on a landscape panel): turn it a
+    // quarter clockwise rather than draw it out of bounds, when the device offers that mode.
+    const u32 turned = (native.orientation + 3) & 3;
+    if (!VideoDetect::Instance().HasMode(turned)) {
+      delete d;
+      return false;
+    }
+    parameters.orientation = turned;
+    turnedToFit = 1;
+  }
+  if (parameters.orientation < ORIENTATION_UNKNOWN && parameters.orientation != native.orientation) {
     RotationDriver* wrapper = new (std::nothrow) RotationDriver(d);
     if (!wrapper) {
       delete d;
@@ -108,7 +122,8 @@ bool DisplayBase::Initialize(const DisplayParameters& parameters) {
       delete wrapper;  // owns d: each is released once
       return false;
     }
-    Os::Windows().SetContentTurn(wrapper->Rotation());
+    contentTurn = wrapper->Rotation();
+    Os::Windows().SetContentTurn(contentTurn);
     d = wrapper;
   }
   driver = d;

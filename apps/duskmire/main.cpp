@@ -1,0 +1,116 @@
+// The Linux entry of Duskmire: reads the options, installs the SDL or the headless backend, and runs the
+// game as the handheld's entry point does.
+#include "os/Backend.h"
+#include "os/Process.h"
+#include "os/host/HostRegistry.h"
+#include "os/sdl/SdlBackend.h"
+#include "platform/app/DuskmireApp.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char kUsage[] =
+    "Usage: duskmire [options]\n"
+    "  --backend sdl|headless  where the game runs: an SDL window (default) or headless\n"
+    "  --screen WxH            the handheld's screen: 240x320 (default), 320x240, 480x640, 640x480,\n"
+    "                          240x240, 480x480, 800x480, 800x600 or 640x240\n"
+    "  --scale N               SDL: each screen pixel as N x N window pixels (default 1, up to 8)\n"
+    "  --data DIR              the folder of the game data and saved games (default: next to the program)\n"
+    "  --registry FILE         the settings file (default: $XDG_CONFIG_HOME/duskmire/registry;\n"
+    "                          headless runs keep settings in memory unless this is given)\n"
+    "  --input FILE            headless: scripted input\n"
+    "  --capture DIR           headless: write captured screens there (final.png at the end)\n"
+    "  --frames N              headless: end after N presented frames\n"
+    "  --ms N                  headless: end after N milliseconds of virtual time\n"
+    "  --help                  this text\n";
+
+bool ParseCount(const char* text, u32 lo, u32 hi, u32* out) {
+  if (!text || !*text) return false;
+  char* end = nullptr;
+  const unsigned long v = std::strtoul(text, &end, 10);
+  if (*end || text[0] == '-' || v < lo || v > hi) return false;
+  *out = u32(v);
+  return true;
+}
+
+int Usage(const std::string& problem) {
+  std::fprintf(stderr, "duskmire: %s\n%s", problem.c_str(), kUsage);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Os::BackendOptions options;
+  std::string backend = "sdl", data, registry;
+  bool headlessOnly = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    const bool takesValue = arg == "--backend" || arg == "--screen" || arg == "--scale" || arg == "--data" ||
+                            arg == "--registry" || arg == "--input" || arg == "--capture" ||
+                            arg == "--frames" || arg == "--ms";
+    if (!takesValue) return Usage("unknown option " + arg);
+    if (i + 1 >= argc) return Usage(arg + " needs a value");
+    const char* value = argv[++i];
+    if (arg == "--backend") {
+      backend = value;
+      if (backend != "sdl" && backend != "headless") return Usage("unknown backend " + backend);
+    } else if (arg == "--screen") {
+      unsigned w = 0, h = 0;
+      char extra = 0;
+      if (std::sscanf(value, "%ux%u%c", &w, &h, &extra) != 2) return Usage("--screen wants WxH, such as 240x320");
+      DisplayModeChoice choice;
+      if (!DuskmireApp::PickDisplayMode(w, h, 0, &choice))
+        return Usage("the screen size " + std::string(value) + " is not one of the handheld's sizes");
+      options.screenWidth = i32(w);
+      options.screenHeight = i32(h);
+    } else if (arg == "--scale") {
+      if (!ParseCount(value, 1, 8, &options.scale)) return Usage("--scale wants a whole number from 1 to 8");
+    } else if (arg == "--data") {
+      data = value;
+    } else if (arg == "--registry") {
+      registry = value;
+    } else if (arg == "--input") {
+      options.inputFile = value;
+      headlessOnly = true;
+    } else if (arg == "--capture") {
+      options.captureDir = value;
+      headlessOnly = true;
+    } else if (arg == "--frames") {
+      if (!ParseCount(value, 1, 100000000, &options.frameLimit)) return Usage("--frames wants a positive number");
+      headlessOnly = true;
+    } else if (arg == "--ms") {
+      if (!ParseCount(value, 1, 2000000000, &options.timeLimit)) return Usage("--ms wants a positive number");
+      headlessOnly = true;
+    }
+  }
+  if (headlessOnly && backend != "headless")
+    return Usage("--input, --capture, --frames and --ms belong to the headless backend (--backend headless)");
+
+  if (!data.empty()) Os::SetProgramFolder(data);
+  if (!registry.empty()) Os::SetRegistryFile(registry);
+  options.memoryRegistry = registry.empty();
+
+  std::string error;
+  const bool ok = backend == "headless" ? Os::UseHeadless(options, &error) : Os::UseSdl(options, &error);
+  if (!ok) {
+    std::fprintf(stderr, "duskmire: %s\n", error.c_str());
+    return 1;
+  }
+  std::string refusal;
+  int code = WinMain(&refusal);
+  if (!Os::FinishBackend(&error)) {
+    std::fprintf(stderr, "duskmire: %s\n", error.c_str());
+    code = 1;
+  }
+  if (!refusal.empty()) code = 1;
+  return code;
+}

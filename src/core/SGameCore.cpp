@@ -1,0 +1,148 @@
+#include "core/SGameCore.h"
+
+#include "core/ui/SState.h"
+#include "graphics/SDisplay.h"
+#include "graphics/SFont.h"
+#include "os/Process.h"
+#include "platform/hal/Display.h"
+#include "platform/sound/SSoundManager.h"
+
+#include <new>
+
+SGameCore::SGameCore() : data(&fileStore) {}
+
+SGameCore::~SGameCore() {
+  delete font;
+  delete display;
+  delete soundManager;
+  delete random;
+}
+
+bool SGameCore::Startup(i32 mode, Os::WindowId window, u32 screenWidth, u32 screenHeight, std::string* error) {
+  auto fail = [&](const std::string& why) {
+    if (error) *error = why;
+    return false;
+  };
+  displayMode = mode;
+  programFolder = Os::ProgramFolder();
+  random = new (std::nothrow) SRandom;
+  if (!random) return fail("Out of memory.");
+  random->SeedFromTime(this);
+  if (!data.Open("DuskmireData")) return fail("The game data \"DuskmireData.pdb\" is missing or damaged in " + programFolder);
+  settings.LoadAndStore(displayMode);
+  if (auto record = data.ReadRecord(u16(SLayoutTable::RecordForMode(displayMode))))
+    layouts.Load(record->data, record->size);
+
+  display = new (std::nothrow) SDisplay;
+  if (!display) return fail("Out of memory.");
+  display->SetGameCore(this);
+  display->SetOrientation(settings.startMode <= 2 ? settings.startMode : 0);
+  if (!display->Init(window, screenWidth, screenHeight)) return fail("The display could not be opened.");
+
+  soundManager = new (std::nothrow) SSoundManager;
+  if (soundManager) soundManager->Init(&settings);
+
+  font = new (std::nothrow) SFont;
+  if (!font || !font->Create(this, display, &data)) return fail("The fonts of the game data could not be read.");
+  if (display->BeginFrame()) {
+    display->Clear();
+    font->Select(1, 0xFFFFFF, 0);
+    font->DrawText(30, 40, 300, 120, "Starting\rDuskmire...", 0);
+    display->Present();
+  }
+  return true;
+}
+
+u32 SGameCore::Tick() {
+  ++frameCounter;
+  if (!display || !currentState) return 0;
+  const u32 next = currentState->OnTick(frameCounter, display);
+  if (next) SetState(i32(next));
+  return next;
+}
+
+void SGameCore::OnKey(u32 code) {
+  if (!display || !currentState) return;
+  if (const u32 next = currentState->OnKey(code)) SetState(i32(next));
+}
+
+void SGameCore::TurnStylus(i32* x, i32* y) const {
+  if (!display) return;
+  const i32 px = *x, py = *y;
+  // The picture's own size: a touch always lands inside it.
+  const i32 w = display->Width(), h = display->Height();
+  if (display->Orientation() != 0 && !landscapeScreen) {
+    if (display->Orientation() == 1) {
+      *x = py;
+      *y = h - px;
+    } else {
+      *x = w - py;
+      *y = px;
+    }
+    return;
+  }
+  // A picture the display layer turned itself to fit the panel: undo its turn.
+  const Hal::Display* hal = display->Display();
+  if (hal && hal->Impl()->TurnedToFit()) {
+    if (hal->Impl()->ContentTurn() == 1) {
+      *x = py;
+      *y = h - 1 - px;
+    } else if (hal->Impl()->ContentTurn() == 3) {
+      *x = w - 1 - py;
+      *y = px;
+    }
+  }
+}
+
+void SGameCore::OnStylus(i32 x, i32 y, u32 touching, u32 moving) {
+  if (!display) return;
+  TurnStylus(&x, &y);
+  if (!currentState) return;
+  if (const u32 next = currentState->OnPen(x, y, touching, moving)) SetState(i32(next));
+}
+
+void SGameCore::SetState(i32 next) {
+  SState* old = currentState;
+  u32 w[4] = {};
+  if (old) {
+    for (int i = 0; i < 4; ++i) w[i] = old->params[i];
+    if (!old->keep) old->Leave(u32(next));
+    if (currentState && currentState->keep && stackCount < kStateCount) stateStack[stackCount++] = currentState;
+  }
+  if (next == kStateReturn) {
+    if (stackCount) currentState = stateStack[--stackCount];
+  } else if (next >= 1 && next <= 15 && states[next]) {
+    currentState = states[next];
+  }
+  if (!currentState) return;
+  if (currentState->keep) {
+    currentState->keep = 0;
+    currentState->Resume();
+  } else {
+    currentState->Enter(w[0], w[1], w[2], w[3]);
+  }
+}
+
+bool SGameCore::BeginFrame() { return display && display->BeginFrame(); }
+
+void SGameCore::Present() {
+  if (display) display->Present();
+}
+
+const SLayoutItem* SGameCore::GetLayoutItem(u32 screenId, u32 controlId) const {
+  return layouts.GetItem(screenId, displayMode, controlId);
+}
+
+bool SGameCore::ViewLayoutRect(i32& x, i32& y, i32& w, i32& h) const {
+  const SLayoutItem* item = GetLayoutItem(SLayoutTable::kGameScreen, SLayoutTable::kViewControl);
+  if (!item) return false;
+  x = item->x;
+  y = item->y;
+  w = item->w;
+  h = item->h;
+  return true;
+}
+
+u32 SGameCore::ViewSizeSetting(u32 orientation) const {
+  return orientation == 0 ? settings.viewSize : orientation == 1 ? settings.lViewSize : settings.rViewSize;
+}

@@ -1,0 +1,3 @@
+#include "game/SStateGame.h"
+
+bool SStateGame::IsBusy() const { return turning || stepping || subDialog != nullptr; }

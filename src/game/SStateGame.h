@@ -1,0 +1,16 @@
+// The game state: the first-person view of the world. What the application and the lower layers use of it
+// so far: its flags and its busy test.
+#pragma once
+#include "core/ui/SState.h"
+
+class SStateGame : public SState {
+ public:
+  // True while input must wait: turning, stepping, or a sub-dialog open.
+  bool IsBusy() const;
+
+  u8 turning = 0;
+  u8 stepping = 0;
+  SDialog* subDialog = nullptr;  // the open sub-dialog, null when none
+  u8 gameInProgress = 0;         // the quit sequence saves only when set
+  u16* frameBase = nullptr;      // the back buffer's pixels as beginning a frame last saw them
+};

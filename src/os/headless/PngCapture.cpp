@@ -1,0 +1,52 @@
+#include "os/headless/PngCapture.h"
+
+#include <png.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace Os {
+
+bool WritePanelPng(const Panel& panel, const std::string& path, std::string* error) {
+  auto fail = [&](const char* why) {
+    if (error) *error = "cannot write " + path + ": " + why;
+    return false;
+  };
+  if (panel.width <= 0 || panel.height <= 0) return fail("the panel is empty");
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return fail("cannot create the file");
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  if (!png || !info) {
+    png_destroy_write_struct(&png, &info);
+    std::fclose(f);
+    return fail("out of memory");
+  }
+  std::vector<u8> row(size_t(panel.width) * 3);
+  // libpng reports errors by long jump; nothing here owns resources that the jump would skip.
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    std::fclose(f);
+    return fail("write error");
+  }
+  png_init_io(png, f);
+  png_set_IHDR(png, info, png_uint_32(panel.width), png_uint_32(panel.height), 8, PNG_COLOR_TYPE_RGB,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  for (i32 y = 0; y < panel.height; ++y) {
+    for (i32 x = 0; x < panel.width; ++x) {
+      const u16 c = panel.At(x, y);
+      const u32 r = c >> 11, g = (c >> 5) & 63, b = c & 31;
+      row[size_t(x) * 3 + 0] = u8(r << 3 | r >> 2);
+      row[size_t(x) * 3 + 1] = u8(g << 2 | g >> 4);
+      row[size_t(x) * 3 + 2] = u8(b << 3 | b >> 2);
+    }
+    png_write_row(png, row.data());
+  }
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  if (std::fclose(f) != 0) return fail("write error");
+  return true;
+}
+
+}  // namespace Os

@@ -1,0 +1,289 @@
+#include "platform/app/DuskmireApp.h"
+
+#include "core/SGameCore.h"
+#include "foundation/SSettings.h"
+#include "game/SStateGame.h"
+#include "graphics/SDisplay.h"
+#include "os/Clock.h"
+#include "platform/sound/SSoundManager.h"
+
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+DuskmireApp* application = nullptr;
+u32 freeMemory = 0;
+bool quitFlag = false;
+
+bool NoSave(SGameCore*, u32) { return true; }
+void ExitProcess(int code) { std::exit(code); }
+DuskmireApp::SaveGameFn saveGame = NoSave;
+DuskmireApp::ExitFn exitProcess = ExitProcess;
+
+// The nine hardware keys, in the order of the binding entries.
+constexpr u32 kHardwareKeys[9] = {38, 40, 37, 39, 13, 193, 194, 195, 196};
+// Actions of the binding entries on keyboard devices, where the entries hold characters.
+constexpr u16 kKeyboardActions[9] = {kActionForward, kActionBack,    kActionTurnLeft,
+                                     kActionTurnRight, kActionUse,   kActionMagicBook,
+                                     kActionAttack,   kActionSideLeft, kActionSideRight};
+
+bool IsMovement(u16 action) {
+  return action == kActionForward || action == kActionBack || action == kActionTurnLeft ||
+         action == kActionTurnRight || action == kActionSideLeft || action == kActionSideRight;
+}
+
+}  // namespace
+
+DuskmireApp::DuskmireApp() {
+  title = kDuskmireTitle;
+  freeMemory = Hal::GetFreeMemory();
+}
+
+DuskmireApp::~DuskmireApp() {
+  delete core;
+  if (application == this) application = nullptr;
+}
+
+DuskmireApp* DuskmireApp::Application() { return application; }
+u32 DuskmireApp::FreeMemory() { return freeMemory; }
+void DuskmireApp::SetSaveGame(SaveGameFn save) { saveGame = save ? save : NoSave; }
+void DuskmireApp::SetExit(ExitFn exit) { exitProcess = exit ? exit : ExitProcess; }
+
+bool DuskmireApp::PickDisplayMode(u32 w, u32 h, u32 startMode, DisplayModeChoice* out) {
+  struct Row {
+    u32 w, h;
+    i32 rotated, upright;  // mode with StartMode nonzero, and with 0
+    u8 landscape, keyboard, fast;
+  };
+  static const Row kRows[] = {
+      {480, 640, 9, 10, 0, 0, 1}, {640, 480, 9, 10, 1, 0, 1}, {240, 320, 6, 7, 0, 0, 0},
+      {320, 240, 6, 7, 1, 0, 0},  {240, 240, 8, 8, 0, 0, 0},  {480, 480, 11, 11, 0, 0, 1},
+      {800, 480, 14, 14, 1, 1, 1}, {800, 600, 15, 15, 1, 1, 1}, {640, 240, 16, 16, 1, 1, 0},
+  };
+  for (const Row& r : kRows) {
+    if (r.w != w || r.h != h) continue;
+    out->mode = startMode ? r.rotated : r.upright;
+    out->landscape = r.landscape;
+    out->keyboard = r.keyboard;
+    out->fastFrames = r.fast;
+    out->height = (w == 800 && h == 600) ? 584 : h;
+    return true;
+  }
+  return false;
+}
+
+bool DuskmireApp::Refuse(const char* text) {
+  Os::Windows().MessageBox(window, text, "Error", 0);
+  return false;
+}
+
+bool DuskmireApp::OnInitialize() {
+  startTime = Hal::GetTime();
+  windowCopy = window;
+  screenWidth = u32(Os::Windows().GetSystemMetrics(0));
+  screenHeight = u32(Os::Windows().GetSystemMetrics(1));
+  if (freeMemory < kMinimumMemory) {
+    startError = "You have less than 12 MB free program memory available. Check Settings->Memory Settings.";
+    return Refuse(startError.c_str());
+  }
+  application = this;
+  const u32 startMode = RegGetDword("StartMode", 0);
+  DisplayModeChoice choice;
+  if (!PickDisplayMode(screenWidth, screenHeight, startMode, &choice)) {
+    startError = "The screen resolution isn't supported.";
+    return Refuse(startError.c_str());
+  }
+  landscape = choice.landscape;
+  keyboard = choice.keyboard;
+  fastFrames = choice.fastFrames;
+  screenHeight = choice.height;
+  core = new (std::nothrow) SGameCore;
+  if (!core) {
+    startError = "Out of memory.";
+    return Refuse(startError.c_str());
+  }
+  core->landscapeScreen = landscape;
+  if (!core->Startup(choice.mode, window, screenWidth, screenHeight, &startError)) return Refuse(startError.c_str());
+  return true;
+}
+
+bool DuskmireApp::StateGameHasSubDialog() const {
+  return core->stateGame && core->stateGame->subDialog != nullptr;
+}
+
+bool DuskmireApp::InputRepeatAllowed() const {
+  const SStateGame* game = core->stateGame;
+  return game && static_cast<const SState*>(game) == core->currentState && !game->turning && !game->stepping &&
+         !game->IsBusy();
+}
+
+void DuskmireApp::TickUnlessSubDialog() {
+  if (!StateGameHasSubDialog()) core->Tick();
+}
+
+const u32* DuskmireApp::OrientationTable() const {
+  const u32 orientation = core->display ? core->display->Orientation() : 0;
+  if (orientation == 0) return core->settings.keys;
+  return orientation == 1 ? core->settings.lKeys : core->settings.rKeys;
+}
+
+bool DuskmireApp::OnFrame() {
+  const u32 now = Hal::GetTime();
+  if (now - lastFrame >= (fastFrames ? 30u : 40u)) {
+    lastFrame = now;
+    if (core && core->BeginFrame()) {
+      if (core->stateGame) core->stateGame->frameBase = core->display->GetFrameBase();
+      bool finished = false;
+      if (InputRepeatAllowed()) {
+        if (stylusHeld && now - lastStylusRepeat >= 30) {
+          lastStylusRepeat = now;
+          core->OnStylus(i32(heldX), i32(heldY), 1, 0);
+          TickUnlessSubDialog();
+          core->Present();
+          finished = true;
+        } else {
+          u16 action = 0;
+          if (keyboard) {
+            for (int i = 0; i < 9 && !action; ++i) {
+              u32 c = core->settings.keys[i] & 0xFF;
+              if (!core->settings.keys[i]) continue;
+              if (c >= 'a' && c <= 'z') c -= 32;
+              if (Os::Windows().GetKeyState(i32(c)) < 0) action = kKeyboardActions[i];
+            }
+          } else {
+            action = heldAction;
+          }
+          if (action && now - lastKeyRepeat >= 30) {
+            lastKeyRepeat = now;
+            core->OnKey(action);
+            TickUnlessSubDialog();
+            core->Present();
+            finished = true;
+          }
+        }
+      }
+      if (!finished) {
+        core->Tick();
+        core->Present();
+        Os::Clocks().Sleep(1);
+      }
+    }
+  }
+  const u32 fresh = Hal::GetTime();
+  if (fresh - lastIdleReset >= 5000) {
+    lastIdleReset = fresh;
+    KeepAwake();
+  }
+  return !quit;
+}
+
+u16 DuskmireApp::MapKey(u32 key) const {
+  if (!core) return 0;
+  if (keyboard) {
+    u32 folded = key;
+    if (folded >= 'A' && folded <= 'Z') folded += 32;
+    folded &= 0xFF;
+    for (int i = 0; i < 9; ++i) {
+      const u32 entry = core->settings.keys[i];
+      if (entry == key || entry == folded) return kKeyboardActions[i];
+    }
+    return 0;
+  }
+  for (int i = 0; i < 9; ++i)
+    if (kHardwareKeys[i] == key) return u16(OrientationTable()[i] & 0xFFFF);
+  return 0;
+}
+
+void DuskmireApp::OnKeyDown(u32 key) {
+  if (!core) return;
+  const u16 action = MapKey(key);
+  if (!action) return;
+  if (!keyboard) heldAction = IsMovement(action) ? action : 0;
+  lastKeyRepeat = Hal::GetTime();
+  if (!core->BeginFrame()) return;
+  core->OnKey(action);
+  if (core->stateGame && static_cast<SState*>(core->stateGame) == core->currentState && !StateGameHasSubDialog())
+    core->Tick();
+  core->Present();
+}
+
+void DuskmireApp::OnKeyUp(u32 key) {
+  if (keyboard || !core) return;
+  for (int i = 0; i < 9; ++i) {
+    if (kHardwareKeys[i] != key) continue;
+    if (OrientationTable()[i] != 0) {
+      heldAction = 0;
+      lastKeyRepeat = 0;
+    }
+    return;
+  }
+}
+
+void DuskmireApp::Pen(i32 x, i32 y, u32 touching, u32 moving) {
+  heldX = u32(x);
+  heldY = u32(y);
+  lastStylusRepeat = Hal::GetTime();
+  if (!core || !core->BeginFrame()) return;
+  // Toward zero, to even.
+  core->OnStylus(x / 2 * 2, y / 2 * 2, touching, moving);
+  if (core->stateGame && static_cast<SState*>(core->stateGame) == core->currentState && !StateGameHasSubDialog())
+    core->Tick();
+  core->Present();
+}
+
+void DuskmireApp::OnPenDown(i32 x, i32 y) {
+  stylusHeld = 1;
+  Pen(x, y, 1, 0);
+}
+
+void DuskmireApp::OnPenMove(i32 x, i32 y) { Pen(x, y, 1, 1); }
+
+void DuskmireApp::OnPenUp(i32 x, i32 y) {
+  stylusHeld = 0;
+  Pen(x, y, 0, 0);
+}
+
+void DuskmireApp::OnSuspend() {
+  if (core && core->soundManager && core->soundManager->Speaker() && core->soundManager->Speaker()->IsOpen() &&
+      core->soundManager->Speaker()->Driver())
+    core->soundManager->Speaker()->Driver()->Pause();
+}
+
+void DuskmireApp::OnResume() {
+  Hal::Game::OnResume();
+  if (core && core->soundManager && core->soundManager->Speaker() && core->soundManager->Speaker()->IsOpen() &&
+      core->soundManager->Speaker()->Driver())
+    core->soundManager->Speaker()->Driver()->Resume();
+}
+
+void DuskmireApp::Quit() {
+  quitFlag = true;
+  quit = 1;
+  if (core && core->stateGame && core->stateGame->gameInProgress && !saveGame(core, 0))
+    Os::Windows().MessageBox(window, "The game could not be saved.", "Error", 0);
+  exitProcess(1);
+}
+
+void QuitGame() {
+  quitFlag = true;
+  if (DuskmireApp* app = DuskmireApp::Application())
+    app->Quit();
+  else
+    exitProcess(1);
+}
+
+int WinMain(std::string* refusal) {
+  DuskmireApp app;
+  app.applicationId = DuskmireApp::kApplicationId;
+  app.quit = 0;
+  if (app.Create(app.title)) {
+    app.lastIdleReset = Hal::GetTime();
+    if (app.OnInitialize())
+      app.Run();
+    else if (refusal)
+      *refusal = app.startError;
+  }
+  Hal::Game::ClearInstance();
+  return 0;
+}
