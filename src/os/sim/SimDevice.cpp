@@ -191,6 +191,7 @@ Device::Device(const Profile& profile) : profile_(profile), gdi_(*this) {
   nativeH_ = odd ? profile_.width : profile_.height;
   pitch_ = profile_.pitch ? profile_.pitch : nativeW_ * 2;
   faultHits_.assign(profile_.faults.size(), 0);
+  scanLine_ = profile_.scanStart;
 
   if (profile_.lcd == Lcd::StrongArm) paletteBytes_ = profile_.lcdDepth == 8 ? 512 : 32;
   const u32 pixelBytes = pitch_ * nativeH_;
@@ -583,6 +584,10 @@ bool Device::LogHas(const std::string& line) const {
   return std::find(log.begin(), log.end(), line) != log.end();
 }
 
+u32 Device::LogCount(const std::string& line) const {
+  return u32(std::count(log.begin(), log.end(), line));
+}
+
 i32 Device::AllKeys(i32 all) {
   log.push_back(Format("AllKeys %u", static_cast<u32>(all)));
   const i32 previous = allKeys_;
@@ -615,6 +620,7 @@ i32 Device::GXCloseDisplay() {
 }
 
 u32 Device::GXBeginDraw() {
+  log.push_back("GXBeginDraw");
   FaultPoint("GXBeginDraw");
   if (!gxOpen_ || profile_.gxBeginDrawNull) return 0;
   return ScreenOrigin(gxShadow_ ? kGxShadow : profile_.frame);
@@ -631,6 +637,7 @@ void Device::CopyScreenRows(const u8* from, u8* to, u32 top, u32 rows) {
 }
 
 i32 Device::GXEndDraw() {
+  log.push_back("GXEndDraw");
   if (!gxOpen_) return 0;
   if (gxShadow_) {
     const u32 rows = gxViewRows_ ? gxViewRows_ : profile_.height;

@@ -65,6 +65,7 @@ struct Profile {
   bool lcdActive = true;
   u32 lcdDepth = 16;
   bool scanStuck = false;         // the controller's scan registers never move
+  u32 scanStart = 0;              // line the scan starts on (past the visible rows: blanking)
   // Libraries.
   bool coredll = true;
   bool aygshell = true;
@@ -150,6 +151,7 @@ class Device : public DeviceMemory, public VirtualMemory, public Cpu, public Oem
   // "overlay 1", ...).
   std::vector<std::string> log;
   bool LogHas(const std::string& line) const;
+  u32 LogCount(const std::string& line) const;
   u32 ScanReads() const { return scanReads_; }
   u32 ScanLine() const { return scanLine_; }
   u32 DmaPolls() const { return dmaPolls_; }
