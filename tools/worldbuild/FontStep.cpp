@@ -13,6 +13,7 @@
 #include FT_FREETYPE_H
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -39,7 +40,7 @@ u32 CodePoint(u32 code) {
                                 0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2190, 0x2192, 0x201C, 0x2022, 0x2013, 0x2014,
                                 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178, 0};
   switch (code) {
-    case 11: return '|';
+    case 11: return 0;  // a narrow blank: it shares the blank's columns
     case 145: return 0x2190;  // backspace
     case 146: return 0x2192;
     case 147: return 0x21B5;
@@ -78,16 +79,26 @@ u8 ShadeOf(u8 coverage) {
   return 0;
 }
 
-// Renders one character into the strip cell [start, start + width) with its baseline at row `baseline`.
+// Renders one character into the strip cell [start, start + width) with its baseline at row `baseline`,
+// stretched or narrowed across so that its advance fills the cell (the cells are the game's fixed
+// widths, not DejaVu's).
 void RenderGlyph(FT_Face face, u32 codePoint, std::vector<u8>& pixels, int stripWidth, int stripHeight, int start,
                  int width, int baseline) {
-  if (!codePoint || FT_Load_Char(face, codePoint, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL)) return;
+  if (!codePoint) return;
+  FT_Set_Transform(face, nullptr, nullptr);
+  if (FT_Load_Char(face, codePoint, FT_LOAD_DEFAULT)) return;
+  const double advance = face->glyph->advance.x / 64.0;
+  double scale = advance > 0 ? (width + 1) / advance : 1.0;
+  scale = std::clamp(scale, 0.6, 1.6);
+  FT_Matrix m = {static_cast<FT_Fixed>(scale * 65536), 0, 0, 0x10000};
+  FT_Set_Transform(face, &m, nullptr);
+  if (FT_Load_Char(face, codePoint, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL)) return;
   const FT_GlyphSlot g = face->glyph;
   const FT_Bitmap& bm = g->bitmap;
   const int bw = static_cast<int>(bm.width);
-  // Centre the ink in the cell when it is narrower than the cell, else keep its left bearing small.
-  int left = bw < width ? (width - bw) / 2 : 0;
-  if (bw < width && g->bitmap_left >= 0 && g->bitmap_left + bw <= width) left = g->bitmap_left;
+  // Keep the glyph's own left bearing when the ink fits the cell, else centre it.
+  int left = std::max(0, g->bitmap_left);
+  if (left + bw > width) left = std::max(0, (width - bw) / 2);
   const int top = baseline - g->bitmap_top;
   for (int r = 0; r < static_cast<int>(bm.rows); ++r) {
     const int y = top + r;

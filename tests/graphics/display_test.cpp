@@ -1,0 +1,186 @@
+// The screen manager: mode sizes, the view rectangle, frame-base tracking, drawing operations, and the
+// start-up text drawn with the fonts of the built sample world.
+#include "Fixtures.h"
+#include "ImageEncode.h"
+#include "foundation/SDatabase.h"
+#include "graphics/SDisplay.h"
+#include "graphics/SFont.h"
+#include "graphics/renderer/SRenderer.h"
+#include "support/Png.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+struct DisplayFixture {
+  FakeHost host;
+  std::vector<u16> pixels;
+  SDisplay display;
+  DisplayFixture(i32 mode, u16 w, u16 h) : pixels(static_cast<size_t>(w) * h, 0) {
+    host.mode = mode;
+    display.SetGameCore(&host);
+    EXPECT_TRUE(display.UseMemory(pixels.data(), w, h));
+  }
+  u16 at(int x, int y) const { return pixels[static_cast<size_t>(y) * display.Width() + x]; }
+};
+
+TEST(Display, ModeSizes) {
+  struct Case {
+    i32 mode;
+    u16 w, h;
+  } cases[] = {{6, 320, 240}, {7, 240, 320}, {8, 240, 240}, {9, 640, 480}, {10, 480, 640},
+               {14, 800, 480}, {15, 800, 584}, {16, 640, 240}};
+  for (const auto& c : cases) {
+    u16 w = 0, h = 0;
+    EXPECT_TRUE(SDisplay::ModeSize(c.mode, w, h));
+    EXPECT_EQ(w, c.w);
+    EXPECT_EQ(h, c.h);
+  }
+  u16 w = 1, h = 2;
+  EXPECT_FALSE(SDisplay::ModeSize(11, w, h));  // keeps the application's screen size
+  EXPECT_EQ(w, 1);
+}
+
+TEST(Display, ViewRectangleFollowsTheViewSizeSetting) {
+  struct Case {
+    i32 mode;
+    u32 orientation, setting;
+    i32 x, y, w, h;
+  } cases[] = {
+      {9, 0, 2, 130, 40, 380, 320},  // "smallest": a centred 380 x 320 view
+      {9, 0, 1, 65, 20, 510, 360},   // "moderate": halfway
+      {9, 0, 0, 0, 0, 640, 400},
+      {9, 1, 2, 130, 40, 380, 320},  // orientation 1 reads "LViewSize"
+      {7, 0, 2, 0, 0, 640, 400},     // small screens take the layout as it is
+  };
+  for (const auto& c : cases) {
+    DisplayFixture f(c.mode, 640, 480);
+    f.host.vw = 640;
+    f.host.vh = 400;
+    f.host.viewSize[c.orientation] = c.setting;
+    f.display.SetOrientation(c.orientation);
+    f.display.SetViewRect();
+    const SWorldView& v = f.display.View();
+    EXPECT_EQ(v.viewX, c.x) << c.mode << "/" << c.setting;
+    EXPECT_EQ(v.viewY, c.y);
+    EXPECT_EQ(v.viewWidth, c.w);
+    EXPECT_EQ(v.viewHeight, c.h);
+  }
+  // A layout wider than the renderer's 800 columns is cut; a missing entry leaves the view as it was.
+  DisplayFixture f(14, 800, 480);
+  f.host.vw = 1200;
+  f.display.SetViewRect();
+  EXPECT_EQ(f.display.View().viewWidth, 800);
+  f.host.hasView = false;
+  f.host.vw = 100;
+  f.display.SetViewRect();
+  EXPECT_EQ(f.display.View().viewWidth, 800);
+}
+
+TEST(Display, ProjectionFollowsAMovedFrameBuffer) {
+  DisplayFixture f(7, 240, 320);
+  f.host.vw = 240;
+  f.host.vh = 200;
+  f.display.SetViewRect();
+  std::vector<u16> other(240 * 320);
+  const u32 before = f.display.ProjectionUpdates();
+  f.display.SetFrameBase(f.pixels.data());  // unchanged: nothing to do
+  EXPECT_EQ(f.display.ProjectionUpdates(), before);
+  f.display.SetFrameBase(other.data());
+  EXPECT_EQ(f.display.ProjectionUpdates(), before + 1);
+  EXPECT_EQ(f.display.View().frameBuffer, other.data());
+  EXPECT_EQ(f.display.Renderer()->screenSurface.base, other.data());
+  EXPECT_EQ(f.display.View().pitch, 240);
+  EXPECT_EQ(f.display.View().orientation, 0u);
+}
+
+TEST(Display, FrameAndFillsAndFlag) {
+  DisplayFixture f(7, 240, 320);
+  for (auto& p : f.pixels) p = 0xFFFF;
+  f.display.View().flags = 0;
+  f.display.DrawFrame(10, 10, 5, 3);
+  EXPECT_EQ(f.display.View().flags & 2, 2);  // 2D drawing marks the frame
+  for (int y = 9; y <= 13; ++y)
+    for (int x = 9; x <= 15; ++x) {
+      const bool border = (y == 10 || y == 12 || x == 10 || x == 14) && x >= 10 && x <= 14 && y >= 10 && y <= 12;
+      EXPECT_EQ(f.at(x, y), border ? 0 : 0xFFFF) << x << "," << y;
+    }
+  f.display.Clear();
+  for (u16 p : f.pixels) ASSERT_EQ(p, 0);
+}
+
+TEST(Display, ExplicitPalettesMustCoverTheImage) {
+  DisplayFixture f(7, 240, 320);
+  Record rec(imageenc::EncodeIndexed(2, 1, {0, 3}, {1, 2, 3, 4}));
+  const u16 pal[4] = {0x10, 0x20, 0x30, 0x40};
+  f.display.DrawImageOpaquePal(rec.image(), pal, 3, 0, 0);  // index 3 not covered: nothing drawn
+  EXPECT_EQ(f.at(1, 0), 0);
+  f.display.DrawImageOpaquePal(rec.image(), pal, 4, 0, 0);
+  EXPECT_EQ(f.at(0, 0), 0x10);
+  EXPECT_EQ(f.at(1, 0), 0x40);
+  f.display.DrawImage(rec.image(), 5, 5);
+  EXPECT_EQ(f.at(6, 5), 4);
+  f.display.DrawImage(nullptr, 0, 0);
+  // Icons read 50 x 50 pixels: a smaller picture is not drawn.
+  f.display.DrawIcon40(rec.image(), nullptr, 0, 20, 20);
+  EXPECT_EQ(f.at(20, 20), 0);
+}
+
+// The start-up frame: "Starting\rDuskmire..." in font 1, white on black, in the box (30, 40)-(300, 120),
+// with the font strips of the built DuskmireData.pdb.
+void DrawStartupText(i32 mode, u16 w, u16 h, const char* golden) {
+  const std::string data = DUSKMIRE_DATA_DIR;
+  ASSERT_TRUE(std::filesystem::exists(data + "/DuskmireData.pdb")) << "build the sample_world target first";
+  SFileStore store(data);
+  SDatabase db(&store);
+  ASSERT_TRUE(db.Open("DuskmireData"));
+  DisplayFixture f(mode, w, h);
+  SFont font;
+  ASSERT_TRUE(font.Create(&f.host, &f.display, &db));
+  f.display.FillRect(0, 0, w, h, 0);
+  font.Select(1, 0xFFFFFF, 0);
+  EXPECT_EQ(font.DrawText(30, 40, 300, 120, "Starting\rDuskmire...", 0), 2);
+  EXPECT_EQ(testpng::CompareGolden(golden, f.pixels.data(), w, h, w), "");
+}
+
+TEST(Display, StartupTextFromTheSampleWorld) {
+  DrawStartupText(7, 240, 320, "graphics_startup_240x320");
+  DrawStartupText(9, 640, 480, "graphics_startup_640x480");
+}
+
+}  // namespace
+
+namespace {
+
+// The special glyphs the screens use, in each font of a small and a large screen: the coin, the two runs
+// of number glyphs, backspace, bullet and the magic-item marks.
+TEST(Display, SpecialGlyphsFromTheSampleWorld) {
+  const std::string data = DUSKMIRE_DATA_DIR;
+  ASSERT_TRUE(std::filesystem::exists(data + "/DuskmireData.pdb")) << "build the sample_world target first";
+  SFileStore store(data);
+  SDatabase db(&store);
+  ASSERT_TRUE(db.Open("DuskmireData"));
+  const std::string numbers = "\x09 \x0E\x0F\x10\x11\x12\x13\x14\x15\x16\x17\x18\x19\x1A\x1B\x1C\x1D";
+  const std::string second = "\xA0\xA1\xA2\xA3\xA4\xA5\xA6\xA7\xA8\xA9\x82\x83\x84\x85\x86\x87 \x91\x94\xB5\xB6";
+  for (i32 mode : {7, 11}) {
+    DisplayFixture f(mode, 320, 240);
+    SFont font;
+    ASSERT_TRUE(font.Create(&f.host, &f.display, &db));
+    f.display.FillRect(0, 0, 320, 240, 0x2104);
+    i32 y = 4;
+    for (i32 index = 0; index < 3; ++index) {
+      font.Select(index, 0x40E0FF, 0x000000);
+      for (const std::string& line : {numbers, second, std::string("Gold: 1,250 Hit points")}) {
+        font.DrawText(4, y, 316, 236, line.c_str(), 1);
+        y += font.LineHeight();
+      }
+    }
+    EXPECT_EQ(testpng::CompareGolden(mode == 7 ? "graphics_glyphs_small" : "graphics_glyphs_large", f.pixels.data(),
+                                     320, 240, 320),
+              "");
+  }
+}
+
+}  // namespace
