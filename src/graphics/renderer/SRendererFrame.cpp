@@ -36,6 +36,10 @@ void SRenderer::DrawView() {
   if (wv.flags & 4) DrawRain(viewSurface.orientation, 0);
 }
 
+namespace {
+inline i32 SaturateLight(i64 light);
+}
+
 bool SRenderer::StoreHasRoom(i32 count) const {
   return drawCount < kMaxPolygons && count >= 0 && vertexCount + u32(count) <= u32(kMaxVertices);
 }
@@ -44,10 +48,14 @@ i32 SRenderer::VertexLight(i32 z, i32 scale) const {
   i32 span = farDist - fogStartDist;
   if (span <= 0) span = 1;  // fog starting at or beyond the far distance: no fog band at all
   const i64 f = (i64(farDist - z) << 10) / span;
-  return i32((f * scale) >> 11);
+  return SaturateLight((f * scale) >> 11);
 }
 
 namespace {
+// Lights are stored in 16 bits and read as signed: 128 and more mean no fog. Very large values (fog
+// starting at the far distance) are held at the largest positive value instead of wrapping into fog.
+inline i32 SaturateLight(i64 light) { return light < 0 ? 0 : light > 0x7FFF ? 0x7FFF : i32(light); }
+
 void DepthRange(const SRenderer::ClipVertex* v, i32 n, i32& maxZ, i32& minZ) {
   maxZ = minZ = v[0].z;
   for (i32 i = 1; i < n; ++i) {
@@ -98,7 +106,7 @@ bool SRenderer::AddSolidWallPolygon(i32 count, i32 lightScale) {
   for (i32 i = 0; i < count; ++i) {
     const ClipVertex& c = clipOut[i];
     const i64 f = (i64(farDist - c.z) << 10) / span;
-    lights[p.firstLight + i] = u16((((f * c.l) >> 16) * lightScale) >> 11);
+    lights[p.firstLight + i] = u16(SaturateLight((((f * c.l) >> 16) * lightScale) >> 11));
   }
   return true;
 }

@@ -1,0 +1,222 @@
+// Whole frames: golden images, the same frame from every image format and surface orientation, the
+// background set, the sort order and the fixed stores.
+#include "support/Png.h"
+#include "Scene.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+const std::vector<std::string> kField = {
+    ".........", ".........", ".........", ".........", ".........", ".........", ".........", ".........",
+    "........."};
+
+const std::vector<std::string> kCorridor = {
+    "#########",
+    "#.......#",
+    "###U#w###",
+    "  #...#  ",
+    "  #L.L#  ",
+    "  #w.U#  ",
+    "  ##.##  ",
+    "  #...#  ",
+    "  #####  "};
+
+const std::vector<std::string> kPits = {
+    ".........",
+    "..pp.....",
+    "..pp..p..",
+    ".........",
+    "....p....",
+    ".........",
+    "...p.#...",
+    ".........",
+    "........."};
+
+const std::vector<std::string> kLayers = {
+    "mmm333...",
+    "mmm333...",
+    "444555...",
+    "444555...",
+    ".........",
+    "....4....",
+    ".........",
+    "........."};
+
+struct GoldenCase {
+  const char* name;
+  const std::vector<std::string>* rows;
+  double camX, camY, angle;
+  i32 width, height;
+  bool sky;
+  i32 fogStart;
+  u16 lightScale = 2048;
+};
+
+// fogStart 1680 (the far distance) draws no fog at all.
+const GoldenCase kGolden[] = {
+    {"renderer_field_sky_240", &kField, 4.5, 7.5, 0, 240, 180, true, 1008},
+    {"renderer_field_sky_45_380", &kField, 4.5, 4.5, 45, 380, 240, true, 1008},
+    {"renderer_corridor_380", &kCorridor, 4.5, 7.5, 0, 380, 240, true, 1008},
+    {"renderer_corridor_90_240", &kCorridor, 6.2, 1.5, 90, 240, 180, false, 1008},
+    {"renderer_corridor_nofog_480", &kCorridor, 4.5, 7.5, 0, 480, 300, false, 1680},
+    {"renderer_corridor_fog_480", &kCorridor, 4.5, 7.5, 0, 480, 300, false, 200, 300},
+    {"renderer_pits_fog_45_380", &kPits, 7.5, 7.5, 45, 380, 240, true, 0, 256},
+    {"renderer_pits_270_480", &kPits, 0.5, 4.5, 270, 480, 360, true, 1008},
+    {"renderer_pits_30_5_240", &kPits, 5.5, 7.3, 30.5, 240, 180, false, 1008},
+    {"renderer_layers_180_800", &kLayers, 3.5, 0.5, 180, 800, 480, true, 1008},
+    {"renderer_layers_315_640", &kLayers, 7.5, 7.5, 315, 640, 400, true, 1008},
+};
+
+scene::Options OptionsFor(const GoldenCase& g, int format) {
+  scene::Options o;
+  o.rows = *g.rows;
+  o.camX = g.camX;
+  o.camY = g.camY;
+  o.angleDegrees = g.angle;
+  o.viewWidth = g.width;
+  o.viewHeight = g.height;
+  o.sky = g.sky;
+  o.fogStart = g.fogStart;
+  o.format = format;
+  o.lightScale = g.lightScale;
+  return o;
+}
+
+class GoldenFrames : public ::testing::TestWithParam<GoldenCase> {};
+
+}  // namespace
+
+TEST_P(GoldenFrames, MatchesStoredImageInEveryFormat) {
+  const GoldenCase& g = GetParam();
+  auto renderer = std::make_unique<SRenderer>();
+  scene::Scene sc(OptionsFor(g, 0));
+  sc.Render(*renderer);
+  EXPECT_EQ(renderer->stats.droppedPolygons, 0u);
+  EXPECT_GT(renderer->stats.polygonsVisible, 0u);
+  const std::vector<u16> frame = sc.Viewport();
+  EXPECT_EQ(testpng::CompareGolden(g.name, frame.data(), g.width, g.height, g.width), "");
+  // The same textures in the block formats give the same pixels.
+  for (int format = 1; format <= 2; ++format) {
+    scene::Scene other(OptionsFor(g, format));
+    other.Render(*renderer);
+    ASSERT_EQ(other.Viewport(), frame) << "format " << format;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Renderer, GoldenFrames, ::testing::ValuesIn(kGolden),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+TEST(RendererFrame, SameFrameOnRotatedSurfacesAndAtAViewportOffset) {
+  auto renderer = std::make_unique<SRenderer>();
+  scene::Options o = OptionsFor(kGolden[2], 0);
+  scene::Scene upright(o);
+  upright.Render(*renderer);
+  for (u32 orientation : {0u, 1u, 2u}) {
+    o.orientation = orientation;
+    o.viewX = 12;
+    o.viewY = 30;
+    o.screenWidth = 420;
+    o.screenHeight = 300;
+    scene::Scene moved(o);
+    moved.Render(*renderer);
+    ASSERT_EQ(moved.Viewport(), upright.Viewport()) << "orientation " << orientation;
+    // Nothing outside the viewport is touched.
+    for (i32 y = 0; y < 300; ++y)
+      for (i32 x = 0; x < 420; ++x) {
+        const bool inside = x >= 12 && x < 12 + o.viewWidth && y >= 30 && y < 30 + o.viewHeight;
+        if (!inside) {
+          ASSERT_EQ(*moved.screen.Pixel(x, y), 0xF81F) << x << "," << y;
+        }
+      }
+  }
+}
+
+TEST(RendererFrame, BackgroundPolygonCount) {
+  auto r = std::make_unique<SRenderer>();
+  scene::Options o = OptionsFor(kGolden[0], 0);
+  scene::Scene sc(o);
+  r->view = &sc.view;
+  r->SetupProjection();
+  auto count = [&](bool sky, i32 angle) {
+    sc.view.flags = sky ? 1 : 0;
+    sc.view.angle = angle << 16;
+    r->SetupCamera();
+    r->drawCount = 0;
+    r->vertexCount = r->coordCount = r->lightCount = 0;
+    r->EmitBackground();
+    return r->drawCount;
+  };
+  EXPECT_EQ(count(false, 0), 1);
+  int three = 0, five = 0;
+  for (i32 a = 0; a < 360; a += 10) {
+    const i32 n = count(true, a);
+    EXPECT_TRUE(n == 3 || n == 5) << a;
+    (n == 3 ? three : five)++;
+    EXPECT_EQ(n == 5, r->skyU0 > 6080) << a;
+  }
+  EXPECT_GT(three, 0);
+  EXPECT_GT(five, 0);
+}
+
+TEST(RendererFrame, DrawOrderOfClassesAndDepths) {
+  auto cmp = [](SDrawEntry a, SDrawEntry b) { return SRenderer::CompareDrawEntries(&a, &b); };
+  // Classes in drawing order 0, 6, 1, 2, 5, then 3 and 4 together.
+  const u8 order[] = {0, 6, 1, 2, 5, 3};
+  for (int i = 0; i + 1 < 6; ++i) EXPECT_LT(cmp({100, 50, 0, order[i]}, {100, 50, 1, order[i + 1]}), 0);
+  EXPECT_EQ(cmp({100, 50, 0, 7}, {100, 50, 1, 0}), 0);
+  // Within a class the farther first.
+  EXPECT_LT(cmp({200, 50, 0, 2}, {100, 50, 1, 2}), 0);
+  EXPECT_LT(cmp({100, 60, 0, 2}, {100, 50, 1, 2}), 0);
+  EXPECT_EQ(cmp({100, 50, 0, 0}, {300, 50, 1, 0}), 0);
+  // Classes 3 and 4 with equal min depth: a class-3 polygon of one depth is drawn after the class-4 one.
+  EXPECT_GT(cmp({80, 80, 0, 3}, {120, 80, 1, 4}), 0);
+  EXPECT_LT(cmp({120, 80, 1, 4}, {80, 80, 0, 3}), 0);
+  EXPECT_LT(cmp({90, 80, 0, 3}, {120, 80, 1, 4}), 0);
+  EXPECT_LT(cmp({90, 85, 0, 3}, {120, 80, 1, 4}), 0);  // different min depths: the larger first
+}
+
+TEST(RendererFrame, SceneBeyondThePolygonStoreDrawsAndReportsTheDrops) {
+  // A wide field of pits seen from afar: far more polygons than the stores hold.
+  scene::Options o;
+  for (int y = 0; y < 27; ++y) {
+    std::string row;
+    for (int x = 0; x < 27; ++x) row += ((x + y) % 2) ? 'p' : '.';
+    o.rows.push_back(row);
+  }
+  o.camX = 13.5;
+  o.camY = 26.5;
+  o.far = 4300;
+  o.fogStart = 3000;
+  o.viewWidth = 800;
+  o.viewHeight = 480;
+  scene::Scene sc(o);
+  auto r = std::make_unique<SRenderer>();
+  sc.Render(*r);
+  EXPECT_EQ(r->drawCount, SRenderer::kMaxPolygons);
+  EXPECT_GT(r->stats.droppedPolygons, 0u);
+  EXPECT_LE(r->vertexCount, u32(SRenderer::kMaxVertices));
+  EXPECT_GT(r->stats.polygonsVisible, 0u);
+}
+
+TEST(RendererFrame, BadViewsDrawNothing) {
+  auto r = std::make_unique<SRenderer>();
+  scene::Options o = OptionsFor(kGolden[0], 0);
+  o.viewWidth = 801;  // wider than the coverage arrays
+  o.viewHeight = 100;
+  scene::Scene wide(o);
+  wide.Render(*r);
+  for (u16 p : wide.frame) ASSERT_EQ(p, 0xF81F);
+  // Render words naming records past their tables are treated as absent.
+  scene::Scene sc(OptionsFor(kGolden[2], 0));
+  std::vector<u16> cells(sc.view.cells, sc.view.cells + 9 * 9 * RenderWords::kCellWords);
+  for (size_t i = 0; i < cells.size(); i += RenderWords::kCellWords) {
+    cells[i + 0] = u16(cells[i + 0] ? 999 : 0);
+    cells[i + 1] = u16(cells[i + 1] ? 999 : 0);
+  }
+  sc.view.cells = cells.data();
+  sc.Render(*r);
+  EXPECT_EQ(r->stats.droppedPolygons, 0u);
+}
