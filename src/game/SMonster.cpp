@@ -105,8 +105,10 @@ bool SMonsterTable::SerializeBaseTypes(SStream& s, u32 version) {
   });
   if (!ok) return false;
   if (s.IsWriting()) {
-    return WritePaletteBlock(s, version, reinterpret_cast<SPaletteHolder* const*>(baseTypes.Data()),
-                             baseTypes.Count());
+    // The records carry their own palette lists: the block that follows them stays empty.
+    u16 none = 0;
+    if (version > 41) s.SerializeU16(none);
+    return s.Ok();
   }
   return ReadPaletteBlock(s, version, [this](const char* n) -> SPaletteHolder* { return FindBaseType(n); });
 }
