@@ -139,3 +139,35 @@ TEST(VideoDetection, DisplayFollowsActivation) {
 
 }  // namespace
 }  // namespace VideoTest
+
+namespace VideoTest {
+namespace {
+
+// With nothing simulated (the host's own services, as under the SDL backend) only the window path is
+// found, and the display draws through it.
+TEST(VideoDetection, HostServicesGiveTheWindowPath) {
+  Os::VirtualClock clock;
+  Os::WindowManager windows(240, 320);
+  Os::InstallClock(&clock);
+  Os::InstallWindows(&windows);
+  windows.RegisterClass("HostVideo", [](Os::WindowId w, u32 m, Os::WParam wp, Os::LParam lp) {
+    return Os::Windows().DefWindowProc(w, m, wp, lp);
+  });
+  const Os::WindowId window = windows.CreateWindow("HostVideo", "Duskmire", 0, 0, 240, 320, 0);
+  Hal::VideoDetect::ResetInstance();
+  Hal::VideoDetect::SetProbeWindow(window);
+  Hal::DisplayParameters params{320, 240, Hal::ORIENTATION_ROTATE90CW, Hal::SWAP_COPY};
+  Hal::Display* display = Hal::Display::Create(window, &params);
+  ASSERT_NE(display, nullptr);
+  const Hal::VideoDetect& detect = Hal::VideoDetect::Instance();
+  EXPECT_EQ(std::vector<u32>(detect.candidates, detect.candidates + detect.candidateCount), std::vector<u32>{1});
+  EXPECT_TRUE(display->BeginScene());
+  EXPECT_TRUE(display->Swap(0));
+  delete display;
+  Hal::VideoDetect::ResetInstance();
+  Os::InstallWindows(nullptr);
+  Os::InstallClock(nullptr);
+}
+
+}  // namespace
+}  // namespace VideoTest
