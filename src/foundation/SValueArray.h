@@ -1,5 +1,6 @@
 // Growable array of records built in place (u32 grow step, count and capacity). Records of class type
-// are constructed in the block and destroyed with it; T needs a default constructor and copy assignment.
+// are constructed in the block and destroyed with it (plain records start zeroed); T needs a default
+// constructor and copy assignment.
 #pragma once
 #include "os/Types.h"
 
@@ -9,7 +10,7 @@ template <class T>
 class SValueArray {
  public:
   explicit SValueArray(u32 growStep = 4) : growStep_(growStep ? growStep : 4) {
-    values_ = new (std::nothrow) T[growStep_];
+    values_ = new (std::nothrow) T[growStep_]();
     if (values_) capacity_ = growStep_;
   }
   SValueArray(const SValueArray&) = delete;
@@ -33,7 +34,7 @@ class SValueArray {
     if (count_ == capacity_) {
       if (capacity_ > 0xFFFFFFFFu - growStep_) return false;
       u32 newCapacity = capacity_ + growStep_;
-      T* block = new (std::nothrow) T[newCapacity];
+      T* block = new (std::nothrow) T[newCapacity]();
       if (!block) return false;
       for (u32 i = 0; i < count_; ++i) block[i] = values_[i];
       delete[] values_;
@@ -46,7 +47,7 @@ class SValueArray {
   // Destroys every record and starts again with grow-step fresh records.
   void Clear() {
     delete[] values_;
-    values_ = new (std::nothrow) T[growStep_];
+    values_ = new (std::nothrow) T[growStep_]();
     capacity_ = values_ ? growStep_ : 0;
     count_ = 0;
   }
@@ -56,4 +57,18 @@ class SValueArray {
   u32 count_ = 0;
   u32 capacity_ = 0;
   T* values_ = nullptr;
+};
+
+// Entries of counted items {key, item, count, index}, kept with the same growth.
+struct SCountedEntry {
+  u32 key = 0;
+  void* item = nullptr;
+  u32 count = 0;
+  u32 index = 0;
+};
+
+class SCountedEntryArray : public SValueArray<SCountedEntry> {
+ public:
+  SCountedEntryArray() : SValueArray<SCountedEntry>(4) {}
+  bool Add(u32 key, void* item, u32 count, u32 index) { return SValueArray::Add(SCountedEntry{key, item, count, index}); }
 };

@@ -170,6 +170,14 @@ TEST(SValueArrayTest, RecordsAreCopiedIntoAGrowingBlock) {
   strings.Clear();
   EXPECT_EQ(strings.Count(), 0u);
   EXPECT_EQ(strings.Capacity(), 4u);
+
+  SCountedEntryArray counted;
+  EXPECT_EQ(counted.Capacity(), 4u);
+  EXPECT_EQ(counted.Data()[3].item, nullptr);  // fresh entries are cleared
+  for (u32 i = 0; i < 5; ++i) counted.Add(i, &counted, i * 2, i);
+  EXPECT_EQ(counted.Capacity(), 8u);
+  EXPECT_EQ(counted[4].count, 8u);
+  EXPECT_EQ(counted.Data()[7].key, 0u);
 }
 
 TEST(SStringListTest, FindSortAndSerialize) {
