@@ -175,7 +175,9 @@ TEST(RendererFrame, DrawOrderOfClassesAndDepths) {
   EXPECT_GT(cmp({80, 80, 0, 3}, {120, 80, 1, 4}), 0);
   EXPECT_LT(cmp({120, 80, 1, 4}, {80, 80, 0, 3}), 0);
   EXPECT_LT(cmp({90, 80, 0, 3}, {120, 80, 1, 4}), 0);
-  EXPECT_LT(cmp({90, 85, 0, 3}, {120, 80, 1, 4}), 0);  // different min depths: the larger first
+  // Different min depths: ordered as within a class, the larger max depth first.
+  EXPECT_GT(cmp({90, 85, 0, 3}, {120, 80, 1, 4}), 0);
+  EXPECT_LT(cmp({120, 85, 0, 3}, {120, 80, 1, 4}), 0);
 }
 
 TEST(RendererFrame, SceneBeyondThePolygonStoreDrawsAndReportsTheDrops) {
@@ -219,4 +221,26 @@ TEST(RendererFrame, BadViewsDrawNothing) {
   sc.view.cells = cells.data();
   sc.Render(*r);
   EXPECT_EQ(r->stats.droppedPolygons, 0u);
+}
+
+TEST(RendererFrame, OpenFieldLeavesNoPixelUndrawnAtAnyAngle) {
+  // Every covered cell is emitted and neighbouring floors meet without cracks: with the sky on, nothing
+  // of the frame's marker colour survives, whatever the angle and the camera's place inside its cell.
+  scene::Options o;
+  o.rows.assign(30, std::string(30, '.'));
+  o.viewWidth = 240;
+  o.viewHeight = 200;
+  auto r = std::make_unique<SRenderer>();
+  for (int i = 0; i < 40; ++i) {
+    o.far = i % 2 ? 1680 : 4600;  // beyond 13 cells the corner cache is bypassed
+    o.camX = 15 + (i * 37 % 100) / 100.0;
+    o.camY = 15 + (i * 61 % 100) / 100.0;
+    o.angle16 = (i * 9 * 65536 + i * 1237) % (360 << 16);
+    scene::Scene sc(o);
+    sc.Render(*r);
+    const auto px = sc.Viewport();
+    int undrawn = 0;
+    for (u16 p : px) undrawn += p == 0xF81F;
+    ASSERT_EQ(undrawn, 0) << "angle " << o.angle16 / 65536.0 << " at " << o.camX << "," << o.camY;
+  }
 }

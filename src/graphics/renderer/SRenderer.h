@@ -121,7 +121,7 @@ class SRenderer {
 
   SRenderer();
 
-  const SWorldView* view = nullptr;
+  SWorldView* view = nullptr;  // read every frame; the renderer sets flags bit 1
 
   // Constants (constructor defaults).
   i32 cellSize = 1024;

@@ -13,7 +13,7 @@ void SSpanTexture::FromImage(SSpanTexture& texture, const SImage* image) {
 
 void SRenderer::DrawView() {
   if (!view) return;
-  SWorldView& wv = const_cast<SWorldView&>(*view);
+  SWorldView& wv = *view;
   // The coverage arrays hold 800 columns; a viewport that is empty, wider than that, or has no frame
   // buffer draws nothing.
   if (wv.viewWidth <= 0 || wv.viewHeight <= 0 || wv.viewWidth > kMaxColumns || !wv.frameBuffer) return;
@@ -184,9 +184,8 @@ int SRenderer::CompareDrawEntries(const void* pa, const void* pb) {
   const int ra = rank[a.drawClass], rb = rank[b.drawClass];
   if (ra != rb) return ra < rb ? -1 : 1;
   if (a.drawClass == 0) return 0;
-  if (a.drawClass != b.drawClass) {
-    // Class 3 against class 4.
-    if (a.minDepth != b.minDepth) return a.minDepth > b.minDepth ? -1 : 1;
+  if (a.drawClass != b.drawClass && a.minDepth == b.minDepth) {
+    // Class 3 against class 4 at the same nearest depth.
     const SDrawEntry& three = a.drawClass == 3 ? a : b;
     const bool threeLast = three.minDepth == three.maxDepth;
     const int threeFirst = threeLast ? 1 : -1;  // class 3 relative to class 4
