@@ -8,6 +8,7 @@
 #include "foundation/SSettings.h"
 #include "graphics/SDisplayHost.h"
 #include "os/Window.h"
+#include "world/SWorld.h"
 
 #include <string>
 
@@ -75,4 +76,11 @@ class SGameCore : public SDisplayHost {
   SWorldView* gameView = nullptr;    // the game state's world view, once there is one
   SState* stateStack[kStateCount] = {};
   u32 stackCount = 0;
+
+  // The loaded world and its three loading phases (SGameCoreWorld.cpp). `steps` advances the loading
+  // dialog (may be null for BindWorldResources).
+  SWorld world;
+  void UnloadWorld();
+  void PrepareWorldTables(SLoadingSteps* steps);
+  void BindWorldResources(SLoadingSteps* steps);
 };

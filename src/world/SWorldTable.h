@@ -5,6 +5,7 @@
 #include "os/Types.h"
 
 class SDatabase;
+class SImageCache;
 class SSoundTable;
 
 class SWorldTable {
@@ -20,6 +21,9 @@ class SWorldTable {
   // Clears the global mark of every sound the table's records play per map (they are loaded and released
   // with the maps that need them).
   virtual void ClearGlobalSoundMarks(SSoundTable& sounds) {}
+  // After every archive is loaded and the image cache published: resolves the picture and palette names
+  // the records hold to cache slots; `imageFlags` has one byte per image slot.
+  virtual void ResolveNames(SImageCache& images, u8* imageFlags) {}
 };
 
 // The blocks of the record sequence, in archive order (index lists and the sound table are the

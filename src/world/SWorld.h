@@ -1,0 +1,32 @@
+// Everything a loaded world consists of, held by the game core: the module list, the image cache, the
+// sound table, and the tables of the world base's blocks (tables of higher layers register themselves in
+// `tables`). Construction wires them together.
+#pragma once
+#include "world/SImageCache.h"
+#include "world/SSoundTable.h"
+#include "world/SWorldModule.h"
+#include "world/SWorldTable.h"
+
+struct SWorld {
+  SWorld() {
+    images.Init();
+    tables[kBlockSounds] = &sounds;
+    sounds.SetTables(&tables);
+    SWorldEnv env;
+    env.images = &images;
+    env.tables = &tables;
+    modules.SetEnv(env);
+  }
+  SWorld(const SWorld&) = delete;
+  SWorld& operator=(const SWorld&) = delete;
+  ~SWorld() {
+    modules.Clear();
+    images.Clear();
+  }
+  void SetFileStore(SFileStore* files) { modules.env.files = files; }
+
+  SImageCache images;
+  SSoundTable sounds;
+  SWorldTables tables;
+  SWorldModuleList modules;
+};
