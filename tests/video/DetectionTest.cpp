@@ -106,6 +106,14 @@ TEST(VideoDetection, FailedProbesLeaveTheDescriptionAlone) {
   EXPECT_EQ(rig.clock.TickCount(), 0u);
 }
 
+TEST(VideoDetection, FaultingGameApiProbeClosesTheLibrarysDisplay) {
+  Profile p = Gapi(0);
+  p.faults.push_back({"GXBeginDraw"});
+  Rig rig(p);
+  EXPECT_EQ(rig.Candidates(), std::vector<u32>{1});
+  EXPECT_EQ(rig.device.log.back(), "GXCloseDisplay");
+}
+
 TEST(VideoDetection, GameApiProbeFindsPanelLayout) {
   struct Row {
     u32 orientation;

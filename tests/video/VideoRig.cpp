@@ -7,6 +7,7 @@
 #include "platform/video/DriverMediaQ.h"
 #include "platform/video/DriverVGA.h"
 #include "platform/video/GDIDriver.h"
+#include "platform/hal/Game.h"
 
 #include <cstring>
 
@@ -22,6 +23,7 @@ Os::LResult TestProc(Os::WindowId w, u32 message, Os::WParam wParam, Os::LParam 
 Rig::Rig(const Os::Sim::Profile& profile)
     : windows(i32(profile.width), i32(profile.height)), device(profile) {
   Os::InstallClock(&clock);
+  Hal::ResetTimer();
   Os::InstallWindows(&windows);
   windows.RegisterClass("VideoTest", TestProc);
   window = windows.CreateWindow("VideoTest", "Duskmire", 0, 0, i32(profile.width), i32(profile.height), 0);
@@ -36,6 +38,7 @@ Rig::~Rig() {
   device.Uninstall();
   Os::InstallWindows(nullptr);
   Os::InstallClock(nullptr);
+  Hal::ResetTimer();
 }
 
 std::vector<u32> Rig::Candidates() {

@@ -609,6 +609,7 @@ i32 Device::GXOpenDisplay(WindowHandleValue, u32) {
   gxOpen_ = true;
   gxViewTop_ = 0;
   gxViewRows_ = 0;
+  gxViewSet_ = false;
   return 1;
 }
 
@@ -640,7 +641,7 @@ i32 Device::GXEndDraw() {
   log.push_back("GXEndDraw");
   if (!gxOpen_) return 0;
   if (gxShadow_) {
-    const u32 rows = gxViewRows_ ? gxViewRows_ : profile_.height;
+    const u32 rows = gxViewSet_ ? gxViewRows_ : profile_.height;
     CopyScreenRows(gxShadow_->bytes.data(), panel_->bytes.data() + paletteBytes_, gxViewTop_, rows);
   }
   return 1;
@@ -674,6 +675,7 @@ i32 Device::GXResume() {
 i32 Device::GXSetViewport(u32 top, u32 height) {
   gxViewTop_ = top;
   gxViewRows_ = height;
+  gxViewSet_ = true;
   return 1;
 }
 

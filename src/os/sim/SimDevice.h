@@ -252,6 +252,7 @@ class Device : public DeviceMemory, public VirtualMemory, public Cpu, public Oem
   i32 allKeys_ = 0;
   bool gxOpen_ = false;
   u32 gxViewTop_ = 0, gxViewRows_ = 0;
+  bool gxViewSet_ = false;  // until the first GXSetViewport the whole screen is copied
   u32 dmaBusy_ = 0, dmaPolls_ = 0, dmaTransfers_ = 0;
   u32 scanLine_ = 0, scanReads_ = 0;
   u64 costNs_ = 0;

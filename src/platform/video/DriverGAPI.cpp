@@ -16,6 +16,12 @@ bool DirectModel() {
 
 u32 Abs(i32 v) { return v < 0 ? u32(-i64(v)) : u32(v); }
 
+// Closes the library's display when the probe ends, also when a fault unwinds through it.
+struct OpenDisplay {
+  GxTable& gx;
+  ~OpenDisplay() { gx.GXCloseDisplay(); }
+};
+
 }  // namespace
 
 DriverGAPI::~DriverGAPI() {
@@ -82,28 +88,30 @@ bool DriverGAPI::Detect(DeviceDescription* description, Os::WindowId window, u32
   GxTable& gx = Gx();
   if (!gx.Usable()) return false;
   if (!gx.GXOpenDisplay(window, Os::kGxFullScreen)) return false;
-  const Os::GxDisplayProperties p = gx.GXGetDisplayProperties();
   DeviceDescription d = *description;
-  d.depth = u32(p.bpp);
-  d.orientation = OrientationFromStrides(p.xPitch, p.yPitch);
-  if (d.orientation == ORIENTATION_NORMAL || d.orientation == ORIENTATION_ROTATE180) {
-    d.width = p.cx;
-    d.height = p.cy;
-    d.pitch = Abs(p.yPitch);
-  } else {
-    d.width = p.cy;
-    d.height = p.cx;
-    d.pitch = Abs(p.xPitch);
-  }
-  d.swapEffect = gx.IsDRAMBuffer() && !DirectModel() ? SWAP_COPY : SWAP_NONE;
-  if (d.frameBuffer == 0) {
-    const u32 address = gx.GXBeginDraw();
-    if (address) {
-      gx.GXEndDraw();
-      d.frameBuffer = address + u32(PanelOffset(d.orientation, i32(p.cx), i32(p.cy), p.xPitch, p.yPitch, p.bpp));
+  {
+    OpenDisplay open{gx};
+    const Os::GxDisplayProperties p = gx.GXGetDisplayProperties();
+    d.depth = u32(p.bpp);
+    d.orientation = OrientationFromStrides(p.xPitch, p.yPitch);
+    if (d.orientation == ORIENTATION_NORMAL || d.orientation == ORIENTATION_ROTATE180) {
+      d.width = p.cx;
+      d.height = p.cy;
+      d.pitch = Abs(p.yPitch);
+    } else {
+      d.width = p.cy;
+      d.height = p.cx;
+      d.pitch = Abs(p.xPitch);
+    }
+    d.swapEffect = gx.IsDRAMBuffer() && !DirectModel() ? SWAP_COPY : SWAP_NONE;
+    if (d.frameBuffer == 0) {
+      const u32 address = gx.GXBeginDraw();
+      if (address) {
+        gx.GXEndDraw();
+        d.frameBuffer = address + u32(PanelOffset(d.orientation, i32(p.cx), i32(p.cy), p.xPitch, p.yPitch, p.bpp));
+      }
     }
   }
-  gx.GXCloseDisplay();
   if (u64{d.width} * d.height != u64{screenWidth} * screenHeight) return false;
   *description = d;
   return true;

@@ -1,6 +1,7 @@
 #include "platform/video/DriverMediaQ.h"
 
 #include "os/Clock.h"
+#include "platform/hal/Game.h"
 #include "platform/video/VideoProbes.h"
 
 #include <cstdlib>
@@ -27,16 +28,15 @@ bool DriverMediaQ::Detect(const DeviceDescription& d) {
   if (d.frameBuffer == 0 || (d.frameBuffer & 0x7FFFF) < 0x42000 || bytes == 0 || bytes > 0x40000) return false;
   // Start on a fresh millisecond. The clock may only move when the thread sleeps, so after a bounded spin
   // a short sleep moves it on.
-  Os::Clock& clock = Os::Clocks();
-  const u32 before = clock.TickCount();
+  const u32 before = GetTime();
   u32 start = before;
-  for (u32 spins = 0; spins < 1000000 && start == before; ++spins) start = clock.TickCount();
+  for (u32 spins = 0; spins < 1000000 && start == before; ++spins) start = GetTime();
   if (start == before) {
-    clock.Sleep(1);
-    start = clock.TickCount();
+    Os::Clocks().Sleep(1);
+    start = GetTime();
   }
   if (!Os::Device().Fill(d.frameBuffer, 0, u32(bytes))) return false;
-  const u32 end = clock.TickCount();
+  const u32 end = GetTime();
   return i64(end - start) - 1 >= 14;
 }
 
