@@ -244,3 +244,48 @@ TEST(RendererFrame, OpenFieldLeavesNoPixelUndrawnAtAnyAngle) {
     ASSERT_EQ(undrawn, 0) << "angle " << o.angle16 / 65536.0 << " at " << o.camX << "," << o.camY;
   }
 }
+
+TEST(RendererFrame, RandomRenderWordsAndCamerasAreDrawnSafely) {
+  // Render words as a careless scene preparation might leave them: any mix of floors, pits, walls,
+  // overlays and wall faces, indices past their tables, any light, any camera place and angle. The frame
+  // must be drawn without touching memory it does not own (the sanitizer build checks that).
+  scene::Options o;
+  o.rows.assign(12, std::string(12, '.'));
+  o.viewWidth = 800;
+  o.viewHeight = 600;
+  scene::Scene sc(o);
+  std::vector<u16> cells(sc.view.cells, sc.view.cells + 12 * 12 * RenderWords::kCellWords);
+  std::vector<u16> sides(sc.view.cellSides, sc.view.cellSides + 12 * 12 * RenderWords::kCellSideWords);
+  sc.view.cells = cells.data();
+  sc.view.cellSides = sides.data();
+  u32 seed = 12345;
+  auto next = [&](u32 n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) % n;
+  };
+  auto r = std::make_unique<SRenderer>();
+  for (int frame = 0; frame < 400; ++frame) {
+    for (size_t c = 0; c < 144; ++c) {
+      u16* w = &cells[c * RenderWords::kCellWords];
+      w[0] = u16(next(7));
+      w[1] = u16(next(6));
+      w[2] = u16(next(4));
+      w[11] = u16(next(3) == 0 ? next(65536) : 2048);
+      u16* s = &sides[c * RenderWords::kCellSideWords];
+      s[0] = u16(next(5));
+      s[1] = u16(next(3));
+      s[2] = u16(next(4096));
+    }
+    sc.view.cameraX = i32(next(16 << 16)) - (2 << 16);
+    sc.view.cameraY = i32(next(16 << 16)) - (2 << 16);
+    sc.view.angle = i32(next(360 << 16));
+    sc.view.skyAngle = i32(next(720 << 16)) - (360 << 16);
+    sc.view.fogStart = i32(next(3000));
+    sc.view.far = i32(next(6000)) + 100;
+    sc.view.flags = u16(next(2));
+    sc.view.viewWidth = i32(next(800)) + 1;
+    sc.view.viewHeight = i32(next(600)) + 1;
+    sc.Render(*r);
+    ASSERT_LE(r->drawCount, SRenderer::kMaxPolygons);
+  }
+}

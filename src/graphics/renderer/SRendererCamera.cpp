@@ -17,7 +17,7 @@ void SRenderer::SetupProjection() {
 
   const i32 W = wv.viewWidth, H = wv.viewHeight;
   if (W > 0) {
-    const i32 d = ((((H * 731 * 380) / W) >> 1) + 731 * 70) / 240;
+    const i32 d = i32((((i64(H) * 731 * 380 / W) >> 1) + 731 * 70) / 240);
     floorMargin = d != 0 ? i32((i64(-518 + d) * focal) / d) : 0;
   }
   farDist = i32(focal + (i64(wv.far) * cellSize) / cellPixels - 1);

@@ -86,9 +86,12 @@ void SEdgeWalker::AdvanceRowForward(i32 s) {
 namespace {
 
 // The scan loop shared by every filler. F supplies SetupA/SetupB (companions for a new edge),
-// StepA/StepB and Span(scan pixel, first side, second side).
+// StepA/StepB and Span(scan pixel, first side, second side). Spans are kept on the surface: polygons from
+// the clippers always lie on it, so this only guards the ones built on the screen directly.
 template <bool Column, class F>
-void ScanPolygon(i32 n, const SRenderVertex* v, F& f) {
+void ScanPolygon(const SSurface& surface, i32 n, const SRenderVertex* v, F& f) {
+  const i32 scanLimit = Column ? surface.width : surface.height;
+  const i32 crossLimit = Column ? surface.height : surface.width;
   if (n < 2) return;
   SEdgeWalker a, b;
   SRenderer::InitEdgeWalkers(a, b, Column ? 0 : 1, Column ? 1 : 0, n, v);
@@ -119,7 +122,11 @@ void ScanPolygon(i32 n, const SRenderVertex* v, F& f) {
       a.RoundRowEdge();
       b.RoundRowEdge();
     }
-    if (a.pixel < b.pixel) f.Span(s >> 4, a, b);
+    const i32 line = s >> 4;
+    if (line < 0 || line >= scanLimit) continue;
+    if (a.pixel < 0) a.pixel = 0;
+    if (b.pixel > crossLimit) b.pixel = crossLimit;
+    if (a.pixel < b.pixel) f.Span(line, a, b);
   }
 }
 
@@ -286,7 +293,7 @@ void RunColumn(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanText
   f.v = v;
   f.c = c;
   f.l = l;
-  ScanPolygon<true>(n, v, f);
+  ScanPolygon<true>(s, n, v, f);
 }
 
 template <int Kind>
@@ -388,7 +395,7 @@ void RunFloor(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTextu
   f.v = v;
   f.c = c;
   f.l = l;
-  ScanPolygon<false>(n, v, f);
+  ScanPolygon<false>(s, n, v, f);
 }
 
 template <int Rule, int Axis>
@@ -466,7 +473,7 @@ void DispatchLinearRow(const SSurface& s, i32 n, const SRenderVertex* v, const S
     f.v = v;
     f.c = c;
     f.l = l;
-    ScanPolygon<false>(n, v, f);
+    ScanPolygon<false>(s, n, v, f);
   };
   switch (t1.format) {
     case 0: run(std::integral_constant<int, 0>()); break;
@@ -500,7 +507,7 @@ struct FlatFiller {
 
 void SRenderer::FillFlat(const SSurface& s, i32 n, const SRenderVertex* v, u16 colour) {
   FlatFiller f{&s, colour};
-  ScanPolygon<false>(n, v, f);
+  ScanPolygon<false>(s, n, v, f);
 }
 
 void SRenderer::FillKind7(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
