@@ -1,0 +1,601 @@
+// Writes the sample world's four archives, "DuskmireMusic", "DuskmireSound", "DuskmireRes" and
+// "DuskmireBase", from data/sample/world/*.json: generated art, palettes, waves and a tracker module, the
+// index lists, the map directory and the blocks whose tables exist (globals, faces, named scripts, dialog
+// entry lists, monsters, sounds and music). Every record goes through its table's own transfer routine,
+// and the finished archives are read back by the game's loader before anything is written.
+#include "BuildStep.h"
+#include "ImageEncode.h"
+#include "WorldWriter.h"
+#include "foundation/SDatabase.h"
+#include "game/SMonster.h"
+#include "script/SDialogEntry.h"
+#include "script/SFaceTable.h"
+#include "script/SGlobalVariables.h"
+#include "script/SScriptTable.h"
+#include "world/SImageCache.h"
+#include "world/SSoundTable.h"
+#include "world/SWorldModule.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <cstring>
+#include <deque>
+#include <fstream>
+
+namespace worldbuild {
+namespace {
+using nlohmann::json;
+constexpr u32 kVersion = 114;
+
+// Texts that records point at while they are written.
+std::deque<std::string> gTexts;
+const char* Keep(const std::string& s) { return gTexts.emplace_back(s).c_str(); }
+
+bool LoadJson(Context& ctx, const char* file, json& out) {
+  std::filesystem::path path = ctx.source() / "world" / file;
+  std::ifstream in(path);
+  if (!in) {
+    ctx.fail(path.string(), "cannot be read");
+    return false;
+  }
+  out = json::parse(in, nullptr, false);
+  if (out.is_discarded()) {
+    ctx.fail(path.string(), "is not valid JSON");
+    return false;
+  }
+  return true;
+}
+
+template <class F>
+Bytes Rec(F&& fn, u32 capacity = SStream::kWriteBufferSize) {
+  Bytes out;
+  StreamRecord(out, kVersion, fn, capacity);
+  return out;
+}
+
+u32 Lcg(u32& seed) {
+  seed = seed * 1103515245u + 12345u;
+  return seed >> 16;
+}
+
+// A RIFF wave: 8- or 16-bit, mono or stereo, a sine or noise, optionally with a chunk before the data.
+Bytes Wave(const json& j) {
+  const u32 rate = 22050;
+  const u32 bits = j.value("bits", 8), channels = j.value("channels", 1);
+  const u32 frames = rate * j.value("ms", 100) / 1000;
+  const bool noise = j.value("wave", "sine") == std::string("noise");
+  const double hz = j.value("hz", 440.0);
+  Bytes data;
+  u32 seed = u32(std::hash<std::string>{}(j.value("name", "")));
+  for (u32 f = 0; f < frames; ++f) {
+    double fade = 1.0 - double(f) / frames;
+    double v = noise ? (double(Lcg(seed) & 0xFFFF) / 32768.0 - 1.0) : std::sin(2 * M_PI * hz * f / rate);
+    v *= 0.6 * fade;
+    for (u32 c = 0; c < channels; ++c) {
+      if (bits == 8) {
+        data.push_back(u8(128 + i32(v * 127)));
+      } else {
+        i16 s = i16(v * 32767);
+        data.push_back(u8(s));
+        data.push_back(u8(u16(s) >> 8));
+      }
+    }
+  }
+  Bytes w;
+  auto put32 = [&](u32 v) {
+    for (int i = 0; i < 4; ++i) w.push_back(u8(v >> (8 * i)));
+  };
+  auto put16 = [&](u32 v) {
+    w.push_back(u8(v));
+    w.push_back(u8(v >> 8));
+  };
+  const bool extra = j.value("extraChunk", false);
+  w.insert(w.end(), {'R', 'I', 'F', 'F'});
+  put32(u32(4 + 24 + (extra ? 12 : 0) + 8 + data.size()));
+  w.insert(w.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+  put32(16);
+  put16(1);
+  put16(channels);
+  put32(rate);
+  put32(rate * channels * bits / 8);
+  put16(channels * bits / 8);
+  put16(bits);
+  if (extra) {
+    w.insert(w.end(), {'L', 'I', 'S', 'T'});
+    put32(4);
+    w.insert(w.end(), {'I', 'N', 'F', 'O'});
+  }
+  w.insert(w.end(), {'d', 'a', 't', 'a'});
+  put32(u32(data.size()));
+  w.insert(w.end(), data.begin(), data.end());
+  return w;
+}
+
+Bytes SoundRecord(const std::string& name, const Bytes& wave) {
+  SResource r;
+  r.name.Set(name.c_str());
+  Bytes out = Rec([&](SStream& s) { r.SerializeHeader(s, kVersion); });
+  out.insert(out.end(), wave.begin(), wave.end());
+  return out;
+}
+
+Bytes SoundHeader(u16 a, u16 b, u16 c) {
+  return Rec([&](SStream& s) {
+    s.SerializeMarker(',');
+    s.SerializeU16(a);
+    s.SerializeU16(b);
+    s.SerializeU16(c);
+  });
+}
+
+u16 Colour(const std::string& hex) {
+  unsigned v = std::stoul(hex.substr(1), nullptr, 16);
+  return imageenc::Rgb565(int(v >> 16), int((v >> 8) & 255), int(v & 255));
+}
+
+// --- DuskmireMusic -------------------------------------------------------------------------------------
+bool BuildMusic(Context& ctx, WorldArchiveSpec& spec) {
+  json j;
+  if (!LoadJson(ctx, "music.json", j)) return false;
+  spec.name = j.value("module", "bmus");
+  spec.title = j.value("title", "");
+  const json& sm = j["sampleModule"];
+  SMusicModule module;
+  module.name.Set(Keep(sm.value("name", "")));
+  std::vector<Bytes> sampleRecords;
+  u32 index = 0;
+  for (const json& smp : sm["samples"]) {
+    if (index >= audModuleSamples) return ctx.fail("music.json", "more than 31 samples"), false;
+    u8* h = module.header + audModule::kSampleHeaders + index * audModule::kSampleHeaderSize;
+    std::string name = smp.value("name", "");
+    std::memcpy(h, name.c_str(), std::min<size_t>(name.size(), 22));
+    u32 words = smp.value("words", 1000);
+    if (words > 0xFFFF) return ctx.fail("music.json", "sample longer than 65,535 words"), false;
+    h[22] = u8(words >> 8);
+    h[23] = u8(words);
+    h[25] = u8(smp.value("volume", 64));
+    h[29] = 1;  // loop length 1 word: no loop
+    Bytes data(words * 2);
+    u32 seed = 7 + index;
+    const bool noise = smp.value("wave", "sine") == std::string("noise");
+    const u32 period = smp.value("period", 32);
+    for (u32 i = 0; i < data.size(); ++i)
+      data[i] = noise ? u8(Lcg(seed)) : u8(i8(60 * std::sin(2 * M_PI * i / period)));
+    // A sample above 32,000 words continues in a second record.
+    const u32 first = std::min<u32>(u32(data.size()), kSampleWordsPerRecord * 2);
+    sampleRecords.emplace_back(data.begin(), data.begin() + first);
+    if (words > kSampleWordsPerRecord) sampleRecords.emplace_back(data.begin() + first, data.end());
+    ++index;
+  }
+  module.sampleCount = u16(index);
+  module.header[audModule::kSongLength] = 1;
+  std::memcpy(module.header + audModule::kTag, "M.K.", 4);
+
+  std::vector<Bytes>& sounds = spec.blocks[kBlockSounds];
+  sounds.push_back(SoundHeader(1, u16(j["songs"].size()), 0));
+  sounds.push_back(Rec([&](SStream& s) { module.SerializeHead(s, kVersion); }));
+  sounds.insert(sounds.end(), sampleRecords.begin(), sampleRecords.end());
+  for (const json& sj : j["songs"]) {
+    SMusicSong song;
+    song.name.Set(Keep(sj.value("name", "")));
+    song.sampleModule.Assign(module.name.Text());
+    song.patternCount = u16(sj.value("patterns", 1));
+    std::memcpy(song.header, module.header, audModuleHeaderSize);
+    std::memcpy(song.header, song.name.Text(), std::min<size_t>(std::strlen(song.name.Text()), 20));
+    song.header[audModule::kSongLength] = u8(song.patternCount);
+    for (u32 p = 0; p < song.patternCount; ++p) song.header[audModule::kOrders + p] = u8(p);
+    sounds.push_back(Rec([&](SStream& s) { song.SerializeHead(s, kVersion); }));
+    sounds.push_back(Rec([&](SStream& s) { SerializeTrackerHeader(s, song.header); }));
+    std::vector<u32> notes = sj.value("notes", std::vector<u32>{428});
+    for (u32 p = 0; p < song.patternCount; ++p) {
+      Bytes cells(64 * 4 * 4, 0);
+      for (u32 row = 0; row < 64; row += 4) {
+        u32 period = notes[(row / 4 + p) % notes.size()];
+        u32 sample = 1 + (row / 4) % index;
+        u8* c = &cells[(row * 4 + (row / 4) % 2) * 4];
+        c[0] = u8((sample & 0xF0) | (period >> 8));
+        c[1] = u8(period);
+        c[2] = u8((sample & 0x0F) << 4);
+      }
+      sounds.push_back(cells);
+    }
+  }
+  return true;
+}
+
+// --- DuskmireSound -------------------------------------------------------------------------------------
+bool BuildSounds(Context& ctx, WorldArchiveSpec& spec) {
+  json j;
+  if (!LoadJson(ctx, "sounds.json", j)) return false;
+  spec.name = j.value("module", "bsnd");
+  spec.title = j.value("title", "");
+  std::vector<std::pair<std::string, Bytes>> sounds;
+  for (const json& s : j["sounds"]) sounds.push_back({s.value("name", ""), Wave(s)});
+  u32 n = 0;
+  for (const json& m : j["monsterSounds"])
+    for (const json& k : j["monsterSoundKinds"]) {
+      json w = {{"name", "x"}, {"wave", n % 2 ? "noise" : "sine"}, {"hz", 150 + 40 * n}, {"ms", 150}};
+      sounds.push_back({"bsnd_" + m.get<std::string>() + k.get<std::string>(), Wave(w)});
+      ++n;
+    }
+  std::vector<Bytes>& block = spec.blocks[kBlockSounds];
+  block.push_back(SoundHeader(0, 0, u16(sounds.size())));
+  for (auto& [name, wave] : sounds) {
+    if (name.size() > 200) return ctx.fail("sounds.json", name + ": name too long"), false;
+    block.push_back(SoundRecord(name, wave));
+  }
+  return true;
+}
+
+// --- DuskmireRes ---------------------------------------------------------------------------------------
+imageenc::Picture Generate(const json& im) {
+  const int w = im.value("w", 16), h = im.value("h", 16);
+  const std::string gen = im.value("gen", "checker");
+  if (gen == "bricks") return imageenc::MakeBricks(w, h, im.value("seed", 1));
+  if (gen == "noise") return imageenc::MakeNoise(w, h, u16(im.value("base", 0x8410)), im.value("spread", 16), im.value("seed", 1));
+  if (gen == "gradient") return imageenc::MakeGradient(w, h, u16(im.value("a", 0)), u16(im.value("b", 0xFFFF)));
+  return imageenc::MakeChecker(w, h, im.value("cell", 4), u16(im.value("a", 0)), u16(im.value("b", 0xFFFF)));
+}
+
+// Wall textures are stored turned a quarter: a stored row is a wall column.
+imageenc::Picture Turned(const imageenc::Picture& p) {
+  imageenc::Picture t(p.height, p.width);
+  for (int y = 0; y < p.height; ++y)
+    for (int x = 0; x < p.width; ++x) t.at(y, x) = p.at(x, y);
+  return t;
+}
+
+SDialogEntryList* MakeList(const json& lj, const std::map<std::string, Bytes>& programs) {
+  auto* list = new SDialogEntryList;
+  list->name.Set(Keep(lj.value("name", "")));
+  list->text = Keep(lj.value("text", ""));
+  for (const json& ej : lj["entries"]) {
+    auto* e = new SDialogEntry;
+    e->text = Keep(ej.value("text", ""));
+    if (ej.contains("choices")) {
+      u32 i = 0;
+      for (const json& c : ej["choices"]) {
+        if (i >= 4) break;
+        e->choices[i] = new SChoice;
+        e->choices[i]->answer = Keep(c.get<std::string>());
+        ++i;
+      }
+      // An entry that offers choices waits for the answer: it holds once the answer is pending.
+      e->conditions[0] = new SCondition;
+      e->conditions[0]->kind = 2;
+      e->conditions[0]->op = 1;
+    }
+    auto it = programs.find(ej.value("script", ""));
+    if (it != programs.end()) {
+      e->script = it->second.data();
+      e->scriptLength = u16(it->second.size());
+    }
+    list->entries.Add(e);
+  }
+  return list;
+}
+
+Bytes DialogBlock(const json& lists, const std::map<std::string, Bytes>& programs, bool second) {
+  SDialogEntryListPair pair;
+  for (const json& lj : lists) (second ? pair.second : pair.first).Add(MakeList(lj, programs));
+  Bytes out = Rec([&](SStream& s) { pair.Serialize(s, kVersion, false, nullptr); });
+  for (SPtrArray<SDialogEntryList>* l : {&pair.first, &pair.second}) l->DeleteAll();
+  return out;
+}
+
+bool BuildRes(Context& ctx, WorldArchiveSpec& spec) {
+  json j;
+  if (!LoadJson(ctx, "res.json", j)) return false;
+  spec.name = j.value("module", "bres");
+  spec.title = j.value("title", "");
+  for (const json& p : j["palettes"]) {
+    PaletteDef def{p.value("name", ""), {}};
+    u16 from = Colour(p.value("from", "#000000")), to = Colour(p.value("to", "#ffffff"));
+    for (int i = 0; i < 256; ++i) {
+      int r = ((from >> 11) * (255 - i) + (to >> 11) * i) / 255;
+      int g = (((from >> 5) & 63) * (255 - i) + ((to >> 5) & 63) * i) / 255;
+      int b = ((from & 31) * (255 - i) + (to & 31) * i) / 255;
+      def.colours.push_back(u16(r << 11 | g << 5 | b));
+    }
+    spec.palettes.push_back(def);
+  }
+  for (const json& im : j["images"]) {
+    imageenc::Picture pic = Generate(im);
+    std::string name = im.value("name", "");
+    if (name.rfind("bres_wall", 0) == 0) pic = Turned(pic);
+    spec.images.push_back({name, imageenc::Encode(pic, im.value("format", 0))});
+  }
+  SMonsterTable table;
+  u32 n = 0;
+  for (const json& bj : j["monsterBaseTypes"]) {
+    auto* b = new SMonsterBaseType;
+    std::string name = bj.value("name", "");
+    std::string shortName = name.substr(5);
+    b->name.Set(Keep(name));
+    b->kind = u8(bj.value("kind", 1));
+    b->text1 = Keep(shortName);
+    for (u32 f = 0; f < b->FrameCount(); ++f) {
+      std::string frame = name + std::to_string(f + 1);
+      b->frameNames[f] = Keep(frame);
+      imageenc::Picture pic = imageenc::MakeChecker(32, 48, 4 + int(f), u16(bj.value("colour", 0x8410)), 0xFFFF);
+      spec.images.push_back({frame, imageenc::Encode(pic, int((n + f) % 3))});
+    }
+    b->text3 = Keep(bj.value("palette", ""));
+    b->sound1 = Keep("bsnd_" + shortName + "attack");
+    b->sound2 = Keep("bsnd_" + shortName + "hurt");
+    b->sound3 = Keep("bsnd_" + shortName + "death");
+    b->sound4 = Keep("bsnd_" + shortName + "voice");
+    b->palettes.AddText(bj.value("palette", "").c_str());
+    table.baseTypes.Add(b);
+    ++n;
+  }
+  spec.blocks[kBlockMonsters] = {Rec([&](SStream& s) { table.SerializeBaseTypes(s, kVersion); }),
+                                 EmptyBlock(kBlockMonsters, kVersion)[1]};
+  SFaceTable faces;
+  for (const json& fj : j["faces"]) {
+    auto* f = new SFace;
+    f->name.Set(Keep(fj.value("name", "")));
+    f->selectable = fj.value("selectable", false) ? 1 : 0;
+    faces.faces.Add(f);
+  }
+  spec.blocks[kBlockFaces] = {Rec([&](SStream& s) { faces.SerializeBlock(s, kVersion); })};
+  spec.blocks[kBlockDialogLists] = {DialogBlock(j["dialogLists"], {}, false)};
+  return true;
+}
+
+// --- DuskmireBase --------------------------------------------------------------------------------------
+// A compiled script from symbolic tokens: "name:N", "str:N", "int:N", "fn:N" and the punctuation
+// ". ( ) ; ,". Padding counts from the blob's start, which lies 2-aligned in its record.
+bool Assemble(const json& sj, Bytes& blob, std::string& error) {
+  blob = {0, 0, 0, 0};
+  auto pad2 = [&] {
+    if (blob.size() & 1) blob.push_back(12 * 0);
+  };
+  for (const json& t : sj["tokens"]) {
+    std::string tok = t.get<std::string>();
+    auto colon = tok.find(':');
+    std::string kind = tok.substr(0, colon);
+    long value = colon == std::string::npos ? 0 : std::stol(tok.substr(colon + 1));
+    if (tok == ".") blob.push_back(6);
+    else if (tok == "(") blob.push_back(60);
+    else if (tok == ")") blob.push_back(61);
+    else if (tok == ";") blob.push_back(3);
+    else if (tok == ",") blob.push_back(11);
+    else if (kind == "fn" && value >= 100 && value <= 254) blob.push_back(u8(value));
+    else if (kind == "int" && value >= -128 && value <= 127) blob.insert(blob.end(), {30, u8(i8(value))});
+    else if (kind == "name" || kind == "str") {
+      blob.push_back(kind == "name" ? 10 : 33);
+      pad2();
+      blob.insert(blob.end(), {u8(value), u8(value >> 8)});
+    } else {
+      error = "unknown token " + tok;
+      return false;
+    }
+  }
+  blob.push_back(0);
+  u16 offset = u16(blob.size());
+  blob[2] = u8(offset);
+  blob[3] = u8(offset >> 8);
+  const json& strings = sj["strings"];
+  blob.insert(blob.end(), {u8(strings.size()), u8(strings.size() >> 8)});
+  for (const json& s : strings) {
+    std::string text = s.get<std::string>();
+    blob.insert(blob.end(), text.begin(), text.end());
+    blob.push_back(0);
+  }
+  return true;
+}
+
+bool BuildBase(Context& ctx, WorldArchiveSpec& spec) {
+  json j;
+  if (!LoadJson(ctx, "base.json", j)) return false;
+  spec.name = j.value("module", "base");
+  spec.title = j.value("title", "");
+  spec.mapPrefix = j.value("mapPrefix", "");
+  spec.tileColumns = u16(j.value("tileColumns", 1));
+  spec.tileRows = u16(j.value("tileRows", 1));
+  spec.typeList = j.value("typeList", std::vector<std::string>{});
+  spec.itemList = j.value("itemList", std::vector<std::string>{});
+  spec.monsterList = j.value("monsterList", std::vector<std::string>{});
+  spec.paletteList = j.value("paletteList", std::vector<std::string>{});
+  spec.waterPosition = u16(j.value("water", 0));
+  spec.palettePosition = u16(j.value("mapPalette", 0));
+
+  // The world-map picture: 21 pixels per tile, one per cell, with the tiles that exist in a lighter green.
+  imageenc::Picture map(21 * spec.tileColumns, 21 * spec.tileRows, imageenc::Rgb565(20, 60, 120));
+  for (const json& m : j["maps"]) {
+    spec.maps.push_back({});
+    MapDef& d = spec.maps.back();
+    d.title = m.value("title", "");
+    d.name = m.value("name", "");
+    d.flags = u16(m.value("flags", 0));
+    d.fogColour = u16(m.value("fog", 0));
+    d.visibility = u8(m.value("visibility", 100));
+    std::vector<int> stored = m.value("stored", std::vector<int>{0, 0, 0, 0});
+    d.storedX = u8(stored[0]);
+    d.storedY = u8(stored[1]);
+    d.storedWidth = u8(stored[2]);
+    d.storedHeight = u8(stored[3]);
+    d.texturePosition = u16(m.value("texture", 0));
+    d.texturePalettePosition = u16(m.value("texturePalette", 0));
+    d.ceilingPosition = u16(m.value("ceiling", 0));
+    d.ceilingPalettePosition = u16(m.value("ceilingPalette", 0));
+    auto check = [&](u16 pos, size_t count, const char* what) {
+      if (pos > count) ctx.fail("base.json", d.name + ": " + what + " position past its list");
+    };
+    check(d.texturePosition, spec.typeList.size(), "texture");
+    check(d.ceilingPosition, spec.typeList.size(), "ceiling");
+    check(d.texturePalettePosition, spec.paletteList.size(), "texture palette");
+    check(d.ceilingPalettePosition, spec.paletteList.size(), "ceiling palette");
+    if (d.name.rfind("base_", 0) != 0) ctx.fail("base.json", d.name + ": map names begin with \"base_\"");
+    if (d.name.rfind(spec.mapPrefix, 0) == 0 && d.name.size() == spec.mapPrefix.size() + 4) {
+      int c = std::stoi(d.name.substr(spec.mapPrefix.size(), 2)), r = std::stoi(d.name.substr(spec.mapPrefix.size() + 2));
+      for (int y = 0; y < 21; ++y)
+        for (int x = 0; x < 21; ++x)
+          if (c >= 1 && r >= 1 && c <= spec.tileColumns && r <= spec.tileRows)
+            map.at(21 * (c - 1) + x, 21 * (r - 1) + y) =
+                (x == 0 || y == 0) ? imageenc::Rgb565(40, 80, 40) : imageenc::Rgb565(90, 160, 80);
+    }
+  }
+  spec.mapPicture = imageenc::Encode(map, 0);
+
+  SGlobalVariables globals;
+  for (const json& g : j["globals"]) {
+    auto* v = new SGlobalVariable;
+    v->name.Set(Keep(g.value("name", "")));
+    if (g.contains("text"))
+      v->SetText(g["text"].get<std::string>().c_str());
+    else
+      v->SetInt(g.value("int", 0));
+    globals.variables.Add(v);
+  }
+  spec.blocks[kBlockGlobals] = {Rec([&](SStream& s) { globals.SerializeBlock(s, kVersion); })};
+
+  SMonsterTable monsters;
+  for (const json& mj : j["monsters"]) {
+    auto* m = new SMonster;
+    m->name.Set(Keep(mj.value("name", "")));
+    m->baseTypeName = Keep(mj.value("base", ""));
+    m->label = Keep(mj.value("label", ""));
+    m->normalLookName = Keep(mj.value("look", ""));
+    if (mj.contains("talk")) m->talk = Keep(mj["talk"].get<std::string>());
+    std::vector<int> damage = mj.value("damage", std::vector<int>{1, 2});
+    m->minDamage = u16(damage[0]);
+    m->maxDamage = u16(damage[1]);
+    m->armourClass = u16(mj.value("ac", 0));
+    m->maxHp = u16(mj.value("hp", 1));
+    m->experience = u16(mj.value("xp", 0));
+    m->kind = u8(mj.value("kind", 1));
+    m->level = u8(mj.value("level", 1));
+    m->flags = u8(mj.value("flags", 12));
+    if (mj.contains("effects"))
+      for (const json& ej : mj["effects"]) {
+        auto* e = new SEffect;
+        e->kind = u8(ej.value("kind", 1));
+        e->mode = u8(ej.value("mode", 3));
+        e->base = i16(ej.value("base", 0));
+        m->effects.Add(e);
+      }
+    if (mj.contains("items"))
+      for (const json& ij : mj["items"]) {
+        auto* it = new SMonsterItemEntry;
+        it->itemIndex = u16(ij.value("item", 0));
+        it->count = u8(ij.value("count", 1));
+        it->level = u8(ij.value("level", 0));
+        it->chance = u8(ij.value("chance", 100));
+        if (it->itemIndex > spec.itemList.size()) ctx.fail("base.json", std::string(m->name.Text()) + ": item past the list");
+        m->items.Add(it);
+      }
+    monsters.monsters.Add(m);
+  }
+  spec.blocks[kBlockMonsters] = {EmptyBlock(kBlockMonsters, kVersion)[0],
+                                 Rec([&](SStream& s) { monsters.SerializeMonsters(s, kVersion); })};
+
+  static std::map<std::string, Bytes> programs;
+  std::vector<Bytes>& scripts = spec.blocks[kBlockScripts];
+  scripts.push_back(Rec([&](SStream& s) {
+    s.SerializeMarker('\'');
+    u16 n = u16(j["scripts"].size());
+    s.SerializeU16(n);
+  }));
+  for (const json& sj : j["scripts"]) {
+    Bytes& blob = programs[sj.value("name", "")];
+    std::string error;
+    if (!Assemble(sj, blob, error)) return ctx.fail("base.json", sj.value("name", "") + ": " + error), false;
+    SNamedScript script;
+    script.name.Set(Keep(sj.value("name", "")));
+    script.program = blob.data();
+    script.length = u16(blob.size());
+    scripts.push_back(Rec([&](SStream& s) { script.Serialize(s, kVersion); }));
+  }
+  spec.blocks[kBlockDialogLists] = {DialogBlock(j["dialogLists"], programs, true)};
+  return true;
+}
+
+// Reads the written archives back with the game's loader, in the order the game opens them.
+bool Validate(Context& ctx, const std::vector<Archive*>& archives) {
+  std::filesystem::path dir = ctx.out() / ".worldcheck";
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  SFileStore files(dir.string() + "/");
+  SImageCache images;
+  images.Init();
+  SWorldTables tables;
+  SGlobalVariables globals;
+  SFaceTable faces;
+  SScriptTable scripts;
+  SDialogEntryListTable dialogs;
+  SMonsterTable monsters;
+  SSoundTable sounds;
+  tables[kBlockGlobals] = &globals;
+  tables[kBlockFaces] = &faces;
+  tables[kBlockScripts] = &scripts;
+  tables[kBlockDialogLists] = &dialogs;
+  tables[kBlockMonsters] = &monsters;
+  tables[kBlockSounds] = &sounds;
+  SWorldModuleList modules;
+  SWorldEnv env;
+  env.files = &files;
+  env.images = &images;
+  env.tables = &tables;
+  modules.SetEnv(env);
+  bool ok = true;
+  for (Archive* a : archives) {
+    std::string error;
+    if (!WriteArchive(*a, dir / (a->name + ".pdb"), error)) {
+      ctx.fail(a->name, error);
+      ok = false;
+    } else if (modules.OpenArchive(a->name.c_str()) != SArchiveResult::kOpened) {
+      ctx.fail(a->name, std::string("the loader refuses it: ") + modules.LastError());
+      ok = false;
+    }
+  }
+  if (ok) {
+    // Every image must load, and every template must find its base type.
+    for (u32 i = 1; i < images.ImageCount(); ++i)
+      if (!images.LoadImage(images.GetImageEntry(u16(i)))) {
+        ctx.fail("DuskmireRes", std::string(images.GetImageEntry(u16(i))->name.Text()) + ": image does not load");
+        ok = false;
+      }
+    for (SMonster* m : monsters.monsters)
+      if (!m->baseType) {
+        ctx.fail("base.json", std::string(m->name.Text()) + ": base type " + (m->baseTypeName ? m->baseTypeName : "") +
+                                  " is not in an earlier archive");
+        ok = false;
+      }
+  }
+  modules.Clear();
+  images.Clear();
+  tables.ClearAll();
+  std::filesystem::remove_all(dir, ec);
+  return ok;
+}
+
+void BuildWorld(Context& ctx) {
+  struct Part {
+    const char* archive;
+    bool (*build)(Context&, WorldArchiveSpec&);
+  } parts[] = {{"DuskmireMusic", BuildMusic}, {"DuskmireSound", BuildSounds}, {"DuskmireRes", BuildRes},
+               {"DuskmireBase", BuildBase}};
+  std::vector<Archive*> built;
+  for (const Part& p : parts) {
+    WorldArchiveSpec spec;
+    spec.version = kVersion;
+    if (!p.build(ctx, spec) || ctx.failed()) return;
+    Archive& archive = ctx.archive(p.archive);
+    archive.records.clear();
+    std::string error;
+    if (!WriteWorldArchive(archive, spec, nullptr, error)) {
+      ctx.fail(p.archive, error);
+      return;
+    }
+    built.push_back(&archive);
+  }
+  Validate(ctx, built);
+}
+}  // namespace
+
+WORLDBUILD_STEP(20, "world archives", BuildWorld);
+
+}  // namespace worldbuild
