@@ -213,13 +213,14 @@ TEST(OsSync, SemaphoreEventAndThreadBasics) {
 
   // A thread created suspended runs nothing until resumed.
   static std::atomic<int> ran{0};
+  static u32 code = 7;
   ran = 0;
   std::unique_ptr<Os::Thread> t(Os::Threads().CreateThread(
       [](void* arg) -> u32 {
         ++ran;
         return *static_cast<u32*>(arg);
       },
-      new u32(7), true));
+      &code, true));
   EXPECT_FALSE(t->Join(20));
   EXPECT_EQ(ran.load(), 0);
   t->Resume();
