@@ -2,6 +2,7 @@
 
 #include "foundation/SDatabase.h"
 #include "foundation/SStream.h"
+#include "world/SImageCache.h"
 #include "world/SSoundTable.h"
 
 #include <cstring>
@@ -144,4 +145,19 @@ void SMonsterTable::Clear() {
 void SMonsterTable::ClearGlobalSoundMarks(SSoundTable& sounds) {
   for (SMonsterBaseType* b : baseTypes)
     for (const char* n : {b->sound1, b->sound2, b->sound3, b->sound4}) sounds.ClearGlobalMark(n);
+}
+
+void SMonsterTable::ResolveNames(SImageCache& images, u8* imageFlags) {
+  for (SMonsterBaseType* b : baseTypes)
+    for (u32 f = 0; f < b->FrameCount(); ++f) {
+      b->frames[f] = images.FindImageIndex(b->frameNames[f]);
+      if (b->frames[f] && imageFlags && b->frames[f] < images.ImageCapacity()) imageFlags[b->frames[f]] = b->imageFlag;
+    }
+  for (SMonster* m : monsters) {
+    m->lookNormal = images.FindImageIndex(m->normalLookName);
+    // The paralysed look is the base type's last frame.
+    m->lookParalysed = m->baseType ? images.FindImageIndex(m->baseType->frameNames[m->baseType->FrameCount() - 1]) : 0;
+    m->castPaletteSlot = images.FindPaletteIndex(m->castPalette);
+    m->basePaletteSlot = m->baseType ? images.FindPaletteIndex(m->baseType->text3) : 0;
+  }
 }

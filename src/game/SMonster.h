@@ -88,6 +88,7 @@ class SMonster {
   const char* talk = nullptr;
   const char* castPalette = nullptr;
   u16 lookNormal = 0, lookParalysed = 0;
+  u16 castPaletteSlot = 0, basePaletteSlot = 0;
   u16 spare[3] = {0, 0, 120};
   u16 minDamage = 0, maxDamage = 0, armourClass = 0, maxHp = 0, experience = 0;
   u16 attribute1 = 0, attribute2 = 0, attribute3 = 0, attribute4 = 0, spareValue = 0;
@@ -108,6 +109,8 @@ class SMonsterTable : public SWorldTable {
   void Clear() override;
   void* FindForIndex(const char* name) override { return FindMonster(name); }
   void ClearGlobalSoundMarks(SSoundTable& sounds) override;
+  // Frames and looks to image slots (0 for a name the cache lacks), palettes to palette slots.
+  void ResolveNames(SImageCache& images, u8* imageFlags) override;
   SMonsterBaseType* FindBaseType(const char* name) const;
   SMonster* FindMonster(const char* name) const;
   // The two records' transfer, both directions.

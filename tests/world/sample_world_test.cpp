@@ -1,0 +1,161 @@
+// The built sample world, loaded the way a new game loads it: through the game core's loading phases.
+#include "WorldFixture.h"
+#include "core/SGameCore.h"
+
+#include <nlohmann/json.hpp>
+
+#include <fstream>
+
+namespace {
+nlohmann::json Source(const char* file) {
+  std::ifstream in(std::string(DUSKMIRE_SOURCE_DIR) + "/data/sample/world/" + file);
+  return nlohmann::json::parse(in, nullptr, false);
+}
+
+struct Steps : SLoadingSteps {
+  int count = 0;
+  void Step() override { ++count; }
+};
+
+// A game core with the tables of the higher layers registered, reading archives from a folder.
+struct LoadedCore {
+  explicit LoadedCore(const std::string& folder) : files(folder) {
+    core.world.SetFileStore(&files);
+    core.world.tables[kBlockGlobals] = &globals;
+    core.world.tables[kBlockFaces] = &faces;
+    core.world.tables[kBlockScripts] = &scripts;
+    core.world.tables[kBlockDialogLists] = &dialogs;
+    core.world.tables[kBlockMonsters] = &monsters;
+  }
+  ~LoadedCore() { core.UnloadWorld(); }
+  SFileStore files;
+  SGlobalVariables globals;
+  SFaceTable faces;
+  SScriptTable scripts;
+  SDialogEntryListTable dialogs;
+  SMonsterTable monsters;
+  SGameCore core;
+};
+
+std::string DataFolder() { return std::string(DUSKMIRE_DATA_DIR) + "/"; }
+}  // namespace
+
+TEST(SampleWorld, LoadsAsItsSourcesSay) {
+  ASSERT_TRUE(std::filesystem::exists(DataFolder() + "DuskmireBase.pdb")) << "build the sample_world target first";
+  LoadedCore w(DataFolder());
+  SWorld& world = w.core.world;
+  Steps steps;
+  ASSERT_TRUE(world.modules.OpenGameArchives(&steps)) << world.modules.LastError();
+  EXPECT_EQ(steps.count, 4);
+  w.core.PrepareWorldTables(&steps);
+  EXPECT_EQ(steps.count, 8);
+  w.core.BindWorldResources(&steps);
+  EXPECT_EQ(steps.count, 13);
+
+  ASSERT_EQ(world.modules.Count(), 4);
+  for (const char* name : {"bmus", "bsnd", "bres", "base"}) EXPECT_NE(world.modules.FindByName(name), nullptr) << name;
+  SWorldModule* base = world.modules.current;
+  ASSERT_EQ(base, world.modules.FindByName("base"));
+
+  auto baseJson = Source("base.json");
+  ASSERT_FALSE(baseJson.is_discarded());
+  EXPECT_STREQ(base->firstText.CStr(), baseJson["title"].get<std::string>().c_str());
+  EXPECT_STREQ(base->mapPrefix.CStr(), "base_out");
+  EXPECT_EQ(base->value1, 3);
+  EXPECT_EQ(base->value2, 2);
+  ASSERT_EQ(base->maps.Count(), baseJson["maps"].size());
+  for (const auto& m : baseJson["maps"]) {
+    SMapArea* map = world.modules.FindMap(m["name"].get<std::string>().c_str());
+    ASSERT_NE(map, nullptr) << m["name"];
+    EXPECT_STREQ(map->title, m["title"].get<std::string>().c_str());
+    EXPECT_EQ(map->flags, m["flags"].get<int>());
+    EXPECT_EQ(map->texturePalette, base->PaletteAt(m["texturePalette"].get<int>()));
+  }
+  EXPECT_EQ(base->mapPalette, world.images.FindPalette("bres_pal-outdoor"));
+  ASSERT_NE(base->mapPicture, nullptr);
+  EXPECT_EQ(base->mapPicture->image->width, 63);
+  EXPECT_EQ(base->mapPicture->image->height, 42);
+  u32 column = 0, row = 0;
+  EXPECT_TRUE(base->GetMapGrid(world.modules.FindMap("base_out0201"), column, row));
+  EXPECT_EQ(column, 2u);
+  EXPECT_EQ(row, 1u);
+
+  // Tables across the archives.
+  EXPECT_EQ(w.globals.variables.Count(), baseJson["globals"].size());
+  EXPECT_STREQ(w.globals.Find("base_innkeepername")->text.CStr(), "Marta");
+  EXPECT_EQ(w.scripts.scripts.Count(), baseJson["scripts"].size());
+  EXPECT_STREQ(w.scripts.Find("base_signmessage")->String(0), "Welcome to Duskmire, %PCName%.");
+  EXPECT_NE(w.dialogs.FindFirst("bres_monster"), nullptr);
+  EXPECT_NE(w.dialogs.FindSecond("base_merchanttopics"), nullptr);
+  EXPECT_EQ(w.faces.faces.Count(), 3);
+  EXPECT_EQ(w.faces.FindByName("bres_head34")->selectable, 1);
+  EXPECT_EQ(w.monsters.baseTypes.Count(), 4);
+  EXPECT_EQ(w.monsters.monsters.Count(), 4);
+  SMonster* merchant = w.monsters.FindMonster("base_merchant");
+  ASSERT_NE(merchant, nullptr);
+  EXPECT_EQ(merchant->baseType, w.monsters.FindBaseType("bres_merchant"));
+  EXPECT_EQ(merchant->baseType->FrameCount(), 10u);
+  EXPECT_EQ(merchant->lookNormal, world.images.FindImageIndex("bres_merchant1"));
+  EXPECT_EQ(merchant->lookParalysed, world.images.FindImageIndex("bres_merchant10"));
+  EXPECT_NE(merchant->lookNormal, 0);
+  EXPECT_EQ(base->MonsterAt(4), merchant);
+  EXPECT_EQ(base->MonsterAt(5), nullptr);  // names a template the world lacks
+
+  // Music and sounds.
+  auto music = Source("music.json");
+  EXPECT_EQ(world.sounds.songs.Count(), music["songs"].size());
+  SMusicModule* samples = world.sounds.FindSampleModule("bmus_samples");
+  ASSERT_NE(samples, nullptr);
+  EXPECT_EQ(samples->table.sample[2].secondBytes, 2u);
+  EXPECT_EQ(world.sounds.FindSong("bmus_main")->patternCount, 2);
+  SResource* fire = world.sounds.FindSound("bsnd_fire");
+  SResource* ratAttack = world.sounds.FindSound("bsnd_ratattack");
+  ASSERT_TRUE(fire && ratAttack);
+  EXPECT_TRUE(fire->IsLoaded());        // named by nobody per map: preloaded
+  EXPECT_FALSE(ratAttack->IsLoaded());  // a monster's: loaded with the maps that need it
+
+  // Images become resident on first use, are counted, released and reloaded.
+  SImageEntry* door = world.images.FindImage("bres_doormain");
+  ASSERT_NE(door, nullptr);
+  EXPECT_FALSE(door->IsResident());
+  EXPECT_EQ(world.images.ImagePointers()[door->slot], nullptr);
+  const u32 before = world.images.ImageMemory();
+  ASSERT_TRUE(world.images.LoadImage(door));
+  EXPECT_EQ(world.images.ImageMemory(), before + door->size);
+  EXPECT_EQ(world.images.ImagePointers()[door->slot], door->image);
+  world.images.ReleaseImage(door);
+  EXPECT_EQ(world.images.ImageMemory(), before);
+  ASSERT_TRUE(world.images.LoadImage(door));
+  EXPECT_EQ(door->image->width, 32);
+}
+
+// A world without its base archive is refused with a message; the core unloads and loads a whole world
+// afterwards as if nothing had happened.
+TEST(SampleWorld, MissingBaseAbortsAndTheCoreStaysUsable) {
+  ASSERT_TRUE(std::filesystem::exists(DataFolder() + "DuskmireBase.pdb")) << "build the sample_world target first";
+  std::filesystem::path partial = std::filesystem::temp_directory_path() / ("duskmire-partial-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(partial);
+  for (const char* f : {"DuskmireMusic.pdb", "DuskmireSound.pdb", "DuskmireRes.pdb"})
+    std::filesystem::copy_file(DataFolder() + f, partial / f, std::filesystem::copy_options::overwrite_existing);
+
+  LoadedCore w(partial.string() + "/");
+  SWorld& world = w.core.world;
+  EXPECT_FALSE(world.modules.OpenGameArchives(nullptr));
+  EXPECT_NE(std::string(world.modules.LastError()).find("DuskmireBase"), std::string::npos);
+
+  w.core.UnloadWorld();
+  EXPECT_EQ(world.modules.Count(), 0);
+  EXPECT_EQ(world.modules.current, nullptr);
+  EXPECT_EQ(world.images.ImageCount(), 1);
+  EXPECT_EQ(w.faces.faces.Count(), 0);
+  EXPECT_EQ(world.sounds.sounds.Count(), 0);
+
+  w.files.SetFolder(DataFolder());
+  ASSERT_TRUE(world.modules.OpenGameArchives(nullptr)) << world.modules.LastError();
+  w.core.PrepareWorldTables(nullptr);
+  w.core.BindWorldResources(nullptr);
+  EXPECT_EQ(world.modules.current->maps.Count(), 5);
+  EXPECT_EQ(w.faces.faces.Count(), 3);
+  std::error_code ec;
+  std::filesystem::remove_all(partial, ec);
+}
