@@ -184,3 +184,57 @@ TEST(Display, SpecialGlyphsFromTheSampleWorld) {
 }
 
 }  // namespace
+
+#include "os/Backend.h"
+#include "os/headless/HeadlessWindows.h"
+
+namespace {
+
+Os::LResult PlainProc(Os::WindowId w, u32 m, Os::WParam wp, Os::LParam lp) {
+  return Os::Windows().DefWindowProc(w, m, wp, lp);
+}
+
+// The same start-up frame through the display layer of the headless backend: the panel it captures
+// matches the frame drawn into plain memory.
+TEST(Display, StartupTextThroughTheHeadlessDisplayLayer) {
+  const std::string data = DUSKMIRE_DATA_DIR;
+  ASSERT_TRUE(std::filesystem::exists(data + "/DuskmireData.pdb")) << "build the sample_world target first";
+  const std::string dir = std::string(DUSKMIRE_BIN_DIR) + "/frames";
+  std::filesystem::create_directories(dir);
+  Os::BackendOptions options;
+  options.captureDir = dir;
+  std::string error;
+  ASSERT_TRUE(Os::UseHeadless(options, &error)) << error;
+  {
+    ASSERT_TRUE(Os::Windows().RegisterClass("GraphicsTest", PlainProc));
+    const Os::WindowId window = Os::Windows().CreateWindow("GraphicsTest", "Duskmire", 0, 0, 240, 320, 0);
+    ASSERT_NE(window, 0u);
+    SFileStore store(data);
+    SDatabase db(&store);
+    ASSERT_TRUE(db.Open("DuskmireData"));
+    FakeHost host;
+    SDisplay display;
+    display.SetGameCore(&host);
+    ASSERT_TRUE(display.Init(window, 240, 320));
+    EXPECT_EQ(display.Width(), 240);
+    EXPECT_EQ(display.Pitch(), 240u);
+    SFont font;
+    ASSERT_TRUE(font.Create(&host, &display, &db));
+    ASSERT_TRUE(display.BeginFrame());
+    display.Clear();
+    font.Select(1, 0xFFFFFF, 0);
+    font.DrawText(30, 40, 300, 120, "Starting\rDuskmire...", 0);
+    display.Present();
+    ASSERT_TRUE(Os::HeadlessWindowSystem()->Capture("graphics_headless_startup", &error)) << error;
+  }
+  Os::FinishBackend(&error);
+  std::vector<u16> panel, golden;
+  int w = 0, h = 0, gw = 0, gh = 0;
+  ASSERT_TRUE(testpng::ReadRgb565(dir + "/graphics_headless_startup.png", panel, w, h));
+  ASSERT_TRUE(testpng::ReadRgb565(std::string(DUSKMIRE_GOLDEN_DIR) + "/graphics_startup_240x320.png", golden, gw, gh));
+  EXPECT_EQ(w, gw);
+  EXPECT_EQ(h, gh);
+  EXPECT_TRUE(panel == golden) << "the captured panel differs from the frame drawn in memory";
+}
+
+}  // namespace
