@@ -172,6 +172,10 @@ class CountingThreads : public Os::ThreadService {
  public:
   CountingThreads() : host_(&Os::Threads()) {}
   Os::Thread* CreateThread(Os::ThreadProc proc, void* argument, bool suspended) override {
+    if (failNext) {
+      failNext = false;
+      return nullptr;
+    }
     Os::Thread* t = host_->CreateThread(proc, argument, suspended);
     if (t == nullptr) return nullptr;
     ++created;

@@ -89,6 +89,11 @@ TEST_F(Driver, ResultCodes) {
   EXPECT_EQ(driver.Close(), -3);
   EXPECT_EQ(threads->created.load(), 0);
 
+  threads->failNext = true;
+  EXPECT_EQ(Open(), -4);
+  EXPECT_FALSE(driver.IsOpen());
+  EXPECT_EQ(sim.OpenAttempts(), 0u);
+
   ASSERT_EQ(Open(), 0);
   EXPECT_EQ(Open(), -2);
   EXPECT_EQ(driver.FeederThread()->Priority(), 1);

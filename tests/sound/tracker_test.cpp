@@ -163,6 +163,26 @@ TEST_F(Tracker, SampleOffsetNoteCutAndPortamento) {
   EXPECT_EQ(c.tracks[3].step, StepOf(404));
 }
 
+TEST_F(Tracker, CombinedEffectsContinueVibratoAndPortamento) {
+  m.SetCell(0, 0, 0, 2, 428, 4, 0x48);  // sample 2: volume 32
+  m.SetCell(0, 1, 0, 0, 0, 6, 0x20);
+  m.SetCell(0, 0, 1, 1, 428);
+  m.SetCell(0, 1, 1, 0, 381, 3, 4);
+  m.SetCell(0, 2, 1, 0, 0, 5, 0x03);
+  audMusicChannel& c = Play();
+  // Row 0 runs five vibrato ticks (position 0 to 20); row 1 carries on from there.
+  MixTo(AtTick(1, 2));
+  EXPECT_EQ(c.tracks[0].step, StepOf(428 + (180 * 8 >> 7)));  // sine at position 24
+  EXPECT_EQ(c.tracks[0].period, 428);
+  EXPECT_EQ(audLoad(c.tracks[0].volume), 36u);
+  MixTo(AtTick(1, 5));
+  EXPECT_EQ(c.tracks[1].period, 408);
+  MixTo(AtTick(2, 2));
+  EXPECT_EQ(c.tracks[1].period, 400);
+  EXPECT_EQ(c.tracks[1].portaTarget, 381);
+  EXPECT_EQ(audLoad(c.tracks[1].volume), 58u);
+}
+
 TEST_F(Tracker, SpeedAndTempo) {
   struct Case {
     u32 param, speed, tempo, samplesPerTick;

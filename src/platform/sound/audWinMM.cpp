@@ -12,7 +12,12 @@ constexpr u32 kBlockWaitMs = 3;
 
 audWinMM::audWinMM() = default;
 
-audWinMM::~audWinMM() = default;
+audWinMM::~audWinMM() {
+  // The owner closes first; closing here too keeps a forgotten feeder from outliving its driver.
+  if (IsOpen()) {
+    Close();
+  }
+}
 
 i32 audWinMM::Open(const audFormat* format, u32 bufferFrames, audMixCallback callback, std::uintptr_t user) {
   if (IsOpen()) {

@@ -16,7 +16,7 @@ class audWinMM : public audDriver {
   static constexpr u32 kMaxBlocks = 32;
 
   audWinMM();
-  ~audWinMM() override;
+  ~audWinMM() override;  // closes when still open
 
   i32 Open(const audFormat* format, u32 bufferFrames, audMixCallback callback, std::uintptr_t user) override;
   i32 Close() override;
