@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -288,4 +289,46 @@ TEST(RendererFrame, RandomRenderWordsAndCamerasAreDrawnSafely) {
     sc.Render(*r);
     ASSERT_LE(r->drawCount, SRenderer::kMaxPolygons);
   }
+}
+
+TEST(RendererFrame, ScreenAlignedColumnImagesAreDrawnAsUprightImages) {
+  // A kind-13 quad with horizontal top and bottom goes to the upright-image filler; tilted, it does not.
+  auto r = std::make_unique<SRenderer>();
+  scene::Scene sc(OptionsFor(kGolden[0], 0));
+  r->view = &sc.view;
+  r->SetupProjection();
+  r->SetupCamera();
+  auto drawOne = [&](const SRenderVertex (&quad)[4]) {
+    std::fill(sc.frame.begin(), sc.frame.end(), u16(0xF81F));
+    r->vertexCount = r->coordCount = r->lightCount = 0;
+    r->drawCount = 0;
+    for (int i = 0; i < 4; ++i) {
+      r->clipOut[i] = {quad[i].x, quad[i].y, quad[i].z, i == 1 || i == 2 ? 1023 : 0, i >= 2 ? 1023 : 0, 0};
+      r->clipIn[i] = r->clipOut[i];
+    }
+    r->preClipCount = 4;
+    std::memset(&r->polygons[0], 0, sizeof(SRenderPolygon));
+    r->polygons[0].textures[0] = scene::kWindow;
+    r->AddPolygon(4, 13, 2048, 3);
+    r->polygons[0].flags = kPolyVisible;
+    r->DrawPolygons();
+    return sc.Viewport();
+  };
+  const SRenderVertex aligned[4] = {{320, 320, 1000}, {1600, 320, 1000}, {1600, 1600, 1000}, {320, 1600, 1000}};
+  const auto viaDraw = drawOne(aligned);
+  std::fill(sc.frame.begin(), sc.frame.end(), u16(0xF81F));
+  SSpanTexture t;
+  r->GetTexture(scene::kWindow, 0, t);
+  SRenderer::FillKind11(r->viewSurface, 4, &r->vertices[0], t, &r->coords[0], &r->lights[0], r->fogSpread);
+  EXPECT_EQ(viaDraw, sc.Viewport());
+  // Holes of the window texture leave the frame untouched.
+  int untouched = 0;
+  for (i32 y = 22; y < 98; ++y)
+    for (i32 x = 22; x < 98; ++x) untouched += viaDraw[size_t(y) * 240 + size_t(x)] == 0xF81F;
+  EXPECT_GT(untouched, 1000);
+  const SRenderVertex tilted[4] = {{320, 320, 1000}, {1600, 400, 1000}, {1600, 1500, 1000}, {320, 1600, 1000}};
+  const auto columns = drawOne(tilted);
+  std::fill(sc.frame.begin(), sc.frame.end(), u16(0xF81F));
+  SRenderer::FillKind13(r->viewSurface, 4, &r->vertices[0], t, &r->coords[0], &r->lights[0], r->fogSpread);
+  EXPECT_EQ(columns, sc.Viewport());
 }

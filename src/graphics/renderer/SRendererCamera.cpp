@@ -9,6 +9,7 @@ SRenderer::SRenderer() {
 }
 
 void SRenderer::SetupProjection() {
+  if (!view) return;
   const SWorldView& wv = *view;
   const i32 h = DegreesToRadians(fieldOfView << 15);
   const i32 c = FixedCos(h), s = FixedSin(h);

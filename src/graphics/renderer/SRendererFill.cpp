@@ -131,7 +131,6 @@ void ScanPolygon(const SSurface& surface, i32 n, const SRenderVertex* v, F& f) {
 }
 
 inline i32 Clamp(i32 x, i32 lo, i32 hi) { return x < lo ? lo : x > hi ? hi : x; }
-inline i32 Ratio(i32 a, i32 b) { return b != 0 ? a / b : 0; }
 inline i32 FogFactor(i32 light) { return u32(light) > 32 ? 32 : light; }
 
 // Step of a coordinate known at the two crossings, and its value at the first pixel centre (20.12).

@@ -302,8 +302,9 @@ bool MaskCovers(const SWorldView& wv, u16 id, i32 rows, SMaskImage& out) {
   return true;
 }
 
+// A wall's second layer is read with the first one's format, row length and limits.
 bool SameLayout(const SSpanTexture& a, const SSpanTexture& b) {
-  return a.format == b.format && a.width == b.width && a.height == b.height;
+  return a.format == b.format && a.width == b.width && a.height <= b.height;
 }
 
 bool FloorLayerFits(const SSpanTexture& t1, const SSpanTexture& t) {
