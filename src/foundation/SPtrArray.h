@@ -118,7 +118,7 @@ class SPtrArray {
   bool Reserve(u32 n) {
     u32 need = u32(count_) + n;
     if (need < capacity_) return true;
-    return Grow(need + growStep_);
+    return Grow(need + growStep_) || need <= capacity_;
   }
 
   // Named-record table transfer: align 2, u16 count, then the elements. Reading constructs each
