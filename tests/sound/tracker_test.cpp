@@ -133,9 +133,15 @@ TEST_F(Tracker, EffectsWithinARow) {
     m.SetCell(0, 0, 0, 1, c.period, c.effect, c.param);
     Play();
     MixTo(c.samples);
-    if (c.period_ >= 0) EXPECT_EQ(t0().period, c.period_);
-    if (c.step >= 0) EXPECT_EQ(t0().step, StepOf(c.step));
-    if (c.volume >= 0) EXPECT_EQ(audLoad(t0().volume), u32(c.volume));
+    if (c.period_ >= 0) {
+      EXPECT_EQ(t0().period, c.period_);
+    }
+    if (c.step >= 0) {
+      EXPECT_EQ(t0().step, StepOf(c.step));
+    }
+    if (c.volume >= 0) {
+      EXPECT_EQ(audLoad(t0().volume), u32(c.volume));
+    }
   }
 }
 

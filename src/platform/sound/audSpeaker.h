@@ -48,6 +48,11 @@ class audSpeaker {
   static void MixCallback(std::uintptr_t user, u8* block, u32 bytes);
   void Mix(u8* block, u32 bytes);
 
+  // The note (0..83) whose finetune-0 period is nearest to a period (the lower note on a tie).
+  static u32 NearestNote(i32 period) { return audNearestNote(period); }
+  // Fills the step and note tables for the output rate (done by Open).
+  void BuildTables();
+
   audDriver* Driver() { return driver_; }
   u32 OutputRate() const { return outputRate_; }
   u32 StepFor(u32 periodIndex) const { return stepTable_[periodIndex]; }
@@ -61,7 +66,6 @@ class audSpeaker {
     sixteenBit_ = sixteenBit ? 1 : 0;
     stereo_ = stereo ? 1 : 0;
   }
-  void BuildTables();
 
  private:
   void FreeChannels();
