@@ -8,6 +8,8 @@
 #include <iterator>
 #include <thread>
 
+#include <unistd.h>
+
 #include "SoundKit.h"
 #include "os/sdl/SdlWaveOut.h"
 
@@ -16,7 +18,7 @@ using namespace soundkit;
 namespace {
 
 TEST(SdlWaveOut, SpeakerPlaysAModuleThroughSdlAudio) {
-  const std::string file = testing::TempDir() + "duskmire-sdl-audio.raw";
+  const std::string file = testing::TempDir() + "duskmire-sdl-audio-" + std::to_string(getpid()) + ".raw";
   std::remove(file.c_str());
   setenv("SDL_AUDIODRIVER", "disk", 1);
   setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
