@@ -332,3 +332,30 @@ TEST(RendererFrame, ScreenAlignedColumnImagesAreDrawnAsUprightImages) {
   SRenderer::FillKind13(r->viewSurface, 4, &r->vertices[0], t, &r->coords[0], &r->lights[0], r->fogSpread);
   EXPECT_EQ(columns, sc.Viewport());
 }
+
+TEST(RendererFrame, FogOffIsFogFreeUpToAFarDistance) {
+  // With the fog starting at the far distance no floor pixel depends on the fog colour, also at depths
+  // where the saturated lights times the depth exceed 32 bits.
+  scene::Options o;
+  o.rows.assign(30, std::string(30, '.'));
+  o.camX = 15.5;
+  o.camY = 29.5;
+  o.far = o.fogStart = 4400;
+  o.viewWidth = 380;
+  o.viewHeight = 240;
+  auto r = std::make_unique<SRenderer>();
+  std::vector<u16> frames[2];
+  const u16 fogs[2] = {0x0000, 0xFFFF};
+  for (int i = 0; i < 2; ++i) {
+    o.fogColor = fogs[i];
+    scene::Scene sc(o);
+    sc.Render(*r);
+    frames[i] = sc.Viewport();
+  }
+  ASSERT_GT(r->farDist, 8192);
+  // From just below the floor's far edge (depths up to the far distance) to the bottom.
+  const i32 firstRow = (r->floorRow >> 4) + 2;
+  for (i32 y = firstRow; y < 240; ++y)
+    for (i32 x = 40; x < 340; ++x)
+      ASSERT_EQ(frames[0][size_t(y) * 380 + size_t(x)], frames[1][size_t(y) * 380 + size_t(x)]) << x << "," << y;
+}

@@ -154,6 +154,13 @@ inline void InitPersp(SEdgeStepper& st, i32 qa, i32 qb, const SRenderVertex& va,
   const i32 sa = column ? va.x : va.y, sb = column ? vb.x : vb.y;
   st.InitPixels(i32(i64(qa) * vb.z), i32(i64(qb) * va.z), sa, sb);
 }
+// A light carried as 8 l z must stay within 32 bits. Lights that large all mean "no fog", so a light is
+// held below that level; ordinary lights (a few thousand at most) are never touched.
+inline i32 EightLight(u16 stored, i32 otherZ) {
+  const i32 l = i16(stored);
+  const i32 cap = otherZ > 0 ? i32(0x7FFFFFFF / (i64(8) * otherZ)) : 0x7FFF;
+  return 8 * (l > cap ? cap : l);
+}
 inline void InitLinear(SEdgeStepper& st, i32 qa, i32 qb, const SRenderVertex& va, const SRenderVertex& vb, bool column) {
   st.InitPixels(qa, qb, column ? va.x : va.y, column ? vb.x : vb.y);
 }
@@ -189,7 +196,7 @@ struct ColumnFiller : TextureRefs {
   void SetupA(const SEdgeWalker& w) {
     const SRenderVertex &A = v[w.current], &B = v[w.next];
     const STexCoord &ca = c[w.current], &cb = c[w.next];
-    const i32 la = 8 * i16(l[w.current]), lb = 8 * i16(l[w.next]);
+    const i32 la = EightLight(l[w.current], kPersp ? B.z : 1), lb = EightLight(l[w.next], kPersp ? A.z : 1);
     if constexpr (kPersp) {
       InitPersp(tU, ca.u, cb.u, A, B, true);
       InitPersp(tV, ca.v, cb.v, A, B, true);
@@ -208,7 +215,7 @@ struct ColumnFiller : TextureRefs {
     if constexpr (kPersp) {
       InitPersp(bQ, qa, qb, A, B, true);
       bW.InitPixels(B.z, A.z, A.x, B.x);
-      if constexpr (Kind == 8) InitPersp(bL, 8 * i16(l[w.current]), 8 * i16(l[w.next]), A, B, true);
+      if constexpr (Kind == 8) InitPersp(bL, EightLight(l[w.current], B.z), EightLight(l[w.next], A.z), A, B, true);
     } else {
       InitLinear(bQ, qa, qb, A, B, true);
     }
@@ -323,7 +330,7 @@ struct FloorFiller : TextureRefs {
     InitPersp(lU, c[w.current].u, c[w.next].u, A, B, false);
     InitPersp(lV, c[w.current].v, c[w.next].v, A, B, false);
     lW.InitPixels(B.z, A.z, A.y, B.y);
-    InitPersp(lL, 8 * i16(l[w.current]), 8 * i16(l[w.next]), A, B, false);
+    InitPersp(lL, EightLight(l[w.current], B.z), EightLight(l[w.next], A.z), A, B, false);
   }
   void SetupB(const SEdgeWalker& w) {
     const SRenderVertex &A = v[w.current], &B = v[w.next];
