@@ -39,8 +39,15 @@ bool SDisplay::CreateForWindow(Os::WindowId window) {
 }
 
 bool SDisplay::Create() {
-  delete display_;
-  display_ = nullptr;
+  if (display_) {
+    // The old frame buffer goes with the old display: draw nowhere until the new one is seen.
+    delete display_;
+    display_ = nullptr;
+    frameBase_ = nullptr;
+    view_->frameBuffer = nullptr;
+    bufferWidth_ = bufferHeight_ = 0;
+    RebuildScreen();
+  }
   displayRotation_ = orientation_ == 1 ? 3 : orientation_ == 2 ? 1 : 0;
   Hal::DisplayParameters parameters;
   parameters.width = width_;

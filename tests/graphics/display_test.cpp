@@ -237,6 +237,41 @@ TEST(Display, StartupTextThroughTheHeadlessDisplayLayer) {
   EXPECT_TRUE(panel == golden) << "the captured panel differs from the frame drawn in memory";
 }
 
+// Switching from mode 7 to mode 6 without keeping the display makes a new 320 x 240 display and publishes
+// the frame with pitch 320.
+TEST(Display, ModeSwitchMakesANewDisplay) {
+  Os::BackendOptions options;
+  std::string error;
+  ASSERT_TRUE(Os::UseHeadless(options, &error)) << error;
+  {
+    ASSERT_TRUE(Os::Windows().RegisterClass("GraphicsTest2", PlainProc));
+    const Os::WindowId window = Os::Windows().CreateWindow("GraphicsTest2", "Duskmire", 0, 0, 240, 320, 0);
+    FakeHost host;
+    host.mode = 7;
+    SDisplay display;
+    display.SetGameCore(&host);
+    ASSERT_TRUE(display.Init(window, 240, 320));
+    EXPECT_EQ(display.View().pitch, 240);
+    host.mode = 6;
+    host.vw = 320;
+    host.vh = 176;
+    ASSERT_TRUE(display.ApplyScreenMode(false));
+    EXPECT_TRUE(display.HasDisplay());
+    EXPECT_EQ(display.Width(), 320);
+    EXPECT_EQ(display.Height(), 240);
+    ASSERT_TRUE(display.BeginFrame());
+    EXPECT_EQ(display.View().pitch, 320);
+    EXPECT_EQ(display.Screen().width, 320);
+    EXPECT_EQ(display.Screen().height, 240);
+    EXPECT_EQ(display.View().viewWidth, 480);  // until the game state sets the view on entering
+    display.SetViewRect();
+    EXPECT_EQ(display.View().viewWidth, 320);
+    display.FillRect(0, 0, 320, 240, 0xF800);  // the whole new frame is drawable
+    display.Present();
+  }
+  Os::FinishBackend(&error);
+}
+
 }  // namespace
 
 namespace {
