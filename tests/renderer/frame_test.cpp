@@ -68,7 +68,7 @@ const GoldenCase kGolden[] = {
     {"renderer_pits_270_480", &kPits, 0.5, 4.5, 270, 480, 360, true, 1008},
     {"renderer_pits_30_5_240", &kPits, 5.5, 7.3, 30.5, 240, 180, false, 1008},
     {"renderer_layers_180_800", &kLayers, 3.5, 0.5, 180, 800, 480, true, 1008},
-    {"renderer_layers_315_640", &kLayers, 7.5, 7.5, 315, 640, 400, true, 1008},
+    {"renderer_layers_45_640", &kLayers, 5.2, 5.6, 45, 640, 400, true, 1008},
 };
 
 scene::Options OptionsFor(const GoldenCase& g, int format) {
