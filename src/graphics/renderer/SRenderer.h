@@ -192,6 +192,7 @@ class SRenderer {
   i32 runCount = 0;
 
   u32 rainState[2] = {0, 0};
+  SRenderPolygon scratchPolygon{};
   SRenderStats stats;
 
   // Frame.
@@ -206,6 +207,8 @@ class SRenderer {
   // Stores and the draw list. Both return false (and count a drop) when a store is full.
   // The caller sets the flags, textures, palettes and images of polygons[drawCount] before the call.
   bool AddPolygon(i32 count, i32 kind, i32 lightScale, i32 drawClass);
+  // The cleared polygon record the next add fills (a scratch record once the store is full).
+  SRenderPolygon& NextPolygon();
   bool AddSolidWallPolygon(i32 count, i32 lightScale);
   bool StoreHasRoom(i32 count) const;
   static int CompareDrawEntries(const void* a, const void* b);

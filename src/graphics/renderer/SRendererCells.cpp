@@ -88,15 +88,11 @@ void SRenderer::BuildFlatQuad(i32 dx, i32 dy, i32 height, i32 w16, i32 h16) {
   }
 }
 
-namespace {
-// The polygon record the next add fills; a scratch record once the store is full (the add then drops it).
-SRenderPolygon& NextPolygon(SRenderer& r) {
-  static thread_local SRenderPolygon scratch;
-  SRenderPolygon& p = r.drawCount < SRenderer::kMaxPolygons ? r.polygons[r.drawCount] : scratch;
+SRenderPolygon& SRenderer::NextPolygon() {
+  SRenderPolygon& p = drawCount < kMaxPolygons ? polygons[drawCount] : scratchPolygon;
   std::memset(&p, 0, sizeof(p));
   return p;
 }
-}  // namespace
 
 void SRenderer::EmitCellSolidOrFloor(i32 x, i32 y) {
   const i32 idx = y * view->mapWidth + x;
@@ -130,7 +126,7 @@ void SRenderer::EmitCellSolidOrFloor(i32 x, i32 y) {
         SetPitLight(storey);
         const i32 n = ClipLitQuad();
         if (n < 3 || !IsFrontFacing()) continue;
-        SRenderPolygon& p = NextPolygon(*this);
+        SRenderPolygon& p = NextPolygon();
         p.textures[0] = ft[0];
         p.palettes[0] = ft[3];
         AddSolidWallPolygon(n, cell[11]);
@@ -139,7 +135,7 @@ void SRenderer::EmitCellSolidOrFloor(i32 x, i32 y) {
     BuildFlatQuad(dx, dy, deepPits ? -1980 : -1249, 0, 0);
     const i32 n = ClipPlainQuad();
     if (n >= 3) {
-      NextPolygon(*this);
+      NextPolygon();
       AddPolygon(n, 0, 0, 1);
     }
     return;
@@ -148,7 +144,7 @@ void SRenderer::EmitCellSolidOrFloor(i32 x, i32 y) {
   BuildFlatQuad(dx, dy, -518, W16, H16);
   const i32 n = ClipPolygon(4);
   if (n < 3) return;
-  SRenderPolygon& p = NextPolygon(*this);
+  SRenderPolygon& p = NextPolygon();
   p.textures[0] = ft[0];
   p.palettes[0] = ft[3];
   const u16* obj = Object(cell[1]);
@@ -212,7 +208,7 @@ void SRenderer::EmitCellThinWalls(i32 x, i32 y) {
       BuildSideQuad(f.px, f.py, f.qx, f.qy, top, bottom, w * 16, h * 16);
       const i32 n = ClipPolygon(4);
       if (n < 3 || !IsFrontFacing()) continue;
-      SRenderPolygon& p = NextPolygon(*this);
+      SRenderPolygon& p = NextPolygon();
       p.textures[0] = obj[1];
       p.palettes[0] = obj[8];
       i32 kind = 7;
