@@ -135,7 +135,10 @@ bool SDisplay::ApplyScreenMode(bool keepDisplay) {
 
 void SDisplay::SetViewRect() {
   i32 x = 0, y = 0, w = 0, h = 0;
-  if (!host_ || !host_->ViewLayoutRect(x, y, w, h)) return;  // start-up refuses a table without the view
+  if (!host_) return;
+  // The game state's world view may have come into being since the renderer was linked: follow it.
+  if (host_->WorldView() && host_->WorldView() != view_) PublishFrame();
+  if (!host_->ViewLayoutRect(x, y, w, h)) return;  // start-up refuses a table without the view
   const i32 mode = host_->DisplayMode();
   if (mode == 9 || mode == 10 || mode == 11 || mode == 14 || mode == 15) {
     const i32 v = static_cast<i32>(std::min<u32>(host_->ViewSizeSetting(orientation_ <= 2 ? orientation_ : 0), 2));
@@ -147,11 +150,10 @@ void SDisplay::SetViewRect() {
   // The renderer's column arrays end at 800 columns; a wider view from damaged data is cut.
   w = std::clamp(w, 0, kMaxViewWidth);
   h = std::max(h, 0);
-  SWorldView& view = *(host_->WorldView() ? host_->WorldView() : view_);
-  view.viewX = x;
-  view.viewY = y;
-  view.viewWidth = w;
-  view.viewHeight = h;
+  view_->viewX = x;
+  view_->viewY = y;
+  view_->viewWidth = w;
+  view_->viewHeight = h;
 }
 
 void SDisplay::RefreshFrameBase() {

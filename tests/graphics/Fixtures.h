@@ -3,6 +3,7 @@
 #pragma once
 #include "graphics/SDisplayHost.h"
 #include "graphics/SImage.h"
+#include "graphics/renderer/SWorldView.h"
 #include "os/Types.h"
 
 #include <cstring>
@@ -13,6 +14,8 @@ struct FakeHost : SDisplayHost {
   bool hasView = true;
   i32 vx = 0, vy = 0, vw = 240, vh = 200;
   u32 viewSize[3] = {0, 0, 0};
+  SWorldView* gameView = nullptr;
+  SWorldView* WorldView() override { return gameView; }
   i32 DisplayMode() const override { return mode; }
   bool ViewLayoutRect(i32& x, i32& y, i32& w, i32& h) const override {
     if (!hasView) return false;

@@ -96,6 +96,19 @@ TEST(Display, ProjectionFollowsAMovedFrameBuffer) {
   EXPECT_EQ(f.display.View().orientation, 0u);
 }
 
+TEST(Display, FollowsTheGameStatesWorldViewOnceItExists) {
+  DisplayFixture f(7, 240, 320);
+  SWorldView game;
+  f.host.gameView = &game;
+  f.display.SetViewRect();
+  EXPECT_EQ(&f.display.View(), &game);
+  EXPECT_EQ(f.display.Renderer()->view, &game);
+  EXPECT_EQ(game.frameBuffer, f.pixels.data());
+  EXPECT_EQ(game.pitch, 240);
+  EXPECT_EQ(game.viewWidth, 240);
+  EXPECT_EQ(game.viewHeight, 200);
+}
+
 TEST(Display, FrameAndFillsAndFlag) {
   DisplayFixture f(7, 240, 320);
   for (auto& p : f.pixels) p = 0xFFFF;
