@@ -501,3 +501,56 @@ TEST_F(WorldTables, BadSoundRecordsFailTheArchive) {
     EXPECT_EQ(modules.Count(), 0);
   }
 }
+
+#include "os/headless/MemoryRegistry.h"
+#include "os/headless/SimWaveOut.h"
+
+// With a sound manager over the headless wave-out: sounds and songs play by name, and a sound released
+// per map first stops the channel still looping its data.
+TEST_F(WorldTables, ReleasedSoundsStopTheirChannels) {
+  Os::SimWaveOut sim;
+  Os::MemoryRegistry registry;
+  Os::InstallWaveOut(&sim);
+  Os::InstallRegistry(&registry);
+  {
+    const u32 v = 114;
+    SResource loop;
+    loop.name.Set("bsnd_water");
+    Bytes record = Record(v, [&](SStream& s) { loop.SerializeHeader(s, v); });
+    Bytes wave = Wave(2000);
+    record.insert(record.end(), wave.begin(), wave.end());
+    auto spec = Spec("bsnd");
+    spec.blocks[kBlockSounds] = {Record(v, [](SStream& s) {
+                                   s.SerializeMarker(',');
+                                   u16 a = 0, b = 0, c = 1;
+                                   s.SerializeU16(a);
+                                   s.SerializeU16(b);
+                                   s.SerializeU16(c);
+                                 }),
+                                 record};
+    Save(spec, "Sound");
+    ASSERT_EQ(modules.OpenArchive("Sound"), SArchiveResult::kOpened) << modules.LastError();
+
+    SSettings settings;
+    SSoundManager manager;
+    manager.Init(&settings);
+    ASSERT_NE(manager.Speaker(), nullptr);
+    sounds.SetSoundManager(&manager);
+    SResource* water = sounds.FindSound("bsnd_water");
+    ASSERT_NE(water, nullptr);
+    i32 handle = sounds.PlayLoopByName("bsnd_water", 10);
+    ASSERT_GE(handle, 3) << "a sound channel";
+    EXPECT_EQ(manager.Speaker()->CountPlayingSounds(), 1u);
+
+    // The next map does not need the loop: its data goes, and the channel on it is stopped first.
+    sounds.ClearNeededFlags();
+    sounds.ReleaseUnneededSounds();
+    EXPECT_FALSE(water->IsLoaded());
+    EXPECT_EQ(manager.Speaker()->CountPlayingSounds(), 0u);
+    EXPECT_EQ(sounds.PlayMusicByName("bmus_none"), 0);
+    sounds.Clear();
+    sounds.SetSoundManager(nullptr);
+  }
+  Os::InstallRegistry(nullptr);
+  Os::InstallWaveOut(nullptr);
+}
