@@ -2,19 +2,6 @@
 
 #include "foundation/SDatabase.h"
 #include "foundation/SStream.h"
-#include "foundation/StrUtil.h"
-
-void SGlobalVariable::SetInt(i32 v) {
-  type = 0;
-  value = v;
-  text.Format("%ld", v);
-}
-
-void SGlobalVariable::SetText(const char* t) {
-  type = 1;
-  text.Assign(t ? t : "");
-  value = StrToInt(t);
-}
 
 void SGlobalVariable::Serialize(SStream& s, u32 version) {
   s.SerializeMarker(17);
@@ -27,22 +14,7 @@ void SGlobalVariable::Serialize(SStream& s, u32 version) {
     name.Set(n);
   }
   if (version < kGlobalSecondTextBefore) s.SerializeString(secondText);
-  s.SerializeByte(type);
-  if (type != 0) {
-    if (s.IsWriting()) {
-      const char* t = text.CStr();
-      s.SerializeString(t);
-    } else {
-      const char* t = nullptr;
-      s.SerializeString(t);
-      SetText(t);
-      type = 1;
-    }
-  } else {
-    s.Align(4);
-    s.SerializeI32(value);
-    if (s.IsReading()) SetInt(value);
-  }
+  value.Serialize(s);
 }
 
 bool SGlobalVariables::SerializeBlock(SStream& s, u32 version) {
@@ -69,5 +41,5 @@ void SGlobalVariables::Clear() {
 
 i32 SGlobalVariables::GetValue(const char* name) const {
   SGlobalVariable* v = Find(name);
-  return v ? v->value : 0;
+  return v ? v->value.Int() : 0;
 }

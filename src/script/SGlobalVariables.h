@@ -3,18 +3,15 @@
 #pragma once
 #include "foundation/SPtrArray.h"
 #include "foundation/SString.h"
+#include "script/SScriptValue.h"
 #include "world/SWorldTable.h"
 
 struct SGlobalVariable {
   SName name;
   const char* secondText = nullptr;  // carried by old data only
-  u8 type = 0;                       // 1 text, 0 integer
-  SString text;
-  i32 value = 0;
+  SScriptValue value;
 
   void Serialize(SStream& s, u32 version);
-  void SetInt(i32 v);
-  void SetText(const char* t);
 };
 
 // Data below this version carries a second text after each variable's name.

@@ -82,7 +82,7 @@ TEST(SampleWorld, LoadsAsItsSourcesSay) {
 
   // Tables across the archives.
   EXPECT_EQ(w.globals.variables.Count(), baseJson["globals"].size());
-  EXPECT_STREQ(w.globals.Find("base_innkeepername")->text.CStr(), "Marta");
+  EXPECT_STREQ(w.globals.Find("base_innkeepername")->value.Text(), "Marta");
   EXPECT_EQ(w.scripts.scripts.Count(), baseJson["scripts"].size());
   EXPECT_STREQ(w.scripts.Find("base_signmessage")->String(0), "Welcome to Duskmire, %PCName%.");
   EXPECT_NE(w.dialogs.FindFirst("bres_monster"), nullptr);

@@ -64,10 +64,10 @@ TEST_F(WorldTables, GlobalsFacesAndScripts) {
     SGlobalVariables g;
     auto* counter = new SGlobalVariable;
     counter->name.Set("base_questcounter");
-    counter->SetInt(-42);
+    counter->value.SetInt(-42);
     auto* text = new SGlobalVariable;
     text->name.Set("base_password");
-    text->SetText("swordfish");
+    text->value.SetText("swordfish");
     g.variables.Add(counter);
     g.variables.Add(text);
     spec.blocks[kBlockGlobals] = {Record(v, [&](SStream& s) { g.SerializeBlock(s, v); })};
@@ -106,9 +106,9 @@ TEST_F(WorldTables, GlobalsFacesAndScripts) {
 
   EXPECT_EQ(globals.GetValue("base_questcounter"), -42);
   ASSERT_NE(globals.Find("base_password"), nullptr);
-  EXPECT_EQ(globals.Find("base_password")->type, 1);
-  EXPECT_STREQ(globals.Find("base_password")->text.CStr(), "swordfish");
-  EXPECT_STREQ(globals.Find("base_questcounter")->text.CStr(), "-42");
+  EXPECT_TRUE(globals.Find("base_password")->value.IsString());
+  EXPECT_STREQ(globals.Find("base_password")->value.Text(), "swordfish");
+  EXPECT_STREQ(globals.Find("base_questcounter")->value.Text(), "-42");
   EXPECT_EQ(globals.GetValue("base_unknown"), 0);
 
   ASSERT_EQ(faces.faces.Count(), 2);
@@ -137,7 +137,7 @@ TEST_F(WorldTables, OldVersionForms) {
   SGlobalVariable old;
   old.name.Set("base_old");
   old.secondText = "legacy";
-  old.SetInt(7);
+  old.value.SetInt(7);
   g.variables.Add(&old);
   spec.blocks[kBlockGlobals] = {Record(v, [&](SStream& s) { g.SerializeBlock(s, v); })};
   g.variables.Clear();

@@ -445,9 +445,9 @@ bool BuildBase(Context& ctx, WorldArchiveSpec& spec) {
     auto* v = new SGlobalVariable;
     v->name.Set(Keep(g.value("name", "")));
     if (g.contains("text"))
-      v->SetText(g["text"].get<std::string>().c_str());
+      v->value.SetText(g["text"].get<std::string>().c_str());
     else
-      v->SetInt(g.value("int", 0));
+      v->value.SetInt(g.value("int", 0));
     globals.variables.Add(v);
   }
   spec.blocks[kBlockGlobals] = {Rec([&](SStream& s) { globals.SerializeBlock(s, kVersion); })};
