@@ -231,6 +231,7 @@ TEST(RendererFrame, OpenFieldLeavesNoPixelUndrawnAtAnyAngle) {
   o.rows.assign(30, std::string(30, '.'));
   o.viewWidth = 240;
   o.viewHeight = 200;
+  o.fogColor = 0x07FF;
   auto r = std::make_unique<SRenderer>();
   for (int i = 0; i < 40; ++i) {
     o.far = i % 2 ? 1680 : 4600;  // beyond 13 cells the corner cache is bypassed
@@ -243,6 +244,12 @@ TEST(RendererFrame, OpenFieldLeavesNoPixelUndrawnAtAnyAngle) {
     int undrawn = 0;
     for (u16 p : px) undrawn += p == 0xF81F;
     ASSERT_EQ(undrawn, 0) << "angle " << o.angle16 / 65536.0 << " at " << o.camX << "," << o.camY;
+    // Below the far edge of the floor only floor shows: no cell inside the view was left out (the flat
+    // band behind it has the fog colour, which no texture uses).
+    int band = 0;
+    for (i32 y = (r->floorRow >> 4) + 2; y < o.viewHeight; ++y)
+      for (i32 x = 0; x < o.viewWidth; ++x) band += px[size_t(y) * size_t(o.viewWidth) + size_t(x)] == 0x07FF;
+    ASSERT_EQ(band, 0) << "angle " << o.angle16 / 65536.0 << " at " << o.camX << "," << o.camY;
   }
 }
 
