@@ -84,7 +84,9 @@ void SRenderer::SetupProjection() {
 
 void SRenderer::SetupCamera() {
   const SWorldView& wv = *view;
-  const i32 a = wv.angle;
+  // The owner keeps the angle in 0..360 degrees; anything else is brought back into that turn.
+  i32 a = wv.angle % FixedAngle::kFullTurnDegrees;
+  if (a < 0) a += FixedAngle::kFullTurnDegrees;
   const i32 whole = a >> 16;
   facingCode = 4;
   if ((a & 0xFFFF) == 0 && whole % 90 == 0 && whole >= 0 && whole < 360) facingCode = whole / 90;
@@ -125,8 +127,8 @@ void SRenderer::SetupCamera() {
   std::memset(cornerCache, 0, sizeof(cornerCache));
 
   // Sky scroll: the panorama is 12160 units wide, a third of a turn; the view shows 6080 of them.
-  const i32 d = (wv.skyAngle - a + (330 << 16)) >> 12;
-  i32 offset = (d * 380) / 60;
+  const i64 d = (i64(wv.skyAngle) - a + (330 << 16)) >> 12;
+  i32 offset = i32(((d * 380) / 60) % 12160);
   if (offset < 0) offset += 12160;
   offset %= 12160;
   if (offset < 0) offset += 12160;
