@@ -21,6 +21,10 @@ class SMapArea {
   // resolves them through its index lists (position 0, or one past the list, gives none).
   bool SerializeDirectoryEntry(SStream& s, u32 version);
   bool IsOutdoor() const { return (flags & kOutdoor) != 0; }
+  // The map's part of a saved game: its objects', monsters' and containers' state. The map code
+  // overrides these; a bare directory entry has nothing to keep.
+  virtual bool WriteSavedState(SStream& s, u32 saveVersion) { return true; }
+  virtual bool ReadSavedState(SStream& s, u32 saveVersion) { return true; }
 
   SWorldModule* module = nullptr;
   SName name;

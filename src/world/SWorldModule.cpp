@@ -403,3 +403,64 @@ void SWorldModuleList::Clear() {
   retired_.DeleteAll();
   current = nullptr;
 }
+
+bool SWorldModule::WriteSavedState(SDatabaseWriter& writer, u16 first, u32 saveVersion) {
+  if (u32(first) + maps.Count() > 0xFFFF) return false;
+  SStream s(saveVersion);
+  if (!s.OpenForWriteOwned()) return false;
+  s.SerializeMarker('V');
+  s.SerializeI32(worldX);
+  s.SerializeI32(worldY);
+  s.SerializeU32(minutes);
+  u16 count = maps.Count();
+  s.SerializeU16(count);
+  for (u32 i = 0; i < count; ++i) {
+    const char* mapName = maps[i32(i)]->name.Text();
+    u16 id = u16(first + 1 + i);
+    s.SerializeString(mapName);
+    s.SerializeU16(id);
+  }
+  if (!writer.AddRecordFromStream(first, s)) return false;
+  for (u32 i = 0; i < count; ++i) {
+    s.Rewind();
+    if (!maps[i32(i)]->WriteSavedState(s, saveVersion) || !writer.AddRecordFromStream(u16(first + 1 + i), s))
+      return false;
+  }
+  return true;
+}
+
+bool SWorldModule::ReadSavedState(SDatabase& save, u16 id, u32 saveVersion) {
+  std::unique_ptr<SRecordData> r = save.ReadRecord(id);
+  if (!r) return false;
+  SStream s(saveVersion);
+  s.OpenForRead(*r);
+  s.SerializeMarker('V');
+  i32 x = worldX, y = worldY;
+  u32 time = minutes;
+  if (saveVersion > 90) {
+    s.SerializeI32(x);
+    s.SerializeI32(y);
+  }
+  if (saveVersion > 99) s.SerializeU32(time);
+  u16 count = 0;
+  s.SerializeU16(count);
+  if (s.Failed()) return false;
+  worldX = x;
+  worldY = y;
+  minutes = time;
+  for (u32 i = 0; i < count; ++i) {
+    const char* mapName = nullptr;
+    u16 mapRecord = 0;
+    s.SerializeString(mapName);
+    s.SerializeU16(mapRecord);
+    if (s.Failed()) return false;
+    SMapArea* map = FindMap(mapName);
+    if (!map) continue;
+    std::unique_ptr<SRecordData> state = save.ReadRecord(mapRecord);
+    if (!state) return false;
+    SStream ms(saveVersion);
+    ms.OpenForRead(*state);
+    if (!map->ReadSavedState(ms, saveVersion)) return false;
+  }
+  return true;
+}

@@ -10,6 +10,7 @@
 #include "world/SWorldTable.h"
 
 class SDatabase;
+class SDatabaseWriter;
 class SFileStore;
 class SStream;
 
@@ -71,6 +72,12 @@ class SWorldModule {
   void* ItemTypeAt(u32 position) const { return itemList.At(position); }
   void* MonsterAt(u32 position) const { return monsterList.At(position); }
   SPaletteEntry* PaletteAt(u32 position) const { return static_cast<SPaletteEntry*>(paletteList.At(position)); }
+
+  // The module's part of a saved game: record `first` (marker "V", the world position, the map names with
+  // their record ids), then one record per map from first + 1 on. False when a record cannot be written.
+  bool WriteSavedState(SDatabaseWriter& writer, u16 first, u32 saveVersion);
+  // Reads it back from a saved game; maps the module no longer has are passed over.
+  bool ReadSavedState(SDatabase& save, u16 id, u32 saveVersion);
 
   const char* LastError() const { return error.CStr(); }
 

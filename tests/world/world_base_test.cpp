@@ -244,3 +244,42 @@ TEST_F(WorldBase, GameArchivesNeedTheBase) {
   EXPECT_EQ(modules.Count(), 2);
   EXPECT_EQ(modules.current, modules.FindByName("base"));
 }
+
+// A module's saved state: the world position and the names of its maps, read back by name; saves of
+// version 90 or below carry no position.
+TEST_F(WorldBase, SavedStateRoundTrip) {
+  Save(BaseWithMaps(), "DuskmireBase");
+  ASSERT_EQ(modules.OpenArchive("DuskmireBase"), SArchiveResult::kOpened) << modules.LastError();
+  SWorldModule* base = modules.current;
+  base->worldX = 30;
+  base->worldY = -4;
+  base->minutes = 1441;
+  for (u32 version : {116u, 90u}) {
+    SCOPED_TRACE(version);
+    SDatabaseWriter writer(&files);
+    writer.InitSavedGameHeader("DuskmireSave1");
+    ASSERT_TRUE(base->WriteSavedState(writer, 3010, version));
+    EXPECT_EQ(writer.RecordCount(), 4);  // the module and its three maps
+    ASSERT_TRUE(writer.Write("DuskmireSave1"));
+
+    SWorldModule* other = modules.Add();
+    other->SetEnv(&modules.env);
+    SDatabase save(&files);
+    ASSERT_TRUE(save.Open("DuskmireSave1", kSavedGameCode));
+    // The reader restores the named maps of the module it is given: here the loaded base itself.
+    base->worldX = base->worldY = 0;
+    base->minutes = 0;
+    ASSERT_TRUE(base->ReadSavedState(save, 3010, version));
+    EXPECT_EQ(base->worldX, version > 90 ? 30 : 0);
+    EXPECT_EQ(base->worldY, version > 90 ? -4 : 0);
+    EXPECT_EQ(base->minutes, version > 99 ? 1441u : 0u);
+    // A module without those maps passes their names over.
+    EXPECT_TRUE(other->ReadSavedState(save, 3010, version));
+    EXPECT_FALSE(other->ReadSavedState(save, 3999, version));
+    modules.modules.Remove(other);
+    delete other;
+    base->worldX = 30;
+    base->worldY = -4;
+    base->minutes = 1441;
+  }
+}

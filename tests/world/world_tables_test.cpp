@@ -2,6 +2,7 @@
 // routine, laid out by the writer, read back by the loader.
 #include "WorldFixture.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -16,9 +17,8 @@ Bytes Record(u32 version, F&& fn, u32 capacity = SStream::kWriteBufferSize) {
 
 // A compiled script blob: an unused word, the string table offset, the tokens (ended by 0), the strings.
 Bytes Program(const Bytes& tokens, const std::vector<std::string>& strings) {
-  Bytes blob = {0, 0, 0, 0};
-  blob.insert(blob.end(), tokens.begin(), tokens.end());
-  blob.push_back(0);
+  Bytes blob(4 + tokens.size() + 1, 0);
+  std::copy(tokens.begin(), tokens.end(), blob.begin() + 4);
   u16 offset = u16(blob.size());
   blob[2] = u8(offset);
   blob[3] = u8(offset >> 8);

@@ -1,5 +1,7 @@
 #include "WorldWriter.h"
 
+#include <algorithm>
+
 #include "graphics/SImage.h"
 #include "world/SMapArea.h"
 #include "world/SWorldBase.h"
@@ -52,8 +54,8 @@ std::vector<Bytes> EmptyBlock(SWorldBlock block, u32 version) {
 }
 
 Bytes ImageRecord(const Bytes& image) {
-  Bytes out(4, 0);
-  out.insert(out.end(), image.begin(), image.end());
+  Bytes out(4 + image.size(), 0);
+  std::copy(image.begin(), image.end(), out.begin() + 4);
   return out;
 }
 
