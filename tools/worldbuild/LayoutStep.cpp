@@ -136,7 +136,14 @@ void BuildLayouts(Context& context) {
   if (data.creator.empty()) data.creator = kDataCreator;
   for (u32 record : {SLayoutTable::kRecordSmall, SLayoutTable::kRecordWide}) {
     std::vector<u8> bytes = BuildRecord(screens, record);
-    const std::string where = "layout record " + std::to_string(record);
+    // Faults of the record as a whole are reported at the game screen's file (or the folder without one).
+    std::string origin = folder.string();
+    for (const auto& s : screens)
+      if (s.id == SLayoutTable::kGameScreen) {
+        origin = s.where;
+        break;
+      }
+    const std::string where = origin + ": layout record " + std::to_string(record);
     if (bytes.size() > 65535) return context.fail(where, "too large for 16-bit offsets");
     // Read everything back through the game's reader: the first entry for a screen, mode and control id
     // must be the one written (a duplicate would be hidden).

@@ -1,0 +1,79 @@
+// The world builder refuses bad sources of the graphics data with a message naming the file and the fault,
+// and writes nothing.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct BuildRun {
+  int status;
+  std::string output;
+};
+
+BuildRun Build(const fs::path& source, const fs::path& out) {
+  const std::string command = std::string(DUSKMIRE_BIN_DIR) + "/worldbuild --source '" + source.string() + "' --out '" +
+                              out.string() + "' 2>&1";
+  BuildRun run{-1, ""};
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return run;
+  std::array<char, 512> buffer;
+  while (fgets(buffer.data(), buffer.size(), pipe)) run.output += buffer.data();
+  run.status = pclose(pipe);
+  return run;
+}
+
+// A copy of the sample sources with one file replaced.
+fs::path SourcesWith(const std::string& name, const std::string& file, const std::string& text) {
+  const fs::path dir = fs::temp_directory_path() / ("duskmire_wb_" + name);
+  fs::remove_all(dir);
+  fs::copy(fs::path(DUSKMIRE_SOURCE_DIR) / "data/sample", dir, fs::copy_options::recursive);
+  std::ofstream(dir / file) << text;
+  return dir;
+}
+
+TEST(WorldBuilder, BadGraphicsSourcesFailWithTheirFileNamed) {
+  ASSERT_TRUE(fs::exists(std::string(DUSKMIRE_BIN_DIR) + "/worldbuild")) << "build the worldbuild target first";
+  struct Case {
+    const char* name;
+    const char* file;
+    const char* text;
+    const char* message;
+  } cases[] = {
+      {"noview", "layout/game.json",
+       R"({"screens": [{"id": 43, "variants": [{"modes": [6, 7, 9, 10, 8, 11, 14, 15], "size": [320, 240],
+          "controls": [[550, 0, 0, 320, 176]]}]}]})",
+       "no control 550 (the 3D view) for mode 16"},
+      {"wideview", "layout/game.json",
+       R"({"screens": [{"id": 43, "variants": [{"modes": [6, 7, 9, 10, 8, 11, 14, 15, 16], "size": [900, 480],
+          "controls": [[550, 0, 0, 900, 400]]}]}]})",
+       "1 to 800 pixels wide"},
+      {"outside", "layout/game.json",
+       R"({"screens": [{"id": 43, "variants": [{"modes": [7], "size": [240, 320], "controls": [[550, 0, 0, 241, 10]]}]}]})",
+       "control 550 lies outside the screen size"},
+      {"fontsize", "fonts/fonts.json",
+       R"({"strips": [{"record": 3010, "face": "DejaVuSans.ttf", "size": 40}]})", "line height 15"},
+      {"fontface", "fonts/fonts.json",
+       R"({"strips": [{"record": 3010, "face": "NoSuchFace.ttf", "size": 10}]})", "NoSuchFace.ttf"},
+      {"pictures", "pictures/slots.json", R"({"records": [[3200, 3200]], "defaults": {"size": [3, 3], "format": 1}})",
+       "\"defaults\" needs"},
+  };
+  for (const auto& c : cases) {
+    const fs::path source = SourcesWith(c.name, c.file, c.text);
+    const fs::path out = source / "out";
+    const BuildRun run = Build(source, out);
+    EXPECT_NE(run.status, 0) << c.name;
+    EXPECT_NE(run.output.find(c.file), std::string::npos) << c.name << ": " << run.output;
+    EXPECT_NE(run.output.find(c.message), std::string::npos) << c.name << ": " << run.output;
+    EXPECT_FALSE(fs::exists(out / "DuskmireData.pdb")) << c.name;
+    fs::remove_all(source);
+  }
+}
+
+}  // namespace
