@@ -79,6 +79,9 @@ void SGameCore::TurnStylus(i32* x, i32* y) const {
       *x = w - py;
       *y = px;
     }
+    // The turn counts from the far edge, which lies one past the picture: keep the touch on it.
+    *x = *x < 0 ? 0 : *x >= w ? w - 1 : *x;
+    *y = *y < 0 ? 0 : *y >= h ? h - 1 : *y;
     return;
   }
   // A picture the display layer turned itself to fit the panel: undo its turn.

@@ -83,10 +83,19 @@ class SdlGdi : public PanelGdi {
 };
 
 bool SdlWindows::Open(std::string* error) {
+  const char* hint = ". Run it where a graphical session is open (DISPLAY or WAYLAND_DISPLAY set), or use "
+                     "--backend headless.";
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    *error = std::string("no display is available for a window (") + SDL_GetError() +
-             "). Run it where a graphical session is open (DISPLAY or WAYLAND_DISPLAY set), or use "
-             "--backend headless.";
+    *error = std::string("no display is available for a window (") + SDL_GetError() + ")" + hint;
+    return false;
+  }
+  // Without a display SDL falls back to drivers that show nothing; only take them when asked for by name.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+  if (driver && (!SDL_strcmp(driver, "offscreen") || !SDL_strcmp(driver, "dummy")) &&
+      !(asked && !SDL_strcasecmp(asked, driver))) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    *error = std::string("no display is available for a window") + hint;
     return false;
   }
   const i32 w = ScreenWidth() * i32(scale_), h = ScreenHeight() * i32(scale_);
