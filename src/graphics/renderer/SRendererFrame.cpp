@@ -1,6 +1,8 @@
 // The frame: set-up, background, grid scan, sort, coverage and the draw step.
 #include "graphics/renderer/SRenderer.h"
 
+#include "foundation/QuickSort.h"
+
 #include <cstring>
 
 void SSpanTexture::FromImage(SSpanTexture& texture, const SImage* image) {
@@ -196,66 +198,9 @@ int SRenderer::CompareDrawEntries(const void* pa, const void* pb) {
   return 0;
 }
 
-namespace {
-// The project's list sort: selection pass for short ranges, middle pivot, explicit stack. The order of
-// equal entries depends on it, so the draw list is sorted exactly this way.
-void SwapEntries(SDrawEntry* a, SDrawEntry* b) {
-  if (a == b) return;
-  SDrawEntry t = *a;
-  *a = *b;
-  *b = t;
+void SRenderer::SortDrawList() {
+  QuickSort(drawList, u32(drawCount), sizeof(SDrawEntry), &SRenderer::CompareDrawEntries);
 }
-
-void SortEntries(SDrawEntry* base, i32 n, int (*cmp)(const void*, const void*)) {
-  if (n < 2) return;
-  i32 stackLo[64], stackHi[64];
-  int sp = 0;
-  i32 lo = 0, hi = n - 1;
-  for (;;) {
-    const i32 count = hi - lo + 1;
-    if (count <= 8) {
-      for (i32 h = hi; h > lo; --h) {
-        i32 best = lo;
-        for (i32 i = lo + 1; i <= h; ++i)
-          if (cmp(&base[i], &base[best]) > 0) best = i;
-        SwapEntries(&base[best], &base[h]);
-      }
-    } else {
-      SwapEntries(&base[lo + count / 2], &base[lo]);
-      i32 left = lo, right = hi + 1;
-      for (;;) {
-        do ++left; while (left <= hi && cmp(&base[left], &base[lo]) <= 0);
-        do --right; while (right > lo && cmp(&base[right], &base[lo]) >= 0);
-        if (right < left) break;
-        SwapEntries(&base[left], &base[right]);
-      }
-      SwapEntries(&base[lo], &base[right]);
-      // Continue with the smaller part, keep the larger.
-      const i32 aLo = lo, aHi = right - 1, bLo = left, bHi = hi;
-      const i32 aN = aHi - aLo + 1, bN = bHi - bLo + 1;
-      i32 sLo, sHi, gLo, gHi;
-      if (aN <= bN) { sLo = aLo; sHi = aHi; gLo = bLo; gHi = bHi; }
-      else { sLo = bLo; sHi = bHi; gLo = aLo; gHi = aHi; }
-      if (gHi - gLo + 1 >= 2 && sp < 64) {
-        stackLo[sp] = gLo;
-        stackHi[sp] = gHi;
-        ++sp;
-      }
-      if (sHi - sLo + 1 >= 2) {
-        lo = sLo;
-        hi = sHi;
-        continue;
-      }
-    }
-    if (sp == 0) break;
-    --sp;
-    lo = stackLo[sp];
-    hi = stackHi[sp];
-  }
-}
-}  // namespace
-
-void SRenderer::SortDrawList() { SortEntries(drawList, drawCount, &SRenderer::CompareDrawEntries); }
 
 bool SRenderer::GetTexture(u16 textureId, u16 paletteId, SSpanTexture& out, bool floorRows) const {
   out = SSpanTexture();
