@@ -147,9 +147,14 @@ void SDisplay::SetViewRect() {
     w -= ((w - 380) * v) / 2;
     h -= ((h - 320) * v) / 2;
   }
-  // The renderer's column arrays end at 800 columns; a wider view from damaged data is cut.
-  w = std::clamp(w, 0, kMaxViewWidth);
-  h = std::max(h, 0);
+  // The view must lie on the mode's screen and within the renderer's 800 columns: a view from damaged
+  // data is cut rather than drawn past the frame buffer.
+  u16 sw = width_, sh = height_;
+  ModeSize(mode, sw, sh);
+  x = std::clamp(x, 0, static_cast<i32>(sw));
+  y = std::clamp(y, 0, static_cast<i32>(sh));
+  w = std::clamp(w, 0, std::min(kMaxViewWidth, sw - x));
+  h = std::clamp(h, 0, sh - y);
   view_->viewX = x;
   view_->viewY = y;
   view_->viewWidth = w;

@@ -47,18 +47,20 @@ TEST(Display, ViewRectangleFollowsTheViewSizeSetting) {
   struct Case {
     i32 mode;
     u32 orientation, setting;
+    i32 lw, lh;  // the layout's view size at (0, 0)
     i32 x, y, w, h;
   } cases[] = {
-      {9, 0, 2, 130, 40, 380, 320},  // "smallest": a centred 380 x 320 view
-      {9, 0, 1, 65, 20, 510, 360},   // "moderate": halfway
-      {9, 0, 0, 0, 0, 640, 400},
-      {9, 1, 2, 130, 40, 380, 320},  // orientation 1 reads "LViewSize"
-      {7, 0, 2, 0, 0, 640, 400},     // small screens take the layout as it is
+      {9, 0, 2, 640, 400, 130, 40, 380, 320},  // "smallest": a centred 380 x 320 view
+      {9, 0, 1, 640, 400, 65, 20, 510, 360},   // "moderate": halfway
+      {9, 0, 0, 640, 400, 0, 0, 640, 400},
+      {9, 1, 2, 640, 400, 130, 40, 380, 320},  // orientation 1 reads "LViewSize"
+      {7, 0, 2, 240, 200, 0, 0, 240, 200},     // small screens take the layout as it is
+      {7, 0, 0, 640, 400, 0, 0, 240, 320},     // a view beyond the mode's screen is cut to it
   };
   for (const auto& c : cases) {
     DisplayFixture f(c.mode, 640, 480);
-    f.host.vw = 640;
-    f.host.vh = 400;
+    f.host.vw = c.lw;
+    f.host.vh = c.lh;
     f.host.viewSize[c.orientation] = c.setting;
     f.display.SetOrientation(c.orientation);
     f.display.SetViewRect();
@@ -71,6 +73,7 @@ TEST(Display, ViewRectangleFollowsTheViewSizeSetting) {
   // A layout wider than the renderer's 800 columns is cut; a missing entry leaves the view as it was.
   DisplayFixture f(14, 800, 480);
   f.host.vw = 1200;
+  f.host.vh = 300;
   f.display.SetViewRect();
   EXPECT_EQ(f.display.View().viewWidth, 800);
   f.host.hasView = false;
