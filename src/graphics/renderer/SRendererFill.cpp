@@ -145,7 +145,10 @@ inline void Bound(i32& c, i32& dc, i32 n, i32 hi) {
   c = Clamp(c, 0, hi);
   if (n > 1) {
     const i64 last = i64(c) + i64(dc) * (n - 1);
-    if (last < 0 || last > hi) dc = i32((i64(Clamp(i32(last < 0 ? 0 : last > hi ? hi : last), 0, hi)) - c) / (n - 1));
+    if (last < 0 || last > hi) {
+      const i64 end = last < 0 ? 0 : hi;
+      dc = i32((end - c) / (n - 1));
+    }
   }
 }
 
