@@ -16,24 +16,3 @@ void SFace::Serialize(SStream& s, u32 version) {
   if (version > 10) s.SerializeByte(selectable);
 }
 
-bool SFaceTable::SerializeBlock(SStream& s, u32 version) {
-  s.SerializeMarker('%');
-  return faces.SerializeNamed(s, [version](SFace& f, SStream& st) { f.Serialize(st, version); });
-}
-
-bool SFaceTable::Load(SDatabase& db, u16& record, u32 version) {
-  std::unique_ptr<SRecordData> r = db.ReadRecord(record);
-  if (!r) return false;
-  ++record;
-  SStream s(version);
-  s.OpenForRead(*r);
-  bool ok = SerializeBlock(s, version);
-  // Records read before a fault point into the record too: keep it either way.
-  rawRecords.Add(r.release());
-  return ok;
-}
-
-void SFaceTable::Clear() {
-  faces.DeleteAll();
-  rawRecords.DeleteAll();
-}

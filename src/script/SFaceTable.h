@@ -1,7 +1,6 @@
 // The faces of the world: picture names, and whether the player may choose each for a character.
 #pragma once
-#include "foundation/SPtrArray.h"
-#include "world/SWorldTable.h"
+#include "world/STypeTable.h"
 
 struct SFace {
   SName name;  // the picture's name
@@ -10,15 +9,10 @@ struct SFace {
   void Serialize(SStream& s, u32 version);
 };
 
-class SFaceTable : public SWorldTable {
+// One record: marker "%", u16 count, the face records (tag "&").
+class SFaceTable : public SOneRecordTable<SFace> {
  public:
-  SFaceTable() : faces(true, 4), rawRecords(true, 4) {}
-  // One record: marker "%", u16 count, the face records (tag "&").
-  bool Load(SDatabase& db, u16& record, u32 version) override;
-  void Clear() override;
-  bool SerializeBlock(SStream& s, u32 version);
-  SFace* FindByName(const char* name) const { return faces.FindByName(name); }
-
-  SPtrArray<SFace> faces;
-  SPtrArray<SRecordData> rawRecords;
+  SFaceTable() : SOneRecordTable<SFace>('%', false) {}
+  SFace* FindByName(const char* name) const { return records.FindByName(name); }
+  SPtrArray<SFace>& faces = records;
 };

@@ -39,37 +39,3 @@ const char* SNamedScript::String(u32 n) const {
   return nullptr;
 }
 
-bool SScriptTable::Load(SDatabase& db, u16& record, u32 version) {
-  u16 n = 0;
-  {
-    std::unique_ptr<SRecordData> header = db.ReadRecord(record);
-    if (!header) return false;
-    SStream s(version);
-    s.OpenForRead(*header);
-    s.SerializeMarker('\'');
-    s.SerializeU16(n);
-    if (s.Failed()) return false;
-  }
-  ++record;
-  for (u32 i = 0; i < n; ++i) {
-    std::unique_ptr<SRecordData> r = db.ReadRecord(record);
-    if (!r) return false;
-    ++record;
-    SNamedScript* script = new (std::nothrow) SNamedScript;
-    if (!script) return false;
-    SStream s(version);
-    s.OpenForRead(*r);
-    script->Serialize(s, version);
-    if (s.Failed() || !scripts.InsertByNameHash(script)) {
-      delete script;
-      return false;
-    }
-    rawRecords.Add(r.release());
-  }
-  return true;
-}
-
-void SScriptTable::Clear() {
-  scripts.DeleteAll();
-  rawRecords.DeleteAll();
-}

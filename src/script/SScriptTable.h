@@ -1,7 +1,6 @@
 // The world's named scripts, kept as compiled token streams that point into the kept archive records.
 #pragma once
-#include "foundation/SPtrArray.h"
-#include "world/SWorldTable.h"
+#include "world/STypeTable.h"
 
 struct SNamedScript {
   SName name;
@@ -16,15 +15,10 @@ struct SNamedScript {
   const char* String(u32 n) const;
 };
 
-class SScriptTable : public SWorldTable {
+// A header record (marker "'", u16 count), then one record per script.
+class SScriptTable : public SHeaderTable<SNamedScript> {
  public:
-  SScriptTable() : scripts(true, 4), rawRecords(true, 4) {}
-  // A header record (marker "'", u16 count), then one record per script.
-  bool Load(SDatabase& db, u16& record, u32 version) override;
-  void Clear() override;
-  SNamedScript* Find(const char* name) const { return scripts.FindByName(name); }
-  void* FindForIndex(const char* name) override { return Find(name); }
-
-  SPtrArray<SNamedScript> scripts;
-  SPtrArray<SRecordData> rawRecords;
+  SScriptTable() : SHeaderTable<SNamedScript>('\'') {}
+  SNamedScript* Find(const char* name) const { return records.FindByName(name); }
+  SPtrArray<SNamedScript>& scripts = records;
 };

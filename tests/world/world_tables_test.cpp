@@ -554,3 +554,35 @@ TEST_F(WorldTables, ReleasedSoundsStopTheirChannels) {
   Os::InstallRegistry(nullptr);
   Os::InstallWaveOut(nullptr);
 }
+
+// The shared table shapes: a record without its tag is read from its first field on; a block of count 0
+// leaves the table empty but keeps its raw record.
+TEST_F(WorldTables, TaglessRecordsAndEmptyBlocks) {
+  const u32 v = 114;
+  Bytes faceBlock = Record(v, [](SStream& s) {
+    s.SerializeMarker('%');
+    u16 n = 2;
+    s.SerializeU16(n);
+    const char* a = "bres_tagless";  // no '&' in front
+    s.SerializeString(a);
+    u8 one = 1;
+    s.SerializeByte(one);
+    s.SerializeMarker('&');
+    const char* b = "bres_tagged";
+    s.SerializeString(b);
+    u8 zero = 0;
+    s.SerializeByte(zero);
+  });
+  auto spec = Spec("bres");
+  spec.blocks[kBlockFaces] = {faceBlock};
+  Save(spec, "Res");
+  Save(Spec("base"), "Base");
+  ASSERT_EQ(modules.OpenArchive("Res"), SArchiveResult::kOpened) << modules.LastError();
+  ASSERT_NE(faces.FindByName("bres_tagless"), nullptr);
+  EXPECT_EQ(faces.FindByName("bres_tagless")->selectable, 1);
+  EXPECT_EQ(faces.FindByName("bres_tagged")->selectable, 0);
+  // The empty face block of the next archive adds nothing, and its record is kept like any other.
+  ASSERT_EQ(modules.OpenArchive("Base"), SArchiveResult::kOpened) << modules.LastError();
+  EXPECT_EQ(faces.Count(), 2);
+  EXPECT_EQ(faces.rawRecords.Count(), 2);
+}
