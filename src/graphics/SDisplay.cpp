@@ -321,3 +321,15 @@ void SDisplay::DrawIcon30(const SImage* image, const u16* palette, u32 paletteEn
 void SDisplay::DrawIcon20(const SImage* image, const u16* palette, u32 paletteEntries, i32 x, i32 y) {
   DrawIcon(20, image, palette, paletteEntries, x, y);
 }
+
+void SDisplay::MakeViewThumbnail(u16* buffer) const {
+  const SWorldView& v = *view_;
+  // The view rectangle as it lies in the frame actually held (an empty view gives a black thumbnail).
+  const i32 x = std::max(v.viewX, 0), y = std::max(v.viewY, 0);
+  const i32 w = std::min(v.viewWidth, screen_.width - x), h = std::min(v.viewHeight, screen_.height - y);
+  if (!screen_.base || w <= 0 || h <= 0) {
+    SDraw2D::MakeViewThumbnail(buffer, nullptr, 0, 0, 0);
+    return;
+  }
+  SDraw2D::MakeViewThumbnail(buffer, screen_.Pixel(x, y), static_cast<i32>(screen_.pitch), w, h);
+}

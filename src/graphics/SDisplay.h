@@ -99,6 +99,9 @@ class SDisplay : public SDisplayCommon {
   void DrawIcon30(const SImage* image, const u16* palette, u32 paletteEntries, i32 x, i32 y);
   void DrawIcon20(const SImage* image, const u16* palette, u32 paletteEntries, i32 x, i32 y);
 
+  // Fills an 80 x 50 thumbnail (rows of 80 pixels) from the 3D view rectangle of the current frame.
+  void MakeViewThumbnail(u16* buffer) const;
+
   // Logical size of a display mode; false for a mode that keeps the application's screen size.
   static bool ModeSize(i32 displayMode, u16& width, u16& height);
 

@@ -112,6 +112,21 @@ TEST(Display, FollowsTheGameStatesWorldViewOnceItExists) {
   EXPECT_EQ(game.viewHeight, 200);
 }
 
+TEST(Display, ThumbnailOfTheViewRectangle) {
+  DisplayFixture f(9, 640, 480);
+  f.host.vx = 0;
+  f.host.vy = 0;
+  f.host.vw = 640;
+  f.host.vh = 400;
+  f.host.viewSize[0] = 2;  // a centred 380 x 320 view at (130, 40)
+  f.display.SetViewRect();
+  f.display.FillRect(0, 0, 640, 480, 0x1111);
+  f.display.FillRect(130, 40, 380, 320, 0x07E0);
+  std::vector<u16> thumb(80 * 50, 0xFFFF);
+  f.display.MakeViewThumbnail(thumb.data());
+  for (int x = 0; x < 80; ++x) EXPECT_EQ(thumb[25 * 80 + x], (x < 10 || x >= 69) ? 0 : 0x07E0) << x;
+}
+
 TEST(Display, FrameAndFillsAndFlag) {
   DisplayFixture f(7, 240, 320);
   for (auto& p : f.pixels) p = 0xFFFF;
