@@ -136,6 +136,11 @@ void SDraw2D::BlitScaled(const SSurface& s, i32 x, i32 y, const SBlitSource& src
 void SDraw2D::BlitRaw16(const SSurface& s, i32 x, i32 y, const u16* pixels, i32 sourceWidth, i32 sourceHeight,
                         i32 sx, i32 sy, i32 w, i32 h) {
   if (!pixels) return;
+  // Keep to the source rows and columns (its height only bounds the copy).
+  if (sx < 0) { x -= sx; w += sx; sx = 0; }
+  if (sy < 0) { y -= sy; h += sy; sy = 0; }
+  w = std::min(w, sourceWidth - sx);
+  h = std::min(h, sourceHeight - sy);
   Clip c;
   if (!ClipRect(s, x, y, w, h, c)) return;
   const i32 n = c.x1 - c.x0;

@@ -105,6 +105,16 @@ TEST(Blit, HalfBlendAveragesPerChannel) {
   EXPECT_EQ(b.at(0, 0), 0x7BEF);  // the key colour is blended like any other
 }
 
+TEST(Blit, RawCopyStaysInsideItsSource) {
+  const std::vector<u16> raw = {1, 2, 3, 4, 5, 6};  // 3 x 2
+  Screen s(4, 4, 2, kBg);
+  SDraw2D::BlitRaw16(s.surface, 0, 0, raw.data(), 3, 2, 1, 0, 10, 10);
+  EXPECT_EQ(s.at(0, 0), 2);
+  EXPECT_EQ(s.at(1, 1), 6);
+  EXPECT_EQ(s.at(2, 0), kBg);
+  EXPECT_EQ(s.at(0, 2), kBg);
+}
+
 TEST(Blit, GlyphsUseShadesForValuesOneToThree) {
   // Strip of 4 columns: values 0, 1, 2, 9; the palette holds other colours at 1 and 2.
   std::vector<u16> palette(10, 0x5555);
