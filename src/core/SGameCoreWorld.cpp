@@ -7,13 +7,13 @@ void SGameCore::UnloadWorld() {
   world.images.Init();
   // Every table read from a world loses its records and raw records; the sound table also stops every
   // channel first, so no channel plays data that is freed.
-  world.sounds.SetSoundManager(soundManager);
+  world.SetSoundManager(soundManager);
   world.tables.ClearAll();
   world.modules.Clear();
 }
 
 void SGameCore::PrepareWorldTables(SLoadingSteps* steps) {
-  world.sounds.SetSoundManager(soundManager);
+  world.SetSoundManager(soundManager);
   world.sounds.PreloadGlobalSounds();
   if (steps) steps->Step();
   // Spell-effect frames, the thunder sky's picture and the item pictures load with their tables; until

@@ -84,6 +84,14 @@ struct SDialogEntryListPair {
   void Clear();
 };
 
+// A person's conversation record: an empty pair, and its transfer in reference mode (lists of the base
+// table are written and read by name and shared with the table).
+inline void InitDialogEntryListPair(SDialogEntryListPair& pair) { pair.Clear(); }
+inline bool SerializeDialogEntryListRefs(SDialogEntryListPair& pair, SStream& s, u32 version,
+                                         const SDialogEntryListTable* table) {
+  return pair.Serialize(s, version, true, table);
+}
+
 class SDialogEntryListTable : public SWorldTable {
  public:
   SDialogEntryListTable() : rawRecords(true, 4) {}

@@ -1,10 +1,8 @@
 // The world's named script global variables, read from the world base (block marker 16, records tagged
 // 17); a value is an integer or a text, in the script value's stored form.
 #pragma once
-#include "foundation/SPtrArray.h"
-#include "foundation/SString.h"
 #include "script/SScriptValue.h"
-#include "world/SWorldTable.h"
+#include "world/STypeTable.h"
 
 struct SGlobalVariable {
   SName name;
@@ -17,17 +15,13 @@ struct SGlobalVariable {
 // Data below this version carries a second text after each variable's name.
 inline constexpr u32 kGlobalSecondTextBefore = 52;
 
-class SGlobalVariables : public SWorldTable {
+// One record: marker 16, u16 count, the variables (tag 17).
+class SGlobalVariables : public SOneRecordTable<SGlobalVariable> {
  public:
-  SGlobalVariables() : variables(true, 4), rawRecords(true, 4) {}
-  bool Load(SDatabase& db, u16& record, u32 version) override;
-  void Clear() override;
-  // The whole block, both directions (marker 16, count, records).
-  bool SerializeBlock(SStream& s, u32 version);
-  SGlobalVariable* Find(const char* name) const { return variables.FindByName(name); }
+  SGlobalVariables() : SOneRecordTable<SGlobalVariable>(16, false) {}
+  SGlobalVariable* Find(const char* name) const { return records.FindByName(name); }
   // The integer of the named variable; 0 when there is none.
   i32 GetValue(const char* name) const;
 
-  SPtrArray<SGlobalVariable> variables;
-  SPtrArray<SRecordData> rawRecords;
+  SPtrArray<SGlobalVariable>& variables = records;
 };

@@ -24,6 +24,10 @@ struct SWorld {
     images.Clear();
   }
   void SetFileStore(SFileStore* files) { modules.env.files = files; }
+  void SetSoundManager(SSoundManager* manager) {
+    modules.env.soundManager = manager;
+    sounds.SetSoundManager(manager);
+  }
 
   SImageCache images;
   SSoundTable sounds;

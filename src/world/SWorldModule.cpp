@@ -2,6 +2,7 @@
 
 #include "foundation/SDatabase.h"
 #include "foundation/SStream.h"
+#include "platform/sound/SSoundManager.h"
 #include "world/SWorldBase.h"
 
 #include <cstdio>
@@ -351,6 +352,10 @@ SArchiveResult SWorldModuleList::OpenArchive(const char* archiveName) {
 }
 
 bool SWorldModuleList::OpenGameArchives(SLoadingSteps* steps) {
+  if (env.soundManager && env.soundManager->Speaker()) {
+    env.soundManager->StopMusic();
+    env.soundManager->StopSounds();
+  }
   SString failure;
   bool ok = true;
   for (u32 i = 0; i < 4; ++i) {

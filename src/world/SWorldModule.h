@@ -20,8 +20,11 @@ struct SNameOf<SMapArea> {
 };
 
 // What the base loader fills: the image cache and the tables of the blocks.
+class SSoundManager;
+
 struct SWorldEnv {
   SFileStore* files = nullptr;  // where the archives are opened (null: the program folder)
+  SSoundManager* soundManager = nullptr;  // stopped before a world's archives are opened
   SImageCache* images = nullptr;
   SWorldTables* tables = nullptr;
 };

@@ -222,7 +222,7 @@ TEST_F(WorldTables, DialogListsAndConversationReferences) {
   SDialogEntryListPair back;
   SStream s(v);
   s.OpenForRead(record.data(), u32(record.size()));
-  ASSERT_TRUE(back.Serialize(s, v, true, &dialogs));
+  ASSERT_TRUE(SerializeDialogEntryListRefs(back, s, v, &dialogs));
   ASSERT_EQ(back.second.Count(), 2);
   EXPECT_EQ(back.second[0], dialogs.FindSecond("bres_topic"));
   EXPECT_STREQ(back.second[1]->name.Text(), "bres_gone");  // kept as its placeholder
