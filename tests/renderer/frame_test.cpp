@@ -366,36 +366,3 @@ TEST(RendererFrame, FogOffIsFogFreeUpToAFarDistance) {
     for (i32 x = 40; x < 340; ++x)
       ASSERT_EQ(frames[0][size_t(y) * 380 + size_t(x)], frames[1][size_t(y) * 380 + size_t(x)]) << x << "," << y;
 }
-
-TEST(RendererFrame, ViewThumbnailIsLetterboxed) {
-  struct Case { i32 w, h; i32 left, right, top, bottom; };
-  // 380 x 320 scales to 59 columns (10 black on the left, 11 on the right); 480 x 240 to 40 rows.
-  for (Case c : {Case{380, 320, 10, 11, 0, 0}, Case{480, 240, 0, 0, 5, 5}}) {
-    for (u32 orientation : {0u, 1u}) {
-      scene::Options o = OptionsFor(kGolden[2], 0);
-      o.viewWidth = c.w;
-      o.viewHeight = c.h;
-      o.orientation = orientation;
-      scene::Scene sc(o);
-      auto r = std::make_unique<SRenderer>();
-      sc.Render(*r);
-      std::vector<u16> thumb(80 * 50, 0x1234);
-      r->MakeViewThumbnail(thumb.data(), 80, 50);
-      const auto view = sc.Viewport();
-      for (i32 y = 0; y < 50; ++y)
-        for (i32 x = 0; x < 80; ++x) {
-          const bool black = x < c.left || x >= 80 - c.right || y < c.top || y >= 50 - c.bottom;
-          const u16 got = thumb[size_t(y) * 80 + size_t(x)];
-          if (black) {
-            ASSERT_EQ(got, 0) << x << "," << y;
-            continue;
-          }
-          // Nearest pixel, no half-step offset.
-          const i32 tw = 80 - c.left - c.right, th = 50 - c.top - c.bottom;
-          const i32 sx = i32((i64(x - c.left) * ((i64(c.w) << 16) / tw)) >> 16);
-          const i32 sy = i32((i64(y - c.top) * ((i64(c.h) << 16) / th)) >> 16);
-          ASSERT_EQ(got, view[size_t(sy) * size_t(c.w) + size_t(sx)]) << x << "," << y << " orientation " << orientation;
-        }
-    }
-  }
-}

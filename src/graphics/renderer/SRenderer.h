@@ -259,14 +259,6 @@ class SRenderer {
   void DrawRain(u32 orientation, i32 pass);
   void DrawHandImages();
 
-  // The 80 x 50 thumbnail of the last drawn view (rows of 80 pixels), letterboxed in black.
-  void MakeViewThumbnail(u16* buffer, i32 width = 80, i32 height = 50) const;
-  // Nearest-pixel scaling of a view into rows of 80 pixels. `source` is the view's logical (0, 0), as the
-  // viewport surface's base; the orientation gives its steps (0: 1 and pitch, 1: -pitch and 1, 2: pitch and -1).
-  static void ScaleToThumbnail(const u16* source, i32 pitch, i32 sourceWidth, i32 sourceHeight, u32 orientation,
-                               u16* dest, i32 destWidth, i32 destHeight);
-  static void ClearThumbnailRect(i32 x, i32 y, u16* buffer, i32 w, i32 h);
-
   // Edge walkers (both start at the polygon's extreme vertices along the scan axis).
   static void InitEdgeWalkers(SEdgeWalker& first, SEdgeWalker& second, int scan, int cross, i32 n,
                               const SRenderVertex* verts);
