@@ -38,6 +38,14 @@ bool SGameCore::Startup(i32 mode, Os::WindowId window, u32 screenWidth, u32 scre
   display->SetGameCore(this);
   display->SetOrientation(settings.startMode <= 2 ? settings.startMode : 0);
   if (!display->Init(window, screenWidth, screenHeight)) return fail("The display could not be opened.");
+  // The display is made for the screen's size; a display mode whose picture does not fit it that way (a
+  // portrait picture on a landscape panel) needs it made again for the picture's size.
+  auto fits = [&] {
+    const Hal::DisplayParameters& actual = display->Display()->Impl()->Actual();
+    return display->Width() <= actual.width && display->Height() <= actual.height;
+  };
+  if (!fits() && (!display->ApplyScreenMode(false) || !display->HasDisplay() || !fits()))
+    return fail("The screen resolution isn't supported.");
 
   soundManager = new (std::nothrow) SSoundManager;
   if (soundManager) soundManager->Init(&settings);

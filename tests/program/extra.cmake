@@ -1,0 +1,1 @@
+set(LIBS duskmire_app)
