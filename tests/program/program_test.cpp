@@ -1,0 +1,170 @@
+// The built program, run as a player or a script would run it.
+#include "AppRig.h"
+
+#include "support/Png.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+const std::string kBin = DUSKMIRE_BIN_DIR;
+const std::string kProgram = kBin + "/duskmire";
+
+// A fresh folder under the build tree.
+std::string TempDir(const std::string& name) {
+  const std::string dir = kBin + "/program_test/" + name;
+  std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str());
+  return dir;
+}
+
+struct Result {
+  int status = -1;
+  std::string output;  // stdout and stderr
+};
+
+Result Shell(const std::string& command) {
+  Result r;
+  FILE* p = popen((command + " 2>&1").c_str(), "r");
+  if (!p) return r;
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) r.output.append(buffer, n);
+  const int raw = pclose(p);
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return r;
+}
+
+// The program's own lock folder, so that a run never meets a player's instance.
+std::string Env(const std::string& runtime) { return "XDG_RUNTIME_DIR='" + runtime + "' "; }
+
+const char kScript[] =
+    "# a few keys and touches\n"
+    "100ms keydown up\n"
+    "180ms keyup up\n"
+    "f20 pendown 100 200\n"
+    "f22 penmove 110 210\n"
+    "f24 penup 110 210\n"
+    "f30 keydown app1\n"
+    "f31 keyup app1\n"
+    "f40 capture middle\n";
+
+}  // namespace
+
+TEST(Program, HeadlessRunCapturesThePanelTheCoreLeft) {
+  const std::string dir = TempDir("headless");
+  {
+    std::ofstream(dir + "/input.txt") << kScript;
+  }
+  const Result r = Shell(Env(dir) + "'" + kProgram + "' --backend headless --screen 240x320 --input '" + dir +
+                       "/input.txt' --frames 120 --capture '" + dir + "/shots'");
+  ASSERT_EQ(r.status, 0) << r.output;
+  std::vector<u16> shot;
+  int w = 0, h = 0;
+  ASSERT_TRUE(testpng::ReadRgb565(dir + "/shots/final.png", shot, w, h));
+  ASSERT_EQ(w, 240);
+  ASSERT_EQ(h, 320);
+  std::vector<u16> middle;
+  ASSERT_TRUE(testpng::ReadRgb565(dir + "/shots/middle.png", middle, w, h));
+
+  // The same run in this process: the capture is the panel exactly as the game core left it.
+  AppRig::Options o;
+  o.frameLimit = 120;
+  o.script = kScript;
+  AppRig rig(o);
+  ASSERT_TRUE(rig.Start());
+  ASSERT_TRUE(rig.app->Run());
+  const Os::Panel& panel = Os::HeadlessGraphics()->GetPanel();
+  EXPECT_EQ(shot, panel.pixels);
+  EXPECT_EQ(middle, panel.pixels) << "nothing changes the start screen yet";
+  size_t lit = 0;
+  for (u16 p : panel.pixels) lit += p != 0;
+  EXPECT_GT(lit, 50u) << "the start text is on the panel";
+}
+
+TEST(Program, SecondInstanceEndsAtOnceAndRaisesTheFirst) {
+  const std::string dir = TempDir("instance");
+  ASSERT_EQ(setenv("XDG_RUNTIME_DIR", dir.c_str(), 1), 0);
+  Os::InstanceLock& lock = Os::Instances();
+  ASSERT_TRUE(lock.TryAcquire("HAL_FRAMEWORK_0B45AA23"));
+  // Were it to start, it would run for a very long time.
+  const Result r = Shell(Env(dir) + "'" + kProgram + "' --backend headless --frames 100000000");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.output, "") << "a second start ends quietly";
+  EXPECT_TRUE(lock.TakeRaiseRequest()) << "the first instance was asked to come to the front";
+  lock.Release();
+  // With the first gone, a start goes through.
+  const Result again = Shell(Env(dir) + "'" + kProgram + "' --backend headless --frames 3");
+  EXPECT_EQ(again.status, 0) << again.output;
+}
+
+TEST(Program, BadOptionsSayWhat) {
+  const std::string dir = TempDir("options");
+  const struct {
+    const char* args;
+    const char* says;
+  } cases[] = {
+      {"--screen 300x200", "not one of the handheld's sizes"},
+      {"--screen big", "--screen wants WxH"},
+      {"--bogus", "unknown option --bogus"},
+      {"--backend x11", "unknown backend x11"},
+      {"--scale 0", "--scale wants"},
+      {"--frames", "--frames needs a value"},
+      {"--frames 10", "belong to the headless backend"},
+      {"--backend headless --input /no/such/file", "cannot read input script"},
+      {"--backend headless --data /no/such/folder --frames 3", "DuskmireData"},
+  };
+  for (const auto& c : cases) {
+    const Result r = Shell(Env(dir) + "'" + kProgram + "' " + c.args);
+    EXPECT_NE(r.status, 0) << c.args;
+    EXPECT_NE(r.output.find(c.says), std::string::npos) << c.args << " said: " << r.output;
+  }
+  const Result help = Shell("'" + kProgram + "' --help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.output.find("--backend sdl|headless"), std::string::npos);
+}
+
+TEST(Program, SdlWithoutDisplaySaysSo) {
+  const std::string dir = TempDir("nodisplay");
+  const Result r = Shell("env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER " + Env(dir) + "SDL_AUDIODRIVER=dummy '" +
+                       kProgram + "' --backend sdl --registry '" + dir + "/registry'");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.output.find("no display is available"), std::string::npos) << r.output;
+}
+
+// Under a virtual X display the window shows the same frame as the headless capture.
+TEST(Program, SdlWindowUnderXvfbShowsTheHeadlessFrame) {
+  if (Shell("command -v xvfb-run && command -v xwd && command -v convert").status != 0)
+    GTEST_SKIP() << "xvfb-run, xwd or convert is missing (Debian: xvfb x11-apps imagemagick)";
+  const std::string dir = TempDir("xvfb");
+  const Result headless = Shell(Env(dir) + "'" + kProgram + "' --backend headless --frames 20 --capture '" + dir + "/shots'");
+  ASSERT_EQ(headless.status, 0) << headless.output;
+  {
+    // Keeps the game presenting until the window has been shot, then ends it.
+    std::ofstream script(dir + "/shoot.sh");
+    script << "SDL_AUDIODRIVER=dummy " << Env(dir) << "'" << kProgram << "' --backend sdl --registry '" << dir
+           << "/registry' &\n"
+           << "pid=$!\n"
+           << "for i in $(seq 1 100); do\n"
+           << "  sleep 0.2\n"
+           << "  if xwd -name Duskmire -silent > '" << dir << "/window.xwd' 2>/dev/null; then sleep 1;\n"
+           << "    xwd -name Duskmire -silent > '" << dir << "/window.xwd' && break; fi\n"
+           << "done\n"
+           << "kill $pid; wait $pid\n"
+           << "convert 'xwd:" << dir << "/window.xwd' '" << dir << "/window.png'\n";
+  }
+  const Result shot = Shell("xvfb-run -a -s '-screen 0 640x480x24' sh '" + dir + "/shoot.sh'");
+  std::vector<u16> window, capture;
+  int ww = 0, wh = 0, cw = 0, ch = 0;
+  ASSERT_TRUE(testpng::ReadRgb565(dir + "/window.png", window, ww, wh)) << shot.output;
+  ASSERT_TRUE(testpng::ReadRgb565(dir + "/shots/final.png", capture, cw, ch));
+  ASSERT_EQ(ww, cw);
+  ASSERT_EQ(wh, ch);
+  EXPECT_EQ(window, capture);
+}
