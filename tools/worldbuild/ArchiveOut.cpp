@@ -39,6 +39,19 @@ bool WriteArchive(const Archive& archive, const std::filesystem::path& file, std
     error = "cannot write " + path;
     return false;
   }
+  // Read it back as the game will: every record must come out whole.
+  SDatabase check(&store);
+  if (!check.Open(path.c_str(), creator.c_str()) || check.RecordCount() != archive.records.size()) {
+    error = "the written file does not read back";
+    return false;
+  }
+  for (const auto& [id, bytes] : archive.records) {
+    auto record = check.ReadRecord(id);
+    if (!record || record->size < bytes.size() || (!bytes.empty() && std::memcmp(record->data, bytes.data(), bytes.size()) != 0)) {
+      error = "record " + std::to_string(id) + " does not read back";
+      return false;
+    }
+  }
   return true;
 }
 
