@@ -8,6 +8,8 @@
 #include <fstream>
 #include <string>
 
+#include <unistd.h>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -31,7 +33,8 @@ BuildRun Build(const fs::path& source, const fs::path& out) {
 
 // A copy of the sample sources with one file replaced.
 fs::path SourcesWith(const std::string& name, const std::string& file, const std::string& text) {
-  const fs::path dir = fs::temp_directory_path() / ("duskmire_wb_" + name);
+  // Named after the process: other builds may run this test at the same time.
+  const fs::path dir = fs::temp_directory_path() / ("duskmire_wb_" + std::to_string(getpid()) + "_" + name);
   fs::remove_all(dir);
   fs::copy(fs::path(DUSKMIRE_SOURCE_DIR) / "data/sample", dir, fs::copy_options::recursive);
   std::ofstream(dir / file) << text;
