@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <unistd.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -76,13 +77,15 @@ struct AppRig {
     b.frameLimit = o.frameLimit;
     b.availableMemory = o.memory;
     if (!o.script.empty()) {
-      b.inputFile = std::string(DUSKMIRE_BIN_DIR) + "/app_rig_input.txt";
+      // One file per process: the suite's tests may run side by side.
+      b.inputFile = std::string(DUSKMIRE_BIN_DIR) + "/app_rig_input_" + std::to_string(::getpid()) + ".txt";
       FILE* f = std::fopen(b.inputFile.c_str(), "w");
       std::fputs(o.script.c_str(), f);
       std::fclose(f);
     }
     std::string error;
     EXPECT_TRUE(Os::UseHeadless(b, &error)) << error;
+    if (!b.inputFile.empty()) std::remove(b.inputFile.c_str());
     Hal::ResetTimer();
     Hal::VideoDetect::ResetInstance();
     RegSetDword("StartMode", o.startMode);
