@@ -117,7 +117,8 @@ TEST(App, FramePacingUnderTheVirtualClock) {
 }
 
 TEST(App, HeldKeyRepeatsOnlyWhileTheGameStateIsIdle) {
-  for (u8 busy : {0, 1}) {
+  // 0: idle; 1: busy; 2: another state is current.
+  for (u8 busy : {0, 1, 2}) {
     AppRig::Options o;
     o.width = 480;
     o.height = 640;
@@ -126,14 +127,19 @@ TEST(App, HeldKeyRepeatsOnlyWhileTheGameStateIsIdle) {
     AppRig rig(o);
     ASSERT_TRUE(rig.Start());
     rig.EnterGameState();
-    rig.state.stepping = busy;
+    rig.state.stepping = busy == 1;
+    RecordingStateGame other;
+    if (busy == 2) {
+      rig.app->core->states[9] = &other;
+      rig.app->core->SetState(9);
+    }
     ASSERT_TRUE(rig.app->Run());
-    const auto keys = rig.state.Of("key");
+    const auto keys = (busy == 2 ? other : rig.state).Of("key");
     ASSERT_FALSE(keys.empty());
     EXPECT_EQ(keys[0].a, kActionForward);
     EXPECT_GE(keys[0].time, 100u);
     if (busy) {
-      EXPECT_EQ(keys.size(), 1u) << "no repeat while the game state is busy";
+      EXPECT_EQ(keys.size(), 1u) << "no repeat while the game state is busy or not current";
       continue;
     }
     EXPECT_GE(keys.size(), 9u);
