@@ -36,16 +36,29 @@ bool SGameCore::Startup(i32 mode, Os::WindowId window, u32 screenWidth, u32 scre
   display = new (std::nothrow) SDisplay;
   if (!display) return fail("Out of memory.");
   display->SetGameCore(this);
-  display->SetOrientation(settings.startMode <= 2 ? settings.startMode : 0);
-  if (!display->Init(window, screenWidth, screenHeight)) return fail("The display could not be opened.");
-  // The display is made for the screen's size; a display mode whose picture does not fit it that way (a
-  // portrait picture on a landscape panel) needs it made again for the picture's size.
+  const u32 wanted = settings.startMode <= 2 ? settings.startMode : 0;
+  display->SetOrientation(wanted);
+  // The display is made for the screen's size and the orientation setting. A picture that does not fit
+  // its frame buffer that way (a portrait picture on a landscape panel, a turned picture the panel does
+  // not offer) would be drawn out of bounds: make the display again for the picture, in the first
+  // orientation in which it fits, or refuse.
   auto fits = [&] {
+    if (!display->HasDisplay()) return false;
     const Hal::DisplayParameters& actual = display->Display()->Impl()->Actual();
     return display->Width() <= actual.width && display->Height() <= actual.height;
   };
-  if (!fits() && (!display->ApplyScreenMode(false) || !display->HasDisplay() || !fits()))
-    return fail("The screen resolution isn't supported.");
+  bool ok = display->Init(window, screenWidth, screenHeight) && fits();
+  if (!ok) {
+    if (!display->CreateRenderer()) return fail("Out of memory.");
+    const u32 order[4] = {wanted, 0, 1, 2};
+    for (u32 i = 0; i < 4 && !ok; ++i) {
+      if (i > 0 && order[i] == wanted) continue;
+      display->SetOrientation(order[i]);
+      ok = display->ApplyScreenMode(false) && fits();
+      pictureTurned = ok && order[i] != wanted ? 1 : 0;
+    }
+  }
+  if (!ok) return fail("The screen resolution isn't supported.");
 
   soundManager = new (std::nothrow) SSoundManager;
   if (soundManager) soundManager->Init(&settings);
@@ -92,9 +105,9 @@ void SGameCore::TurnStylus(i32* x, i32* y) const {
     *y = *y < 0 ? 0 : *y >= h ? h - 1 : *y;
     return;
   }
-  // A picture the display layer turned itself to fit the panel: undo its turn.
+  // A picture turned to fit the panel: undo the display layer's turn.
   const Hal::Display* hal = display->Display();
-  if (hal && hal->Impl()->TurnedToFit()) {
+  if (hal && pictureTurned) {
     if (hal->Impl()->ContentTurn() == 1) {
       *x = py;
       *y = h - 1 - px;

@@ -201,22 +201,6 @@ TEST(Display, LandscapeOnPortraitPanelTurnsThePictureOntoThePanel) {
   delete d;
 }
 
-TEST(Display, PortraitPictureOnLandscapePanelIsTurnedToFit) {
-  ScreenRig rig(320, 240);
-  const Os::WindowId w = rig.NewWindow();
-  Hal::DisplayParameters p{240, 320, 0, 2};
-  Hal::Display* d = Hal::Display::Create(w, &p);
-  ASSERT_NE(d, nullptr);
-  EXPECT_EQ(p.width, 240u);
-  EXPECT_EQ(p.height, 320u);
-  EXPECT_TRUE(d->Impl()->TurnedToFit());
-  ASSERT_TRUE(d->BeginScene());
-  EXPECT_EQ(d->GetBackBuffer()->width, 240u);
-  EXPECT_EQ(d->GetBackBuffer()->height, 320u);
-  EXPECT_TRUE(d->Swap(0));
-  delete d;
-}
-
 TEST(Display, NoDriverNoDisplay) {
   ScreenRig rig(800, 600);
   const Os::WindowId w = rig.NewWindow();

@@ -53,6 +53,8 @@ TEST(App, EveryScreenStartsAndDrawsInsideItsFrameBuffer) {
       EXPECT_GE(d->Height() + 16u, actual.height) << s[0] << "x" << s[1] << " StartMode " << startMode;
       EXPECT_TRUE(rig.app->Run());
       EXPECT_GE(rig.Frames(), 5u);
+      // A window that shows the panel turns it as the display layer does.
+      EXPECT_EQ(rig.Windows().ContentTurn(), d->Display()->Impl()->ContentTurn());
       if (s[0] == 800 && s[1] == 600) {
         EXPECT_EQ(rig.app->screenHeight, 584u);
         EXPECT_EQ(d->Height(), 584u);

@@ -94,11 +94,10 @@ void DisplayBase::Refresh() {
   if (driver) driver->Refresh();
 }
 
-bool DisplayBase::Initialize(const DisplayParameters& asked) {
+bool DisplayBase::Initialize(const DisplayParameters& parameters) {
   if (driver) return false;
-  VideoDriver* d = CreateDriver(asked);
+  VideoDriver* d = CreateDriver(parameters);
   if (!d) return false;
-  const DisplayParameters& parameters = asked;
   const DeviceDescription& native = d->Description();
   if (parameters.orientation < ORIENTATION_UNKNOWN && parameters.orientation != native.orientation) {
     RotationDriver* wrapper = new (std::nothrow) RotationDriver(d);
@@ -111,9 +110,9 @@ bool DisplayBase::Initialize(const DisplayParameters& asked) {
       return false;
     }
     contentTurn = wrapper->Rotation();
-    Os::Windows().SetContentTurn(contentTurn);
     d = wrapper;
   }
+  Os::Windows().SetContentTurn(contentTurn);
   driver = d;
   const DeviceDescription& desc = driver->Description();
   actual.width = desc.width;
@@ -199,38 +198,9 @@ void WindowDisplay::Suspend() {
   DisplayBase::Suspend();
 }
 
-// The orientation to ask the device for. The asked one, unless the asked picture does not fit the panel
-// that way (a landscape picture asked turned on a landscape panel, a portrait picture on a landscape
-// panel): then the first orientation the device offers in which it fits, so that the game never draws
-// outside the frame buffer.
-static u32 FittingOrientation(const DisplayParameters& p, bool* turned) {
-  *turned = false;
-  if (p.orientation >= ORIENTATION_UNKNOWN || p.width == 0 || p.height == 0) return p.orientation;
-  const VideoDetect& detector = VideoDetect::Instance();
-  const DeviceDescription& native = detector.description;
-  auto fits = [&](u32 o) {
-    const bool odd = ((o - native.orientation) & 1) != 0;
-    return p.width <= (odd ? native.height : native.width) && p.height <= (odd ? native.width : native.height);
-  };
-  if (fits(p.orientation)) return p.orientation;
-  for (u32 step : {3u, 1u, 0u, 2u}) {
-    const u32 o = (native.orientation + step) & 3;
-    if (detector.HasMode(o) && fits(o)) {
-      *turned = true;
-      return o;
-    }
-  }
-  return p.orientation;
-}
-
-bool WindowDisplay::Initialize(const DisplayParameters& asked) {
+bool WindowDisplay::Initialize(const DisplayParameters& parameters) {
   if (!Os::Windows().IsWindow(window)) return false;
   if (!SubclassWindow(window, this)) return false;
-  bool turned = false;
-  DisplayParameters parameters = asked;
-  VideoDetect::SetProbeWindow(window);
-  parameters.orientation = FittingOrientation(asked, &turned);
-  turnedToFit = turned ? 1 : 0;
   if (!DisplayBase::Initialize(parameters)) return false;
   CoreDll::Instance().AllKeys(1);
   AygShell::Instance().SHFullScreen(window, kFullScreenHide);

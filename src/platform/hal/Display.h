@@ -36,10 +36,8 @@ class DisplayBase {
   const Rect& UpdateRect() const { return update; }
   bool FullRows() const { return fullRow != 0; }
   bool IsActive() const { return active != 0; }
-  // Quarter turns clockwise from the picture to the panel (0 when the panel is drawn as is), and whether
-  // the display layer chose that turn itself because the asked size only fits the panel turned.
+  // Quarter turns clockwise from the picture to the panel (0 when the panel is drawn as is).
   u32 ContentTurn() const { return contentTurn; }
-  bool TurnedToFit() const { return turnedToFit != 0; }
 
  protected:
   Os::WindowId window;
@@ -51,7 +49,6 @@ class DisplayBase {
   u8 fullRow = 0;
   u8 active = 1;
   u32 contentTurn = 0;
-  u8 turnedToFit = 0;
 };
 
 // A display over the game's window: hooks the window to follow its activation, takes all hardware keys
