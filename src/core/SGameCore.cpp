@@ -55,7 +55,6 @@ bool SGameCore::Startup(i32 mode, Os::WindowId window, u32 screenWidth, u32 scre
       if (i > 0 && order[i] == wanted) continue;
       display->SetOrientation(order[i]);
       ok = display->ApplyScreenMode(false) && fits();
-      pictureTurned = ok && order[i] != wanted ? 1 : 0;
     }
   }
   if (!ok) return fail("The screen resolution isn't supported.");
@@ -105,9 +104,9 @@ void SGameCore::TurnStylus(i32* x, i32* y) const {
     *y = *y < 0 ? 0 : *y >= h ? h - 1 : *y;
     return;
   }
-  // A picture turned to fit the panel: undo the display layer's turn.
+  // Otherwise a turn of the display layer is one made to fit the picture to the panel: undo it.
   const Hal::Display* hal = display->Display();
-  if (hal && pictureTurned) {
+  if (hal) {
     if (hal->Impl()->ContentTurn() == 1) {
       *x = py;
       *y = h - 1 - px;

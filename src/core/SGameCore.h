@@ -69,7 +69,6 @@ class SGameCore : public SDisplayHost {
   std::string programFolder;       // ends with a separator
   i32 displayMode = 0;
   u8 landscapeScreen = 0;          // the application's landscape flag: the panel is wider than high
-  u8 pictureTurned = 0;            // the orientation was changed from the setting so that the picture fits
   u32 frameCounter = 0;
   SState* states[kStateCount] = {};  // by state number
   SState* currentState = nullptr;

@@ -201,6 +201,32 @@ TEST(Display, LandscapeOnPortraitPanelTurnsThePictureOntoThePanel) {
   delete d;
 }
 
+// A picture that only fits the panel turned is turned, when the device offers the asked orientation.
+TEST(Display, PictureThatFitsOnlyTurnedIsTurned) {
+  const struct {
+    int panelW, panelH;
+    u32 w, h, orientation;
+    u32 turn, actualOrientation;
+  } cases[] = {{240, 320, 320, 240, 0, 1, 3}, {320, 240, 240, 320, 0, 1, 3}, {320, 240, 320, 240, 3, 0, 0},
+               {240, 320, 240, 320, 0, 0, 0}, {240, 320, 320, 240, 3, 1, 3}};
+  for (const auto& c : cases) {
+    ScreenRig rig(c.panelW, c.panelH);
+    const Os::WindowId w = rig.NewWindow();
+    Hal::DisplayParameters p{c.w, c.h, c.orientation, 2};
+    Hal::Display* d = Hal::Display::Create(w, &p);
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(p.width, c.w);
+    EXPECT_EQ(p.height, c.h);
+    EXPECT_EQ(p.orientation, c.actualOrientation);
+    EXPECT_EQ(d->Impl()->ContentTurn(), c.turn);
+    ASSERT_TRUE(d->BeginScene());
+    EXPECT_EQ(d->GetBackBuffer()->width, c.w);
+    EXPECT_EQ(d->GetBackBuffer()->height, c.h);
+    EXPECT_TRUE(d->Swap(0));
+    delete d;
+  }
+}
+
 TEST(Display, NoDriverNoDisplay) {
   ScreenRig rig(800, 600);
   const Os::WindowId w = rig.NewWindow();

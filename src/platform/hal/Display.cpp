@@ -198,9 +198,33 @@ void WindowDisplay::Suspend() {
   DisplayBase::Suspend();
 }
 
-bool WindowDisplay::Initialize(const DisplayParameters& parameters) {
+// The orientation to ask the device for: the asked one, unless the device offers it but the asked
+// picture does not fit its frame buffer that way (a landscape picture upright on a portrait panel); then
+// the first offered orientation in which it fits, so that the game never draws outside the frame buffer.
+// An orientation the device does not offer stays asked for, and no driver is found.
+static u32 FittingOrientation(const DisplayParameters& p) {
+  if (p.orientation >= ORIENTATION_UNKNOWN || p.width == 0 || p.height == 0) return p.orientation;
+  const VideoDetect& detector = VideoDetect::Instance();
+  if (!detector.HasMode(p.orientation)) return p.orientation;
+  const DeviceDescription& native = detector.description;
+  auto fits = [&](u32 o) {
+    const bool odd = ((o - native.orientation) & 1) != 0;
+    return p.width <= (odd ? native.height : native.width) && p.height <= (odd ? native.width : native.height);
+  };
+  if (fits(p.orientation)) return p.orientation;
+  for (u32 step : {3u, 1u, 0u, 2u}) {
+    const u32 o = (native.orientation + step) & 3;
+    if (detector.HasMode(o) && fits(o)) return o;
+  }
+  return p.orientation;
+}
+
+bool WindowDisplay::Initialize(const DisplayParameters& asked) {
   if (!Os::Windows().IsWindow(window)) return false;
   if (!SubclassWindow(window, this)) return false;
+  DisplayParameters parameters = asked;
+  VideoDetect::SetProbeWindow(window);
+  parameters.orientation = FittingOrientation(asked);
   if (!DisplayBase::Initialize(parameters)) return false;
   CoreDll::Instance().AllKeys(1);
   AygShell::Instance().SHFullScreen(window, kFullScreenHide);
