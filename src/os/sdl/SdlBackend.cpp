@@ -187,7 +187,13 @@ void SdlWindows::Handle(const SDL_Event& e) {
       break;
     case SDL_WINDOWEVENT:
       switch (e.window.event) {
-        case SDL_WINDOWEVENT_FOCUS_LOST: PostMessage(main, kMsgActivate, 0, 0); break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+          // Keys released while another window has the focus never reach us: let go of them now, so
+          // that nothing keeps repeating.
+          for (i32 key = 1; key < 256; ++key)
+            if (GetKeyState(key) < 0) PostMessage(main, kMsgKeyUp, WParam(key), LParam(0xC0000001u));
+          PostMessage(main, kMsgActivate, 0, 0);
+          break;
         case SDL_WINDOWEVENT_FOCUS_GAINED: PostMessage(main, kMsgActivate, 1, 0); break;
         case SDL_WINDOWEVENT_EXPOSED:
           Present();
