@@ -5,7 +5,9 @@
 #include "game/SStateGame.h"
 #include "graphics/SDisplay.h"
 #include "os/Clock.h"
+#include "platform/hal/Blit.h"
 #include "platform/sound/SSoundManager.h"
+#include "platform/video/VideoDetect.h"
 
 #include <cstdlib>
 #include <new>
@@ -274,6 +276,8 @@ void QuitGame() {
 }
 
 int WinMain(std::string* refusal) {
+  // Before anything is drawn, as the handheld's start-up code did: the block copies for this processor.
+  Hal::SelectBlockRoutines(Hal::GetProcessorType());
   DuskmireApp app;
   app.applicationId = DuskmireApp::kApplicationId;
   app.quit = 0;
