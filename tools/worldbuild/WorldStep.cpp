@@ -552,6 +552,22 @@ bool Validate(Context& ctx, const std::vector<Archive*>& archives) {
     }
   }
   if (ok) {
+    // Names are unique across the archives: a lookup by name finds the entry itself.
+    for (u32 i = 1; i < images.ImageCount(); ++i)
+      if (images.FindImageIndex(images.GetImageEntry(u16(i))->name.Text()) != i) {
+        ctx.fail("world", std::string(images.GetImageEntry(u16(i))->name.Text()) + ": image name used twice");
+        ok = false;
+      }
+    for (u32 i = 1; i < images.PaletteCount(); ++i)
+      if (images.FindPaletteIndex(images.GetPaletteEntry(u16(i))->name.Text()) != i) {
+        ctx.fail("world", std::string(images.GetPaletteEntry(u16(i))->name.Text()) + ": palette name used twice");
+        ok = false;
+      }
+    for (SResource* r : sounds.sounds)
+      if (sounds.FindSound(r->name.Text()) != r) {
+        ctx.fail("sounds.json", std::string(r->name.Text()) + ": sound name used twice");
+        ok = false;
+      }
     // Every image must load, and every template must find its base type.
     for (u32 i = 1; i < images.ImageCount(); ++i)
       if (!images.LoadImage(images.GetImageEntry(u16(i)))) {
@@ -583,6 +599,13 @@ void BuildWorld(Context& ctx) {
     WorldArchiveSpec spec;
     spec.version = kVersion;
     if (!p.build(ctx, spec) || ctx.failed()) return;
+    // Every resource name begins with its module's prefix.
+    const std::string prefix = spec.name + "_";
+    for (const ImageDef& im : spec.images)
+      if (im.name.rfind(prefix, 0) != 0) ctx.fail(p.archive, im.name + ": names here begin with " + prefix);
+    for (const PaletteDef& pd : spec.palettes)
+      if (pd.name.rfind(prefix, 0) != 0) ctx.fail(p.archive, pd.name + ": names here begin with " + prefix);
+    if (ctx.failed()) return;
     Archive& archive = ctx.archive(p.archive);
     archive.records.clear();
     std::string error;
