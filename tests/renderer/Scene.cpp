@@ -48,9 +48,9 @@ BlockPicture MakePicture(u16 id) {
         }
       break;
     }
-    case kFloor: case kFloor2: case kFloor3: case kOverlay: {
+    case kFloor: case kFloor2: case kFloor3: case kOverlay: case kCeiling: {
       size(256, 256);
-      const u16 a = id == kFloor ? Rgb(90, 120, 60) : id == kFloor2 ? Rgb(160, 140, 100) : id == kFloor3 ? Rgb(60, 60, 140) : Rgb(200, 40, 40);
+      const u16 a = id == kFloor ? Rgb(90, 120, 60) : id == kFloor2 ? Rgb(160, 140, 100) : id == kFloor3 ? Rgb(60, 60, 140) : id == kCeiling ? Rgb(110, 100, 95) : Rgb(200, 40, 40);
       for (int t = 0; t < 16; ++t) setType(t, u16(a + (t & 3) * 0x0841 + (t >> 2) * 0x0020), 3, 3, 3);
       setType(16, 0xFFFF, 0, 0, 0);  // transparent for the keyed layers
       for (int by = 0; by < 128; ++by)
@@ -230,7 +230,7 @@ Scene::Scene(const Options& o) : options(o) {
   view.wallFaces = wallFaces_.data();
   view.wallFaceCount = 2;
   view.flags = o.sky ? 1 : 0;
-  view.skyTexture = kSky;
+  view.skyTexture = o.sky ? kSky : kCeiling;
   view.cameraX = i32(o.camX * 65536.0);
   view.cameraY = i32(o.camY * 65536.0);
   view.angle = o.angle16 >= 0 ? o.angle16 : i32(o.angleDegrees * 65536.0);

@@ -20,6 +20,7 @@ namespace scene {
 // Image ids of the scene's textures.
 enum : u16 {
   kWall = 1, kUpperWall, kFloor, kFloor2, kFloor3, kMask1, kMask2, kPitSide, kSky, kWindow, kOverlay,
+  kCeiling,  // the upper ceiling when the sky is off (the view's sky texture then)
   kImageCount
 };
 

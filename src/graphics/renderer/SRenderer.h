@@ -3,6 +3,7 @@
 // cell, clipped, sorted back to front by draw class and depth, culled by column occlusion, then filled.
 // Integer fixed point throughout: world and view space 22.10 (a cell is 1024), screen 28.4.
 #pragma once
+#include "foundation/SRandom.h"
 #include "graphics/SImage.h"
 #include "graphics/renderer/FixedMath.h"
 #include "graphics/renderer/SWorldView.h"
@@ -90,6 +91,18 @@ struct SEdgeWalker {
     const i32 adj = ((v & 15) == 8 && cross.direction == 1 && cross.error != 0) ? 1 : 0;
     pixel = (v + 7 + adj) >> 4;
   }
+};
+
+// One falling raindrop, 16.16 fixed point: streak length and top in view pixels, velocity in pixels per second.
+struct SRaindrop {
+  i32 length;
+  i32 x, y;
+  i32 vx, vy;
+};
+
+// A screen rectangle in 28.4.
+struct SScreenRect {
+  i32 left, top, right, bottom;
 };
 
 // Counters a test or benchmark can read after a frame. Nothing in the renderer depends on them.
@@ -192,6 +205,20 @@ class SRenderer {
   i32 runCount = 0;
 
   u32 rainState[2] = {0, 0};
+
+  // Rain (SetupRain, SetRainAmount, UpdateRain, DrawRain).
+  static constexpr int kMaxRaindrops = 1000;
+  i32 rainWanted = 0;
+  i32 rainCount = 0;
+  i32 rainSlope = 0;  // 16.16 sin of the fall angle: x advance per streak row
+  i32 rainDrift = 0;  // pixels a drop drifts sideways while crossing the view
+  i32 rainMinLength = 0, rainMaxLength = 0;
+  i32 rainMinSpeed = 0, rainMaxSpeed = 0;
+  i32 rainFall = 0;  // 16.16 cos of the fall angle
+  u16 rainColour = 0;
+  SRaindrop raindrops[kMaxRaindrops];
+  // The game's generator; the renderer's own (fixed seed) when none is given.
+  SRandom* random = nullptr;
   SRenderPolygon scratchPolygon{};
   SRenderStats stats;
 
@@ -246,18 +273,70 @@ class SRenderer {
   void BuildFlatQuad(i32 dx, i32 dy, i32 height, i32 w16, i32 h16);
   i32 VertexLight(i32 z, i32 scale) const;
 
-  // Emitters and fillers of the object, ceiling, shape and decoration passes; hooks for now.
+  // Ceilings, shapes, wall decorations and cells outside the map.
   void EmitCellExtra(i32 x, i32 y);
   void EmitCellKind10(i32 x, i32 y);
+  void EmitCellLayer(i32 x, i32 y, i32 layer);
+  void EmitOutsideCell(i32 x, i32 y);
+  // Objects and images.
   void EmitCellObject(i32 x, i32 y);
   void EmitCellObjectType8(i32 x, i32 y);
-  void EmitCellLayer(i32 x, i32 y, i32 layer);
   void EmitCellWord9(i32 x, i32 y);
   void EmitCellWord3(i32 x, i32 y);
   void EmitCellSprite(i32 x, i32 y);
-  void EmitOutsideCell(i32 x, i32 y);
-  void DrawRain(u32 orientation, i32 pass);
+  void EmitObjectType1(i32 x, i32 y, const u16* obj, bool hanging);
+  void EmitObjectType1Layer(i32 dx, i32 dy, const u16* obj, const SScreenRect& rect, i32 z, i32 drawClass,
+                            i32 light);
+  void EmitObjectType3(i32 x, i32 y, const u16* obj);
+  void EmitObjectType4(i32 x, i32 y, const u16* obj);
+  void EmitObjectType4Part(i32 dx, i32 dy, i32 ox, i32 oz, u16 image, u16 palette, bool mirrored, i32 light);
+  void EmitObjectType5(i32 x, i32 y, const u16* obj);
+  void EmitObjectType8(i32 x, i32 y, const u16* obj);
+  void EmitObjectType9(i32 x, i32 y, const u16* obj);
+  void EmitObjectType10(i32 x, i32 y, const u16* obj);
+  void EmitObjectType12(i32 x, i32 y, const u16* obj);
+  void EmitObjectType13(i32 x, i32 y, const u16* obj);
+  // An upright image facing the viewer, anchored at (ox, height, oz) of cell (dx, dy) from the eye cell.
+  // Split at the ceiling line unless ceilingAbove; drawClass < 0 classes each part by that line.
+  // Returns true when something was emitted; rect is the image's screen rectangle, z its depth.
+  bool EmitUprightImage(i32 dx, i32 dy, i32 ox, i32 height, i32 oz, i32 size, bool hanging, bool ceilingAbove,
+                        u16 image, u16 palette, i32 lightScale, SScreenRect* rect = nullptr, bool mirrored = false,
+                        i32 drawClass = -1, u8 overlayFlags = 0, i32* depth = nullptr);
+  // A vertical quad from (ax, az) to (bx, bz) inside cell (dx, dy) between two heights, u running from a to
+  // b. Sides: 0 keeps the winding and drops it when seen from behind; 1 turns a quad seen from behind
+  // (mirrored); 2 swaps a and b for a quad seen from behind (never mirrored). Returns the polygon's index or -1.
+  i32 EmitWallQuad(i32 dx, i32 dy, i32 ax, i32 az, i32 bx, i32 bz, i32 top, i32 bottom, i32 u0, i32 u1, i32 v0,
+                   i32 v1, u16 image, u16 palette, i32 kind, i32 light, i32 drawClass, int sides, u8 flags = 0,
+                   bool uprightClip = false);
+  // As EmitWallQuad, cut at the ceiling (213) into a class-3 part below and a class-5 part above.
+  void EmitWallQuadSplit(i32 dx, i32 dy, i32 ax, i32 az, i32 bx, i32 bz, i32 top, i32 bottom, i32 u0, i32 u1,
+                         i32 v0, i32 v1, u16 image, u16 palette, i32 light, u8 flags, i32 depthAdjust);
+  void BuildCeilingQuad(i32 dx, i32 dy, i32 height, i32 w16, i32 h16);
+  void EmitDecoration(i32 dx, i32 dy, u16 placement, u16 image, u16 palette, u16 overlay,
+                      bool white, i32 base, i32 layer, i32 drawClass, i32 light, bool second);
+  bool ImageSize(u16 id, i32& w, i32& h) const;
+  i32 ImageFoot(u16 id) const;
+  bool InMap(i32 x, i32 y) const { return x >= 0 && y >= 0 && x < view->mapWidth && y < view->mapHeight; }
+  // Lowers a just-added polygon's depths so that it sorts in front of an image at the same depth.
+  void LowerDepth(i32 polygon, i32 maxBy, i32 minBy);
+
+  // Rain and first-person overlays, drawn after the polygons.
+  void SetupRain(u16 colour);
+  void SetRainAmount(i32 n, u16 colour);
+  void ResetRain(i32 n, u16 colour);
+  void UpdateRain(i32 dt);
+  void PlaceRaindrop(SRaindrop& d);
+  void RespawnRaindrop(SRaindrop& d);
+  void DrawRain(u32 orientation, i32 firstPart);
   void DrawHandImages();
+  // Fill a rectangle with copies of an image (keyed or not), on the screen surface.
+  void TileImageKeyed(i32 x, i32 y, const u8* pixels, const u16* palette, i32 w, i32 h, i32 format, i32 areaWidth,
+                      i32 areaHeight);
+  void TileImage(i32 x, i32 y, const u8* pixels, const u16* palette, i32 w, i32 h, i32 format, i32 areaWidth,
+                 i32 areaHeight);
+  // Draws an image rotated about (x, y) by angle (16.16 degrees) on the screen surface, keyed.
+  void BlitRotated(i32 x, i32 y, const u8* pixels, const u16* palette, i32 w, i32 h, i32 format, i32 angle);
+  i32 RainRandom(i32 scale);
 
   // Edge walkers (both start at the polygon's extreme vertices along the scan axis).
   static void InitEdgeWalkers(SEdgeWalker& first, SEdgeWalker& second, int scan, int cross, i32 n,
@@ -280,13 +359,16 @@ class SRenderer {
                         const SSpanTexture& t1, const STexCoord* c, const SSpanTexture* t2,
                         const SSpanTexture* t3, const SMaskImage* m1, const SMaskImage* m2, const u16* l,
                         u32 fog);
-  // Row fillers of images, pictures and the sky; hooks for now.
+  // Row fillers of images, pictures and the sky.
   static void FillKind10(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
                          const STexCoord* c, const u16* l, u32 fog);
   static void FillKind11(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
                          const STexCoord* c, const u16* l, u32 fog);
   static void FillKind12(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
                          const STexCoord* c, const u16* l, u32 fog);
+  // The rotated 2D image: 4 vertices, keyed, no fog.
+  static void FillRotatedImage(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
+                               const STexCoord* c);
 
  private:
   const u16* Cell(i32 index) const { return view->cells + index * RenderWords::kCellWords; }
@@ -294,6 +376,11 @@ class SRenderer {
   const u16* FloorType(u16 id) const;
   const u16* Object(u16 id) const;
   const u16* WallFace(u16 id) const;
+  const u16* FloorItem(u16 id) const;
+  const u16* Creature(u16 id) const;
+  bool UpperWallBlock(i32 x, i32 y) const { return InMap(x, y) && (CellWallClass(y * view->mapWidth + x) & 2); }
+  bool LowerWallBlock(i32 x, i32 y) const { return InMap(x, y) && (CellWallClass(y * view->mapWidth + x) & 1); }
+  SRandom ownRandom_;
   i32 ObjectRenderType(u16 id) const;
   bool TextureSize(u16 textureId, i32& w, i32& h) const;
   template <int Payload> i32 RunClip(i32 count, bool depthStages);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 SRenderer::SRenderer() {
+  ownRandom_.Seed(this, 0x2CAD);
   std::memset(wallOwners, 0xFF, sizeof(wallOwners));
   std::memset(upperOwners, 0xFF, sizeof(upperOwners));
 }

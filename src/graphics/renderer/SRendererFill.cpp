@@ -492,6 +492,143 @@ void DispatchLinearRow(const SSurface& s, i32 n, const SRenderVertex* v, const S
   }
 }
 
+// ---- Pictures on walls (kind 10): perspective by a quadratic per row ----
+
+// Keeps a quadratic run of n pixels from `start` (steps d, second steps dd) inside [0, hi]; where rounding
+// would carry it outside, the run is stepped linearly to `end` instead.
+inline void KeepQuadratic(i32 start, i32 end, i32& d, i32& dd, i32 n, i32 hi) {
+  auto at = [&](i64 k) { return i64(start) + k * d + i64(dd) * k * (k - 1) / 2; };
+  auto outside = [&](i64 k) {
+    if (k < 0 || k > n - 1) return false;
+    const i64 value = at(k);
+    return value < 0 || value > hi;
+  };
+  bool bad = outside(n - 1);
+  if (!bad && dd != 0) {
+    // Turning point of the parabola: k = 1/2 - d / dd.
+    const i64 k = (i64(dd) - 2 * i64(d)) / (2 * i64(dd));
+    bad = outside(k) || outside(k + 1);
+  }
+  if (bad) {
+    dd = 0;
+    d = i32((i64(end) - start) / n);
+  }
+}
+
+template <int Fmt>
+struct PictureFiller {
+  const SSurface* surf;
+  const SRenderVertex* v;
+  const STexCoord* c;
+  const u16* l;
+  Spans::SSpan sp{};
+  i32 uHi = 0, vHi = 0;
+  SEdgeStepper lQ, lA, lB, lL, rQ, rA, rB;
+
+  static i32 Q(const SRenderVertex& p) { return 0x2000000 / p.z; }
+  static i32 Over(i32 q, const SRenderVertex& p) { return i32((i64(q) << 18) / p.z); }
+  void SetupA(const SEdgeWalker& w) {
+    const SRenderVertex &A = v[w.current], &B = v[w.next];
+    InitLinear(lQ, Q(A), Q(B), A, B, false);
+    InitLinear(lA, Over(c[w.current].u, A), Over(c[w.next].u, B), A, B, false);
+    InitLinear(lB, Over(c[w.current].v, A), Over(c[w.next].v, B), A, B, false);
+    InitLinear(lL, 8 * i16(l[w.current]), 8 * i16(l[w.next]), A, B, false);
+  }
+  void SetupB(const SEdgeWalker& w) {
+    const SRenderVertex &A = v[w.current], &B = v[w.next];
+    InitLinear(rQ, Q(A), Q(B), A, B, false);
+    InitLinear(rA, Over(c[w.current].u, A), Over(c[w.next].u, B), A, B, false);
+    InitLinear(rB, Over(c[w.current].v, A), Over(c[w.next].v, B), A, B, false);
+  }
+  void StepA() {
+    lQ.Step();
+    lA.Step();
+    lB.Step();
+    lL.Step();
+  }
+  void StepB() {
+    rQ.Step();
+    rA.Step();
+    rB.Step();
+  }
+  void Span(i32 y, const SEdgeWalker& left, const SEdgeWalker& right) {
+    const i32 first = left.pixel, second = right.pixel;
+    const i32 n = second - first;
+    const i64 xl = left.cross.x, xr = right.cross.x, dx = xr - xl;
+    const i64 Ql = lQ.x, Qr = rQ.x, Al = lA.x, Ar = rA.x, Bl = lB.x, Br = rB.x;
+    i64 dQ = 0, dA = 0, dB = 0;
+    if (dx != 0) {
+      dQ = ((Qr - Ql) << 4) / dx;
+      dA = ((Ar - Al) << 4) / dx;
+      dB = ((Br - Bl) << 4) / dx;
+    }
+    auto divide = [](i64 num, i64 q) { return q > 0 ? (num / q) << 15 : 0; };
+    auto clampTo = [](i64 x, i64 hi) { return i32(x < 0 ? 0 : x > hi ? hi : x); };
+    // First pixel centre, last pixel centre and the middle of the row.
+    const i64 p = i64(first) * 16 + 8 - xl;
+    i64 q = Ql + ((p * dQ) >> 4);
+    const i32 us = clampTo(divide(((Al << 4) + p * dA) << 4, q), uHi);
+    const i32 vs = clampTo(divide(((Bl << 4) + p * dB) << 4, q), vHi);
+    const i64 r = xr - i64(second) * 16 + 8;
+    q = Qr - ((r * dQ) >> 4);
+    const i32 ue = clampTo(divide(((Ar << 4) - r * dA) << 4, q), uHi);
+    const i32 ve = clampTo(divide(((Br << 4) - r * dB) << 4, q), vHi);
+    q = (Ql + Qr) >> 1;
+    const i32 um = clampTo(divide((Al + Ar) << 7, q), uHi);
+    const i32 vm = clampTo(divide((Bl + Br) << 7, q), vHi);
+    const i64 nn = i64(n) * n;
+    sp.ddu = i32((4 * (i64(ue) - 2 * i64(um) + us)) / nn);
+    sp.du = i32((sp.ddu >> 1) - (3 * i64(us) - 4 * i64(um) + ue) / n);
+    sp.ddv = i32((4 * (i64(ve) - 2 * i64(vm) + vs)) / nn);
+    sp.dv = i32((sp.ddv >> 1) - (3 * i64(vs) - 4 * i64(vm) + ve) / n);
+    KeepQuadratic(us, ue, sp.du, sp.ddu, n, uHi);
+    KeepQuadratic(vs, ve, sp.dv, sp.ddv, n, vHi);
+    sp.u = us;
+    sp.v = vs;
+    const i32 f = FogFactor(lL.x >> 5);
+    sp.fogFactor = f;
+    surf->RowSpan(y, first, second, sp.dst, sp.end);
+    if (f == 32) SpanQuadratic<Fmt, false>(sp);
+    else SpanQuadratic<Fmt, true>(sp);
+  }
+};
+
+// ---- The rotated 2D image: u and v stepped linearly, keyed ----
+
+template <int Fmt>
+struct RotatedFiller : TextureRefs {
+  const SSurface* surf;
+  const SRenderVertex* v;
+  const STexCoord* c;
+  SEdgeStepper lU, lV, rU, rV;
+
+  void SetupA(const SEdgeWalker& w) {
+    InitLinear(lU, c[w.current].u, c[w.next].u, v[w.current], v[w.next], false);
+    InitLinear(lV, c[w.current].v, c[w.next].v, v[w.current], v[w.next], false);
+  }
+  void SetupB(const SEdgeWalker& w) {
+    InitLinear(rU, c[w.current].u, c[w.next].u, v[w.current], v[w.next], false);
+    InitLinear(rV, c[w.current].v, c[w.next].v, v[w.current], v[w.next], false);
+  }
+  void StepA() {
+    lU.Step();
+    lV.Step();
+  }
+  void StepB() {
+    rU.Step();
+    rV.Step();
+  }
+  void Span(i32 y, const SEdgeWalker& left, const SEdgeWalker& right) {
+    const i32 first = left.pixel, second = right.pixel, n = second - first;
+    SpanStart(lU.x, rU.x, left.cross.x, right.cross.x, first, sp.u, sp.du);
+    SpanStart(lV.x, rV.x, left.cross.x, right.cross.x, first, sp.v, sp.dv);
+    Bound(sp.u, sp.du, n, ((uLimit + 1) << 8) - 1);
+    Bound(sp.v, sp.dv, n, ((vLimit + 1) << 8) - 1);
+    surf->RowSpan(y, first, second, sp.dst, sp.end);
+    SpanRotated<Fmt>(sp);
+  }
+};
+
 // ---- Flat fill ----
 
 struct FlatFiller {
@@ -569,6 +706,53 @@ void SRenderer::FillFloor(int kind, int axis, const SSurface& s, i32 n, const SR
     case 3: DispatchFloorAxis<kMask3>(axis, s, n, v, t1, c, t2, t3, m1, m2, l, fog); break;
     case 4: DispatchFloorAxis<kKey2>(axis, s, n, v, t1, c, t2, t3, m1, m2, l, fog); break;
     case 5: DispatchFloorAxis<kKey3>(axis, s, n, v, t1, c, t2, t3, m1, m2, l, fog); break;
+    default: break;
+  }
+}
+
+void SRenderer::FillKind10(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
+                           const STexCoord* c, const u16* l, u32 fog) {
+  if (!t1.data || !t1.palette || t1.width <= 0 || t1.height <= 0) return;
+  auto run = [&](auto fmtTag) {
+    constexpr int Fmt = decltype(fmtTag)::value;
+    PictureFiller<Fmt> f;
+    f.sp.step = s.xStep;
+    f.sp.data[0] = t1.data;
+    f.sp.palette[0] = t1.palette;
+    f.sp.rowLength = 256;
+    f.sp.fog = fog;
+    f.uHi = t1.width * 0x100000 - 1;
+    f.vHi = t1.height * 0x100000 - 1;
+    f.surf = &s;
+    f.v = v;
+    f.c = c;
+    f.l = l;
+    ScanPolygon<false>(s, n, v, f);
+  };
+  switch (t1.format) {
+    case 0: run(std::integral_constant<int, 0>()); break;
+    case 1: run(std::integral_constant<int, 1>()); break;
+    case 2: run(std::integral_constant<int, 2>()); break;
+    default: break;
+  }
+}
+
+void SRenderer::FillRotatedImage(const SSurface& s, i32, const SRenderVertex* v, const SSpanTexture& t1,
+                                 const STexCoord* c) {
+  if (!t1.data || !t1.palette || t1.width <= 0 || t1.height <= 0) return;
+  auto run = [&](auto fmtTag) {
+    constexpr int Fmt = decltype(fmtTag)::value;
+    RotatedFiller<Fmt> f;
+    f.Set(s, t1, 0, false);
+    f.surf = &s;
+    f.v = v;
+    f.c = c;
+    ScanPolygon<false>(s, 4, v, f);
+  };
+  switch (t1.format) {
+    case 0: run(std::integral_constant<int, 0>()); break;
+    case 1: run(std::integral_constant<int, 1>()); break;
+    case 2: run(std::integral_constant<int, 2>()); break;
     default: break;
   }
 }

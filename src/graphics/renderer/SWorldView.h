@@ -46,6 +46,21 @@ struct SWorldView {
   const SImage* altImageA = nullptr;
   const SImage* altImageB = nullptr;
 
+  // The first-person overlay images drawn over the view's lower corners (the hands). Percentages cut the
+  // images: p x size / 100 pixels are drawn.
+  u16 handRightImage = 0;
+  u16 handRightPalette = 0;
+  u16 handRightHeightPct = 100;
+  u16 handRightWidthPct = 100;
+  u8 handSecondFollows = 0;  // the left image is drawn relative to the right one (offsets below)
+  u16 handLeftImage = 0;
+  u16 handLeftPalette = 0;
+  u16 handLeftHeightPct = 100;
+  u16 handLeftWidthPct = 100;
+  u8 handLeftMirrored = 0;
+  i16 handSecondDy = 0;
+  i16 handSecondDx = 0;
+
   // Sizes of the tables, so that a render word pointing past its table is treated as absent rather than
   // read out of bounds. A count of 0 leaves that table unchecked (the owner vouches for its words).
   u32 imageCount = 0;
@@ -53,6 +68,8 @@ struct SWorldView {
   u32 floorTypeCount = 0;
   u32 objectCount = 0;
   u32 wallFaceCount = 0;
+  u32 floorItemCount = 0;
+  u32 creatureCount = 0;
   // Optional record sizes in bytes per image id: textures addressed with 256 texels per row (floors) are
   // only drawn when their record holds that many texels. Null leaves the images unchecked.
   const u32* imageSizes = nullptr;

@@ -20,6 +20,7 @@ struct SSpan {
   i32 u, du;      // 20.12 texels
   i32 v, dv;
   i32 constant;   // whole texel index held for the whole span
+  i32 ddu, ddv;   // kind 10: per-pixel change of du and dv (12.20)
   i32 light, lightStep;  // pit sides: 0..1024
   u32 fog;        // spread form
   i32 fogFactor;  // 0..32
@@ -178,6 +179,50 @@ void SpanKeyed(const SSpan& sp) {
       }
     }
     c += dc;
+    d += step;
+  }
+}
+
+// Pictures on walls (kind 10): 12.20 coordinates on a 256-texel row, stepped along a quadratic.
+template <int Fmt, bool WithFog>
+void SpanQuadratic(const SSpan& sp) {
+  u16* d = sp.dst;
+  u16* const e = sp.end;
+  const i32 step = sp.step;
+  i32 u = sp.u, v = sp.v, du = sp.du, dv = sp.dv;
+  const i32 ddu = sp.ddu, ddv = sp.ddv;
+  const u32 fog = sp.fog;
+  const i32 f = sp.fogFactor;
+  while (d != e) {
+    u16 col = Texel<Fmt>(sp.data[0], sp.palette[0], 256, u >> 20, v >> 20);
+    if constexpr (WithFog) col = Fog(col, fog, f);
+    *d = col;
+    u += du;
+    du += ddu;
+    v += dv;
+    dv += ddv;
+    d += step;
+  }
+}
+
+// The rotated 2D image: both coordinates stepped, keyed (0xFFFF and block 0), no fog.
+template <int Fmt>
+void SpanRotated(const SSpan& sp) {
+  u16* d = sp.dst;
+  u16* const e = sp.end;
+  const i32 step = sp.step;
+  const i32 rl = sp.rowLength;
+  i32 u = sp.u, v = sp.v;
+  const i32 du = sp.du, dv = sp.dv;
+  while (d != e) {
+    const i32 s = u >> 12, t = v >> 12;
+    const u32 index = TexelIndex<Fmt>(sp.data[0], rl, s, t);
+    if (!(Fmt != 0 && index == 0)) {
+      const u16 col = TexelColor<Fmt>(sp.palette[0], index, s, t);
+      if (col != 0xFFFF) *d = col;
+    }
+    u += du;
+    v += dv;
     d += step;
   }
 }
