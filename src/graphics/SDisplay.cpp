@@ -298,17 +298,17 @@ void SDisplay::DrawImageScaled(const SImage* image, i32 x, i32 y, i32 w, i32 h) 
 }
 
 void SDisplay::DrawIcon(int size, const SImage* image, const u16* palette, u32 entries, i32 x, i32 y) {
-  // The shrinkers read 50 x 50 pixels with fixed strides: smaller pictures would be read past their end.
-  if (!image || image->width < 50 || image->height < 50) return;
+  // Pictures of any size are shrunk, read with their own stride.
+  if (!image) return;
   SBlitSource s;
   if (!Source(image, palette, entries, s)) return;
   Touch();
   if (size == 40) {
-    SDraw2D::ShrinkIcon40(screen_, x, y, s.pixels, s.table, s.format);
+    SDraw2D::ShrinkIcon40(screen_, x, y, s.pixels, s.table, s.width, s.height, s.format);
   } else if (size == 30) {
-    SDraw2D::ShrinkIcon30(screen_, x, y, s.pixels, s.table, s.format);
+    SDraw2D::ShrinkIcon30(screen_, x, y, s.pixels, s.table, s.width, s.height, s.format);
   } else {
-    SDraw2D::ShrinkIcon20(screen_, x, y, s.pixels, s.table, s.format);
+    SDraw2D::ShrinkIcon20(screen_, x, y, s.pixels, s.table, s.width, s.height, s.format);
   }
 }
 

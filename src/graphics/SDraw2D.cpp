@@ -210,25 +210,26 @@ constexpr u8 kWeights4[4][5] = {{4, 1, 0, 0, 0}, {0, 3, 2, 0, 0}, {0, 0, 2, 3, 0
 constexpr u8 kWeights3[3][5] = {{3, 2, 0, 0, 0}, {0, 1, 3, 1, 0}, {0, 0, 0, 2, 3}};
 constexpr u8 kWeights2[2][5] = {{2, 2, 1, 0, 0}, {0, 0, 1, 2, 2}};
 
-inline u16 IconTexel(const u8* pixels, const u16* table, i32 format, i32 x, i32 y) {
-  // Fixed strides of a 50 x 50 picture: 50 index bytes, or 25 blocks per block row.
-  return SImage::Texel(format, pixels, table, format == kImagePalette8 ? 50 : 25, x, y);
-}
-
 template <int N>
-void Shrink(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 format,
+void Shrink(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 width, i32 height, i32 format,
             const u8 (&weights)[N][5]) {
-  if (!pixels || !table || format < kImagePalette8 || format > kImageBlock16) return;
+  if (!pixels || !table || format < kImagePalette8 || format > kImageBlock16 || width <= 0 || height <= 0) return;
+  if (format != kImagePalette8 && ((width | height) & 1)) return;
+  // The picture is read with its own stride. Every 5 x 5 block becomes N x N pixels, up to the 10 x 10 blocks
+  // of a 50 x 50 picture (the icon's box); a partial block at the right or bottom repeats the edge pixels.
+  const i32 stride = format == kImagePalette8 ? width : width / 2;
+  const i32 blocksX = std::min<i32>(10, (width + 4) / 5), blocksY = std::min<i32>(10, (height + 4) / 5);
   Clip c;
-  if (!ClipRect(s, x, y, 10 * N, 10 * N, c)) return;
+  if (!ClipRect(s, x, y, blocksX * N, blocksY * N, c)) return;
   u8 red[25], green[25], blue[25];
-  for (i32 by = 0; by < 50; by += 5) {
-    for (i32 bx = 0; bx < 50; bx += 5) {
+  for (i32 by = 0; by < blocksY * 5; by += 5) {
+    for (i32 bx = 0; bx < blocksX * 5; bx += 5) {
       const i32 ox = x + bx / 5 * N, oy = y + by / 5 * N;
       if (ox + N <= c.x0 || ox >= c.x1 || oy + N <= c.y0 || oy >= c.y1) continue;
       for (i32 j = 0; j < 5; ++j) {
         for (i32 i = 0; i < 5; ++i) {
-          const u16 t = IconTexel(pixels, table, format, bx + i, by + j);
+          const u16 t = SImage::Texel(format, pixels, table, stride, std::min(bx + i, width - 1),
+                                      std::min(by + j, height - 1));
           red[j * 5 + i] = static_cast<u8>(t >> 11);
           green[j * 5 + i] = static_cast<u8>((t >> 5) & 63);
           blue[j * 5 + i] = static_cast<u8>(t & 31);
@@ -261,13 +262,25 @@ void Shrink(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table,
 }  // namespace
 
 void SDraw2D::ShrinkIcon40(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 format) {
-  Shrink<4>(s, x, y, pixels, table, format, kWeights4);
+  Shrink<4>(s, x, y, pixels, table, 50, 50, format, kWeights4);
 }
 void SDraw2D::ShrinkIcon30(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 format) {
-  Shrink<3>(s, x, y, pixels, table, format, kWeights3);
+  Shrink<3>(s, x, y, pixels, table, 50, 50, format, kWeights3);
 }
 void SDraw2D::ShrinkIcon20(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 format) {
-  Shrink<2>(s, x, y, pixels, table, format, kWeights2);
+  Shrink<2>(s, x, y, pixels, table, 50, 50, format, kWeights2);
+}
+void SDraw2D::ShrinkIcon40(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 width,
+                           i32 height, i32 format) {
+  Shrink<4>(s, x, y, pixels, table, width, height, format, kWeights4);
+}
+void SDraw2D::ShrinkIcon30(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 width,
+                           i32 height, i32 format) {
+  Shrink<3>(s, x, y, pixels, table, width, height, format, kWeights3);
+}
+void SDraw2D::ShrinkIcon20(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 width,
+                           i32 height, i32 format) {
+  Shrink<2>(s, x, y, pixels, table, width, height, format, kWeights2);
 }
 
 void SDraw2D::ScaleToThumbnail(const u16* source, i32 sourcePitch, i32 sourceWidth, i32 sourceHeight,

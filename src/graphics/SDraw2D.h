@@ -71,10 +71,19 @@ class SDraw2D {
   // Draws the record's text as one line; returns the x after the last glyph.
   static i32 DrawText(const SSurface& s, const STextRecord& text);
 
-  // Box-filter shrinking of a 50 x 50 picture (fixed strides, whatever its header says) to 40, 30 or 20.
+  // Box-filter shrinking of a 50 x 50 picture to 40, 30 or 20: each 5 x 5 block of source pixels becomes
+  // 4 x 4, 3 x 3 or 2 x 2 pixels.
   static void ShrinkIcon40(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 format);
   static void ShrinkIcon30(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 format);
   static void ShrinkIcon20(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 format);
+  // The same for a picture of any valid size, read with its own stride: up to its first 50 x 50 pixels are
+  // shrunk (a smaller picture gives a smaller icon; a last partial block repeats the edge pixels).
+  static void ShrinkIcon40(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 width,
+                           i32 height, i32 format);
+  static void ShrinkIcon30(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 width,
+                           i32 height, i32 format);
+  static void ShrinkIcon20(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 width,
+                           i32 height, i32 format);
 
   // Nearest-pixel scaling of a source rectangle into rows of 80 pixels (orientation as SSurface; the
   // source pointer is the first pixel of the rectangle's memory in the rotated cases).

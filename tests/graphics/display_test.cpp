@@ -154,9 +154,12 @@ TEST(Display, ExplicitPalettesMustCoverTheImage) {
   f.display.DrawImage(rec.image(), 5, 5);
   EXPECT_EQ(f.at(6, 5), 4);
   f.display.DrawImage(nullptr, 0, 0);
-  // Icons read 50 x 50 pixels: a smaller picture is not drawn.
+  // Icons read the picture with its own size: a 2 x 1 picture is one 5 x 5 block (edges repeated), 4 x 4
+  // pixels at 40. Top-left blue: (16 x 1 + 4 x 4 + 4 x 1 + 4) / 25 = 1.
   f.display.DrawIcon40(rec.image(), nullptr, 0, 20, 20);
-  EXPECT_EQ(f.at(20, 20), 0);
+  EXPECT_EQ(f.at(20, 20), 1);
+  EXPECT_EQ(f.at(24, 20), 0);
+  EXPECT_EQ(f.at(20, 24), 0);
 }
 
 // The start-up frame: "Starting\rDuskmire..." in font 1, white on black, in the box (30, 40)-(300, 120),

@@ -74,6 +74,29 @@ TEST(Icons, ExactPixelsOfAStripedPicture) {
     for (int y = 0; y < 4; ++y) EXPECT_EQ(s.at(i, y), want[i]) << i << "," << y;
 }
 
+TEST(Icons, PicturesOfOtherSizesAreReadWithTheirOwnStride) {
+  // 20 x 10 with a colour per 5 x 5 block: at 40 pixels each block becomes a 4 x 4 square of its colour,
+  // and nothing is drawn beyond the 16 x 8 icon. 48 x 48 repeats its edge into the last blocks.
+  const u16 colours[2][4] = {{0x1111, 0x2222, 0x3333, 0x4444}, {0x5555, 0x6666, 0x7777, 0x0841}};
+  imageenc::Picture pic(20, 10, 0);
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 20; ++x) pic.at(x, y) = colours[y / 5][x / 5];
+  for (int format = 0; format < 3; ++format) {
+    Record r(imageenc::Encode(pic, format));
+    Screen s(24, 12, 0, 0xABCD);
+    SDraw2D::ShrinkIcon40(s.surface, 0, 0, r.image()->Pixels(), r.image()->GetPalette(), 20, 10, format);
+    for (int y = 0; y < 12; ++y)
+      for (int x = 0; x < 24; ++x)
+        ASSERT_EQ(s.at(x, y), (x < 16 && y < 8) ? colours[y / 4][x / 4] : 0xABCD) << format << " " << x << "," << y;
+  }
+  Record big(imageenc::Encode(imageenc::Picture(48, 48, 0x3A5C), 0));
+  Screen s(40, 40, 0, 0);
+  SDraw2D::ShrinkIcon20(s.surface, 0, 0, big.image()->Pixels(), big.image()->GetPalette(), 48, 48, 0);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 20; ++x) ASSERT_EQ(s.at(x, y), 0x3A5C) << x << "," << y;
+  EXPECT_EQ(s.at(20, 0), 0);
+}
+
 TEST(Thumbnail, LetterBoxesTheViewInBlack) {
   // 380 x 320: width 59, 10 black columns left and 11 right.
   std::vector<u16> view(380 * 320, 0x1234), thumb(80 * 50, 0xEEEE);
