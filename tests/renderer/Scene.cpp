@@ -87,6 +87,98 @@ BlockPicture MakePicture(u16 id) {
         }
       break;
     }
+    case kTree: case kCreature: case kItem: case kDoor: case kArch: case kHandle: case kShield: case kHand:
+    case kBanner: case kGhost: {
+      // Block type 0 is transparent: 0xFFFF in every corner (and block 0 in the block formats).
+      struct Dim { int w, h; } dims[] = {{64, 96}, {48, 64}, {24, 16}, {64, 128}, {128, 128},
+                                         {16, 16}, {32, 32}, {96, 80}, {32, 64}, {48, 64}};
+      const int which = id - kTree;
+      size(dims[which].w, dims[which].h);
+      setType(0, 0xFFFF, 0, 0, 0);
+      const int bw = p.width / 2, bh = p.height / 2;
+      auto put = [&](int bx, int by, int t) { p.types[size_t(by) * size_t(bw) + size_t(bx)] = u8(t); };
+      switch (id) {
+        case kTree:
+          for (int t = 1; t < 6; ++t) setType(t, Rgb(30 + t * 12, 100 + t * 18, 40), 6, 6, 2);
+          setType(6, Rgb(110, 70, 30), 4, 3, 2);
+          for (int by = 0; by < bh; ++by)
+            for (int bx = 0; bx < bw; ++bx) {
+              const int cx = bx - 16, cy = by - 17;
+              if (cx * cx + cy * cy < 15 * 15) put(bx, by, 1 + (bx * 3 + by * 5) % 5);
+              else if (by > 28 && bx >= 13 && bx < 19) put(bx, by, 6);
+            }
+          break;
+        case kCreature: case kGhost:
+          setType(1, id == kGhost ? Rgb(200, 220, 255) : Rgb(170, 60, 60), 8, 4, 4);
+          setType(2, Rgb(250, 240, 80), 0, 0, 0);
+          setType(3, id == kGhost ? Rgb(120, 140, 220) : Rgb(90, 30, 30), 5, 5, 5);
+          for (int by = 0; by < bh; ++by)
+            for (int bx = 0; bx < bw; ++bx) {
+              const int cx = bx - 12, cy = by - 18;
+              if (cx * cx * 2 + cy * cy < 200) put(bx, by, (by == 10 && (bx == 8 || bx == 15)) ? 2 : 1);
+              else if (by > 26 && (bx == 6 || bx == 7 || bx == 16 || bx == 17)) put(bx, by, 3);
+              else if (by < 10 && bx < 4 && id == kCreature) put(bx, by, 3);  // an arm on one side
+            }
+          break;
+        case kItem:
+          setType(1, Rgb(150, 100, 40), 4, 3, 1);
+          setType(2, Rgb(240, 200, 60), 2, 2, 0);
+          for (int by = 1; by < bh; ++by)
+            for (int bx = 1; bx < bw - 1; ++bx) put(bx, by, (by == 3 || bx == 6) ? 2 : 1);
+          break;
+        case kDoor:
+          for (int t = 1; t < 5; ++t) setType(t, Rgb(120 + t * 10, 80 + t * 6, 40), 3, 2, 1);
+          setType(5, Rgb(60, 40, 20), 1, 1, 1);
+          for (int by = 0; by < bh; ++by)
+            for (int bx = 0; bx < bw; ++bx) put(bx, by, (bx % 8 == 7 || by == 10 || by == 52) ? 5 : 1 + (bx / 8) % 4);
+          break;
+        case kArch:
+          for (int t = 1; t < 5; ++t) setType(t, Rgb(140 + t * 8, 140 + t * 8, 130 + t * 6), 3, 3, 3);
+          for (int by = 0; by < bh; ++by)
+            for (int bx = 0; bx < bw; ++bx) {
+              const int cx = bx - 32, cy = by - 24;
+              const bool opening = (bx >= 12 && bx < 52 && by >= 24) || (cy < 0 && cx * cx + cy * cy < 20 * 20);
+              if (!opening) put(bx, by, 1 + ((bx / 6) + (by / 4)) % 4);
+            }
+          break;
+        case kHandle:
+          setType(1, Rgb(230, 190, 50), 3, 3, 0);
+          for (int by = 0; by < bh; ++by)
+            for (int bx = 0; bx < bw; ++bx) {
+              const int d = (bx * 2 - 7) * (bx * 2 - 7) + (by * 2 - 7) * (by * 2 - 7);
+              if (d > 12 && d < 60) put(bx, by, 1);
+            }
+          break;
+        case kShield:
+          setType(1, Rgb(40, 80, 200), 2, 2, 6);
+          setType(2, Rgb(240, 220, 60), 2, 2, 0);
+          for (int by = 0; by < bh; ++by)
+            for (int bx = 0; bx < bw; ++bx)
+              if (by < 10 || (bx - 8) * (bx - 8) < (16 - by) * 4) put(bx, by, (bx == 7 || bx == 8 || by == 5) ? 2 : 1);
+          break;
+        case kHand:
+          setType(1, Rgb(230, 180, 140), 3, 3, 3);
+          setType(2, Rgb(120, 120, 130), 4, 4, 4);
+          for (int by = 0; by < bh; ++by)
+            for (int bx = 0; bx < bw; ++bx) {
+              if (bx > 16 + by / 3 && bx < 40 && by > 10) put(bx, by, 1);
+              else if (by <= 10 && bx > 20 && bx < 34 && (bx % 4) != 0) put(bx, by, 1);
+              if (bx >= 38 && by > 6) put(bx, by, 2);  // a blade along the right edge
+            }
+          break;
+        case kBanner:
+          setType(1, Rgb(180, 30, 40), 4, 2, 2);
+          setType(2, Rgb(240, 210, 80), 2, 2, 0);
+          for (int by = 0; by < bh - 4; ++by)
+            for (int bx = 0; bx < bw; ++bx) put(bx, by, (by % 8 == 3) ? 2 : 1);
+          for (int bx = 0; bx < bw; ++bx)
+            for (int by = bh - 4; by < bh - 4 + (bx < bw / 2 ? bx : bw - 1 - bx) && by < bh; ++by) put(bx, by, 1);
+          break;
+        default:
+          break;
+      }
+      break;
+    }
     default:
       size(2, 2);
       break;
@@ -215,6 +307,15 @@ Scene::Scene(const Options& o) : options(o) {
       }
     }
 
+  feet.assign(kImageCount, 0);
+  feet[kTree] = 2;
+  feet[kCreature] = 4;
+  feet[kGhost] = 4;
+  feet[kItem] = 1;
+  feet[kDoor] = 0;
+  floorItems_.assign(kFloorItemWords, 0);
+  creatures_.assign(kCreatureWords, 0);
+  Relink();
   view.cells = cells_.data();
   view.cellSides = sides_.data();
   view.images = images_.data();
@@ -255,6 +356,55 @@ Scene::Scene(const Options& o) : options(o) {
   screen = SSurface::ForMemory(frame.data(), u32(pitch), o.orientation, sw, sh);
   view.frameBuffer = screen.base;
   view.pitch = pitch;
+}
+
+void Scene::Relink() {
+  view.cells = cells_.data();
+  view.cellSides = sides_.data();
+  view.imageFeet = feet.data();
+  view.objects = objects_.data();
+  view.objectCount = u32(objects_.size() / kObjectWords);
+  view.wallFaces = wallFaces_.data();
+  view.wallFaceCount = u32(wallFaces_.size() / kWallFaceWords);
+  view.floorItems = floorItems_.data();
+  view.floorItemCount = u32(floorItems_.size() / kFloorItemWords);
+  view.creatures = creatures_.data();
+  view.creatureCount = u32(creatures_.size() / kCreatureWords);
+}
+
+namespace {
+u16 Append(std::vector<u16>& table, int words, const std::vector<u16>& record) {
+  const u16 id = u16(table.size() / size_t(words));
+  for (int i = 0; i < words; ++i) table.push_back(i < int(record.size()) ? record[size_t(i)] : 0);
+  return id;
+}
+}  // namespace
+
+u16 Scene::AddObject(const std::vector<u16>& words) {
+  const u16 id = Append(objects_, kObjectWords, words);
+  Relink();
+  return id;
+}
+u16 Scene::AddWallFace(const std::vector<u16>& words) {
+  const u16 id = Append(wallFaces_, kWallFaceWords, words);
+  Relink();
+  return id;
+}
+u16 Scene::AddFloorItems(const std::vector<u16>& images) {
+  const u16 id = Append(floorItems_, kFloorItemWords, images);
+  Relink();
+  return id;
+}
+u16 Scene::AddCreature(const std::vector<u16>& words) {
+  const u16 id = Append(creatures_, kCreatureWords, words);
+  Relink();
+  return id;
+}
+void Scene::SetCell(int x, int y, int word, u16 value) {
+  cells_[(size_t(y) * view.mapWidth + size_t(x)) * kCellWords + size_t(word)] = value;
+}
+void Scene::SetSide(int x, int y, int word, u16 value) {
+  sides_[(size_t(y) * view.mapWidth + size_t(x)) * kCellSideWords + size_t(word)] = value;
 }
 
 void Scene::Render(SRenderer& renderer) {

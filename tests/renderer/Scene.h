@@ -21,6 +21,8 @@ namespace scene {
 enum : u16 {
   kWall = 1, kUpperWall, kFloor, kFloor2, kFloor3, kMask1, kMask2, kPitSide, kSky, kWindow, kOverlay,
   kCeiling,  // the upper ceiling when the sky is off (the view's sky texture then)
+  // Upright images (type 0 blocks are transparent in every format) and pictures.
+  kTree, kCreature, kItem, kDoor, kArch, kHandle, kShield, kHand, kBanner, kGhost,
   kImageCount
 };
 
@@ -60,11 +62,21 @@ class Scene {
 
   static std::vector<u16> MakeImage(u16 id, int format);
 
+  // Records added to the view's tables (ids from 1 up, after the scene's own); the view follows.
+  u16 AddObject(const std::vector<u16>& words);   // 31 words, missing ones 0
+  u16 AddWallFace(const std::vector<u16>& words); // 36 words
+  u16 AddFloorItems(const std::vector<u16>& images);  // up to 10 image ids
+  u16 AddCreature(const std::vector<u16>& words);     // 14 words
+  void SetCell(int x, int y, int word, u16 value);
+  void SetSide(int x, int y, int word, u16 value);
+  std::vector<i8> feet;  // foot value per image id
+
  private:
   std::vector<std::vector<u16>> records_;
   std::vector<const SImage*> images_;
   std::vector<u32> sizes_;
-  std::vector<u16> cells_, sides_, floorTypes_, objects_, wallFaces_;
+  std::vector<u16> cells_, sides_, floorTypes_, objects_, wallFaces_, floorItems_, creatures_;
+  void Relink();
 };
 
 }  // namespace scene

@@ -1,0 +1,170 @@
+// Objects, images, ceilings, shapes, decorations and cells outside the map: golden frames of hand-filled
+// views (each also drawn from the block formats, which must give the same pixels), and the rules that
+// frames show less directly.
+#include "support/Png.h"
+#include "Scene.h"
+#include "graphics/SDraw2D.h"
+#include "graphics/renderer/RenderShapes.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+using namespace scene;
+
+// An object render record: render type and shape, up to seven images with positions, the height word
+// and more bits of word 0 (bit 8 the plane, bits 10-15 a door's progress).
+std::vector<u16> Obj(int type, int shape, std::vector<u16> images, std::vector<u16> xs = {},
+                     std::vector<u16> zs = {}, i16 height = 0, u16 extra0 = 0) {
+  std::vector<u16> w(31, 0);
+  w[0] = u16(type | shape << 8 | extra0);
+  for (size_t i = 0; i < images.size() && i < 7; ++i) w[1 + i] = images[i];
+  for (size_t i = 0; i < 7; ++i) {
+    w[15 + i] = i < xs.size() ? xs[i] : 32768;
+    w[22 + i] = i < zs.size() ? zs[i] : 32768;
+  }
+  w[29] = u16(height);
+  return w;
+}
+
+// A placement word of a wall decoration: fields 1..31 across, along and up.
+u16 Place(int x, int z, int h, bool out = false) { return u16(x | z << 5 | h << 10 | (out ? 0x8000 : 0)); }
+
+struct ObjectScene {
+  const char* name;
+  std::vector<std::string> rows;
+  double x, y, angle;
+  i32 width, height;
+  bool sky;
+  std::function<void(Scene&)> fill;
+};
+
+void FillField(Scene& s) {
+  // A tree with a shield laid over it, creatures (one mirrored, one with the alternative image over it),
+  // items on the floor (some in the camera's own cell), a banner across a cell, four copies, large and
+  // raised images, a hanging banner and the cell sprite.
+  s.SetCell(3, 5, 1, s.AddObject(Obj(1, 0, {kTree, kShield}, {32768, 20, 0}, {32768, 40, 0})));
+  s.SetCell(5, 5, 1, s.AddObject(Obj(5, 0, {kGhost, kGhost, kCreature}, {16000, 50000, 32768}, {20000, 24000, 50000})));
+  s.SetCell(4, 6, 9, s.AddCreature({kCreature, 0, 32768, 32768, 0, 2, kGhost}));
+  s.SetCell(3, 4, 10, s.AddCreature({kCreature, 0, 12000, 50000, 0, 1, 0}));
+  s.SetCell(4, 8, 3, s.AddFloorItems({kItem, kItem, 0, kItem, kItem}));
+  s.SetCell(4, 7, 3, s.AddFloorItems({kItem, 0, kItem, 0, 0, kItem, kItem, kItem, kItem, kItem}));
+  s.SetCell(2, 3, 1, s.AddObject(Obj(10, 0, {kBanner})));
+  s.SetCell(6, 5, 1, s.AddObject(Obj(10, 0, {kBanner}, {}, {}, 0, 0x100)));
+  s.SetCell(6, 4, 1, s.AddObject(Obj(4, 0, {kItem})));
+  s.SetCell(4, 2, 1, s.AddObject(Obj(12, 0, {kTree})));
+  s.SetCell(5, 3, 1, s.AddObject(Obj(13, 0, {kShield, kShield}, {16000, 48000}, {32768, 32768}, 24000)));
+  s.SetCell(3, 2, 1, s.AddObject(Obj(7, 0, {kBanner})));
+  s.SetCell(5, 6, 4, kShield);
+  s.SetCell(5, 6, 6, 10000);
+  s.SetCell(5, 6, 7, 20000);
+  s.SetCell(5, 6, 8, 30000);
+  s.view.altImageB = s.view.images[kGhost];
+}
+
+void FillDoors(Scene& s) {
+  // A door seen from the cell before it (arch backdrop, leaf and handle), a door seen from inside its own
+  // cell with an overlay, an upper-storey gate, a hanging banner, wall decorations flat on the walls,
+  // standing out of a wall, standing free, and one drawn in plain white; a ceiling tile with a shape.
+  s.SetCell(3, 2, 1, s.AddObject(Obj(3, 0, {0, kDoor, kHandle, kArch}, {0, 32, 80}, {0, 0, 60})));
+  s.SetCell(3, 4, 1, s.AddObject(Obj(9, 0, {kDoor, kHandle}, {0, 40}, {0, 60})));
+  s.SetSide(3, 3, 0, s.AddObject(Obj(8, 0, {kBanner})));
+  s.SetCell(5, 5, 1, s.AddObject(Obj(7, 0, {kBanner})));
+  std::vector<u16> west(36, 0), east(36, 0), free(36, 0);
+  west[3] = Place(1, 14, 10);
+  west[7] = kShield;
+  west[11] = kShield;
+  east[1] = Place(31, 16, 6);
+  east[5] = kBanner;
+  east[9] = kBanner;
+  east[0] = Place(20, 1, 8, true);
+  east[4] = kShield;
+  east[8] = kShield;
+  east[28] = 0x8000;
+  free[0] = Place(16, 16, 1);
+  free[4] = kGhost;
+  free[17] = Place(24, 10, 1);
+  free[21] = kTree;
+  s.SetCell(1, 3, 2, s.AddWallFace(west));
+  s.SetCell(5, 3, 2, s.AddWallFace(east));
+  s.SetCell(2, 5, 2, s.AddWallFace(free));
+  s.SetSide(4, 5, 0, s.AddObject(Obj(11, 46, {kFloor2, kFloor3})));
+  s.SetSide(3, 5, 0, s.AddObject(Obj(2, 0, {kUpperWall, 0, kCeiling})));
+}
+
+void FillShapes(Scene& s) {
+  // Shapes standing on the floor (plinth, pyramid, block, ramp, truncated pyramid, gable roof), one on top
+  // of a lower wall block, and a ceiling under an upper wall block.
+  const int shapes[][3] = {{1, 1, 15}, {3, 1, 12}, {5, 1, 3}, {1, 3, 4}, {5, 3, 45}, {3, 0, 26}, {2, 4, 40}};
+  for (const auto& sh : shapes)
+    s.SetCell(sh[0], sh[1], 1, s.AddObject(Obj(11, sh[2], {kFloor2})));
+  s.SetCell(4, 4, 1, s.AddObject(Obj(2, 24, {kWall, kFloor3})));
+  s.SetSide(4, 3, 0, s.AddObject(Obj(2, 0, {kUpperWall, 0, kCeiling})));
+}
+
+const ObjectScene kScenes[] = {
+    {"renderer_objects_380", std::vector<std::string>(9, "........."), 4.5, 8.6, 0, 380, 240, true, FillField},
+    {"renderer_objects_40_240", std::vector<std::string>(9, "........."), 6.7, 8.2, 40, 240, 180, true, FillField},
+    {"renderer_doors_380",
+     {"#######", "#.....#", "##L.L##", "#.....#", "#.....#", "#..U..#", "#.....#", "#######"},
+     3.5, 6.5, 0, 380, 240, false, FillDoors},
+    {"renderer_doors_45_480",
+     {"#######", "#.....#", "##L.L##", "#.....#", "#.....#", "#..U..#", "#.....#", "#######"},
+     3.6, 4.6, 45, 480, 300, false, FillDoors},
+    {"renderer_shapes_380", {".......", ".......", ".......", "....U..", ".......", "......."}, 3.5, 5.5, 0, 380,
+     240, false, FillShapes},
+    {"renderer_shapes_outside_20_480", {".......", ".......", ".......", "....U..", ".......", "......."}, 3.5,
+     3.6, 20, 480, 300, true, FillShapes},
+};
+
+Options OptionsOf(const ObjectScene& d, int format) {
+  Options o;
+  o.rows = d.rows;
+  o.camX = d.x;
+  o.camY = d.y;
+  o.angleDegrees = d.angle;
+  o.viewWidth = d.width;
+  o.viewHeight = d.height;
+  o.sky = d.sky;
+  o.format = format;
+  return o;
+}
+
+class ObjectFrames : public ::testing::TestWithParam<ObjectScene> {};
+
+}  // namespace
+
+TEST_P(ObjectFrames, MatchesStoredImageInEveryFormat) {
+  const ObjectScene& d = GetParam();
+  auto r = std::make_unique<SRenderer>();
+  Scene sc(OptionsOf(d, 0));
+  d.fill(sc);
+  sc.Render(*r);
+  EXPECT_EQ(r->stats.droppedPolygons, 0u);
+  const std::vector<u16> frame = sc.Viewport();
+  EXPECT_EQ(testpng::CompareGolden(d.name, frame.data(), d.width, d.height, d.width), "");
+  for (int format = 1; format <= 2; ++format) {
+    Scene other(OptionsOf(d, format));
+    d.fill(other);
+    other.Render(*r);
+    ASSERT_EQ(other.Viewport(), frame) << "format " << format;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Renderer, ObjectFrames, ::testing::ValuesIn(kScenes),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+TEST(RendererObjects, ThumbnailOfAKnownView) {
+  // A 380 x 240 view is 380 x 50 / 240 = 79 columns wide in the thumbnail: one black column on the right.
+  const ObjectScene& d = kScenes[0];
+  auto r = std::make_unique<SRenderer>();
+  Scene sc(OptionsOf(d, 0));
+  d.fill(sc);
+  sc.Render(*r);
+  std::vector<u16> thumb(80 * 50, 0xF81F);
+  SDraw2D::MakeViewThumbnail(thumb.data(), sc.screen.Pixel(0, 0), sc.pitch, d.width, d.height);
+  EXPECT_EQ(testpng::CompareGolden("renderer_thumbnail_80x50", thumb.data(), 80, 50, 80), "");
+}
