@@ -53,13 +53,6 @@ struct SMonsterItemEntry {
 };
 
 template <>
-struct SNameOf<SEffect> {
-  static const SName& Get(const SEffect&) {
-    static const SName none;
-    return none;
-  }
-};
-template <>
 struct SNameOf<SMonsterItemEntry> {
   static const SName& Get(const SMonsterItemEntry&) {
     static const SName none;

@@ -5,6 +5,7 @@
 #include "world/SImageCache.h"
 #include "world/SSoundTable.h"
 #include "world/SWorldModule.h"
+#include "world/SWorldRules.h"
 #include "world/SWorldTable.h"
 
 struct SWorld {
@@ -12,6 +13,9 @@ struct SWorld {
     images.Init();
     tables[kBlockSounds] = &sounds;
     sounds.SetTables(&tables);
+    rules.Register(tables);
+    rules.images = &images;
+    rules.skies.SetImageCache(&images);
     SWorldEnv env;
     env.images = &images;
     env.tables = &tables;
@@ -32,5 +36,6 @@ struct SWorld {
   SImageCache images;
   SSoundTable sounds;
   SWorldTables tables;
+  SWorldRules rules;  // the rule tables, registered in `tables`
   SWorldModuleList modules;
 };
