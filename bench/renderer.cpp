@@ -87,6 +87,110 @@ BENCHMARK(BM_DrawView)
     ->ArgsProduct({{0, 1, 2, 3}, {0, 1, 2, 3}, {0, 900, 450, 305}, {0, 1}})
     ->Unit(benchmark::kMicrosecond);
 
+// A busy town street built by hand (the sample world has no maps yet): houses of both storeys with doors,
+// decorations and banners, trees, creatures, items on the floor, shapes, an upper-storey gate, rain and the
+// first-person images. Frames at the handheld's 240x320 and 480x640 portrait views, facing up the street and
+// at an angle.
+std::vector<u16> TownObject(int type, int shape, std::vector<u16> images, std::vector<u16> xs = {},
+                            std::vector<u16> zs = {}) {
+  std::vector<u16> w(31, 0);
+  w[0] = u16(type | shape << 8);
+  for (size_t i = 0; i < images.size(); ++i) w[1 + i] = images[i];
+  for (size_t i = 0; i < 7; ++i) {
+    w[15 + i] = i < xs.size() ? xs[i] : 32768;
+    w[22 + i] = i < zs.size() ? zs[i] : 32768;
+  }
+  return w;
+}
+
+void BuildTown(scene::Scene& s) {
+  using namespace scene;
+  const u16 tree = s.AddObject(TownObject(1, 0, {kTree, kShield}, {32768, 20}, {32768, 40}));
+  const u16 group = s.AddObject(TownObject(5, 0, {kGhost, kItem, kCreature}, {16000, 50000, 32768}, {20000, 24000, 50000}));
+  const u16 door = s.AddObject(TownObject(3, 0, {0, kDoor, kHandle, kArch}, {0, 32, 80}, {0, 0, 60}));
+  const u16 banner = s.AddObject(TownObject(10, 0, {kBanner}));
+  const u16 plinth = s.AddObject(TownObject(11, 15, {kFloor2}));
+  const u16 gate = s.AddObject(TownObject(8, 0, {kBanner}));
+  const u16 beast = s.AddCreature({kCreature, 0, 32768, 32768, 0, 2, kGhost});
+  const u16 other = s.AddCreature({kGhost, 0, 12000, 50000, 0, 1, 0});
+  const u16 items = s.AddFloorItems({kItem, kItem, 0, kItem, kItem, kItem});
+  std::vector<u16> face(36, 0);
+  face[1] = u16(31 | 16 << 5 | 10 << 10);
+  face[5] = face[9] = kShield;
+  face[3] = u16(1 | 16 << 5 | 12 << 10);
+  face[7] = face[11] = kBanner;
+  const u16 walls = s.AddWallFace(face);
+  const int w = s.view.mapWidth, h = s.view.mapHeight;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      if (x == 7 || x == 12) continue;  // house fronts
+      if (x < 7 || x > 12) continue;
+      const int k = (x * 7 + y * 13) % 9;
+      if (x == 8 || x == 11) s.SetCell(x, y, 2, walls);
+      if (k == 0) s.SetCell(x, y, 1, tree);
+      else if (k == 1) s.SetCell(x, y, 1, group);
+      else if (k == 2) s.SetCell(x, y, 1, banner);
+      else if (k == 3) s.SetCell(x, y, 1, plinth);
+      if (k == 4 || k == 6) s.SetCell(x, y, 9, beast);
+      if (k == 5 || k == 6) s.SetCell(x, y, 10, other);
+      if (k == 7 || k == 8) s.SetCell(x, y, 3, items);
+      if (y % 4 == 0) s.SetSide(x, y, 0, gate);
+    }
+  for (int y = 2; y < h; y += 5) {
+    s.SetCell(7, y, 1, door);
+    s.SetCell(12, y, 1, door);
+  }
+  s.view.handRightImage = kHand;
+  s.view.handLeftImage = kHand;
+  s.view.handLeftMirrored = 1;
+  s.view.altImageB = s.view.images[kGhost];
+  s.view.flags |= 4;
+}
+
+std::vector<std::string> TownRows() {
+  std::vector<std::string> rows;
+  for (int y = 0; y < 24; ++y) {
+    std::string r = "######L" + std::string(6, '.') + "L######";
+    if (y % 5 == 2) r[6] = r[13] = '.';  // doorways
+    rows.push_back(r);
+  }
+  return rows;
+}
+const std::vector<std::string> kTown = TownRows();
+
+void BM_DrawViewTown(benchmark::State& state) {
+  scene::Options o;
+  o.rows = kTown;
+  o.camX = 9.5;
+  o.camY = 21.5;
+  o.angle16 = i32(state.range(1) * 65536 / 10);
+  const bool large = state.range(0) != 0;
+  o.viewWidth = large ? 480 : 240;
+  o.viewHeight = large ? 640 : 320;
+  scene::Scene sc(o);
+  BuildTown(sc);
+  SRandom rng;
+  rng.Seed(nullptr, 99);
+  auto r = std::make_unique<SRenderer>();
+  r->random = &rng;
+  r->view = &sc.view;
+  r->ResetRain(300, 0xA534);
+  for (auto _ : state) {
+    r->UpdateRain((40 << 16) / 1000);
+    sc.Render(*r);
+    benchmark::ClobberMemory();
+  }
+  state.counters["polygons"] = r->stats.polygonsEmitted;
+  state.counters["visible"] = r->stats.polygonsVisible;
+  state.counters["dropped"] = r->stats.droppedPolygons;
+  state.SetLabel(std::string("town ") + (large ? "480x640" : "240x320"));
+}
+BENCHMARK(BM_DrawViewTown)
+    ->ComputeStatistics("p99", P99)
+    ->ArgNames({"large", "angle10"})
+    ->ArgsProduct({{0, 1}, {0, 300}})
+    ->Unit(benchmark::kMicrosecond);
+
 // Span throughput: one span of 256 pixels per family, format and fog.
 template <int Family, int Fmt, bool Fog>
 void BM_Span(benchmark::State& state) {
@@ -128,7 +232,20 @@ void BM_Span(benchmark::State& state) {
     else if constexpr (Family == 3) Spans::SpanKeyed<Fmt, Fog, 1, true>(sp);             // kinds 13, 14
     else if constexpr (Family == 4) Spans::SpanOneAxis<Spans::kOne, Fmt, Fog, 0, 256>(sp);  // floor on an axis
     else if constexpr (Family == 5) Spans::SpanTwoAxes<Spans::kOne, Fmt, Fog, 256>(sp);     // floor any angle
-    else Spans::SpanTwoAxes<Spans::kKey3, Fmt, Fog, 256>(sp);                               // kind 5, any angle
+    else if constexpr (Family == 6) Spans::SpanTwoAxes<Spans::kKey3, Fmt, Fog, 256>(sp);    // kind 5, any angle
+    else if constexpr (Family == 7) {                                                       // kind 10 pictures
+      sp.u = 1 << 20;
+      sp.du = 200 << 10;
+      sp.ddu = 0;
+      sp.v = 3 << 20;
+      sp.dv = 1 << 16;
+      sp.ddv = 0;
+      Spans::SpanQuadratic<Fmt, Fog>(sp);
+    } else {  // the rotated 2D image
+      sp.u = 0;
+      sp.v = 3 << 12;
+      Spans::SpanRotated<Fmt>(sp);
+    }
     ++row;
     benchmark::DoNotOptimize(dst.data());
   }
@@ -149,6 +266,10 @@ SPAN_FORMATS(3, "Span/keyedColumn")
 SPAN_FORMATS(4, "Span/floorAxis")
 SPAN_FORMATS(5, "Span/floorAny")
 SPAN_FORMATS(6, "Span/floorKind5Any")
+SPAN_FORMATS(7, "Span/picture")
+BENCHMARK_TEMPLATE(BM_Span, 8, 0, false)->Name("Span/rotated/fmt0");
+BENCHMARK_TEMPLATE(BM_Span, 8, 1, false)->Name("Span/rotated/fmt1");
+BENCHMARK_TEMPLATE(BM_Span, 8, 2, false)->Name("Span/rotated/fmt2");
 BENCHMARK_TEMPLATE(BM_Span, 2, 0, true)->Name("Span/pit/fmt0");
 BENCHMARK_TEMPLATE(BM_Span, 2, 1, true)->Name("Span/pit/fmt1");
 BENCHMARK_TEMPLATE(BM_Span, 2, 2, true)->Name("Span/pit/fmt2");
