@@ -231,6 +231,13 @@ bool SWorldModule::ReadMapDirectory(u16 record, u32 version) {
     }
   }
   rawRecords.Add(r.release());
+  // Each map's objects, monsters and cell offsets, from its own records after the directory.
+  for (SMapArea* map : maps)
+    if (!map->LoadContent(*archive, version)) {
+      SString what;
+      what.Format("map %s: content malformed", map->name.Text() ? map->name.Text() : "?");
+      return Fail(what.CStr(), map->recordId);
+    }
   return true;
 }
 
@@ -312,8 +319,10 @@ SMapArea* SWorldModule::FindNeighbourMap(i32 dx, i32 dy) const {
 }
 
 SMapArea* SWorldModule::FindMapAtWorldPosition(i32& column, i32& row) const {
-  column = worldX / 21;
-  row = worldY / 21;
+  // Tile c covers world x 21 (c - 1) .. 21 c - 1 (the current tile lies at window cells 7..27).
+  auto tile = [](i32 v) { return (v >= 0 ? v / 21 : -((20 - v) / 21)) + 1; };
+  column = tile(worldX);
+  row = tile(worldY);
   if (column < 0 || row < 0) return nullptr;
   return FindMapByGrid(u32(column), u32(row));
 }

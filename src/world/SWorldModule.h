@@ -12,6 +12,7 @@
 class SDatabase;
 class SDatabaseWriter;
 class SFileStore;
+class SMapGame;
 class SStream;
 
 template <>
@@ -27,6 +28,7 @@ struct SWorldEnv {
   SSoundManager* soundManager = nullptr;  // stopped before a world's archives are opened
   SImageCache* images = nullptr;
   SWorldTables* tables = nullptr;
+  SMapGame* game = nullptr;  // what the maps ask of the game (monster templates, the window, saved names)
 };
 
 // Outcome of opening one archive.
