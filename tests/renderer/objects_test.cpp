@@ -168,3 +168,91 @@ TEST(RendererObjects, ThumbnailOfAKnownView) {
   SDraw2D::MakeViewThumbnail(thumb.data(), sc.screen.Pixel(0, 0), sc.pitch, d.width, d.height);
   EXPECT_EQ(testpng::CompareGolden("renderer_thumbnail_80x50", thumb.data(), 80, 50, 80), "");
 }
+
+TEST(RendererObjects, RandomObjectWordsAreDrawnSafely) {
+  // Object records, creatures, floor items and wall faces as careless data might hold them: any render
+  // type and shape number, image and palette ids past their tables, any positions, heights, flags and foot
+  // values, with rain falling, at any camera. Nothing outside the frame may be touched (the sanitizer build
+  // checks that).
+  Options o;
+  o.rows.assign(10, std::string(10, '.'));
+  o.viewWidth = 800;
+  o.viewHeight = 600;
+  Scene sc(o);
+  u32 seed = 777;
+  auto next = [&](u32 n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) % n;
+  };
+  // Image ids: any drawable image of the scene, none, or past the table. (The floor masks are not images
+  // with colour tables of their own; the image cache hands out only checked records.)
+  auto image = [&]() -> u16 {
+    const u16 id = u16(next(kImageCount + 3));
+    return id == kMask1 || id == kMask2 ? u16(kTree) : id;
+  };
+  auto word = [&]() -> u16 {
+    switch (next(4)) {
+      case 0: return image();
+      case 1: return u16(next(65536));
+      case 2: return 0;
+      default: return 32768;
+    }
+  };
+  for (int i = 0; i < 24; ++i) {
+    std::vector<u16> w(31);
+    for (u16& x : w) x = word();
+    w[0] = u16(next(16) | next(70) << 8 | (next(2) << 8) | (next(64) << 10));
+    for (int k = 1; k <= 7; ++k) w[size_t(k)] = image();
+    for (int k = 8; k <= 14; ++k) w[size_t(k)] = u16(next(3));
+    sc.AddObject(w);
+    std::vector<u16> f(36);
+    for (u16& x : f) x = word();
+    for (int k = 4; k < 12; ++k) f[size_t(k)] = image();
+    sc.AddWallFace(f);
+    std::vector<u16> c(14);
+    for (u16& x : c) x = word();
+    c[0] = image();
+    sc.AddCreature(c);
+    std::vector<u16> items(10);
+    for (u16& x : items) x = image();
+    sc.AddFloorItems(items);
+  }
+  for (i8& f : sc.feet) f = i8(next(256));
+  sc.view.altImageA = sc.view.images[kGhost];
+  SRandom rng;
+  rng.Seed(nullptr, 5);
+  auto r = std::make_unique<SRenderer>();
+  r->random = &rng;
+  for (int frame = 0; frame < 150; ++frame) {
+    for (int y = 0; y < 10; ++y)
+      for (int x = 0; x < 10; ++x) {
+        sc.SetCell(x, y, 1, u16(next(30)));
+        sc.SetCell(x, y, 2, u16(next(30)));
+        for (int k : {3, 9, 10}) sc.SetCell(x, y, k, u16(next(3) ? 0 : next(30)));
+        sc.SetCell(x, y, 4, u16(next(4) ? 0 : image()));
+        for (int k : {5, 6, 7, 8}) sc.SetCell(x, y, k, word());
+        sc.SetSide(x, y, 0, u16(next(30)));
+        sc.SetSide(x, y, 1, u16(next(30)));
+      }
+    sc.view.cameraX = i32(next(14 << 16)) - (2 << 16);
+    sc.view.cameraY = i32(next(14 << 16)) - (2 << 16);
+    sc.view.angle = i32(next(360 << 16));
+    sc.view.far = i32(next(4000)) + 100;
+    sc.view.flags = u16(next(2) | 4);
+    sc.view.viewWidth = i32(next(800)) + 1;
+    sc.view.viewHeight = i32(next(600)) + 1;
+    sc.view.handRightImage = image();
+    sc.view.handLeftImage = image();
+    sc.view.handSecondFollows = u8(next(2));
+    sc.view.handSecondDx = i16(next(400)) - 200;
+    sc.view.handSecondDy = i16(next(400)) - 200;
+    sc.view.handLeftMirrored = u8(next(2));
+    r->view = &sc.view;
+    if (frame % 10 == 0) r->ResetRain(i32(next(1200)), 0x6B4D);
+    r->UpdateRain(i32(next(1 << 16)));
+    sc.view.handRightWidthPct = u16(next(150));
+    sc.view.handLeftHeightPct = u16(next(150));
+    sc.Render(*r);
+  }
+  EXPECT_LE(r->rainCount, SRenderer::kMaxRaindrops);
+}
