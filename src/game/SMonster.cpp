@@ -38,8 +38,17 @@ bool SMonsterBaseType::Serialize(SStream& s, u32 version) {
   s.SerializeString(text2);
   u16 count = u16(FrameCount());
   s.SerializeU16(count);
-  if (s.IsReading() && count != 7 && count != 10) return false;
-  for (u32 i = 0; i < count; ++i) s.SerializeString(frameNames[i]);
+  // The kind that sizes the frame arrays comes after the names: read them aside first.
+  const char* names[10] = {};
+  if (s.IsWriting()) {
+    for (u32 i = 0; i < count; ++i) s.SerializeString(frameNames[i]);
+  } else {
+    for (u32 i = 0; i < count && s.Ok(); ++i) {
+      const char* n = nullptr;
+      s.SerializeString(n);
+      if (i < 10) names[i] = n;
+    }
+  }
   if (version >= 16) s.SerializeString(text3);
   if (version >= 22) {
     s.SerializeString(sound1);
@@ -49,8 +58,13 @@ bool SMonsterBaseType::Serialize(SStream& s, u32 version) {
   if (version >= 22) s.SerializeString(sound4);
   for (u16& v : stats) s.SerializeU16(v);
   s.SerializeByte(kind);
-  // Resolution and the monster rules walk 7 frames, or 10 for kind 4: the stored count must agree.
-  if (s.IsReading() && count != FrameCount()) return false;
+  if (s.IsReading()) {
+    // Seven frames, ten for kind 4: names past that are dropped, missing ones stay null.
+    for (u32 i = 0; i < 10; ++i) {
+      frameNames[i] = i < FrameCount() ? names[i] : nullptr;
+      frames[i] = 0;
+    }
+  }
   if (version >= 45) s.SerializeByte(imageFlag);
   if (version >= 46) s.SerializeByte(p1);
   if (version >= 95) s.SerializeByte(p2);
@@ -81,7 +95,7 @@ void SMonster::Serialize(SStream& s, u32 version, const SMonsterTable* table) {
   if (version >= 22 && version <= 104)
     for (u32 i = 0; i < 3; ++i) s.SerializeString(dropped);
   effects.SerializeList(s, [version](SEffect& e, SStream& st) { e.Serialize(st, version); });
-  items.SerializeList(s, [version](SMonsterItemEntry& e, SStream& st) { e.Serialize(st, version); });
+  items.entries.SerializeList(s, [version](SItemSpawn& e, SStream& st) { e.Serialize(st, version); });
   for (u16* v : {&minDamage, &maxDamage, &armourClass, &maxHp, &experience, &attribute1, &attribute2, &attribute3,
                  &attribute4, &spareValue})
     s.SerializeU16(*v);
@@ -93,6 +107,21 @@ void SMonster::Serialize(SStream& s, u32 version, const SMonsterTable* table) {
   if (version > 87) s.SerializeByte(theftDifficulty);
   if (version > 95) s.SerializeByte(widePlacement);
   if (version > 96) s.SerializeByte(layer2Blocking);
+}
+
+void SMonsterBaseType::MarkSoundsNeeded(SSoundTable& sounds) {
+  soundsNeeded = 1;
+  for (const char* n : {sound1, sound2, sound3, sound4})
+    if (n && sounds.FindSound(n)) sounds.MarkSoundNeeded(n);
+}
+
+void SMonsterTable::InitKindNames() {
+  static const char* const kNames[4] = {"", "humanoid", "creature", "undead"};
+  static const char* const kPlurals[4] = {"", "humanoids", "creatures", "undeads"};
+  for (u32 i = 0; i < 4; ++i) {
+    kindNames[i] = kNames[i];
+    kindPlurals[i] = kPlurals[i];
+  }
 }
 
 SMonsterBaseType* SMonsterTable::FindBaseType(const char* name) const { return FindExact(baseTypes, name); }
@@ -156,7 +185,7 @@ void SMonsterTable::ResolveNames(SImageCache& images, u8* imageFlags) {
   for (SMonster* m : monsters) {
     m->lookNormal = images.FindImageIndex(m->normalLookName);
     // The paralysed look is the base type's last frame.
-    m->lookParalysed = m->baseType ? images.FindImageIndex(m->baseType->frameNames[m->baseType->FrameCount() - 1]) : 0;
+    m->lookParalysed = m->baseType ? images.FindImageIndex(m->baseType->LastFrameName()) : 0;
     m->castPaletteSlot = images.FindPaletteIndex(m->castPalette);
     m->basePaletteSlot = m->baseType ? images.FindPaletteIndex(m->baseType->text3) : 0;
   }

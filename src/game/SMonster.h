@@ -3,6 +3,7 @@
 #pragma once
 #include "foundation/SPtrArray.h"
 #include "world/SEffect.h"
+#include "world/SItem.h"
 #include "world/SPaletteHolder.h"
 #include "world/SWorldTable.h"
 
@@ -12,9 +13,15 @@ class SMonsterBaseType : public SPaletteHolder {
  public:
   SMonsterBaseType() = default;
   ~SMonsterBaseType() override;
-  // The record (tag 29); false when its frame count is not 7 (10 for kind 4).
+  // The record (tag 29). The frame arrays are sized by the kind, read after the names: names past that
+  // size are dropped and missing ones stay null. False when the data is short.
   bool Serialize(SStream& s, u32 version);
   u32 FrameCount() const { return kind == 4 ? 10 : 7; }
+  const char* FrameName(u32 index) const { return index < FrameCount() ? frameNames[index] : nullptr; }
+  u16 FrameImage(u32 index) const { return index < FrameCount() ? frames[index] : 0; }
+  const char* LastFrameName() const { return frameNames[FrameCount() - 1]; }
+  // Marks the type's sounds as needed by the current map, so they load with it.
+  void MarkSoundsNeeded(SSoundTable& sounds);
 
   u32 soundsNeeded = 0;
   const char* text1 = nullptr;
@@ -34,35 +41,9 @@ class SMonsterBaseType : public SPaletteHolder {
   u8 p1 = 1, p2 = 0, p3 = 0;
 };
 
-// An item a monster carries (tag 24): a position in the world base's item list, count, level, chance.
-struct SMonsterItemEntry {
-  u16 itemIndex = 0;
-  u8 count = 0;
-  u8 level = 0;
-  u8 chance = 0;
-  u8 condition = 0;
-
-  void Serialize(SStream& s, u32 version) {
-    s.SerializeMarker(24);
-    s.SerializeU16(itemIndex);
-    s.SerializeByte(count);
-    s.SerializeByte(level);
-    s.SerializeByte(chance);
-    if (version >= 28) s.SerializeByte(condition);
-  }
-};
-
-template <>
-struct SNameOf<SMonsterItemEntry> {
-  static const SName& Get(const SMonsterItemEntry&) {
-    static const SName none;
-    return none;
-  }
-};
-
 class SMonster {
  public:
-  SMonster() : effects(true, 4), items(true, 4) {}
+  SMonster() : effects(true, 4) {}
   SMonster(const SMonster&) = delete;
   SMonster& operator=(const SMonster&) = delete;
   ~SMonster() = default;
@@ -73,7 +54,7 @@ class SMonster {
 
   SName name;
   SPtrArray<SEffect> effects;
-  SPtrArray<SMonsterItemEntry> items;
+  SItemContainer items;  // its spawn entries are the items the monster carries
   SMonsterBaseType* baseType = nullptr;
   const char* baseTypeName = nullptr;
   const char* label = nullptr;
@@ -96,7 +77,13 @@ class SMonster {
 
 class SMonsterTable : public SWorldTable {
  public:
-  SMonsterTable() : baseTypes(true, 4), monsters(true, 4), rawRecords(true, 4) {}
+  SMonsterTable() : baseTypes(true, 4), monsters(true, 4), rawRecords(true, 4) { InitKindNames(); }
+  // Kind names of kinds 1 to 3 and their plurals (kind 0 and others: empty).
+  void InitKindNames();
+  const char* KindName(u32 kind) const { return kind < 4 ? kindNames[kind] : ""; }
+  const char* KindPlural(u32 kind) const { return kind < 4 ? kindPlurals[kind] : ""; }
+  const char* kindNames[4] = {};
+  const char* kindPlurals[4] = {};
   // Two records: base types (marker 28) with their palette block, then templates (marker 30).
   bool Load(SDatabase& db, u16& record, u32 version) override;
   void Clear() override;

@@ -479,13 +479,14 @@ bool BuildBase(Context& ctx, WorldArchiveSpec& spec) {
       }
     if (mj.contains("items"))
       for (const json& ij : mj["items"]) {
-        auto* it = new SMonsterItemEntry;
-        it->itemIndex = u16(ij.value("item", 0));
+        auto* it = new SItemSpawn;
+        it->index = u16(ij.value("item", 0));
         it->count = u8(ij.value("count", 1));
         it->level = u8(ij.value("level", 0));
         it->chance = u8(ij.value("chance", 100));
-        if (it->itemIndex > spec.itemList.size()) ctx.fail("base.json", std::string(m->name.Text()) + ": item past the list");
-        m->items.Add(it);
+        it->condition = u8(ij.value("condition", 100));
+        if (it->index > spec.itemList.size()) ctx.fail("base.json", std::string(m->name.Text()) + ": item past the list");
+        m->items.entries.Add(it);
       }
     monsters.monsters.Add(m);
   }
