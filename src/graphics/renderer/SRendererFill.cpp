@@ -122,6 +122,10 @@ void ScanPolygon(const SSurface& surface, i32 n, const SRenderVertex* v, F& f) {
       a.RoundRowEdge();
       b.RoundRowEdge();
     }
+    // Pictures end at the first row whose sides have crossed.
+    if constexpr (requires { F::kStopWhenCrossed; }) {
+      if (b.pixel < a.pixel) break;
+    }
     const i32 line = s >> 4;
     if (line < 0 || line >= scanLimit) continue;
     if (a.pixel < 0) a.pixel = 0;
@@ -517,6 +521,7 @@ inline void KeepQuadratic(i32 start, i32 end, i32& d, i32& dd, i32 n, i32 hi) {
 
 template <int Fmt>
 struct PictureFiller {
+  static constexpr bool kStopWhenCrossed = true;
   const SSurface* surf;
   const SRenderVertex* v;
   const STexCoord* c;
