@@ -38,9 +38,22 @@ void SNpc::Serialize(SStream& s, u32 version, SConversationReader* reader) {
   if (version >= 104) s.SerializeI16(param16);
 
   if (s.IsWriting()) {
-    u8 none = 0;
-    s.SerializeByte(none);
-    s.SerializeByte(none);
+    u8 present = topicPairs ? 1 : 0;
+    s.SerializeByte(present);
+    if (present) {
+      s.Align(2);
+      u16 n = u16(topicPairs->Count());
+      s.SerializeU16(n);
+      for (u32 i = 0; i < n; ++i) {
+        STextPair pair = (*topicPairs)[i];
+        s.SerializeMarker(')');
+        s.SerializeString(pair.second);
+        s.SerializeString(pair.first);
+      }
+    }
+    present = conversation && reader ? 1 : 0;
+    s.SerializeByte(present);
+    if (present && !reader->Write(s, version, conversation)) s.SetFailed();
   } else {
     u8 present = 0;
     s.SerializeByte(present);

@@ -5,17 +5,48 @@
 #include "world/SEffect.h"
 #include "world/STypeTable.h"
 
+#include <new>
+
 class SWorldRules;
 
-// Reads and frees a person's conversation record. The record's lists belong to the scripting layer,
-// which installs its reader in the people table; without one a person that carries a conversation
-// cannot be read.
+// Reads, writes and frees a person's conversation record. The record's lists belong to the scripting
+// layer, which installs its reader in the people table (`SConversationReaderOf` below); without one a
+// person that carries a conversation cannot be read.
 class SConversationReader {
  public:
   virtual ~SConversationReader() = default;
   // Reads the record at the cursor (tag "$"); null with the stream's error set when it is bad.
   virtual void* Read(SStream& s, u32 version) = 0;
+  virtual bool Write(SStream& s, u32 version, void* conversation) = 0;
   virtual void Free(void* conversation) = 0;
+};
+
+// The reader over the scripting layer's pair of dialog entry lists, read in reference mode against the
+// world's base table of lists: SConversationReaderOf<SDialogEntryListPair, SDialogEntryListTable>.
+template <class Pair, class Table>
+class SConversationReaderOf : public SConversationReader {
+ public:
+  explicit SConversationReaderOf(const Table* table) : table_(table) {}
+  void* Read(SStream& s, u32 version) override {
+    Pair* pair = new (std::nothrow) Pair;
+    if (!pair) {
+      s.SetFailed();
+      return nullptr;
+    }
+    if (!pair->Serialize(s, version, true, table_) || s.Failed()) {
+      delete pair;
+      s.SetFailed();
+      return nullptr;
+    }
+    return pair;
+  }
+  bool Write(SStream& s, u32 version, void* conversation) override {
+    return static_cast<Pair*>(conversation)->Serialize(s, version, true, table_);
+  }
+  void Free(void* conversation) override { delete static_cast<Pair*>(conversation); }
+
+ private:
+  const Table* table_;
 };
 
 struct STextPair {
@@ -30,7 +61,7 @@ class SNpc {
   SNpc& operator=(const SNpc&) = delete;
   ~SNpc() { Clear(); }
 
-  // Tag "*". Writing stores both presence bytes as 0.
+  // Tag "*". Writing stores the text pairs and, with a reader, the conversation that the record holds.
   void Serialize(SStream& s, u32 version, SConversationReader* reader);
   void Serialize(SStream& s, u32 version) { Serialize(s, version, nullptr); }
   void Clear();

@@ -5,6 +5,7 @@
 // and the finished archives are read back by the game's loader before anything is written.
 #include "BuildStep.h"
 #include "ImageEncode.h"
+#include "WorldRules.h"
 #include "WorldWriter.h"
 #include "foundation/SDatabase.h"
 #include "game/SMonster.h"
@@ -15,6 +16,7 @@
 #include "world/SImageCache.h"
 #include "world/SSoundTable.h"
 #include "world/SWorldModule.h"
+#include "world/SWorldRules.h"
 
 #include <nlohmann/json.hpp>
 
@@ -511,7 +513,7 @@ bool BuildBase(Context& ctx, WorldArchiveSpec& spec) {
     scripts.push_back(Rec([&](SStream& s) { script.Serialize(s, kVersion); }));
   }
   spec.blocks[kBlockDialogLists] = {DialogBlock(j["dialogLists"], programs, true)};
-  return true;
+  return BuildRuleBlocks(ctx, spec);
 }
 
 // Reads the written archives back with the game's loader, in the order the game opens them.
@@ -535,6 +537,12 @@ bool Validate(Context& ctx, const std::vector<Archive*>& archives) {
   tables[kBlockDialogLists] = &dialogs;
   tables[kBlockMonsters] = &monsters;
   tables[kBlockSounds] = &sounds;
+  SConversationReaderOf<SDialogEntryListPair, SDialogEntryListTable> conversations(&dialogs);
+  SWorldRules rules;
+  rules.Register(tables);
+  rules.images = &images;
+  rules.skies.SetImageCache(&images);
+  rules.people.conversationReader = &conversations;
   SWorldModuleList modules;
   SWorldEnv env;
   env.files = &files;
@@ -581,6 +589,7 @@ bool Validate(Context& ctx, const std::vector<Archive*>& archives) {
                                   " is not in an earlier archive");
         ok = false;
       }
+    if (!CheckRuleTables(ctx, rules)) ok = false;
   }
   modules.Clear();
   images.Clear();

@@ -1,0 +1,83 @@
+// World fixtures with the rule tables registered, a player and the game's hooks recorded.
+#pragma once
+#include "WorldFixture.h"
+#include "player/SPlayer.h"
+#include "world/SWorldRules.h"
+
+#include <map>
+#include <set>
+
+// The game services the rule tables call, answered from fields.
+struct RecordingHooks : SGameHooks {
+  void QueueMessage(const char* text, const char*) override { messages.push_back(text ? text : ""); }
+  u32 HourOfDay() override { return hour; }
+  bool GlobalValue(const char* name, i32& value) override {
+    auto it = globals.find(name ? name : "");
+    if (it == globals.end()) return false;
+    value = it->second;
+    return true;
+  }
+  bool MonsterBaseTypeExists(const char* name) override { return name && baseTypes.count(name); }
+  i32 DisplayMode() override { return mode; }
+  void ConvertNumberGlyphs(SString& text) override { text.Append(glyphMark); }
+
+  std::vector<std::string> messages;
+  u32 hour = 12;
+  std::map<std::string, i32> globals;
+  std::set<std::string> baseTypes;
+  i32 mode = 9;
+  const char* glyphMark = "";
+};
+
+class RulesFixture : public WorldFixture {
+ protected:
+  RulesFixture() {
+    rules.Register(tables);
+    rules.images = &images;
+    rules.skies.SetImageCache(&images);
+    rules.hooks = &hooks;
+    rules.people.conversationReader = &conversations;
+    player.AttachRules(&rules);
+  }
+  ~RulesFixture() override {
+    modules.Clear();
+    rules.Unload();
+    for (SWorldTable*& t : tables.tables)
+      if (t != &globals && t != &faces && t != &scripts && t != &dialogs && t != &monsters && t != &sounds && t != &types)
+        t = nullptr;
+  }
+
+  template <class F>
+  static worldbuild::Bytes Rec(u32 version, F&& fn) {
+    worldbuild::Bytes out;
+    EXPECT_TRUE(worldbuild::StreamRecord(out, version, fn));
+    return out;
+  }
+  // Writes "Base" with the given blocks at a version and opens it; the loader's message on failure.
+  std::string OpenBase(worldbuild::WorldArchiveSpec spec) {
+    Save(spec, "Base");
+    if (modules.OpenArchive("Base") == SArchiveResult::kOpened) return "";
+    return modules.LastError();
+  }
+
+  RecordingHooks hooks;
+  SConversationReaderOf<SDialogEntryListPair, SDialogEntryListTable> conversations{&dialogs};
+  SWorldRules rules;
+  SPlayer player;
+};
+
+// An effect entry in one line.
+inline SEffect* MakeEffect(u8 kind, i16 base, u8 mode = 3, u8 sub = 0, const char* name = nullptr, i16 perLevel = 0,
+                           i16 duration = 0, i16 durationPerLevel = 0, u8 radius = 0) {
+  auto* e = new SEffect;
+  e->kind = kind;
+  e->base = base;
+  e->mode = mode;
+  e->sub = sub;
+  e->SetName(name);
+  e->perLevel = perLevel;
+  e->duration = duration;
+  e->durationPerLevel = durationPerLevel;
+  e->radius = radius;
+  return e;
+}

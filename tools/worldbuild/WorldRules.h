@@ -1,0 +1,18 @@
+// The rule tables' blocks of the sample world's base archive, from data/sample/world/rules.json, and the
+// checks of the loaded tables against each other.
+#pragma once
+#include "BuildStep.h"
+#include "WorldWriter.h"
+
+class SWorldRules;
+
+namespace worldbuild {
+
+// Adds the blocks of abilities, alchemy, diseases, people, quests, scenes, skies, spell effects, spells,
+// interiors, races, skills and attributes to the spec.
+bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec);
+// Names the loaded tables must resolve: race abilities, spells of abilities, diseases of spells, the
+// start-kit spells, sky and spell-effect pictures, interior pictures and the palettes spell effects use.
+bool CheckRuleTables(Context& ctx, SWorldRules& rules);
+
+}  // namespace worldbuild
