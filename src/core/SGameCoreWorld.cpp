@@ -20,6 +20,7 @@ void SGameCore::PrepareWorldTables(SLoadingSteps* steps) {
   // those tables exist their steps still advance the bar.
   if (steps) steps->Step();
   if (steps) steps->Step();
+  world.items.LoadItemPictures(world.images);
   if (steps) steps->Step();
 }
 

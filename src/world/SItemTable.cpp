@@ -195,8 +195,9 @@ void SFpsItem::Serialize(SStream& s, u32 version) {
 }
 
 void SFpsItem::LoadFrames(SImageCache& cache) {
-  for (u32 i = 0; i < frames.Count(); ++i)
-    if (frames[i]) cache.LoadImage(cache.GetImageEntry(u16(frames[i])));
+  // By name: preloading may run before the frame numbers are resolved.
+  for (u32 i = 0; i < frameNames.Count(); ++i)
+    if (const char* n = frameNames.Text(i32(i))) cache.LoadImageByName(n);
   AcquirePalettes(cache);
 }
 

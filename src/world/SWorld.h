@@ -3,6 +3,7 @@
 // `tables`). Construction wires them together.
 #pragma once
 #include "world/SImageCache.h"
+#include "world/SItemTable.h"
 #include "world/SSoundTable.h"
 #include "world/SWorldModule.h"
 #include "world/SWorldRules.h"
@@ -12,6 +13,7 @@ struct SWorld {
   SWorld() {
     images.Init();
     tables[kBlockSounds] = &sounds;
+    tables[kBlockItems] = &items;
     sounds.SetTables(&tables);
     rules.Register(tables);
     rules.images = &images;
@@ -35,6 +37,7 @@ struct SWorld {
 
   SImageCache images;
   SSoundTable sounds;
+  SItemTable items;
   SWorldTables tables;
   SWorldRules rules;  // the rule tables, registered in `tables`
   SWorldModuleList modules;

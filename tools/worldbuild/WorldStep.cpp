@@ -5,6 +5,7 @@
 // and the finished archives are read back by the game's loader before anything is written.
 #include "BuildStep.h"
 #include "ImageEncode.h"
+#include "WorldItems.h"
 #include "WorldRules.h"
 #include "WorldWriter.h"
 #include "foundation/SDatabase.h"
@@ -14,6 +15,7 @@
 #include "script/SGlobalVariables.h"
 #include "script/SScriptTable.h"
 #include "world/SImageCache.h"
+#include "world/SItemTable.h"
 #include "world/SSoundTable.h"
 #include "world/SWorldModule.h"
 #include "world/SWorldRules.h"
@@ -513,6 +515,7 @@ bool BuildBase(Context& ctx, WorldArchiveSpec& spec) {
     scripts.push_back(Rec([&](SStream& s) { script.Serialize(s, kVersion); }));
   }
   spec.blocks[kBlockDialogLists] = {DialogBlock(j["dialogLists"], programs, true)};
+  if (!BuildItemBlock(ctx, spec)) return false;
   return BuildRuleBlocks(ctx, spec);
 }
 
@@ -537,6 +540,8 @@ bool Validate(Context& ctx, const std::vector<Archive*>& archives) {
   tables[kBlockDialogLists] = &dialogs;
   tables[kBlockMonsters] = &monsters;
   tables[kBlockSounds] = &sounds;
+  SItemTable items;
+  tables[kBlockItems] = &items;
   SConversationReaderOf<SDialogEntryListPair, SDialogEntryListTable> conversations(&dialogs);
   SWorldRules rules;
   rules.Register(tables);
@@ -590,6 +595,9 @@ bool Validate(Context& ctx, const std::vector<Archive*>& archives) {
         ok = false;
       }
     if (!CheckRuleTables(ctx, rules)) ok = false;
+    items.ResolveNames(images, images.ImageFlags());
+    if (SWorldModule* base = modules.FindByName("base"))
+      if (!CheckItemTable(ctx, items, base->itemList, monsters)) ok = false;
   }
   modules.Clear();
   images.Clear();

@@ -1,0 +1,182 @@
+#include "WorldItems.h"
+
+#include "encode/ImageEncode.h"
+#include "game/SMonster.h"
+#include "world/SEffect.h"
+#include "world/SItemTable.h"
+#include "world/SWorldModule.h"
+
+#include <nlohmann/json.hpp>
+
+#include <deque>
+#include <fstream>
+#include <set>
+
+namespace worldbuild {
+namespace {
+using nlohmann::json;
+constexpr u32 kVersion = 114;
+
+std::deque<std::string> gTexts;
+const char* Keep(const std::string& s) { return gTexts.emplace_back(s).c_str(); }
+
+template <class F>
+Bytes Rec(F&& fn) {
+  Bytes out;
+  StreamRecord(out, kVersion, fn);
+  return out;
+}
+
+bool LoadItems(Context& ctx, json& out) {
+  std::filesystem::path path = ctx.source() / "world" / "items.json";
+  std::ifstream in(path);
+  if (!in) {
+    ctx.fail(path.string(), "cannot be read");
+    return false;
+  }
+  out = json::parse(in, nullptr, false);
+  if (out.is_discarded()) {
+    ctx.fail("items.json", "not valid JSON");
+    return false;
+  }
+  return true;
+}
+
+SEffectList* MakeEnchantment(const json& ej) {
+  auto* list = new SEffectList;
+  list->worth = ej.value("worth", 0u);
+  for (const json& e : ej["effects"]) {
+    auto* entry = new SEffect;
+    entry->kind = u8(e.value("kind", 1));
+    entry->mode = u8(e.value("mode", 3));
+    entry->sub = u8(e.value("sub", 0));
+    entry->base = i16(e.value("base", 0));
+    entry->perLevel = i16(e.value("perLevel", 0));
+    entry->duration = i16(e.value("duration", 0));
+    if (e.contains("name")) entry->SetName(e["name"].get<std::string>().c_str());
+    list->Add(entry);
+  }
+  return list;
+}
+}  // namespace
+
+bool BuildItemBlock(Context& ctx, WorldArchiveSpec& spec) {
+  json j;
+  if (!LoadItems(ctx, j)) return false;
+  SItemTable table;
+  const std::string prefix = spec.name + "_item";
+  u32 n = 0;
+  for (const json& pj : j["pictures"]) {
+    const std::string image = prefix + pj.value("name", "");
+    imageenc::Picture pic = imageenc::MakeChecker(24, 24, 3 + int(n % 4), u16(pj.value("colour", 0x8410)), 0xFFFF);
+    spec.images.push_back({image, imageenc::Encode(pic, int(n % 3))});
+    // The inventory picture (kind 0: preloaded, resolved by its own name) and the record naming it.
+    auto* p = new SItemPicture;
+    p->name.Set(Keep(image));
+    p->pictureKind = 0;
+    table.pictures.InsertByNameHash(p);
+    auto* r = new SItemTextPicture;
+    r->name.Set(Keep(spec.name + "_pic" + pj.value("name", "")));
+    r->text1 = Keep(image);
+    r->text2 = Keep(image);
+    table.textPictures.InsertByNameHash(r);
+    ++n;
+  }
+  for (const json& fj : j["fps"]) {
+    auto* f = new SFpsItem;
+    const std::string name = fj.value("name", "");
+    f->name.Set(Keep(name));
+    f->kind = u8(fj.value("kind", 1));
+    if (fj.contains("sound")) f->sound = Keep(fj["sound"].get<std::string>());
+    for (int i = 0; i < fj.value("frames", 1); ++i) {
+      const std::string frame = name + std::to_string(i + 1);
+      imageenc::Picture pic = imageenc::MakeChecker(40, 40, 4 + i, 0x8410, 0xFFFF);
+      spec.images.push_back({frame, imageenc::Encode(pic, 1)});
+      f->frameNames.AddText(frame.c_str());
+    }
+    table.fpsItems.InsertByNameHash(f);
+  }
+  std::vector<SItemType*> types;
+  std::set<std::string> seen;
+  for (const json& tj : j["types"]) {
+    auto* t = new SItemType;
+    const std::string name = tj.value("name", "");
+    if (!seen.insert(name).second) ctx.fail("items.json", name + ": item type named twice");
+    t->name.Set(Keep(name));
+    t->text1 = tj.contains("fps") ? Keep(tj["fps"].get<std::string>()) : nullptr;
+    t->text2 = Keep(spec.name + "_pic" + tj.value("picture", ""));
+    if (!table.FindTextPicture(t->text2)) ctx.fail("items.json", name + ": no picture " + tj.value("picture", ""));
+    t->text3 = Keep(tj.value("display", ""));
+    t->value = tj.value("value", 0u);
+    t->weight = u16(tj.value("weight", 0));
+    if (tj.contains("damage")) {
+      t->damageMin = u16(tj["damage"][0].get<int>());
+      t->damageMax = u16(tj["damage"][1].get<int>());
+    }
+    t->armorClass = u16(tj.value("ac", 0));
+    t->enchantCapacity = u16(tj.value("capacity", 0));
+    t->maxCondition = u16(tj.value("condition", 1000));
+    if (t->maxCondition == 0) ctx.fail("items.json", name + ": a maximum condition of 0");
+    t->level = u8(tj.value("level", 0));
+    t->frequency = u8(tj.value("frequency", 1));
+    t->itemClass = u8(tj.value("class", 0));
+    t->subtype = u8(tj.value("subtype", 0));
+    t->alignment = u8(tj.value("alignment", 0));
+    t->flags = u8(tj.value("flags", 0));
+    t->outfit = u8(tj.value("outfit", 0));
+    if (t->level >= kItemLevels || t->itemClass >= kItemClasses || t->frequency == 0)
+      ctx.fail("items.json", name + ": level, class or frequency out of range");
+    if (tj.contains("enchantment")) t->enchantment = MakeEnchantment(tj["enchantment"]);
+    types.push_back(t);
+    table.types.InsertByNameHash(t);
+  }
+  for (const std::string& item : spec.itemList)
+    if (!seen.count(item)) ctx.fail("base.json", item + ": the item list names no item type");
+  if (ctx.failed()) return false;
+
+  std::vector<Bytes>& block = spec.blocks[kBlockItems];
+  block.clear();
+  block.push_back(Rec([&](SStream& s) { table.SerializePictures(s, kVersion); }));
+  block.push_back(Rec([&](SStream& s) { table.SerializeFpsItems(s, kVersion); }));
+  block.push_back(Rec([&](SStream& s) { table.SerializeTextPictures(s, kVersion); }));
+  block.push_back(Rec([&](SStream& s) { table.SerializeTypeHeader(s, kVersion); }));
+  for (SItemType* t : types) block.push_back(Rec([&](SStream& s) { t->Serialize(s, kVersion); }));
+  return true;
+}
+
+bool CheckItemTable(Context& ctx, SItemTable& items, const SIndexList& itemList, SMonsterTable& monsters) {
+  bool ok = true;
+  json j;
+  if (!LoadItems(ctx, j)) return false;
+  if (items.types.Count() != j["types"].size()) {
+    ctx.fail("DuskmireBase", "the item table does not read back whole");
+    ok = false;
+  }
+  for (SItemType* t : items.types)
+    if (!t->picture) {
+      ctx.fail("items.json", std::string(t->name.Text()) + ": its picture does not resolve");
+      ok = false;
+    }
+  for (SFpsItem* f : items.fpsItems)
+    for (u32 i = 0; i < f->frames.Count(); ++i)
+      if (!f->frames[i]) {
+        ctx.fail("items.json", std::string(f->name.Text()) + ": a frame does not resolve");
+        ok = false;
+      }
+  for (u32 i = 1; i <= itemList.count; ++i)
+    if (!itemList.At(i)) {
+      ctx.fail("base.json", "item list position " + std::to_string(i) + " names no item type");
+      ok = false;
+    }
+  for (SMonster* m : monsters.monsters) {
+    m->items.ResolveEntries(itemList);
+    for (SItemSpawn* e : m->items.entries)
+      if (e->IsUnresolved()) {
+        ctx.fail("base.json", std::string(m->name.Text()) + ": a carried item names no item type");
+        ok = false;
+      }
+  }
+  return ok;
+}
+
+}  // namespace worldbuild

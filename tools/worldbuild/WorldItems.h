@@ -1,0 +1,19 @@
+// The sample world's item table (data/sample/world/items.json), written into the base archive with its
+// generated pictures, and checked after the archives are read back.
+#pragma once
+#include "BuildStep.h"
+#include "WorldWriter.h"
+
+class SItemTable;
+class SMonsterTable;
+struct SIndexList;
+
+namespace worldbuild {
+
+// Adds the item block and the item pictures to the spec; false (with faults reported) on bad sources.
+bool BuildItemBlock(Context& ctx, WorldArchiveSpec& spec);
+// After reading back: every picture record names a picture, the "D" list and the templates' carried
+// items name existing types, and the lists by level hold what the sources say.
+bool CheckItemTable(Context& ctx, SItemTable& items, const SIndexList& itemList, SMonsterTable& monsters);
+
+}  // namespace worldbuild
