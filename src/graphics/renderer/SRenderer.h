@@ -381,6 +381,13 @@ class SRenderer {
   bool UpperWallBlock(i32 x, i32 y) const { return InMap(x, y) && (CellWallClass(y * view->mapWidth + x) & 2); }
   bool LowerWallBlock(i32 x, i32 y) const { return InMap(x, y) && (CellWallClass(y * view->mapWidth + x) & 1); }
   SRandom ownRandom_;
+  // A map cell's index, its words and its offset from the eye cell.
+  struct CellRef {
+    i32 idx;
+    const u16* cell;
+    i32 dx, dy;
+  };
+  CellRef Locate(i32 x, i32 y) const;
   i32 ObjectRenderType(u16 id) const;
   bool TextureSize(u16 textureId, i32& w, i32& h) const;
   template <int Payload> i32 RunClip(i32 count, bool depthStages);

@@ -180,12 +180,10 @@ void SRenderer::EmitCellObjectType8(i32 x, i32 y) {
   if (obj && (obj[0] & 0xFF) == 8) EmitObjectType8(x, y, obj);
 }
 
-// The cell's index, words and offset from the eye cell.
-#define CELL_REF(x, y) \
-  const i32 idx = (y) * view->mapWidth + (x); \
-  const u16* cell = Cell(idx); \
-  const i32 dx = (x) - eyeCellX, dy = (y) - eyeCellY; \
-  (void)cell; (void)dx; (void)dy
+SRenderer::CellRef SRenderer::Locate(i32 x, i32 y) const {
+  const i32 idx = y * view->mapWidth + x;
+  return {idx, Cell(idx), x - eyeCellX, y - eyeCellY};
+}
 
 namespace {
 // True when the upper storey is closed above the cell: its images are then not split at the ceiling line.
@@ -195,20 +193,20 @@ bool CeilingAbove(const SRenderer&, i32 wallClass, const u16* side, i32 sideType
 }  // namespace
 
 void SRenderer::EmitObjectType1(i32 x, i32 y, const u16* obj, bool hanging) {
-  CELL_REF(x, y);
-  const i32 cls = CellWallClass(idx);
-  const u16* side = CellSide(idx);
+  const CellRef at = Locate(x, y);
+  const i32 cls = CellWallClass(at.idx);
+  const u16* side = CellSide(at.idx);
   const bool above = CeilingAbove(*this, cls, side, side ? ObjectRenderType(side[0]) : 0);
   const i32 height = hanging ? ((cls & 2) ? kCeiling : kUpperCeiling) : HeightWord(i16(obj[29]));
   SScreenRect rect;
   i32 z;
-  if (!EmitUprightImage(dx, dy, PositionWord(obj[15]), height, PositionWord(obj[22]), 512, hanging, above, obj[1],
-                        obj[8], cell[11], &rect, false, -1, 0, &z))
+  if (!EmitUprightImage(at.dx, at.dy, PositionWord(obj[15]), height, PositionWord(obj[22]), 512, hanging, above, obj[1],
+                        obj[8], at.cell[11], &rect, false, -1, 0, &z))
     return;
   // The laid images sort with the part of the first image at their height.
   const i32 q = projScale / z;
   const i32 c = i32((-(i64(kCeiling) * q)) >> 15) - negEyeRow;
-  EmitObjectType1Layer(dx, dy, obj, rect, z, (!above && c >= rect.bottom) ? 5 : 3, cell[11]);
+  EmitObjectType1Layer(at.dx, at.dy, obj, rect, z, (!above && c >= rect.bottom) ? 5 : 3, at.cell[11]);
 }
 
 void SRenderer::EmitObjectType1Layer(i32 dx, i32 dy, const u16* obj, const SScreenRect& rect, i32 z, i32 drawClass,
@@ -237,36 +235,36 @@ void SRenderer::EmitObjectType1Layer(i32 dx, i32 dy, const u16* obj, const SScre
 }
 
 void SRenderer::EmitObjectType5(i32 x, i32 y, const u16* obj) {
-  CELL_REF(x, y);
-  const u16* side = CellSide(idx);
-  const bool above = CeilingAbove(*this, CellWallClass(idx), side, side ? ObjectRenderType(side[0]) : 0);
+  const CellRef at = Locate(x, y);
+  const u16* side = CellSide(at.idx);
+  const bool above = CeilingAbove(*this, CellWallClass(at.idx), side, side ? ObjectRenderType(side[0]) : 0);
   for (int i = 1; i <= 6; ++i)
     if (obj[i])
-      EmitUprightImage(dx, dy, PositionWord(obj[14 + i]), kFloor, PositionWord(obj[21 + i]), 512, false, above, obj[i],
-                       obj[7 + i], cell[11]);
+      EmitUprightImage(at.dx, at.dy, PositionWord(obj[14 + i]), kFloor, PositionWord(obj[21 + i]), 512, false, above, obj[i],
+                       obj[7 + i], at.cell[11]);
 }
 
 void SRenderer::EmitObjectType13(i32 x, i32 y, const u16* obj) {
-  CELL_REF(x, y);
-  const u16* side = CellSide(idx);
-  const bool above = CeilingAbove(*this, CellWallClass(idx), side, side ? ObjectRenderType(side[0]) : 0);
+  const CellRef at = Locate(x, y);
+  const u16* side = CellSide(at.idx);
+  const bool above = CeilingAbove(*this, CellWallClass(at.idx), side, side ? ObjectRenderType(side[0]) : 0);
   const i32 height = HeightWord(i16(obj[29]));
   for (int i = 1; i <= 6; ++i)
     if (obj[i])
-      EmitUprightImage(dx, dy, PositionWord(obj[14 + i]), height, PositionWord(obj[21 + i]), 512, false, above, obj[i],
-                       obj[7 + i], cell[11]);
+      EmitUprightImage(at.dx, at.dy, PositionWord(obj[14 + i]), height, PositionWord(obj[21 + i]), 512, false, above, obj[i],
+                       obj[7 + i], at.cell[11]);
 }
 
 void SRenderer::EmitObjectType12(i32 x, i32 y, const u16* obj) {
-  CELL_REF(x, y);
-  const u16* side = CellSide(idx);
-  const bool above = CeilingAbove(*this, CellWallClass(idx), side, side ? ObjectRenderType(side[0]) : 0);
-  EmitUprightImage(dx, dy, PositionWord(obj[15]), HeightWord(i16(obj[29])), PositionWord(obj[22]), 1024, false, above,
-                   obj[1], obj[8], cell[11]);
+  const CellRef at = Locate(x, y);
+  const u16* side = CellSide(at.idx);
+  const bool above = CeilingAbove(*this, CellWallClass(at.idx), side, side ? ObjectRenderType(side[0]) : 0);
+  EmitUprightImage(at.dx, at.dy, PositionWord(obj[15]), HeightWord(i16(obj[29])), PositionWord(obj[22]), 1024, false, above,
+                   obj[1], obj[8], at.cell[11]);
 }
 
 void SRenderer::EmitObjectType10(i32 x, i32 y, const u16* obj) {
-  CELL_REF(x, y);
+  const CellRef at = Locate(x, y);
   i32 w, h;
   if (!ImageSize(obj[1], w, h)) return;
   const bool northSouth = (obj[0] & 0x100) != 0;
@@ -276,10 +274,10 @@ void SRenderer::EmitObjectType10(i32 x, i32 y, const u16* obj) {
   const i32 shift = ((across < 0 ? -across : across) * 312) >> 10;
   const i32 eyeAlong = northSouth ? eyeX - x * 1024 : eyeY - y * 1024;
   const i32 pos = eyeAlong < 512 ? 512 - shift : 512 + shift;
-  const i32 p = northSouth ? EmitWallQuad(dx, dy, pos, 1, pos, 1023, top, kFloor, 0, w * 16, 0, h * 16, obj[1], obj[8],
-                                          14, cell[11], 3, 2)
-                           : EmitWallQuad(dx, dy, 1, pos, 1023, pos, top, kFloor, 0, w * 16, 0, h * 16, obj[1], obj[8],
-                                          14, cell[11], 3, 2);
+  const i32 p = northSouth ? EmitWallQuad(at.dx, at.dy, pos, 1, pos, 1023, top, kFloor, 0, w * 16, 0, h * 16, obj[1], obj[8],
+                                          14, at.cell[11], 3, 2)
+                           : EmitWallQuad(at.dx, at.dy, 1, pos, 1023, pos, top, kFloor, 0, w * 16, 0, h * 16, obj[1], obj[8],
+                                          14, at.cell[11], 3, 2);
   if (p >= 0) LowerDepth(p, 10, 0);
 }
 
@@ -293,7 +291,7 @@ i32 BackdropOffset(i32 focal, i32 w) {
 }  // namespace
 
 void SRenderer::EmitObjectType3(i32 x, i32 y, const u16* obj) {
-  CELL_REF(x, y);
+  const CellRef at = Locate(x, y);
   i32 w4, h4;
   if (!ImageSize(obj[4], w4, h4)) return;
   const bool northSouth = LowerWallBlock(x, y - 1) && LowerWallBlock(x, y + 1);
@@ -305,9 +303,9 @@ void SRenderer::EmitObjectType3(i32 x, i32 y, const u16* obj) {
   const u8 flags = (obj[29] & 1) ? kPolyFadeToWhite : 0;
   auto quad = [&](i32 a0, i32 a1, i32 yt, i32 yb, u16 img, u16 pal, i32 w16, i32 h16, i32 adjust) {
     if (northSouth)
-      EmitWallQuadSplit(dx, dy, pos, a0, pos, a1, yt, yb, 0, w16, 0, h16, img, pal, cell[11], flags, adjust);
+      EmitWallQuadSplit(at.dx, at.dy, pos, a0, pos, a1, yt, yb, 0, w16, 0, h16, img, pal, at.cell[11], flags, adjust);
     else
-      EmitWallQuadSplit(dx, dy, a0, pos, a1, pos, yt, yb, 0, w16, 0, h16, img, pal, cell[11], flags, adjust);
+      EmitWallQuadSplit(at.dx, at.dy, a0, pos, a1, pos, yt, yb, 0, w16, 0, h16, img, pal, at.cell[11], flags, adjust);
   };
   quad(1, 1023, topY, kFloor, obj[4], obj[11], w4 * 16, h4 * 16, 0);
   const bool open = ((obj[0] >> 10) & 63) == 63;
@@ -324,7 +322,7 @@ void SRenderer::EmitObjectType3(i32 x, i32 y, const u16* obj) {
 }
 
 void SRenderer::EmitObjectType9(i32 x, i32 y, const u16* obj) {
-  CELL_REF(x, y);
+  const CellRef at = Locate(x, y);
   i32 w, h;
   if (!ImageSize(obj[1], w, h)) return;
   const bool alongX = LowerWallBlock(x, y - 1) && LowerWallBlock(x, y + 1);
@@ -333,7 +331,7 @@ void SRenderer::EmitObjectType9(i32 x, i32 y, const u16* obj) {
   const i32 bottom = kFloor - (f * 731) / 240, top = kFloor + ((h - f) * 731) / 240;
   const i32 a0 = 512 - ww / 2, a1 = a0 + ww;
   for (int edge = 0; edge < 2; ++edge) {
-    // a to b runs left to right as seen from inside the cell; the opposite edge is wound the other way.
+    // a to b runs left to right as seen from inside the at.cell; the opposite edge is wound the other way.
     i32 ax, az, bx, bz;
     if (!alongX) {
       if (edge == 0) ax = 0, az = a1, bx = 0, bz = a0;
@@ -342,8 +340,8 @@ void SRenderer::EmitObjectType9(i32 x, i32 y, const u16* obj) {
       if (edge == 0) ax = a0, az = 0, bx = a1, bz = 0;
       else ax = a1, az = 1024, bx = a0, bz = 1024;
     }
-    const i32 main = EmitWallQuad(dx, dy, ax, az, bx, bz, top, bottom, 0, w * 16, 0, h * 16, obj[1], obj[8], 14,
-                                  cell[11], 3, 0);
+    const i32 main = EmitWallQuad(at.dx, at.dy, ax, az, bx, bz, top, bottom, 0, w * 16, 0, h * 16, obj[1], obj[8], 14,
+                                  at.cell[11], 3, 0);
     if (main < 0) continue;
     LowerDepth(main, 4, 4);
     const i32 mainMax = drawList[main].maxDepth;
@@ -353,32 +351,32 @@ void SRenderer::EmitObjectType9(i32 x, i32 y, const u16* obj) {
       if (!img || !ImageSize(img, wi, hi)) continue;
       const i32 t0 = i32(i64(obj[16 + k]) * ww / w), t1 = t0 + i32(i64(wi) * ww / w);
       const i32 yt = top - i32(i64(obj[23 + k]) * (top - bottom) / h), yb = yt - i32(i64(hi) * (top - bottom) / h);
-      auto at = [&](i32 t, i32& px, i32& pz) {
+      auto along = [&](i32 t, i32& px, i32& pz) {
         px = ax + i32(i64(bx - ax) * t / ww);
         pz = az + i32(i64(bz - az) * t / ww);
       };
       i32 px0, pz0, px1, pz1;
-      at(t0, px0, pz0);
-      at(t1, px1, pz1);
-      const i32 o = EmitWallQuad(dx, dy, px0, pz0, px1, pz1, yt, yb, 0, wi * 16, 0, hi * 16, img, obj[9 + k], 14,
-                                 cell[11], 3, 0);
+      along(t0, px0, pz0);
+      along(t1, px1, pz1);
+      const i32 o = EmitWallQuad(at.dx, at.dy, px0, pz0, px1, pz1, yt, yb, 0, wi * 16, 0, hi * 16, img, obj[9 + k], 14,
+                                 at.cell[11], 3, 0);
       if (o >= 0) drawList[o].maxDepth = mainMax - 1;
     }
   }
 }
 
 void SRenderer::EmitObjectType4(i32 x, i32 y, const u16* obj) {
-  CELL_REF(x, y);
+  const CellRef at = Locate(x, y);
   i32 w, h;
   if (!ImageSize(obj[1], w, h)) return;
-  // Four copies in a 2 x 2 arrangement, each half its width in from the cell's edges.
+  // Four copies in a 2 x 2 arrangement, each half its width in from the at.cell's edges.
   i32 o = (w * 512) / 336;
   if (o > 512) o = 512;
   const i32 a = view->angle % FixedAngle::kFullTurnDegrees;
   const i32 sector = (((a < 0 ? a + FixedAngle::kFullTurnDegrees : a) + (45 << 16)) / (90 << 16)) & 3;
   const i32 spots[4][2] = {{o, o}, {1024 - o, o}, {o, 1024 - o}, {1024 - o, 1024 - o}};
   for (int k = 0; k < 4; ++k)
-    EmitObjectType4Part(dx, dy, spots[k][0], spots[k][1], obj[1], obj[8], ((k + sector) & 1) != 0, cell[11]);
+    EmitObjectType4Part(at.dx, at.dy, spots[k][0], spots[k][1], obj[1], obj[8], ((k + sector) & 1) != 0, at.cell[11]);
 }
 
 void SRenderer::EmitObjectType4Part(i32 dx, i32 dy, i32 ox, i32 oz, u16 image, u16 palette, bool mirrored, i32 light) {
@@ -404,8 +402,8 @@ void SRenderer::EmitObjectType4Part(i32 dx, i32 dy, i32 ox, i32 oz, u16 image, u
 }
 
 void SRenderer::EmitObjectType8(i32 x, i32 y, const u16* obj) {
-  CELL_REF(x, y);
-  const u16* side = CellSide(idx);
+  const CellRef at = Locate(x, y);
+  const u16* side = CellSide(at.idx);
   i32 w, h;
   if (!side || !ImageSize(obj[1], w, h)) return;
   const bool northSouth = UpperWallBlock(x, y - 1) && UpperWallBlock(x, y + 1);
@@ -414,36 +412,36 @@ void SRenderer::EmitObjectType8(i32 x, i32 y, const u16* obj) {
   const i32 pos = eyeAlong < 512 ? d : 1024 - d;
   const i32 top = kCeiling + i32(i64(h) * 336 * 731 / (i64(w) * 240));
   if (northSouth)
-    EmitWallQuad(dx, dy, pos, 1, pos, 1023, top, kCeiling, 0, w * 16, 0, h * 16, obj[1], obj[8], 14, side[2], 5, 2);
+    EmitWallQuad(at.dx, at.dy, pos, 1, pos, 1023, top, kCeiling, 0, w * 16, 0, h * 16, obj[1], obj[8], 14, side[2], 5, 2);
   else
-    EmitWallQuad(dx, dy, 1, pos, 1023, pos, top, kCeiling, 0, w * 16, 0, h * 16, obj[1], obj[8], 14, side[2], 5, 2);
+    EmitWallQuad(at.dx, at.dy, 1, pos, 1023, pos, top, kCeiling, 0, w * 16, 0, h * 16, obj[1], obj[8], 14, side[2], 5, 2);
 }
 
 // ---- Creatures, floor items and the cell sprite ----
 
 void SRenderer::EmitCellWord9(i32 x, i32 y) {
-  CELL_REF(x, y);
+  const CellRef at = Locate(x, y);
   for (int word = 9; word <= 10; ++word) {
-    const u16* c = Creature(cell[word]);
+    const u16* c = Creature(at.cell[word]);
     if (!c) continue;
     const bool mirrored = (c[5] & 1) != 0;
     const i32 height = HeightWord(c[4]);
-    EmitUprightImage(dx, dy, PositionWord(c[2]), height, PositionWord(c[3]), 0, false, false, c[0], c[1], cell[11],
+    EmitUprightImage(at.dx, at.dy, PositionWord(c[2]), height, PositionWord(c[3]), 0, false, false, c[0], c[1], at.cell[11],
                      nullptr, mirrored);
     if (!c[6]) continue;
     // The same quad again, drawn with the view's alternative image in front of the creature.
     const i32 first = drawCount;
-    EmitUprightImage(dx, dy, PositionWord(c[2]), height, PositionWord(c[3]), 0, false, false, c[0], c[1], cell[11],
+    EmitUprightImage(at.dx, at.dy, PositionWord(c[2]), height, PositionWord(c[3]), 0, false, false, c[0], c[1], at.cell[11],
                      nullptr, mirrored, -1, (c[5] & 2) ? kPolyAltImageB : kPolyAltImageA);
     for (i32 i = first; i < drawCount; ++i) LowerDepth(i, 1, 1);
   }
 }
 
 void SRenderer::EmitCellWord3(i32 x, i32 y) {
-  CELL_REF(x, y);
-  const u16* items = FloorItem(cell[3]);
+  const CellRef at = Locate(x, y);
+  const u16* items = FloorItem(at.cell[3]);
   if (!items) return;
-  // In the camera's own cell and the one just ahead the spots are pulled into the part of the floor that
+  // In the camera's own at.cell and the one just ahead the spots are pulled into the part of the floor that
   // can be seen.
   const i32 camX = view->cameraX >> 16, camY = view->cameraY >> 16;
   i32 aheadX = 0, aheadY = 0;
@@ -473,7 +471,7 @@ void SRenderer::EmitCellWord3(i32 x, i32 y) {
       oz = 508 + pz;
       // Beyond the nearest floor the viewport shows, moved along the view direction when nearer.
       i32 vx, vz;
-      ViewPoint(dx, dy, ox, oz, vx, vz);
+      ViewPoint(at.dx, at.dy, ox, oz, vx, vz);
       i32 want = focal - r;
       if (want < nearDist) want = nearDist;
       want += 64;
@@ -483,15 +481,15 @@ void SRenderer::EmitCellWord3(i32 x, i32 y) {
         oz -= (cosA * t) >> 10;
       }
     }
-    EmitUprightImage(dx, dy, ox, kFloor, oz, 0, false, true, items[i], 0, cell[11], nullptr, false, 3);
+    EmitUprightImage(at.dx, at.dy, ox, kFloor, oz, 0, false, true, items[i], 0, at.cell[11], nullptr, false, 3);
   }
 }
 
 void SRenderer::EmitCellSprite(i32 x, i32 y) {
-  CELL_REF(x, y);
-  if (!cell[4]) return;
-  const u16* side = CellSide(idx);
-  const bool above = CeilingAbove(*this, CellWallClass(idx), side, side ? ObjectRenderType(side[0]) : 0);
-  EmitUprightImage(dx, dy, PositionWord(cell[6]), HeightWord(cell[8]), PositionWord(cell[7]), 512, false, above,
-                   cell[4], cell[5], cell[11]);
+  const CellRef at = Locate(x, y);
+  if (!at.cell[4]) return;
+  const u16* side = CellSide(at.idx);
+  const bool above = CeilingAbove(*this, CellWallClass(at.idx), side, side ? ObjectRenderType(side[0]) : 0);
+  EmitUprightImage(at.dx, at.dy, PositionWord(at.cell[6]), HeightWord(at.cell[8]), PositionWord(at.cell[7]), 512, false, above,
+                   at.cell[4], at.cell[5], at.cell[11]);
 }
