@@ -26,6 +26,7 @@ struct LoadedCore {
     core.world.tables[kBlockScripts] = &scripts;
     core.world.tables[kBlockDialogLists] = &dialogs;
     core.world.tables[kBlockMonsters] = &monsters;
+    core.world.rules.people.conversationReader = &conversations;
   }
   ~LoadedCore() { core.UnloadWorld(); }
   SFileStore files;
@@ -34,6 +35,7 @@ struct LoadedCore {
   SScriptTable scripts;
   SDialogEntryListTable dialogs;
   SMonsterTable monsters;
+  SConversationReaderOf<SDialogEntryListPair, SDialogEntryListTable> conversations{&dialogs};
   SGameCore core;
 };
 
