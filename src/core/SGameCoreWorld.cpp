@@ -19,6 +19,7 @@ void SGameCore::PrepareWorldTables(SLoadingSteps* steps) {
   // Spell-effect frames, the thunder sky's picture and the item pictures load with their tables; until
   // those tables exist their steps still advance the bar.
   if (steps) steps->Step();
+  world.rules.skies.LoadThunderSky();  // lightning never waits for its picture
   if (steps) steps->Step();
   world.items.LoadItemPictures(world.images);
   if (steps) steps->Step();

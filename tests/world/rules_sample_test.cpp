@@ -1,0 +1,115 @@
+// The sample world's rule tables, loaded through the game core's phases, against rules.json: the data
+// replaces the code-made rows where it gives them, the start-kit spells and race abilities exist, the
+// merchant has a shop and a conversation, and skies are chosen from the loaded pictures.
+#include "RulesFixture.h"
+#include "core/SGameCore.h"
+
+#include <nlohmann/json.hpp>
+
+#include <fstream>
+
+namespace {
+struct SampleCore {
+  explicit SampleCore(const std::string& folder) : files(folder) {
+    core.world.SetFileStore(&files);
+    core.world.tables[kBlockGlobals] = &globals;
+    core.world.tables[kBlockFaces] = &faces;
+    core.world.tables[kBlockScripts] = &scripts;
+    core.world.tables[kBlockDialogLists] = &dialogs;
+    core.world.tables[kBlockMonsters] = &monsters;
+    core.world.rules.people.conversationReader = &conversations;
+    core.world.rules.hooks = &hooks;
+    player.Attach(&core);
+  }
+  ~SampleCore() { core.UnloadWorld(); }
+  SFileStore files;
+  SGlobalVariables globals;
+  SFaceTable faces;
+  SScriptTable scripts;
+  SDialogEntryListTable dialogs;
+  SMonsterTable monsters;
+  SConversationReaderOf<SDialogEntryListPair, SDialogEntryListTable> conversations{&dialogs};
+  RecordingHooks hooks;
+  SGameCore core;
+  SPlayer player;
+};
+}  // namespace
+
+TEST(SampleRules, LoadedAsTheirSourcesSay) {
+  const std::string folder = std::string(DUSKMIRE_DATA_DIR) + "/";
+  ASSERT_TRUE(std::filesystem::exists(folder + "DuskmireBase.pdb")) << "build the sample_world target first";
+  std::ifstream in(std::string(DUSKMIRE_SOURCE_DIR) + "/data/sample/world/rules.json");
+  nlohmann::json j = nlohmann::json::parse(in, nullptr, false);
+  ASSERT_FALSE(j.is_discarded());
+  SampleCore w(folder);
+  SWorldRules& rules = w.core.world.rules;
+  ASSERT_TRUE(w.core.world.modules.OpenGameArchives(nullptr)) << w.core.world.modules.LastError();
+  w.core.PrepareWorldTables(nullptr);
+  w.core.BindWorldResources(nullptr);
+
+  // Rows the data replaces, and rows it keeps.
+  EXPECT_STREQ(rules.skills.FullName(7), "Archery");
+  EXPECT_EQ(rules.skills.FindByName("archery"), 7u);
+  EXPECT_STREQ(rules.attributes.Name(4), "Intellect");
+  EXPECT_STREQ(rules.classes.Row(1)->name, "Fighter");
+  for (u32 r = 1; r <= 5; ++r) {
+    EXPECT_STREQ(rules.races.AbilityName(r), j["races"][r][2].get<std::string>().c_str());
+    EXPECT_NE(rules.abilities.FindByName(rules.races.AbilityName(r)), nullptr) << r;
+  }
+  EXPECT_EQ(rules.races.AbilityName(0), nullptr);
+
+  ASSERT_EQ(rules.spells.Count(), j["spells"].size());
+  for (const auto& s : j["spells"]) {
+    const SSpell* spell = rules.spells.FindByName(s["name"].get<std::string>().c_str());
+    ASSERT_NE(spell, nullptr) << s["name"];
+    EXPECT_EQ(spell->school, s["school"].get<int>());
+    EXPECT_EQ(spell->effects.Count(), s["effects"].size());
+  }
+  EXPECT_TRUE(rules.spells.IsHarmfulSpell("base_spellfireball"));
+  EXPECT_FALSE(rules.spells.IsHarmfulSpell("base_spellcurelightwounds"));
+  EXPECT_EQ(rules.diseases.Count(), j["diseases"].size());
+  EXPECT_EQ(rules.alchemy.Count(), j["alchemy"].size());
+  EXPECT_EQ(rules.quests.Count(), j["quests"].size());
+  ASSERT_NE(rules.scenes.FindByName("bres_intro"), nullptr);
+  EXPECT_EQ(rules.scenes.FindByName("bres_intro")->pages.Count(), 2u);
+  EXPECT_NE(rules.scenes.FindByName("bmus_credits"), nullptr);
+  ASSERT_NE(rules.interiors.FindByName("base_inn"), nullptr);
+
+  // The merchant: a level-2 shop, a topic pair and a conversation whose greeting is a base list.
+  SNpc* merchant = rules.people.FindByName("base_merchant");
+  ASSERT_NE(merchant, nullptr);
+  EXPECT_EQ(merchant->StockLevel(), 2u);
+  ASSERT_NE(merchant->topicPairs, nullptr);
+  auto* talk = static_cast<SDialogEntryListPair*>(merchant->conversation);
+  ASSERT_NE(talk, nullptr);
+  EXPECT_EQ(talk->second[0], w.dialogs.FindSecond("base_merchantgreeting"));
+  EXPECT_EQ(talk->first[0]->entries.Count(), 1);
+  EXPECT_EQ(rules.people.FindByName("base_innkeeper")->categories & 128, 128);
+
+  // Spell-effect frames resolved to the cache's images.
+  const SSpellEffect* fire = rules.spellEffects.FindByName("base_fx_fire");
+  ASSERT_NE(fire, nullptr);
+  ASSERT_EQ(fire->frames.Count(), 2u);
+  EXPECT_EQ(fire->frames[0], w.core.world.images.FindImageIndex("bres_animfire"));
+
+  // Skies: the thunder sky loaded while preparing, the day sky chosen at noon, the rain sky's picture.
+  EXPECT_TRUE(w.core.world.images.FindImage("bres_sky-thunder")->IsResident());
+  SSkyChoice c;
+  ASSERT_TRUE(rules.skies.SelectSkyForTime(12, 0, c));
+  EXPECT_EQ(c.imageSlot, w.core.world.images.FindImageIndex("bres_sky-day"));
+  ASSERT_TRUE(rules.skies.SelectSkyForTime(7, 3, c));
+  EXPECT_EQ(c.imageSlot, w.core.world.images.FindImageIndex("bres_sky-overcast"));
+  EXPECT_EQ(c.visibility, 60);
+
+  // A race ability granted to an undead player: resistances, and its undead spell learnt.
+  w.player.race = 1;
+  rules.abilities.FindByName("base_ability_rasvim")->GrantToPlayer(rules);
+  EXPECT_EQ(w.player.SumEffects(7, 0, nullptr, nullptr), 50);
+  EXPECT_TRUE(w.player.KnowsSpell("base_spelldrainhealth"));
+  EXPECT_EQ(rules.spells.FindByName("base_spelldrainhealth")->GetManaCost(rules), 12u);
+
+  // Unloading the world brings the code-made rows back.
+  w.core.UnloadWorld();
+  EXPECT_STREQ(rules.skills.FullName(7), "Accuracy");
+  EXPECT_EQ(rules.spells.Count(), 0);
+}
