@@ -192,18 +192,10 @@ bool SMapObjectTypeTable::SerializeBlock(SStream& s, u32 version) {
       s.SerializeByte(c);
       t->Serialize(s, version, &ClassRow(c));
     }
+    // The types carry their palette lists themselves: the block after them stays empty.
     if (version <= 41) return s.Ok();
-    u16 holders = 0;
-    for (SMapObjectType* t : types)
-      if (t->palettes.Count()) ++holders;
-    s.Align(2);
-    s.SerializeU16(holders);
-    for (SMapObjectType* t : types) {
-      if (!t->palettes.Count()) continue;
-      const char* typeName = t->name.Text();
-      s.SerializeString(typeName);
-      t->SPaletteHolder::Serialize(s, version);
-    }
+    u16 none = 0;
+    s.SerializeU16(none);
     return s.Ok();
   }
   droppedTypes = 0;

@@ -4,6 +4,7 @@
 #pragma once
 #include "world/SImageCache.h"
 #include "world/SItemTable.h"
+#include "world/SMapObjectType.h"
 #include "world/SSoundTable.h"
 #include "world/SWorldModule.h"
 #include "world/SWorldRules.h"
@@ -14,6 +15,7 @@ struct SWorld {
     images.Init();
     tables[kBlockSounds] = &sounds;
     tables[kBlockItems] = &items;
+    tables[kBlockMapObjectTypes] = &mapObjectTypes;
     sounds.SetTables(&tables);
     rules.Register(tables);
     rules.images = &images;
@@ -38,6 +40,7 @@ struct SWorld {
   SImageCache images;
   SSoundTable sounds;
   SItemTable items;
+  SMapObjectTypeTable mapObjectTypes;
   SWorldTables tables;
   SWorldRules rules;  // the rule tables, registered in `tables`
   SWorldModuleList modules;

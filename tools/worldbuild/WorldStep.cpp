@@ -6,6 +6,7 @@
 #include "BuildStep.h"
 #include "ImageEncode.h"
 #include "WorldItems.h"
+#include "WorldMaps.h"
 #include "WorldRules.h"
 #include "WorldWriter.h"
 #include "foundation/SDatabase.h"
@@ -16,6 +17,7 @@
 #include "script/SScriptTable.h"
 #include "world/SImageCache.h"
 #include "world/SItemTable.h"
+#include "world/SMapObjectType.h"
 #include "world/SSoundTable.h"
 #include "world/SWorldModule.h"
 #include "world/SWorldRules.h"
@@ -516,6 +518,7 @@ bool BuildBase(Context& ctx, WorldArchiveSpec& spec) {
   }
   spec.blocks[kBlockDialogLists] = {DialogBlock(j["dialogLists"], programs, true)};
   if (!BuildItemBlock(ctx, spec)) return false;
+  if (!BuildMapBlocks(ctx, spec)) return false;
   return BuildRuleBlocks(ctx, spec);
 }
 
@@ -542,6 +545,8 @@ bool Validate(Context& ctx, const std::vector<Archive*>& archives) {
   tables[kBlockSounds] = &sounds;
   SItemTable items;
   tables[kBlockItems] = &items;
+  SMapObjectTypeTable mapTypes;
+  tables[kBlockMapObjectTypes] = &mapTypes;
   SConversationReaderOf<SDialogEntryListPair, SDialogEntryListTable> conversations(&dialogs);
   SWorldRules rules;
   rules.Register(tables);
@@ -598,6 +603,7 @@ bool Validate(Context& ctx, const std::vector<Archive*>& archives) {
     items.ResolveNames(images, images.ImageFlags());
     if (SWorldModule* base = modules.FindByName("base"))
       if (!CheckItemTable(ctx, items, base->itemList, monsters)) ok = false;
+    if (!CheckMapTypes(ctx, mapTypes, images)) ok = false;
   }
   modules.Clear();
   images.Clear();

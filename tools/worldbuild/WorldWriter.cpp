@@ -222,6 +222,9 @@ bool WriteWorldArchive(Archive& out, const WorldArchiveSpec& spec, WorldLayout* 
     }
   });
   if (!ok || !entriesOk || !put(directory, bytes)) return fail("map directory does not fit one record");
+  for (u32 i = 0; i < spec.maps.size(); ++i)
+    for (u32 k = 0; k < 5; ++k)
+      if (!spec.maps[i].content[k].empty() && !put(directory + 1 + 5 * i + k, spec.maps[i].content[k])) return false;
   result.next = u16(directory + 1 + 5 * spec.maps.size());
   if (layout) *layout = result;
   return true;

@@ -41,6 +41,9 @@ struct MapDef {
   u8 visibility = 100;
   u8 storedX = 0, storedY = 0, storedWidth = 0, storedHeight = 0;
   u16 texturePosition = 0, texturePalettePosition = 0, ceilingPosition = 0, ceilingPalettePosition = 0;
+  // Records R..R+4 of the map (cells, outdoor offsets, monsters, objects, containers); empty ones are
+  // not written.
+  std::vector<u8> content[5];
 };
 
 struct WorldArchiveSpec {

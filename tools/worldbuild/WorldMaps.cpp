@@ -1,0 +1,217 @@
+#include "WorldMaps.h"
+
+#include "world/SImageCache.h"
+#include "world/SMapObjectType.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <deque>
+#include <fstream>
+#include <map>
+
+namespace worldbuild {
+
+// --- the sample world -------------------------------------------------------------------------------
+
+namespace {
+
+using json = nlohmann::json;
+
+const char* KeepText(const std::string& text) {
+  static std::deque<std::string> kept;
+  if (text.empty()) return nullptr;
+  kept.push_back(text);
+  return kept.back().c_str();
+}
+
+bool ReadJson(Context& ctx, const char* file, json& j) {
+  std::ifstream in(ctx.source() / "maps" / file);
+  if (!in) {
+    ctx.fail(std::string("maps/") + file, "cannot be read");
+    return false;
+  }
+  j = json::parse(in, nullptr, false);
+  if (j.is_discarded()) {
+    ctx.fail(std::string("maps/") + file, "is not valid JSON");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool BuildMapBlocks(Context& ctx, WorldArchiveSpec& spec) {
+  constexpr u32 v = 114;
+  json types, maps;
+  if (!ReadJson(ctx, "types.json", types) || !ReadJson(ctx, "maps.json", maps)) return false;
+  const std::string where = "maps/types.json";
+  bool ok = true;
+
+  // The type block: the named types, then one plain sample of every class none of them has.
+  SMapObjectTypeTable table;
+  bool hasClass[44] = {};
+  auto addType = [&](const json& t) {
+    const std::string name = t.value("name", "");
+    const int c = t.value("class", 0);
+    SMapObjectType* type = SMapObjectType::Create(&table, u32(c));
+    if (!type) {
+      ctx.fail(where, name + ": class must be 1..43");
+      ok = false;
+      return;
+    }
+    type->name.Set(KeepText(name));
+    type->typeFlags = u16(t.value("flags", int(type->typeFlags)));
+    type->defaultState = u8(t.value("state", 0));
+    type->linkedTypeName = KeepText(t.value("linked", ""));
+    std::vector<int> placement = t.value("placement", std::vector<int>{});
+    for (size_t i = 0; i < placement.size() && i < 4; ++i) type->placement[i] = i16(placement[i]);
+    std::vector<std::string> texts = t.value("texts", std::vector<std::string>{});
+    for (size_t i = 0; i < texts.size() && i < 4; ++i) type->texts[i] = KeepText(texts[i]);
+    for (const std::string& image : t.value("images", std::vector<std::string>{}))
+      type->imageNames.Add(const_cast<char*>(KeepText(image)));
+    for (const std::string& palette : t.value("palettes", std::vector<std::string>{}))
+      type->palettes.AddText(palette.c_str());
+    if (name.rfind("base_", 0) != 0 || table.FindType(name.c_str())) {
+      ctx.fail(where, name + ": type names are unique and begin with \"base_\"");
+      ok = false;
+      delete type;
+      return;
+    }
+    hasClass[c] = true;
+    table.AddType(type);
+  };
+  for (const json& t : types["types"]) addType(t);
+  for (int c = SMapObjectType::kFirstClass; c <= SMapObjectType::kLastClass; ++c)
+    if (!hasClass[c]) {
+      char name[32];
+      std::snprintf(name, sizeof name, "base_class%02d", c);
+      addType(json{{"name", name}, {"class", c}});
+    }
+  if (!ok) return false;
+  spec.blocks[kBlockMapObjectTypes] = {TypeBlockRecord(table, v)};
+
+  auto position = [](const std::vector<std::string>& list, const std::string& name) -> u16 {
+    for (size_t i = 0; i < list.size(); ++i)
+      if (list[i] == name) return u16(i + 1);
+    return 0;
+  };
+
+  // Every map's content, by the map's name.
+  const std::string mapsWhere = "maps/maps.json";
+  for (MapDef& d : spec.maps) {
+    if (!maps.contains(d.name)) continue;
+    const json& m = maps[d.name];
+    auto typeAt = [&](const json& e, const char* key) -> u16 {
+      if (!e.contains(key)) return 0;
+      std::string n = e[key].get<std::string>();
+      u16 p = position(spec.typeList, n);
+      if (!p) {
+        ctx.fail(mapsWhere, d.name + ": type " + n + " is not in the type list");
+        ok = false;
+      }
+      return p;
+    };
+    auto paletteAt = [&](const json& e, const char* key) -> u16 {
+      if (!e.contains(key)) return 0;
+      std::string n = e[key].get<std::string>();
+      u16 p = position(spec.paletteList, n);
+      if (!p) {
+        ctx.fail(mapsWhere, d.name + ": palette " + n + " is not in the palette list");
+        ok = false;
+      }
+      return p;
+    };
+    std::map<char, CellDef> legend;
+    for (auto it = m["legend"].begin(); it != m["legend"].end(); ++it) {
+      const json& e = it.value();
+      CellDef c;
+      c.base1 = typeAt(e, "base");
+      c.base1Palette = paletteAt(e, "basePalette");
+      c.base2 = typeAt(e, "base2");
+      c.centre = typeAt(e, "centre");
+      c.centrePalette = paletteAt(e, "centrePalette");
+      c.centreId = u8(e.value("id", 0));
+      c.cellFlags = u8(e.value("cellFlags", 0));
+      c.style = typeAt(e, "style");
+      c.faceCentre = typeAt(e, "faceCentre");
+      c.faceCentreId = u8(e.value("faceId", 0));
+      if (e.contains("side")) {
+        int side = e["side"].value("at", 0) & 3;
+        c.side[side] = typeAt(e["side"], "type");
+        c.sideId[side] = u8(e["side"].value("id", 0));
+      }
+      legend[it.key().empty() ? ' ' : it.key()[0]] = c;
+    }
+    std::vector<std::string> rows = m.value("rows", std::vector<std::string>{});
+    std::vector<CellDef> cells;
+    if (rows.size() != d.storedHeight) {
+      ctx.fail(mapsWhere, d.name + ": one row per stored row");
+      ok = false;
+    }
+    for (const std::string& row : rows) {
+      if (row.size() != d.storedWidth) {
+        ctx.fail(mapsWhere, d.name + ": every row is as wide as the stored rectangle");
+        ok = false;
+      }
+      for (char ch : row) {
+        auto it = legend.find(ch);
+        if (it == legend.end() && ch != ' ') {
+          ctx.fail(mapsWhere, d.name + std::string(": no legend for '") + ch + "'");
+          ok = false;
+        }
+        cells.push_back(it == legend.end() ? CellDef{} : it->second);
+      }
+    }
+    std::vector<u16> offsets;
+    d.content[0] = CellRecord(cells, v, &offsets);
+    if (d.flags & SMapArea::kOutdoor) d.content[1] = OffsetRecord(offsets);
+    std::vector<MonsterDef> monsters;
+    u8 highest = 0;
+    for (const json& mj : m.value("monsters", json::array())) {
+      MonsterDef md;
+      md.templatePosition = position(spec.monsterList, mj.value("template", ""));
+      md.id = u8(mj.value("id", 0));
+      md.x = u8(mj.value("x", 0));
+      md.y = u8(mj.value("y", 0));
+      md.flags = u8(mj.value("flags", 2));
+      md.objectId = u8(mj.value("object", 0));
+      monsters.push_back(md);
+      if (md.id > highest) highest = md.id;
+    }
+    d.content[2] = MonsterRecord(monsters, u8(highest + 1), v);
+    std::vector<SMapObjectInst*> objects;
+    for (const json& oj : m.value("objects", json::array())) {
+      auto* o = new SMapObjectInst;
+      o->name.SetOwns();
+      o->name.Set(oj.value("name", "").c_str());
+      o->targetText = KeepText(oj.value("target", ""));
+      o->scriptName = KeepText(oj.value("script", ""));
+      o->packed = i16(oj.value("packed", 0));
+      o->id = u8(oj.value("id", 0));
+      o->containerId = u8(oj.value("container", 0));
+      o->cellX = u8(oj.value("x", 255));
+      o->cellY = u8(oj.value("y", 255));
+      o->state = u8(oj.value("state", 1));
+      objects.push_back(o);
+    }
+    d.content[3] = ObjectRecord(objects, v);
+    for (SMapObjectInst* o : objects) delete o;
+    d.content[4] = EmptyContainerRecord(v);
+  }
+  return ok;
+}
+
+bool CheckMapTypes(Context& ctx, SMapObjectTypeTable& types, SImageCache& images) {
+  bool ok = true;
+  types.ResolveNames(images, images.ImageFlags());
+  for (SMapObjectType* t : types.types)
+    for (u32 i = 0; i < t->ImageCount(); ++i)
+      if (t->ImageName(i) && *t->ImageName(i) && !t->ImageAt(i)) {
+        ctx.fail("maps/types.json", std::string(t->name.Text()) + ": image " + t->ImageName(i) + " is not in an archive");
+        ok = false;
+      }
+  return ok;
+}
+
+}  // namespace worldbuild
