@@ -2,6 +2,7 @@
 
 #include "foundation/SStream.h"
 #include "game/SMonster.h"
+#include "world/SItemTable.h"
 #include "world/SMapArea.h"
 #include "world/SMapObjectType.h"
 #include "world/SWorldModule.h"
@@ -300,13 +301,41 @@ void SMapWindow::PlaceObjectInArea(SMapArea& area, SMapMonster& monster, i32 x, 
   PlaceMonster(area, monster, x, y);
 }
 
-bool SMapWindow::PlaceBagInCell(SMapArea& area, u8 bagId, i32 x, i32 y) {
+// The bag goes into the cell's bag slot and keeps its area position; outside the window or onto a taken
+// slot it lies nowhere (255, 255). A position no slot shows changes nothing.
+bool SMapWindow::PlaceBagInCell(SMapArea& area, SItemContainer& bag, i32 x, i32 y) {
   i32 column = 0, row = 0;
   if (!GetAreaLocalPosition(area, x, y, column, row)) return true;
   SMapCell* c = Cell(column, row);
-  if (!c || c->bagId) return false;
-  c->bagId = bagId;
+  if (!c || c->bagId) {
+    bag.cellX = bag.cellY = 255;
+    return false;
+  }
+  c->bagId = bag.id;
+  bag.cellX = u8(x);
+  bag.cellY = u8(y);
   return true;
+}
+
+void SMapWindow::FillFromTemplate(SMapArea& area, SMapMonster& monster, SItemContainer& bag) {
+  if (!monster.monster || !savedItemNames.table) return;
+  if (area.module) monster.monster->items.ResolveEntries(area.module->itemList);
+  savedItemNames.table->CreateItemsFromList(monster.monster->items.entries, bag.items, random);
+}
+
+u16 SSavedItemNames::IndexOf(const SItemType* type) {
+  if (!type || !type->name.Text()) return 0;
+  int at = names.FindText(type->name.Text());
+  if (at < 0) {
+    if (!names.AddText(type->name.Text())) return 0;
+    at = names.Count() - 1;
+  }
+  return u16(at + 1);
+}
+
+SItemType* SSavedItemNames::TypeAt(u16 index) {
+  const char* text = index ? names.Text(i32(index) - 1) : nullptr;
+  return text && table ? table->FindType(text) : nullptr;
 }
 
 u16 SMapWindow::InternMonster(const SMonster* m) {

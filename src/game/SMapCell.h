@@ -10,8 +10,10 @@
 #include "foundation/SRandom.h"
 #include "foundation/SStringList.h"
 #include "os/Types.h"
+#include "world/SItem.h"
 #include "world/SMapGame.h"
 
+class SItemTable;
 class SMapArea;
 class SMapObjectType;
 class SMonster;
@@ -73,6 +75,15 @@ struct SMapCellFaces {
   bool Read(SStream& s, const SWorldModule& module, u32 version);
 };
 
+// A saved game's item-name table: positions 1..n of the names it holds.
+class SSavedItemNames : public SItemNames {
+ public:
+  u16 IndexOf(const SItemType* type) override;
+  SItemType* TypeAt(u16 index) override;
+  SItemTable* table = nullptr;
+  SStringList names;
+};
+
 // The window and what the maps ask of the game (monster templates, placement, saved monster names).
 class SMapWindow : public SMapGame {
  public:
@@ -117,12 +128,14 @@ class SMapWindow : public SMapGame {
   bool GetAreaLocalPosition(SMapArea& area, i32 x, i32 y, i32& column, i32& row) override;
   u16 InternMonster(const SMonster* m) override;
   SMonster* SavedMonster(u16 index) override;
+  SItemNames* ItemNames() override { return &savedItemNames; }
+  SRandom* Random() override { return &random; }
+  void FillFromTemplate(SMapArea& area, SMapMonster& monster, SItemContainer& bag) override;
+  bool PlaceBagInCell(SMapArea& area, SItemContainer& bag, i32 x, i32 y) override;
 
   // Puts a monster into the cell (never the player's) or a free neighbour of the same area; the monster
   // records the area position it got. False when nowhere is free or the position is outside the window.
   bool PlaceMonster(SMapArea& area, SMapMonster& monster, i32 x, i32 y);
-  // A bag (container id) into the cell's bag slot: false when the cell is outside or taken.
-  bool PlaceBagInCell(SMapArea& area, u8 bagId, i32 x, i32 y);
 
   SMapCell* cells = nullptr;
   SMapCellFaces* faces = nullptr;
@@ -132,6 +145,7 @@ class SMapWindow : public SMapGame {
   u16 containerCounter = 1;
   SMonsterTable* monsterTable = nullptr;  // where saved monster names are found again
   SStringList savedMonsterNames;          // the saved game's monster-name table (index = position + 1)
+  SSavedItemNames savedItemNames;         // and its item-name table (set its `table` to the item table)
   SRandom random;
 
  private:

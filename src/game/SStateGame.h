@@ -22,6 +22,8 @@ class SStateGame : public SState {
   bool PlaceObjectInArea(SMapArea& area, SMapMonster& monster, i32 x, i32 y) {
     return window.PlaceMonster(area, monster, x, y);
   }
-  bool PlaceBagInCell(SMapArea& area, u8 bagId, i32 x, i32 y) { return window.PlaceBagInCell(area, bagId, x, y); }
+  bool PlaceBagInCell(SMapArea& area, SItemContainer& bag, i32 x, i32 y) {
+    return window.PlaceBagInCell(area, bag, x, y);
+  }
   SMapWindow window;
 };

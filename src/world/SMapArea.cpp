@@ -3,6 +3,8 @@
 #include "foundation/SDatabase.h"
 #include "foundation/SStream.h"
 #include "foundation/StrUtil.h"
+#include "world/SItem.h"
+#include "world/SItemTable.h"
 #include "world/SMapGame.h"
 #include "world/SPeopleTables.h"
 #include "world/SWorldModule.h"
@@ -160,9 +162,11 @@ bool SMonsterEffectHolder::ReadState(SStream& s) {
 
 // --- the area ---------------------------------------------------------------------------------------
 
-SMapArea::SMapArea() : objects(true, 4), monsters(true, 4), effectHolders(true, 4) {}
+SMapArea::SMapArea() : objects(true, 4), monsters(true, 4), effectHolders(true, 4), containers(true, 4) {}
 
 SMapArea::~SMapArea() {
+  RemoveAllMonsters();
+  DeleteAllContainers();
   delete[] automap;
   delete offsetRecord;
   delete objectRecord;
@@ -268,6 +272,35 @@ bool SMapArea::LoadContent(SDatabase& db, u32 version) {
   keep(recordId + 2u, monsterRecord);
   if (!ReadMonsters()) return false;
   keep(recordId + 4u, containerRecord);
+  DeleteAllContainers();
+  return ReadContainers();
+}
+
+bool SMapArea::ReadContainers() {
+  if (!containerRecord) return true;
+  SStream s{u32(dataVersion)};
+  s.OpenForRead(*containerRecord);
+  u16 n = 0;
+  u8 next = 1;
+  s.SerializeU16(n);
+  s.SerializeByte(next);
+  if (s.Failed()) return false;
+  if (nextContainerId < 255 && (next == 0 || next > nextContainerId)) nextContainerId = next ? next : 255;
+  for (u32 i = 0; i < n; ++i) {
+    std::unique_ptr<SItemContainer> c(new (std::nothrow) SItemContainer);
+    if (!c || !c->Serialize(s, u32(dataVersion))) return false;
+    SItemContainer* present = c->id ? FindContainerById(c->id) : nullptr;
+    // A persistent container kept through a reset wins over the record's copy; id 0 names nothing.
+    if (!c->id || (present && (present->flags & SItemContainer::kPersistent))) continue;
+    if (present) {
+      containers.Remove(present);
+      delete present;
+    }
+    if (module) c->ResolveEntries(module->itemList);
+    if (!containers.Add(c.get())) return false;
+    if (c->id >= nextContainerId && nextContainerId < 255) nextContainerId = u16(c->id >= 254 ? 255 : c->id + 1);
+    c.release();
+  }
   return true;
 }
 
@@ -339,7 +372,21 @@ bool SMapArea::ReadMonsters() {
 
 void SMapArea::Reset() {
   RemoveAllMonsters();
+  RemoveTransientContainers();
   ReadMonsters();
+  ReadContainers();
+}
+
+SItemTable* SMapArea::ItemTable() const {
+  SWorldTable* t = module && module->env && module->env->tables ? (*module->env->tables)[kBlockItems] : nullptr;
+  return dynamic_cast<SItemTable*>(t);
+}
+
+void SMapArea::FillContainer(SMapGame& game, SItemContainer& bag) {
+  if (bag.flags & SItemContainer::kFilled) return;
+  SItemTable* table = ItemTable();
+  SRandom* random = game.Random();
+  if (table && random) bag.Fill(*table, *random);
 }
 
 void SMapArea::StoredRect(i32& x0, i32& y0, i32& x1, i32& y1) const {
@@ -374,6 +421,11 @@ bool SMapArea::Load(SMapGame& game) {
     }
   if (s.Failed()) return false;
   PlaceMonsters(game, false, 0, 0, 0, 0);
+  for (SItemContainer* c : containers) {
+    FillContainer(game, *c);
+    if (c->cellX == 255 && c->cellY == 255) continue;
+    if (!game.PlaceBagInCell(*this, *c, c->cellX, c->cellY)) c->cellX = c->cellY = 255;
+  }
   return true;
 }
 
@@ -410,6 +462,11 @@ bool SMapArea::LoadAt(SMapGame& game, i32 mapX, i32 mapY, i32 w, i32 h, i32 wind
       }
     }
   PlaceMonsters(game, true, mapX, mapY, w, h);
+  for (SItemContainer* c : containers) {
+    FillContainer(game, *c);
+    if (c->cellX < mapX || c->cellY < mapY || c->cellX >= mapX + w || c->cellY >= mapY + h) continue;
+    game.PlaceBagInCell(*this, *c, c->cellX, c->cellY);
+  }
   return ok;
 }
 
@@ -419,7 +476,15 @@ void SMapArea::PlaceMonsters(SMapGame& game, bool inRect, i32 mapX, i32 mapY, i3
     SMapObjectInst* bound = m->objectId ? FindObjectById(m->objectId) : nullptr;
     if (bound && !bound->IsActive()) continue;
     if (inRect) {
-      if (game.TemplateKind(m->monster) == 4) continue;
+      if (game.TemplateKind(m->monster) == 4) {
+        // People are not placed here; the items they carry go into their container once.
+        SItemContainer* bag = m->containerId ? FindContainerById(m->containerId) : nullptr;
+        if (bag && !(bag->flags & SItemContainer::kFilled)) {
+          game.FillFromTemplate(*this, *m, *bag);
+          bag->flags |= SItemContainer::kFilled;
+        }
+        continue;
+      }
       if (m->cellX < mapX || m->cellY < mapY || m->cellX >= mapX + w || m->cellY >= mapY + h) continue;
     }
     game.PlaceObjectInArea(*this, *m, m->cellX, m->cellY);
@@ -438,6 +503,13 @@ SMapObjectInst* SMapArea::FindObjectById(u8 id) const {
 SMapMonster* SMapArea::FindMonsterById(u8 id) const {
   for (SMapMonster* m : monsters)
     if (m->id == id) return m;
+  return nullptr;
+}
+
+SItemContainer* SMapArea::FindContainerById(u8 id) const {
+  if (!id) return nullptr;
+  for (SItemContainer* c : containers)
+    if (c->id == id) return c;
   return nullptr;
 }
 
@@ -469,9 +541,38 @@ u8 SMapArea::AllocateMonsterId() {
 }
 
 u8 SMapArea::AllocateContainerId() {
-  // Containers live with the item code; until they are held here every id past the counter is free.
-  return AllocateId(nextContainerId, [](u8) { return false; });
+  return AllocateId(nextContainerId, [this](u8 id) { return FindContainerById(id) != nullptr; });
 }
+
+SItemContainer* SMapArea::AddContainer() {
+  u8 id = AllocateContainerId();
+  if (!id) return nullptr;
+  SItemContainer* c = new (std::nothrow) SItemContainer;
+  if (!c) return nullptr;
+  c->id = id;
+  c->cellX = c->cellY = 255;
+  SMapGame* game = Game();
+  c->serial = u16(game ? game->NextContainerSerial() : 0);
+  if (!containers.Add(c)) {
+    delete c;
+    return nullptr;
+  }
+  return c;
+}
+
+void SMapArea::RemoveContainer(u8 id) {
+  SItemContainer* c = FindContainerById(id);
+  if (!c) return;
+  containers.Remove(c);
+  delete c;
+}
+
+void SMapArea::RemoveTransientContainers() {
+  for (i32 i = containers.Count() - 1; i >= 0; --i)
+    if (!(containers[i]->flags & SItemContainer::kPersistent)) delete containers.RemoveAt(i);
+}
+
+void SMapArea::DeleteAllContainers() { containers.DeleteAll(); }
 
 // --- monsters ---------------------------------------------------------------------------------------
 
@@ -488,7 +589,10 @@ SMapMonster* SMapArea::AddMonster(SMonster* monsterTemplate, i32 x, i32 y) {
   m->flags = SMapMonster::kDefault;
   m->cellX = u8(x);
   m->cellY = u8(y);
+  if (game && game->TemplateKind(monsterTemplate) == 4)
+    if (SItemContainer* bag = AddContainer()) m->containerId = bag->id;
   if (!monsters.Add(m)) {
+    RemoveContainer(m->containerId);
     delete m;
     return nullptr;
   }
@@ -505,6 +609,7 @@ void SMapArea::RemoveMonsterAt(i32 index) {
   SMapMonster* m = monsters.RemoveAt(index);
   if (!m) return;
   DeleteEffectHolder(m->id);
+  if (m->containerId) RemoveContainer(m->containerId);
   delete m;
 }
 
@@ -736,8 +841,12 @@ bool SMapArea::WriteSavedState(SStream& s, u32 saveVersion, SMapGame* game) {
     s.SerializeU16(count);
     if (game)
       for (SMapMonster* m : monsters) m->WriteState(s, game);
-    u16 containers = 0;
-    s.SerializeU16(containers);
+    SItemNames* names = game ? game->ItemNames() : nullptr;
+    u16 bags = names ? containers.Count() : 0;
+    s.SerializeU16(bags);
+    if (names)
+      for (SItemContainer* c : containers)
+        if (!c->WriteState(s, *names)) return false;
     u16 holders = effectHolders.Count();
     s.SerializeU16(holders);
     for (SMonsterEffectHolder* h : effectHolders) h->WriteState(s);
@@ -781,6 +890,7 @@ bool SMapArea::ReadSavedState(SStream& s, u32 saveVersion, SMapGame* game) {
   if (lastVisit == 0) return s.Ok();
 
   RemoveAllMonsters();
+  DeleteAllContainers();
   u16 count = 0;
   s.SerializeU16(count);
   u32 highest = 0;
@@ -811,10 +921,28 @@ bool SMapArea::ReadSavedState(SStream& s, u32 saveVersion, SMapGame* game) {
     if (m.id > highest) highest = m.id;
   }
   if (highest + 1 > nextMonsterId) nextMonsterId = u16(highest >= 254 ? 255 : highest + 1);
-  u16 containers = 0;
-  s.SerializeU16(containers);
-  // Containers are not held by the area yet: a save that has some cannot be read back here.
-  if (containers) return false;
+  u16 bags = 0;
+  s.SerializeU16(bags);
+  SItemNames* names = game ? game->ItemNames() : nullptr;
+  if (bags && !names) return false;
+  highest = 0;
+  for (u32 i = 0; i < bags && s.Ok(); ++i) {
+    u8 id = 0;
+    s.SerializeByte(id);
+    SItemContainer* c = FindContainerById(id);
+    if (!c) {
+      c = new (std::nothrow) SItemContainer;
+      if (!c) return false;
+      c->id = id;
+      if (!containers.Add(c)) {
+        delete c;
+        return false;
+      }
+    }
+    if (!c->ReadMapState(s, *names)) return false;
+    if (id > highest) highest = id;
+  }
+  if (highest + 1 > nextContainerId) nextContainerId = u16(highest >= 254 ? 255 : highest + 1);
   if (saveVersion > 91) {
     u16 holders = 0;
     s.SerializeU16(holders);

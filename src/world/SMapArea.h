@@ -8,6 +8,8 @@
 #include "os/Types.h"
 
 class SDatabase;
+class SItemContainer;
+class SItemTable;
 class SMapGame;
 class SMonster;
 class SStream;
@@ -113,6 +115,10 @@ class SMapArea {
   bool LoadAt(SMapGame& game, i32 mapX, i32 mapY, i32 w, i32 h, i32 windowX, i32 windowY);
   // Empties the monster list and reads it again from the kept monster record.
   bool ReadMonsters();
+  // Reads the containers of the kept container record; a persistent container whose id is already
+  // present stays and the record's copy is dropped.
+  bool ReadContainers();
+  // The weekly reset: monsters and transient containers as the archive gave them.
   void Reset();
 
   // The automap (cells outside the area are ignored and read as not visited).
@@ -128,11 +134,18 @@ class SMapArea {
   SMapObjectInst* FindObjectByName(const char* text) const { return objects.FindByName(text); }
   SMapMonster* FindMonsterById(u8 id) const;
   SMapMonster* FindMonsterOfObject(const SMapObjectInst* object) const;
+  SItemContainer* FindContainerById(u8 id) const;
   void ClearObjectMarks();
 
   // Ids 1..254 come from the counter; once it stands at 255 the lowest free id is searched (0: none).
   u8 AllocateMonsterId();
   u8 AllocateContainerId();
+
+  // A new container with a new id and no cell (null when every id is in use).
+  SItemContainer* AddContainer();
+  void RemoveContainer(u8 id);
+  void RemoveTransientContainers();
+  void DeleteAllContainers();
 
   SMapMonster* AddMonster(SMonster* monsterTemplate, i32 x, i32 y);
   SMapMonster* AddMarkedMonster(SMonster* monsterTemplate, i32 x, i32 y);
@@ -205,6 +218,7 @@ class SMapArea {
   SPtrArray<SMapMonster> monsters;
   u16 nextMonsterId = 1;
   SPtrArray<SMonsterEffectHolder> effectHolders;
+  SPtrArray<SItemContainer> containers;
   u16 nextContainerId = 1;
 
  private:
@@ -213,5 +227,7 @@ class SMapArea {
   // The stored rectangle clipped to the map's size.
   void StoredRect(i32& x0, i32& y0, i32& x1, i32& y1) const;
   void PlaceMonsters(SMapGame& game, bool inRect, i32 mapX, i32 mapY, i32 w, i32 h);
+  void FillContainer(SMapGame& game, SItemContainer& bag);
+  SItemTable* ItemTable() const;
   void RemoveMonsterAt(i32 index);
 };

@@ -4,8 +4,11 @@
 #pragma once
 #include "os/Types.h"
 
+class SItemContainer;
+class SItemNames;
 class SMapArea;
 class SMonster;
+class SRandom;
 class SStream;
 class SWorldModule;
 struct SMapMonster;
@@ -24,6 +27,12 @@ class SMapGame {
   // The display entry of a poisoned monster: bit 1 and a countdown value.
   virtual void ShowMonsterPoisoned(SMapArea& area, SMapMonster& monster, u16 value) {}
 
+  // Containers: the random source that fills them, the items a person carries (their container is
+  // filled from the template's list), and a bag put into its window cell (false: it lies nowhere).
+  virtual SRandom* Random() { return nullptr; }
+  virtual void FillFromTemplate(SMapArea& area, SMapMonster& monster, SItemContainer& bag) {}
+  virtual bool PlaceBagInCell(SMapArea& area, SItemContainer& bag, i32 x, i32 y) { return false; }
+
   // Game time in minutes.
   virtual u32 GameMinutes() { return 0; }
   // The serial number of a new container (the counter then advances).
@@ -41,4 +50,6 @@ class SMapGame {
   // template of an index (null when the name is no longer known).
   virtual u16 InternMonster(const SMonster* m) = 0;
   virtual SMonster* SavedMonster(u16 index) = 0;
+  // The saved game's item-name table (null: containers are saved without items' names and not read).
+  virtual SItemNames* ItemNames() { return nullptr; }
 };

@@ -4,6 +4,8 @@
 #include "WorldFixture.h"
 #include "WorldMaps.h"
 #include "game/SMapCell.h"
+#include "world/SItem.h"
+#include "world/SItemTable.h"
 #include "world/SMapObjectType.h"
 #include "world/kinds/SMapObjectDoor.h"
 #include "world/kinds/SMapObjectScenery.h"
@@ -61,14 +63,17 @@ class Maps : public WorldFixture {
  protected:
   Maps() {
     tables[kBlockMapObjectTypes] = &mapTypes;
+    tables[kBlockItems] = &itemTable;
     modules.env.game = &window;
     window.monsterTable = &monsters;
+    window.savedItemNames.table = &itemTable;
   }
   ~Maps() override {
     // The base fixture clears the registered tables after this one's members are gone.
     modules.Clear();
     tables.ClearAll();
     tables[kBlockMapObjectTypes] = &types;
+    tables[kBlockItems] = nullptr;
   }
 
   // A world with types, two monster templates, one stand-alone map and three of four outdoor tiles.
@@ -144,7 +149,19 @@ class Maps : public WorldFixture {
                                             Object("base_obj_gone", 5, 1, 1, 3), Object("base_obj_free", 0, 255, 255)};
     dungeon.content[3] = worldbuild::ObjectRecord(objects, v);
     for (SMapObjectInst* o : objects) delete o;
-    dungeon.content[4] = worldbuild::EmptyContainerRecord(v);
+    // Containers: a persistent bag on (2, 2), a second one there (the slot is taken), one with no cell.
+    std::vector<SItemContainer*> bags;
+    for (auto [id, flags, x, y] : {std::tuple<u8, u8, u8, u8>{3, 1, 2, 2}, {4, 0, 2, 2}, {6, 0, 255, 255}}) {
+      auto* c = new SItemContainer;
+      c->id = id;
+      c->flags = flags;
+      c->cellX = x;
+      c->cellY = y;
+      c->entries.Add(new SItemSpawn);
+      bags.push_back(c);
+    }
+    dungeon.content[4] = worldbuild::ContainerRecord(bags, 7, v);
+    for (SItemContainer* c : bags) delete c;
     spec.maps.push_back(dungeon);
 
     // Outdoor tiles: grass everywhere, a tree on the tile's (0, 0) and a rat on the east tile.
@@ -186,6 +203,7 @@ class Maps : public WorldFixture {
   }
 
   SMapObjectTypeTable mapTypes;
+  SItemTable itemTable;
   SMapWindow window;
   worldbuild::WorldLayout layout;
 };
@@ -402,7 +420,10 @@ TEST_F(Maps, StandAloneMapLoadsItsRectangleObjectsAndMonsters) {
   ASSERT_TRUE(window.Enter(map));
   EXPECT_EQ(map->lastVisit, 600u);
   for (i32 y = 0; y < 35; ++y)
-    for (i32 x = 0; x < 35; ++x) EXPECT_EQ(window.Cell(x, y)->bagId, 0) << x << "," << y;
+    for (i32 x = 0; x < 35; ++x) {
+      if (x == 2 && y == 2) continue;
+      EXPECT_EQ(window.Cell(x, y)->bagId, 0) << x << "," << y;
+    }
   EXPECT_EQ(window.Cell(1, 2)->centreType, TypeAt(base, kWall));
   EXPECT_EQ(window.Cell(1, 2)->stylePalette, base->PaletteAt(1));
   const SMapCell* grass = window.Cell(2, 2);
@@ -428,6 +449,15 @@ TEST_F(Maps, StandAloneMapLoadsItsRectangleObjectsAndMonsters) {
   ASSERT_NE(second, nullptr);
   EXPECT_EQ(window.Cell(3, 3)->monsterId[0], 7);
   EXPECT_EQ(second->cellX, 3);
+
+  // Containers: the first bag takes the cell, the second finds the slot taken and lies nowhere.
+  ASSERT_EQ(map->containers.Count(), 3);
+  EXPECT_EQ(map->nextContainerId, 7);
+  EXPECT_EQ(window.Cell(2, 2)->bagId, 3);
+  EXPECT_EQ(map->FindContainerById(3)->cellX, 2);
+  EXPECT_EQ(map->FindContainerById(4)->cellX, 255);
+  EXPECT_EQ(map->FindContainerById(4)->cellY, 255);
+  EXPECT_EQ(map->FindContainerById(6)->GetEntryCount(), 1);
 }
 
 // Placement: the player's cell is never taken; a full cell sends the monster to a free neighbour whose
@@ -563,6 +593,19 @@ TEST_F(Maps, IdsNeverComeOutAsZero) {
   EXPECT_EQ(map->AddMarkedMonster(rat, 2, 2)->id, 17);
   map->RemoveMonstersOfType(rat);  // only the marked one goes
   EXPECT_EQ(map->monsters.Count(), 254);
+  // A person gets a container of its own, which goes with it.
+  map->RemoveMonster(40);
+  const u32 bags = map->containers.Count();
+  window.containerCounter = 12;
+  SMapMonster* merchant = map->AddMonster(static_cast<SMonster*>(base->MonsterAt(kMerchant)), 4, 4);
+  ASSERT_NE(merchant, nullptr);
+  SItemContainer* bag = map->FindContainerById(merchant->containerId);
+  ASSERT_NE(bag, nullptr);
+  EXPECT_EQ(bag->serial, 12);
+  EXPECT_EQ(bag->cellX, 255);
+  EXPECT_EQ(map->containers.Count(), bags + 1);
+  map->RemoveMonster(merchant->id);
+  EXPECT_EQ(map->containers.Count(), bags);
   map->nextContainerId = 0;
   EXPECT_NE(map->AllocateContainerId(), 0);
 }
@@ -655,10 +698,16 @@ TEST_F(Maps, WeeklyReset) {
     window.minutes = 1000;
     ASSERT_TRUE(window.Enter(map));
     map->RemoveMonster(1);
+    map->FindContainerById(3)->DeleteAllItems();
+    map->FindContainerById(3)->cellX = 9;  // persistent: kept through a reset
+    map->RemoveContainer(6);               // transient: back after a reset
     window.minutes = 1000 + later;
     ASSERT_TRUE(window.Enter(map));
     EXPECT_EQ(map->FindMonsterById(1) != nullptr, later > 10080);
+    EXPECT_EQ(map->FindContainerById(6) != nullptr, later > 10080);
+    EXPECT_EQ(map->FindContainerById(3)->cellX, 9);
     map->ReadMonsters();
+    map->ReadContainers();
   }
 }
 
@@ -682,6 +731,14 @@ TEST_F(Maps, SavedStateRoundTrip) {
   map->AddMonsterEffect(1, 15, 4, SMapArea::kPoison, 2, "venom");
   map->MarkVisited(1, 1);
   map->nextMonsterId = 255;
+  map->RemoveContainer(4);
+  auto* sword = new SItemType;
+  sword->name.Set("base_sword");
+  itemTable.types.InsertByNameHash(sword);
+  auto* item = new SItem;
+  item->type = sword;
+  item->count = 3;
+  map->FindContainerById(6)->AddItem(item);
   const u32 saveVersion = 116;
 
   SDatabaseWriter writer(&files);
@@ -691,9 +748,12 @@ TEST_F(Maps, SavedStateRoundTrip) {
 
   // A fresh load of the world, as a new session would have it.
   modules.Clear();
-  mapTypes.Clear();
-  monsters.Clear();
+  images.Clear();
+  tables.ClearAll();
   ASSERT_EQ(modules.OpenArchive("DuskmireBase"), SArchiveResult::kOpened) << modules.LastError();
+  sword = new SItemType;
+  sword->name.Set("base_sword");
+  itemTable.types.InsertByNameHash(sword);
   base = modules.current;
   map = base->FindMap("base_dungeon");
   SDatabase save(&files);
@@ -718,6 +778,13 @@ TEST_F(Maps, SavedStateRoundTrip) {
   EXPECT_EQ(map->AutomapCoverage(), 2u);
   EXPECT_EQ(map->nextMonsterId, 255);
   EXPECT_EQ(map->AllocateMonsterId(), 2);  // searched, never 0
+  // Containers: the removed one stays gone, the other keeps its items.
+  EXPECT_EQ(map->FindContainerById(4), nullptr);
+  ASSERT_NE(map->FindContainerById(6), nullptr);
+  ASSERT_EQ(map->FindContainerById(6)->GetItemCount(), 1);
+  EXPECT_EQ(map->FindContainerById(6)->GetItem(0)->type, sword);
+  EXPECT_EQ(map->FindContainerById(6)->GetItem(0)->count, 3);
+  EXPECT_EQ(map->FindContainerById(3)->cellX, 2);
   // The tiles were never visited: their monsters are the archive's.
   EXPECT_EQ(base->FindMap("base_out0201")->monsters.Count(), 1);
 }
@@ -739,6 +806,7 @@ TEST_F(Maps, SavedStateRecordsEdgeCases) {
     EXPECT_TRUE(map->ReadSavedState(r, 116));
     EXPECT_EQ(r.Remaining(), 0u);
     EXPECT_EQ(map->monsters.Count(), 2);
+    EXPECT_EQ(map->containers.Count(), 3);
   }
   // A monster whose template name is unknown is skipped and the ones after it are still read; a hp
   // above the maximum is capped; a saved counter of 0 means "search".
@@ -856,6 +924,15 @@ TEST_F(Maps, SampleWorldMapsLoadIntoTheWindow) {
   EXPECT_EQ(window.Cell(30, 30)->base1Type, nullptr);
   EXPECT_EQ(window.Cell(28, 7)->base1Type, nullptr);  // the east tile stores rows from 3 on
   EXPECT_EQ(window.Cell(28, 10)->base1Type, mapTypes.FindType("base_grass"));
+  EXPECT_EQ(window.Cell(19, 19)->bagId, 1);  // the town's bag on its (12, 12)
+  // The cellar's chest is filled once, on entering.
+  SMapArea* cellar = base->FindMap("base_dungeon1");
+  ASSERT_TRUE(window.Enter(cellar));
+  SItemContainer* chest = cellar->FindContainerById(cellar->FindObjectByName("base_obj_chest")->containerId);
+  ASSERT_NE(chest, nullptr);
+  EXPECT_TRUE(chest->flags & SItemContainer::kFilled);
+  EXPECT_GT(chest->GetItemCount(), 0);
+  EXPECT_EQ(window.Cell(8, 8)->bagId, 2);
   // The joined tile doors travel to the cellar's position.
   SMapObjectInst* door = base->FindMap("base_out0101")->FindObjectById(2);
   ASSERT_NE(door, nullptr);

@@ -2,6 +2,7 @@
 #include "WorldMaps.h"
 
 #include "foundation/SStream.h"
+#include "world/SItem.h"
 #include "world/SMapObjectType.h"
 
 namespace worldbuild {
@@ -138,16 +139,18 @@ Bytes ObjectRecord(const std::vector<SMapObjectInst*>& objects, u32 version) {
   return out;
 }
 
-Bytes EmptyContainerRecord(u32 version) {
+Bytes ContainerRecord(const std::vector<SItemContainer*>& containers, u8 nextId, u32 version) {
   Bytes out;
   StreamRecord(out, version, [&](SStream& s) {
-    u16 n = 0;
-    u8 next = 1;
+    u16 n = u16(containers.size());
     s.SerializeU16(n);
-    s.SerializeByte(next);
-  });
+    s.SerializeByte(nextId);
+    for (SItemContainer* c : containers) c->Serialize(s, version);
+  }, kBig);
   return out;
 }
+
+Bytes EmptyContainerRecord(u32 version) { return ContainerRecord({}, 1, version); }
 
 Bytes TypeBlockRecord(SMapObjectTypeTable& table, u32 version) {
   Bytes out;

@@ -1,6 +1,7 @@
 #include "WorldMaps.h"
 
 #include "world/SImageCache.h"
+#include "world/SItem.h"
 #include "world/SMapObjectType.h"
 
 #include <nlohmann/json.hpp>
@@ -197,7 +198,32 @@ bool BuildMapBlocks(Context& ctx, WorldArchiveSpec& spec) {
     }
     d.content[3] = ObjectRecord(objects, v);
     for (SMapObjectInst* o : objects) delete o;
-    d.content[4] = EmptyContainerRecord(v);
+    std::vector<SItemContainer*> bags;
+    u8 highestBag = 0;
+    for (const json& cj : m.value("containers", json::array())) {
+      auto* c = new SItemContainer;
+      c->id = u8(cj.value("id", 0));
+      c->flags = cj.value("persistent", false) ? SItemContainer::kPersistent : 0;
+      c->cellX = u8(cj.value("x", 255));
+      c->cellY = u8(cj.value("y", 255));
+      for (const json& ej : cj.value("items", json::array())) {
+        auto* e = new SItemSpawn;
+        const std::string item = ej.value("item", "");
+        e->index = item.empty() ? 0 : position(spec.itemList, item);
+        if (!item.empty() && !e->index) {
+          ctx.fail(mapsWhere, d.name + ": item " + item + " is not in the item list");
+          ok = false;
+        }
+        e->count = u8(ej.value("count", 1));
+        e->level = u8(ej.value("level", 1));
+        e->chance = u8(ej.value("chance", 100));
+        c->entries.Add(e);
+      }
+      if (c->id > highestBag) highestBag = c->id;
+      bags.push_back(c);
+    }
+    d.content[4] = ContainerRecord(bags, u8(highestBag + 1), v);
+    for (SItemContainer* c : bags) delete c;
   }
   return ok;
 }

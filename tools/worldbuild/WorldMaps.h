@@ -9,6 +9,7 @@
 #include <vector>
 
 class SImageCache;
+class SItemContainer;
 class SMapObjectTypeTable;
 
 namespace worldbuild {
@@ -42,7 +43,8 @@ Bytes OffsetRecord(const std::vector<u16>& offsets);
 Bytes MonsterRecord(const std::vector<MonsterDef>& monsters, u8 nextId, u32 version);
 // Record R+3: marker "I", the area byte, the objects (each written through the game's own transfer).
 Bytes ObjectRecord(const std::vector<SMapObjectInst*>& objects, u32 version);
-// Record R+4 with no containers.
+// Record R+4: the containers (each through the game's own transfer), or none.
+Bytes ContainerRecord(const std::vector<SItemContainer*>& containers, u8 nextId, u32 version);
 Bytes EmptyContainerRecord(u32 version);
 // The type block record, through the table's own transfer.
 Bytes TypeBlockRecord(SMapObjectTypeTable& table, u32 version);
