@@ -6,6 +6,7 @@
 #include "world/STypeTable.h"
 
 #include <new>
+#include <vector>
 
 class SWorldRules;
 
@@ -23,29 +24,52 @@ class SConversationReader {
 
 // The reader over the scripting layer's pair of dialog entry lists, read in reference mode against the
 // world's base table of lists: SConversationReaderOf<SDialogEntryListPair, SDialogEntryListTable>.
+// Lists shared with the base table are remembered when read and never touched when the pair is freed,
+// so people and the base table may be cleared in either order.
 template <class Pair, class Table>
 class SConversationReaderOf : public SConversationReader {
  public:
   explicit SConversationReaderOf(const Table* table) : table_(table) {}
   void* Read(SStream& s, u32 version) override {
-    Pair* pair = new (std::nothrow) Pair;
-    if (!pair) {
+    Held* held = new (std::nothrow) Held;
+    if (!held) {
       s.SetFailed();
       return nullptr;
     }
-    if (!pair->Serialize(s, version, true, table_) || s.Failed()) {
-      delete pair;
+    // The base table stands while reading: what came from it carries the base flag.
+    const bool ok = held->Serialize(s, version, true, table_) && s.Ok();
+    for (u32 k = 0; k < 2; ++k) {
+      auto& lists = k == 0 ? held->first : held->second;
+      held->shared[k].assign(lists.Count(), 0);
+      for (u32 i = 0; i < lists.Count(); ++i) held->shared[k][i] = lists[i32(i)] && lists[i32(i)]->baseFlag;
+    }
+    if (!ok) {
+      Forget(held);
       s.SetFailed();
       return nullptr;
     }
-    return pair;
+    return static_cast<Pair*>(held);
   }
   bool Write(SStream& s, u32 version, void* conversation) override {
     return static_cast<Pair*>(conversation)->Serialize(s, version, true, table_);
   }
-  void Free(void* conversation) override { delete static_cast<Pair*>(conversation); }
+  void Free(void* conversation) override { Forget(static_cast<Held*>(static_cast<Pair*>(conversation))); }
 
  private:
+  struct Held : Pair {
+    std::vector<u8> shared[2];  // per list: 1 when it came from the base table
+  };
+  // Drops the shared lists unseen (the base table may be gone already), then deletes the pair with the
+  // lists of its own.
+  static void Forget(Held* held) {
+    for (u32 k = 0; k < 2; ++k) {
+      auto& lists = k == 0 ? held->first : held->second;
+      for (u32 i = 0; i < lists.Count() && i < held->shared[k].size(); ++i)
+        if (held->shared[k][i]) lists.Data()[i] = nullptr;
+    }
+    delete held;
+  }
+
   const Table* table_;
 };
 

@@ -85,7 +85,7 @@ TEST_F(People, RecordsWithPairsAndAConversation) {
     EXPECT_EQ(conversation->second[0], dialogs.FindSecond("base_hello"));  // shared with the base table
     EXPECT_EQ(rules.people.FindByName("base_quiet")->conversation, nullptr);
     modules.Clear();
-    tables.ClearAll();  // frees the conversations before the base lists they share
+    tables.ClearAll();  // the base lists go first; the conversations let go of them unseen
     for (auto* l : {&talk.first, &talk.second}) l->DeleteAll();
   }
   base.second.DeleteAll();
