@@ -155,6 +155,8 @@ TEST_F(Items, TableReadsBackAndResolves) {
     EXPECT_EQ(fps->frames[0], images.FindImageIndex("base_frame1"));
     EXPECT_EQ(fps->frames[1], 0u);
     EXPECT_EQ(fps->frames[2], images.FindImageIndex("base_frame2"));
+    EXPECT_TRUE(sword->LoadPicture(images));
+    EXPECT_FALSE(wand->LoadPicture(images));
     items.LoadItemPictures(images);
     EXPECT_TRUE(images.FindImage("base_itemsword")->IsResident());
     EXPECT_TRUE(images.FindImage("base_frame2")->IsResident());
