@@ -1,5 +1,7 @@
 #include "world/SPeopleTables.h"
 
+#include "foundation/SRandom.h"
+#include "world/SItemTable.h"
 #include "world/SWorldRules.h"
 
 #include <memory>
@@ -224,5 +226,49 @@ void SDisease::ApplyToPlayer(SWorldRules& rules) const {
     // A new effect: the player's AddEffect also says "You're poisoned!" or "You're paralyzed!" when the
     // player had no such condition yet.
     player->AddEffect(kSourceDisease, this, e->base, 0, e->kind, e->sub, e->name);
+  }
+}
+
+// ---- shops
+
+void SNpc::RestockShop(SWorldRules& rules, SItemContainer* container, u8& stockByte, SRandom& random) const {
+  if (stockByte & 0x80) return;
+  stockByte = u8(stockByte | 0x80);
+  if (!container) return;
+  container->DeleteAllItems();
+  const u32 level = StockLevel();
+  const SItemTable* items = rules.items;
+  if (!level || !items) return;
+  // Picks from the (level, class) list; an empty list adds nothing.
+  auto pick = [&](u32 l, u32 c) {
+    const u32 n = items->LevelClassCount(l, c);
+    if (n == 0) return;
+    SItemType* type = items->TypeAt(l, c, u32(random.Next(i32(n))));
+    if (type) container->AddItemsOfType(type, 1, random);
+  };
+  // Every entry of the list, thinning out the types already held.
+  auto whole = [&](u32 l, u32 c, i32 skipBelow) {
+    const u32 n = items->LevelClassCount(l, c);
+    for (u32 i = 0; i < n; ++i) {
+      SItemType* type = items->TypeAt(l, c, i);
+      if (!type) continue;
+      if (container->FindItemOfType(type) && random.Next(100) < skipBelow) continue;
+      container->AddItemsOfType(type, 1, random);
+    }
+  };
+  for (u32 c = 1; c < kItemClasses; ++c) {
+    if (!(categories & SItemTable::kClassFlags[c])) continue;
+    if (categories & 128) {
+      whole(level, c, 51);
+      if (level < 5) whole(level + 1, c, 61);
+      continue;
+    }
+    const i32 n = SItemTable::kClassStock[c];
+    const i32 k = level == 5 ? n + random.Next(n) : n / 3 + random.Next(n / 3);
+    for (i32 i = 0; i <= k; ++i) pick(level, c);
+    if (level < 5) {
+      const i32 more = (2 * n) / 3 + random.Next((2 * n) / 3) + 1;
+      for (i32 i = 0; i < more; ++i) pick(level + 1, c);
+    }
   }
 }

@@ -8,6 +8,8 @@
 #include <new>
 #include <vector>
 
+class SItemContainer;
+class SRandom;
 class SWorldRules;
 
 // Reads, writes and frees a person's conversation record. The record's lists belong to the scripting
@@ -94,6 +96,10 @@ class SNpc {
   bool IsUndead() const { return race == 1; }
   // The item level the shop stocks: levels outside 1..5 stock nothing.
   u32 StockLevel() const { return shopLevel >= 1 && shopLevel <= 5 ? shopLevel : 0; }
+  // Fills the shop's container once. `stockByte` is the shop placement's byte after its container
+  // number: bit 7 says the shop is stocked. A null container (the area has none of that number) only
+  // sets the flag.
+  void RestockShop(SWorldRules& rules, SItemContainer* container, u8& stockByte, SRandom& random) const;
 
   SName name;
   const char* texts[6] = {};  // text 1..6; text 6 names a script global variable

@@ -19,6 +19,7 @@ struct SWorld {
     sounds.SetTables(&tables);
     rules.Register(tables);
     rules.images = &images;
+    rules.items = &items;
     rules.skies.SetImageCache(&images);
     SWorldEnv env;
     env.images = &images;

@@ -1,6 +1,7 @@
 #include "world/SWorldExtras.h"
 
 #include "world/SImageCache.h"
+#include "world/SItemTable.h"
 #include "world/SWorldRules.h"
 
 // ---- interiors
@@ -149,4 +150,37 @@ void SAbility::GrantToPlayer(SWorldRules& rules) const {
     }
     player->AddEffect(kSourceAbility, this, e->base, 0, e->kind, e->sub, e->name);
   }
+}
+
+// ---- alchemy over item types
+
+void SAlchemyTable::ListMakeable(SWorldRules& rules, i32 skill, const SItemType* const* ingredients, u32 count,
+                                 std::vector<SMakeableRecipe>& out) const {
+  const SEffectList* lists[3] = {};
+  u32 n = 0;
+  // Only ingredients that carry effects count, in the order given.
+  for (u32 i = 0; i < count && n < 3; ++i)
+    if (ingredients[i] && ingredients[i]->enchantment && ingredients[i]->enchantment->Count())
+      lists[n++] = ingredients[i]->enchantment;
+  ListMakeable(skill, lists, n, out);
+  std::vector<SMakeableRecipe> kept;
+  for (SMakeableRecipe& m : out) {
+    m.potion = rules.items ? rules.items->FindType(m.recipe->potion) : nullptr;
+    if (!m.potion) continue;
+    m.text = m.unknown ? "? Unknown" : (m.potion->text3 ? m.potion->text3 : "");
+    kept.push_back(m);
+  }
+  out.swap(kept);
+}
+
+SItem* SAlchemyTable::CreatePotion(SWorldRules& rules, const SAlchemyRecipe& recipe, i32 skill,
+                                   SRandom& random) const {
+  SItemType* type = rules.items ? rules.items->FindType(recipe.potion) : nullptr;
+  if (!type) return nullptr;
+  SItem* item = type->CreateInstance(0, random);
+  if (!item || !type->enchantment) return item;
+  delete item->enchantments;
+  item->enchantments = type->enchantment->Clone();
+  if (item->enchantments) recipe.ApplyToPotion(*item->enchantments, skill);
+  return item;
 }

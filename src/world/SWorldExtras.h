@@ -55,9 +55,15 @@ struct SAlchemyRecipe {
   void ApplyToPotion(SEffectList& effects, i32 skill) const;
 };
 
+class SItem;
+class SItemType;
+class SRandom;
+
 // A recipe the given ingredients make.
 struct SMakeableRecipe {
   const SAlchemyRecipe* recipe = nullptr;
+  SItemType* potion = nullptr;  // set by the listing over item types
+  const char* text = nullptr;   // "? Unknown", or the potion's display name
   bool unknown = false;
   u8 used[3] = {};  // the ingredients (indices into the given list) that met each requirement
   u8 usedCount = 0;
@@ -70,6 +76,13 @@ class SAlchemyTable : public SOneRecordTable<SAlchemyRecipe> {
   // table order. Making the potion item is the item table's: `ApplyToPotion` sets its effects.
   void ListMakeable(i32 skill, const SEffectList* const* ingredients, u32 count,
                     std::vector<SMakeableRecipe>& out) const;
+  // The same over up to three ingredient item types (their enchantments), keeping only the recipes whose
+  // potion type exists, with their texts.
+  void ListMakeable(SWorldRules& rules, i32 skill, const SItemType* const* ingredients, u32 count,
+                    std::vector<SMakeableRecipe>& out) const;
+  // The potion of a recipe for the alchemy skill: a new item of its type with its own copy of the type's
+  // enchantment, the first entry set by the skill. Null when the type does not exist.
+  SItem* CreatePotion(SWorldRules& rules, const SAlchemyRecipe& recipe, i32 skill, SRandom& random) const;
 };
 
 class SAbility {

@@ -12,6 +12,7 @@
 #include "world/SWorldExtras.h"
 
 class SImageCache;
+class SItemTable;
 struct SWorldTables;
 
 class SWorldRules {
@@ -32,6 +33,7 @@ class SWorldRules {
   SPlayerAccess* player = nullptr;
   SGameHooks* hooks = nullptr;
   SImageCache* images = nullptr;
+  SItemTable* items = nullptr;  // potions and shop stock are item types
 
   SEffectTable effects;
   SSpellTable spells;

@@ -3,6 +3,7 @@
 // merchant has a shop and a conversation, and skies are chosen from the loaded pictures.
 #include "RulesFixture.h"
 #include "core/SGameCore.h"
+#include "world/SItemTable.h"
 
 #include <nlohmann/json.hpp>
 
@@ -107,6 +108,52 @@ TEST(SampleRules, LoadedAsTheirSourcesSay) {
   EXPECT_EQ(w.player.SumEffects(7, 0, nullptr, nullptr), 50);
   EXPECT_TRUE(w.player.KnowsSpell("base_spelldrainhealth"));
   EXPECT_EQ(rules.spells.FindByName("base_spelldrainhealth")->GetManaCost(rules), 12u);
+
+  // Potions from ingredients: the mushroom's poison is its second effect, unknown below alchemy 30.
+  const SItemType* mushroom = w.core.world.items.FindType("base_ingr_mushroom");
+  ASSERT_NE(mushroom, nullptr);
+  std::vector<SMakeableRecipe> made;
+  rules.alchemy.ListMakeable(rules, 29, &mushroom, 1, made);
+  ASSERT_EQ(made.size(), 1u);  // the other recipe's potion is no item type: not listed
+  EXPECT_STREQ(made[0].text, "? Unknown");
+  rules.alchemy.ListMakeable(rules, 30, &mushroom, 1, made);
+  ASSERT_EQ(made.size(), 1u);
+  EXPECT_STREQ(made[0].text, "Healing");
+  SRandom random;
+  random.Seed(nullptr, 1234);
+  std::unique_ptr<SItem> potion(rules.alchemy.CreatePotion(rules, *made[0].recipe, 50, random));
+  ASSERT_NE(potion, nullptr);
+  ASSERT_NE(potion->enchantments, nullptr);
+  EXPECT_EQ(potion->enchantments->Entry(0)->base, 20);
+  EXPECT_EQ(potion->type->enchantment->Entry(0)->base, 8);  // the type keeps its own
+
+  // Shops: stocked once, from the shop's level and the next, of its classes only.
+  SItemContainer shop;
+  u8 stock = 3;
+  merchant->RestockShop(rules, &shop, stock, random);
+  EXPECT_EQ(stock, 0x83);
+  ASSERT_GT(shop.GetItemCount(), 0);
+  for (u32 i = 0; i < shop.GetItemCount(); ++i) {
+    const SItemType* t = shop.GetItem(i32(i))->type;
+    EXPECT_TRUE(t->level == 2 || t->level == 3) << t->name.Text();
+    EXPECT_TRUE(merchant->categories & SItemTable::kClassFlags[t->itemClass]) << t->name.Text();
+  }
+  const u16 stocked = shop.GetItemCount();
+  merchant->RestockShop(rules, &shop, stock, random);
+  EXPECT_EQ(shop.GetItemCount(), stocked);
+  SNpc* inn = rules.people.FindByName("base_innkeeper");
+  SItemContainer whole;
+  u8 innStock = 0;
+  inn->RestockShop(rules, &whole, innStock, random);
+  ASSERT_GT(whole.GetItemCount(), 0);
+  for (u32 i = 0; i < whole.GetItemCount(); ++i) EXPECT_EQ(whole.GetItem(i32(i))->type->itemClass, kItemPotion);
+  // A shop level the item lists do not have stocks nothing.
+  const u8 level = merchant->shopLevel;
+  merchant->shopLevel = 9;
+  stock = 0;
+  merchant->RestockShop(rules, &shop, stock, random);
+  EXPECT_EQ(shop.GetItemCount(), 0);
+  merchant->shopLevel = level;
 
   // Unloading the world brings the code-made rows back.
   w.core.UnloadWorld();
