@@ -93,6 +93,21 @@ bool SMapCell::Read(SStream& s, const SWorldModule& module, u32 version, u16& re
   return s.Ok();
 }
 
+void SMapCell::MarkTypesNeeded(SSoundTable* table) const {
+  SMapObjectType* const all[] = {base1Type, base1Type2, base2Type, base2Type2, centreType, styleType,
+                                 sideType[0], sideType[1], sideType[2], sideType[3],
+                                 side2Type[0], side2Type[1], side2Type[2], side2Type[3]};
+  for (SMapObjectType* t : all)
+    if (t) t->MarkNeeded(table);
+}
+
+void SMapCellFaces::MarkTypesNeeded(SSoundTable* table) const {
+  SMapObjectType* const all[] = {type0, centreType, type3, sideType[0], sideType[1], sideType[2], sideType[3],
+                                 side2Type[0], side2Type[1], side2Type[2], side2Type[3]};
+  for (SMapObjectType* t : all)
+    if (t) t->MarkNeeded(table);
+}
+
 void SMapCellFaces::Clear() { std::memset(static_cast<void*>(this), 0, sizeof(*this)); }
 
 void SMapCellFaces::ClearSide(u32 side) {
@@ -235,8 +250,13 @@ bool SMapWindow::ReadWindowCell(i32 column, i32 row, SStream& s, const SWorldMod
   }
   u16 recordFlags = 0;
   if (!c->Read(s, module, version, recordFlags)) return false;
-  if (recordFlags & 0x8000) return f->Read(s, module, version);
-  f->Clear();
+  c->MarkTypesNeeded(sounds);
+  if (!(recordFlags & 0x8000)) {
+    f->Clear();
+    return true;
+  }
+  if (!f->Read(s, module, version)) return false;
+  f->MarkTypesNeeded(sounds);
   return true;
 }
 

@@ -18,6 +18,7 @@ class SMapArea;
 class SMapObjectType;
 class SMonster;
 class SMonsterTable;
+class SSoundTable;
 class SStream;
 class SWorldModule;
 struct SMapMonster;
@@ -52,6 +53,8 @@ struct SMapCell {
   // One cell of a map's cell record (its types and palettes resolved through the module's index lists).
   // `recordFlags` gets the cell's flag word (bit 15: a face record follows). False when the record ends.
   bool Read(SStream& s, const SWorldModule& module, u32 version, u16& recordFlags);
+  // Every type the cell names is in use on the map (its sounds are then needed too).
+  void MarkTypesNeeded(SSoundTable* sounds) const;
 };
 
 struct SMapCellFaces {
@@ -73,6 +76,7 @@ struct SMapCellFaces {
   void ClearSide(u32 side);
   void ClearGroups();
   bool Read(SStream& s, const SWorldModule& module, u32 version);
+  void MarkTypesNeeded(SSoundTable* sounds) const;
 };
 
 // A saved game's item-name table: positions 1..n of the names it holds.
@@ -144,6 +148,7 @@ class SMapWindow : public SMapGame {
   u32 minutes = 0;
   u16 containerCounter = 1;
   SMonsterTable* monsterTable = nullptr;  // where saved monster names are found again
+  SSoundTable* sounds = nullptr;          // types read into the window mark their sounds needed here
   SStringList savedMonsterNames;          // the saved game's monster-name table (index = position + 1)
   SSavedItemNames savedItemNames;         // and its item-name table (set its `table` to the item table)
   SRandom random;

@@ -6,6 +6,7 @@
 #include "world/SItem.h"
 #include "world/SItemTable.h"
 #include "world/SMapGame.h"
+#include "world/SMapObjectType.h"
 #include "world/SPeopleTables.h"
 #include "world/SWorldModule.h"
 
@@ -259,6 +260,13 @@ u32 SMapArea::AutomapCoverage() const {
 bool SMapArea::LoadContent(SDatabase& db, u32 version) {
   archive = &db;
   dataVersion = i32(version);
+  // Without a texture of its own a map takes the first texture type; a map that is not outdoors takes
+  // it as its ceiling too.
+  SWorldTable* t = module && module->env && module->env->tables ? (*module->env->tables)[kBlockMapObjectTypes] : nullptr;
+  if (SMapObjectTypeTable* types = dynamic_cast<SMapObjectTypeTable*>(t)) {
+    if (!textureType) textureType = types->FirstOfClass(1);
+    if (!ceilingType && !IsOutdoor()) ceilingType = types->FirstOfClass(1);
+  }
   auto keep = [&db](u32 id, SRecordData*& slot) {
     delete slot;
     slot = id <= 0xFFFF ? db.ReadRecord(u16(id)).release() : nullptr;
@@ -628,6 +636,16 @@ void SMapArea::RemoveMonstersOfType(const SMonster* monsterTemplate) {
 
 void SMapArea::RemoveAllMonsters() {
   while (monsters.Count()) RemoveMonsterAt(monsters.Count() - 1);
+}
+
+void SMapArea::VisitKind4MonstersInRect(SMapGame& game, i32 x, i32 y, i32 w, i32 h) {
+  for (SMapMonster* m : monsters) {
+    if (game.TemplateKind(m->monster) != 4) continue;
+    if (m->cellX < x || m->cellY < y || m->cellX >= x + w || m->cellY >= y + h) continue;
+    SMapObjectInst* bound = m->objectId ? FindObjectById(m->objectId) : nullptr;
+    if (bound && !bound->IsActive()) continue;
+    game.PlaceObjectInArea(*this, *m, m->cellX, m->cellY);
+  }
 }
 
 bool SMapArea::IsAggressive(const SMapMonster& m) {

@@ -152,6 +152,12 @@ class SMapArea {
   void RemoveMonster(u8 id);
   void RemoveMonstersOfType(const SMonster* monsterTemplate);
   void RemoveAllMonsters();
+  // Appends a monster made elsewhere (false when the list cannot grow) / takes one out without freeing.
+  bool AddMonsterEntry(SMapMonster* m) { return monsters.Add(m); }
+  void RemoveMonsterEntry(SMapMonster* m) { monsters.Remove(m); }
+  // Hands every person (template kind 4) whose cell lies in the rectangle, and whose bound object (if
+  // any) is active, to the game to be placed.
+  void VisitKind4MonstersInRect(SMapGame& game, i32 x, i32 y, i32 w, i32 h);
   bool IsAggressive(const SMapMonster& m);
   u32 GetHealthPercent(const SMapMonster& m);
   void Heal(SMapMonster& m);

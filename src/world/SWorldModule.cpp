@@ -327,6 +327,26 @@ SMapArea* SWorldModule::FindMapAtWorldPosition(i32& column, i32& row) const {
   return FindMapByGrid(u32(column), u32(row));
 }
 
+SMapObjectInst* SWorldModule::FindObjectByName(const char* text, SMapArea*& map) const {
+  map = nullptr;
+  for (SMapArea* m : maps)
+    if (SMapObjectInst* o = m->FindObjectByName(text)) {
+      map = m;
+      return o;
+    }
+  return nullptr;
+}
+
+SMapObjectInst* SWorldModule::FindObjectAndMonster(const char* text, SMapMonster*& monster, SMapArea*& map) const {
+  monster = nullptr;
+  SMapArea* found = nullptr;
+  SMapObjectInst* o = FindObjectByName(text, found);
+  if (!o) return nullptr;
+  map = found;
+  monster = found->FindMonsterOfObject(o);
+  return o;
+}
+
 SWorldModuleList::SWorldModuleList() : modules(true, 4), retired_(true, 4) {}
 
 SWorldModuleList::~SWorldModuleList() { Clear(); }
@@ -410,6 +430,11 @@ SMapArea* SWorldModuleList::FindMap(const char* text) const {
   for (SWorldModule* m : modules)
     if (SMapArea* map = m->FindMap(text)) return map;
   return nullptr;
+}
+
+void SWorldModuleList::ClearObjectMarks() {
+  for (SWorldModule* m : modules)
+    for (SMapArea* map : m->maps) map->ClearObjectMarks();
 }
 
 void SWorldModuleList::Clear() {

@@ -71,6 +71,12 @@ class SWorldModule {
   SMapArea* FindNeighbourMap(i32 dx, i32 dy) const;
   SMapArea* FindMapByGrid(u32 column, u32 row) const;
   SMapArea* FindMapAtWorldPosition(i32& column, i32& row) const;
+  // The first map object of that name over the maps in list order, and the map holding it (null: none).
+  SMapObjectInst* FindObjectByName(const char* text, SMapArea*& map) const;
+  SMapObjectInst* LocateObjectByName(const char* text, SMapArea*& map) const { return FindObjectByName(text, map); }
+  // As FindObjectByName, with the monster bound to the object (or null). When no map holds the name the
+  // monster is null and `map` is left as it was.
+  SMapObjectInst* FindObjectAndMonster(const char* text, SMapMonster*& monster, SMapArea*& map) const;
 
   // Index list lookups (null for position 0, a position past the list or an empty list).
   void* MapObjectTypeAt(u32 position) const { return typeList.At(position); }
@@ -149,6 +155,8 @@ class SWorldModuleList {
   SWorldModule* Add();
   SWorldModule* FindByName(const char* text) const;
   SMapArea* FindMap(const char* text) const;
+  // Clears the per-step mark (state bit 7) of every object of every map.
+  void ClearObjectMarks();
   void Clear();
 
   const char* LastError() const { return error.CStr(); }

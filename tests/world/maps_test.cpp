@@ -939,3 +939,44 @@ TEST_F(Maps, SampleWorldMapsLoadIntoTheWindow) {
   EXPECT_STREQ(door->targetText, "base_pos_cellar#base_dungeon1");
   EXPECT_TRUE(mapTypes.FindType("base_doorcity")->typeFlags & MapTypeFlag::kTravels);
 }
+
+// Module-wide lookups, the per-step marks, the default texture, people placed on request, and the types
+// a map's cells name marked as needed.
+TEST_F(Maps, LookupsDefaultsAndPeople) {
+  SWorldModule* base = Open(World());
+  ASSERT_NE(base, nullptr);
+  SMapArea* dungeon = base->FindMap("base_dungeon");
+  SMapArea* where = nullptr;
+  EXPECT_EQ(base->FindObjectByName("base_obj_lever", where), dungeon->FindObjectById(3));
+  EXPECT_EQ(where, dungeon);
+  SMapMonster* person = dungeon->AddMonster(static_cast<SMonster*>(base->MonsterAt(kMerchant)), 1, 2);
+  ASSERT_NE(person, nullptr);
+  person->objectId = 4;
+  SMapMonster* bound = nullptr;
+  EXPECT_EQ(base->FindObjectAndMonster("base_obj_tree", bound, where), dungeon->FindObjectById(4));
+  EXPECT_EQ(bound, person);
+  where = dungeon;
+  EXPECT_EQ(base->FindObjectAndMonster("base_obj_none", bound, where), nullptr);
+  EXPECT_EQ(bound, nullptr);
+  EXPECT_EQ(where, dungeon);  // left as it was
+
+  dungeon->FindObjectById(2)->state |= 0x80;
+  modules.ClearObjectMarks();
+  EXPECT_EQ(dungeon->FindObjectById(2)->state, 1);
+
+  EXPECT_EQ(dungeon->textureType, mapTypes.FindType("base_grass"));
+  EXPECT_EQ(dungeon->ceilingType, mapTypes.FindType("base_grass"));
+  EXPECT_EQ(base->FindMap("base_out0101")->ceilingType, nullptr);
+
+  ASSERT_TRUE(window.Enter(dungeon));
+  EXPECT_TRUE(mapTypes.FindType("base_lever")->needed);
+  EXPECT_TRUE(mapTypes.FindType("base_door")->needed);
+  EXPECT_TRUE(TypeAt(base, kGrass)->needed);
+  window.ClearWindowCell(1, 2);
+  dungeon->VisitKind4MonstersInRect(window, 0, 0, 2, 3);
+  EXPECT_EQ(window.Cell(1, 2)->monsterId[0], person->id);
+  dungeon->FindObjectById(4)->state = 0;  // its object inactive: not placed
+  window.ClearWindowCell(1, 2);
+  dungeon->VisitKind4MonstersInRect(window, 0, 0, 2, 3);
+  EXPECT_EQ(window.Cell(1, 2)->monsterId[0], 0);
+}
