@@ -319,7 +319,7 @@ void SEffect::Describe(SWorldRules& rules, u32 context, i32 level, SString& text
       const u32 skill = Abs(perLevel);
       if (c == 1) text.Format("%s knowledge", spellName);
       else if (c == 8) {
-        if (shortest) text.Format("%s spell", spell->name.text ? spell->name.text : "");
+        if (shortest) text.Format("%s spell", spellName);
         else text.Assign(spellName);
       } else if (c == 10) {
         if (shortForm) {
