@@ -229,7 +229,11 @@ u8 SMapWindow::TemplateKind(const SMonster* m) { return m ? m->kind : 0; }
 bool SMapWindow::TemplateAggressive(const SMonster* m) { return m && (m->flags & 0x04); }
 
 void SMapWindow::MarkTemplateNeeded(const SMonster* m) {
-  if (m && m->baseType) m->baseType->soundsNeeded = 1;
+  if (!m || !m->baseType) return;
+  if (sounds)
+    m->baseType->MarkSoundsNeeded(*sounds);
+  else
+    m->baseType->soundsNeeded = 1;
 }
 
 void SMapWindow::ClearWindowCell(i32 column, i32 row) {
