@@ -8,17 +8,6 @@
 #include <cstring>
 
 namespace {
-void SerializeName(SStream& s, SName& name) {
-  if (s.IsWriting()) {
-    const char* n = name.Text();
-    s.SerializeString(n);
-  } else {
-    const char* n = nullptr;
-    s.SerializeString(n);
-    name.Set(n);
-  }
-}
-
 // Same-named exact search, as the index lists and the templates' base-type names resolve.
 template <class T>
 T* FindExact(const SPtrArray<T>& list, const char* name) {
@@ -33,7 +22,7 @@ SMonsterBaseType::~SMonsterBaseType() = default;
 
 bool SMonsterBaseType::Serialize(SStream& s, u32 version) {
   s.SerializeMarker(29);
-  SerializeName(s, name);
+  s.SerializeName(name);
   s.SerializeString(text1);
   s.SerializeString(text2);
   u16 count = u16(FrameCount());
@@ -84,7 +73,7 @@ bool SMonsterBaseType::Serialize(SStream& s, u32 version) {
 
 void SMonster::Serialize(SStream& s, u32 version, const SMonsterTable* table) {
   s.SerializeMarker(31);
-  SerializeName(s, name);
+  s.SerializeName(name);
   s.SerializeString(baseTypeName);
   if (s.IsReading()) baseType = table ? table->FindBaseType(baseTypeName) : nullptr;
   s.SerializeString(label);

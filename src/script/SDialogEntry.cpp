@@ -62,14 +62,7 @@ void SDialogEntry::Serialize(SStream& s) {
 void SDialogEntryList::Serialize(SStream& s, u32 version, bool reference) {
   s.SerializeMarker('#');
   s.SerializeU32(baseFlag);
-  if (s.IsWriting()) {
-    const char* n = name.Text();
-    s.SerializeString(n);
-  } else {
-    const char* n = nullptr;
-    s.SerializeString(n);
-    name.Set(n);
-  }
+  s.SerializeName(name);
   if (reference && baseFlag) return;
   if (version > 37) s.SerializeString(text);
   if (version > 36) SerializeSlot(s, condition, [&](SCondition& c) { c.Serialize(s); });

@@ -5,14 +5,7 @@
 
 void SFace::Serialize(SStream& s, u32 version) {
   s.SerializeMarker('&');
-  if (s.IsWriting()) {
-    const char* n = name.Text();
-    s.SerializeString(n);
-  } else {
-    const char* n = nullptr;
-    s.SerializeString(n);
-    name.Set(n);
-  }
+  s.SerializeName(name);
   if (version > 10) s.SerializeByte(selectable);
 }
 

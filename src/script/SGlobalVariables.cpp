@@ -5,14 +5,7 @@
 
 void SGlobalVariable::Serialize(SStream& s, u32 version) {
   s.SerializeMarker(17);
-  if (s.IsWriting()) {
-    const char* n = name.Text();
-    s.SerializeString(n);
-  } else {
-    const char* n = nullptr;
-    s.SerializeString(n);
-    name.Set(n);
-  }
+  s.SerializeName(name);
   if (version < kGlobalSecondTextBefore) s.SerializeString(secondText);
   value.Serialize(s);
 }

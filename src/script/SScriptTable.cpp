@@ -7,14 +7,7 @@
 
 void SNamedScript::Serialize(SStream& s, u32 version) {
   s.SerializeMarker('(');
-  if (s.IsWriting()) {
-    const char* n = name.Text();
-    s.SerializeString(n);
-  } else {
-    const char* n = nullptr;
-    s.SerializeString(n);
-    name.Set(n);
-  }
+  s.SerializeName(name);
   if (version > 51) s.SerializeByte(flag);
   s.SerializeSizedBlock(program, length);
   if (s.IsReading() && length == 0) program = nullptr;

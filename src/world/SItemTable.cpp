@@ -11,17 +11,6 @@
 #include <new>
 
 namespace {
-void SerializeName(SStream& s, SName& name) {
-  if (s.IsWriting()) {
-    const char* n = name.Text();
-    s.SerializeString(n);
-  } else {
-    const char* n = nullptr;
-    s.SerializeString(n);
-    name.Set(n);
-  }
-}
-
 const char* const kClassNames[kItemClasses] = {
     "?",    "Weapon", "Heavy armor", "Light armor", "Accessory", "Book",         "Alchemy",    "Ingredient", "Potion",
     "Magic", "Money", "Key",         "Repair",      "Miscellanous", "Comestible", "Gem",       "Card"};
@@ -80,7 +69,7 @@ SItemType::~SItemType() { delete enchantment; }
 
 void SItemType::Serialize(SStream& s, u32 version) {
   s.SerializeMarker(21);
-  SerializeName(s, name);
+  s.SerializeName(name);
   s.SerializeString(text1);
   s.SerializeString(text2);
   s.SerializeString(text3);
@@ -163,7 +152,7 @@ bool SItemType::LoadPicture(SImageCache& cache) {
 
 void SItemPicture::Serialize(SStream& s, u32 version) {
   s.SerializeMarker(23);
-  SerializeName(s, name);
+  s.SerializeName(name);
   s.SerializeByte(pictureKind);
   if ((version == 45 || version == 46) && pictureKind == 0) {
     u8 dropped = 0;
@@ -174,7 +163,7 @@ void SItemPicture::Serialize(SStream& s, u32 version) {
 
 void SFpsItem::Serialize(SStream& s, u32 version) {
   s.SerializeMarker('9');
-  SerializeName(s, name);
+  s.SerializeName(name);
   s.SerializeByte(kind);
   s.SerializeString(textB);
   s.Align(2);
@@ -206,7 +195,7 @@ void SFpsItem::PlaySound(SSoundTable& sounds) const {
 }
 
 void SItemTextPicture::Serialize(SStream& s, u32 version) {
-  SerializeName(s, name);
+  s.SerializeName(name);
   s.SerializeString(text1);
   s.SerializeString(text2);
   s.SerializeString(text3);

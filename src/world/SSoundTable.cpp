@@ -8,17 +8,6 @@
 #include <new>
 
 namespace {
-void SerializeName(SStream& s, SName& name) {
-  if (s.IsWriting()) {
-    const char* n = name.Text();
-    s.SerializeString(n);
-  } else {
-    const char* n = nullptr;
-    s.SerializeString(n);
-    name.Set(n);
-  }
-}
-
 // Opens the stream over the record at `record` and advances the number; null when it is missing.
 std::unique_ptr<SRecordData> TakeRecord(SDatabase& db, u16& record) {
   std::unique_ptr<SRecordData> r = db.ReadRecord(record);
@@ -48,7 +37,7 @@ void SerializeTrackerHeader(SStream& s, u8* header) {
 SResource::~SResource() { ReleaseSounds(nullptr); }
 
 bool SResource::SerializeHeader(SStream& s, u32 version) {
-  SerializeName(s, name);
+  s.SerializeName(name);
   s.SerializeU16(value1);
   s.SerializeU16(value2);
   s.SerializeByte(byte1);
@@ -117,7 +106,7 @@ void SResource::ReleaseSounds(audSpeaker* speaker) {
 SMusicModule::~SMusicModule() = default;
 
 bool SMusicModule::SerializeHead(SStream& s, u32 version) {
-  SerializeName(s, name);
+  s.SerializeName(name);
   SerializeTrackerHeader(s, header);
   s.SerializeU16(sampleCount);
   if (version > 65) {
@@ -165,7 +154,7 @@ bool SMusicModule::ReadWithSamples(SDatabase& db, u16& record, u32 version) {
 }
 
 bool SMusicSong::SerializeHead(SStream& s, u32 version) {
-  SerializeName(s, name);
+  s.SerializeName(name);
   s.SerializeSString(sampleModule);
   s.SerializeU16(patternCount);
   s.SerializeU16(count2);
