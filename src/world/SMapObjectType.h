@@ -10,10 +10,15 @@
 #include "world/SWorldTable.h"
 
 class SImageCache;
+class SItemContainer;
 class SMapArea;
+class SMapKindServices;
+class SString;
 class SMapObjectTypeTable;
 class SSoundTable;
 struct SMapCell;
+struct SMapCellFaces;
+struct SPaletteEntry;
 struct SMapObjectInst;
 
 // Type flags that kinds test.
@@ -44,6 +49,21 @@ constexpr u16 kFirstHit = 64;
 constexpr u16 kPutOnPosition = 512;
 }  // namespace MapEvent
 
+// An argument of a script function on a map object: its integer and its text (an item type name).
+struct SMapScriptArg {
+  i32 number = 0;
+  const char* text = nullptr;
+};
+
+// Words of an object render record (31 words) and of a wall-face record (36 words, per side s').
+namespace MapRecord {
+constexpr u32 kObjectWords = 31;
+constexpr u32 kImage = 1, kPalette = 8, kPlaceA = 15, kPlaceB = 22, kFlags = 29, kPick = 30;
+constexpr u32 kFaceWords = 36;
+constexpr u32 kSidePlace = 0, kSideImage = 4, kSideOverlay = 8, kSidePalette = 12;
+constexpr u32 kSide2Place = 16, kSide2Image = 20, kSide2Palette = 24, kSideFlags = 28, kSidePick = 32;
+}  // namespace MapRecord
+
 // One row of the class parameters: 9 words, of which columns 1, 2, 3 and 8 carry values.
 struct SMapObjectClassRow {
   u32 column0 = 0;
@@ -71,30 +91,50 @@ class SMapObjectType : public SPaletteHolder {
   // zero defaults). The texts point into the record being read.
   void Serialize(SStream& s, u32 version, const SMapObjectClassRow* params);
 
-  // Virtual operations of the kinds; the base does nothing.
+  // Virtual operations of the kinds; the base does nothing. Records: `record` is an object render record
+  // (31 words) for the cell operations and a wall-face record (36 words) for the side operations; the
+  // Layer2 forms read the face grid's cell. `light` is the cell's light scale (256 = normal).
   virtual void InitInstance(SMapObjectInst* inst) {}
   virtual bool IsBlocking(SMapObjectInst* inst) { return false; }
   virtual void BuildCell(SMapObjectInst* inst, SMapCell* cell, u16* record, u16& light) {}
-  virtual void BuildCellLayer2(SMapObjectInst* inst, SMapCell* cell, u16* record, u16& light) {}
+  virtual void BuildCellLayer2(SMapObjectInst* inst, SMapCellFaces* cell, u16* record, u16& light) {}
   virtual void BuildSide(SMapObjectInst* inst, SMapCell* cell, u32 side, u16* record, u16& light) {}
-  virtual void BuildSideLayer2(SMapObjectInst* inst, SMapCell* cell, u32 side, u16* record, u16& light) {}
+  virtual void BuildSideLayer2(SMapObjectInst* inst, SMapCellFaces* cell, u32 side, u16* record, u16& light) {}
   virtual void RefreshCell(SMapObjectInst* inst, SMapCell* cell, u16* record, u16& light) {}
-  virtual void RefreshCellLayer2(SMapObjectInst* inst, SMapCell* cell, u16* record, u16& light) {}
+  virtual void RefreshCellLayer2(SMapObjectInst* inst, SMapCellFaces* cell, u16* record, u16& light) {}
   virtual void LightSide(SMapObjectInst* inst, SMapCell* cell, u32 side, u16* record, u16& light) {}
-  virtual void LightSideLayer2(SMapObjectInst* inst, SMapCell* cell, u32 side, u16* record, u16& light) {}
+  virtual void LightSideLayer2(SMapObjectInst* inst, SMapCellFaces* cell, u32 side, u16* record, u16& light) {}
   virtual const char* GetAmbientSound(SMapObjectInst* inst, SMapCell* cell) { return nullptr; }
-  virtual const char* GetAmbientSoundLayer2(SMapObjectInst* inst, SMapCell* cell) { return nullptr; }
+  virtual const char* GetAmbientSoundLayer2(SMapObjectInst* inst, SMapCellFaces* cell) { return nullptr; }
   virtual void AnimateTick(SMapObjectInst* inst, i32 x, i32 y, SMapCell* cell, u16* record, u16& light) {}
-  virtual i32 ScriptCall(SMapArea* area, SMapObjectInst* inst, i32 x, i32 y, i32 function, i32 first, i32 second,
-                         i32 argCount, i32& result, bool& changed) {
-    return 0;
-  }
+  // A script function (ids 102..141) on a placed object: 1 when `result` was set, else 0. `changed` asks the
+  // caller to rebuild the object's cell.
+  virtual i32 ScriptCall(SMapArea* area, SMapObjectInst* inst, i32 x, i32 y, i32 function,
+                         const SMapScriptArg& first, const SMapScriptArg& second, i32 argCount, i32& result,
+                         bool& changed);
   virtual i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y,
                       bool& changed) {
     return 0;
   }
 
   bool ReactsTo(u16 event) const { return (eventMask & event) != 0; }
+  // The game services of the table (null when none is installed).
+  SMapKindServices* Services() const;
+  // Travel to an instance's target text "position#question" (Part of every travelling kind).
+  void Travel(SMapObjectInst* inst, i32 kind, i32 flag) const;
+  // The placement words of a wall side (s' = the side seen from the cell in front).
+  u16 WallPlacement(u32 sidePrime, u16 image, i32 x, i32 y) const;
+  u16 FloorPlacement(u32 sidePrime, u16 image, u16 overlay, i32 x, i32 y) const;
+  // Lit: no day/night cycle, or night. Flicker: light 256 becomes `raised`, then += 16 << random(3).
+  bool LitNow() const;
+  void Flicker(u16& light, u16 raised = 512) const;
+  // Non-empty image names.
+  u32 NamedImageCount() const;
+  static u16 PaletteId(const SPaletteEntry* entry);
+  // The item functions 138..141 (add, add, remove, count) on one container; without a container or an
+  // item type of that name nothing happens (count: 0).
+  static i32 ContainerScriptCall(SMapKindServices* services, SItemContainer* bag, i32 function,
+                                 const SMapScriptArg& first, const SMapScriptArg& second, i32& result);
   u32 ImageCount() const { return imageIndices.Count(); }
   // Image-cache index of image `i`; 0 for a position beyond the list (so a kind's fixed positions never
   // read past the type's images).
@@ -173,6 +213,7 @@ class SMapObjectTypeTable : public SWorldTable {
   u16 classTypeFlags[kClassRows] = {};
   SPtrArray<SMapObjectType> types;
   SPtrArray<SRecordData> rawRecords;
+  SMapKindServices* services = nullptr;  // the game's services the kinds call (not owned)
   SImageCache* images = nullptr;  // set by ResolveNames: where LoadImages and ReleaseImages go
   u32 droppedTypes = 0;           // types of unknown classes stepped over by the last Load
 };
