@@ -2,47 +2,28 @@
 // replaces the code-made rows where it gives them, the start-kit spells and race abilities exist, the
 // merchant has a shop and a conversation, and skies are chosen from the loaded pictures.
 #include "RulesFixture.h"
-#include "core/SGameCore.h"
+#include "SampleCore.h"
 #include "world/SItemTable.h"
 
-#include <nlohmann/json.hpp>
-
-#include <fstream>
-
 namespace {
-struct SampleCore {
-  explicit SampleCore(const std::string& folder) : files(folder) {
-    core.world.SetFileStore(&files);
-    core.world.tables[kBlockGlobals] = &globals;
-    core.world.tables[kBlockFaces] = &faces;
-    core.world.tables[kBlockScripts] = &scripts;
-    core.world.tables[kBlockDialogLists] = &dialogs;
-    core.world.tables[kBlockMonsters] = &monsters;
-    core.world.rules.people.conversationReader = &conversations;
+// The sample core with the game's hooks recorded and a player attached to its rules.
+struct RulesSampleCore : SampleCore {
+  explicit RulesSampleCore(const std::string& folder) : SampleCore(folder) {
     core.world.rules.hooks = &hooks;
     player.Attach(&core);
   }
-  ~SampleCore() { core.UnloadWorld(); }
-  SFileStore files;
-  SGlobalVariables globals;
-  SFaceTable faces;
-  SScriptTable scripts;
-  SDialogEntryListTable dialogs;
-  SMonsterTable monsters;
-  SConversationReaderOf<SDialogEntryListPair, SDialogEntryListTable> conversations{&dialogs};
+  ~RulesSampleCore() { core.UnloadWorld(); }  // while the hooks and the player still stand
   RecordingHooks hooks;
-  SGameCore core;
   SPlayer player;
 };
 }  // namespace
 
 TEST(SampleRules, LoadedAsTheirSourcesSay) {
-  const std::string folder = std::string(DUSKMIRE_DATA_DIR) + "/";
+  const std::string folder = SampleDataFolder();
   ASSERT_TRUE(std::filesystem::exists(folder + "DuskmireBase.pdb")) << "build the sample_world target first";
-  std::ifstream in(std::string(DUSKMIRE_SOURCE_DIR) + "/data/sample/world/rules.json");
-  nlohmann::json j = nlohmann::json::parse(in, nullptr, false);
+  nlohmann::json j = SampleSource("rules.json");
   ASSERT_FALSE(j.is_discarded());
-  SampleCore w(folder);
+  RulesSampleCore w(folder);
   SWorldRules& rules = w.core.world.rules;
   ASSERT_TRUE(w.core.world.modules.OpenGameArchives(nullptr)) << w.core.world.modules.LastError();
   w.core.PrepareWorldTables(nullptr);

@@ -1,39 +1,12 @@
 // The sample world's item table and monster block, loaded through the game core's phases.
-#include "WorldFixture.h"
-#include "core/SGameCore.h"
+#include "SampleCore.h"
 #include "foundation/SRandom.h"
 #include "world/SItemTable.h"
 
-#include <nlohmann/json.hpp>
-
-#include <fstream>
 #include <set>
 
-namespace {
-struct SampleCore {
-  SampleCore() : files(std::string(DUSKMIRE_DATA_DIR) + "/") {
-    core.world.SetFileStore(&files);
-    core.world.tables[kBlockGlobals] = &globals;
-    core.world.tables[kBlockFaces] = &faces;
-    core.world.tables[kBlockScripts] = &scripts;
-    core.world.tables[kBlockDialogLists] = &dialogs;
-    core.world.tables[kBlockMonsters] = &monsters;
-    core.world.rules.people.conversationReader = &conversations;
-  }
-  ~SampleCore() { core.UnloadWorld(); }
-  SFileStore files;
-  SGlobalVariables globals;
-  SFaceTable faces;
-  SScriptTable scripts;
-  SDialogEntryListTable dialogs;
-  SMonsterTable monsters;
-  SConversationReaderOf<SDialogEntryListPair, SDialogEntryListTable> conversations{&dialogs};
-  SGameCore core;
-};
-}  // namespace
-
 TEST(SampleItems, TableMonstersAndLootOfTheSampleWorld) {
-  ASSERT_TRUE(std::filesystem::exists(std::string(DUSKMIRE_DATA_DIR) + "/DuskmireBase.pdb"))
+  ASSERT_TRUE(std::filesystem::exists(SampleDataFolder() + "DuskmireBase.pdb"))
       << "build the sample_world target first";
   SampleCore w;
   SWorld& world = w.core.world;
@@ -42,8 +15,7 @@ TEST(SampleItems, TableMonstersAndLootOfTheSampleWorld) {
   w.core.BindWorldResources(nullptr);
   SItemTable& items = world.items;
 
-  std::ifstream in(std::string(DUSKMIRE_SOURCE_DIR) + "/data/sample/world/items.json");
-  nlohmann::json src = nlohmann::json::parse(in, nullptr, false);
+  nlohmann::json src = SampleSource("items.json");
   ASSERT_EQ(items.types.Count(), src["types"].size());
   std::set<u32> classes, levels, frequencies;
   for (const auto& tj : src["types"]) {

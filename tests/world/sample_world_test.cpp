@@ -1,50 +1,16 @@
 // The built sample world, loaded the way a new game loads it: through the game core's loading phases.
-#include "WorldFixture.h"
-#include "core/SGameCore.h"
-
-#include <nlohmann/json.hpp>
-
-#include <fstream>
+#include "SampleCore.h"
 
 namespace {
-nlohmann::json Source(const char* file) {
-  std::ifstream in(std::string(DUSKMIRE_SOURCE_DIR) + "/data/sample/world/" + file);
-  return nlohmann::json::parse(in, nullptr, false);
-}
-
 struct Steps : SLoadingSteps {
   int count = 0;
   void Step() override { ++count; }
 };
-
-// A game core with the tables of the higher layers registered, reading archives from a folder.
-struct LoadedCore {
-  explicit LoadedCore(const std::string& folder) : files(folder) {
-    core.world.SetFileStore(&files);
-    core.world.tables[kBlockGlobals] = &globals;
-    core.world.tables[kBlockFaces] = &faces;
-    core.world.tables[kBlockScripts] = &scripts;
-    core.world.tables[kBlockDialogLists] = &dialogs;
-    core.world.tables[kBlockMonsters] = &monsters;
-    core.world.rules.people.conversationReader = &conversations;
-  }
-  ~LoadedCore() { core.UnloadWorld(); }
-  SFileStore files;
-  SGlobalVariables globals;
-  SFaceTable faces;
-  SScriptTable scripts;
-  SDialogEntryListTable dialogs;
-  SMonsterTable monsters;
-  SConversationReaderOf<SDialogEntryListPair, SDialogEntryListTable> conversations{&dialogs};
-  SGameCore core;
-};
-
-std::string DataFolder() { return std::string(DUSKMIRE_DATA_DIR) + "/"; }
 }  // namespace
 
 TEST(SampleWorld, LoadsAsItsSourcesSay) {
-  ASSERT_TRUE(std::filesystem::exists(DataFolder() + "DuskmireBase.pdb")) << "build the sample_world target first";
-  LoadedCore w(DataFolder());
+  ASSERT_TRUE(std::filesystem::exists(SampleDataFolder() + "DuskmireBase.pdb")) << "build the sample_world target first";
+  SampleCore w(SampleDataFolder());
   SWorld& world = w.core.world;
   Steps steps;
   ASSERT_TRUE(world.modules.OpenGameArchives(&steps)) << world.modules.LastError();
@@ -59,7 +25,7 @@ TEST(SampleWorld, LoadsAsItsSourcesSay) {
   SWorldModule* base = world.modules.current;
   ASSERT_EQ(base, world.modules.FindByName("base"));
 
-  auto baseJson = Source("base.json");
+  auto baseJson = SampleSource("base.json");
   ASSERT_FALSE(baseJson.is_discarded());
   EXPECT_STREQ(base->firstText.CStr(), baseJson["title"].get<std::string>().c_str());
   EXPECT_STREQ(base->mapPrefix.CStr(), "base_out");
@@ -104,7 +70,7 @@ TEST(SampleWorld, LoadsAsItsSourcesSay) {
   EXPECT_EQ(base->MonsterAt(5), nullptr);  // names a template the world lacks
 
   // Music and sounds.
-  auto music = Source("music.json");
+  auto music = SampleSource("music.json");
   EXPECT_EQ(world.sounds.songs.Count(), music["songs"].size());
   SMusicModule* samples = world.sounds.FindSampleModule("bmus_samples");
   ASSERT_NE(samples, nullptr);
@@ -134,13 +100,13 @@ TEST(SampleWorld, LoadsAsItsSourcesSay) {
 // A world without its base archive is refused with a message; the core unloads and loads a whole world
 // afterwards as if nothing had happened.
 TEST(SampleWorld, MissingBaseAbortsAndTheCoreStaysUsable) {
-  ASSERT_TRUE(std::filesystem::exists(DataFolder() + "DuskmireBase.pdb")) << "build the sample_world target first";
+  ASSERT_TRUE(std::filesystem::exists(SampleDataFolder() + "DuskmireBase.pdb")) << "build the sample_world target first";
   std::filesystem::path partial = std::filesystem::temp_directory_path() / ("duskmire-partial-" + std::to_string(::getpid()));
   std::filesystem::create_directories(partial);
   for (const char* f : {"DuskmireMusic.pdb", "DuskmireSound.pdb", "DuskmireRes.pdb"})
-    std::filesystem::copy_file(DataFolder() + f, partial / f, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(SampleDataFolder() + f, partial / f, std::filesystem::copy_options::overwrite_existing);
 
-  LoadedCore w(partial.string() + "/");
+  SampleCore w(partial.string() + "/");
   SWorld& world = w.core.world;
   EXPECT_FALSE(world.modules.OpenGameArchives(nullptr));
   EXPECT_NE(std::string(world.modules.LastError()).find("DuskmireBase"), std::string::npos);
@@ -152,7 +118,7 @@ TEST(SampleWorld, MissingBaseAbortsAndTheCoreStaysUsable) {
   EXPECT_EQ(w.faces.faces.Count(), 0);
   EXPECT_EQ(world.sounds.sounds.Count(), 0);
 
-  w.files.SetFolder(DataFolder());
+  w.files.SetFolder(SampleDataFolder());
   ASSERT_TRUE(world.modules.OpenGameArchives(nullptr)) << world.modules.LastError();
   w.core.PrepareWorldTables(nullptr);
   w.core.BindWorldResources(nullptr);
