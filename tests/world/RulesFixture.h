@@ -47,12 +47,6 @@ class RulesFixture : public WorldFixture {
         t = nullptr;
   }
 
-  template <class F>
-  static worldbuild::Bytes Rec(u32 version, F&& fn) {
-    worldbuild::Bytes out;
-    EXPECT_TRUE(worldbuild::StreamRecord(out, version, fn));
-    return out;
-  }
   // Writes "Base" with the given blocks at a version and opens it; the loader's message on failure.
   std::string OpenBase(worldbuild::WorldArchiveSpec spec) {
     Save(spec, "Base");

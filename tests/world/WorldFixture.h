@@ -20,6 +20,14 @@
 #include <string>
 #include <unistd.h>
 
+// One record written through its own transfer routine `fn` at `version`, as the world builder writes it.
+template <class F>
+worldbuild::Bytes Rec(u32 version, F&& fn, u32 capacity = SStream::kWriteBufferSize) {
+  worldbuild::Bytes out;
+  EXPECT_TRUE(worldbuild::StreamRecord(out, version, fn, capacity));
+  return out;
+}
+
 // A stand-in for the map-object type table: names only, enough for the "C" list and the water type.
 class FakeTypeTable : public SWorldTable {
  public:

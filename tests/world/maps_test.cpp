@@ -23,12 +23,8 @@ using worldbuild::Bytes;
 using worldbuild::CellDef;
 using worldbuild::MonsterDef;
 
-template <class F>
-Bytes Rec(u32 version, F&& fn) {
-  Bytes out;
-  EXPECT_TRUE(worldbuild::StreamRecord(out, version, fn, 1u << 20));
-  return out;
-}
+// Map content records outgrow the default write buffer.
+constexpr u32 kMapRecordCapacity = 1u << 20;
 
 SMapObjectType* MakeType(SMapObjectTypeTable& table, const char* name, u32 classNumber,
                          std::vector<const char*> images = {}) {
@@ -107,8 +103,9 @@ class Maps : public WorldFixture {
       m->flags = 4;  // attacks on sight
       templates.monsters.InsertByNameHash(m);
     }
-    spec.blocks[kBlockMonsters] = {Rec(v, [&](SStream& s) { templates.SerializeBaseTypes(s, v); }),
-                                   Rec(v, [&](SStream& s) { templates.SerializeMonsters(s, v); })};
+    spec.blocks[kBlockMonsters] = {
+        Rec(v, [&](SStream& s) { templates.SerializeBaseTypes(s, v); }, kMapRecordCapacity),
+        Rec(v, [&](SStream& s) { templates.SerializeMonsters(s, v); }, kMapRecordCapacity)};
 
     // The stand-alone map stores a 3 x 2 rectangle at (1, 2).
     worldbuild::MapDef dungeon;
@@ -267,7 +264,7 @@ TEST(MapObjectTypes, BlockReadsVersionedFieldsAndStepsOverUnknownClasses) {
     stair->placement[2] = -7;
     stair->palettes.AddText("base_pal");
     MakeType(src, "base_torch", 3);
-    Bytes bytes = Rec(c.version, [&](SStream& s) { src.SerializeBlock(s, c.version); });
+    Bytes bytes = Rec(c.version, [&](SStream& s) { src.SerializeBlock(s, c.version); }, kMapRecordCapacity);
 
     SMapObjectTypeTable table;
     SStream s(c.version);
@@ -293,7 +290,7 @@ TEST(MapObjectTypes, BlockReadsVersionedFieldsAndStepsOverUnknownClasses) {
   MakeType(src, "base_a", 5, {"x"});
   MakeType(src, "base_b", 7, {"y"});
   MakeType(src, "base_c", 20);
-  Bytes bytes = Rec(114, [&](SStream& s) { src.SerializeBlock(s, 114); });
+  Bytes bytes = Rec(114, [&](SStream& s) { src.SerializeBlock(s, 114); }, kMapRecordCapacity);
   // Class bytes lead each type; patch the first two (the record lists them in name-hash order).
   u32 patched = 0;
   for (size_t i = 3; i < bytes.size() && patched < 2; ++i)
@@ -309,7 +306,7 @@ TEST(MapObjectTypes, BlockReadsVersionedFieldsAndStepsOverUnknownClasses) {
 
   // A block with no types is still a block, palette list and all.
   SMapObjectTypeTable none, empty;
-  bytes = Rec(114, [&](SStream& st) { none.SerializeBlock(st, 114); });
+  bytes = Rec(114, [&](SStream& st) { none.SerializeBlock(st, 114); }, kMapRecordCapacity);
   SStream e(114);
   e.OpenForRead(bytes.data(), u32(bytes.size()));
   EXPECT_TRUE(empty.SerializeBlock(e, 114));

@@ -7,13 +7,6 @@
 namespace {
 using worldbuild::Bytes;
 
-template <class F>
-Bytes Rec(u32 version, F&& fn) {
-  Bytes out;
-  EXPECT_TRUE(worldbuild::StreamRecord(out, version, fn));
-  return out;
-}
-
 SMonsterBaseType* MakeBase(const char* name, u8 kind, const char* prefix) {
   static std::deque<std::string> texts;
   auto* b = new SMonsterBaseType;

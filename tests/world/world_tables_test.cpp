@@ -8,13 +8,6 @@
 namespace {
 using worldbuild::Bytes;
 
-template <class F>
-Bytes Record(u32 version, F&& fn, u32 capacity = SStream::kWriteBufferSize) {
-  Bytes out;
-  EXPECT_TRUE(worldbuild::StreamRecord(out, version, fn, capacity));
-  return out;
-}
-
 // A compiled script blob: an unused word, the string table offset, the tokens (ended by 0), the strings.
 Bytes Program(const Bytes& tokens, const std::vector<std::string>& strings) {
   Bytes blob(4 + tokens.size() + 1, 0);
@@ -70,7 +63,7 @@ TEST_F(WorldTables, GlobalsFacesAndScripts) {
     text->value.SetText("swordfish");
     g.variables.Add(counter);
     g.variables.Add(text);
-    spec.blocks[kBlockGlobals] = {Record(v, [&](SStream& s) { g.SerializeBlock(s, v); })};
+    spec.blocks[kBlockGlobals] = {Rec(v, [&](SStream& s) { g.SerializeBlock(s, v); })};
     g.variables.Clear();  // the names point at literals; the objects go with the test
     delete counter;
     delete text;
@@ -83,11 +76,11 @@ TEST_F(WorldTables, GlobalsFacesAndScripts) {
     b.name.Set("bres_headunknown");
     f.faces.Add(&a);
     f.faces.Add(&b);
-    spec.blocks[kBlockFaces] = {Record(v, [&](SStream& s) { f.SerializeBlock(s, v); })};
+    spec.blocks[kBlockFaces] = {Rec(v, [&](SStream& s) { f.SerializeBlock(s, v); })};
     f.faces.Clear();
   }
   {
-    Bytes header = Record(v, [](SStream& s) {
+    Bytes header = Rec(v, [](SStream& s) {
       s.SerializeMarker('\'');
       u16 n = 2;
       s.SerializeU16(n);
@@ -98,8 +91,8 @@ TEST_F(WorldTables, GlobalsFacesAndScripts) {
     lever.program = blob.data();
     lever.length = u16(blob.size());
     empty.name.Set("base_empty");
-    spec.blocks[kBlockScripts] = {header, Record(v, [&](SStream& s) { lever.Serialize(s, v); }),
-                                  Record(v, [&](SStream& s) { empty.Serialize(s, v); })};
+    spec.blocks[kBlockScripts] = {header, Rec(v, [&](SStream& s) { lever.Serialize(s, v); }),
+                                  Rec(v, [&](SStream& s) { empty.Serialize(s, v); })};
   }
   Save(spec, "Base");
   ASSERT_EQ(modules.OpenArchive("Base"), SArchiveResult::kOpened) << modules.LastError();
@@ -139,7 +132,7 @@ TEST_F(WorldTables, OldVersionForms) {
   old.secondText = "legacy";
   old.value.SetInt(7);
   g.variables.Add(&old);
-  spec.blocks[kBlockGlobals] = {Record(v, [&](SStream& s) { g.SerializeBlock(s, v); })};
+  spec.blocks[kBlockGlobals] = {Rec(v, [&](SStream& s) { g.SerializeBlock(s, v); })};
   g.variables.Clear();
   Save(spec, "Old");
   ASSERT_EQ(modules.OpenArchive("Old"), SArchiveResult::kOpened) << modules.LastError();
@@ -179,7 +172,7 @@ TEST_F(WorldTables, DialogListsAndConversationReferences) {
   base.first.Add(makeList("bres_monster"));
   base.second.Add(makeList("bres_topic"));
   auto spec = Spec("bres");
-  spec.blocks[kBlockDialogLists] = {Record(v, [&](SStream& s) { base.Serialize(s, v, false, nullptr); })};
+  spec.blocks[kBlockDialogLists] = {Rec(v, [&](SStream& s) { base.Serialize(s, v, false, nullptr); })};
   Save(spec, "Res");
   ASSERT_EQ(modules.OpenArchive("Res"), SArchiveResult::kOpened) << modules.LastError();
 
@@ -215,7 +208,7 @@ TEST_F(WorldTables, DialogListsAndConversationReferences) {
   person.second.Add(ref);
   person.second.Add(unknown);
   person.first.Add(makeList("base_own"));
-  Bytes record = Record(v, [&](SStream& s) { person.Serialize(s, v, true, nullptr); });
+  Bytes record = Rec(v, [&](SStream& s) { person.Serialize(s, v, true, nullptr); });
   for (SDialogEntryList* l : person.second) delete l;
   person.second.Clear();
 
@@ -256,10 +249,10 @@ TEST_F(WorldTables, MonsterBaseTypesAndTemplates) {
   for (int i = 0; i < 10; ++i) merchant->frameNames[i] = "bres_merchantframe";
   res.baseTypes.Add(rat);
   res.baseTypes.Add(merchant);
-  Bytes baseRecord = Record(v, [&](SStream& s) { res.SerializeBaseTypes(s, v); });
+  Bytes baseRecord = Rec(v, [&](SStream& s) { res.SerializeBaseTypes(s, v); });
   // A palette block naming a type this archive lacks is read and dropped.
   baseRecord.resize(baseRecord.size() - 2);
-  Bytes tail = Record(v, [](SStream& s) {
+  Bytes tail = Rec(v, [](SStream& s) {
     u16 n = 2;
     s.SerializeU16(n);
     const char* who = "bres_ghost";
@@ -308,7 +301,7 @@ TEST_F(WorldTables, MonsterBaseTypesAndTemplates) {
   base.monsters.Add(stray);
   auto baseSpec = Spec("base");
   baseSpec.blocks[kBlockMonsters] = {worldbuild::EmptyBlock(kBlockMonsters, v)[0],
-                                     Record(v, [&](SStream& s) { base.SerializeMonsters(s, v); })};
+                                     Rec(v, [&](SStream& s) { base.SerializeMonsters(s, v); })};
   baseSpec.monsterList = {"base_skeleton", "base_missing"};
   Save(baseSpec, "Base");
 
@@ -344,7 +337,7 @@ TEST_F(WorldTables, MonsterBaseTypesAndTemplates) {
   // A base type whose stored frame count disagrees with its kind is sized by its kind: the names it lacks
   // stay null.
   merchant->kind = 2;  // written with 7 frames; flip the kind byte of the record back to 4
-  Bytes bad = Record(v, [&](SStream& s) { res.SerializeBaseTypes(s, v); });
+  Bytes bad = Rec(v, [&](SStream& s) { res.SerializeBaseTypes(s, v); });
   for (size_t i = bad.size(); i-- > 0;)
     if (bad[i] == 2 && i > 0 && bad[i - 1] == 0x01 && bad[i - 2] == 0x2C) {  // tenth stat 300, then kind
       bad[i] = 4;
@@ -376,7 +369,7 @@ TEST_F(WorldTables, SoundsSongsAndSampleModules) {
   std::memcpy(module.header + audModule::kTag, "M.K.", 4);
   module.sampleCount = 3;
   module.extra1 = 5;
-  Bytes head = Record(v, [&](SStream& s) { module.SerializeHead(s, v); });
+  Bytes head = Rec(v, [&](SStream& s) { module.SerializeHead(s, v); });
   Bytes s1000(2000, 1), s32000(64000, 2), s32001a(64000, 3), s32001b(2, 4);
 
   SMusicSong song;
@@ -384,20 +377,20 @@ TEST_F(WorldTables, SoundsSongsAndSampleModules) {
   song.sampleModule.Assign("bmus_samples");
   song.patternCount = 1;
   std::memcpy(song.header, module.header, audModuleHeaderSize);
-  Bytes songHead = Record(v, [&](SStream& s) { song.SerializeHead(s, v); });
-  Bytes songHeader = Record(v, [&](SStream& s) { SerializeTrackerHeader(s, song.header); });
+  Bytes songHead = Rec(v, [&](SStream& s) { song.SerializeHead(s, v); });
+  Bytes songHeader = Rec(v, [&](SStream& s) { SerializeTrackerHeader(s, song.header); });
   Bytes pattern(64 * 4 * 4, 0);
 
   SResource door, step;
   door.name.Set("bsnd_cdooropen");
   step.name.Set("bsnd_ratsqueak");
-  Bytes doorRecord = Record(v, [&](SStream& s) { door.SerializeHeader(s, v); });
+  Bytes doorRecord = Rec(v, [&](SStream& s) { door.SerializeHeader(s, v); });
   Bytes wave = Wave(400);
   doorRecord.insert(doorRecord.end(), wave.begin(), wave.end());
-  Bytes stepRecord = Record(v, [&](SStream& s) { step.SerializeHeader(s, v); });
+  Bytes stepRecord = Rec(v, [&](SStream& s) { step.SerializeHeader(s, v); });
   stepRecord.insert(stepRecord.end(), wave.begin(), wave.end());
 
-  Bytes header = Record(v, [](SStream& s) {
+  Bytes header = Rec(v, [](SStream& s) {
     s.SerializeMarker(',');
     u16 a = 1, b = 1, c = 2;
     s.SerializeU16(a);
@@ -414,7 +407,7 @@ TEST_F(WorldTables, SoundsSongsAndSampleModules) {
   rat->sound2 = "bsnd_ratsqueak";
   SMonsterTable withRat;
   withRat.baseTypes.Add(rat);
-  spec.blocks[kBlockMonsters] = {Record(v, [&](SStream& s) { withRat.SerializeBaseTypes(s, v); }),
+  spec.blocks[kBlockMonsters] = {Rec(v, [&](SStream& s) { withRat.SerializeBaseTypes(s, v); }),
                                  worldbuild::EmptyBlock(kBlockMonsters, v)[1]};
   Save(spec, "Music");
   ASSERT_EQ(modules.OpenArchive("Music"), SArchiveResult::kOpened) << modules.LastError();
@@ -472,7 +465,7 @@ TEST_F(WorldTables, SoundsSongsAndSampleModules) {
 TEST_F(WorldTables, BadSoundRecordsFailTheArchive) {
   const u32 v = 114;
   auto header = [&](u16 a, u16 c) {
-    return Record(v, [&](SStream& s) {
+    return Rec(v, [&](SStream& s) {
       s.SerializeMarker(',');
       u16 b = 0;
       s.SerializeU16(a);
@@ -483,7 +476,7 @@ TEST_F(WorldTables, BadSoundRecordsFailTheArchive) {
   SMusicModule tooMany;
   tooMany.name.Set("bmus_many");
   tooMany.sampleCount = 32;
-  Bytes head = Record(v, [&](SStream& s) { tooMany.SerializeHead(s, v); });
+  Bytes head = Rec(v, [&](SStream& s) { tooMany.SerializeHead(s, v); });
   std::string longName(300, 'x');
   Bytes longRecord(longName.begin(), longName.end());
   longRecord.resize(longRecord.size() + 12, 0);
@@ -521,11 +514,11 @@ TEST_F(WorldTables, ReleasedSoundsStopTheirChannels) {
     const u32 v = 114;
     SResource loop;
     loop.name.Set("bsnd_water");
-    Bytes record = Record(v, [&](SStream& s) { loop.SerializeHeader(s, v); });
+    Bytes record = Rec(v, [&](SStream& s) { loop.SerializeHeader(s, v); });
     Bytes wave = Wave(2000);
     record.insert(record.end(), wave.begin(), wave.end());
     auto spec = Spec("bsnd");
-    spec.blocks[kBlockSounds] = {Record(v, [](SStream& s) {
+    spec.blocks[kBlockSounds] = {Rec(v, [](SStream& s) {
                                    s.SerializeMarker(',');
                                    u16 a = 0, b = 0, c = 1;
                                    s.SerializeU16(a);
@@ -564,7 +557,7 @@ TEST_F(WorldTables, ReleasedSoundsStopTheirChannels) {
 // leaves the table empty but keeps its raw record.
 TEST_F(WorldTables, TaglessRecordsAndEmptyBlocks) {
   const u32 v = 114;
-  Bytes faceBlock = Record(v, [](SStream& s) {
+  Bytes faceBlock = Rec(v, [](SStream& s) {
     s.SerializeMarker('%');
     u16 n = 2;
     s.SerializeU16(n);
