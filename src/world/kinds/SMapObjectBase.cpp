@@ -17,6 +17,10 @@ i32 FloorDiv(i32 a, i32 b) {
   return q;
 }
 
+// One 5-bit field of a placement word. A narrow or missing image gives -1 (and 32 - u can give 33): kept
+// to its 5 bits, so it never spills into the next field or the overlay bit 15.
+u32 Field(i32 value) { return u32(value) & 31u; }
+
 u16 PackedField(i16 packed, u32 shift) { return u16((u16(packed) >> shift) & 15); }
 i16 WithPackedField(i16 packed, u32 shift, i32 value) {
   u16 p = u16(packed);
@@ -78,10 +82,10 @@ u16 SMapObjectType::WallPlacement(u32 sidePrime, u16 image, i32 x, i32 y) const 
   if (height < 240 && y != 1) v = FloorDiv((32 - height * 32 / 240) * y, 32) + 1;
   u32 word = 0;
   switch (sidePrime & 3) {
-    case 0: word = u32(u) | 1u << 5 | u32(v) << 10; break;
-    case 1: word = 31u | u32(u) << 5 | u32(v) << 10; break;
-    case 2: word = u32(32 - u) | 31u << 5 | u32(v) << 10; break;
-    default: word = 1u | u32(32 - u) << 5 | u32(v) << 10; break;
+    case 0: word = Field(u) | 1u << 5 | Field(v) << 10; break;
+    case 1: word = 31u | Field(u) << 5 | Field(v) << 10; break;
+    case 2: word = Field(32 - u) | 31u << 5 | Field(v) << 10; break;
+    default: word = 1u | Field(32 - u) << 5 | Field(v) << 10; break;
   }
   return u16(word);
 }
@@ -95,10 +99,10 @@ u16 SMapObjectType::FloorPlacement(u32 sidePrime, u16 image, u16 overlay, i32 x,
   const i32 v = overlay ? y : FloorDiv(w - 1, 2) + FloorDiv((33 - w) * y, 32);
   u32 word = 0;
   switch (sidePrime & 3) {
-    case 0: word = u32(u) | u32(v) << 5; break;
-    case 1: word = u32(32 - v) | u32(u) << 5; break;
-    case 2: word = u32(32 - u) | u32(32 - v) << 5; break;
-    default: word = u32(v) | u32(32 - u) << 5; break;
+    case 0: word = Field(u) | Field(v) << 5; break;
+    case 1: word = Field(32 - v) | Field(u) << 5; break;
+    case 2: word = Field(32 - u) | Field(32 - v) << 5; break;
+    default: word = Field(v) | Field(32 - u) << 5; break;
   }
   return u16(word | 0x400);
 }
