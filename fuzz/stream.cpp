@@ -5,6 +5,8 @@
 #include "foundation/SStringList.h"
 #include "script/SScriptValue.h"
 
+#include "../tests/support/SampleRecord.h"
+
 #include <cstring>
 #include <memory>
 
@@ -16,30 +18,12 @@ struct Entry {
   SScriptValue script;
 };
 
-struct Record {
-  SName name;
-  u8 kind = 0;
-  u16 count = 0;
-  u32 flags = 0;
-  i16 delta = 0;
-  char* note = nullptr;
-  SString label;
-  const u8* blob = nullptr;
-  u16 blobSize = 0;
+struct Record : SampleRecordFields {
   SPtrArray<Entry> entries;
   SStringList texts;
-  ~Record() { delete[] note; }
 
   bool Transfer(SStream& s) {
-    s.SerializeMarker(42);
-    name.Serialize(s);
-    s.SerializeByte(kind);
-    s.SerializeU16(count);
-    s.SerializeU32(flags);
-    s.SerializeI16(delta);
-    s.SerializeStringAlloc(note);
-    s.SerializeSString(label);
-    s.SerializeSizedBlock(blob, blobSize);
+    TransferFields(s);
     entries.SerializeNamed(s, [](Entry& e, SStream& st) {
       st.SerializeMarker(5);
       e.name.Serialize(st);

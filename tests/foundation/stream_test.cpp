@@ -1,4 +1,5 @@
 #include "foundation/SStream.h"
+#include "support/SampleRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -7,32 +8,12 @@
 
 namespace {
 
-// A record as the type tables have them: tag, name, aligned numbers, a list, a sized block and a
-// field that only newer data carries.
-struct Sample {
-  SName name;
-  u8 kind = 0;
-  u16 count = 0;
-  u32 flags = 0;
-  i16 delta = 0;
-  char* note = nullptr;  // heap copy
-  SString label;
-  const u8* blob = nullptr;
-  u16 blobSize = 0;
+// A record as the type tables have them, with a field that only newer data carries.
+struct Sample : SampleRecordFields {
   u32 extra = 0;  // version 3 and later
 
-  ~Sample() { delete[] note; }
-
   bool Transfer(SStream& s) {
-    s.SerializeMarker(42);
-    name.Serialize(s);
-    s.SerializeByte(kind);
-    s.SerializeU16(count);
-    s.SerializeU32(flags);
-    s.SerializeI16(delta);
-    s.SerializeStringAlloc(note);
-    s.SerializeSString(label);
-    s.SerializeSizedBlock(blob, blobSize);
+    TransferFields(s);
     if (s.Version() >= 3) s.SerializeU32(extra);
     return s.Ok();
   }
