@@ -1,5 +1,6 @@
 #include "WorldItems.h"
 
+#include "WorldSources.h"
 #include "encode/ImageEncode.h"
 #include "game/SMonster.h"
 #include "world/SEffect.h"
@@ -8,61 +9,22 @@
 
 #include <nlohmann/json.hpp>
 
-#include <deque>
-#include <fstream>
 #include <set>
 
 namespace worldbuild {
 namespace {
 using nlohmann::json;
-constexpr u32 kVersion = 114;
-
-std::deque<std::string> gTexts;
-const char* Keep(const std::string& s) { return gTexts.emplace_back(s).c_str(); }
-
-template <class F>
-Bytes Rec(F&& fn) {
-  Bytes out;
-  StreamRecord(out, kVersion, fn);
-  return out;
-}
-
-bool LoadItems(Context& ctx, json& out) {
-  std::filesystem::path path = ctx.source() / "world" / "items.json";
-  std::ifstream in(path);
-  if (!in) {
-    ctx.fail(path.string(), "cannot be read");
-    return false;
-  }
-  out = json::parse(in, nullptr, false);
-  if (out.is_discarded()) {
-    ctx.fail("items.json", "not valid JSON");
-    return false;
-  }
-  return true;
-}
-
 SEffectList* MakeEnchantment(const json& ej) {
   auto* list = new SEffectList;
   list->worth = ej.value("worth", 0u);
-  for (const json& e : ej["effects"]) {
-    auto* entry = new SEffect;
-    entry->kind = u8(e.value("kind", 1));
-    entry->mode = u8(e.value("mode", 3));
-    entry->sub = u8(e.value("sub", 0));
-    entry->base = i16(e.value("base", 0));
-    entry->perLevel = i16(e.value("perLevel", 0));
-    entry->duration = i16(e.value("duration", 0));
-    if (e.contains("name")) entry->SetName(e["name"].get<std::string>().c_str());
-    list->Add(entry);
-  }
+  for (const json& e : ej["effects"]) list->Add(EffectFromJson(e));
   return list;
 }
 }  // namespace
 
 bool BuildItemBlock(Context& ctx, WorldArchiveSpec& spec) {
   json j;
-  if (!LoadItems(ctx, j)) return false;
+  if (!ReadSourceJson(ctx, "world/items.json", j)) return false;
   SItemTable table;
   const std::string prefix = spec.name + "_item";
   u32 n = 0;
@@ -72,22 +34,22 @@ bool BuildItemBlock(Context& ctx, WorldArchiveSpec& spec) {
     spec.images.push_back({image, imageenc::Encode(pic, int(n % 3))});
     // The inventory picture (kind 0: preloaded, resolved by its own name) and the record naming it.
     auto* p = new SItemPicture;
-    p->name.Set(Keep(image));
+    p->name.Set(KeepText(image));
     p->pictureKind = 0;
     table.pictures.InsertByNameHash(p);
     auto* r = new SItemTextPicture;
-    r->name.Set(Keep(spec.name + "_pic" + pj.value("name", "")));
-    r->text1 = Keep(image);
-    r->text2 = Keep(image);
+    r->name.Set(KeepText(spec.name + "_pic" + pj.value("name", "")));
+    r->text1 = KeepText(image);
+    r->text2 = KeepText(image);
     table.textPictures.InsertByNameHash(r);
     ++n;
   }
   for (const json& fj : j["fps"]) {
     auto* f = new SFpsItem;
     const std::string name = fj.value("name", "");
-    f->name.Set(Keep(name));
+    f->name.Set(KeepText(name));
     f->kind = u8(fj.value("kind", 1));
-    if (fj.contains("sound")) f->sound = Keep(fj["sound"].get<std::string>());
+    if (fj.contains("sound")) f->sound = KeepText(fj["sound"].get<std::string>());
     for (int i = 0; i < fj.value("frames", 1); ++i) {
       const std::string frame = name + std::to_string(i + 1);
       imageenc::Picture pic = imageenc::MakeChecker(40, 40, 4 + i, 0x8410, 0xFFFF);
@@ -102,11 +64,11 @@ bool BuildItemBlock(Context& ctx, WorldArchiveSpec& spec) {
     auto* t = new SItemType;
     const std::string name = tj.value("name", "");
     if (!seen.insert(name).second) ctx.fail("items.json", name + ": item type named twice");
-    t->name.Set(Keep(name));
-    t->text1 = tj.contains("fps") ? Keep(tj["fps"].get<std::string>()) : nullptr;
-    t->text2 = Keep(spec.name + "_pic" + tj.value("picture", ""));
+    t->name.Set(KeepText(name));
+    t->text1 = tj.contains("fps") ? KeepText(tj["fps"].get<std::string>()) : nullptr;
+    t->text2 = KeepText(spec.name + "_pic" + tj.value("picture", ""));
     if (!table.FindTextPicture(t->text2)) ctx.fail("items.json", name + ": no picture " + tj.value("picture", ""));
-    t->text3 = Keep(tj.value("display", ""));
+    t->text3 = KeepText(tj.value("display", ""));
     t->value = tj.value("value", 0u);
     t->weight = u16(tj.value("weight", 0));
     if (tj.contains("damage")) {
@@ -136,18 +98,18 @@ bool BuildItemBlock(Context& ctx, WorldArchiveSpec& spec) {
 
   std::vector<Bytes>& block = spec.blocks[kBlockItems];
   block.clear();
-  block.push_back(Rec([&](SStream& s) { table.SerializePictures(s, kVersion); }));
-  block.push_back(Rec([&](SStream& s) { table.SerializeFpsItems(s, kVersion); }));
-  block.push_back(Rec([&](SStream& s) { table.SerializeTextPictures(s, kVersion); }));
-  block.push_back(Rec([&](SStream& s) { table.SerializeTypeHeader(s, kVersion); }));
-  for (SItemType* t : types) block.push_back(Rec([&](SStream& s) { t->Serialize(s, kVersion); }));
+  block.push_back(SampleRecord([&](SStream& s) { table.SerializePictures(s, kSampleVersion); }));
+  block.push_back(SampleRecord([&](SStream& s) { table.SerializeFpsItems(s, kSampleVersion); }));
+  block.push_back(SampleRecord([&](SStream& s) { table.SerializeTextPictures(s, kSampleVersion); }));
+  block.push_back(SampleRecord([&](SStream& s) { table.SerializeTypeHeader(s, kSampleVersion); }));
+  for (SItemType* t : types) block.push_back(SampleRecord([&](SStream& s) { t->Serialize(s, kSampleVersion); }));
   return true;
 }
 
 bool CheckItemTable(Context& ctx, SItemTable& items, const SIndexList& itemList, SMonsterTable& monsters) {
   bool ok = true;
   json j;
-  if (!LoadItems(ctx, j)) return false;
+  if (!ReadSourceJson(ctx, "world/items.json", j)) return false;
   if (items.types.Count() != j["types"].size()) {
     ctx.fail("DuskmireBase", "the item table does not read back whole");
     ok = false;

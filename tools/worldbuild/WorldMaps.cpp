@@ -1,5 +1,6 @@
 #include "WorldMaps.h"
 
+#include "WorldSources.h"
 #include "world/SImageCache.h"
 #include "world/SItem.h"
 #include "world/SMapObjectType.h"
@@ -7,8 +8,6 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
-#include <deque>
-#include <fstream>
 #include <map>
 
 namespace worldbuild {
@@ -19,33 +18,15 @@ namespace {
 
 using json = nlohmann::json;
 
-const char* KeepText(const std::string& text) {
-  static std::deque<std::string> kept;
-  if (text.empty()) return nullptr;
-  kept.push_back(text);
-  return kept.back().c_str();
-}
-
-bool ReadJson(Context& ctx, const char* file, json& j) {
-  std::ifstream in(ctx.source() / "maps" / file);
-  if (!in) {
-    ctx.fail(std::string("maps/") + file, "cannot be read");
-    return false;
-  }
-  j = json::parse(in, nullptr, false);
-  if (j.is_discarded()) {
-    ctx.fail(std::string("maps/") + file, "is not valid JSON");
-    return false;
-  }
-  return true;
-}
+// A kept text, or null for an empty one.
+const char* TextOrNull(const std::string& text) { return text.empty() ? nullptr : KeepText(text); }
 
 }  // namespace
 
 bool BuildMapBlocks(Context& ctx, WorldArchiveSpec& spec) {
-  constexpr u32 v = 114;
+  constexpr u32 v = kSampleVersion;
   json types, maps;
-  if (!ReadJson(ctx, "types.json", types) || !ReadJson(ctx, "maps.json", maps)) return false;
+  if (!ReadSourceJson(ctx, "maps/types.json", types) || !ReadSourceJson(ctx, "maps/maps.json", maps)) return false;
   const std::string where = "maps/types.json";
   bool ok = true;
 
@@ -61,16 +42,16 @@ bool BuildMapBlocks(Context& ctx, WorldArchiveSpec& spec) {
       ok = false;
       return;
     }
-    type->name.Set(KeepText(name));
+    type->name.Set(TextOrNull(name));
     type->typeFlags = u16(t.value("flags", int(type->typeFlags)));
     type->defaultState = u8(t.value("state", 0));
-    type->linkedTypeName = KeepText(t.value("linked", ""));
+    type->linkedTypeName = TextOrNull(t.value("linked", ""));
     std::vector<int> placement = t.value("placement", std::vector<int>{});
     for (size_t i = 0; i < placement.size() && i < 4; ++i) type->placement[i] = i16(placement[i]);
     std::vector<std::string> texts = t.value("texts", std::vector<std::string>{});
-    for (size_t i = 0; i < texts.size() && i < 4; ++i) type->texts[i] = KeepText(texts[i]);
+    for (size_t i = 0; i < texts.size() && i < 4; ++i) type->texts[i] = TextOrNull(texts[i]);
     for (const std::string& image : t.value("images", std::vector<std::string>{}))
-      type->imageNames.Add(const_cast<char*>(KeepText(image)));
+      type->imageNames.Add(const_cast<char*>(TextOrNull(image)));
     for (const std::string& palette : t.value("palettes", std::vector<std::string>{}))
       type->palettes.AddText(palette.c_str());
     if (name.rfind("base_", 0) != 0 || table.FindType(name.c_str())) {
@@ -186,8 +167,8 @@ bool BuildMapBlocks(Context& ctx, WorldArchiveSpec& spec) {
       auto* o = new SMapObjectInst;
       o->name.SetOwns();
       o->name.Set(oj.value("name", "").c_str());
-      o->targetText = KeepText(oj.value("target", ""));
-      o->scriptName = KeepText(oj.value("script", ""));
+      o->targetText = TextOrNull(oj.value("target", ""));
+      o->scriptName = TextOrNull(oj.value("script", ""));
       o->packed = i16(oj.value("packed", 0));
       o->id = u8(oj.value("id", 0));
       o->containerId = u8(oj.value("container", 0));

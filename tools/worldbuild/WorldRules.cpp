@@ -1,45 +1,22 @@
 #include "WorldRules.h"
 
+#include "WorldSources.h"
 #include "script/SDialogEntry.h"
 #include "world/SImageCache.h"
 #include "world/SWorldRules.h"
 
 #include <nlohmann/json.hpp>
 
-#include <deque>
-#include <fstream>
 
 namespace worldbuild {
 namespace {
 using nlohmann::json;
-constexpr u32 kVersion = 114;
-
-std::deque<std::string> gTexts;
 // Texts the records point at while they are written; null for a JSON null or a missing key.
-const char* Keep(const json& j) { return j.is_string() ? gTexts.emplace_back(j.get<std::string>()).c_str() : nullptr; }
+const char* Keep(const json& j) { return j.is_string() ? KeepText(j.get<std::string>()) : nullptr; }
 const char* Keep(const json& j, const char* key) { return j.contains(key) ? Keep(j[key]) : nullptr; }
 
-template <class F>
-Bytes Rec(F&& fn) {
-  Bytes out;
-  StreamRecord(out, kVersion, fn);
-  return out;
-}
-
 void AddEffects(SEffectList& list, const json& effects) {
-  for (const json& ej : effects) {
-    auto* e = new SEffect;
-    e->kind = u8(ej.value("kind", 1));
-    e->mode = u8(ej.value("mode", 3));
-    e->sub = u8(ej.value("sub", 0));
-    e->base = i16(ej.value("base", 0));
-    e->perLevel = i16(ej.value("perLevel", 0));
-    e->duration = i16(ej.value("duration", 0));
-    e->durationPerLevel = i16(ej.value("durationPerLevel", 0));
-    e->radius = u8(ej.value("radius", 0));
-    if (ej.contains("name")) e->SetName(ej["name"].get<std::string>().c_str());
-    list.Add(e);
-  }
+  for (const json& ej : effects) list.Add(EffectFromJson(ej));
 }
 
 SDialogEntryList* OwnList(const json& lj) {
@@ -62,11 +39,9 @@ SDialogEntryList* BaseReference(const json& name) {
 }  // namespace
 
 bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
-  std::filesystem::path path = ctx.source() / "world" / "rules.json";
-  std::ifstream in(path);
-  json j = in ? json::parse(in, nullptr, false) : json();
-  if (!in || j.is_discarded()) return ctx.fail(path.string(), "cannot be read as JSON"), false;
-  const u32 v = kVersion;
+  json j;
+  if (!ReadSourceJson(ctx, "world/rules.json", j)) return false;
+  const u32 v = kSampleVersion;
   SWorldRules rules;
 
   // Attributes, skills and races replace the code-made rows.
@@ -77,7 +52,7 @@ bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
     rules.attributes.rows[i + 1].name = Keep(r[1]);
     rules.attributes.rows[i + 1].shortName = Keep(r[2]);
   }
-  spec.blocks[kBlockAttributes] = {Rec([&](SStream& s) { rules.attributes.SerializeBlock(s, v, true); })};
+  spec.blocks[kBlockAttributes] = {SampleRecord([&](SStream& s) { rules.attributes.SerializeBlock(s, v, true); })};
   if (j["skills"].size() != kSkillCount) return ctx.fail("rules.json", "skills: exactly 20 rows"), false;
   for (u32 i = 0; i < kSkillCount; ++i) {
     const json& r = j["skills"][i];
@@ -89,7 +64,7 @@ bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
     row.attribute = u8(r[4].get<int>());
     row.second = u8(r[5].get<int>());
   }
-  spec.blocks[kBlockSkills] = {Rec([&](SStream& s) { rules.skills.SerializeBlock(s, v, true); })};
+  spec.blocks[kBlockSkills] = {SampleRecord([&](SStream& s) { rules.skills.SerializeBlock(s, v, true); })};
   if (j["races"].size() != 6) return ctx.fail("rules.json", "races: exactly 6 rows"), false;
   for (u32 i = 0; i < 6; ++i) {
     const json& r = j["races"][i];
@@ -98,7 +73,7 @@ bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
     rules.races.rows[i].texts[0] = Keep(r[2]);
     rules.races.rows[i].texts[1] = Keep(r[3]);
   }
-  spec.blocks[kBlockRaces] = {Rec([&](SStream& s) { rules.races.SerializeBlock(s, v, true); })};
+  spec.blocks[kBlockRaces] = {SampleRecord([&](SStream& s) { rules.races.SerializeBlock(s, v, true); })};
 
   for (const json& aj : j["abilities"]) {
     auto* a = new SAbility;
@@ -107,7 +82,7 @@ bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
     AddEffects(a->effects, aj["effects"]);
     rules.abilities.records.Add(a);
   }
-  spec.blocks[kBlockAbilities] = {Rec([&](SStream& s) { rules.abilities.SerializeBlock(s, v); })};
+  spec.blocks[kBlockAbilities] = {SampleRecord([&](SStream& s) { rules.abilities.SerializeBlock(s, v); })};
 
   for (const json& rj : j["alchemy"]) {
     auto* r = new SAlchemyRecipe;
@@ -126,7 +101,7 @@ bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
     r->parameter = u8(rj.value("parameter", 0));
     rules.alchemy.records.Add(r);
   }
-  spec.blocks[kBlockAlchemy] = {Rec([&](SStream& s) { rules.alchemy.SerializeBlock(s, v); })};
+  spec.blocks[kBlockAlchemy] = {SampleRecord([&](SStream& s) { rules.alchemy.SerializeBlock(s, v); })};
 
   for (const json& dj : j["diseases"]) {
     auto* d = new SDisease;
@@ -136,7 +111,7 @@ bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
     AddEffects(d->effects, dj["effects"]);
     rules.diseases.records.Add(d);
   }
-  spec.blocks[kBlockDiseases] = {Rec([&](SStream& s) { rules.diseases.SerializeBlock(s, v); })};
+  spec.blocks[kBlockDiseases] = {SampleRecord([&](SStream& s) { rules.diseases.SerializeBlock(s, v); })};
 
   for (const json& qj : j["quests"]) {
     auto* q = new SQuest;
@@ -145,7 +120,7 @@ bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
     q->texts[1] = Keep(qj["texts"][1]);
     rules.quests.records.Add(q);
   }
-  spec.blocks[kBlockQuests] = {Rec([&](SStream& s) { rules.quests.SerializeBlock(s, v); })};
+  spec.blocks[kBlockQuests] = {SampleRecord([&](SStream& s) { rules.quests.SerializeBlock(s, v); })};
 
   for (const json& n : j["scenes"]["names"]) rules.scenes.names.Add(Keep(n));
   for (const json& sj : j["scenes"]["list"]) {
@@ -156,7 +131,7 @@ bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
     for (const json& pj : sj["pages"]) scene->pages.Add(SScenePage{{Keep(pj[0]), Keep(pj[1]), Keep(pj[2])}});
     rules.scenes.records.Add(scene);
   }
-  spec.blocks[kBlockScenes] = {Rec([&](SStream& s) { rules.scenes.SerializeBlock(s, v); })};
+  spec.blocks[kBlockScenes] = {SampleRecord([&](SStream& s) { rules.scenes.SerializeBlock(s, v); })};
 
   for (const json& ij : j["interiors"]) {
     auto* interior = new SInterior;
@@ -166,7 +141,7 @@ bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
       interior->pictures.Add(SInteriorPicture{Keep(pj[0]), {u16(pj[1].get<int>()), u16(pj[2].get<int>()), u16(pj[3].get<int>())}});
     rules.interiors.records.Add(interior);
   }
-  spec.blocks[kBlockInteriors] = {Rec([&](SStream& s) { rules.interiors.SerializeBlock(s, v); })};
+  spec.blocks[kBlockInteriors] = {SampleRecord([&](SStream& s) { rules.interiors.SerializeBlock(s, v); })};
 
   for (const json& kj : j["skies"]) {
     auto* sky = new SSkyType;
@@ -179,7 +154,7 @@ bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
     sky->animation = i8(kj.value("animation", 0));
     rules.skies.records.Add(sky);
   }
-  spec.blocks[kBlockSkies] = {Rec([&](SStream& s) { rules.skies.SerializeBlock(s, v); })};
+  spec.blocks[kBlockSkies] = {SampleRecord([&](SStream& s) { rules.skies.SerializeBlock(s, v); })};
 
   for (const json& ej : j["spellEffects"]) {
     auto* fx = new SSpellEffect;
@@ -190,11 +165,11 @@ bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
     for (const json& p : ej["palettes"]) fx->palettes.AddText(p.get<std::string>().c_str());
     rules.spellEffects.records.Add(fx);
   }
-  spec.blocks[kBlockSpellEffects] = {Rec([&](SStream& s) { rules.spellEffects.SerializeBlock(s, v); })};
+  spec.blocks[kBlockSpellEffects] = {SampleRecord([&](SStream& s) { rules.spellEffects.SerializeBlock(s, v); })};
 
   // Spells and people: a header record with the count, then one record each.
   std::vector<Bytes>& spells = spec.blocks[kBlockSpells];
-  spells.push_back(Rec([&](SStream& s) {
+  spells.push_back(SampleRecord([&](SStream& s) {
     u16 n = u16(j["spells"].size());
     rules.spells.SerializeHeader(s, n);
   }));
@@ -207,13 +182,13 @@ bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
     spell.baseCost = u16(sj.value("cost", 0));
     spell.costPerSkill = u16(sj.value("perSkill", 0));
     AddEffects(spell.effects, sj["effects"]);
-    spells.push_back(Rec([&](SStream& s) { spell.Serialize(s, v); }));
+    spells.push_back(SampleRecord([&](SStream& s) { spell.Serialize(s, v); }));
   }
 
   SDialogEntryListTable noTable;
   SConversationReaderOf<SDialogEntryListPair, SDialogEntryListTable> writer(&noTable);
   std::vector<Bytes>& people = spec.blocks[kBlockPeople];
-  people.push_back(Rec([&](SStream& s) {
+  people.push_back(SampleRecord([&](SStream& s) {
     s.SerializeMarker('+');
     u16 n = u16(j["people"].size());
     s.SerializeU16(n);
@@ -237,7 +212,7 @@ bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
       for (const json& n : pj["conversation"]["greetings"]) conversation.second.Add(BaseReference(n));
       npc.conversation = &conversation;
     }
-    people.push_back(Rec([&](SStream& s) { npc.Serialize(s, v, &writer); }));
+    people.push_back(SampleRecord([&](SStream& s) { npc.Serialize(s, v, &writer); }));
     npc.conversation = nullptr;
     // The placeholders of base lists are this pair's own here: nothing replaced them.
     for (SPtrArray<SDialogEntryList>* l : {&conversation.first, &conversation.second}) l->DeleteAll();

@@ -8,6 +8,7 @@
 #include "WorldItems.h"
 #include "WorldMaps.h"
 #include "WorldRules.h"
+#include "WorldSources.h"
 #include "WorldWriter.h"
 #include "foundation/SDatabase.h"
 #include "game/SMonster.h"
@@ -26,40 +27,10 @@
 
 #include <cmath>
 #include <cstring>
-#include <deque>
-#include <fstream>
 
 namespace worldbuild {
 namespace {
 using nlohmann::json;
-constexpr u32 kVersion = 114;
-
-// Texts that records point at while they are written.
-std::deque<std::string> gTexts;
-const char* Keep(const std::string& s) { return gTexts.emplace_back(s).c_str(); }
-
-bool LoadJson(Context& ctx, const char* file, json& out) {
-  std::filesystem::path path = ctx.source() / "world" / file;
-  std::ifstream in(path);
-  if (!in) {
-    ctx.fail(path.string(), "cannot be read");
-    return false;
-  }
-  out = json::parse(in, nullptr, false);
-  if (out.is_discarded()) {
-    ctx.fail(path.string(), "is not valid JSON");
-    return false;
-  }
-  return true;
-}
-
-template <class F>
-Bytes Rec(F&& fn, u32 capacity = SStream::kWriteBufferSize) {
-  Bytes out;
-  StreamRecord(out, kVersion, fn, capacity);
-  return out;
-}
-
 u32 Lcg(u32& seed) {
   seed = seed * 1103515245u + 12345u;
   return seed >> 16;
@@ -121,13 +92,13 @@ Bytes Wave(const json& j) {
 Bytes SoundRecord(const std::string& name, const Bytes& wave) {
   SResource r;
   r.name.Set(name.c_str());
-  Bytes out = Rec([&](SStream& s) { r.SerializeHeader(s, kVersion); });
+  Bytes out = SampleRecord([&](SStream& s) { r.SerializeHeader(s, kSampleVersion); });
   out.insert(out.end(), wave.begin(), wave.end());
   return out;
 }
 
 Bytes SoundHeader(u16 a, u16 b, u16 c) {
-  return Rec([&](SStream& s) {
+  return SampleRecord([&](SStream& s) {
     s.SerializeMarker(',');
     s.SerializeU16(a);
     s.SerializeU16(b);
@@ -143,12 +114,12 @@ u16 Colour(const std::string& hex) {
 // --- DuskmireMusic -------------------------------------------------------------------------------------
 bool BuildMusic(Context& ctx, WorldArchiveSpec& spec) {
   json j;
-  if (!LoadJson(ctx, "music.json", j)) return false;
+  if (!ReadSourceJson(ctx, "world/music.json", j)) return false;
   spec.name = j.value("module", "bmus");
   spec.title = j.value("title", "");
   const json& sm = j["sampleModule"];
   SMusicModule module;
-  module.name.Set(Keep(sm.value("name", "")));
+  module.name.Set(KeepText(sm.value("name", "")));
   std::vector<Bytes> sampleRecords;
   u32 index = 0;
   for (const json& smp : sm["samples"]) {
@@ -180,19 +151,19 @@ bool BuildMusic(Context& ctx, WorldArchiveSpec& spec) {
 
   std::vector<Bytes>& sounds = spec.blocks[kBlockSounds];
   sounds.push_back(SoundHeader(1, u16(j["songs"].size()), 0));
-  sounds.push_back(Rec([&](SStream& s) { module.SerializeHead(s, kVersion); }));
+  sounds.push_back(SampleRecord([&](SStream& s) { module.SerializeHead(s, kSampleVersion); }));
   sounds.insert(sounds.end(), sampleRecords.begin(), sampleRecords.end());
   for (const json& sj : j["songs"]) {
     SMusicSong song;
-    song.name.Set(Keep(sj.value("name", "")));
+    song.name.Set(KeepText(sj.value("name", "")));
     song.sampleModule.Assign(module.name.Text());
     song.patternCount = u16(sj.value("patterns", 1));
     std::memcpy(song.header, module.header, audModuleHeaderSize);
     std::memcpy(song.header, song.name.Text(), std::min<size_t>(std::strlen(song.name.Text()), 20));
     song.header[audModule::kSongLength] = u8(song.patternCount);
     for (u32 p = 0; p < song.patternCount; ++p) song.header[audModule::kOrders + p] = u8(p);
-    sounds.push_back(Rec([&](SStream& s) { song.SerializeHead(s, kVersion); }));
-    sounds.push_back(Rec([&](SStream& s) { SerializeTrackerHeader(s, song.header); }));
+    sounds.push_back(SampleRecord([&](SStream& s) { song.SerializeHead(s, kSampleVersion); }));
+    sounds.push_back(SampleRecord([&](SStream& s) { SerializeTrackerHeader(s, song.header); }));
     std::vector<u32> notes = sj.value("notes", std::vector<u32>{428});
     for (u32 p = 0; p < song.patternCount; ++p) {
       Bytes cells(64 * 4 * 4, 0);
@@ -213,7 +184,7 @@ bool BuildMusic(Context& ctx, WorldArchiveSpec& spec) {
 // --- DuskmireSound -------------------------------------------------------------------------------------
 bool BuildSounds(Context& ctx, WorldArchiveSpec& spec) {
   json j;
-  if (!LoadJson(ctx, "sounds.json", j)) return false;
+  if (!ReadSourceJson(ctx, "world/sounds.json", j)) return false;
   spec.name = j.value("module", "bsnd");
   spec.title = j.value("title", "");
   std::vector<std::pair<std::string, Bytes>> sounds;
@@ -254,17 +225,17 @@ imageenc::Picture Turned(const imageenc::Picture& p) {
 
 SDialogEntryList* MakeList(const json& lj, const std::map<std::string, Bytes>& programs) {
   auto* list = new SDialogEntryList;
-  list->name.Set(Keep(lj.value("name", "")));
-  list->text = Keep(lj.value("text", ""));
+  list->name.Set(KeepText(lj.value("name", "")));
+  list->text = KeepText(lj.value("text", ""));
   for (const json& ej : lj["entries"]) {
     auto* e = new SDialogEntry;
-    e->text = Keep(ej.value("text", ""));
+    e->text = KeepText(ej.value("text", ""));
     if (ej.contains("choices")) {
       u32 i = 0;
       for (const json& c : ej["choices"]) {
         if (i >= 4) break;
         e->choices[i] = new SChoice;
-        e->choices[i]->answer = Keep(c.get<std::string>());
+        e->choices[i]->answer = KeepText(c.get<std::string>());
         ++i;
       }
       // An entry that offers choices waits for the answer: it holds once the answer is pending.
@@ -285,14 +256,14 @@ SDialogEntryList* MakeList(const json& lj, const std::map<std::string, Bytes>& p
 Bytes DialogBlock(const json& lists, const std::map<std::string, Bytes>& programs, bool second) {
   SDialogEntryListPair pair;
   for (const json& lj : lists) (second ? pair.second : pair.first).Add(MakeList(lj, programs));
-  Bytes out = Rec([&](SStream& s) { pair.Serialize(s, kVersion, false, nullptr); });
+  Bytes out = SampleRecord([&](SStream& s) { pair.Serialize(s, kSampleVersion, false, nullptr); });
   for (SPtrArray<SDialogEntryList>* l : {&pair.first, &pair.second}) l->DeleteAll();
   return out;
 }
 
 bool BuildRes(Context& ctx, WorldArchiveSpec& spec) {
   json j;
-  if (!LoadJson(ctx, "res.json", j)) return false;
+  if (!ReadSourceJson(ctx, "world/res.json", j)) return false;
   spec.name = j.value("module", "bres");
   spec.title = j.value("title", "");
   for (const json& p : j["palettes"]) {
@@ -318,34 +289,34 @@ bool BuildRes(Context& ctx, WorldArchiveSpec& spec) {
     auto* b = new SMonsterBaseType;
     std::string name = bj.value("name", "");
     std::string shortName = name.substr(5);
-    b->name.Set(Keep(name));
+    b->name.Set(KeepText(name));
     b->kind = u8(bj.value("kind", 1));
-    b->text1 = Keep(shortName);
+    b->text1 = KeepText(shortName);
     for (u32 f = 0; f < b->FrameCount(); ++f) {
       std::string frame = name + std::to_string(f + 1);
-      b->frameNames[f] = Keep(frame);
+      b->frameNames[f] = KeepText(frame);
       imageenc::Picture pic = imageenc::MakeChecker(32, 48, 4 + int(f), u16(bj.value("colour", 0x8410)), 0xFFFF);
       spec.images.push_back({frame, imageenc::Encode(pic, int((n + f) % 3))});
     }
-    b->text3 = Keep(bj.value("palette", ""));
-    b->sound1 = Keep("bsnd_" + shortName + "attack");
-    b->sound2 = Keep("bsnd_" + shortName + "hurt");
-    b->sound3 = Keep("bsnd_" + shortName + "death");
-    b->sound4 = Keep("bsnd_" + shortName + "voice");
+    b->text3 = KeepText(bj.value("palette", ""));
+    b->sound1 = KeepText("bsnd_" + shortName + "attack");
+    b->sound2 = KeepText("bsnd_" + shortName + "hurt");
+    b->sound3 = KeepText("bsnd_" + shortName + "death");
+    b->sound4 = KeepText("bsnd_" + shortName + "voice");
     b->palettes.AddText(bj.value("palette", "").c_str());
     table.baseTypes.Add(b);
     ++n;
   }
-  spec.blocks[kBlockMonsters] = {Rec([&](SStream& s) { table.SerializeBaseTypes(s, kVersion); }),
-                                 EmptyBlock(kBlockMonsters, kVersion)[1]};
+  spec.blocks[kBlockMonsters] = {SampleRecord([&](SStream& s) { table.SerializeBaseTypes(s, kSampleVersion); }),
+                                 EmptyBlock(kBlockMonsters, kSampleVersion)[1]};
   SFaceTable faces;
   for (const json& fj : j["faces"]) {
     auto* f = new SFace;
-    f->name.Set(Keep(fj.value("name", "")));
+    f->name.Set(KeepText(fj.value("name", "")));
     f->selectable = fj.value("selectable", false) ? 1 : 0;
     faces.faces.Add(f);
   }
-  spec.blocks[kBlockFaces] = {Rec([&](SStream& s) { faces.SerializeBlock(s, kVersion); })};
+  spec.blocks[kBlockFaces] = {SampleRecord([&](SStream& s) { faces.SerializeBlock(s, kSampleVersion); })};
   spec.blocks[kBlockDialogLists] = {DialogBlock(j["dialogLists"], {}, false)};
   return true;
 }
@@ -395,7 +366,7 @@ bool Assemble(const json& sj, Bytes& blob, std::string& error) {
 
 bool BuildBase(Context& ctx, WorldArchiveSpec& spec) {
   json j;
-  if (!LoadJson(ctx, "base.json", j)) return false;
+  if (!ReadSourceJson(ctx, "world/base.json", j)) return false;
   spec.name = j.value("module", "base");
   spec.title = j.value("title", "");
   spec.mapPrefix = j.value("mapPrefix", "");
@@ -449,23 +420,23 @@ bool BuildBase(Context& ctx, WorldArchiveSpec& spec) {
   SGlobalVariables globals;
   for (const json& g : j["globals"]) {
     auto* v = new SGlobalVariable;
-    v->name.Set(Keep(g.value("name", "")));
+    v->name.Set(KeepText(g.value("name", "")));
     if (g.contains("text"))
       v->value.SetText(g["text"].get<std::string>().c_str());
     else
       v->value.SetInt(g.value("int", 0));
     globals.variables.Add(v);
   }
-  spec.blocks[kBlockGlobals] = {Rec([&](SStream& s) { globals.SerializeBlock(s, kVersion); })};
+  spec.blocks[kBlockGlobals] = {SampleRecord([&](SStream& s) { globals.SerializeBlock(s, kSampleVersion); })};
 
   SMonsterTable monsters;
   for (const json& mj : j["monsters"]) {
     auto* m = new SMonster;
-    m->name.Set(Keep(mj.value("name", "")));
-    m->baseTypeName = Keep(mj.value("base", ""));
-    m->label = Keep(mj.value("label", ""));
-    m->normalLookName = Keep(mj.value("look", ""));
-    if (mj.contains("talk")) m->talk = Keep(mj["talk"].get<std::string>());
+    m->name.Set(KeepText(mj.value("name", "")));
+    m->baseTypeName = KeepText(mj.value("base", ""));
+    m->label = KeepText(mj.value("label", ""));
+    m->normalLookName = KeepText(mj.value("look", ""));
+    if (mj.contains("talk")) m->talk = KeepText(mj["talk"].get<std::string>());
     std::vector<int> damage = mj.value("damage", std::vector<int>{1, 2});
     m->minDamage = u16(damage[0]);
     m->maxDamage = u16(damage[1]);
@@ -476,13 +447,7 @@ bool BuildBase(Context& ctx, WorldArchiveSpec& spec) {
     m->level = u8(mj.value("level", 1));
     m->flags = u8(mj.value("flags", 12));
     if (mj.contains("effects"))
-      for (const json& ej : mj["effects"]) {
-        auto* e = new SEffect;
-        e->kind = u8(ej.value("kind", 1));
-        e->mode = u8(ej.value("mode", 3));
-        e->base = i16(ej.value("base", 0));
-        m->effects.Add(e);
-      }
+      for (const json& ej : mj["effects"]) m->effects.Add(EffectFromJson(ej));
     if (mj.contains("items"))
       for (const json& ij : mj["items"]) {
         auto* it = new SItemSpawn;
@@ -496,12 +461,12 @@ bool BuildBase(Context& ctx, WorldArchiveSpec& spec) {
       }
     monsters.monsters.Add(m);
   }
-  spec.blocks[kBlockMonsters] = {EmptyBlock(kBlockMonsters, kVersion)[0],
-                                 Rec([&](SStream& s) { monsters.SerializeMonsters(s, kVersion); })};
+  spec.blocks[kBlockMonsters] = {EmptyBlock(kBlockMonsters, kSampleVersion)[0],
+                                 SampleRecord([&](SStream& s) { monsters.SerializeMonsters(s, kSampleVersion); })};
 
   static std::map<std::string, Bytes> programs;
   std::vector<Bytes>& scripts = spec.blocks[kBlockScripts];
-  scripts.push_back(Rec([&](SStream& s) {
+  scripts.push_back(SampleRecord([&](SStream& s) {
     s.SerializeMarker('\'');
     u16 n = u16(j["scripts"].size());
     s.SerializeU16(n);
@@ -511,10 +476,10 @@ bool BuildBase(Context& ctx, WorldArchiveSpec& spec) {
     std::string error;
     if (!Assemble(sj, blob, error)) return ctx.fail("base.json", sj.value("name", "") + ": " + error), false;
     SNamedScript script;
-    script.name.Set(Keep(sj.value("name", "")));
+    script.name.Set(KeepText(sj.value("name", "")));
     script.program = blob.data();
     script.length = u16(blob.size());
-    scripts.push_back(Rec([&](SStream& s) { script.Serialize(s, kVersion); }));
+    scripts.push_back(SampleRecord([&](SStream& s) { script.Serialize(s, kSampleVersion); }));
   }
   spec.blocks[kBlockDialogLists] = {DialogBlock(j["dialogLists"], programs, true)};
   if (!BuildItemBlock(ctx, spec)) return false;
@@ -621,7 +586,7 @@ void BuildWorld(Context& ctx) {
   std::vector<Archive*> built;
   for (const Part& p : parts) {
     WorldArchiveSpec spec;
-    spec.version = kVersion;
+    spec.version = kSampleVersion;
     if (!p.build(ctx, spec) || ctx.failed()) return;
     // Every resource name begins with its module's prefix.
     const std::string prefix = spec.name + "_";
