@@ -21,6 +21,25 @@ bool SameText(const char* a, const char* b) {
   return b && std::strcmp(a, b) == 0;
 }
 
+// The saved-state fields that a mask names, in either direction: writer and reader share one layout.
+void TransferObjectFields(SStream& s, u8 mask, SMapObjectInst& o) {
+  if (mask & 1) s.SerializeByte(o.containerId);
+  if (mask & 2) s.SerializeI16(o.packed);
+  if (mask & 4) s.SerializeByte(o.state);
+  if (mask & 8) s.SerializeByte(o.scriptState);
+}
+
+void TransferMonsterFields(SStream& s, u8 mask, SMapMonster& m) {
+  if (mask & 1) s.SerializeI16(m.hp);
+  if (mask & 2) s.SerializeByte(m.flags);
+  if (mask & 4) s.SerializeByte(m.objectId);
+  if (mask & 8) s.SerializeByte(m.containerId);
+  if (mask & 16) {
+    s.SerializeByte(m.cellX);
+    s.SerializeByte(m.cellY);
+  }
+}
+
 // Values beyond +-100 count less 100 when summed with diseases.
 i32 Beyond100(i32 v) {
   if (v > 100) return v - 100;
@@ -59,19 +78,13 @@ void SMapObjectInst::WriteState(SStream& s) {
   u8 mask = 0x0F;
   s.SerializeByte(id);
   s.SerializeByte(mask);
-  s.SerializeByte(containerId);
-  s.SerializeI16(packed);
-  s.SerializeByte(state);
-  s.SerializeByte(scriptState);
+  TransferObjectFields(s, mask, *this);
 }
 
 void SMapObjectInst::ReadState(SStream& s) {
   u8 mask = 0;
   s.SerializeByte(mask);
-  if (mask & 1) s.SerializeByte(containerId);
-  if (mask & 2) s.SerializeI16(packed);
-  if (mask & 4) s.SerializeByte(state);
-  if (mask & 8) s.SerializeByte(scriptState);
+  TransferObjectFields(s, mask, *this);
 }
 
 // --- placed monsters --------------------------------------------------------------------------------
@@ -104,27 +117,13 @@ void SMapMonster::WriteState(SStream& s, SMapGame* game) {
   s.SerializeByte(id);
   s.SerializeU16(index);
   s.SerializeByte(mask);
-  if (mask & 1) s.SerializeI16(hp);
-  if (mask & 2) s.SerializeByte(flags);
-  if (mask & 4) s.SerializeByte(objectId);
-  if (mask & 8) s.SerializeByte(containerId);
-  if (mask & 16) {
-    s.SerializeByte(cellX);
-    s.SerializeByte(cellY);
-  }
+  TransferMonsterFields(s, mask, *this);
 }
 
 void SMapMonster::ReadStateFields(SStream& s) {
   u8 mask = 0;
   s.SerializeByte(mask);
-  if (mask & 1) s.SerializeI16(hp);
-  if (mask & 2) s.SerializeByte(flags);
-  if (mask & 4) s.SerializeByte(objectId);
-  if (mask & 8) s.SerializeByte(containerId);
-  if (mask & 16) {
-    s.SerializeByte(cellX);
-    s.SerializeByte(cellY);
-  }
+  TransferMonsterFields(s, mask, *this);
 }
 
 // --- monster effects --------------------------------------------------------------------------------
