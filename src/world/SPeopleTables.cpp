@@ -114,33 +114,8 @@ i32 SNpc::GetValue(SWorldRules& rules) const {
 }
 
 bool SNpcTable::Load(SDatabase& db, u16& record, u32 version) {
-  u16 n = 0;
-  {
-    std::unique_ptr<SRecordData> header = db.ReadRecord(record);
-    if (!header) return false;
-    SStream s(version);
-    s.OpenForRead(*header);
-    s.SerializeMarker('+');
-    s.SerializeU16(n);
-    if (s.Failed()) return false;
-  }
-  ++record;
-  for (u32 i = 0; i < n; ++i) {
-    std::unique_ptr<SRecordData> r = db.ReadRecord(record);
-    if (!r) return false;
-    ++record;
-    SNpc* npc = new (std::nothrow) SNpc;
-    if (!npc) return false;
-    SStream s(version);
-    s.OpenForRead(*r);
-    npc->Serialize(s, version, conversationReader);
-    if (s.Failed() || !records.InsertByNameHash(npc)) {
-      delete npc;
-      return false;
-    }
-    Keep(std::move(r));
-  }
-  return true;
+  return LoadRecords(db, record, version,
+                     [this, version](SNpc& npc, SStream& s) { npc.Serialize(s, version, conversationReader); });
 }
 
 // ---- scenes

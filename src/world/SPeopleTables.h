@@ -120,9 +120,10 @@ class SNpc {
   SConversationReader* reader_ = nullptr;
 };
 
-class SNpcTable : public STypeTable<SNpc> {
+class SNpcTable : public SHeaderTable<SNpc> {
  public:
-  // A header record (marker "+", u16 count), then one record per person.
+  SNpcTable() : SHeaderTable<SNpc>('+') {}
+  // A header record (marker "+", u16 count), then one record per person, read with their conversations.
   bool Load(SDatabase& db, u16& record, u32 version) override;
   SConversationReader* conversationReader = nullptr;
 };

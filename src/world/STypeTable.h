@@ -89,6 +89,14 @@ class SHeaderTable : public STypeTable<T> {
     return s.Ok();
   }
   bool Load(SDatabase& db, u16& record, u32 version) override {
+    return LoadRecords(db, record, version, [version](T& t, SStream& s) { t.Serialize(s, version); });
+  }
+
+ protected:
+  // The header, then each record read through transfer(T&, SStream&), for a table whose records need more
+  // than the version to read.
+  template <class Transfer>
+  bool LoadRecords(SDatabase& db, u16& record, u32 version, Transfer&& transfer) {
     u16 n = 0;
     {
       std::unique_ptr<SRecordData> header = db.ReadRecord(record);
@@ -106,7 +114,7 @@ class SHeaderTable : public STypeTable<T> {
       if (!t) return false;
       SStream s(version);
       s.OpenForRead(*r);
-      t->Serialize(s, version);
+      transfer(*t, s);
       if (s.Failed() || !this->records.InsertByNameHash(t)) {
         delete t;
         return false;
