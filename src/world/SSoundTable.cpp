@@ -14,6 +14,18 @@ std::unique_ptr<SRecordData> TakeRecord(SDatabase& db, u16& record) {
   if (r) ++record;
   return r;
 }
+
+// A new element, filled by read(T&) and kept in the list in name-hash order; freed when either fails.
+template <class T, class Read>
+bool ReadInto(SPtrArray<T>& list, Read&& read) {
+  T* item = new (std::nothrow) T;
+  if (!item) return false;
+  if (!read(*item) || !list.InsertByNameHash(item)) {
+    delete item;
+    return false;
+  }
+  return true;
+}
 }  // namespace
 
 void SerializeTrackerHeader(SStream& s, u8* header) {
@@ -201,37 +213,24 @@ bool SSoundTable::Load(SDatabase& db, u16& record, u32 version) {
     s.SerializeU16(c);
     if (s.Failed()) return false;
   }
-  for (u32 i = 0; i < a; ++i) {
-    SMusicModule* m = new (std::nothrow) SMusicModule;
-    if (!m) return false;
-    if (!m->ReadWithSamples(db, record, version) || !sampleModules.InsertByNameHash(m)) {
-      delete m;
-      return false;
-    }
-  }
-  for (u32 i = 0; i < b; ++i) {
-    SMusicSong* song = new (std::nothrow) SMusicSong;
-    if (!song) return false;
-    if (!song->Read(db, record, version) || !songs.InsertByNameHash(song)) {
-      delete song;
-      return false;
-    }
-  }
-  for (u32 i = 0; i < c; ++i) {
+  for (u32 i = 0; i < a; ++i)
+    if (!ReadInto(sampleModules, [&](SMusicModule& m) { return m.ReadWithSamples(db, record, version); })) return false;
+  for (u32 i = 0; i < b; ++i)
+    if (!ReadInto(songs, [&](SMusicSong& song) { return song.Read(db, record, version); })) return false;
+  // A sound keeps only its header: the wave is read from its record when it is needed.
+  auto readSound = [&](SResource& sound) {
     u16 id = record;
     std::unique_ptr<SRecordData> r = TakeRecord(db, record);
     if (!r) return false;
-    SResource* sound = new (std::nothrow) SResource;
-    if (!sound) return false;
     SStream s(version);
     s.OpenForRead(*r);
-    if (!sound->SerializeHeader(s, version) || sound->headerLength > r->size || !sounds.InsertByNameHash(sound)) {
-      delete sound;
-      return false;
-    }
-    sound->database = &db;
-    sound->recordId = id;
-  }
+    if (!sound.SerializeHeader(s, version) || sound.headerLength > r->size) return false;
+    sound.database = &db;
+    sound.recordId = id;
+    return true;
+  };
+  for (u32 i = 0; i < c; ++i)
+    if (!ReadInto(sounds, readSound)) return false;
   return true;
 }
 
