@@ -10,37 +10,21 @@ class SimWaveOut::Device : public WaveOutDevice {
   explicit Device(SimWaveOut* owner) : owner_(owner) {}
 
   u32 Prepare(WaveBlock* block) override {
-    if (block == nullptr || block->data == nullptr) {
-      return kWaveInvalidParam;
-    }
     std::lock_guard<std::mutex> lock(owner_->mutex_);
-    block->flags |= kWaveBlockPrepared;
-    return kWaveOk;
+    return WaveBlockQueue::Prepare(block);
   }
   u32 Unprepare(WaveBlock* block) override {
-    if (block == nullptr) {
-      return kWaveInvalidParam;
-    }
     std::lock_guard<std::mutex> lock(owner_->mutex_);
-    if (block->flags & kWaveBlockQueued) {
-      return kWaveStillPlaying;
-    }
-    block->flags &= ~kWaveBlockPrepared;
-    return kWaveOk;
+    return WaveBlockQueue::Unprepare(block);
   }
   u32 Write(WaveBlock* block) override {
-    if (block == nullptr) {
-      return kWaveInvalidParam;
-    }
     std::lock_guard<std::mutex> lock(owner_->mutex_);
-    if (!(block->flags & kWaveBlockPrepared)) {
-      return kWaveUnprepared;
+    const u32 result = owner_->queue_.Write(block);
+    if (result == kWaveOk) {
+      ++owner_->writes_;
+      owner_->written_.notify_all();
     }
-    block->flags = (block->flags & ~kWaveBlockDone) | kWaveBlockQueued;
-    owner_->queue_.push_back(block);
-    ++owner_->writes_;
-    owner_->written_.notify_all();
-    return kWaveOk;
+    return result;
   }
   u32 Pause() override {
     std::lock_guard<std::mutex> lock(owner_->mutex_);
@@ -58,10 +42,7 @@ class SimWaveOut::Device : public WaveOutDevice {
     std::uintptr_t instance;
     {
       std::lock_guard<std::mutex> lock(owner_->mutex_);
-      done.swap(owner_->queue_);
-      for (WaveBlock* block : done) {
-        block->flags = (block->flags & ~kWaveBlockQueued) | kWaveBlockDone;
-      }
+      done = owner_->queue_.CompleteAll();
       ++owner_->resets_;
       callback = owner_->callback_;
       instance = owner_->instance_;
@@ -135,7 +116,7 @@ u32 SimWaveOut::Close(WaveOutDevice* device) {
     if (device == nullptr || device != device_) {
       return kWaveInvalidHandle;
     }
-    if (!queue_.empty()) {
+    if (!queue_.Empty()) {
       return kWaveStillPlaying;
     }
     callback = callback_;
@@ -172,13 +153,11 @@ u32 SimWaveOut::PlayBlocks(u32 n) {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       device = device_;
-      if (device_ == nullptr || paused_ || queue_.empty()) {
+      if (device_ == nullptr || paused_ || queue_.Empty()) {
         break;
       }
-      block = queue_.front();
-      queue_.pop_front();
+      block = queue_.CompleteFront();
       captured_.insert(captured_.end(), block->data, block->data + block->length);
-      block->flags = (block->flags & ~kWaveBlockQueued) | kWaveBlockDone;
       callback = callback_;
       instance = instance_;
     }
@@ -212,7 +191,7 @@ WaveFormat SimWaveOut::Format() const {
 }
 u32 SimWaveOut::Queued() const {
   std::lock_guard<std::mutex> lock(mutex_);
-  return u32(queue_.size());
+  return queue_.Size();
 }
 u64 SimWaveOut::Writes() const {
   std::lock_guard<std::mutex> lock(mutex_);

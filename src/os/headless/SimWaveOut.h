@@ -2,10 +2,10 @@
 // is kept, and opening can be made to fail. One device may be open at a time.
 #pragma once
 #include <condition_variable>
-#include <deque>
 #include <mutex>
 #include <vector>
 
+#include "os/WaveBlockQueue.h"
 #include "os/WaveOut.h"
 
 namespace Os {
@@ -57,7 +57,7 @@ class SimWaveOut : public WaveOut {
   WaveFormat format_;
   u32 openedId_ = 0;
   bool paused_ = false;
-  std::deque<WaveBlock*> queue_;
+  WaveBlockQueue queue_;
   std::vector<u8> captured_;
   u64 writes_ = 0;
   u32 opens_ = 0;

@@ -40,35 +40,16 @@ class SdlWaveOut::Device : public WaveOutDevice {
   }
 
   u32 Prepare(WaveBlock* block) override {
-    if (block == nullptr || block->data == nullptr) {
-      return kWaveInvalidParam;
-    }
     std::lock_guard<std::mutex> lock(mutex_);
-    block->flags |= kWaveBlockPrepared;
-    return kWaveOk;
+    return WaveBlockQueue::Prepare(block);
   }
   u32 Unprepare(WaveBlock* block) override {
-    if (block == nullptr) {
-      return kWaveInvalidParam;
-    }
     std::lock_guard<std::mutex> lock(mutex_);
-    if (block->flags & kWaveBlockQueued) {
-      return kWaveStillPlaying;
-    }
-    block->flags &= ~kWaveBlockPrepared;
-    return kWaveOk;
+    return WaveBlockQueue::Unprepare(block);
   }
   u32 Write(WaveBlock* block) override {
-    if (block == nullptr) {
-      return kWaveInvalidParam;
-    }
     std::lock_guard<std::mutex> lock(mutex_);
-    if (!(block->flags & kWaveBlockPrepared)) {
-      return kWaveUnprepared;
-    }
-    block->flags = (block->flags & ~kWaveBlockDone) | kWaveBlockQueued;
-    queue_.push_back(block);
-    return kWaveOk;
+    return queue_.Write(block);
   }
   u32 Pause() override {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -84,11 +65,8 @@ class SdlWaveOut::Device : public WaveOutDevice {
     std::deque<WaveBlock*> done;
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      done.swap(queue_);
+      done = queue_.CompleteAll();
       offset_ = 0;
-      for (WaveBlock* block : done) {
-        block->flags = (block->flags & ~kWaveBlockQueued) | kWaveBlockDone;
-      }
     }
     for (WaveBlock* block : done) {
       Done(block);
@@ -115,16 +93,15 @@ class SdlWaveOut::Device : public WaveOutDevice {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       if (!paused_) {
-        while (filled < length && !queue_.empty() && finishedCount < 64) {
-          WaveBlock* block = queue_.front();
+        while (filled < length && !queue_.Empty() && finishedCount < 64) {
+          WaveBlock* block = queue_.Front();
           const u32 take = block->length - offset_ < length - filled ? block->length - offset_ : length - filled;
           std::memcpy(stream + filled, block->data + offset_, take);
           filled += take;
           offset_ += take;
           if (offset_ >= block->length) {
-            queue_.pop_front();
+            queue_.CompleteFront();
             offset_ = 0;
-            block->flags = (block->flags & ~kWaveBlockQueued) | kWaveBlockDone;
             finished[finishedCount++] = block;
           }
         }
@@ -148,7 +125,7 @@ class SdlWaveOut::Device : public WaveOutDevice {
   u8 silence_;
   SDL_AudioDeviceID id_ = 0;
   std::mutex mutex_;
-  std::deque<WaveBlock*> queue_;
+  WaveBlockQueue queue_;
   u32 offset_ = 0;
   bool paused_ = false;
 };

@@ -2,9 +2,9 @@
 // one done as soon as it has been copied out, and plays silence (counted) when the queue runs dry.
 #pragma once
 #include <atomic>
-#include <deque>
 #include <mutex>
 
+#include "os/WaveBlockQueue.h"
 #include "os/WaveOut.h"
 
 namespace Os {
