@@ -15,6 +15,19 @@ std::unique_ptr<SRecordData> TakeRecord(SDatabase& db, u16& record) {
   return r;
 }
 
+// Reads a module's or song's head record through its SerializeHead and keeps the record: the head's texts
+// point into it.
+template <class T>
+bool ReadHeadRecord(T& owner, SDatabase& db, u16& record, u32 version) {
+  std::unique_ptr<SRecordData> head = TakeRecord(db, record);
+  if (!head) return false;
+  SStream s(version);
+  s.OpenForRead(*head);
+  bool ok = owner.SerializeHead(s, version);
+  owner.rawRecords.Add(head.release());
+  return ok;
+}
+
 // A new element, filled by read(T&) and kept in the list in name-hash order; freed when either fails.
 template <class T, class Read>
 bool ReadInto(SPtrArray<T>& list, Read&& read) {
@@ -136,13 +149,7 @@ u32 SMusicModule::SampleWords(u32 i) const {
 }
 
 bool SMusicModule::ReadWithSamples(SDatabase& db, u16& record, u32 version) {
-  std::unique_ptr<SRecordData> first = TakeRecord(db, record);
-  if (!first) return false;
-  SStream s(version);
-  s.OpenForRead(*first);
-  bool ok = SerializeHead(s, version);
-  rawRecords.Add(first.release());
-  if (!ok) return false;
+  if (!ReadHeadRecord(*this, db, record, version)) return false;
   for (u32 i = 0; i < sampleCount && i < audModuleSamples; ++i) {
     std::unique_ptr<SRecordData> r = TakeRecord(db, record);
     if (!r) return false;
@@ -175,15 +182,10 @@ bool SMusicSong::SerializeHead(SStream& s, u32 version) {
 }
 
 bool SMusicSong::Read(SDatabase& db, u16& record, u32 version) {
-  std::unique_ptr<SRecordData> first = TakeRecord(db, record);
-  if (!first) return false;
-  SStream s(version);
-  s.OpenForRead(*first);
-  bool ok = SerializeHead(s, version);
-  rawRecords.Add(first.release());
-  if (!ok) return false;
+  if (!ReadHeadRecord(*this, db, record, version)) return false;
   std::unique_ptr<SRecordData> head = TakeRecord(db, record);
   if (!head) return false;
+  SStream s(version);
   s.OpenForRead(*head);
   SerializeTrackerHeader(s, header);
   if (s.Failed()) return false;
