@@ -1,5 +1,7 @@
 #include "Png.h"
 
+#include "os/headless/PngCapture.h"
+
 #include <png.h>
 
 #include <cstdio>
@@ -9,35 +11,7 @@
 namespace testpng {
 
 bool WriteRgb565(const std::string& path, const u16* pixels, int width, int height, int pitch) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!png || !info || setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    std::fclose(f);
-    return false;
-  }
-  png_init_io(png, f);
-  png_set_IHDR(png, info, u32(width), u32(height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  std::vector<u8> row(size_t(width) * 3);
-  for (int y = 0; y < height; ++y) {
-    const u16* src = pixels + size_t(y) * size_t(pitch);
-    for (int x = 0; x < width; ++x) {
-      const u32 c = src[x];
-      const u32 r = c >> 11, g = (c >> 5) & 63, b = c & 31;
-      row[size_t(x) * 3 + 0] = u8(r << 3 | r >> 2);
-      row[size_t(x) * 3 + 1] = u8(g << 2 | g >> 4);
-      row[size_t(x) * 3 + 2] = u8(b << 3 | b >> 2);
-    }
-    png_write_row(png, row.data());
-  }
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  std::fclose(f);
-  return true;
+  return Os::WriteRgb565Png(path, pixels, width, height, pitch, nullptr);
 }
 
 bool ReadRgb565(const std::string& path, std::vector<u16>& pixels, int& width, int& height) {

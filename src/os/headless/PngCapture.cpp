@@ -8,11 +8,20 @@
 namespace Os {
 
 bool WritePanelPng(const Panel& panel, const std::string& path, std::string* error) {
+  if (panel.width <= 0 || panel.height <= 0) {
+    if (error) *error = "cannot write " + path + ": the panel is empty";
+    return false;
+  }
+  return WriteRgb565Png(path, panel.pixels.data(), panel.width, panel.height, panel.width, error);
+}
+
+bool WriteRgb565Png(const std::string& path, const u16* pixels, i32 width, i32 height, i32 pitch,
+                    std::string* error) {
   auto fail = [&](const char* why) {
     if (error) *error = "cannot write " + path + ": " + why;
     return false;
   };
-  if (panel.width <= 0 || panel.height <= 0) return fail("the panel is empty");
+  if (pixels == nullptr || width <= 0 || height <= 0 || pitch < width) return fail("the picture is empty");
   FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return fail("cannot create the file");
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -22,7 +31,7 @@ bool WritePanelPng(const Panel& panel, const std::string& path, std::string* err
     std::fclose(f);
     return fail("out of memory");
   }
-  std::vector<u8> row(size_t(panel.width) * 3);
+  std::vector<u8> row(size_t(width) * 3);
   // libpng reports errors by long jump; nothing here owns resources that the jump would skip.
   if (setjmp(png_jmpbuf(png))) {
     png_destroy_write_struct(&png, &info);
@@ -30,12 +39,13 @@ bool WritePanelPng(const Panel& panel, const std::string& path, std::string* err
     return fail("write error");
   }
   png_init_io(png, f);
-  png_set_IHDR(png, info, png_uint_32(panel.width), png_uint_32(panel.height), 8, PNG_COLOR_TYPE_RGB,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
-  for (i32 y = 0; y < panel.height; ++y) {
-    for (i32 x = 0; x < panel.width; ++x) {
-      const u16 c = panel.At(x, y);
+  for (i32 y = 0; y < height; ++y) {
+    const u16* source = pixels + size_t(y) * size_t(pitch);
+    for (i32 x = 0; x < width; ++x) {
+      const u32 c = source[x];
       const u32 r = c >> 11, g = (c >> 5) & 63, b = c & 31;
       row[size_t(x) * 3 + 0] = u8(r << 3 | r >> 2);
       row[size_t(x) * 3 + 1] = u8(g << 2 | g >> 4);
