@@ -1,19 +1,13 @@
 // Reads arbitrary bytes as effect lists (archive, enchantment and saved forms) and as a spell record at
 // a data version taken from the first byte, then works every text, cost and damage rule over what was
 // read.
-#include "player/SPlayer.h"
-#include "world/SWorldRules.h"
+#include "common/RulesRig.h"
 
 #include <memory>
 
 extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
   if (size < 2) return 0;
-  static SWorldRules* rules = [] {
-    auto* r = new SWorldRules;
-    static SPlayer player;
-    player.AttachRules(r);
-    return r;
-  }();
+  SWorldRules* rules = &Rules();
   const u32 version = data[0];
   const u8 form = data[1] & 3;
   SStream s(version);

@@ -2,11 +2,10 @@
 // the type header with its types below version 48, or one item type), a container record or a saved
 // container, at a data version taken from the first byte; then resolves, lists, spawns, prices and
 // describes whatever was read.
+#include "common/RulesRig.h"
 #include "foundation/SRandom.h"
-#include "player/SPlayer.h"
 #include "world/SImageCache.h"
 #include "world/SItemTable.h"
-#include "world/SWorldRules.h"
 
 #include <new>
 
@@ -22,13 +21,7 @@ struct Names : SItemNames {
 
 extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
   if (size < 2) return 0;
-  static SWorldRules* rules = [] {
-    auto* r = new SWorldRules;
-    static SPlayer player;
-    player.AttachRules(r);
-    r->player = &player;
-    return r;
-  }();
+  SWorldRules* rules = &Rules();
   static SImageCache* images = [] {
     auto* c = new SImageCache;
     c->Init();
