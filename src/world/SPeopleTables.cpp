@@ -155,14 +155,7 @@ bool SSceneTable::SerializeBlock(SStream& s, u32 version) {
 }
 
 bool SSceneTable::Load(SDatabase& db, u16& record, u32 version) {
-  std::unique_ptr<SRecordData> r = db.ReadRecord(record);
-  if (!r) return false;
-  ++record;
-  SStream s(version);
-  s.OpenForRead(*r);
-  bool ok = SerializeBlock(s, version);
-  Keep(std::move(r));
-  return ok;
+  return LoadBlockRecord(db, record, version, [&](SStream& s) { return SerializeBlock(s, version); });
 }
 
 // ---- diseases

@@ -35,6 +35,18 @@ class STypeTable : public SWorldTable {
     SRecordData* kept = r.release();
     if (!rawRecords.Add(kept)) return;
   }
+  // Reads the one record that holds the whole block through serializeBlock(SStream&) and keeps it.
+  template <class SerializeBlock>
+  bool LoadBlockRecord(SDatabase& db, u16& record, u32 version, SerializeBlock&& serializeBlock) {
+    std::unique_ptr<SRecordData> r = db.ReadRecord(record);
+    if (!r) return false;
+    ++record;
+    SStream s(version);
+    s.OpenForRead(*r);
+    bool ok = serializeBlock(s);
+    Keep(std::move(r));
+    return ok;
+  }
 };
 
 // One record holds the whole block: marker, u16 count, the tagged records, and for tables of pictures the
@@ -62,14 +74,7 @@ class SOneRecordTable : public STypeTable<T> {
     }
   }
   bool Load(SDatabase& db, u16& record, u32 version) override {
-    std::unique_ptr<SRecordData> r = db.ReadRecord(record);
-    if (!r) return false;
-    ++record;
-    SStream s(version);
-    s.OpenForRead(*r);
-    bool ok = SerializeBlock(s, version);
-    this->Keep(std::move(r));
-    return ok;
+    return this->LoadBlockRecord(db, record, version, [&](SStream& s) { return SerializeBlock(s, version); });
   }
 
  private:
