@@ -230,7 +230,27 @@ TEST(KindsDoors, SpellsUnlockDisarmAndHighlight) {
   EXPECT_EQ(record[29] & 1, 0);
   EXPECT_FALSE(f.inst.state & SMapObjectDoor::kHighlight);
 
+  // A disarming spell alone removes the trap and highlights the door too.
+  auto* disarmSpell = new SSpell;
+  disarmSpell->name.Set("Disarm");
+  auto* disarm = new SEffect;
+  disarm->kind = 44;
+  disarm->base = 50;
+  disarmSpell->effects.Add(disarm);
+  f.spells.records.InsertByNameHash(disarmSpell);
+  f.game.spell = "Disarm";
+  f.Set(1, 40, 40);
+  f.inst.state = 1 | kClosed;
+  f.game.highlight = 0;
+  f.game.randoms = {0};  // 0 + 45 >= 40
+  f.door->OnEvent(MapEvent::kSpellHit, nullptr, &f.inst, &f.cell, 2, 2, changed);
+  EXPECT_EQ(SMapObjectDoor::TrapLevel(&f.inst), 0u);
+  EXPECT_EQ(SMapObjectDoor::LockLevel(&f.inst), 40u);
+  EXPECT_TRUE(f.inst.state & SMapObjectDoor::kHighlight);
+  EXPECT_EQ(f.game.highlight, 10);
+
   // A lock set to 110 by a script is beyond any spell.
+  f.game.spell = "Open Lock";
   f.Set(1, 110, 0);
   f.game.spellLevel = 1000;
   f.door->OnEvent(MapEvent::kSpellHit, nullptr, &f.inst, &f.cell, 2, 2, changed);

@@ -42,6 +42,7 @@ class FakeKindServices : public SMapKindServices {
   std::map<std::string, std::string> itemPalettes;
   SItemTable* items = nullptr;
   SSpellTable* spells = nullptr;
+  SMapObjectType* fallbackWall = nullptr;
   SRandom rng;
 
   std::vector<std::string> log;
@@ -139,6 +140,7 @@ class FakeKindServices : public SMapKindServices {
   i32 CurrentSpellLevel() override { return spellLevel; }
   void ExpandTextMacros(SString& text) override { text.ReplaceAll("%PCName%", "Ayla"); }
   void ShowScriptMessage(const char* text) override { log.push_back("line " + std::string(text)); }
+  SMapObjectType* FallbackWallType() override { return fallbackWall; }
   SItemTable* Items() override { return items; }
   SSpellTable* Spells() override { return spells; }
 };

@@ -173,6 +173,18 @@ TEST(KindsWalls, SignPicksItsLayerAndWallsBuild) {
   EXPECT_EQ(record[0], 2);
   EXPECT_EQ(record[1], 400);
   EXPECT_EQ(record[30], 41);
+  // The upper storey: its own pairs, and the fallback wall where the first pair names none.
+  SMapObjectType* fallback = f.Make("fallback", 5, 1, 500);
+  f.game.fallbackWall = fallback;
+  SMapCellFaces upper;
+  upper.centreType = wall;
+  u16 record2[MapRecord::kObjectWords] = {};
+  wall->BuildCellLayer2(nullptr, &upper, record2, gLight);
+  EXPECT_EQ(record2[0], 2);
+  EXPECT_EQ(record2[1], 400);
+  EXPECT_EQ(record2[3], 500);
+  EXPECT_EQ(upper.type0, fallback);
+
   SMapObjectInst hidden;
   hidden.state = 0;
   EXPECT_TRUE(wall->IsBlocking(nullptr));

@@ -85,6 +85,9 @@ class SMapKindServices {
   virtual void ExpandTextMacros(SString& text) = 0;
   virtual void ShowScriptMessage(const char* text) = 0;
 
+  // The wall type the world data falls back on where a wall's upper storey names none (null: none).
+  virtual SMapObjectType* FallbackWallType() = 0;
+
   // Tables.
   virtual SItemTable* Items() = 0;
   virtual SSpellTable* Spells() = 0;

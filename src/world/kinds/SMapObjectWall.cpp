@@ -102,6 +102,9 @@ void SMapObjectWall::BuildCellLayer2(SMapObjectInst*, SMapCellFaces* cell, u16* 
     record[2] = cell->type3->ImageAt(0);
     record[9] = Pal(cell->palette3);
   }
+  // A wall without a first pair takes the world's fallback wall type there, once.
+  if (!cell->type0)
+    if (SMapKindServices* g = Services()) cell->type0 = g->FallbackWallType();
   record[3] = cell->type0 ? cell->type0->ImageAt(0) : 0;
   record[10] = Pal(cell->palette0);
 }
