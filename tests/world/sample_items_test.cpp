@@ -57,7 +57,9 @@ TEST(SampleItems, TableMonstersAndLootOfTheSampleWorld) {
     for (SItem* it : bag.items) {
       if (it->type == skeleton->items.entries[0]->type && it->count == it->type->maxCondition) ++named;
       else ++random2;
-      if (it->type != skeleton->items.entries[0]->type) EXPECT_EQ(it->type->level, 2);
+      if (it->type != skeleton->items.entries[0]->type) {
+        EXPECT_EQ(it->type->level, 2);
+      }
     }
   }
   EXPECT_GT(named, 80u);
