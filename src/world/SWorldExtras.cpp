@@ -157,14 +157,18 @@ void SAbility::GrantToPlayer(SWorldRules& rules) const {
 void SAlchemyTable::ListMakeable(SWorldRules& rules, i32 skill, const SItemType* const* ingredients, u32 count,
                                  std::vector<SMakeableRecipe>& out) const {
   const SEffectList* lists[3] = {};
+  u8 given[3] = {};  // where each considered ingredient stands in the caller's list
   u32 n = 0;
   // Only ingredients that carry effects count, in the order given.
   for (u32 i = 0; i < count && n < 3; ++i)
-    if (ingredients[i] && ingredients[i]->enchantment && ingredients[i]->enchantment->Count())
+    if (ingredients[i] && ingredients[i]->enchantment && ingredients[i]->enchantment->Count()) {
+      given[n] = u8(i);
       lists[n++] = ingredients[i]->enchantment;
+    }
   ListMakeable(skill, lists, n, out);
   std::vector<SMakeableRecipe> kept;
   for (SMakeableRecipe& m : out) {
+    for (u32 u = 0; u < m.usedCount; ++u) m.used[u] = given[m.used[u]];
     m.potion = rules.items ? rules.items->FindType(m.recipe->potion) : nullptr;
     if (!m.potion) continue;
     m.text = m.unknown ? "? Unknown" : (m.potion->text3 ? m.potion->text3 : "");

@@ -100,6 +100,12 @@ TEST(SampleRules, LoadedAsTheirSourcesSay) {
   rules.alchemy.ListMakeable(rules, 30, &mushroom, 1, made);
   ASSERT_EQ(made.size(), 1u);
   EXPECT_STREQ(made[0].text, "Healing");
+  // An ingredient without effects makes nothing, but the used ingredients still index the list given.
+  const SItemType* withSword[] = {w.core.world.items.FindType("base_weap_axe"), mushroom};
+  rules.alchemy.ListMakeable(rules, 30, withSword, 2, made);
+  ASSERT_EQ(made.size(), 1u);
+  ASSERT_EQ(made[0].usedCount, 1);
+  EXPECT_EQ(made[0].used[0], 1);
   SRandom random;
   random.Seed(nullptr, 1234);
   std::unique_ptr<SItem> potion(rules.alchemy.CreatePotion(rules, *made[0].recipe, 50, random));
