@@ -348,7 +348,7 @@ void SItemType::Describe(SWorldRules& rules, const SItem* item, SString& text, b
     if (itemClass == kItemBook && subtype == 1) {
       if (checks->HasReadBook(*this))
         text.Append("\rYou have already read this book.");
-      else if (list && !checks->CanLearnSkill(list->Entry(0)->name))
+      else if (list && list->Entry(0)->kind == 1 && !checks->CanLearnSkill(list->Entry(0)->sub))
         text.Append("\rYou can't learn from this book.");
       else
         text.Append("\rYou haven't read this book yet.");

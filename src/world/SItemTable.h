@@ -52,7 +52,7 @@ class SItemPlayerChecks {
   virtual bool CanReadScroll(const SItem& item) const = 0;
   virtual bool CanUseWand(const SItem& item) const = 0;
   virtual bool HasReadBook(const SItemType& type) const = 0;
-  virtual bool CanLearnSkill(const char* skillName) const = 0;
+  virtual bool CanLearnSkill(u32 skill) const = 0;  // skill number 1..20
 };
 
 class SItemType {

@@ -286,3 +286,39 @@ TEST_F(ItemRules, EffectsFollowTheirHeading) {
   EXPECT_EQ(herb->GetValue(rules, &own), 2u + 40u);
   EXPECT_EQ(herb->GetValue(rules, nullptr), 2u + 3u);
 }
+
+// The book line asks whether the player can learn the skill the book teaches: the skill is the entry's number.
+TEST_F(ItemRules, BookLinesAskAboutTheTaughtSkill) {
+  struct Checks : SItemPlayerChecks {
+    bool read = false;
+    u32 barredSkill = 0;
+    bool CanReadScroll(const SItem&) const override { return true; }
+    bool CanUseWand(const SItem&) const override { return true; }
+    bool HasReadBook(const SItemType&) const override { return read; }
+    bool CanLearnSkill(u32 skill) const override { return skill != barredSkill; }
+  };
+  TypeDef bookDef = kBread;
+  bookDef.display = "Of blades";
+  bookDef.itemClass = 5;
+  auto book = Make(bookDef);
+  book->enchantment = new SEffectList;
+  book->enchantment->Add(MakeEffect(1, 5, 3, 3));
+  SItem item;
+  item.type = book.get();
+  hooks.mode = 9;
+  struct Case {
+    bool read;
+    u32 barredSkill;
+    const char* last;
+  } cases[] = {{false, 3, "You can't learn from this book."},
+               {false, 2, "You haven't read this book yet."},
+               {true, 3, "You have already read this book."}};
+  for (const Case& c : cases) {
+    Checks checks;
+    checks.read = c.read;
+    checks.barredSkill = c.barredSkill;
+    SString text;
+    book->Describe(rules, &item, text, false, &checks);
+    EXPECT_STREQ(text.CStr(), (std::string("Weight: 0.3\r\rTeaches Heavy Weapon (+5)\r") + c.last).c_str());
+  }
+}
