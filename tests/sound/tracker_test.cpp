@@ -59,6 +59,7 @@ TEST(TrackerTables, TagsPeriodsAndSteps) {
   EXPECT_EQ(audNearestNote(416), 24u);  // tie between 428 and 404: the lower note
   EXPECT_EQ(audPeriodTable[0], 1712);
   EXPECT_EQ(audPeriodTable[8 * 84], 1813);
+  EXPECT_EQ(audPeriodTable[8 * 84 + 29], 340);  // finetune -8 has 340 where finetune 0 has 339
   EXPECT_EQ(audPeriodTable[1 * 84 + 24], 425);
   EXPECT_EQ(audPeriodTable[83], 13);
   EXPECT_EQ(audPeriodIndex(4095), 1712u);
