@@ -159,6 +159,7 @@ bool SImageCache::ReadDirectory(SDatabase& db, u16& record) {
   u16 n = 0;
   s.Align(2);
   s.SerializeU16(n);
+  u32 added = 0;
   for (u32 i = 0; i < n && s.Ok(); ++i) {
     const char* name = nullptr;
     u32 size = 0;
@@ -168,7 +169,10 @@ bool SImageCache::ReadDirectory(SDatabase& db, u16& record) {
     s.SerializeU16(id);
     if (s.Failed()) break;
     SImageEntry* e = new (std::nothrow) SImageEntry;
-    if (!e) return delete dir, false;
+    if (!e) {
+      s.SetFailed();
+      break;
+    }
     e->name.Set(name);
     e->size = size;
     e->recordId = id;
@@ -176,17 +180,18 @@ bool SImageCache::ReadDirectory(SDatabase& db, u16& record) {
     if (!AddImage(e)) {
       delete e;
       s.SetFailed();
+    } else {
+      ++added;
     }
   }
   s.Close();
-  if (s.Failed() || u32(record) + n + 1 > 0xFFFF) {
-    delete dir;
-    return false;
-  }
-  if (n > 0)
+  const bool imagesOk = s.Ok() && u32(record) + n + 1 <= 0xFFFF;
+  // Entries already added point their names into the directory: it stays with them even after a fault.
+  if (added > 0)
     rawRecords_.Add(dir);
   else
     delete dir;
+  if (!imagesOk) return false;
   record = u16(record + n + 1);
 
   // Palette directory.
@@ -197,6 +202,7 @@ bool SImageCache::ReadDirectory(SDatabase& db, u16& record) {
   u16 p = 0;
   s.Align(2);
   s.SerializeU16(p);
+  added = 0;
   for (u32 i = 0; i < p && s.Ok(); ++i) {
     const char* name = nullptr;
     const char* second = nullptr;
@@ -207,7 +213,10 @@ bool SImageCache::ReadDirectory(SDatabase& db, u16& record) {
     s.SerializeU16(id);
     if (s.Failed()) break;
     SPaletteEntry* e = new (std::nothrow) SPaletteEntry;
-    if (!e) return delete dir, false;
+    if (!e) {
+      s.SetFailed();
+      break;
+    }
     e->name.Set(name);
     e->secondText = second;
     e->value = value;
@@ -216,17 +225,17 @@ bool SImageCache::ReadDirectory(SDatabase& db, u16& record) {
     if (!AddPalette(e)) {
       delete e;
       s.SetFailed();
+    } else {
+      ++added;
     }
   }
   s.Close();
-  if (s.Failed() || u32(record) + p + 1 > 0xFFFF) {
-    delete dir;
-    return false;
-  }
-  if (p > 0)
+  const bool palettesOk = s.Ok() && u32(record) + p + 1 <= 0xFFFF;
+  if (added > 0)
     rawRecords_.Add(dir);
   else
     delete dir;
+  if (!palettesOk) return false;
   record = u16(record + p + 1);
   return true;
 }

@@ -137,3 +137,25 @@ TEST_F(ImageCache, ShortOrMissingRecordsStayUnloaded) {
   EXPECT_FALSE(images.LoadPaletteByName("bres_pal1"));
   EXPECT_TRUE(images.LoadPaletteByName("bres_pal0"));
 }
+
+// A directory whose entries run past its record fails the archive, but the entries read before the fault
+// stay in the cache (their archive is kept open until Clear), so the names they point at must stay readable.
+TEST_F(ImageCache, CutDirectoryKeepsNamesOfEntriesReadBeforeIt) {
+  for (u16 cut : {u16(4000), u16(4004)}) {
+    SCOPED_TRACE(cut);
+    // One entry more than the record holds (the count sits after the marker, aligned to 2).
+    Save(ResWithArt(), "Res", [cut](worldbuild::Archive& a) { ++a.records[cut][2]; });
+    ASSERT_EQ(modules.OpenArchive("Res"), SArchiveResult::kBadData);
+    SImageEntry* wall = images.FindImage("bres_wall");
+    ASSERT_NE(wall, nullptr);
+    EXPECT_STREQ(wall->name.Text(), "bres_wall");
+    if (cut == 4004) {
+      SPaletteEntry* pal = images.FindPalette("bres_pal0");
+      ASSERT_NE(pal, nullptr);
+      EXPECT_STREQ(pal->name.Text(), "bres_pal0");
+    }
+    modules.Clear();
+    images.Clear();
+    images.Init();
+  }
+}
