@@ -822,7 +822,7 @@ void SMapArea::TickMonsterEffects(u8 n, u32 turns) {
   for (i32 i = h->effects.Count() - 1; i >= 0; --i) {
     SMonsterEffect* e = h->effects[i];
     if (e->kind != SMonsterEffect::kPlain || e->duration == 0) continue;
-    e->duration = i8(u32(e->duration) < turns ? 0 : e->duration - i32(turns));
+    e->duration = i8(i64(e->duration) < i64(turns) ? 0 : e->duration - i32(turns));
     if (e->duration != 0) continue;
     if (e->attribute == kParalysis) refresh = true;
     delete h->effects.RemoveAt(i);

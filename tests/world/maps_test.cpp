@@ -661,6 +661,10 @@ TEST_F(Maps, MonsterEffectsAddSumAndExpire) {
   EXPECT_TRUE(map->IsMonsterParalysed(1));
   map->TickMonsterEffects(1, 5);
   EXPECT_FALSE(map->IsMonsterParalysed(1));
+  // A duration below the turns (a negative one too, as a saved byte can hold) runs out at once.
+  map->AddMonsterEffect(1, 1, -3, SMapArea::kParalysis, 0, nullptr);
+  map->TickMonsterEffects(1, 1);
+  EXPECT_FALSE(map->IsMonsterParalysed(1));
   EXPECT_EQ(map->SumMonsterEffects(1, 4), 130 - 150 - 150);
   map->RemoveMonster(1);
   EXPECT_EQ(map->FindEffectHolder(1), nullptr);  // the holder goes with its monster
