@@ -612,11 +612,11 @@ SMapMonster* SMapArea::AddMarkedMonster(SMonster* monsterTemplate, i32 x, i32 y)
   return m;
 }
 
-void SMapArea::RemoveMonsterAt(i32 index) {
+void SMapArea::RemoveMonsterAt(i32 index, bool withContainer) {
   SMapMonster* m = monsters.RemoveAt(index);
   if (!m) return;
   DeleteEffectHolder(m->id);
-  if (m->containerId) RemoveContainer(m->containerId);
+  if (withContainer && m->containerId) RemoveContainer(m->containerId);
   delete m;
 }
 
@@ -634,7 +634,8 @@ void SMapArea::RemoveMonstersOfType(const SMonster* monsterTemplate) {
 }
 
 void SMapArea::RemoveAllMonsters() {
-  while (monsters.Count()) RemoveMonsterAt(monsters.Count() - 1);
+  // Containers are left to their own rules: a weekly reset keeps the persistent ones, people's too.
+  while (monsters.Count()) RemoveMonsterAt(monsters.Count() - 1, false);
 }
 
 void SMapArea::VisitKind4MonstersInRect(SMapGame& game, i32 x, i32 y, i32 w, i32 h) {

@@ -235,5 +235,5 @@ class SMapArea {
   void PlaceMonsters(SMapGame& game, bool inRect, i32 mapX, i32 mapY, i32 w, i32 h);
   void FillContainer(SMapGame& game, SItemContainer& bag);
   SItemTable* ItemTable() const;
-  void RemoveMonsterAt(i32 index);
+  void RemoveMonsterAt(i32 index, bool withContainer = true);
 };

@@ -702,11 +702,19 @@ TEST_F(Maps, WeeklyReset) {
     map->FindContainerById(3)->DeleteAllItems();
     map->FindContainerById(3)->cellX = 9;  // persistent: kept through a reset
     map->RemoveContainer(6);               // transient: back after a reset
+    // A person placed in play whose bag was made persistent: the monster goes, the bag stays.
+    SMapMonster* merchant = map->AddMonster(static_cast<SMonster*>(base->MonsterAt(kMerchant)), 4, 4);
+    ASSERT_NE(merchant, nullptr);
+    const u8 merchantBag = merchant->containerId;
+    ASSERT_NE(map->FindContainerById(merchantBag), nullptr);
+    map->FindContainerById(merchantBag)->flags |= SItemContainer::kPersistent;
     window.minutes = 1000 + later;
     ASSERT_TRUE(window.Enter(map));
     EXPECT_EQ(map->FindMonsterById(1) != nullptr, later > 10080);
     EXPECT_EQ(map->FindContainerById(6) != nullptr, later > 10080);
     EXPECT_EQ(map->FindContainerById(3)->cellX, 9);
+    EXPECT_NE(map->FindContainerById(merchantBag), nullptr);
+    map->RemoveContainer(merchantBag);
     map->ReadMonsters();
     map->ReadContainers();
   }
