@@ -256,3 +256,34 @@ TEST(RendererObjects, RandomObjectWordsAreDrawnSafely) {
   }
   EXPECT_LE(r->rainCount, SRenderer::kMaxRaindrops);
 }
+
+TEST(RendererObjects, DecorationFlatOnAWallIsDrawnOverItFromEveryPosition) {
+  // The overlay lies in the wall's own plane: seen straight on, its depths equal the wall's. It must still
+  // be drawn over the wall (and not be hidden by it) whatever the camera's place in the cell.
+  struct Case {
+    double y, angle;
+    u16 image;
+  } const cases[] = {{3.5, 0, kShield}, {4.5, 0, kShield}, {6.5, 0, kShield}, {3.5, 270, kBanner}};
+  const ObjectScene& d = kScenes[2];
+  auto r = std::make_unique<SRenderer>();
+  for (const Case& c : cases) {
+    int seen = 0;
+    for (int step = 0; step < 19; ++step) {
+      Options o = OptionsOf(d, 0);
+      o.camX = c.angle == 0 ? 5.05 + step * 0.05 : 3.05 + step * 0.05;
+      o.camY = c.y;
+      o.angleDegrees = c.angle;
+      Scene sc(o);
+      d.fill(sc);
+      sc.Render(*r);
+      for (i32 i = 0; i < r->drawCount; ++i) {
+        const SRenderPolygon& p = r->polygons[r->drawList[i].polygon];
+        if (p.kind != 14 || p.textures[0] != c.image || r->drawList[i].maxDepth != r->drawList[i].minDepth)
+          continue;
+        ++seen;
+        EXPECT_TRUE(p.flags & kPolyVisible) << o.camX << ", " << o.camY << " at " << c.angle;
+      }
+    }
+    EXPECT_GT(seen, 0) << c.y << " at " << c.angle;
+  }
+}

@@ -152,6 +152,9 @@ void SRenderer::EmitDecoration(i32 dx, i32 dy, u16 placement, u16 image, u16 pal
   const bool column = standOut || overlay == image;
   const i32 p = EmitWallQuad(dx, dy, ax, az, bx, bz, top, height, 0, w * 16, 0, h * 16, overlay, palette,
                              column ? 14 : 13, light, drawClass, 1, 0, !column);
+  // Lying in the wall's own plane, seen straight on its depths equal the wall's and the sort could put it
+  // behind the wall (which then also hides it from the coverage pass): it sorts just in front instead.
+  if (p >= 0 && !standOut) LowerDepth(p, 2, 2);
   if (p >= 0 && plainWhite) {
     // Drawn in plain white: fade to white with no light.
     polygons[p].flags |= kPolyFadeToWhite;
