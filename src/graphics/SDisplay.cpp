@@ -297,6 +297,28 @@ void SDisplay::DrawImageScaled(const SImage* image, i32 x, i32 y, i32 w, i32 h) 
   SDraw2D::BlitScaled(screen_, x, y, s, s.width, s.height, w, h);
 }
 
+void SDisplay::DrawImageRotated(const SImage* image, i32 x, i32 y, i32 degrees) {
+  SBlitSource s;
+  if (!Source(image, nullptr, 0, s)) return;
+  Touch();
+  SRenderer::BlitRotatedOn(screen_, x, y, s.pixels, s.table, s.width, s.height, s.format,
+                           static_cast<i32>(static_cast<u32>(degrees) << 16));
+}
+
+void SDisplay::TileImageKeyed(i32 x, i32 y, i32 w, i32 h, const SImage* image) {
+  SBlitSource s;
+  if (!Source(image, nullptr, 0, s)) return;
+  Touch();
+  SDraw2D::TileImage(screen_, x, y, s, w, h, true);
+}
+
+void SDisplay::TileImage(i32 x, i32 y, i32 w, i32 h, const SImage* image) {
+  SBlitSource s;
+  if (!Source(image, nullptr, 0, s)) return;
+  Touch();
+  SDraw2D::TileImage(screen_, x, y, s, w, h, false);
+}
+
 void SDisplay::DrawIcon(int size, const SImage* image, const u16* palette, u32 entries, i32 x, i32 y) {
   // Pictures of any size are shrunk, read with their own stride.
   if (!image) return;

@@ -94,6 +94,11 @@ class SDisplay : public SDisplayCommon {
   void DrawImagePartBlended(const SImage* image, i32 x, i32 y, i32 sy, i32 sw, i32 sh);
   void DrawImageMirrored(const SImage* image, i32 x, i32 y);
   void DrawImageScaled(const SImage* image, i32 x, i32 y, i32 w, i32 h);
+  // The image turned about its centre, placed at (x, y), by whole degrees; keyed.
+  void DrawImageRotated(const SImage* image, i32 x, i32 y, i32 degrees);
+  // Copies of the image over the w x h area at (x, y), keyed or opaque.
+  void TileImageKeyed(i32 x, i32 y, i32 w, i32 h, const SImage* image);
+  void TileImage(i32 x, i32 y, i32 w, i32 h, const SImage* image);
   // Item pictures shrunk to 40, 30 or 20 pixels (for a 50 x 50 picture; any size is read at its own stride).
   void DrawIcon40(const SImage* image, const u16* palette, u32 paletteEntries, i32 x, i32 y);
   void DrawIcon30(const SImage* image, const u16* palette, u32 paletteEntries, i32 x, i32 y);

@@ -335,3 +335,23 @@ void SDraw2D::MakeViewThumbnail(u16* buffer, const u16* view, i32 viewPitch, i32
     }
   }
 }
+
+void SDraw2D::TileImage(const SSurface& s, i32 x, i32 y, const SBlitSource& src, i32 areaWidth, i32 areaHeight,
+                        bool keyed) {
+  const i32 w = src.width, h = src.height;
+  if (!src.pixels || !src.table || w <= 0 || h <= 0 || src.format < kImagePalette8 || src.format > kImageBlock16)
+    return;
+  auto piece = [&](i32 px, i32 py, i32 pw, i32 ph) {
+    if (keyed) BlitKeyed(s, px, py, src, 0, 0, pw, ph);
+    else Blit(s, px, py, src, 0, 0, pw, ph);
+  };
+  const i32 nx = areaWidth / w, rx = areaWidth - nx * w;
+  const i32 ny = areaHeight / h, ry = areaHeight - ny * h;
+  for (i32 i = 0; i < nx; ++i)
+    for (i32 k = 0; k < ny; ++k) piece(x + i * w, y + k * h, w, h);
+  if (rx >= 1)
+    for (i32 k = 0; k < ny; ++k) piece(x + nx * w, y + k * h, rx, h);
+  if (ry >= 1)
+    for (i32 i = 0; i < nx; ++i) piece(x + i * w, y + ny * h, w, ry);
+  if (rx >= 1 && ry >= 1) piece(x + nx * w, y + ny * h, rx, ry);
+}

@@ -162,6 +162,57 @@ TEST(Display, ExplicitPalettesMustCoverTheImage) {
   EXPECT_EQ(f.at(20, 24), 0);
 }
 
+// Tiles and turned images reach every part of the screen, not only the 3D view's rectangle.
+TEST(Display, TilesAndTurnedImagesCoverTheWholeScreen) {
+  auto picture = [](int w, int h) {
+    std::vector<u8> indices;
+    std::vector<u16> palette{0xFFFF};  // index 0 is the key colour
+    for (int i = 1; i < w * h; ++i) palette.push_back(static_cast<u16>(0x100 + i));
+    for (int i = 0; i < w * h; ++i) indices.push_back(static_cast<u8>(i));
+    return Record(imageenc::EncodeIndexed(w, h, indices, palette));
+  };
+  const Record tile = picture(7, 5), turned = picture(8, 4);
+  auto colour = [](int w, int x, int y) { return x + y * w == 0 ? 0xFFFF : 0x100 + x + y * w; };
+  for (bool keyed : {false, true}) {
+    DisplayFixture f(7, 240, 320);
+    f.display.SetViewRect();  // the view covers the top 200 rows only
+    ASSERT_EQ(f.display.View().viewHeight, 200);
+    for (auto& p : f.pixels) p = 0x1234;
+    f.display.View().flags = 0;
+    if (keyed) f.display.TileImageKeyed(0, 0, 240, 320, tile.image());
+    else f.display.TileImage(0, 0, 240, 320, tile.image());
+    EXPECT_EQ(f.display.View().flags & 2, 2);
+    for (int y = 0; y < 320; ++y)
+      for (int x = 0; x < 240; ++x) {
+        const int want = colour(7, x % 7, y % 5);
+        ASSERT_EQ(f.at(x, y), keyed && want == 0xFFFF ? 0x1234 : want) << keyed << " " << x << "," << y;
+      }
+  }
+  // Turned by 0 degrees about (120, 300), below the view: the image axis-aligned around that point; by 90
+  // degrees it stands 4 wide and 8 high.
+  for (int degrees : {0, 90}) {
+    DisplayFixture f(7, 240, 320);
+    f.display.SetViewRect();
+    f.display.DrawImageRotated(turned.image(), 120, 300, degrees);
+    int x0 = 240, x1 = -1, y0 = 320, y1 = -1;
+    for (int y = 0; y < 320; ++y)
+      for (int x = 0; x < 240; ++x)
+        if (f.at(x, y)) x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+    if (degrees == 0) {
+      for (int y = 298; y < 302; ++y)
+        for (int x = 116; x < 124; ++x) {
+          const int want = colour(8, x - 116, y - 298);
+          EXPECT_EQ(f.at(x, y), want == 0xFFFF ? 0 : want) << x << "," << y;
+        }
+      EXPECT_EQ(x1 - x0 + 1, 8);
+      EXPECT_EQ(y1 - y0 + 1, 4);
+    } else {
+      EXPECT_EQ(x1 - x0 + 1, 4);
+      EXPECT_EQ(y1 - y0 + 1, 8);
+    }
+  }
+}
+
 // The start-up frame: "Starting\rDuskmire..." in font 1, white on black, in the box (30, 40)-(300, 120),
 // with the font strips of the built DuskmireData.pdb.
 void DrawStartupText(i32 mode, u16 w, u16 h, const char* golden) {

@@ -336,6 +336,9 @@ class SRenderer {
                  i32 areaHeight);
   // Draws an image rotated about (x, y) by angle (16.16 degrees) on the screen surface, keyed.
   void BlitRotated(i32 x, i32 y, const u8* pixels, const u16* palette, i32 w, i32 h, i32 format, i32 angle);
+  // The same on any surface (the screen manager draws on the whole frame).
+  static void BlitRotatedOn(const SSurface& surface, i32 x, i32 y, const u8* pixels, const u16* palette, i32 w,
+                            i32 h, i32 format, i32 angle);
   i32 RainRandom(i32 scale);
 
   // Edge walkers (both start at the polygon's extreme vertices along the scan axis).

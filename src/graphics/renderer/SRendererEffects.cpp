@@ -185,45 +185,35 @@ void SRenderer::DrawHandImages() {
 // ---- Tiles and rotated images ----
 
 namespace {
-template <bool Keyed>
-void Tile(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* palette, i32 w, i32 h, i32 format,
-          i32 areaWidth, i32 areaHeight) {
-  if (!pixels || !palette || w <= 0 || h <= 0 || format < 0 || format > 2) return;
+SBlitSource TileSource(const u8* pixels, const u16* palette, i32 w, i32 h, i32 format) {
   SBlitSource src;
   src.pixels = pixels;
   src.table = palette;
   src.width = w;
   src.height = h;
   src.format = format;
-  auto piece = [&](i32 px, i32 py, i32 pw, i32 ph) {
-    if (Keyed) SDraw2D::BlitKeyed(s, px, py, src, 0, 0, pw, ph);
-    else SDraw2D::Blit(s, px, py, src, 0, 0, pw, ph);
-  };
-  const i32 nx = areaWidth / w, rx = areaWidth - nx * w;
-  const i32 ny = areaHeight / h, ry = areaHeight - ny * h;
-  for (i32 i = 0; i < nx; ++i)
-    for (i32 k = 0; k < ny; ++k) piece(x + i * w, y + k * h, w, h);
-  if (rx >= 1)
-    for (i32 k = 0; k < ny; ++k) piece(x + nx * w, y + k * h, rx, h);
-  if (ry >= 1)
-    for (i32 i = 0; i < nx; ++i) piece(x + i * w, y + ny * h, w, ry);
-  if (rx >= 1 && ry >= 1) piece(x + nx * w, y + ny * h, rx, ry);
+  return src;
 }
 }  // namespace
 
 void SRenderer::TileImageKeyed(i32 x, i32 y, const u8* pixels, const u16* palette, i32 w, i32 h, i32 format,
                                i32 areaWidth, i32 areaHeight) {
-  Tile<true>(screenSurface, x, y, pixels, palette, w, h, format, areaWidth, areaHeight);
+  SDraw2D::TileImage(screenSurface, x, y, TileSource(pixels, palette, w, h, format), areaWidth, areaHeight, true);
 }
 
 void SRenderer::TileImage(i32 x, i32 y, const u8* pixels, const u16* palette, i32 w, i32 h, i32 format,
                           i32 areaWidth, i32 areaHeight) {
-  Tile<false>(screenSurface, x, y, pixels, palette, w, h, format, areaWidth, areaHeight);
+  SDraw2D::TileImage(screenSurface, x, y, TileSource(pixels, palette, w, h, format), areaWidth, areaHeight, false);
 }
 
 void SRenderer::BlitRotated(i32 x, i32 y, const u8* pixels, const u16* palette, i32 w, i32 h, i32 format,
                             i32 angle) {
-  if (!pixels || !palette || w <= 0 || h <= 0 || format < 0 || format > 2 || !screenSurface.base) return;
+  BlitRotatedOn(screenSurface, x, y, pixels, palette, w, h, format, angle);
+}
+
+void SRenderer::BlitRotatedOn(const SSurface& surface, i32 x, i32 y, const u8* pixels, const u16* palette, i32 w,
+                              i32 h, i32 format, i32 angle) {
+  if (!pixels || !palette || w <= 0 || h <= 0 || format < 0 || format > 2 || !surface.base) return;
   if (format != 0 && ((w | h) & 1)) return;
   i32 t = FixedAngle::kFullTurnDegrees - angle;
   if (t == FixedAngle::kFullTurnDegrees) t = 0;
@@ -248,5 +238,5 @@ void SRenderer::BlitRotated(i32 x, i32 y, const u8* pixels, const u16* palette, 
   tex.height = i16(h);
   tex.data = pixels;
   tex.palette = palette;
-  FillRotatedImage(screenSurface, 4, v, tex, corners);
+  FillRotatedImage(surface, 4, v, tex, corners);
 }
