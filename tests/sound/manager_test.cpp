@@ -2,6 +2,8 @@
 // and whole blocks played through the feeder.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "SoundKit.h"
 #include "os/headless/MemoryRegistry.h"
 #include "platform/sound/SSoundManager.h"
@@ -104,7 +106,7 @@ TEST_F(Manager, SoundsPlayAtTheirStepAndOnlyInsideTheSteps) {
   EXPECT_EQ(record.loads, 4);
   EXPECT_EQ(m.PlaySound(&record, 7), 7);
   EXPECT_EQ(record.loads, 4);  // made once per level
-  for (i32 step : {-1, 11, 1000, -1000}) EXPECT_EQ(m.PlaySound(&record, step), 0) << step;
+  for (i32 step : {-1, 11, 1000, -1000, INT32_MAX, INT32_MIN}) EXPECT_EQ(m.PlaySound(&record, step), 0) << step;
   EXPECT_EQ(record.loads, 4);
   EXPECT_EQ(m.PlaySound(nullptr, 3), 0);
 

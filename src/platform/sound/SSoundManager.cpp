@@ -70,11 +70,13 @@ i32 SSoundManager::Play(SSoundRecord* record, i32 step, u32 flags) {
   if (record == nullptr) {
     return 0;
   }
-  const i32 level = soundScale_ * step / 10;
+  // 64 bits: a step from script data may be any value, and the product must not wrap.
+  const i64 scaled = i64(soundScale_) * step / 10;
   // A record holds eleven level slots: anything outside them makes no object.
-  if (level < 0 || level >= SSoundRecord::kLevels) {
+  if (scaled < 0 || scaled >= SSoundRecord::kLevels) {
     return 0;
   }
+  const i32 level = i32(scaled);
   audSound* sound = record->VolumeSlot(level);
   if (sound == nullptr) {
     record->LoadVolumeSlot(level);
