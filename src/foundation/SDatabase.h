@@ -89,6 +89,13 @@ class SDatabase {
   bool Open(const char* name, const char* creator = nullptr);
   // A copy of the first record with that id; null when none or when it cannot be read whole.
   std::unique_ptr<SRecordData> ReadRecord(u16 id);
+  // Reads the record numbered `record` and, when it exists, advances the number past it: tables read
+  // their blocks record after record.
+  std::unique_ptr<SRecordData> TakeRecord(u16& record) {
+    std::unique_ptr<SRecordData> r = ReadRecord(record);
+    if (r) ++record;
+    return r;
+  }
   bool HasRecord(u16 id) const { return FindEntry(id) != nullptr; }
   bool IsSavedGame() const;
   bool HasCreator(const char* code) const;

@@ -139,9 +139,8 @@ bool SMonsterTable::SerializeMonsters(SStream& s, u32 version) {
 
 bool SMonsterTable::Load(SDatabase& db, u16& record, u32 version) {
   for (u32 k = 0; k < 2; ++k) {
-    std::unique_ptr<SRecordData> r = db.ReadRecord(record);
+    std::unique_ptr<SRecordData> r = db.TakeRecord(record);
     if (!r) return false;
-    ++record;
     SStream s(version);
     s.OpenForRead(*r);
     if (!(k == 0 ? SerializeBaseTypes(s, version) : SerializeMonsters(s, version))) {

@@ -106,9 +106,8 @@ void SDialogEntryListPair::Clear() {
 }
 
 bool SDialogEntryListTable::Load(SDatabase& db, u16& record, u32 version) {
-  std::unique_ptr<SRecordData> r = db.ReadRecord(record);
+  std::unique_ptr<SRecordData> r = db.TakeRecord(record);
   if (!r) return false;
-  ++record;
   SStream s(version);
   s.OpenForRead(*r);
   // Read into a scratch pair: the table's lists accumulate over the archives.

@@ -30,9 +30,8 @@ void SCodeRowTable::SerializeBlock(SStream& s, u32 version, bool withRows) {
 }
 
 bool SCodeRowTable::Load(SDatabase& db, u16& record, u32 version) {
-  std::unique_ptr<SRecordData> r = db.ReadRecord(record);
+  std::unique_ptr<SRecordData> r = db.TakeRecord(record);
   if (!r) return false;
-  ++record;
   SStream s(version);
   s.OpenForRead(*r);
   s.SerializeMarker(Marker());

@@ -276,9 +276,8 @@ bool SItemTable::Load(SDatabase& db, u16& record, u32 version) {
     rawRecords.Add(kept);
   };
   for (u32 k = 0; k < 3; ++k) {
-    std::unique_ptr<SRecordData> r = db.ReadRecord(record);
+    std::unique_ptr<SRecordData> r = db.TakeRecord(record);
     if (!r) return false;
-    ++record;
     SStream s(version);
     s.OpenForRead(*r);
     bool ok = k == 0 ? SerializePictures(s, version) : k == 1 ? SerializeFpsItems(s, version)
@@ -288,9 +287,8 @@ bool SItemTable::Load(SDatabase& db, u16& record, u32 version) {
   }
   u16 n = 0;
   {
-    std::unique_ptr<SRecordData> r = db.ReadRecord(record);
+    std::unique_ptr<SRecordData> r = db.TakeRecord(record);
     if (!r) return false;
-    ++record;
     SStream s(version);
     s.OpenForRead(*r);
     if (version < 48) {
@@ -304,9 +302,8 @@ bool SItemTable::Load(SDatabase& db, u16& record, u32 version) {
     if (s.Failed()) return false;
   }
   for (u32 i = 0; i < n; ++i) {
-    std::unique_ptr<SRecordData> r = db.ReadRecord(record);
+    std::unique_ptr<SRecordData> r = db.TakeRecord(record);
     if (!r) return false;
-    ++record;
     SItemType* t = new (std::nothrow) SItemType;
     if (!t) return false;
     SStream s(version);

@@ -8,18 +8,11 @@
 #include <new>
 
 namespace {
-// Opens the stream over the record at `record` and advances the number; null when it is missing.
-std::unique_ptr<SRecordData> TakeRecord(SDatabase& db, u16& record) {
-  std::unique_ptr<SRecordData> r = db.ReadRecord(record);
-  if (r) ++record;
-  return r;
-}
-
 // Reads a module's or song's head record through its SerializeHead and keeps the record: the head's texts
 // point into it.
 template <class T>
 bool ReadHeadRecord(T& owner, SDatabase& db, u16& record, u32 version) {
-  std::unique_ptr<SRecordData> head = TakeRecord(db, record);
+  std::unique_ptr<SRecordData> head = db.TakeRecord(record);
   if (!head) return false;
   SStream s(version);
   s.OpenForRead(*head);
@@ -151,7 +144,7 @@ u32 SMusicModule::SampleWords(u32 i) const {
 bool SMusicModule::ReadWithSamples(SDatabase& db, u16& record, u32 version) {
   if (!ReadHeadRecord(*this, db, record, version)) return false;
   for (u32 i = 0; i < sampleCount && i < audModuleSamples; ++i) {
-    std::unique_ptr<SRecordData> r = TakeRecord(db, record);
+    std::unique_ptr<SRecordData> r = db.TakeRecord(record);
     if (!r) return false;
     u32 bytes = SampleWords(i) * 2;
     audSample& sample = table.sample[i];
@@ -161,7 +154,7 @@ bool SMusicModule::ReadWithSamples(SDatabase& db, u16& record, u32 version) {
     if (sample.firstBytes > r->size) sample.firstBytes = r->size;
     rawRecords.Add(r.release());
     if (SampleWords(i) > kSampleWordsPerRecord) {
-      std::unique_ptr<SRecordData> rest = TakeRecord(db, record);
+      std::unique_ptr<SRecordData> rest = db.TakeRecord(record);
       if (!rest) return false;
       sample.second = reinterpret_cast<const i8*>(rest->data);
       sample.secondBytes = bytes - audSecondPartStart;
@@ -183,7 +176,7 @@ bool SMusicSong::SerializeHead(SStream& s, u32 version) {
 
 bool SMusicSong::Read(SDatabase& db, u16& record, u32 version) {
   if (!ReadHeadRecord(*this, db, record, version)) return false;
-  std::unique_ptr<SRecordData> head = TakeRecord(db, record);
+  std::unique_ptr<SRecordData> head = db.TakeRecord(record);
   if (!head) return false;
   SStream s(version);
   s.OpenForRead(*head);
@@ -193,7 +186,7 @@ bool SMusicSong::Read(SDatabase& db, u16& record, u32 version) {
   patterns = new (std::nothrow) audPattern[patternCount ? patternCount : 1];
   if (!patterns) return false;
   for (u32 i = 0; i < patternCount; ++i) {
-    std::unique_ptr<SRecordData> r = TakeRecord(db, record);
+    std::unique_ptr<SRecordData> r = db.TakeRecord(record);
     if (!r) return false;
     patterns[i].cells = r->data;
     patterns[i].bytes = r->size;
@@ -205,7 +198,7 @@ bool SMusicSong::Read(SDatabase& db, u16& record, u32 version) {
 bool SSoundTable::Load(SDatabase& db, u16& record, u32 version) {
   u16 a = 0, b = 0, c = 0;
   {
-    std::unique_ptr<SRecordData> header = TakeRecord(db, record);
+    std::unique_ptr<SRecordData> header = db.TakeRecord(record);
     if (!header) return false;
     SStream s(version);
     s.OpenForRead(*header);
@@ -222,7 +215,7 @@ bool SSoundTable::Load(SDatabase& db, u16& record, u32 version) {
   // A sound keeps only its header: the wave is read from its record when it is needed.
   auto readSound = [&](SResource& sound) {
     u16 id = record;
-    std::unique_ptr<SRecordData> r = TakeRecord(db, record);
+    std::unique_ptr<SRecordData> r = db.TakeRecord(record);
     if (!r) return false;
     SStream s(version);
     s.OpenForRead(*r);

@@ -38,9 +38,8 @@ class STypeTable : public SWorldTable {
   // Reads the one record that holds the whole block through serializeBlock(SStream&) and keeps it.
   template <class SerializeBlock>
   bool LoadBlockRecord(SDatabase& db, u16& record, u32 version, SerializeBlock&& serializeBlock) {
-    std::unique_ptr<SRecordData> r = db.ReadRecord(record);
+    std::unique_ptr<SRecordData> r = db.TakeRecord(record);
     if (!r) return false;
-    ++record;
     SStream s(version);
     s.OpenForRead(*r);
     bool ok = serializeBlock(s);
@@ -112,9 +111,8 @@ class SHeaderTable : public STypeTable<T> {
     }
     ++record;
     for (u32 i = 0; i < n; ++i) {
-      std::unique_ptr<SRecordData> r = db.ReadRecord(record);
+      std::unique_ptr<SRecordData> r = db.TakeRecord(record);
       if (!r) return false;
-      ++record;
       T* t = new (std::nothrow) T;
       if (!t) return false;
       SStream s(version);
