@@ -223,6 +223,9 @@ TEST(App, KeyBindings) {
     EXPECT_EQ(rig.app->MapKey(119), kActionForward);
     EXPECT_EQ(rig.app->MapKey(32), kActionUse);
     EXPECT_EQ(rig.app->MapKey(38), 0);
+    // An unbound entry gives no input, whatever key arrives.
+    rig.app->core->settings.keys[8] = 0;
+    for (u32 key : {0u, 256u, 512u}) EXPECT_EQ(rig.app->MapKey(key), 0) << key;
   }
 }
 

@@ -188,7 +188,8 @@ u16 DuskmireApp::MapKey(u32 key) const {
     folded &= 0xFF;
     for (int i = 0; i < 9; ++i) {
       const u32 entry = core->settings.keys[i];
-      if (entry == key || entry == folded) return kKeyboardActions[i];
+      // An unbound entry (0) matches nothing, not even a key whose low byte is 0.
+      if (entry && (entry == key || entry == folded)) return kKeyboardActions[i];
     }
     return 0;
   }
