@@ -126,6 +126,16 @@ TEST(KindsDoors, AnimationStepsAndBlocking) {
   }
 }
 
+// A door cell without a placed object has no state: it is drawn open, so it must not block either.
+TEST(KindsDoors, DoorWithoutInstanceIsOpenAndPassable) {
+  DoorFixture f;
+  u16 record[MapRecord::kObjectWords] = {};
+  u16 light = 256;
+  f.door->BuildCell(nullptr, &f.cell, record, light);
+  EXPECT_EQ(record[0] >> 10, 63);
+  EXPECT_FALSE(f.door->IsBlocking(nullptr));
+}
+
 TEST(KindsDoors, HandleImageByMethodWhileMoving) {
   DoorFixture f;
   f.door->decalX = 12;

@@ -26,7 +26,8 @@ u32 DoorMethod(const SMapCell* cell) { return cell ? (cell->cellFlags >> 2) & 3 
 }  // namespace
 
 bool SMapObjectDoor::IsBlocking(SMapObjectInst* inst) {
-  if (!inst) return true;
+  // Without a placed object there is no closed bit: the door is drawn open, so it lets the player through.
+  if (!inst) return false;
   return (inst->state & (kClosed | kClosing)) && !(inst->state & kOpening);
 }
 
