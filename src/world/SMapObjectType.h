@@ -120,7 +120,7 @@ class SMapObjectType : public SPaletteHolder {
   bool ReactsTo(u16 event) const { return (eventMask & event) != 0; }
   // The game services of the table (null when none is installed).
   SMapKindServices* Services() const;
-  // Travel to an instance's target text "position#question" (Part of every travelling kind).
+  // Travel to an instance's target text "position#question" (shared by every travelling kind).
   void Travel(SMapObjectInst* inst, i32 kind, i32 flag) const;
   // The placement words of a wall side (s' = the side seen from the cell in front).
   u16 WallPlacement(u32 sidePrime, u16 image, i32 x, i32 y) const;
