@@ -1,6 +1,8 @@
 // Single instance on the host: a lock file named after the window class, held with flock for the life of
-// the process, in $XDG_RUNTIME_DIR (or /tmp). The holder's process id is in the file; a second start
-// sends it SIGUSR1, which the holder takes as a request to come to the front.
+// the process, in $XDG_RUNTIME_DIR (or /tmp, with the user id in the name). The holder's process id is in
+// the file; a second start sends it SIGUSR1, which the holder takes as a request to come to the front.
+// A lock file that is a link or belongs to another user is never trusted: another user could otherwise
+// choose which process receives the signal.
 #include "os/Window.h"
 
 #include <atomic>
@@ -11,6 +13,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace Os {
@@ -21,10 +24,26 @@ void OnRaiseSignal(int) { raiseRequested = 1; }
 
 std::string LockPath(const char* name) {
   const char* dir = std::getenv("XDG_RUNTIME_DIR");
-  std::string path = (dir && *dir) ? dir : "/tmp";
-  path += "/";
+  std::string path;
+  if (dir && *dir) {
+    path = std::string(dir) + "/";
+  } else {
+    path = "/tmp/duskmire-" + std::to_string(long(::getuid())) + "-";
+  }
   for (const char* p = name; *p; ++p) path += (*p == '/' ? '_' : *p);
   return path + ".lock";
+}
+
+// Opens the lock file only when it is a plain file of ours (no link, no other owner).
+int OpenOwnLockFile(const std::string& path, int flags) {
+  const int fd = ::open(path.c_str(), flags | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return -1;
+  struct stat info = {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::getuid()) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
 }
 
 class HostInstanceLock : public InstanceLock {
@@ -34,8 +53,8 @@ class HostInstanceLock : public InstanceLock {
   bool TryAcquire(const char* name) override {
     if (fd_ >= 0) return true;
     const std::string path = LockPath(name);
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) return true;  // no place for a lock: do not keep the player out
+    int fd = OpenOwnLockFile(path, O_RDWR | O_CREAT);
+    if (fd < 0) return true;  // no place for a lock we can trust: do not keep the player out
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
       ::close(fd);
       return false;
@@ -56,8 +75,13 @@ class HostInstanceLock : public InstanceLock {
 
   void RaiseHolder(const char* name) override {
     const std::string path = LockPath(name);
-    FILE* f = std::fopen(path.c_str(), "r");
-    if (!f) return;
+    const int fd = OpenOwnLockFile(path, O_RDONLY);
+    if (fd < 0) return;
+    FILE* f = ::fdopen(fd, "r");
+    if (!f) {
+      ::close(fd);
+      return;
+    }
     long pid = 0;
     const bool ok = std::fscanf(f, "%ld", &pid) == 1;
     std::fclose(f);
