@@ -75,6 +75,31 @@ TEST(KindsWalls, BlocksRenderKindBlockingAndFlame) {
   EXPECT_EQ(block->GetAmbientSound(&inst, &cell), nullptr);
 }
 
+// A night-only flame refreshed every frame goes out at dawn even when its cell is not rebuilt.
+TEST(KindsWalls, NightFlamesGoOutAtDawnOnRefresh) {
+  for (u32 classNumber : {7u, 41u}) {
+    KindFixture f;
+    SMapObjectType* block = f.Make("block", classNumber, 2);
+    SMapObjectType* flame = f.Make("flame", 3, 3, 300);
+    flame->frameCountA = 3;
+    block->frameCountA = 2;
+    block->typeFlags |= MapTypeFlag::kNightLight;
+    block->linkedTypeName = "flame";
+    SMapCell cell;
+    cell.styleType = flame;
+    SMapObjectInst inst;
+    f.game.dayNight = f.game.night = true;
+    f.game.counters[0] = 4;
+    u16 record[MapRecord::kObjectWords] = {};
+    u16 light = 256;
+    block->BuildCell(&inst, &cell, record, light);
+    EXPECT_EQ(record[2], 301) << classNumber;
+    f.game.night = false;
+    block->RefreshCell(&inst, &cell, record, light);
+    EXPECT_EQ(record[2], 0) << classNumber;
+  }
+}
+
 TEST(KindsWalls, AnimatedBlockWithoutImagesShowsFrameZero) {
   KindFixture f;
   SMapObjectType* fire = f.Make("fire", 41, 0);

@@ -151,7 +151,11 @@ void SMapObjectBlock::RefreshCell(SMapObjectInst* inst, SMapCell* cell, u16* rec
   const SMapObjectType* flame = cell->styleType;
   if (!flame || !flame->frameCountA) return;
   if (typeFlags & MapTypeFlag::kNightLight) {
-    if (!LitNow()) return;
+    if (!LitNow()) {
+      // Out by day: the record is refreshed in place, so a flame drawn at night must go too.
+      record[2] = record[9] = 0;
+      return;
+    }
     Flicker(light);
   }
   record[2] = flame->ImageAt(flame->FrameA(Counter(this, 0)));
@@ -200,6 +204,8 @@ void SMapObjectBlockAnim::RefreshCell(SMapObjectInst* inst, SMapCell* cell, u16*
     record[9] = 0;
     record[16] = u16(placement[0]);
     record[23] = u16(placement[1]);
+  } else if (linked) {
+    record[2] = record[9] = 0;  // out by day, also when refreshed in place
   }
 }
 
