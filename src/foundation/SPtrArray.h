@@ -155,7 +155,10 @@ class SPtrArray {
   bool Transfer(SStream& s, F&& transfer, bool byHash) {
     s.Align(2);
     if (s.IsWriting()) {
-      u16 n = count_;
+      // Null slots are skipped, so the stored count leaves them out.
+      u16 n = 0;
+      for (u32 i = 0; i < count_; ++i)
+        if (items_[i]) ++n;
       s.SerializeU16(n);
       for (u32 i = 0; i < count_ && s.Ok(); ++i)
         if (items_[i]) transfer(*items_[i], s);

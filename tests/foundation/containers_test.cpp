@@ -139,6 +139,20 @@ TEST(SPtrArrayTest, StreamTransferRoundTripAndCountLimits) {
   ASSERT_TRUE(appended.SerializeList(list, transfer));
   EXPECT_STREQ(appended[0]->name.text, "zeta");  // appended in stored order
 
+  // A null slot is not written, and the stored count leaves it out.
+  SPtrArray<Named> gappy;
+  gappy.Add(new Named("one", 1));
+  gappy.Add(nullptr);
+  u8 gapBuffer[64];
+  SStream gapOut;
+  gapOut.OpenForWrite(gapBuffer, sizeof gapBuffer);
+  ASSERT_TRUE(gappy.SerializeList(gapOut, transfer));
+  SStream gapIn;
+  gapIn.OpenForRead(gapBuffer, gapOut.BytesUsed());
+  SPtrArray<Named> gapBack;
+  ASSERT_TRUE(gapBack.SerializeList(gapIn, transfer));
+  EXPECT_EQ(gapBack.Count(), 1);
+
   // A count that claims more records than the bytes hold fails cleanly.
   SStream cut;
   cut.OpenForRead(buffer, used - 3);
