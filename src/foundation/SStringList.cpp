@@ -99,7 +99,8 @@ bool SStringList::SerializeTexts(SStream& s) {
   for (u32 i = 0; i < n; ++i) {
     const char* text = nullptr;
     s.SerializeString(text);
-    if (s.Failed() || !AddText(text ? text : "")) {
+    // An empty text is stored as a null element, as the stream reads it.
+    if (s.Failed() || !AddText(text)) {
       s.SetFailed();
       return false;
     }

@@ -221,6 +221,8 @@ TEST(SStringListTest, FindSortAndSerialize) {
   SStringList back;
   ASSERT_TRUE(back.SerializeTexts(in));
   ASSERT_EQ(back.Count(), 3);
+  EXPECT_EQ(back.Text(1), nullptr);  // an empty text reads as a null element
+  EXPECT_EQ(back.FindText(""), -1);
   EXPECT_STREQ(back.Text(2), "three");
   char* taken = back.RemoveAt(0);
   EXPECT_STREQ(taken, "one");
