@@ -82,7 +82,7 @@ class WorldFixture : public ::testing::Test {
     spec.version = version;
     return spec;
   }
-  // Lays the spec out, lets `edit` change the records, and writes "<file>.pdb".
+  // Lays the archive description out, lets `edit` change the records, and writes "<file>.pdb".
   template <class Edit>
   worldbuild::Archive Save(const worldbuild::WorldArchiveSpec& spec, const std::string& file, Edit&& edit,
                            worldbuild::WorldLayout* layout = nullptr) {

@@ -10,7 +10,7 @@ struct SIndexList;
 
 namespace worldbuild {
 
-// Adds the item block and the item pictures to the spec; false (with faults reported) on bad sources.
+// Adds the item block and the item pictures to the archive description; false (with faults reported) on bad sources.
 bool BuildItemBlock(Context& ctx, WorldArchiveSpec& spec);
 // After reading back: every picture record names a picture, the "D" list and the templates' carried
 // items name existing types, and the lists by level hold what the sources say.

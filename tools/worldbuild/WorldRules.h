@@ -9,7 +9,7 @@ class SWorldRules;
 namespace worldbuild {
 
 // Adds the blocks of abilities, alchemy, diseases, people, quests, scenes, skies, spell effects, spells,
-// interiors, races, skills and attributes to the spec.
+// interiors, races, skills and attributes to the archive description.
 bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec);
 // Names the loaded tables must resolve: race abilities, spells of abilities, diseases of spells, the
 // start-kit spells, sky and spell-effect pictures, interior pictures and the palettes spell effects use.
