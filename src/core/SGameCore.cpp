@@ -32,6 +32,9 @@ bool SGameCore::Startup(i32 mode, Os::WindowId window, u32 screenWidth, u32 scre
   settings.LoadAndStore(displayMode);
   if (auto record = data.ReadRecord(u16(SLayoutTable::RecordForMode(displayMode))))
     layouts.Load(record->data, record->size);
+  // Every screen draws around the 3D view: without its rectangle nothing could be laid out.
+  if (!layouts.GetItem(SLayoutTable::kGameScreen, displayMode, SLayoutTable::kViewControl))
+    return fail("The screen layout of the game data has no 3D view for this screen.");
 
   display = new (std::nothrow) SDisplay;
   if (!display) return fail("Out of memory.");

@@ -6,6 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
 TEST(App, DisplayModeTable) {
   const struct {
     u32 w, h;
@@ -96,6 +101,34 @@ TEST(App, RefusedStartsSayWhy) {
     EXPECT_FALSE(rig.Start());
     ASSERT_EQ(rig.Windows().MessageBoxes().size(), 1u);
     EXPECT_NE(rig.Windows().MessageBoxes()[0].text.find("DuskmireData"), std::string::npos);
+  }
+  {
+    // Game data whose layout record for this screen is gone: renumber its entry in the record table.
+    const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "duskmire-no-layout";
+    std::filesystem::create_directories(folder);
+    std::ifstream in(std::string(DUSKMIRE_DATA_DIR) + "/DuskmireData.pdb", std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(bytes.size(), 78u);
+    const u32 count = u32(u8(bytes[76])) << 8 | u8(bytes[77]);
+    bool renumbered = false;
+    for (u32 i = 0; i < count && 78 + 8 * i + 8 <= bytes.size(); ++i) {
+      char* entry = &bytes[78 + 8 * i];
+      if ((u32(u8(entry[6])) << 8 | u8(entry[7])) == 3001u) {
+        entry[6] = char(0x7F);
+        entry[7] = char(0xFF);
+        renumbered = true;
+      }
+    }
+    ASSERT_TRUE(renumbered);
+    std::ofstream(folder / "DuskmireData.pdb", std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+    AppRig::Options o;
+    AppRig rig(o);
+    Os::SetProgramFolder(folder.string());
+    EXPECT_FALSE(rig.Start());
+    ASSERT_EQ(rig.Windows().MessageBoxes().size(), 1u);
+    EXPECT_EQ(rig.Windows().MessageBoxes()[0].text,
+              "The screen layout of the game data has no 3D view for this screen.");
+    std::filesystem::remove_all(folder);
   }
 }
 
