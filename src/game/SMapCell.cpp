@@ -24,6 +24,22 @@ SPaletteEntry* ReadPalette(SStream& s, const SWorldModule& module) {
   return module.PaletteAt(position);
 }
 
+// The four sides and their second layers, stored alike in the cell and in its face record.
+template <class Cell>
+void ReadSides(SStream& s, const SWorldModule& module, u16 f, Cell& c) {
+  for (u32 side = 0; side < 4; ++side)
+    if (f & (0x0010 << side)) {
+      c.sideType[side] = ReadType(s, module);
+      c.sidePalette[side] = ReadPalette(s, module);
+      s.SerializeByte(c.sideObjectId[side]);
+    }
+  for (u32 side = 0; side < 4; ++side)
+    if (f & (0x0100 << side)) {
+      c.side2Type[side] = ReadType(s, module);
+      c.side2Palette[side] = ReadPalette(s, module);
+    }
+}
+
 // The placement of each area slot of a joined outdoor map (a 3 x 3 neighbourhood of 21 x 21 tiles).
 constexpr i32 kPlacement[9][8] = {
     {-1, -1, 14, 14, 7, 7, 0, 0},  {0, -1, 0, 14, 21, 7, 7, 0},  {1, -1, 0, 14, 7, 7, 28, 0},
@@ -78,17 +94,7 @@ bool SMapCell::Read(SStream& s, const SWorldModule& module, u32 version, u16& re
     styleType = ReadType(s, module);
     stylePalette = ReadPalette(s, module);
   }
-  for (u32 side = 0; side < 4; ++side)
-    if (f & (0x0010 << side)) {
-      sideType[side] = ReadType(s, module);
-      sidePalette[side] = ReadPalette(s, module);
-      s.SerializeByte(sideObjectId[side]);
-    }
-  for (u32 side = 0; side < 4; ++side)
-    if (f & (0x0100 << side)) {
-      side2Type[side] = ReadType(s, module);
-      side2Palette[side] = ReadPalette(s, module);
-    }
+  ReadSides(s, module, f, *this);
   s.Align(2);
   return s.Ok();
 }
@@ -141,17 +147,7 @@ bool SMapCellFaces::Read(SStream& s, const SWorldModule& module, u32 version) {
     type3 = ReadType(s, module);
     if (f & 0x8000) palette3 = ReadPalette(s, module);
   }
-  for (u32 side = 0; side < 4; ++side)
-    if (f & (0x0010 << side)) {
-      sideType[side] = ReadType(s, module);
-      sidePalette[side] = ReadPalette(s, module);
-      s.SerializeByte(sideObjectId[side]);
-    }
-  for (u32 side = 0; side < 4; ++side)
-    if (f & (0x0100 << side)) {
-      side2Type[side] = ReadType(s, module);
-      side2Palette[side] = ReadPalette(s, module);
-    }
+  ReadSides(s, module, f, *this);
   s.Align(2);
   return s.Ok();
 }
