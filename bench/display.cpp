@@ -1,11 +1,11 @@
 // Presenting a frame: the display layer's swap (back buffer to frame buffer) and the rotated copies, at
 // the handheld's common screen sizes.
+#include "platform/hal/Display.h"
 #include "os/Gdi.h"
 #include "os/WindowManager.h"
 #include "platform/hal/Blit.h"
-#include "platform/hal/Display.h"
-#include "platform/video/VideoDetect.h"
 #include "platform/hal/Surface.h"
+#include "platform/video/VideoDetect.h"
 
 #include <benchmark/benchmark.h>
 
@@ -23,9 +23,7 @@ struct Frames {
   std::unique_ptr<Hal::Surface> source, destination;
 };
 
-void Sizes(benchmark::internal::Benchmark* b) {
-  b->Args({240, 320})->Args({480, 640})->Args({640, 480});
-}
+void Sizes(benchmark::internal::Benchmark* b) { b->Args({240, 320})->Args({480, 640})->Args({640, 480}); }
 
 // A whole-screen swap is one block copy of full rows.
 void BM_SwapRows(benchmark::State& state) {
@@ -96,7 +94,11 @@ void BM_DisplaySwap(benchmark::State& state) {
   Os::InstallWindows(nullptr);
 }
 BENCHMARK(BM_DisplaySwap)
-    ->Args({240, 320, 0})->Args({480, 640, 0})->Args({640, 480, 0})
-    ->Args({240, 320, 1})->Args({480, 640, 1})->Args({640, 480, 1});
+    ->Args({240, 320, 0})
+    ->Args({480, 640, 0})
+    ->Args({640, 480, 0})
+    ->Args({240, 320, 1})
+    ->Args({480, 640, 1})
+    ->Args({640, 480, 1});
 
 }  // namespace

@@ -13,12 +13,11 @@
 namespace {
 
 const std::vector<std::string> kField(24, std::string(24, '.'));
-const std::vector<std::string> kCorridor = {
-    "##########", "#..w.....#", "###U#w####", "  #...#   ", "  #L.L#   ", "  #w.U#   ", "  ##.##   ",
-    "  #...#   ", "  #####   "};
-const std::vector<std::string> kLayers = {
-    "mmm333mmm333", "mmm333mmm333", "444555444555", "444555444555", "....p...p...", "..p...4.....",
-    "............", "....5.......", "............", "......3....."};
+const std::vector<std::string> kCorridor = {"##########", "#..w.....#", "###U#w####", "  #...#   ", "  #L.L#   ",
+                                            "  #w.U#   ", "  ##.##   ", "  #...#   ", "  #####   "};
+const std::vector<std::string> kLayers = {"mmm333mmm333", "mmm333mmm333", "444555444555", "444555444555",
+                                          "....p...p...", "..p...4.....", "............", "....5.......",
+                                          "............", "......3....."};
 
 std::vector<std::string> Checkerboard() {
   std::vector<std::string> rows;
@@ -41,7 +40,9 @@ const SceneDef kScenes[] = {{"field", &kField, 12.5, 20.5},
                             {"corridor", &kCorridor, 4.5, 7.5},
                             {"layers", &kLayers, 6.5, 9.5},
                             {"pits-cap", &kPitField, 13.5, 26.5}};
-struct Size { i32 w, h; };
+struct Size {
+  i32 w, h;
+};
 const Size kSizes[] = {{240, 200}, {380, 240}, {480, 400}, {800, 480}};
 
 void BM_DrawView(benchmark::State& state) {
@@ -71,7 +72,8 @@ void BM_DrawView(benchmark::State& state) {
   state.counters["vertices"] = r->stats.vertexHighWater;
   state.counters["runs"] = r->stats.runHighWater;
   state.counters["checksum"] = double(sum);
-  state.counters["px/s"] = benchmark::Counter(double(sz.w) * sz.h * double(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["px/s"] =
+      benchmark::Counter(double(sz.w) * sz.h * double(state.iterations()), benchmark::Counter::kIsRate);
   state.SetLabel(std::string(sd.name) + " " + std::to_string(sz.w) + "x" + std::to_string(sz.h));
 }
 // Facings 0 and 90 take the axis floor fillers, 45 and 30.5 the any-angle ones. Run with
@@ -106,7 +108,8 @@ std::vector<u16> TownObject(int type, int shape, std::vector<u16> images, std::v
 void BuildTown(scene::Scene& s) {
   using namespace scene;
   const u16 tree = s.AddObject(TownObject(1, 0, {kTree, kShield}, {32768, 20}, {32768, 40}));
-  const u16 group = s.AddObject(TownObject(5, 0, {kGhost, kItem, kCreature}, {16000, 50000, 32768}, {20000, 24000, 50000}));
+  const u16 group =
+      s.AddObject(TownObject(5, 0, {kGhost, kItem, kCreature}, {16000, 50000, 32768}, {20000, 24000, 50000}));
   const u16 door = s.AddObject(TownObject(3, 0, {0, kDoor, kHandle, kArch}, {0, 32, 80}, {0, 0, 60}));
   const u16 banner = s.AddObject(TownObject(10, 0, {kBanner}));
   const u16 plinth = s.AddObject(TownObject(11, 15, {kFloor2}));
@@ -127,10 +130,14 @@ void BuildTown(scene::Scene& s) {
       if (x < 7 || x > 12) continue;
       const int k = (x * 7 + y * 13) % 9;
       if (x == 8 || x == 11) s.SetCell(x, y, 2, walls);
-      if (k == 0) s.SetCell(x, y, 1, tree);
-      else if (k == 1) s.SetCell(x, y, 1, group);
-      else if (k == 2) s.SetCell(x, y, 1, banner);
-      else if (k == 3) s.SetCell(x, y, 1, plinth);
+      if (k == 0)
+        s.SetCell(x, y, 1, tree);
+      else if (k == 1)
+        s.SetCell(x, y, 1, group);
+      else if (k == 2)
+        s.SetCell(x, y, 1, banner);
+      else if (k == 3)
+        s.SetCell(x, y, 1, plinth);
       if (k == 4 || k == 6) s.SetCell(x, y, 9, beast);
       if (k == 5 || k == 6) s.SetCell(x, y, 10, other);
       if (k == 7 || k == 8) s.SetCell(x, y, 3, items);
@@ -226,14 +233,21 @@ void BM_Span(benchmark::State& state) {
   for (auto _ : state) {
     sp.dst = dst.data() + (row & 7) * 256;
     sp.end = sp.dst + 256;
-    if constexpr (Family == 0) Spans::SpanOneAxis<Spans::kOne, Fmt, Fog, 0, 0>(sp);       // walls (kind 7)
-    else if constexpr (Family == 1) Spans::SpanOneAxis<Spans::kWallKey2, Fmt, Fog, 0, 0>(sp);  // kind 9
-    else if constexpr (Family == 2) Spans::SpanPit<Fmt>(sp);                               // kind 8
-    else if constexpr (Family == 3) Spans::SpanKeyed<Fmt, Fog, 1, true>(sp);             // kinds 13, 14
-    else if constexpr (Family == 4) Spans::SpanOneAxis<Spans::kOne, Fmt, Fog, 0, 256>(sp);  // floor on an axis
-    else if constexpr (Family == 5) Spans::SpanTwoAxes<Spans::kOne, Fmt, Fog, 256>(sp);     // floor any angle
-    else if constexpr (Family == 6) Spans::SpanTwoAxes<Spans::kKey3, Fmt, Fog, 256>(sp);    // kind 5, any angle
-    else if constexpr (Family == 7) {                                                       // kind 10 pictures
+    if constexpr (Family == 0)
+      Spans::SpanOneAxis<Spans::kOne, Fmt, Fog, 0, 0>(sp);  // walls (kind 7)
+    else if constexpr (Family == 1)
+      Spans::SpanOneAxis<Spans::kWallKey2, Fmt, Fog, 0, 0>(sp);  // kind 9
+    else if constexpr (Family == 2)
+      Spans::SpanPit<Fmt>(sp);  // kind 8
+    else if constexpr (Family == 3)
+      Spans::SpanKeyed<Fmt, Fog, 1, true>(sp);  // kinds 13, 14
+    else if constexpr (Family == 4)
+      Spans::SpanOneAxis<Spans::kOne, Fmt, Fog, 0, 256>(sp);  // floor on an axis
+    else if constexpr (Family == 5)
+      Spans::SpanTwoAxes<Spans::kOne, Fmt, Fog, 256>(sp);  // floor any angle
+    else if constexpr (Family == 6)
+      Spans::SpanTwoAxes<Spans::kKey3, Fmt, Fog, 256>(sp);  // kind 5, any angle
+    else if constexpr (Family == 7) {                       // kind 10 pictures
       sp.u = 1 << 20;
       sp.du = 200 << 10;
       sp.ddu = 0;
@@ -252,12 +266,12 @@ void BM_Span(benchmark::State& state) {
   state.counters["Mpx/s"] = benchmark::Counter(256.0 * double(state.iterations()) / 1e6, benchmark::Counter::kIsRate);
 }
 
-#define SPAN_FORMATS(family, name)                                  \
-  BENCHMARK_TEMPLATE(BM_Span, family, 0, false)->Name(name "/fmt0");     \
-  BENCHMARK_TEMPLATE(BM_Span, family, 0, true)->Name(name "/fmt0/fog");  \
-  BENCHMARK_TEMPLATE(BM_Span, family, 1, false)->Name(name "/fmt1");     \
-  BENCHMARK_TEMPLATE(BM_Span, family, 1, true)->Name(name "/fmt1/fog");  \
-  BENCHMARK_TEMPLATE(BM_Span, family, 2, false)->Name(name "/fmt2");     \
+#define SPAN_FORMATS(family, name)                                      \
+  BENCHMARK_TEMPLATE(BM_Span, family, 0, false)->Name(name "/fmt0");    \
+  BENCHMARK_TEMPLATE(BM_Span, family, 0, true)->Name(name "/fmt0/fog"); \
+  BENCHMARK_TEMPLATE(BM_Span, family, 1, false)->Name(name "/fmt1");    \
+  BENCHMARK_TEMPLATE(BM_Span, family, 1, true)->Name(name "/fmt1/fog"); \
+  BENCHMARK_TEMPLATE(BM_Span, family, 2, false)->Name(name "/fmt2");    \
   BENCHMARK_TEMPLATE(BM_Span, family, 2, true)->Name(name "/fmt2/fog");
 
 SPAN_FORMATS(0, "Span/wall")

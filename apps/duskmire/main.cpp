@@ -55,8 +55,8 @@ int main(int argc, char** argv) {
       return 0;
     }
     const bool takesValue = arg == "--backend" || arg == "--screen" || arg == "--scale" || arg == "--data" ||
-                            arg == "--registry" || arg == "--input" || arg == "--capture" ||
-                            arg == "--frames" || arg == "--ms";
+                            arg == "--registry" || arg == "--input" || arg == "--capture" || arg == "--frames" ||
+                            arg == "--ms";
     if (!takesValue) return Usage("unknown option " + arg);
     if (i + 1 >= argc) return Usage(arg + " needs a value");
     const char* value = argv[++i];

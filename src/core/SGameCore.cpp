@@ -28,7 +28,8 @@ bool SGameCore::Startup(i32 mode, Os::WindowId window, u32 screenWidth, u32 scre
   random = new (std::nothrow) SRandom;
   if (!random) return fail("Out of memory.");
   random->SeedFromTime(this);
-  if (!data.Open("DuskmireData")) return fail("The game data \"DuskmireData.pdb\" is missing or damaged in " + programFolder);
+  if (!data.Open("DuskmireData"))
+    return fail("The game data \"DuskmireData.pdb\" is missing or damaged in " + programFolder);
   settings.LoadAndStore(displayMode);
   if (auto record = data.ReadRecord(u16(SLayoutTable::RecordForMode(displayMode))))
     layouts.Load(record->data, record->size);

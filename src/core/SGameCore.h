@@ -58,22 +58,22 @@ class SGameCore : public SDisplayHost {
   SWorldView* WorldView() override { return gameView; }
 
   // What the rest of the game reads and writes.
-  SDisplay* display = nullptr;     // the screen, set at start-up
+  SDisplay* display = nullptr;  // the screen, set at start-up
   SFont* font = nullptr;
   SSoundManager* soundManager = nullptr;
   SFileStore fileStore;
-  SDatabase data;                  // "DuskmireData"
+  SDatabase data;  // "DuskmireData"
   SRandom* random = nullptr;
   SSettings settings;
   SLayoutTable layouts;
-  std::string programFolder;       // ends with a separator
+  std::string programFolder;  // ends with a separator
   i32 displayMode = 0;
-  u8 landscapeScreen = 0;          // the application's landscape flag: the panel is wider than high
+  u8 landscapeScreen = 0;  // the application's landscape flag: the panel is wider than high
   u32 frameCounter = 0;
   SState* states[kStateCount] = {};  // by state number
   SState* currentState = nullptr;
   SStateGame* stateGame = nullptr;
-  SWorldView* gameView = nullptr;    // the game state's world view, once there is one
+  SWorldView* gameView = nullptr;  // the game state's world view, once there is one
   SState* stateStack[kStateCount] = {};
   u32 stackCount = 0;
 

@@ -4,7 +4,11 @@
 
 u32 SLayoutTable::RecordForMode(i32 displayMode) {
   switch (displayMode) {
-    case 8: case 11: case 14: case 15: case 16: return kRecordWide;
+    case 8:
+    case 11:
+    case 14:
+    case 15:
+    case 16: return kRecordWide;
     default: return kRecordSmall;
   }
 }

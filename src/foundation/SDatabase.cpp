@@ -4,8 +4,8 @@
 #include "foundation/TimeUtil.h"
 #include "os/Process.h"
 
-#include <cstring>
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 namespace {
@@ -282,7 +282,8 @@ bool SDatabaseWriter::BuildImage(std::vector<u8>& out) const {
     e[4] = 0;
     e[5] = 0;
     PutBE16(e + 6, u16(records_[i].id));
-    if (!records_[i].data.empty()) std::memcpy(out.data() + offsets[i], records_[i].data.data(), records_[i].data.size());
+    if (!records_[i].data.empty())
+      std::memcpy(out.data() + offsets[i], records_[i].data.data(), records_[i].data.size());
   }
   return true;
 }

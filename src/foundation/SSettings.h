@@ -7,9 +7,9 @@ inline constexpr char kSettingsKey[] = "SOFTWARE\\Duskmire";
 
 struct SSettings {
   u32 startMode;
-  u32 keys[12];   // portrait: up, down, left, right, action, app keys 1-4, 2 unused, stored marker
-  u32 lKeys[12];  // left landscape
-  u32 rKeys[12];  // right landscape (entry 12 the stored marker)
+  u32 keys[12];     // portrait: up, down, left, right, action, app keys 1-4, 2 unused, stored marker
+  u32 lKeys[12];    // left landscape
+  u32 rKeys[12];    // right landscape (entry 12 the stored marker)
   u32 soundVolume;  // 0..10
   u32 musicVolume;  // 0..10
   u32 viewSize;     // 0 largest, 1 moderate, 2 smallest

@@ -37,7 +37,8 @@ SString::SString(const char* text) {
 
 SString::SString(const SString& other) { CopyConstruct(other); }
 
-SString::SString(SString&& other) noexcept : text_(other.text_), capacity_(other.capacity_), growStep_(other.growStep_) {
+SString::SString(SString&& other) noexcept
+    : text_(other.text_), capacity_(other.capacity_), growStep_(other.growStep_) {
   other.text_ = nullptr;
   other.capacity_ = 0;
   other.SetBuffer(kGrowStep);

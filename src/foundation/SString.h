@@ -9,7 +9,7 @@ class SString {
   static constexpr u32 kMaxCapacity = 0xFFFF;
 
   SString();
-  SString(const char* text);  // NOLINT: texts convert implicitly
+  SString(const char* text);      // NOLINT: texts convert implicitly
   SString(const SString& other);  // CopyConstruct: the other's capacity and grow step
   SString(SString&& other) noexcept;
   SString& operator=(const SString& other);  // Copy

@@ -70,5 +70,7 @@ struct SCountedEntry {
 class SCountedEntryArray : public SValueArray<SCountedEntry> {
  public:
   SCountedEntryArray() : SValueArray<SCountedEntry>(4) {}
-  bool Add(u32 key, void* item, u32 count, u32 index) { return SValueArray::Add(SCountedEntry{key, item, count, index}); }
+  bool Add(u32 key, void* item, u32 count, u32 index) {
+    return SValueArray::Add(SCountedEntry{key, item, count, index});
+  }
 };

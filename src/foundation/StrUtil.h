@@ -42,11 +42,26 @@ void StrAppendChar(char* dest, u32 destSize, char c);
 // Byte text to 16-bit text, each byte sign-extended.
 void StrWiden(u16* dest, u32 destCount, const char* src);
 
-template <size_t N> void StrCopy(char (&dest)[N], const char* src) { StrCopy(dest, u32(N), src); }
-template <size_t N> void StrCopyN(char (&dest)[N], const char* src, u32 n) { StrCopyN(dest, u32(N), src, n); }
-template <size_t N> void StrAppend(char (&dest)[N], const char* src) { StrAppend(dest, u32(N), src); }
-template <size_t N> void StrAppendN(char (&dest)[N], const char* src, u32 n) { StrAppendN(dest, u32(N), src, n); }
-template <size_t N> void StrAppendChar(char (&dest)[N], char c) { StrAppendChar(dest, u32(N), c); }
+template <size_t N>
+void StrCopy(char (&dest)[N], const char* src) {
+  StrCopy(dest, u32(N), src);
+}
+template <size_t N>
+void StrCopyN(char (&dest)[N], const char* src, u32 n) {
+  StrCopyN(dest, u32(N), src, n);
+}
+template <size_t N>
+void StrAppend(char (&dest)[N], const char* src) {
+  StrAppend(dest, u32(N), src);
+}
+template <size_t N>
+void StrAppendN(char (&dest)[N], const char* src, u32 n) {
+  StrAppendN(dest, u32(N), src, n);
+}
+template <size_t N>
+void StrAppendChar(char (&dest)[N], char c) {
+  StrAppendChar(dest, u32(N), c);
+}
 
 char CharToUpper(char c);
 char CharToLower(char c);
@@ -65,7 +80,8 @@ void IntToStr(i32 value, char* buffer, u32 bufferSize = 12);
 // StrFormatV(nullptr, 0, ...) measures. A null format gives 0 and writes nothing.
 u32 StrFormatV(char* dest, u32 destSize, const char* format, va_list args);
 u32 StrFormat(char* dest, u32 destSize, const char* format, ...);
-template <size_t N> u32 StrFormat(char (&dest)[N], const char* format, ...) {
+template <size_t N>
+u32 StrFormat(char (&dest)[N], const char* format, ...) {
   va_list args;
   va_start(args, format);
   u32 n = StrFormatV(dest, u32(N), format, args);

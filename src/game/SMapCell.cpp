@@ -42,9 +42,9 @@ void ReadSides(SStream& s, const SWorldModule& module, u16 f, Cell& c) {
 
 // The placement of each area slot of a joined outdoor map (a 3 x 3 neighbourhood of 21 x 21 tiles).
 constexpr i32 kPlacement[9][8] = {
-    {-1, -1, 14, 14, 7, 7, 0, 0},  {0, -1, 0, 14, 21, 7, 7, 0},  {1, -1, 0, 14, 7, 7, 28, 0},
-    {-1, 0, 14, 0, 7, 21, 0, 7},   {0, 0, 0, 0, 21, 21, 7, 7},   {1, 0, 0, 0, 7, 21, 28, 7},
-    {-1, 1, 14, 0, 7, 7, 0, 28},   {0, 1, 0, 0, 21, 7, 7, 28},   {1, 1, 0, 0, 7, 7, 28, 28},
+    {-1, -1, 14, 14, 7, 7, 0, 0}, {0, -1, 0, 14, 21, 7, 7, 0}, {1, -1, 0, 14, 7, 7, 28, 0},
+    {-1, 0, 14, 0, 7, 21, 0, 7},  {0, 0, 0, 0, 21, 21, 7, 7},  {1, 0, 0, 0, 7, 21, 28, 7},
+    {-1, 1, 14, 0, 7, 7, 0, 28},  {0, 1, 0, 0, 21, 7, 7, 28},  {1, 1, 0, 0, 7, 7, 28, 28},
 };
 constexpr u8 kBlockSlot[25] = {0, 1, 1, 1, 2, 3, 4, 4, 4, 5, 3, 4, 4, 4, 5, 3, 4, 4, 4, 5, 6, 7, 7, 7, 8};
 
@@ -100,16 +100,16 @@ bool SMapCell::Read(SStream& s, const SWorldModule& module, u32 version, u16& re
 }
 
 void SMapCell::MarkTypesNeeded(SSoundTable* table) const {
-  SMapObjectType* const all[] = {base1Type, base1Type2, base2Type, base2Type2, centreType, styleType,
-                                 sideType[0], sideType[1], sideType[2], sideType[3],
+  SMapObjectType* const all[] = {base1Type,    base1Type2,   base2Type,    base2Type2,  centreType,
+                                 styleType,    sideType[0],  sideType[1],  sideType[2], sideType[3],
                                  side2Type[0], side2Type[1], side2Type[2], side2Type[3]};
   for (SMapObjectType* t : all)
     if (t) t->MarkNeeded(table);
 }
 
 void SMapCellFaces::MarkTypesNeeded(SSoundTable* table) const {
-  SMapObjectType* const all[] = {type0, centreType, type3, sideType[0], sideType[1], sideType[2], sideType[3],
-                                 side2Type[0], side2Type[1], side2Type[2], side2Type[3]};
+  SMapObjectType* const all[] = {type0,       centreType,   type3,        sideType[0],  sideType[1], sideType[2],
+                                 sideType[3], side2Type[0], side2Type[1], side2Type[2], side2Type[3]};
   for (SMapObjectType* t : all)
     if (t) t->MarkNeeded(table);
 }

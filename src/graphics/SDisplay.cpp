@@ -21,14 +21,38 @@ SDisplay::~SDisplay() {
 
 bool SDisplay::ModeSize(i32 displayMode, u16& width, u16& height) {
   switch (displayMode) {
-    case 6: width = 320; height = 240; return true;
-    case 7: width = 240; height = 320; return true;
-    case 8: width = 240; height = 240; return true;
-    case 9: width = 640; height = 480; return true;
-    case 10: width = 480; height = 640; return true;
-    case 14: width = 800; height = 480; return true;
-    case 15: width = 800; height = 584; return true;
-    case 16: width = 640; height = 240; return true;
+    case 6:
+      width = 320;
+      height = 240;
+      return true;
+    case 7:
+      width = 240;
+      height = 320;
+      return true;
+    case 8:
+      width = 240;
+      height = 240;
+      return true;
+    case 9:
+      width = 640;
+      height = 480;
+      return true;
+    case 10:
+      width = 480;
+      height = 640;
+      return true;
+    case 14:
+      width = 800;
+      height = 480;
+      return true;
+    case 15:
+      width = 800;
+      height = 584;
+      return true;
+    case 16:
+      width = 640;
+      height = 240;
+      return true;
     default: return false;
   }
 }
@@ -189,8 +213,9 @@ void SDisplay::SetFrameBase(u16* address) {
 
 void SDisplay::RebuildScreen() {
   // Drawing is cut to the frame buffer actually held, whatever the mode's logical size says.
-  const i32 w = bufferWidth_ ? std::min<i32>(width_, static_cast<i32>(std::min(bufferWidth_, pitch_ ? pitch_ : bufferWidth_)))
-                             : width_;
+  const i32 w = bufferWidth_
+                    ? std::min<i32>(width_, static_cast<i32>(std::min(bufferWidth_, pitch_ ? pitch_ : bufferWidth_)))
+                    : width_;
   const i32 h = bufferHeight_ ? std::min<i32>(height_, static_cast<i32>(bufferHeight_)) : height_;
   screen_ = SSurface::ForMemory(frameBase_, pitch_ ? pitch_ : width_, 0, frameBase_ ? w : 0, frameBase_ ? h : 0);
 }

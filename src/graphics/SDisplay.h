@@ -122,8 +122,8 @@ class SDisplay : public SDisplayCommon {
   Hal::Display* display_ = nullptr;
   u32 displayRotation_ = 0;
   Os::WindowId window_ = 0;
-  u32 pitch_ = 0;           // pixels per frame-buffer row
-  u32 bufferWidth_ = 0;     // size of the frame buffer held
+  u32 pitch_ = 0;        // pixels per frame-buffer row
+  u32 bufferWidth_ = 0;  // size of the frame buffer held
   u32 bufferHeight_ = 0;
   SSurface screen_;
   SWorldView ownView_;

@@ -60,16 +60,24 @@ bool ClipRect(const SSurface& s, i32 x, i32 y, i32 w, i32 h, Clip& c) {
   i64 x1 = std::min<i64>(static_cast<i64>(x) + w, s.width), y1 = std::min<i64>(static_cast<i64>(y) + h, s.height);
   i64 x0 = std::max<i64>(x, 0), y0 = std::max<i64>(y, 0);
   if (x0 >= x1 || y0 >= y1) return false;
-  c = {static_cast<i32>(x0), static_cast<i32>(y0), static_cast<i32>(x1), static_cast<i32>(y1),
-       static_cast<i32>(x0 - x), static_cast<i32>(y0 - y)};
+  c = {static_cast<i32>(x0), static_cast<i32>(y0),     static_cast<i32>(x1),
+       static_cast<i32>(y1), static_cast<i32>(x0 - x), static_cast<i32>(y0 - y)};
   return true;
 }
 
 // Cuts the source rectangle to the image, moving the destination with it.
 bool ClipSource(const SBlitSource& src, i32& x, i32& y, i32& sx, i32& sy, i32& sw, i32& sh) {
   if (!src.pixels || !src.table) return false;
-  if (sx < 0) { x -= sx; sw += sx; sx = 0; }
-  if (sy < 0) { y -= sy; sh += sy; sy = 0; }
+  if (sx < 0) {
+    x -= sx;
+    sw += sx;
+    sx = 0;
+  }
+  if (sy < 0) {
+    y -= sy;
+    sh += sy;
+    sy = 0;
+  }
   if (sx >= src.width || sy >= src.height) return false;
   sw = std::min(sw, src.width - sx);
   sh = std::min(sh, src.height - sy);
@@ -92,8 +100,7 @@ void SDraw2D::Blit(const SSurface& s, i32 x, i32 y, const SBlitSource& src, i32 
   BlitRows<kOpaque>(s, x, y, src, sx, sy, sw, sh);
 }
 
-void SDraw2D::BlitKeyed(const SSurface& s, i32 x, i32 y, const SBlitSource& src, i32 sx, i32 sy, i32 sw,
-                        i32 sh) {
+void SDraw2D::BlitKeyed(const SSurface& s, i32 x, i32 y, const SBlitSource& src, i32 sx, i32 sy, i32 sw, i32 sh) {
   BlitRows<kKeyed>(s, x, y, src, sx, sy, sw, sh);
 }
 
@@ -112,8 +119,7 @@ void SDraw2D::BlitMirroredKeyed(const SSurface& s, i32 x, i32 y, const SBlitSour
     SpanRowAny<kKeyed>(s.Pixel(c.x0, dy), s.xStep, n, src, dy - y, sw - 1 - c.skipX, -1);
 }
 
-void SDraw2D::BlitScaled(const SSurface& s, i32 x, i32 y, const SBlitSource& src, i32 sw, i32 sh, i32 dw,
-                         i32 dh) {
+void SDraw2D::BlitScaled(const SSurface& s, i32 x, i32 y, const SBlitSource& src, i32 sw, i32 sh, i32 dw, i32 dh) {
   if (!src.pixels || !src.table || dw <= 0 || dh <= 0) return;
   sw = std::min(sw, src.width);
   sh = std::min(sh, src.height);
@@ -133,12 +139,20 @@ void SDraw2D::BlitScaled(const SSurface& s, i32 x, i32 y, const SBlitSource& src
   }
 }
 
-void SDraw2D::BlitRaw16(const SSurface& s, i32 x, i32 y, const u16* pixels, i32 sourceWidth, i32 sourceHeight,
-                        i32 sx, i32 sy, i32 w, i32 h) {
+void SDraw2D::BlitRaw16(const SSurface& s, i32 x, i32 y, const u16* pixels, i32 sourceWidth, i32 sourceHeight, i32 sx,
+                        i32 sy, i32 w, i32 h) {
   if (!pixels) return;
   // Keep to the source rows and columns (its height only bounds the copy).
-  if (sx < 0) { x -= sx; w += sx; sx = 0; }
-  if (sy < 0) { y -= sy; h += sy; sy = 0; }
+  if (sx < 0) {
+    x -= sx;
+    w += sx;
+    sx = 0;
+  }
+  if (sy < 0) {
+    y -= sy;
+    h += sy;
+    sy = 0;
+  }
   w = std::min(w, sourceWidth - sx);
   h = std::min(h, sourceHeight - sy);
   Clip c;
@@ -165,8 +179,8 @@ void SDraw2D::FillRect(const SSurface& s, i32 x, i32 y, i32 w, i32 h, u16 colour
   }
 }
 
-void SDraw2D::BlitGlyph(const SSurface& s, i32 x, i32 y, const u8* strip, i32 glyphWidth, i32 start,
-                        const u16* palette, i32 stripWidth, i32 stripHeight, u16 shade1, u16 shade2, u16 shade3) {
+void SDraw2D::BlitGlyph(const SSurface& s, i32 x, i32 y, const u8* strip, i32 glyphWidth, i32 start, const u16* palette,
+                        i32 stripWidth, i32 stripHeight, u16 shade1, u16 shade2, u16 shade3) {
   if (!strip || start < 0 || start >= stripWidth) return;
   glyphWidth = std::min(glyphWidth, stripWidth - start);
   Clip c;
@@ -228,8 +242,8 @@ void Shrink(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table,
       if (ox + N <= c.x0 || ox >= c.x1 || oy + N <= c.y0 || oy >= c.y1) continue;
       for (i32 j = 0; j < 5; ++j) {
         for (i32 i = 0; i < 5; ++i) {
-          const u16 t = SImage::Texel(format, pixels, table, stride, std::min(bx + i, width - 1),
-                                      std::min(by + j, height - 1));
+          const u16 t =
+              SImage::Texel(format, pixels, table, stride, std::min(bx + i, width - 1), std::min(by + j, height - 1));
           red[j * 5 + i] = static_cast<u8>(t >> 11);
           green[j * 5 + i] = static_cast<u8>((t >> 5) & 63);
           blue[j * 5 + i] = static_cast<u8>(t & 31);
@@ -270,21 +284,21 @@ void SDraw2D::ShrinkIcon30(const SSurface& s, i32 x, i32 y, const u8* pixels, co
 void SDraw2D::ShrinkIcon20(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 format) {
   Shrink<2>(s, x, y, pixels, table, 50, 50, format, kWeights2);
 }
-void SDraw2D::ShrinkIcon40(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 width,
-                           i32 height, i32 format) {
+void SDraw2D::ShrinkIcon40(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 width, i32 height,
+                           i32 format) {
   Shrink<4>(s, x, y, pixels, table, width, height, format, kWeights4);
 }
-void SDraw2D::ShrinkIcon30(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 width,
-                           i32 height, i32 format) {
+void SDraw2D::ShrinkIcon30(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 width, i32 height,
+                           i32 format) {
   Shrink<3>(s, x, y, pixels, table, width, height, format, kWeights3);
 }
-void SDraw2D::ShrinkIcon20(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 width,
-                           i32 height, i32 format) {
+void SDraw2D::ShrinkIcon20(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 width, i32 height,
+                           i32 format) {
   Shrink<2>(s, x, y, pixels, table, width, height, format, kWeights2);
 }
 
-void SDraw2D::ScaleToThumbnail(const u16* source, i32 sourcePitch, i32 sourceWidth, i32 sourceHeight,
-                               u32 orientation, u16* dest, i32 destWidth, i32 destHeight) {
+void SDraw2D::ScaleToThumbnail(const u16* source, i32 sourcePitch, i32 sourceWidth, i32 sourceHeight, u32 orientation,
+                               u16* dest, i32 destWidth, i32 destHeight) {
   if (!source || !dest || destWidth <= 0 || destHeight <= 0 || sourceWidth <= 0 || sourceHeight <= 0) return;
   const i64 xStep = (static_cast<i64>(sourceWidth) << 16) / destWidth;
   const i64 yStep = (static_cast<i64>(sourceHeight) << 16) / destHeight;
@@ -342,8 +356,10 @@ void SDraw2D::TileImage(const SSurface& s, i32 x, i32 y, const SBlitSource& src,
   if (!src.pixels || !src.table || w <= 0 || h <= 0 || src.format < kImagePalette8 || src.format > kImageBlock16)
     return;
   auto piece = [&](i32 px, i32 py, i32 pw, i32 ph) {
-    if (keyed) BlitKeyed(s, px, py, src, 0, 0, pw, ph);
-    else Blit(s, px, py, src, 0, 0, pw, ph);
+    if (keyed)
+      BlitKeyed(s, px, py, src, 0, 0, pw, ph);
+    else
+      Blit(s, px, py, src, 0, 0, pw, ph);
   };
   const i32 nx = areaWidth / w, rx = areaWidth - nx * w;
   const i32 ny = areaHeight / h, ry = areaHeight - ny * h;

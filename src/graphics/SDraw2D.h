@@ -50,24 +50,22 @@ class SDraw2D {
   // Copies sw x sh source pixels from (sx, sy) to (x, y); every texel is written.
   static void Blit(const SSurface& s, i32 x, i32 y, const SBlitSource& src, i32 sx, i32 sy, i32 sw, i32 sh);
   // As Blit, skipping 0xFFFF and, in the block formats, block index 0.
-  static void BlitKeyed(const SSurface& s, i32 x, i32 y, const SBlitSource& src, i32 sx, i32 sy, i32 sw,
-                        i32 sh);
+  static void BlitKeyed(const SSurface& s, i32 x, i32 y, const SBlitSource& src, i32 sx, i32 sy, i32 sw, i32 sh);
   // The top-left sw x sh pixels, mirrored left to right, keyed.
   static void BlitMirroredKeyed(const SSurface& s, i32 x, i32 y, const SBlitSource& src, i32 sw, i32 sh);
   // Source rows sy .. sy + sh - 1, columns 0 .. sw - 1, averaged with the screen per channel.
   static void BlitHalfBlend(const SSurface& s, i32 x, i32 y, const SBlitSource& src, i32 sy, i32 sw, i32 sh);
   // The top-left sw x sh pixels sampled at pixel centres onto dw x dh.
-  static void BlitScaled(const SSurface& s, i32 x, i32 y, const SBlitSource& src, i32 sw, i32 sh, i32 dw,
-                         i32 dh);
+  static void BlitScaled(const SSurface& s, i32 x, i32 y, const SBlitSource& src, i32 sw, i32 sh, i32 dw, i32 dh);
   // w x h RGB565 pixels from rows of sourceWidth pixels, starting at (sx, sy); cut to the source's
   // sourceWidth x sourceHeight pixels.
-  static void BlitRaw16(const SSurface& s, i32 x, i32 y, const u16* pixels, i32 sourceWidth, i32 sourceHeight,
-                        i32 sx, i32 sy, i32 w, i32 h);
+  static void BlitRaw16(const SSurface& s, i32 x, i32 y, const u16* pixels, i32 sourceWidth, i32 sourceHeight, i32 sx,
+                        i32 sy, i32 w, i32 h);
   static void FillRect(const SSurface& s, i32 x, i32 y, i32 w, i32 h, u16 colour);
   // Strip columns start .. start + glyphWidth - 1 of every strip row: 0 transparent, 1 to 3 the shades,
   // other values the strip's palette.
-  static void BlitGlyph(const SSurface& s, i32 x, i32 y, const u8* strip, i32 glyphWidth, i32 start,
-                        const u16* palette, i32 stripWidth, i32 stripHeight, u16 shade1, u16 shade2, u16 shade3);
+  static void BlitGlyph(const SSurface& s, i32 x, i32 y, const u8* strip, i32 glyphWidth, i32 start, const u16* palette,
+                        i32 stripWidth, i32 stripHeight, u16 shade1, u16 shade2, u16 shade3);
   // Draws the record's text as one line; returns the x after the last glyph.
   static i32 DrawText(const SSurface& s, const STextRecord& text);
 
@@ -78,17 +76,17 @@ class SDraw2D {
   static void ShrinkIcon20(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 format);
   // The same for a picture of any valid size, read with its own stride: up to its first 50 x 50 pixels are
   // shrunk (a smaller picture gives a smaller icon; a last partial block repeats the edge pixels).
-  static void ShrinkIcon40(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 width,
-                           i32 height, i32 format);
-  static void ShrinkIcon30(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 width,
-                           i32 height, i32 format);
-  static void ShrinkIcon20(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 width,
-                           i32 height, i32 format);
+  static void ShrinkIcon40(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 width, i32 height,
+                           i32 format);
+  static void ShrinkIcon30(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 width, i32 height,
+                           i32 format);
+  static void ShrinkIcon20(const SSurface& s, i32 x, i32 y, const u8* pixels, const u16* table, i32 width, i32 height,
+                           i32 format);
 
   // Nearest-pixel scaling of a source rectangle into rows of 80 pixels (orientation as SSurface; the
   // source pointer is the first pixel of the rectangle's memory in the rotated cases).
-  static void ScaleToThumbnail(const u16* source, i32 sourcePitch, i32 sourceWidth, i32 sourceHeight,
-                               u32 orientation, u16* dest, i32 destWidth, i32 destHeight);
+  static void ScaleToThumbnail(const u16* source, i32 sourcePitch, i32 sourceWidth, i32 sourceHeight, u32 orientation,
+                               u16* dest, i32 destWidth, i32 destHeight);
   static void ClearThumbnailRect(i32 x, i32 y, u16* buffer, i32 w, i32 h);
   // Fills an 80 x 50 thumbnail from a W x H upright view (letter-boxed in black).
   static void MakeViewThumbnail(u16* buffer, const u16* view, i32 viewPitch, i32 viewWidth, i32 viewHeight);

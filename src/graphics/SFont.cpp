@@ -131,7 +131,8 @@ void SFont::ComputeShades() {
   auto toward = [this](i32 k) {
     i32 c[3];
     for (i32 ch = 0; ch < 3; ++ch) {
-      const i32 a = static_cast<i32>((textColour_ >> (8 * ch)) & 255), b = static_cast<i32>((edgeColour_ >> (8 * ch)) & 255);
+      const i32 a = static_cast<i32>((textColour_ >> (8 * ch)) & 255),
+                b = static_cast<i32>((edgeColour_ >> (8 * ch)) & 255);
       c[ch] = a + (b - a) * k / 256;
     }
     return MakeColor565(static_cast<u32>(c[0]), static_cast<u32>(c[1]), static_cast<u32>(c[2]));

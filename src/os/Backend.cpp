@@ -12,8 +12,8 @@
 #include "os/headless/SimWaveOut.h"
 #include "os/headless/VirtualClock.h"
 
-#include <memory>
 #include <sys/stat.h>
+#include <memory>
 
 namespace Os {
 namespace {

@@ -15,12 +15,12 @@ class FixedMemory;
 struct BackendOptions {
   i32 screenWidth = 240;
   i32 screenHeight = 320;
-  u32 scale = 1;                 // SDL: the window shows each panel pixel as scale x scale
-  std::string inputFile;         // headless: scripted input
-  std::string captureDir;        // headless: where captures go (also the final panel, "final.png")
-  u32 frameLimit = 0;            // headless: end after this many presented frames (0 = none)
-  u32 timeLimit = 0;             // headless: end after this many virtual milliseconds (0 = none)
-  bool memoryRegistry = true;    // headless: settings kept in memory (false: the host registry file)
+  u32 scale = 1;                    // SDL: the window shows each panel pixel as scale x scale
+  std::string inputFile;            // headless: scripted input
+  std::string captureDir;           // headless: where captures go (also the final panel, "final.png")
+  u32 frameLimit = 0;               // headless: end after this many presented frames (0 = none)
+  u32 timeLimit = 0;                // headless: end after this many virtual milliseconds (0 = none)
+  bool memoryRegistry = true;       // headless: settings kept in memory (false: the host registry file)
   u32 availableMemory = 64u << 20;  // headless: the memory status reported
 };
 

@@ -25,8 +25,8 @@ SystemTime FileTimeToSystemTime(u64 fileTime);
 class Clock {
  public:
   virtual ~Clock() = default;
-  virtual u32 TickCount() = 0;            // milliseconds, wrapping at 2^32
-  virtual u64 PerformanceCounter() = 0;   // ticks of PerformanceFrequency()
+  virtual u32 TickCount() = 0;           // milliseconds, wrapping at 2^32
+  virtual u64 PerformanceCounter() = 0;  // ticks of PerformanceFrequency()
   virtual u64 PerformanceFrequency() = 0;
   virtual SystemTime LocalTime() = 0;
   virtual void Sleep(u32 milliseconds) = 0;

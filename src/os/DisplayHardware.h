@@ -8,8 +8,8 @@
 namespace Os {
 
 // Escape codes of the display driver.
-constexpr i32 kEscQuerySupport = 8;          // in: the i32 code asked about; > 0 when supported
-constexpr i32 kEscGetGxInfo = 0x20000;       // out: GxInfoRecord
+constexpr i32 kEscQuerySupport = 8;             // in: the i32 code asked about; > 0 when supported
+constexpr i32 kEscGetGxInfo = 0x20000;          // out: GxInfoRecord
 constexpr i32 kEscGetRawFrameBuffer = 0x20001;  // out: RawFrameBufferRecord
 
 // GETGXINFO's 132-byte record. The caller sets `version` to 100 before the call.
@@ -21,7 +21,7 @@ struct GxInfoRecord {
   u32 width;         // of the screen as the user holds it (exchanged against the rows when landscape)
   u32 height;
   u32 bitsPerPixel;
-  u32 formatFlags;   // bit 3: the frame memory's rows run across the screen's height (landscape)
+  u32 formatFlags;  // bit 3: the frame memory's rows run across the screen's height (landscape)
   u32 reserved[25];
 };
 static_assert(sizeof(GxInfoRecord) == 132);
@@ -30,7 +30,7 @@ constexpr u32 kGxInfoLandscape = 8;
 
 // GETRAWFRAMEBUFFER's 24-byte record.
 struct RawFrameBufferRecord {
-  u16 format;        // (format & 3) == 1: RGB565
+  u16 format;  // (format & 3) == 1: RGB565
   u16 bitsPerPixel;
   u32 framePointer;  // device address of the screen's pixel (0, 0)
   i32 xStride;       // bytes from one pixel to the next on the right
@@ -60,7 +60,7 @@ struct ImageonOverlayRecord {
   u32 width2;   // width in both 16-bit halves
   u32 height2;  // height in both 16-bit halves
   u32 zero1;
-  u32 format;   // 8: RGB565
+  u32 format;  // 8: RGB565
 };
 static_assert(sizeof(ImageonOverlayRecord) == 24);
 
@@ -73,8 +73,8 @@ constexpr u32 LCCR0 = 0x00, LCSR = 0x04, DBAR1 = 0x10, DCAR1 = 0x14, DBAR2 = 0x1
               LCCR2 = 0x24, LCCR3 = 0x28, Size = 0x2C;
 }
 namespace XScaleReg {
-constexpr u32 LCCR0 = 0x000, LCCR1 = 0x004, LCCR2 = 0x008, LCCR3 = 0x00C, FDADR0 = 0x200, FSADR0 = 0x204,
-              FIDR0 = 0x208, LDCMD0 = 0x20C, Size = 0x220;
+constexpr u32 LCCR0 = 0x000, LCCR1 = 0x004, LCCR2 = 0x008, LCCR3 = 0x00C, FDADR0 = 0x200, FSADR0 = 0x204, FIDR0 = 0x208,
+              LDCMD0 = 0x20C, Size = 0x220;
 }
 
 // Entry points of the run-time libraries, as the symbol lookup hands them out. The window is passed as

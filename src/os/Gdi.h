@@ -50,8 +50,8 @@ class Gdi {
   virtual GdiObject SelectObject(Dc dc, GdiObject object) = 0;
   virtual bool DeleteDC(Dc dc) = 0;
   virtual bool DeleteObject(GdiObject object) = 0;
-  virtual bool BitBlt(Dc destination, i32 x, i32 y, i32 width, i32 height, Dc source, i32 sourceX,
-                      i32 sourceY, u32 rop) = 0;
+  virtual bool BitBlt(Dc destination, i32 x, i32 y, i32 width, i32 height, Dc source, i32 sourceX, i32 sourceY,
+                      u32 rop) = 0;
   // Display-driver escapes; 0 = not supported.
   virtual i32 ExtEscape(Dc dc, i32 code, i32 inSize, const void* in, i32 outSize, void* out) = 0;
 };
@@ -105,7 +105,7 @@ class PanelGdi : public Gdi {
   };
   struct Context {
     bool live = false;
-    bool memory = false;     // else the screen or a window
+    bool memory = false;  // else the screen or a window
     WindowId window = 0;
     GdiObject selected = 0;  // memory contexts; 0 = the default 1x1 bitmap
   };
@@ -114,8 +114,8 @@ class PanelGdi : public Gdi {
 
   i32 depth_;
   Panel panel_;
-  std::vector<Context> dcs_;      // handle = index + 1
-  std::vector<Bitmap> bitmaps_;   // handle = index + 1
+  std::vector<Context> dcs_;     // handle = index + 1
+  std::vector<Bitmap> bitmaps_;  // handle = index + 1
   u32 panelUpdates_ = 0;
 };
 

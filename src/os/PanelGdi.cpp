@@ -55,9 +55,9 @@ Dc PanelGdi::CreateCompatibleDC(Dc dc) {
 GdiObject PanelGdi::CreateDIBSection(Dc, const BitmapInfo16& info, void** bits) {
   if (bits) *bits = nullptr;
   const i64 height = info.height < 0 ? -i64(info.height) : i64(info.height);
-  if (!bits || info.headerSize != 40 || info.planes != 1 || info.bitCount != 16 ||
-      info.compression != kBitFields || info.masks[0] != 0xF800 || info.masks[1] != 0x07E0 ||
-      info.masks[2] != 0x001F || info.width <= 0 || height <= 0 || info.width > 8192 || height > 8192)
+  if (!bits || info.headerSize != 40 || info.planes != 1 || info.bitCount != 16 || info.compression != kBitFields ||
+      info.masks[0] != 0xF800 || info.masks[1] != 0x07E0 || info.masks[2] != 0x001F || info.width <= 0 || height <= 0 ||
+      info.width > 8192 || height > 8192)
     return 0;
   Bitmap b;
   b.live = true;
@@ -97,8 +97,8 @@ bool PanelGdi::DeleteObject(GdiObject object) {
   return true;
 }
 
-bool PanelGdi::BitBlt(Dc destination, i32 x, i32 y, i32 width, i32 height, Dc source, i32 sourceX,
-                      i32 sourceY, u32 rop) {
+bool PanelGdi::BitBlt(Dc destination, i32 x, i32 y, i32 width, i32 height, Dc source, i32 sourceX, i32 sourceY,
+                      u32 rop) {
   Context* d = FindDc(destination);
   Context* s = FindDc(source);
   if (!d || !s || rop != kRopSrcCopy) return false;
@@ -126,10 +126,26 @@ bool PanelGdi::BitBlt(Dc destination, i32 x, i32 y, i32 width, i32 height, Dc so
 
   // Clip against both rectangles, keeping source and destination in step.
   i64 x0 = x, y0 = y, sx = sourceX, sy = sourceY, w = width, h = height;
-  if (x0 < 0) { sx -= x0; w += x0; x0 = 0; }
-  if (y0 < 0) { sy -= y0; h += y0; y0 = 0; }
-  if (sx < 0) { x0 -= sx; w += sx; sx = 0; }
-  if (sy < 0) { y0 -= sy; h += sy; sy = 0; }
+  if (x0 < 0) {
+    sx -= x0;
+    w += x0;
+    x0 = 0;
+  }
+  if (y0 < 0) {
+    sy -= y0;
+    h += y0;
+    y0 = 0;
+  }
+  if (sx < 0) {
+    x0 -= sx;
+    w += sx;
+    sx = 0;
+  }
+  if (sy < 0) {
+    y0 -= sy;
+    h += sy;
+    sy = 0;
+  }
   w = std::min({w, i64(dv.width) - x0, i64(sv.width) - sx});
   h = std::min({h, i64(dv.height) - y0, i64(sv.height) - sy});
   if (w > 0 && h > 0) {

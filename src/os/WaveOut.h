@@ -52,8 +52,8 @@ inline constexpr u32 kWaveUnprepared = 34;
 class WaveOutDevice;
 
 // Called by the device, on any thread, with the instance word given to Open.
-using WaveOutCallback = void (*)(WaveOutDevice* device, u32 message, std::uintptr_t instance,
-                                 std::uintptr_t param1, std::uintptr_t param2);
+using WaveOutCallback = void (*)(WaveOutDevice* device, u32 message, std::uintptr_t instance, std::uintptr_t param1,
+                                 std::uintptr_t param2);
 
 class WaveOutDevice {
  public:

@@ -14,13 +14,13 @@ using WindowProc = LResult (*)(WindowId window, u32 message, WParam wParam, LPar
 
 // Message codes.
 inline constexpr u32 kMsgDestroy = 2;
-inline constexpr u32 kMsgActivate = 6;      // low word of wParam: 0 deactivated, else activated
+inline constexpr u32 kMsgActivate = 6;  // low word of wParam: 0 deactivated, else activated
 inline constexpr u32 kMsgPaint = 15;
 inline constexpr u32 kMsgClose = 16;
-inline constexpr u32 kMsgQuit = 18;         // wParam: exit code
-inline constexpr u32 kMsgKeyDown = 256;     // wParam: key code; lParam bit 30: auto-repeat
+inline constexpr u32 kMsgQuit = 18;      // wParam: exit code
+inline constexpr u32 kMsgKeyDown = 256;  // wParam: key code; lParam bit 30: auto-repeat
 inline constexpr u32 kMsgKeyUp = 257;
-inline constexpr u32 kMsgMouseMove = 512;   // lParam: x in the low 16 bits, y in the high 16 bits
+inline constexpr u32 kMsgMouseMove = 512;  // lParam: x in the low 16 bits, y in the high 16 bits
 inline constexpr u32 kMsgLButtonDown = 513;
 inline constexpr u32 kMsgLButtonUp = 514;
 
@@ -54,8 +54,8 @@ class WindowSystem {
 
   // Windows. Creating a window needs its class registered first.
   virtual bool RegisterClass(const char* className, WindowProc proc) = 0;
-  virtual WindowId CreateWindow(const char* className, const char* title, i32 x, i32 y, i32 width,
-                                i32 height, u32 exStyle) = 0;
+  virtual WindowId CreateWindow(const char* className, const char* title, i32 x, i32 y, i32 width, i32 height,
+                                u32 exStyle) = 0;
   // Sends kMsgDestroy through the window's current procedure, then removes it; false when there is no
   // such window (destroying twice is harmless).
   virtual bool DestroyWindow(WindowId window) = 0;
@@ -67,8 +67,7 @@ class WindowSystem {
 
   // Replaces the window's procedure; returns the previous one (null when the window does not exist).
   virtual WindowProc SetWindowProc(WindowId window, WindowProc proc) = 0;
-  virtual LResult CallWindowProc(WindowProc previous, WindowId window, u32 message, WParam wParam,
-                                 LParam lParam) = 0;
+  virtual LResult CallWindowProc(WindowProc previous, WindowId window, u32 message, WParam wParam, LParam lParam) = 0;
   // The default handling: kMsgClose destroys the window; everything else returns 0.
   virtual LResult DefWindowProc(WindowId window, u32 message, WParam wParam, LParam lParam) = 0;
   // Calls the window's current procedure at once.
@@ -85,7 +84,7 @@ class WindowSystem {
   virtual void PostQuitMessage(i32 exitCode) = 0;
 
   // Input and system.
-  virtual i16 GetKeyState(i32 key) = 0;       // negative while the key is down
+  virtual i16 GetKeyState(i32 key) = 0;         // negative while the key is down
   virtual i32 GetSystemMetrics(i32 index) = 0;  // 0 screen width, 1 screen height
   // Shows a message box; its caption and text also go to stderr, so a refused start always says why.
   virtual i32 MessageBox(WindowId owner, const char* text, const char* caption, u32 type) = 0;

@@ -18,8 +18,8 @@ bool WindowManager::RegisterClass(const char* className, WindowProc proc) {
   return true;
 }
 
-WindowId WindowManager::CreateWindow(const char* className, const char* title, i32 x, i32 y, i32 width,
-                                     i32 height, u32 exStyle) {
+WindowId WindowManager::CreateWindow(const char* className, const char* title, i32 x, i32 y, i32 width, i32 height,
+                                     u32 exStyle) {
   if (!className) return 0;
   auto cls = classes_.find(className);
   if (cls == classes_.end() || width <= 0 || height <= 0) return 0;
@@ -88,8 +88,7 @@ WindowProc WindowManager::SetWindowProc(WindowId window, WindowProc proc) {
   return previous;
 }
 
-LResult WindowManager::CallWindowProc(WindowProc previous, WindowId window, u32 message, WParam wParam,
-                                      LParam lParam) {
+LResult WindowManager::CallWindowProc(WindowProc previous, WindowId window, u32 message, WParam wParam, LParam lParam) {
   return previous ? previous(window, message, wParam, lParam) : 0;
 }
 
@@ -163,9 +162,7 @@ LResult WindowManager::DispatchMessage(const Message& message) {
 
 void WindowManager::PostQuitMessage(i32 exitCode) { queue_.push_back(Message{0, kMsgQuit, WParam(exitCode), 0}); }
 
-i16 WindowManager::GetKeyState(i32 key) {
-  return (key >= 0 && key < 256 && keys_[key]) ? i16(-128) : i16(0);
-}
+i16 WindowManager::GetKeyState(i32 key) { return (key >= 0 && key < 256 && keys_[key]) ? i16(-128) : i16(0); }
 
 i32 WindowManager::GetSystemMetrics(i32 index) {
   if (index == 0) return screenWidth_;

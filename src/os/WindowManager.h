@@ -25,8 +25,7 @@ class WindowManager : public WindowSystem {
   bool SetForegroundWindow(WindowId window) override;
   WindowId FindWindow(const char* className) override;
   WindowProc SetWindowProc(WindowId window, WindowProc proc) override;
-  LResult CallWindowProc(WindowProc previous, WindowId window, u32 message, WParam wParam,
-                         LParam lParam) override;
+  LResult CallWindowProc(WindowProc previous, WindowId window, u32 message, WParam wParam, LParam lParam) override;
   LResult DefWindowProc(WindowId window, u32 message, WParam wParam, LParam lParam) override;
   LResult SendMessage(WindowId window, u32 message, WParam wParam, LParam lParam) override;
   bool PostMessage(WindowId window, u32 message, WParam wParam, LParam lParam) override;

@@ -10,7 +10,9 @@ bool TextsEqual(const char* a, const char* b) {
   return StrCompare(a, b) == 0;
 }
 // Categories whose strengths above 100 or below -100 are percentages stored with an offset of 100.
-bool IsOffsetCategory(u32 c) { return c == 7 || c == 8 || c == 9 || c == 11 || c == 12 || c == 13 || c == 14 || c == 15 || c == 16; }
+bool IsOffsetCategory(u32 c) {
+  return c == 7 || c == 8 || c == 9 || c == 11 || c == 12 || c == 13 || c == 14 || c == 15 || c == 16;
+}
 }  // namespace
 
 SPlayer::SPlayer() {
@@ -33,11 +35,30 @@ void SPlayer::AttachRules(SWorldRules* rules) {
 }
 
 const char* SPlayer::CategoryName(u32 category) {
-  static const char* const kNames[kEffectCategories] = {
-      "",           "Fortify skill",  "Fortify attribute", "Fortify hp",    "Fortify unholy", "Fortify mana",
-      "Fortify ac", "Resist poison",  "Resist paralysis",  "Resist disease", "Feather",       "Resist magic",
-      "Resist diseases", "Resist spell", "Fortify spell",  "Fortify magic", "Fortify melee",  "Magic immunity",
-      "Detect secrets",  "Alcoholic",    "Fortify outfit", "Paralysis",     "Curse",          "Poison"};
+  static const char* const kNames[kEffectCategories] = {"",
+                                                        "Fortify skill",
+                                                        "Fortify attribute",
+                                                        "Fortify hp",
+                                                        "Fortify unholy",
+                                                        "Fortify mana",
+                                                        "Fortify ac",
+                                                        "Resist poison",
+                                                        "Resist paralysis",
+                                                        "Resist disease",
+                                                        "Feather",
+                                                        "Resist magic",
+                                                        "Resist diseases",
+                                                        "Resist spell",
+                                                        "Fortify spell",
+                                                        "Fortify magic",
+                                                        "Fortify melee",
+                                                        "Magic immunity",
+                                                        "Detect secrets",
+                                                        "Alcoholic",
+                                                        "Fortify outfit",
+                                                        "Paralysis",
+                                                        "Curse",
+                                                        "Poison"};
   return category < kEffectCategories ? kNames[category] : nullptr;
 }
 
@@ -47,28 +68,35 @@ i32 SPlayer::SumEffects(u32 category, u32 sub, const char* filter, bool* present
   i32 sum = 0;
   for (const SPlayerEffect* e : effects[category]) {
     switch (category) {
-      case 1: case 2:
+      case 1:
+      case 2:
         if (e->sub != sub) continue;
         sum += e->strength;
         break;
-      case 9: case 13: case 14:
+      case 9:
+      case 13:
+      case 14:
         if (!e->text || !filter || StrCompare(e->text, filter) != 0) continue;
         [[fallthrough]];
-      case 7: case 8: case 11: case 12: case 15: case 16: {
+      case 7:
+      case 8:
+      case 11:
+      case 12:
+      case 15:
+      case 16: {
         i32 s = e->strength;
         if (IsOffsetCategory(category)) s = s > 100 ? s - 100 : s < -100 ? s + 100 : s;
         sum += s;
         break;
       }
-      case 17: case 18: case 21: case 22:
+      case 17:
+      case 18:
+      case 21:
+      case 22:
         if (present) *present = true;
         return 1;
-      case 23:
-        sum += e->strength;
-        continue;  // poison never sets the flag
-      default:
-        sum += e->strength;
-        break;
+      case 23: sum += e->strength; continue;  // poison never sets the flag
+      default: sum += e->strength; break;
     }
     if (present) *present = true;
   }
@@ -168,8 +196,10 @@ i32 SPlayer::GetAttributeEx(u32 attribute, bool* bonus, i32* baseOut, bool drunk
     const i32 d = GetDrunkenness();
     if (d != 0) {
       const bool strong = attribute == 1 || attribute == 3;
-      if (IsHeavilyDrunk()) value += strong ? d / 8 + 1 : -(d / 5) - 1;
-      else value += strong ? d / 10 + 1 : -(d / 10) - 1;
+      if (IsHeavilyDrunk())
+        value += strong ? d / 8 + 1 : -(d / 5) - 1;
+      else
+        value += strong ? d / 10 + 1 : -(d / 10) - 1;
     }
   }
   return value > 1 ? value : 1;
@@ -192,9 +222,7 @@ bool SPlayer::KnowsSpellRecord(const SSpell* spell) const {
   return knownSpells[spell->school].IndexOf(spell) >= 0;
 }
 
-bool SPlayer::KnowsSpell(const char* key) const {
-  return rules_ && KnowsSpellRecord(rules_->spells.FindByName(key));
-}
+bool SPlayer::KnowsSpell(const char* key) const { return rules_ && KnowsSpellRecord(rules_->spells.FindByName(key)); }
 
 bool SPlayer::CanLearnSpellRecord(const SSpell* spell) const {
   if (!spell) return false;

@@ -8,4 +8,3 @@ void SFace::Serialize(SStream& s, u32 version) {
   s.SerializeName(name);
   if (version > 10) s.SerializeByte(selectable);
 }
-

@@ -31,4 +31,3 @@ const char* SNamedScript::String(u32 n) const {
   }
   return nullptr;
 }
-

@@ -8,7 +8,7 @@
 
 inline constexpr u32 kAttributeCount = 5;
 inline constexpr u32 kSkillCount = 20;
-inline constexpr u32 kRaceRows = 7;  // rows 0..5 filled
+inline constexpr u32 kRaceRows = 7;   // rows 0..5 filled
 inline constexpr u32 kClassRows = 7;  // rows 1..6 filled
 inline constexpr u32 kUndeadRace = 1;
 inline constexpr u32 kSkillHealMagic = 8;

@@ -9,8 +9,8 @@
 
 class SWorldRules;
 
-inline constexpr u32 kEffectKinds = 58;   // kinds 1..58
-inline constexpr u32 kItemKinds = 17;     // item kinds (contexts) 0..16
+inline constexpr u32 kEffectKinds = 58;  // kinds 1..58
+inline constexpr u32 kItemKinds = 17;    // item kinds (contexts) 0..16
 inline constexpr u32 kItemKindAbility = 8;
 inline constexpr u32 kItemKindDisease = 9;
 inline constexpr u32 kItemKindSpell = 5;

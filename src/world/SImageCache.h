@@ -15,13 +15,13 @@ class SStream;
 // One image of a directory (or the unregistered world-map picture of a module).
 struct SImageEntry {
   SName name;
-  SRecordData* record = nullptr;   // the archive record while resident
+  SRecordData* record = nullptr;  // the archive record while resident
   SDatabase* database = nullptr;
-  const SImage* image = nullptr;   // 4 bytes into the record; non-null means resident
-  u32 size = 0;                    // from the directory: the amount counted in the image memory total
-  u16 slot = 0;                    // position in the image table once published (0 = none)
+  const SImage* image = nullptr;  // 4 bytes into the record; non-null means resident
+  u32 size = 0;                   // from the directory: the amount counted in the image memory total
+  u16 slot = 0;                   // position in the image table once published (0 = none)
   u16 recordId = 0;
-  u16 users = 0;                   // acquisitions not yet released
+  u16 users = 0;  // acquisitions not yet released
 
   SImageEntry() = default;
   SImageEntry(const SImageEntry&) = delete;
@@ -39,7 +39,7 @@ struct SImageEntry {
 
 struct SPaletteEntry {
   SName name;
-  const u16* colours = nullptr;    // 4 bytes into the record; non-null means resident
+  const u16* colours = nullptr;  // 4 bytes into the record; non-null means resident
   const char* secondText = nullptr;
   SRecordData* record = nullptr;
   SDatabase* database = nullptr;
@@ -108,7 +108,7 @@ class SImageCache {
 
   u32 ImageMemory() const { return imageMemory_; }
   u32 PaletteMemory() const { return paletteMemory_; }
-  u16 ImageCount() const { return imageCount_; }       // slot 0 is never used: entries are 1..count-1
+  u16 ImageCount() const { return imageCount_; }  // slot 0 is never used: entries are 1..count-1
   u16 PaletteCount() const { return paletteCount_; }
   u16 ImageCapacity() const { return imageCapacity_; }
   u16 PaletteCapacity() const { return paletteCapacity_; }

@@ -19,9 +19,7 @@ void SItemSpawn::Serialize(SStream& s, u32 version) {
   if (version >= 28) s.SerializeByte(condition);
 }
 
-void SItemSpawn::Resolve(const SIndexList& items) {
-  type = index ? static_cast<SItemType*>(items.At(index)) : nullptr;
-}
+void SItemSpawn::Resolve(const SIndexList& items) { type = index ? static_cast<SItemType*>(items.At(index)) : nullptr; }
 
 // ---- items
 
@@ -156,9 +154,7 @@ bool SItemContainer::WriteState(SStream& s, SItemNames& names) {
   return s.Ok();
 }
 
-bool SItemContainer::ReadMapState(SStream& s, SItemNames& names) {
-  return ReadBody(s, names, nullptr, nullptr);
-}
+bool SItemContainer::ReadMapState(SStream& s, SItemNames& names) { return ReadBody(s, names, nullptr, nullptr); }
 
 bool SItemContainer::ReadState(SStream& s, SItemNames& names, i32* equipPositions, SItem** equipped) {
   s.SerializeByte(id);

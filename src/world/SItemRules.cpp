@@ -185,7 +185,7 @@ const char* SItemType::OutfitWord(u32 score) {
 
 void SItemType::EnchantabilityWord(SString& text) const {
   const u32 c = enchantCapacity;
-  text.Assign(c == 0     ? "Unenchantable"
+  text.Assign(c == 0    ? "Unenchantable"
               : c < 100 ? "Slightly enchantable"
               : c < 200 ? "Moderately enchantable"
               : c < 300 ? "May be enchantable"
@@ -334,7 +334,8 @@ void SItemType::Describe(SWorldRules& rules, const SItem* item, SString& text, b
       if ((spell->school == 1 && undead) || (spell->school == 5 && !undead))
         text.Append("\rYou can't learn this spell.");
       else
-        text.Append(player->KnowsSpellRecord(spell) ? "\rYou already know this spell." : "\rYou don't know this spell.");
+        text.Append(player->KnowsSpellRecord(spell) ? "\rYou already know this spell."
+                                                    : "\rYou don't know this spell.");
     }
   }
 

@@ -12,13 +12,14 @@
 
 namespace {
 const char* const kClassNames[kItemClasses] = {
-    "?",    "Weapon", "Heavy armor", "Light armor", "Accessory", "Book",         "Alchemy",    "Ingredient", "Potion",
-    "Magic", "Money", "Key",         "Repair",      "Miscellanous", "Comestible", "Gem",       "Card"};
+    "?",     "Weapon", "Heavy armor", "Light armor", "Accessory",    "Book",       "Alchemy", "Ingredient", "Potion",
+    "Magic", "Money",  "Key",         "Repair",      "Miscellanous", "Comestible", "Gem",     "Card"};
 
-const char* const kWeaponSubtypes[] = {"hand",  "short sword", "long sword", "mace",     "axe",
-                                       "hammer", "club",       "magicstaff", "throwing", "short bow",
-                                       "long bow", "quiver",   "crossbow",   "bolt quiver"};
-const char* const kArmorSubtypes[] = {"?", "Shield", "Arm. pants", "Armor", "Helm", "Gauntlets", "Boots", "Cloak", "Belt"};
+const char* const kWeaponSubtypes[] = {"hand",     "short sword", "long sword", "mace",       "axe",
+                                       "hammer",   "club",        "magicstaff", "throwing",   "short bow",
+                                       "long bow", "quiver",      "crossbow",   "bolt quiver"};
+const char* const kArmorSubtypes[] = {"?",         "Shield", "Arm. pants", "Armor", "Helm",
+                                      "Gauntlets", "Boots",  "Cloak",      "Belt"};
 const char* const kAccessorySubtypes[] = {"?", "Amulet", "Ring"};
 const char* const kBookSubtypes[] = {"?", "Book", "Letter", "Map"};
 const char* const kMagicSubtypes[] = {"?", "Scroll", "Spellbook", "Blank scroll", "Wand", "Empty wand"};
@@ -219,8 +220,8 @@ void SItemTextPicture::Serialize(SStream& s, u32 version) {
 
 // ---- the table
 
-const u16 SItemTable::kClassFlags[kItemClasses] = {0,   1,   2,    4,    8,    16,   32,   64,   128,
-                                                   256, 0,   512,  1024, 2048, 4096, 8192, 16384};
+const u16 SItemTable::kClassFlags[kItemClasses] = {0,   1, 2,   4,    8,    16,   32,   64,   128,
+                                                   256, 0, 512, 1024, 2048, 4096, 8192, 16384};
 const u8 SItemTable::kClassStock[kItemClasses] = {0, 10, 10, 10, 5, 10, 1, 10, 10, 10, 0, 5, 5, 1, 10, 5, 5};
 
 SItemTable::SItemTable()
@@ -280,8 +281,9 @@ bool SItemTable::Load(SDatabase& db, u16& record, u32 version) {
     if (!r) return false;
     SStream s(version);
     s.OpenForRead(*r);
-    bool ok = k == 0 ? SerializePictures(s, version) : k == 1 ? SerializeFpsItems(s, version)
-                                                              : SerializeTextPictures(s, version);
+    bool ok = k == 0   ? SerializePictures(s, version)
+              : k == 1 ? SerializeFpsItems(s, version)
+                       : SerializeTextPictures(s, version);
     keep(r);
     if (!ok) return false;
   }
@@ -415,8 +417,7 @@ SItemType* SItemTable::RandomTypeOfLevelAndClass(u32 level, u32 itemClass, SRand
   return types.At(levelClass_[level][itemClass][random.Next(i32(n))]);
 }
 
-void SItemTable::CreateItemsFromList(const SPtrArray<SItemSpawn>& list, SPtrArray<SItem>& out,
-                                     SRandom& random) const {
+void SItemTable::CreateItemsFromList(const SPtrArray<SItemSpawn>& list, SPtrArray<SItem>& out, SRandom& random) const {
   for (const SItemSpawn* e : list) {
     for (u32 k = 0; k < e->count; ++k) {
       if (random.Next(100) >= e->chance) continue;

@@ -261,7 +261,8 @@ bool SMapArea::LoadContent(SDatabase& db, u32 version) {
   dataVersion = i32(version);
   // Without a texture of its own a map takes the first texture type; a map that is not outdoors takes
   // it as its ceiling too.
-  SWorldTable* t = module && module->env && module->env->tables ? (*module->env->tables)[kBlockMapObjectTypes] : nullptr;
+  SWorldTable* t =
+      module && module->env && module->env->tables ? (*module->env->tables)[kBlockMapObjectTypes] : nullptr;
   if (SMapObjectTypeTable* types = dynamic_cast<SMapObjectTypeTable*>(t)) {
     if (!textureType) textureType = types->FirstOfClass(1);
     if (!ceilingType && !IsOutdoor()) ceilingType = types->FirstOfClass(1);
@@ -748,7 +749,8 @@ i32 SMapArea::SumMonsterEffects(u8 n, i8 attribute) const {
 i16 SMapArea::SumMonsterEffectsWithDiseases(u8 n, i8 attribute, u8 subkind) const {
   SMonsterEffectHolder* h = FindEffectHolder(n);
   if (!h) return 0;
-  SWorldTable* diseases = module && module->env && module->env->tables ? (*module->env->tables)[kBlockDiseases] : nullptr;
+  SWorldTable* diseases =
+      module && module->env && module->env->tables ? (*module->env->tables)[kBlockDiseases] : nullptr;
   i32 sum = 0;
   for (SMonsterEffect* e : h->effects) {
     if (e->kind == SMonsterEffect::kPlain) {

@@ -22,12 +22,12 @@ struct SMapObjectInst {
   SName name;
   const char* targetText = nullptr;
   const char* scriptName = nullptr;
-  i16 packed = 0;         // kind-specific bit fields
-  u8 id = 0;              // 0 = none
+  i16 packed = 0;  // kind-specific bit fields
+  u8 id = 0;       // 0 = none
   u8 containerId = 0;
-  u8 state = 1;           // bit 0 active, bit 1 toggled or removed, bit 7 per-step mark
+  u8 state = 1;  // bit 0 active, bit 1 toggled or removed, bit 7 per-step mark
   u8 cellX = 255, cellY = 255;
-  i8 scriptState = 0;     // not in the archive
+  i8 scriptState = 0;  // not in the archive
 
   void Serialize(SStream& s, u32 version);
   void WriteState(SStream& s);
@@ -198,7 +198,7 @@ class SMapArea {
   const char* title = nullptr;
   u16 recordId = 0;
   u32 lastVisit = 0;
-  void* textureType = nullptr;   // map-object types, resolved through the module's "C" list
+  void* textureType = nullptr;  // map-object types, resolved through the module's "C" list
   SPaletteEntry* texturePalette = nullptr;
   void* ceilingType = nullptr;
   SPaletteEntry* ceilingPalette = nullptr;

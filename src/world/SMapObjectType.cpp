@@ -26,11 +26,18 @@ SMapObjectType* SMapObjectType::Create(SMapObjectTypeTable* table, u32 classNumb
   SMapObjectType* t = nullptr;
   switch (classNumber) {
     case 1: t = new (std::nothrow) SMapObjectTexture; break;
-    case 2: case 3: case 21: case 23: case 30: case 34: case 36: t = new (std::nothrow) SMapObjectType; break;
+    case 2:
+    case 3:
+    case 21:
+    case 23:
+    case 30:
+    case 34:
+    case 36: t = new (std::nothrow) SMapObjectType; break;
     case 4: t = new (std::nothrow) SMapObjectTextureDecor; break;
     case 5: t = new (std::nothrow) SMapObjectWall; break;
     case 6: t = new (std::nothrow) SMapObjectWallLine; break;
-    case 7: case 8: t = new (std::nothrow) SMapObjectBlock; break;
+    case 7:
+    case 8: t = new (std::nothrow) SMapObjectBlock; break;
     case 9: t = new (std::nothrow) SMapObjectWallDecor; break;
     case 10: t = new (std::nothrow) SMapObjectCityWindow; break;
     case 11: t = new (std::nothrow) SMapObjectCityDoor; break;
@@ -42,7 +49,8 @@ SMapObjectType* SMapObjectType::Create(SMapObjectTypeTable* table, u32 classNumb
     case 17: t = new (std::nothrow) SMapObjectShelf; break;
     case 18: t = new (std::nothrow) SMapObjectSign; break;
     case 19: t = new (std::nothrow) SMapObjectTable; break;
-    case 20: case 22: t = new (std::nothrow) SMapObjectDoor; break;
+    case 20:
+    case 22: t = new (std::nothrow) SMapObjectDoor; break;
     case 24: t = new (std::nothrow) SMapObjectFootbridge; break;
     case 25: t = new (std::nothrow) SMapObjectTeleport; break;
     case 26: t = new (std::nothrow) SMapObjectTree; break;
@@ -264,8 +272,15 @@ void SMapObjectTypeTable::ResolveNames(SImageCache& cache, u8* imageFlags) {
     };
     t->frameCountA = t->frameCountB = 0;
     switch (t->classNumber) {
-      case 1: case 3: case 4: case 30: case 36: case 37: case 41: t->frameCountA = u8(n); break;
-      case 9: case 40:
+      case 1:
+      case 3:
+      case 4:
+      case 30:
+      case 36:
+      case 37:
+      case 41: t->frameCountA = u8(n); break;
+      case 9:
+      case 40:
         t->frameCountA = run(1, 7);
         t->frameCountB = run(9, 7);
         break;
@@ -277,9 +292,20 @@ void SMapObjectTypeTable::ResolveNames(SImageCache& cache, u8* imageFlags) {
       default: break;
     }
     switch (t->classNumber) {
-      case 3: case 20: case 22: case 25: case 33: case 37: case 41: case 42: t->animated = true; break;
-      case 4: case 9: case 10: case 40: t->animated = t->frameCountA || t->frameCountB; break;
-      case 7: case 8: t->animated = t->linkedTypeName != nullptr; break;
+      case 3:
+      case 20:
+      case 22:
+      case 25:
+      case 33:
+      case 37:
+      case 41:
+      case 42: t->animated = true; break;
+      case 4:
+      case 9:
+      case 10:
+      case 40: t->animated = t->frameCountA || t->frameCountB; break;
+      case 7:
+      case 8: t->animated = t->linkedTypeName != nullptr; break;
       default: t->animated = false; break;
     }
   }

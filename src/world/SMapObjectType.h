@@ -67,12 +67,12 @@ constexpr u32 kSide2Place = 16, kSide2Image = 20, kSide2Palette = 24, kSideFlags
 // One row of the class parameters: 9 words, of which columns 1, 2, 3 and 8 carry values.
 struct SMapObjectClassRow {
   u32 column0 = 0;
-  u32 classFlags = 0;    // column 1
-  u32 typeFlags = 0;     // column 2 (low 16 bits used)
-  u32 number = 0;        // column 3
+  u32 classFlags = 0;  // column 1
+  u32 typeFlags = 0;   // column 2 (low 16 bits used)
+  u32 number = 0;      // column 3
   u32 column4 = 0;
   const char* texts[3] = {};  // columns 5..7
-  u32 eventMask = 0;     // column 8 (low 16 bits used)
+  u32 eventMask = 0;          // column 8 (low 16 bits used)
 };
 
 class SMapObjectType : public SPaletteHolder {
@@ -109,11 +109,9 @@ class SMapObjectType : public SPaletteHolder {
   virtual void AnimateTick(SMapObjectInst* inst, i32 x, i32 y, SMapCell* cell, u16* record, u16& light) {}
   // A script function (ids 102..141) on a placed object: 1 when `result` was set, else 0. `changed` asks the
   // caller to rebuild the object's cell.
-  virtual i32 ScriptCall(SMapArea* area, SMapObjectInst* inst, i32 x, i32 y, i32 function,
-                         const SMapScriptArg& first, const SMapScriptArg& second, i32 argCount, i32& result,
-                         bool& changed);
-  virtual i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y,
-                      bool& changed) {
+  virtual i32 ScriptCall(SMapArea* area, SMapObjectInst* inst, i32 x, i32 y, i32 function, const SMapScriptArg& first,
+                         const SMapScriptArg& second, i32 argCount, i32& result, bool& changed);
+  virtual i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y, bool& changed) {
     return 0;
   }
 
@@ -214,6 +212,6 @@ class SMapObjectTypeTable : public SWorldTable {
   SPtrArray<SMapObjectType> types;
   SPtrArray<SRecordData> rawRecords;
   SMapKindServices* services = nullptr;  // the game's services the kinds call (not owned)
-  SImageCache* images = nullptr;  // set by ResolveNames: where LoadImages and ReleaseImages go
-  u32 droppedTypes = 0;           // types of unknown classes stepped over by the last Load
+  SImageCache* images = nullptr;         // set by ResolveNames: where LoadImages and ReleaseImages go
+  u32 droppedTypes = 0;                  // types of unknown classes stepped over by the last Load
 };

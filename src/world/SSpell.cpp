@@ -30,8 +30,8 @@ u32 SSpell::GetManaCost(SWorldRules& rules) const {
   const u32 skill = rules.spells.SchoolSkill(this);
   if (skill < 1 || skill > kSkillCount || !rules.player) return baseCost;
   if (skill == BarredSkill(rules.player->Race())) return baseCost;
-  const i32 level = i32(rules.player->SkillLevel(skill)) +
-                    rules.player->SumEffects(kCategoryFortifySkill, skill, nullptr, nullptr);
+  const i32 level =
+      i32(rules.player->SkillLevel(skill)) + rules.player->SumEffects(kCategoryFortifySkill, skill, nullptr, nullptr);
   const i32 cost = i32(baseCost) + i32(costPerSkill) * level / 100;
   return cost > 0 ? u32(cost) : 0;  // a heavily weakened skill does not make casting pay mana back
 }
@@ -70,17 +70,34 @@ i32 SSpell::ComputeMonsterDamage(i32 casterLevel, const Target* target) const {
     }
     const bool undead = target->monsterKind == 3;
     switch (e->kind) {
-      case 3: if (undead) total += m; break;
-      case 4: if (undead) total += target->hp - 1; break;
-      case 5: if (undead) total += m < target->hp - 1 ? m : target->hp - 1; break;
-      case 6: if (!undead) total += m; break;
-      case 7: if (!undead) total += target->hp - 1; break;
-      case 8: if (!undead) total += m < target->hp - 1 ? m : target->hp - 1; break;
+      case 3:
+        if (undead) total += m;
+        break;
+      case 4:
+        if (undead) total += target->hp - 1;
+        break;
+      case 5:
+        if (undead) total += m < target->hp - 1 ? m : target->hp - 1;
+        break;
+      case 6:
+        if (!undead) total += m;
+        break;
+      case 7:
+        if (!undead) total += target->hp - 1;
+        break;
+      case 8:
+        if (!undead) total += m < target->hp - 1 ? m : target->hp - 1;
+        break;
       case 23:
         if (e->name && target->baseTypeName && StrCompare(e->name, target->baseTypeName) == 0) total += m;
         break;
-      case 24: if (e->sub == target->monsterKind) total += m; break;
-      case 25: case 26: case 29: case 40: total += m; break;
+      case 24:
+        if (e->sub == target->monsterKind) total += m;
+        break;
+      case 25:
+      case 26:
+      case 29:
+      case 40: total += m; break;
       default: break;
     }
   }

@@ -58,19 +58,40 @@ void SAlchemyRecipe::ApplyToPotion(SEffectList& effects, i32 skill) const {
   const i32 time = duration + durationPerSkill * skill / 100;
   auto to16 = [](i32 v) { return i16(v > 32767 ? 32767 : v < -32768 ? -32768 : v); };
   switch (e->kind) {
-    case 2: case 5: case 8: case 10: case 20:
+    case 2:
+    case 5:
+    case 8:
+    case 10:
+    case 20:
       e->base = to16(magnitude);
       e->duration = to16(time);
       break;
-    case 3: case 6: case 9: case 26: case 56: case 57:
+    case 3:
+    case 6:
+    case 9:
+    case 26:
+    case 56:
+    case 57:
       e->base = to16(magnitude);
       e->duration = 0;
       break;
-    case 4: case 7: case 12: case 13: case 14: case 19: case 55:
+    case 4:
+    case 7:
+    case 12:
+    case 13:
+    case 14:
+    case 19:
+    case 55:
       e->base = 0;
       e->duration = 0;
       break;
-    case 15: case 16: case 17: case 22: case 33: case 36: case 38:
+    case 15:
+    case 16:
+    case 17:
+    case 22:
+    case 33:
+    case 36:
+    case 38:
       e->base = to16(magnitude + 100);
       e->duration = to16(time);
       break;
@@ -124,8 +145,8 @@ void SAbility::DescribeAll(SWorldRules& rules, SString& out) const { DescribeRan
 void SAbility::DescribeRange(SWorldRules& rules, SString& out, u32 first, u32 last) const {
   out.Assign("");
   const i32 mode = rules.Hooks().DisplayMode();
-  const bool compact = mode == 2 || mode == 5 || mode == 6 || mode == 7 || mode == 8 || mode == 12 || mode == 13 ||
-                       mode == 16;
+  const bool compact =
+      mode == 2 || mode == 5 || mode == 6 || mode == 7 || mode == 8 || mode == 12 || mode == 13 || mode == 16;
   const bool shortest = mode == 5 || mode == 8;
   SString line;
   for (u32 i = first; i < last && i < effects.Count(); ++i) {
@@ -177,8 +198,7 @@ void SAlchemyTable::ListMakeable(SWorldRules& rules, i32 skill, const SItemType*
   out.swap(kept);
 }
 
-SItem* SAlchemyTable::CreatePotion(SWorldRules& rules, const SAlchemyRecipe& recipe, i32 skill,
-                                   SRandom& random) const {
+SItem* SAlchemyTable::CreatePotion(SWorldRules& rules, const SAlchemyRecipe& recipe, i32 skill, SRandom& random) const {
   SItemType* type = rules.items ? rules.items->FindType(recipe.potion) : nullptr;
   if (!type) return nullptr;
   SItem* item = type->CreateInstance(0, random);

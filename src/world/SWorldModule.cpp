@@ -261,17 +261,17 @@ bool SWorldModule::LoadBase(SDatabase* database) {
   if (!OpenMapPicture(record)) return false;
 
   const bool moved = version >= kIndexListsMovedVersion;
-  static constexpr SWorldBlock kBefore[] = {kBlockAbilities, kBlockAlchemy, kBlockDiseases, kBlockGlobals,
-                                            kBlockItems, kBlockMapObjectTypes};
+  static constexpr SWorldBlock kBefore[] = {kBlockAbilities, kBlockAlchemy, kBlockDiseases,
+                                            kBlockGlobals,   kBlockItems,   kBlockMapObjectTypes};
   for (SWorldBlock b : kBefore)
     if (!LoadBlock(b, record, version)) return false;
   if (moved && !ReadIndexLists(record, version)) return false;
   if (!LoadBlock(kBlockMonsters, record, version)) return false;
   if (moved && !ReadIndexList(record, 'E', monsterList)) return false;
-  static constexpr SWorldBlock kAfter[] = {kBlockDialogLists, kBlockFaces, kBlockPeople, kBlockQuests,
-                                           kBlockScenes, kBlockSkies, kBlockScripts, kBlockSounds,
-                                           kBlockSpellEffects, kBlockSpells, kBlockInteriors, kBlockRaces,
-                                           kBlockSkills, kBlockAttributes};
+  static constexpr SWorldBlock kAfter[] = {kBlockDialogLists,  kBlockFaces,     kBlockPeople,    kBlockQuests,
+                                           kBlockScenes,       kBlockSkies,     kBlockScripts,   kBlockSounds,
+                                           kBlockSpellEffects, kBlockSpells,    kBlockInteriors, kBlockRaces,
+                                           kBlockSkills,       kBlockAttributes};
   for (SWorldBlock b : kAfter)
     if (!LoadBlock(b, record, version)) return false;
   if (!moved && !ReadIndexLists(record, version)) return false;

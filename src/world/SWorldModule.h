@@ -24,7 +24,7 @@ struct SNameOf<SMapArea> {
 class SSoundManager;
 
 struct SWorldEnv {
-  SFileStore* files = nullptr;  // where the archives are opened (null: the program folder)
+  SFileStore* files = nullptr;            // where the archives are opened (null: the program folder)
   SSoundManager* soundManager = nullptr;  // stopped before a world's archives are opened
   SImageCache* images = nullptr;
   SWorldTables* tables = nullptr;

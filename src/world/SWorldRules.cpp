@@ -20,9 +20,9 @@ void SWorldRules::Register(SWorldTables& tables) {
 
 void SWorldRules::Unload() {
   // People and abilities point at spells and diseases only by name; order does not matter.
-  for (SWorldTable* t : std::initializer_list<SWorldTable*>{&abilities, &alchemy, &diseases, &people, &quests,
-                                                            &scenes, &skies, &spellEffects, &spells, &interiors,
-                                                            &races, &skills, &attributes})
+  for (SWorldTable* t :
+       std::initializer_list<SWorldTable*>{&abilities, &alchemy, &diseases, &people, &quests, &scenes, &skies,
+                                           &spellEffects, &spells, &interiors, &races, &skills, &attributes})
     t->Clear();
   effects.Fill();
   classes.Fill();

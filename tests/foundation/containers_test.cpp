@@ -41,9 +41,9 @@ TEST(SPtrArrayTest, GrowsByStepWithZeroedSlots) {
 TEST(SPtrArrayTest, InsertRemoveAndIndices) {
   SPtrArray<int> a(false);
   int v[4] = {0, 1, 2, 3};
-  a.InsertFirst(&v[1]);       // empty: appends
-  a.InsertAt(&v[3], 99);      // past the count: appends
-  a.InsertAt(&v[0], -4);      // negative: front
+  a.InsertFirst(&v[1]);   // empty: appends
+  a.InsertAt(&v[3], 99);  // past the count: appends
+  a.InsertAt(&v[0], -4);  // negative: front
   a.InsertAt(&v[2], 2);
   ASSERT_EQ(a.Count(), 4);
   for (int i = 0; i < 4; ++i) EXPECT_EQ(a[i], &v[i]);
@@ -251,8 +251,7 @@ TEST(QuickSortTest, OrderOfEqualKeys) {
   EXPECT_EQ(Tags(few), "cba");
 
   // Nine records: the middle one becomes the pivot and the partition runs first.
-  std::vector<Rec> nine = {{2, 'a'}, {1, 'b'}, {2, 'c'}, {1, 'd'}, {2, 'e'},
-                           {1, 'f'}, {2, 'g'}, {1, 'h'}, {2, 'i'}};
+  std::vector<Rec> nine = {{2, 'a'}, {1, 'b'}, {2, 'c'}, {1, 'd'}, {2, 'e'}, {1, 'f'}, {2, 'g'}, {1, 'h'}, {2, 'i'}};
   QuickSort(nine.data(), u32(nine.size()), sizeof(Rec), CompareRec);
   EXPECT_EQ(Tags(nine), "bfdhagcei");  // traced by hand
 }

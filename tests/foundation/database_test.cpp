@@ -180,7 +180,7 @@ TEST_F(DatabaseTest, RecordsFromStreams) {
   EXPECT_TRUE(writer.AddRecordFromStream(7, s));
   SStream full;
   full.OpenForWrite(buffer, 2);
-  full.SerializeU32(v);  // does not fit
+  full.SerializeU32(v);                               // does not fit
   EXPECT_FALSE(writer.AddRecordFromStream(8, full));  // a truncated record is never written
   EXPECT_EQ(writer.RecordCount(), 1);
 }

@@ -81,8 +81,8 @@ TEST_F(SettingsTest, MissingValuesAfterTheMarkerReadAsZero) {
   SSettings s;
   s.Load(6);
   EXPECT_EQ(s.keys[0], 1002u);
-  EXPECT_EQ(s.keys[2], 0u);  // Key3 missing: 0, not its default
-  EXPECT_EQ(s.lKeys[0], 0u);  // LKey* read because Key12 is stored
+  EXPECT_EQ(s.keys[2], 0u);      // Key3 missing: 0, not its default
+  EXPECT_EQ(s.lKeys[0], 0u);     // LKey* read because Key12 is stored
   EXPECT_EQ(s.rKeys[0], 1006u);  // RKey12 missing: right table keeps its defaults
   EXPECT_EQ(s.rKeys[11], 1u);
 }

@@ -86,7 +86,7 @@ TEST(StrHelpers, NumbersSearchAndEdits) {
   EXPECT_EQ(StrToInt("  -123abc"), -123);
   EXPECT_EQ(StrToInt("+7"), 7);
   EXPECT_EQ(StrToInt(nullptr), 0);
-  EXPECT_EQ(StrToInt("\t5"), 0);  // only blanks are skipped
+  EXPECT_EQ(StrToInt("\t5"), 0);                // only blanks are skipped
   EXPECT_EQ(StrToShort("40000"), i16(-25536));  // 16-bit accumulator
   EXPECT_EQ(StrToShort("x1"), 0);
 
@@ -106,7 +106,7 @@ TEST(StrHelpers, NumbersSearchAndEdits) {
   EXPECT_TRUE(StrReplaceAll(tight, sizeof tight, "-", "--"));  // 7 characters and the terminator fit
   EXPECT_STREQ(tight, "a--b--c");
   EXPECT_FALSE(StrReplaceAll(tight, sizeof tight, "-", "---"));  // 15 characters would not fit
-  EXPECT_STREQ(tight, "a--b--c");                                 // and nothing changed
+  EXPECT_STREQ(tight, "a--b--c");                                // and nothing changed
 }
 
 TEST(StrHelpers, BoundedWritersAndSmallEdits) {
@@ -149,7 +149,9 @@ TEST(StrHelpers, BoundedWritersAndSmallEdits) {
   EXPECT_STREQ(StrIndefiniteArticle(nullptr), "a");
 
   u16 wide[4];
-  StrWiden(wide, 4, "a\xE9" "bc");
+  StrWiden(wide, 4,
+           "a\xE9"
+           "bc");
   EXPECT_EQ(wide[0], u16('a'));
   EXPECT_EQ(wide[1], u16(0xFFE9));  // sign-extended
   EXPECT_EQ(wide[3], 0);

@@ -30,8 +30,8 @@ TEST(Display, ModeSizes) {
   struct Case {
     i32 mode;
     u16 w, h;
-  } cases[] = {{6, 320, 240}, {7, 240, 320}, {8, 240, 240}, {9, 640, 480}, {10, 480, 640},
-               {14, 800, 480}, {15, 800, 584}, {16, 640, 240}};
+  } cases[] = {{6, 320, 240},  {7, 240, 320},  {8, 240, 240},  {9, 640, 480},
+               {10, 480, 640}, {14, 800, 480}, {15, 800, 584}, {16, 640, 240}};
   for (const auto& c : cases) {
     u16 w = 0, h = 0;
     EXPECT_TRUE(SDisplay::ModeSize(c.mode, w, h));
@@ -179,8 +179,10 @@ TEST(Display, TilesAndTurnedImagesCoverTheWholeScreen) {
     ASSERT_EQ(f.display.View().viewHeight, 200);
     for (auto& p : f.pixels) p = 0x1234;
     f.display.View().flags = 0;
-    if (keyed) f.display.TileImageKeyed(0, 0, 240, 320, tile.image());
-    else f.display.TileImage(0, 0, 240, 320, tile.image());
+    if (keyed)
+      f.display.TileImageKeyed(0, 0, 240, 320, tile.image());
+    else
+      f.display.TileImage(0, 0, 240, 320, tile.image());
     EXPECT_EQ(f.display.View().flags & 2, 2);
     for (int y = 0; y < 320; ++y)
       for (int x = 0; x < 240; ++x) {

@@ -36,11 +36,9 @@ TEST(Icons, BoxFilterWeightsOfOneRedPixel) {
     int n, sx;
     std::vector<int> reds;  // first destination row of the first block
   } expects[] = {
-      {40, 0, {31 * 16 / 25, 0, 0, 0}},           // (16 p00 + 4 p01 + 4 p10 + p11) / 25
+      {40, 0, {31 * 16 / 25, 0, 0, 0}},            // (16 p00 + 4 p01 + 4 p10 + p11) / 25
       {40, 1, {31 * 4 / 25, 31 * 12 / 25, 0, 0}},  // source column 1 weighs 1 and 3 across, 4 down
-      {30, 1, {31 * 6 / 25, 31 * 3 / 25, 0}},
-      {30, 2, {0, 31 * 9 / 25, 0}},
-      {20, 2, {31 * 2 / 25, 31 * 2 / 25}},
+      {30, 1, {31 * 6 / 25, 31 * 3 / 25, 0}},     {30, 2, {0, 31 * 9 / 25, 0}}, {20, 2, {31 * 2 / 25, 31 * 2 / 25}},
   };
   for (const auto& e : expects) {
     imageenc::Picture pic(50, 50, 0);

@@ -22,11 +22,10 @@ TEST(ImageFormat, ColourTableOffsets) {
     int format, width, height;
     u32 offset;
   } cases[] = {
-      {0, 3, 3, 18},      // 9 pixel bytes raised to 10
-      {1, 50, 50, 634},   // 625 block bytes raised to 626
-      {2, 50, 50, 1258},  // 625 u16 block indices
-      {0, 4, 2, 16},
-      {1, 2, 2, 10},      // one block byte raised to 2
+      {0, 3, 3, 18},                     // 9 pixel bytes raised to 10
+      {1, 50, 50, 634},                  // 625 block bytes raised to 626
+      {2, 50, 50, 1258},                 // 625 u16 block indices
+      {0, 4, 2, 16},     {1, 2, 2, 10},  // one block byte raised to 2
   };
   for (const auto& c : cases) EXPECT_EQ(SImage::TableOffset(c.format, c.width, c.height), c.offset) << c.format;
 }

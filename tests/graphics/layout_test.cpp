@@ -53,9 +53,10 @@ std::vector<u8> Build(const std::vector<S>& screens) {
 TEST(LayoutTable, LookupsByScreenModeAndControl) {
   SLayoutTable t;
   EXPECT_FALSE(t.Load(nullptr, 0));
-  std::vector<u8> rec = Build({{5, {{6, 320, 240, {{1, 10, 20, 30, 40}, {2, 0, 0, 5, 5}, {1, 9, 9, 9, 9}}}, {7, 240, 320, {}}}},
-                               {5, {{9, 640, 480, {{1, 1, 2, 3, 4}}}}},
-                               {43, {{9, 640, 480, {{550, 0, 0, 640, 400}}}}}});
+  std::vector<u8> rec =
+      Build({{5, {{6, 320, 240, {{1, 10, 20, 30, 40}, {2, 0, 0, 5, 5}, {1, 9, 9, 9, 9}}}, {7, 240, 320, {}}}},
+             {5, {{9, 640, 480, {{1, 1, 2, 3, 4}}}}},
+             {43, {{9, 640, 480, {{550, 0, 0, 640, 400}}}}}});
   ASSERT_TRUE(t.Load(rec.data(), static_cast<u32>(rec.size())));
   const SLayoutItem* item = t.GetItem(5, 6, 1);
   ASSERT_NE(item, nullptr);

@@ -156,9 +156,10 @@ TEST(OsInputScript, ParsesEventsAndNamesTheBadLine) {
   const struct {
     const char* line;
     const char* says;
-  } bad[] = {{"keydown up", "first word"},        {"10 keydown up", "first word"},  {"f1 jump", "unknown event"},
-             {"f1 keydown nokey", "unknown key"},  {"f1 keyup up repeat", "unexpected"}, {"f1 pendown 3", "x and y"},
-             {"f1 capture ../x", "capture names"}, {"f1 paint now", "unexpected"},    {"f99999999999 paint", "first word"}};
+  } bad[] = {
+      {"keydown up", "first word"},         {"10 keydown up", "first word"},      {"f1 jump", "unknown event"},
+      {"f1 keydown nokey", "unknown key"},  {"f1 keyup up repeat", "unexpected"}, {"f1 pendown 3", "x and y"},
+      {"f1 capture ../x", "capture names"}, {"f1 paint now", "unexpected"},       {"f99999999999 paint", "first word"}};
   for (const auto& b : bad) {
     const std::string t = std::string("f0 paint\n") + b.line + "\n";
     EXPECT_FALSE(s.Parse(t.data(), t.size(), &error)) << b.line;

@@ -31,7 +31,8 @@ struct ScreenRig {
   }
   Os::WindowId NewWindow() {
     windows->RegisterClass("rig", Proc);
-    const Os::WindowId w = windows->CreateWindow("rig", "rig", 0, 0, windows->ScreenWidth(), windows->ScreenHeight(), 0);
+    const Os::WindowId w =
+        windows->CreateWindow("rig", "rig", 0, 0, windows->ScreenWidth(), windows->ScreenHeight(), 0);
     created.push_back(w);
     return w;
   }

@@ -35,8 +35,10 @@ struct Routine {
 // Every pixel of a rotated copy lands where the turn puts it, for every routine, on sizes that are and
 // are not whole 16 x 16 blocks, and nothing outside the destination is written.
 TEST(Blit, RotatedCopiesPutEveryPixelWhereTheTurnSays) {
-  const Routine routines[] = {{"CW", Hal::BlitRotate90CW, 1},       {"CWByRows", Hal::BlitRotate90CWByRows, 1},
-                              {"CCW", Hal::BlitRotate90CCW, 3},     {"CCWByRows", Hal::BlitRotate90CCWByRows, 3},
+  const Routine routines[] = {{"CW", Hal::BlitRotate90CW, 1},
+                              {"CWByRows", Hal::BlitRotate90CWByRows, 1},
+                              {"CCW", Hal::BlitRotate90CCW, 3},
+                              {"CCWByRows", Hal::BlitRotate90CCWByRows, 3},
                               {"180", Hal::BlitRotate180, 2}};
   const u32 sizes[][2] = {{64, 48}, {48, 64}, {40, 24}, {240, 320}};
   for (u32 prefetch : {0u, 2u}) {
@@ -53,9 +55,16 @@ TEST(Blit, RotatedCopiesPutEveryPixelWhereTheTurnSays) {
         for (u32 sy = 0; sy < hs; ++sy)
           for (u32 sx = 0; sx < ws; ++sx) {
             u32 dx, dy;
-            if (r.turn == 1) { dx = hs - 1 - sy; dy = sx; }
-            else if (r.turn == 3) { dx = sy; dy = ws - 1 - sx; }
-            else { dx = ws - 1 - sx; dy = hs - 1 - sy; }
+            if (r.turn == 1) {
+              dx = hs - 1 - sy;
+              dy = sx;
+            } else if (r.turn == 3) {
+              dx = sy;
+              dy = ws - 1 - sx;
+            } else {
+              dx = ws - 1 - sx;
+              dy = hs - 1 - sy;
+            }
             ASSERT_EQ(dst.At(dx, dy), src.At(sx, sy)) << r.name << " " << ws << "x" << hs << " at " << sx << "," << sy;
           }
         EXPECT_TRUE(dst.CanariesIntact()) << r.name << " " << ws << "x" << hs;

@@ -102,10 +102,14 @@ TEST(Display, UpdateRectangleIsClampedAndRounded) {
     display.SetUpdateRect(&c.in);
     const Hal::Rect& v = display.fake->viewport;
     const Hal::Rect& u = display.UpdateRect();
-    EXPECT_EQ(std::to_string(v.left) + "," + std::to_string(v.top) + "," + std::to_string(v.right) + "," + std::to_string(v.bottom),
-              std::to_string(c.viewport.left) + "," + std::to_string(c.viewport.top) + "," + std::to_string(c.viewport.right) + "," + std::to_string(c.viewport.bottom));
-    EXPECT_EQ(std::to_string(u.left) + "," + std::to_string(u.top) + "," + std::to_string(u.right) + "," + std::to_string(u.bottom),
-              std::to_string(c.update.left) + "," + std::to_string(c.update.top) + "," + std::to_string(c.update.right) + "," + std::to_string(c.update.bottom));
+    EXPECT_EQ(std::to_string(v.left) + "," + std::to_string(v.top) + "," + std::to_string(v.right) + "," +
+                  std::to_string(v.bottom),
+              std::to_string(c.viewport.left) + "," + std::to_string(c.viewport.top) + "," +
+                  std::to_string(c.viewport.right) + "," + std::to_string(c.viewport.bottom));
+    EXPECT_EQ(std::to_string(u.left) + "," + std::to_string(u.top) + "," + std::to_string(u.right) + "," +
+                  std::to_string(u.bottom),
+              std::to_string(c.update.left) + "," + std::to_string(c.update.top) + "," +
+                  std::to_string(c.update.right) + "," + std::to_string(c.update.bottom));
     EXPECT_EQ(display.FullRows(), c.fullRows);
   }
 }
@@ -207,8 +211,11 @@ TEST(Display, PictureThatFitsOnlyTurnedIsTurned) {
     int panelW, panelH;
     u32 w, h, orientation;
     u32 turn, actualOrientation;
-  } cases[] = {{240, 320, 320, 240, 0, 1, 3}, {320, 240, 240, 320, 0, 1, 3}, {320, 240, 320, 240, 3, 0, 0},
-               {240, 320, 240, 320, 0, 0, 0}, {240, 320, 320, 240, 3, 1, 3}};
+  } cases[] = {{240, 320, 320, 240, 0, 1, 3},
+               {320, 240, 240, 320, 0, 1, 3},
+               {320, 240, 320, 240, 3, 0, 0},
+               {240, 320, 240, 320, 0, 0, 0},
+               {240, 320, 320, 240, 3, 1, 3}};
   for (const auto& c : cases) {
     ScreenRig rig(c.panelW, c.panelH);
     const Os::WindowId w = rig.NewWindow();

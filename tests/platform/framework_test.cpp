@@ -233,8 +233,14 @@ TEST(Detector, DeviceModelByOemText) {
   const struct {
     const char* text;
     u32 model;
-  } cases[] = {{"Compaq iPAQ H3800", 1}, {"TOSHIBA E750 Pocket PC", 7}, {"toshiba e740", 6}, {"Toshiba e7", 0},
-               {"MotoQ", 8},             {"Typhoon M500", 3},           {"", 0},             {"HP iPAQ", 0}};
+  } cases[] = {{"Compaq iPAQ H3800", 1},
+               {"TOSHIBA E750 Pocket PC", 7},
+               {"toshiba e740", 6},
+               {"Toshiba e7", 0},
+               {"MotoQ", 8},
+               {"Typhoon M500", 3},
+               {"", 0},
+               {"HP iPAQ", 0}};
   for (const auto& c : cases) EXPECT_EQ(Hal::DeviceModelFromOemText(c.text), c.model) << c.text;
   EXPECT_EQ(Hal::DeviceModelFromOemText(nullptr), 0u);
 }

@@ -14,8 +14,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <unistd.h>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>

@@ -18,8 +18,8 @@ TEST(App, DisplayModeTable) {
     u8 landscape, keyboard, fast;
     u32 height;
   } rows[] = {
-      {480, 640, 10, 9, 0, 0, 1, 640}, {640, 480, 10, 9, 1, 0, 1, 480}, {240, 320, 7, 6, 0, 0, 0, 320},
-      {320, 240, 7, 6, 1, 0, 0, 240},  {240, 240, 8, 8, 0, 0, 0, 240},  {480, 480, 11, 11, 0, 0, 1, 480},
+      {480, 640, 10, 9, 0, 0, 1, 640},  {640, 480, 10, 9, 1, 0, 1, 480},  {240, 320, 7, 6, 0, 0, 0, 320},
+      {320, 240, 7, 6, 1, 0, 0, 240},   {240, 240, 8, 8, 0, 0, 0, 240},   {480, 480, 11, 11, 0, 0, 1, 480},
       {800, 480, 14, 14, 1, 1, 1, 480}, {800, 600, 15, 15, 1, 1, 1, 584}, {640, 240, 16, 16, 1, 1, 0, 240},
   };
   for (const auto& r : rows) {
@@ -317,8 +317,10 @@ TEST(App, StylusOnTurnedPicturesFollowsTheRotatedCopy) {
         core->TurnStylus(&tx, &ty);
         const i32 ex = px[size_t(y) * c.w + x], ey = py[size_t(y) * c.w + x];
         ASSERT_TRUE(tx >= 0 && ty >= 0 && tx < lw && ty < lh) << c.w << "x" << c.h << " panel " << x << "," << y;
-        ASSERT_LE(std::abs(tx - ex), 1) << c.w << "x" << c.h << " StartMode " << c.startMode << " panel " << x << "," << y;
-        ASSERT_LE(std::abs(ty - ey), 1) << c.w << "x" << c.h << " StartMode " << c.startMode << " panel " << x << "," << y;
+        ASSERT_LE(std::abs(tx - ex), 1) << c.w << "x" << c.h << " StartMode " << c.startMode << " panel " << x << ","
+                                        << y;
+        ASSERT_LE(std::abs(ty - ey), 1) << c.w << "x" << c.h << " StartMode " << c.startMode << " panel " << x << ","
+                                        << y;
       }
   }
 }

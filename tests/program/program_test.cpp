@@ -5,12 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -59,11 +59,9 @@ const char kScript[] =
 
 TEST(Program, HeadlessRunCapturesThePanelTheCoreLeft) {
   const std::string dir = TempDir("headless");
-  {
-    std::ofstream(dir + "/input.txt") << kScript;
-  }
+  { std::ofstream(dir + "/input.txt") << kScript; }
   const Result r = Shell(Env(dir) + "'" + kProgram + "' --backend headless --screen 240x320 --input '" + dir +
-                       "/input.txt' --frames 120 --capture '" + dir + "/shots'");
+                         "/input.txt' --frames 120 --capture '" + dir + "/shots'");
   ASSERT_EQ(r.status, 0) << r.output;
   std::vector<u16> shot;
   int w = 0, h = 0;
@@ -132,8 +130,8 @@ TEST(Program, BadOptionsSayWhat) {
 
 TEST(Program, SdlWithoutDisplaySaysSo) {
   const std::string dir = TempDir("nodisplay");
-  const Result r = Shell("env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER " + Env(dir) + "SDL_AUDIODRIVER=dummy '" +
-                       kProgram + "' --backend sdl --registry '" + dir + "/registry'");
+  const Result r = Shell("env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER " + Env(dir) +
+                         "SDL_AUDIODRIVER=dummy '" + kProgram + "' --backend sdl --registry '" + dir + "/registry'");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.output.find("no display is available"), std::string::npos) << r.output;
 }
@@ -143,7 +141,8 @@ TEST(Program, SdlWindowUnderXvfbShowsTheHeadlessFrame) {
   if (Shell("command -v xvfb-run && command -v xwd && command -v convert").status != 0)
     GTEST_SKIP() << "xvfb-run, xwd or convert is missing (Debian: xvfb x11-apps imagemagick)";
   const std::string dir = TempDir("xvfb");
-  const Result headless = Shell(Env(dir) + "'" + kProgram + "' --backend headless --frames 20 --capture '" + dir + "/shots'");
+  const Result headless =
+      Shell(Env(dir) + "'" + kProgram + "' --backend headless --frames 20 --capture '" + dir + "/shots'");
   ASSERT_EQ(headless.status, 0) << headless.output;
   {
     // Keeps the game presenting until the window has been shot, then ends it.

@@ -14,7 +14,7 @@ u16 Rgb(int r, int g, int b) { return u16((r >> 3) << 11 | (g >> 2) << 5 | (b >>
 // has at most 256 colours and 64 distinct blocks and encodes exactly in every format.
 struct BlockPicture {
   int width, height;
-  std::vector<u8> types;   // per block
+  std::vector<u8> types;     // per block
   std::vector<u16> colours;  // 4 per type: top-left, top-right, bottom-left, bottom-right
 };
 
@@ -30,11 +30,14 @@ BlockPicture MakePicture(u16 id) {
     const int r = (base >> 11) << 3, g = ((base >> 5) & 63) << 2, b = (base & 31) << 3;
     for (int j = 0; j < 4; ++j) {
       const int k = j == 3 ? 2 : j;
-      p.colours[size_t(t) * 4 + size_t(j)] = Rgb(std::min(255, r + dr * k), std::min(255, g + dg * k), std::min(255, b + db * k));
+      p.colours[size_t(t) * 4 + size_t(j)] =
+          Rgb(std::min(255, r + dr * k), std::min(255, g + dg * k), std::min(255, b + db * k));
     }
   };
   switch (id) {
-    case kWall: case kUpperWall: case kPitSide: {
+    case kWall:
+    case kUpperWall:
+    case kPitSide: {
       // Bricks: mortar lines and a few brick shades; the stored row is a wall column.
       size(64, 64);
       const u16 base = id == kWall ? Rgb(150, 70, 50) : id == kUpperWall ? Rgb(70, 90, 150) : Rgb(90, 80, 60);
@@ -48,9 +51,17 @@ BlockPicture MakePicture(u16 id) {
         }
       break;
     }
-    case kFloor: case kFloor2: case kFloor3: case kOverlay: case kCeiling: {
+    case kFloor:
+    case kFloor2:
+    case kFloor3:
+    case kOverlay:
+    case kCeiling: {
       size(256, 256);
-      const u16 a = id == kFloor ? Rgb(90, 120, 60) : id == kFloor2 ? Rgb(160, 140, 100) : id == kFloor3 ? Rgb(60, 60, 140) : id == kCeiling ? Rgb(110, 100, 95) : Rgb(200, 40, 40);
+      const u16 a = id == kFloor     ? Rgb(90, 120, 60)
+                    : id == kFloor2  ? Rgb(160, 140, 100)
+                    : id == kFloor3  ? Rgb(60, 60, 140)
+                    : id == kCeiling ? Rgb(110, 100, 95)
+                                     : Rgb(200, 40, 40);
       for (int t = 0; t < 16; ++t) setType(t, u16(a + (t & 3) * 0x0841 + (t >> 2) * 0x0020), 3, 3, 3);
       setType(16, 0xFFFF, 0, 0, 0);  // transparent for the keyed layers
       for (int by = 0; by < 128; ++by)
@@ -87,11 +98,21 @@ BlockPicture MakePicture(u16 id) {
         }
       break;
     }
-    case kTree: case kCreature: case kItem: case kDoor: case kArch: case kHandle: case kShield: case kHand:
-    case kBanner: case kGhost: {
+    case kTree:
+    case kCreature:
+    case kItem:
+    case kDoor:
+    case kArch:
+    case kHandle:
+    case kShield:
+    case kHand:
+    case kBanner:
+    case kGhost: {
       // Block type 0 is transparent: 0xFFFF in every corner (and block 0 in the block formats).
-      struct Dim { int w, h; } dims[] = {{64, 96}, {48, 64}, {24, 16}, {64, 128}, {128, 128},
-                                         {16, 16}, {32, 32}, {96, 80}, {32, 64}, {48, 64}};
+      struct Dim {
+        int w, h;
+      } dims[] = {{64, 96}, {48, 64}, {24, 16}, {64, 128}, {128, 128},
+                  {16, 16}, {32, 32}, {96, 80}, {32, 64},  {48, 64}};
       const int which = id - kTree;
       size(dims[which].w, dims[which].h);
       setType(0, 0xFFFF, 0, 0, 0);
@@ -104,20 +125,26 @@ BlockPicture MakePicture(u16 id) {
           for (int by = 0; by < bh; ++by)
             for (int bx = 0; bx < bw; ++bx) {
               const int cx = bx - 16, cy = by - 17;
-              if (cx * cx + cy * cy < 15 * 15) put(bx, by, 1 + (bx * 3 + by * 5) % 5);
-              else if (by > 28 && bx >= 13 && bx < 19) put(bx, by, 6);
+              if (cx * cx + cy * cy < 15 * 15)
+                put(bx, by, 1 + (bx * 3 + by * 5) % 5);
+              else if (by > 28 && bx >= 13 && bx < 19)
+                put(bx, by, 6);
             }
           break;
-        case kCreature: case kGhost:
+        case kCreature:
+        case kGhost:
           setType(1, id == kGhost ? Rgb(200, 220, 255) : Rgb(170, 60, 60), 8, 4, 4);
           setType(2, Rgb(250, 240, 80), 0, 0, 0);
           setType(3, id == kGhost ? Rgb(120, 140, 220) : Rgb(90, 30, 30), 5, 5, 5);
           for (int by = 0; by < bh; ++by)
             for (int bx = 0; bx < bw; ++bx) {
               const int cx = bx - 12, cy = by - 18;
-              if (cx * cx * 2 + cy * cy < 200) put(bx, by, (by == 10 && (bx == 8 || bx == 15)) ? 2 : 1);
-              else if (by > 26 && (bx == 6 || bx == 7 || bx == 16 || bx == 17)) put(bx, by, 3);
-              else if (by < 10 && bx < 4 && id == kCreature) put(bx, by, 3);  // an arm on one side
+              if (cx * cx * 2 + cy * cy < 200)
+                put(bx, by, (by == 10 && (bx == 8 || bx == 15)) ? 2 : 1);
+              else if (by > 26 && (bx == 6 || bx == 7 || bx == 16 || bx == 17))
+                put(bx, by, 3);
+              else if (by < 10 && bx < 4 && id == kCreature)
+                put(bx, by, 3);  // an arm on one side
             }
           break;
         case kItem:
@@ -161,8 +188,10 @@ BlockPicture MakePicture(u16 id) {
           setType(2, Rgb(120, 120, 130), 4, 4, 4);
           for (int by = 0; by < bh; ++by)
             for (int bx = 0; bx < bw; ++bx) {
-              if (bx > 16 + by / 3 && bx < 40 && by > 10) put(bx, by, 1);
-              else if (by <= 10 && bx > 20 && bx < 34 && (bx % 4) != 0) put(bx, by, 1);
+              if (bx > 16 + by / 3 && bx < 40 && by > 10)
+                put(bx, by, 1);
+              else if (by <= 10 && bx > 20 && bx < 34 && (bx % 4) != 0)
+                put(bx, by, 1);
               if (bx >= 38 && by > 6) put(bx, by, 2);  // a blade along the right edge
             }
           break;
@@ -174,14 +203,11 @@ BlockPicture MakePicture(u16 id) {
           for (int bx = 0; bx < bw; ++bx)
             for (int by = bh - 4; by < bh - 4 + (bx < bw / 2 ? bx : bw - 1 - bx) && by < bh; ++by) put(bx, by, 1);
           break;
-        default:
-          break;
+        default: break;
       }
       break;
     }
-    default:
-      size(2, 2);
-      break;
+    default: size(2, 2); break;
   }
   return p;
 }
@@ -204,8 +230,10 @@ std::vector<u16> Encode(const BlockPicture& p, int format) {
         data[size_t(y) * size_t(p.width) + size_t(x)] = u8(t * 4 + (y & 1) * 2 + (x & 1));
       } else if (((x | y) & 1) == 0) {
         const size_t at = size_t(y / 2) * size_t(bw) + size_t(x / 2);
-        if (format == 1) data[at] = t;
-        else std::memcpy(data + at * 2, &t, 1), data[at * 2 + 1] = 0;
+        if (format == 1)
+          data[at] = t;
+        else
+          std::memcpy(data + at * 2, &t, 1), data[at * 2 + 1] = 0;
       }
     }
   u16* table = rec.data() + (8 + D) / 2;
@@ -294,15 +322,31 @@ Scene::Scene(const Options& o) : options(o) {
       const char ch = x < int(o.rows[size_t(y)].size()) ? o.rows[size_t(y)][size_t(x)] : ' ';
       switch (ch) {
         case '.': c[0] = 1; break;
-        case '#': c[1] = 1; s[0] = 3; break;
+        case '#':
+          c[1] = 1;
+          s[0] = 3;
+          break;
         case 'L': c[1] = 1; break;
-        case 'U': c[0] = 1; s[0] = 3; break;
+        case 'U':
+          c[0] = 1;
+          s[0] = 3;
+          break;
         case 'p': c[0] = 2; break;
         case 'm': c[0] = 3; break;
         case '3': c[0] = 4; break;
-        case '4': c[0] = 1; c[1] = 2; break;
-        case '5': c[0] = 3; c[1] = 2; break;
-        case 'w': c[0] = 1; c[2] = 1; s[1] = 1; break;
+        case '4':
+          c[0] = 1;
+          c[1] = 2;
+          break;
+        case '5':
+          c[0] = 3;
+          c[1] = 2;
+          break;
+        case 'w':
+          c[0] = 1;
+          c[2] = 1;
+          s[1] = 1;
+          break;
         default: break;
       }
     }

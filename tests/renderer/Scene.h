@@ -19,10 +19,29 @@ namespace scene {
 
 // Image ids of the scene's textures.
 enum : u16 {
-  kWall = 1, kUpperWall, kFloor, kFloor2, kFloor3, kMask1, kMask2, kPitSide, kSky, kWindow, kOverlay,
+  kWall = 1,
+  kUpperWall,
+  kFloor,
+  kFloor2,
+  kFloor3,
+  kMask1,
+  kMask2,
+  kPitSide,
+  kSky,
+  kWindow,
+  kOverlay,
   kCeiling,  // the upper ceiling when the sky is off (the view's sky texture then)
   // Upright images (type 0 blocks are transparent in every format) and pictures.
-  kTree, kCreature, kItem, kDoor, kArch, kHandle, kShield, kHand, kBanner, kGhost,
+  kTree,
+  kCreature,
+  kItem,
+  kDoor,
+  kArch,
+  kHandle,
+  kShield,
+  kHand,
+  kBanner,
+  kGhost,
   kImageCount
 };
 
@@ -39,7 +58,7 @@ struct Options {
   u16 lightScale = 2048;  // every cell's light scale (2048 = 1.0; lower shows more fog)
   i32 skyAngle = 0;
   u32 orientation = 0;
-  i32 viewX = 0, viewY = 0;         // viewport position on the screen
+  i32 viewX = 0, viewY = 0;               // viewport position on the screen
   i32 screenWidth = 0, screenHeight = 0;  // 0: the viewport's size plus its position
 };
 
@@ -53,7 +72,7 @@ class Scene {
   Options options;
   std::vector<u16> frame;  // physical frame memory
   i32 pitch = 0;
-  SSurface screen;         // logical screen over `frame`
+  SSurface screen;  // logical screen over `frame`
 
   // Clears the frame to 0xF81F (never drawn by the scenes) and draws one view.
   void Render(SRenderer& renderer);
@@ -63,8 +82,8 @@ class Scene {
   static std::vector<u16> MakeImage(u16 id, int format);
 
   // Records added to the view's tables (ids from 1 up, after the scene's own); the view follows.
-  u16 AddObject(const std::vector<u16>& words);   // 31 words, missing ones 0
-  u16 AddWallFace(const std::vector<u16>& words); // 36 words
+  u16 AddObject(const std::vector<u16>& words);       // 31 words, missing ones 0
+  u16 AddWallFace(const std::vector<u16>& words);     // 36 words
   u16 AddFloorItems(const std::vector<u16>& images);  // up to 10 image ids
   u16 AddCreature(const std::vector<u16>& words);     // 14 words
   void SetCell(int x, int y, int word, u16 value);

@@ -54,7 +54,7 @@ TEST_F(CoverFixture, HiddenEvenWhenANearerShorterWallOwnsSomeColumns) {
   const i32 nearShort = Add(7, 3, 60, 70, 70, 100, 70, 100, 1200);
   r.ComputeCoverage();
   EXPECT_TRUE(Visible(nearShort));
-  EXPECT_TRUE(Visible(far));   // rows above the short wall are not covered by it
+  EXPECT_TRUE(Visible(far));  // rows above the short wall are not covered by it
   EXPECT_FALSE(Visible(floor));
 }
 

@@ -1,8 +1,8 @@
 // Rain, first-person overlays, tiles, rotated images, the picture filler, and the emitter rules of images,
 // ceilings and cells outside the map.
-#include "support/Png.h"
 #include "Scene.h"
 #include "graphics/renderer/RenderShapes.h"
+#include "support/Png.h"
 
 #include <gtest/gtest.h>
 
@@ -78,10 +78,10 @@ TEST(RendererImages, UprightImagesAreSplitAndClassedByTheCeilingLine) {
     bool ceilingAbove;
     KC expect;
   } cases[] = {
-      {kDoor, 213, false, {{11, 5}}},                // bottom exactly on the ceiling line: one upper part
-      {kTree, 100, false, {{11, 3}, {11, 5}}},       // crossing it: the part below, then the part above
-      {kItem, -518, false, {{11, 3}}},               // on the floor, well below it
-      {kTree, 100, true, {{11, 3}}},                 // a closed storey above: never split
+      {kDoor, 213, false, {{11, 5}}},           // bottom exactly on the ceiling line: one upper part
+      {kTree, 100, false, {{11, 3}, {11, 5}}},  // crossing it: the part below, then the part above
+      {kItem, -518, false, {{11, 3}}},          // on the floor, well below it
+      {kTree, 100, true, {{11, 3}}},            // a closed storey above: never split
   };
   for (const Case& c : cases) {
     p.Clear();
@@ -143,7 +143,7 @@ TEST(RendererImages, ShapeTable) {
   const SShape& plinth = t.shapes[15];
   ASSERT_EQ(plinth.pointCount, 8);
   EXPECT_EQ(plinth.faceCount, 4);
-  const i16 want[8][3] = {{0, 0, 0},       {1024, 0, 0},     {1024, 0, 1024},  {0, 0, 1024},
+  const i16 want[8][3] = {{0, 0, 0},       {1024, 0, 0},    {1024, 0, 1024}, {0, 0, 1024},
                           {305, 396, 305}, {719, 396, 305}, {719, 396, 719}, {305, 396, 719}};
   for (int i = 0; i < 8; ++i) {
     const SShapePoint& q = t.points[plinth.firstPoint + i];
@@ -231,8 +231,10 @@ TEST(RendererOverlays, TilingCoversTheAreaWithTopLeftPieces) {
   Picture pic(32, 32, 32, Diagonal);
   for (bool keyed : {false, true}) {
     Screen2D s(110, 50, 0);
-    if (keyed) s.r->TileImageKeyed(3, 2, pic.pixels(), pic.palette(), 32, 32, 0, 100, 40);
-    else s.r->TileImage(3, 2, pic.pixels(), pic.palette(), 32, 32, 0, 100, 40);
+    if (keyed)
+      s.r->TileImageKeyed(3, 2, pic.pixels(), pic.palette(), 32, 32, 0, 100, 40);
+    else
+      s.r->TileImage(3, 2, pic.pixels(), pic.palette(), 32, 32, 0, 100, 40);
     for (i32 y = 0; y < 50; ++y)
       for (i32 x = 0; x < 110; ++x) {
         const bool inside = x >= 3 && x < 103 && y >= 2 && y < 42;

@@ -97,7 +97,10 @@ TEST(RendererEmitters, PitSidesOnlyTowardCellsThatAreNotPits) {
 }
 
 TEST(RendererEmitters, FloorKindFollowsTheLayersOfItsFloorType) {
-  struct Case { char cell; int kind; };
+  struct Case {
+    char cell;
+    int kind;
+  };
   for (Case c : {Case{'.', 1}, Case{'m', 2}, Case{'3', 3}, Case{'4', 4}, Case{'5', 5}}) {
     scene::Scene sc(Looking({"...", std::string(".") + c.cell + ".", "..."}, 1.5, 2.9, 0));
     Emitted e;

@@ -62,22 +62,29 @@ struct Quad {
 }  // namespace
 
 TEST(RendererEdges, RoundingOfCrossings) {
-  struct Case { i32 value; i32 direction; i32 error; bool column; i32 pixel; };
+  struct Case {
+    i32 value;
+    i32 direction;
+    i32 error;
+    bool column;
+    i32 pixel;
+  };
   const Case cases[] = {
       {16 * 5 + 8, 1, 0, true, 6},   // increasing column edge exactly on a centre: next pixel
       {16 * 5 + 8, 0, 0, true, 5},   // decreasing: that pixel
       {16 * 5 + 8, 1, 0, false, 5},  // row edge on a centre with no remainder: that pixel
       {16 * 5 + 8, 1, 1, false, 6},  // ... with a remainder it lies past the centre
-      {16 * 5 + 3, 1, 0, true, 5},
-      {16 * 5 + 9, 0, 0, false, 6},
+      {16 * 5 + 3, 1, 0, true, 5},  {16 * 5 + 9, 0, 0, false, 6},
   };
   for (const Case& c : cases) {
     SEdgeWalker w{};
     w.cross.x = c.value;
     w.cross.direction = c.direction;
     w.cross.error = c.error;
-    if (c.column) w.RoundColumnEdge();
-    else w.RoundRowEdge();
+    if (c.column)
+      w.RoundColumnEdge();
+    else
+      w.RoundRowEdge();
     EXPECT_EQ(w.pixel, c.pixel) << c.value << " dir " << c.direction << " err " << c.error;
   }
 }
@@ -203,7 +210,7 @@ TEST(RendererFill, PitSideShadesFromFogToTexture) {
   q.l[2] = q.l[3] = 0;
   const u32 fog = Spans::SpreadColor(0xF800);
   SRenderer::FillKind8(cv.s, 4, q.v, tex.t, q.c, q.l, fog);
-  EXPECT_EQ(cv.at(0, 0), 0);        // the plain texel (colour 0) at full light
+  EXPECT_EQ(cv.at(0, 0), 0);          // the plain texel (colour 0) at full light
   EXPECT_GE(cv.at(0, 32) >> 11, 30);  // all but fog at the bottom
   EXPECT_EQ(cv.at(0, 32) & 0x07FF, 0);
   // The red channel rises monotonically toward the fog.
@@ -301,8 +308,7 @@ TEST(RendererFill, FloorLayerRules) {
   q.c[1] = {4095, 0};
   q.c[2] = {4095, 4095};
   q.c[3] = {0, 4095};
-  auto draw = [&](int kind, const SSpanTexture& a, const SSpanTexture& b, const SSpanTexture& c,
-                  const SMaskImage& m) {
+  auto draw = [&](int kind, const SSpanTexture& a, const SSpanTexture& b, const SSpanTexture& c, const SMaskImage& m) {
     Canvas cv(64, 64);
     SRenderer::FillFloor(kind, 0, cv.s, 4, q.v, a, q.c, &b, &c, &m, &m, q.l, 0);
     return cv.px;

@@ -1,7 +1,7 @@
 // Whole frames: golden images, the same frame from every image format and surface orientation, the
 // background set, the sort order and the fixed stores.
-#include "support/Png.h"
 #include "Scene.h"
+#include "support/Png.h"
 
 #include <gtest/gtest.h>
 
@@ -10,41 +10,17 @@
 
 namespace {
 
-const std::vector<std::string> kField = {
-    ".........", ".........", ".........", ".........", ".........", ".........", ".........", ".........",
-    "........."};
+const std::vector<std::string> kField = {".........", ".........", ".........", ".........", ".........",
+                                         ".........", ".........", ".........", "........."};
 
-const std::vector<std::string> kCorridor = {
-    "#########",
-    "#.......#",
-    "###U#w###",
-    "  #...#  ",
-    "  #L.L#  ",
-    "  #w.U#  ",
-    "  ##.##  ",
-    "  #...#  ",
-    "  #####  "};
+const std::vector<std::string> kCorridor = {"#########", "#.......#", "###U#w###", "  #...#  ", "  #L.L#  ",
+                                            "  #w.U#  ", "  ##.##  ", "  #...#  ", "  #####  "};
 
-const std::vector<std::string> kPits = {
-    ".........",
-    "..pp.....",
-    "..pp..p..",
-    ".........",
-    "....p....",
-    ".........",
-    "...p.#...",
-    ".........",
-    "........."};
+const std::vector<std::string> kPits = {".........", "..pp.....", "..pp..p..", ".........", "....p....",
+                                        ".........", "...p.#...", ".........", "........."};
 
-const std::vector<std::string> kLayers = {
-    "mmm333...",
-    "mmm333...",
-    "444555...",
-    "444555...",
-    ".........",
-    "....4....",
-    ".........",
-    "........."};
+const std::vector<std::string> kLayers = {"mmm333...", "mmm333...", "444555...", "444555...",
+                                          ".........", "....4....", ".........", "........."};
 
 struct GoldenCase {
   const char* name;
@@ -305,7 +281,7 @@ TEST(RendererFrame, ScreenAlignedColumnImagesAreDrawnAsUprightImages) {
   r->view = &sc.view;
   r->SetupProjection();
   r->SetupCamera();
-  auto drawOne = [&](const SRenderVertex (&quad)[4]) {
+  auto drawOne = [&](const SRenderVertex(&quad)[4]) {
     std::fill(sc.frame.begin(), sc.frame.end(), u16(0xF81F));
     r->vertexCount = r->coordCount = r->lightCount = 0;
     r->drawCount = 0;

@@ -15,8 +15,7 @@ TEST(RendererMath, SineAndCosineFollowTheHostWithinAFewUnits) {
     ASSERT_NEAR(FixedCos(a), std::cos(r) * 65536, 40) << a;
   }
   // Odd symmetry across pi.
-  for (i32 d : {1, 50, 1000})
-    EXPECT_EQ(FixedSin(FixedAngle::kPi + d), -FixedSin(d)) << d;
+  for (i32 d : {1, 50, 1000}) EXPECT_EQ(FixedSin(FixedAngle::kPi + d), -FixedSin(d)) << d;
   EXPECT_NEAR(DegreesToRadians(90 << 16), 102943, 10);
 }
 
@@ -33,7 +32,10 @@ TEST(RendererMath, CellStepperStartsAtTheFirstBoundary) {
 }
 
 TEST(RendererMath, PixelStepperSamplesRowCentres) {
-  struct Case { i32 y0; i32 first; };
+  struct Case {
+    i32 y0;
+    i32 first;
+  };
   // From y0 = 0 the first centre is 8 away; from 8 it is there; from 9 it is row 1's centre.
   for (Case c : {Case{0, 8}, Case{8, 0}, Case{9, 15}}) {
     SEdgeStepper s;
@@ -83,9 +85,12 @@ TEST(RendererCamera, FacingCodesAndExactCosines) {
   SRenderer r;
   r.view = &sc.view;
   r.SetupProjection();
-  struct Case { i32 angle; i32 code, cos, minusSin; };
-  for (Case c : {Case{0, 0, 1024, 0}, Case{90 << 16, 1, 0, -1024}, Case{180 << 16, 2, -1024, 0},
-                 Case{270 << 16, 3, 0, 1024}}) {
+  struct Case {
+    i32 angle;
+    i32 code, cos, minusSin;
+  };
+  for (Case c :
+       {Case{0, 0, 1024, 0}, Case{90 << 16, 1, 0, -1024}, Case{180 << 16, 2, -1024, 0}, Case{270 << 16, 3, 0, 1024}}) {
     sc.view.angle = c.angle;
     r.SetupCamera();
     EXPECT_EQ(r.facingCode, c.code);

@@ -1,10 +1,10 @@
 // Objects, images, ceilings, shapes, decorations and cells outside the map: golden frames of hand-filled
 // views (each also drawn from the block formats, which must give the same pixels), and the rules that
 // frames show less directly.
-#include "support/Png.h"
 #include "Scene.h"
 #include "graphics/SDraw2D.h"
 #include "graphics/renderer/RenderShapes.h"
+#include "support/Png.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +17,8 @@ using namespace scene;
 
 // An object render record: render type and shape, up to seven images with positions, the height word
 // and more bits of word 0 (bit 8 the plane, bits 10-15 a door's progress).
-std::vector<u16> Obj(int type, int shape, std::vector<u16> images, std::vector<u16> xs = {},
-                     std::vector<u16> zs = {}, i16 height = 0, u16 extra0 = 0) {
+std::vector<u16> Obj(int type, int shape, std::vector<u16> images, std::vector<u16> xs = {}, std::vector<u16> zs = {},
+                     i16 height = 0, u16 extra0 = 0) {
   std::vector<u16> w(31, 0);
   w[0] = u16(type | shape << 8 | extra0);
   for (size_t i = 0; i < images.size() && i < 7; ++i) w[1 + i] = images[i];
@@ -99,8 +99,7 @@ void FillShapes(Scene& s) {
   // Shapes standing on the floor (plinth, pyramid, block, ramp, truncated pyramid, gable roof), one on top
   // of a lower wall block, and a ceiling under an upper wall block.
   const int shapes[][3] = {{1, 1, 15}, {3, 1, 12}, {5, 1, 3}, {1, 3, 4}, {5, 3, 45}, {3, 0, 26}, {2, 4, 40}};
-  for (const auto& sh : shapes)
-    s.SetCell(sh[0], sh[1], 1, s.AddObject(Obj(11, sh[2], {kFloor2})));
+  for (const auto& sh : shapes) s.SetCell(sh[0], sh[1], 1, s.AddObject(Obj(11, sh[2], {kFloor2})));
   s.SetCell(4, 4, 1, s.AddObject(Obj(2, 24, {kWall, kFloor3})));
   s.SetSide(4, 3, 0, s.AddObject(Obj(2, 0, {kUpperWall, 0, kCeiling})));
 }
@@ -110,14 +109,40 @@ const ObjectScene kScenes[] = {
     {"renderer_objects_40_240", std::vector<std::string>(9, "........."), 6.7, 8.2, 40, 240, 180, true, FillField},
     {"renderer_doors_380",
      {"#######", "#.....#", "##L.L##", "#.....#", "#.....#", "#..U..#", "#.....#", "#######"},
-     3.5, 6.5, 0, 380, 240, false, FillDoors},
+     3.5,
+     6.5,
+     0,
+     380,
+     240,
+     false,
+     FillDoors},
     {"renderer_doors_45_480",
      {"#######", "#.....#", "##L.L##", "#.....#", "#.....#", "#..U..#", "#.....#", "#######"},
-     3.6, 4.6, 45, 480, 300, false, FillDoors},
-    {"renderer_shapes_380", {".......", ".......", ".......", "....U..", ".......", "......."}, 3.5, 5.5, 0, 380,
-     240, false, FillShapes},
-    {"renderer_shapes_outside_20_480", {".......", ".......", ".......", "....U..", ".......", "......."}, 3.5,
-     3.6, 20, 480, 300, true, FillShapes},
+     3.6,
+     4.6,
+     45,
+     480,
+     300,
+     false,
+     FillDoors},
+    {"renderer_shapes_380",
+     {".......", ".......", ".......", "....U..", ".......", "......."},
+     3.5,
+     5.5,
+     0,
+     380,
+     240,
+     false,
+     FillShapes},
+    {"renderer_shapes_outside_20_480",
+     {".......", ".......", ".......", "....U..", ".......", "......."},
+     3.5,
+     3.6,
+     20,
+     480,
+     300,
+     true,
+     FillShapes},
 };
 
 Options OptionsOf(const ObjectScene& d, int format) {
@@ -278,8 +303,7 @@ TEST(RendererObjects, DecorationFlatOnAWallIsDrawnOverItFromEveryPosition) {
       sc.Render(*r);
       for (i32 i = 0; i < r->drawCount; ++i) {
         const SRenderPolygon& p = r->polygons[r->drawList[i].polygon];
-        if (p.kind != 14 || p.textures[0] != c.image || r->drawList[i].maxDepth != r->drawList[i].minDepth)
-          continue;
+        if (p.kind != 14 || p.textures[0] != c.image || r->drawList[i].maxDepth != r->drawList[i].minDepth) continue;
         ++seen;
         EXPECT_TRUE(p.flags & kPolyVisible) << o.camX << ", " << o.camY << " at " << c.angle;
       }

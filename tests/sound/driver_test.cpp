@@ -52,10 +52,10 @@ TEST_F(Driver, BlockGeometryFollowsTheFormatAndLatency) {
     u32 blocks, blockLength;
     u8 silence;
   } cases[] = {
-      {{44100, 18, 1}, 7938, 6, 2648, 0},   // 180 ms, 2,646 rounded up to a multiple of 8
-      {{44100, 18, 1}, 5000, 4, 2648, 0},   // 113 ms: raised to 4 blocks
-      {{44100, 18, 1}, 44100, 32, 2648, 0}, // 1 s: lowered to 32
-      {{22050, 1, 1}, 22050, 32, 664, 128}, // 8-bit: 661.5 -> 664, silence is 128
+      {{44100, 18, 1}, 7938, 6, 2648, 0},    // 180 ms, 2,646 rounded up to a multiple of 8
+      {{44100, 18, 1}, 5000, 4, 2648, 0},    // 113 ms: raised to 4 blocks
+      {{44100, 18, 1}, 44100, 32, 2648, 0},  // 1 s: lowered to 32
+      {{22050, 1, 1}, 22050, 32, 664, 128},  // 8-bit: 661.5 -> 664, silence is 128
       {{22050, 2, 2}, 2205, 4, 2648, 0},
   };
   for (const Case& c : cases) {
@@ -78,8 +78,8 @@ TEST_F(Driver, BlockGeometryFollowsTheFormatAndLatency) {
 }
 
 TEST_F(Driver, ResultCodes) {
-  const audFormat bad[] = {{44100, 0, 1}, {44100, 0x11, 1}, {44100, 0x22, 1}, {44100, 18, 0},
-                           {44100, 18, 3}, {0, 18, 1}};
+  const audFormat bad[] = {{44100, 0, 1},  {44100, 0x11, 1}, {44100, 0x22, 1},
+                           {44100, 18, 0}, {44100, 18, 3},   {0, 18, 1}};
   for (const audFormat& f : bad) {
     EXPECT_EQ(Open(f), -1);
     EXPECT_FALSE(driver.IsOpen());

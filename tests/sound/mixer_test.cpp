@@ -64,11 +64,9 @@ TEST_F(Mixer, CountingSourceShowsWhichFrameEachOutputSampleReads) {
     u32 rate;
     std::vector<i16> frameNumbers;  // 1-based input frame per output sample
   } cases[] = {
-      {44100, {1, 2, 3, 4, 5, 6, 7, 8}},
-      {22050, {1, 1, 2, 2, 3, 3, 4, 4}},
-      {11025, {1, 1, 1, 1, 2, 2, 2, 2}},
-      {88200, {1, 3, 5, 7, 9, 11, 13, 15}},
-      {33075, {1, 1, 2, 3, 4, 4, 5, 6}},  // step 192: 0.75 frames per output sample
+      {44100, {1, 2, 3, 4, 5, 6, 7, 8}},    {22050, {1, 1, 2, 2, 3, 3, 4, 4}}, {11025, {1, 1, 1, 1, 2, 2, 2, 2}},
+      {88200, {1, 3, 5, 7, 9, 11, 13, 15}}, {33075, {1, 1, 2, 3, 4, 4, 5, 6}},  // step 192: 0.75 frames per output
+                                                                                // sample
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.rate);
@@ -142,7 +140,7 @@ TEST_F(Mixer, PanSplitsMonoAndStereoSourcesOverStereoOutput) {
     i16 left, right;
   } cases[] = {
       {&mono, false, 128, 500, 500},
-      {&mono, false, 0, 1000, 0},                              // r = 0, l = 2v
+      {&mono, false, 0, 1000, 0},                                        // r = 0, l = 2v
       {&mono, false, 255, (2 * 64 - 127) * 1000 >> 7, 127 * 1000 >> 7},  // r = 128 x 255 >> 8 = 127
       {&mono, false, 64, 96 * 1000 >> 7, 32 * 1000 >> 7},
       {&stereo, true, 128, 500, 1500},

@@ -47,8 +47,7 @@ TEST(SdlWaveOut, SpeakerPlaysAModuleThroughSdlAudio) {
     Os::InstallWaveOut(nullptr);
   }
   EXPECT_GE(played, 20u);
-  std::printf("blocks played %llu, underrun bytes %llu\n", (unsigned long long)played,
-              (unsigned long long)underrun);
+  std::printf("blocks played %llu, underrun bytes %llu\n", (unsigned long long)played, (unsigned long long)underrun);
 
   std::ifstream in(file, std::ios::binary);
   const std::vector<u8> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

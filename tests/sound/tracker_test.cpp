@@ -43,7 +43,7 @@ TEST(TrackerTables, TagsPeriodsAndSteps) {
   struct Case {
     const char* tag;
     u32 tracks;
-  } tags[] = {{"M.K.", 4}, {"M!K!", 4}, {"8CHN", 8}, {"6CHN", 6}, {"16CH", 16},
+  } tags[] = {{"M.K.", 4},  {"M!K!", 4},  {"8CHN", 8}, {"6CHN", 6}, {"16CH", 16},
               {"32CH", 32}, {"33CH", 33}, {"FLT4", 0}, {"ABCD", 0}, {"xCHN", 0}};
   for (const Case& c : tags) {
     EXPECT_EQ(audMusic::ChannelCountFromTag(reinterpret_cast<const u8*>(c.tag)), c.tracks) << c.tag;
@@ -361,7 +361,7 @@ TEST_F(Tracker, MalformedDataPlaysWithoutReadingOutOfBounds) {
   bad.SetSample(1, std::vector<i8>(3000, 10), 64, 0x0F);  // finetune 15 (-1)
   bad.SetSample(2, std::vector<i8>(3000, 10), 64);
   bad.SetSample(4, std::vector<i8>(1000, 10), 64);
-  bad.SetOrders({0, 1, 7});  // pattern 7 does not exist
+  bad.SetOrders({0, 1, 7});              // pattern 7 does not exist
   bad.SetCell(0, 0, 0, 1, 4095);         // period past the tables
   bad.SetCell(0, 0, 1, 2, 13, 4, 0x1F);  // deep vibrato at the top of the table
   bad.SetCell(0, 0, 2, 2, 1712, 4, 0xFF);
@@ -373,7 +373,7 @@ TEST_F(Tracker, MalformedDataPlaysWithoutReadingOutOfBounds) {
   bad.SetCell(0, 2, 0, 2, 428, 6, 0xF0);
   bad.SetCell(0, 2, 1, 2, 428, 5, 0x0F);
   bad.SetCell(0, 2, 2, 2, 428, 14, 0x9F);  // an extended command that is ignored
-  bad.SetCell(0, 2, 3, 4, 428, 9, 0xFF);  // offset past the sample's end
+  bad.SetCell(0, 2, 3, 4, 428, 9, 0xFF);   // offset past the sample's end
   bad.SetCell(1, 0, 0, 2, 428);
   bad.Parts();
   // The sample table says sample 4 has fewer bytes than its header claims; pattern 1 is cut short.
@@ -388,7 +388,7 @@ TEST_F(Tracker, MalformedDataPlaysWithoutReadingOutOfBounds) {
   EXPECT_EQ(c.tracks[0].period, audPeriodTable[15 * 84]);  // nearest note 0, finetune row 15
   EXPECT_EQ(c.tracks[0].step, StepOf(audPeriodTable[15 * 84]));
   MixSamples(kRow);
-  EXPECT_EQ(c.tracks[0].sample, 1u);  // sample number 255 counted as 0: the track kept sample 1
+  EXPECT_EQ(c.tracks[0].sample, 1u);       // sample number 255 counted as 0: the track kept sample 1
   EXPECT_EQ(c.samples[4].first, nullptr);  // short sample: silent
   // Order 1 plays the short pattern as empty rows; order 2 names no pattern and ends the song.
   MixSamples(64 * kRow);

@@ -13,7 +13,10 @@ TEST(Wave, LoadsEveryPcmForm) {
     u16 channels, bits;
     u32 dataBytes, frames;
   } cases[] = {
-      {1, 8, 1000, 1000}, {2, 8, 1000, 500}, {1, 16, 1000, 500}, {2, 16, 4000, 1000},
+      {1, 8, 1000, 1000},
+      {2, 8, 1000, 500},
+      {1, 16, 1000, 500},
+      {2, 16, 4000, 1000},
   };
   for (const Case& c : cases) {
     const std::vector<u8> image = MakeWave(c.channels, 22050, c.bits, std::vector<u8>(c.dataBytes, 7));

@@ -50,8 +50,8 @@ std::string CompareGolden(const std::string& name, const u16* pixels, int width,
   int w = 0, h = 0;
   if (!ReadRgb565(golden, expected, w, h)) return "cannot read " + golden;
   if (w != width || h != height) {
-    return "size differs: golden " + std::to_string(w) + "x" + std::to_string(h) + ", frame " +
-           std::to_string(width) + "x" + std::to_string(height);
+    return "size differs: golden " + std::to_string(w) + "x" + std::to_string(h) + ", frame " + std::to_string(width) +
+           "x" + std::to_string(height);
   }
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {

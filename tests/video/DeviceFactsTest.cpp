@@ -16,11 +16,10 @@ TEST(DeviceFacts, ModelTableMatchesPrefixIgnoringCaseInTableOrder) {
     const char* text;
     u32 model;
   };
-  for (const Case& c : {Case{"Compaq iPAQ H3800", 1}, Case{"compaq ipaq h3800 Pocket PC", 1},
-                        Case{"COMPALE P6C", 2}, Case{"Typhoon MyGuide", 3}, Case{"Toshiba e310", 4},
-                        Case{"Toshiba e330", 5}, Case{"Toshiba e740", 6}, Case{"TOSHIBA E750 Pocket PC 2003", 7},
-                        Case{"MotoQ", 8}, Case{"Toshiba e7", 0}, Case{"Compaq iPAQ H3600", 0},
-                        Case{" Toshiba e740", 0}, Case{"", 0}}) {
+  for (const Case& c : {Case{"Compaq iPAQ H3800", 1}, Case{"compaq ipaq h3800 Pocket PC", 1}, Case{"COMPALE P6C", 2},
+                        Case{"Typhoon MyGuide", 3}, Case{"Toshiba e310", 4}, Case{"Toshiba e330", 5},
+                        Case{"Toshiba e740", 6}, Case{"TOSHIBA E750 Pocket PC 2003", 7}, Case{"MotoQ", 8},
+                        Case{"Toshiba e7", 0}, Case{"Compaq iPAQ H3600", 0}, Case{" Toshiba e740", 0}, Case{"", 0}}) {
     EXPECT_EQ(Hal::DeviceModelFromOemText(c.text), c.model) << '"' << c.text << '"';
   }
 }
@@ -45,13 +44,12 @@ TEST(DeviceFacts, ProcessorTypeFromTheMainIdRegister) {
     bool faults;
     u32 type;
   };
-  for (const Case& c : {Case{"XScale PXA25x", true, 0x69052D06, false, 2},
-                        Case{"XScale PXA25x, other revision", true, 0x69052100, false, 2},
-                        Case{"another XScale", true, 0x69054117, false, 0},
-                        Case{"StrongARM", true, 0x6901B119, false, 1},
-                        Case{"other ARM", true, 0x41129200, false, 0},
-                        Case{"read faults", true, 0x69052D06, true, 0},
-                        Case{"no kernel-mode switch", false, 0x69052D06, false, 0}}) {
+  for (const Case& c :
+       {Case{"XScale PXA25x", true, 0x69052D06, false, 2},
+        Case{"XScale PXA25x, other revision", true, 0x69052100, false, 2},
+        Case{"another XScale", true, 0x69054117, false, 0}, Case{"StrongARM", true, 0x6901B119, false, 1},
+        Case{"other ARM", true, 0x41129200, false, 0}, Case{"read faults", true, 0x69052D06, true, 0},
+        Case{"no kernel-mode switch", false, 0x69052D06, false, 0}}) {
     SCOPED_TRACE(c.label);
     Profile p = WindowOnly();
     p.kernelMode = c.kernelMode;

@@ -17,8 +17,7 @@ namespace {
 
 // Draws a picture into a fresh frame and presents it; the screen as the user holds it must show it turned
 // back by the orientation the game drew in.
-void PresentAndCheck(Rig& rig, Hal::Display& display, const Hal::DisplayParameters& params, u32 seed,
-                     u32 flags = 0) {
+void PresentAndCheck(Rig& rig, Hal::Display& display, const Hal::DisplayParameters& params, u32 seed, u32 flags = 0) {
   ASSERT_TRUE(display.BeginScene());
   Hal::Surface* back = display.GetBackBuffer();
   ASSERT_NE(back, nullptr);
@@ -88,8 +87,8 @@ TEST(VideoDrivers, ChosenDriverMatchesProfile) {
   for (const ModeCase& c : {ModeCase{Direct(1, true), 3}, ModeCase{MediaQ(1), 8}, ModeCase{StrongArmIpaq(), 5}}) {
     SCOPED_TRACE(c.profile.name);
     Rig rig(c.profile);
-    auto display = Open(rig, rig.Detector().description.width, rig.Detector().description.height,
-                        Hal::ORIENTATION_UNKNOWN);
+    auto display =
+        Open(rig, rig.Detector().description.width, rig.Detector().description.height, Hal::ORIENTATION_UNKNOWN);
     ASSERT_NE(display, nullptr);
     EXPECT_EQ(DriverId(display->Impl()->Driver()), c.driver);
   }
@@ -217,7 +216,8 @@ TEST(VideoDrivers, SlowFrameBufferSpansWholeUnits) {
   };
   // Rows of 480 bytes: an odd number of rows is no whole number of 64-byte units, so the span grows to
   // even rows.
-  for (const Case& c : {Case{3, 7, 3 * 480, 30}, Case{3, 6, 2 * 480, 30}, Case{0, 320, 0, 2400}, Case{319, 320, 318 * 480, 15}}) {
+  for (const Case& c :
+       {Case{3, 7, 3 * 480, 30}, Case{3, 6, 2 * 480, 30}, Case{0, 320, 0, 2400}, Case{319, 320, 318 * 480, 15}}) {
     const Hal::Rect r{0, c.top, 240, c.bottom};
     display->SetUpdateRect(&r);
     EXPECT_EQ(slow->SpanOffset(), c.offset) << c.top << ".." << c.bottom;

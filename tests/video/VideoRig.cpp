@@ -1,5 +1,6 @@
 #include "VideoRig.h"
 
+#include "platform/hal/Game.h"
 #include "platform/video/DriverDirect.h"
 #include "platform/video/DriverGAPI.h"
 #include "platform/video/DriverImageon.h"
@@ -7,7 +8,6 @@
 #include "platform/video/DriverMediaQ.h"
 #include "platform/video/DriverVGA.h"
 #include "platform/video/GDIDriver.h"
-#include "platform/hal/Game.h"
 
 #include <cstring>
 
@@ -20,8 +20,7 @@ Os::LResult TestProc(Os::WindowId w, u32 message, Os::WParam wParam, Os::LParam 
 
 }  // namespace
 
-Rig::Rig(const Os::Sim::Profile& profile)
-    : windows(i32(profile.width), i32(profile.height)), device(profile) {
+Rig::Rig(const Os::Sim::Profile& profile) : windows(i32(profile.width), i32(profile.height)), device(profile) {
   Os::InstallClock(&clock);
   Hal::ResetTimer();
   Os::InstallWindows(&windows);

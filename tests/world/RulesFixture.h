@@ -43,7 +43,8 @@ class RulesFixture : public WorldFixture {
     modules.Clear();
     rules.Unload();
     for (SWorldTable*& t : tables.tables)
-      if (t != &globals && t != &faces && t != &scripts && t != &dialogs && t != &monsters && t != &sounds && t != &types)
+      if (t != &globals && t != &faces && t != &scripts && t != &dialogs && t != &monsters && t != &sounds &&
+          t != &types)
         t = nullptr;
   }
 

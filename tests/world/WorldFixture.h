@@ -15,10 +15,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <atomic>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 // One record written through its own transfer routine `fn` at `version`, as the world builder writes it.
 template <class F>
@@ -96,7 +96,8 @@ class WorldFixture : public ::testing::Test {
   }
   worldbuild::Archive Save(const worldbuild::WorldArchiveSpec& spec, const std::string& file,
                            worldbuild::WorldLayout* layout = nullptr) {
-    return Save(spec, file, [](worldbuild::Archive&) {}, layout);
+    return Save(
+        spec, file, [](worldbuild::Archive&) {}, layout);
   }
 
   std::filesystem::path dir;

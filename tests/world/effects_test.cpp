@@ -83,9 +83,11 @@ TEST_F(Effects, TextsByContext) {
       {23, 20, 0, "bres_rat", 0, 0, 0, 0, 3, 0, false, false, "+20 damage to bres_rat"},
       {23, 150, 0, "bres_rat", 0, 0, 0, 0, 15, 0, false, false, "+50% damage to bres_rat"},
       {26, 5, 0, nullptr, 0, 0, 0, 0, 1, 0, false, false, "Poisons opponents"},
-      {32, 125, 0, "base_disease_rot", 0, 0, 0, 0, 1, 0, false, false, "Infects base_disease_rot disease at 25% chance"},
+      {32, 125, 0, "base_disease_rot", 0, 0, 0, 0, 1, 0, false, false,
+       "Infects base_disease_rot disease at 25% chance"},
       {31, 5, 0, "base_spellfireball", 0, 0, 0, 0, 10, 5, false, false, "Casts Fireball (5 charges)"},
-      {31, 5, 0, "base_spellfireball", 30, 0, 0, 0, 10, 2, false, false, "Casts Fireball at skill level 30 (2 out of 5 charges)"},
+      {31, 5, 0, "base_spellfireball", 30, 0, 0, 0, 10, 2, false, false,
+       "Casts Fireball at skill level 30 (2 out of 5 charges)"},
       {31, 1, 0, "base_spellfireball", 30, 0, 0, 0, 10, 0, true, false, "Fireball (skill: 30) (0/1 charge)"},
       {31, 0, 0, "base_spellfireball", 40, 0, 0, 0, 11, 0, false, true, "Fireball (sk: 40)"},
       {31, 0, 0, "base_spellfireball", 0, 0, 0, 0, 12, 0, false, false, "Teaches Fireball"},
@@ -95,8 +97,8 @@ TEST_F(Effects, TextsByContext) {
       {59, 10, 0, nullptr, 0, 0, 0, 0, 5, 0, false, false, ""},
   };
   for (const TextCase& c : cases) {
-    std::unique_ptr<SEffect> e(MakeEffect(c.kind, c.base, 3, c.sub, c.name, c.perLevel, c.duration,
-                                          c.durationPerLevel, c.radius));
+    std::unique_ptr<SEffect> e(
+        MakeEffect(c.kind, c.base, 3, c.sub, c.name, c.perLevel, c.duration, c.durationPerLevel, c.radius));
     EXPECT_EQ(Text(*e, c.context, c.level, c.shortForm, c.shortest), c.expected)
         << "kind " << int(c.kind) << " context " << c.context;
   }

@@ -69,9 +69,10 @@ TEST_F(ItemRules, DescriptionsNamesAndValues) {
        "Light weapon\rDamage: 0-1, Weight: 12.3\rRequires good alignment\rOutfit: plain\rCondition: broken\r"
        "\rModerately enchantable",
        156},
-      {&kQuiver, 15, 9, false, "Quiver of arrows", "Light weapon\rContains 15 units.\rDamage: 1-3\rWeight: 0.1\r\rUnenchantable",
-       2},
-      {&kQuiver, 1, 9, false, "Quiver of arrows", "Light weapon\rContains 1 unit.\rDamage: 1-3\rWeight: 0.1\r\rUnenchantable", 2},
+      {&kQuiver, 15, 9, false, "Quiver of arrows",
+       "Light weapon\rContains 15 units.\rDamage: 1-3\rWeight: 0.1\r\rUnenchantable", 2},
+      {&kQuiver, 1, 9, false, "Quiver of arrows",
+       "Light weapon\rContains 1 unit.\rDamage: 1-3\rWeight: 0.1\r\rUnenchantable", 2},
       {&kChain, 2000, 9, false, "Chain mail",
        "Heavy armor\rAC: 8\rWeight: 15.0\rOutfit: regular\rCondition: perfect\r\rStrongly enchantable", 600},
       {&kChain, 12000, 9, true, "Chain mail",
@@ -278,7 +279,8 @@ TEST_F(ItemRules, EffectsFollowTheirHeading) {
       ASSERT_FALSE(effects.IsEmpty());
       herb->Describe(rules, it, text, false);
       std::string expected = "Alchemy ingredient\rWeight: 0.1\r";
-      expected += mode == 5 ? std::string("\rEffects: ") + effects.CStr() : std::string("\rEffects:\r") + effects.CStr();
+      expected +=
+          mode == 5 ? std::string("\rEffects: ") + effects.CStr() : std::string("\rEffects:\r") + effects.CStr();
       EXPECT_EQ(text.CStr(), expected);
     }
   }

@@ -29,7 +29,9 @@ struct NameTable : SItemNames {
     names.push_back(type->name.Text());
     return u16(names.size() - 1);
   }
-  SItemType* TypeAt(u16 index) override { return index < names.size() ? table.FindType(names[index].c_str()) : nullptr; }
+  SItemType* TypeAt(u16 index) override {
+    return index < names.size() ? table.FindType(names[index].c_str()) : nullptr;
+  }
   SItemTable& table;
   std::vector<std::string> names;
 };

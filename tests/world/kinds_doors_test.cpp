@@ -66,10 +66,11 @@ TEST(KindsDoors, UseByMethodLockKeyAndTrap) {
       {"trap unseen", 2, 0, 30, 9, false, false, "sound bsnd_dooropen 10\n", true},
       {"trap seen, skill short", 2, 0, 30, 10, false, false,
        "prompt The door seems to be trapped.\rYour disarm skill may not be enough. |20 101\n" + kLocked, false},
-      {"trap seen, skill enough", 2, 0, 30, 30, false, false, "prompt The door seems to be trapped. |20 101\n" + kLocked,
-       false},
+      {"trap seen, skill enough", 2, 0, 30, 30, false, false,
+       "prompt The door seems to be trapped. |20 101\n" + kLocked, false},
       {"locked and trapped", 1, 50, 30, 29, false, false,
-       kLocked + "prompt " + kNoKeyNoPicks + "\rAlso, it seems to be trapped...\rYour disarm skill may not be enough. |20 100\n",
+       kLocked + "prompt " + kNoKeyNoPicks +
+           "\rAlso, it seems to be trapped...\rYour disarm skill may not be enough. |20 100\n",
        false},
   };
   for (const Case& c : cases) {

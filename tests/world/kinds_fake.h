@@ -87,8 +87,8 @@ class FakeKindServices : public SMapKindServices {
     log.push_back("message " + std::string(text) + " |" + std::to_string(flag) + " " +
                   (sound ? (*sound ? sound : "none") : "click"));
   }
-  void QueuePrompt(const char* text, SMapArea*, SMapObjectInst*, SMapCell*, SMapObjectType*, i32 value, u8 f1,
-                   u8 f2, u8 f3) override {
+  void QueuePrompt(const char* text, SMapArea*, SMapObjectInst*, SMapCell*, SMapObjectType*, i32 value, u8 f1, u8 f2,
+                   u8 f3) override {
     log.push_back("prompt " + std::string(text) + " |" + std::to_string(value) + " " + std::to_string(f1) +
                   std::to_string(f2) + std::to_string(f3));
   }

@@ -50,28 +50,28 @@ TEST(KindsScript, StateFunctionsOnAnyKind) {
   KindFixture f;
   SMapObjectType* lever = f.Make("lever", 16, 4);
   RunTable(lever, {
-      {102, 0, 1, 0, 1, 1, 0, false},          // isopened: bit 1 clear
-      {102, 0, 3, 0, 0, 3, 0, false},
-      {103, 0, 3, 0, kNone, 1, 0, true},       // open also asks for the cell to be rebuilt
-      {104, 0, 1, 0, kNone, 3, 0, true},       // close
-      {105, 0, 1, 5 << 6, 50, 1, 5 << 6, false},
-      {106, 59, 1, 0, kNone, 1, 5 << 6, false},       // 59 -> 5
-      {106, 160, 1, 0xFFFF, kNone, 1, 0xFC3F, false}, // 16 & 15 = 0, other bits kept
-      {106, -15, 1, 0, kNone, 1, 15 << 6, false},     // -1 & 15
-      {107, 0, 1, 7 << 10, 70, 1, 7 << 10, false},
-      {108, 35, 1, 0, kNone, 1, 3 << 10, false},
-      {109, 0, 1, 0, 1, 1, 0, false},
-      {109, 0, 0, 0, 0, 0, 0, false},
-      {110, 0, 0, 0, kNone, 1, 0, true},
-      {111, 0, 3, 0, kNone, 2, 0, true},
-      {112, 0, 1, 0, 1, 1, 0, false},
-      {113, 0, 3, 0, kNone, 1, 0, true},
-      {114, 0, 1, 0, kNone, 3, 0, true},
-      {126, 0, 3, 0, 2, 3, 0, false},          // isdead gives the bit's value
-      {126, 0, 1, 0, 0, 1, 0, false},
-      {101, 0, 1, 0, kNone, 1, 0, false},      // outside the range
-      {120, 0, 1, 0, kNone, 1, 0, false},      // inside, not listed
-  });
+                      {102, 0, 1, 0, 1, 1, 0, false},  // isopened: bit 1 clear
+                      {102, 0, 3, 0, 0, 3, 0, false},
+                      {103, 0, 3, 0, kNone, 1, 0, true},  // open also asks for the cell to be rebuilt
+                      {104, 0, 1, 0, kNone, 3, 0, true},  // close
+                      {105, 0, 1, 5 << 6, 50, 1, 5 << 6, false},
+                      {106, 59, 1, 0, kNone, 1, 5 << 6, false},        // 59 -> 5
+                      {106, 160, 1, 0xFFFF, kNone, 1, 0xFC3F, false},  // 16 & 15 = 0, other bits kept
+                      {106, -15, 1, 0, kNone, 1, 15 << 6, false},      // -1 & 15
+                      {107, 0, 1, 7 << 10, 70, 1, 7 << 10, false},
+                      {108, 35, 1, 0, kNone, 1, 3 << 10, false},
+                      {109, 0, 1, 0, 1, 1, 0, false},
+                      {109, 0, 0, 0, 0, 0, 0, false},
+                      {110, 0, 0, 0, kNone, 1, 0, true},
+                      {111, 0, 3, 0, kNone, 2, 0, true},
+                      {112, 0, 1, 0, 1, 1, 0, false},
+                      {113, 0, 3, 0, kNone, 1, 0, true},
+                      {114, 0, 1, 0, kNone, 3, 0, true},
+                      {126, 0, 3, 0, 2, 3, 0, false},  // isdead gives the bit's value
+                      {126, 0, 1, 0, 0, 1, 0, false},
+                      {101, 0, 1, 0, kNone, 1, 0, false},  // outside the range
+                      {120, 0, 1, 0, kNone, 1, 0, false},  // inside, not listed
+                  });
 }
 
 TEST(KindsScript, ScriptStateByteAndNoInstance) {
@@ -91,21 +91,21 @@ TEST(KindsScript, DoorFormsClampAndAnimate) {
   constexpr u8 kClosed = SMapObjectDoor::kClosed, kOpening = SMapObjectDoor::kOpening;
   constexpr u8 kClosing = SMapObjectDoor::kClosing;
   RunTable(door, {
-      {102, 0, 1 | kClosed, 0, 0, 1 | kClosed, 0, false},
-      {102, 0, 1 | kClosing, 0, 1, 1 | kClosing, 0, false},
-      {103, 0, 1 | kClosed, 0, kNone, 1 | kClosed | kOpening, 0, false},
-      {103, 0, 1 | kClosing, 0, kNone, 1 | kOpening, 0, false},        // interrupts the closing
-      {103, 0, 1, 0, kNone, 1, 0, false},                                // already open
-      {104, 0, 1, 0, kNone, 1 | kClosing, 0, false},
-      {104, 0, 1 | kClosed | kOpening, 0, kNone, 1 | kClosed | kClosing, 0, false},
-      {104, 0, 1 | kClosed, 0, kNone, 1 | kClosed, 0, false},
-      {106, 200, 1, 0, kNone, 1, 11 << 6, false},  // 110: above any spell's reach
-      {106, -5, 1, 0xFFFF, kNone, 1, 0xFC3F, false},
-      {105, 0, 1, 11 << 6, 110, 1, 11 << 6, false},
-      {108, 200, 1, 0, kNone, 1, 10 << 10, false},
-      {107, 0, 1, 10 << 10, 100, 1, 10 << 10, false},
-      {110, 0, 0, 0, kNone, 1, 0, true},  // others go to the base
-  });
+                     {102, 0, 1 | kClosed, 0, 0, 1 | kClosed, 0, false},
+                     {102, 0, 1 | kClosing, 0, 1, 1 | kClosing, 0, false},
+                     {103, 0, 1 | kClosed, 0, kNone, 1 | kClosed | kOpening, 0, false},
+                     {103, 0, 1 | kClosing, 0, kNone, 1 | kOpening, 0, false},  // interrupts the closing
+                     {103, 0, 1, 0, kNone, 1, 0, false},                        // already open
+                     {104, 0, 1, 0, kNone, 1 | kClosing, 0, false},
+                     {104, 0, 1 | kClosed | kOpening, 0, kNone, 1 | kClosed | kClosing, 0, false},
+                     {104, 0, 1 | kClosed, 0, kNone, 1 | kClosed, 0, false},
+                     {106, 200, 1, 0, kNone, 1, 11 << 6, false},  // 110: above any spell's reach
+                     {106, -5, 1, 0xFFFF, kNone, 1, 0xFC3F, false},
+                     {105, 0, 1, 11 << 6, 110, 1, 11 << 6, false},
+                     {108, 200, 1, 0, kNone, 1, 10 << 10, false},
+                     {107, 0, 1, 10 << 10, 100, 1, 10 << 10, false},
+                     {110, 0, 0, 0, kNone, 1, 0, true},  // others go to the base
+                 });
 }
 
 TEST(KindsScript, DoorSoundsFollowDistance) {

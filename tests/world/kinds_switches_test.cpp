@@ -85,9 +85,9 @@ TEST(KindsSwitches, TrapDamageAgainstArmour) {
   };
   const Case cases[] = {
       {5, 20, {}, "hp -30\nhit 30 -1\nsound bsnd_trap 10\n"},
-      {3, 40, {50}, "sound bsnd_trap 10\n"},             // 50 < 51: spared
+      {3, 40, {50}, "sound bsnd_trap 10\n"},  // 50 < 51: spared
       {3, 40, {51, 4}, "hp -4\nhit 4 -1\nsound bsnd_trap 10\n"},
-      {3, 40, {99, 0}, "sound bsnd_trap 10\n"},          // random(5) gave 0
+      {3, 40, {99, 0}, "sound bsnd_trap 10\n"},  // random(5) gave 0
   };
   for (const Case& c : cases) {
     KindFixture f;
@@ -178,12 +178,9 @@ TEST(KindsSwitches, TeleportFramesGoForthAndBack) {
     std::vector<u32> frames;
   };
   const Case cases[] = {
-      {0, 255, {1, 2}},             // no images: A = 255, positions past the empty list show image 0
-      {1, 0, {0, 0}},
-      {2, 1, {0, 0, 0}},            // one animation image: shown idle instead of dividing by 0
-      {3, 2, {1, 2, 1, 2}},
-      {4, 3, {1, 2, 3, 2, 1}},
-      {6, 5, {1, 2, 3, 4, 5, 4, 3, 2, 1}},
+      {0, 255, {1, 2}},                         // no images: A = 255, positions past the empty list show image 0
+      {1, 0, {0, 0}},       {2, 1, {0, 0, 0}},  // one animation image: shown idle instead of dividing by 0
+      {3, 2, {1, 2, 1, 2}}, {4, 3, {1, 2, 3, 2, 1}}, {6, 5, {1, 2, 3, 4, 5, 4, 3, 2, 1}},
   };
   for (const Case& c : cases) {
     KindFixture f;
@@ -234,8 +231,8 @@ TEST(KindsSwitches, PassagesQueueTheirTransitions) {
     inst.packed = c.packed;
     inst.targetText = c.target;
     bool changed = false;
-    EXPECT_EQ(Event(c.type, c.event, &inst, nullptr, changed), c.log) << c.type->name.Text() << " "
-                                                                      << (c.target ? c.target : "-");
+    EXPECT_EQ(Event(c.type, c.event, &inst, nullptr, changed), c.log)
+        << c.type->name.Text() << " " << (c.target ? c.target : "-");
   }
   // A hole without the travel flag is just a hole.
   SMapObjectType* pit = f.Make("pit", 15, 2);

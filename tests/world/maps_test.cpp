@@ -103,9 +103,10 @@ class Maps : public WorldFixture {
       m->flags = 4;  // attacks on sight
       templates.monsters.InsertByNameHash(m);
     }
-    spec.blocks[kBlockMonsters] = {
-        Rec(v, [&](SStream& s) { templates.SerializeBaseTypes(s, v); }, kMapRecordCapacity),
-        Rec(v, [&](SStream& s) { templates.SerializeMonsters(s, v); }, kMapRecordCapacity)};
+    spec.blocks[kBlockMonsters] = {Rec(
+                                       v, [&](SStream& s) { templates.SerializeBaseTypes(s, v); }, kMapRecordCapacity),
+                                   Rec(
+                                       v, [&](SStream& s) { templates.SerializeMonsters(s, v); }, kMapRecordCapacity)};
 
     // The stand-alone map stores a 3 x 2 rectangle at (1, 2).
     worldbuild::MapDef dungeon;
@@ -137,7 +138,7 @@ class Maps : public WorldFixture {
     dungeon.content[0] = worldbuild::CellRecord(cells, v);
     std::vector<MonsterDef> placed(4);
     placed[0] = {kRat, 1, 2, 0, 2, 3};
-    placed[1] = {kMerchant, 2, 2, 5, 1, 1};  // bound to a removed object: dropped
+    placed[1] = {kMerchant, 2, 2, 5, 1, 1};      // bound to a removed object: dropped
     placed[2] = {kGoneTemplate, 3, 2, 0, 3, 3};  // its template is unknown: dropped
     placed[3] = {kRat, 7, 2, 0, 3, 3};
     dungeon.content[2] = worldbuild::MonsterRecord(placed, 8, v);
@@ -264,7 +265,8 @@ TEST(MapObjectTypes, BlockReadsVersionedFieldsAndStepsOverUnknownClasses) {
     stair->placement[2] = -7;
     stair->palettes.AddText("base_pal");
     MakeType(src, "base_torch", 3);
-    Bytes bytes = Rec(c.version, [&](SStream& s) { src.SerializeBlock(s, c.version); }, kMapRecordCapacity);
+    Bytes bytes = Rec(
+        c.version, [&](SStream& s) { src.SerializeBlock(s, c.version); }, kMapRecordCapacity);
 
     SMapObjectTypeTable table;
     SStream s(c.version);
@@ -290,7 +292,8 @@ TEST(MapObjectTypes, BlockReadsVersionedFieldsAndStepsOverUnknownClasses) {
   MakeType(src, "base_a", 5, {"x"});
   MakeType(src, "base_b", 7, {"y"});
   MakeType(src, "base_c", 20);
-  Bytes bytes = Rec(114, [&](SStream& s) { src.SerializeBlock(s, 114); }, kMapRecordCapacity);
+  Bytes bytes = Rec(
+      114, [&](SStream& s) { src.SerializeBlock(s, 114); }, kMapRecordCapacity);
   // Class bytes lead each type; patch the first two (the record lists them in name-hash order).
   u32 patched = 0;
   for (size_t i = 3; i < bytes.size() && patched < 2; ++i)
@@ -306,7 +309,8 @@ TEST(MapObjectTypes, BlockReadsVersionedFieldsAndStepsOverUnknownClasses) {
 
   // A block with no types is still a block, palette list and all.
   SMapObjectTypeTable none, empty;
-  bytes = Rec(114, [&](SStream& st) { none.SerializeBlock(st, 114); }, kMapRecordCapacity);
+  bytes = Rec(
+      114, [&](SStream& st) { none.SerializeBlock(st, 114); }, kMapRecordCapacity);
   SStream e(114);
   e.OpenForRead(bytes.data(), u32(bytes.size()));
   EXPECT_TRUE(empty.SerializeBlock(e, 114));
@@ -489,8 +493,8 @@ TEST_F(Maps, OutdoorTilesJoinInTheWindow) {
   EXPECT_EQ(window.Cell(7, 7)->centreType, tree);  // the tile's own (0, 0)
   EXPECT_EQ(window.Cell(27, 27)->base1Type, grass);
   // East tile 0201 stores rows 3..20 and columns 0..15: window columns 28..34 show its columns 0..6.
-  EXPECT_EQ(window.Cell(28, 7)->base1Type, nullptr);   // its row 0: outside the stored rectangle
-  EXPECT_EQ(window.Cell(28, 10)->centreType, tree);    // its stored (0, 3)
+  EXPECT_EQ(window.Cell(28, 7)->base1Type, nullptr);  // its row 0: outside the stored rectangle
+  EXPECT_EQ(window.Cell(28, 10)->centreType, tree);   // its stored (0, 3)
   EXPECT_EQ(window.Cell(34, 27)->base1Type, grass);
   EXPECT_EQ(window.BlockArea(30, 10), base->FindMap("base_out0201"));
   // South tile 0102 is there; the south-east tile 0202 is missing; nothing lies west or north.
@@ -523,7 +527,7 @@ TEST_F(Maps, MalformedCellRecordsAreRefusedOrClipped) {
     Bytes& offsets = spec.maps[1].content[1];
     offsets[2] = 0xFF;  // cell (0, 0): far past the record
     offsets[3] = 0x7F;
-    offsets[4] += 1;  // cell (1, 0): odd
+    offsets[4] += 1;            // cell (1, 0): odd
     spec.maps[0].storedX = 33;  // 3 columns from 33: one column past the window
     spec.maps[0].storedY = 34;  // 2 rows from 34: one row past
     SWorldModule* base = Open(spec);
@@ -918,7 +922,8 @@ TEST_F(Maps, SampleWorldMapsLoadIntoTheWindow) {
       EXPECT_EQ(window.Cell(c.x, c.y)->centreType, mapTypes.FindType("base_position"));
     }
     u32 placed = 0;
-    for (i32 i = 0; i < SMapWindow::kCells; ++i) placed += (window.cells[i].monsterId[0] != 0) + (window.cells[i].monsterId[1] != 0);
+    for (i32 i = 0; i < SMapWindow::kCells; ++i)
+      placed += (window.cells[i].monsterId[0] != 0) + (window.cells[i].monsterId[1] != 0);
     if (!map->IsOutdoor()) {
       EXPECT_EQ(placed, c.monsters);
       EXPECT_EQ(window.Cell(0, 0)->centreType, mapTypes.FindType("base_wallbrick"));

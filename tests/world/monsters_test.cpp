@@ -12,7 +12,8 @@ SMonsterBaseType* MakeBase(const char* name, u8 kind, const char* prefix) {
   auto* b = new SMonsterBaseType;
   b->name.Set(name);
   b->kind = kind;
-  for (u32 f = 0; f < b->FrameCount(); ++f) b->frameNames[f] = texts.emplace_back(prefix + std::to_string(f + 1)).c_str();
+  for (u32 f = 0; f < b->FrameCount(); ++f)
+    b->frameNames[f] = texts.emplace_back(prefix + std::to_string(f + 1)).c_str();
   b->text3 = "bres_pal";
   b->sound1 = "bsnd_ratattack";
   b->sound3 = "bsnd_ratdeath";

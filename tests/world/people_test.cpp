@@ -112,16 +112,13 @@ TEST_F(People, WillingnessAndValue) {
     u32 playerRace, personRace, hour;
     u32 willing;
   } cases[] = {
-      {20, 30, 0, 2, 3, 12, 1},
-      {20, 30, 0, 2, 3, 23, 0},   // a living person at night
-      {20, 30, 0, 2, 3, 5, 0},
-      {20, 30, 0, 2, 3, 6, 1},
-      {20, 40, 0, 2, 3, 23, 1},   // personality 40 is always talked to
-      {50, 5, 9, 1, 3, 23, 1},    // so is fame 50
-      {20, 30, 0, 1, 1, 23, 1},   // the undead talk to the undead at night
-      {20, 30, 0, 1, 3, 12, 0},   // but not across undeadness
-      {-1, 30, 0, 2, 3, 12, 0},
-      {20, 30, 1, 2, 3, 12, 0},   // crime owed
+      {20, 30, 0, 2, 3, 12, 1}, {20, 30, 0, 2, 3, 23, 0},  // a living person at night
+      {20, 30, 0, 2, 3, 5, 0},  {20, 30, 0, 2, 3, 6, 1},
+      {20, 40, 0, 2, 3, 23, 1},                            // personality 40 is always talked to
+      {50, 5, 9, 1, 3, 23, 1},                             // so is fame 50
+      {20, 30, 0, 1, 1, 23, 1},                            // the undead talk to the undead at night
+      {20, 30, 0, 1, 3, 12, 0},                            // but not across undeadness
+      {-1, 30, 0, 2, 3, 12, 0}, {20, 30, 1, 2, 3, 12, 0},  // crime owed
       {20, 9, 0, 2, 3, 12, 0},
   };
   SNpc npc;

@@ -12,11 +12,11 @@ TEST_F(PlayerEffects, SumsPerCategory) {
     i32 sum;
     bool present;
   } cases[] = {
-      {22, 130, 11, 30, true},   {22, -150, 11, -50, true}, {22, 100, 11, 100, true},
-      {5, 130, 3, 130, true},    // no offset outside the percentage categories
-      {28, 0, 21, 1, true},      // presence, not strength
-      {26, 7, 23, 7, false},     // poison never sets the flag
-      {37, 9, 0, 0, false},      // kinds without a category are summed by nothing
+      {22, 130, 11, 30, true},  {22, -150, 11, -50, true},
+      {22, 100, 11, 100, true}, {5, 130, 3, 130, true},  // no offset outside the percentage categories
+      {28, 0, 21, 1, true},                              // presence, not strength
+      {26, 7, 23, 7, false},                             // poison never sets the flag
+      {37, 9, 0, 0, false},                              // kinds without a category are summed by nothing
   };
   for (const Case& c : cases) {
     player.ClearEffects();
@@ -42,7 +42,7 @@ TEST_F(PlayerEffects, SumsPerCategory) {
 TEST_F(PlayerEffects, AddingRefreshingAndRemoving) {
   int potion = 0;  // a source record
   player.AddEffect(kSourceItem, &potion, 10, 5, 5, 0, nullptr);
-  EXPECT_EQ(player.effects[3][0]->duration, 6);  // stored one higher
+  EXPECT_EQ(player.effects[3][0]->duration, 6);                  // stored one higher
   player.AddEffect(kSourceItem, &potion, 8, 50, 5, 0, nullptr);  // weaker: nothing changes
   EXPECT_EQ(player.effects[3][0]->strength, 10);
   EXPECT_EQ(player.effects[3][0]->duration, 6);

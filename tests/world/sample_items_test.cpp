@@ -55,8 +55,10 @@ TEST(SampleItems, TableMonstersAndLootOfTheSampleWorld) {
     SItemContainer bag;
     items.CreateItemsFromList(skeleton->items.entries, bag.items, random);
     for (SItem* it : bag.items) {
-      if (it->type == skeleton->items.entries[0]->type && it->count == it->type->maxCondition) ++named;
-      else ++random2;
+      if (it->type == skeleton->items.entries[0]->type && it->count == it->type->maxCondition)
+        ++named;
+      else
+        ++random2;
       if (it->type != skeleton->items.entries[0]->type) {
         EXPECT_EQ(it->type->level, 2);
       }

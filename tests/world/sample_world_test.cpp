@@ -9,7 +9,8 @@ struct Steps : SLoadingSteps {
 }  // namespace
 
 TEST(SampleWorld, LoadsAsItsSourcesSay) {
-  ASSERT_TRUE(std::filesystem::exists(SampleDataFolder() + "DuskmireBase.pdb")) << "build the sample_world target first";
+  ASSERT_TRUE(std::filesystem::exists(SampleDataFolder() + "DuskmireBase.pdb"))
+      << "build the sample_world target first";
   SampleCore w(SampleDataFolder());
   SWorld& world = w.core.world;
   Steps steps;
@@ -100,8 +101,10 @@ TEST(SampleWorld, LoadsAsItsSourcesSay) {
 // A world without its base archive is refused with a message; the core unloads and loads a whole world
 // afterwards as if nothing had happened.
 TEST(SampleWorld, MissingBaseAbortsAndTheCoreStaysUsable) {
-  ASSERT_TRUE(std::filesystem::exists(SampleDataFolder() + "DuskmireBase.pdb")) << "build the sample_world target first";
-  std::filesystem::path partial = std::filesystem::temp_directory_path() / ("duskmire-partial-" + std::to_string(::getpid()));
+  ASSERT_TRUE(std::filesystem::exists(SampleDataFolder() + "DuskmireBase.pdb"))
+      << "build the sample_world target first";
+  std::filesystem::path partial =
+      std::filesystem::temp_directory_path() / ("duskmire-partial-" + std::to_string(::getpid()));
   std::filesystem::create_directories(partial);
   for (const char* f : {"DuskmireMusic.pdb", "DuskmireSound.pdb", "DuskmireRes.pdb"})
     std::filesystem::copy_file(SampleDataFolder() + f, partial / f, std::filesystem::copy_options::overwrite_existing);

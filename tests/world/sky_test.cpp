@@ -8,8 +8,8 @@ class Skies : public RulesFixture {
   // Images for every sky picture in "Res", the skies in "Base".
   void Load(std::vector<SSkyType*> skies, u32 v = 114) {
     auto res = Spec("bres");
-    for (const char* n : {"bres_sky-day", "bres_sky-day2", "bres_sky-dawn", "bres_sky-night", "bres_sky-thunder",
-                          "bres_sky-painted"}) {
+    for (const char* n :
+         {"bres_sky-day", "bres_sky-day2", "bres_sky-dawn", "bres_sky-night", "bres_sky-thunder", "bres_sky-painted"}) {
       imageenc::Picture p(8, 4, 0x4321);
       res.images.push_back({n, imageenc::Encode(p, 0)});
     }
@@ -42,8 +42,8 @@ TEST_F(Skies, PeriodsOfTheDay) {
 }
 
 TEST_F(Skies, ChoiceByHourAndWeather) {
-  Load({Sky("bres_sky-day", 1, 0), Sky("bres_sky-day2", 1, 4), Sky("bres_sky-dawn", 4, 0),
-        Sky("bres_sky-night", 2, 0), Sky("bres_sky-thunder", 2, 9)});
+  Load({Sky("bres_sky-day", 1, 0), Sky("bres_sky-day2", 1, 4), Sky("bres_sky-dawn", 4, 0), Sky("bres_sky-night", 2, 0),
+        Sky("bres_sky-thunder", 2, 9)});
   SSkyChoice c;
   ASSERT_TRUE(rules.skies.SelectSkyForTime(8, 1, c));
   EXPECT_EQ(c.fogColour, 100);

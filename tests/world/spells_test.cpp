@@ -76,11 +76,12 @@ TEST_F(Spells, ObsoleteBlockIsSteppedOverBelowVersion51) {
     s.SerializeByte(school);
   });
   auto spec = Spec("base", u8(v));
-  spec.blocks[kBlockSpells] = {Rec(v, [](SStream& s) {
-                                 u16 n = 1;
-                                 s.SerializeMarker(3);
-                                 s.SerializeU16(n);
-                               }),
+  spec.blocks[kBlockSpells] = {Rec(v,
+                                   [](SStream& s) {
+                                     u16 n = 1;
+                                     s.SerializeMarker(3);
+                                     s.SerializeU16(n);
+                                   }),
                                record};
   ASSERT_EQ(OpenBase(spec), "");
   SSpell* back = rules.spells.FindByName("base_spellold");
@@ -130,14 +131,14 @@ TEST_F(Spells, ManaCostForThePlayer) {
   } cases[] = {
       {3, 2, 50, 0, 10 + 20 * 50 / 100},
       {3, 2, 50, 25, 10 + 20 * 75 / 100},
-      {3, 2, 49, 0, 10 + 9},   // truncated
-      {7, 2, 80, 0, 10},       // magic items have no skill
-      {1, 1, 80, 0, 10},       // heal magic is barred for the undead race
+      {3, 2, 49, 0, 10 + 9},  // truncated
+      {7, 2, 80, 0, 10},      // magic items have no skill
+      {1, 1, 80, 0, 10},      // heal magic is barred for the undead race
       {1, 2, 80, 0, 26},
-      {5, 2, 80, 0, 10},       // undead magic is barred for the living
+      {5, 2, 80, 0, 10},  // undead magic is barred for the living
       {5, 1, 80, 0, 26},
-      {9, 2, 80, 0, 10},       // a school outside 1..7
-      {3, 2, 0, -200, 0},      // a weakened skill makes it cheaper, never negative
+      {9, 2, 80, 0, 10},   // a school outside 1..7
+      {3, 2, 0, -200, 0},  // a weakened skill makes it cheaper, never negative
   };
   for (const Case& c : cases) {
     SSpell s;
@@ -185,20 +186,13 @@ TEST_F(Spells, DamageToMonsters) {
     bool target;
     i32 damage;
   } cases[] = {
-      {3, 100, 0, nullptr, 3, 40, 0, true, 100},
-      {4, 0, 0, nullptr, 3, 40, 0, true, 39},
-      {4, 0, 0, nullptr, 1, 40, 0, true, 0},
-      {5, 100, 0, nullptr, 3, 40, 0, true, 39},
-      {8, 10, 0, nullptr, 1, 40, 0, true, 10},
-      {6, 10, 0, nullptr, 3, 40, 0, true, 0},
-      {23, 12, 0, "bres_rat", 2, 40, 0, true, 12},
-      {23, 12, 0, "bres_cat", 2, 40, 0, true, 0},
-      {24, 12, 2, nullptr, 2, 40, 0, true, 12},
-      {24, 12, 3, nullptr, 2, 40, 0, true, 0},
-      {25, 25, 0, nullptr, 1, 40, 50, true, 13},
-      {25, 25, 0, nullptr, 1, 40, -100, true, 50},
-      {26, 7, 0, nullptr, 0, 0, 0, false, 7},
-      {3, 100, 0, nullptr, 0, 0, 0, false, 0},
+      {3, 100, 0, nullptr, 3, 40, 0, true, 100},   {4, 0, 0, nullptr, 3, 40, 0, true, 39},
+      {4, 0, 0, nullptr, 1, 40, 0, true, 0},       {5, 100, 0, nullptr, 3, 40, 0, true, 39},
+      {8, 10, 0, nullptr, 1, 40, 0, true, 10},     {6, 10, 0, nullptr, 3, 40, 0, true, 0},
+      {23, 12, 0, "bres_rat", 2, 40, 0, true, 12}, {23, 12, 0, "bres_cat", 2, 40, 0, true, 0},
+      {24, 12, 2, nullptr, 2, 40, 0, true, 12},    {24, 12, 3, nullptr, 2, 40, 0, true, 0},
+      {25, 25, 0, nullptr, 1, 40, 50, true, 13},   {25, 25, 0, nullptr, 1, 40, -100, true, 50},
+      {26, 7, 0, nullptr, 0, 0, 0, false, 7},      {3, 100, 0, nullptr, 0, 0, 0, false, 0},
       {41, 50, 0, nullptr, 1, 40, 0, true, 0},
   };
   for (const Case& c : cases) {

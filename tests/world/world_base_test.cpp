@@ -119,8 +119,8 @@ worldbuild::WorldArchiveSpec BaseWithMaps(u8 version = 114) {
   town.storedWidth = town.storedHeight = 21;
   town.texturePosition = 1;
   town.texturePalettePosition = 1;
-  town.ceilingPosition = 2;        // names a type the world lacks
-  town.ceilingPalettePosition = 7; // past the list
+  town.ceilingPosition = 2;         // names a type the world lacks
+  town.ceilingPalettePosition = 7;  // past the list
   worldbuild::MapDef east = town;
   east.title = "East";
   east.name = "base_out0201";
@@ -192,7 +192,7 @@ TEST_F(WorldBase, MapGridAndWorldPosition) {
     bool onGrid;
     u32 column, row;
   } cases[] = {
-      {"base_out0102", true, 1, 2}, {"base_out9900", true, 99, 0}, {"base_out010", false, 0, 0},
+      {"base_out0102", true, 1, 2},   {"base_out9900", true, 99, 0}, {"base_out010", false, 0, 0},
       {"base_out01020", false, 0, 0}, {"base_out01a2", false, 0, 0}, {"base_dungeon1", false, 0, 0},
       {"base_ou0102", false, 0, 0},
   };

@@ -6,7 +6,8 @@ using WorldExtras = RulesFixture;
 TEST_F(WorldExtras, InteriorsLoadAndReleaseTheirPictures) {
   for (u32 v : {111u, 112u}) {
     auto res = Spec("bres", u8(v));
-    for (const char* n : {"bres_hall", "bres_counter"}) res.images.push_back({n, imageenc::Encode(imageenc::Picture(4, 2, 0x777), 0)});
+    for (const char* n : {"bres_hall", "bres_counter"})
+      res.images.push_back({n, imageenc::Encode(imageenc::Picture(4, 2, 0x777), 0)});
     Save(res, "Res");
     ASSERT_EQ(modules.OpenArchive("Res"), SArchiveResult::kOpened);
     SWorldRules data;

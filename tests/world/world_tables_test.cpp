@@ -398,8 +398,8 @@ TEST_F(WorldTables, SoundsSongsAndSampleModules) {
     s.SerializeU16(c);
   });
   auto spec = Spec("bmus");
-  spec.blocks[kBlockSounds] = {header, head, s1000, s32000, s32001a, s32001b, songHead, songHeader, pattern,
-                               doorRecord, stepRecord};
+  spec.blocks[kBlockSounds] = {header,   head,       s1000,   s32000,     s32001a,   s32001b,
+                               songHead, songHeader, pattern, doorRecord, stepRecord};
   // A base type names the squeak: it is loaded per map, not preloaded.
   SMonsterBaseType* rat = new SMonsterBaseType;
   rat->name.Set("bres_rat");
@@ -518,13 +518,14 @@ TEST_F(WorldTables, ReleasedSoundsStopTheirChannels) {
     Bytes wave = Wave(2000);
     record.insert(record.end(), wave.begin(), wave.end());
     auto spec = Spec("bsnd");
-    spec.blocks[kBlockSounds] = {Rec(v, [](SStream& s) {
-                                   s.SerializeMarker(',');
-                                   u16 a = 0, b = 0, c = 1;
-                                   s.SerializeU16(a);
-                                   s.SerializeU16(b);
-                                   s.SerializeU16(c);
-                                 }),
+    spec.blocks[kBlockSounds] = {Rec(v,
+                                     [](SStream& s) {
+                                       s.SerializeMarker(',');
+                                       u16 a = 0, b = 0, c = 1;
+                                       s.SerializeU16(a);
+                                       s.SerializeU16(b);
+                                       s.SerializeU16(c);
+                                     }),
                                  record};
     Save(spec, "Sound");
     ASSERT_EQ(modules.OpenArchive("Sound"), SArchiveResult::kOpened) << modules.LastError();

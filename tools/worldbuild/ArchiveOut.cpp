@@ -47,7 +47,8 @@ bool WriteArchive(const Archive& archive, const std::filesystem::path& file, std
   }
   for (const auto& [id, bytes] : archive.records) {
     auto record = check.ReadRecord(id);
-    if (!record || record->size < bytes.size() || (!bytes.empty() && std::memcmp(record->data, bytes.data(), bytes.size()) != 0)) {
+    if (!record || record->size < bytes.size() ||
+        (!bytes.empty() && std::memcmp(record->data, bytes.data(), bytes.size()) != 0)) {
       error = "record " + std::to_string(id) + " does not read back";
       return false;
     }

@@ -36,11 +36,11 @@ struct Face {
 // Unicode of a character code of the game's 8-bit texts (Windows-1252 above 127), with the game's own
 // special glyphs mapped to symbols.
 u32 CodePoint(u32 code) {
-  static const u16 k1252[32] = {0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-                                0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2190, 0x2192, 0x201C, 0x2022, 0x2013, 0x2014,
-                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178, 0};
+  static const u16 k1252[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+                                0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2190, 0x2192, 0x201C, 0x2022, 0x2013,
+                                0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178, 0};
   switch (code) {
-    case 11: return 0;  // a narrow blank: it shares the blank's columns
+    case 11: return 0;        // a narrow blank: it shares the blank's columns
     case 145: return 0x2190;  // backspace
     case 146: return 0x2192;
     case 147: return 0x21B5;
@@ -202,7 +202,8 @@ void BuildFonts(Context& context) {
     // The game's own check of a strip, on an aligned copy as the game reads it.
     std::vector<u16> aligned((bytes.size() + 1) / 2);
     std::memcpy(aligned.data(), bytes.data(), bytes.size());
-    const SImage* image = SFont::CheckStrip(reinterpret_cast<const u8*>(aligned.data()), static_cast<u32>(bytes.size()));
+    const SImage* image =
+        SFont::CheckStrip(reinterpret_cast<const u8*>(aligned.data()), static_cast<u32>(bytes.size()));
     if (!image || static_cast<u32>(image->width) < FontStripMinWidth(*info) || image->height > info->lineHeight) {
       context.fail(at, "the rendered strip does not pass the game's strip check");
       continue;

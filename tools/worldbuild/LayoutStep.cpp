@@ -163,11 +163,13 @@ void BuildLayouts(Context& context) {
       }
     }
     // The game screen's 3D view must exist for every mode the record serves, no wider than 800.
-    const auto modes = record == SLayoutTable::kRecordSmall ? std::vector<i32>(std::begin(kModes3001), std::end(kModes3001))
-                                                              : std::vector<i32>(std::begin(kModes3003), std::end(kModes3003));
+    const auto modes = record == SLayoutTable::kRecordSmall
+                           ? std::vector<i32>(std::begin(kModes3001), std::end(kModes3001))
+                           : std::vector<i32>(std::begin(kModes3003), std::end(kModes3003));
     for (i32 mode : modes) {
       const SLayoutItem* view = table.GetItem(SLayoutTable::kGameScreen, mode, SLayoutTable::kViewControl);
-      if (!view) return context.fail(where, "screen 43 has no control 550 (the 3D view) for mode " + std::to_string(mode));
+      if (!view)
+        return context.fail(where, "screen 43 has no control 550 (the 3D view) for mode " + std::to_string(mode));
       if (view->w > 800 || view->w == 0 || view->h == 0)
         return context.fail(where, "the 3D view of mode " + std::to_string(mode) + " must be 1 to 800 pixels wide");
     }

@@ -83,15 +83,18 @@ void WriteCell(SStream& s, const CellDef& c, u32 version) {
 Bytes CellRecord(const std::vector<CellDef>& cells, u32 version, std::vector<u16>* offsets) {
   Bytes out;
   if (offsets) offsets->clear();
-  StreamRecord(out, version, [&](SStream& s) {
-    u8 marker = 'H';
-    s.SerializeByte(marker);
-    for (const CellDef& c : cells) {
-      s.Align(2);
-      if (offsets) offsets->push_back(u16(s.Position()));
-      WriteCell(s, c, version);
-    }
-  }, kBig);
+  StreamRecord(
+      out, version,
+      [&](SStream& s) {
+        u8 marker = 'H';
+        s.SerializeByte(marker);
+        for (const CellDef& c : cells) {
+          s.Align(2);
+          if (offsets) offsets->push_back(u16(s.Position()));
+          WriteCell(s, c, version);
+        }
+      },
+      kBig);
   return out;
 }
 
@@ -106,47 +109,56 @@ Bytes OffsetRecord(const std::vector<u16>& offsets) {
 
 Bytes MonsterRecord(const std::vector<MonsterDef>& monsters, u8 nextId, u32 version) {
   Bytes out;
-  StreamRecord(out, version, [&](SStream& s) {
-    u32 n = u32(monsters.size());
-    s.SerializeU32(n);
-    s.SerializeByte(nextId);
-    for (const MonsterDef& d : monsters) {
-      SMapMonster m;
-      m.id = d.id;
-      m.flags = d.flags;
-      m.objectId = d.objectId;
-      m.cellX = d.x;
-      m.cellY = d.y;
-      m.containerId = d.containerId;
-      m.hp = d.hp;
-      u16 position = d.templatePosition;
-      m.Serialize(s, version, position);
-    }
-  }, kBig);
+  StreamRecord(
+      out, version,
+      [&](SStream& s) {
+        u32 n = u32(monsters.size());
+        s.SerializeU32(n);
+        s.SerializeByte(nextId);
+        for (const MonsterDef& d : monsters) {
+          SMapMonster m;
+          m.id = d.id;
+          m.flags = d.flags;
+          m.objectId = d.objectId;
+          m.cellX = d.x;
+          m.cellY = d.y;
+          m.containerId = d.containerId;
+          m.hp = d.hp;
+          u16 position = d.templatePosition;
+          m.Serialize(s, version, position);
+        }
+      },
+      kBig);
   return out;
 }
 
 Bytes ObjectRecord(const std::vector<SMapObjectInst*>& objects, u32 version) {
   Bytes out;
-  StreamRecord(out, version, [&](SStream& s) {
-    u8 marker = 'I', areaByte = 1;
-    s.SerializeByte(marker);
-    s.SerializeByte(areaByte);
-    u16 n = u16(objects.size());
-    s.SerializeU16(n);
-    for (SMapObjectInst* o : objects) o->Serialize(s, version);
-  }, kBig);
+  StreamRecord(
+      out, version,
+      [&](SStream& s) {
+        u8 marker = 'I', areaByte = 1;
+        s.SerializeByte(marker);
+        s.SerializeByte(areaByte);
+        u16 n = u16(objects.size());
+        s.SerializeU16(n);
+        for (SMapObjectInst* o : objects) o->Serialize(s, version);
+      },
+      kBig);
   return out;
 }
 
 Bytes ContainerRecord(const std::vector<SItemContainer*>& containers, u8 nextId, u32 version) {
   Bytes out;
-  StreamRecord(out, version, [&](SStream& s) {
-    u16 n = u16(containers.size());
-    s.SerializeU16(n);
-    s.SerializeByte(nextId);
-    for (SItemContainer* c : containers) c->Serialize(s, version);
-  }, kBig);
+  StreamRecord(
+      out, version,
+      [&](SStream& s) {
+        u16 n = u16(containers.size());
+        s.SerializeU16(n);
+        s.SerializeByte(nextId);
+        for (SItemContainer* c : containers) c->Serialize(s, version);
+      },
+      kBig);
   return out;
 }
 
@@ -154,7 +166,8 @@ Bytes EmptyContainerRecord(u32 version) { return ContainerRecord({}, 1, version)
 
 Bytes TypeBlockRecord(SMapObjectTypeTable& table, u32 version) {
   Bytes out;
-  StreamRecord(out, version, [&](SStream& s) { table.SerializeBlock(s, version); }, kBig);
+  StreamRecord(
+      out, version, [&](SStream& s) { table.SerializeBlock(s, version); }, kBig);
   return out;
 }
 

@@ -215,7 +215,8 @@ bool CheckMapTypes(Context& ctx, SMapObjectTypeTable& types, SImageCache& images
   for (SMapObjectType* t : types.types)
     for (u32 i = 0; i < t->ImageCount(); ++i)
       if (t->ImageName(i) && *t->ImageName(i) && !t->ImageAt(i)) {
-        ctx.fail("maps/types.json", std::string(t->name.Text()) + ": image " + t->ImageName(i) + " is not in an archive");
+        ctx.fail("maps/types.json",
+                 std::string(t->name.Text()) + ": image " + t->ImageName(i) + " is not in an archive");
         ok = false;
       }
   return ok;

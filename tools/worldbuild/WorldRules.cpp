@@ -7,7 +7,6 @@
 
 #include <nlohmann/json.hpp>
 
-
 namespace worldbuild {
 namespace {
 using nlohmann::json;
@@ -138,7 +137,8 @@ bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
     interior->name.Set(Keep(ij, "name"));
     interior->text = Keep(ij, "text");
     for (const json& pj : ij["pictures"])
-      interior->pictures.Add(SInteriorPicture{Keep(pj[0]), {u16(pj[1].get<int>()), u16(pj[2].get<int>()), u16(pj[3].get<int>())}});
+      interior->pictures.Add(
+          SInteriorPicture{Keep(pj[0]), {u16(pj[1].get<int>()), u16(pj[2].get<int>()), u16(pj[3].get<int>())}});
     rules.interiors.records.Add(interior);
   }
   spec.blocks[kBlockInteriors] = {SampleRecord([&](SStream& s) { rules.interiors.SerializeBlock(s, v); })};
@@ -232,9 +232,10 @@ bool CheckRuleTables(Context& ctx, SWorldRules& rules) {
   for (u32 r = 1; r <= 5; ++r)
     if (!rules.abilities.FindByName(rules.races.AbilityName(r)))
       fail(std::string(rules.races.rows[r].name.CStr()) + ": its ability is not in the ability table");
-  for (const char* kit : {"base_spellcurelightwounds", "base_spellstoneskin", "base_spellburninghand", "base_spellcurse",
-                          "base_spelldrainhealth", "base_spellfeather", "base_spellfireball", "base_spelllightningbolt",
-                          "base_spellharmundead", "base_spellplague", "base_spellwarrt", "base_spellpoisontouch"})
+  for (const char* kit :
+       {"base_spellcurelightwounds", "base_spellstoneskin", "base_spellburninghand", "base_spellcurse",
+        "base_spelldrainhealth", "base_spellfeather", "base_spellfireball", "base_spelllightningbolt",
+        "base_spellharmundead", "base_spellplague", "base_spellwarrt", "base_spellpoisontouch"})
     if (!rules.spells.FindByName(kit)) fail(std::string(kit) + ": the game names this spell; it is missing");
   auto checkEffects = [&](const char* owner, const SEffectList& list) {
     for (const SEffect* e : list.entries) {
@@ -252,7 +253,8 @@ bool CheckRuleTables(Context& ctx, SWorldRules& rules) {
     if (!images.FindImage(sky->Picture())) fail(std::string(sky->name.text) + ": sky picture is not an image");
   for (const SInterior* in : rules.interiors.records)
     for (u32 i = 0; i < in->pictures.Count(); ++i)
-      if (!images.FindImage(in->pictures[i].image)) fail(std::string(in->name.text) + ": interior picture is not an image");
+      if (!images.FindImage(in->pictures[i].image))
+        fail(std::string(in->name.text) + ": interior picture is not an image");
   for (const SSpellEffect* fx : rules.spellEffects.records) {
     for (u32 i = 0; i < fx->frameNames.Count(); ++i)
       if (!images.FindImage(fx->frameNames.Text(i32(i)))) fail(std::string(fx->name.text) + ": frame is not an image");

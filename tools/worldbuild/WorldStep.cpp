@@ -210,7 +210,8 @@ imageenc::Picture Generate(const json& im) {
   const int w = im.value("w", 16), h = im.value("h", 16);
   const std::string gen = im.value("gen", "checker");
   if (gen == "bricks") return imageenc::MakeBricks(w, h, im.value("seed", 1));
-  if (gen == "noise") return imageenc::MakeNoise(w, h, u16(im.value("base", 0x8410)), im.value("spread", 16), im.value("seed", 1));
+  if (gen == "noise")
+    return imageenc::MakeNoise(w, h, u16(im.value("base", 0x8410)), im.value("spread", 16), im.value("seed", 1));
   if (gen == "gradient") return imageenc::MakeGradient(w, h, u16(im.value("a", 0)), u16(im.value("b", 0xFFFF)));
   return imageenc::MakeChecker(w, h, im.value("cell", 4), u16(im.value("a", 0)), u16(im.value("b", 0xFFFF)));
 }
@@ -334,13 +335,20 @@ bool Assemble(const json& sj, Bytes& blob, std::string& error) {
     auto colon = tok.find(':');
     std::string kind = tok.substr(0, colon);
     long value = colon == std::string::npos ? 0 : std::stol(tok.substr(colon + 1));
-    if (tok == ".") blob.push_back(6);
-    else if (tok == "(") blob.push_back(60);
-    else if (tok == ")") blob.push_back(61);
-    else if (tok == ";") blob.push_back(3);
-    else if (tok == ",") blob.push_back(11);
-    else if (kind == "fn" && value >= 100 && value <= 254) blob.push_back(u8(value));
-    else if (kind == "int" && value >= -128 && value <= 127) blob.insert(blob.end(), {30, u8(i8(value))});
+    if (tok == ".")
+      blob.push_back(6);
+    else if (tok == "(")
+      blob.push_back(60);
+    else if (tok == ")")
+      blob.push_back(61);
+    else if (tok == ";")
+      blob.push_back(3);
+    else if (tok == ",")
+      blob.push_back(11);
+    else if (kind == "fn" && value >= 100 && value <= 254)
+      blob.push_back(u8(value));
+    else if (kind == "int" && value >= -128 && value <= 127)
+      blob.insert(blob.end(), {30, u8(i8(value))});
     else if (kind == "name" || kind == "str") {
       blob.push_back(kind == "name" ? 10 : 33);
       pad2();
@@ -407,7 +415,8 @@ bool BuildBase(Context& ctx, WorldArchiveSpec& spec) {
     check(d.ceilingPalettePosition, spec.paletteList.size(), "ceiling palette");
     if (d.name.rfind("base_", 0) != 0) ctx.fail("base.json", d.name + ": map names begin with \"base_\"");
     if (d.name.rfind(spec.mapPrefix, 0) == 0 && d.name.size() == spec.mapPrefix.size() + 4) {
-      int c = std::stoi(d.name.substr(spec.mapPrefix.size(), 2)), r = std::stoi(d.name.substr(spec.mapPrefix.size() + 2));
+      int c = std::stoi(d.name.substr(spec.mapPrefix.size(), 2)),
+          r = std::stoi(d.name.substr(spec.mapPrefix.size() + 2));
       for (int y = 0; y < 21; ++y)
         for (int x = 0; x < 21; ++x)
           if (c >= 1 && r >= 1 && c <= spec.tileColumns && r <= spec.tileRows)
@@ -456,7 +465,8 @@ bool BuildBase(Context& ctx, WorldArchiveSpec& spec) {
         it->level = u8(ij.value("level", 0));
         it->chance = u8(ij.value("chance", 100));
         it->condition = u8(ij.value("condition", 100));
-        if (it->index > spec.itemList.size()) ctx.fail("base.json", std::string(m->name.Text()) + ": item past the list");
+        if (it->index > spec.itemList.size())
+          ctx.fail("base.json", std::string(m->name.Text()) + ": item past the list");
         m->items.entries.Add(it);
       }
     monsters.monsters.Add(m);
@@ -581,7 +591,9 @@ void BuildWorld(Context& ctx) {
   struct Part {
     const char* archive;
     bool (*build)(Context&, WorldArchiveSpec&);
-  } parts[] = {{"DuskmireMusic", BuildMusic}, {"DuskmireSound", BuildSounds}, {"DuskmireRes", BuildRes},
+  } parts[] = {{"DuskmireMusic", BuildMusic},
+               {"DuskmireSound", BuildSounds},
+               {"DuskmireRes", BuildRes},
                {"DuskmireBase", BuildBase}};
   std::vector<Archive*> built;
   for (const Part& p : parts) {

@@ -172,16 +172,16 @@ bool WriteWorldArchive(Archive& out, const WorldArchiveSpec& spec, WorldLayout* 
   };
 
   const bool moved = v >= kIndexListsMovedVersion;
-  for (SWorldBlock b : {kBlockAbilities, kBlockAlchemy, kBlockDiseases, kBlockGlobals, kBlockItems,
-                        kBlockMapObjectTypes})
+  for (SWorldBlock b :
+       {kBlockAbilities, kBlockAlchemy, kBlockDiseases, kBlockGlobals, kBlockItems, kBlockMapObjectTypes})
     if (!block(b)) return false;
   if (moved && (!indexList('C', spec.typeList) || !indexList('D', spec.itemList) || !indexList('F', spec.paletteList)))
     return false;
   if (!block(kBlockMonsters)) return false;
   if (moved && !indexList('E', spec.monsterList)) return false;
-  for (SWorldBlock b : {kBlockDialogLists, kBlockFaces, kBlockPeople, kBlockQuests, kBlockScenes, kBlockSkies,
-                        kBlockScripts, kBlockSounds, kBlockSpellEffects, kBlockSpells, kBlockInteriors, kBlockRaces,
-                        kBlockSkills, kBlockAttributes})
+  for (SWorldBlock b :
+       {kBlockDialogLists, kBlockFaces, kBlockPeople, kBlockQuests, kBlockScenes, kBlockSkies, kBlockScripts,
+        kBlockSounds, kBlockSpellEffects, kBlockSpells, kBlockInteriors, kBlockRaces, kBlockSkills, kBlockAttributes})
     if (!block(b)) return false;
   if (!moved && (!indexList('C', spec.typeList) || !indexList('D', spec.itemList) ||
                  !indexList('E', spec.monsterList) || !indexList('F', spec.paletteList)))

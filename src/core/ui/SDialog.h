@@ -21,7 +21,7 @@ class SDialog {
   virtual u32 OnPen(i32, i32, u32, u32) { return 0; }
   virtual u32 OnTick(u32 /*frameCounter*/, SDisplay*) { return 0; }
 
-  SDialog* child = nullptr;   // the open modal child dialog
+  SDialog* child = nullptr;  // the open modal child dialog
   SDialog* parent = nullptr;
   SGameCore* core = nullptr;
 };

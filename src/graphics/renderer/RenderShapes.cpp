@@ -146,9 +146,9 @@ struct Builder {
     up[hi1] = Point(cxs[hi1], h, czs[hi1]);
     Centre();
     const int l0 = (s + 2) & 3, l1 = (s + 3) & 3;
-    Face({lo[l1], up[hi0], up[hi1], lo[l0]});  // the slope
+    Face({lo[l1], up[hi0], up[hi1], lo[l0]});    // the slope
     Face({lo[hi0], lo[hi1], up[hi1], up[hi0]});  // the high end
-    Face({lo[hi1], lo[l0], up[hi1]});           // the two sides
+    Face({lo[hi1], lo[l0], up[hi1]});            // the two sides
     Face({lo[l1], lo[hi0], up[hi0]});
     End();
   }
@@ -238,51 +238,51 @@ struct Builder {
 Table Build() {
   Table t{};
   Builder b{t};
-  b.Empty();                                    // 0
-  b.Box(0, 0, 1024, 1024, 0, H / 3);            // 1
-  b.Box(0, 0, 1024, 1024, 0, 2 * H / 3);        // 2
-  b.Box(0, 0, 1024, 1024, 0, H);                // 3
-  for (int s = 0; s < 4; ++s) b.Ramp(s, H);     // 4-7
-  for (int s = 0; s < 4; ++s) b.Ramp(s, H / 2); // 8-11
-  b.Pyramid(0, 0, 1024, 1024, 512, H, 512);     // 12
-  b.Pyramid(0, 0, 1024, 1024, 512, H / 3, 512); // 13
-  b.Box(352, 352, 672, 672, 0, H, false);       // 14
-  b.Frustum(0, 0, 1024, 1024, 0, 305, 305, 719, 719, 396, false);  // 15: the plinth
-  b.Empty();                                    // 16
-  b.Box(432, 432, 592, 592, 0, H, false);       // 17
-  b.Box(256, 256, 768, 768, 0, H / 2);          // 18
-  b.Box(320, 320, 704, 704, 0, 384);            // 19
-  for (int c = 0; c < 4; ++c) b.Wedge(c, H);    // 20-23
-  b.Gable(true, H / 2);                         // 24
-  b.Gable(false, H / 2);                        // 25
-  b.Gable(true, H);                             // 26
-  b.Gable(false, H);                            // 27
-  b.Pyramid(384, 384, 640, 640, 512, H, 512);   // 28
-  b.Pyramid(384, 384, 640, 640, 512, 2 * H / 3, 512);  // 29
-  b.Pyramid(448, 448, 576, 576, 512, H / 2, 512);      // 30
-  b.Frustum(384, 384, 640, 640, 0, 448, 448, 576, 576, H, true);  // 31
-  b.Box(0, 0, 1024, 512, 0, H);                 // 32
-  b.Box(512, 0, 1024, 1024, 0, H);              // 33
-  b.Box(0, 512, 1024, 1024, 0, H);              // 34
-  b.Box(0, 0, 512, 1024, 0, H);                 // 35
-  for (int s = 0; s < 4; ++s) b.Ramp(s, H / 3); // 36-39
-  for (int c = 0; c < 4; ++c) b.CornerSlope(c, H);  // 40-43
-  b.Frustum(0, 0, 1024, 1024, 0, 256, 256, 768, 768, H / 3, true);       // 44
-  b.Frustum(0, 0, 1024, 1024, 0, 256, 256, 768, 768, H, true);           // 45
-  b.Frustum(128, 128, 896, 896, 0, 320, 320, 704, 704, H / 2, true);     // 46
-  b.Frustum(256, 256, 768, 768, 0, 352, 352, 672, 672, H, true);         // 47
-  b.Box(0, 0, 1024, 1024, H - 122, H, false, true);                      // 48
-  b.Box(0, 0, 1024, 1024, H - 244, H, false, true);                      // 49
-  b.Box(0, 0, 1024, 512, H - 244, H, false, true);                       // 50
-  b.Box(0, 512, 1024, 1024, H - 244, H, false, true);                    // 51
-  b.Box(64, 64, 960, 320, 0, H / 4);            // 52
-  b.Box(704, 64, 960, 960, 0, H / 4);           // 53
-  b.Box(64, 704, 960, 960, 0, H / 4);           // 54
-  b.Box(64, 64, 320, 960, 0, H / 4);            // 55
-  b.Octagon(200, 0, H);                         // 56
-  b.Octagon(320, 0, H / 2);                     // 57
-  b.Diamond(256, H / 4, 3 * H / 4);             // 58
-  b.Box(0, 0, 1024, 1024, 0, H / 6);            // 59
+  b.Empty();                                                          // 0
+  b.Box(0, 0, 1024, 1024, 0, H / 3);                                  // 1
+  b.Box(0, 0, 1024, 1024, 0, 2 * H / 3);                              // 2
+  b.Box(0, 0, 1024, 1024, 0, H);                                      // 3
+  for (int s = 0; s < 4; ++s) b.Ramp(s, H);                           // 4-7
+  for (int s = 0; s < 4; ++s) b.Ramp(s, H / 2);                       // 8-11
+  b.Pyramid(0, 0, 1024, 1024, 512, H, 512);                           // 12
+  b.Pyramid(0, 0, 1024, 1024, 512, H / 3, 512);                       // 13
+  b.Box(352, 352, 672, 672, 0, H, false);                             // 14
+  b.Frustum(0, 0, 1024, 1024, 0, 305, 305, 719, 719, 396, false);     // 15: the plinth
+  b.Empty();                                                          // 16
+  b.Box(432, 432, 592, 592, 0, H, false);                             // 17
+  b.Box(256, 256, 768, 768, 0, H / 2);                                // 18
+  b.Box(320, 320, 704, 704, 0, 384);                                  // 19
+  for (int c = 0; c < 4; ++c) b.Wedge(c, H);                          // 20-23
+  b.Gable(true, H / 2);                                               // 24
+  b.Gable(false, H / 2);                                              // 25
+  b.Gable(true, H);                                                   // 26
+  b.Gable(false, H);                                                  // 27
+  b.Pyramid(384, 384, 640, 640, 512, H, 512);                         // 28
+  b.Pyramid(384, 384, 640, 640, 512, 2 * H / 3, 512);                 // 29
+  b.Pyramid(448, 448, 576, 576, 512, H / 2, 512);                     // 30
+  b.Frustum(384, 384, 640, 640, 0, 448, 448, 576, 576, H, true);      // 31
+  b.Box(0, 0, 1024, 512, 0, H);                                       // 32
+  b.Box(512, 0, 1024, 1024, 0, H);                                    // 33
+  b.Box(0, 512, 1024, 1024, 0, H);                                    // 34
+  b.Box(0, 0, 512, 1024, 0, H);                                       // 35
+  for (int s = 0; s < 4; ++s) b.Ramp(s, H / 3);                       // 36-39
+  for (int c = 0; c < 4; ++c) b.CornerSlope(c, H);                    // 40-43
+  b.Frustum(0, 0, 1024, 1024, 0, 256, 256, 768, 768, H / 3, true);    // 44
+  b.Frustum(0, 0, 1024, 1024, 0, 256, 256, 768, 768, H, true);        // 45
+  b.Frustum(128, 128, 896, 896, 0, 320, 320, 704, 704, H / 2, true);  // 46
+  b.Frustum(256, 256, 768, 768, 0, 352, 352, 672, 672, H, true);      // 47
+  b.Box(0, 0, 1024, 1024, H - 122, H, false, true);                   // 48
+  b.Box(0, 0, 1024, 1024, H - 244, H, false, true);                   // 49
+  b.Box(0, 0, 1024, 512, H - 244, H, false, true);                    // 50
+  b.Box(0, 512, 1024, 1024, H - 244, H, false, true);                 // 51
+  b.Box(64, 64, 960, 320, 0, H / 4);                                  // 52
+  b.Box(704, 64, 960, 960, 0, H / 4);                                 // 53
+  b.Box(64, 704, 960, 960, 0, H / 4);                                 // 54
+  b.Box(64, 64, 320, 960, 0, H / 4);                                  // 55
+  b.Octagon(200, 0, H);                                               // 56
+  b.Octagon(320, 0, H / 2);                                           // 57
+  b.Diamond(256, H / 4, 3 * H / 4);                                   // 58
+  b.Box(0, 0, 1024, 1024, 0, H / 6);                                  // 59
   return t;
 }
 

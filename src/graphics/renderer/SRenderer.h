@@ -285,8 +285,7 @@ class SRenderer {
   void EmitCellWord3(i32 x, i32 y);
   void EmitCellSprite(i32 x, i32 y);
   void EmitObjectType1(i32 x, i32 y, const u16* obj, bool hanging);
-  void EmitObjectType1Layer(i32 dx, i32 dy, const u16* obj, const SScreenRect& rect, i32 z, i32 drawClass,
-                            i32 light);
+  void EmitObjectType1Layer(i32 dx, i32 dy, const u16* obj, const SScreenRect& rect, i32 z, i32 drawClass, i32 light);
   void EmitObjectType3(i32 x, i32 y, const u16* obj);
   void EmitObjectType4(i32 x, i32 y, const u16* obj);
   void EmitObjectType4Part(i32 dx, i32 dy, i32 ox, i32 oz, u16 image, u16 palette, bool mirrored, i32 light);
@@ -305,15 +304,15 @@ class SRenderer {
   // A vertical quad from (ax, az) to (bx, bz) inside cell (dx, dy) between two heights, u running from a to
   // b. Sides: 0 keeps the winding and drops it when seen from behind; 1 turns a quad seen from behind
   // (mirrored); 2 swaps a and b for a quad seen from behind (never mirrored). Returns the polygon's index or -1.
-  i32 EmitWallQuad(i32 dx, i32 dy, i32 ax, i32 az, i32 bx, i32 bz, i32 top, i32 bottom, i32 u0, i32 u1, i32 v0,
-                   i32 v1, u16 image, u16 palette, i32 kind, i32 light, i32 drawClass, int sides, u8 flags = 0,
+  i32 EmitWallQuad(i32 dx, i32 dy, i32 ax, i32 az, i32 bx, i32 bz, i32 top, i32 bottom, i32 u0, i32 u1, i32 v0, i32 v1,
+                   u16 image, u16 palette, i32 kind, i32 light, i32 drawClass, int sides, u8 flags = 0,
                    bool uprightClip = false);
   // As EmitWallQuad, cut at the ceiling (213) into a class-3 part below and a class-5 part above.
-  void EmitWallQuadSplit(i32 dx, i32 dy, i32 ax, i32 az, i32 bx, i32 bz, i32 top, i32 bottom, i32 u0, i32 u1,
-                         i32 v0, i32 v1, u16 image, u16 palette, i32 light, u8 flags, i32 depthAdjust);
+  void EmitWallQuadSplit(i32 dx, i32 dy, i32 ax, i32 az, i32 bx, i32 bz, i32 top, i32 bottom, i32 u0, i32 u1, i32 v0,
+                         i32 v1, u16 image, u16 palette, i32 light, u8 flags, i32 depthAdjust);
   void BuildCeilingQuad(i32 dx, i32 dy, i32 height, i32 w16, i32 h16);
-  void EmitDecoration(i32 dx, i32 dy, u16 placement, u16 image, u16 palette, u16 overlay,
-                      bool white, i32 base, i32 layer, i32 drawClass, i32 light, bool second);
+  void EmitDecoration(i32 dx, i32 dy, u16 placement, u16 image, u16 palette, u16 overlay, bool white, i32 base,
+                      i32 layer, i32 drawClass, i32 light, bool second);
   bool ImageSize(u16 id, i32& w, i32& h) const;
   i32 ImageFoot(u16 id) const;
   bool InMap(i32 x, i32 y) const { return x >= 0 && y >= 0 && x < view->mapWidth && y < view->mapHeight; }
@@ -337,8 +336,8 @@ class SRenderer {
   // Draws an image rotated about (x, y) by angle (16.16 degrees) on the screen surface, keyed.
   void BlitRotated(i32 x, i32 y, const u8* pixels, const u16* palette, i32 w, i32 h, i32 format, i32 angle);
   // The same on any surface (the screen manager draws on the whole frame).
-  static void BlitRotatedOn(const SSurface& surface, i32 x, i32 y, const u8* pixels, const u16* palette, i32 w,
-                            i32 h, i32 format, i32 angle);
+  static void BlitRotatedOn(const SSurface& surface, i32 x, i32 y, const u8* pixels, const u16* palette, i32 w, i32 h,
+                            i32 format, i32 angle);
   i32 RainRandom(i32 scale);
 
   // Edge walkers (both start at the polygon's extreme vertices along the scan axis).
@@ -347,28 +346,27 @@ class SRenderer {
 
   // Fillers. Each draws one convex screen polygon through the viewport surface.
   static void FillFlat(const SSurface& s, i32 n, const SRenderVertex* v, u16 colour);
-  static void FillKind7(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
-                        const STexCoord* c, const u16* l, u32 fog);
-  static void FillKind8(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
-                        const STexCoord* c, const u16* l, u32 fog);
+  static void FillKind7(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1, const STexCoord* c,
+                        const u16* l, u32 fog);
+  static void FillKind8(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1, const STexCoord* c,
+                        const u16* l, u32 fog);
   static void FillKind9(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
                         const SSpanTexture& t2, const STexCoord* c, const u16* l, u32 fog);
-  static void FillKind13(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
-                         const STexCoord* c, const u16* l, u32 fog);
-  static void FillKind14(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
-                         const STexCoord* c, const u16* l, u32 fog);
+  static void FillKind13(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1, const STexCoord* c,
+                         const u16* l, u32 fog);
+  static void FillKind14(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1, const STexCoord* c,
+                         const u16* l, u32 fog);
   // Floors and ceilings: kind 1..5 by layer rule; axis 0 any angle, 1 facing 0 or 180, 2 facing 90 or 270.
-  static void FillFloor(int kind, int axis, const SSurface& s, i32 n, const SRenderVertex* v,
-                        const SSpanTexture& t1, const STexCoord* c, const SSpanTexture* t2,
-                        const SSpanTexture* t3, const SMaskImage* m1, const SMaskImage* m2, const u16* l,
-                        u32 fog);
+  static void FillFloor(int kind, int axis, const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
+                        const STexCoord* c, const SSpanTexture* t2, const SSpanTexture* t3, const SMaskImage* m1,
+                        const SMaskImage* m2, const u16* l, u32 fog);
   // Row fillers of images, pictures and the sky.
-  static void FillKind10(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
-                         const STexCoord* c, const u16* l, u32 fog);
-  static void FillKind11(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
-                         const STexCoord* c, const u16* l, u32 fog);
-  static void FillKind12(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
-                         const STexCoord* c, const u16* l, u32 fog);
+  static void FillKind10(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1, const STexCoord* c,
+                         const u16* l, u32 fog);
+  static void FillKind11(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1, const STexCoord* c,
+                         const u16* l, u32 fog);
+  static void FillKind12(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1, const STexCoord* c,
+                         const u16* l, u32 fog);
   // The rotated 2D image: 4 vertices, keyed, no fog.
   static void FillRotatedImage(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
                                const STexCoord* c);
@@ -393,5 +391,6 @@ class SRenderer {
   CellRef Locate(i32 x, i32 y) const;
   i32 ObjectRenderType(u16 id) const;
   bool TextureSize(u16 textureId, i32& w, i32& h) const;
-  template <int Payload> i32 RunClip(i32 count, bool depthStages);
+  template <int Payload>
+  i32 RunClip(i32 count, bool depthStages);
 };

@@ -93,10 +93,26 @@ void SRenderer::SetupCamera() {
   if ((a & 0xFFFF) == 0 && whole % 90 == 0 && whole >= 0 && whole < 360) facingCode = whole / 90;
   const i32 cx = wv.cameraX >> 6, cy = wv.cameraY >> 6;
   switch (facingCode) {
-    case 0: cosA = 1024; minusSin = 0; alongAxis = (cy & 1023) - 512; break;
-    case 1: cosA = 0; minusSin = -1024; alongAxis = (cx & 1023) - 512; break;
-    case 2: cosA = -1024; minusSin = 0; alongAxis = 512 - (cy & 1023); break;
-    case 3: cosA = 0; minusSin = 1024; alongAxis = 512 - (cx & 1023); break;
+    case 0:
+      cosA = 1024;
+      minusSin = 0;
+      alongAxis = (cy & 1023) - 512;
+      break;
+    case 1:
+      cosA = 0;
+      minusSin = -1024;
+      alongAxis = (cx & 1023) - 512;
+      break;
+    case 2:
+      cosA = -1024;
+      minusSin = 0;
+      alongAxis = 512 - (cy & 1023);
+      break;
+    case 3:
+      cosA = 0;
+      minusSin = 1024;
+      alongAxis = 512 - (cx & 1023);
+      break;
     default: {
       i32 b = a + (90 << 16);
       if (b >= FixedAngle::kFullTurnDegrees) b -= FixedAngle::kFullTurnDegrees;
@@ -148,10 +164,22 @@ void SRenderer::SetupCamera() {
 void SRenderer::TransformCorner(i32 dx, i32 dy, i32& x, i32& z) const {
   const i32 fx = eyeX & 1023, fy = eyeY & 1023;
   switch (facingCode) {
-    case 0: x = dx * 1024 - fx; z = fy - dy * 1024; break;
-    case 1: x = fy - dy * 1024; z = fx - dx * 1024; break;
-    case 2: x = fx - dx * 1024; z = dy * 1024 - fy; break;
-    case 3: x = dy * 1024 - fy; z = dx * 1024 - fx; break;
+    case 0:
+      x = dx * 1024 - fx;
+      z = fy - dy * 1024;
+      break;
+    case 1:
+      x = fy - dy * 1024;
+      z = fx - dx * 1024;
+      break;
+    case 2:
+      x = fx - dx * 1024;
+      z = dy * 1024 - fy;
+      break;
+    case 3:
+      x = dy * 1024 - fy;
+      z = dx * 1024 - fx;
+      break;
     default: {
       const i32 rx = dx * 1024 - fx, ry = dy * 1024 - fy;
       x = (cosA * rx + minusSin * ry) >> 10;
@@ -183,10 +211,22 @@ void SRenderer::ViewPoint(i32 dx, i32 dy, i32 ox, i32 oz, i32& x, i32& z) {
   i32 cx, cz;
   ViewCorner(dx, dy, cx, cz);
   switch (facingCode) {
-    case 0: x = cx + ox; z = cz - oz; break;
-    case 1: x = cx - oz; z = cz - ox; break;
-    case 2: x = cx - ox; z = cz + oz; break;
-    default: x = cx + oz; z = cz + ox; break;
+    case 0:
+      x = cx + ox;
+      z = cz - oz;
+      break;
+    case 1:
+      x = cx - oz;
+      z = cz - ox;
+      break;
+    case 2:
+      x = cx - ox;
+      z = cz + oz;
+      break;
+    default:
+      x = cx + oz;
+      z = cz + ox;
+      break;
   }
 }
 

@@ -62,8 +62,10 @@ bool SRenderer::IsFrontFacing() const {
 void SRenderer::SetPitLight(i32 storey) {
   i32 top = 65536, bottom = 0;
   if (deepPits) {
-    if (storey == 0) bottom = 50000;
-    else top = 50000;
+    if (storey == 0)
+      bottom = 50000;
+    else
+      top = 50000;
   }
   clipIn[0].l = clipIn[1].l = top;
   clipIn[2].l = clipIn[3].l = bottom;
@@ -109,7 +111,10 @@ void SRenderer::EmitCellSolidOrFloor(i32 x, i32 y) {
 
   if (ft[6] & 1) {
     // Sides toward every neighbour that is not a pit (or toward the map's edge).
-    struct Side { i32 nx, ny; i32 px, py, qx, qy; };
+    struct Side {
+      i32 nx, ny;
+      i32 px, py, qx, qy;
+    };
     const Side sides[4] = {
         {x, y - 1, dx, dy, dx + 1, dy},
         {x - 1, y, dx, dy + 1, dx, dy},
@@ -186,7 +191,11 @@ void SRenderer::EmitCellThinWalls(i32 x, i32 y) {
   const i32 dx = x - eyeCellX, dy = y - eyeCellY;
   // Faces north, west, south, east; `facing` is the side of the neighbour's wall-face record that looks
   // at this block (north 0, east 1, south 2, west 3).
-  struct Face { i32 nx, ny; i32 px, py, qx, qy; int facing; };
+  struct Face {
+    i32 nx, ny;
+    i32 px, py, qx, qy;
+    int facing;
+  };
   const Face faces[4] = {
       {x, y - 1, dx + 1, dy, dx, dy, 2},
       {x - 1, y, dx, dy, dx, dy + 1, 1},

@@ -8,9 +8,12 @@ using CV = SRenderer::ClipVertex;
 
 template <int P>
 inline i32 Coord(const CV& v) {
-  if constexpr (P == kNear || P == kFar) return v.z;
-  else if constexpr (P == kLeft || P == kRight) return v.x;
-  else return v.y;
+  if constexpr (P == kNear || P == kFar)
+    return v.z;
+  else if constexpr (P == kLeft || P == kRight)
+    return v.x;
+  else
+    return v.y;
 }
 
 // +1 inside, 0 on the plane, -1 outside.
@@ -18,8 +21,10 @@ template <int P>
 inline int Side(const CV& v, i32 e) {
   const i32 c = Coord<P>(v);
   if (c == e) return 0;
-  if constexpr (P == kNear || P == kLeft || P == kTop) return c > e ? 1 : -1;
-  else return c < e ? 1 : -1;
+  if constexpr (P == kNear || P == kLeft || P == kTop)
+    return c > e ? 1 : -1;
+  else
+    return c < e ? 1 : -1;
 }
 
 inline i32 Lerp(i32 a, i32 b, i64 n, i64 m) { return i32(a + ((i64(b) - a) * n) / m); }
@@ -91,12 +96,16 @@ i32 Stage(const CV* in, i32 n, CV* out, i32 e) {
     } else if (sa > 0) {
       emit(a);
       if (sb < 0) {
-        if constexpr (P == kNear || P == kFar) emit(DepthCross<Pay>(b, a, e));
-        else emit(ScreenCross<P, Pay>(a, b, e));
+        if constexpr (P == kNear || P == kFar)
+          emit(DepthCross<Pay>(b, a, e));
+        else
+          emit(ScreenCross<P, Pay>(a, b, e));
       }
     } else if (sb > 0) {
-      if constexpr (P == kNear || P == kFar) emit(DepthCross<Pay>(a, b, e));
-      else emit(ScreenCross<P, Pay>(b, a, e));
+      if constexpr (P == kNear || P == kFar)
+        emit(DepthCross<Pay>(a, b, e));
+      else
+        emit(ScreenCross<P, Pay>(b, a, e));
     }
   }
   return k;

@@ -112,8 +112,10 @@ void SRenderer::CoverWall(SRenderPolygon& p) {
     }
     c = e;
   }
-  if (visible) p.flags |= kPolyVisible;
-  else p.flags &= u8(~kPolyVisible);
+  if (visible)
+    p.flags |= kPolyVisible;
+  else
+    p.flags &= u8(~kPolyVisible);
   if (u32(runCount) > stats.runHighWater) stats.runHighWater = u32(runCount);
 }
 
@@ -140,8 +142,7 @@ bool SRenderer::CoverUpperWall(SRenderPolygon& p) {
   auto tryMerge = [&](u16 target) -> bool {
     if (merged || target == 0xFFFF) return false;
     SCoverRun& t = runs[target];
-    if (t.left == run.left && t.right == run.right && t.topLeft == run.bottomLeft &&
-        t.topRight == run.bottomRight) {
+    if (t.left == run.left && t.right == run.right && t.topLeft == run.bottomLeft && t.topRight == run.bottomRight) {
       t.topLeft = run.topLeft;
       t.topRight = run.topRight;
       merged = true;
@@ -181,8 +182,10 @@ bool SRenderer::CoverUpperWall(SRenderPolygon& p) {
     for (i32 k = start; k < end; ++k)
       if (upperOwners[k] == provisional) upperOwners[k] = u16(mergedInto);
   }
-  if (visible) p.flags |= kPolyVisible;
-  else p.flags &= u8(~kPolyVisible);
+  if (visible)
+    p.flags |= kPolyVisible;
+  else
+    p.flags &= u8(~kPolyVisible);
   if (u32(runCount) > stats.runHighWater) stats.runHighWater = u32(runCount);
   return merged;
 }
@@ -205,13 +208,13 @@ void SRenderer::ComputeCoverage() {
         if (p.flags & kPolyVisible) TestCoverage(wallOwners, p);
         break;
       case 1:
-      case 2:
-        TestCoverage(wallOwners, p);
-        break;
+      case 2: TestCoverage(wallOwners, p); break;
       case 3:
       case 4:
-        if (wall) CoverWall(p);
-        else TestCoverage(wallOwners, p);
+        if (wall)
+          CoverWall(p);
+        else
+          TestCoverage(wallOwners, p);
         break;
       case 5:
         if (!wall) {
@@ -222,8 +225,7 @@ void SRenderer::ComputeCoverage() {
           if (!merged && (p.flags & kPolyVisible)) TestCoverage(wallOwners, p);
         }
         break;
-      default:
-        break;
+      default: break;
     }
   }
 }

@@ -49,8 +49,10 @@ void SRenderer::RespawnRaindrop(SRaindrop& d) {
   if (d.x >= (W << 16) && rainDrift > 0) {
     // Past the right edge: the drop enters from the side the wind blows from, as far down as it drifted.
     d.y = i32(((i64(d.x - (W << 16)) >> 8) * H / rainDrift) << 8);
-    if (rainSlope >= 0) d.x = RainRandom(32 * W / 20) << 11;
-    else d.x = (32 * W - RainRandom(32 * W / 20) - 16) << 11;
+    if (rainSlope >= 0)
+      d.x = RainRandom(32 * W / 20) << 11;
+    else
+      d.x = (32 * W - RainRandom(32 * W / 20) - 16) << 11;
   } else {
     d.y = RainRandom(32 * W / 20) << 11;
   }
@@ -112,9 +114,12 @@ void DrawStreaks(const SSurface& s, const SRaindrop* drops, i32 from, i32 to, i3
       const i32 px = jitter + (column >> 16);
       if (row <= 0 || row >= H || px < 1 || px >= W) continue;
       std::ptrdiff_t at;
-      if constexpr (Orientation == 1) at = std::ptrdiff_t(row) - std::ptrdiff_t(px) * pitch;
-      else if constexpr (Orientation == 2) at = std::ptrdiff_t(px) * pitch - row;
-      else at = px + std::ptrdiff_t(row) * pitch;
+      if constexpr (Orientation == 1)
+        at = std::ptrdiff_t(row) - std::ptrdiff_t(px) * pitch;
+      else if constexpr (Orientation == 2)
+        at = std::ptrdiff_t(px) * pitch - row;
+      else
+        at = px + std::ptrdiff_t(row) * pitch;
       s.base[at] = colour;
     }
   }
@@ -126,9 +131,12 @@ void SRenderer::DrawRain(u32 orientation, i32 firstPart) {
   const i32 j = RainRandom(3);
   const i32 split = 9 * rainCount / 10;
   const i32 from = firstPart ? 0 : split, to = firstPart ? split : rainCount;
-  if (orientation == 1) DrawStreaks<1>(viewSurface, raindrops, from, to, j, rainSlope, rainColour);
-  else if (orientation == 2) DrawStreaks<2>(viewSurface, raindrops, from, to, j, rainSlope, rainColour);
-  else DrawStreaks<0>(viewSurface, raindrops, from, to, j, rainSlope, rainColour);
+  if (orientation == 1)
+    DrawStreaks<1>(viewSurface, raindrops, from, to, j, rainSlope, rainColour);
+  else if (orientation == 2)
+    DrawStreaks<2>(viewSurface, raindrops, from, to, j, rainSlope, rainColour);
+  else
+    DrawStreaks<0>(viewSurface, raindrops, from, to, j, rainSlope, rainColour);
 }
 
 // ---- First-person overlay images ----
@@ -201,18 +209,17 @@ void SRenderer::TileImageKeyed(i32 x, i32 y, const u8* pixels, const u16* palett
   SDraw2D::TileImage(screenSurface, x, y, TileSource(pixels, palette, w, h, format), areaWidth, areaHeight, true);
 }
 
-void SRenderer::TileImage(i32 x, i32 y, const u8* pixels, const u16* palette, i32 w, i32 h, i32 format,
-                          i32 areaWidth, i32 areaHeight) {
+void SRenderer::TileImage(i32 x, i32 y, const u8* pixels, const u16* palette, i32 w, i32 h, i32 format, i32 areaWidth,
+                          i32 areaHeight) {
   SDraw2D::TileImage(screenSurface, x, y, TileSource(pixels, palette, w, h, format), areaWidth, areaHeight, false);
 }
 
-void SRenderer::BlitRotated(i32 x, i32 y, const u8* pixels, const u16* palette, i32 w, i32 h, i32 format,
-                            i32 angle) {
+void SRenderer::BlitRotated(i32 x, i32 y, const u8* pixels, const u16* palette, i32 w, i32 h, i32 format, i32 angle) {
   BlitRotatedOn(screenSurface, x, y, pixels, palette, w, h, format, angle);
 }
 
-void SRenderer::BlitRotatedOn(const SSurface& surface, i32 x, i32 y, const u8* pixels, const u16* palette, i32 w,
-                              i32 h, i32 format, i32 angle) {
+void SRenderer::BlitRotatedOn(const SSurface& surface, i32 x, i32 y, const u8* pixels, const u16* palette, i32 w, i32 h,
+                              i32 format, i32 angle) {
   if (!pixels || !palette || w <= 0 || h <= 0 || format < 0 || format > 2 || !surface.base) return;
   if (format != 0 && ((w | h) & 1)) return;
   i32 t = FixedAngle::kFullTurnDegrees - angle;

@@ -105,22 +105,26 @@ namespace {
 inline i32 Field(i32 field, i32 unit) { return (field - 1) * unit / 30; }
 }  // namespace
 
-void SRenderer::EmitDecoration(i32 dx, i32 dy, u16 placement, u16 image, u16 palette,
-                               u16 overlay, bool plainWhite, i32 base, i32 layer, i32 drawClass, i32 light, bool second) {
+void SRenderer::EmitDecoration(i32 dx, i32 dy, u16 placement, u16 image, u16 palette, u16 overlay, bool plainWhite,
+                               i32 base, i32 layer, i32 drawClass, i32 light, bool second) {
   const i32 fx = placement & 31, fz = (placement >> 5) & 31, fh = (placement >> 10) & 31;
   const i32 cellUnit = second ? 1023 : 1024, storeyUnit = second ? 730 : 731;
   const i32 px = Field(fx, cellUnit), pz = Field(fz, cellUnit), height = base + Field(fh, storeyUnit);
   const bool onEdge = fx == 1 || fx == 31 || fz == 1 || fz == 31;
   if (!overlay || !onEdge) {
     // Standing free: faces the viewer, mirrored when seen from the side of the cell it looks away from.
-    const i32 a = ((view->angle % FixedAngle::kFullTurnDegrees) + FixedAngle::kFullTurnDegrees) %
-                  FixedAngle::kFullTurnDegrees;
+    const i32 a =
+        ((view->angle % FixedAngle::kFullTurnDegrees) + FixedAngle::kFullTurnDegrees) % FixedAngle::kFullTurnDegrees;
     const i32 deg = a >> 16;
     bool mirrored;
-    if (deg >= 315 || deg < 45) mirrored = px < 512;
-    else if (deg < 135) mirrored = pz > 512;
-    else if (deg < 225) mirrored = px > 512;
-    else mirrored = pz < 512;
+    if (deg >= 315 || deg < 45)
+      mirrored = px < 512;
+    else if (deg < 135)
+      mirrored = pz > 512;
+    else if (deg < 225)
+      mirrored = px > 512;
+    else
+      mirrored = pz < 512;
     EmitUprightImage(dx, dy, px, height, pz, 0, false, layer != 0, image, palette, light, nullptr, mirrored,
                      layer != 0 ? drawClass : -1);
     return;
@@ -131,10 +135,14 @@ void SRenderer::EmitDecoration(i32 dx, i32 dy, u16 placement, u16 image, u16 pal
   if (!ImageSize(overlay, w, h)) return;
   const i32 len = w * 1024 / 336, top = height + (h * 731) / 240;
   i32 wallX, wallZ, nx, nz;
-  if (fx == 1) wallX = 0, wallZ = pz, nx = 1, nz = 0;
-  else if (fx == 31) wallX = 1024, wallZ = pz, nx = -1, nz = 0;
-  else if (fz == 1) wallX = px, wallZ = 0, nx = 0, nz = 1;
-  else wallX = px, wallZ = 1024, nx = 0, nz = -1;
+  if (fx == 1)
+    wallX = 0, wallZ = pz, nx = 1, nz = 0;
+  else if (fx == 31)
+    wallX = 1024, wallZ = pz, nx = -1, nz = 0;
+  else if (fz == 1)
+    wallX = px, wallZ = 0, nx = 0, nz = 1;
+  else
+    wallX = px, wallZ = 1024, nx = 0, nz = -1;
   // Looking at the wall (against its normal), the right hand is (nz, -nx) on the map.
   const i32 rx = nz, rz = -nx;
   // The angle between the view direction and the direction into the wall: above 60 degrees the quad may
@@ -180,14 +188,13 @@ void SRenderer::EmitCellLayer(i32 x, i32 y, i32 layer) {
   const i32 dx = x - eyeCellX, dy = y - eyeCellY;
   for (i32 s = 0; s < 4; ++s) {
     if (face[4 + s])
-      EmitDecoration(dx, dy, face[s], face[4 + s], face[12 + s], face[8 + s], (face[28 + s] & 0x8000) != 0,
-                     base, layer, drawClass, light, false);
+      EmitDecoration(dx, dy, face[s], face[4 + s], face[12 + s], face[8 + s], (face[28 + s] & 0x8000) != 0, base, layer,
+                     drawClass, light, false);
   }
   // Second-layer entries that are decorations rather than the wall's second texture.
   for (i32 s = 0; s < 4; ++s) {
     if (face[20 + s] && !(face[16 + s] & 0x8000))
-      EmitDecoration(dx, dy, face[16 + s], face[20 + s], face[24 + s], 0, false, base, layer, drawClass,
-                     light, true);
+      EmitDecoration(dx, dy, face[16 + s], face[20 + s], face[24 + s], 0, false, base, layer, drawClass, light, true);
   }
 }
 

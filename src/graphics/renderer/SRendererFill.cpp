@@ -110,8 +110,10 @@ void ScanPolygon(const SSurface& surface, i32 n, const SRenderVertex* v, F& f) {
       b.cross.Step();
       f.StepB();
     } else {
-      if (Column) b.AdvanceColumnBackward(s);
-      else b.AdvanceRowForward(s);
+      if (Column)
+        b.AdvanceColumnBackward(s);
+      else
+        b.AdvanceRowForward(s);
       f.SetupB(b);
     }
     if (!live) continue;
@@ -168,7 +170,8 @@ inline i32 EightLight(u16 stored, i32 otherZ) {
   const i32 cap = otherZ > 0 ? i32(0x7FFFFFFF / (i64(8) * otherZ)) : 0x7FFF;
   return 8 * (l > cap ? cap : l);
 }
-inline void InitLinear(SEdgeStepper& st, i32 qa, i32 qb, const SRenderVertex& va, const SRenderVertex& vb, bool column) {
+inline void InitLinear(SEdgeStepper& st, i32 qa, i32 qb, const SRenderVertex& va, const SRenderVertex& vb,
+                       bool column) {
   st.InitPixels(qa, qb, column ? va.x : va.y, column ? vb.x : vb.y);
 }
 
@@ -281,21 +284,27 @@ struct ColumnFiller : TextureRefs {
     }
     sp.fogFactor = f;
     if constexpr (Kind == 7) {
-      if (f == 32) SpanOneAxis<kOne, Fmt, false, 0, 0>(sp);
-      else SpanOneAxis<kOne, Fmt, true, 0, 0>(sp);
+      if (f == 32)
+        SpanOneAxis<kOne, Fmt, false, 0, 0>(sp);
+      else
+        SpanOneAxis<kOne, Fmt, true, 0, 0>(sp);
     } else if constexpr (Kind == 9) {
-      if (f == 32) SpanOneAxis<kWallKey2, Fmt, false, 0, 0>(sp);
-      else SpanOneAxis<kWallKey2, Fmt, true, 0, 0>(sp);
+      if (f == 32)
+        SpanOneAxis<kWallKey2, Fmt, false, 0, 0>(sp);
+      else
+        SpanOneAxis<kWallKey2, Fmt, true, 0, 0>(sp);
     } else {
-      if (f == 32) SpanKeyed<Fmt, false, 1, true>(sp);
-      else SpanKeyed<Fmt, true, 1, true>(sp);
+      if (f == 32)
+        SpanKeyed<Fmt, false, 1, true>(sp);
+      else
+        SpanKeyed<Fmt, true, 1, true>(sp);
     }
   }
 };
 
 template <int Kind, int Fmt>
-void RunColumn(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
-               const SSpanTexture* t2, const STexCoord* c, const u16* l, u32 fog) {
+void RunColumn(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1, const SSpanTexture* t2,
+               const STexCoord* c, const u16* l, u32 fog) {
   ColumnFiller<Kind, Fmt> f;
   f.Set(s, t1, fog, true);
   if (t2) {
@@ -310,8 +319,8 @@ void RunColumn(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanText
 }
 
 template <int Kind>
-void DispatchColumn(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
-                    const SSpanTexture* t2, const STexCoord* c, const u16* l, u32 fog) {
+void DispatchColumn(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1, const SSpanTexture* t2,
+                    const STexCoord* c, const u16* l, u32 fog) {
   if (!t1.data || !t1.palette || t1.width <= 0 || t1.height <= 0) return;
   switch (t1.format) {
     case 0: RunColumn<Kind, 0>(s, n, v, t1, t2, c, l, fog); break;
@@ -377,20 +386,24 @@ struct FloorFiller : TextureRefs {
     sp.fogFactor = f;
     surf->RowSpan(y, first, second, sp.dst, sp.end);
     if constexpr (Axis == 0) {
-      if (f == 32) SpanTwoAxes<Rule, Fmt, false, 256>(sp);
-      else SpanTwoAxes<Rule, Fmt, true, 256>(sp);
+      if (f == 32)
+        SpanTwoAxes<Rule, Fmt, false, 256>(sp);
+      else
+        SpanTwoAxes<Rule, Fmt, true, 256>(sp);
     } else {
       constexpr int A = Axis == 1 ? 0 : 1;
-      if (f == 32) SpanOneAxis<Rule, Fmt, false, A, 256>(sp);
-      else SpanOneAxis<Rule, Fmt, true, A, 256>(sp);
+      if (f == 32)
+        SpanOneAxis<Rule, Fmt, false, A, 256>(sp);
+      else
+        SpanOneAxis<Rule, Fmt, true, A, 256>(sp);
     }
   }
 };
 
 template <int Rule, int Axis, int Fmt>
 void RunFloor(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1, const STexCoord* c,
-              const SSpanTexture* t2, const SSpanTexture* t3, const SMaskImage* m1, const SMaskImage* m2,
-              const u16* l, u32 fog) {
+              const SSpanTexture* t2, const SSpanTexture* t3, const SMaskImage* m1, const SMaskImage* m2, const u16* l,
+              u32 fog) {
   FloorFiller<Rule, Axis, Fmt> f;
   f.Set(s, t1, fog, false);
   f.sp.rowLength = 256;
@@ -427,9 +440,12 @@ template <int Rule>
 void DispatchFloorAxis(int axis, const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
                        const STexCoord* c, const SSpanTexture* t2, const SSpanTexture* t3, const SMaskImage* m1,
                        const SMaskImage* m2, const u16* l, u32 fog) {
-  if (axis == 1) DispatchFloor<Rule, 1>(s, n, v, t1, c, t2, t3, m1, m2, l, fog);
-  else if (axis == 2) DispatchFloor<Rule, 2>(s, n, v, t1, c, t2, t3, m1, m2, l, fog);
-  else DispatchFloor<Rule, 0>(s, n, v, t1, c, t2, t3, m1, m2, l, fog);
+  if (axis == 1)
+    DispatchFloor<Rule, 1>(s, n, v, t1, c, t2, t3, m1, m2, l, fog);
+  else if (axis == 2)
+    DispatchFloor<Rule, 2>(s, n, v, t1, c, t2, t3, m1, m2, l, fog);
+  else
+    DispatchFloor<Rule, 0>(s, n, v, t1, c, t2, t3, m1, m2, l, fog);
 }
 
 // ---- Row fillers with linear coordinates: upright images (11, keyed) and the sky (12) ----
@@ -465,18 +481,22 @@ struct LinearRowFiller : TextureRefs {
     sp.fogFactor = f;
     surf->RowSpan(y, first, second, sp.dst, sp.end);
     if constexpr (Keyed) {
-      if (f == 32) SpanKeyed<Fmt, false, 0, false>(sp);
-      else SpanKeyed<Fmt, true, 0, false>(sp);
+      if (f == 32)
+        SpanKeyed<Fmt, false, 0, false>(sp);
+      else
+        SpanKeyed<Fmt, true, 0, false>(sp);
     } else {
-      if (f == 32) SpanOneAxis<kOne, Fmt, false, 0, 0>(sp);
-      else SpanOneAxis<kOne, Fmt, true, 0, 0>(sp);
+      if (f == 32)
+        SpanOneAxis<kOne, Fmt, false, 0, 0>(sp);
+      else
+        SpanOneAxis<kOne, Fmt, true, 0, 0>(sp);
     }
   }
 };
 
 template <bool Keyed>
-void DispatchLinearRow(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
-                       const STexCoord* c, const u16* l, u32 fog) {
+void DispatchLinearRow(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1, const STexCoord* c,
+                       const u16* l, u32 fog) {
   if (!t1.data || !t1.palette || t1.width <= 0 || t1.height <= 0) return;
   auto run = [&](auto fmtTag) {
     constexpr int Fmt = decltype(fmtTag)::value;
@@ -593,8 +613,10 @@ struct PictureFiller {
     const i32 f = FogFactor(lL.x >> 5);
     sp.fogFactor = f;
     surf->RowSpan(y, first, second, sp.dst, sp.end);
-    if (f == 32) SpanQuadratic<Fmt, false>(sp);
-    else SpanQuadratic<Fmt, true>(sp);
+    if (f == 32)
+      SpanQuadratic<Fmt, false>(sp);
+    else
+      SpanQuadratic<Fmt, true>(sp);
   }
 };
 
@@ -661,13 +683,13 @@ void SRenderer::FillFlat(const SSurface& s, i32 n, const SRenderVertex* v, u16 c
   ScanPolygon<false>(s, n, v, f);
 }
 
-void SRenderer::FillKind7(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
-                          const STexCoord* c, const u16* l, u32 fog) {
+void SRenderer::FillKind7(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1, const STexCoord* c,
+                          const u16* l, u32 fog) {
   DispatchColumn<7>(s, n, v, t1, nullptr, c, l, fog);
 }
 
-void SRenderer::FillKind8(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
-                          const STexCoord* c, const u16* l, u32 fog) {
+void SRenderer::FillKind8(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1, const STexCoord* c,
+                          const u16* l, u32 fog) {
   DispatchColumn<8>(s, n, v, t1, nullptr, c, l, fog);
 }
 
@@ -676,30 +698,29 @@ void SRenderer::FillKind9(const SSurface& s, i32 n, const SRenderVertex* v, cons
   DispatchColumn<9>(s, n, v, t1, &t2, c, l, fog);
 }
 
-void SRenderer::FillKind13(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
-                           const STexCoord* c, const u16* l, u32 fog) {
+void SRenderer::FillKind13(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1, const STexCoord* c,
+                           const u16* l, u32 fog) {
   DispatchColumn<13>(s, n, v, t1, nullptr, c, l, fog);
 }
 
-void SRenderer::FillKind14(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
-                           const STexCoord* c, const u16* l, u32 fog) {
+void SRenderer::FillKind14(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1, const STexCoord* c,
+                           const u16* l, u32 fog) {
   DispatchColumn<14>(s, n, v, t1, nullptr, c, l, fog);
 }
 
-void SRenderer::FillKind11(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
-                           const STexCoord* c, const u16* l, u32 fog) {
+void SRenderer::FillKind11(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1, const STexCoord* c,
+                           const u16* l, u32 fog) {
   DispatchLinearRow<true>(s, n, v, t1, c, l, fog);
 }
 
-void SRenderer::FillKind12(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
-                           const STexCoord* c, const u16* l, u32 fog) {
+void SRenderer::FillKind12(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1, const STexCoord* c,
+                           const u16* l, u32 fog) {
   DispatchLinearRow<false>(s, n, v, t1, c, l, fog);
 }
 
-void SRenderer::FillFloor(int kind, int axis, const SSurface& s, i32 n, const SRenderVertex* v,
-                          const SSpanTexture& t1, const STexCoord* c, const SSpanTexture* t2,
-                          const SSpanTexture* t3, const SMaskImage* m1, const SMaskImage* m2, const u16* l,
-                          u32 fog) {
+void SRenderer::FillFloor(int kind, int axis, const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
+                          const STexCoord* c, const SSpanTexture* t2, const SSpanTexture* t3, const SMaskImage* m1,
+                          const SMaskImage* m2, const u16* l, u32 fog) {
   if (!t1.data || !t1.palette || t1.width <= 0 || t1.height <= 0) return;
   if (kind >= 2 && (!t2 || !t2->data || !t2->palette)) return;
   if ((kind == 3 || kind == 5) && (!t3 || !t3->data || !t3->palette)) return;
@@ -715,8 +736,8 @@ void SRenderer::FillFloor(int kind, int axis, const SSurface& s, i32 n, const SR
   }
 }
 
-void SRenderer::FillKind10(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1,
-                           const STexCoord* c, const u16* l, u32 fog) {
+void SRenderer::FillKind10(const SSurface& s, i32 n, const SRenderVertex* v, const SSpanTexture& t1, const STexCoord* c,
+                           const u16* l, u32 fog) {
   if (!t1.data || !t1.palette || t1.width <= 0 || t1.height <= 0) return;
   auto run = [&](auto fmtTag) {
     constexpr int Fmt = decltype(fmtTag)::value;

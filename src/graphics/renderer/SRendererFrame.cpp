@@ -92,8 +92,10 @@ bool SRenderer::AddPolygon(i32 count, i32 kind, i32 lightScale, i32 drawClass) {
     lightCount += u32(count);
   }
   SDrawEntry& e = drawList[drawCount];
-  if (preClipCount > 0) DepthRange(clipIn, preClipCount, e.maxDepth, e.minDepth);
-  else DepthRange(clipOut, count, e.maxDepth, e.minDepth);
+  if (preClipCount > 0)
+    DepthRange(clipIn, preClipCount, e.maxDepth, e.minDepth);
+  else
+    DepthRange(clipOut, count, e.maxDepth, e.minDepth);
   e.polygon = i16(drawCount);
   e.drawClass = u8(drawClass);
   ++drawCount;
@@ -160,17 +162,18 @@ void SRenderer::EmitBackground() {
   const i32 sh = skyHeight, sb = skyHeight + bandTop;
   if (view->flags & 1) {
     const i32 sp = skySplit;
-    add(12, {{0, sp, sp, 0}, {0, 0, sh, sh}, {skyU0, skyU1, skyU1, skyU0}, {skyT0, skyT0, skyT1, skyT1},
+    add(12, {{0, sp, sp, 0},
+             {0, 0, sh, sh},
+             {skyU0, skyU1, skyU1, skyU0},
+             {skyT0, skyT0, skyT1, skyT1},
              {128, 128, 128, 128}});
-    add(12, {{0, sp, sp, 0}, {sh, sh, sb, sb}, {skyU0, skyU1, skyU1, skyU0}, {skyT1, skyT1, b16, b16},
-             {128, 128, 0, 0}});
+    add(12,
+        {{0, sp, sp, 0}, {sh, sh, sb, sb}, {skyU0, skyU1, skyU1, skyU0}, {skyT1, skyT1, b16, b16}, {128, 128, 0, 0}});
     add(0, {{0, W16, W16, 0}, {sb, sb, groundRow, groundRow}, {}, {}, {}});
     if (sp < W16) {
       const i32 e = skySecondEnd;
-      add(12, {{sp, W16, W16, sp}, {0, 0, sh, sh}, {0, e, e, 0}, {skyT0, skyT0, skyT1, skyT1},
-               {128, 128, 128, 128}});
-      add(12, {{sp, W16, W16, sp}, {sh, sh, sb, sb}, {0, e, e, 0}, {skyT1, skyT1, b16, b16},
-               {128, 128, 0, 0}});
+      add(12, {{sp, W16, W16, sp}, {0, 0, sh, sh}, {0, e, e, 0}, {skyT0, skyT0, skyT1, skyT1}, {128, 128, 128, 128}});
+      add(12, {{sp, W16, W16, sp}, {sh, sh, sb, sb}, {0, e, e, 0}, {skyT1, skyT1, b16, b16}, {128, 128, 0, 0}});
     }
   } else {
     add(0, {{0, W16, W16, 0}, {ceilingRow, ceilingRow, groundRow, groundRow}, {}, {}, {}});
@@ -220,8 +223,10 @@ bool SRenderer::GetTexture(u16 textureId, u16 paletteId, SSpanTexture& out, bool
     // Floors read 256 texels per row whatever the width: the record must hold every row it reaches.
     const u32 w = u32(image->width), h = u32(image->height);
     u32 need;
-    if (image->format == 0) need = (h - 1) * 256 + w;
-    else need = (((h - 1) >> 1) * 128 + ((w - 1) >> 1) + 1) * (image->format == 2 ? 2 : 1);
+    if (image->format == 0)
+      need = (h - 1) * 256 + w;
+    else
+      need = (((h - 1) >> 1) * 128 + ((w - 1) >> 1) + 1) * (image->format == 2 ? 2 : 1);
     const u32 have = view->imageSizes ? (view->imageSizes[textureId] > 8 ? view->imageSizes[textureId] - 8 : 0)
                                       : SImage::PixelBytes(image->format, image->width, image->height);
     if (need > have) return false;
@@ -271,10 +276,13 @@ void SRenderer::DrawPolygons() {
     const i32 n = p.vertexCount;
     SSpanTexture t1, t2, t3;
     switch (p.kind) {
-      case 0:
-        FillFlat(viewSurface, n, v, view->fogColor);
-        break;
-      case 1: case 2: case 3: case 4: case 5: case 6: {
+      case 0: FillFlat(viewSurface, n, v, view->fogColor); break;
+      case 1:
+      case 2:
+      case 3:
+      case 4:
+      case 5:
+      case 6: {
         const bool floorKind = p.kind != 6;
         const int k = floorKind ? p.kind : 1;
         const int ax = floorKind ? axis : 0;
@@ -315,14 +323,13 @@ void SRenderer::DrawPolygons() {
         if (GetTexture(p.textures[0], p.palettes[0], t1, true)) FillKind10(viewSurface, n, v, t1, c, l, fog);
         break;
       case 11: {
-        const SImage* alt = (p.flags & kPolyAltImageA) ? view->altImageA
+        const SImage* alt = (p.flags & kPolyAltImageA)   ? view->altImageA
                             : (p.flags & kPolyAltImageB) ? view->altImageB
                                                          : nullptr;
         if (alt) {
           if (alt->format < 0 || alt->format > 2 || alt->width <= 0 || alt->height <= 0) break;
           SSpanTexture::FromImage(t1, alt);
-        } else if ((p.flags & (kPolyAltImageA | kPolyAltImageB)) ||
-                   !GetTexture(p.textures[0], p.palettes[0], t1)) {
+        } else if ((p.flags & (kPolyAltImageA | kPolyAltImageB)) || !GetTexture(p.textures[0], p.palettes[0], t1)) {
           break;
         }
         FillKind11(viewSurface, n, v, t1, c, l, fog);
@@ -331,17 +338,20 @@ void SRenderer::DrawPolygons() {
       case 12:
         if (GetTexture(p.textures[0], p.palettes[0], t1)) FillKind12(viewSurface, n, v, t1, c, l, fog);
         break;
-      case 13: case 14: {
+      case 13:
+      case 14: {
         if (!GetTexture(p.textures[0], p.palettes[0], t1)) break;
         const bool aligned = n == 4 && ((v[0].x != v[1].x && v[0].y == v[1].y && v[2].y == v[3].y) ||
                                         (v[1].y == v[2].y && v[0].y == v[3].y));
-        if (aligned) FillKind11(viewSurface, n, v, t1, c, l, fog);
-        else if (p.kind == 13) FillKind13(viewSurface, n, v, t1, c, l, fog);
-        else FillKind14(viewSurface, n, v, t1, c, l, fog);
+        if (aligned)
+          FillKind11(viewSurface, n, v, t1, c, l, fog);
+        else if (p.kind == 13)
+          FillKind13(viewSurface, n, v, t1, c, l, fog);
+        else
+          FillKind14(viewSurface, n, v, t1, c, l, fog);
         break;
       }
-      default:
-        break;
+      default: break;
     }
   }
 }
@@ -379,8 +389,10 @@ struct CellWalker {
   i32 Column() const {
     i32 t = 0;
     if (st.error != 0) {
-      if (st.direction == 1 && (st.x & 1023) == 1023) t = 1;
-      else if (st.direction == 0 && (st.x & 1023) == 0) t = -1;
+      if (st.direction == 1 && (st.x & 1023) == 1023)
+        t = 1;
+      else if (st.direction == 0 && (st.x & 1023) == 0)
+        t = -1;
     }
     return (st.x + t) >> 10;
   }

@@ -58,9 +58,9 @@ void ScreenQuad(SRenderer::ClipVertex* in, i32 l, i32 t, i32 r, i32 b, i32 z, i3
 }
 }  // namespace
 
-bool SRenderer::EmitUprightImage(i32 dx, i32 dy, i32 ox, i32 height, i32 oz, i32 size, bool hanging,
-                                 bool ceilingAbove, u16 image, u16 palette, i32 lightScale, SScreenRect* rect,
-                                 bool mirrored, i32 drawClass, u8 overlayFlags, i32* depth) {
+bool SRenderer::EmitUprightImage(i32 dx, i32 dy, i32 ox, i32 height, i32 oz, i32 size, bool hanging, bool ceilingAbove,
+                                 u16 image, u16 palette, i32 lightScale, SScreenRect* rect, bool mirrored,
+                                 i32 drawClass, u8 overlayFlags, i32* depth) {
   i32 w, h;
   if (!ImageSize(image, w, h)) return false;
   i32 x, z;
@@ -108,9 +108,9 @@ bool SRenderer::EmitUprightImage(i32 dx, i32 dy, i32 ox, i32 height, i32 oz, i32
   return part(top, bottom, 0, h16, cls);
 }
 
-i32 SRenderer::EmitWallQuad(i32 dx, i32 dy, i32 ax, i32 az, i32 bx, i32 bz, i32 top, i32 bottom, i32 u0, i32 u1,
-                            i32 v0, i32 v1, u16 image, u16 palette, i32 kind, i32 light, i32 drawClass, int sides,
-                            u8 flags, bool uprightClip) {
+i32 SRenderer::EmitWallQuad(i32 dx, i32 dy, i32 ax, i32 az, i32 bx, i32 bz, i32 top, i32 bottom, i32 u0, i32 u1, i32 v0,
+                            i32 v1, u16 image, u16 palette, i32 kind, i32 light, i32 drawClass, int sides, u8 flags,
+                            bool uprightClip) {
   i32 pax, paz, pbx, pbz;
   ViewPoint(dx, dy, ax, az, pax, paz);
   ViewPoint(dx, dy, bx, bz, pbx, pbz);
@@ -137,9 +137,8 @@ i32 SRenderer::EmitWallQuad(i32 dx, i32 dy, i32 ax, i32 az, i32 bx, i32 bz, i32 
   return index;
 }
 
-void SRenderer::EmitWallQuadSplit(i32 dx, i32 dy, i32 ax, i32 az, i32 bx, i32 bz, i32 top, i32 bottom, i32 u0,
-                                  i32 u1, i32 v0, i32 v1, u16 image, u16 palette, i32 light, u8 flags,
-                                  i32 depthAdjust) {
+void SRenderer::EmitWallQuadSplit(i32 dx, i32 dy, i32 ax, i32 az, i32 bx, i32 bz, i32 top, i32 bottom, i32 u0, i32 u1,
+                                  i32 v0, i32 v1, u16 image, u16 palette, i32 light, u8 flags, i32 depthAdjust) {
   if (top <= bottom) return;
   auto add = [&](i32 t, i32 b, i32 vt, i32 vb, i32 cls) {
     const i32 p = EmitWallQuad(dx, dy, ax, az, bx, bz, t, b, u0, u1, vt, vb, image, palette, 14, light, cls, 2, flags);
@@ -240,8 +239,8 @@ void SRenderer::EmitObjectType5(i32 x, i32 y, const u16* obj) {
   const bool above = CeilingAbove(*this, CellWallClass(at.idx), side, side ? ObjectRenderType(side[0]) : 0);
   for (int i = 1; i <= 6; ++i)
     if (obj[i])
-      EmitUprightImage(at.dx, at.dy, PositionWord(obj[14 + i]), kFloor, PositionWord(obj[21 + i]), 512, false, above, obj[i],
-                       obj[7 + i], at.cell[11]);
+      EmitUprightImage(at.dx, at.dy, PositionWord(obj[14 + i]), kFloor, PositionWord(obj[21 + i]), 512, false, above,
+                       obj[i], obj[7 + i], at.cell[11]);
 }
 
 void SRenderer::EmitObjectType13(i32 x, i32 y, const u16* obj) {
@@ -251,16 +250,16 @@ void SRenderer::EmitObjectType13(i32 x, i32 y, const u16* obj) {
   const i32 height = HeightWord(i16(obj[29]));
   for (int i = 1; i <= 6; ++i)
     if (obj[i])
-      EmitUprightImage(at.dx, at.dy, PositionWord(obj[14 + i]), height, PositionWord(obj[21 + i]), 512, false, above, obj[i],
-                       obj[7 + i], at.cell[11]);
+      EmitUprightImage(at.dx, at.dy, PositionWord(obj[14 + i]), height, PositionWord(obj[21 + i]), 512, false, above,
+                       obj[i], obj[7 + i], at.cell[11]);
 }
 
 void SRenderer::EmitObjectType12(i32 x, i32 y, const u16* obj) {
   const CellRef at = Locate(x, y);
   const u16* side = CellSide(at.idx);
   const bool above = CeilingAbove(*this, CellWallClass(at.idx), side, side ? ObjectRenderType(side[0]) : 0);
-  EmitUprightImage(at.dx, at.dy, PositionWord(obj[15]), HeightWord(i16(obj[29])), PositionWord(obj[22]), 1024, false, above,
-                   obj[1], obj[8], at.cell[11]);
+  EmitUprightImage(at.dx, at.dy, PositionWord(obj[15]), HeightWord(i16(obj[29])), PositionWord(obj[22]), 1024, false,
+                   above, obj[1], obj[8], at.cell[11]);
 }
 
 void SRenderer::EmitObjectType10(i32 x, i32 y, const u16* obj) {
@@ -274,10 +273,10 @@ void SRenderer::EmitObjectType10(i32 x, i32 y, const u16* obj) {
   const i32 shift = ((across < 0 ? -across : across) * 312) >> 10;
   const i32 eyeAlong = northSouth ? eyeX - x * 1024 : eyeY - y * 1024;
   const i32 pos = eyeAlong < 512 ? 512 - shift : 512 + shift;
-  const i32 p = northSouth ? EmitWallQuad(at.dx, at.dy, pos, 1, pos, 1023, top, kFloor, 0, w * 16, 0, h * 16, obj[1], obj[8],
-                                          14, at.cell[11], 3, 2)
-                           : EmitWallQuad(at.dx, at.dy, 1, pos, 1023, pos, top, kFloor, 0, w * 16, 0, h * 16, obj[1], obj[8],
-                                          14, at.cell[11], 3, 2);
+  const i32 p = northSouth ? EmitWallQuad(at.dx, at.dy, pos, 1, pos, 1023, top, kFloor, 0, w * 16, 0, h * 16, obj[1],
+                                          obj[8], 14, at.cell[11], 3, 2)
+                           : EmitWallQuad(at.dx, at.dy, 1, pos, 1023, pos, top, kFloor, 0, w * 16, 0, h * 16, obj[1],
+                                          obj[8], 14, at.cell[11], 3, 2);
   if (p >= 0) LowerDepth(p, 10, 0);
 }
 
@@ -334,11 +333,15 @@ void SRenderer::EmitObjectType9(i32 x, i32 y, const u16* obj) {
     // a to b runs left to right as seen from inside the at.cell; the opposite edge is wound the other way.
     i32 ax, az, bx, bz;
     if (!alongX) {
-      if (edge == 0) ax = 0, az = a1, bx = 0, bz = a0;
-      else ax = 1024, az = a0, bx = 1024, bz = a1;
+      if (edge == 0)
+        ax = 0, az = a1, bx = 0, bz = a0;
+      else
+        ax = 1024, az = a0, bx = 1024, bz = a1;
     } else {
-      if (edge == 0) ax = a0, az = 0, bx = a1, bz = 0;
-      else ax = a1, az = 1024, bx = a0, bz = 1024;
+      if (edge == 0)
+        ax = a0, az = 0, bx = a1, bz = 0;
+      else
+        ax = a1, az = 1024, bx = a0, bz = 1024;
     }
     const i32 main = EmitWallQuad(at.dx, at.dy, ax, az, bx, bz, top, bottom, 0, w * 16, 0, h * 16, obj[1], obj[8], 14,
                                   at.cell[11], 3, 0);
@@ -412,9 +415,11 @@ void SRenderer::EmitObjectType8(i32 x, i32 y, const u16* obj) {
   const i32 pos = eyeAlong < 512 ? d : 1024 - d;
   const i32 top = kCeiling + i32(i64(h) * 336 * 731 / (i64(w) * 240));
   if (northSouth)
-    EmitWallQuad(at.dx, at.dy, pos, 1, pos, 1023, top, kCeiling, 0, w * 16, 0, h * 16, obj[1], obj[8], 14, side[2], 5, 2);
+    EmitWallQuad(at.dx, at.dy, pos, 1, pos, 1023, top, kCeiling, 0, w * 16, 0, h * 16, obj[1], obj[8], 14, side[2], 5,
+                 2);
   else
-    EmitWallQuad(at.dx, at.dy, 1, pos, 1023, pos, top, kCeiling, 0, w * 16, 0, h * 16, obj[1], obj[8], 14, side[2], 5, 2);
+    EmitWallQuad(at.dx, at.dy, 1, pos, 1023, pos, top, kCeiling, 0, w * 16, 0, h * 16, obj[1], obj[8], 14, side[2], 5,
+                 2);
 }
 
 // ---- Creatures, floor items and the cell sprite ----
@@ -426,13 +431,13 @@ void SRenderer::EmitCellWord9(i32 x, i32 y) {
     if (!c) continue;
     const bool mirrored = (c[5] & 1) != 0;
     const i32 height = HeightWord(c[4]);
-    EmitUprightImage(at.dx, at.dy, PositionWord(c[2]), height, PositionWord(c[3]), 0, false, false, c[0], c[1], at.cell[11],
-                     nullptr, mirrored);
+    EmitUprightImage(at.dx, at.dy, PositionWord(c[2]), height, PositionWord(c[3]), 0, false, false, c[0], c[1],
+                     at.cell[11], nullptr, mirrored);
     if (!c[6]) continue;
     // The same quad again, drawn with the view's alternative image in front of the creature.
     const i32 first = drawCount;
-    EmitUprightImage(at.dx, at.dy, PositionWord(c[2]), height, PositionWord(c[3]), 0, false, false, c[0], c[1], at.cell[11],
-                     nullptr, mirrored, -1, (c[5] & 2) ? kPolyAltImageB : kPolyAltImageA);
+    EmitUprightImage(at.dx, at.dy, PositionWord(c[2]), height, PositionWord(c[3]), 0, false, false, c[0], c[1],
+                     at.cell[11], nullptr, mirrored, -1, (c[5] & 2) ? kPolyAltImageB : kPolyAltImageA);
     for (i32 i = first; i < drawCount; ++i) LowerDepth(i, 1, 1);
   }
 }
@@ -452,8 +457,10 @@ void SRenderer::EmitCellWord3(i32 x, i32 y) {
     case 3: aheadX = 1; break;
     default: {
       const i32 mx = minusSin, my = -cosA;
-      if ((mx < 0 ? -mx : mx) > (my < 0 ? -my : my)) aheadX = mx < 0 ? -1 : 1;
-      else aheadY = my < 0 ? -1 : 1;
+      if ((mx < 0 ? -mx : mx) > (my < 0 ? -my : my))
+        aheadX = mx < 0 ? -1 : 1;
+      else
+        aheadY = my < 0 ? -1 : 1;
       break;
     }
   }
@@ -490,6 +497,6 @@ void SRenderer::EmitCellSprite(i32 x, i32 y) {
   if (!at.cell[4]) return;
   const u16* side = CellSide(at.idx);
   const bool above = CeilingAbove(*this, CellWallClass(at.idx), side, side ? ObjectRenderType(side[0]) : 0);
-  EmitUprightImage(at.dx, at.dy, PositionWord(at.cell[6]), HeightWord(at.cell[8]), PositionWord(at.cell[7]), 512, false, above,
-                   at.cell[4], at.cell[5], at.cell[11]);
+  EmitUprightImage(at.dx, at.dy, PositionWord(at.cell[6]), HeightWord(at.cell[8]), PositionWord(at.cell[7]), 512, false,
+                   above, at.cell[4], at.cell[5], at.cell[11]);
 }

@@ -7,8 +7,8 @@ struct SImage;
 
 // Word layout of the records the tables hold.
 namespace RenderWords {
-constexpr int kCellWords = 13;       // SRenderCell
-constexpr int kCellSideWords = 3;    // upper storey words per cell
+constexpr int kCellWords = 13;     // SRenderCell
+constexpr int kCellSideWords = 3;  // upper storey words per cell
 constexpr int kFloorTypeWords = 10;
 constexpr int kObjectWords = 31;
 constexpr int kWallFaceWords = 36;
@@ -17,8 +17,8 @@ constexpr int kCreatureWords = 14;
 }  // namespace RenderWords
 
 struct SWorldView {
-  const u16* cells = nullptr;         // 13 words per cell, row-major, mapWidth x mapHeight
-  const u16* cellSides = nullptr;     // 3 words per cell: upper object, upper wall faces, upper light scale
+  const u16* cells = nullptr;      // 13 words per cell, row-major, mapWidth x mapHeight
+  const u16* cellSides = nullptr;  // 3 words per cell: upper object, upper wall faces, upper light scale
   const SImage* const* images = nullptr;
   const u16* const* palettes = nullptr;  // id 0 means the image's own table
   const i8* imageFeet = nullptr;
@@ -32,7 +32,7 @@ struct SWorldView {
   u16 skyPalette = 0;
   i32 cameraX = 0;  // 16.16 cells
   i32 cameraY = 0;
-  i32 angle = 0;    // 16.16 degrees, 0 <= angle < 360 << 16
+  i32 angle = 0;  // 16.16 degrees, 0 <= angle < 360 << 16
   i32 skyAngle = 0;
   u16 mapWidth = 0;
   u16 mapHeight = 0;

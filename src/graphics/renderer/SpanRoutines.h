@@ -19,11 +19,11 @@ struct SSpan {
   i32 rowLength;  // texels per stored row for the families addressed by the texture's width
   i32 u, du;      // 20.12 texels
   i32 v, dv;
-  i32 constant;   // whole texel index held for the whole span
-  i32 ddu, ddv;   // kind 10: per-pixel change of du and dv (12.20)
+  i32 constant;          // whole texel index held for the whole span
+  i32 ddu, ddv;          // kind 10: per-pixel change of du and dv (12.20)
   i32 light, lightStep;  // pit sides: 0..1024
-  u32 fog;        // spread form
-  i32 fogFactor;  // 0..32
+  u32 fog;               // spread form
+  i32 fogFactor;         // 0..32
 };
 
 inline u32 SpreadColor(u32 c) { return (c | c << 16) & 0x07E0F81Fu; }
@@ -51,8 +51,10 @@ inline u32 TexelIndex(const u8* data, i32 rowLength, i32 s, i32 t) {
 
 template <int Fmt>
 inline u16 TexelColor(const u16* palette, u32 index, i32 s, i32 t) {
-  if constexpr (Fmt == 0) return palette[index];
-  else return palette[index * 4 + (t & 1) * 2 + (s & 1)];
+  if constexpr (Fmt == 0)
+    return palette[index];
+  else
+    return palette[index * 4 + (t & 1) * 2 + (s & 1)];
 }
 
 template <int Fmt>

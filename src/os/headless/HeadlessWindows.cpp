@@ -15,12 +15,8 @@ bool HeadlessWindows::Capture(const std::string& name, std::string* error) {
 void HeadlessWindows::Fire(const ScriptEvent& e) {
   const WindowId w = MainWindow();
   switch (e.kind) {
-    case ScriptEvent::KeyDown:
-      PostMessage(w, kMsgKeyDown, WParam(e.key), 1 | (e.repeat ? kKeyRepeatBit : 0));
-      break;
-    case ScriptEvent::KeyUp:
-      PostMessage(w, kMsgKeyUp, WParam(e.key), LParam(0xC0000001u));
-      break;
+    case ScriptEvent::KeyDown: PostMessage(w, kMsgKeyDown, WParam(e.key), 1 | (e.repeat ? kKeyRepeatBit : 0)); break;
+    case ScriptEvent::KeyUp: PostMessage(w, kMsgKeyUp, WParam(e.key), LParam(0xC0000001u)); break;
     case ScriptEvent::PenDown: PostMessage(w, kMsgLButtonDown, 1, PackPoint(e.x, e.y)); break;
     case ScriptEvent::PenMove: PostMessage(w, kMsgMouseMove, 1, PackPoint(e.x, e.y)); break;
     case ScriptEvent::PenUp: PostMessage(w, kMsgLButtonUp, 0, PackPoint(e.x, e.y)); break;

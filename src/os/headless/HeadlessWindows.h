@@ -16,7 +16,10 @@ class HeadlessWindows : public WindowManager {
  public:
   HeadlessWindows(i32 screenWidth, i32 screenHeight, VirtualClock* clock, PanelGdi* gdi);
 
-  void SetScript(const std::vector<ScriptEvent>& events) { events_ = events; next_ = 0; }
+  void SetScript(const std::vector<ScriptEvent>& events) {
+    events_ = events;
+    next_ = 0;
+  }
   void SetCaptureDir(const std::string& dir) { captureDir_ = dir; }
   // 0 = no limit. Reaching a limit closes the main window.
   void SetFrameLimit(u32 frames) { frameLimit_ = frames; }

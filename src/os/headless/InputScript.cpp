@@ -33,10 +33,12 @@ bool ParseNumber(const std::string& s, i64 lo, i64 hi, i64* out) {
 }  // namespace
 
 i32 KeyCodeFromName(const std::string& name) {
-  static const struct { const char* name; i32 code; } kNames[] = {
-      {"up", kKeyUp},       {"down", kKeyDown},   {"left", kKeyLeft},     {"right", kKeyRight},
-      {"enter", kKeyEnter}, {"space", kKeySpace}, {"app1", kKeyApp1},     {"app2", kKeyApp1 + 1},
-      {"app3", kKeyApp1 + 2}, {"app4", kKeyApp1 + 3}};
+  static const struct {
+    const char* name;
+    i32 code;
+  } kNames[] = {{"up", kKeyUp},         {"down", kKeyDown},    {"left", kKeyLeft}, {"right", kKeyRight},
+                {"enter", kKeyEnter},   {"space", kKeySpace},  {"app1", kKeyApp1}, {"app2", kKeyApp1 + 1},
+                {"app3", kKeyApp1 + 2}, {"app4", kKeyApp1 + 3}};
   for (const auto& k : kNames)
     if (name == k.name) return k.code;
   if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
@@ -99,13 +101,15 @@ bool InputScript::Parse(const char* text, size_t size, std::string* error) {
       e.y = i32(y);
     } else if (ev == "activate" || ev == "deactivate" || ev == "paint" || ev == "close") {
       if (args != 0) return fail("unexpected words after the event");
-      e.kind = ev == "activate" ? ScriptEvent::Activate
+      e.kind = ev == "activate"     ? ScriptEvent::Activate
                : ev == "deactivate" ? ScriptEvent::Deactivate
-               : ev == "paint" ? ScriptEvent::Paint : ScriptEvent::Close;
+               : ev == "paint"      ? ScriptEvent::Paint
+                                    : ScriptEvent::Close;
     } else if (ev == "capture") {
       if (args != 1) return fail("expected a capture name");
       for (char c : w[2])
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '_') return fail("capture names use letters, digits, - and _");
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '_')
+          return fail("capture names use letters, digits, - and _");
       e.kind = ScriptEvent::Capture;
       e.name = w[2];
     } else {

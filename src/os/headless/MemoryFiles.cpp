@@ -36,7 +36,8 @@ class MemoryFile : public File {
   i64 Write(const void* buffer, u32 n) override {
     std::lock_guard lock(shared_->mutex);
     u64 count = n;
-    if (shared_->writeLimit) count = data_->size() >= shared_->writeLimit ? 0 : std::min<u64>(n, shared_->writeLimit - data_->size());
+    if (shared_->writeLimit)
+      count = data_->size() >= shared_->writeLimit ? 0 : std::min<u64>(n, shared_->writeLimit - data_->size());
     const u8* in = static_cast<const u8*>(buffer);
     data_->insert(data_->end(), in, in + count);
     return i64(count);

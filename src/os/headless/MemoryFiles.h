@@ -31,8 +31,8 @@ class MemoryFileSystem : public FileSystem {
   // Faults. A failing create applies to every path that ends with the given text ("" for every path).
   void FailCreate(const std::string& pathSuffix);
   void FailRename(bool fail);
-  void LimitReads(u32 maxBytesPerRead);    // short reads; 0 = no limit
-  void LimitWrites(u64 maxBytesInAll);     // a file stops growing after that many bytes; 0 = no limit
+  void LimitReads(u32 maxBytesPerRead);  // short reads; 0 = no limit
+  void LimitWrites(u64 maxBytesInAll);   // a file stops growing after that many bytes; 0 = no limit
   void ClearFaults();
 
   struct Shared;  // state shared with open files

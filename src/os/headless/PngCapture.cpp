@@ -15,8 +15,7 @@ bool WritePanelPng(const Panel& panel, const std::string& path, std::string* err
   return WriteRgb565Png(path, panel.pixels.data(), panel.width, panel.height, panel.width, error);
 }
 
-bool WriteRgb565Png(const std::string& path, const u16* pixels, i32 width, i32 height, i32 pitch,
-                    std::string* error) {
+bool WriteRgb565Png(const std::string& path, const u16* pixels, i32 width, i32 height, i32 pitch, std::string* error) {
   auto fail = [&](const char* why) {
     if (error) *error = "cannot write " + path + ": " + why;
     return false;

@@ -8,7 +8,6 @@ namespace Os {
 
 bool WritePanelPng(const Panel& panel, const std::string& path, std::string* error);
 // The same for `height` rows of `width` RGB565 pixels, rows `pitch` pixels apart.
-bool WriteRgb565Png(const std::string& path, const u16* pixels, i32 width, i32 height, i32 pitch,
-                    std::string* error);
+bool WriteRgb565Png(const std::string& path, const u16* pixels, i32 width, i32 height, i32 pitch, std::string* error);
 
 }  // namespace Os

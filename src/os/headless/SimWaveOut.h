@@ -34,11 +34,11 @@ class SimWaveOut : public WaveOut {
   // What happened.
   bool IsOpen() const;
   bool Paused() const;
-  u32 OpenedId() const;     // id of the open (or last opened) device
+  u32 OpenedId() const;  // id of the open (or last opened) device
   WaveFormat Format() const;
-  u32 Queued() const;       // blocks waiting to be played
-  u64 Writes() const;       // blocks written since construction
-  u32 Opens() const;        // successful opens
+  u32 Queued() const;  // blocks waiting to be played
+  u64 Writes() const;  // blocks written since construction
+  u32 Opens() const;   // successful opens
   u32 Closes() const;
   u32 Resets() const;
   u32 OpenAttempts() const;

@@ -14,8 +14,8 @@ class VirtualClock : public Clock {
   explicit VirtualClock(const SystemTime& start);
 
   u32 TickCount() override;
-  u64 PerformanceCounter() override;     // microseconds
-  u64 PerformanceFrequency() override;   // 1,000,000
+  u64 PerformanceCounter() override;    // microseconds
+  u64 PerformanceFrequency() override;  // 1,000,000
   SystemTime LocalTime() override;
   void Sleep(u32 milliseconds) override;  // advances the clock, returns at once
 

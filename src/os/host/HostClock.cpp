@@ -1,8 +1,8 @@
 // Host clocks from clock_gettime, and the calendar conversions shared by every clock.
 #include "os/Clock.h"
 
-#include <ctime>
 #include <time.h>
+#include <ctime>
 
 namespace Os {
 namespace {
@@ -55,8 +55,7 @@ class HostClock : public Clock {
   }
   void Sleep(u32 milliseconds) override {
     timespec ts{time_t(milliseconds / 1000), long(milliseconds % 1000) * 1'000'000L};
-    while (nanosleep(&ts, &ts) != 0) {
-    }
+    while (nanosleep(&ts, &ts) != 0) {}
   }
 };
 
@@ -67,8 +66,8 @@ Clock* installedClock = nullptr;
 
 bool SystemTimeToFileTime(const SystemTime& t, u64* fileTime) {
   static const u8 kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (!fileTime || t.year < 1601 || t.year > 30827 || t.month < 1 || t.month > 12 || t.day < 1 ||
-      t.hour > 23 || t.minute > 59 || t.second > 59 || t.milliseconds > 999)
+  if (!fileTime || t.year < 1601 || t.year > 30827 || t.month < 1 || t.month > 12 || t.day < 1 || t.hour > 23 ||
+      t.minute > 59 || t.second > 59 || t.milliseconds > 999)
     return false;
   unsigned days = kDays[t.month - 1] + (t.month == 2 && IsLeap(t.year) ? 1 : 0);
   if (t.day > days) return false;

@@ -1,10 +1,10 @@
 // POSIX files behind the file service.
 #include "os/Files.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 
 namespace Os {
 namespace {

@@ -1,9 +1,9 @@
 // Available memory of the host, saturated to 32 bits.
 #include "os/Memory.h"
 
+#include <sys/sysinfo.h>
 #include <cstdio>
 #include <cstring>
-#include <sys/sysinfo.h>
 
 namespace Os {
 namespace {

@@ -1,8 +1,8 @@
 // The program folder: the executable's folder unless the program sets another.
 #include "os/Process.h"
 
-#include <mutex>
 #include <unistd.h>
+#include <mutex>
 
 namespace Os {
 namespace {

@@ -4,11 +4,11 @@
 
 #include "os/headless/MemoryRegistry.h"
 
+#include <sys/stat.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <sys/stat.h>
 
 namespace Os {
 namespace {

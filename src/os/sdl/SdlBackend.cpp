@@ -83,8 +83,9 @@ class SdlGdi : public PanelGdi {
 };
 
 bool SdlWindows::Open(std::string* error) {
-  const char* hint = ". Run it where a graphical session is open (DISPLAY or WAYLAND_DISPLAY set), or use "
-                     "--backend headless.";
+  const char* hint =
+      ". Run it where a graphical session is open (DISPLAY or WAYLAND_DISPLAY set), or use "
+      "--backend headless.";
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     *error = std::string("no display is available for a window (") + SDL_GetError() + ")" + hint;
     return false;
@@ -164,10 +165,22 @@ bool SdlWindows::ToPanel(i32 wx, i32 wy, i32* px, i32* py, bool clamp) const {
     uy = std::clamp(uy, 0, uh - 1);
   }
   switch (ContentTurn()) {
-    case 1: *px = pw - 1 - uy; *py = ux; break;
-    case 2: *px = pw - 1 - ux; *py = ph - 1 - uy; break;
-    case 3: *px = uy; *py = ph - 1 - ux; break;
-    default: *px = ux; *py = uy; break;
+    case 1:
+      *px = pw - 1 - uy;
+      *py = ux;
+      break;
+    case 2:
+      *px = pw - 1 - ux;
+      *py = ph - 1 - uy;
+      break;
+    case 3:
+      *px = uy;
+      *py = ph - 1 - ux;
+      break;
+    default:
+      *px = ux;
+      *py = uy;
+      break;
   }
   return true;
 }
@@ -182,9 +195,7 @@ void SdlWindows::Handle(const SDL_Event& e) {
   const WindowId main = MainWindow();
   if (!main) return;
   switch (e.type) {
-    case SDL_QUIT:
-      PostMessage(main, kMsgClose, 0, 0);
-      break;
+    case SDL_QUIT: PostMessage(main, kMsgClose, 0, 0); break;
     case SDL_WINDOWEVENT:
       switch (e.window.event) {
         case SDL_WINDOWEVENT_FOCUS_LOST:
@@ -234,8 +245,7 @@ void SdlWindows::Handle(const SDL_Event& e) {
       if (penDown_ && ToPanel(e.motion.x, e.motion.y, &x, &y)) PostMessage(main, kMsgMouseMove, 1, PackPoint(x, y));
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 

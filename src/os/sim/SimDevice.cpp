@@ -1,9 +1,9 @@
 #include "os/sim/SimDevice.h"
 
+#include <strings.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
 
 namespace Os::Sim {
 
@@ -382,8 +382,8 @@ bool Device::Copy(DeviceAddr addr, u32 physical, u32 size, u32 protect) {
 }
 
 bool Device::Release(DeviceAddr addr) {
-  const auto it = std::find_if(reservations_.begin(), reservations_.end(),
-                               [&](const Reservation& r) { return r.addr == addr; });
+  const auto it =
+      std::find_if(reservations_.begin(), reservations_.end(), [&](const Reservation& r) { return r.addr == addr; });
   if (it == reservations_.end()) return false;
   const u64 end = u64{it->addr} + it->size;
   std::erase_if(virtual_, [&](const Region& r) { return r.base >= addr && r.base < end; });
@@ -414,9 +414,18 @@ u32 Device::PixelOffset(u32 x, u32 y) const {
   const u32 w = profile_.width, h = profile_.height;
   u32 nx = x, ny = y;
   switch (profile_.orientation & 3) {
-    case 1: nx = h - 1 - y; ny = x; break;
-    case 2: nx = w - 1 - x; ny = h - 1 - y; break;
-    case 3: nx = y; ny = w - 1 - x; break;
+    case 1:
+      nx = h - 1 - y;
+      ny = x;
+      break;
+    case 2:
+      nx = w - 1 - x;
+      ny = h - 1 - y;
+      break;
+    case 3:
+      nx = y;
+      ny = w - 1 - x;
+      break;
     default: break;
   }
   return ny * pitch_ + nx * 2;
@@ -537,8 +546,10 @@ LibraryHandle Device::LoadLibrary(const char* name) {
     bool present;
   };
   const Known known[] = {
-      {"coredll.dll", kLibCore, profile_.coredll},     {"aygshell.dll", kLibAyg, profile_.aygshell},
-      {"gx.dll", kLibGx, profile_.gx},                 {"gxdma.dll", kLibGxDma, profile_.gxdma},
+      {"coredll.dll", kLibCore, profile_.coredll},
+      {"aygshell.dll", kLibAyg, profile_.aygshell},
+      {"gx.dll", kLibGx, profile_.gx},
+      {"gxdma.dll", kLibGxDma, profile_.gxdma},
       {"CoreLinkLib.dll", kLibAti, profile_.imageon},
   };
   for (const Known& k : known) {
@@ -563,30 +574,39 @@ void* Device::GetProcAddress(LibraryHandle library, const char* name) {
   const Export* begin = nullptr;
   size_t count = 0;
   switch (kind) {
-    case kLibCore: begin = kCoreExports; count = std::size(kCoreExports); break;
-    case kLibAyg: begin = kAygExports; count = std::size(kAygExports); break;
-    case kLibGx: begin = kGxExports; count = std::size(kGxExports); break;
-    case kLibGxDma: begin = kGxDmaExports; count = std::size(kGxDmaExports); break;
-    case kLibAti: begin = kAtiExports; count = std::size(kAtiExports); break;
+    case kLibCore:
+      begin = kCoreExports;
+      count = std::size(kCoreExports);
+      break;
+    case kLibAyg:
+      begin = kAygExports;
+      count = std::size(kAygExports);
+      break;
+    case kLibGx:
+      begin = kGxExports;
+      count = std::size(kGxExports);
+      break;
+    case kLibGxDma:
+      begin = kGxDmaExports;
+      count = std::size(kGxDmaExports);
+      break;
+    case kLibAti:
+      begin = kAtiExports;
+      count = std::size(kAtiExports);
+      break;
     default: return nullptr;
   }
   if (kind == kLibCore && std::strcmp(name, "SetKMode") == 0 && !profile_.kernelMode) return nullptr;
-  if (kind == kLibGx && std::strcmp(name, "?GXIsDisplayDRAMBuffer@@YAHXZ") == 0 && profile_.gxDram < 0)
-    return nullptr;
-  if (kind == kLibAti && profile_.imageonMissing && std::strcmp(name, profile_.imageonMissing) == 0)
-    return nullptr;
+  if (kind == kLibGx && std::strcmp(name, "?GXIsDisplayDRAMBuffer@@YAHXZ") == 0 && profile_.gxDram < 0) return nullptr;
+  if (kind == kLibAti && profile_.imageonMissing && std::strcmp(name, profile_.imageonMissing) == 0) return nullptr;
   for (size_t i = 0; i < count; ++i)
     if (std::strcmp(begin[i].name, name) == 0) return begin[i].entry;
   return nullptr;
 }
 
-bool Device::LogHas(const std::string& line) const {
-  return std::find(log.begin(), log.end(), line) != log.end();
-}
+bool Device::LogHas(const std::string& line) const { return std::find(log.begin(), log.end(), line) != log.end(); }
 
-u32 Device::LogCount(const std::string& line) const {
-  return u32(std::count(log.begin(), log.end(), line));
-}
+u32 Device::LogCount(const std::string& line) const { return u32(std::count(log.begin(), log.end(), line)); }
 
 i32 Device::AllKeys(i32 all) {
   log.push_back(Format("AllKeys %u", static_cast<u32>(all)));
@@ -654,10 +674,22 @@ GxDisplayProperties Device::GXGetDisplayProperties() {
   p.bpp = 16;
   const i32 pitch = static_cast<i32>(pitch_);
   switch (profile_.orientation & 3) {
-    case 0: p.xPitch = 2; p.yPitch = pitch; break;
-    case 1: p.xPitch = pitch; p.yPitch = -2; break;
-    case 2: p.xPitch = -2; p.yPitch = -pitch; break;
-    default: p.xPitch = -pitch; p.yPitch = 2; break;
+    case 0:
+      p.xPitch = 2;
+      p.yPitch = pitch;
+      break;
+    case 1:
+      p.xPitch = pitch;
+      p.yPitch = -2;
+      break;
+    case 2:
+      p.xPitch = -2;
+      p.yPitch = -pitch;
+      break;
+    default:
+      p.xPitch = -pitch;
+      p.yPitch = 2;
+      break;
   }
   return p;
 }

@@ -35,11 +35,11 @@ struct Fault {
 
 // Device addresses the simulation uses (the LCD controllers' are in DisplayHardware.h).
 constexpr DeviceAddr kStrongArmFramePhys = 0xC0000000;  // DBAR1: palette, then pixels
-constexpr DeviceAddr kGxShadow = 0x30000000;           // the game-API library's DRAM buffer
-constexpr DeviceAddr kDmaShadow = 0x31000000;          // the DMA library's system-memory frame
-constexpr DeviceAddr kImageonMemory = 0x48000000;      // the Imageon chip's memory window
+constexpr DeviceAddr kGxShadow = 0x30000000;            // the game-API library's DRAM buffer
+constexpr DeviceAddr kDmaShadow = 0x31000000;           // the DMA library's system-memory frame
+constexpr DeviceAddr kImageonMemory = 0x48000000;       // the Imageon chip's memory window
 constexpr u32 kImageonMemorySize = 0x100000;
-constexpr DeviceAddr kReserveBase = 0x60000000;        // where reservations are placed
+constexpr DeviceAddr kReserveBase = 0x60000000;  // where reservations are placed
 constexpr u32 kAlias29 = 0x20000000;
 
 struct Profile {
@@ -53,37 +53,37 @@ struct Profile {
   u32 orientation = 0;
   u32 pitch = 0;
   DeviceAddr frame = 0x0A000000;
-  bool alias29 = false;           // also visible with bit 29 set; the interfaces report that form
-  u32 writeCostNsPerByte = 0;     // writes to frame memory cost this much virtual time (MediaQ)
-  const char* oem = nullptr;      // OEM text; null: the query fails
+  bool alias29 = false;        // also visible with bit 29 set; the interfaces report that form
+  u32 writeCostNsPerByte = 0;  // writes to frame memory cost this much virtual time (MediaQ)
+  const char* oem = nullptr;   // OEM text; null: the query fails
   // Processor.
-  bool kernelMode = false;        // SetKMode present
+  bool kernelMode = false;  // SetKMode present
   u32 cpuId = 0;
   bool cpuIdFaults = false;
   Lcd lcd = Lcd::None;
   bool lcdEnabled = true;
   bool lcdActive = true;
   u32 lcdDepth = 16;
-  bool scanStuck = false;         // the controller's scan registers never move
-  u32 scanStart = 0;              // line the scan starts on (past the visible rows: blanking)
+  bool scanStuck = false;  // the controller's scan registers never move
+  u32 scanStart = 0;       // line the scan starts on (past the visible rows: blanking)
   // Libraries.
   bool coredll = true;
   bool aygshell = true;
   bool gx = false;
   bool gxOpenFails = false;
-  i32 gxDram = -1;                // -1: no GXIsDisplayDRAMBuffer entry; 0 or 1: its answer
+  i32 gxDram = -1;  // -1: no GXIsDisplayDRAMBuffer entry; 0 or 1: its answer
   bool gxBeginDrawNull = false;
   bool gxdma = false;
-  u32 dmaBusyPolls = 0;           // IsDMAReady false this many times after each transfer
+  u32 dmaBusyPolls = 0;  // IsDMAReady false this many times after each transfer
   bool dmaNeverReady = false;
   bool imageon = false;
-  u32 imageonBusyWaits = 0;       // AtiCore_WaitComplete false this many times per frame
+  u32 imageonBusyWaits = 0;  // AtiCore_WaitComplete false this many times per frame
   bool imageonTransferFails = false;
   const char* imageonMissing = nullptr;  // an entry the library lacks
   // Escapes.
   bool gxInfo = false;
-  i32 gxInfoResult = 1;           // the GETGXINFO result (<= 0: failure, the record gets garbage)
-  bool gxInfoShadow = false;      // its frame pointer is a system-memory frame that DMA copies out
+  i32 gxInfoResult = 1;       // the GETGXINFO result (<= 0: failure, the record gets garbage)
+  bool gxInfoShadow = false;  // its frame pointer is a system-memory frame that DMA copies out
   bool rawFrameBuffer = false;
   u16 rawFormat = kRawFormatRgb565;
   std::vector<Fault> faults;

@@ -26,13 +26,12 @@ DuskmireApp::ExitFn exitProcess = ExitProcess;
 // The nine hardware keys, in the order of the binding entries.
 constexpr u32 kHardwareKeys[9] = {38, 40, 37, 39, 13, 193, 194, 195, 196};
 // Actions of the binding entries on keyboard devices, where the entries hold characters.
-constexpr u16 kKeyboardActions[9] = {kActionForward, kActionBack,    kActionTurnLeft,
-                                     kActionTurnRight, kActionUse,   kActionMagicBook,
-                                     kActionAttack,   kActionSideLeft, kActionSideRight};
+constexpr u16 kKeyboardActions[9] = {kActionForward,   kActionBack,   kActionTurnLeft, kActionTurnRight, kActionUse,
+                                     kActionMagicBook, kActionAttack, kActionSideLeft, kActionSideRight};
 
 bool IsMovement(u16 action) {
-  return action == kActionForward || action == kActionBack || action == kActionTurnLeft ||
-         action == kActionTurnRight || action == kActionSideLeft || action == kActionSideRight;
+  return action == kActionForward || action == kActionBack || action == kActionTurnLeft || action == kActionTurnRight ||
+         action == kActionSideLeft || action == kActionSideRight;
 }
 
 }  // namespace
@@ -59,8 +58,8 @@ bool DuskmireApp::PickDisplayMode(u32 w, u32 h, u32 startMode, DisplayModeChoice
     u8 landscape, keyboard, fast;
   };
   static const Row kRows[] = {
-      {480, 640, 9, 10, 0, 0, 1}, {640, 480, 9, 10, 1, 0, 1}, {240, 320, 6, 7, 0, 0, 0},
-      {320, 240, 6, 7, 1, 0, 0},  {240, 240, 8, 8, 0, 0, 0},  {480, 480, 11, 11, 0, 0, 1},
+      {480, 640, 9, 10, 0, 0, 1},  {640, 480, 9, 10, 1, 0, 1},  {240, 320, 6, 7, 0, 0, 0},
+      {320, 240, 6, 7, 1, 0, 0},   {240, 240, 8, 8, 0, 0, 0},   {480, 480, 11, 11, 0, 0, 1},
       {800, 480, 14, 14, 1, 1, 1}, {800, 600, 15, 15, 1, 1, 1}, {640, 240, 16, 16, 1, 1, 0},
   };
   for (const Row& r : kRows) {
@@ -110,9 +109,7 @@ bool DuskmireApp::OnInitialize() {
   return true;
 }
 
-bool DuskmireApp::StateGameHasSubDialog() const {
-  return core->stateGame && core->stateGame->subDialog != nullptr;
-}
+bool DuskmireApp::StateGameHasSubDialog() const { return core->stateGame && core->stateGame->subDialog != nullptr; }
 
 bool DuskmireApp::InputRepeatAllowed() const {
   const SStateGame* game = core->stateGame;

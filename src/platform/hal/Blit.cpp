@@ -85,9 +85,18 @@ enum class Turn { CW, CCW, Half };
 // Where destination pixel (dx, dy) comes from.
 inline void SourceOf(Turn t, i32 dx, i32 dy, i32 ws, i32 hs, i32* sx, i32* sy) {
   switch (t) {
-    case Turn::CW: *sx = dy; *sy = hs - 1 - dx; break;
-    case Turn::CCW: *sx = ws - 1 - dy; *sy = dx; break;
-    case Turn::Half: *sx = ws - 1 - dx; *sy = hs - 1 - dy; break;
+    case Turn::CW:
+      *sx = dy;
+      *sy = hs - 1 - dx;
+      break;
+    case Turn::CCW:
+      *sx = ws - 1 - dy;
+      *sy = dx;
+      break;
+    case Turn::Half:
+      *sx = ws - 1 - dx;
+      *sy = hs - 1 - dy;
+      break;
   }
 }
 
@@ -98,12 +107,21 @@ inline void CopyBlock(Turn t, Surface* dst, const Surface* src, i32 x, i32 y) {
   const size_t dp = dst->pitch / 2, sp = src->pitch / 2;
   i32 bx = 0, by = 0;  // source block top-left
   switch (t) {
-    case Turn::CW: bx = y; by = hs - 16 - x; break;
-    case Turn::CCW: bx = ws - 16 - y; by = x; break;
-    case Turn::Half: bx = ws - 16 - x; by = hs - 16 - y; break;
+    case Turn::CW:
+      bx = y;
+      by = hs - 16 - x;
+      break;
+    case Turn::CCW:
+      bx = ws - 16 - y;
+      by = x;
+      break;
+    case Turn::Half:
+      bx = ws - 16 - x;
+      by = hs - 16 - y;
+      break;
   }
-  const bool whole = x + 16 <= i32(dst->width) && y + 16 <= i32(dst->height) && bx >= 0 && by >= 0 &&
-                     bx + 16 <= ws && by + 16 <= hs;
+  const bool whole =
+      x + 16 <= i32(dst->width) && y + 16 <= i32(dst->height) && bx >= 0 && by >= 0 && bx + 16 <= ws && by + 16 <= hs;
   if (whole) {
     const u16* s = src->pixels + size_t(by) * sp + size_t(bx);
     u16* d = dst->pixels + size_t(y) * dp + size_t(x);
@@ -115,7 +133,8 @@ inline void CopyBlock(Turn t, Surface* dst, const Surface* src, i32 x, i32 y) {
     for (i32 dx = x; dx < xEnd; ++dx) {
       i32 sx, sy;
       SourceOf(t, dx, dy, ws, hs, &sx, &sy);
-      if (sx >= 0 && sy >= 0 && sx < ws && sy < hs) dst->pixels[size_t(dy) * dp + size_t(dx)] = src->pixels[size_t(sy) * sp + size_t(sx)];
+      if (sx >= 0 && sy >= 0 && sx < ws && sy < hs)
+        dst->pixels[size_t(dy) * dp + size_t(dx)] = src->pixels[size_t(sy) * sp + size_t(sx)];
     }
 }
 

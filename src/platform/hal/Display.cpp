@@ -51,20 +51,15 @@ Os::LResult DisplayWindowProc(Os::WindowId window, u32 message, Os::WParam wPara
   if (!e) return ws.DefWindowProc(window, message, wParam, lParam);
   const Os::WindowProc previous = e->previous;
   switch (message) {
-    case Os::kMsgDestroy:
-      UnsubclassWindow(window);
-      break;
+    case Os::kMsgDestroy: UnsubclassWindow(window); break;
     case Os::kMsgActivate:
       if ((wParam & 0xFFFF) == 0)
         e->display->Suspend();
       else
         e->display->Resume();
       break;
-    case Os::kMsgPaint:
-      e->display->Refresh();
-      break;
-    default:
-      break;
+    case Os::kMsgPaint: e->display->Refresh(); break;
+    default: break;
   }
   return ws.CallWindowProc(previous, window, message, wParam, lParam);
 }

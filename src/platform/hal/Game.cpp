@@ -21,8 +21,8 @@ GameBase* instance = nullptr;
 
 // The six screens whose idle timer the game resets, and whose window is not kept on top.
 bool IsResettingScreen(i32 w, i32 h) {
-  return (w == 240 && h == 320) || (w == 320 && h == 240) || (w == 480 && h == 640) ||
-         (w == 640 && h == 480) || (w == 240 && h == 240) || (w == 480 && h == 480);
+  return (w == 240 && h == 320) || (w == 320 && h == 240) || (w == 480 && h == 640) || (w == 640 && h == 480) ||
+         (w == 240 && h == 240) || (w == 480 && h == 480);
 }
 }  // namespace
 
@@ -167,26 +167,15 @@ Os::LResult Game::WindowProc(u32 message, Os::WParam wParam, Os::LParam lParam) 
         OnSuspend();
       }
       break;
-    case Os::kMsgClose:
-      ws.DestroyWindow(w);
-      break;
+    case Os::kMsgClose: ws.DestroyWindow(w); break;
     case Os::kMsgKeyDown:
       if (!(lParam & Os::kKeyRepeatBit)) OnKeyDown(wParam);
       break;
-    case Os::kMsgKeyUp:
-      OnKeyUp(wParam);
-      break;
-    case Os::kMsgMouseMove:
-      OnPenMove(i32(Os::PointX(lParam)), i32(Os::PointY(lParam)));
-      break;
-    case Os::kMsgLButtonDown:
-      OnPenDown(i32(Os::PointX(lParam)), i32(Os::PointY(lParam)));
-      break;
-    case Os::kMsgLButtonUp:
-      OnPenUp(i32(Os::PointX(lParam)), i32(Os::PointY(lParam)));
-      break;
-    default:
-      break;
+    case Os::kMsgKeyUp: OnKeyUp(wParam); break;
+    case Os::kMsgMouseMove: OnPenMove(i32(Os::PointX(lParam)), i32(Os::PointY(lParam))); break;
+    case Os::kMsgLButtonDown: OnPenDown(i32(Os::PointX(lParam)), i32(Os::PointY(lParam))); break;
+    case Os::kMsgLButtonUp: OnPenUp(i32(Os::PointX(lParam)), i32(Os::PointY(lParam))); break;
+    default: break;
   }
   return ws.DefWindowProc(w, message, wParam, lParam);
 }

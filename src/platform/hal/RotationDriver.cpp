@@ -7,12 +7,17 @@ RotationDriver::~RotationDriver() {
   delete wrapped;
 }
 
-void RotationDriver::Resume() { if (wrapped) wrapped->Resume(); }
-void RotationDriver::Suspend() { if (wrapped) wrapped->Suspend(); }
-void RotationDriver::Refresh() { if (wrapped) wrapped->Refresh(); }
+void RotationDriver::Resume() {
+  if (wrapped) wrapped->Resume();
+}
+void RotationDriver::Suspend() {
+  if (wrapped) wrapped->Suspend();
+}
+void RotationDriver::Refresh() {
+  if (wrapped) wrapped->Refresh();
+}
 
-bool RotationDriver::Initialize(Os::WindowId, const DisplayParameters& parameters,
-                                const DeviceDescription& native) {
+bool RotationDriver::Initialize(Os::WindowId, const DisplayParameters& parameters, const DeviceDescription& native) {
   if (!wrapped) return false;
   rotation = parameters.orientation == ORIENTATION_UNKNOWN ? 0 : (native.orientation - parameters.orientation) & 3;
   nativeWidth = native.width;
@@ -28,9 +33,15 @@ bool RotationDriver::Initialize(Os::WindowId, const DisplayParameters& parameter
   if (!backBuffer) return false;
   description.pitch = backBuffer->pitch;
   switch (rotation) {
-    case 1: copy = BlitRotate90CW; copyAfterWait = BlitRotate90CWByRows; break;
+    case 1:
+      copy = BlitRotate90CW;
+      copyAfterWait = BlitRotate90CWByRows;
+      break;
     case 2: copy = copyAfterWait = BlitRotate180; break;
-    case 3: copy = BlitRotate90CCW; copyAfterWait = BlitRotate90CCWByRows; break;
+    case 3:
+      copy = BlitRotate90CCW;
+      copyAfterWait = BlitRotate90CCWByRows;
+      break;
     default: copy = copyAfterWait = BlitRectCopy; break;
   }
   // Drawing straight into visible memory: after the scan wait the copy walks the blocks column by column

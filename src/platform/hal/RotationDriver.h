@@ -14,8 +14,7 @@ class RotationDriver : public VideoDriver {
   void Resume() override;
   void Suspend() override;
   void Refresh() override;
-  bool Initialize(Os::WindowId window, const DisplayParameters& parameters,
-                  const DeviceDescription& native) override;
+  bool Initialize(Os::WindowId window, const DisplayParameters& parameters, const DeviceDescription& native) override;
   Surface* BeginDraw() override;
   void EndDraw(u32 flags) override;
   void SetViewport(const Rect& rectangle) override;

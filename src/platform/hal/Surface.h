@@ -30,11 +30,11 @@ struct DisplayParameters {
 struct DeviceDescription {
   u32 width = 0;
   u32 height = 0;
-  u32 depth = 0;            // bits per pixel
-  u32 pitch = 0;            // bytes per row
+  u32 depth = 0;                          // bits per pixel
+  u32 pitch = 0;                          // bytes per row
   u32 orientation = ORIENTATION_UNKNOWN;  // native
   u32 swapEffect = SWAP_NONE;
-  u32 frameBuffer = 0;      // device address; 0 while unknown
+  u32 frameBuffer = 0;  // device address; 0 while unknown
 };
 
 // Right and bottom are exclusive.

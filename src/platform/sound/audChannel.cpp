@@ -239,8 +239,7 @@ void audMusicChannel::Jump(u32 toOrder, u32 toCell) {
   jumpCell = toCell;
 }
 
-void audMusicChannel::RowEffect(audTrack& track, u32 sampleNumber, i32 period, u32 effect, u32 parameter,
-                                u32 row) {
+void audMusicChannel::RowEffect(audTrack& track, u32 sampleNumber, i32 period, u32 effect, u32 parameter, u32 row) {
   const u32 x = parameter >> 4;
   const u32 y = parameter & 15;
   track.effect = effect;
@@ -280,13 +279,11 @@ void audMusicChannel::RowEffect(audTrack& track, u32 sampleNumber, i32 period, u
       }
       break;
     case 1:
-    case 2:
-      track.slidePeriod = track.period;
-      break;
+    case 2: track.slidePeriod = track.period; break;
     case 3:
       if (period != 0) {
-        track.portaTarget = audPeriodTable[speaker->NoteFor(audPeriodIndex(period)) +
-                                           audNoteCount * samples[track.sample].finetune];
+        track.portaTarget =
+            audPeriodTable[speaker->NoteFor(audPeriodIndex(period)) + audNoteCount * samples[track.sample].finetune];
       } else if (track.portaTarget == 0) {
         track.portaTarget = audPeriodTable[track.noteIndex];
       }
@@ -303,9 +300,7 @@ void audMusicChannel::RowEffect(audTrack& track, u32 sampleNumber, i32 period, u
       break;
     case 5:
     case 6:
-    case 10:
-      track.volumeSlide = x != 0 ? i32(x) : -i32(y);
-      break;
+    case 10: track.volumeSlide = x != 0 ? i32(x) : -i32(y); break;
     case 9:
       if (parameter != 0) {
         track.offsetMemory = parameter << 20;
@@ -319,9 +314,7 @@ void audMusicChannel::RowEffect(audTrack& track, u32 sampleNumber, i32 period, u
         Jump(songLength, 0);
       }
       break;
-    case 12:
-      SetTrackVolume(track, parameter > 64 ? 64 : parameter);
-      break;
+    case 12: SetTrackVolume(track, parameter > 64 ? 64 : parameter); break;
     case 13: {
       u32 breakRow = 10 * x + y;
       if (breakRow >= audModuleRows) {
@@ -361,18 +354,13 @@ void audMusicChannel::RowEffect(audTrack& track, u32 sampleNumber, i32 period, u
           SetTrackVolume(track, v > y ? v - y : 0);
           break;
         }
-        case 12:
-          track.cutCounter = y;
-          break;
+        case 12: track.cutCounter = y; break;
         case 13:
           track.delayCounter = y - 1;  // y = 0 gives all ones
           track.delayedPeriod = period;
           break;
-        case 14:
-          patternDelay = y;
-          break;
-        default:
-          break;
+        case 14: patternDelay = y; break;
+        default: break;
       }
       break;
     case 15:
@@ -383,8 +371,7 @@ void audMusicChannel::RowEffect(audTrack& track, u32 sampleNumber, i32 period, u
         speed = parameter;
       }
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -449,12 +436,8 @@ void audMusicChannel::TickEffects() {
         track.period = track.slidePeriod;
         track.step = Step(track.period);
         break;
-      case 3:
-        Porta(track);
-        break;
-      case 4:
-        Vibrato(track);
-        break;
+      case 3: Porta(track); break;
+      case 4: Vibrato(track); break;
       case 5:
         Porta(track);
         VolumeSlide(track);
@@ -463,9 +446,7 @@ void audMusicChannel::TickEffects() {
         Vibrato(track);
         VolumeSlide(track);
         break;
-      case 10:
-        VolumeSlide(track);
-        break;
+      case 10: VolumeSlide(track); break;
       case 14:
         if (track.x == 12) {
           if (track.cutCounter != 0) {
@@ -483,8 +464,7 @@ void audMusicChannel::TickEffects() {
           }
         }
         break;
-      default:
-        break;
+      default: break;
     }
   }
 }

@@ -72,9 +72,9 @@ class audSoundChannel : public audChannel {
   u32 rate = 0;
   u8 recomputeStep = 1;
   const u8* data = nullptr;
-  u32 step = 0;       // 24.8 frames per output sample
-  u64 position = 0;   // 24.8 frames
-  u64 end = 0;        // frames << 8
+  u32 step = 0;      // 24.8 frames per output sample
+  u64 position = 0;  // 24.8 frames
+  u64 end = 0;       // frames << 8
   u8 eightBit = 0;
   u8 stereo = 0;
 };

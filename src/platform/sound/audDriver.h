@@ -32,8 +32,7 @@ inline constexpr i32 audErrNotPlayable = -1000;
 class audDriver {
  public:
   virtual ~audDriver() = default;  // does not close: the owner closes first
-  virtual i32 Open(const audFormat* format, u32 bufferFrames, audMixCallback callback,
-                   std::uintptr_t user) = 0;
+  virtual i32 Open(const audFormat* format, u32 bufferFrames, audMixCallback callback, std::uintptr_t user) = 0;
   virtual i32 Close() = 0;
   virtual void Lock() = 0;
   virtual void Unlock() = 0;

@@ -2,6 +2,8 @@
 // standard tracker periods; the octave below is about double and the three above about half of them.
 #include "platform/sound/audTables.h"
 
+// One row of twelve notes per octave, as trackers print the table.
+// clang-format off
 const u16 audPeriodTable[audFinetuneRows * audNoteCount] = {
     1712, 1616, 1525, 1440, 1357, 1281, 1209, 1141, 1077, 1017, 961, 907,
     856, 808, 762, 720, 678, 640, 604, 570, 538, 508, 480, 453,
@@ -116,3 +118,4 @@ const u16 audPeriodTable[audFinetuneRows * audNoteCount] = {
     54, 50, 48, 45, 42, 40, 38, 36, 34, 32, 30, 28,
     27, 25, 24, 22, 21, 20, 19, 18, 17, 16, 15, 14,
 };
+// clang-format on

@@ -28,8 +28,8 @@ i32 audSpeaker::Open(u32, u32) {
     return audErrNoDriverMemory;
   }
   const audFormat format{kOutputRate, 18, 1};
-  const i32 result = driver_->Open(&format, latencyMs_ * kOutputRate / 1000, &audSpeaker::MixCallback,
-                                   std::uintptr_t(this));
+  const i32 result =
+      driver_->Open(&format, latencyMs_ * kOutputRate / 1000, &audSpeaker::MixCallback, std::uintptr_t(this));
   if (result != 0) {
     delete driver_;
     driver_ = nullptr;
@@ -45,8 +45,7 @@ i32 audSpeaker::Open(u32, u32) {
   activeMusic_ = new (std::nothrow) audMusicChannel*[kMusicChannels];
   soundChannels_ = new (std::nothrow) audSoundChannel[kSoundChannels];
   activeSounds_ = new (std::nothrow) audSoundChannel*[kSoundChannels];
-  if (musicChannels_ == nullptr || activeMusic_ == nullptr || soundChannels_ == nullptr ||
-      activeSounds_ == nullptr) {
+  if (musicChannels_ == nullptr || activeMusic_ == nullptr || soundChannels_ == nullptr || activeSounds_ == nullptr) {
     driver_->Close();
     delete driver_;
     driver_ = nullptr;

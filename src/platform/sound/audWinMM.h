@@ -34,8 +34,8 @@ class audWinMM : public audDriver {
 
  private:
   static u32 Feeder(void* argument);
-  static void DeviceCallback(Os::WaveOutDevice* device, u32 message, std::uintptr_t instance,
-                             std::uintptr_t param1, std::uintptr_t param2);
+  static void DeviceCallback(Os::WaveOutDevice* device, u32 message, std::uintptr_t instance, std::uintptr_t param1,
+                             std::uintptr_t param2);
   void RefillNextBlock();
   // Tells a feeder that has not been started (or is held) to end, and waits for it.
   void EndFeeder();

@@ -65,10 +65,22 @@ void ReadStrongArm(LcdRecord& lcd) {
       u16 word = 0;
       if (const u8* p = Os::Device().HostPtr(palette.address, 2)) std::memcpy(&word, p, 2);
       switch ((word >> 12) & 3) {
-        case 0: lcd.depth = 4; lcd.paletteBytes = 32; break;
-        case 1: lcd.depth = 8; lcd.paletteBytes = 512; break;
-        case 2: lcd.depth = 16; lcd.paletteBytes = 32; break;
-        default: lcd.depth = 0; lcd.paletteBytes = 0; break;
+        case 0:
+          lcd.depth = 4;
+          lcd.paletteBytes = 32;
+          break;
+        case 1:
+          lcd.depth = 8;
+          lcd.paletteBytes = 512;
+          break;
+        case 2:
+          lcd.depth = 16;
+          lcd.paletteBytes = 32;
+          break;
+        default:
+          lcd.depth = 0;
+          lcd.paletteBytes = 0;
+          break;
       }
     }
     lcd.pitch = ((lcd.width + 15) & ~15u) * lcd.depth / 8;
@@ -87,15 +99,32 @@ void ReadXScale(LcdRecord& lcd) {
     lcd.mono = (lccr0 >> 1) & 1;
     lcd.passive = (lccr0 & 0x80) ? 0 : 1;
     switch ((ReadDeviceWord(regs.address + Os::XScaleReg::LCCR3) >> 24) & 7) {
-      case 0: lcd.depth = 1; lcd.paletteBytes = 8; break;
-      case 1: lcd.depth = 2; lcd.paletteBytes = 8; break;
-      case 2: lcd.depth = 4; lcd.paletteBytes = 32; break;
-      case 3: lcd.depth = 8; lcd.paletteBytes = 512; break;
-      case 4: lcd.depth = 16; lcd.paletteBytes = 0; break;
-      default: lcd.depth = 0; lcd.paletteBytes = 0; break;
+      case 0:
+        lcd.depth = 1;
+        lcd.paletteBytes = 8;
+        break;
+      case 1:
+        lcd.depth = 2;
+        lcd.paletteBytes = 8;
+        break;
+      case 2:
+        lcd.depth = 4;
+        lcd.paletteBytes = 32;
+        break;
+      case 3:
+        lcd.depth = 8;
+        lcd.paletteBytes = 512;
+        break;
+      case 4:
+        lcd.depth = 16;
+        lcd.paletteBytes = 0;
+        break;
+      default:
+        lcd.depth = 0;
+        lcd.paletteBytes = 0;
+        break;
     }
-    const bool wideRows = (lcd.mono && (lccr0 & (1u << 9))) ||
-                          (!lcd.passive && (lcd.depth == 8 || lcd.depth == 16));
+    const bool wideRows = (lcd.mono && (lccr0 & (1u << 9))) || (!lcd.passive && (lcd.depth == 8 || lcd.depth == 16));
     const u32 align = wideRows ? 8 : 4;
     lcd.pitch = ((lcd.width + align - 1) / align * align) * lcd.depth / 8;
   }

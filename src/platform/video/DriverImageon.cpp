@@ -32,8 +32,7 @@ bool DriverImageon::Initialize(Os::WindowId window, const DisplayParameters&, co
   ati->ProcessAttach();
   attached = 1;
   // Without its surface or overlay the chip has nothing to show: fail rather than draw at offset 0.
-  if (!ati->AllocateSurface(&surfaceHandle, &surfaceOffset, d.width * d.height * 2, 0) || !surfaceHandle)
-    return false;
+  if (!ati->AllocateSurface(&surfaceHandle, &surfaceOffset, d.width * d.height * 2, 0) || !surfaceHandle) return false;
   if (!ati->AllocOverlay(&overlay) || !overlay) return false;
   Os::ImageonOverlayRecord record{};
   record.surfaceOffset = surfaceOffset;

@@ -25,8 +25,7 @@ bool DriverVGA::Detect(DeviceDescription* description, u32 screenWidth, u32 scre
   if (Os::Graphics().ExtEscape(screen.dc, Os::kEscQuerySupport, sizeof code, &code, 0, nullptr) <= 0) return false;
   Os::RawFrameBufferRecord r{};
   if (Os::Graphics().ExtEscape(screen.dc, Os::kEscGetRawFrameBuffer, 0, nullptr, sizeof r, &r) <= 0) return false;
-  if (r.xPixels <= 0 || r.yPixels <= 0 || (r.format & 3) != Os::kRawFormatRgb565 || r.framePointer == 0)
-    return false;
+  if (r.xPixels <= 0 || r.yPixels <= 0 || (r.format & 3) != Os::kRawFormatRgb565 || r.framePointer == 0) return false;
   if (u64(r.xPixels) * u64(r.yPixels) != u64{screenWidth} * screenHeight) return false;
   DeviceDescription d = *description;
   d.depth = r.bitsPerPixel;
@@ -41,8 +40,8 @@ bool DriverVGA::Detect(DeviceDescription* description, u32 screenWidth, u32 scre
     d.height = u32(r.xPixels);
     d.pitch = abs(r.xStride);
   }
-  d.frameBuffer = r.framePointer + u32(PanelOffset(d.orientation, r.xPixels, r.yPixels, r.xStride, r.yStride,
-                                                   r.bitsPerPixel));
+  d.frameBuffer =
+      r.framePointer + u32(PanelOffset(d.orientation, r.xPixels, r.yPixels, r.xStride, r.yStride, r.bitsPerPixel));
   d.swapEffect = SWAP_NONE;
   if (GetDeviceModel() == 8) d.orientation = ORIENTATION_ROTATE90CW;
   *description = d;

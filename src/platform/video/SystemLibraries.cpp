@@ -30,8 +30,7 @@ i32 CoreDll::AllKeys(i32 all) {
   return previous;
 }
 
-i32 CoreDll::ChangeDisplaySettingsEx(const void* device, void* mode, Os::WindowId window, u32 flags,
-                                     void* parameter) {
+i32 CoreDll::ChangeDisplaySettingsEx(const void* device, void* mode, Os::WindowId window, u32 flags, void* parameter) {
   return changeDisplaySettingsEx ? changeDisplaySettingsEx(device, mode, window, flags, parameter) : 0;
 }
 

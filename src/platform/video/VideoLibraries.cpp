@@ -31,8 +31,8 @@ GxTable::GxTable() {
   GXEndDraw = As<Os::Entry::GXEndDraw>(library.Symbol("?GXEndDraw@@YAHXZ"));
   GXOpenInput = As<Os::Entry::GXOpenInput>(library.Symbol("?GXOpenInput@@YAHXZ"));
   GXCloseInput = As<Os::Entry::GXCloseInput>(library.Symbol("?GXCloseInput@@YAHXZ"));
-  GXGetDisplayProperties = As<Os::Entry::GXGetDisplayProperties>(
-      library.Symbol("?GXGetDisplayProperties@@YA?AUGXDisplayProperties@@XZ"));
+  GXGetDisplayProperties =
+      As<Os::Entry::GXGetDisplayProperties>(library.Symbol("?GXGetDisplayProperties@@YA?AUGXDisplayProperties@@XZ"));
   GXGetDefaultKeys = As<Os::Entry::GXGetDefaultKeys>(library.Symbol("?GXGetDefaultKeys@@YA?AUGXKeyList@@H@Z"));
   GXSuspend = As<Os::Entry::GXSuspend>(library.Symbol("?GXSuspend@@YAHXZ"));
   GXResume = As<Os::Entry::GXResume>(library.Symbol("?GXResume@@YAHXZ"));
@@ -41,8 +41,8 @@ GxTable::GxTable() {
 }
 
 bool GxTable::Usable() const {
-  return library.IsLoaded() && GXOpenDisplay && GXCloseDisplay && GXBeginDraw && GXEndDraw &&
-         GXGetDisplayProperties && GXSuspend && GXResume && GXSetViewport;
+  return library.IsLoaded() && GXOpenDisplay && GXCloseDisplay && GXBeginDraw && GXEndDraw && GXGetDisplayProperties &&
+         GXSuspend && GXResume && GXSetViewport;
 }
 
 GxDmaTable::GxDmaTable() {
@@ -53,14 +53,34 @@ GxDmaTable::GxDmaTable() {
 }
 
 const char* const AtiCoreTable::kEntryNames[kEntryCount] = {
-    "AtiCore_SetupGraphicWindow", "AtiCore_GetFrontBufferPitchOffset", "AtiCore_ProcessAttach",
-    "AtiCore_ProcessDetach", "AtiCore_ProcessAttachMinimal", "AtiCore_ProcessDetachMinimal",
-    "AtiCore_AllocOverlay", "AtiCore_SetOverlayOnOff", "AtiCore_SetupOverlay", "AtiCore_SetupOverlayExtended",
-    "AtiCore_SetOverlayPos", "AtiCore_ReleaseOverlay", "AtiCore_AllocateSurface", "AtiCore_DestroySurface",
-    "AtiCore_SetupMemoryTransfer", "AtiCore_TerminateMemoryTransfer", "AtiCore_BitBlt",
-    "AtiCore_BitBltFilpRotate", "AtiCore_DrawPixel", "AtiCore_ReadMem", "AtiCore_ReadReg",
-    "AtiCore_SetFrontBuffer", "AtiCore_WaitComplete", "AtiCore_SetSrcPitchOffset", "AtiCore_SetDstPitchOffset",
-    "AtiCore_SetRopOperation", "AtiCore_SetSrcType", "AtiCore_SetDstType",
+    "AtiCore_SetupGraphicWindow",
+    "AtiCore_GetFrontBufferPitchOffset",
+    "AtiCore_ProcessAttach",
+    "AtiCore_ProcessDetach",
+    "AtiCore_ProcessAttachMinimal",
+    "AtiCore_ProcessDetachMinimal",
+    "AtiCore_AllocOverlay",
+    "AtiCore_SetOverlayOnOff",
+    "AtiCore_SetupOverlay",
+    "AtiCore_SetupOverlayExtended",
+    "AtiCore_SetOverlayPos",
+    "AtiCore_ReleaseOverlay",
+    "AtiCore_AllocateSurface",
+    "AtiCore_DestroySurface",
+    "AtiCore_SetupMemoryTransfer",
+    "AtiCore_TerminateMemoryTransfer",
+    "AtiCore_BitBlt",
+    "AtiCore_BitBltFilpRotate",
+    "AtiCore_DrawPixel",
+    "AtiCore_ReadMem",
+    "AtiCore_ReadReg",
+    "AtiCore_SetFrontBuffer",
+    "AtiCore_WaitComplete",
+    "AtiCore_SetSrcPitchOffset",
+    "AtiCore_SetDstPitchOffset",
+    "AtiCore_SetRopOperation",
+    "AtiCore_SetSrcType",
+    "AtiCore_SetDstType",
 };
 
 AtiCoreTable::AtiCoreTable() {

@@ -50,8 +50,8 @@ class SMapKindServices {
   // Sounds (volume 1..10) and the game event queue. A message's sound: null = the default click, "" = none.
   virtual void PlaySound(const char* name, i32 volume) = 0;
   virtual void QueueMessage(const char* text, u32 flag, const char* sound) = 0;
-  virtual void QueuePrompt(const char* text, SMapArea* area, SMapObjectInst* inst, SMapCell* cell,
-                           SMapObjectType* type, i32 value, u8 flag1, u8 flag2, u8 flag3) = 0;
+  virtual void QueuePrompt(const char* text, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, SMapObjectType* type,
+                           i32 value, u8 flag1, u8 flag2, u8 flag3) = 0;
   // Travel: to the named position of the current map, or a queued transition (position, question).
   virtual void TeleportToPosition(const char* position, i32 kind) = 0;
   virtual void QueueMapTransition(const char* position, const char* question, i32 kind, i32 flag) = 0;

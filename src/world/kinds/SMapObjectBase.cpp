@@ -125,15 +125,13 @@ i32 SMapObjectType::ContainerScriptCall(SMapKindServices* g, SItemContainer* bag
     case 140:
       if (second.number > 0) bag->RemoveItemsOfType(type, u32(second.number));
       return 0;
-    default:
-      result = i32(bag->CountItemsOfType(type));
-      return 1;
+    default: result = i32(bag->CountItemsOfType(type)); return 1;
   }
 }
 
 i32 SMapObjectType::ScriptCall(SMapArea* area, SMapObjectInst* inst, i32 x, i32 y, i32 function,
-                               const SMapScriptArg& first, const SMapScriptArg& second, i32 argCount,
-                               i32& result, bool& changed) {
+                               const SMapScriptArg& first, const SMapScriptArg& second, i32 argCount, i32& result,
+                               bool& changed) {
   (void)x;
   (void)y;
   (void)argCount;

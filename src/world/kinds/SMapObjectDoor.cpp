@@ -145,9 +145,7 @@ void SMapObjectDoor::RefreshCell(SMapObjectInst*, SMapCell* cell, u16* record, u
   }
 }
 
-const char* SMapObjectDoor::GetAmbientSound(SMapObjectInst*, SMapCell*) {
-  return TorchShown() ? "bsnd_fire" : nullptr;
-}
+const char* SMapObjectDoor::GetAmbientSound(SMapObjectInst*, SMapCell*) { return TorchShown() ? "bsnd_fire" : nullptr; }
 
 void SMapObjectDoor::AnimateTick(SMapObjectInst* inst, i32 x, i32 y, SMapCell* cell, u16* record, u16&) {
   if (!inst || !record) return;
@@ -189,8 +187,8 @@ void SMapObjectDoor::AnimateTick(SMapObjectInst* inst, i32 x, i32 y, SMapCell* c
 }
 
 i32 SMapObjectDoor::ScriptCall(SMapArea* area, SMapObjectInst* inst, i32 x, i32 y, i32 function,
-                               const SMapScriptArg& first, const SMapScriptArg& second, i32 argCount,
-                               i32& result, bool& changed) {
+                               const SMapScriptArg& first, const SMapScriptArg& second, i32 argCount, i32& result,
+                               bool& changed) {
   if (function < 102 || function > 108 || !inst)
     return SMapObjectType::ScriptCall(area, inst, x, y, function, first, second, argCount, result, changed);
   changed = false;

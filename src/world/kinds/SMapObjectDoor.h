@@ -16,8 +16,7 @@ class SMapObjectDoor : public SMapObjectType {
   void AnimateTick(SMapObjectInst* inst, i32 x, i32 y, SMapCell* cell, u16* record, u16& light) override;
   i32 ScriptCall(SMapArea* area, SMapObjectInst* inst, i32 x, i32 y, i32 function, const SMapScriptArg& first,
                  const SMapScriptArg& second, i32 argCount, i32& result, bool& changed) override;
-  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y,
-              bool& changed) override;
+  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y, bool& changed) override;
 
   void StartOpening(SMapArea* area, SMapObjectInst* inst, i32 x, i32 y);
   void StartClosing(SMapArea* area, SMapObjectInst* inst, i32 x, i32 y);
@@ -39,6 +38,5 @@ class SMapObjectCityDoor : public SMapObjectType {
  public:
   void BuildSide(SMapObjectInst* inst, SMapCell* cell, u32 side, u16* record, u16& light) override;
   void BuildSideLayer2(SMapObjectInst* inst, SMapCellFaces* cell, u32 side, u16* record, u16& light) override;
-  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y,
-              bool& changed) override;
+  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y, bool& changed) override;
 };

@@ -85,8 +85,7 @@ SItemType* SMapObjectFlower::FindHarvestItem(const SMapCell* cell) const {
   return nullptr;
 }
 
-i32 SMapObjectFlower::OnEvent(u16 event, SMapArea*, SMapObjectInst* inst, SMapCell* cell, i32, i32,
-                              bool& changed) {
+i32 SMapObjectFlower::OnEvent(u16 event, SMapArea*, SMapObjectInst* inst, SMapCell* cell, i32, i32, bool& changed) {
   SMapKindServices* g = Services();
   if (event != MapEvent::kUse || !inst || Picked(inst) || !g) return 0;
   SItemType* item = FindHarvestItem(cell);

@@ -8,8 +8,7 @@ class SMapObjectTable : public SMapObjectType {
  public:
   bool IsBlocking(SMapObjectInst* inst) override;
   void BuildCell(SMapObjectInst* inst, SMapCell* cell, u16* record, u16& light) override;
-  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y,
-              bool& changed) override;
+  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y, bool& changed) override;
 };
 
 class SMapObjectStand : public SMapObjectType {
@@ -38,8 +37,7 @@ class SMapObjectBush : public SMapObjectTree {
 class SMapObjectFlower : public SMapObjectType {
  public:
   void BuildCell(SMapObjectInst* inst, SMapCell* cell, u16* record, u16& light) override;
-  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y,
-              bool& changed) override;
+  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y, bool& changed) override;
   // The first item type of class 7 named as the flower's item and drawn with the cell's palette.
   SItemType* FindHarvestItem(const SMapCell* cell) const;
   bool ShowsPicked(const SMapObjectInst* inst) const;

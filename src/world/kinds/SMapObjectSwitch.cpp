@@ -75,8 +75,7 @@ void SMapObjectSecretSwitch::BuildSide(SMapObjectInst* inst, SMapCell* cell, u32
                        Pal(cell->sidePalette[side]));
 }
 
-i32 SMapObjectSecretSwitch::OnEvent(u16 event, SMapArea*, SMapObjectInst* inst, SMapCell*, i32, i32,
-                                    bool& changed) {
+i32 SMapObjectSecretSwitch::OnEvent(u16 event, SMapArea*, SMapObjectInst* inst, SMapCell*, i32, i32, bool& changed) {
   if (event != MapEvent::kUse || !inst) return 0;
   Toggle(this, inst, "bsnd_switchsecreton", "bsnd_switchsecretoff");
   changed = true;

@@ -9,24 +9,21 @@ class SMapObjectLever : public SMapObjectType {
  public:
   void InitInstance(SMapObjectInst* inst) override;
   void BuildSide(SMapObjectInst* inst, SMapCell* cell, u32 side, u16* record, u16& light) override;
-  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y,
-              bool& changed) override;
+  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y, bool& changed) override;
 };
 
 class SMapObjectSecretSwitch : public SMapObjectType {
  public:
   void InitInstance(SMapObjectInst* inst) override;
   void BuildSide(SMapObjectInst* inst, SMapCell* cell, u32 side, u16* record, u16& light) override;
-  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y,
-              bool& changed) override;
+  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y, bool& changed) override;
 };
 
 class SMapObjectFloorSwitch : public SMapObjectType {
  public:
   void InitInstance(SMapObjectInst* inst) override;
   void BuildCell(SMapObjectInst* inst, SMapCell* cell, u16* record, u16& light) override;
-  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y,
-              bool& changed) override;
+  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y, bool& changed) override;
 };
 
 // Spikes: packed bits 8..11 damage / 10, bits 12..15 the animation phase (0 at rest).
@@ -34,8 +31,7 @@ class SMapObjectTrap : public SMapObjectType {
  public:
   void BuildCell(SMapObjectInst* inst, SMapCell* cell, u16* record, u16& light) override;
   void RefreshCell(SMapObjectInst* inst, SMapCell* cell, u16* record, u16& light) override;
-  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y,
-              bool& changed) override;
+  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y, bool& changed) override;
   static u32 Phase(const SMapObjectInst* inst);
   static void SetPhase(SMapObjectInst* inst, u32 phase);
 };
@@ -44,15 +40,13 @@ class SMapObjectWeb : public SMapObjectType {
  public:
   bool IsBlocking(SMapObjectInst* inst) override;
   void BuildCell(SMapObjectInst* inst, SMapCell* cell, u16* record, u16& light) override;
-  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y,
-              bool& changed) override;
+  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y, bool& changed) override;
 };
 
 class SMapObjectHole : public SMapObjectType {
  public:
   void BuildCell(SMapObjectInst* inst, SMapCell* cell, u16* record, u16& light) override;
-  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y,
-              bool& changed) override;
+  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y, bool& changed) override;
 };
 
 // Image 0 idle, images 1..A the animation, played forth and back.
@@ -61,8 +55,7 @@ class SMapObjectTeleport : public SMapObjectType {
   const char* GetAmbientSound(SMapObjectInst* inst, SMapCell* cell) override;
   void BuildCell(SMapObjectInst* inst, SMapCell* cell, u16* record, u16& light) override;
   void RefreshCell(SMapObjectInst* inst, SMapCell* cell, u16* record, u16& light) override;
-  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y,
-              bool& changed) override;
+  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y, bool& changed) override;
   // The image position shown at an animation counter (0 while idle, or when there are fewer than two
   // animation images: a single one would divide by zero).
   u32 FramePosition(const SMapObjectInst* inst, u32 counter) const;
@@ -74,8 +67,7 @@ class SMapObjectStair : public SMapObjectType {
   const char* GetAmbientSound(SMapObjectInst* inst, SMapCell* cell) override;
   void BuildCell(SMapObjectInst* inst, SMapCell* cell, u16* record, u16& light) override;
   void RefreshCell(SMapObjectInst* inst, SMapCell* cell, u16* record, u16& light) override;
-  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y,
-              bool& changed) override;
+  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y, bool& changed) override;
 
  private:
   void Torch(u16* record, u16& light);

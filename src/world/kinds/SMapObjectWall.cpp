@@ -20,9 +20,7 @@ bool IsDay(const SMapObjectType* t) {
   return g && !g->IsNight();
 }
 // A type with the night-light flag is lit only when the map has no day/night cycle or it is night.
-bool NightOnlyOff(const SMapObjectType* t) {
-  return (t->typeFlags & MapTypeFlag::kNightLight) && !t->LitNow();
-}
+bool NightOnlyOff(const SMapObjectType* t) { return (t->typeFlags & MapTypeFlag::kNightLight) && !t->LitNow(); }
 u16 Pal(const SPaletteEntry* e) { return SMapObjectType::PaletteId(e); }
 
 }  // namespace
@@ -260,9 +258,7 @@ void SMapObjectWallDecor::LightSideLayer2(SMapObjectInst* inst, SMapCellFaces* c
   if (cell && record && side <= 3 && !LightOff(inst)) Light(side, Pal(cell->sidePalette[side]), record, light);
 }
 const char* SMapObjectWallDecor::GetAmbientSound(SMapObjectInst* inst, SMapCell*) { return Ambient(inst); }
-const char* SMapObjectWallDecor::GetAmbientSoundLayer2(SMapObjectInst* inst, SMapCellFaces*) {
-  return Ambient(inst);
-}
+const char* SMapObjectWallDecor::GetAmbientSoundLayer2(SMapObjectInst* inst, SMapCellFaces*) { return Ambient(inst); }
 
 i32 SMapObjectWallDecor::OnEvent(u16 event, SMapArea*, SMapObjectInst* inst, SMapCell*, i32, i32, bool&) {
   if (event != MapEvent::kUse || !inst || !inst->targetText) return 0;
@@ -303,12 +299,10 @@ void SMapObjectWallFloorDecor::FloorLight(u32 side, u16 palette, u16* record, u1
 void SMapObjectWallFloorDecor::BuildSide(SMapObjectInst*, SMapCell* cell, u32 side, u16* record, u16&) {
   if (cell && record && side <= 3) FloorSide(side, Pal(cell->sidePalette[side]), record, true);
 }
-void SMapObjectWallFloorDecor::BuildSideLayer2(SMapObjectInst*, SMapCellFaces* cell, u32 side, u16* record,
-                                               u16&) {
+void SMapObjectWallFloorDecor::BuildSideLayer2(SMapObjectInst*, SMapCellFaces* cell, u32 side, u16* record, u16&) {
   if (cell && record && side <= 3) FloorSide(side, Pal(cell->sidePalette[side]), record, false);
 }
-void SMapObjectWallFloorDecor::LightSide(SMapObjectInst* inst, SMapCell* cell, u32 side, u16* record,
-                                         u16& light) {
+void SMapObjectWallFloorDecor::LightSide(SMapObjectInst* inst, SMapCell* cell, u32 side, u16* record, u16& light) {
   if (cell && record && side <= 3 && !LightOff(inst)) FloorLight(side, Pal(cell->sidePalette[side]), record, light);
 }
 void SMapObjectWallFloorDecor::LightSideLayer2(SMapObjectInst* inst, SMapCellFaces* cell, u32 side, u16* record,
@@ -402,8 +396,7 @@ void SMapObjectContainer::BuildSide(SMapObjectInst*, SMapCell* cell, u32 side, u
   MapRecordWrite::Pick(record, sp, u16(sp + 11));
 }
 
-i32 SMapObjectContainer::OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell*, i32, i32,
-                                 bool& changed) {
+i32 SMapObjectContainer::OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell*, i32, i32, bool& changed) {
   if (event != MapEvent::kUse) return 0;
   changed = true;
   if (SMapKindServices* g = Services(); g && inst) g->OpenBag(area, inst);
@@ -414,13 +407,12 @@ void SMapObjectShelf::BuildSide(SMapObjectInst*, SMapCell* cell, u32 side, u16* 
   if (!cell || !record || side > 3) return;
   const u32 sp = MapRecordWrite::SidePrime(side);
   const u16 image = ImageAt(0);
-  MapRecordWrite::Side(record, sp, u16(WallPlacement(sp, image, decalX, placement[3]) | 0x8000), image,
-                       ImageAt(1), Pal(cell->sidePalette[side]));
+  MapRecordWrite::Side(record, sp, u16(WallPlacement(sp, image, decalX, placement[3]) | 0x8000), image, ImageAt(1),
+                       Pal(cell->sidePalette[side]));
   MapRecordWrite::Pick(record, sp, u16(sp + 29));
 }
 
-i32 SMapObjectShelf::OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell*, i32, i32,
-                             bool& changed) {
+i32 SMapObjectShelf::OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell*, i32, i32, bool& changed) {
   if (event != MapEvent::kUse || !inst) return 0;
   if (SMapKindServices* g = Services()) g->OpenBag(area, inst);
   changed = true;

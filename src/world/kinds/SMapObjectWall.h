@@ -38,8 +38,7 @@ class SMapObjectBlock : public SMapObjectType {
   void BuildCell(SMapObjectInst* inst, SMapCell* cell, u16* record, u16& light) override;
   void RefreshCell(SMapObjectInst* inst, SMapCell* cell, u16* record, u16& light) override;
   const char* GetAmbientSound(SMapObjectInst* inst, SMapCell* cell) override;
-  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y,
-              bool& changed) override;
+  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y, bool& changed) override;
 };
 
 class SMapObjectBlockAnim : public SMapObjectType {
@@ -59,8 +58,7 @@ class SMapObjectWallDecor : public SMapObjectType {
   void LightSideLayer2(SMapObjectInst* inst, SMapCellFaces* cell, u32 side, u16* record, u16& light) override;
   const char* GetAmbientSound(SMapObjectInst* inst, SMapCell* cell) override;
   const char* GetAmbientSoundLayer2(SMapObjectInst* inst, SMapCellFaces* cell) override;
-  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y,
-              bool& changed) override;
+  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y, bool& changed) override;
 
  protected:
   bool LightOff(const SMapObjectInst* inst) const;
@@ -75,8 +73,7 @@ class SMapObjectWallFloorDecor : public SMapObjectWallDecor {
   void BuildSideLayer2(SMapObjectInst* inst, SMapCellFaces* cell, u32 side, u16* record, u16& light) override;
   void LightSide(SMapObjectInst* inst, SMapCell* cell, u32 side, u16* record, u16& light) override;
   void LightSideLayer2(SMapObjectInst* inst, SMapCellFaces* cell, u32 side, u16* record, u16& light) override;
-  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y,
-              bool& changed) override;
+  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y, bool& changed) override;
 
  private:
   void FloorSide(u32 side, u16 palette, u16* record, bool pick);
@@ -98,8 +95,7 @@ class SMapObjectCityWindow : public SMapObjectType {
 class SMapObjectNpc : public SMapObjectType {
  public:
   void BuildSide(SMapObjectInst* inst, SMapCell* cell, u32 side, u16* record, u16& light) override;
-  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y,
-              bool& changed) override;
+  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y, bool& changed) override;
   // Attacking peaceful people: the message, the crime value and the message line.
   void Crime();
 };
@@ -107,15 +103,13 @@ class SMapObjectNpc : public SMapObjectType {
 class SMapObjectContainer : public SMapObjectType {
  public:
   void BuildSide(SMapObjectInst* inst, SMapCell* cell, u32 side, u16* record, u16& light) override;
-  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y,
-              bool& changed) override;
+  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y, bool& changed) override;
 };
 
 class SMapObjectShelf : public SMapObjectType {
  public:
   void BuildSide(SMapObjectInst* inst, SMapCell* cell, u32 side, u16* record, u16& light) override;
-  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y,
-              bool& changed) override;
+  i32 OnEvent(u16 event, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y, bool& changed) override;
 };
 
 class SMapObjectSign : public SMapObjectType {

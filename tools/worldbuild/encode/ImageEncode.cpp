@@ -335,7 +335,9 @@ Picture MakeGradient(int width, int height, u16 top, u16 bottom) {
   auto ch = [](u16 c, int shift, int bits) { return ((c >> shift) & ((1 << bits) - 1)) * 255 / ((1 << bits) - 1); };
   for (int y = 0; y < height; ++y) {
     const int t = height > 1 ? y * 256 / (height - 1) : 0;
-    auto mix = [&](int shift, int bits) { return ch(top, shift, bits) + (ch(bottom, shift, bits) - ch(top, shift, bits)) * t / 256; };
+    auto mix = [&](int shift, int bits) {
+      return ch(top, shift, bits) + (ch(bottom, shift, bits) - ch(top, shift, bits)) * t / 256;
+    };
     const u16 c = Rgb565(mix(11, 5), mix(5, 6), mix(0, 5));
     for (int x = 0; x < width; ++x) p.at(x, y) = c;
   }
