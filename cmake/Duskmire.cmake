@@ -4,7 +4,6 @@
 add_library(duskmire_options INTERFACE)
 target_compile_options(duskmire_options INTERFACE -Wall -Wextra -Wshadow -Wno-unused-parameter
   $<$<BOOL:${DUSKMIRE_WERROR}>:-Werror>)
-target_include_directories(duskmire_options INTERFACE ${CMAKE_SOURCE_DIR}/src)
 if(DUSKMIRE_SANITIZE)
   target_compile_options(duskmire_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
     -fno-sanitize-recover=undefined)
@@ -16,43 +15,50 @@ if(DUSKMIRE_FUZZ)
   target_link_options(duskmire_options INTERFACE -fsanitize=address,undefined)
 endif()
 
-# One static library per subsystem folder, named duskmire_<folder>. Sources are every .cpp below the folder,
-# except those of a folder that has its own CMakeLists.txt (it builds a library of its own, such as the SDL
-# backend). Each folder may have a deps.cmake that sets DEPS (other targets it links) for its library.
-set(DUSKMIRE_LIBRARIES "" CACHE INTERNAL "")
-function(duskmire_subsystems)
-  set(previous "")
-  foreach(sub ${ARGN})
-    set(dir ${CMAKE_SOURCE_DIR}/src/${sub})
-    if(NOT EXISTS ${dir})
-      continue()
-    endif()
-    file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+# One static library per layer, lowest first, each linked to the one below: duskmire_layer(<name> <folder>...)
+# makes duskmire_<name> of every .cpp below src/<folder>, except those of a folder that has its own
+# CMakeLists.txt (it builds a library of its own, such as the SDL backend). A folder may have a deps.cmake
+# that adds to DEPS (other targets its library links).
+#
+# A library's include folder holds links to the source folders of its own layer and those below only, so
+# that a file including a header of a higher layer does not compile (tests/layers checks the sources too).
+set(DUSKMIRE_LAYER_FOLDERS "" CACHE INTERNAL "")
+set(DUSKMIRE_TOP_LAYER "" CACHE INTERNAL "")
+function(duskmire_layer name)
+  set(folders ${DUSKMIRE_LAYER_FOLDERS} ${ARGN})
+  set(DUSKMIRE_LAYER_FOLDERS ${folders} CACHE INTERNAL "")
+  set(include_dir ${CMAKE_BINARY_DIR}/layers/${name})
+  file(REMOVE_RECURSE ${include_dir})
+  file(MAKE_DIRECTORY ${include_dir})
+  foreach(folder ${folders})
+    file(CREATE_LINK ${CMAKE_SOURCE_DIR}/src/${folder} ${include_dir}/${folder} SYMBOLIC)
+  endforeach()
+
+  set(sources "")
+  set(own_dirs "")
+  set(DEPS "")
+  foreach(folder ${ARGN})
+    set(dir ${CMAKE_SOURCE_DIR}/src/${folder})
+    file(GLOB_RECURSE found CONFIGURE_DEPENDS ${dir}/*.cpp)
     file(GLOB_RECURSE own_lists CONFIGURE_DEPENDS ${dir}/*/CMakeLists.txt)
     foreach(lists ${own_lists})
       get_filename_component(own_dir ${lists} DIRECTORY)
-      list(FILTER sources EXCLUDE REGEX "^${own_dir}/")
+      list(FILTER found EXCLUDE REGEX "^${own_dir}/")
+      list(APPEND own_dirs ${own_dir})
     endforeach()
-    if(NOT sources)
-      continue()
-    endif()
-    set(target duskmire_${sub})
-    add_library(${target} STATIC ${sources})
-    set(DEPS "")
+    list(APPEND sources ${found})
     if(EXISTS ${dir}/deps.cmake)
       include(${dir}/deps.cmake)
     endif()
-    target_link_libraries(${target} PUBLIC duskmire_options ${previous} ${DEPS})
-    set(previous ${target})
-    set(DUSKMIRE_LIBRARIES ${DUSKMIRE_LIBRARIES} ${target} CACHE INTERNAL "")
-    foreach(lists ${own_lists})
-      get_filename_component(own_dir ${lists} DIRECTORY)
-      add_subdirectory(${own_dir})
-    endforeach()
   endforeach()
-  # The highest library stands for the whole game below it.
-  add_library(duskmire_all INTERFACE)
-  target_link_libraries(duskmire_all INTERFACE ${previous})
+  set(target duskmire_${name})
+  add_library(${target} STATIC ${sources})
+  target_include_directories(${target} PUBLIC ${include_dir})
+  target_link_libraries(${target} PUBLIC duskmire_options ${DUSKMIRE_TOP_LAYER} ${DEPS})
+  set(DUSKMIRE_TOP_LAYER ${target} CACHE INTERNAL "")
+  foreach(own_dir ${own_dirs})
+    add_subdirectory(${own_dir})
+  endforeach()
 endfunction()
 
 # duskmire_test(<name> [sources...] [LIBS ...]): a GoogleTest executable registered with ctest.

@@ -4,7 +4,7 @@
 // chunks of u16 length + bytes: records R..R+4 and the saved state.
 #include "foundation/SDatabase.h"
 #include "foundation/SStream.h"
-#include "game/SMapCell.h"
+#include "game/SMapWindow.h"
 #include "game/SMonster.h"
 #include "os/headless/MemoryFiles.h"
 #include "world/SItemTable.h"

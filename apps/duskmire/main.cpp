@@ -4,7 +4,7 @@
 #include "os/Process.h"
 #include "os/host/HostRegistry.h"
 #include "os/sdl/SdlBackend.h"
-#include "platform/app/DuskmireApp.h"
+#include "app/DuskmireApp.h"
 
 #include <cstdio>
 #include <cstdlib>

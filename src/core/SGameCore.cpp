@@ -138,7 +138,7 @@ void SGameCore::SetState(i32 next) {
   }
   if (next == kStateReturn) {
     if (stackCount) currentState = stateStack[--stackCount];
-  } else if (next >= 1 && next <= 15 && states[next]) {
+  } else if (next >= kStateGame && next <= kStateLast && states[next]) {
     currentState = states[next];
   }
   if (!currentState) return;

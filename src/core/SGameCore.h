@@ -3,6 +3,7 @@
 // passes them to the current state and switches states on their results.
 #pragma once
 #include "core/SLayoutTable.h"
+#include "core/SStateNumbers.h"
 #include "foundation/SDatabase.h"
 #include "foundation/SRandom.h"
 #include "foundation/SSettings.h"
@@ -17,10 +18,6 @@ class SFont;
 class SSoundManager;
 class SState;
 class SStateGame;
-
-// Next-state codes beyond the state numbers 1 to 15.
-inline constexpr i32 kStateReturn = 99;
-inline constexpr u32 kStateCount = 16;  // slots 1 to 15 are used
 
 class SGameCore : public SDisplayHost {
  public:

@@ -2,7 +2,7 @@
 // so far: its flags and its busy test.
 #pragma once
 #include "core/ui/SState.h"
-#include "game/SMapCell.h"
+#include "game/SMapWindow.h"
 
 class SStateGame : public SState {
  public:

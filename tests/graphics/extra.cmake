@@ -1,2 +1,3 @@
-# The graphics suite also checks the layout reader (core) and draws images made by the world builder's encoder.
-set(LIBS duskmire_graphics duskmire_core duskmire_encode)
+# The graphics suite also checks the layout reader (game layer) and draws images made by the world builder's
+# encoder.
+set(LIBS duskmire_game duskmire_encode)

@@ -8,7 +8,7 @@
 #include "os/headless/FixedMemory.h"
 #include "os/headless/HeadlessWindows.h"
 #include "os/headless/VirtualClock.h"
-#include "platform/app/DuskmireApp.h"
+#include "app/DuskmireApp.h"
 #include "platform/hal/Game.h"
 #include "platform/video/VideoDetect.h"
 
@@ -110,9 +110,9 @@ struct AppRig {
   // Makes the recording game state current.
   void EnterGameState() {
     SGameCore* core = app->core;
-    core->states[1] = &state;
+    core->states[kStateGame] = &state;
     core->stateGame = &state;
-    core->SetState(1);
+    core->SetState(kStateGame);
   }
   u32 Frames() const { return Os::HeadlessGraphics()->PanelUpdates(); }
   Os::HeadlessWindows& Windows() { return *Os::HeadlessWindowSystem(); }

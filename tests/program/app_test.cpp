@@ -165,8 +165,8 @@ TEST(App, HeldKeyRepeatsOnlyWhileTheGameStateIsIdle) {
     rig.state.stepping = busy == 1;
     RecordingStateGame other;
     if (busy == 2) {
-      rig.app->core->states[9] = &other;
-      rig.app->core->SetState(9);
+      rig.app->core->states[kStateMain] = &other;
+      rig.app->core->SetState(kStateMain);
     }
     ASSERT_TRUE(rig.app->Run());
     const auto keys = (busy == 2 ? other : rig.state).Of("key");

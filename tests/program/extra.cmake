@@ -1,1 +1,1 @@
-set(LIBS duskmire_app)
+set(LIBS duskmire_game)

@@ -1,1 +1,1 @@
-set(LIBS duskmire_platform)
+set(LIBS duskmire_platform duskmire_os_sim)

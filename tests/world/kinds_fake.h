@@ -3,7 +3,7 @@
 #pragma once
 #include "foundation/SRandom.h"
 #include "foundation/SString.h"
-#include "game/SMapCell.h"
+#include "world/SMapCell.h"
 #include "world/SItemTable.h"
 #include "world/SMapArea.h"
 #include "world/SMapObjectType.h"

@@ -1,7 +1,7 @@
 // The kinds on the built sample world: the cellar's locked door, its lever, teleport and stairs, entered
 // through the game's window and driven through the recording game services.
 #include "WorldFixture.h"
-#include "game/SMapCell.h"
+#include "game/SMapWindow.h"
 #include "kinds_fake.h"
 #include "world/SItemTable.h"
 #include "world/SMapObjectType.h"

@@ -3,7 +3,7 @@
 // automap.
 #include "WorldFixture.h"
 #include "WorldMaps.h"
-#include "game/SMapCell.h"
+#include "game/SMapWindow.h"
 #include "world/SItem.h"
 #include "world/SItemTable.h"
 #include "world/SMapObjectType.h"

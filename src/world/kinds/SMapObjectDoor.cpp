@@ -1,7 +1,7 @@
 #include "world/kinds/SMapObjectDoor.h"
 
 #include "foundation/SString.h"
-#include "game/SMapCell.h"
+#include "world/SMapCell.h"
 #include "world/SImageCache.h"
 #include "world/SItemTable.h"
 #include "world/SSpell.h"

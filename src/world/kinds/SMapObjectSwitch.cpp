@@ -1,6 +1,6 @@
 #include "world/kinds/SMapObjectSwitch.h"
 
-#include "game/SMapCell.h"
+#include "world/SMapCell.h"
 #include "world/SMapArea.h"
 #include "world/kinds/SMapKindServices.h"
 #include "world/kinds/SideRecord.h"

@@ -1,7 +1,7 @@
 #include "world/kinds/SMapObjectWall.h"
 
 #include "foundation/SString.h"
-#include "game/SMapCell.h"
+#include "world/SMapCell.h"
 #include "world/SMapArea.h"
 #include "world/SSpell.h"
 #include "world/kinds/SMapKindServices.h"

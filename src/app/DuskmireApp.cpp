@@ -1,4 +1,4 @@
-#include "platform/app/DuskmireApp.h"
+#include "app/DuskmireApp.h"
 
 #include "core/SGameCore.h"
 #include "foundation/SSettings.h"
