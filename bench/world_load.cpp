@@ -1,28 +1,13 @@
 // Loading the sample world from disk to bound resources, as a new game does: open the four archives,
 // preload the global sounds, publish the image cache and resolve the tables' names.
 #include "core/SGameCore.h"
-#include "game/SMonster.h"
-#include "script/SDialogEntry.h"
-#include "script/SFaceTable.h"
-#include "script/SGlobalVariables.h"
-#include "script/SScriptTable.h"
 
 #include <benchmark/benchmark.h>
 
 static void BM_LoadSampleWorld(benchmark::State& state) {
   SFileStore files(std::string(DUSKMIRE_DATA_DIR) + "/");
-  SGlobalVariables globals;
-  SFaceTable faces;
-  SScriptTable scripts;
-  SDialogEntryListTable dialogs;
-  SMonsterTable monsters;
   SGameCore core;
   core.world.SetFileStore(&files);
-  core.world.tables[kBlockGlobals] = &globals;
-  core.world.tables[kBlockFaces] = &faces;
-  core.world.tables[kBlockScripts] = &scripts;
-  core.world.tables[kBlockDialogLists] = &dialogs;
-  core.world.tables[kBlockMonsters] = &monsters;
   for (auto _ : state) {
     core.UnloadWorld();
     if (!core.world.modules.OpenGameArchives(nullptr)) {

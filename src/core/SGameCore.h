@@ -2,6 +2,7 @@
 // the states) and builds it at start-up. The application hands it every tick, key and stylus event; it
 // passes them to the current state and switches states on their results.
 #pragma once
+#include "core/SGameWorld.h"
 #include "core/SLayoutTable.h"
 #include "core/SStateNumbers.h"
 #include "foundation/SDatabase.h"
@@ -9,7 +10,6 @@
 #include "foundation/SSettings.h"
 #include "graphics/SDisplayHost.h"
 #include "os/Window.h"
-#include "world/SWorld.h"
 
 #include <string>
 
@@ -76,7 +76,7 @@ class SGameCore : public SDisplayHost {
 
   // The loaded world and its three loading phases (SGameCoreWorld.cpp). `steps` advances the loading
   // dialog (may be null for BindWorldResources).
-  SWorld world;
+  SGameWorld world;
   void UnloadWorld();
   void PrepareWorldTables(SLoadingSteps* steps);
   void BindWorldResources(SLoadingSteps* steps);

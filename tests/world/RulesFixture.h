@@ -1,4 +1,4 @@
-// World fixtures with the rule tables registered, a player and the game's hooks recorded.
+// World fixtures with a player over the world's rule tables and the game's hooks recorded.
 #pragma once
 #include "WorldFixture.h"
 #include "player/SPlayer.h"
@@ -32,20 +32,12 @@ struct RecordingHooks : SGameHooks {
 class RulesFixture : public WorldFixture {
  protected:
   RulesFixture() {
-    rules.Register(tables);
-    rules.images = &images;
-    rules.skies.SetImageCache(&images);
     rules.hooks = &hooks;
-    rules.people.conversationReader = &conversations;
     player.AttachRules(&rules);
   }
   ~RulesFixture() override {
     modules.Clear();
     rules.Unload();
-    for (SWorldTable*& t : tables.tables)
-      if (t != &globals && t != &faces && t != &scripts && t != &dialogs && t != &monsters && t != &sounds &&
-          t != &types)
-        t = nullptr;
   }
 
   // Writes "Base" with the given blocks at a version and opens it; the loader's message on failure.
@@ -56,8 +48,7 @@ class RulesFixture : public WorldFixture {
   }
 
   RecordingHooks hooks;
-  SConversationReaderOf<SDialogEntryListPair, SDialogEntryListTable> conversations{&dialogs};
-  SWorldRules rules;
+  SWorldRules& rules = world.rules;
   SPlayer player;
 };
 

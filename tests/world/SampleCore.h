@@ -20,23 +20,16 @@ inline nlohmann::json SampleSource(const char* file) {
 struct SampleCore {
   explicit SampleCore(const std::string& folder = SampleDataFolder()) : files(folder) {
     core.world.SetFileStore(&files);
-    core.world.tables[kBlockGlobals] = &globals;
-    core.world.tables[kBlockFaces] = &faces;
-    core.world.tables[kBlockScripts] = &scripts;
-    core.world.tables[kBlockDialogLists] = &dialogs;
-    core.world.tables[kBlockMonsters] = &monsters;
-    core.world.rules.people.conversationReader = &conversations;
   }
   ~SampleCore() { core.UnloadWorld(); }
   SampleCore(const SampleCore&) = delete;
   SampleCore& operator=(const SampleCore&) = delete;
 
   SFileStore files;
-  SGlobalVariables globals;
-  SFaceTable faces;
-  SScriptTable scripts;
-  SDialogEntryListTable dialogs;
-  SMonsterTable monsters;
-  SConversationReaderOf<SDialogEntryListPair, SDialogEntryListTable> conversations{&dialogs};
   SGameCore core;
+  SGlobalVariables& globals = core.world.globals;
+  SFaceTable& faces = core.world.faces;
+  SScriptTable& scripts = core.world.scripts;
+  SDialogEntryListTable& dialogs = core.world.dialogs;
+  SMonsterTable& monsters = core.world.monsters;
 };

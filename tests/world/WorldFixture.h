@@ -1,17 +1,10 @@
 // Builds world archives in a temporary folder with the world builder's writer and opens them with the
-// game's loader, over a full set of the tables that read world blocks.
+// game's loader, through the game's world assembly (map-object types stand in by their names).
 #pragma once
 #include "ImageEncode.h"
 #include "WorldWriter.h"
+#include "core/SGameWorld.h"
 #include "foundation/SDatabase.h"
-#include "game/SMonster.h"
-#include "script/SDialogEntry.h"
-#include "script/SFaceTable.h"
-#include "script/SGlobalVariables.h"
-#include "script/SScriptTable.h"
-#include "world/SImageCache.h"
-#include "world/SSoundTable.h"
-#include "world/SWorldModule.h"
 
 #include <gtest/gtest.h>
 
@@ -53,20 +46,9 @@ class WorldFixture : public ::testing::Test {
           ("duskmire-world-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
     std::filesystem::create_directories(dir);
     files.SetFolder(dir.string() + "/");
-    images.Init();
-    tables[kBlockGlobals] = &globals;
-    tables[kBlockFaces] = &faces;
-    tables[kBlockScripts] = &scripts;
-    tables[kBlockDialogLists] = &dialogs;
-    tables[kBlockMonsters] = &monsters;
-    tables[kBlockSounds] = &sounds;
+    world.SetFileStore(&files);
+    // Names of map-object types are all these tests need of them.
     tables[kBlockMapObjectTypes] = &types;
-    sounds.SetTables(&tables);
-    SWorldEnv env;
-    env.files = &files;
-    env.images = &images;
-    env.tables = &tables;
-    modules.SetEnv(env);
   }
   ~WorldFixture() override {
     modules.Clear();
@@ -102,14 +84,15 @@ class WorldFixture : public ::testing::Test {
 
   std::filesystem::path dir;
   SFileStore files;
-  SImageCache images;
-  SWorldTables tables;
-  SGlobalVariables globals;
-  SFaceTable faces;
-  SScriptTable scripts;
-  SDialogEntryListTable dialogs;
-  SMonsterTable monsters;
-  SSoundTable sounds;
   FakeTypeTable types;
-  SWorldModuleList modules;
+  SGameWorld world;
+  SImageCache& images = world.images;
+  SWorldTables& tables = world.tables;
+  SGlobalVariables& globals = world.globals;
+  SFaceTable& faces = world.faces;
+  SScriptTable& scripts = world.scripts;
+  SDialogEntryListTable& dialogs = world.dialogs;
+  SMonsterTable& monsters = world.monsters;
+  SSoundTable& sounds = world.sounds;
+  SWorldModuleList& modules = world.modules;
 };

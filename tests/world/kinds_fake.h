@@ -3,9 +3,9 @@
 #pragma once
 #include "foundation/SRandom.h"
 #include "foundation/SString.h"
-#include "world/SMapCell.h"
 #include "world/SItemTable.h"
 #include "world/SMapArea.h"
+#include "world/SMapCell.h"
 #include "world/SMapObjectType.h"
 #include "world/SSpell.h"
 #include "world/kinds/SMapKindServices.h"

@@ -12,7 +12,7 @@ class People : public RulesFixture {
       s.SerializeU16(n);
     })};
     for (SNpc* p : people) {
-      block.push_back(Rec(v, [&](SStream& s) { p->Serialize(s, v, &conversations); }));
+      block.push_back(Rec(v, [&](SStream& s) { p->Serialize(s, v, &world.conversations); }));
       p->conversation = nullptr;
       delete p;
     }

@@ -10,6 +10,7 @@
 #include "WorldRules.h"
 #include "WorldSources.h"
 #include "WorldWriter.h"
+#include "core/SGameWorld.h"
 #include "foundation/SDatabase.h"
 #include "game/SMonster.h"
 #include "script/SDialogEntry.h"
@@ -503,37 +504,13 @@ bool Validate(Context& ctx, const std::vector<Archive*>& archives) {
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   SFileStore files(dir.string() + "/");
-  SImageCache images;
-  images.Init();
-  SWorldTables tables;
-  SGlobalVariables globals;
-  SFaceTable faces;
-  SScriptTable scripts;
-  SDialogEntryListTable dialogs;
-  SMonsterTable monsters;
-  SSoundTable sounds;
-  tables[kBlockGlobals] = &globals;
-  tables[kBlockFaces] = &faces;
-  tables[kBlockScripts] = &scripts;
-  tables[kBlockDialogLists] = &dialogs;
-  tables[kBlockMonsters] = &monsters;
-  tables[kBlockSounds] = &sounds;
-  SItemTable items;
-  tables[kBlockItems] = &items;
-  SMapObjectTypeTable mapTypes;
-  tables[kBlockMapObjectTypes] = &mapTypes;
-  SConversationReaderOf<SDialogEntryListPair, SDialogEntryListTable> conversations(&dialogs);
-  SWorldRules rules;
-  rules.Register(tables);
-  rules.images = &images;
-  rules.skies.SetImageCache(&images);
-  rules.people.conversationReader = &conversations;
-  SWorldModuleList modules;
-  SWorldEnv env;
-  env.files = &files;
-  env.images = &images;
-  env.tables = &tables;
-  modules.SetEnv(env);
+  SGameWorld world;
+  world.SetFileStore(&files);
+  SImageCache& images = world.images;
+  SSoundTable& sounds = world.sounds;
+  SItemTable& items = world.items;
+  SMonsterTable& monsters = world.monsters;
+  SWorldModuleList& modules = world.modules;
   bool ok = true;
   for (Archive* a : archives) {
     std::string error;
@@ -574,15 +551,15 @@ bool Validate(Context& ctx, const std::vector<Archive*>& archives) {
                                   " is not in an earlier archive");
         ok = false;
       }
-    if (!CheckRuleTables(ctx, rules)) ok = false;
+    if (!CheckRuleTables(ctx, world.rules)) ok = false;
     items.ResolveNames(images, images.ImageFlags());
     if (SWorldModule* base = modules.FindByName("base"))
       if (!CheckItemTable(ctx, items, base->itemList, monsters)) ok = false;
-    if (!CheckMapTypes(ctx, mapTypes, images)) ok = false;
+    if (!CheckMapTypes(ctx, world.mapObjectTypes, images)) ok = false;
   }
   modules.Clear();
   images.Clear();
-  tables.ClearAll();
+  world.tables.ClearAll();
   std::filesystem::remove_all(dir, ec);
   return ok;
 }
