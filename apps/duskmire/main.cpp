@@ -5,28 +5,55 @@
 #include "os/host/HostRegistry.h"
 #include "os/sdl/SdlBackend.h"
 #include "app/DuskmireApp.h"
+#include "platform/hal/DisplayModes.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
-const char kUsage[] =
-    "Usage: duskmire [options]\n"
-    "  --backend sdl|headless  where the game runs: an SDL window (default) or headless\n"
-    "  --screen WxH            the handheld's screen: 240x320 (default), 320x240, 480x640, 640x480,\n"
-    "                          240x240, 480x480, 800x480, 800x600 or 640x240\n"
-    "  --scale N               SDL: each screen pixel as N x N window pixels (default 1, up to 8)\n"
-    "  --data DIR              the folder of the game data and saved games (default: next to the program)\n"
-    "  --registry FILE         the settings file (default: $XDG_CONFIG_HOME/duskmire/registry;\n"
-    "                          headless runs keep settings in memory unless this is given)\n"
-    "  --input FILE            headless: scripted input\n"
-    "  --capture DIR           headless: write captured screens there (final.png at the end)\n"
-    "  --frames N              headless: end after N presented frames\n"
-    "  --ms N                  headless: end after N milliseconds of virtual time\n"
-    "  --help                  this text\n";
+// The options; the list of screens comes from the display-mode table.
+std::string UsageText() {
+  const Os::BackendOptions defaults;
+  std::vector<std::string> screens;
+  for (const Hal::DisplayModeRow& row : Hal::DisplayModeRows()) {
+    if (!row.screenWidth) continue;
+    std::string size = std::to_string(row.screenWidth) + "x" + std::to_string(row.screenHeight);
+    if (row.screenWidth == defaults.screenWidth && row.screenHeight == defaults.screenHeight) size += " (default)";
+    if (std::find(screens.begin(), screens.end(), size) == screens.end()) screens.push_back(size);
+  }
+  const std::string indent(26, ' ');
+  std::string text =
+      "Usage: duskmire [options]\n"
+      "  --backend sdl|headless  where the game runs: an SDL window (default) or headless\n";
+  std::string line = "  --screen WxH            the handheld's screen:";
+  for (size_t i = 0; i < screens.size(); ++i) {
+    std::string word = screens[i];
+    if (i + 2 < screens.size()) word += ",";
+    if (i > 0 && i + 1 == screens.size()) word = "or " + word;
+    if (line.size() + 1 + word.size() > 100) {
+      text += line + "\n";
+      line = indent.substr(1);
+    }
+    line += " " + word;
+  }
+  text += line + "\n";
+  text +=
+      "  --scale N               SDL: each screen pixel as N x N window pixels (default 1, up to 8)\n"
+      "  --data DIR              the folder of the game data and saved games (default: next to the program)\n"
+      "  --registry FILE         the settings file (default: $XDG_CONFIG_HOME/duskmire/registry;\n"
+      "                          headless runs keep settings in memory unless this is given)\n"
+      "  --input FILE            headless: scripted input\n"
+      "  --capture DIR           headless: write captured screens there (final.png at the end)\n"
+      "  --frames N              headless: end after N presented frames\n"
+      "  --ms N                  headless: end after N milliseconds of virtual time\n"
+      "  --help                  this text\n";
+  return text;
+}
 
 bool ParseCount(const char* text, u32 lo, u32 hi, u32* out) {
   if (!text || !*text) return false;
@@ -38,7 +65,7 @@ bool ParseCount(const char* text, u32 lo, u32 hi, u32* out) {
 }
 
 int Usage(const std::string& problem) {
-  std::fprintf(stderr, "duskmire: %s\n%s", problem.c_str(), kUsage);
+  std::fprintf(stderr, "duskmire: %s\n%s", problem.c_str(), UsageText().c_str());
   return 2;
 }
 
@@ -51,7 +78,7 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
-      std::fputs(kUsage, stdout);
+      std::fputs(UsageText().c_str(), stdout);
       return 0;
     }
     const bool takesValue = arg == "--backend" || arg == "--screen" || arg == "--scale" || arg == "--data" ||
@@ -67,8 +94,7 @@ int main(int argc, char** argv) {
       unsigned w = 0, h = 0;
       char extra = 0;
       if (std::sscanf(value, "%ux%u%c", &w, &h, &extra) != 2) return Usage("--screen wants WxH, such as 240x320");
-      DisplayModeChoice choice;
-      if (!DuskmireApp::PickDisplayMode(w, h, 0, &choice))
+      if (!Hal::IsKnownScreen(w, h))
         return Usage("the screen size " + std::string(value) + " is not one of the handheld's sizes");
       options.screenWidth = i32(w);
       options.screenHeight = i32(h);

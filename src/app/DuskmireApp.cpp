@@ -6,6 +6,7 @@
 #include "graphics/SDisplay.h"
 #include "os/Clock.h"
 #include "platform/hal/Blit.h"
+#include "platform/hal/DisplayModes.h"
 #include "platform/sound/SSoundManager.h"
 #include "platform/video/VideoDetect.h"
 
@@ -52,26 +53,14 @@ void DuskmireApp::SetSaveGame(SaveGameFn save) { saveGame = save ? save : NoSave
 void DuskmireApp::SetExit(ExitFn exit) { exitProcess = exit ? exit : ExitProcess; }
 
 bool DuskmireApp::PickDisplayMode(u32 w, u32 h, u32 startMode, DisplayModeChoice* out) {
-  struct Row {
-    u32 w, h;
-    i32 rotated, upright;  // mode with StartMode nonzero, and with 0
-    u8 landscape, keyboard, fast;
-  };
-  static const Row kRows[] = {
-      {480, 640, 9, 10, 0, 0, 1},  {640, 480, 9, 10, 1, 0, 1},  {240, 320, 6, 7, 0, 0, 0},
-      {320, 240, 6, 7, 1, 0, 0},   {240, 240, 8, 8, 0, 0, 0},   {480, 480, 11, 11, 0, 0, 1},
-      {800, 480, 14, 14, 1, 1, 1}, {800, 600, 15, 15, 1, 1, 1}, {640, 240, 16, 16, 1, 1, 0},
-  };
-  for (const Row& r : kRows) {
-    if (r.w != w || r.h != h) continue;
-    out->mode = startMode ? r.rotated : r.upright;
-    out->landscape = r.landscape;
-    out->keyboard = r.keyboard;
-    out->fastFrames = r.fast;
-    out->height = (w == 800 && h == 600) ? 584 : h;
-    return true;
-  }
-  return false;
+  const Hal::DisplayModeRow* row = Hal::FindScreenMode(w, h, startMode);
+  if (!row) return false;
+  out->mode = row->mode;
+  out->landscape = row->landscape;
+  out->keyboard = row->keyboard;
+  out->fastFrames = row->fastFrames;
+  out->height = row->usedHeight;
+  return true;
 }
 
 bool DuskmireApp::Refuse(const char* text) {

@@ -1,16 +1,12 @@
 #include "core/SLayoutTable.h"
 
+#include "platform/hal/DisplayModes.h"
+
 #include <cstring>
 
 u32 SLayoutTable::RecordForMode(i32 displayMode) {
-  switch (displayMode) {
-    case 8:
-    case 11:
-    case 14:
-    case 15:
-    case 16: return kRecordWide;
-    default: return kRecordSmall;
-  }
+  const Hal::DisplayModeRow* row = Hal::FindDisplayMode(displayMode);
+  return row && row->layout == Hal::LayoutFamily::Wide ? kRecordWide : kRecordSmall;
 }
 
 SLayoutTable::~SLayoutTable() { Clear(); }

@@ -12,9 +12,10 @@ static_assert(sizeof(SLayoutItem) == 10);
 
 class SLayoutTable {
  public:
-  // Records of the two tables: 3003 for the square and wide screens (modes 8, 11, 14, 15, 16).
+  // Records of the two tables: 3001 for the tall screens, 3003 for the square and wide ones.
   static constexpr u32 kRecordSmall = 3001;
   static constexpr u32 kRecordWide = 3003;
+  // The record of a display mode's layout family.
   static u32 RecordForMode(i32 displayMode);
   // The screen layout and control of the 3D view rectangle.
   static constexpr u32 kGameScreen = 43;

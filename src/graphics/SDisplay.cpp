@@ -3,6 +3,7 @@
 #include "graphics/SDisplayHost.h"
 #include "graphics/renderer/SRenderer.h"
 #include "platform/hal/Display.h"
+#include "platform/hal/DisplayModes.h"
 
 #include <algorithm>
 #include <new>
@@ -20,41 +21,11 @@ SDisplay::~SDisplay() {
 }
 
 bool SDisplay::ModeSize(i32 displayMode, u16& width, u16& height) {
-  switch (displayMode) {
-    case 6:
-      width = 320;
-      height = 240;
-      return true;
-    case 7:
-      width = 240;
-      height = 320;
-      return true;
-    case 8:
-      width = 240;
-      height = 240;
-      return true;
-    case 9:
-      width = 640;
-      height = 480;
-      return true;
-    case 10:
-      width = 480;
-      height = 640;
-      return true;
-    case 14:
-      width = 800;
-      height = 480;
-      return true;
-    case 15:
-      width = 800;
-      height = 584;
-      return true;
-    case 16:
-      width = 640;
-      height = 240;
-      return true;
-    default: return false;
-  }
+  const Hal::DisplayModeRow* row = Hal::FindDisplayMode(displayMode);
+  if (!row || !row->width) return false;
+  width = row->width;
+  height = row->height;
+  return true;
 }
 
 bool SDisplay::CreateForWindow(Os::WindowId window) {
@@ -164,7 +135,8 @@ void SDisplay::SetViewRect() {
   if (host_->WorldView() && host_->WorldView() != view_) PublishFrame();
   if (!host_->ViewLayoutRect(x, y, w, h)) return;  // start-up refuses a table without the view
   const i32 mode = host_->DisplayMode();
-  if (mode == 9 || mode == 10 || mode == 11 || mode == 14 || mode == 15) {
+  const Hal::DisplayModeRow* row = Hal::FindDisplayMode(mode);
+  if (row && row->viewSizes) {
     const i32 v = static_cast<i32>(std::min<u32>(host_->ViewSizeSetting(orientation_ <= 2 ? orientation_ : 0), 2));
     x += ((w - 380) * v) / 4;
     y += ((h - 320) * v) / 4;

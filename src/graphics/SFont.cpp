@@ -5,6 +5,7 @@
 #include "graphics/SDisplay.h"
 #include "graphics/SDisplayHost.h"
 #include "graphics/SFontTables.h"
+#include "platform/hal/DisplayModes.h"
 
 #include <cstring>
 
@@ -105,8 +106,8 @@ bool SFont::IsUsable() const {
 
 void SFont::Select(i32 index, u32 textColour, u32 edgeColour) {
   if (host_) {
-    const i32 mode = host_->DisplayMode();
-    if (mode == 9 || mode == 10 || mode == 14 || mode == 15) index = 2;
+    const Hal::DisplayModeRow* row = Hal::FindDisplayMode(host_->DisplayMode());
+    if (row && row->font == Hal::FontFamily::LargeBiggest) index = 2;
   }
   if (index < 0 || index > 2) index = 1;
   current_ = &fonts_[index];

@@ -2,6 +2,8 @@
 // the default (first column 0, width 5), where the glyph starts in its strip and how wide it is.
 #include "graphics/SFontTables.h"
 
+#include "platform/hal/DisplayModes.h"
+
 namespace {
 // Record 3011, line height 16: code, first column, width.
 constexpr GlyphEntry kGlyphs3011[] = {
@@ -184,22 +186,9 @@ u32 FontStripMinWidth(const SFontStripInfo& info) {
   return most;
 }
 
-bool IsSmallScreenMode(i32 displayMode) {
-  switch (displayMode) {
-    case 2:
-    case 5:
-    case 6:
-    case 7:
-    case 8:
-    case 12:
-    case 13:
-    case 16: return true;
-    default: return false;
-  }
-}
-
 u32 FontRecordFor(i32 fontIndex, i32 displayMode) {
   static constexpr u32 kSmall[3] = {3011, 3010, 3012}, kLarge[3] = {3011, 3013, 3014};
   if (fontIndex < 0 || fontIndex > 2) return 0;
-  return IsSmallScreenMode(displayMode) ? kSmall[fontIndex] : kLarge[fontIndex];
+  const Hal::DisplayModeRow* row = Hal::FindDisplayMode(displayMode);
+  return row && row->font == Hal::FontFamily::Small ? kSmall[fontIndex] : kLarge[fontIndex];
 }

@@ -20,7 +20,5 @@ struct SFontStripInfo {
 const SFontStripInfo* FontStripInfo(u32 recordId);
 // The narrowest strip that holds every glyph of the table.
 u32 FontStripMinWidth(const SFontStripInfo& info);
-// Display modes of the small screens, which use the smaller fonts and compact layouts.
-bool IsSmallScreenMode(i32 displayMode);
-// Strip record of font 0, 1 or 2 for a display mode (0 for another index).
+// Strip record of font 0, 1 or 2 for a display mode's font family (0 for another index).
 u32 FontRecordFor(i32 fontIndex, i32 displayMode);

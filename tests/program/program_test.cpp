@@ -128,6 +128,17 @@ TEST(Program, BadOptionsSayWhat) {
   EXPECT_NE(help.output.find("--backend sdl|headless"), std::string::npos);
 }
 
+// The help lists the screens of the display-mode table, the backend's default marked, wrapped as the rest.
+TEST(Program, HelpListsTheScreens) {
+  const Result help = Shell("'" + kProgram + "' --help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.output.find("  --screen WxH            the handheld's screen: 240x320 (default), 320x240, 480x640, "
+                             "640x480,\n                          240x240, 480x480, 800x480, 800x600 or 640x240\n"
+                             "  --scale N"),
+            std::string::npos)
+      << help.output;
+}
+
 TEST(Program, SdlWithoutDisplaySaysSo) {
   const std::string dir = TempDir("nodisplay");
   const Result r = Shell("env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER " + Env(dir) +

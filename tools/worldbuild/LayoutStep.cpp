@@ -5,6 +5,7 @@
 
 #include "core/SLayoutTable.h"
 #include "foundation/SDatabase.h"
+#include "platform/hal/DisplayModes.h"
 
 #include <nlohmann/json.hpp>
 
@@ -13,10 +14,6 @@
 
 namespace worldbuild {
 namespace {
-
-// The display modes the program runs in, by the record that serves them.
-constexpr i32 kModes3001[] = {6, 7, 9, 10};
-constexpr i32 kModes3003[] = {8, 11, 14, 15, 16};
 
 struct Variant {
   i32 mode;
@@ -162,11 +159,10 @@ void BuildLayouts(Context& context) {
         }
       }
     }
-    // The game screen's 3D view must exist for every mode the record serves, no wider than 800.
-    const auto modes = record == SLayoutTable::kRecordSmall
-                           ? std::vector<i32>(std::begin(kModes3001), std::end(kModes3001))
-                           : std::vector<i32>(std::begin(kModes3003), std::end(kModes3003));
-    for (i32 mode : modes) {
+    // The game screen's 3D view must exist, no wider than 800, for every mode of the record that a screen runs.
+    for (const Hal::DisplayModeRow& row : Hal::DisplayModeRows()) {
+      const i32 mode = row.mode;
+      if (!row.screenWidth || SLayoutTable::RecordForMode(mode) != record) continue;
       const SLayoutItem* view = table.GetItem(SLayoutTable::kGameScreen, mode, SLayoutTable::kViewControl);
       if (!view)
         return context.fail(where, "screen 43 has no control 550 (the 3D view) for mode " + std::to_string(mode));
