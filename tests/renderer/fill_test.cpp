@@ -99,6 +99,48 @@ TEST(RendererEdges, WalkersStartAtTheExtremeVertices) {
   EXPECT_EQ(a.end, 2);
 }
 
+TEST(RendererEdges, EachSideStopsAtItsOwnEndVertex) {
+  // Clockwise on the screen, the top-most vertex at index 2: the right side runs 2, 3, 4, 0 across the end
+  // of the array, the bottom side 1, 0, 4, 3; vertices 3 and 4 coincide (an edge of no length). Advanced
+  // at or past its end vertex, a side stays there and reports it; it never wraps on round the polygon onto
+  // an edge of the other side.
+  const SRenderVertex poly[5] = {{192, 320, 0}, {32, 160, 0}, {160, 0, 0}, {320, 80, 0}, {320, 80, 0}};
+  struct Visit {
+    i32 s, current, next;
+  };
+  struct Case {
+    const char* side;
+    bool column, firstSide;
+    std::vector<Visit> path;  // edges entered at these sample positions
+    i32 end;
+  };
+  const Case cases[] = {
+      {"top", true, true, {{40, 1, 2}, {168, 2, 3}}, 3},
+      {"bottom", true, false, {{40, 1, 0}, {200, 0, 4}}, 3},
+      {"left", false, true, {{8, 2, 1}, {168, 1, 0}}, 0},
+      {"right", false, false, {{8, 2, 3}, {88, 4, 0}}, 0},
+  };
+  for (const Case& c : cases) {
+    SEdgeWalker first, second;
+    SRenderer::InitEdgeWalkers(first, second, c.column ? 0 : 1, c.column ? 1 : 0, 5, poly);
+    SEdgeWalker& w = c.firstSide ? first : second;
+    auto advance = [&](i32 s) {
+      if (c.column) return c.firstSide ? w.AdvanceColumnForward(s) : w.AdvanceColumnBackward(s);
+      return c.firstSide ? w.AdvanceRowBackward(s) : w.AdvanceRowForward(s);
+    };
+    for (const Visit& v : c.path) {
+      ASSERT_TRUE(advance(v.s)) << c.side << " at " << v.s;
+      EXPECT_EQ(w.current, v.current) << c.side << " at " << v.s;
+      EXPECT_EQ(w.next, v.next) << c.side << " at " << v.s;
+    }
+    for (i32 s : {328, 1000}) {
+      EXPECT_FALSE(advance(s)) << c.side << " at " << s;
+      EXPECT_EQ(w.current, c.end) << c.side << " at " << s;
+      EXPECT_EQ(w.pixel, 0x7FFFFFFF) << c.side;
+    }
+  }
+}
+
 TEST(RendererEdges, FlatFillCoversPixelCentresOnly) {
   Canvas cv(20, 12);
   // From (2.5625, 3) to (10, 7) pixels: centres 3..9 in x, 3..6 in y. A centre exactly on an edge

@@ -77,10 +77,12 @@ struct SEdgeWalker {
   SEdgeStepper cross;
   i32 pixel;
 
-  bool AdvanceColumnForward(i32 s);   // top side of column fillers; false once the end vertex is reached
-  void AdvanceColumnBackward(i32 s);  // bottom side of column fillers
-  bool AdvanceRowBackward(i32 s);     // left side of row fillers; false once the end vertex is reached
-  void AdvanceRowForward(i32 s);      // right side of row fillers
+  // Moves to the edge that covers scan position s (28.4) and sets the cross stepper up over it. False, with
+  // pixel = 0x7FFFFFFF, once s lies at or past the side's end vertex: the walker then stays there.
+  bool AdvanceColumnForward(i32 s) { return Advance<0, true>(s); }    // top side of column fillers
+  bool AdvanceColumnBackward(i32 s) { return Advance<0, false>(s); }  // bottom side of column fillers
+  bool AdvanceRowBackward(i32 s) { return Advance<1, false>(s); }     // left side of row fillers
+  bool AdvanceRowForward(i32 s) { return Advance<1, true>(s); }       // right side of row fillers
   void RoundColumnEdge() {
     const i32 v = cross.x;
     const i32 adj = ((v & 15) == 8 && cross.direction == 1) ? 1 : 0;
@@ -90,6 +92,34 @@ struct SEdgeWalker {
     const i32 v = cross.x;
     const i32 adj = ((v & 15) == 8 && cross.direction == 1 && cross.error != 0) ? 1 : 0;
     pixel = (v + 7 + adj) >> 4;
+  }
+
+ private:
+  // The one walk behind the four sides: Scan is the scan axis (0 = x, 1 = y), Forward walks toward higher
+  // indices, and both directions wrap around the array. It stops at the side's own end vertex, never by a
+  // count: end is one of the polygon's vertices, so it is reached within vertexCount - 1 steps whichever way
+  // the walker goes, and the walker never leaves its side for an edge of the other one.
+  template <int Scan, bool Forward>
+  bool Advance(i32 s) {
+    auto scanOf = [this](i32 i) { return Scan == 0 ? vertices[i].x : vertices[i].y; };
+    while (current != end && s >= scanOf(next)) {
+      current = next;
+      if constexpr (Forward)
+        next = next + 1 < vertexCount ? next + 1 : 0;
+      else
+        next = next > 0 ? next - 1 : vertexCount - 1;
+    }
+    if (current == end) {
+      pixel = 0x7FFFFFFF;
+      return false;
+    }
+    const SRenderVertex& a = vertices[current];
+    const SRenderVertex& b = vertices[next];
+    if constexpr (Scan == 0)
+      cross.InitPixels(a.y, b.y, a.x, b.x);
+    else
+      cross.InitPixels(a.x, b.x, a.y, b.y);
+    return true;
   }
 };
 

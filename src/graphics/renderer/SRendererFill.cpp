@@ -30,60 +30,6 @@ void SRenderer::InitEdgeWalkers(SEdgeWalker& first, SEdgeWalker& second, int sca
 }
 
 namespace {
-inline i32 Up(i32 i, i32 n) { return i + 1 < n ? i + 1 : 0; }
-inline i32 Down(i32 i, i32 n) { return i > 0 ? i - 1 : n - 1; }
-}  // namespace
-
-bool SEdgeWalker::AdvanceColumnForward(i32 s) {
-  const SRenderVertex* v = vertices;
-  while (s >= v[next].x) {
-    if (current == end) break;
-    current = next;
-    next = Up(next, vertexCount);
-  }
-  if (current == end) {
-    pixel = 0x7FFFFFFF;
-    return false;
-  }
-  cross.InitPixels(v[current].y, v[next].y, v[current].x, v[next].x);
-  return true;
-}
-
-void SEdgeWalker::AdvanceColumnBackward(i32 s) {
-  const SRenderVertex* v = vertices;
-  // Bounded by the vertex count: a malformed polygon cannot spin here.
-  for (i32 k = 0; s >= v[next].x && k < vertexCount; ++k) {
-    current = next;
-    next = Down(next, vertexCount);
-  }
-  cross.InitPixels(v[current].y, v[next].y, v[current].x, v[next].x);
-}
-
-bool SEdgeWalker::AdvanceRowBackward(i32 s) {
-  const SRenderVertex* v = vertices;
-  while (s >= v[next].y) {
-    if (current == end) break;
-    current = next;
-    next = Down(next, vertexCount);
-  }
-  if (current == end) {
-    pixel = 0x7FFFFFFF;
-    return false;
-  }
-  cross.InitPixels(v[current].x, v[next].x, v[current].y, v[next].y);
-  return true;
-}
-
-void SEdgeWalker::AdvanceRowForward(i32 s) {
-  const SRenderVertex* v = vertices;
-  for (i32 k = 0; s >= v[next].y && k < vertexCount; ++k) {
-    current = next;
-    next = Up(next, vertexCount);
-  }
-  cross.InitPixels(v[current].x, v[next].x, v[current].y, v[next].y);
-}
-
-namespace {
 
 // The scan loop shared by every filler. F supplies SetupA/SetupB (companions for a new edge),
 // StepA/StepB and Span(scan pixel, first side, second side). Spans are kept on the surface: polygons from
@@ -98,25 +44,21 @@ void ScanPolygon(const SSurface& surface, i32 n, const SRenderVertex* v, F& f) {
   auto S = [&](i32 i) { return Column ? v[i].x : v[i].y; };
   const i32 last = S(a.end);
   for (i32 s = ((S(a.start) + 7) & ~15) + 8; s < last; s += 16) {
-    bool live = true;
+    // s stays short of the last vertex, so neither side reaches its end here; the checks keep it that way.
     if (s < S(a.next)) {
       a.cross.Step();
       f.StepA();
     } else {
-      live = Column ? a.AdvanceColumnForward(s) : a.AdvanceRowBackward(s);
-      if (live) f.SetupA(a);
+      if (!(Column ? a.AdvanceColumnForward(s) : a.AdvanceRowBackward(s))) break;
+      f.SetupA(a);
     }
     if (s < S(b.next)) {
       b.cross.Step();
       f.StepB();
     } else {
-      if (Column)
-        b.AdvanceColumnBackward(s);
-      else
-        b.AdvanceRowForward(s);
+      if (!(Column ? b.AdvanceColumnBackward(s) : b.AdvanceRowForward(s))) break;
       f.SetupB(b);
     }
-    if (!live) continue;
     if (Column) {
       a.RoundColumnEdge();
       b.RoundColumnEdge();
