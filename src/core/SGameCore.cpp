@@ -1,10 +1,12 @@
 #include "core/SGameCore.h"
 
 #include "core/ui/SState.h"
+#include "foundation/TimeUtil.h"
 #include "graphics/SDisplay.h"
 #include "graphics/SFont.h"
 #include "os/Process.h"
 #include "platform/hal/Display.h"
+#include "platform/hal/DisplayModes.h"
 #include "platform/sound/SSoundManager.h"
 
 #include <new>
@@ -12,6 +14,18 @@
 SGameCore::SGameCore() : data(&fileStore) {}
 
 SGameCore::~SGameCore() {
+  for (SImageEntry*& slot : pictures) {
+    delete slot;
+    slot = nullptr;
+  }
+  // The mixer may still play a click: stop its channels before the data goes.
+  for (SResource*& sound : clickSounds) {
+    if (sound) sound->ReleaseSounds(soundManager ? soundManager->Speaker() : nullptr);
+    delete sound;
+    sound = nullptr;
+  }
+  delete startTime;
+  delete archiveBinding;
   delete font;
   delete display;
   delete soundManager;
@@ -30,7 +44,9 @@ bool SGameCore::Startup(i32 mode, Os::WindowId window, u32 screenWidth, u32 scre
   random->SeedFromTime(this);
   if (!data.Open("DuskmireData"))
     return fail("The game data \"DuskmireData.pdb\" is missing or damaged in " + programFolder);
-  settings.LoadAndStore(displayMode);
+  LoadSettings();
+  archiveBinding = new (std::nothrow) SArchiveBinding{this, &data};
+  if (!archiveBinding) return fail("Out of memory.");
   if (auto record = data.ReadRecord(u16(SLayoutTable::RecordForMode(displayMode))))
     layouts.Load(record->data, record->size);
   // Every screen draws around the 3D view: without its rectangle nothing could be laid out.
@@ -65,6 +81,8 @@ bool SGameCore::Startup(i32 mode, Os::WindowId window, u32 screenWidth, u32 scre
 
   soundManager = new (std::nothrow) SSoundManager;
   if (soundManager) soundManager->Init(&settings);
+  startTime = new (std::nothrow) SStartTime{this, u32(GetLocalTimeSeconds())};
+  if (!startTime) return fail("Out of memory.");
 
   font = new (std::nothrow) SFont;
   if (!font || !font->Create(this, display, &data)) return fail("The fonts of the game data could not be read.");
@@ -74,6 +92,8 @@ bool SGameCore::Startup(i32 mode, Os::WindowId window, u32 screenWidth, u32 scre
     font->DrawText(30, 40, 300, 120, "Starting\rDuskmire...", 0);
     display->Present();
   }
+  world.items.InitFlagValues();
+  for (SFrameTimer& timer : frameTimers) timer = SFrameTimer{};
   return true;
 }
 
@@ -134,7 +154,14 @@ void SGameCore::SetState(i32 next) {
   if (old) {
     for (int i = 0; i < 4; ++i) w[i] = old->params[i];
     if (!old->keep) old->Leave(u32(next));
-    if (currentState && currentState->keep && stackCount < kStateCount) stateStack[stackCount++] = currentState;
+    if (currentState && currentState->keep) {
+      if (stackCount < kStateStackSize) {
+        stateStack[stackCount++] = currentState;
+      } else {
+        // No room to keep it: it is left, so that it is entered afresh rather than resumed from nowhere.
+        currentState->Leave(u32(next));
+      }
+    }
   }
   if (next == kStateReturn) {
     if (stackCount) currentState = stateStack[--stackCount];
@@ -150,10 +177,28 @@ void SGameCore::SetState(i32 next) {
   }
 }
 
+void SGameCore::PopAllStates() { PopStatesDownTo(0); }
+
+void SGameCore::PopToFirstState() { PopStatesDownTo(1); }
+
+void SGameCore::PopStatesDownTo(u32 remaining) {
+  while (stackCount > remaining) {
+    --stackCount;
+    SState* state = stateStack[stackCount];
+    stateStack[stackCount] = nullptr;
+    // Leave gets the stack position the state had.
+    if (state) state->Leave(stackCount);
+  }
+}
+
 bool SGameCore::BeginFrame() { return display && display->BeginFrame(); }
 
 void SGameCore::Present() {
   if (display) display->Present();
+}
+
+void SGameCore::GetLayoutSize(u32 screenId, u32& width, u32& height) const {
+  layouts.GetSize(screenId, displayMode, width, height);
 }
 
 const SLayoutItem* SGameCore::GetLayoutItem(u32 screenId, u32 controlId) const {
@@ -168,6 +213,17 @@ bool SGameCore::ViewLayoutRect(i32& x, i32& y, i32& w, i32& h) const {
   w = item->w;
   h = item->h;
   return true;
+}
+
+bool SGameCore::IsCompactMode(i32 mode) {
+  // The small fonts go with the compact screens; modes outside the table are standard.
+  const Hal::DisplayModeRow* row = Hal::FindDisplayMode(mode);
+  return row && row->font == Hal::FontFamily::Small;
+}
+
+bool SGameCore::IsLargeMode(i32 mode) {
+  const Hal::DisplayModeRow* row = Hal::FindDisplayMode(mode);
+  return row && row->font != Hal::FontFamily::Small;
 }
 
 u32 SGameCore::ViewSizeSetting(u32 orientation) const {

@@ -18,9 +18,32 @@ class SFont;
 class SSoundManager;
 class SState;
 class SStateGame;
+class SGameCore;
+
+// The pair of the core and its data archive, for whatever needs the two together.
+struct SArchiveBinding {
+  SGameCore* core;
+  SDatabase* data;
+};
+
+// When the running program started: local time in seconds since 1 January 1970.
+struct SStartTime {
+  SGameCore* core;
+  u32 seconds;
+};
+
+// One of the game's rate timers: how often it fired, and the tick count of its last firing.
+struct SFrameTimer {
+  u32 counter = 0;
+  u32 lastTick = 0;
+};
 
 class SGameCore : public SDisplayHost {
  public:
+  static constexpr u32 kPictureSlots = 462;
+  static constexpr u32 kFrameTimers = 9;
+  static constexpr u32 kStateStackSize = kStateCount;
+
   SGameCore();
   ~SGameCore() override;
   SGameCore(const SGameCore&) = delete;
@@ -36,8 +59,13 @@ class SGameCore : public SDisplayHost {
   void OnKey(u32 code);
   // A stylus event in panel coordinates, turned for a rotated picture.
   void OnStylus(i32 x, i32 y, u32 touching, u32 moving);
-  // Switches the current state: 1 to 15 by number, 99 back to the state kept on the stack.
+  // Switches the current state: 1 to 15 by number, 99 back to the state kept on the stack. A code that
+  // selects no state (99 on an empty stack, an empty slot, any other value) leaves the current state
+  // current: it is entered again, or resumed when it had been kept.
   void SetState(i32 next);
+  // Empty the state stack, or all of it but its bottom entry; each state taken off is left.
+  void PopAllStates();
+  void PopToFirstState();
   // The stylus point as the current state sees it.
   void TurnStylus(i32* x, i32* y) const;
 
@@ -45,8 +73,29 @@ class SGameCore : public SDisplayHost {
   bool BeginFrame();
   void Present();
 
-  // The layout entry of a control for the current display mode, or null.
+  // The layouts of the current display mode. GetLayoutSize leaves both outputs as they are when the
+  // screen has no layout for the mode; GetLayoutItem answers null when the screen, its variant for the
+  // mode or the control is absent.
+  void GetLayoutSize(u32 screenId, u32& width, u32& height) const;
   const SLayoutItem* GetLayoutItem(u32 screenId, u32 controlId) const;
+
+  void SetDisplayMode(u32 mode) { displayMode = i32(mode); }
+  // The display-mode families that sizes, pictures and fonts are chosen by: compact (the small screens and
+  // 640x240) and large (480 pixels or more on both sides); every other mode is standard.
+  static bool IsCompactMode(i32 mode);
+  static bool IsLargeMode(i32 mode);
+  bool IsCompact() const { return IsCompactMode(displayMode); }
+  bool IsLarge() const { return IsLargeMode(displayMode); }
+
+  // The world module being played.
+  void SetCurrentWorld(SWorldModule* module) { world.modules.current = module; }
+  SWorldModule* CurrentWorld() const { return world.modules.current; }
+  // A new world module, owned by the module list; null when memory runs out.
+  SWorldModule* AddWorldModule() { return world.modules.Add(); }
+
+  // The settings from the registry (with their defaults, written back), and every setting to it.
+  void LoadSettings() { settings.LoadAndStore(displayMode); }
+  void SaveSettings() { settings.Save(); }
 
   // SDisplayHost
   i32 DisplayMode() const override { return displayMode; }
@@ -54,30 +103,56 @@ class SGameCore : public SDisplayHost {
   u32 ViewSizeSetting(u32 orientation) const override;
   SWorldView* WorldView() override { return gameView; }
 
-  // What the rest of the game reads and writes.
-  SDisplay* display = nullptr;  // the screen, set at start-up
-  SFont* font = nullptr;
-  SSoundManager* soundManager = nullptr;
-  SFileStore fileStore;
-  SDatabase data;  // "DuskmireData"
-  SRandom* random = nullptr;
-  SSettings settings;
-  SLayoutTable layouts;
-  std::string programFolder;  // ends with a separator
-  i32 displayMode = 0;
-  u8 landscapeScreen = 0;  // the application's landscape flag: the panel is wider than high
-  u32 frameCounter = 0;
-  SState* states[kStateCount] = {};  // by state number
-  SState* currentState = nullptr;
-  SStateGame* stateGame = nullptr;
-  SWorldView* gameView = nullptr;  // the game state's world view, once there is one
-  SState* stateStack[kStateCount] = {};
-  u32 stackCount = 0;
-
   // The loaded world and its three loading phases (SGameCoreWorld.cpp). `steps` advances the loading
   // dialog (may be null for BindWorldResources).
-  SGameWorld world;
   void UnloadWorld();
   void PrepareWorldTables(SLoadingSteps* steps);
   void BindWorldResources(SLoadingSteps* steps);
+
+  // The eight grid directions, clockwise from north (0 north, 1 north-east ... 7 north-west; y grows
+  // southward): the neighbour of (x, y) in direction d is (x + kDirX[d], y + kDirY[d]).
+  static constexpr i32 kDirX[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+  static constexpr i32 kDirY[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
+  static constexpr i32 kDirBit[8] = {1, 2, 4, 8, 16, 32, 64, 128};
+  // The four diagonals (north-east, south-east, south-west, north-west): the bits of the two straight
+  // directions beside each, and its own bit.
+  static constexpr i32 kDiagonalSides[4] = {5, 20, 80, 65};
+  static constexpr i32 kDiagonalBit[4] = {2, 8, 32, 128};
+  // Where the group kind scatters its members over a cell: 16.16 offsets in eighths of a cell.
+  static constexpr i32 kGroupOffsetX[7] = {1 * 8192, 5 * 8192, 3 * 8192, 7 * 8192, 2 * 8192, 6 * 8192, 4 * 8192};
+  static constexpr i32 kGroupOffsetY[7] = {1 * 8192, 2 * 8192, 3 * 8192, 4 * 8192, 5 * 8192, 6 * 8192, 7 * 8192};
+
+  // What the rest of the game reads and writes, in the order of the core's record.
+  SRandom* random = nullptr;
+  SDisplay* display = nullptr;  // the screen, set at start-up
+  SArchiveBinding* archiveBinding = nullptr;
+  SFont* font = nullptr;
+  SFileStore fileStore;  // opens files in the program folder; the data archive reads through it
+  SDatabase data;        // "DuskmireData"
+  SSoundManager* soundManager = nullptr;
+  SStartTime* startTime = nullptr;
+  std::string programFolder;  // ends with a separator
+  // States kept for a return by 99, bottom first.
+  SState* stateStack[kStateStackSize] = {};
+  u32 stackCount = 0;
+  SState* currentState = nullptr;
+  SState* states[kStateCount] = {};  // by state number; 0 and 13 stay empty
+  SStateGame* stateGame = nullptr;
+  i32 displayMode = 0;
+  u8 landscapeScreen = 0;  // the application's landscape flag: the panel is wider than high
+  u32 frameCounter = 0;
+  SSettings settings;
+  // The world: module list (with the current module), image cache and every world table.
+  SGameWorld world;
+  SLayoutTable layouts;
+  u32 lightTextColour = 0x94D6EF;  // edge colour of interface labels
+  u32 darkTextColour = 0x4294C6;   // edge colour of a pressed message button's label
+  // The fixed interface pictures; a slot start-up does not fill stays null. Owned.
+  SImageEntry* pictures[kPictureSlots] = {};
+  SResource* clickSounds[2] = {};  // from records 4031 and 4032; owned
+  SFrameTimer frameTimers[kFrameTimers];
+  SWorldView* gameView = nullptr;  // the game state's world view, once there is one
+
+ private:
+  void PopStatesDownTo(u32 remaining);
 };

@@ -108,8 +108,8 @@ class SPtrArray {
   }
   // As DeleteAll when owning, then frees the block (a fresh empty one of grow-step slots replaces it).
   void Destroy() {
-    if (!owns_) return;
-    DeleteAll();
+    if (owns_) DeleteAll();
+    count_ = 0;
     delete[] items_;
     items_ = NewBlock(growStep_);
     capacity_ = items_ ? growStep_ : 0;

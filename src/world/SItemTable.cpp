@@ -229,6 +229,10 @@ SItemTable::SItemTable()
 
 SItemTable::~SItemTable() { Clear(); }
 
+void SItemTable::InitFlagValues() {
+  for (u32 c = 0; c < kItemClasses; ++c) classFlags[c] = kClassFlags[c];
+}
+
 bool SItemTable::SerializePictures(SStream& s, u32 version) {
   s.SerializeMarker(22);
   if (!pictures.SerializeNamed(s, [version](SItemPicture& p, SStream& st) { p.Serialize(st, version); })) return false;

@@ -213,6 +213,11 @@ class SItemTable : public SWorldTable {
   void CreateItemsFromList(const SPtrArray<SItemSpawn>& list, SPtrArray<SItem>& out, SRandom& random) const;
   // Preloads the kind-0 item pictures and the first-person frames of preloaded kinds.
   void LoadItemPictures(SImageCache& cache);
+  // Fills classFlags from kClassFlags (the game core does it at start-up).
+  void InitFlagValues();
+
+  // One bit per item class (0 for classes 0 and 10), which traders' accepted-class masks are tested against.
+  u16 classFlags[kItemClasses] = {};
 
   SPtrArray<SItemTextPicture> textPictures;
   SPtrArray<SItemType> types;

@@ -107,6 +107,15 @@ TEST(SPtrArrayTest, OwningArrayDeletesThroughTheVirtualDestructor) {
     borrowed.Add(&kept);
   }
   EXPECT_EQ(Counted::alive, 1);
+  // Destroy starts over with a block of one grow step; a borrowing array only forgets its elements.
+  for (bool owns : {true, false}) {
+    SPtrArray<Counted> a(owns);
+    for (int i = 0; i < 6; ++i) a.Add(owns ? new Counted : &kept);
+    a.Destroy();
+    EXPECT_EQ(a.Count(), 0) << owns;
+    EXPECT_EQ(a.Capacity(), 4) << owns;
+    EXPECT_EQ(Counted::alive, 1) << owns;
+  }
 }
 
 TEST(SPtrArrayTest, StreamTransferRoundTripAndCountLimits) {

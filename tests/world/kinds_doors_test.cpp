@@ -85,6 +85,23 @@ TEST(KindsDoors, UseByMethodLockKeyAndTrap) {
   }
 }
 
+TEST(KindsDoors, SoundsFallOffWithThePlayersDistance) {
+  DoorFixture f;
+  struct Case {
+    i32 x, y;
+    const char* log;
+  } cases[] = {
+      {2, 2, "sound bsnd_x 10\n"}, {5, 2, "sound bsnd_x 7\n"}, {0, 0, "sound bsnd_x 6\n"}, {2, 30, "sound bsnd_x 1\n"}};
+  for (const Case& c : cases) {
+    f.game.log.clear();
+    f.door->PlaySoundAt("bsnd_x", c.x, c.y);
+    EXPECT_EQ(f.game.Log(), c.log) << c.x << "," << c.y;
+  }
+  f.game.log.clear();
+  f.door->PlaySoundAt(nullptr, 2, 2);
+  EXPECT_EQ(f.game.Log(), "");
+}
+
 TEST(KindsDoors, OpenDoorClosesOnlyWithTheFreeMethod) {
   DoorFixture f;
   f.Set(2, 0, 0);

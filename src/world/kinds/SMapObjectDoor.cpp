@@ -1,9 +1,9 @@
 #include "world/kinds/SMapObjectDoor.h"
 
 #include "foundation/SString.h"
-#include "world/SMapCell.h"
 #include "world/SImageCache.h"
 #include "world/SItemTable.h"
+#include "world/SMapCell.h"
 #include "world/SSpell.h"
 #include "world/kinds/SMapKindServices.h"
 #include "world/kinds/SideRecord.h"
@@ -31,7 +31,7 @@ bool SMapObjectDoor::IsBlocking(SMapObjectInst* inst) {
   return (inst->state & (kClosed | kClosing)) && !(inst->state & kOpening);
 }
 
-void SMapObjectDoor::PlayAt(const char* sound, i32 x, i32 y) {
+void SMapObjectDoor::PlaySoundAt(const char* sound, i32 x, i32 y) {
   SMapKindServices* g = Services();
   if (!g || !sound) return;
   i32 px = 0, py = 0;
@@ -43,13 +43,13 @@ void SMapObjectDoor::PlayAt(const char* sound, i32 x, i32 y) {
 void SMapObjectDoor::StartOpening(SMapArea*, SMapObjectInst* inst, i32 x, i32 y) {
   if (!inst) return;
   inst->state = u8((inst->state & ~(kOpening | kClosing)) | kOpening);
-  PlayAt(texts[1], x, y);
+  PlaySoundAt(texts[1], x, y);
 }
 
 void SMapObjectDoor::StartClosing(SMapArea*, SMapObjectInst* inst, i32 x, i32 y) {
   if (!inst) return;
   inst->state = u8((inst->state & ~(kOpening | kClosing)) | kClosing);
-  PlayAt(texts[2], x, y);
+  PlaySoundAt(texts[2], x, y);
 }
 
 void SMapObjectDoor::ShowHandle(u16* record, u32 method) {
@@ -164,7 +164,7 @@ void SMapObjectDoor::AnimateTick(SMapObjectInst* inst, i32 x, i32 y, SMapCell* c
   }
   if (inst->state & kClosing) {
     if (record[0] < 1024) {
-      PlayAt("bsnd_ddoorcloseok", x, y);
+      PlaySoundAt("bsnd_ddoorcloseok", x, y);
       inst->state = u8((inst->state | kClosed) & ~kClosing);
       return;
     }

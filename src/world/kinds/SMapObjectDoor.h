@@ -22,12 +22,13 @@ class SMapObjectDoor : public SMapObjectType {
   void StartClosing(SMapArea* area, SMapObjectInst* inst, i32 x, i32 y);
   void TryOpen(SMapArea* area, SMapObjectInst* inst, SMapCell* cell, i32 x, i32 y, bool& changed);
   void OnSpell(SMapArea* area, SMapObjectInst* inst, SMapCell* cell);
+  // Plays a sound of the door at the cell (x, y): volume 10 minus the player's distance in cells, 1 to 10.
+  void PlaySoundAt(const char* sound, i32 x, i32 y);
 
   static u32 LockLevel(const SMapObjectInst* inst) { return ((u16(inst->packed) >> 6) & 15) * 10; }
   static u32 TrapLevel(const SMapObjectInst* inst) { return ((u16(inst->packed) >> 10) & 15) * 10; }
 
  private:
-  void PlayAt(const char* sound, i32 x, i32 y);
   void ShowHandle(u16* record, u32 method);
   bool TorchShown() const;
   void TorchWords(u16* record, bool inside, u16& light, i32 flickerRange);

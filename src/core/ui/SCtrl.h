@@ -1,0 +1,87 @@
+// The base of every control placed on a dialog: a rectangle, flags that say whether it is pressed, dirty,
+// enabled, latched, shown and part of a dialog, and the kinds of input its dialog offers it. Its input
+// handlers return a command code (0: not taken). Controls are members of their dialog, which lists them.
+#pragma once
+#include "core/SLayoutTable.h"
+#include "os/Types.h"
+
+class SDialog;
+class SDisplay;
+class SFont;
+class SGameCore;
+
+class SCtrl {
+ public:
+  // Flag bits.
+  static constexpr u16 kPressed = 0x01;   // held down by the pen, or selected
+  static constexpr u16 kDirty = 0x02;     // paint at the next incremental repaint
+  static constexpr u16 kEnabled = 0x04;   // takes pen input
+  static constexpr u16 kLatched = 0x08;   // a button drawn as held
+  static constexpr u16 kShown = 0x10;     // painted and offered input (only together with in-dialog)
+  static constexpr u16 kInDialog = 0x20;  // added to a dialog
+  // What adding to a dialog, and placing from a layout entry, give.
+  static constexpr u16 kPlaced = kDirty | kEnabled | kShown | kInDialog;
+  // Input mask bits: the kinds of input the dialog offers the control.
+  static constexpr u8 kInputKeys = 1, kInputPen = 2, kInputTick = 4;
+
+  SCtrl() = default;
+  virtual ~SCtrl() = default;
+  SCtrl(const SCtrl&) = delete;
+  SCtrl& operator=(const SCtrl&) = delete;
+
+  // Ties the control to its dialog and caches the game core's display and font.
+  virtual void Attach(SDialog* dialog);
+  virtual u32 OnKey(u32 key) { return 0; }
+  // Pen events: down (touching 1, moving 0), move (1, 1), up (0, 0).
+  virtual u32 OnPen(i32 x, i32 y, u32 touching, u32 moving) { return 0; }
+  virtual u32 OnTick(u32 frameCounter) { return 0; }
+  virtual void Paint() {}
+
+  // Showing marks the control dirty; hiding cannot be painted, so the owner repaints everything instead.
+  void Show(bool on);
+  void Hide() { Show(false); }
+  void Enable(bool on) { Set(kEnabled, on); }
+  void Disable() { Enable(false); }
+  void SetPressed(bool on) { Set(kPressed, on); }
+  void Release() { SetPressed(false); }
+  void SetLatched(bool on) { Set(kLatched, on); }
+  void MarkDirty() { flags |= kDirty; }
+  void ClearDirty() { flags &= u16(~kDirty); }
+  void SetInDialog() { flags |= kInDialog; }
+
+  bool IsPressed() const { return flags & kPressed; }
+  bool IsDirty() const { return flags & kDirty; }
+  bool IsEnabled() const { return flags & kEnabled; }
+  bool IsLatched() const { return flags & kLatched; }
+  bool IsShown() const { return flags & kShown; }
+  bool IsInDialog() const { return flags & kInDialog; }
+  bool IsVisible() const { return (flags & (kShown | kInDialog)) == (kShown | kInDialog); }
+  bool TakesInput(u8 kind) const { return inputMask & kind; }
+
+  void SetPos(u16 x, u16 y) {
+    left = x;
+    top = y;
+  }
+  void SetRect(u16 x, u16 y, u16 w, u16 h) {
+    SetPos(x, y);
+    width = w;
+    height = h;
+  }
+  // Places the control at a layout entry, relative to its owner, with the flags of a placed control
+  // (pressed and latched cleared). Without an entry (the layout has no such control for this display
+  // mode) the flags become 0: the control is then never painted or offered input.
+  void PlaceFromLayout(const SLayoutItem* entry);
+
+  SDialog* owner = nullptr;
+  u16 id = 0;  // the control id of its layout entry; simple controls report it as their command code
+  u16 left = 0, top = 0, width = 0, height = 0;  // the rectangle in screen pixels
+  u16 flags = 0;
+  u8 inputMask = 0;
+  SGameCore* core = nullptr;
+  SFont* font = nullptr;
+  SDisplay* display = nullptr;
+
+ private:
+  // Every change of pressed, enabled or latched asks for a repaint.
+  void Set(u16 bit, bool on) { flags = u16((on ? flags | bit : flags & ~bit) | kDirty); }
+};
