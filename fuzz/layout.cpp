@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (i32 mode = 0; mode <= 17; ++mode) {
       u32 w = 0, h = 0;
       if (table.GetSize(id, mode, w, h)) sink = sink + w + h;
-      for (u32 control : {0u, 1u, 550u, 0x10000u + 550u})
+      for (u32 control : {0u, 1u, 10u, 19u, 157u, 199u, 550u, 0x10000u + 550u})
         if (const SLayoutItem* item = table.GetItem(id, mode, control))
           sink = sink + item->x + item->y + item->w + item->h;
     }
