@@ -1,6 +1,8 @@
 // The tracker player: the clock, every effect command, song flow, and malformed modules.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "SoundKit.h"
 #include "platform/sound/audTables.h"
 
@@ -241,16 +243,19 @@ TEST_F(Tracker, JumpsBreaksAndTheEndOfTheSong) {
     const char* what;
     bool loop;
     u32 effect1, param1;  // in order 1, row 0 (order 0 breaks straight to it)
-    bool playing;
-    u32 position;  // after order 1 row 0 has been read
+    bool ends;            // the song ends once that row has played
+    u32 position;         // when it does not: where the row led
+    u8 restart = 127;
   } cases[] = {
-      {"jump back without loop ends", false, 11, 0, false, 0},
-      {"jump back with loop continues", true, 11, 0, true, 0},
-      {"jump forward", false, 11, 2, true, 2 * 64},
-      {"jump past the end ends", true, 11, 9, false, 0},
-      {"break at the last order ends", false, 13, 0x10, false, 0},
-      {"break at the last order loops to the restart", true, 13, 0x10, true, 10},
-      {"break row above 63 starts at row 0", false, 13, 0x99, true, 0},
+      {"jump back without loop ends", false, 11, 0, true, 0},
+      {"jump back with loop continues", true, 11, 0, false, 0},
+      {"jump forward", false, 11, 2, false, 2 * 64},
+      {"jump past the end without loop ends", false, 11, 254, true, 0},
+      {"jump past the end with loop goes to the restart order", true, 11, 254, false, 2 * 64, 2},
+      {"jump just past the end with loop", true, 11, 3, false, 0},
+      {"break at the last order ends", false, 13, 0x10, true, 0},
+      {"break at the last order loops to the restart", true, 13, 0x10, false, 10},
+      {"break row above 63 starts at row 0", false, 13, 0x99, false, 2 * 64},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -258,19 +263,21 @@ TEST_F(Tracker, JumpsBreaksAndTheEndOfTheSong) {
     Module mm;
     mm.SetSample(1, std::vector<i8>(100, 1));
     mm.SetOrders({0, 1, 2});
+    mm.Header()[audModule::kRestart] = c.restart;
     mm.SetCell(0, 0, 0, 0, 0, 13, 0);
     mm.SetCell(1, 0, 0, 0, 0, c.effect1, c.param1);
     if (c.effect1 == 13 && c.param1 != 0x99) mm.Header()[audModule::kSongLength] = 2;
-    if (c.effect1 == 13 && c.param1 == 0x99) mm.Header()[audModule::kSongLength] = 3;
     ASSERT_EQ(speaker.PlayMusic(&mm.Music(c.loop), 0), 0);
     audMusicChannel& ch = *speaker.MusicChannel(0);
     MixSamples(1);
     EXPECT_EQ(ch.GetPosition(), 64u);  // the break took order 0 to order 1, row 0
-    MixSamples(kRow);
-    EXPECT_EQ(ch.IsPlaying(), c.playing);
-    if (c.playing) {
-      EXPECT_EQ(ch.GetPosition(), c.position + (c.effect1 == 13 && c.param1 == 0x99 ? 128 : 0));
+    MixSamples(kRow);                  // reads order 1, row 0
+    EXPECT_TRUE(ch.IsPlaying());       // a row that ends the song is still heard
+    if (!c.ends) {
+      EXPECT_EQ(ch.GetPosition(), c.position);
     }
+    MixSamples(kRow);
+    EXPECT_EQ(ch.IsPlaying(), !c.ends);
   }
 
   // An 8-track module: break 0x42 continues at row 42 of the next order.
@@ -284,6 +291,68 @@ TEST_F(Tracker, JumpsBreaksAndTheEndOfTheSong) {
   EXPECT_EQ(speaker.MusicChannel(0)->trackCount, 8u);
 }
 
+TEST_F(Tracker, TheLastRowPlaysToItsEnd) {
+  // A looping sample of constant value: every output sample of a held note is 64 x 64.
+  struct Case {
+    const char* what;
+    u32 effect, param;  // track 3, row 0 (none: the song runs to the end of its one pattern)
+    u32 speed, delay;   // speed and pattern delay set on row 0 (0: none)
+    u32 heard;          // output samples before the song ends
+  } cases[] = {
+      {"end of the pattern", 0, 0, 0, 0, 64 * kRow},
+      {"pattern break", 13, 0, 0, 0, kRow},
+      {"position jump far past the end", 11, 254, 0, 0, kRow},
+      {"pattern delay at a slow speed", 11, 254, 31, 3, 4 * (31 * kTick + 1)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    speaker.StopMusic();
+    Module mm;
+    mm.SetSample(1, std::vector<i8>(1000, 64), 64, 0, 0, 1000);
+    mm.SetOrders({0});
+    mm.SetCell(0, 0, 0, 1, 428);
+    if (c.speed != 0) mm.SetCell(0, 0, 1, 0, 0, 15, c.speed);
+    if (c.delay != 0) mm.SetCell(0, 0, 2, 0, 0, 14, 0xE0 | c.delay);
+    if (c.effect != 0) mm.SetCell(0, 0, 3, 0, 0, c.effect, c.param);
+    ASSERT_EQ(speaker.PlayMusic(&mm.Music(false), 0), 0);
+    const std::vector<i16> out = MixSamples(c.heard + 10);
+    EXPECT_EQ(std::count(out.begin(), out.begin() + c.heard, 64 * 64), c.heard);
+    EXPECT_EQ(std::count(out.begin() + c.heard, out.end(), 0), 10);
+    EXPECT_TRUE(speaker.MusicChannel(0)->IsFree());
+  }
+}
+
+TEST_F(Tracker, AReplayedSongSoundsLikeItsFirstPlay) {
+  // Rows 0 and 1 lean on effect memories (vibrato speed and depth, the portamento target) that rows 2 and
+  // 3 set; the song ends after row 3.
+  Module mm;
+  std::vector<i8> ramp(4000);
+  for (u32 i = 0; i < ramp.size(); ++i) ramp[i] = i8(i % 100) - 50;
+  mm.SetSample(1, ramp, 64, 0, 0, 4000);
+  mm.SetOrders({0});
+  mm.SetCell(0, 0, 0, 1, 428, 4, 0);
+  mm.SetCell(0, 1, 0, 0, 0, 4, 0);
+  mm.SetCell(0, 2, 0, 0, 0, 4, 0x4F);
+  mm.SetCell(0, 0, 1, 1, 428);
+  mm.SetCell(0, 1, 1, 0, 0, 3, 8);
+  mm.SetCell(0, 2, 1, 0, 320, 3, 8);
+  mm.SetCell(0, 3, 2, 1, 0, 9, 0x08);  // sample offset memory
+  mm.SetCell(0, 3, 3, 0, 0, 13, 0);
+  std::vector<i16> plays[3];
+  for (int i = 0; i < 3; ++i) {
+    if (i == 2) {  // the third on a channel never used before
+      speaker.Close();
+      ASSERT_EQ(speaker.Open(44100, 16), 0);
+    }
+    ASSERT_EQ(speaker.PlayMusic(&mm.Music(false), 0), 0);
+    plays[i] = MixSamples(4 * kRow + 1);
+    EXPECT_TRUE(speaker.MusicChannel(0)->IsFree());
+  }
+  EXPECT_NE(std::count(plays[0].begin(), plays[0].end(), 0), i64(plays[0].size()));
+  EXPECT_EQ(plays[1], plays[0]);
+  EXPECT_EQ(plays[2], plays[0]);
+}
+
 TEST_F(Tracker, SongEndsOrRestartsAfterItsLastRow) {
   m.SetOrders({0, 0});
   m.Header()[audModule::kRestart] = 1;
@@ -294,6 +363,9 @@ TEST_F(Tracker, SongEndsOrRestartsAfterItsLastRow) {
   EXPECT_EQ(c.GetPosition(), 64u + 1u);  // back at order 1 after the end
   speaker.StopMusic();
   audMusicChannel& once = Play(false);
+  MixTo(128 * kRow);
+  EXPECT_TRUE(once.IsPlaying());  // the last row is heard to its end
+  EXPECT_EQ(once.GetPosition(), once.GetLength());
   MixTo(1 + 128 * kRow);
   EXPECT_FALSE(once.IsPlaying());
   EXPECT_TRUE(once.IsFree());

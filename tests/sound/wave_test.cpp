@@ -77,6 +77,56 @@ TEST(Wave, MalformedImagesAreRefused) {
   EXPECT_EQ(s.LoadWave(nullptr, 100), -10);
 }
 
+// An 8-bit mono wave whose format chunk carries the tag; the extensible tag 0xFFFE gets an extension of
+// `extension` bytes naming `sub` as the sub-format (a GUID on the standard base).
+std::vector<u8> Tagged(u16 tag, u16 sub = 1, u16 extension = 22) {
+  std::vector<u8> image = MakeWave(1, 8000, 8, std::vector<u8>(20, 200));
+  Put16(image, 20, tag);
+  if (tag != 0xFFFE) return image;
+  std::vector<u8> tail(24, 0);
+  Put16(tail, 0, extension);
+  Put16(tail, 2, 8);    // valid bits
+  Put32(tail, 4, 4);    // channel mask: front centre
+  Put16(tail, 8, sub);  // the GUID's first word: the format tag it stands for
+  const u8 base[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+  std::memcpy(&tail[10], base, sizeof base);
+  image.insert(image.begin() + 36, tail.begin(), tail.end());
+  Put32(image, 16, 16 + 24);
+  Put32(image, 4, u32(image.size() - 8));
+  return image;
+}
+
+TEST(Wave, OnlyPcmDataIsTaken) {
+  struct Case {
+    const char* what;
+    std::vector<u8> image;
+    i32 code;
+  } cases[] = {
+      {"PCM", Tagged(1), 0},
+      {"A-law", Tagged(6), -100},
+      {"mu-law", Tagged(7), -100},
+      {"ADPCM", Tagged(2), -100},
+      {"tag 0", Tagged(0), -100},
+      {"extensible PCM", Tagged(0xFFFE), 0},
+      {"extensible A-law", Tagged(0xFFFE, 6), -100},
+      {"extensible float", Tagged(0xFFFE, 3), -100},
+      {"extensible with a short extension", Tagged(0xFFFE, 1, 0), -100},
+      {"extensible in a plain 16-byte format chunk", Tagged(1), -100},
+  };
+  Put16(cases[9].image, 20, 0xFFFE);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    audSound s;
+    EXPECT_EQ(s.LoadWave(c.image.data(), u32(c.image.size())), c.code);
+    if (c.code == 0) {
+      EXPECT_EQ(s.frames, 20u);
+      EXPECT_EQ(s.data[0], 200);
+    } else {
+      EXPECT_EQ(s.data, nullptr);
+    }
+  }
+}
+
 TEST(Wave, FramesAreHeldToTheBytesPresent) {
   // The data chunk claims more than the image holds; the RIFF size bounds it further.
   std::vector<u8> image = MakeWave(1, 22050, 16, std::vector<u8>(100, 0));

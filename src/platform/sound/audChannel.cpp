@@ -1,5 +1,7 @@
 #include "platform/sound/audChannel.h"
 
+#include <memory>
+
 #include "platform/sound/audSpeaker.h"
 #include "platform/sound/audTables.h"
 
@@ -75,6 +77,7 @@ void audMusicChannel::SetPosition(u32 p) {
   order = toOrder;
   pattern = header[audModule::kOrders + order];
   cellIndex = (p % 64) * trackCount;
+  ending = 0;
   if (driver != nullptr) {
     driver->Unlock();
   }
@@ -129,16 +132,15 @@ void audMusicChannel::Begin(const audMusic& music, u32 count) {
   jumpOrder = kNoJump;
   jumpCell = 0;
   patternDelay = 0;
+  ending = 0;
 
-  SetPanning(i32(music.pan));
+  // Every track starts as a fresh one: nothing of the last song (portamento target, effect memories,
+  // position) may colour this one.
   for (audTrack& track : tracks) {
-    track.sample = 0;
-    track.period = 0;
-    track.vibPosition = 0;
-    track.offsetMemory = 0;
-    track.loopState = 0;
-    track.loopStartRow = 0;
+    std::destroy_at(&track);
+    std::construct_at(&track);
   }
+  SetPanning(i32(music.pan));
   loop = music.loop;
   SetVolume(i32(music.volume));
   Start(false);
@@ -169,40 +171,47 @@ void audMusicChannel::Advance(i32& left, i32& right, bool stereoOutput) {
   } else if (patternDelay > 0) {
     --patternDelay;
     tick = 0;
+  } else if (ending) {
+    Stop();
+    return;
   } else {
     ReadRow();
     if (!IsPlaying()) {
       return;
     }
-    const u32 songLength = SongLength();
-    if (jumpOrder != kNoJump) {
-      if (jumpOrder < songLength) {
-        order = jumpOrder;
-        cellIndex = jumpCell;
-        pattern = header[audModule::kOrders + order];
-        jumpOrder = kNoJump;
-      } else {
-        Stop();
-        return;
-      }
-    } else {
-      cellIndex += trackCount;
-      if (cellIndex >= trackCount * audModuleRows) {
-        ++order;
-        cellIndex = 0;
-        if (order >= songLength) {
-          if (!loop) {
-            Stop();
-            return;
-          }
-          order = restartOrder;
-        }
-        pattern = header[audModule::kOrders + order];
-      }
-    }
+    NextRow();
     tick = 0;
   }
   MixTracks(left, right, stereoOutput);
+}
+
+void audMusicChannel::NextRow() {
+  const u32 songLength = SongLength();
+  u32 toOrder = order;
+  u32 toCell = cellIndex + trackCount;
+  if (jumpOrder != kNoJump) {
+    toOrder = jumpOrder;
+    toCell = jumpCell;
+    jumpOrder = kNoJump;
+  } else if (toCell >= trackCount * audModuleRows) {
+    ++toOrder;
+    toCell = 0;
+  }
+  if (toOrder >= songLength) {
+    // Songs mark their end with a jump far past the last order (254 is common); a looping channel
+    // carries on at the restart order wherever the jump pointed.
+    if (!loop) {
+      ending = 1;
+      order = songLength;
+      cellIndex = 0;
+      return;
+    }
+    toOrder = restartOrder;
+    toCell = 0;
+  }
+  order = toOrder;
+  cellIndex = toCell;
+  pattern = header[audModule::kOrders + order];
 }
 
 void audMusicChannel::ReadRow() {

@@ -79,6 +79,7 @@ class audSoundChannel : public audChannel {
   u8 stereo = 0;
 };
 
+// One track's player state; a default-made track is the state every song starts from.
 struct audTrack {
   u32 noteIndex = 0;
   i32 period = 0;
@@ -156,9 +157,14 @@ class audMusicChannel : public audChannel {
   u32 jumpCell = 0;
   u32 patternDelay = 0;
   u32 tempo = 50;
+  // The row being played is the song's last: the channel finishes when the row, pattern delay included, is over.
+  u8 ending = 0;
 
  private:
   void ReadRow();
+  // Moves to the row after the one just read: a pending jump, the next row or order, the restart order, or
+  // the end of the song.
+  void NextRow();
   void RowEffect(audTrack& track, u32 sampleNumber, i32 period, u32 effect, u32 parameter, u32 row);
   void TickEffects();
   void Porta(audTrack& track);

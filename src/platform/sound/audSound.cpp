@@ -10,11 +10,36 @@ u16 Read16(const u8* p) { return u16(p[0] | p[1] << 8); }
 // Fixed offsets of the format chunk when it comes first, as the loader expects it.
 constexpr u32 kFirstChunkId = 12;
 constexpr u32 kFormatSize = 16;
+constexpr u32 kFormatTag = 20;
 constexpr u32 kChannels = 22;
 constexpr u32 kRate = 24;
 constexpr u32 kBits = 34;
 constexpr u32 kFormatEnd = 36;  // bytes the format fields need
 constexpr u32 kFormatChunkBody = 20;
+
+constexpr u16 kTagPcm = 1;
+constexpr u16 kTagExtensible = 0xFFFE;
+// An extensible format chunk: the size of its extension at byte 36, the sub-format's GUID at 44.
+constexpr u32 kExtensionSize = 36;
+constexpr u32 kSubFormat = 44;
+constexpr u32 kExtensibleBody = 40;  // format chunk bytes an extensible format needs
+constexpr u16 kExtensionBytes = 22;  // the extension's own size: valid bits, channel mask, sub-format
+constexpr u8 kPcmSubFormat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
+                                  0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
+// Only PCM data plays: plain, or extensible with the PCM sub-format. A-law, mu-law, ADPCM, float and the
+// rest would play as noise.
+bool IsPcm(const u8* image, u32 size, u32 formatSize) {
+  const u16 tag = Read16(image + kFormatTag);
+  if (tag == kTagPcm) {
+    return true;
+  }
+  if (tag != kTagExtensible || formatSize < kExtensibleBody || size < kSubFormat + sizeof kPcmSubFormat) {
+    return false;
+  }
+  return Read16(image + kExtensionSize) >= kExtensionBytes &&
+         std::memcmp(image + kSubFormat, kPcmSubFormat, sizeof kPcmSubFormat) == 0;
+}
 
 }  // namespace
 
@@ -60,6 +85,9 @@ i32 audSound::LoadWave(const u8* image, u32 size) {
   }
   if (formatSize < kFormatEnd - kFormatChunkBody) {
     return -100;  // the format fields read above would lie outside their chunk
+  }
+  if (!IsPcm(image, size, formatSize)) {
+    return -100;
   }
 
   // Chunks end where the RIFF size says, or where the image does, whichever comes first.

@@ -10,7 +10,8 @@ class audSound {
 
   // Points the sound at the sample data of a RIFF wave image of size bytes, without copying it. Returns 0,
   // -10 (no image), -300 (the first chunk is not the format chunk) or -100 (anything else the player
-  // cannot play: unsupported bits, channels or rate, a missing data chunk, a truncated image). Every
+  // cannot play: data other than PCM, unsupported bits, channels or rate, a missing data chunk, a truncated
+  // image). Every
   // failure leaves the sound without data.
   i32 LoadWave(const u8* image, u32 size);
   void SetLoop() { loop = 1; }
