@@ -236,4 +236,83 @@ TEST_F(Mixer, ChannelHandlesAndRefusals) {
   EXPECT_EQ(speaker.GetChannel(3), nullptr);
 }
 
+// A fixed scene: a looping 4-track song whose cells run through every effect, over looping, one-shot and
+// long samples of several finetunes, with eight sounds of every source form and pan. Returns a hash of
+// `frames` output frames of frameBytes each, mixed in blocks of the given sizes taken in turn.
+u64 MixScene(TestSpeaker& speaker, u32 frameBytes, const std::vector<u32>& blockFrames, u32 frames) {
+  Module m;
+  std::vector<i8> noise(70000);  // past the first part: read through the second
+  u32 seed = 7;
+  for (i8& v : noise) v = i8((seed = seed * 1103515245u + 12345u) >> 24);
+  m.SetSample(1, std::vector<i8>(noise.begin(), noise.begin() + 3000), 64, 0, 1000, 1200);
+  m.SetSample(2, std::vector<i8>(noise.begin() + 5000, noise.begin() + 5600), 40, 0x0E);
+  m.SetSample(3, noise, 50, 3, 60000, 9000);
+  m.SetSample(4, std::vector<i8>(noise.begin() + 100, noise.begin() + 164), 64, 0, 0, 64);
+  m.SetOrders({0, 1, 0});
+  static const u32 periods[] = {856, 428, 381, 339, 320, 285, 254, 226, 214, 113, 1712, 57, 0};
+  static const u32 effects[][2] = {{0, 0x37},  {1, 0x05},  {2, 0x07},  {3, 0x10},  {4, 0x8F},  {5, 0x21},
+                                   {6, 0x03},  {9, 0x10},  {10, 0x40}, {12, 0x20}, {14, 0xA3}, {14, 0xB2},
+                                   {14, 0xC3}, {14, 0xD2}, {14, 0x61}, {15, 0x04}, {15, 0x90}, {0, 0}};
+  for (u32 p = 0; p < 2; ++p) {
+    for (u32 r = 0; r < 64; ++r) {
+      for (u32 t = 0; t < 4; ++t) {
+        const u32 i = p * 256 + r * 4 + t;
+        const auto& e = effects[(i * 7) % 18];
+        m.SetCell(p, r, t, i % 5 == 4 ? 0 : 1 + (i * 3) % 4, periods[(i * 5) % 13], e[0], e[1]);
+      }
+    }
+  }
+  m.SetCell(1, 40, 2, 0, 0, 14, 0xE2);  // pattern delay
+  m.SetCell(1, 41, 3, 0, 0, 13, 0x10);  // and a break into the next order
+  audMusic& music = m.Music(true);
+  music.pan = 200;
+  EXPECT_EQ(speaker.PlayMusic(&music, 0), 0);
+
+  std::vector<u8> pcm(4000);
+  for (u8& v : pcm) v = u8((seed = seed * 1103515245u + 12345u) >> 24);
+  std::vector<audSound> sounds;
+  for (u32 k = 0; k < 8; ++k) {
+    const bool eightBit = k & 1, stereo = k & 2;
+    audSound s = RawSound(pcm, eightBit, stereo, k < 4 ? 22050 : 48000);
+    s.loop = k % 3 == 0;
+    s.pan = k * 40;
+    s.volume = 64 - k * 5;
+    sounds.push_back(s);
+  }
+  for (const audSound& s : sounds) EXPECT_GE(speaker.PlaySound(&s, 0), 3);
+
+  u64 hash = 1469598103934665603ull;
+  std::vector<u8> block;
+  for (u32 done = 0, b = 0; done < frames; ++b) {
+    const u32 n = std::min(blockFrames[b % blockFrames.size()], frames - done);
+    block.assign(n * frameBytes, 0);
+    speaker.Mix(block.data(), u32(block.size()));
+    for (u8 v : block) hash = (hash ^ v) * 1099511628211ull;
+    done += n;
+  }
+  speaker.StopMusic();
+  speaker.StopSounds();
+  return hash;
+}
+
+TEST_F(Mixer, ASceneMixesToTheSameSamplesInEveryOutputFormAndBlockSize) {
+  // Hashes of the output as the mixer gave it when it mixed one sample of every channel at a time.
+  struct Case {
+    bool sixteenBit, stereo;
+    u64 hash;
+  } cases[] = {
+      {true, false, 11619571952394475705ull},
+      {true, true, 17690918764049315894ull},
+      {false, false, 4898888142287149775ull},
+      {false, true, 8507818431065546839ull},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.sixteenBit << c.stereo);
+    speaker.UseOutputFormat(c.sixteenBit, c.stereo);
+    const u32 frameBytes = (c.sixteenBit ? 2 : 1) * (c.stereo ? 2 : 1);
+    EXPECT_EQ(MixScene(speaker, frameBytes, {1324}, 3 * 44100), c.hash);
+    EXPECT_EQ(MixScene(speaker, frameBytes, {2, 1, 511, 512, 513, 7, 4000}, 3 * 44100), c.hash);
+  }
+}
+
 }  // namespace

@@ -41,6 +41,112 @@ void audSoundChannel::SetPosition(u32 p) {
 
 u32 audSoundChannel::GetLength() { return u32(end >> PositionShift()); }
 
+namespace {
+
+inline i32 Sample16(const u8* p) { return i16(u16(p[0] | p[1] << 8)); }
+
+// Frame f of a sound's data as left and right values (a mono frame gives the same value twice).
+template <bool kEightBit, bool kStereo>
+inline void ReadFrame(const u8* data, u64 f, i32& left, i32& right) {
+  if constexpr (kEightBit && kStereo) {
+    left = (i32(data[2 * f]) - 128) * 256;
+    right = (i32(data[2 * f + 1]) - 128) * 256;
+  } else if constexpr (kEightBit) {
+    left = right = (i32(data[f]) - 128) * 256;
+  } else if constexpr (kStereo) {
+    left = Sample16(data + 4 * f);
+    right = Sample16(data + 4 * f + 2);
+  } else {
+    left = right = Sample16(data + 2 * f);
+  }
+}
+
+// How a sound's left and right values reach the sums: mono output adds v x (left + right) for a stereo
+// sound and v x value for a mono one; stereo output adds the weighted sides to each.
+struct SoundGains {
+  i32 mono;
+  i32 leftOfLeft, leftOfRight, rightOfLeft, rightOfRight;
+};
+
+// Adds n output samples of frames read from position by step; returns the position reached.
+template <bool kEightBit, bool kStereo, bool kStereoOutput>
+u64 AddFrames(i32* outLeft, i32* outRight, u32 n, const u8* data, u64 position, u32 step, const SoundGains& g) {
+  for (u32 k = 0; k < n; ++k) {
+    i32 left;
+    i32 right;
+    ReadFrame<kEightBit, kStereo>(data, position >> 8, left, right);
+    if constexpr (kStereoOutput) {
+      outLeft[k] += g.leftOfLeft * left + g.leftOfRight * right;
+      outRight[k] += g.rightOfLeft * left + g.rightOfRight * right;
+    } else if constexpr (kStereo) {
+      outLeft[k] += g.mono * (left + right);
+    } else {
+      outLeft[k] += g.mono * left;
+    }
+    position += step;
+  }
+  return position;
+}
+
+template <bool kStereoOutput>
+u64 AddFramesOf(bool eightBit, bool stereo, i32* outLeft, i32* outRight, u32 n, const u8* data, u64 position, u32 step,
+                const SoundGains& g) {
+  if (eightBit) {
+    return stereo ? AddFrames<true, true, kStereoOutput>(outLeft, outRight, n, data, position, step, g)
+                  : AddFrames<true, false, kStereoOutput>(outLeft, outRight, n, data, position, step, g);
+  }
+  return stereo ? AddFrames<false, true, kStereoOutput>(outLeft, outRight, n, data, position, step, g)
+                : AddFrames<false, false, kStereoOutput>(outLeft, outRight, n, data, position, step, g);
+}
+
+}  // namespace
+
+void audSoundChannel::Render(i32* left, i32* right, u32 count, bool stereoOutput, u32 outputRate) {
+  if (recomputeStep) {
+    step = u32((u64(rate) << 16) / (u64(outputRate) << 8));
+    recomputeStep = 0;
+  }
+  const i32 v = i32(audLoad(effective));
+  SoundGains g{v, 0, 0, 0, 0};
+  if (stereoOutput) {
+    const i32 p = i32(audLoad(pan));
+    if (p == 128) {
+      g.leftOfLeft = v;
+      g.rightOfRight = v;
+    } else {
+      const i32 r = (2 * v * p) >> 8;
+      const i32 l = 2 * v - r;
+      g.leftOfLeft = l;
+      g.rightOfLeft = r;
+      if (stereo) {
+        g.leftOfRight = l;
+        g.rightOfRight = r;
+      }
+    }
+  }
+  u32 j = 0;
+  while (j < count) {
+    if (loop && position >= end) {
+      position -= end;
+    }
+    if (position >= end) {
+      Stop();
+      return;
+    }
+    // Every frame up to the end reads with no wrap to test.
+    u32 n = count - j;
+    if (step != 0) {
+      const u64 before = (end - position + step - 1) / step;
+      if (before < n) {
+        n = u32(before);
+      }
+    }
+    position = stereoOutput ? AddFramesOf<true>(eightBit, stereo, left + j, right + j, n, data, position, step, g)
+                            : AddFramesOf<false>(eightBit, stereo, left + j, right + j, n, data, position, step, g);
+    j += n;
+  }
+}
+
 // ---- tracker-music channels
 
 void audMusicChannel::SetVolume(i32 v) {
@@ -154,7 +260,7 @@ void audMusicChannel::RecomputeTick() {
   recomputeTick = 0;
 }
 
-void audMusicChannel::Advance(i32& left, i32& right, bool stereoOutput) {
+bool audMusicChannel::ClockSample() {
   if (recomputeTick) {
     RecomputeTick();
   }
@@ -173,16 +279,36 @@ void audMusicChannel::Advance(i32& left, i32& right, bool stereoOutput) {
     tick = 0;
   } else if (ending) {
     Stop();
-    return;
+    return false;
   } else {
     ReadRow();
     if (!IsPlaying()) {
-      return;
+      return false;
     }
     NextRow();
     tick = 0;
   }
-  MixTracks(left, right, stereoOutput);
+  return true;
+}
+
+void audMusicChannel::Render(i32* left, i32* right, u32 count, bool stereoOutput) {
+  u32 done = 0;
+  while (done < count) {
+    if (!ClockSample()) {
+      return;
+    }
+    // The samples after this one that only count towards the next tick change nothing: mix them with it.
+    u32 run = 1;
+    if (tick != speed && sampleCounter < samplesPerTick) {
+      const u32 counting = samplesPerTick - sampleCounter;
+      const u32 room = count - done - 1;
+      const u32 more = counting < room ? counting : room;
+      sampleCounter += more;
+      run += more;
+    }
+    MixTracks(left + done, right + done, run, stereoOutput);
+    done += run;
+  }
 }
 
 void audMusicChannel::NextRow() {
@@ -478,29 +604,110 @@ void audMusicChannel::TickEffects() {
   }
 }
 
-void audMusicChannel::MixTracks(i32& left, i32& right, bool stereoOutput) {
+namespace {
+
+// Positions (20.12) from which a sample's bytes are read through its second part.
+constexpr u32 kSecondPartPosition = audSecondPartStart << 12;
+
+// Adds gain x byte for n output samples, the position moving by step; returns the position reached.
+inline u32 AddBytes(i32* out, u32 n, const i8* bytes, u32 position, u32 step, i32 gain) {
+  for (u32 k = 0; k < n; ++k) {
+    out[k] += gain * bytes[position >> 12];
+    position += step;
+  }
+  return position;
+}
+
+inline u32 AddBytes2(i32* left, i32* right, u32 n, const i8* bytes, u32 position, u32 step, i32 gainLeft,
+                     i32 gainRight) {
+  for (u32 k = 0; k < n; ++k) {
+    const i32 value = bytes[position >> 12];
+    left[k] += gainLeft * value;
+    right[k] += gainRight * value;
+    position += step;
+  }
+  return position;
+}
+
+// How many of n samples, from position by step, stay below limit (all n for step 0).
+inline u32 SamplesBelow(u32 position, u32 limit, u32 step, u32 n) {
+  if (step == 0) {
+    return n;
+  }
+  const u32 below = (limit - position + step - 1) / step;
+  return below < n ? below : n;
+}
+
+}  // namespace
+
+void audMusicChannel::MixTracks(i32* left, i32* right, u32 count, bool stereoOutput) {
   for (u32 t = 0; t < trackCount; ++t) {
     audTrack& track = tracks[t];
     const audTrackSample& s = samples[track.sample];
     if (s.first == nullptr) {
       continue;
     }
-    if (s.loopLength != 0 && track.position >= s.loopStart + s.loopLength) {
-      track.position -= s.loopLength;
-    }
-    if (track.position >= s.length) {
-      continue;
-    }
-    const u32 i = track.position >> 12;
-    const i32 value = i < audSecondPartStart ? s.first[i] : s.second[i - audSecondPartStart];
     const i32 eff = i32(audLoad(track.effective));
-    if (!stereoOutput) {
-      left += eff * value;
-    } else {
+    i32 gainLeft = eff;
+    i32 gainRight = 0;
+    if (stereoOutput) {
       const i32 r = (eff * i32(audLoad(track.pan))) >> 8;
-      right += r * value * 2;
-      left += (eff - r) * value * 2;
+      gainLeft = (eff - r) * 2;
+      gainRight = r * 2;
     }
-    track.position += track.step;
+    const bool looping = s.loopLength != 0;
+    const u32 loopEnd = s.loopStart + s.loopLength;
+    // Below `clear` a position reads its byte with no wrap and no end to test.
+    const u32 clear = looping && loopEnd < s.length ? loopEnd : s.length;
+    const u32 step = track.step;
+    u32 position = track.position;
+    u32 j = 0;
+    while (j < count) {
+      if (position >= clear) {
+        // One sample the long way: wrap once at the loop end; past the sample's end it adds nothing and the
+        // position stays, unless a later wrap brings it back.
+        const bool wraps = looping && position >= loopEnd;
+        if (wraps) {
+          position -= s.loopLength;
+        }
+        if (position >= s.length) {
+          if (!wraps) {
+            break;
+          }
+          ++j;
+          continue;
+        }
+        const u32 i = position >> 12;
+        const i32 value = i < audSecondPartStart ? s.first[i] : s.second[i - audSecondPartStart];
+        left[j] += gainLeft * value;
+        if (stereoOutput) {
+          right[j] += gainRight * value;
+        }
+        position += step;
+        ++j;
+        continue;
+      }
+      u32 n;
+      const i8* bytes;
+      u32 base;  // position of bytes[0]
+      if (position < kSecondPartPosition) {
+        n = SamplesBelow(position, clear < kSecondPartPosition ? clear : kSecondPartPosition, step, count - j);
+        bytes = s.first;
+        base = 0;
+      } else {
+        n = SamplesBelow(position, clear, step, count - j);
+        bytes = s.second;
+        base = kSecondPartPosition;
+      }
+      if (eff == 0) {
+        position += n * step;
+      } else if (!stereoOutput) {
+        position = AddBytes(left + j, n, bytes, position - base, step, gainLeft) + base;
+      } else {
+        position = AddBytes2(left + j, right + j, n, bytes, position - base, step, gainLeft, gainRight) + base;
+      }
+      j += n;
+    }
+    track.position = position;
   }
 }

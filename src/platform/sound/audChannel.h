@@ -69,6 +69,10 @@ class audSoundChannel : public audChannel {
   // Frames are counted halved once for 16-bit and once more for stereo data.
   u32 PositionShift() const { return 8 + (eightBit ? 0 : 1) + (stereo ? 1 : 0); }
 
+  // Adds the next `count` output samples into the sums (right ones only with stereo output); a sound that
+  // does not loop finishes the channel at its end.
+  void Render(i32* left, i32* right, u32 count, bool stereoOutput, u32 outputRate);
+
   u32 rate = 0;
   u8 recomputeStep = 1;
   const u8* data = nullptr;
@@ -132,8 +136,9 @@ class audMusicChannel : public audChannel {
 
   // Takes everything it plays from the music (the driver lock is held). tracks: 1..32 from the tag.
   void Begin(const audMusic& music, u32 tracks);
-  // One output sample: runs the clock and the effects, then adds the tracks (stereo: left and right).
-  void Advance(i32& left, i32& right, bool stereoOutput);
+  // The next `count` output samples: runs the clock and the effects and adds the tracks into the sums
+  // (right ones only with stereo output). Stops early when the song ends.
+  void Render(i32* left, i32* right, u32 count, bool stereoOutput);
 
   u32 SongLength() const { return header != nullptr ? header[audModule::kSongLength] : 0; }
 
@@ -174,5 +179,9 @@ class audMusicChannel : public audChannel {
   void Jump(u32 toOrder, u32 toCell);
   void RecomputeTick();
   u32 Step(i32 period) const;
-  void MixTracks(i32& left, i32& right, bool stereoOutput);
+  // One output sample's turn of the clock (rows, ticks and their effects); false when the channel finished
+  // and the sample is not mixed.
+  bool ClockSample();
+  // Adds `count` output samples of every track; the clock does not move within them.
+  void MixTracks(i32* left, i32* right, u32 count, bool stereoOutput);
 };

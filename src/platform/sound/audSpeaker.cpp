@@ -1,5 +1,6 @@
 #include "platform/sound/audSpeaker.h"
 
+#include <bit>
 #include <cstring>
 #include <new>
 
@@ -7,9 +8,36 @@
 
 namespace {
 
+// Output frames mixed at a time.
+constexpr u32 kChunk = 512;
+
 inline i32 Clamp(i32 v, i32 low, i32 high) { return v < low ? low : (v > high ? high : v); }
 
-inline i32 Sample16(const u8* p) { return i16(u16(p[0] | p[1] << 8)); }
+// Output values of one side: music + sounds / 128, held to the sample's range. Whole chunks, so that the
+// compiler may do several at once.
+void Output16(i16* to, const i32* music, const i32* sound) {
+  for (u32 k = 0; k < kChunk; ++k) {
+    to[k] = i16(Clamp(music[k] + (sound[k] >> 7), -32768, 32767));
+  }
+}
+
+void Output8(u8* to, const i32* music, const i32* sound) {
+  for (u32 k = 0; k < kChunk; ++k) {
+    to[k] = u8(Clamp((music[k] + (sound[k] >> 7)) >> 8, -128, 127) + 128);
+  }
+}
+
+// The wave-out data is 16-bit little-endian whatever the host.
+void StoreLittleEndian(u8* to, const i16* values, u32 n) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(to, values, n * sizeof(i16));
+  } else {
+    for (u32 k = 0; k < n; ++k) {
+      to[2 * k] = u8(u16(values[k]));
+      to[2 * k + 1] = u8(u16(values[k]) >> 8);
+    }
+  }
+}
 
 }  // namespace
 
@@ -263,92 +291,61 @@ void audSpeaker::Mix(u8* block, u32 bytes) {
   const u32 samples = sixteenBit_ ? bytes / 2 : bytes;
   const bool stereoOut = stereo_ != 0;
   const u32 frames = stereoOut ? samples / 2 : samples;
-  const i32 outputStep = i32(outputRate_ << 8);
   u8* out = block;
 
-  for (u32 f = 0; f < frames; ++f) {
-    i32 musicLeft = 0;
-    i32 musicRight = 0;
-    i32 soundLeft = 0;
-    i32 soundRight = 0;
-
+  // Each channel adds a whole chunk at a time into sums kept apart for music and sounds: the sound sum is
+  // scaled down once, after all sounds are in.
+  i32 musicLeft[kChunk];
+  i32 musicRight[kChunk];
+  i32 soundLeft[kChunk];
+  i32 soundRight[kChunk];
+  i16 values[2][kChunk];
+  u8 bytes8[2][kChunk];
+  for (u32 at = 0; at < frames; at += kChunk) {
+    const u32 n = frames - at < kChunk ? frames - at : kChunk;
+    std::memset(musicLeft, 0, sizeof musicLeft);
+    std::memset(soundLeft, 0, sizeof soundLeft);
+    if (stereoOut) {
+      std::memset(musicRight, 0, sizeof musicRight);
+      std::memset(soundRight, 0, sizeof soundRight);
+    }
     for (u32 m = 0; m < musicActive; ++m) {
       audMusicChannel& channel = *activeMusic_[m];
       if (channel.IsPlaying()) {
-        channel.Advance(musicLeft, musicRight, stereoOut);
+        channel.Render(musicLeft, musicRight, n, stereoOut);
       }
     }
-
     for (u32 s = 0; s < soundActive; ++s) {
       audSoundChannel& channel = *activeSounds_[s];
-      if (!channel.IsPlaying()) {
-        continue;
+      if (channel.IsPlaying()) {
+        channel.Render(soundLeft, soundRight, n, stereoOut, outputRate_);
       }
-      if (channel.recomputeStep) {
-        channel.step = u32((u64(channel.rate) << 16) / u64(outputStep));
-        channel.recomputeStep = 0;
-      }
-      if (channel.loop && channel.position >= channel.end) {
-        channel.position -= channel.end;
-      }
-      if (channel.position >= channel.end) {
-        channel.Stop();
-        continue;
-      }
-      const u64 frame = channel.position >> 8;
-      i32 left;
-      i32 right;
-      if (channel.eightBit) {
-        if (channel.stereo) {
-          left = (i32(channel.data[2 * frame]) - 128) * 256;
-          right = (i32(channel.data[2 * frame + 1]) - 128) * 256;
-        } else {
-          left = right = (i32(channel.data[frame]) - 128) * 256;
-        }
-      } else if (channel.stereo) {
-        left = Sample16(channel.data + 4 * frame);
-        right = Sample16(channel.data + 4 * frame + 2);
-      } else {
-        left = right = Sample16(channel.data + 2 * frame);
-      }
-      const i32 v = i32(audLoad(channel.effective));
-      if (!stereoOut) {
-        soundLeft += channel.stereo ? v * left + v * right : v * left;
-      } else {
-        const i32 pan = i32(audLoad(channel.pan));
-        if (pan == 128) {
-          soundLeft += v * left;
-          soundRight += v * right;
-        } else {
-          const i32 r = (2 * v * pan) >> 8;
-          const i32 l = 2 * v - r;
-          if (channel.stereo) {
-            soundLeft += l * (left + right);
-            soundRight += r * (left + right);
-          } else {
-            soundLeft += l * left;
-            soundRight += r * left;
-          }
-        }
-      }
-      channel.position += channel.step;
     }
 
     if (sixteenBit_) {
-      const i32 value = Clamp(musicLeft + (soundLeft >> 7), -32768, 32767);
-      out[0] = u8(value);
-      out[1] = u8(u32(value) >> 8);
-      out += 2;
-      if (stereoOut) {
-        const i32 r = Clamp(musicRight + (soundRight >> 7), -32768, 32767);
-        out[0] = u8(r);
-        out[1] = u8(u32(r) >> 8);
-        out += 2;
+      Output16(values[0], musicLeft, soundLeft);
+      if (!stereoOut) {
+        StoreLittleEndian(out, values[0], n);
+        out += 2 * n;
+        continue;
+      }
+      Output16(values[1], musicRight, soundRight);
+      for (u32 k = 0; k < n; ++k) {
+        StoreLittleEndian(out, &values[0][k], 1);
+        StoreLittleEndian(out + 2, &values[1][k], 1);
+        out += 4;
       }
     } else {
-      *out++ = u8(Clamp((musicLeft + (soundLeft >> 7)) >> 8, -128, 127) + 128);
-      if (stereoOut) {
-        *out++ = u8(Clamp((musicRight + (soundRight >> 7)) >> 8, -128, 127) + 128);
+      Output8(bytes8[0], musicLeft, soundLeft);
+      if (!stereoOut) {
+        std::memcpy(out, bytes8[0], n);
+        out += n;
+        continue;
+      }
+      Output8(bytes8[1], musicRight, soundRight);
+      for (u32 k = 0; k < n; ++k) {
+        *out++ = bytes8[0][k];
+        *out++ = bytes8[1][k];
       }
     }
   }
