@@ -79,11 +79,33 @@ void BM_FillScreen(benchmark::State& state) {
   std::vector<u16> screen(kW * kH);
   const SSurface s = SSurface::ForMemory(screen.data(), kW, 0, kW, kH);
   for (auto _ : state) {
+    SDraw2D::FillRect(s, 0, 0, kW, kH, static_cast<u16>(state.range(0)));
+    benchmark::DoNotOptimize(screen.data());
+  }
+}
+BENCHMARK(BM_FillScreen)->Arg(0x1234)->Arg(0x2121);
+
+// The same frame rotated: each rectangle column is a memory row.
+void BM_FillScreenRotated(benchmark::State& state) {
+  std::vector<u16> screen(kW * kH);
+  const SSurface s = SSurface::ForMemory(screen.data(), kH, 1, kW, kH);
+  for (auto _ : state) {
     SDraw2D::FillRect(s, 0, 0, kW, kH, 0x1234);
     benchmark::DoNotOptimize(screen.data());
   }
 }
-BENCHMARK(BM_FillScreen);
+BENCHMARK(BM_FillScreenRotated);
+
+// What a fill of the frame may cost at best: memset of its bytes.
+void BM_MemsetScreen(benchmark::State& state) {
+  std::vector<u16> screen(kW * kH);
+  for (auto _ : state) {
+    std::memset(screen.data(), 0x12, screen.size() * sizeof(u16));
+    benchmark::DoNotOptimize(screen.data());
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_MemsetScreen);
 
 struct Host : SDisplayHost {
   i32 DisplayMode() const override { return 9; }

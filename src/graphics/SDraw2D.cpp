@@ -1,6 +1,9 @@
 #include "graphics/SDraw2D.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <type_traits>
 
 namespace {
@@ -165,17 +168,46 @@ void SDraw2D::BlitRaw16(const SSurface& s, i32 x, i32 y, const u16* pixels, i32 
   }
 }
 
+namespace {
+
+// n pixels of one colour from d on, with wide stores: a byte fill when both bytes of the colour agree,
+// else 16 bytes a store once d is aligned.
+void FillSpan(u16* d, size_t n, u16 colour) {
+  if ((colour & 0xFF) == (colour >> 8)) {
+    std::memset(d, colour & 0xFF, n * sizeof(u16));
+    return;
+  }
+  for (; n > 0 && reinterpret_cast<std::uintptr_t>(d) % 16 != 0; --n) *d++ = colour;
+  u16 wide[8];
+  std::fill_n(wide, 8, colour);
+  for (; n >= 8; n -= 8, d += 8) std::memcpy(d, wide, sizeof wide);
+  for (; n > 0; --n) *d++ = colour;
+}
+
+}  // namespace
+
 void SDraw2D::FillRect(const SSurface& s, i32 x, i32 y, i32 w, i32 h, u16 colour) {
   Clip c;
   if (!ClipRect(s, x, y, w, h, c)) return;
   const i32 n = c.x1 - c.x0;
+  const i32 rows = c.y1 - c.y0;
+  if (s.xStep == 1 || s.yStep == 1 || s.yStep == -1) {
+    // Fill memory rows: the rectangle's rows when upright, its columns when rotated.
+    const bool upright = s.xStep == 1;
+    const size_t along = static_cast<size_t>(upright ? n : rows);
+    const i32 lines = upright ? rows : n;
+    const std::ptrdiff_t apart = std::abs(upright ? s.yStep : s.xStep);
+    u16* first = s.Pixel(s.xStep < 0 ? c.x1 - 1 : c.x0, s.yStep < 0 ? c.y1 - 1 : c.y0);  // lowest address
+    if (static_cast<size_t>(apart) == along) {
+      FillSpan(first, along * lines, colour);  // the lines lie end to end
+      return;
+    }
+    for (i32 k = 0; k < lines; ++k) FillSpan(first + k * apart, along, colour);
+    return;
+  }
   for (i32 dy = c.y0; dy < c.y1; ++dy) {
     u16* d = s.Pixel(c.x0, dy);
-    if (s.xStep == 1) {
-      std::fill_n(d, n, colour);
-    } else {
-      for (i32 k = 0; k < n; ++k, d += s.xStep) *d = colour;
-    }
+    for (i32 k = 0; k < n; ++k, d += s.xStep) *d = colour;
   }
 }
 

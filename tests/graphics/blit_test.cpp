@@ -63,6 +63,29 @@ TEST_P(BlitOrientations, MirroredKeyedAndScaled) {
   }
 }
 
+TEST_P(BlitOrientations, FillCoversExactlyItsRectangle) {
+  // An odd size, so that rows start at every alignment; rectangles short and long against the wide stores,
+  // whole screens and whole memory rows, and ones cut by the edges.
+  struct Rect {
+    i32 x, y, w, h;
+  } rects[] = {{0, 0, 37, 29}, {0, 4, 37, 9}, {2, 0, 5, 29},   {1, 2, 1, 1},    {3, 1, 17, 5},
+               {5, 7, 32, 3},  {2, 3, 9, 26}, {-4, -3, 12, 8}, {30, 20, 20, 20}};
+  for (u16 colour : {0x2222, 0x1234, 0x00FF}) {
+    for (const Rect& r : rects) {
+      SCOPED_TRACE(testing::Message() << colour << " at " << r.x << "," << r.y << " " << r.w << "x" << r.h);
+      Screen s(37, 29, GetParam(), kBg);
+      SDraw2D::FillRect(s.surface, r.x, r.y, r.w, r.h, colour);
+      int wrong = 0;
+      for (int y = 0; y < 29; ++y)
+        for (int x = 0; x < 37; ++x) {
+          const bool inside = x >= r.x && x < r.x + r.w && y >= r.y && y < r.y + r.h;
+          wrong += s.at(x, y) != (inside ? colour : kBg);
+        }
+      EXPECT_EQ(wrong, 0);
+    }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Orientations, BlitOrientations, ::testing::Values(0u, 1u, 2u));
 
 TEST(Blit, KeyedBlitClipsAtTheTop) {
