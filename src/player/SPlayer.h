@@ -163,7 +163,7 @@ class SPlayer : public SPlayerAccess {
 
   // The attribute with its effects, at least 1 (0 outside 1..5); drunk-aware adds drink's modifiers.
   i32 GetAttribute(u32 attribute, bool* bonus, i32* baseOut, bool drunkAware);
-  i32 GetAttributeEffective(u32 attribute) { return GetAttribute(attribute, nullptr, nullptr, true); }
+  i32 GetAttributeEffective(u32 attribute) override { return GetAttribute(attribute, nullptr, nullptr, true); }
   i32 GetAttributeByKey(const char* key);
   i32 GetSkill(u32 skill);
   i32 GetSkillParts(u32 skill, bool* bonus, i32* baseOut);

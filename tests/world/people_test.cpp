@@ -132,6 +132,19 @@ TEST_F(People, WillingnessAndValue) {
     npc.UpdateWillingness(rules);
     EXPECT_EQ(npc.willing, c.willing) << c.fame << " " << c.personality << " hour " << c.hour;
   }
+  // Personality as drink leaves it: 11, less 10 / 10 + 1 for drunkenness 10, is below 10.
+  player.fame = 20;
+  player.crime = 0;
+  player.race = 2;
+  npc.race = 3;
+  hooks.hour = 12;
+  player.attributes[5] = 11;
+  npc.UpdateWillingness(rules);
+  EXPECT_EQ(npc.willing, 1u);
+  player.AddEffect(kSourceItem, nullptr, 110, 0, 57, 0, nullptr);
+  npc.UpdateWillingness(rules);
+  EXPECT_EQ(npc.willing, 0u);
+  player.ClearEffects();
   npc.value = 10;
   EXPECT_EQ(npc.GetValue(rules), 10);
   npc.texts[5] = "base_price";
