@@ -172,16 +172,16 @@ bool SPlayer::HasQuiver() const {
   return false;
 }
 
-namespace {
-// Food and drink marked for the undead race (flag 8) are for it alone.
-bool CanEat(const SItemType& type, u32 race) { return !(type.flags & 8) || race == kUndeadRace; }
-}  // namespace
+bool SPlayer::MayEat(const SItemType& type) const {
+  // Food and drink marked for the undead race (flag 8) are for it alone.
+  return type.itemClass == kItemComestible && (!(type.flags & 8) || race == kUndeadRace);
+}
 
 bool SPlayer::HasFoodAndWater() const {
   bool food = false, water = false;
   for (const SItem* item : inventory.items) {
     const SItemType* t = item->type;
-    if (!t || t->itemClass != kItemComestible || !CanEat(*t, race)) continue;
+    if (!t || !MayEat(*t)) continue;
     food = food || t->subtype == 1;
     water = water || t->subtype == 2;
   }

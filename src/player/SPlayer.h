@@ -329,6 +329,8 @@ class SPlayer : public SPlayerAccess {
   void ChangePool(u16& value, i32 maximum, i32 delta, bool report, const char* what);
   void WearEquipped(SItem* item, i32 amount, const char* message);
   void EmptySlot(u32 slot);
+  // Food or drink (class 14) the race may have.
+  bool MayEat(const SItemType& type) const;
   SItem* ReceiveReported(const char* typeName, i32 n, bool report, const char* opening);
 
   SWorldRules* rules_ = nullptr;

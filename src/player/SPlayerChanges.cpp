@@ -595,8 +595,7 @@ void SPlayer::ConsumeFoodAndWater() {
   for (i32 i = 0; i < inventory.GetItemCount();) {
     SItem* item = inventory.GetItem(i);
     const SItemType* t = item->type;
-    if (t && t->itemClass == kItemComestible && (t->subtype == 1 || t->subtype == 2) && !eaten[t->subtype] &&
-        (!(t->flags & 8) || race == kUndeadRace)) {
+    if (t && MayEat(*t) && (t->subtype == 1 || t->subtype == 2) && !eaten[t->subtype]) {
       eaten[t->subtype] = true;
       UnequipAndRemoveItem(item);
       delete item;
