@@ -42,6 +42,7 @@ bool SGameCore::Startup(i32 mode, Os::WindowId window, u32 screenWidth, u32 scre
   random = new (std::nothrow) SRandom;
   if (!random) return fail("Out of memory.");
   random->SeedFromTime(this);
+  player.Attach(this);
   if (!data.Open("DuskmireData"))
     return fail("The game data \"DuskmireData.pdb\" is missing or damaged in " + programFolder);
   LoadSettings();

@@ -10,11 +10,13 @@
 #include "foundation/SSettings.h"
 #include "graphics/SDisplayHost.h"
 #include "os/Window.h"
+#include "player/SPlayer.h"
 
 #include <string>
 
 class SDisplay;
 class SFont;
+class SScriptContext;
 class SSoundManager;
 class SState;
 class SStateGame;
@@ -127,6 +129,7 @@ class SGameCore : public SDisplayHost {
   SDisplay* display = nullptr;  // the screen, set at start-up
   SArchiveBinding* archiveBinding = nullptr;
   SFont* font = nullptr;
+  SScriptContext* scriptContext = nullptr;  // where the running script's output goes
   SFileStore fileStore;  // opens files in the program folder; the data archive reads through it
   SDatabase data;        // "DuskmireData"
   SSoundManager* soundManager = nullptr;
@@ -150,6 +153,7 @@ class SGameCore : public SDisplayHost {
   // The fixed interface pictures; a slot start-up does not fill stays null. Owned.
   SImageEntry* pictures[kPictureSlots] = {};
   SResource* clickSounds[2] = {};  // from records 4031 and 4032; owned
+  SPlayer player;  // after the world: its items and effects refer to the world's tables
   SFrameTimer frameTimers[kFrameTimers];
   SWorldView* gameView = nullptr;  // the game state's world view, once there is one
 

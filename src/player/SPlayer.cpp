@@ -1,22 +1,17 @@
+// The player record: construction, the experience table, the new-game reset, and the queries.
 #include "player/SPlayer.h"
 
 #include "core/SGameCore.h"
 #include "foundation/StrUtil.h"
+#include "game/SStateGame.h"
+#include "world/SItemTable.h"
+#include "world/SWorldModule.h"
 #include "world/SWorldRules.h"
-
-namespace {
-bool TextsEqual(const char* a, const char* b) {
-  if (!a || !b) return a == b;
-  return StrCompare(a, b) == 0;
-}
-// Categories whose strengths above 100 or below -100 are percentages stored with an offset of 100.
-bool IsOffsetCategory(u32 c) {
-  return c == 7 || c == 8 || c == 9 || c == 11 || c == 12 || c == 13 || c == 14 || c == 15 || c == 16;
-}
-}  // namespace
 
 SPlayer::SPlayer() {
   for (auto& list : knownSpells) list.SetOwns(false);
+  BuildXpTable();
+  nextLevelXp = xpTable[level + 1];
   static const u8 kKinds[][2] = {{1, 1},   {2, 2},   {5, 3},   {8, 4},   {10, 5},  {11, 6},  {15, 7},  {16, 8},
                                  {17, 9},  {20, 10}, {22, 11}, {33, 12}, {34, 13}, {35, 14}, {36, 15}, {38, 16},
                                  {39, 17}, {42, 18}, {57, 19}, {58, 20}, {28, 21}, {27, 22}, {26, 23}};
@@ -25,196 +20,220 @@ SPlayer::SPlayer() {
 
 SPlayer::~SPlayer() {
   if (rules_ && rules_->player == this) rules_->player = nullptr;
+  // The inventory deletes the items; the slots only point at them.
+  for (SItem*& slot : equipment) slot = nullptr;
 }
 
-void SPlayer::Attach(SGameCore* game) { AttachRules(game ? &game->world.rules : nullptr); }
+void SPlayer::Attach(SGameCore* core) {
+  game = core;
+  header.state = 17;
+  AttachRules(core ? &core->world.rules : nullptr);
+}
 
 void SPlayer::AttachRules(SWorldRules* rules) {
+  if (rules_ && rules_ != rules && rules_->player == this) rules_->player = nullptr;
   rules_ = rules;
   if (rules_) rules_->player = this;
 }
 
-const char* SPlayer::CategoryName(u32 category) {
-  static const char* const kNames[kEffectCategories] = {"",
-                                                        "Fortify skill",
-                                                        "Fortify attribute",
-                                                        "Fortify hp",
-                                                        "Fortify unholy",
-                                                        "Fortify mana",
-                                                        "Fortify ac",
-                                                        "Resist poison",
-                                                        "Resist paralysis",
-                                                        "Resist disease",
-                                                        "Feather",
-                                                        "Resist magic",
-                                                        "Resist diseases",
-                                                        "Resist spell",
-                                                        "Fortify spell",
-                                                        "Fortify magic",
-                                                        "Fortify melee",
-                                                        "Magic immunity",
-                                                        "Detect secrets",
-                                                        "Alcoholic",
-                                                        "Fortify outfit",
-                                                        "Paralysis",
-                                                        "Curse",
-                                                        "Poison"};
-  return category < kEffectCategories ? kNames[category] : nullptr;
-}
-
-i32 SPlayer::SumEffects(u32 category, u32 sub, const char* filter, bool* present) {
-  if (present) *present = false;
-  if (category == 0 || category >= kEffectCategories) return 0;
-  i32 sum = 0;
-  for (const SPlayerEffect* e : effects[category]) {
-    switch (category) {
-      case 1:
-      case 2:
-        if (e->sub != sub) continue;
-        sum += e->strength;
-        break;
-      case 9:
-      case 13:
-      case 14:
-        if (!e->text || !filter || StrCompare(e->text, filter) != 0) continue;
-        [[fallthrough]];
-      case 7:
-      case 8:
-      case 11:
-      case 12:
-      case 15:
-      case 16: {
-        i32 s = e->strength;
-        if (IsOffsetCategory(category)) s = s > 100 ? s - 100 : s < -100 ? s + 100 : s;
-        sum += s;
-        break;
-      }
-      case 17:
-      case 18:
-      case 21:
-      case 22:
-        if (present) *present = true;
-        return 1;
-      case 23: sum += e->strength; continue;  // poison never sets the flag
-      default: sum += e->strength; break;
-    }
-    if (present) *present = true;
+void SPlayer::BuildXpTable() {
+  static const u32 kFirst[31] = {0,       0,       400,     900,     1500,    2500,    4000,    7000,
+                                 11000,   17000,   25000,   40000,   60000,   90000,   130000,  180000,
+                                 240000,  320000,  420000,  570000,  730000,  920000,  1150000, 1410000,
+                                 1700000, 2020000, 2370000, 2750000, 3170000, 3630000, 4130000};
+  for (u32 l = 0; l <= 30; ++l) xpTable[l] = kFirst[l];
+  u32 v = 4570000, step = 580000, increment = 40000;
+  for (u32 l = 31; l <= kMaxLevel; ++l) {
+    xpTable[l] = v;
+    v += step;
+    step += increment;
+    if (l % 10 == 0) increment += 20000;
   }
-  return sum;
 }
 
-SPlayerEffect* SPlayer::FindEffect(u32 category, const void* source, u32 sub, const char* filter) {
-  if (category >= kEffectCategories) return nullptr;
-  for (SPlayerEffect* e : effects[category])
-    if (e->source == source && e->sub == sub && TextsEqual(e->text, filter)) return e;
-  return nullptr;
-}
-
-void SPlayer::AddEffect(u32 sourceType, const void* source, i32 strength, u32 duration, u32 kind, u32 sub,
-                        const char* filter) {
-  if (kind > 58) return;
-  if (rules_) {
-    if (kind == 26 && effects[23].IsEmpty()) rules_->Hooks().QueueMessage("You're poisoned!", nullptr);
-    if (kind == 28 && effects[21].IsEmpty()) rules_->Hooks().QueueMessage("You're paralyzed!", nullptr);
+void SPlayer::ResetForNewGame() {
+  // Only the game's own world starts a character this way; an additional world's start is its own.
+  const SWorldModule* world = game ? game->world.modules.current : nullptr;
+  if (!world || !world->resourcePrefix.Equals("base_")) return;
+  name.Assign("Player");
+  sex = 1;
+  hp = 100;
+  mana = 100;
+  level = 1;
+  xp = peakXp = restorableXp = 0;
+  BuildXpTable();
+  nextLevelXp = xpTable[2];
+  money = 100;
+  permanentPotionTaken = 0;
+  for (u32 a = 0; a <= 5; ++a) {
+    attributes[a] = 15;
+    attributeAllowance[a] = 0;
   }
-  const u32 category = categoryOfKind[kind];
-  const u32 stored = duration ? (duration + 1 > 255 ? 255 : duration + 1) : 0;
-  const i16 s = i16(strength > 32767 ? 32767 : strength < -32768 ? -32768 : strength);
-  if (sourceType != kSourceEquipment) {
-    if (SPlayerEffect* e = FindEffect(category, source, sub, filter)) {
-      if (s > e->strength || (s == e->strength && stored > e->duration)) {
-        e->strength = s;
-        e->duration = u8(stored);
-      }
+  attributePoints = 0;
+  for (u32 i = 0; i < 6; ++i) majorSkills[i] = u8(i + 1);
+  for (u32 i = 0; i < 14; ++i) minorSkills[i] = u8(i + 7);
+  skillPoints = 0;
+  for (u32 s = 0; s <= kPlayerSkills; ++s) {
+    skills[s] = 10;
+    practice[s] = 0;
+    skillAllowance[s] = 0;
+  }
+  fame = 0;
+  race = 2;
+  crime = 0;
+  abilities.Clear();  // the records belong to the world
+  diseases.Clear();
+  quests.DeleteAll();
+  for (SItem*& slot : equipment) slot = nullptr;
+  inventory.DeleteAllItems();
+  itemsRead.Clear();
+  markedPositions.DeleteAll();
+  ClearEffects();
+  ClearKnownSpells();
+  portrait.Assign("bres_head34");
+}
+
+void SPlayer::GrowMarkedPositions() {
+  const i32 a4 = GetAttributeEffective(4);
+  const i32 wanted = a4 / 5 > 1 ? a4 / 5 : 1;
+  while (markedPositions.Count() < wanted) {
+    auto* p = new (std::nothrow) SMarkedPosition;
+    if (!p || !markedPositions.Add(p)) {
+      delete p;
       return;
     }
   }
-  SPlayerEffect* e = new (std::nothrow) SPlayerEffect;
-  if (!e) return;
-  e->text = filter ? StrDup(filter) : nullptr;
-  e->source = source;
-  e->strength = s;
-  e->duration = u8(stored);
-  e->category = u8(category);
-  e->sourceType = u8(sourceType);
-  e->sub = u8(sub);
-  if (!effects[category].Add(e)) delete e;
 }
 
-void SPlayer::CureEffect(u32 kind) {
-  if (kind > 58) return;
-  SPtrArray<SPlayerEffect>& list = effects[categoryOfKind[kind]];
-  for (i32 i = list.Count() - 1; i >= 0; --i) {
-    u8 t = list[i]->sourceType;
-    if (t == kSourceItem || t == kSourceSpell || t == kSourceCondition) delete list.RemoveAt(i);
+void SPlayer::SetMarkedPosition(u32 n, const SWorldModule* world, const SMapArea* map, u8 column, u8 row, u8 facing) {
+  SMarkedPosition* p = markedPositions.At(i32(n));
+  if (!p) return;
+  p->worldName.Assign(world ? world->name.CStr() : "");
+  p->worldTitle.Assign(world ? world->firstText.CStr() : "");
+  p->mapName.Assign(map && map->name.Text() ? map->name.Text() : "");
+  p->mapTitle.Assign(map && map->title ? map->title : "");
+  p->column = column;
+  p->row = row;
+  p->facing = facing;
+}
+
+void SPlayer::ClearKnownSpells() {
+  for (u32 s = 1; s <= 6; ++s) knownSpells[s].Clear();
+}
+
+void SPlayer::UseCharge(SItem* item) {
+  if (item && item->count) --item->count;
+}
+
+const char* SPlayer::GetRaceName() const {
+  const SRaceRow* row = rules_ ? rules_->races.Row(race) : nullptr;
+  return row && row->name.CStr() ? row->name.CStr() : "";
+}
+
+const char* SPlayer::GetRaceKey() const {
+  const SRaceRow* row = rules_ ? rules_->races.Row(race) : nullptr;
+  return row && row->id.Text() ? row->id.Text() : "";
+}
+
+SItem* SPlayer::GetSecondaryWeapon() const {
+  const SItem* main = GetMainWeapon();
+  if (main && main->type && main->type->itemClass == kItemWeapon &&
+      (main->type->subtype == 9 || main->type->subtype == 10 || main->type->subtype == 12))
+    return Equipped(12);
+  SItem* second = Equipped(6);
+  return second && second->type && second->type->itemClass == kItemWeapon ? second : nullptr;
+}
+
+u32 SPlayer::EquipmentSlotOf(const SItem* item) const {
+  if (!item) return 0;
+  for (u32 slot = 1; slot <= kEquipmentSlots; ++slot)
+    if (Equipped(slot) == item) return slot;
+  return 0;
+}
+
+u32 SPlayer::CountItems(const char* typeName) const {
+  if (!typeName) return 0;
+  u32 n = 0;
+  for (const SItem* item : inventory.items)
+    if (item->type && item->type->name.Equals(typeName)) ++n;
+  return n;
+}
+
+u32 SPlayer::GetInventoryWeight() const {
+  u32 w = 0;
+  for (const SItem* item : inventory.items)
+    if (item->type) w += item->type->weight;
+  return w;
+}
+
+bool SPlayer::HasQuiver() const {
+  for (const SItem* item : inventory.items)
+    if (item->type && item->type->itemClass == kItemKey && item->type->subtype == 2) return true;
+  return false;
+}
+
+bool SPlayer::MayEat(const SItemType& type) const {
+  // Food and drink marked for the undead race (flag 8) are for it alone.
+  return type.itemClass == kItemComestible && (!(type.flags & 8) || race == kUndeadRace);
+}
+
+bool SPlayer::HasFoodAndWater() const {
+  bool food = false, water = false;
+  for (const SItem* item : inventory.items) {
+    const SItemType* t = item->type;
+    if (!t || !MayEat(*t)) continue;
+    food = food || t->subtype == 1;
+    water = water || t->subtype == 2;
   }
+  return food && water;
 }
 
-void SPlayer::RemoveEffectsFromSource(u32 sourceType) {
-  for (u32 c = 1; c < kEffectCategories; ++c)
-    for (i32 i = effects[c].Count() - 1; i >= 0; --i)
-      if (effects[c][i]->sourceType == sourceType) delete effects[c].RemoveAt(i);
-}
-
-void SPlayer::ClearEffects() {
-  for (u32 c = 1; c < kEffectCategories; ++c) effects[c].DeleteAll();
-}
-
-void SPlayer::RecalculateAbilities() {
-  RemoveEffectsFromSource(kSourceAbility);
-  if (!rules_) return;
-  for (SAbility* a : abilities) a->GrantToPlayer(*rules_);
-}
-
-void SPlayer::RecalculateDiseases() {
-  RemoveEffectsFromSource(kSourceDisease);
-  if (!rules_) return;
-  for (SDisease* d : diseases) d->ApplyToPlayer(*rules_);
-}
-
-i32 SPlayer::GetDrunkenness() const {
-  i32 d = 0;
-  for (const SPlayerEffect* e : effects[19]) d += e->strength - 100;
-  return d;
-}
-
-bool SPlayer::IsHeavilyDrunk() {
-  i32 a3 = i32(attributes[3]) + SumEffects(2, 3, nullptr, nullptr);
-  return GetDrunkenness() > 2 * (a3 > 1 ? a3 : 1);
-}
-
-i32 SPlayer::GetAttributeEx(u32 attribute, bool* bonus, i32* baseOut, bool drunkAware) {
-  if (bonus) *bonus = false;
-  if (attribute < 1 || attribute > 5) return 0;
-  const i32 base = attributes[attribute];
-  if (baseOut) *baseOut = base;
-  bool present = false;
-  i32 value = base + SumEffects(2, attribute, nullptr, &present);
-  if (bonus) *bonus = present;
-  if (drunkAware) {
-    if (bonus) *bonus = true;
-    const i32 d = GetDrunkenness();
-    if (d != 0) {
-      const bool strong = attribute == 1 || attribute == 3;
-      if (IsHeavilyDrunk())
-        value += strong ? d / 8 + 1 : -(d / 5) - 1;
-      else
-        value += strong ? d / 10 + 1 : -(d / 10) - 1;
-    }
+bool SPlayer::HasEnchantableItem() const {
+  for (const SItem* item : inventory.items) {
+    const SItemType* t = item->type;
+    if (!t || item->enchantments || t->enchantment || t->enchantCapacity == 0) continue;
+    if ((t->itemClass >= kItemWeapon && t->itemClass <= kItemAccessory) ||
+        (t->itemClass == kItemMagic && (t->subtype == 3 || t->subtype == 5)))
+      return true;
   }
-  return value > 1 ? value : 1;
+  return false;
 }
 
-i32 SPlayer::GetSkill(u32 skill) {
-  if (skill < 1 || skill > 20 || skill == BarredSkill(race)) return 0;
-  return skills[skill] + SumEffects(1, skill, nullptr, nullptr);
+bool SPlayer::MeetsItemAlignment(const SItemType* type) const {
+  if (!type || type->itemClass < kItemWeapon || type->itemClass > kItemAccessory) return false;
+  if (type->alignment == 1) return fame >= 0;
+  if (type->alignment == 2) return fame < 0;
+  return true;
 }
 
-bool SPlayer::CanRaiseSkill(u32 skill) const {
-  if (skill < 1 || skill > 20 || skill == BarredSkill(race)) return false;
-  const u32 attribute = rules_ ? rules_->skills.Attribute(skill) : 0;
-  const u32 limit = attribute >= 1 && attribute <= 5 ? 2u * attributes[attribute] : 0;
-  return skills[skill] < limit;
+SQuestState* SPlayer::FindQuest(const char* key) const { return key ? quests.FindByName(key) : nullptr; }
+
+bool SPlayer::IsQuestSolved(const char* key) const {
+  const SQuestState* q = FindQuest(key);
+  return q && (q->state & 1);
+}
+
+bool SPlayer::IsQuestFailed(const char* key) const {
+  const SQuestState* q = FindQuest(key);
+  return q && (q->state & 2);
+}
+
+bool SPlayer::HasAbility(const char* key) const { return key && abilities.FindByName(key); }
+
+bool SPlayer::HasDisease(const char* key) const {
+  if (!key || !*key) return !diseases.IsEmpty();
+  return diseases.FindByName(key) != nullptr;
+}
+
+void SPlayer::GetFirstDiseaseName(SString& out) const {
+  const SDisease* d = diseases.At(0);
+  out.Assign(d ? (d->text ? d->text : d->name.Text()) : "");
+}
+
+bool SPlayer::HasReadItem(const char* text) const { return text && itemsRead.FindText(text) >= 0; }
+
+void SPlayer::AddReadItemName(const char* text) {
+  if (text && !HasReadItem(text)) itemsRead.AddText(text);
 }
 
 bool SPlayer::KnowsSpellRecord(const SSpell* spell) const {
@@ -223,6 +242,10 @@ bool SPlayer::KnowsSpellRecord(const SSpell* spell) const {
 }
 
 bool SPlayer::KnowsSpell(const char* key) const { return rules_ && KnowsSpellRecord(rules_->spells.FindByName(key)); }
+
+bool SPlayer::CanLearnSpell(const char* key) const {
+  return rules_ && CanLearnSpellRecord(rules_->spells.FindByName(key));
+}
 
 bool SPlayer::CanLearnSpellRecord(const SSpell* spell) const {
   if (!spell) return false;
@@ -240,3 +263,31 @@ bool SPlayer::KnowsAnySpell() const {
     if (!knownSpells[s].IsEmpty()) return true;
   return false;
 }
+
+bool SPlayer::HasMarkedPosition() const {
+  for (const SMarkedPosition* p : markedPositions)
+    if (p->IsHeld()) return true;
+  return false;
+}
+
+namespace {
+// A joined (outdoor) map's own cell (0, 0) is window cell (7, 7).
+i32 MapOffset(const SStateGame& state) {
+  const SMapArea* map = state.window.CurrentArea();
+  return map && map->IsOutdoor() ? 7 : 0;
+}
+}  // namespace
+
+u32 SPlayer::GetMapX() const {
+  const SStateGame* state = game ? game->stateGame : nullptr;
+  return state ? u32(state->window.playerX - MapOffset(*state)) & 0xFF : 0;
+}
+
+u32 SPlayer::GetMapY() const {
+  const SStateGame* state = game ? game->stateGame : nullptr;
+  return state ? u32(state->window.playerY - MapOffset(*state)) & 0xFF : 0;
+}
+
+i32 SPlayer::Roll(i32 n) { return Random().Next(n); }
+
+SRandom& SPlayer::Random() { return game && game->random ? *game->random : fallbackRandom_; }

@@ -94,7 +94,7 @@ void SNpc::UpdateWillingness(SWorldRules& rules) {
     return;
   }
   const i32 fame = player->Fame();
-  const i32 personality = player->GetAttribute(5);
+  const i32 personality = player->GetAttributeEffective(5);
   if (fame >= 50 || personality >= 40) {
     willing = 1;
     return;

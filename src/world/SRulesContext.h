@@ -55,6 +55,8 @@ class SPlayerAccess {
   virtual i32 CrimeOwed() const = 0;
   // The attribute with its fortify effects, at least 1 (0 outside 1..5).
   virtual i32 GetAttribute(u32 attribute) = 0;
+  // The same with the modifiers of drink, as others see the player (personality in conversation).
+  virtual i32 GetAttributeEffective(u32 attribute) { return GetAttribute(attribute); }
   // The base level of a skill (0 outside 1..20).
   virtual u32 SkillLevel(u32 skill) const = 0;
   virtual bool KnowsSpellRecord(const SSpell* spell) const = 0;
