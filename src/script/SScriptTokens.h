@@ -6,16 +6,16 @@
 namespace tok {
 inline constexpr u8 kEnd = 0;
 inline constexpr u8 kSemicolon = 3;
-inline constexpr u8 kDot = 6;          // between a target name and a function
-inline constexpr u8 kVariable = 8;     // pad to 2, i16 string index
-inline constexpr u8 kName = 10;        // pad to 2, i16 string index: a call's target, else a string constant
+inline constexpr u8 kDot = 6;       // between a target name and a function
+inline constexpr u8 kVariable = 8;  // pad to 2, i16 string index
+inline constexpr u8 kName = 10;     // pad to 2, i16 string index: a call's target, else a string constant
 inline constexpr u8 kComma = 11;
-inline constexpr u8 kFiller = 12;      // skipped
-inline constexpr u8 kLine = 13;        // pad to 2, an unused word, i16 line number
-inline constexpr u8 kInt8 = 30;        // i8, no padding
-inline constexpr u8 kInt16 = 31;       // pad to 2, i16
-inline constexpr u8 kInt32 = 32;       // pad to 4, i32
-inline constexpr u8 kString = 33;      // pad to 2, i16 string index
+inline constexpr u8 kFiller = 12;  // skipped
+inline constexpr u8 kLine = 13;    // pad to 2, an unused word, i16 line number
+inline constexpr u8 kInt8 = 30;    // i8, no padding
+inline constexpr u8 kInt16 = 31;   // pad to 2, i16
+inline constexpr u8 kInt32 = 32;   // pad to 4, i32
+inline constexpr u8 kString = 33;  // pad to 2, i16 string index
 inline constexpr u8 kOpenBrace = 50;
 inline constexpr u8 kCloseBrace = 51;
 inline constexpr u8 kOpenParen = 60;
@@ -51,8 +51,8 @@ inline constexpr u8 kFirstFunction = 100;  // 100 to 254: a script function by i
 
 // The text of an operator token (70 to 93), or null.
 constexpr const char* OperatorText(u8 t) {
-  constexpr const char* kTexts[] = {"!=", "&&", "++", "--", "<=", "<",  "==", ">=", ">",  "||", "!",  "=",
-                                    "+",  "-",  "*",  "/",  "%",  "+=", "-=", "*=", "/=", "%=", "&",  "|"};
+  constexpr const char* kTexts[] = {"!=", "&&", "++", "--", "<=", "<",  "==", ">=", ">",  "||", "!", "=",
+                                    "+",  "-",  "*",  "/",  "%",  "+=", "-=", "*=", "/=", "%=", "&", "|"};
   return t >= kNotEqual && t <= kBitOr ? kTexts[t - kNotEqual] : nullptr;
 }
 }  // namespace tok

@@ -224,8 +224,8 @@ bool WorldScripts::CheckLiterals(Context& ctx, SGameWorld& world) const {
           checked = true;
         }
       if (!checked || Exists(world, kind, use.text.c_str())) continue;
-      const std::string what =
-          std::string(use.argument < 0 ? "the target " : "the ") + NamesWord(kind) + " " + use.text + " is not in the world";
+      const std::string what = std::string(use.argument < 0 ? "the target " : "the ") + NamesWord(kind) + " " +
+                               use.text + " is not in the world";
       if (kind == Names::kGlobal) {
         ctx.fail(Where(c, use.line, use.column), what + " (scripts never create globals)");
         ok = false;

@@ -51,8 +51,8 @@ std::vector<Lexeme> Lex(std::string_view src) {
     }
   };
   auto fail = [&](const std::string& text) -> Failure { return Failure{line, column, text}; };
-  static const char* const kLong[] = {"==", "!=", "<=", ">=", "&&", "||", "++", "--", "+=", "-=", "*=", "/=", "%=",
-                                      "&=", "|="};
+  static const char* const kLong[] = {"==", "!=", "<=", ">=", "&&", "||", "++", "--",
+                                      "+=", "-=", "*=", "/=", "%=", "&=", "|="};
   while (i < src.size()) {
     const char c = src[i];
     if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
@@ -194,7 +194,7 @@ const BinaryLevel kLevels[] = {
 };
 constexpr u32 kLevelCount = sizeof kLevels / sizeof kLevels[0];
 
-const std::map<std::string, u8> kAssignments = {{"=", tok::kAssign},    {"+=", tok::kAddAssign},
+const std::map<std::string, u8> kAssignments = {{"=", tok::kAssign},     {"+=", tok::kAddAssign},
                                                 {"-=", tok::kSubAssign}, {"*=", tok::kMulAssign},
                                                 {"/=", tok::kDivAssign}, {"%=", tok::kModAssign}};
 
@@ -268,21 +268,22 @@ class Compiler {
     program_.column = at.column;
     assigned_.clear();
     warnedUnassigned_.clear();
+    stringIndex_.clear();
   }
   void End() {
     const size_t size = std::max(Serialize(program_, 0).size(), Serialize(program_, 2).size());
-    if (size == 0)
-      throw Failure{program_.line, program_.column, "the script takes more than 65,535 bytes; split it"};
+    if (size == 0) throw Failure{program_.line, program_.column, "the script takes more than 65,535 bytes; split it"};
     result_.programs.push_back(std::move(program_));
   }
   void Emit(u8 byte, i32 operand = 0) { program_.tokens.push_back(Token{byte, operand}); }
+  // Strings are stored once per script, whatever uses them.
   i32 Intern(const std::string& text, u32 line, u32 column) {
-    for (size_t i = 0; i < program_.strings.size(); ++i)
-      if (program_.strings[i] == text) return i32(i);
+    auto it = stringIndex_.find(text);
+    if (it != stringIndex_.end()) return it->second;
     if (program_.strings.size() >= kMaxStrings)
       throw Failure{line, column, "more than 32,767 different strings in one script"};
     program_.strings.push_back(text);
-    return i32(program_.strings.size() - 1);
+    return stringIndex_[text] = i32(program_.strings.size() - 1);
   }
   void EmitInt(i32 n) {
     if (n >= -128 && n <= 127)
@@ -321,6 +322,7 @@ class Compiler {
       Read(var.text, var.line, var.column);
       Assigned(var.text);
       Emit(tok::kVariable, Intern(var.text, var.line, var.column));
+      Emit(tok::kSemicolon);
       Expect(";", "expected ; after the statement");
       return;
     }
@@ -340,6 +342,7 @@ class Compiler {
         Assigned(var.text);
         Emit(tok::kVariable, Intern(var.text, var.line, var.column));
         Emit(op.text == "++" ? tok::kIncrement : tok::kDecrement);
+        Emit(tok::kSemicolon);
         Expect(";", "expected ; after the statement");
         return;
       }
@@ -364,6 +367,7 @@ class Compiler {
 
   // "if" "(" expr ")" block [ "else" ( block | if ) ]; the stored form braces every body.
   void If() {
+    Nesting nesting(*this, Peek());
     Next();
     Emit(tok::kIf);
     Expect("(", "expected ( after if");
@@ -386,6 +390,7 @@ class Compiler {
   }
 
   void Block(const char* after) {
+    Nesting nesting(*this, Peek());
     if (!IsPunct("{")) Fail(Peek(), std::string("expected { after ") + after + ": bodies are always braced");
     Next();
     Emit(tok::kOpenBrace);
@@ -448,8 +453,19 @@ class Compiler {
     }
   }
 
+  // Bounds the recursion of the parser (and of everything that walks what it builds).
+  struct Nesting {
+    Nesting(Compiler& c, const Lexeme& at) : c_(c) {
+      if (++c_.depth_ > kMaxNesting) c_.Fail(at, "nested too deeply");
+    }
+    ~Nesting() { --c_.depth_; }
+    Compiler& c_;
+  };
+  static constexpr u32 kMaxNesting = 200;
+
   ExprPtr Unary() {
     const Lexeme& at = Peek();
+    Nesting nesting(*this, at);
     if (IsPunct("!")) {
       Next();
       auto node = std::make_unique<Expr>();
@@ -549,8 +565,9 @@ class Compiler {
       const std::string name = Next().text;
       if (name.empty()) Fail(start, "a target's name cannot be empty");
       // The game finds the player and the running script's own target by name ignoring case.
-      node->target = Lower(name) == "player" ? Expr::kPlayer : (!quoted && Lower(name) == "this") ? Expr::kThis
-                                                                                                  : Expr::kNamed;
+      node->target = Lower(name) == "player"              ? Expr::kPlayer
+                     : (!quoted && Lower(name) == "this") ? Expr::kThis
+                                                          : Expr::kNamed;
       if (node->target == Expr::kNamed) node->targetName = name;
       Expect(".", "expected . after the target");
     }
@@ -603,8 +620,9 @@ class Compiler {
            std::string(row.name) + " gives a value only for " + TargetWords(row.answers) + "; here it may give none");
     else if ((row.answers & kAnswersInListOutput) && !options_.conversation)
       Warn(call.line, call.column,
-           std::string(row.name) + " gives a value only while the game's message line or a conversation takes the "
-                                   "script's output");
+           std::string(row.name) +
+               " gives a value only while the game's message line or a conversation takes the "
+               "script's output");
   }
 
   static std::string TargetWords(u8 flags) {
@@ -656,23 +674,15 @@ class Compiler {
         if (e.value < -2147483648LL || e.value > 2147483647LL) Fail(e, "the number does not fit 32 bits");
         EmitInt(i32(e.value));
         break;
-      case Expr::kString:
-        Emit(tok::kString, Intern(e.text, e.line, e.column));
-        break;
-      case Expr::kVar:
-        Emit(tok::kVariable, Intern(e.text, e.line, e.column));
-        break;
-      case Expr::kCall:
-        EmitCall(e);
-        break;
-      default:
-        break;
+      case Expr::kString: Emit(tok::kString, Intern(e.text, e.line, e.column)); break;
+      case Expr::kVar: Emit(tok::kVariable, Intern(e.text, e.line, e.column)); break;
+      case Expr::kCall: EmitCall(e); break;
+      default: break;
     }
   }
   void EmitCall(const Expr& call) {
     if (call.target == Expr::kPlayer || call.target == Expr::kNamed) {
-      Emit(tok::kName,
-           Intern(call.target == Expr::kPlayer ? "player" : call.targetName, call.line, call.column));
+      Emit(tok::kName, Intern(call.target == Expr::kPlayer ? "player" : call.targetName, call.line, call.column));
       Emit(tok::kDot);
     }
     Emit(call.function->id);
@@ -701,6 +711,8 @@ class Compiler {
   Result& result_;
   Program program_;
   std::set<std::string> assigned_, warnedUnassigned_;
+  std::map<std::string, i32> stringIndex_;
+  u32 depth_ = 0;
 };
 
 template <class F>

@@ -52,7 +52,7 @@ struct Program {
 };
 
 struct Options {
-  bool lineMarkers = true;  // a line marker before each statement, so run-time errors carry the line
+  bool lineMarkers = true;    // a line marker before each statement, so run-time errors carry the line
   bool conversation = false;  // the script writes into a conversation (a dialog entry's script)
 };
 
@@ -71,7 +71,9 @@ Result CompileStatements(std::string_view source, const Options& options = {});
 // record offset modulo 4 matters (0 and 2 differ only where a 32-bit literal is padded). Empty when the
 // blob would pass kMaxBlobBytes.
 Bytes Serialize(const std::vector<Token>& tokens, const std::vector<std::string>& strings, u32 recordOffsetMod4);
-inline Bytes Serialize(const Program& p, u32 recordOffsetMod4) { return Serialize(p.tokens, p.strings, recordOffsetMod4); }
+inline Bytes Serialize(const Program& p, u32 recordOffsetMod4) {
+  return Serialize(p.tokens, p.strings, recordOffsetMod4);
+}
 
 // A readable listing of a stored blob (any bytes: what does not parse is shown as such). A line marker
 // starts a new line with its line number.

@@ -23,9 +23,7 @@ Bytes Serialize(const std::vector<Token>& tokens, const std::vector<std::string>
         put16(0);
         put16(u32(t.operand));
         break;
-      case tok::kInt8:
-        b.push_back(u8(t.operand));
-        break;
+      case tok::kInt8: b.push_back(u8(t.operand)); break;
       case tok::kInt16:
       case tok::kString:
       case tok::kVariable:
@@ -38,8 +36,7 @@ Bytes Serialize(const std::vector<Token>& tokens, const std::vector<std::string>
         put16(u32(t.operand));
         put16(u32(t.operand) >> 16);
         break;
-      default:
-        break;
+      default: break;
     }
   }
   b.push_back(tok::kEnd);
@@ -144,6 +141,7 @@ std::string Disassemble(const u8* blob, size_t size, u32 recordOffsetMod4) {
     return out;
   };
   bool afterFunction = false;
+  u32 depth = 0;  // of braces, to indent the lines
   while (pos < size) {
     const u8 t = blob[pos++];
     const bool wasFunction = afterFunction;
@@ -156,7 +154,7 @@ std::string Disassemble(const u8* blob, size_t size, u32 recordOffsetMod4) {
       i32 unused = 0;
       if (!read16(unused) || !read16(v)) return finish(" <cut short>");
       if (!out.empty()) out += '\n';
-      out += std::to_string(v) + ":";
+      out += std::to_string(v) + ":" + std::string(2 * depth, ' ');
       lineStart = false;
       continue;
     }
@@ -197,8 +195,14 @@ std::string Disassemble(const u8* blob, size_t size, u32 recordOffsetMod4) {
         glueNext = true;
         break;
       case tok::kComma: piece(",", true); break;
-      case tok::kOpenBrace: piece("{", false); break;
-      case tok::kCloseBrace: piece("}", false); break;
+      case tok::kOpenBrace:
+        piece("{", false);
+        ++depth;
+        break;
+      case tok::kCloseBrace:
+        piece("}", false);
+        if (depth) --depth;
+        break;
       case tok::kOpenParen:
         piece("(", wasFunction);
         glueNext = true;
