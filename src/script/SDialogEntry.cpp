@@ -57,6 +57,7 @@ void SDialogEntry::Serialize(SStream& s) {
   s.SerializeString(text);
   for (SChoice*& c : choices) SerializeSlot(s, c, [&](SChoice& x) { x.Serialize(s); });
   s.SerializeSizedBlock(script, scriptLength);
+  if (s.IsReading()) scriptOffset = script ? u32(script - s.Data()) : 0;
 }
 
 void SDialogEntryList::Serialize(SStream& s, u32 version, bool reference) {

@@ -31,6 +31,7 @@ struct SDialogEntry {
   const char* text = nullptr;
   const u8* script = nullptr;
   u16 scriptLength = 0;
+  u32 scriptOffset = 0;  // where the script sits in its record as read (always even), as for named scripts
 
   SDialogEntry() = default;
   SDialogEntry(const SDialogEntry&) = delete;

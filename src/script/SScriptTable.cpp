@@ -10,7 +10,10 @@ void SNamedScript::Serialize(SStream& s, u32 version) {
   s.SerializeName(name);
   if (version > 51) s.SerializeByte(flag);
   s.SerializeSizedBlock(program, length);
-  if (s.IsReading() && length == 0) program = nullptr;
+  if (s.IsReading()) {
+    if (length == 0) program = nullptr;
+    programOffset = program ? u32(program - s.Data()) : 0;
+  }
 }
 
 const char* SNamedScript::String(u32 n) const {

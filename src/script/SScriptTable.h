@@ -7,6 +7,9 @@ struct SNamedScript {
   u8 flag = 5;
   const u8* program = nullptr;  // the program blob; null when the record has no script
   u16 length = 0;
+  // Where the blob sits in its record as read (always even): token padding counts from the record's
+  // start, so the interpreter needs it with the blob.
+  u32 programOffset = 0;
 
   // The record (tag '('), both directions.
   void Serialize(SStream& s, u32 version);

@@ -120,4 +120,25 @@ TEST_F(KindsSample, LeverTeleportAndStairs) {
   EXPECT_EQ(Run(stairs, MapEvent::kUse, Centre(17, 13), 17, 13), "transition base_pos_deep base_dungeon2 7 0\n");
 }
 
+// The vault's gate has no way of opening of its own (method 3): using it does nothing, and only the
+// lever's script opens it.
+TEST_F(KindsSample, VaultGateOpensOnlyByScript) {
+  ASSERT_TRUE(EnterCellar());
+  SMapCell* cell = window.Cell(16, 7);
+  auto* gate = static_cast<SMapObjectDoor*>(cell->centreType);
+  ASSERT_EQ(gate, mapTypes.FindType("base_door"));
+  SMapObjectInst* inst = Centre(16, 7);
+  ASSERT_NE(inst, nullptr);
+  EXPECT_STREQ(inst->name.Text(), "base_obj_gate");
+  EXPECT_EQ((cell->cellFlags >> 2) & 3, 3);
+  game.playerX = 15;
+  game.playerY = 7;
+  EXPECT_EQ(Run(gate, MapEvent::kUse, inst, 16, 7), "");
+  EXPECT_TRUE(inst->state & SMapObjectDoor::kClosed);
+  bool changed = false;
+  i32 result = 0;
+  gate->ScriptCall(cellar, inst, 16, 7, 103, SMapScriptArg{}, SMapScriptArg{}, 0, result, changed);  // open
+  EXPECT_TRUE(inst->state & SMapObjectDoor::kOpening);
+}
+
 }  // namespace

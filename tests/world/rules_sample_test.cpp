@@ -65,7 +65,7 @@ TEST(SampleRules, LoadedAsTheirSourcesSay) {
   auto* talk = static_cast<SDialogEntryListPair*>(merchant->conversation);
   ASSERT_NE(talk, nullptr);
   EXPECT_EQ(talk->second[0], w.dialogs.FindSecond("base_merchantgreeting"));
-  EXPECT_EQ(talk->first[0]->entries.Count(), 1);
+  EXPECT_EQ(talk->first[0]->entries.Count(), 2);
   EXPECT_EQ(rules.people.FindByName("base_innkeeper")->categories & 128, 128);
 
   // Spell-effect frames resolved to the cache's images.

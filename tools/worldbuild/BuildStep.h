@@ -28,6 +28,8 @@ class Context {
   const std::map<std::string, Archive>& archives() const { return archives_; }
   // Reports a fault in the sources; the build fails at the end of the step that reported it.
   void fail(const std::string& where, const std::string& what);
+  // Reports something in the sources that is probably wrong; the build goes on.
+  void warn(const std::string& where, const std::string& what);
   bool failed() const { return failures_ > 0; }
 
  private:

@@ -1,5 +1,6 @@
 #include "WorldMaps.h"
 
+#include "WorldScripts.h"
 #include "WorldSources.h"
 #include "world/SImageCache.h"
 #include "world/SItem.h"
@@ -162,6 +163,25 @@ bool BuildMapBlocks(Context& ctx, WorldArchiveSpec& spec) {
       if (md.id > highest) highest = md.id;
     }
     d.content[2] = MonsterRecord(monsters, u8(highest + 1), v);
+    // An object's script must exist, and runs only when the class of the type the object is placed
+    // with reacts to some event.
+    auto scriptedObjects = [&](const SMapObjectInst& o) {
+      const std::string place =
+          SourcePlace(ctx, mapsWhere, std::string(R"("script"\s*:\s*)") + JsonPattern(o.scriptName));
+      Scripts().NameScript(o.scriptName, place);
+      const i32 x = i32(o.cellX) - d.storedX, y = i32(o.cellY) - d.storedY;
+      if (x < 0 || y < 0 || x >= d.storedWidth || y >= d.storedHeight) return;
+      const CellDef& c = cells[size_t(y * d.storedWidth + x)];
+      u16 placed = 0;
+      if (c.centreId == o.id) placed = c.centre;
+      if (c.faceCentreId == o.id && c.faceCentre) placed = c.faceCentre;
+      for (u32 k = 0; k < 4; ++k)
+        if (c.sideId[k] == o.id && c.side[k]) placed = c.side[k];
+      const SMapObjectType* type = placed ? table.FindType(spec.typeList[placed - 1].c_str()) : nullptr;
+      if (type && table.ClassRow(type->classNumber).eventMask == 0)
+        ctx.warn(place, std::string(o.name.Text()) + ": its type " + type->name.Text() + " (class " +
+                            std::to_string(type->classNumber) + ") reacts to no event, so the script never runs");
+    };
     std::vector<SMapObjectInst*> objects;
     for (const json& oj : m.value("objects", json::array())) {
       auto* o = new SMapObjectInst;
@@ -175,6 +195,7 @@ bool BuildMapBlocks(Context& ctx, WorldArchiveSpec& spec) {
       o->cellX = u8(oj.value("x", 255));
       o->cellY = u8(oj.value("y", 255));
       o->state = u8(oj.value("state", 1));
+      if (o->scriptName) scriptedObjects(*o);
       objects.push_back(o);
     }
     d.content[3] = ObjectRecord(objects, v);

@@ -1,5 +1,6 @@
 #include "WorldRules.h"
 
+#include "WorldScripts.h"
 #include "WorldSources.h"
 #include "script/SDialogEntry.h"
 #include "world/SImageCache.h"
@@ -18,17 +19,6 @@ void AddEffects(SEffectList& list, const json& effects) {
   for (const json& ej : effects) list.Add(EffectFromJson(ej));
 }
 
-SDialogEntryList* OwnList(const json& lj) {
-  auto* list = new SDialogEntryList;
-  list->name.Set(Keep(lj, "name"));
-  list->text = Keep(lj, "text");
-  for (const json& t : lj["entries"]) {
-    auto* e = new SDialogEntry;
-    e->text = Keep(t);
-    list->entries.Add(e);
-  }
-  return list;
-}
 SDialogEntryList* BaseReference(const json& name) {
   auto* list = new SDialogEntryList;
   list->name.Set(Keep(name));
@@ -127,7 +117,11 @@ bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
     scene->name.Set(Keep(sj, "name"));
     scene->text = Keep(sj, "text");
     scene->music = Keep(sj, "music");
-    for (const json& pj : sj["pages"]) scene->pages.Add(SScenePage{{Keep(pj[0]), Keep(pj[1]), Keep(pj[2])}});
+    for (const json& pj : sj["pages"]) {
+      scene->pages.Add(SScenePage{{Keep(pj[0]), Keep(pj[1]), Keep(pj[2])}});
+      if (pj[2].is_string())  // a page runs its script by name
+        Scripts().NameScript(pj[2].get<std::string>(), SourcePlace(ctx, "world/rules.json", JsonPattern(pj[2])));
+    }
     rules.scenes.records.Add(scene);
   }
   spec.blocks[kBlockScenes] = {SampleRecord([&](SStream& s) { rules.scenes.SerializeBlock(s, v); })};
@@ -203,16 +197,27 @@ bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
     npc.race = u8(pj.value("race", 1));
     npc.value = u8(pj.value("value", 10));
     SDialogEntryListPair conversation;
+    EntryPrograms programs;
     if (pj.contains("topics")) {
       npc.topicPairs = new SValueArray<STextPair>(4);
       for (const json& t : pj["topics"]) npc.topicPairs->Add(STextPair{Keep(t[0]), Keep(t[1])});
     }
     if (pj.contains("conversation")) {
-      for (const json& lj : pj["conversation"]["topics"]) conversation.first.Add(OwnList(lj));
+      for (const json& lj : pj["conversation"]["topics"])
+        if (SDialogEntryList* l = DialogListFromJson(ctx, "world/rules.json", lj, programs)) conversation.first.Add(l);
       for (const json& n : pj["conversation"]["greetings"]) conversation.second.Add(BaseReference(n));
       npc.conversation = &conversation;
     }
-    people.push_back(SampleRecord([&](SStream& s) { npc.Serialize(s, v, &writer); }));
+    people.push_back(WriteDialogRecord(
+        conversation, programs, [&] { return SampleRecord([&](SStream& s) { npc.Serialize(s, v, &writer); }); },
+        [&](const Bytes& record, std::vector<u32>& offsets) {
+          SNpc back;
+          SStream s(v);
+          s.OpenForRead(record.data(), u32(record.size()));
+          back.Serialize(s, v, &writer);
+          if (back.conversation) offsets = ScriptOffsets(*static_cast<SDialogEntryListPair*>(back.conversation));
+          return s.Ok();
+        }));
     npc.conversation = nullptr;
     // The placeholders of base lists are this pair's own here: nothing replaced them.
     for (SPtrArray<SDialogEntryList>* l : {&conversation.first, &conversation.second}) l->DeleteAll();

@@ -1,13 +1,15 @@
 // Writes the sample world's four archives, "DuskmireMusic", "DuskmireSound", "DuskmireRes" and
 // "DuskmireBase", from data/sample/world/*.json: generated art, palettes, waves and a tracker module, the
 // index lists, the map directory and the blocks whose tables exist (globals, faces, named scripts, dialog
-// entry lists, monsters, sounds and music). Every record goes through its table's own transfer routine,
-// and the finished archives are read back by the game's loader before anything is written.
+// entry lists, monsters, sounds and music). Scripts come from readable sources (WorldScripts.h). Every record goes
+// through its table's own transfer routine, and the finished archives are read back by the game's loader before
+// anything is written.
 #include "BuildStep.h"
 #include "ImageEncode.h"
 #include "WorldItems.h"
 #include "WorldMaps.h"
 #include "WorldRules.h"
+#include "WorldScripts.h"
 #include "WorldSources.h"
 #include "WorldWriter.h"
 #include "core/SGameWorld.h"
@@ -225,41 +227,26 @@ imageenc::Picture Turned(const imageenc::Picture& p) {
   return t;
 }
 
-SDialogEntryList* MakeList(const json& lj, const std::map<std::string, Bytes>& programs) {
-  auto* list = new SDialogEntryList;
-  list->name.Set(KeepText(lj.value("name", "")));
-  list->text = KeepText(lj.value("text", ""));
-  for (const json& ej : lj["entries"]) {
-    auto* e = new SDialogEntry;
-    e->text = KeepText(ej.value("text", ""));
-    if (ej.contains("choices")) {
-      u32 i = 0;
-      for (const json& c : ej["choices"]) {
-        if (i >= 4) break;
-        e->choices[i] = new SChoice;
-        e->choices[i]->answer = KeepText(c.get<std::string>());
-        ++i;
-      }
-      // An entry that offers choices waits for the answer: it holds once the answer is pending.
-      e->conditions[0] = new SCondition;
-      e->conditions[0]->kind = 2;
-      e->conditions[0]->op = 1;
-    }
-    auto it = programs.find(ej.value("script", ""));
-    if (it != programs.end()) {
-      e->script = it->second.data();
-      e->scriptLength = u16(it->second.size());
-    }
-    list->entries.Add(e);
-  }
-  return list;
-}
-
-Bytes DialogBlock(const json& lists, const std::map<std::string, Bytes>& programs, bool second) {
+// The world's dialog entry lists (one record), their scripts laid out where they land in it.
+Bytes DialogBlock(Context& ctx, const std::string& file, const json& lists, bool second) {
   SDialogEntryListPair pair;
-  for (const json& lj : lists) (second ? pair.second : pair.first).Add(MakeList(lj, programs));
-  Bytes out = SampleRecord([&](SStream& s) { pair.Serialize(s, kSampleVersion, false, nullptr); });
+  EntryPrograms programs;
+  for (const json& lj : lists)
+    if (SDialogEntryList* l = DialogListFromJson(ctx, file, lj, programs)) (second ? pair.second : pair.first).Add(l);
+  Bytes out = WriteDialogRecord(
+      pair, programs,
+      [&] { return SampleRecord([&](SStream& s) { pair.Serialize(s, kSampleVersion, false, nullptr); }); },
+      [](const Bytes& record, std::vector<u32>& offsets) {
+        SDialogEntryListPair back;
+        SStream s(kSampleVersion);
+        s.OpenForRead(record.data(), u32(record.size()));
+        const bool ok = back.Serialize(s, kSampleVersion, false, nullptr);
+        offsets = ScriptOffsets(back);
+        for (SPtrArray<SDialogEntryList>* l : {&back.first, &back.second}) l->DeleteAll();
+        return ok;
+      });
   for (SPtrArray<SDialogEntryList>* l : {&pair.first, &pair.second}) l->DeleteAll();
+  if (out.empty() && !ctx.failed()) ctx.fail((ctx.source() / file).string(), "the dialog lists do not fit one record");
   return out;
 }
 
@@ -319,60 +306,11 @@ bool BuildRes(Context& ctx, WorldArchiveSpec& spec) {
     faces.faces.Add(f);
   }
   spec.blocks[kBlockFaces] = {SampleRecord([&](SStream& s) { faces.SerializeBlock(s, kSampleVersion); })};
-  spec.blocks[kBlockDialogLists] = {DialogBlock(j["dialogLists"], {}, false)};
+  spec.blocks[kBlockDialogLists] = {DialogBlock(ctx, "world/res.json", j["dialogLists"], false)};
   return true;
 }
 
 // --- DuskmireBase --------------------------------------------------------------------------------------
-// A compiled script from symbolic tokens: "name:N", "str:N", "int:N", "fn:N" and the punctuation
-// ". ( ) ; ,". Padding counts from the blob's start, which lies 2-aligned in its record.
-bool Assemble(const json& sj, Bytes& blob, std::string& error) {
-  blob = {0, 0, 0, 0};
-  auto pad2 = [&] {
-    if (blob.size() & 1) blob.push_back(12 * 0);
-  };
-  for (const json& t : sj["tokens"]) {
-    std::string tok = t.get<std::string>();
-    auto colon = tok.find(':');
-    std::string kind = tok.substr(0, colon);
-    long value = colon == std::string::npos ? 0 : std::stol(tok.substr(colon + 1));
-    if (tok == ".")
-      blob.push_back(6);
-    else if (tok == "(")
-      blob.push_back(60);
-    else if (tok == ")")
-      blob.push_back(61);
-    else if (tok == ";")
-      blob.push_back(3);
-    else if (tok == ",")
-      blob.push_back(11);
-    else if (kind == "fn" && value >= 100 && value <= 254)
-      blob.push_back(u8(value));
-    else if (kind == "int" && value >= -128 && value <= 127)
-      blob.insert(blob.end(), {30, u8(i8(value))});
-    else if (kind == "name" || kind == "str") {
-      blob.push_back(kind == "name" ? 10 : 33);
-      pad2();
-      blob.insert(blob.end(), {u8(value), u8(value >> 8)});
-    } else {
-      error = "unknown token " + tok;
-      return false;
-    }
-  }
-  blob.push_back(0);
-  u16 offset = u16(blob.size());
-  blob[2] = u8(offset);
-  blob[3] = u8(offset >> 8);
-  const json& strings = sj["strings"];
-  blob.insert(blob.end(), {u8(strings.size()), u8(strings.size() >> 8)});
-  for (const json& s : strings) {
-    std::string text = s.get<std::string>();
-    blob.insert(blob.end(), text.begin(), text.end());
-    blob.push_back(0);
-  }
-  return true;
-}
-
 bool BuildBase(Context& ctx, WorldArchiveSpec& spec) {
   json j;
   if (!ReadSourceJson(ctx, "world/base.json", j)) return false;
@@ -475,27 +413,17 @@ bool BuildBase(Context& ctx, WorldArchiveSpec& spec) {
   spec.blocks[kBlockMonsters] = {EmptyBlock(kBlockMonsters, kSampleVersion)[0],
                                  SampleRecord([&](SStream& s) { monsters.SerializeMonsters(s, kSampleVersion); })};
 
-  static std::map<std::string, Bytes> programs;
-  std::vector<Bytes>& scripts = spec.blocks[kBlockScripts];
-  scripts.push_back(SampleRecord([&](SStream& s) {
-    s.SerializeMarker('\'');
-    u16 n = u16(j["scripts"].size());
-    s.SerializeU16(n);
-  }));
-  for (const json& sj : j["scripts"]) {
-    Bytes& blob = programs[sj.value("name", "")];
-    std::string error;
-    if (!Assemble(sj, blob, error)) return ctx.fail("base.json", sj.value("name", "") + ": " + error), false;
-    SNamedScript script;
-    script.name.Set(KeepText(sj.value("name", "")));
-    script.program = blob.data();
-    script.length = u16(blob.size());
-    scripts.push_back(SampleRecord([&](SStream& s) { script.Serialize(s, kSampleVersion); }));
-  }
-  spec.blocks[kBlockDialogLists] = {DialogBlock(j["dialogLists"], programs, true)};
+  // Named scripts from scripts/*.script; dialog entries carry theirs inline.
+  WorldScripts& scripts = Scripts();
+  if (!scripts.CompileNamed(ctx)) return false;
+  spec.blocks[kBlockScripts] = scripts.NamedRecords(ctx);
+  spec.blocks[kBlockDialogLists] = {DialogBlock(ctx, "world/base.json", j["dialogLists"], true)};
+  if (ctx.failed()) return false;
   if (!BuildItemBlock(ctx, spec)) return false;
   if (!BuildMapBlocks(ctx, spec)) return false;
-  return BuildRuleBlocks(ctx, spec);
+  if (!BuildRuleBlocks(ctx, spec)) return false;
+  // Scene pages and map objects name scripts that must exist.
+  return scripts.CheckReferences(ctx);
 }
 
 // Reads the written archives back with the game's loader, in the order the game opens them.
@@ -556,6 +484,7 @@ bool Validate(Context& ctx, const std::vector<Archive*>& archives) {
     if (SWorldModule* base = modules.FindByName("base"))
       if (!CheckItemTable(ctx, items, base->itemList, monsters)) ok = false;
     if (!CheckMapTypes(ctx, world.mapObjectTypes, images)) ok = false;
+    if (!Scripts().CheckLiterals(ctx, world)) ok = false;
   }
   modules.Clear();
   images.Clear();

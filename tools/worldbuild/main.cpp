@@ -32,6 +32,10 @@ void Context::fail(const std::string& where, const std::string& what) {
   ++failures_;
 }
 
+void Context::warn(const std::string& where, const std::string& what) {
+  std::fprintf(stderr, "worldbuild: %s: warning: %s\n", where.c_str(), what.c_str());
+}
+
 }  // namespace worldbuild
 
 int main(int argc, char** argv) {

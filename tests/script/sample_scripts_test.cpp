@@ -1,0 +1,253 @@
+// The sample world's scripts: written from readable sources, loaded by the game core as a new game loads
+// the world, stored byte for byte as the compiler lays them out at their record offsets, and saying
+// what their sources say. The world builder refuses broken sources naming the place.
+#include "ScriptCompiler.h"
+#include "world/SampleCore.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace {
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+nlohmann::json SourceJson(const std::string& relative) {
+  return nlohmann::json::parse(ReadFile(std::string(DUSKMIRE_SOURCE_DIR) + "/data/sample/" + relative), nullptr, false);
+}
+
+std::string Listing(const u8* blob, u16 length, u32 offset) { return scriptc::Disassemble(blob, length, offset); }
+
+// The stored blob is the source compiled and laid out for where it sits.
+void ExpectCompiledFrom(const std::string& source, bool named, const u8* blob, u16 length, u32 offset) {
+  scriptc::Result r = named ? scriptc::CompileFile(source) : scriptc::CompileStatements(source);
+  ASSERT_TRUE(r.Ok());
+  ASSERT_EQ(r.programs.size(), 1u);
+  const scriptc::Bytes expected = scriptc::Serialize(r.programs[0], offset % 4);
+  ASSERT_EQ(length, expected.size());
+  EXPECT_EQ(scriptc::Bytes(blob, blob + length), expected);
+}
+
+class SampleScripts : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(std::filesystem::exists(SampleDataFolder() + "DuskmireBase.pdb"))
+        << "build the sample_world target first";
+    SWorld& world = w.core.world;
+    ASSERT_TRUE(world.modules.OpenGameArchives(nullptr)) << world.modules.LastError();
+    w.core.PrepareWorldTables(nullptr);
+    w.core.BindWorldResources(nullptr);
+  }
+  SampleCore w;
+};
+
+// Each named script, from data/sample/scripts, in the words of its source.
+TEST_F(SampleScripts, NamedScriptsAsTheirSourcesSay) {
+  const std::map<std::string, std::string> intent = {
+      {"base_script_lever",
+       "6: if (!evtuse()) {\n"
+       "7:   return; }\n"
+       "9: if (getglobal(\"base_gateopen\") == 1) {\n"
+       "10:   message(\"The lever does not move any more.\");\n"
+       "11:   return; }\n"
+       "13: if (answer() == 0) {\n"
+       "14:   questionyesno(\"The lever is stiff with rust.\\rPull it?\"); } else {\n"
+       "15:   if (answer() == 4) {\n"
+       "16:     default();\n"
+       "17:     @base_obj_gate.open();\n"
+       "18:     setglobal(\"base_gateopen\", 1);\n"
+       "19:     message(\"Somewhere in the cellar a gate grinds open.\"); } }"},
+      {"base_script_table",
+       "5: if (evtuse()) {\n"
+       "6:   message(\"A note on the table reads: \\\"%PCName%, the cellar key lies among the crates.\\\"\"); }"},
+      {"base_script_intropage",
+       "5: playmusic(\"bmus_main\");\n"
+       "6: setglobalstr(\"base_innkeepername\", (\"Marta\"));\n"
+       "7: setglobal(\"base_questcounter\", 0);"},
+  };
+  u32 compiled = 0;
+  for (const auto& file :
+       std::filesystem::directory_iterator(std::string(DUSKMIRE_SOURCE_DIR) + "/data/sample/scripts")) {
+    scriptc::Result r = scriptc::CompileFile(ReadFile(file.path()));
+    ASSERT_TRUE(r.Ok()) << file.path();
+    for (const scriptc::Program& p : r.programs) {
+      SCOPED_TRACE(p.name);
+      ++compiled;
+      const SNamedScript* s = w.scripts.Find(p.name.c_str());
+      ASSERT_NE(s, nullptr);
+      EXPECT_EQ(s->flag, 5);
+      EXPECT_EQ(s->program[0] | s->program[1], 0);  // the unused first word
+      EXPECT_EQ(scriptc::Bytes(s->program, s->program + s->length), scriptc::Serialize(p, s->programOffset % 4));
+      ASSERT_TRUE(intent.count(p.name));
+      EXPECT_EQ(Listing(s->program, s->length, s->programOffset), intent.at(p.name));
+    }
+  }
+  EXPECT_EQ(compiled, w.scripts.scripts.Count());
+  EXPECT_EQ(compiled, intent.size());
+}
+
+// The merchant's conversation as the person table reads it: its own topic list and a greeting shared with
+// the base table, entries carrying inline scripts, each stored as compiled from its source.
+TEST_F(SampleScripts, TheMerchantsConversationIsRead) {
+  SNpc* merchant = w.core.world.rules.people.FindByName("base_merchant");
+  ASSERT_NE(merchant, nullptr);
+  auto* talk = static_cast<SDialogEntryListPair*>(merchant->conversation);
+  ASSERT_NE(talk, nullptr);
+  ASSERT_EQ(talk->second.Count(), 1);
+  SDialogEntryList* greeting = talk->second[0];
+  EXPECT_EQ(greeting, w.dialogs.FindSecond("base_merchantgreeting"));  // the base table's own list
+  ASSERT_EQ(greeting->entries.Count(), 2);
+  EXPECT_STREQ(greeting->entries[0]->text, "Welcome, traveller.");
+  const SDialogEntry* welcome = greeting->entries[0];
+  EXPECT_EQ(Listing(welcome->script, welcome->scriptLength, welcome->scriptOffset), "1: gonext();");
+  EXPECT_EQ(greeting->entries[1]->scriptLength, 0);
+
+  ASSERT_EQ(talk->first.Count(), 1);
+  SDialogEntryList* cellar = talk->first[0];
+  EXPECT_STREQ(cellar->name.Text(), "base_merchant_cellar");
+  ASSERT_EQ(cellar->entries.Count(), 2);
+  const SDialogEntry* rumour = cellar->entries[1];
+  EXPECT_EQ(Listing(rumour->script, rumour->scriptLength, rumour->scriptOffset),
+            "1: if (getglobal(\"base_gateopen\") == 1) {\n1:   message(\"\\rSo you found it already.\"); }");
+
+  const SDialogEntry* cellars = w.dialogs.FindSecond("base_merchanttopics")->entries[0];
+  EXPECT_TRUE(cellars->HasChoices());
+  EXPECT_EQ(Listing(cellars->script, cellars->scriptLength, cellars->scriptOffset),
+            "1: setglobal(\"base_questcounter\", (getglobal(\"base_questcounter\") + 1));");
+  const SDialogEntry* cyclops = w.dialogs.FindSecond("base_merchantrumours")->entries[0];
+  EXPECT_EQ(Listing(cyclops->script, cyclops->scriptLength, cyclops->scriptOffset),
+            "1: if (!@player.hasquest(\"base_quest_cyclops\")) {\n1:   @player.addquest(\"base_quest_cyclops\"); }");
+
+  // Every inline script of the sources, where the tables hold it.
+  u32 scripted = 0;
+  auto check = [&](const nlohmann::json& list, SDialogEntryList* read) {
+    ASSERT_NE(read, nullptr) << list["name"];
+    for (size_t i = 0; i < list["entries"].size(); ++i) {
+      const nlohmann::json& e = list["entries"][i];
+      if (!e.is_object() || !e.contains("script")) continue;
+      const SDialogEntry* entry = read->entries[i32(i)];
+      SCOPED_TRACE(e["script"].get<std::string>());
+      EXPECT_EQ(entry->scriptOffset % 2, 0u);
+      ExpectCompiledFrom(e["script"].get<std::string>(), false, entry->script, entry->scriptLength,
+                         entry->scriptOffset);
+      ++scripted;
+    }
+  };
+  const nlohmann::json baseSource = SourceJson("world/base.json"), resSource = SourceJson("world/res.json"),
+                       rulesSource = SourceJson("world/rules.json");
+  for (const auto& l : baseSource["dialogLists"]) check(l, w.dialogs.FindSecond(l["name"].get<std::string>().c_str()));
+  for (const auto& l : resSource["dialogLists"]) check(l, w.dialogs.FindFirst(l["name"].get<std::string>().c_str()));
+  for (const auto& p : rulesSource["people"]) {
+    if (!p.contains("conversation")) continue;
+    SNpc* person = w.core.world.rules.people.FindByName(p["name"].get<std::string>().c_str());
+    auto* pair = static_cast<SDialogEntryListPair*>(person->conversation);
+    for (const auto& l : p["conversation"]["topics"])
+      check(l, pair->first.FindByName(l["name"].get<std::string>().c_str()));
+  }
+  EXPECT_EQ(scripted, 4u);
+}
+
+// What scene pages and map objects name exists: the intro's page script and the cellar lever's, whose
+// gate opens by no other way (method 3 in its cell), and the town table's.
+TEST_F(SampleScripts, PagesAndObjectsNameTheirScripts) {
+  SScene* intro = w.core.world.rules.scenes.FindByName("bres_intro");
+  ASSERT_NE(intro, nullptr);
+  EXPECT_STREQ(intro->pages[1].texts[2], "base_script_intropage");
+  EXPECT_NE(w.scripts.Find(intro->pages[1].texts[2]), nullptr);
+  struct Object {
+    const char* map;
+    const char* name;
+    const char* script;
+  } objects[] = {{"base_dungeon1", "base_obj_lever", "base_script_lever"},
+                 {"base_out0101", "base_obj_table", "base_script_table"}};
+  for (const Object& o : objects) {
+    SMapArea* map = w.core.world.modules.FindMap(o.map);
+    ASSERT_NE(map, nullptr);
+    SMapObjectInst* inst = map->FindObjectByName(o.name);
+    ASSERT_NE(inst, nullptr) << o.name;
+    EXPECT_STREQ(inst->scriptName, o.script);
+    EXPECT_NE(w.scripts.Find(inst->scriptName), nullptr);
+  }
+  SMapArea* cellar = w.core.world.modules.FindMap("base_dungeon1");
+  EXPECT_EQ(cellar->FindObjectByName("base_obj_towndoor"), nullptr);
+  EXPECT_EQ(w.core.world.modules.FindMap("base_out0101")->FindObjectByName("base_obj_towndoor")->scriptName, nullptr);
+  ASSERT_NE(cellar->FindObjectByName("base_obj_gate"), nullptr);
+  EXPECT_EQ(w.globals.GetValue("base_gateopen"), 0);
+}
+
+// The world builder on a copy of the sample sources with one fault each: what it says and whether it
+// still writes the world.
+TEST(SampleScriptSources, BrokenSourcesFailTheBuildNamingThePlace) {
+  const std::filesystem::path base =
+      std::filesystem::temp_directory_path() / ("duskmire-scripts-" + std::to_string(::getpid()));
+  struct Case {
+    const char* what;
+    const char* file;  // relative to the source folder
+    const char* find;
+    const char* replace;
+    bool builds;
+    const char* says;
+  } cases[] = {
+      {"a compile error", "scripts/town.script", "if (evtuse())", "if (evtuse() {", false,
+       "scripts/town.script:5:16: expected ) after the condition"},
+      {"an inline script's error", "world/base.json", "\"script\": \"gonext();\"", "\"script\": \"gonext(;\"", false,
+       "world/base.json:47: dialog list base_merchantgreeting, entry 1, script line 1 column 8: expected a value"},
+      {"a map object names a missing script", "maps/maps.json", "\"base_script_lever\"", "\"base_script_levr\"", false,
+       "maps/maps.json:351: names the script base_script_levr, which no file in scripts/ defines"},
+      {"a scene page names a missing script", "world/rules.json", "\"base_script_intropage\"", "\"base_script_nopage\"",
+       false, "world/rules.json:82: names the script base_script_nopage"},
+      {"a global the world lacks", "scripts/cellar.script", "setglobal(\"base_gateopen\", 1)",
+       "setglobal(\"base_gateopened\", 1)", false,
+       "scripts/cellar.script:18:15: the script global base_gateopened is not in the world"},
+      {"an unknown quest only warns", "world/base.json", "base_quest_cyclops\\\"); }", "base_quest_cyclopes\\\"); }",
+       true, "script line 1 column 63: warning: the quest base_quest_cyclopes is not in the world"},
+      {"an unknown target only warns", "scripts/cellar.script", "base_obj_gate.open", "base_obj_grate.open", true,
+       "scripts/cellar.script:17:5: warning: the target map object base_obj_grate is not in the world"},
+      {"a script on a sign only warns", "maps/maps.json", "\"centre\": \"base_table\"", "\"centre\": \"base_sign\"",
+       true, "base_obj_table: its type base_sign (class 18) reacts to no event, so the script never runs"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::filesystem::path source = base / "source", out = base / "out";
+    std::filesystem::remove_all(base);
+    std::filesystem::create_directories(out);
+    std::filesystem::copy(std::string(DUSKMIRE_SOURCE_DIR) + "/data/sample", source,
+                          std::filesystem::copy_options::recursive);
+    std::string text = ReadFile(source / c.file);
+    const size_t at = text.find(c.find);
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, std::strlen(c.find), c.replace);
+    if (std::string(c.replace).find("base_sign") != std::string::npos) {
+      // A sign type for the table's cell, in the types and the base's list of types.
+      std::string types = ReadFile(source / "maps/types.json");
+      types.insert(types.find("\"types\": [") + 10, "{\"name\": \"base_sign\", \"class\": 18},");
+      std::ofstream(source / "maps/types.json") << types;
+      std::string list = ReadFile(source / "world/base.json");
+      list.replace(list.find("\"base_table\"]"), 13, "\"base_table\", \"base_sign\"]");
+      std::ofstream(source / "world/base.json") << list;
+    }
+    std::ofstream(source / c.file, std::ios::binary) << text;
+
+    const std::string command =
+        std::string(DUSKMIRE_BIN_DIR) + "/worldbuild --source " + source.string() + " --out " + out.string() + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string said;
+    char buffer[512];
+    while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) said.append(buffer, n);
+    const int status = pclose(pipe);
+    EXPECT_EQ(status == 0, c.builds) << said;
+    EXPECT_EQ(std::filesystem::exists(out / "DuskmireBase.pdb"), c.builds);
+    EXPECT_NE(said.find(c.says), std::string::npos) << said;
+  }
+  std::filesystem::remove_all(base);
+}
+
+}  // namespace
