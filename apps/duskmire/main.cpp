@@ -1,15 +1,14 @@
 // The Linux entry of Duskmire: reads the options, installs the SDL or the headless backend, and runs the
 // game as the handheld's entry point does.
+#include "app/DuskmireApp.h"
 #include "os/Backend.h"
 #include "os/Process.h"
 #include "os/host/HostRegistry.h"
 #include "os/sdl/SdlBackend.h"
-#include "app/DuskmireApp.h"
 #include "platform/hal/DisplayModes.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -55,13 +54,24 @@ std::string UsageText() {
   return text;
 }
 
-bool ParseCount(const char* text, u32 lo, u32 hi, u32* out) {
-  if (!text || !*text) return false;
-  char* end = nullptr;
-  const unsigned long v = std::strtoul(text, &end, 10);
-  if (*end || text[0] == '-' || v < lo || v > hi) return false;
+// Digits only (no sign, no blanks) and within lo..hi: anything else is refused rather than wrapped.
+bool ParseCount(const std::string& text, u32 lo, u32 hi, u32* out) {
+  if (text.empty() || text.size() > 10) return false;
+  u64 v = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + u64(c - '0');
+  }
+  if (v < lo || v > hi) return false;
   *out = u32(v);
   return true;
+}
+
+// "WxH", both strict counts.
+bool ParseScreen(const std::string& text, u32* width, u32* height) {
+  const size_t x = text.find('x');
+  return x != std::string::npos && ParseCount(text.substr(0, x), 1, 65535, width) &&
+         ParseCount(text.substr(x + 1), 1, 65535, height);
 }
 
 int Usage(const std::string& problem) {
@@ -91,9 +101,8 @@ int main(int argc, char** argv) {
       backend = value;
       if (backend != "sdl" && backend != "headless") return Usage("unknown backend " + backend);
     } else if (arg == "--screen") {
-      unsigned w = 0, h = 0;
-      char extra = 0;
-      if (std::sscanf(value, "%ux%u%c", &w, &h, &extra) != 2) return Usage("--screen wants WxH, such as 240x320");
+      u32 w = 0, h = 0;
+      if (!ParseScreen(value, &w, &h)) return Usage("--screen wants WxH, such as 240x320");
       if (!Hal::IsKnownScreen(w, h))
         return Usage("the screen size " + std::string(value) + " is not one of the handheld's sizes");
       options.screenWidth = i32(w);

@@ -102,6 +102,11 @@ bool SFileStore::Rename(const char* from, const char* to) {
   return from && to && Os::Files().Rename(PathFor(from).c_str(), PathFor(to).c_str());
 }
 
+bool SFileStore::WriteAtomic(const char* name, const void* data, u64 n, std::string* error) {
+  if (!name) return false;
+  return Os::Files().WriteAtomic(PathFor(name).c_str(), data, n, error);
+}
+
 i64 SFileStore::ReadAt(Os::File* handle, u32 offset, u32 n, void* buffer) {
   if (!handle || (!buffer && n)) return -1;
   return handle->ReadAt(offset, buffer, n);
@@ -292,19 +297,5 @@ bool SDatabaseWriter::Write(const char* name) {
   if (!name) return false;
   std::vector<u8> image;
   if (!BuildImage(image)) return false;
-  SFileStore& store = Store();
-  const std::string fileName = DatabaseFileName(name);
-  const std::string tempName = fileName + ".tmp";
-  SFileHandle file = store.Create(tempName.c_str());
-  if (!file) return false;
-  bool ok = true;
-  for (size_t done = 0; ok && done < image.size();) {
-    u32 chunk = u32(std::min<size_t>(image.size() - done, 0x40000000));
-    ok = store.Write(file.get(), chunk, image.data() + done) == i64(chunk);
-    done += chunk;
-  }
-  store.Close(file);
-  if (ok) ok = store.Rename(tempName.c_str(), fileName.c_str());
-  if (!ok) store.DeleteFile(tempName.c_str());
-  return ok;
+  return Store().WriteAtomic(DatabaseFileName(name).c_str(), image.data(), image.size());
 }

@@ -59,6 +59,8 @@ class SFileStore {
   SFileHandle Create(const char* name);  // created or truncated, writing; null when it cannot
   bool DeleteFile(const char* name);
   bool Rename(const char* from, const char* to);
+  // Replaces the file by n bytes in one step (Os::FileSystem::WriteAtomic); false, the old file kept.
+  bool WriteAtomic(const char* name, const void* data, u64 n, std::string* error = nullptr);
   // Bytes read (fewer at the end of the file), or -1.
   i64 ReadAt(Os::File* handle, u32 offset, u32 n, void* buffer);
   i64 Write(Os::File* handle, u32 n, const void* buffer);
@@ -138,8 +140,8 @@ class SDatabaseWriter {
   u16 RecordCount() const { return header_.numRecords; }
   // The whole file's bytes.
   bool BuildImage(std::vector<u8>& out) const;
-  // Writes "<name>.pdb" through a temporary file renamed over the old one when complete; false on a
-  // failed create, short write or rename (the old file then stays as it was).
+  // Writes "<name>.pdb" in one atomic step (a temporary file beside it, flushed, renamed over the old
+  // one); false on a failed create, short write or rename (the old file then stays as it was).
   bool Write(const char* name);
 
  private:

@@ -66,6 +66,8 @@ void SSettings::Load(i32 displayMode) {
 }
 
 void SSettings::Save() const {
+  // One batch: a settings file is written once, and not at all when every value is as stored.
+  Os::RegistryBatch batch;
   RegSetDword("StartMode", startMode);
   WriteTable(keys, "Key");
   WriteTable(lKeys, "LKey");

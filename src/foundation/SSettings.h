@@ -20,7 +20,7 @@ struct SSettings {
   void SetDefaults();
   // Reads the values (display modes 14 to 16 are keyboard devices) without writing them back.
   void Load(i32 displayMode);
-  // Writes every value, in the record's order.
+  // Writes every value, in the record's order, as one batch of the registry.
   void Save() const;
   // What the game core does at start-up: Load, then Save.
   void LoadAndStore(i32 displayMode) {

@@ -74,16 +74,18 @@ void SDialogEntryList::Serialize(SStream& s, u32 version, bool reference) {
 bool SDialogEntryListPair::Serialize(SStream& s, u32 version, bool reference, const SDialogEntryListTable* table) {
   s.SerializeMarker('$');
   auto transfer = [version, reference](SDialogEntryList& l, SStream& st) { l.Serialize(st, version, reference); };
-  if (!first.SerializeList(s, transfer) || !second.SerializeList(s, transfer)) return false;
-  if (s.IsReading() && reference && table) {
+  const bool ok = first.SerializeList(s, transfer) && second.SerializeList(s, transfer) && s.Ok();
+  if (s.IsReading() && reference) {
     for (u32 k = 0; k < 2; ++k) {
       SPtrArray<SDialogEntryList>& lists = k == 0 ? first : second;
       for (u32 i = 0; i < lists.Count(); ++i) {
         SDialogEntryList* placeholder = lists[i32(i)];
         if (!placeholder->baseFlag) continue;
-        SDialogEntryList* found =
-            k == 0 ? table->FindFirst(placeholder->name.Text()) : table->FindSecond(placeholder->name.Text());
-        // A name the table lacks keeps its placeholder, which this pair then owns.
+        SDialogEntryList* found = nullptr;
+        if (ok && table)
+          found = k == 0 ? table->FindFirst(placeholder->name.Text()) : table->FindSecond(placeholder->name.Text());
+        // A placeholder left standing (a name the table lacks, or a record cut short before the table was
+        // asked) was made by this read: the pair owns it, so clearing the pair frees it.
         if (!found) {
           placeholder->baseFlag = 0;
           continue;
@@ -93,7 +95,7 @@ bool SDialogEntryListPair::Serialize(SStream& s, u32 version, bool reference, co
       }
     }
   }
-  return s.Ok();
+  return ok;
 }
 
 void SDialogEntryListPair::Clear() {

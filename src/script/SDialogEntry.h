@@ -79,7 +79,8 @@ struct SDialogEntryListPair {
   SDialogEntryListPair& operator=(const SDialogEntryListPair&) = delete;
   ~SDialogEntryListPair() { Clear(); }
   // Tag '$' and both arrays. In reference mode, after reading, each base-owned placeholder is replaced by
-  // the table's list of the same name (a name the table lacks keeps its placeholder).
+  // the table's list of the same name (a name the table lacks keeps its placeholder, which the pair then
+  // owns). A failed read shares nothing: every list it made is the pair's own.
   bool Serialize(SStream& s, u32 version, bool reference, const SDialogEntryListTable* table);
   // Deletes the lists that are not base-owned; forgets the others.
   void Clear();

@@ -2,6 +2,7 @@
 
 #include "foundation/SDatabase.h"
 #include "foundation/SStream.h"
+#include "os/Process.h"
 #include "platform/sound/SSoundManager.h"
 #include "world/SWorldBase.h"
 
@@ -389,10 +390,13 @@ bool SWorldModuleList::OpenGameArchives(SLoadingSteps* steps) {
   bool ok = true;
   for (u32 i = 0; i < 4; ++i) {
     SArchiveResult result = OpenArchive(kGameArchives[i]);
-    // Only the archive that holds the maps is required.
+    // Only the archive that holds the maps is required. A damaged optional one is passed over, but
+    // aloud: the world then lacks its sounds, pictures or music.
     if (i == 3 && result != SArchiveResult::kOpened) {
       failure.Assign(error.CStr());
       ok = false;
+    } else if (result == SArchiveResult::kBadData) {
+      Os::Warn(std::string("passed over a damaged archive: ") + error.CStr());
     }
     if (steps) steps->Step();
   }

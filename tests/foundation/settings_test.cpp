@@ -1,8 +1,11 @@
 #include "foundation/SSettings.h"
+#include "os/headless/MemoryFiles.h"
 #include "os/headless/MemoryRegistry.h"
+#include "os/host/HostRegistry.h"
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -97,6 +100,36 @@ TEST_F(SettingsTest, FailingRegistryGivesDefaults) {
   EXPECT_EQ(RegGetDword("SoundVolume", 7), 7u);
   EXPECT_FALSE(RegSetDword("SoundVolume", 1));
   s.Save();  // nothing reported, nothing crashes
+}
+
+// Starts against the settings file: the first writes it once, a start with the values unchanged never,
+// and a change of the settings once.
+TEST(SettingsFile, OneWriteForAFirstStartAndNoneForAnUnchangedOne) {
+  Os::MemoryFileSystem files;
+  Os::InstallFiles(&files);
+  const std::string path = "/tmp/duskmire-settings-" + std::to_string(::getpid());
+  auto start = [&](SSettings& s) {
+    Os::SetRegistryFile(path + ".elsewhere");  // the registry reads its file anew, as a new start does
+    RegGetDword("StartMode", 0);
+    Os::SetRegistryFile(path);
+    const u32 before = files.WriteCount();
+    s.LoadAndStore(6);
+    return files.WriteCount() - before;
+  };
+  SSettings first;
+  EXPECT_EQ(start(first), 1u);
+  SSettings second;
+  EXPECT_EQ(start(second), 0u);
+  EXPECT_EQ(second.keys[11], 1u);
+  second.soundVolume = 4;
+  const u32 before = files.WriteCount();
+  second.Save();
+  EXPECT_EQ(files.WriteCount(), before + 1);
+  SSettings third;
+  EXPECT_EQ(start(third), 0u);
+  EXPECT_EQ(third.soundVolume, 4u);
+  Os::SetRegistryFile("");
+  Os::InstallFiles(nullptr);
 }
 
 }  // namespace

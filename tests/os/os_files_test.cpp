@@ -1,14 +1,18 @@
 #include "os/Files.h"
 #include "os/Process.h"
 #include "os/headless/MemoryFiles.h"
+#include "os/headless/PngCapture.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -103,6 +107,154 @@ TEST(OsFiles, ReadThroughKeepsHostFilesUntouched) {
   EXPECT_EQ(Os::Files().OpenRead(path.c_str())->Size(), 4u);  // the host file is as it was
   std::remove(path.c_str());
   rmdir(folder.c_str());
+}
+
+// A FIFO, a device and a folder are refused at once, without blocking or reading without end; a regular
+// file past the limit is refused with the limit named.
+TEST(OsFiles, OnlyRegularFilesOfBoundedSize) {
+  const std::string folder = TempFolder();
+  const std::string fifo = folder + "fifo", big = folder + "big";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  std::FILE* f = std::fopen(big.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fclose(f);
+  ASSERT_EQ(truncate(big.c_str(), (4 << 20) + 1), 0);  // sparse: one byte past the limit
+  const struct {
+    std::string path;
+    Os::FileFault fault;
+  } cases[] = {
+      {fifo, Os::FileFault::NotAFile},   {"/dev/zero", Os::FileFault::NotAFile},
+      {folder, Os::FileFault::NotAFile}, {folder + "missing", Os::FileFault::Missing},
+      {big, Os::FileFault::TooLarge},
+  };
+  for (const auto& c : cases) {
+    std::vector<u8> bytes{1};
+    EXPECT_EQ(Os::ReadWholeFile(c.path.c_str(), 4 << 20, &bytes), c.fault) << c.path;
+    EXPECT_EQ(bytes.size(), 1u) << c.path;
+    if (c.fault != Os::FileFault::TooLarge) {
+      Os::FileFault fault = Os::FileFault::None;
+      EXPECT_EQ(Os::Files().OpenRead(c.path.c_str(), &fault), nullptr) << c.path;
+      EXPECT_EQ(fault, c.fault) << c.path;
+    }
+    EXPECT_EQ(Os::Files().Exists(c.path.c_str()), c.fault == Os::FileFault::TooLarge) << c.path;
+  }
+  EXPECT_EQ(Os::DescribeFileFault(Os::FileFault::TooLarge, 4 << 20), "larger than the limit of 4 MB");
+  EXPECT_EQ(Os::DescribeFileFault(Os::FileFault::NotAFile, 0), "not a regular file");
+  // Writing: a FIFO is neither opened for writing nor replaced; nor is a folder.
+  EXPECT_EQ(Os::Files().Create(fifo.c_str()), nullptr);
+  std::string error;
+  EXPECT_FALSE(Os::Files().WriteAtomic(fifo.c_str(), "x", 1, &error));
+  EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+  EXPECT_FALSE(Os::Files().WriteAtomic(folder.c_str(), "x", 1, &error));
+  struct stat st;
+  ASSERT_EQ(lstat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  std::filesystem::remove_all(folder);
+}
+
+std::vector<std::string> Names(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string Contents(const std::string& path) {
+  std::vector<u8> bytes;
+  Os::ReadWholeFile(path.c_str(), 1 << 20, &bytes);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+// The atomic write replaces the file whole, keeps its permissions and a link to it, leaves no temporary
+// behind, and removes temporaries whose writer has died while keeping those of a live one.
+TEST(OsFiles, AtomicWriteOnTheHost) {
+  const std::string folder = TempFolder();
+  const std::string file = folder + "settings";
+  std::string error;
+  ASSERT_TRUE(Os::Files().WriteAtomic(file.c_str(), "first", 5, &error)) << error;
+  EXPECT_EQ(Contents(file), "first");
+  ASSERT_EQ(chmod(file.c_str(), 0600), 0);
+  ASSERT_TRUE(Os::Files().WriteAtomic(file.c_str(), "second", 6, &error)) << error;
+  EXPECT_EQ(Contents(file), "second");
+  struct stat st;
+  ASSERT_EQ(stat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(Names(folder), std::vector<std::string>{"settings"});
+
+  // Through a link: the link stays, its target changes.
+  const std::string link = folder + "link";
+  ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
+  ASSERT_TRUE(Os::Files().WriteAtomic(link.c_str(), "third", 5, &error)) << error;
+  ASSERT_EQ(lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(Contents(file), "third");
+
+  // Left by killed writes: one of a process that no longer exists, one of a live process (pid 1), one
+  // of another file, and a file that only looks similar.
+  const std::string dead = Os::TemporaryName("settings", 99999999, 3);
+  const std::string live = Os::TemporaryName("settings", 1, 4);
+  const std::string other = Os::TemporaryName("other", 99999999, 5);
+  for (const std::string& name : {dead, live, other, std::string(".settings.x-1.tmp")}) {
+    std::FILE* f = std::fopen((folder + name).c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fclose(f);
+  }
+  ASSERT_TRUE(Os::Files().WriteAtomic(file.c_str(), "fourth", 6, &error)) << error;
+  EXPECT_EQ(Contents(file), "fourth");
+  std::vector<std::string> left = {".settings.x-1.tmp", live, other, "link", "settings"};
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(Names(folder), left);
+
+  // A write that cannot finish leaves the old file and no temporary.
+  EXPECT_FALSE(Os::Files().WriteAtomic((folder + "no/such/folder/file").c_str(), "x", 1, &error));
+  EXPECT_NE(error.find("temporary"), std::string::npos) << error;
+  EXPECT_EQ(Names(folder), left);
+  std::filesystem::remove_all(folder);
+}
+
+// The in-memory store goes through the same steps, so its faults hit the atomic write.
+TEST(OsFiles, AtomicWriteInMemory) {
+  Os::MemoryFileSystem fs;
+  fs.Put("/d/file", {'o', 'l', 'd'});
+  std::string error;
+  fs.LimitWrites(2);
+  EXPECT_FALSE(fs.WriteAtomic("/d/file", "new!", 4, &error));
+  fs.ClearFaults();
+  fs.FailRename(true);
+  EXPECT_FALSE(fs.WriteAtomic("/d/file", "new!", 4, &error));
+  fs.ClearFaults();
+  EXPECT_EQ(fs.List(), std::vector<std::string>{"/d/file"});
+  std::vector<u8> bytes;
+  ASSERT_TRUE(fs.Get("/d/file", &bytes));
+  EXPECT_EQ(bytes, (std::vector<u8>{'o', 'l', 'd'}));
+  const u32 before = fs.WriteCount();
+  EXPECT_TRUE(fs.WriteAtomic("/d/file", "new!", 4, &error));
+  EXPECT_EQ(fs.WriteCount(), before + 1);
+  ASSERT_TRUE(fs.Get("/d/file", &bytes));
+  EXPECT_EQ(bytes.size(), 4u);
+}
+
+// A capture is written whole or not at all: a write that fails midway leaves the old picture.
+TEST(OsFiles, CapturesAreWrittenWhole) {
+  Os::MemoryFileSystem fs;
+  Os::InstallFiles(&fs);
+  const std::vector<u8> old = {1, 2, 3};
+  fs.Put("/shots/final.png", old);
+  const std::vector<u16> pixels(16 * 8, 0xF800);
+  std::string error;
+  fs.LimitWrites(40);
+  EXPECT_FALSE(Os::WriteRgb565Png("/shots/final.png", pixels.data(), 16, 8, 16, &error));
+  EXPECT_NE(error.find("/shots/final.png"), std::string::npos) << error;
+  std::vector<u8> bytes;
+  ASSERT_TRUE(fs.Get("/shots/final.png", &bytes));
+  EXPECT_EQ(bytes, old);
+  EXPECT_EQ(fs.List(), std::vector<std::string>{"/shots/final.png"});
+  fs.ClearFaults();
+  EXPECT_TRUE(Os::WriteRgb565Png("/shots/final.png", pixels.data(), 16, 8, 16, &error)) << error;
+  ASSERT_TRUE(fs.Get("/shots/final.png", &bytes));
+  ASSERT_GT(bytes.size(), 8u);
+  EXPECT_EQ(std::vector<u8>(bytes.begin() + 1, bytes.begin() + 4), (std::vector<u8>{'P', 'N', 'G'}));
+  Os::InstallFiles(nullptr);
 }
 
 TEST(OsProcess, ProgramFolder) {

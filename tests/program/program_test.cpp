@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -70,6 +72,7 @@ TEST(Program, HeadlessRunCapturesThePanelTheCoreLeft) {
   ASSERT_EQ(h, 320);
   std::vector<u16> middle;
   ASSERT_TRUE(testpng::ReadRgb565(dir + "/shots/middle.png", middle, w, h));
+  EXPECT_EQ(Shell("ls -A '" + dir + "/shots'").output, "final.png\nmiddle.png\n") << "no temporary left";
 
   // The same run in this process: the capture is the panel exactly as the game core left it.
   AppRig::Options o;
@@ -107,25 +110,93 @@ TEST(Program, BadOptionsSayWhat) {
   const struct {
     const char* args;
     const char* says;
+    int status;
   } cases[] = {
-      {"--screen 300x200", "not one of the handheld's sizes"},
-      {"--screen big", "--screen wants WxH"},
-      {"--bogus", "unknown option --bogus"},
-      {"--backend x11", "unknown backend x11"},
-      {"--scale 0", "--scale wants"},
-      {"--frames", "--frames needs a value"},
-      {"--frames 10", "belong to the headless backend"},
-      {"--backend headless --input /no/such/file", "cannot read input script"},
-      {"--backend headless --data /no/such/folder --frames 3", "DuskmireData"},
+      {"--screen 300x200", "not one of the handheld's sizes", 2},
+      {"--screen big", "--screen wants WxH", 2},
+      // Numbers that wrap to a known size, signs and blanks are refused, not read around.
+      {"--screen 4294967536x320", "--screen wants WxH", 2},
+      {"--screen 240x-4294966976", "--screen wants WxH", 2},
+      {"--screen 240x320x1", "--screen wants WxH", 2},
+      {"--screen +240x320", "--screen wants WxH", 2},
+      {"--screen ' 240x320'", "--screen wants WxH", 2},
+      {"--bogus", "unknown option --bogus", 2},
+      {"--backend x11", "unknown backend x11", 2},
+      {"--scale 0", "--scale wants", 2},
+      {"--scale 4294967297", "--scale wants", 2},
+      {"--frames", "--frames needs a value", 2},
+      {"--frames 10", "belong to the headless backend", 2},
+      {"--backend headless --frames ' 5'", "--frames wants a positive number", 2},
+      {"--backend headless --frames +5", "--frames wants a positive number", 2},
+      {"--backend headless --frames 5x", "--frames wants a positive number", 2},
+      {"--backend headless --ms 4294967296", "--ms wants a positive number", 2},
+      {"--backend headless --ms -1", "--ms wants a positive number", 2},
+      {"--backend headless --input /no/such/file", "cannot read input script /no/such/file: no such file", 1},
+      {"--backend headless --data /no/such/folder --frames 3", "DuskmireData", 1},
   };
   for (const auto& c : cases) {
     const Result r = Shell(Env(dir) + "'" + kProgram + "' " + c.args);
-    EXPECT_NE(r.status, 0) << c.args;
+    EXPECT_EQ(r.status, c.status) << c.args;
     EXPECT_NE(r.output.find(c.says), std::string::npos) << c.args << " said: " << r.output;
   }
   const Result help = Shell("'" + kProgram + "' --help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.output.find("--backend sdl|headless"), std::string::npos);
+}
+
+// A FIFO, a device or a folder where a file is expected: refused at once with a reason (or, for the
+// settings file, said and passed over), never waited on or read without end. `timeout` only keeps a
+// hang from stopping the suite.
+TEST(Program, SpecialFilesNeitherHangNorVanish) {
+  const std::string dir = TempDir("special");
+  ASSERT_EQ(Shell("mkfifo '" + dir + "/fifo' && mkdir '" + dir + "/folder' '" + dir + "/data' && truncate -s 5M '" +
+                  dir + "/big' && mkfifo '" + dir + "/data/DuskmireData.pdb'")
+                .status,
+            0);
+  const std::string fifo = dir + "/fifo";
+  const struct {
+    std::string args;
+    std::string says;
+    int status;
+  } cases[] = {
+      {"--input '" + fifo + "'", "cannot read input script " + fifo + ": not a regular file", 1},
+      {"--input /dev/zero", "cannot read input script /dev/zero: not a regular file", 1},
+      {"--input '" + dir + "/folder'", "not a regular file", 1},
+      {"--input '" + dir + "/big'", "larger than the limit of 4 MB", 1},
+      {"--registry '" + fifo + "' --frames 3", "cannot read the settings file " + fifo + ": not a regular file", 0},
+      {"--registry /dev/zero --frames 3", "cannot read the settings file /dev/zero: not a regular file", 0},
+      {"--data '" + dir + "/data' --frames 3", "DuskmireData", 1},
+  };
+  for (const auto& c : cases) {
+    const Result r = Shell(Env(dir) + "timeout 60 '" + kProgram + "' --backend headless " + c.args);
+    EXPECT_EQ(r.status, c.status) << c.args << " said: " << r.output;
+    EXPECT_NE(r.output.find(c.says), std::string::npos) << c.args << " said: " << r.output;
+  }
+}
+
+// The settings file: a first start writes it, a start that changes nothing leaves it alone (the same
+// file, untouched), and a file that cannot be written is said once while the game runs on.
+TEST(Program, SettingsFileIsWrittenOnlyWhenChanged) {
+  const std::string dir = TempDir("settings");
+  const std::string registry = dir + "/config/registry";
+  const std::string run = Env(dir) + "'" + kProgram + "' --backend headless --frames 3 --registry '";
+  Result r = Shell(run + registry + "'");
+  ASSERT_EQ(r.status, 0) << r.output;
+  EXPECT_EQ(r.output, "");
+  struct stat first, second;
+  ASSERT_EQ(stat(registry.c_str(), &first), 0);
+  r = Shell(run + registry + "'");
+  ASSERT_EQ(r.status, 0) << r.output;
+  ASSERT_EQ(stat(registry.c_str(), &second), 0);
+  EXPECT_EQ(first.st_ino, second.st_ino) << "a write replaces the file by a new one";
+  EXPECT_EQ(first.st_mtim.tv_nsec, second.st_mtim.tv_nsec);
+  EXPECT_EQ(Shell("ls -A '" + dir + "/config'").output, "registry\n") << "no temporary left";
+
+  std::ofstream(dir + "/plain") << "not a folder";
+  r = Shell(run + dir + "/plain/registry'");
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_EQ(r.output.rfind("duskmire: cannot write " + dir + "/plain/registry: ", 0), 0u) << r.output;
+  EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << r.output;
 }
 
 // The help lists the screens of the display-mode table, the backend's default marked, wrapped as the rest.

@@ -104,6 +104,59 @@ TEST_F(People, AConversationWithoutAReaderFailsCleanly) {
   talk.first.DeleteAll();
 }
 
+// A person's record cut anywhere, inside the conversation too, is refused, and whatever the read made of
+// the conversation so far is freed exactly once: the sanitizer build reports a leak or a double free.
+TEST_F(People, ACutConversationFreesWhatWasRead) {
+  auto* hello = new SDialogEntryList;
+  hello->name.Set("base_hello");
+  SDialogEntryListPair base;
+  base.first.Add(hello);
+  SDialogEntryListPair talk;
+  auto* ref = new SDialogEntryList;  // read as a placeholder, then shared with the base table
+  ref->name.Set("base_hello");
+  ref->baseFlag = 1;
+  talk.first.Add(ref);
+  auto* own = new SDialogEntryList;
+  own->name.Set("base_own");
+  own->text = "own words";
+  own->entries.Add(new SDialogEntry);
+  own->entries[0]->text = "an entry";
+  talk.first.Add(own);
+  auto* later = new SDialogEntryList;
+  later->name.Set("base_later");
+  talk.second.Add(later);
+  SNpc* p = Person("base_talker");
+  p->conversation = &talk;
+  auto spec = Spec("base");
+  spec.blocks[kBlockDialogLists] = {Rec(114, [&](SStream& s) { base.Serialize(s, 114, false, nullptr); })};
+  spec.blocks[kBlockPeople] = PeopleBlock(114, {p});
+  ASSERT_EQ(OpenBase(spec), "");
+  ASSERT_NE(rules.people.FindByName("base_talker"), nullptr);
+  modules.Clear();
+  tables.ClearAll();
+
+  // The conversation follows the person's fields and comes before the two flag bytes at the end.
+  SNpc silent;
+  silent.name.Set("base_talker");
+  const size_t talkStart = Rec(114, [&](SStream& s) { silent.Serialize(s, 114); }).size() - 2;
+  const worldbuild::Bytes whole = spec.blocks[kBlockPeople][1];
+  for (size_t cut = 1; cut < whole.size(); ++cut) {
+    spec.blocks[kBlockPeople][1].assign(whole.begin(), whole.begin() + std::ptrdiff_t(cut));
+    const std::string error = OpenBase(spec);
+    // The archive's zero padding after a record completes a few cuts near the ends of fields.
+    const bool mustFail = cut > talkStart && cut + 3 < whole.size();
+    if (mustFail || !error.empty()) {
+      EXPECT_NE(error.find("people malformed"), std::string::npos) << "cut at " << cut << ": " << error;
+      EXPECT_EQ(rules.people.Count(), 0) << cut;
+    }
+    modules.Clear();
+    tables.ClearAll();
+  }
+  talk.first.DeleteAll();
+  talk.second.DeleteAll();
+  base.first.DeleteAll();
+}
+
 TEST_F(People, WillingnessAndValue) {
   struct Case {
     i16 fame;

@@ -1,11 +1,24 @@
 // The built sample world, loaded the way a new game loads it: through the game core's loading phases.
 #include "SampleCore.h"
+#include "os/Files.h"
+
+#include <algorithm>
 
 namespace {
 struct Steps : SLoadingSteps {
   int count = 0;
   void Step() override { ++count; }
 };
+
+// A temporary folder holding copies of some of the sample world's archives.
+std::filesystem::path CopyOfSampleWorld(const char* name, std::initializer_list<const char*> archives) {
+  std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("duskmire-" + std::string(name) + "-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  for (const char* f : archives)
+    std::filesystem::copy_file(SampleDataFolder() + f, folder / f, std::filesystem::copy_options::overwrite_existing);
+  return folder;
+}
 }  // namespace
 
 TEST(SampleWorld, LoadsAsItsSourcesSay) {
@@ -104,11 +117,8 @@ TEST(SampleWorld, LoadsAsItsSourcesSay) {
 TEST(SampleWorld, MissingBaseAbortsAndTheCoreStaysUsable) {
   ASSERT_TRUE(std::filesystem::exists(SampleDataFolder() + "DuskmireBase.pdb"))
       << "build the sample_world target first";
-  std::filesystem::path partial =
-      std::filesystem::temp_directory_path() / ("duskmire-partial-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(partial);
-  for (const char* f : {"DuskmireMusic.pdb", "DuskmireSound.pdb", "DuskmireRes.pdb"})
-    std::filesystem::copy_file(SampleDataFolder() + f, partial / f, std::filesystem::copy_options::overwrite_existing);
+  const std::filesystem::path partial =
+      CopyOfSampleWorld("partial", {"DuskmireMusic.pdb", "DuskmireSound.pdb", "DuskmireRes.pdb"});
 
   SampleCore w(partial.string() + "/");
   SWorld& world = w.core.world;
@@ -130,4 +140,39 @@ TEST(SampleWorld, MissingBaseAbortsAndTheCoreStaysUsable) {
   EXPECT_EQ(w.faces.faces.Count(), 3);
   std::error_code ec;
   std::filesystem::remove_all(partial, ec);
+}
+
+// A damaged optional archive is passed over, and one line on standard error names it and the record that
+// failed; the world opens without it and reports no error.
+TEST(SampleWorld, ADamagedOptionalArchiveIsPassedOverAloud) {
+  ASSERT_TRUE(std::filesystem::exists(SampleDataFolder() + "DuskmireBase.pdb"))
+      << "build the sample_world target first";
+  const std::filesystem::path copy =
+      CopyOfSampleWorld("damaged", {"DuskmireMusic.pdb", "DuskmireSound.pdb", "DuskmireRes.pdb", "DuskmireBase.pdb"});
+  // The entry table stays sound; every record after the module's own header is overwritten.
+  SFileStore store(copy.string() + "/");
+  SDatabase db(&store);
+  ASSERT_TRUE(db.Open("DuskmireSound"));
+  ASSERT_GT(db.RecordCount(), 1);
+  const u32 from = db.Entries()[1].offset;
+  db.Close();
+  std::vector<u8> bytes;
+  ASSERT_EQ(Os::ReadWholeFile((copy / "DuskmireSound.pdb").c_str(), 1u << 30, &bytes), Os::FileFault::None);
+  std::fill(bytes.begin() + from, bytes.end(), 0xEE);
+  ASSERT_TRUE(Os::Files().WriteAtomic((copy / "DuskmireSound.pdb").c_str(), bytes.data(), bytes.size(), nullptr));
+
+  SampleCore w(copy.string() + "/");
+  SWorld& world = w.core.world;
+  testing::internal::CaptureStderr();
+  const bool opened = world.modules.OpenGameArchives(nullptr);
+  const std::string said = testing::internal::GetCapturedStderr();
+  ASSERT_TRUE(opened) << world.modules.LastError();
+  EXPECT_STREQ(world.modules.LastError(), "");
+  EXPECT_EQ(world.modules.Count(), 3);
+  EXPECT_EQ(world.modules.FindByName("bsnd"), nullptr);
+  EXPECT_EQ(said.rfind("duskmire: passed over a damaged archive: DuskmireSound: bsnd: record ", 0), 0u) << said;
+  EXPECT_NE(said.find("malformed"), std::string::npos) << said;
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+  std::error_code ec;
+  std::filesystem::remove_all(copy, ec);
 }

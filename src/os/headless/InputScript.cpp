@@ -1,10 +1,10 @@
 #include "os/headless/InputScript.h"
 
+#include "os/Files.h"
 #include "os/Window.h"
 
 #include <cctype>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 
 namespace Os {
@@ -121,15 +121,13 @@ bool InputScript::Parse(const char* text, size_t size, std::string* error) {
 }
 
 bool InputScript::Load(const std::string& path, std::string* error) {
-  std::ifstream f(path, std::ios::binary);
-  if (!f) {
-    if (error) *error = "cannot read input script " + path;
+  std::vector<u8> bytes;
+  const FileFault fault = ReadWholeFile(path.c_str(), kMaxInputScriptBytes, &bytes);
+  if (fault != FileFault::None) {
+    if (error) *error = "cannot read input script " + path + ": " + DescribeFileFault(fault, kMaxInputScriptBytes);
     return false;
   }
-  std::ostringstream all;
-  all << f.rdbuf();
-  const std::string text = all.str();
-  return Parse(text.data(), text.size(), error);
+  return Parse(reinterpret_cast<const char*>(bytes.data()), bytes.size(), error);
 }
 
 }  // namespace Os

@@ -28,10 +28,14 @@ struct ScriptEvent {
   u32 line = 0;
 };
 
+// A script is a few hundred lines; anything this large is not one.
+inline constexpr u64 kMaxInputScriptBytes = 4u << 20;
+
 class InputScript {
  public:
   // Parses the text; on failure returns false and describes the first bad line in *error.
   bool Parse(const char* text, size_t size, std::string* error);
+  // Reads and parses a regular file of at most kMaxInputScriptBytes.
   bool Load(const std::string& path, std::string* error);
   const std::vector<ScriptEvent>& Events() const { return events_; }
 

@@ -1,7 +1,6 @@
 #include "os/headless/MemoryFiles.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 namespace Os {
@@ -15,6 +14,8 @@ struct MemoryFileSystem::Shared {
   bool failRename = false;
   u32 readLimit = 0;
   u64 writeLimit = 0;
+  u32 writes = 0;  // files created
+  u32 serial = 0;  // of temporary names
 };
 
 namespace {
@@ -53,17 +54,9 @@ class MemoryFile : public File {
   std::shared_ptr<std::vector<u8>> data_;
 };
 
+// Through the host's own files: a FIFO or a device is refused there without blocking.
 bool ReadHostFile(const char* path, std::vector<u8>* out) {
-  FILE* f = std::fopen(path, "rb");
-  if (!f) return false;
-  std::vector<u8> bytes;
-  u8 chunk[65536];
-  size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.insert(bytes.end(), chunk, chunk + n);
-  bool ok = !std::ferror(f);
-  std::fclose(f);
-  if (ok) *out = std::move(bytes);
-  return ok;
+  return ReadWholeFile(path, ~u64(0), out, &HostFileSystem()) == FileFault::None;
 }
 
 }  // namespace
@@ -72,15 +65,20 @@ MemoryFileSystem::MemoryFileSystem(bool readThroughToHost) : shared_(std::make_s
   shared_->readThrough = readThroughToHost;
 }
 
-std::unique_ptr<File> MemoryFileSystem::OpenRead(const char* path) {
+std::unique_ptr<File> MemoryFileSystem::OpenRead(const char* path, FileFault* fault) {
+  if (fault) *fault = FileFault::Missing;
   if (!path) return nullptr;
   std::lock_guard lock(shared_->mutex);
   auto it = shared_->files.find(path);
-  if (it != shared_->files.end()) return std::make_unique<MemoryFile>(shared_, it->second);
+  if (it != shared_->files.end()) {
+    if (fault) *fault = FileFault::None;
+    return std::make_unique<MemoryFile>(shared_, it->second);
+  }
   if (!shared_->readThrough || shared_->deleted.count(path)) return nullptr;
   // A host file is copied in on first open; later writes stay here.
   auto data = std::make_shared<std::vector<u8>>();
   if (!ReadHostFile(path, data.get())) return nullptr;
+  if (fault) *fault = FileFault::None;
   shared_->files[path] = data;
   return std::make_unique<MemoryFile>(shared_, data);
 }
@@ -95,6 +93,7 @@ std::unique_ptr<File> MemoryFileSystem::Create(const char* path) {
   auto data = std::make_shared<std::vector<u8>>();
   shared_->files[p] = data;
   shared_->deleted.erase(p);
+  ++shared_->writes;
   return std::make_unique<MemoryFile>(shared_, data);
 }
 
@@ -103,11 +102,7 @@ bool MemoryFileSystem::Delete(const char* path) {
   std::lock_guard lock(shared_->mutex);
   bool had = shared_->files.erase(path) > 0;
   if (shared_->readThrough && !shared_->deleted.count(path)) {
-    FILE* f = std::fopen(path, "rb");
-    if (f) {
-      std::fclose(f);
-      had = true;
-    }
+    had = had || HostFileSystem().Exists(path);
     shared_->deleted.insert(path);
   }
   return had;
@@ -134,10 +129,46 @@ bool MemoryFileSystem::Exists(const char* path) {
     if (shared_->files.count(path)) return true;
     if (!shared_->readThrough || shared_->deleted.count(path)) return false;
   }
-  FILE* f = std::fopen(path, "rb");
-  if (!f) return false;
-  std::fclose(f);
+  return HostFileSystem().Exists(path);
+}
+
+bool MemoryFileSystem::WriteAtomic(const char* path, const void* data, u64 n, std::string* error) {
+  auto fail = [&](const char* why) {
+    if (error) *error = "cannot write " + std::string(path ? path : "(none)") + ": " + why;
+    return false;
+  };
+  if (!path || !*path || (!data && n)) return fail("nothing to write");
+  // The same steps as on the host, so that the faults above hit each of them.
+  const std::string target = path;
+  const size_t slash = target.rfind('/');
+  const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+  u32 serial = 0;
+  {
+    std::lock_guard lock(shared_->mutex);
+    serial = shared_->serial++;
+  }
+  const std::string temp =
+      target.substr(0, slash == std::string::npos ? 0 : slash + 1) + TemporaryName(base, 1, serial);
+  std::unique_ptr<File> file = Create(temp.c_str());
+  if (!file) return fail("cannot create a temporary file beside it");
+  const u8* bytes = static_cast<const u8*>(data);
+  bool ok = true;
+  for (u64 done = 0; ok && done < n;) {
+    const u32 chunk = u32(n - done < (1u << 30) ? n - done : (1u << 30));
+    ok = file->Write(bytes + done, chunk) == i64(chunk);
+    done += chunk;
+  }
+  file.reset();
+  if (!ok || !Rename(temp.c_str(), path)) {
+    Delete(temp.c_str());
+    return fail(ok ? "cannot replace it" : "write error");
+  }
   return true;
+}
+
+u32 MemoryFileSystem::WriteCount() const {
+  std::lock_guard lock(shared_->mutex);
+  return shared_->writes;
 }
 
 void MemoryFileSystem::Put(const std::string& path, std::vector<u8> bytes) {

@@ -17,16 +17,19 @@ class MemoryFileSystem : public FileSystem {
  public:
   explicit MemoryFileSystem(bool readThroughToHost = false);
 
-  std::unique_ptr<File> OpenRead(const char* path) override;
+  std::unique_ptr<File> OpenRead(const char* path, FileFault* fault = nullptr) override;
   std::unique_ptr<File> Create(const char* path) override;
   bool Delete(const char* path) override;
   bool Rename(const char* from, const char* to) override;
   bool Exists(const char* path) override;
+  bool WriteAtomic(const char* path, const void* data, u64 n, std::string* error) override;
 
   // Contents.
   void Put(const std::string& path, std::vector<u8> bytes);
   bool Get(const std::string& path, std::vector<u8>* bytes) const;  // in-memory files only
   std::vector<std::string> List() const;
+  // Files created here so far, temporaries included (each atomic write creates one).
+  u32 WriteCount() const;
 
   // Faults. A failing create applies to every path that ends with the given text ("" for every path).
   void FailCreate(const std::string& pathSuffix);

@@ -42,6 +42,12 @@ bool MemoryRegistry::SetDword(RegKey key, const char* name, u32 value) {
   return true;
 }
 
+std::string MemoryRegistry::FullName(RegKey key, const char* name) const {
+  std::lock_guard lock(mutex_);
+  if (!name || key < 0 || size_t(key) >= keys_.size() || keys_[size_t(key)].empty()) return std::string();
+  return keys_[size_t(key)] + "\\" + name;
+}
+
 bool MemoryRegistry::Get(const std::string& fullName, u32* value) const {
   std::lock_guard lock(mutex_);
   auto it = values_.find(fullName);

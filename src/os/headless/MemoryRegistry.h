@@ -16,6 +16,8 @@ class MemoryRegistry : public Registry {
   bool QueryDword(RegKey key, const char* name, u32* value) override;
   bool SetDword(RegKey key, const char* name, u32 value) override;
 
+  // The full name of a value under an open key; "" when the key is not open.
+  std::string FullName(RegKey key, const char* name) const;
   // Values as "<root>\<path>\<name>" ("HKLM\SOFTWARE\Duskmire\StartMode").
   bool Get(const std::string& fullName, u32* value) const;
   void Put(const std::string& fullName, u32 value);

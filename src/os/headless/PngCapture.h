@@ -1,4 +1,5 @@
-// Writes the panel (RGB565) to a PNG file, each channel widened to 8 bits by repeating its top bits.
+// Writes the panel (RGB565) to a PNG file, each channel widened to 8 bits by repeating its top bits. The
+// file is replaced in one step (Os::FileSystem::WriteAtomic): a killed run never leaves a cut picture.
 #pragma once
 #include "os/Gdi.h"
 

@@ -2,6 +2,7 @@
 #include "os/Process.h"
 
 #include <unistd.h>
+#include <cstdio>
 #include <mutex>
 
 namespace Os {
@@ -32,6 +33,13 @@ void SetProgramFolder(const std::string& folder) {
   }
   Folder() = folder;
   if (Folder().back() != '/') Folder() += '/';
+}
+
+void Warn(const std::string& text) {
+  // One call writes the whole line, so lines of several threads never mix.
+  const std::string line = "duskmire: " + text + "\n";
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  std::fflush(stderr);
 }
 
 }  // namespace Os

@@ -1,17 +1,22 @@
-// The host registry: a text file read when first used and rewritten whole (temporary file, then rename)
-// after every change.
+// The host registry: a text file read when first used and rewritten whole, in one atomic step, once per
+// batch of sets that changed a value.
 #include "os/host/HostRegistry.h"
 
+#include "os/Files.h"
+#include "os/Process.h"
 #include "os/headless/MemoryRegistry.h"
 
 #include <sys/stat.h>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <mutex>
 
 namespace Os {
 namespace {
+
+// A settings file is a few kilobytes; anything this large is not one.
+constexpr u64 kMaxSettingsBytes = 4u << 20;
+// Characters of one line before its newline.
+constexpr size_t kMaxLine = 1023;
 
 std::string DefaultRegistryFile() {
   const char* xdg = std::getenv("XDG_CONFIG_HOME");
@@ -36,6 +41,35 @@ void MakeParents(const std::string& path) {
   }
 }
 
+// "<name>=<decimal>": false for a line that would not read back as it was written (too long, no name, a
+// value that is not a decimal number of 32 bits, a zero byte).
+bool ParseLine(const char* line, size_t length, std::string* name, u32* value) {
+  if (length > kMaxLine) return false;
+  size_t eq = length;
+  for (size_t i = 0; i < length; ++i) {
+    if (line[i] == 0) return false;
+    if (line[i] == '=') eq = i;
+  }
+  if (eq == 0 || eq + 1 >= length || length - eq - 1 > 10) return false;
+  u64 v = 0;
+  for (size_t i = eq + 1; i < length; ++i) {
+    if (line[i] < '0' || line[i] > '9') return false;
+    v = v * 10 + u64(line[i] - '0');
+  }
+  if (v > 0xFFFFFFFFull) return false;
+  name->assign(line, eq);
+  *value = u32(v);
+  return true;
+}
+
+// Whether every value of this name can be written as a line that reads back.
+bool Storable(const std::string& fullName) {
+  if (fullName.empty() || fullName.size() + 1 + 10 > kMaxLine) return false;
+  for (char c : fullName)
+    if (c == '\n' || c == '\r' || c == 0) return false;
+  return true;
+}
+
 class FileRegistry : public Registry {
  public:
   RegKey CreateKey(RegistryRoot root, const char* path) override {
@@ -53,9 +87,22 @@ class FileRegistry : public Registry {
   }
   bool SetDword(RegKey key, const char* name, u32 value) override {
     std::lock_guard lock(mutex_);
+    const std::string full = memory_.FullName(key, name);
+    if (!Storable(full)) return false;
+    u32 old = 0;
+    if (memory_.QueryDword(key, name, &old) && old == value) return true;  // unchanged: nothing to write
     if (!memory_.SetDword(key, name, value)) return false;
     memory_.ClearLog();
-    return Save();
+    dirty_ = true;
+    return batch_ > 0 || Flush();
+  }
+  void BeginBatch() override {
+    std::lock_guard lock(mutex_);
+    ++batch_;
+  }
+  void EndBatch() override {
+    std::lock_guard lock(mutex_);
+    if (batch_ > 0 && --batch_ == 0) Flush();
   }
 
  private:
@@ -64,40 +111,60 @@ class FileRegistry : public Registry {
     if (path == loadedFrom_) return;
     loadedFrom_ = path;
     memory_.Clear();
-    FILE* f = std::fopen(path.c_str(), "r");
-    if (!f) return;
-    char line[1024];
-    while (std::fgets(line, sizeof line, f)) {
-      char* eq = std::strrchr(line, '=');
-      if (!eq) continue;
-      *eq = 0;
-      char* end = nullptr;
-      unsigned long v = std::strtoul(eq + 1, &end, 0);
-      if (end == eq + 1) continue;
-      memory_.Put(line, u32(v));
+    dirty_ = false;
+    readable_ = true;
+    warned_ = false;
+    std::vector<u8> bytes;
+    const FileFault fault = ReadWholeFile(path.c_str(), kMaxSettingsBytes, &bytes);
+    if (fault == FileFault::Missing) return;  // a first start
+    if (fault != FileFault::None) {
+      // Never replace what could not be read: it may be the player's file all the same.
+      readable_ = false;
+      WarnOnce("cannot read the settings file " + path + ": " + DescribeFileFault(fault, kMaxSettingsBytes));
+      return;
     }
-    std::fclose(f);
+    const char* text = reinterpret_cast<const char*>(bytes.data());
+    for (size_t at = 0; at < bytes.size();) {
+      size_t end = at;
+      while (end < bytes.size() && text[end] != '\n') ++end;
+      std::string name;
+      u32 value = 0;
+      // A line that does not read back is passed over; the others keep their values.
+      if (ParseLine(text + at, end - at, &name, &value)) memory_.Put(name, value);
+      at = end + 1;
+    }
   }
 
-  bool Save() {
+  // Writes the file when a value changed; false when it cannot be written (said once per file).
+  bool Flush() {
+    if (!dirty_) return true;
+    if (!readable_) return false;
     const std::string& path = loadedFrom_;
     MakeParents(path);
-    std::string temp = path + ".tmp";
-    FILE* f = std::fopen(temp.c_str(), "w");
-    if (!f) return false;
-    bool ok = true;
-    for (const auto& [name, value] : memory_.Values()) ok = ok && std::fprintf(f, "%s=%u\n", name.c_str(), value) > 0;
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-      std::remove(temp.c_str());
+    std::string text;
+    for (const auto& [name, value] : memory_.Values()) text += name + "=" + std::to_string(value) + "\n";
+    std::string error;
+    if (!Files().WriteAtomic(path.c_str(), text.data(), text.size(), &error)) {
+      WarnOnce(error);
       return false;
     }
+    dirty_ = false;
     return true;
+  }
+
+  void WarnOnce(const std::string& problem) {
+    if (warned_) return;
+    warned_ = true;
+    Warn(problem + "; the settings are kept in memory for this run");
   }
 
   std::mutex mutex_;
   MemoryRegistry memory_;
   std::string loadedFrom_ = "\n";  // never a real path: forces the first load
+  u32 batch_ = 0;
+  bool dirty_ = false;    // a value changed since the file was read or written
+  bool readable_ = true;  // the file was read (or is missing): it may be replaced
+  bool warned_ = false;   // the problem with this file was said
 };
 
 FileRegistry hostRegistry;

@@ -46,6 +46,7 @@ void SSoundManager::ApplyVolumes(bool writeBack) {
   // The record holds u32 values: a negative number read from the registry arrives as a large one.
   const i32 sound = ClampStep(i32(settings_->soundVolume));
   const i32 music = ClampStep(i32(settings_->musicVolume));
+  Os::RegistryBatch batch;  // both volumes in one write of the settings file
   if (writeBack || u32(sound) != settings_->soundVolume) {
     settings_->soundVolume = u32(sound);
     RegSetDword("SoundVolume", u32(sound));
