@@ -14,9 +14,14 @@
 
 #include <string>
 
+class SDialog;
+class SDialogMessage;
+class SDialogTextCtrl;
 class SDisplay;
 class SFont;
 class SScriptContext;
+class SString;
+struct SImage;
 class SSoundManager;
 class SState;
 class SStateGame;
@@ -39,6 +44,10 @@ struct SFrameTimer {
   u32 counter = 0;
   u32 lastTick = 0;
 };
+
+// An amount in at most five characters: below 10,000 as it is, then thousands with "K" and millions with
+// "M" (truncated).
+void FormatCompactNumber(u32 amount, SString& out);
 
 class SGameCore : public SDisplayHost {
  public:
@@ -88,6 +97,39 @@ class SGameCore : public SDisplayHost {
   static bool IsLargeMode(i32 mode);
   bool IsCompact() const { return IsCompactMode(displayMode); }
   bool IsLarge() const { return IsLargeMode(displayMode); }
+
+  // The fixed interface pictures and the two click sounds from the data archive: every empty picture slot
+  // that the picture table gives a record for the display mode, and records 4031 and 4032. A record that
+  // is missing, or is no image whose colour table covers its pixels, leaves its slot empty. LoadPictures
+  // returns the number of slots filled; LoadClickSounds false when a sound record is missing.
+  u32 LoadPictures();
+  bool LoadClickSounds();
+  // The image of a picture slot; null for an empty slot or one outside the table.
+  const SImage* Picture(u32 slot) const;
+
+  // Panels and frames from runs of consecutive picture slots (`set` points at the first). A nine-piece set
+  // runs column by column: top-left, left, bottom-left, top, centre, bottom, top-right, right,
+  // bottom-right; the corners' sizes fix the borders, and an inner size below 0 counts as 0. Keyed draws
+  // with the colour key. An empty slot draws nothing and counts as 0 x 0.
+  // DrawPanel9: the sides chosen by `sides` (1 top, 2 left, 4 bottom, 8 right), each as its corners and
+  // its tiled edge, never the centre; bit 128 first fills the inner area with the colour (0x00BBGGRR).
+  void DrawPanel9(SImageEntry* const* set, u32 keyed, i32 x, i32 y, i32 width, i32 height, u32 sides, u32 colour);
+  // DrawPanel3V: a horizontal bar of three pieces: left cap, tiled middle, right cap.
+  void DrawPanel3V(SImageEntry* const* set, u32 keyed, i32 x, i32 y, i32 width, i32 height);
+  // DrawPanel3H: a whole nine-piece panel: corners, tiled edges and tiled centre.
+  void DrawPanel3H(SImageEntry* const* set, u32 keyed, i32 x, i32 y, i32 width, i32 height);
+
+  // Rewrite a text's digits, and the signs and suffixes that go with them, into the game font's small
+  // number glyphs (14 to 29) or its second set (130 to 169). Returns the text's length.
+  static u32 ConvertNumberGlyphs(SString& text);
+  static u32 ConvertNumberGlyphsAlt(SString& text);
+
+  // The message box over a screen: the text goes into the text control in the message style, and the box
+  // is laid out with the buttons of the mask (1 Ok, 2 Cancel, 4 Yes, 8 No, 16 Continue, 32 Left, 64 Right,
+  // 128 Open, 256 Disarm, 512 Pick) and centred on the screen. ShowMessageBox also opens it as the owner's
+  // modal child.
+  void SetupMessageBox(const char* text, u32 buttons, SDialogTextCtrl* textCtrl, SDialogMessage* box, SDialog* owner);
+  void ShowMessageBox(const char* text, u32 buttons, SDialogTextCtrl* textCtrl, SDialogMessage* box, SDialog* owner);
 
   // The world module being played.
   void SetCurrentWorld(SWorldModule* module) { world.modules.current = module; }

@@ -360,21 +360,3 @@ TEST(Display, ModeSwitchMakesANewDisplay) {
 }
 
 }  // namespace
-
-namespace {
-
-// Start-up reads the interface pictures of the display mode; the sample world holds them as valid images
-// (a few telling ids of each family: compact, large, base, and the 240x240 exceptions).
-TEST(Display, SampleWorldHasTheInterfacePictures) {
-  const std::string data = DUSKMIRE_DATA_DIR;
-  SFileStore store(data);
-  SDatabase db(&store);
-  ASSERT_TRUE(db.Open("DuskmireData")) << "build the sample_world target first";
-  for (u16 id : {3200, 3670, 3015, 4069, 3024, 3734, 4160, 3400, 4053, 4054, 4055, 4058, 3686, 4240}) {
-    auto rec = db.ReadRecord(id);
-    ASSERT_NE(rec, nullptr) << id;
-    EXPECT_NE(SImage::FromRecordWithOwnTable(rec->data, rec->size), nullptr) << id;
-  }
-}
-
-}  // namespace

@@ -64,8 +64,7 @@ TEST(WorldBuilder, BadGraphicsSourcesFailWithTheirFileNamed) {
        "line height 15"},
       {"fontface", "fonts/fonts.json", R"({"strips": [{"record": 3010, "face": "NoSuchFace.ttf", "size": 10}]})",
        "NoSuchFace.ttf"},
-      {"pictures", "pictures/slots.json", R"({"records": [[3200, 3200]], "defaults": {"size": [3, 3], "format": 1}})",
-       "\"defaults\" needs"},
+      {"pictures", "pictures/3015.png", "not a picture", "3015.png"},
   };
   for (const auto& c : cases) {
     const fs::path source = SourcesWith(c.name, c.file, c.text);

@@ -1,102 +1,618 @@
-// Writes the fixed interface pictures of "DuskmireData" that start-up reads into the picture slots: every
-// record id of data/sample/pictures/slots.json gets <id>.png of that folder when there is one, else a
-// placeholder tile. Each record is checked as the game checks images from files.
+// Writes the fixed interface pictures of "DuskmireData" that start-up reads into the game core's picture
+// slots, and the two click sounds. The records come from the game's own picture table: for every slot,
+// the record of the compact modes and the record of the large modes (with mode 8's own records), each
+// drawn at the size its family's screens need. data/sample/pictures/<id>.png replaces a generated picture.
+// Each record is checked as the game checks images from files.
 #include "BuildStep.h"
 #include "ImageEncode.h"
+#include "WorldSources.h"
 
+#include "core/SPictureRoles.h"
+#include "core/SPictureTable.h"
 #include "foundation/SDatabase.h"
 #include "graphics/SImage.h"
 
-#include <nlohmann/json.hpp>
-
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <map>
+#include <string>
 
 namespace worldbuild {
 namespace {
 
-// A framed tile whose colour follows from the record id, so that neighbouring pictures differ.
-imageenc::Picture Placeholder(u32 id, int width, int height) {
-  const u32 h = id * 2654435761u;
-  const int r = 64 + static_cast<int>((h >> 8) & 127), g = 64 + static_cast<int>((h >> 16) & 127),
-            b = 64 + static_cast<int>((h >> 24) & 127);
-  imageenc::Picture p = imageenc::MakeGradient(width, height, imageenc::Rgb565(r + 40, g + 40, b + 40),
-                                               imageenc::Rgb565(r - 40, g - 40, b - 40));
-  const u16 edge = imageenc::Rgb565(r / 3, g / 3, b / 3);
-  for (int x = 0; x < width; ++x) p.at(x, 0) = p.at(x, height - 1) = edge;
-  for (int y = 0; y < height; ++y) p.at(0, y) = p.at(width - 1, y) = edge;
+using imageenc::Picture;
+using imageenc::Rgb565;
+
+constexpr u16 kClear = 0xFFFF;  // transparent in keyed drawing
+
+// Display modes whose records a family's pictures are drawn for.
+constexpr i32 kCompactMode = 7, kLargeMode = 10, kSquareSmallMode = 8;
+
+struct Art {
+  Picture picture;
+  int format = 0;
+};
+
+// ---- drawing ----
+
+void Fill(Picture& p, int x, int y, int w, int h, u16 c) {
+  for (int j = std::max(0, y); j < std::min(p.height, y + h); ++j)
+    for (int i = std::max(0, x); i < std::min(p.width, x + w); ++i) p.at(i, j) = c;
+}
+
+void Outline(Picture& p, int x, int y, int w, int h, u16 c) {
+  Fill(p, x, y, w, 1, c);
+  Fill(p, x, y + h - 1, w, 1, c);
+  Fill(p, x, y, 1, h, c);
+  Fill(p, x + w - 1, y, 1, h, c);
+}
+
+void Set(Picture& p, int x, int y, u16 c) {
+  if (x >= 0 && y >= 0 && x < p.width && y < p.height) p.at(x, y) = c;
+}
+
+u16 Shade(int r, int g, int b, int delta) { return Rgb565(r + delta, g + delta, b + delta); }
+
+// A 3 x 5 pixel font for the numbers and letters on the generated pictures.
+const char* GlyphRows(char c) {
+  switch (c) {
+    case '0': return "111101101101111";
+    case '1': return "010110010010111";
+    case '2': return "111001111100111";
+    case '3': return "111001111001111";
+    case '4': return "101101111001001";
+    case '5': return "111100111001111";
+    case '6': return "111100111101111";
+    case '7': return "111001010010010";
+    case '8': return "111101111101111";
+    case '9': return "111101111001111";
+    case 'N': return "101111111111101";
+    case 'E': return "111100110100111";
+    case 'S': return "111100111001111";
+    case 'W': return "101101111111101";
+    case '?': return "111001011000010";
+    default: return nullptr;
+  }
+}
+
+int TextWidth(const std::string& text, int scale) { return int(text.size()) * 4 * scale - scale; }
+
+void DrawText(Picture& p, int x, int y, const std::string& text, u16 c, int scale) {
+  for (char ch : text) {
+    if (const char* rows = GlyphRows(ch))
+      for (int j = 0; j < 5; ++j)
+        for (int i = 0; i < 3; ++i)
+          if (rows[j * 3 + i] == '1') Fill(p, x + i * scale, y + j * scale, scale, scale, c);
+    x += 4 * scale;
+  }
+}
+
+void DrawCentredText(Picture& p, const std::string& text, u16 c, int scale) {
+  DrawText(p, (p.width - TextWidth(text, scale)) / 2, (p.height - 5 * scale) / 2, text, c, scale);
+}
+
+// A filled triangle pointing in direction d (0 up, 1 right, 2 down, 3 left) inside the box.
+void Arrow(Picture& p, int x, int y, int size, int d, u16 c) {
+  const int half = size / 2;
+  for (int a = 0; a <= half; ++a)
+    for (int b = -a; b <= a; ++b) {
+      const int along = a + (size - half) / 2, across = half + b;
+      switch (d) {
+        case 0: Set(p, x + across, y + along, c); break;
+        case 1: Set(p, x + size - 1 - along, y + across, c); break;
+        case 2: Set(p, x + across, y + size - 1 - along, c); break;
+        default: Set(p, x + along, y + across, c); break;
+      }
+    }
+}
+
+// A framed tile in a colour of its own with the slot number on it: readable wherever it shows.
+Art NumberedTile(u32 slot, bool large) {
+  const u32 h = slot * 2654435761u;
+  const int r = 60 + int((h >> 8) & 127), g = 60 + int((h >> 16) & 127), b = 60 + int((h >> 24) & 127);
+  const int size = large ? 32 : 24;
+  Art art{Picture(size, size, Shade(r, g, b, 0)), 0};
+  Outline(art.picture, 0, 0, size, size, Shade(r / 3, g / 3, b / 3, 0));
+  DrawCentredText(art.picture, std::to_string(slot), 0xFFFF - 1, large ? 2 : 1);
+  return art;
+}
+
+// ---- panels and frames ----
+
+struct Style {
+  u16 outline, light, body, shadow, centre;
+};
+
+// Colour of a pixel d pixels in from the outer side of a band b pixels wide.
+u16 Band(const Style& s, int d, int b) {
+  if (d <= 0) return s.outline;
+  if (d == 1) return s.light;
+  if (d >= b - 1) return s.shadow;
+  return s.body;
+}
+
+// Piece k of a nine-piece set (column by column: 0 top-left, 1 left, 2 bottom-left, 3 top, 4 centre,
+// 5 bottom, 6 top-right, 7 right, 8 bottom-right). Corners are band x band, edges band thick and `run`
+// long, the centre run x run: every edge and the centre tile seamlessly. Keyed sets round their outer
+// corners.
+Picture NinePiece(int k, int band, int run, const Style& s, bool keyed) {
+  const bool corner = k == 0 || k == 2 || k == 6 || k == 8;
+  const bool vertical = k == 1 || k == 7, horizontal = k == 3 || k == 5;
+  const int w = corner || vertical ? band : run, h = corner || horizontal ? band : run;
+  Picture p(w, h, s.centre);
+  if (k == 4) {
+    // A faint weave shows how the centre tiles.
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        if ((x + y) % run == 0) p.at(x, y) = s.light;
+    return p;
+  }
+  const bool right = k >= 6, bottom = k == 2 || k == 5 || k == 8;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const int dx = right ? w - 1 - x : x, dy = bottom ? h - 1 - y : y;
+      int d = corner ? std::min(dx, dy) : vertical ? dx : dy;
+      p.at(x, y) = Band(s, d, band);
+      if (corner && keyed && dx + dy < 2) p.at(x, y) = kClear;
+    }
+  // A stud in the middle of each edge piece marks the tiling period.
+  if (!corner && band >= 5) {
+    const int along = run / 2, across = band / 2;
+    Set(p, vertical ? across : along, vertical ? along : across, s.light);
+  }
   return p;
 }
 
-struct Shape {
-  int width, height, format;
+// Piece k (0 left cap, 1 middle, 2 right cap) of a three-piece bar: a rounded, shaded button face.
+Picture ThreePiece(int k, int cap, int run, int height, bool down, bool keyed) {
+  const int w = k == 1 ? run : cap;
+  Picture p(w, height);
+  for (int y = 0; y < height; ++y) {
+    const int t = height > 1 ? 255 * y / (height - 1) : 0;
+    const int base = down ? 120 - t / 5 : 210 - t / 3;
+    const u16 c = Rgb565(base - 20, base, base + 10);
+    for (int x = 0; x < w; ++x) p.at(x, y) = c;
+  }
+  const u16 outline = Rgb565(40, 50, 60), light = down ? Rgb565(90, 100, 110) : Rgb565(245, 250, 255);
+  Fill(p, 0, 0, w, 1, outline);
+  Fill(p, 0, height - 1, w, 1, outline);
+  Fill(p, 0, 1, w, 1, light);
+  if (k != 1) {
+    const int edge = k == 0 ? 0 : w - 1, inner = k == 0 ? 1 : w - 2;
+    Fill(p, edge, 0, 1, height, outline);
+    Fill(p, inner, 1, 1, height - 2, light);
+    if (keyed) {
+      Set(p, edge, 0, kClear);
+      Set(p, edge, height - 1, kClear);
+    }
+  }
+  return p;
+}
+
+// ---- buttons and small pictures ----
+
+enum class Symbol { UpArrow, DownArrow, LeftArrow, RightArrow, Cross, Tick, Minus };
+
+void DrawSymbol(Picture& p, Symbol symbol, int offset, u16 c) {
+  const int size = p.width, inset = size / 4, span = size - 2 * inset;
+  const int x0 = inset + offset, y0 = inset + offset;
+  switch (symbol) {
+    case Symbol::UpArrow: Arrow(p, x0, y0, span, 0, c); break;
+    case Symbol::RightArrow: Arrow(p, x0, y0, span, 1, c); break;
+    case Symbol::DownArrow: Arrow(p, x0, y0, span, 2, c); break;
+    case Symbol::LeftArrow: Arrow(p, x0, y0, span, 3, c); break;
+    case Symbol::Cross:
+      for (int i = 0; i < span; ++i) {
+        Fill(p, x0 + i, y0 + i, 2, 1, c);
+        Fill(p, x0 + span - 1 - i, y0 + i, 2, 1, c);
+      }
+      break;
+    case Symbol::Tick:
+      for (int i = 0; i < span / 3; ++i) Fill(p, x0 + i, y0 + span / 2 + i, 2, 2, c);
+      for (int i = 0; i < span - span / 3; ++i) Fill(p, x0 + span / 3 + i, y0 + span / 2 + span / 3 - i, 2, 2, c);
+      break;
+    case Symbol::Minus: Fill(p, x0, y0 + span / 2 - 1, span, 3, c); break;
+  }
+}
+
+// A square picture button, up or pressed.
+Picture SymbolButton(int size, Symbol symbol, bool down) {
+  Picture p(size, size, down ? Rgb565(70, 80, 96) : Rgb565(120, 134, 156));
+  const u16 light = Rgb565(200, 210, 230), dark = Rgb565(30, 34, 44);
+  Fill(p, 0, 0, size, 1, down ? dark : light);
+  Fill(p, 0, 0, 1, size, down ? dark : light);
+  Fill(p, 0, size - 1, size, 1, down ? light : dark);
+  Fill(p, size - 1, 0, 1, size, down ? light : dark);
+  DrawSymbol(p, symbol, down ? 1 : 0, Rgb565(250, 240, 200));
+  return p;
+}
+
+// A bar of a gauge: caps and body of one colour, across `thick` pixels; vertical bars shade left to
+// right, horizontal ones top to bottom.
+Picture GaugePiece(int length, int thick, bool vertical, int r, int g, int b, bool cap) {
+  Picture p(vertical ? thick : length, vertical ? length : thick);
+  for (int y = 0; y < p.height; ++y)
+    for (int x = 0; x < p.width; ++x) {
+      const int across = vertical ? x : y, along = vertical ? y : x;
+      int delta = across == 0 ? 50 : across == thick - 1 ? -50 : 0;
+      if (cap) delta -= 40;
+      if (!cap && along % 8 == 7) delta -= 20;  // marks along the body show its length
+      p.at(x, y) = Shade(r, g, b, delta);
+    }
+  return p;
+}
+
+// ---- what each slot shows ----
+
+// The nine-piece sets: first slot, band width on the compact and the large screens, edge length, style,
+// keyed corners. Sets whose centre slot is left empty by start-up simply have no centre record.
+struct NineSetArt {
+  u16 first;
+  int compactBand, largeBand, run;
+  Style style;
+  bool keyed;
 };
 
-bool ReadShape(const nlohmann::json& j, Shape& s) {
-  const auto size = j.value("size", std::vector<int>{s.width, s.height});
-  if (size.size() != 2) return false;
-  s.width = size[0];
-  s.height = size[1];
-  s.format = j.value("format", s.format);
-  if (s.width <= 0 || s.height <= 0 || s.width > 1024 || s.height > 1024 || s.format < 0 || s.format > 2) return false;
-  return s.format == 0 || (s.width % 2 == 0 && s.height % 2 == 0);
+const Style kWood{Rgb565(58, 34, 18), Rgb565(196, 150, 92), Rgb565(140, 96, 52), Rgb565(84, 54, 28),
+                  Rgb565(232, 218, 180)};
+const Style kBronze{Rgb565(40, 28, 10), Rgb565(232, 196, 120), Rgb565(176, 132, 60), Rgb565(96, 66, 24),
+                    Rgb565(0, 0, 0)};
+const Style kSteel{Rgb565(20, 24, 32), Rgb565(200, 210, 224), Rgb565(120, 132, 150), Rgb565(60, 66, 80),
+                   Rgb565(36, 40, 52)};
+const Style kSlate{Rgb565(16, 20, 28), Rgb565(120, 150, 180), Rgb565(70, 90, 120), Rgb565(40, 52, 70),
+                   Rgb565(24, 30, 44)};
+
+const NineSetArt kNineSets[] = {
+    {1, 12, 16, 8, kWood, true},   // the message box and the list dialog
+    {16, 8, 8, 8, kBronze, true},  // the large frame set
+    {25, 6, 6, 8, kSteel, true},   {34, 6, 6, 8, kSlate, true},
+    {51, 3, 3, 8, kSteel, false},                                 // the list frame, 3 pixels outside the list
+    {68, 6, 6, 8, kBronze, true},  {77, 4, 4, 8, kBronze, true},  // the small frame set
+    {86, 6, 6, 8, kSlate, true},   {95, 6, 6, 8, kWood, true},
+    {104, 6, 6, 8, kSteel, true},  {113, 6, 6, 8, kSlate, false},
+    {122, 6, 6, 8, kWood, true},   {224, 8, 12, 8, kSlate, false},
+    {233, 8, 12, 8, kWood, false},
+};
+
+struct ThreeSetArt {
+  u16 up, down;
+  int compactCap, largeCap, run, compactHeight, largeHeight;
+};
+
+const ThreeSetArt kThreeSets[] = {
+    {10, 13, 6, 8, 8, 20, 30},    // the message buttons: as high as slot 13
+    {256, 259, 4, 6, 8, 20, 41},  // the keyboard's keys
+};
+
+struct ButtonArt {
+  u16 up;  // the pressed picture is the next slot
+  int compactSize, largeSize;
+  Symbol symbol;
+};
+
+const ButtonArt kButtons[] = {
+    {60, 16, 16, Symbol::UpArrow},    {62, 16, 16, Symbol::DownArrow},    // list scrolling
+    {135, 20, 32, Symbol::LeftArrow}, {137, 20, 32, Symbol::RightArrow},  // page buttons
+    {143, 18, 36, Symbol::Cross},     {145, 18, 36, Symbol::Tick},       {147, 18, 36, Symbol::Minus},
+    {449, 16, 16, Symbol::LeftArrow}, {451, 16, 16, Symbol::RightArrow},  // decrease and increase
+};
+
+// Slots whose number a part of the game names: a role never takes one of them.
+struct SlotRange {
+  u16 first, last;
+};
+const SlotRange kNamedSlots[] = {
+    {0, 63},    {68, 130},  {135, 138}, {143, 148}, {224, 241}, {256, 262}, {277, 278},
+    {301, 396}, {405, 408}, {417, 423}, {437, 442}, {449, 452}, {457, 457},
+};
+
+bool IsNamedSlot(u32 slot) {
+  for (const SlotRange& r : kNamedSlots)
+    if (slot >= r.first && slot <= r.last) return true;
+  return false;
+}
+
+// The automap: cells of 8 pixels on the compact screens, 16 on the large ones. Picture n of slot 320 + n:
+// 0 the background, 54 default floor, 59 water, 60 other ground; the others are drawn keyed over a floor
+// (a wall on side n mod 4, north first, clockwise).
+Art Automap(u32 n, bool large) {
+  const int s = large ? 16 : 8;
+  Art art{Picture(s, s, kClear), 1};
+  Picture& p = art.picture;
+  auto floor = [&](int r, int g, int b) {
+    for (int y = 0; y < s; ++y)
+      for (int x = 0; x < s; ++x) p.at(x, y) = Shade(r, g, b, ((x * 7 + y * 3) % 5) * 4);
+  };
+  if (n == 0) {
+    floor(22, 22, 30);
+  } else if (n == 54) {
+    floor(120, 116, 104);
+  } else if (n == 59) {
+    floor(40, 80, 170);
+  } else if (n == 60) {
+    floor(70, 120, 60);
+  } else if (n >= 50) {
+    floor(90 + int(n) * 2, 90, 80);
+  } else {
+    const int t = large ? 2 : 1, side = int(n % 4);
+    const u16 c = Shade(200, 190 - int(n) * 2, 150, 0);
+    if (side == 0) Fill(p, 0, 0, s, t, c);
+    if (side == 1) Fill(p, s - t, 0, t, s, c);
+    if (side == 2) Fill(p, 0, s - t, s, t, c);
+    if (side == 3) Fill(p, 0, 0, t, s, c);
+  }
+  return art;
+}
+
+// The paper doll's slot squares (x, y) for slots 1 to 13 (12 is not shown), by family.
+constexpr int kDollCompact[13][2] = {{51, 3},   {99, 39}, {5, 4},   {5, 39},   {99, 77}, {5, 77}, {51, 43},
+                                     {96, 118}, {7, 118}, {51, 74}, {51, 116}, {0, 0},   {99, 4}};
+constexpr int kDollLarge[13][2] = {{85, 6},    {164, 66}, {8, 7},    {8, 66},   {164, 128}, {8, 128}, {85, 72},
+                                   {159, 198}, {11, 198}, {85, 125}, {85, 195}, {0, 0},     {164, 7}};
+
+Art RoleArt(u32 slot, bool large) {
+  namespace R = PictureRole;
+  const int k = large ? 2 : 1;  // scale of the small details
+  auto keyed = [](int w, int h) { return Art{Picture(w, h, kClear), 0}; };
+  if (slot == R::kPlaceholder) {
+    Art a = keyed(12 * k + 4, 12 * k + 4);
+    Outline(a.picture, 0, 0, a.picture.width, a.picture.height, Rgb565(200, 200, 210));
+    DrawCentredText(a.picture, "?", Rgb565(240, 220, 120), k + 1);
+    return a;
+  }
+  if (slot == R::kBadge0 || slot == R::kBadge1) {
+    const int s = large ? 24 : 16;
+    Art a = keyed(s, s);
+    const u16 c = slot == R::kBadge0 ? Rgb565(220, 180, 60) : Rgb565(190, 200, 210);
+    for (int y = 0; y < s; ++y) {
+      const int inset = y < s / 2 ? 0 : (y - s / 2) * 2 / 3;  // a shield
+      Fill(a.picture, inset, y, s - 2 * inset, 1, c);
+    }
+    DrawText(a.picture, (s - 3 * k) / 2, 2 * k, slot == R::kBadge0 ? "0" : "1", Rgb565(60, 30, 10), k);
+    return a;
+  }
+  if (slot == R::kPaperDoll) {
+    const int slotSize = large ? 50 : 30;
+    const auto& places = large ? kDollLarge : kDollCompact;
+    Art a{Picture(large ? 216 : 130, large ? 250 : 150, Rgb565(34, 30, 40)), 0};
+    Picture& p = a.picture;
+    const u16 body = Rgb565(90, 80, 100);
+    const int cx = p.width / 2;
+    Fill(p, cx - 8 * k, 4 * k, 16 * k, 16 * k, body);    // head
+    Fill(p, cx - 16 * k, 22 * k, 32 * k, 44 * k, body);  // body
+    Fill(p, cx - 26 * k, 24 * k, 8 * k, 36 * k, body);   // arms
+    Fill(p, cx + 18 * k, 24 * k, 8 * k, 36 * k, body);
+    Fill(p, cx - 14 * k, 68 * k, 10 * k, 44 * k, body);  // legs
+    Fill(p, cx + 4 * k, 68 * k, 10 * k, 44 * k, body);
+    for (int i = 0; i < 13; ++i)
+      if (i != 11) Outline(p, places[i][0], places[i][1], slotSize, slotSize, Rgb565(150, 140, 170));
+    return a;
+  }
+  if (slot == R::kDollOverlay7 || slot == R::kDollOverlay8 || slot == R::kDollOverlay9) {
+    const int s = large ? 50 : 30;
+    Art a = keyed(s, s);
+    const u16 c = Rgb565(230, 200, 90);
+    const int n = 6 * k;  // corner brackets
+    for (int cy : {0, s - 1})
+      for (int cx : {0, s - 1}) {
+        Fill(a.picture, cx == 0 ? 0 : s - n, cy, n, 1, c);
+        Fill(a.picture, cx, cy == 0 ? 0 : s - n, 1, n, c);
+      }
+    DrawText(a.picture, s - 4 * k - 1, s - 6 * k - 1, std::to_string(slot - R::kDollOverlay7 + 7), c, k);
+    return a;
+  }
+  if (slot == R::kCompassBand || slot == R::kCompassOverlay) {
+    // 120 columns of 3 degrees; "a" = 0 (north) shows at column 10, east at 40, south 70, west 100.
+    const int h = large ? 31 : 17;
+    const bool band = slot == R::kCompassBand;
+    Art a{Picture(120, h, band ? Rgb565(60, 70, 90) : kClear), 0};
+    Picture& p = a.picture;
+    if (band) {
+      for (int x = 0; x < 120; ++x) {
+        const int tick = (x + 110) % 5 == 0 ? 2 : 0;
+        Fill(p, x, h - 1 - tick * k, 1, tick * k, Rgb565(180, 190, 210));
+      }
+      const char* names[4] = {"N", "E", "S", "W"};
+      for (int i = 0; i < 4; ++i)
+        DrawText(p, 10 + 30 * i - (3 * k) / 2, (h - 5 * k) / 2, names[i], Rgb565(250, 240, 200), k);
+    } else {
+      for (int i = 0; i < 4; ++i) Arrow(p, 10 + 30 * i - 2, 0, 5, 2, Rgb565(220, 60, 40));
+    }
+    return a;
+  }
+  if (slot == R::kCompassLeftCap || slot == R::kCompassRightCap) {
+    const int h = large ? 31 : 17, w = 6;
+    Art a{Picture(w, h), 0};
+    for (int x = 0; x < w; ++x) {
+      const int edge = slot == R::kCompassLeftCap ? x : w - 1 - x;
+      Fill(a.picture, x, 0, 1, h, Shade(10, 12, 16, edge * 12));
+    }
+    return a;
+  }
+  const int cell = large ? 16 : 8;
+  if (slot >= R::kAutomapArrowNorth && slot <= R::kAutomapArrowWest) {
+    Art a = keyed(cell, cell);
+    Arrow(a.picture, 0, 0, cell, int(slot - R::kAutomapArrowNorth), Rgb565(250, 60, 40));
+    return a;
+  }
+  const u16 frame = Rgb565(230, 210, 120);
+  const int t = large ? 2 : 1;
+  if (slot >= R::kAutomapCornerNW && slot <= R::kAutomapCornerSE) {
+    Art a = keyed(cell, cell);
+    const bool east = slot == R::kAutomapCornerNE || slot == R::kAutomapCornerSE;
+    const bool south = slot == R::kAutomapCornerSW || slot == R::kAutomapCornerSE;
+    Fill(a.picture, 0, south ? cell - t : 0, cell, t, frame);
+    Fill(a.picture, east ? cell - t : 0, 0, t, cell, frame);
+    return a;
+  }
+  if (slot >= R::kAutomapEdgeWest && slot <= R::kAutomapEdgeSouth) {
+    Art a = keyed(cell, cell);
+    if (slot == R::kAutomapEdgeWest) Fill(a.picture, 0, 0, t, cell, frame);
+    if (slot == R::kAutomapEdgeEast) Fill(a.picture, cell - t, 0, t, cell, frame);
+    if (slot == R::kAutomapEdgeNorth) Fill(a.picture, 0, 0, cell, t, frame);
+    if (slot == R::kAutomapEdgeSouth) Fill(a.picture, 0, cell - t, cell, t, frame);
+    return a;
+  }
+  if (slot == R::kLabelAttackIcon) {
+    const int s = large ? 16 : 12;
+    Art a = keyed(s, s);
+    DrawSymbol(a.picture, Symbol::Cross, 0, Rgb565(240, 80, 60));
+    return a;
+  }
+  if (slot == R::kLabelBackground) {
+    Art a{Picture(16, 16), 0};
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x) a.picture.at(x, y) = Shade(30, 36, 52, ((x / 4 + y / 4) % 2) * 6);
+    return a;
+  }
+  if (slot == R::kHitBlow || slot == R::kHitDamage) {
+    const int s = large ? 64 : 40;
+    Art a = keyed(s, s);
+    const u16 c = slot == R::kHitBlow ? Rgb565(230, 40, 30) : Rgb565(60, 200, 60);
+    for (int y = 0; y < s; ++y)
+      for (int x = 0; x < s; ++x) {
+        const int dx = 2 * x - s + 1, dy = 2 * y - s + 1;
+        const int r2 = dx * dx + dy * dy, spike = (std::abs(dx) < s / 4 || std::abs(dy) < s / 4) ? s * s : s * s / 3;
+        if (r2 < spike) a.picture.at(x, y) = c;
+      }
+    return a;
+  }
+  return NumberedTile(slot, large);
+}
+
+Art ArtFor(u32 slot, bool large) {
+  for (u16 role : PictureRole::kAll)
+    if (slot == role) return RoleArt(slot, large);
+  for (const NineSetArt& set : kNineSets)
+    if (slot >= set.first && slot < set.first + 9u)
+      return {NinePiece(int(slot - set.first), large ? set.largeBand : set.compactBand, set.run, set.style, set.keyed),
+              0};
+  for (const ThreeSetArt& set : kThreeSets)
+    for (u16 first : {set.up, set.down})
+      if (slot >= first && slot < first + 3u)
+        return {ThreePiece(int(slot - first), large ? set.largeCap : set.compactCap, set.run,
+                           large ? set.largeHeight : set.compactHeight, first == set.down, true),
+                0};
+  for (const ButtonArt& b : kButtons)
+    if (slot == b.up || slot == b.up + 1u)
+      return {SymbolButton(large ? b.largeSize : b.compactSize, b.symbol, slot != b.up), 0};
+  if (slot == 0) {
+    Art art{imageenc::MakeBricks(32, 32, 3200), 2};
+    return art;
+  }
+  if (slot == 262) return {imageenc::MakeNoise(16, 16, Rgb565(40, 44, 56), 8, 262), 0};  // the keyboard's tile
+  if (slot == 277) {                                                                     // the empty item cell
+    const int s = large ? 50 : 40;
+    Art art{Picture(s, s, Rgb565(28, 26, 24)), 0};
+    Outline(art.picture, 0, 0, s, s, Rgb565(90, 80, 70));
+    Outline(art.picture, 1, 1, s - 2, s - 2, Rgb565(12, 10, 8));
+    return art;
+  }
+  if (slot == 278) {  // the item marker, keyed
+    Art art{Picture(10, 10, kClear), 0};
+    for (int y = 0; y < 10; ++y) {
+      const int half = y < 5 ? y : 9 - y;
+      Fill(art.picture, 4 - half, y, 2 + 2 * half, 1, Rgb565(250, 220, 60));
+    }
+    return art;
+  }
+  if (slot >= 301 && slot <= 312) {
+    // Gauges: moving cap, body, fixed cap; vertical hit points (301) and spell points (304), then the
+    // horizontal ones (307, 310). The body outlasts the longest track of any screen.
+    const bool vertical = slot <= 306, spell = (slot - 301) / 3 % 2 == 1;
+    const int piece = int((slot - 301) % 3);
+    const int r = spell ? 50 : 200, g = spell ? 90 : 40, b = spell ? 220 : 40;
+    return {GaugePiece(piece == 1 ? 120 : 3, 4, vertical, r, g, b, piece != 1), 0};
+  }
+  if (slot >= 313 && slot <= 315) {  // equipped, equippable, not usable
+    const int s = large ? 10 : 8;
+    const u16 colours[3] = {Rgb565(60, 200, 80), Rgb565(230, 200, 60), Rgb565(220, 50, 40)};
+    Art art{Picture(s, s, colours[slot - 313]), 0};
+    Outline(art.picture, 0, 0, s, s, Rgb565(0, 0, 0));
+    return art;
+  }
+  if (slot >= 320 && slot <= 388) return Automap(slot - 320, large);
+  if (slot == 395 || slot == 396) {  // the world map's player and target markers
+    const int s = large ? 12 : 8;
+    Art art{Picture(s, s, kClear), 0};
+    if (slot == 395) {
+      Arrow(art.picture, 0, 0, s, 0, Rgb565(250, 60, 40));
+    } else {
+      DrawSymbol(art.picture, Symbol::Cross, 0, Rgb565(250, 230, 60));
+    }
+    return art;
+  }
+  return NumberedTile(slot, large);
+}
+
+bool CheckRoles(Context& context, const std::string& where) {
+  bool ok = true;
+  for (u16 role : PictureRole::kAll) {
+    const std::string at = where + ": role slot " + std::to_string(role);
+    if (IsNamedSlot(role)) {
+      context.fail(at, "is a slot the game names by number");
+      ok = false;
+    }
+    if (!SPictureTable::RecordFor(role, kCompactMode) || !SPictureTable::RecordFor(role, kLargeMode)) {
+      context.fail(at, "has no record in the picture table");
+      ok = false;
+    }
+  }
+  return ok;
 }
 
 void BuildPictures(Context& context) {
   const auto folder = context.source() / "pictures";
-  const std::string where = (folder / "slots.json").string();
-  std::ifstream in(folder / "slots.json");
-  if (!in) return context.fail(where, "cannot be read");
-  nlohmann::json doc = nlohmann::json::parse(in, nullptr, false);
-  if (doc.is_discarded() || !doc.contains("records") || !doc["records"].is_array())
-    return context.fail(where, "not JSON with a \"records\" array of [first, last] runs");
-  Shape defaults{16, 16, 0};
-  if (doc.contains("defaults") && !ReadShape(doc["defaults"], defaults))
-    return context.fail(where, "\"defaults\" needs a size of 1 to 1024 and a format 0 to 2 (even sizes for 1 and 2)");
-  struct Override {
-    u32 first, last;
-    Shape shape;
-  };
-  std::vector<Override> overrides;
-  for (const auto& o : doc.value("overrides", nlohmann::json::array())) {
-    const auto run = o.value("records", std::vector<u32>{});
-    Override ov{0, 0, defaults};
-    if (run.size() != 2 || run[0] > run[1] || !ReadShape(o, ov.shape))
-      return context.fail(where, "an override needs \"records\" [first, last] and a valid size and format");
-    ov.first = run[0];
-    ov.last = run[1];
-    overrides.push_back(ov);
-  }
-
+  const std::string where = "picture table";
+  if (!CheckRoles(context, where)) return;
   Archive& data = context.archive("DuskmireData");
   if (data.type.empty()) data.type = "Data";
   if (data.creator.empty()) data.creator = kDataCreator;
-  for (const auto& run : doc["records"]) {
-    const auto r = run.get<std::vector<u32>>();
-    if (r.size() != 2 || r[0] > r[1] || r[1] > 65535) return context.fail(where, "a run must be [first, last] ids");
-    for (u32 id = r[0]; id <= r[1]; ++id) {
-      const std::string at = where + ": record " + std::to_string(id);
-      if (data.records.count(static_cast<u16>(id))) return context.fail(at, "is already used by another record");
-      Shape shape = defaults;
-      for (const auto& o : overrides)
-        if (id >= o.first && id <= o.last) shape = o.shape;
-      imageenc::Picture picture;
-      const auto png = folder / (std::to_string(id) + ".png");
-      if (std::filesystem::exists(png)) {
-        std::string error;
-        if (!imageenc::ReadPng(png.string(), picture, error)) return context.fail(png.string(), error);
-        if (shape.format != 0 && (picture.width % 2 || picture.height % 2))
-          return context.fail(png.string(), "block formats need even sizes");
-      } else {
-        picture = Placeholder(id, shape.width, shape.height);
+
+  // Each record once, with the slot and family it is drawn for.
+  std::map<u16, std::pair<u32, bool>> wanted;
+  for (const SPictureRun& run : SPictureTable::Runs())
+    for (u32 slot = run.firstSlot; slot < u32(run.firstSlot) + run.count; ++slot)
+      for (i32 mode : {kCompactMode, kSquareSmallMode, kLargeMode}) {
+        const u16 id = SPictureTable::RecordFor(slot, mode);
+        const auto [it, added] = wanted.emplace(id, std::make_pair(slot, mode == kLargeMode));
+        if (!added && it->second.first != slot)
+          return context.fail(where + ": record " + std::to_string(id),
+                              "serves slots " + std::to_string(it->second.first) + " and " + std::to_string(slot));
       }
-      std::vector<u8> bytes = imageenc::Encode(picture, shape.format);
-      std::vector<u16> aligned((bytes.size() + 1) / 2);
-      std::memcpy(aligned.data(), bytes.data(), bytes.size());
-      if (!SImage::FromRecordWithOwnTable(aligned.data(), static_cast<u32>(bytes.size())))
-        return context.fail(at, "the encoded picture does not pass the game's image check");
-      data.records[static_cast<u16>(id)] = std::move(bytes);
+
+  for (const auto& [id, use] : wanted) {
+    const std::string at = where + ": record " + std::to_string(id);
+    if (data.records.count(id)) return context.fail(at, "is already used by another record");
+    Art art = ArtFor(use.first, use.second);
+    const auto png = folder / (std::to_string(id) + ".png");
+    if (std::filesystem::exists(png)) {
+      std::string error;
+      if (!imageenc::ReadPng(png.string(), art.picture, error)) return context.fail(png.string(), error);
+      if (art.format != 0 && (art.picture.width % 2 || art.picture.height % 2))
+        return context.fail(png.string(), "block formats need even sizes");
     }
+    std::vector<u8> bytes = imageenc::Encode(art.picture, art.format);
+    std::vector<u16> aligned((bytes.size() + 1) / 2);
+    std::memcpy(aligned.data(), bytes.data(), bytes.size());
+    if (!SImage::FromRecordWithOwnTable(aligned.data(), static_cast<u32>(bytes.size())))
+      return context.fail(at, "the encoded picture does not pass the game's image check");
+    data.records[id] = std::move(bytes);
+  }
+
+  // The click sounds, waves from their first byte: the first for selections and "Continue", the second
+  // for confirming, cancelling and closing.
+  const struct {
+    u16 id;
+    const char* name;
+    double hz;
+    int ms;
+  } clicks[] = {{4031, "click-select", 1760.0, 25}, {4032, "click-confirm", 660.0, 45}};
+  for (const auto& c : clicks) {
+    if (data.records.count(c.id))
+      return context.fail(where + ": record " + std::to_string(c.id), "is already used by another record");
+    data.records[c.id] = Wave({{"name", c.name}, {"hz", c.hz}, {"ms", c.ms}, {"bits", 16}});
   }
 }
 

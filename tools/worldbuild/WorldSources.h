@@ -30,6 +30,13 @@ Bytes SampleRecord(F&& fn, u32 capacity = SStream::kWriteBufferSize) {
 // Reads data/sample/<relative>; false after reporting a file that cannot be read or is not valid JSON.
 bool ReadSourceJson(Context& ctx, const std::filesystem::path& relative, nlohmann::json& out);
 
+// The builder's pseudo-random numbers: a linear congruential step; the upper 16 bits of the state.
+u32 Lcg(u32& seed);
+
+// A RIFF wave from {"name", "bits" (8 or 16), "channels", "ms", "wave" ("sine" or "noise"), "hz",
+// "extraChunk"}: 22,050 Hz, fading out to silence; the noise follows the name.
+Bytes Wave(const nlohmann::json& j);
+
 // An effect entry from {"kind", "mode", "sub", "base", "perLevel", "duration", "durationPerLevel",
 // "radius", "name"}: kind 1 and mode 3 unless given, the rest zero.
 SEffect* EffectFromJson(const nlohmann::json& j);

@@ -1,0 +1,57 @@
+// The game core's fixed interface pictures and click sounds, read from the data archive.
+#include "core/SGameCore.h"
+#include "core/SPictureTable.h"
+#include "graphics/SImage.h"
+#include "world/SSoundTable.h"
+
+#include <memory>
+#include <new>
+
+namespace {
+// The first click (selections, arrows, "Continue") and the second (confirm, cancel, close).
+constexpr u16 kClickSoundRecords[2] = {4031, 4032};
+}  // namespace
+
+u32 SGameCore::LoadPictures() {
+  u32 filled = 0;
+  for (u32 slot = 0; slot < kPictureSlots; ++slot) {
+    if (pictures[slot]) continue;
+    const u16 id = SPictureTable::RecordFor(slot, displayMode);
+    if (!id) continue;
+    std::unique_ptr<SRecordData> record = data.ReadRecord(id);
+    // The pictures are drawn with their own colour tables: a record that does not hold one is left out.
+    const SImage* image = record ? SImage::FromRecordWithOwnTable(record->data, record->size) : nullptr;
+    if (!image) continue;
+    SImageEntry* entry = new (std::nothrow) SImageEntry;
+    if (!entry) break;
+    entry->recordId = id;
+    entry->database = &data;
+    entry->size = record->size;
+    entry->image = image;
+    entry->record = record.release();
+    pictures[slot] = entry;
+    ++filled;
+  }
+  return filled;
+}
+
+bool SGameCore::LoadClickSounds() {
+  bool all = true;
+  for (u32 i = 0; i < 2; ++i) {
+    if (clickSounds[i]) continue;
+    std::unique_ptr<SRecordData> record = data.ReadRecord(kClickSoundRecords[i]);
+    SResource* sound = record ? new (std::nothrow) SResource : nullptr;
+    if (!sound) {
+      all = false;
+      continue;
+    }
+    // The record is a wave from its first byte; it is checked when a level of it is first made.
+    sound->database = &data;
+    sound->recordId = kClickSoundRecords[i];
+    sound->sampleData = record->data;
+    sound->sampleBytes = record->size;
+    sound->record = record.release();
+    clickSounds[i] = sound;
+  }
+  return all;
+}

@@ -1,0 +1,67 @@
+// The interface pictures the game draws by role rather than by a slot number of their own, each given a
+// picture slot of the start-up table that nothing else uses. The code draws them from these slots and the
+// world builder draws each role's art into its slot's records.
+#pragma once
+#include "os/Types.h"
+
+#include <iterator>
+
+namespace PictureRole {
+
+inline constexpr u16 kPlaceholder = 281;  // a picture control without picture, drawn keyed and centred
+inline constexpr u16 kBadge0 = 282;       // the portrait's two badges (which 0 and not 0)
+inline constexpr u16 kBadge1 = 283;
+inline constexpr u16 kPaperDoll = 284;     // the character sheet's paper doll, opaque
+inline constexpr u16 kDollOverlay7 = 285;  // drawn keyed over the items of doll slots 7, 8 and 9
+inline constexpr u16 kDollOverlay8 = 286;
+inline constexpr u16 kDollOverlay9 = 287;
+inline constexpr u16 kCompassBand = 288;     // the compass band (120 columns: 3 degrees each), opaque
+inline constexpr u16 kCompassOverlay = 289;  // the band's keyed overlay, as wide as the band
+inline constexpr u16 kCompassLeftCap = 290;  // blended over the band's ends
+inline constexpr u16 kCompassRightCap = 291;
+inline constexpr u16 kAutomapArrowNorth = 292;  // the player on the dragged automap, by facing: north, east,
+inline constexpr u16 kAutomapArrowEast = 293;   // south, west
+inline constexpr u16 kAutomapArrowSouth = 294;
+inline constexpr u16 kAutomapArrowWest = 295;
+// The frame of a joined outdoor map's central area on the automap: corners at (7, 7), (27, 7), (7, 27) and
+// (27, 27), then the edges of column 7, column 27, row 7 and row 27.
+inline constexpr u16 kAutomapCornerNW = 296;
+inline constexpr u16 kAutomapCornerNE = 297;
+inline constexpr u16 kAutomapCornerSW = 298;
+inline constexpr u16 kAutomapCornerSE = 299;
+inline constexpr u16 kAutomapEdgeWest = 263;
+inline constexpr u16 kAutomapEdgeEast = 264;
+inline constexpr u16 kAutomapEdgeNorth = 265;
+inline constexpr u16 kAutomapEdgeSouth = 266;
+inline constexpr u16 kLabelAttackIcon = 300;  // the selected label panel's attack icon, keyed
+inline constexpr u16 kLabelBackground = 267;  // tiled behind the label panels
+inline constexpr u16 kHitBlow = 268;          // the head-up display's hit images: a blow, and damage
+inline constexpr u16 kHitDamage = 269;
+
+// Every role slot, for the builder's checks.
+inline constexpr u16 kAll[] = {
+    kPlaceholder,      kBadge0,
+    kBadge1,           kPaperDoll,
+    kDollOverlay7,     kDollOverlay8,
+    kDollOverlay9,     kCompassBand,
+    kCompassOverlay,   kCompassLeftCap,
+    kCompassRightCap,  kAutomapArrowNorth,
+    kAutomapArrowEast, kAutomapArrowSouth,
+    kAutomapArrowWest, kAutomapCornerNW,
+    kAutomapCornerNE,  kAutomapCornerSW,
+    kAutomapCornerSE,  kAutomapEdgeWest,
+    kAutomapEdgeEast,  kAutomapEdgeNorth,
+    kAutomapEdgeSouth, kLabelAttackIcon,
+    kLabelBackground,  kHitBlow,
+    kHitDamage,
+};
+
+constexpr bool AllDistinct() {
+  for (u32 i = 0; i < std::size(kAll); ++i)
+    for (u32 j = i + 1; j < std::size(kAll); ++j)
+      if (kAll[i] == kAll[j]) return false;
+  return true;
+}
+static_assert(AllDistinct(), "a picture slot carries one role only");
+
+}  // namespace PictureRole
