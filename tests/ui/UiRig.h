@@ -1,10 +1,12 @@
-// A game core for the controls and the message box: a screen in memory of the display mode's size, and
-// from the built sample world the layouts, the 3D view rectangle, the fonts, the picture slots and the
-// click sounds, as start-up leaves them. A sound record stands in for each click sound and notes every
+// A game core for the controls and the message box: a screen in memory of the display mode's size, a
+// virtual clock, and from the built sample world the layouts, the 3D view rectangle, the fonts and the
+// picture slots, as start-up leaves them. A sound record stands in for each click sound and notes every
 // play, so that a test reads which clicks were heard.
 #pragma once
 #include "core/CoreRig.h"
 #include "graphics/SFont.h"
+#include "os/headless/VirtualClock.h"
+#include "platform/hal/Game.h"
 #include "platform/sound/SSoundManager.h"
 #include "support/Png.h"
 #include "world/SSoundTable.h"
@@ -20,7 +22,20 @@ class LoggedSound : public SResource {
   std::string name;
 };
 
-struct UiRig : CoreRig {
+// Time in the controls passes only when they wait or a test advances it.
+struct VirtualTime {
+  VirtualTime() {
+    Os::InstallClock(&clock);
+    Hal::ResetTimer();
+  }
+  ~VirtualTime() {
+    Os::InstallClock(nullptr);
+    Hal::ResetTimer();
+  }
+  Os::VirtualClock clock;
+};
+
+struct UiRig : VirtualTime, CoreRig {
   UiRig(i32 mode, u16 width, u16 height) : CoreRig(mode, width, height) {
     ready = LoadSampleLayouts();
     core.display->SetGameCore(&core);
@@ -50,3 +65,6 @@ struct UiRig : CoreRig {
   bool ready = false;
   u32 filled = 0;
 };
+
+// A picture slot entry over an encoded picture, owned by whoever holds the slot (the core deletes its own).
+SImageEntry* MakePictureEntry(const std::vector<u8>& record);
