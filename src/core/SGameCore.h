@@ -172,8 +172,8 @@ class SGameCore : public SDisplayHost {
   SArchiveBinding* archiveBinding = nullptr;
   SFont* font = nullptr;
   SScriptContext* scriptContext = nullptr;  // where the running script's output goes
-  SFileStore fileStore;  // opens files in the program folder; the data archive reads through it
-  SDatabase data;        // "DuskmireData"
+  SFileStore fileStore;                     // opens files in the program folder; the data archive reads through it
+  SDatabase data;                           // "DuskmireData"
   SSoundManager* soundManager = nullptr;
   SStartTime* startTime = nullptr;
   std::string programFolder;  // ends with a separator
@@ -195,7 +195,7 @@ class SGameCore : public SDisplayHost {
   // The fixed interface pictures; a slot start-up does not fill stays null. Owned.
   SImageEntry* pictures[kPictureSlots] = {};
   SResource* clickSounds[2] = {};  // from records 4031 and 4032; owned
-  SPlayer player;  // after the world: its items and effects refer to the world's tables
+  SPlayer player;                  // after the world: its items and effects refer to the world's tables
   SFrameTimer frameTimers[kFrameTimers];
   SWorldView* gameView = nullptr;  // the game state's world view, once there is one
 
