@@ -5,6 +5,7 @@
 #include "UiRig.h"
 #include "core/ui/SAnimCtrl.h"
 #include "core/ui/SButtonCtrl.h"
+#include "core/ui/SDialogTextCtrl.h"
 #include "core/ui/SFaceCtrl.h"
 #include "core/ui/SPicCtrl.h"
 #include "core/ui/SSceneTextCtrl.h"
@@ -409,6 +410,55 @@ TEST(Controls, ProgressPortraitSceneTextAndTextLine) {
   rig.clock.Advance(1);
   line.OnTick(0);
   EXPECT_EQ(line.caretShown, 0u);
+}
+
+TEST(Controls, ClickableFillsAndTitledTexts) {
+  UiRig rig(7, 240, 320);
+  ASSERT_TRUE(rig.ready);
+  SDialog owner;
+  owner.Attach(&rig.core);
+
+  // A clickable fill takes pen-downs from one pixel left of its rectangle to its last column and row.
+  SFillColorCtrl fill;
+  fill.id = 12;
+  fill.inputMask = SCtrl::kInputPen;
+  fill.SetRect(20, 30, 10, 5);
+  const struct {
+    i32 x, y;
+    u32 touching, moving, code;
+  } taps[] = {{19, 30, 1, 0, 12}, {29, 34, 1, 0, 12}, {18, 30, 1, 0, 0}, {30, 30, 1, 0, 0},
+              {20, 35, 1, 0, 0},  {25, 29, 1, 0, 0},  {25, 32, 0, 0, 0}, {25, 32, 1, 1, 0}};
+  for (const auto& t : taps) EXPECT_EQ(fill.OnPen(t.x, t.y, t.touching, t.moving), t.code) << t.x << "," << t.y;
+
+  // A titled text: an empty body still has one page; a long one is cut into pages of whole lines, the
+  // first after the title.
+  STitleTextCtrl titled;
+  titled.Attach(&owner);
+  titled.SetRect(10, 10, 200, 100);
+  titled.Setup(1, 0xFFFFFF, 0xC8C8C8, 0, 0, 4, 2, 0x00FFFF, 0xFF00FF);
+  titled.SetText("Title", "", 0, 0);
+  EXPECT_EQ(titled.PageCount(), 1u);
+  EXPECT_STREQ(titled.pages[0].CStr(), "");
+  std::string body;
+  for (int i = 1; i <= 20; ++i) body += "Line " + std::to_string(i) + "\n";
+  titled.SetText(nullptr, body.c_str(), 1, 0);
+  EXPECT_STREQ(titled.title.CStr(), "Title") << "a missing title keeps the old one";
+  rig.core.font->Select(1, 0, 0);
+  const i32 line = rig.core.font->LineHeight() + 1;
+  const i32 later = 100 / line;
+  ASSERT_GE(titled.PageCount(), 2u);
+  u32 lines = 0;
+  for (u32 p = 0; p < titled.PageCount(); ++p) {
+    const std::string page = titled.pages[p].CStr();
+    const u32 n = u32(std::count(page.begin(), page.end(), '\r'));
+    if (p > 0 && p + 1 < titled.PageCount()) {
+      EXPECT_EQ(n, u32(later)) << p;
+    }
+    lines += n;
+  }
+  EXPECT_EQ(lines, 20u);
+  EXPECT_LT(std::count(titled.pages[0].CStr(), titled.pages[0].CStr() + titled.pages[0].Length(), '\r'), later)
+      << "the title takes room on the first page";
 }
 
 }  // namespace
