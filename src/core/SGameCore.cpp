@@ -8,6 +8,7 @@
 #include "platform/hal/Display.h"
 #include "platform/hal/DisplayModes.h"
 #include "platform/sound/SSoundManager.h"
+#include "script/SScriptInterpreter.h"
 
 #include <new>
 
@@ -24,6 +25,7 @@ SGameCore::~SGameCore() {
     delete sound;
     sound = nullptr;
   }
+  delete scriptInterpreter;
   delete startTime;
   delete archiveBinding;
   delete font;
@@ -43,6 +45,9 @@ bool SGameCore::Startup(i32 mode, Os::WindowId window, u32 screenWidth, u32 scre
   if (!random) return fail("Out of memory.");
   random->SeedFromTime(this);
   player.Attach(this);
+  scriptInterpreter = new (std::nothrow) SScriptInterpreter;
+  if (!scriptInterpreter) return fail("Out of memory.");
+  scriptInterpreter->Init(this);
   if (!data.Open("DuskmireData"))
     return fail("The game data \"DuskmireData.pdb\" is missing or damaged in " + programFolder);
   LoadSettings();

@@ -20,6 +20,7 @@ class SDialogTextCtrl;
 class SDisplay;
 class SFont;
 class SScriptContext;
+class SScriptInterpreter;
 class SString;
 struct SImage;
 class SSoundManager;
@@ -171,9 +172,10 @@ class SGameCore : public SDisplayHost {
   SDisplay* display = nullptr;  // the screen, set at start-up
   SArchiveBinding* archiveBinding = nullptr;
   SFont* font = nullptr;
-  SScriptContext* scriptContext = nullptr;  // where the running script's output goes
-  SFileStore fileStore;                     // opens files in the program folder; the data archive reads through it
-  SDatabase data;                           // "DuskmireData"
+  SScriptInterpreter* scriptInterpreter = nullptr;  // runs the world's scripts; owned
+  SScriptContext* scriptContext = nullptr;          // where the running script's output goes
+  SFileStore fileStore;  // opens files in the program folder; the data archive reads through it
+  SDatabase data;        // "DuskmireData"
   SSoundManager* soundManager = nullptr;
   SStartTime* startTime = nullptr;
   std::string programFolder;  // ends with a separator

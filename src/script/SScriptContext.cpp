@@ -3,9 +3,25 @@
 #include "core/SGameCore.h"
 #include "foundation/SString.h"
 #include "game/SStateGame.h"
+#include "script/SScriptCatalogue.h"
+#include "script/SScriptInterpreter.h"
+
+void SScriptContext::Bind(SGameCore* gameCore) {
+  core = gameCore;
+  interpreter = core ? core->scriptInterpreter : nullptr;
+  if (interpreter) interpreter->SetContext(this);
+}
 
 void SScriptContext::ShowMessage(const char* text, u32 flag) {
   // The text is copied first: callers format it in buffers that the output may reuse.
   SString copy(text ? text : "");
   if (core && core->stateGame) core->stateGame->AppendToMessage(copy.CStr(), flag ? 2 : 0);
+}
+
+u32 SScriptContext::CallFunction(const char* /*target*/, u32 id, const SScriptValue& /*first*/,
+                                 const SScriptValue& /*second*/, const SScriptValue& /*third*/, SScriptValue*& result) {
+  result = nullptr;
+  if (!FindScriptFunction(id)) return 15;  // "invalid method"
+  // The functions' handlers act on the world; until they are bound a call does nothing and gives no value.
+  return 0;
 }
