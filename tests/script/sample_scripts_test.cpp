@@ -2,6 +2,7 @@
 // the world, stored byte for byte as the compiler lays them out at their record offsets, and saying
 // what their sources say. The world builder refuses broken sources naming the place.
 #include "ScriptCompiler.h"
+#include "ScriptRig.h"
 #include "world/SampleCore.h"
 
 #include <cstdio>
@@ -180,6 +181,69 @@ TEST_F(SampleScripts, PagesAndObjectsNameTheirScripts) {
   EXPECT_EQ(w.core.world.modules.FindMap("base_out0101")->FindObjectByName("base_obj_towndoor")->scriptName, nullptr);
   ASSERT_NE(cellar->FindObjectByName("base_obj_gate"), nullptr);
   EXPECT_EQ(w.globals.GetValue("base_gateopen"), 0);
+}
+
+// Every script of the sample world, named or in a dialog entry, as the world assembly loaded it, runs to
+// its end with calls answered from a table, whichever way the answers go; the lever's "yes" path makes
+// the calls its source says.
+TEST_F(SampleScripts, EveryScriptRunsToItsEnd) {
+  struct Blob {
+    std::string what;
+    const u8* program;
+    u16 length;
+    u32 offset;
+  };
+  std::vector<Blob> blobs;
+  for (const SNamedScript* s : w.scripts.scripts)
+    blobs.push_back({s->name.Text(), s->program, s->length, s->programOffset});
+  auto entries = [&](const SPtrArray<SDialogEntryList>& lists) {
+    for (const SDialogEntryList* list : lists)
+      for (const SDialogEntry* e : list->entries)
+        if (e->scriptLength) blobs.push_back({list->name.Text(), e->script, e->scriptLength, e->scriptOffset});
+  };
+  entries(w.dialogs.base.first);
+  entries(w.dialogs.base.second);
+  for (const SNpc* person : w.core.world.rules.people.records)
+    if (auto* pair = static_cast<SDialogEntryListPair*>(person->conversation)) {
+      entries(pair->first);
+      entries(pair->second);
+    }
+  ASSERT_GE(blobs.size(), 7u);  // three named scripts, four entry scripts
+
+  for (i32 answer : {0, 1, 4}) {
+    for (const Blob& b : blobs) {
+      SCOPED_TRACE(b.what + " with answers " + std::to_string(answer));
+      ScriptRig rig;
+      rig.context.answer = [answer](u32 id, const SScriptValue&, const SScriptValue&, const SScriptValue&) {
+        const SScriptCatalogueRow* row = FindScriptFunction(id);
+        if (!row || !row->GivesValue()) return static_cast<SScriptValue*>(nullptr);
+        return row->answers & ScriptTarget::kAnswersText ? SScriptValue::MakeString("") : SScriptValue::MakeInt(answer);
+      };
+      ASSERT_TRUE(rig.interpreter.LoadProgram(b.program, b.length, b.offset));
+      const u32 code = rig.interpreter.Execute();
+      EXPECT_TRUE(code == 0 || code == SScriptInterpreter::kReturn) << code << " " << rig.interpreter.LastErrorText();
+      EXPECT_EQ(rig.ScriptErrors(), 0u);
+      EXPECT_FALSE(rig.context.calls.empty());
+    }
+  }
+
+  const SNamedScript* lever = w.scripts.Find("base_script_lever");
+  ASSERT_NE(lever, nullptr);
+  ScriptRig rig;
+  rig.context.answers = {{226, Int(1)}, {100, Int(0)}, {232, Int(4)}};  // evtuse, getglobal, answer
+  ASSERT_TRUE(rig.interpreter.LoadProgram(lever->program, lever->length, lever->programOffset));
+  EXPECT_TRUE(rig.interpreter.Run());
+  std::string calls;
+  for (const std::string& c : rig.context.calls) calls += c + "\n";
+  EXPECT_EQ(calls,
+            "evtuse(\"\",\"\",\"\")\n"
+            "getglobal(\"base_gateopen\",\"\",\"\")\n"
+            "answer(\"\",\"\",\"\")\n"
+            "answer(\"\",\"\",\"\")\n"
+            "default(\"\",\"\",\"\")\n"
+            "base_obj_gate.open(\"\",\"\",\"\")\n"
+            "setglobal(\"base_gateopen\",1,\"\")\n"
+            "message(\"Somewhere in the cellar a gate grinds open.\",\"\",\"\")\n");
 }
 
 // The world builder on a copy of the sample sources with one fault each: what it says and whether it
