@@ -33,10 +33,14 @@ class AnsweringContext : public SScriptContext {
 
 struct Rig {
   Rig() {
-    core.scriptInterpreter = new SScriptInterpreter;
-    core.scriptInterpreter->Init(&core);
     core.stateGame = &state;
     state.Attach(&core);
+  }
+  // A fresh interpreter for each input: variables outlive runs, and inputs would pile them up.
+  void NewInterpreter() {
+    delete core.scriptInterpreter;
+    core.scriptInterpreter = new SScriptInterpreter;
+    core.scriptInterpreter->Init(&core);
     context.Bind(&core);
   }
   void Run(const u8* blob, size_t size, u32 offset) {
@@ -61,6 +65,7 @@ Rig& TheRig() {
 
 extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
   Rig& rig = TheRig();
+  rig.NewInterpreter();
   for (u32 mod4 : {0u, 2u}) {
     (void)scriptc::Disassemble(data, size, mod4);
     rig.Run(data, size, mod4);

@@ -40,6 +40,8 @@ TEST(ScriptInterpreter, RulesOfTheStream) {
        "x=1 y=2"},
       {"* before + at statement level, + before *", "a = 2 ; b = 3 ; c = 4 ; x = a * b + c ; y = a + b * c ;", 0, "x y",
        "x=10 y=14"},
+      {"a == 1 && b == 2 is a == (1 && (b == 2))",
+       "a = 0 ; b = 5 ; if ( a == 1 && b == 2 ) { x = 1 ; } else { x = 2 ; }", 0, "x", "x=1"},
       {"* then * groups from the right", "x = 100 / 10 / 5 ;", 0, "x", "x=50"},
       {"adjacent string literals make one value", "x = \"ab\" \"cd\" \"\" ;", 0, "x", "x=\"abcd\""},
       {"an integer literal then a string of digits adds", "x = 5 \"10\" ;", 0, "x", "x=15 text \"5\""},
