@@ -30,6 +30,10 @@ SGameCore::~SGameCore() {
   delete archiveBinding;
   delete font;
   delete display;
+  // The world's sounds stop and go while their mixer still stands; the world, destroyed after this body,
+  // must not reach the manager.
+  world.sounds.Clear();
+  world.SetSoundManager(nullptr);
   delete soundManager;
   delete random;
 }

@@ -1,10 +1,13 @@
 // The game core's loading phases: emptying the world, loading what must be resident before play, and
 // tying the tables' picture names to the image cache.
 #include "core/SGameCore.h"
+#include "game/SStateGame.h"
 
 void SGameCore::UnloadWorld() {
   world.images.Clear();
   world.images.Init();
+  // The game state lets go of its music track before the sound table frees the modules it plays.
+  if (stateGame) stateGame->StopMusic();
   // Every table read from a world loses its records and raw records; the sound table also stops every
   // channel first, so no channel plays data that is freed.
   world.SetSoundManager(soundManager);
@@ -16,13 +19,14 @@ void SGameCore::PrepareWorldTables(SLoadingSteps* steps) {
   world.SetSoundManager(soundManager);
   world.sounds.PreloadGlobalSounds();
   if (steps) steps->Step();
-  // Spell-effect frames, the thunder sky's picture and the item pictures load with their tables; until
-  // those tables exist their steps still advance the bar.
+  for (SSpellEffect* effect : world.rules.spellEffects.records) effect->LoadFrames(world.images);
   if (steps) steps->Step();
   world.rules.skies.LoadThunderSky();  // lightning never waits for its picture
-  if (steps) steps->Step();
+  if (steps) {
+    steps->Step();
+    steps->Step();
+  }
   world.items.LoadItemPictures(world.images);
-  if (steps) steps->Step();
 }
 
 void SGameCore::BindWorldResources(SLoadingSteps* steps) {
@@ -33,4 +37,5 @@ void SGameCore::BindWorldResources(SLoadingSteps* steps) {
     if (SWorldTable* t = world.tables[b]) t->ResolveNames(world.images, world.images.ImageFlags());
     if (steps) steps->Step();
   }
+  if (stateGame) stateGame->ResolveDoorAndDropImages();
 }

@@ -2,6 +2,7 @@
 
 #include "core/SGameCore.h"
 #include "foundation/StrUtil.h"
+#include "platform/sound/SSoundManager.h"
 #include "player/SPlayer.h"
 
 #include <new>
@@ -20,6 +21,11 @@ u32 TransitionKindFromName(const char* word) {
 }
 
 bool SStateGame::IsBusy() const { return turning || stepping || subDialog != nullptr; }
+
+void SStateGame::StopMusic() {
+  if (musicChannel >= 0 && core && core->soundManager) core->soundManager->StopChannel(musicChannel);
+  musicChannel = -1;
+}
 
 SGameEvent* SStateGame::AddEvent(u32 kind) {
   auto* e = new (std::nothrow) SGameEvent;

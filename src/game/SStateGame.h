@@ -45,12 +45,18 @@ class SStateGame : public SState {
   void PassHours(u32 hours);
   void PassTime(u32 days, u32 hours, u32 minutes);
 
+  // ---- music: marks the current track's channel stopped (none afterwards)
+  void StopMusic();
+  // Looks up the door and random-drop images after the image cache changed.
+  void ResolveDoorAndDropImages() {}
+
   u8 turning = 0;
   u8 stepping = 0;
   SDialog* subDialog = nullptr;  // the open sub-dialog, null when none
   u8 gameInProgress = 0;         // the quit sequence saves only when set
   u16* frameBase = nullptr;      // the back buffer's pixels as beginning a frame last saw them
   i32 facing = 0;                // degrees counter-clockwise from north
+  i32 musicChannel = -1;         // the current music track's channel, -1 none
 
   // The 35 x 35 window of map cells and faces, and the placement the maps ask for while loading.
   bool GetAreaLocalPosition(SMapArea& area, i32 x, i32 y, i32& column, i32& row) {

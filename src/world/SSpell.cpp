@@ -158,8 +158,9 @@ void SSpellEffect::Serialize(SStream& s, u32 version) {
 }
 
 void SSpellEffect::LoadFrames(SImageCache& cache) {
-  for (u32 i = 0; i < frames.Count(); ++i)
-    if (frames[i]) cache.LoadImage(cache.GetImageEntry(u16(frames[i])));
+  // By name: the loading phases preload the frames before their numbers are resolved.
+  for (u32 i = 0; i < frameNames.Count(); ++i)
+    if (const char* n = frameNames.Text(i32(i))) cache.LoadImageByName(n);
   AcquirePalettes(cache);
 }
 

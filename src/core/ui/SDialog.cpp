@@ -129,6 +129,16 @@ void SDialog::PaintControls() {
   ClearFullRepaint();
 }
 
+void SDialog::PaintEveryControl() {
+  for (u32 i = 0; i < controls.Count(); ++i) {
+    SCtrl* c = controls.At(i32(i));
+    if (!c || !c->IsVisible()) continue;
+    c->Paint();
+    c->ClearDirty();
+  }
+  ClearFullRepaint();
+}
+
 void SDialog::OpenChild(SDialog* dialog) {
   child = dialog;
   if (!dialog) return;

@@ -48,6 +48,9 @@ class SDialog {
   void MarkAllDirty();
   // Paints the background (after a full repaint was asked for) and the controls that need it.
   void PaintControls();
+  // Paints every shown control, dirty or not, in adding order (for dialogs that draw their own panel
+  // first on every paint).
+  void PaintEveryControl();
 
   void OpenChild(SDialog* dialog);
   // Closing a child resets the input guard, so the pen-up that closed it is not taken here.

@@ -159,13 +159,7 @@ void SDialogMessage::Paint() {
     DrawPanel();
     if (text) text->Paint();
   }
-  for (u32 i = 0; i < controls.Count(); ++i) {
-    SCtrl* c = controls.At(i);
-    if (!c || !c->IsVisible()) continue;
-    c->Paint();
-    c->ClearDirty();
-  }
-  ClearFullRepaint();
+  PaintEveryControl();
 }
 
 void SDialogMessage::Click(u32 which) {
