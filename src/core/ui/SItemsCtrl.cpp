@@ -84,10 +84,10 @@ void SItemsCtrl::SetLayout(SImageEntry* const* selectionFrameSet, SImageEntry* c
   selectedSlot = nullptr;
 }
 
-SItemSlot* SItemsCtrl::FindSlot(const SItemType* type, u16 count, const SItem* item) const {
+SItemSlot* SItemsCtrl::FindSlot(const SItemType* type, u16 count, const SEffectList* enchantment) const {
   for (SItemSlot* s : slots) {
     if ((s->flags & SItemSlot::kSingle) || s->type != type || !s->item || s->item->count != count) continue;
-    if (SameEnchantment(s->item->enchantments, item ? item->enchantments : nullptr)) return s;
+    if (SameEnchantment(s->item->enchantments, enchantment)) return s;
   }
   return nullptr;
 }
@@ -170,7 +170,7 @@ void SItemsCtrl::SetItems(const SPtrArray<SItem>& items, u32 classFilter, const 
     // An item the player wears is never hidden in a stack: it keeps a cell of its own, whatever came
     // before it.
     const bool worn = ShowsMarkers() && core && core->player.IsEquipped(item);
-    if (SItemSlot* stack = worn ? nullptr : FindSlot(type, item->count, item)) {
+    if (SItemSlot* stack = worn ? nullptr : FindSlot(type, item->count, item->enchantments)) {
       if (!(stack->flags & SItemSlot::kEquipped)) {
         ++stack->count;
         continue;

@@ -7,6 +7,7 @@
 #include "core/ui/SCtrl.h"
 #include "foundation/SPtrArray.h"
 
+class SEffectList;
 class SItem;
 class SItemType;
 class SNpc;
@@ -57,9 +58,9 @@ class SItemsCtrl : public SCtrl {
   void SelectItem(const SItem* item);
   void NextPage();
   void PrevPage();
-  // A cell that takes this item (not single, same type, its first item's count and enchantment equal), or
-  // null.
-  SItemSlot* FindSlot(const SItemType* type, u16 count, const SItem* item) const;
+  // A cell that takes an item of the type, count and own enchantment (null: none): not single, same type,
+  // its first item's count and enchantment equal. Null when there is none.
+  SItemSlot* FindSlot(const SItemType* type, u16 count, const SEffectList* enchantment) const;
   // Draws the cell of that slot at once when it is on the page.
   void RedrawItem(i32 index);
   // Class 8 before class 7, otherwise by class, then subtype, then the type names: negative, 0 or positive.
