@@ -2,6 +2,7 @@
 // tying the tables' picture names to the image cache.
 #include "core/SGameCore.h"
 #include "game/SStateGame.h"
+#include "script/SScriptInterpreter.h"
 
 void SGameCore::UnloadWorld() {
   world.images.Clear();
@@ -11,6 +12,8 @@ void SGameCore::UnloadWorld() {
   // Every table read from a world loses its records and raw records; the sound table also stops every
   // channel first, so no channel plays data that is freed.
   world.SetSoundManager(soundManager);
+  // The interpreter's loaded program points into the script records about to be freed.
+  if (scriptInterpreter) scriptInterpreter->LoadProgram(nullptr, 0, 0);
   world.tables.ClearAll();
   world.modules.Clear();
 }

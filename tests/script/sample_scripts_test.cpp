@@ -315,3 +315,19 @@ TEST(SampleScriptSources, BrokenSourcesFailTheBuildNamingThePlace) {
 }
 
 }  // namespace
+
+// The interpreter's program points into the script table's records: unloading the world lets go of it, so a
+// run after the unload runs nothing instead of reading freed records.
+TEST(ScriptsAndWorlds, UnloadingTheWorldDropsTheLoadedProgram) {
+  ScriptRig rig;
+  SFileStore files(SampleDataFolder());
+  rig.core.world.SetFileStore(&files);
+  ASSERT_TRUE(rig.core.world.modules.OpenGameArchives(nullptr)) << rig.core.world.modules.LastError();
+  const SNamedScript* lever = rig.core.world.scripts.Find("base_script_lever");
+  ASSERT_NE(lever, nullptr);
+  ASSERT_TRUE(rig.interpreter.LoadProgram(lever->program, lever->length, lever->programOffset));
+  rig.core.UnloadWorld();
+  rig.interpreter.Execute();
+  EXPECT_TRUE(rig.context.calls.empty());
+  EXPECT_EQ(rig.ScriptErrors(), 0u);
+}
