@@ -23,6 +23,7 @@ bool NoSave(SGameCore*, u32) { return true; }
 void ExitProcess(int code) { std::exit(code); }
 DuskmireApp::SaveGameFn saveGame = NoSave;
 DuskmireApp::ExitFn exitProcess = ExitProcess;
+SGameObserver* coreObserver = nullptr;
 
 // The nine hardware keys, in the order of the binding entries.
 constexpr u32 kHardwareKeys[9] = {38, 40, 37, 39, 13, 193, 194, 195, 196};
@@ -51,6 +52,7 @@ DuskmireApp* DuskmireApp::Application() { return application; }
 u32 DuskmireApp::FreeMemory() { return freeMemory; }
 void DuskmireApp::SetSaveGame(SaveGameFn save) { saveGame = save ? save : NoSave; }
 void DuskmireApp::SetExit(ExitFn exit) { exitProcess = exit ? exit : ExitProcess; }
+void DuskmireApp::SetObserver(SGameObserver* observer) { coreObserver = observer; }
 
 bool DuskmireApp::PickDisplayMode(u32 w, u32 h, u32 startMode, DisplayModeChoice* out) {
   const Hal::DisplayModeRow* row = Hal::FindScreenMode(w, h, startMode);
@@ -94,6 +96,7 @@ bool DuskmireApp::OnInitialize() {
     return Refuse(startError.c_str());
   }
   core->landscapeScreen = landscape;
+  core->observer = coreObserver;
   if (!core->Startup(choice.mode, window, screenWidth, screenHeight, &startError)) return Refuse(startError.c_str());
   return true;
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 class SGameCore;
+class SGameObserver;
 
 // Action codes the keys are bound to.
 inline constexpr u16 kActionForward = 1000;
@@ -63,6 +64,8 @@ class DuskmireApp : public Hal::Game {
   using ExitFn = void (*)(int code);
   static void SetSaveGame(SaveGameFn save);
   static void SetExit(ExitFn exit);
+  // Who watches the game cores made from now on (their messages and sounds); null for none.
+  static void SetObserver(SGameObserver* observer);
 
   // Fields after the framework's.
   Os::WindowId windowCopy = 0;

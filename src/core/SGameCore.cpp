@@ -1,13 +1,12 @@
 #include "core/SGameCore.h"
 
 #include "core/ui/SState.h"
-#include "foundation/TimeUtil.h"
 #include "graphics/SDisplay.h"
 #include "graphics/SFont.h"
-#include "os/Process.h"
 #include "platform/hal/Display.h"
 #include "platform/hal/DisplayModes.h"
 #include "platform/sound/SSoundManager.h"
+#include "script/SScriptContext.h"
 #include "script/SScriptInterpreter.h"
 
 #include <new>
@@ -15,6 +14,13 @@
 SGameCore::SGameCore() : data(&fileStore) {}
 
 SGameCore::~SGameCore() {
+  // The states first: they may still refer to anything else the core holds.
+  for (SState*& state : ownStates_) {
+    delete state;
+    state = nullptr;
+  }
+  delete ownContext_;
+  delete scriptInterpreter;
   for (SImageEntry*& slot : pictures) {
     delete slot;
     slot = nullptr;
@@ -25,7 +31,6 @@ SGameCore::~SGameCore() {
     delete sound;
     sound = nullptr;
   }
-  delete scriptInterpreter;
   delete startTime;
   delete archiveBinding;
   delete font;
@@ -36,75 +41,6 @@ SGameCore::~SGameCore() {
   world.SetSoundManager(nullptr);
   delete soundManager;
   delete random;
-}
-
-bool SGameCore::Startup(i32 mode, Os::WindowId window, u32 screenWidth, u32 screenHeight, std::string* error) {
-  auto fail = [&](const std::string& why) {
-    if (error) *error = why;
-    return false;
-  };
-  displayMode = mode;
-  programFolder = Os::ProgramFolder();
-  random = new (std::nothrow) SRandom;
-  if (!random) return fail("Out of memory.");
-  random->SeedFromTime(this);
-  player.Attach(this);
-  scriptInterpreter = new (std::nothrow) SScriptInterpreter;
-  if (!scriptInterpreter) return fail("Out of memory.");
-  scriptInterpreter->Init(this);
-  if (!data.Open("DuskmireData"))
-    return fail("The game data \"DuskmireData.pdb\" is missing or damaged in " + programFolder);
-  LoadSettings();
-  archiveBinding = new (std::nothrow) SArchiveBinding{this, &data};
-  if (!archiveBinding) return fail("Out of memory.");
-  if (auto record = data.ReadRecord(u16(SLayoutTable::RecordForMode(displayMode))))
-    layouts.Load(record->data, record->size);
-  // Every screen draws around the 3D view: without its rectangle nothing could be laid out.
-  if (!layouts.GetItem(SLayoutTable::kGameScreen, displayMode, SLayoutTable::kViewControl))
-    return fail("The screen layout of the game data has no 3D view for this screen.");
-
-  display = new (std::nothrow) SDisplay;
-  if (!display) return fail("Out of memory.");
-  display->SetGameCore(this);
-  const u32 wanted = settings.startMode <= 2 ? settings.startMode : 0;
-  display->SetOrientation(wanted);
-  // The display is made for the screen's size and the orientation setting. A picture that does not fit
-  // its frame buffer that way (a portrait picture on a landscape panel, a turned picture the panel does
-  // not offer) would be drawn out of bounds: make the display again for the picture, in the first
-  // orientation in which it fits, or refuse.
-  auto fits = [&] {
-    if (!display->HasDisplay()) return false;
-    const Hal::DisplayParameters& actual = display->Display()->Impl()->Actual();
-    return display->Width() <= actual.width && display->Height() <= actual.height;
-  };
-  bool ok = display->Init(window, screenWidth, screenHeight) && fits();
-  if (!ok) {
-    if (!display->CreateRenderer()) return fail("Out of memory.");
-    const u32 order[4] = {wanted, 0, 1, 2};
-    for (u32 i = 0; i < 4 && !ok; ++i) {
-      if (i > 0 && order[i] == wanted) continue;
-      display->SetOrientation(order[i]);
-      ok = display->ApplyScreenMode(false) && fits();
-    }
-  }
-  if (!ok) return fail("The screen resolution isn't supported.");
-
-  soundManager = new (std::nothrow) SSoundManager;
-  if (soundManager) soundManager->Init(&settings);
-  startTime = new (std::nothrow) SStartTime{this, u32(GetLocalTimeSeconds())};
-  if (!startTime) return fail("Out of memory.");
-
-  font = new (std::nothrow) SFont;
-  if (!font || !font->Create(this, display, &data)) return fail("The fonts of the game data could not be read.");
-  if (display->BeginFrame()) {
-    display->Clear();
-    font->Select(1, 0xFFFFFF, 0);
-    font->DrawText(30, 40, 300, 120, "Starting\rDuskmire...", 0);
-    display->Present();
-  }
-  world.items.InitFlagValues();
-  for (SFrameTimer& timer : frameTimers) timer = SFrameTimer{};
-  return true;
 }
 
 u32 SGameCore::Tick() {

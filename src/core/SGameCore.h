@@ -11,6 +11,7 @@
 #include "graphics/SDisplayHost.h"
 #include "os/Window.h"
 #include "player/SPlayer.h"
+#include "screens/cards/SCardSet.h"
 
 #include <string>
 
@@ -19,6 +20,7 @@ class SDialogMessage;
 class SDialogTextCtrl;
 class SDisplay;
 class SFont;
+class SGameObserver;
 class SScriptContext;
 class SScriptInterpreter;
 class SString;
@@ -61,8 +63,12 @@ class SGameCore : public SDisplayHost {
   SGameCore(const SGameCore&) = delete;
   SGameCore& operator=(const SGameCore&) = delete;
 
-  // Builds the running game for the display mode (6 to 16) on the window of that screen size. False, with
-  // *error saying why, when the game cannot run (no data archive, no display, no fonts).
+  // Builds the running game for the display mode (6 to 16) on the window of that screen size: opens the
+  // data archive, the screen, the sound and the fonts, shows the start-up text, reads the interface
+  // pictures and click sounds, fills the code-made tables, creates and attaches every state, opens the
+  // music archive and enters the maker's logo state. False, with *error saying why, when the game cannot
+  // run: no data archive, or one that lacks the screen's layout, a font strip, an interface picture of
+  // the display mode or a click sound the game can play; no display; no memory.
   bool Startup(i32 mode, Os::WindowId window, u32 screenWidth, u32 screenHeight, std::string* error);
 
   // One game-loop tick: the frame counter grows by one; with a screen the current state ticks (and
@@ -101,8 +107,9 @@ class SGameCore : public SDisplayHost {
 
   // The fixed interface pictures and the two click sounds from the data archive: every empty picture slot
   // that the picture table gives a record for the display mode, and records 4031 and 4032. A record that
-  // is missing, or is no image whose colour table covers its pixels, leaves its slot empty. LoadPictures
-  // returns the number of slots filled; LoadClickSounds false when a sound record is missing.
+  // is missing, or is no image whose colour table covers its pixels, leaves its slot empty, and so does a
+  // sound record that is missing or no wave the mixer plays. LoadPictures returns the number of slots
+  // filled; LoadClickSounds false when a click sound is left out.
   u32 LoadPictures();
   bool LoadClickSounds();
   // The image of a picture slot; null for an empty slot or one outside the table.
@@ -197,10 +204,25 @@ class SGameCore : public SDisplayHost {
   // The fixed interface pictures; a slot start-up does not fill stays null. Owned.
   SImageEntry* pictures[kPictureSlots] = {};
   SResource* clickSounds[2] = {};  // from records 4031 and 4032; owned
+  SCardSet cards;                  // the card game's 75 card definitions
   SPlayer player;                  // after the world: its items and effects refer to the world's tables
   SFrameTimer frameTimers[kFrameTimers];
-  SWorldView* gameView = nullptr;  // the game state's world view, once there is one
+  SWorldView* gameView = nullptr;     // the game state's world view, once there is one
+  SGameObserver* observer = nullptr;  // told of the messages the game shows; null in the game itself
 
  private:
   void PopStatesDownTo(u32 remaining);
+  // Steps of Startup: the interface pictures and click sounds (false with *error naming the record that
+  // is missing or unusable), and every state with the script machinery.
+  bool LoadInterfaceResources(std::string* error);
+  bool CreateStates();
+  // Creates a state, keeps it for deletion and lists it under its number; null when memory runs out.
+  template <class State>
+  State* CreateState(i32 number);
+  // The same, attached to the core at once; false when memory runs out.
+  template <class State>
+  bool AddState(i32 number);
+  // What Startup created; tests may put other objects into the public slots.
+  SState* ownStates_[kStateCount] = {};
+  SScriptContext* ownContext_ = nullptr;
 };

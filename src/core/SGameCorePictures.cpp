@@ -2,6 +2,7 @@
 #include "core/SGameCore.h"
 #include "core/SPictureTable.h"
 #include "graphics/SImage.h"
+#include "platform/sound/audSound.h"
 #include "world/SSoundTable.h"
 
 #include <memory>
@@ -40,12 +41,14 @@ bool SGameCore::LoadClickSounds() {
   for (u32 i = 0; i < 2; ++i) {
     if (clickSounds[i]) continue;
     std::unique_ptr<SRecordData> record = data.ReadRecord(kClickSoundRecords[i]);
-    SResource* sound = record ? new (std::nothrow) SResource : nullptr;
+    // The record is a wave from its first byte, played in place: one the mixer refuses is left out.
+    audSound probe;
+    SResource* sound =
+        record && probe.LoadWave(record->data, record->size) == 0 ? new (std::nothrow) SResource : nullptr;
     if (!sound) {
       all = false;
       continue;
     }
-    // The record is a wave from its first byte; it is checked when a level of it is first made.
     sound->database = &data;
     sound->recordId = kClickSoundRecords[i];
     sound->sampleData = record->data;

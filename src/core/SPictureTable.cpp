@@ -39,6 +39,11 @@ constexpr SPictureRun kRuns[] = {
     {448, 1, 4139, 4140, 4138},  {449, 4, 4154, 4154, 4154},  {453, 4, 3550, 3550, 3550},  {458, 4, 3554, 3554, 3554},
 };
 
+// The main menu's pictures: the menu fills each of these slots that is empty when it is entered, the game
+// state empties them again, and the loading dialog shows them.
+constexpr SPictureRun kMenuRuns[] = {
+    {420, 1, 3081, 3081, 3081}, {421, 1, 3080, 3080, 3080}, {422, 1, 3082, 3082, 3082}, {423, 1, 4036, 4081, 3083}};
+
 constexpr u32 Modes(std::initializer_list<int> modes) {
   u32 bits = 0;
   for (int m : modes) bits |= 1u << m;
@@ -67,10 +72,17 @@ constexpr bool RunsAreOrderedAndInRange() {
 }
 static_assert(RunsAreOrderedAndInRange(), "runs must be in slot order, without overlap, inside the slots");
 
-const SPictureRun* FindRun(u32 slot) {
-  for (const SPictureRun& run : kRuns)
+const SPictureRun* FindRun(std::span<const SPictureRun> runs, u32 slot) {
+  for (const SPictureRun& run : runs)
     if (slot >= run.firstSlot && slot < u32(run.firstSlot) + run.count) return &run;
   return nullptr;
+}
+
+u16 RunRecord(const SPictureRun& run, u32 slot, i32 displayMode) {
+  const u16 first = SGameCore::IsCompactMode(displayMode) ? run.compactId
+                    : SGameCore::IsLargeMode(displayMode) ? run.largeId
+                                                          : run.baseId;
+  return u16(first + (slot - run.firstSlot));
 }
 
 // The compact and large columns and the device modes' overrides, sorted and without repeats.
@@ -101,16 +113,20 @@ std::span<const SPictureRun> SPictureTable::Runs() { return kRuns; }
 
 std::span<const SPictureOverride> SPictureTable::Overrides() { return kOverrides; }
 
+std::span<const SPictureRun> SPictureTable::MenuRuns() { return kMenuRuns; }
+
 u16 SPictureTable::RecordFor(u32 slot, i32 displayMode) {
-  const SPictureRun* run = FindRun(slot);
+  const SPictureRun* run = FindRun(kRuns, slot);
   if (!run) return 0;
   if (displayMode >= 0 && displayMode < 32)
     for (const SPictureOverride& o : kOverrides)
       if (o.slot == slot && (o.modes & (1u << displayMode))) return o.id;
-  const u16 first = SGameCore::IsCompactMode(displayMode) ? run->compactId
-                    : SGameCore::IsLargeMode(displayMode) ? run->largeId
-                                                          : run->baseId;
-  return u16(first + (slot - run->firstSlot));
+  return RunRecord(*run, slot, displayMode);
+}
+
+u16 SPictureTable::MenuRecordFor(u32 slot, i32 displayMode) {
+  const SPictureRun* run = FindRun(kMenuRuns, slot);
+  return run ? RunRecord(*run, slot, displayMode) : 0;
 }
 
 std::span<const u16> SPictureTable::DeviceRecords() {

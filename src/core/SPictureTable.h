@@ -30,6 +30,10 @@ class SPictureTable {
   static std::span<const SPictureOverride> Overrides();
   // The record that slot reads on that display mode, or 0 for a slot start-up leaves empty.
   static u16 RecordFor(u32 slot, i32 displayMode);
+  // The main menu's four pictures (slots 420 to 423), which start-up leaves empty: the menu fills them,
+  // the loading dialog shows them. MenuRecordFor answers 0 for any other slot.
+  static std::span<const SPictureRun> MenuRuns();
+  static u16 MenuRecordFor(u32 slot, i32 displayMode);
   // Every record the compact and large modes read (the base column serves no device), each once.
   static std::span<const u16> DeviceRecords();
 };

@@ -1,6 +1,7 @@
 #include "game/SStateGame.h"
 
 #include "core/SGameCore.h"
+#include "core/SGameObserver.h"
 #include "foundation/StrUtil.h"
 #include "platform/sound/SSoundManager.h"
 #include "player/SPlayer.h"
@@ -45,6 +46,7 @@ bool SStateGame::IsCurrentWorldPosition(const char* position) const {
 }
 
 void SStateGame::QueueMessage(const char* text, u32 buttons, const char* sound) {
+  if (core && core->observer) core->observer->OnMessage("queued", "message box", text ? text : "", buttons);
   if (SGameEvent* e = AddEvent(kEventMessage)) {
     e->textA.Assign(text ? text : "");
     e->buttons = buttons;
@@ -52,7 +54,8 @@ void SStateGame::QueueMessage(const char* text, u32 buttons, const char* sound) 
   }
 }
 
-void SStateGame::AppendToMessage(const char* text, u32 /*flag*/) {
+void SStateGame::AppendToMessage(const char* text, u32 flag) {
+  if (core && core->observer) core->observer->OnMessage("appended", "last message box", text ? text : "", flag);
   SGameEvent* last = events.At(events.Count() - 1);
   if (!last || last->kind != kEventMessage) {
     QueueMessage("", 0, nullptr);

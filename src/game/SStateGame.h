@@ -50,6 +50,8 @@ class SStateGame : public SState {
   // Looks up the door and random-drop images after the image cache changed.
   void ResolveDoorAndDropImages() {}
 
+  // What the state does besides walking: 1 walking, 2 to 16 a box, prompt, transition or sub-dialog.
+  i32 subMode = 1;
   u8 turning = 0;
   u8 stepping = 0;
   SDialog* subDialog = nullptr;  // the open sub-dialog, null when none

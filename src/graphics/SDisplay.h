@@ -71,6 +71,8 @@ class SDisplay : public SDisplayCommon {
   bool HasDisplay() const { return display_ != nullptr; }
   Hal::Display* Display() const { return display_; }
   u32 DisplayRotation() const { return displayRotation_; }
+  // Sets the renderer's projection up again for the current frame and view.
+  void SetupProjection();
   // Projection set-ups run since construction (each frame-buffer move or mode change runs one).
   u32 ProjectionUpdates() const { return projectionUpdates_; }
 
@@ -114,7 +116,6 @@ class SDisplay : public SDisplayCommon {
   void RefreshFrameBase();
   void RebuildScreen();
   void PublishFrame();
-  void SetupProjection();
   void Touch() { view_->flags |= 2; }
   bool Source(const SImage* image, const u16* palette, u32 entries, SBlitSource& out) const;
   void DrawIcon(int size, const SImage* image, const u16* palette, u32 entries, i32 x, i32 y);

@@ -4,6 +4,7 @@
 #include "os/Types.h"
 #include "os/Window.h"
 
+#include <functional>
 #include <vector>
 
 namespace Os {
@@ -92,6 +93,9 @@ class PanelGdi : public Gdi {
   size_t LiveDcs() const;
   size_t LiveBitmaps() const;
   u32 PanelUpdates() const { return panelUpdates_; }
+  // Called with the panel after every copy that reaches it (for a game frame: once per present); empty
+  // to stop. For tests that look at every frame, also those presented outside the game loop.
+  void SetPanelWatcher(std::function<void(const Panel&)> watcher) { watcher_ = std::move(watcher); }
 
  protected:
   virtual void OnPanelChanged(i32 /*x*/, i32 /*y*/, i32 /*width*/, i32 /*height*/) {}
@@ -117,6 +121,7 @@ class PanelGdi : public Gdi {
   std::vector<Context> dcs_;     // handle = index + 1
   std::vector<Bitmap> bitmaps_;  // handle = index + 1
   u32 panelUpdates_ = 0;
+  std::function<void(const Panel&)> watcher_;
 };
 
 }  // namespace Os

@@ -154,6 +154,7 @@ bool PanelGdi::BitBlt(Dc destination, i32 x, i32 y, i32 width, i32 height, Dc so
     if (!d->memory) {
       ++panelUpdates_;
       OnPanelChanged(i32(x0), i32(y0), i32(w), i32(h));
+      if (watcher_) watcher_(panel_);
     }
   }
   return true;

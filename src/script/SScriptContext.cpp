@@ -1,6 +1,7 @@
 #include "script/SScriptContext.h"
 
 #include "core/SGameCore.h"
+#include "core/SGameObserver.h"
 #include "foundation/SString.h"
 #include "game/SStateGame.h"
 #include "script/SScriptCatalogue.h"
@@ -15,6 +16,8 @@ void SScriptContext::Bind(SGameCore* gameCore) {
 void SScriptContext::ShowMessage(const char* text, u32 flag) {
   // The text is copied first: callers format it in buffers that the output may reuse.
   SString copy(text ? text : "");
+  if (core && core->observer)
+    core->observer->OnMessage("script", core->stateGame ? "game message" : "nowhere", copy.CStr(), flag);
   if (core && core->stateGame) core->stateGame->AppendToMessage(copy.CStr(), flag ? 2 : 0);
 }
 

@@ -2,6 +2,10 @@
 #pragma once
 #include "world/STypeTable.h"
 
+class SGameCore;
+class SScriptContext;
+class SScriptInterpreter;
+
 struct SNamedScript {
   SName name;
   u8 flag = 5;
@@ -24,4 +28,9 @@ class SScriptTable : public SHeaderTable<SNamedScript> {
   SScriptTable() : SHeaderTable<SNamedScript>('\'') {}
   SNamedScript* Find(const char* name) const { return records.FindByName(name); }
   SPtrArray<SNamedScript>& scripts = records;
+
+  // What runs the scripts, set at start-up.
+  SGameCore* core = nullptr;
+  SScriptInterpreter* interpreter = nullptr;
+  SScriptContext* context = nullptr;
 };

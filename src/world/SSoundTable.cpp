@@ -251,7 +251,8 @@ i32 SSoundTable::PlayMusicByName(const char* name) {
   SMusicSong* song = FindSong(name);
   if (!song || !manager_) return 0;
   SMusicModule* module = FindSampleModule(song->sampleModule.CStr());
-  return manager_->PlayMusic(song->header, song->patterns, song->patternCount, module ? &module->table : nullptr);
+  return manager_->PlayMusic(song->header, song->patterns, song->patternCount, module ? &module->table : nullptr,
+                             song->name.Text());
 }
 
 void SSoundTable::MarkSoundNeeded(const char* name) {

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <set>
 #include <string>
 
 namespace worldbuild {
@@ -72,6 +73,12 @@ const char* GlyphRows(char c) {
     case 'S': return "111100111001111";
     case 'W': return "101101111111101";
     case '?': return "111001011000010";
+    case 'D': return "110101101101110";
+    case 'U': return "101101101101111";
+    case 'K': return "101101110101101";
+    case 'M': return "101111111101101";
+    case 'I': return "111010010010111";
+    case 'R': return "110101110101101";
     default: return nullptr;
   }
 }
@@ -546,6 +553,92 @@ Art ArtFor(u32 slot, bool large) {
   return NumberedTile(slot, large);
 }
 
+// ---- the main menu's pictures ----
+
+// A vertical blend from the top colour to the bottom one.
+void Gradient(Picture& p, int r0, int g0, int b0, int r1, int g1, int b1) {
+  for (int y = 0; y < p.height; ++y) {
+    const int t = p.height > 1 ? 256 * y / (p.height - 1) : 0;
+    Fill(p, 0, y, p.width, 1, Rgb565(r0 + (r1 - r0) * t / 256, g0 + (g1 - g0) * t / 256, b0 + (b1 - b0) * t / 256));
+  }
+}
+
+// A ridge of hills across the picture: its height at column x follows a few overlaid waves.
+void Ridge(Picture& p, int base, int amplitude, int seed, u16 c) {
+  for (int x = 0; x < p.width; ++x) {
+    const int a = (x * 3 + seed * 17) % 97, b = (x * 7 + seed * 31) % 61;
+    const int wave = (a < 49 ? a : 97 - a) + (b < 31 ? b : 61 - b);
+    Fill(p, x, base - wave * amplitude / 80, 1, p.height, c);
+  }
+}
+
+// The four pictures of the main menu and the loading screen (slots 420 to 423): a dusk over the marsh
+// across the top, a watchtower and reeds below it, and the keyed title over them.
+Art MenuArt(u32 slot, bool large) {
+  if (slot == 420) {
+    Art art{Picture(320, 128), 0};
+    Picture& p = art.picture;
+    Gradient(p, 24, 20, 60, 190, 96, 70);
+    for (int y = -10; y <= 10; ++y)  // the moon
+      for (int x = -10; x <= 10; ++x)
+        if (x * x + y * y <= 100) Set(p, 250 + x, 30 + y, Rgb565(240, 230, 190));
+    Ridge(p, 100, 40, 1, Rgb565(60, 44, 70));
+    Ridge(p, 118, 24, 2, Rgb565(30, 26, 40));
+    return art;
+  }
+  if (slot == 421 || slot == 422) {
+    Art art{Picture(160, 192), 0};
+    Picture& p = art.picture;
+    Gradient(p, 190, 96, 70, 40, 36, 46);
+    Fill(p, 0, 150, 160, 42, Rgb565(30, 44, 40));  // the marsh
+    for (int x = 4; x < 160; x += 9) Fill(p, x, 150 + (x * 7) % 9, 1, 20, Rgb565(50, 70, 48));
+    if (slot == 421) {  // the watchtower
+      Fill(p, 54, 40, 40, 120, Rgb565(36, 30, 34));
+      for (int x = 50; x < 100; x += 10) Fill(p, x, 32, 6, 10, Rgb565(36, 30, 34));
+      Fill(p, 70, 70, 8, 12, Rgb565(240, 200, 90));
+    } else {  // reeds and a pool
+      Fill(p, 20, 164, 120, 12, Rgb565(60, 80, 110));
+      for (int x = 10; x < 150; x += 6) Fill(p, x, 110 + (x * 13) % 30, 2, 60, Rgb565(24, 34, 24));
+    }
+    return art;
+  }
+  // The title, keyed over the others; as large as the control that shows it on its family's screens.
+  const int w = large ? 320 : 160, h = large ? 96 : 48, scale = large ? 8 : 4;
+  Art art{Picture(w, h, kClear), 0};
+  Picture& p = art.picture;
+  DrawCentredText(p, "DUSKMIRE", Rgb565(20, 12, 8), scale);
+  DrawText(p, (w - TextWidth("DUSKMIRE", scale)) / 2 - scale / 2, (h - 5 * scale) / 2 - scale / 2, "DUSKMIRE",
+           Rgb565(240, 200, 110), scale);
+  return art;
+}
+
+// Encodes a picture as record id, unless data/sample/pictures/<id>.png replaces it, and checks it as the
+// game checks pictures. False (with the fault reported) when it cannot be written.
+bool WritePicture(Context& context, Archive& data, const std::filesystem::path& folder, u16 id, Art art) {
+  const std::string at = "picture table: record " + std::to_string(id);
+  const auto png = folder / (std::to_string(id) + ".png");
+  if (std::filesystem::exists(png)) {
+    std::string error;
+    if (!imageenc::ReadPng(png.string(), art.picture, error)) {
+      context.fail(png.string(), error);
+      return false;
+    }
+    if (art.format != 0 && (art.picture.width % 2 || art.picture.height % 2)) {
+      context.fail(png.string(), "block formats need even sizes");
+      return false;
+    }
+  }
+  std::vector<u8> bytes = imageenc::Encode(art.picture, art.format);
+  std::vector<u16> aligned((bytes.size() + 1) / 2);
+  std::memcpy(aligned.data(), bytes.data(), bytes.size());
+  if (!SImage::FromRecordWithOwnTable(aligned.data(), static_cast<u32>(bytes.size()))) {
+    context.fail(at, "the encoded picture does not pass the game's image check");
+    return false;
+  }
+  data.records[id] = std::move(bytes);
+  return true;
+}
+
 bool CheckRoles(Context& context, const std::string& where) {
   bool ok = true;
   for (u16 role : PictureRole::kAll) {
@@ -583,23 +676,21 @@ void BuildPictures(Context& context) {
       }
 
   for (const auto& [id, use] : wanted) {
-    const std::string at = where + ": record " + std::to_string(id);
-    if (data.records.count(id)) return context.fail(at, "is already used by another record");
-    Art art = ArtFor(use.first, use.second);
-    const auto png = folder / (std::to_string(id) + ".png");
-    if (std::filesystem::exists(png)) {
-      std::string error;
-      if (!imageenc::ReadPng(png.string(), art.picture, error)) return context.fail(png.string(), error);
-      if (art.format != 0 && (art.picture.width % 2 || art.picture.height % 2))
-        return context.fail(png.string(), "block formats need even sizes");
-    }
-    std::vector<u8> bytes = imageenc::Encode(art.picture, art.format);
-    std::vector<u16> aligned((bytes.size() + 1) / 2);
-    std::memcpy(aligned.data(), bytes.data(), bytes.size());
-    if (!SImage::FromRecordWithOwnTable(aligned.data(), static_cast<u32>(bytes.size())))
-      return context.fail(at, "the encoded picture does not pass the game's image check");
-    data.records[id] = std::move(bytes);
+    if (data.records.count(id))
+      return context.fail(where + ": record " + std::to_string(id), "is already used by another record");
+    if (!WritePicture(context, data, folder, id, ArtFor(use.first, use.second))) return;
   }
+
+  // The main menu's pictures, written as the picture table's are (one record may serve both families).
+  std::set<u16> menuRecords;
+  for (const SPictureRun& run : SPictureTable::MenuRuns())
+    for (i32 mode : {kCompactMode, kLargeMode}) {
+      const u16 id = SPictureTable::MenuRecordFor(run.firstSlot, mode);
+      if (!menuRecords.insert(id).second) continue;
+      if (data.records.count(id))
+        return context.fail(where + ": record " + std::to_string(id), "is already used by another record");
+      if (!WritePicture(context, data, folder, id, MenuArt(run.firstSlot, mode == kLargeMode))) return;
+    }
 
   // The click sounds, waves from their first byte: the first for selections and "Continue", the second
   // for confirming, cancelling and closing.

@@ -124,24 +124,28 @@ bool Game::StartAndRun() {
 }
 
 bool Game::Run() {
+  while (Pump()) {}
+  return true;
+}
+
+bool Game::Pump() {
   Os::WindowSystem& ws = Os::Windows();
   Os::Message m;
-  for (;;) {
-    if (!paused) {
-      if (ws.PeekMessage(&m)) {
-        if (m.code == Os::kMsgQuit) return true;
-        ws.TranslateMessage(m);
-        ws.DispatchMessage(m);
-      } else if (!OnFrame()) {
-        ws.DestroyWindow(window);
-        return true;
-      }
-    } else {
-      if (!ws.GetMessage(&m)) return true;
+  if (!paused) {
+    if (ws.PeekMessage(&m)) {
+      if (m.code == Os::kMsgQuit) return false;
       ws.TranslateMessage(m);
       ws.DispatchMessage(m);
+    } else if (!OnFrame()) {
+      ws.DestroyWindow(window);
+      return false;
     }
+    return true;
   }
+  if (!ws.GetMessage(&m)) return false;
+  ws.TranslateMessage(m);
+  ws.DispatchMessage(m);
+  return true;
 }
 
 Os::LResult Game::StaticWindowProc(Os::WindowId w, u32 message, Os::WParam wParam, Os::LParam lParam) {

@@ -60,6 +60,9 @@ class Game : public GameBase {
   bool StartAndRun();
   // The message loop: polls while active, blocks while paused. Returns true.
   bool Run();
+  // One pass of that loop: a waiting message is handled, or else the application's frame runs (while
+  // paused, the pass waits for a message). False once the loop has ended.
+  bool Pump();
   Os::LResult WindowProc(u32 message, Os::WParam wParam, Os::LParam lParam);
   static Os::LResult StaticWindowProc(Os::WindowId window, u32 message, Os::WParam wParam, Os::LParam lParam);
   // Keeps the device from switching off, on the screen sizes whose idle timer the game resets.

@@ -61,10 +61,25 @@ void SSoundManager::ApplyVolumes(bool writeBack) {
   }
 }
 
-i32 SSoundManager::PlaySound(SSoundRecord* record, i32 step) { return Play(record, step, kGamePlayFlags); }
+i32 SSoundManager::Tell(SSoundRequest::Kind kind, i32 handle, SSoundRecord* sound, i32 step, const char* music) {
+  if (observer_) {
+    SSoundRequest request;
+    request.kind = kind;
+    request.sound = sound;
+    request.music = music;
+    request.step = step;
+    request.handle = handle;
+    observer_->OnSoundRequest(request);
+  }
+  return handle;
+}
+
+i32 SSoundManager::PlaySound(SSoundRecord* record, i32 step) {
+  return Tell(SSoundRequest::kSound, Play(record, step, kGamePlayFlags), record, step);
+}
 
 i32 SSoundManager::PlaySoundLooped(SSoundRecord* record, i32 step) {
-  return Play(record, step, kGamePlayFlags | audPlayLooped);
+  return Tell(SSoundRequest::kLoop, Play(record, step, kGamePlayFlags | audPlayLooped), record, step);
 }
 
 i32 SSoundManager::Play(SSoundRecord* record, i32 step, u32 flags) {
@@ -94,37 +109,37 @@ i32 SSoundManager::Play(SSoundRecord* record, i32 step, u32 flags) {
 }
 
 i32 SSoundManager::PlayMusic(const u8* header, const audPattern* patterns, u32 patternCount,
-                             const audSampleTable* samples) {
+                             const audSampleTable* samples, const char* name) {
+  i32 handle = audErrNotPlayable;
   // A song whose sample module is missing plays nothing.
-  if (samples == nullptr || header == nullptr) {
-    return audErrNotPlayable;
+  if (samples != nullptr && header != nullptr) {
+    delete music_;
+    music_ = new (std::nothrow) audMusic();
+    if (music_ != nullptr) {
+      music_->Load(header, patterns, patternCount, samples);
+      music_->loop = 1;  // game music always repeats
+      if (speaker_ != nullptr) handle = speaker_->PlayMusic(music_, kGamePlayFlags);
+    }
   }
-  delete music_;
-  music_ = new (std::nothrow) audMusic();
-  if (music_ == nullptr) {
-    return audErrNotPlayable;
-  }
-  music_->Load(header, patterns, patternCount, samples);
-  music_->loop = 1;  // game music always repeats
-  if (speaker_ == nullptr) {
-    return audErrNotPlayable;
-  }
-  return speaker_->PlayMusic(music_, kGamePlayFlags);
+  return Tell(SSoundRequest::kMusic, handle, nullptr, 0, name);
 }
 
 void SSoundManager::StopMusic() {
+  Tell(SSoundRequest::kStopMusic, 0);
   if (speaker_ != nullptr) {
     speaker_->StopMusic();
   }
 }
 
 void SSoundManager::StopSounds() {
+  Tell(SSoundRequest::kStopSounds, 0);
   if (speaker_ != nullptr) {
     speaker_->StopSounds();
   }
 }
 
 void SSoundManager::PauseChannel(i32 handle) {
+  Tell(SSoundRequest::kPause, handle);
   audChannel* channel = speaker_ != nullptr ? speaker_->GetChannel(handle) : nullptr;
   if (channel != nullptr) {
     channel->Pause();
@@ -132,6 +147,7 @@ void SSoundManager::PauseChannel(i32 handle) {
 }
 
 void SSoundManager::ResumeChannel(i32 handle) {
+  Tell(SSoundRequest::kResume, handle);
   audChannel* channel = speaker_ != nullptr ? speaker_->GetChannel(handle) : nullptr;
   if (channel != nullptr) {
     channel->Resume();
@@ -139,6 +155,7 @@ void SSoundManager::ResumeChannel(i32 handle) {
 }
 
 void SSoundManager::StopChannel(i32 handle) {
+  Tell(SSoundRequest::kStop, handle);
   audChannel* channel = speaker_ != nullptr ? speaker_->GetChannel(handle) : nullptr;
   if (channel != nullptr) {
     channel->Stop();

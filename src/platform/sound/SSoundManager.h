@@ -19,6 +19,24 @@ class SSoundRecord {
   virtual void LoadVolumeSlot(i32 level) = 0;
 };
 
+// What the game asked of the sound manager: a sound, a loop or a song started, paused, resumed or
+// stopped. Told as asked, whether or not a device plays it.
+struct SSoundRequest {
+  enum Kind : u8 { kSound, kLoop, kMusic, kStopMusic, kStopSounds, kPause, kResume, kStop };
+  Kind kind = kSound;
+  SSoundRecord* sound = nullptr;  // kSound, kLoop
+  const char* music = nullptr;    // kMusic: the song's name, when the caller gave one
+  i32 step = 0;                   // kSound, kLoop: the volume step asked for
+  i32 handle = 0;                 // the channel handle the request returned or named
+};
+
+// Someone who watches the requests (tests record them; the game sets none).
+class SSoundObserver {
+ public:
+  virtual ~SSoundObserver() = default;
+  virtual void OnSoundRequest(const SSoundRequest& request) = 0;
+};
+
 class SSoundManager {
  public:
   SSoundManager();
@@ -42,7 +60,8 @@ class SSoundManager {
   // of its sample module, looping. Returns the music channel's handle, or -1000 when nothing can play
   // (no sample module, a header the player refuses, no free channel). The header, the pattern table and
   // the data they point to must stay in memory while the song plays; the sample table is copied.
-  i32 PlayMusic(const u8* header, const audPattern* patterns, u32 patternCount, const audSampleTable* samples);
+  i32 PlayMusic(const u8* header, const audPattern* patterns, u32 patternCount, const audSampleTable* samples,
+                const char* name = nullptr);
 
   void StopMusic();
   void StopSounds();
@@ -51,16 +70,21 @@ class SSoundManager {
   void ResumeChannel(i32 handle);
   void StopChannel(i32 handle);
 
+  void SetObserver(SSoundObserver* observer) { observer_ = observer; }
+
   audSpeaker* Speaker() { return speaker_; }
   const audMusic* CurrentMusic() const { return music_; }
 
  private:
   void ApplyVolumes(bool writeBack);
   i32 Play(SSoundRecord* record, i32 step, u32 flags);
+  i32 Tell(SSoundRequest::Kind kind, i32 handle, SSoundRecord* sound = nullptr, i32 step = 0,
+           const char* music = nullptr);
 
   SSettings* settings_ = nullptr;
   audSpeaker* speaker_ = nullptr;
   audMusic* music_ = nullptr;
   i32 soundScale_ = 10;
   i32 musicScale_ = 10;
+  SSoundObserver* observer_ = nullptr;
 };

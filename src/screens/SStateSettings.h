@@ -1,0 +1,6 @@
+// Game state 14: the settings: volumes, key bindings and view sizes. Created and attached once at start-up. Until its
+// screen is built it shows nothing and answers every key, touch and tick with 0 (stay).
+#pragma once
+#include "core/ui/SState.h"
+
+class SStateSettings : public SState {};
