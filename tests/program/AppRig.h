@@ -11,6 +11,7 @@
 #include "app/DuskmireApp.h"
 #include "platform/hal/Game.h"
 #include "platform/video/VideoDetect.h"
+#include "support/GameHarness.h"
 
 #include <gtest/gtest.h>
 
@@ -50,63 +51,14 @@ class RecordingStateGame : public SStateGame {
   int ticks = 0;
 };
 
-class FreeInstances : public Os::InstanceLock {
- public:
-  bool TryAcquire(const char*) override { return true; }
-  void RaiseHolder(const char*) override {}
-  bool TakeRaiseRequest() override { return false; }
-  void Release() override {}
-};
-
+// The application on the game harness, with its loop run whole (Run) or by hand, and the recording game
+// state at hand.
 struct AppRig {
-  struct Options {
-    int width = 240, height = 320;
-    u32 startMode = 0;
-    u32 timeLimit = 0, frameLimit = 0;
-    std::string script;  // input script text
-    u32 memory = 64u << 20;
-  };
+  using Options = GameHarness::Options;
 
-  explicit AppRig(const Options& o) {
-    Os::InstallInstances(&instances);
-    Os::SetProgramFolder(DUSKMIRE_DATA_DIR);
-    Os::BackendOptions b;
-    b.screenWidth = o.width;
-    b.screenHeight = o.height;
-    b.timeLimit = o.timeLimit;
-    b.frameLimit = o.frameLimit;
-    b.availableMemory = o.memory;
-    if (!o.script.empty()) {
-      // One file per process: the suite's tests may run side by side.
-      b.inputFile = std::string(DUSKMIRE_BIN_DIR) + "/app_rig_input_" + std::to_string(::getpid()) + ".txt";
-      FILE* f = std::fopen(b.inputFile.c_str(), "w");
-      std::fputs(o.script.c_str(), f);
-      std::fclose(f);
-    }
-    std::string error;
-    EXPECT_TRUE(Os::UseHeadless(b, &error)) << error;
-    if (!b.inputFile.empty()) std::remove(b.inputFile.c_str());
-    Hal::ResetTimer();
-    Hal::VideoDetect::ResetInstance();
-    RegSetDword("StartMode", o.startMode);
-    app = std::make_unique<DuskmireApp>();
-    app->applicationId = DuskmireApp::kApplicationId;
-  }
-  ~AppRig() {
-    app.reset();
-    Hal::VideoDetect::ResetInstance();
-    std::string error;
-    Os::FinishBackend(&error);
-    Hal::ResetTimer();
-    Os::InstallInstances(nullptr);
-    Os::SetProgramFolder("");
-  }
+  explicit AppRig(const Options& o) : harness(o), app(&harness.app()) {}
   // Window and initialisation, as the program's entry does them.
-  bool Start() {
-    if (!app->Create(kDuskmireTitle)) return false;
-    app->lastIdleReset = Hal::GetTime();
-    return app->OnInitialize();
-  }
+  bool Start() { return harness.boot(); }
   // Makes the recording game state current.
   void EnterGameState() {
     SGameCore* core = app->core;
@@ -117,7 +69,7 @@ struct AppRig {
   u32 Frames() const { return Os::HeadlessGraphics()->PanelUpdates(); }
   Os::HeadlessWindows& Windows() { return *Os::HeadlessWindowSystem(); }
 
-  FreeInstances instances;
-  std::unique_ptr<DuskmireApp> app;
+  GameHarness harness;
+  DuskmireApp* app;
   RecordingStateGame state;
 };

@@ -158,7 +158,7 @@ TEST(App, HeldKeyRepeatsOnlyWhileTheGameStateIsIdle) {
     o.width = 480;
     o.height = 640;
     o.timeLimit = 700;
-    o.script = "100ms keydown up\n101ms keydown up repeat\n400ms keyup up\n";
+    o.inputScript = "100ms keydown up\n101ms keydown up repeat\n400ms keyup up\n";
     AppRig rig(o);
     ASSERT_TRUE(rig.Start());
     rig.EnterGameState();
@@ -189,7 +189,7 @@ TEST(App, HeldKeyRepeatsOnlyWhileTheGameStateIsIdle) {
 TEST(App, HeldStylusRepeatsItsRawPositionAsPenDown) {
   AppRig::Options o;
   o.timeLimit = 600;
-  o.script = "100ms pendown 7 13\n300ms penup 9 13\n";
+  o.inputScript = "100ms pendown 7 13\n300ms penup 9 13\n";
   AppRig rig(o);
   ASSERT_TRUE(rig.Start());
   rig.EnterGameState();
@@ -267,7 +267,7 @@ TEST(App, KeyboardDevicePollsHeldKeys) {
   o.width = 800;
   o.height = 480;
   o.timeLimit = 600;
-  o.script = "100ms keydown w\n400ms keyup w\n";
+  o.inputScript = "100ms keydown w\n400ms keyup w\n";
   AppRig rig(o);
   ASSERT_TRUE(rig.Start());
   rig.EnterGameState();

@@ -26,22 +26,8 @@ std::string TempDir(const std::string& name) {
   return dir;
 }
 
-struct Result {
-  int status = -1;
-  std::string output;  // stdout and stderr
-};
-
-Result Shell(const std::string& command) {
-  Result r;
-  FILE* p = popen((command + " 2>&1").c_str(), "r");
-  if (!p) return r;
-  char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) r.output.append(buffer, n);
-  const int raw = pclose(p);
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return r;
-}
+using Result = GameHarness::ProgramResult;
+Result Shell(const std::string& command) { return GameHarness::shell(command); }
 
 // The program's own lock folder, so that a run never meets a player's instance.
 std::string Env(const std::string& runtime) { return "XDG_RUNTIME_DIR='" + runtime + "' "; }
@@ -77,7 +63,7 @@ TEST(Program, HeadlessRunCapturesThePanelTheCoreLeft) {
   // The same run in this process: the capture is the panel exactly as the game core left it.
   AppRig::Options o;
   o.frameLimit = 120;
-  o.script = kScript;
+  o.inputScript = kScript;
   AppRig rig(o);
   ASSERT_TRUE(rig.Start());
   ASSERT_TRUE(rig.app->Run());

@@ -1,0 +1,148 @@
+// The game harness at work: the real program booted headless and driven as a player drives it.
+#include "app/DuskmireApp.h"
+#include "core/SGameCore.h"
+#include "foundation/SSettings.h"
+#include "game/SStateGame.h"
+#include "platform/sound/SSoundManager.h"
+#include "script/SScriptContext.h"
+#include "support/GameHarness.h"
+#include "support/GoldenText.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Replay {
+  std::string summary;
+  std::deque<GameHarness::Frame> frames;
+  std::vector<i32> states;  // the current state after each step
+};
+
+// Boots, goes to the main menu by the core's own call, presses and taps, and waits.
+Replay PlayToTheMainMenu() {
+  Replay r;
+  GameHarness game;
+  EXPECT_TRUE(game.boot()) << game.startError();
+  r.states.push_back(game.state());
+  game.frame(3);
+  game.setState(kStateMain);
+  r.states.push_back(game.state());
+  game.press(kActionForward);
+  game.press(kActionBack);
+  game.press(kActionUse);
+  game.tap(3, 12);
+  game.penDown(100, 100);
+  game.penMove(120, 110);
+  game.penUp(120, 110);
+  EXPECT_TRUE(game.waitUntil(GameHarness::stateIs(kStateMain), 5));
+  r.states.push_back(game.state());
+  r.summary = game.summary();
+  r.frames = game.frames();
+  return r;
+}
+
+}  // namespace
+
+TEST(Harness, AReplayFromStartUpToTheMainMenu) {
+  const Replay first = PlayToTheMainMenu();
+  EXPECT_EQ(first.states, (std::vector<i32>{kStateCorvanth, kStateMain, kStateMain}));
+  EXPECT_EQ(testgolden::CompareText("harness_main_menu", first.summary), "");
+  ASSERT_FALSE(first.frames.empty());
+  // Run twice in one process, the same replay gives the same game and the same pictures: nothing read
+  // from uninitialised memory, nothing that depends on the order of a hash or on the host's time.
+  const Replay second = PlayToTheMainMenu();
+  EXPECT_EQ(second.summary, first.summary);
+  ASSERT_EQ(second.frames.size(), first.frames.size());
+  for (size_t i = 0; i < first.frames.size(); ++i) {
+    EXPECT_EQ(second.frames[i].first, first.frames[i].first) << "frame " << i;
+    EXPECT_EQ(second.frames[i].last, first.frames[i].last) << "frame " << i;
+    EXPECT_TRUE(second.frames[i].pixels == first.frames[i].pixels) << "frame " << i;
+  }
+}
+
+// A press sends the key the live settings bind to the action, on a keyboard device as on the others, and
+// follows the binding when it changes.
+TEST(Harness, PressesGoThroughTheKeyBindings) {
+  for (bool keyboard : {false, true}) {
+    GameHarness::Options o;
+    o.width = keyboard ? 800 : 240;
+    o.height = keyboard ? 480 : 320;
+    GameHarness game(o);
+    ASSERT_TRUE(game.boot()) << game.startError();
+    // Where the game state would be, a state that counts the side steps reaching it.
+    struct Counting : SStateGame {
+      u32 seen = 0;
+      u32 OnKey(u32 code) override {
+        seen += code == kActionSideLeft;
+        return 0;
+      }
+    } counting;
+    counting.Attach(&game.core());
+    SState* real = game.core().states[kStateGame];
+    SStateGame* realGame = game.core().stateGame;
+    game.core().states[kStateGame] = &counting;
+    game.core().stateGame = &counting;
+    game.setState(kStateGame);
+    game.press(kActionSideLeft);
+    EXPECT_EQ(counting.seen, 1u) << "keyboard " << keyboard;
+    SSettings& settings = game.core().settings;
+    if (keyboard) {
+      settings.keys[7] = 'z';  // the side step's entry holds a character
+    } else {
+      for (u32& entry : settings.keys)
+        if (entry == kActionSideLeft) entry = 0;
+      settings.keys[4] = kActionSideLeft;  // the action key's entry
+    }
+    game.press(kActionSideLeft);
+    EXPECT_EQ(counting.seen, 2u) << "keyboard " << keyboard;
+    game.setState(kStateMain);
+    game.core().states[kStateGame] = real;
+    game.core().stateGame = realGame;
+  }
+}
+
+// What the game says and plays is recorded where it asks, with or without a sound device.
+TEST(Harness, RecordsMessagesAndSounds) {
+  GameHarness game;
+  ASSERT_TRUE(game.boot()) << game.startError();
+  SGameCore& core = game.core();
+  core.stateGame->QueueMessage("The door is locked.", 1, nullptr);
+  core.stateGame->AppendToMessage("It will not move.", 0);
+  core.scriptContext->ShowMessage("You feel stronger.", 1);
+  // The script's message goes on into the game's message, as a paragraph of the player's reports.
+  const struct {
+    const char *source, *destination, *text;
+    u32 detail;
+  } expected[] = {{"queued", "message box", "The door is locked.", 1},
+                  {"appended", "last message box", "It will not move.", 0},
+                  {"script", "game message", "You feel stronger.", 1},
+                  {"appended", "last message box", "You feel stronger.", 2}};
+  ASSERT_EQ(game.messages().size(), std::size(expected));
+  for (size_t i = 0; i < std::size(expected); ++i) {
+    EXPECT_EQ(game.messages()[i].source, expected[i].source) << i;
+    EXPECT_EQ(game.messages()[i].destination, expected[i].destination) << i;
+    EXPECT_EQ(game.messages()[i].text, expected[i].text) << i;
+    EXPECT_EQ(game.messages()[i].detail, expected[i].detail) << i;
+  }
+  EXPECT_EQ(game.eventKinds(), std::vector<u32>{kEventMessage});
+
+  core.soundManager->PlaySound(core.clickSounds[0], 7);
+  core.soundManager->StopMusic();
+  ASSERT_EQ(game.sounds().size(), 2u);
+  EXPECT_EQ(game.sounds()[0].what, "sound");
+  EXPECT_EQ(game.sounds()[0].name, "#4031");
+  EXPECT_EQ(game.sounds()[0].step, 7);
+  EXPECT_EQ(game.sounds()[0].handle, -1000) << "no device in a headless run: the speaker refuses";
+  EXPECT_EQ(game.sounds()[1].what, "stop music");
+}
+
+// A condition that never comes true says what was awaited and where the game stood.
+TEST(Harness, AFailedWaitSaysWhatItWaitedFor) {
+  GameHarness game;
+  ASSERT_TRUE(game.boot()) << game.startError();
+  const u32 before = game.presents();
+  const testing::AssertionResult idle = game.waitUntil(GameHarness::gameIdle(), 4);
+  EXPECT_FALSE(idle);
+  EXPECT_EQ(std::string(idle.message()), "the game state is idle: not within 4 frames (state 6, sub-mode 1)");
+  EXPECT_EQ(game.presents() - before, 4u) << "one present per frame";
+}

@@ -1,0 +1,523 @@
+#include "support/GameHarness.h"
+
+#include "app/DuskmireApp.h"
+#include "core/SGameCore.h"
+#include "core/SGameObserver.h"
+#include "core/ui/SButtonCtrl.h"
+#include "core/ui/SDialogTextCtrl.h"
+#include "core/ui/SState.h"
+#include "core/ui/STextCtrl.h"
+#include "foundation/SDatabase.h"
+#include "game/SStateGame.h"
+#include "os/Backend.h"
+#include "os/Process.h"
+#include "os/headless/HeadlessWindows.h"
+#include "platform/hal/Game.h"
+#include "platform/video/VideoDetect.h"
+#include "world/SItemTable.h"
+#include "world/SSoundTable.h"
+
+#include <cxxabi.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <typeinfo>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Distinct pictures kept; the oldest go first.
+constexpr size_t kMaxFrames = 256;
+
+const char* const kArchives[] = {"DuskmireData", "DuskmireMusic", "DuskmireSound", "DuskmireRes", "DuskmireBase"};
+
+std::string ClassName(const std::type_info& type) {
+  int status = 0;
+  char* name = abi::__cxa_demangle(type.name(), nullptr, nullptr, &status);
+  std::string out = status == 0 && name ? name : type.name();
+  std::free(name);
+  return out;
+}
+
+std::string Text(const SString& s) { return s.CStr() ? s.CStr() : ""; }
+
+// The caption or text a control shows, when it is one that shows text.
+std::string ControlText(const SCtrl& c) {
+  if (auto* b = dynamic_cast<const SButtonCtrl*>(&c)) return Text(b->label);
+  if (auto* b = dynamic_cast<const SCtrlMessageButton*>(&c)) return Text(b->label);
+  if (auto* t = dynamic_cast<const STextCtrl*>(&c)) return Text(t->text);
+  if (auto* t = dynamic_cast<const SNameTextCtrl*>(&c)) return Text(t->label) + " " + Text(t->value);
+  if (auto* t = dynamic_cast<const STitleTextCtrl*>(&c)) return Text(t->title);
+  if (auto* t = dynamic_cast<const SDialogTextCtrl*>(&c)) {
+    std::string out;
+    for (u32 i = 0; i < t->page.Count(); ++i) out += (i ? "\r" : "") + Text(t->page[i].text);
+    return out;
+  }
+  return "";
+}
+
+// The dialogs input reaches: the current state, then each open child in turn.
+std::vector<SDialog*> DialogChain(const SGameCore& core) {
+  std::vector<SDialog*> chain;
+  for (SDialog* d = core.currentState; d && chain.size() < 16; d = d->child) chain.push_back(d);
+  return chain;
+}
+
+}  // namespace
+
+GameHarness::ProgramResult GameHarness::shell(const std::string& command) {
+  ProgramResult r;
+  FILE* p = popen((command + " 2>&1").c_str(), "r");
+  if (!p) return r;
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) r.output.append(buffer, n);
+  const int raw = pclose(p);
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return r;
+}
+
+// Every start is the first: the harness never meets another instance.
+class GameHarness::FreeInstances : public Os::InstanceLock {
+ public:
+  bool TryAcquire(const char*) override { return true; }
+  void RaiseHolder(const char*) override {}
+  bool TakeRaiseRequest() override { return false; }
+  void Release() override {}
+};
+
+class GameHarness::Observer : public SGameObserver {
+ public:
+  explicit Observer(GameHarness* harness) : harness_(harness) {}
+
+  void OnMessage(const char* source, const char* destination, const char* text, u32 detail) override {
+    harness_->messages_.push_back(Message{source, destination, text ? text : "", detail});
+  }
+
+  void OnSoundRequest(const SSoundRequest& request) override {
+    static const char* const kWhat[] = {"sound",       "loop",  "music",  "stop music",
+                                        "stop sounds", "pause", "resume", "stop"};
+    Sound sound;
+    sound.what = kWhat[request.kind];
+    if (request.music) sound.name = request.music;
+    if (auto* resource = dynamic_cast<const SResource*>(request.sound))
+      sound.name = resource->name.Text() ? resource->name.Text() : "#" + std::to_string(resource->recordId);
+    sound.step = request.step;
+    sound.handle = request.handle;
+    harness_->sounds_.push_back(sound);
+  }
+
+ private:
+  GameHarness* harness_;
+};
+
+GameHarness::GameHarness(const Options& options) : options_(options) {
+  instances_ = std::make_unique<FreeInstances>();
+  Os::InstallInstances(instances_.get());
+  std::string folder = options.dataFolder.empty() ? std::string(DUSKMIRE_DATA_DIR) : options.dataFolder;
+  if (options.copyData) {
+    static int copies = 0;
+    tempData_ = makeDataFolder("copy-" + std::to_string(::getpid()) + "-" + std::to_string(++copies), nullptr);
+    folder = tempData_;
+  }
+  Os::SetProgramFolder(folder);
+  Os::BackendOptions b;
+  b.screenWidth = options.width;
+  b.screenHeight = options.height;
+  b.availableMemory = options.memory;
+  b.frameLimit = options.frameLimit;
+  b.timeLimit = options.timeLimit;
+  if (!options.inputScript.empty()) {
+    // One file per harness: suites run side by side.
+    static int scripts = 0;
+    b.inputFile = std::string(DUSKMIRE_BIN_DIR) + "/harness_input_" + std::to_string(::getpid()) + "_" +
+                  std::to_string(++scripts) + ".txt";
+    std::ofstream(b.inputFile) << options.inputScript;
+  }
+  std::string error;
+  EXPECT_TRUE(Os::UseHeadless(b, &error)) << error;
+  if (!b.inputFile.empty()) std::remove(b.inputFile.c_str());
+  Hal::ResetTimer();
+  Hal::VideoDetect::ResetInstance();
+  RegSetDword("StartMode", options.startMode);
+  for (const auto& [name, value] : options.settings) RegSetDword(name.c_str(), value);
+  if (Os::PanelGdi* gdi = Os::HeadlessGraphics()) gdi->SetPanelWatcher([this](const Os::Panel& p) { record(p); });
+  observer_ = std::make_unique<Observer>(this);
+  DuskmireApp::SetObserver(observer_.get());
+  app_ = std::make_unique<DuskmireApp>();
+  app_->applicationId = DuskmireApp::kApplicationId;
+}
+
+GameHarness::~GameHarness() {
+  DuskmireApp::SetObserver(nullptr);
+  if (Os::PanelGdi* gdi = Os::HeadlessGraphics()) gdi->SetPanelWatcher(nullptr);
+  app_.reset();
+  Hal::VideoDetect::ResetInstance();
+  std::string error;
+  Os::FinishBackend(&error);
+  Hal::ResetTimer();
+  Os::InstallInstances(nullptr);
+  Os::SetProgramFolder("");
+  if (!tempData_.empty()) {
+    std::error_code ignored;
+    fs::remove_all(tempData_, ignored);
+  }
+}
+
+bool GameHarness::boot() {
+  if (!app_->Create(kDuskmireTitle)) return false;
+  app_->lastIdleReset = Hal::GetTime();
+  booted_ = app_->OnInitialize();
+  return booted_;
+}
+
+const std::string& GameHarness::startError() const { return app_->startError; }
+
+SGameCore& GameHarness::core() const { return *app_->core; }
+
+// ---- driving
+
+void GameHarness::pumpUntil(const std::function<bool()>& done) {
+  for (u32 passes = 0; !ended_ && !done(); ++passes) {
+    // A frame comes every 30 or 40 virtual milliseconds, one idle pass each: far fewer passes than this.
+    if (passes > 1000000) {
+      ADD_FAILURE() << "the game loop makes no progress";
+      return;
+    }
+    if (!app_->Pump()) ended_ = true;
+  }
+}
+
+void GameHarness::frame(u32 count) {
+  if (!booted_) {
+    ADD_FAILURE() << "frame() before a successful boot()";
+    return;
+  }
+  for (u32 i = 0; i < count && !ended_; ++i) {
+    const u32 before = app_->lastFrame;
+    pumpUntil([&] { return app_->lastFrame != before; });
+  }
+}
+
+void GameHarness::post(u32 message, u64 wParam, u64 lParam) {
+  Os::Windows().PostMessage(app_->window, message, Os::WParam(wParam), Os::LParam(lParam));
+}
+
+std::string GameHarness::switchMark() const {
+  std::ostringstream mark;
+  mark << state();
+  for (const SDialog* d : DialogChain(core())) mark << " " << d;
+  if (const SStateGame* game = core().stateGame) mark << " " << game->subDialog << " " << game->subMode;
+  return mark.str();
+}
+
+void GameHarness::settle() {
+  Os::HeadlessWindows* windows = Os::HeadlessWindowSystem();
+  pumpUntil([&] { return windows->QueuedMessages() == 0; });
+  // Input in the frame of a switch is ignored by design: let a frame pass, and one more when that frame
+  // itself switched.
+  const std::string before = switchMark();
+  frame();
+  if (!ended_ && switchMark() != before) frame();
+}
+
+void GameHarness::press(u16 action) {
+  u32 key = 0;
+  for (u32 k = 1; k < 256 && !key; ++k)
+    if (app_->MapKey(k) == action) key = k;
+  if (!key) {
+    ADD_FAILURE() << "no key is bound to action " << action;
+    return;
+  }
+  post(Os::kMsgKeyDown, key, 1);
+  post(Os::kMsgKeyUp, key, 0xC0000001u);
+  settle();
+}
+
+void GameHarness::pen(u32 message, i32 x, i32 y) {
+  // The panel point that the application (rounding to even) and the core (turning) bring to (x, y).
+  const Os::HeadlessWindows* windows = Os::HeadlessWindowSystem();
+  i32 bestX = 0, bestY = 0;
+  i64 best = -1;
+  for (i32 py = 0; py < windows->ScreenHeight() && best != 0; py += 2)
+    for (i32 px = 0; px < windows->ScreenWidth() && best != 0; px += 2) {
+      i32 tx = px, ty = py;
+      core().TurnStylus(&tx, &ty);
+      const i64 distance = std::abs(tx - x) + std::abs(ty - y);
+      if (best < 0 || distance < best) {
+        best = distance;
+        bestX = px;
+        bestY = py;
+      }
+    }
+  post(message, message == Os::kMsgLButtonUp ? 0 : 1, Os::PackPoint(bestX, bestY));
+  settle();
+}
+
+void GameHarness::penDown(i32 x, i32 y) { pen(Os::kMsgLButtonDown, x, y); }
+void GameHarness::penMove(i32 x, i32 y) { pen(Os::kMsgMouseMove, x, y); }
+void GameHarness::penUp(i32 x, i32 y) { pen(Os::kMsgLButtonUp, x, y); }
+
+void GameHarness::tap(u32 layout, u32 control) {
+  const SLayoutItem* item = core().GetLayoutItem(layout, control);
+  if (!item) {
+    ADD_FAILURE() << "layout " << layout << " has no control " << control << " on display mode " << core().displayMode;
+    return;
+  }
+  // Controls are placed relative to the dialog laid out from the layout (the innermost, when several are).
+  i32 x = 0, y = 0;
+  for (const SDialog* d : DialogChain(core()))
+    if (d->layoutId == layout) {
+      x = d->left;
+      y = d->top;
+    }
+  x += item->x + item->w / 2;
+  y += item->y + item->h / 2;
+  penDown(x, y);
+  penUp(x, y);
+}
+
+void GameHarness::setState(i32 next, u32 w0, u32 w1, u32 w2, u32 w3) {
+  SGameCore& c = core();
+  // A screen switching hands its own words on, and does so inside a frame.
+  if (SState* current = c.currentState) {
+    current->params[0] = w0;
+    current->params[1] = w1;
+    current->params[2] = w2;
+    current->params[3] = w3;
+  }
+  if (c.BeginFrame()) {
+    c.SetState(next);
+    c.Present();
+  }
+  settle();
+}
+
+testing::AssertionResult GameHarness::waitUntil(const Condition& condition, u32 maxFrames) {
+  for (u32 waited = 0;; ++waited) {
+    if (condition.holds(*this)) return testing::AssertionSuccess();
+    if (waited == maxFrames || ended_) break;
+    frame();
+  }
+  return testing::AssertionFailure() << condition.what << ": not within " << maxFrames << " frames (state " << state()
+                                     << ", sub-mode " << subMode() << (ended_ ? ", the program ended" : "") << ")";
+}
+
+GameHarness::Condition GameHarness::stateIs(i32 number) {
+  return {"state " + std::to_string(number) + " is current",
+          [number](const GameHarness& h) { return h.state() == number; }};
+}
+
+GameHarness::Condition GameHarness::gameIdle() {
+  return {"the game state is idle", [](const GameHarness& h) {
+            const SStateGame* g = h.core().stateGame;
+            return g && h.state() == kStateGame && g->subMode == 1 && !g->IsBusy() && g->events.Count() == 0;
+          }};
+}
+
+GameHarness::Condition GameHarness::subModeIs(i32 mode) {
+  return {"the game state's sub-mode is " + std::to_string(mode), [mode](const GameHarness& h) {
+            return h.core().stateGame && h.state() == kStateGame && h.subMode() == mode;
+          }};
+}
+
+// ---- observing
+
+i32 GameHarness::state() const {
+  const SGameCore& c = core();
+  if (!c.currentState) return 0;
+  for (i32 n = 1; n < i32(kStateCount); ++n)
+    if (c.states[n] == c.currentState) return n;
+  return -1;
+}
+
+std::vector<i32> GameHarness::stateStack() const {
+  const SGameCore& c = core();
+  std::vector<i32> out;
+  for (u32 i = 0; i < c.stackCount; ++i) {
+    i32 number = -1;
+    for (i32 n = 1; n < i32(kStateCount); ++n)
+      if (c.states[n] && c.states[n] == c.stateStack[i]) number = n;
+    out.push_back(number);
+  }
+  return out;
+}
+
+SDialog* GameHarness::openChild() const {
+  const std::vector<SDialog*> chain = DialogChain(core());
+  return chain.size() > 1 ? chain.back() : nullptr;
+}
+
+i32 GameHarness::subMode() const { return core().stateGame ? core().stateGame->subMode : 0; }
+
+std::vector<GameHarness::Control> GameHarness::controls() const {
+  std::vector<Control> out;
+  for (const SDialog* d : DialogChain(core()))
+    for (u32 i = 0; i < d->controls.Count(); ++i) {
+      const SCtrl* c = d->controls.At(i);
+      if (!c || !c->IsVisible()) continue;
+      out.push_back(Control{ClassName(typeid(*d)), ClassName(typeid(*c)), c->id, c->left, c->top, c->width, c->height,
+                            c->flags, ControlText(*c)});
+    }
+  return out;
+}
+
+GameHarness::Player GameHarness::player() const {
+  SPlayer& p = core().player;
+  Player out;
+  out.name = Text(p.name);
+  out.race = p.race;
+  out.raceName = p.GetRaceName();
+  out.level = p.level;
+  out.xp = p.xp;
+  out.hp = p.hp;
+  out.maxHp = p.GetMaxHp();
+  out.mana = p.mana;
+  out.maxMana = p.GetMaxMana();
+  out.money = p.money;
+  out.fame = p.fame;
+  out.crime = p.crime;
+  for (u32 a = 1; a <= 5; ++a) out.attributes.push_back(p.GetAttribute(a));
+  for (u32 s = 1; s <= kPlayerSkills; ++s)
+    if (p.skills[s]) out.skills.emplace_back(s, p.skills[s]);
+  for (u32 slot = 1; slot <= kEquipmentSlots; ++slot)
+    if (const SItem* item = p.Equipped(slot))
+      out.equipped.emplace_back(slot, item->type && item->type->name.Text() ? item->type->name.Text() : "?");
+  for (u32 category = 0; category < kEffectCategories; ++category)
+    for (const SPlayerEffect* e : p.effects[category]) {
+      if (!e) continue;
+      std::ostringstream line;
+      line << u32(e->category) << "/" << u32(e->sub) << " " << e->strength << " " << u32(e->duration) << " "
+           << u32(e->sourceType) << (e->text ? std::string(" ") + e->text : "");
+      out.effects.push_back(line.str());
+    }
+  return out;
+}
+
+std::vector<u32> GameHarness::eventKinds() const {
+  std::vector<u32> out;
+  if (const SStateGame* g = core().stateGame)
+    for (const SGameEvent* e : g->events)
+      if (e) out.push_back(e->kind);
+  return out;
+}
+
+const Os::Panel& GameHarness::panel() const { return Os::HeadlessGraphics()->GetPanel(); }
+
+u32 GameHarness::presents() const { return Os::HeadlessGraphics()->PanelUpdates(); }
+
+void GameHarness::record(const Os::Panel& panel) {
+  if (onPresent) onPresent(panel);
+  const u32 n = presents();
+  if (!frames_.empty() && frames_.back().pixels == panel.pixels) {
+    frames_.back().last = n;
+    return;
+  }
+  frames_.push_back(Frame{n, n, panel.pixels});
+  while (frames_.size() > kMaxFrames) frames_.pop_front();
+}
+
+std::string GameHarness::summaryOf(const Player& p) {
+  std::ostringstream out;
+  out << "player \"" << p.name << "\" race " << p.race << " " << p.raceName << " level " << p.level << " xp " << p.xp
+      << " hp " << p.hp << "/" << p.maxHp << " mana " << p.mana << "/" << p.maxMana << " money " << p.money << " fame "
+      << p.fame << " crime " << p.crime << "\n";
+  out << "attributes";
+  for (i32 a : p.attributes) out << " " << a;
+  out << "\nskills";
+  for (const auto& [id, level] : p.skills) out << " " << id << ":" << level;
+  if (p.skills.empty()) out << " -";
+  out << "\nequipped";
+  for (const auto& [slot, name] : p.equipped) out << " " << slot << ":" << name;
+  if (p.equipped.empty()) out << " -";
+  out << "\neffects";
+  for (const std::string& e : p.effects) out << " [" << e << "]";
+  if (p.effects.empty()) out << " -";
+  out << "\n";
+  return out.str();
+}
+
+std::string GameHarness::summary() const {
+  std::ostringstream out;
+  out << "state " << state() << " stack";
+  for (i32 n : stateStack()) out << " " << n;
+  if (stateStack().empty()) out << " -";
+  const SDialog* child = openChild();
+  out << " child " << (child ? ClassName(typeid(*child)) : "-") << "\n";
+  out << summaryOf(player());
+  if (const SStateGame* g = core().stateGame) {
+    const SMapArea* map = g->window.CurrentArea();
+    const u32 minutes = g->window.minutes;
+    char clock[32];
+    std::snprintf(clock, sizeof clock, "day %u %02u:%02u", minutes / 1440 + 1, minutes / 60 % 24, minutes % 60);
+    out << "game map " << (map && map->name.Text() ? map->name.Text() : "-") << " cell " << g->window.playerX << ","
+        << g->window.playerY << " facing " << g->facing << " clock " << clock << " sub-mode " << g->subMode
+        << " events";
+    for (u32 kind : eventKinds()) out << " " << kind;
+    if (eventKinds().empty()) out << " -";
+    out << "\n";
+  } else {
+    out << "game -\n";
+  }
+  return out.str();
+}
+
+// ---- the program as a process
+
+GameHarness::ProgramResult GameHarness::runProgram(const ProgramRun& run) {
+  const std::string folder = std::string(DUSKMIRE_BIN_DIR) + "/harness_runs/" + run.name;
+  std::error_code ignored;
+  fs::remove_all(folder, ignored);
+  fs::create_directories(folder);
+  std::string command = "XDG_RUNTIME_DIR='" + folder + "' timeout 300 '" + std::string(DUSKMIRE_BIN_DIR) +
+                        "/duskmire' --backend headless --capture '" + folder + "/shots' " + run.args;
+  if (!run.input.empty()) {
+    std::ofstream(folder + "/input.txt") << run.input;
+    command += " --input '" + folder + "/input.txt'";
+  }
+  ProgramResult result = shell(command);
+  result.folder = folder;
+  return result;
+}
+
+// ---- game data
+
+std::string GameHarness::makeDataFolder(const std::string& name,
+                                        const std::function<bool(u16 id, std::vector<u8>& bytes)>& edit) {
+  const std::string folder = std::string(DUSKMIRE_BIN_DIR) + "/harness_data/" + name;
+  std::error_code ignored;
+  fs::remove_all(folder, ignored);
+  fs::create_directories(folder);
+  const std::string from = DUSKMIRE_DATA_DIR;
+  for (const char* archive : kArchives) {
+    const std::string file = std::string(archive) + ".pdb";
+    if (archive != kArchives[0] || !edit) {
+      fs::copy_file(from + "/" + file, folder + "/" + file, fs::copy_options::overwrite_existing, ignored);
+      EXPECT_FALSE(ignored) << "cannot copy " << file << ": " << ignored.message();
+      continue;
+    }
+    SFileStore source(from), target(folder);
+    SDatabase in(&source);
+    if (!in.Open(archive)) {
+      ADD_FAILURE() << "cannot open the built " << file;
+      continue;
+    }
+    SDatabaseWriter out(&target);
+    out.Header() = in.Header();
+    out.Header().numRecords = 0;
+    for (u16 i = 0; i < in.RecordCount(); ++i) {
+      const u16 id = in.Entries()[i].id;
+      std::unique_ptr<SRecordData> record = in.ReadRecord(id);
+      if (!record) continue;
+      std::vector<u8> bytes(record->data, record->data + record->size);
+      if (edit(id, bytes)) out.AddRecord(id, bytes.data(), u32(bytes.size()));
+    }
+    EXPECT_TRUE(out.Write(archive)) << "cannot write " << folder << "/" << file;
+  }
+  return folder;
+}
