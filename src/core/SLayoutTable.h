@@ -4,6 +4,8 @@
 #pragma once
 #include "os/Types.h"
 
+#include <span>
+
 // One control entry as stored: id, x and y relative to the screen, width, height.
 struct SLayoutItem {
   u16 id, x, y, w, h;
@@ -32,6 +34,8 @@ class SLayoutTable {
   bool Adopt(u8* data, u32 size);
   void Clear();
   bool IsLoaded() const { return words_ != nullptr; }
+  // The record as held (empty when none is loaded).
+  std::span<const u8> Bytes() const { return {reinterpret_cast<const u8*>(words_), words_ ? size_ : 0}; }
 
   // Stores the screen's size for the mode; leaves both untouched when absent. False when absent.
   bool GetSize(u32 screenId, i32 displayMode, u32& width, u32& height) const;

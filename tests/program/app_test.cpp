@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <vector>
 
@@ -130,6 +132,66 @@ TEST(App, RefusedStartsSayWhy) {
               "The screen layout of the game data has no 3D view for this screen.");
     std::filesystem::remove_all(folder);
   }
+  // Game data that lacks a record start-up reads, or holds one the game cannot use: refused with the
+  // record named, after the start-up text is on the screen, and nothing of the game is running.
+  using Edit = std::function<bool(u16, std::vector<u8>&)>;
+  auto without = [](u16 gone) -> Edit { return [gone](u16 id, std::vector<u8>&) { return id != gone; }; };
+  auto spoil = [](u16 target, size_t at, u8 value) -> Edit {
+    return [=](u16 id, std::vector<u8>& bytes) {
+      if (id == target && at < bytes.size()) bytes[at] = value;
+      return true;
+    };
+  };
+  const struct {
+    const char* name;
+    int width, height;
+    Edit edit;
+    std::string says;
+  } broken[] = {
+      {"no-picture", 240, 320, without(3670), "Picture record 3670 of the game data \"DuskmireData.pdb\" in "},
+      {"bad-picture", 480, 640, spoil(3015, 0, 9), "Picture record 3015 of the game data \"DuskmireData.pdb\" in "},
+      {"mode-8-picture", 240, 240, without(4054), "Picture record 4054 of the game data"},
+      {"no-click", 240, 320, without(4032), "Sound record 4032 of the game data \"DuskmireData.pdb\" in "},
+      {"bad-click", 240, 320, spoil(4031, 12, 'X'), "Sound record 4031 of the game data"},
+      {"no-font", 240, 320, without(3010),
+       "The fonts of the game data could not be read: font record 3010 of the game data \"DuskmireData.pdb\" in "},
+  };
+  for (const auto& b : broken) {
+    const std::string folder = GameHarness::makeDataFolder(std::string("refused-") + b.name, b.edit);
+    GameHarness::Options o;
+    o.width = b.width;
+    o.height = b.height;
+    o.dataFolder = folder;
+    GameHarness game(o);
+    EXPECT_FALSE(game.boot()) << b.name;
+    const auto& boxes = Os::HeadlessWindowSystem()->MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u) << b.name;
+    EXPECT_EQ(boxes[0].text.rfind(b.says, 0), 0u) << b.name << " said: " << boxes[0].text;
+    EXPECT_NE(boxes[0].text.find(folder), std::string::npos) << b.name << " said: " << boxes[0].text;
+    EXPECT_EQ(boxes[0].caption, "Error");
+    EXPECT_EQ(game.startError(), boxes[0].text);
+    EXPECT_EQ(game.core().currentState, nullptr) << b.name;
+    // The start-up text stands while the message does (the fonts are what the text needs).
+    if (std::string(b.name) != "no-font") {
+      EXPECT_GT(std::count_if(game.panel().pixels.begin(), game.panel().pixels.end(), [](u16 p) { return p != 0; }), 50)
+          << b.name;
+    }
+    std::filesystem::remove_all(folder);
+  }
+}
+
+// The built program refuses broken data with a message naming the record and exits with status 1, without
+// a finding of the sanitizers when they are built in.
+TEST(App, RefusedStartEndsTheProgram) {
+  const std::string folder =
+      GameHarness::makeDataFolder("refused-program", [](u16 id, std::vector<u8>&) { return id != 4032; });
+  const GameHarness::ProgramResult r = GameHarness::runProgram({"refused", "--data '" + folder + "' --frames 50", ""});
+  EXPECT_EQ(r.status, 1) << r.output;
+  EXPECT_NE(r.output.find("Sound record 4032 of the game data \"DuskmireData.pdb\" in " + folder), std::string::npos)
+      << r.output;
+  EXPECT_EQ(r.output.find("Sanitizer"), std::string::npos) << r.output;
+  EXPECT_EQ(r.output.find("runtime error"), std::string::npos) << r.output;
+  std::filesystem::remove_all(folder);
 }
 
 namespace {

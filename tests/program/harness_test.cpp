@@ -1,6 +1,8 @@
 // The game harness at work: the real program booted headless and driven as a player drives it.
 #include "app/DuskmireApp.h"
 #include "core/SGameCore.h"
+#include "core/ui/SDialogMessage.h"
+#include "core/ui/SDialogTextCtrl.h"
 #include "foundation/SSettings.h"
 #include "game/SStateGame.h"
 #include "platform/sound/SSoundManager.h"
@@ -145,4 +147,31 @@ TEST(Harness, AFailedWaitSaysWhatItWaitedFor) {
   EXPECT_FALSE(idle);
   EXPECT_EQ(std::string(idle.message()), "the game state is idle: not within 4 frames (state 6, sub-mode 1)");
   EXPECT_EQ(game.presents() - before, 4u) << "one present per frame";
+}
+
+// A dialog opened over a state is seen with its controls, and input reaches it as the player gives it.
+TEST(Harness, SeesTheDialogOpenOverAState) {
+  GameHarness game;
+  ASSERT_TRUE(game.boot()) << game.startError();
+  game.setState(kStateMain);
+  SGameCore& core = game.core();
+  SDialogTextCtrl text;
+  SDialogMessage box;
+  // What a screen does to ask a question, and then a frame for the box to take input.
+  core.ShowMessageBox("Leave the marsh?", SDialogMessage::kYes | SDialogMessage::kNo, &text, &box, core.currentState);
+  game.frame();
+  EXPECT_EQ(game.openChild(), &box);
+  std::vector<std::string> seen;
+  for (const GameHarness::Control& c : game.controls()) seen.push_back(c.dialog + " " + c.type + " \"" + c.text + "\"");
+  EXPECT_EQ(seen, (std::vector<std::string>{"SDialogMessage SDialogTextCtrl \"Leave the marsh?\"",
+                                            "SDialogMessage SCtrlMessageButton \"Yes\"",
+                                            "SDialogMessage SCtrlMessageButton \"No\""}));
+  // The confirm action presses the default button, which clicks.
+  game.press(kActionUse);
+  ASSERT_FALSE(game.sounds().empty());
+  EXPECT_EQ(game.sounds().back().what, "sound");
+  EXPECT_EQ(game.sounds().back().name, "#4032");
+  EXPECT_EQ(game.sounds().back().step, 10);
+  core.currentState->CloseChild();
+  EXPECT_EQ(game.openChild(), nullptr);
 }

@@ -4,6 +4,7 @@
 #include "core/SGameCore.h"
 #include "core/SGameObserver.h"
 #include "core/ui/SButtonCtrl.h"
+#include "core/ui/SDialogMessage.h"
 #include "core/ui/SDialogTextCtrl.h"
 #include "core/ui/SState.h"
 #include "core/ui/STextCtrl.h"
@@ -54,8 +55,13 @@ std::string ControlText(const SCtrl& c) {
   if (auto* t = dynamic_cast<const SNameTextCtrl*>(&c)) return Text(t->label) + " " + Text(t->value);
   if (auto* t = dynamic_cast<const STitleTextCtrl*>(&c)) return Text(t->title);
   if (auto* t = dynamic_cast<const SDialogTextCtrl*>(&c)) {
+    // The lines on the page, then those still waiting for it.
     std::string out;
-    for (u32 i = 0; i < t->page.Count(); ++i) out += (i ? "\r" : "") + Text(t->page[i].text);
+    auto line = [&](const STextLine& l) {
+      if (!Text(l.text).empty()) out += (out.empty() ? "" : "\r") + Text(l.text);
+    };
+    for (u32 i = 0; i < t->page.Count(); ++i) line(t->page[i]);
+    for (u32 i = t->firstWaiting; i < t->waiting.Count(); ++i) line(t->waiting[i]);
     return out;
   }
   return "";
@@ -125,6 +131,7 @@ GameHarness::GameHarness(const Options& options) : options_(options) {
     tempData_ = makeDataFolder("copy-" + std::to_string(::getpid()) + "-" + std::to_string(++copies), nullptr);
     folder = tempData_;
   }
+  dataFolder_ = folder;
   Os::SetProgramFolder(folder);
   Os::BackendOptions b;
   b.screenWidth = options.width;
@@ -357,13 +364,18 @@ i32 GameHarness::subMode() const { return core().stateGame ? core().stateGame->s
 
 std::vector<GameHarness::Control> GameHarness::controls() const {
   std::vector<Control> out;
-  for (const SDialog* d : DialogChain(core()))
+  auto add = [&](const SDialog& d, const SCtrl& c) {
+    out.push_back(Control{ClassName(typeid(d)), ClassName(typeid(c)), c.id, c.left, c.top, c.width, c.height, c.flags,
+                          ControlText(c)});
+  };
+  for (const SDialog* d : DialogChain(core())) {
+    // The message box draws its body text itself, outside its list.
+    if (auto* box = dynamic_cast<const SDialogMessage*>(d); box && box->text) add(*d, *box->text);
     for (u32 i = 0; i < d->controls.Count(); ++i) {
       const SCtrl* c = d->controls.At(i);
-      if (!c || !c->IsVisible()) continue;
-      out.push_back(Control{ClassName(typeid(*d)), ClassName(typeid(*c)), c->id, c->left, c->top, c->width, c->height,
-                            c->flags, ControlText(*c)});
+      if (c && c->IsVisible()) add(*d, *c);
     }
+  }
   return out;
 }
 

@@ -48,7 +48,8 @@ class GameHarness {
     std::function<bool(const GameHarness&)> holds;
   };
 
-  // One control of the current state or of a dialog open over it, as it stands.
+  // One control of the current state or of a dialog open over it, as it stands (a message box's body text
+  // counts as one of its controls).
   struct Control {
     std::string dialog;  // class of the dialog that holds it
     std::string type;    // class of the control
@@ -115,6 +116,8 @@ class GameHarness {
   // Window and start-up, as the program's entry does them. False when the start was refused.
   bool boot();
   const std::string& startError() const;
+  // The folder the game reads its data from (and writes saved games to).
+  const std::string& dataFolder() const { return dataFolder_; }
   // True once the program has ended its loop (the window closed or the quit sequence ran).
   bool ended() const { return ended_; }
 
@@ -184,6 +187,7 @@ class GameHarness {
 
   Options options_;
   std::string tempData_;
+  std::string dataFolder_;
   std::unique_ptr<FreeInstances> instances_;
   std::unique_ptr<Observer> observer_;
   std::unique_ptr<DuskmireApp> app_;

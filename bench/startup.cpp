@@ -1,0 +1,62 @@
+// Start-up to the maker's logo state, headless, as the program's entry runs it: the window, the data
+// archive, the screen, the sound, the fonts and the start-up text, the 447 interface pictures, the tables,
+// every state and the music archive. Each run starts from a fresh backend and application.
+#include "app/DuskmireApp.h"
+#include "os/Backend.h"
+#include "os/Process.h"
+#include "platform/hal/Game.h"
+#include "platform/video/VideoDetect.h"
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+namespace {
+
+// Every start is the first.
+class FreeInstances : public Os::InstanceLock {
+ public:
+  bool TryAcquire(const char*) override { return true; }
+  void RaiseHolder(const char*) override {}
+  bool TakeRaiseRequest() override { return false; }
+  void Release() override {}
+};
+
+void BM_StartupToLogo(benchmark::State& state) {
+  FreeInstances instances;
+  Os::InstallInstances(&instances);
+  Os::SetProgramFolder(DUSKMIRE_DATA_DIR);
+  Os::BackendOptions options;
+  options.screenWidth = i32(state.range(0));
+  options.screenHeight = i32(state.range(1));
+  for (auto _ : state) {
+    std::string error;
+    if (!Os::UseHeadless(options, &error)) {
+      state.SkipWithError(error.c_str());
+      break;
+    }
+    Hal::ResetTimer();
+    Hal::VideoDetect::ResetInstance();
+    bool started = false;
+    {
+      DuskmireApp app;
+      app.applicationId = DuskmireApp::kApplicationId;
+      started = app.Create(kDuskmireTitle) && app.OnInitialize();
+      if (!started) state.SkipWithError(app.startError.c_str());
+    }
+    Hal::VideoDetect::ResetInstance();
+    Os::FinishBackend(&error);
+    if (!started) break;
+  }
+  Os::InstallInstances(nullptr);
+  Os::SetProgramFolder("");
+}
+
+}  // namespace
+
+BENCHMARK(BM_StartupToLogo)
+    ->Args({240, 320})
+    ->Args({480, 640})
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
