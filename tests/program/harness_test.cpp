@@ -175,3 +175,42 @@ TEST(Harness, SeesTheDialogOpenOverAState) {
   core.currentState->CloseChild();
   EXPECT_EQ(game.openChild(), nullptr);
 }
+
+// A tap lands in the middle of its control on every screen, the turned ones included: the harness finds
+// the panel point that the application and the core bring there.
+TEST(Harness, TapsLandOnTheControlOnTurnedScreens) {
+  const struct {
+    int width, height;
+    u32 startMode;
+  } screens[] = {{240, 320, 0}, {240, 320, 1}, {240, 320, 2}, {320, 240, 0},
+                 {480, 640, 1}, {640, 480, 0}, {800, 600, 0}};
+  for (const auto& s : screens) {
+    GameHarness::Options o;
+    o.width = s.width;
+    o.height = s.height;
+    o.startMode = s.startMode;
+    GameHarness game(o);
+    ASSERT_TRUE(game.boot()) << game.startError();
+    struct Touches : SState {
+      std::vector<std::pair<i32, i32>> downs;
+      u32 OnPen(i32 x, i32 y, u32 touching, u32 moving) override {
+        if (touching && !moving) downs.emplace_back(x, y);
+        return 0;
+      }
+    } touches;
+    touches.Attach(&game.core());
+    SState* menu = game.core().states[kStateMain];
+    game.core().states[kStateMain] = &touches;
+    game.setState(kStateMain);
+    game.tap(3, 12);
+    const SLayoutItem* item = game.core().GetLayoutItem(3, 12);
+    ASSERT_TRUE(item);
+    ASSERT_EQ(touches.downs.size(), 1u) << s.width << "x" << s.height << " StartMode " << s.startMode;
+    EXPECT_LE(std::abs(touches.downs[0].first - (item->x + item->w / 2)), 1)
+        << s.width << "x" << s.height << " StartMode " << s.startMode;
+    EXPECT_LE(std::abs(touches.downs[0].second - (item->y + item->h / 2)), 1)
+        << s.width << "x" << s.height << " StartMode " << s.startMode;
+    game.setState(kStateCorvanth);
+    game.core().states[kStateMain] = menu;
+  }
+}
