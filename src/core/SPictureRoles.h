@@ -37,6 +37,13 @@ inline constexpr u16 kLabelAttackIcon = 300;  // the selected label panel's atta
 inline constexpr u16 kLabelBackground = 267;  // tiled behind the label panels
 inline constexpr u16 kHitBlow = 268;          // the head-up display's hit images: a blow, and damage
 inline constexpr u16 kHitDamage = 269;
+// The game screen's head-up display: the tile behind its controls, the nine-piece frame set around them,
+// and the ten buttons' up and pressed pictures (button i at kHudButtons + 2i, pressed + 1): attack, magic
+// book, potions, rest, turn left, forward, turn right, side step left, back, side step right.
+inline constexpr u16 kHudTile = 149;
+inline constexpr u16 kHudButtons = 150;
+inline constexpr u16 kHudButtonCount = 10;
+inline constexpr u16 kHudFrame = 170;
 
 // Every role slot, for the builder's checks.
 inline constexpr u16 kAll[] = {
@@ -53,7 +60,22 @@ inline constexpr u16 kAll[] = {
     kAutomapEdgeEast,  kAutomapEdgeNorth,
     kAutomapEdgeSouth, kLabelAttackIcon,
     kLabelBackground,  kHitBlow,
-    kHitDamage,
+    kHitDamage,        kHudTile,
+    kHudButtons + 0,   kHudButtons + 1,
+    kHudButtons + 2,   kHudButtons + 3,
+    kHudButtons + 4,   kHudButtons + 5,
+    kHudButtons + 6,   kHudButtons + 7,
+    kHudButtons + 8,   kHudButtons + 9,
+    kHudButtons + 10,  kHudButtons + 11,
+    kHudButtons + 12,  kHudButtons + 13,
+    kHudButtons + 14,  kHudButtons + 15,
+    kHudButtons + 16,  kHudButtons + 17,
+    kHudButtons + 18,  kHudButtons + 19,
+    kHudFrame + 0,     kHudFrame + 1,
+    kHudFrame + 2,     kHudFrame + 3,
+    kHudFrame + 4,     kHudFrame + 5,
+    kHudFrame + 6,     kHudFrame + 7,
+    kHudFrame + 8,
 };
 
 constexpr bool AllDistinct() {

@@ -11,6 +11,8 @@
 
 class SItemTable;
 class SMapArea;
+class SMapObjectType;
+struct SMapObjectInst;
 class SMonster;
 class SMonsterTable;
 class SSoundTable;
@@ -41,6 +43,17 @@ class SMapWindow : public SMapGame {
     i32 dx, dy, sourceX, sourceY, width, height, windowX, windowY;
   };
 
+  // Sequence numbers of monsters and bags index the scene's 256-record tables: 1..255, then 0 (the
+  // monster or bag is not drawn).
+  static constexpr u16 kLastNumber = 255;
+
+  // Where a placed object lies in the window.
+  struct SPlace {
+    i32 x = 0, y = 0;
+    i32 side = -1;  // -1: the centre
+    i32 layer = 1;  // 1 the cells, 2 the faces
+  };
+
   SMapWindow();
   SMapWindow(const SMapWindow&) = delete;
   SMapWindow& operator=(const SMapWindow&) = delete;
@@ -57,6 +70,68 @@ class SMapWindow : public SMapGame {
   bool Enter(SMapArea* map);
   SMapArea* CurrentArea() const { return slots[4].area; }
   SMapArea* BlockArea(i32 x, i32 y) const;
+  // The current map is an outdoor tile joined to its neighbours.
+  bool IsJoined() const;
+  // The area-local position of a window cell through its block's slot; false outside the area.
+  bool AreaPosition(i32 x, i32 y, SMapArea*& area, i32& areaX, i32& areaY) const;
+  // The map-object class of a type (0 for none): the kinds are told by it.
+  static u8 TypeNumber(const SMapObjectType* t);
+
+  // ---- sequence numbers
+  u16 NextMonsterNumber();
+  u16 NextBagNumber();
+  void ResetNumbers() { monsterCounter = containerCounter = 1; }
+  // Numbers every monster and bag the window's cells show (and the bags on shelves), row by row, from 1.
+  void ResolveCellObjects();
+
+  // ---- lists of the cell's block area by id (0 never matches)
+  SMapMonster* FindBlockMonsterById(i32 x, i32 y, u8 id) const;
+  SItemContainer* FindBlockBagById(i32 x, i32 y, u8 id) const;
+  SMapObjectInst* FindBlockObjectById(i32 x, i32 y, u8 id) const;
+
+  // ---- where things lie
+  // False when the object's cell is not in the window (the place is then (0, 0), centre, layer 1).
+  bool LocateObject(SMapArea& area, const SMapObjectInst& object, SPlace& place);
+  // The window cell of an area's monster; false (0, 0) when the area has no such monster or no slot shows it.
+  bool LocateMonster(SMapArea& area, const SMapMonster& monster, i32& x, i32& y);
+  // The type at the object's place (centre or side, either layer); null outside the window.
+  SMapObjectType* GetPlacedObjectType(SMapArea& area, const SMapObjectInst& object);
+  // Takes the monster out of its cell's slots (a second monster moves into the first slot).
+  void RemoveMonsterFromCell(SMapArea& area, const SMapMonster& monster);
+  // A new empty bag of the current map in the cell's bag slot (it lies nowhere when the slot is taken);
+  // null when the map has no free bag id.
+  SItemContainer* CreateBagAt(i32 x, i32 y);
+  // The automap bit of a window cell (false outside its area), and setting it.
+  bool IsCellSeen(i32 x, i32 y) const;
+  void MarkCellSeen(i32 x, i32 y);
+  // Total weight of the bag of a floor object (its container, else the cell's bag); 0 without one.
+  i32 GetContainerWeight(SMapArea* area, const SMapObjectInst* object, const SMapCell* cell) const;
+  // The cell one step from the player in a grid direction (-1: the facing one); null outside.
+  SMapCell* GetCellAhead(i32 direction, i32 facing, i32& x, i32& y, i32& opposite, SMapArea*& area);
+  // The facing's grid direction: 0 north, 1 east, 2 south, 3 west.
+  static i32 DirectionOfFacing(i32 facing);
+
+  // ---- tests
+  // A monster may not enter the cell (travelling in grid direction `direction`).
+  bool IsMonsterBlocked(const SMapMonster& monster, i32 direction, i32 x, i32 y);
+  // Base slot 1 holds a wall (a pit's walls); a passage is such a cell bridged by a passable decoration.
+  bool IsWall(i32 x, i32 y) const;
+  bool IsPassage(i32 x, i32 y) const;
+  // The centre is a wall whose object is absent or active.
+  bool IsSolidWall(i32 x, i32 y) const;
+  // False when the cells east and west of (x, y) both hold wall centres.
+  bool LacksWallsEastWest(i32 x, i32 y);
+  bool IsCentreBlocking(SMapArea* area, const SMapCell* cell) const;
+  bool IsPlayerCell(const SMapCell* cell);
+  // The water query of a cell: `type` in: the water kind wanted (null any), out: the kind found.
+  bool IsWater(i32 x, i32 y, bool strict, SMapObjectType*& type) const;
+  // The default ground of the cell's block area (the module's when the block has none).
+  SMapObjectType* DefaultBase(i32 x, i32 y) const;
+  void DefaultBaseSlot(i32 x, i32 y, SMapObjectType*& type, SPaletteEntry*& palette) const;
+
+  // ---- after a fill of a joined tile
+  void ClampPlayerIntoTile();
+  void StoreWorldPosition();
 
   // SMapGame
   i16 TemplateMaxHp(const SMonster* m) override;
@@ -64,7 +139,7 @@ class SMapWindow : public SMapGame {
   bool TemplateAggressive(const SMonster* m) override;
   void MarkTemplateNeeded(const SMonster* m) override;
   u32 GameMinutes() override { return minutes; }
-  u32 NextContainerSerial() override { return containerCounter++; }
+  u32 NextContainerSerial() override { return NextBagNumber(); }
   void ClearWindowCell(i32 column, i32 row) override;
   bool ReadWindowCell(i32 column, i32 row, SStream& s, const SWorldModule& module, u32 version) override;
   void PlaceObjectInArea(SMapArea& area, SMapMonster& monster, i32 x, i32 y) override;
@@ -72,7 +147,7 @@ class SMapWindow : public SMapGame {
   u16 InternMonster(const SMonster* m) override;
   SMonster* SavedMonster(u16 index) override;
   SItemNames* ItemNames() override { return &savedItemNames; }
-  SRandom* Random() override { return &random; }
+  SRandom* Random() override { return generator ? generator : &random; }
   void FillFromTemplate(SMapArea& area, SMapMonster& monster, SItemContainer& bag) override;
   bool PlaceBagInCell(SMapArea& area, SItemContainer& bag, i32 x, i32 y) override;
 
@@ -85,12 +160,14 @@ class SMapWindow : public SMapGame {
   SSlot slots[9];
   i32 playerX = -1, playerY = -1;
   u32 minutes = 0;
-  u16 containerCounter = 1;
+  u16 monsterCounter = 1;                 // the next monster's draw slot
+  u16 containerCounter = 1;               // the next bag's sequence number
   SMonsterTable* monsterTable = nullptr;  // where saved monster names are found again
   SSoundTable* sounds = nullptr;          // types read into the window mark their sounds needed here
   SStringList savedMonsterNames;          // the saved game's monster-name table (index = position + 1)
   SSavedItemNames savedItemNames;         // and its item-name table (set its `table` to the item table)
-  SRandom random;
+  SRandom random;                         // the window's own, until the game's generator is given
+  SRandom* generator = nullptr;           // the game's single generator
 
  private:
   SMapCell* FreeCell(SMapArea& area, i32 x, i32 y);

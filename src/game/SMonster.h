@@ -8,6 +8,7 @@
 #include "world/SWorldTable.h"
 
 class SMonsterTable;
+struct SMapMonster;
 
 class SMonsterBaseType : public SPaletteHolder {
  public:
@@ -51,6 +52,14 @@ class SMonster {
   // The template record (tag 31). The base type is looked up by name in `table` (null: none).
   void Serialize(SStream& s, u32 version, const SMonsterTable* table);
   bool IsUndead() const { return kind == 3; }
+
+  // The draw record of a placed monster (game/SSceneTables.h, MonsterDraw): a new one shows the first
+  // picture (people: their seventh) at the cell's centre with the normal look, then steps. A template
+  // without a base type has no pictures: its record shows nothing.
+  void InitDrawRecord(SMapMonster& placed, u16* record, i32 playerFacing) const;
+  // One animation step: the picture and its mirroring for the monster's state, frame and (people) the
+  // direction it faces seen from the player (facing in degrees).
+  void StepAnimation(SMapMonster& placed, u16* record, i32 playerFacing) const;
 
   SName name;
   SPtrArray<SEffect> effects;

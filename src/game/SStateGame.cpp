@@ -2,7 +2,11 @@
 
 #include "core/SGameCore.h"
 #include "core/SGameObserver.h"
+#include "core/SPictureRoles.h"
 #include "foundation/StrUtil.h"
+#include "foundation/TimeUtil.h"
+#include "graphics/SDisplay.h"
+#include "graphics/renderer/SRenderer.h"
 #include "platform/sound/SSoundManager.h"
 #include "player/SPlayer.h"
 
@@ -21,12 +25,360 @@ u32 TransitionKindFromName(const char* word) {
   return 0;
 }
 
+void ScaleHandOffsets(SWorldView& view, const u16 inputX[2], const u16 inputY[2]) {
+  const i32 w = view.viewWidth, h = view.viewHeight;
+  auto scale = [](i32 input, i32 size, i32 reference, i32 widened) {
+    return u16(widened * (input < 100 ? input : 100) / reference);
+  };
+  const i32 wide = w + (380 - w) * 7 / 12, high = h + (320 - h) / 2;
+  view.handRightWidthPct = w >= 380 ? inputX[0] : scale(inputX[0], w, 380, wide);
+  view.handLeftWidthPct = w >= 380 ? inputX[1] : scale(inputX[1], w, 380, wide);
+  view.handRightHeightPct = h >= 320 ? inputY[0] : scale(inputY[0], h, 320, high);
+  view.handLeftHeightPct = h >= 320 ? inputY[1] : scale(inputY[1], h, 320, high);
+}
+
+namespace {
+
+// The 46 masks of the connection-variant table that give a variant (every other mask gives 0).
+constexpr u16 kVariants[][2] = {
+    {124, 1},  {31, 2},   {199, 4},  {241, 8},  {28, 3},   {68, 5},   {112, 9},  {7, 6},    {17, 10},  {193, 12},
+    {1, 14},   {64, 13},  {16, 11},  {4, 7},    {0, 15},   {127, 17}, {223, 18}, {247, 20}, {253, 24}, {95, 19},
+    {119, 21}, {125, 25}, {215, 22}, {221, 26}, {245, 28}, {213, 30}, {117, 29}, {93, 27},  {87, 23},  {85, 31},
+    {116, 33}, {92, 34},  {84, 35},  {29, 37},  {23, 38},  {21, 39},  {71, 41},  {197, 42}, {69, 43},  {209, 45},
+    {113, 46}, {81, 47},  {65, 32},  {80, 36},  {20, 40},  {5, 44},
+};
+
+// Where the trap's spikes stand in the player's cell, in front of the player, by facing (north, west,
+// south, east): x and z of four spikes, 16-bit fractions of a cell (32768 the centre).
+constexpr u16 kSpikeX[4][4] = {{16384, 49152, 16384, 49152},
+                               {8192, 8192, 24576, 24576},
+                               {16384, 49152, 16384, 49152},
+                               {57344, 57344, 40960, 40960}};
+constexpr u16 kSpikeZ[4][4] = {{8192, 8192, 24576, 24576},
+                               {16384, 49152, 16384, 49152},
+                               {57344, 57344, 40960, 40960},
+                               {16384, 49152, 16384, 49152}};
+
+// Display modes whose game screen frames a view made smaller by the view-size setting.
+bool FramesSmallerView(i32 mode) {
+  switch (mode) {
+    case 2:
+    case 3:
+    case 4:
+    case 9:
+    case 10:
+    case 11:
+    case 14:
+    case 15: return true;
+    default: return false;
+  }
+}
+
+bool IsLargeScreenMode(i32 mode) {
+  return mode == 9 || mode == 10 || mode == 11 || mode == 14 || mode == 15 || mode == 16;
+}
+
+}  // namespace
+
+SStateGame::SStateGame() : events(true, 4), actions(true, 4), kindServices(*this), ruleHooks(*this) {
+  for (const auto& v : kVariants) connectionVariants[v[0]] = v[1];
+  for (u32 f = 0; f < 4; ++f)
+    for (u32 i = 0; i < 4; ++i) {
+      spikePlacement[0][f][i] = i16(kSpikeX[f][i]);
+      spikePlacement[1][f][i] = i16(kSpikeZ[f][i]);
+    }
+  HideBackground();
+  view.fogColor = 0;
+}
+
+SStateGame::~SStateGame() {
+  if (core && core->gameView == &view) core->gameView = nullptr;
+  if (core && core->world.mapObjectTypes.services == &kindServices) core->world.mapObjectTypes.services = nullptr;
+  if (core && core->world.rules.hooks == &ruleHooks) core->world.rules.hooks = nullptr;
+  if (core && core->world.modules.env.game == &window) core->world.modules.env.game = nullptr;
+  delete groupType;
+}
+
+void SStateGame::BindWorld() {
+  if (!core) return;
+  SGameWorld& world = core->world;
+  world.mapObjectTypes.services = &kindServices;
+  world.rules.hooks = &ruleHooks;
+  world.modules.env.game = &window;
+  window.monsterTable = &world.monsters;
+  window.sounds = &world.sounds;
+  window.savedItemNames.table = &world.items;
+  window.generator = core->random;
+  if (core->display && core->display->Renderer()) core->display->Renderer()->random = core->random;
+}
+
+void SStateGame::Attach(SGameCore* gameCore) {
+  SState::Attach(gameCore);
+  layoutId = SLayoutTable::kGameScreen;
+  if (!core) return;
+  core->gameView = &view;
+  BindWorld();
+  scene.Allocate();
+  if (!groupType) groupType = SMapObjectType::Create(&core->world.mapObjectTypes, 27);
+  SCtrl* const hud[] = {&viewFill, &viewFrame, &leftFill,  &leftFrame,   &rightFill,    &rightFrame,
+                        &automap,  &portrait,  &hitPoints, &spellPoints, &compassFrame, &compass};
+  for (SCtrl* c : hud) c->Attach(this);
+  for (SButtonCtrl& b : buttons) b.Attach(this);
+  automap.game = this;
+  SDialog* const members[] = {&mapDialog, &spellbook,  &lockpick,   &potions,
+                              &rest,      &shipTravel, &markRecall, &enchantItem};
+  for (SDialog* d : members) d->Attach(core);
+}
+
+void SStateGame::ReleaseMenuPictures() {
+  if (!core) return;
+  for (u32 slot = 420; slot <= 423; ++slot) {
+    delete core->pictures[slot];
+    core->pictures[slot] = nullptr;
+  }
+}
+
+void SStateGame::LayoutHud() {
+  if (!core) return;
+  ClearControls();
+  layoutId = SLayoutTable::kGameScreen;
+  SImageEntry* const* frameSet = &core->pictures[PictureRole::kHudFrame];
+  const SImage* tile = core->Picture(PictureRole::kHudTile);
+
+  if (const SLayoutItem* v = core->GetLayoutItem(layoutId, kViewId)) {
+    viewX = v->x;
+    viewY = v->y;
+    viewWidth = v->w;
+    viewHeight = v->h;
+  }
+  const u32 orientation = display ? display->Orientation() : 0;
+  if (FramesSmallerView(core->displayMode) && core->ViewSizeSetting(orientation <= 2 ? orientation : 0)) {
+    if (AddLayoutControl(&viewFill, kViewId)) viewFill.SetColour(0);
+    if (AddLayoutControl(&viewFrame, kViewId)) viewFrame.SetFrame(frameSet, 0, 0, 15);
+  }
+  if (AddLayoutControl(&leftFill, kFillLeftId)) {
+    leftFill.tileMode = 1;
+    leftFill.SetPicture(tile);
+  }
+  if (AddLayoutControl(&leftFrame, kFillLeftId)) leftFrame.SetFrame(frameSet, 0, 0, 15);
+  if (AddLayoutControl(&rightFill, kFillRightId)) {
+    rightFill.tileMode = 1;
+    rightFill.SetPicture(tile);
+  }
+  if (AddLayoutControl(&rightFrame, kFillRightId)) rightFrame.SetFrame(frameSet, 0, 0, 15);
+  if (AddLayoutControl(&automap, kAutomapId)) {
+    automap.UpdateLayout();
+    automap.CentreOrigin();
+  }
+  if (AddLayoutControl(&portrait, kPortraitId)) portrait.SetFaceByName(core->player.portrait.CStr());
+  if (AddLayoutControl(&hitPoints, kHitPointsId)) {
+    hitPoints.SetStyle(true);
+    hitPoints.SetPercent(core->player.GetHealthPercent());
+  }
+  if (AddLayoutControl(&spellPoints, kSpellPointsId)) {
+    spellPoints.SetStyle(false);
+    spellPoints.SetPercent(core->player.GetManaPercent());
+  }
+  if (AddLayoutControl(&compassFrame, kCompassFrameId)) compassFrame.SetFrame(frameSet, 0, 0, 15);
+  if (AddLayoutControl(&compass, kCompassId)) {
+    compass.SetPictures(core->Picture(PictureRole::kCompassBand), core->Picture(PictureRole::kCompassOverlay),
+                        core->Picture(PictureRole::kCompassLeftCap), core->Picture(PictureRole::kCompassRightCap));
+    compass.SetFacing(facing);
+  }
+  for (u32 i = 0; i < kButtonCount; ++i) {
+    SButtonCtrl& b = buttons[i];
+    if (!AddLayoutControl(&b, kButtonIds[i])) continue;
+    const u16 x = b.left, y = b.top, w = b.width, h = b.height;
+    b.SetPicture(&core->pictures[PictureRole::kHudButtons + 2 * i], kButtonIds[i], 0);
+    // The picture sits in the middle of its place; the whole place takes the pen.
+    b.SetRect(u16(x + (w > b.width ? (w - b.width) / 2 : 0)), u16(y + (h > b.height ? (h - b.height) / 2 : 0)), b.width,
+              b.height);
+  }
+}
+
+void SStateGame::PublishView() {
+  scene.Publish(view);
+  if (!core) return;
+  const SImageCache& images = core->world.images;
+  view.images = images.ImagePointers();
+  view.imageCount = images.ImageCapacity();
+  view.imageSizes = images.ImageBytes();
+  view.palettes = images.PaletteColours();
+  view.paletteCount = images.PaletteCapacity();
+  view.skyTexture = skyFlags & 1 ? skyImage : backgroundImage;
+  view.skyPalette = skyFlags & 1 ? skyPalette : backgroundPalette;
+  view.flags = u16((view.flags & 2) | (skyFlags & 1) | (rainIntensity && window.IsJoined() ? 4 : 0));
+  view.far = farDistance;
+  view.fogStart = nearDistance;
+}
+
+void SStateGame::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
+  SState::Enter(w0, w1, w2, w3);
+  ReleaseMenuPictures();
+  gameInProgress = 1;
+  BindWorld();
+  if (display) display->SetViewRect();
+  LayoutHud();
+  SDialog* const members[] = {&mapDialog, &spellbook,  &lockpick,   &potions,
+                              &rest,      &shipTravel, &markRecall, &enchantItem};
+  for (SDialog* d : members) {
+    if (!d->core) d->Attach(core);
+    d->parent = this;
+    d->flags &= ~1u;
+  }
+  lastRainTick = GetTicks();
+  if (w0) {
+    rainIntensity = 0;
+    rainCountdown = 65535;
+    rainChannel = -1;
+    rainClass = 0;
+  }
+  SRenderer* renderer = display ? display->Renderer() : nullptr;
+  if (renderer) renderer->ResetRain(rainIntensity, IsNight() ? 27469 : 42292);
+  // A new game's start position and the first turn of the monsters come with the new game and the
+  // monsters' turns; both paths enter the current map here.
+  EnterMap();
+  MarkAutomapSeen();
+  labelRefresh = 1;
+  SetHandView(false, false);
+  if (display) display->FillRect(view.viewX, view.viewY, view.viewWidth, view.viewHeight, 0);
+  largeScreen = core && IsLargeScreenMode(core->displayMode) ? 1 : 0;
+  largeCompanions[0] = largeCompanions[1] = 0;
+  Paint();
+  ResetInputGuard();
+}
+
+void SStateGame::Leave(u32 next) {
+  SState::Leave(next);
+  if (subDialog) CloseSubDialog();
+}
+
+void SStateGame::Resume() {
+  ReleaseMenuPictures();
+  if (display) {
+    display->SetViewRect();
+    display->FillRect(0, 0, display->Width(), display->Height(), 0);
+  }
+  LayoutHud();
+  portrait.MarkDirty();
+  hitPoints.MarkDirty();
+  spellPoints.MarkDirty();
+  for (u32 i = 0; i < kButtonCount; ++i)
+    if (kButtonIds[i] == kAttackId || (kButtonIds[i] >= kTurnLeftId && kButtonIds[i] <= kSideRightId))
+      buttons[i].Release();
+  monstersChanged = 1;
+  RebuildChangedCells();
+  SetHandView(false, false);
+  SetFullRepaint();
+  Paint();
+  ResetInputGuard();
+}
+
+void SStateGame::PaintView() {
+  if (!display) return;
+  PublishView();
+  view.cameraX = (window.playerX << 16) + (offsetX > 65535 ? 65535 : offsetX);
+  view.cameraY = (window.playerY << 16) + (offsetY > 65535 ? 65535 : offsetY);
+  view.angle = (((facing % 360) + 360) % 360) << 16;
+  compass.SetFacing(facing);
+  ScaleHandOffsets(view, handInputX, handInputY);
+  if (SRenderer* renderer = display->Renderer()) {
+    renderer->view = &view;
+    renderer->DrawView();
+  }
+  DrawLabelPanels();
+  for (u32 i = 0; i < kButtonCount; ++i) {
+    SButtonCtrl& b = buttons[i];
+    const bool moves = kButtonIds[i] == kAttackId || (kButtonIds[i] >= kTurnLeftId && kButtonIds[i] <= kSideRightId);
+    if (moves && b.IsVisible()) b.Paint();
+  }
+  if (rainIntensity && window.IsJoined()) {
+    const u32 now = GetTicks();
+    u32 elapsed = now - lastRainTick;
+    if (elapsed > 200) elapsed = 50;
+    if (SRenderer* renderer = display->Renderer()) renderer->UpdateRain(i32((u64(elapsed) << 16) / 1000));
+    lastRainTick = now;
+  }
+}
+
+void SStateGame::Paint() {
+  const bool fullScreenChild = subMode == kWorldMap || subMode == kEnchanting || subMode == kShipTravel;
+  if (fullScreenChild && subDialog) {
+    subDialog->Paint();
+    return;
+  }
+  // Whatever a full repaint draws lies under the view (the view's own frame), so it goes first.
+  if (NeedsFullRepaint()) PaintControls();
+  PaintView();
+  PaintControls();
+  if (subDialog) subDialog->Paint();
+}
+
 bool SStateGame::IsBusy() const { return turning || stepping || subDialog != nullptr; }
 
 void SStateGame::StopMusic() {
   if (musicChannel >= 0 && core && core->soundManager) core->soundManager->StopChannel(musicChannel);
   musicChannel = -1;
 }
+
+void SStateGame::OpenSubDialog(SDialog* dialog, i32 mode) {
+  if (!dialog) return;
+  subDialog = dialog;
+  subMode = mode;
+  OpenChild(dialog);
+}
+
+void SStateGame::CloseSubDialog() {
+  subDialog = nullptr;
+  subMode = kWalking;
+  CloseChild();
+}
+
+u32 SStateGame::OnCommand(u16 code) {
+  switch (code) {
+    case SDialogSpellbook::kCloseCode:
+    case 218:  // a spell chosen: it is cast with the spells
+    case SDialogPotion::kCloseCode:
+    case 224:  // a potion chosen: it is drunk with the event actions
+    case SDialogLockpick::kCloseCode:
+    case 103:  // a failed pick: the trap goes off with the event actions
+      CloseSubDialog();
+      return 0;
+    case SDialogRest::kCloseCode:
+      CloseSubDialog();
+      rest.Reset();
+      SetFullRepaint();
+      return 0;
+    case SDialogShipTravel::kCloseCode:
+      CloseSubDialog();
+      shipTravel.ClearControls();
+      SetFullRepaint();
+      return 0;
+    case SDialogEnchantItem::kCloseCode:
+    case SDialogGameMap::kCloseCode:
+    case SDialogMarkRecall::kCloseCode:
+      CloseSubDialog();
+      SetFullRepaint();
+      return 0;
+    case kAutomapId:
+      // The world map opens over everything, but not while the view moves or actions are under way.
+      if (stepping || turning || actions.Count() || subDialog) return 0;
+      OpenSubDialog(&mapDialog, kWorldMap);
+      mapDialog.Open();
+      if (core) core->world.sounds.PlayByName("bsnd_letteropenclose", 10);
+      return 0;
+    default: return 0;
+  }
+}
+
+void SStateGame::RemoveObjectAt(SMapArea& area, SMapMonster& monster) { window.RemoveMonsterFromCell(area, monster); }
+
+bool SStateGame::IsNight() const {
+  const u32 hour = HourOfDay();
+  return hour < 6 || hour >= 22;
+}
+
+// ---- game events
 
 SGameEvent* SStateGame::AddEvent(u32 kind) {
   auto* e = new (std::nothrow) SGameEvent;
@@ -130,6 +482,8 @@ void SStateGame::ShowPlayerDamage(i32 damage) {
 void SStateGame::SetHandView(bool /*keepSecond*/, bool /*keepFirst*/) {
   // The first-person hands are drawn by the combat view; until it exists there is nothing to set.
 }
+
+// ---- the clock
 
 void SStateGame::PassPlayerMinutes(u32 minutes) {
   if (core) core->player.TickEffects(minutes);

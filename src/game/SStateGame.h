@@ -1,21 +1,120 @@
-// The game state: the first-person view of the world. What the application, the lower layers and the
-// player's rules use of it so far: its flags and busy test, the window of cells, the clock, the queue of
-// game events and the hit indicators of the action list.
+// The game state: the first-person view of the world, state 1. It keeps the window of cells around the
+// player and the scene tables the renderer draws from, the head-up controls, the clock and weather, the
+// queue of game events, the action list and the member dialogs opened over the view; it answers the world
+// layer's questions (the kinds' services, the rules' hooks, the maps' game link).
 #pragma once
+#include "core/ui/SButtonCtrl.h"
+#include "core/ui/SCompassCtrl.h"
+#include "core/ui/SFaceCtrl.h"
+#include "core/ui/SGameCtrls.h"
+#include "core/ui/SPicCtrl.h"
 #include "core/ui/SState.h"
+#include "dialogs/SDialogEnchantItem.h"
+#include "dialogs/SDialogGameMap.h"
+#include "dialogs/SDialogLockpick.h"
+#include "dialogs/SDialogMarkRecall.h"
+#include "dialogs/SDialogPotion.h"
+#include "dialogs/SDialogRest.h"
+#include "dialogs/SDialogShipTravel.h"
+#include "dialogs/SDialogSpellbook.h"
 #include "game/SActionRecord.h"
 #include "game/SGameEvent.h"
+#include "game/SGameMapCtrl.h"
+#include "game/SGameServices.h"
 #include "game/SMapWindow.h"
+#include "game/SSceneTables.h"
+#include "graphics/renderer/SWorldView.h"
+
+class SMapObjectType;
 
 // The transition kind a map object or script names by word (0 for any other word or none).
 u32 TransitionKindFromName(const char* word);
 
+// Fits the first-person sprite offsets (the x and y inputs of both sprites) to the viewport: a viewport
+// narrower than 380 or lower than 320 pixels scales them down.
+void ScaleHandOffsets(SWorldView& view, const u16 inputX[2], const u16 inputY[2]);
+
+// One of the two name panels over the bottom of the view: what the player faces.
+struct SLabelPanel {
+  u32 shown = 0;
+  SString text;   // fitted to the panel: at most two lines
+  i32 lines = 0;  // 1 or 2
+  i32 percent = 0;
+  u32 hostile = 0;
+  i32 x = 0, y = 0, width = 0, height = 0;
+};
+
 class SStateGame : public SState {
  public:
-  SStateGame() : events(true, 4), actions(true, 4) {}
+  // Sub-modes: what the state waits for besides walking.
+  enum : i32 {
+    kWalking = 1,
+    kMessageBox = 2,
+    kTransitionPrompt = 3,
+    kTransition = 4,
+    kChoiceList = 5,
+    kSpellbook = 6,
+    kWorldMap = 7,
+    kPotionList = 8,
+    kTrapPrompt = 9,
+    kLockpick = 10,
+    kQuestion = 11,
+    kResting = 12,
+    kStealing = 13,
+    kMarkRecall = 14,
+    kEnchanting = 15,
+    kShipTravel = 16,
+  };
+  // The head-up controls' ids (also their command codes).
+  enum : u16 {
+    kViewId = 550,
+    kFillLeftId = 534,
+    kFillRightId = 721,
+    kAutomapId = 535,
+    kPortraitId = 36,
+    kHitPointsId = 544,
+    kSpellPointsId = 545,
+    kCompassFrameId = 549,
+    kCompassId = 548,
+    kAttackId = 542,
+    kMagicBookId = 543,
+    kPotionsId = 546,
+    kRestId = 547,
+    kTurnLeftId = 536,
+    kForwardId = 537,
+    kTurnRightId = 538,
+    kSideLeftId = 539,
+    kBackId = 540,
+    kSideRightId = 541,
+  };
+  static constexpr u32 kButtonCount = 10;
+  static constexpr u16 kButtonIds[kButtonCount] = {kAttackId,  kMagicBookId, kPotionsId,  kRestId, kTurnLeftId,
+                                                   kForwardId, kTurnRightId, kSideLeftId, kBackId, kSideRightId};
+  static constexpr u32 kThumbnailWidth = 80, kThumbnailHeight = 50;
+
+  SStateGame();
+  ~SStateGame() override;
+
+  // ---- state operations
+  void Attach(SGameCore* gameCore) override;
+  void Enter(u32 w0, u32 w1, u32 w2, u32 w3) override;
+  void Leave(u32 next) override;
+  void Resume() override;
+  void Paint() override;
+  u32 OnCommand(u16 code) override;
+  // Places every head-up control from the game screen's layout and adds those the layout has.
+  void LayoutHud();
+  // The camera from the player, the 3D view, the movement buttons and the rain.
+  void PaintView();
+  // Points the world view at the scene tables and the image cache's tables (they move when they grow).
+  void PublishView();
 
   // True while input must wait: turning, stepping, or a sub-dialog open.
   bool IsBusy() const;
+
+  // ---- member dialogs: opened over the view as the state's modal child
+  void OpenSubDialog(SDialog* dialog, i32 mode);
+  void CloseSubDialog();
 
   // ---- game events (appended; their handling comes with the event processing)
   // A message box with the button bits (1 Ok, 12 Yes and No, ...) and a sound name (null: "bsnd_click").
@@ -40,6 +139,8 @@ class SStateGame : public SState {
 
   // ---- the clock: game minutes since the start of the game
   u32 GetClockMinutes() const { return window.minutes; }
+  u32 HourOfDay() const { return (window.minutes % 1440) / 60; }
+  bool IsNight() const;
   // One minute per action of the player, hours (travel, prison, cards, rest), or a span at once.
   void PassMinute();
   void PassHours(u32 hours);
@@ -47,20 +148,9 @@ class SStateGame : public SState {
 
   // ---- music: marks the current track's channel stopped (none afterwards)
   void StopMusic();
-  // Looks up the door and random-drop images after the image cache changed.
-  void ResolveDoorAndDropImages() {}
 
-  // What the state does besides walking: 1 walking, 2 to 16 a box, prompt, transition or sub-dialog.
-  i32 subMode = 1;
-  u8 turning = 0;
-  u8 stepping = 0;
-  SDialog* subDialog = nullptr;  // the open sub-dialog, null when none
-  u8 gameInProgress = 0;         // the quit sequence saves only when set
-  u16* frameBase = nullptr;      // the back buffer's pixels as beginning a frame last saw them
-  i32 facing = 0;                // degrees counter-clockwise from north
-  i32 musicChannel = -1;         // the current music track's channel, -1 none
-
-  // The 35 x 35 window of map cells and faces, and the placement the maps ask for while loading.
+  // ---- the window (SMapWindow holds the queries)
+  SMapCell* GetCell(i32 x, i32 y) { return window.Cell(x, y); }
   bool GetAreaLocalPosition(SMapArea& area, i32 x, i32 y, i32& column, i32& row) {
     return window.GetAreaLocalPosition(area, x, y, column, row);
   }
@@ -70,9 +160,169 @@ class SStateGame : public SState {
   bool PlaceBagInCell(SMapArea& area, SItemContainer& bag, i32 x, i32 y) {
     return window.PlaceBagInCell(area, bag, x, y);
   }
+  // A monster leaves its cell (the lists of monsters under way drop it with the monsters' turns).
+  void RemoveObjectAt(SMapArea& area, SMapMonster& monster);
+  bool LacksWallsEastWest() { return window.LacksWallsEastWest(preparedX, preparedY); }
+  bool HasDayNightCycle() const { return window.IsJoined(); }
+
+  // ---- scene preparation (SStateGameScene.cpp)
+  // Fills the window from the current map of the current world and builds the whole scene.
+  bool EnterMap();
+  void RebuildCell(i32 x, i32 y);
+  void RebuildCellLayer2(i32 x, i32 y);
+  // One wall side seen from the cell (x, y) in direction `side`.
+  void RebuildSide(i32 x, i32 y, i32 side);
+  void RebuildSideLayer2(i32 x, i32 y, i32 side);
+  void RebuildAllCells();
+  void RebuildChangedCells();
+  void CollectVisibleCells(bool refresh, bool relight);
+  void CollectObjects();
+  void BuildMonsterSprites();
+  void AnimateMonsterSprites(bool idle, bool attack);
+  void AnimateTextures();
+  void UpdateSkyAndLight(bool dayNight);
+  void MarkAutomapSeen();
+  void ResolveDoorAndDropImages();
+  // The connection mask of a cell's piece (before the corner rules) and the variant it gives.
+  u32 BaseMask(i32 x, i32 y, const SMapObjectType* type, const SPaletteEntry* palette,
+               const SMapObjectType* second) const;
+  u32 WallMask(i32 x, i32 y) const;
+  u32 Layer2Mask(i32 x, i32 y) const;
+  // Neighbours with the same centre type and palette whose object is absent or active.
+  u32 BaseMaskOfCentre(i32 x, i32 y) const;
+  static u32 ApplyCornerRules(u32 mask);
+  u16 Variant(u32 mask) const { return connectionVariants[ApplyCornerRules(mask) & 255]; }
+  // The cells in view around the player for the facing: west, north, east and south reach.
+  static void VisibleReach(i32 facing, i32& west, i32& north, i32& east, i32& south);
+
+  // ---- the faced label and its panels (SStateGameLabels.cpp)
+  void UpdateFacedLabel();
+  void LayoutLabelPanels();
+  void DrawLabelPanels();
+  // Wraps the name for the panel; a name of more than two lines is cut at its first line break.
+  void FitLabelText(SLabelPanel& panel, const char* name);
+
+  // ---- members, as the other parts of the world simulation name them
+  SWorldView view;
+  u16 handInputX[2] = {100, 100}, handInputY[2] = {100, 100};  // the sprites' offsets before scaling
+  SMapObjectType* groupType = nullptr;                         // the substitute for block-animation groups
+  u32 gameInProgress = 0;                                      // the quit sequence saves only when set
+  u16* frameBase = nullptr;  // the back buffer's pixels as beginning a frame last saw them
+  i32 musicChannel = -1;     // the current music track's channel, -1 none
+
+  // The head-up controls, in adding order.
+  SFillColorCtrl viewFill;
+  SBorderCtrl viewFrame;
+  SFillBmpCtrl leftFill;
+  SBorderCtrl leftFrame;
+  SFillBmpCtrl rightFill;
+  SBorderCtrl rightFrame;
+  SGameMapCtrl automap;
+  SFaceCtrl portrait;
+  SHPSPCtrl hitPoints;
+  SHPSPCtrl spellPoints;
+  SBorderCtrl compassFrame;
+  SCompassCtrl compass;
+  SButtonCtrl buttons[kButtonCount];
+  i32 viewX = 0, viewY = 0, viewWidth = 0, viewHeight = 0;
+
+  // Movement.
+  i32 facing = 0;  // degrees counter-clockwise from north
+  i32 targetFacing = 0;
+  i32 turnStep = 0;
+  u8 turning = 0;
+  i32 footstepCountdown = 0;
+  i32 offsetX = 32768, offsetY = 32768;  // the place inside the player's cell
+  i32 stepSpeedX = 0, stepSpeedY = 0;
+  u8 stepping = 0;
+  u8 bump = 0;
+  i32 bumpMoveFrames = 0, bumpPauseFrames = 0;
+  i32 previousX = 0, previousY = 0;
+  i32 lastStepDirection = 0;
+  i32 directionByFacing[7] = {0, 1, 2, 3, 0, 1, 2};
+
+  SDialog* subDialog = nullptr;  // the open sub-dialog, null when none
+  // Weather.
+  i32 weather = 0;
+  SString forcedSky;
+  u32 lastRainTick = 0;
+  i32 rainIntensity = 0, rainTarget = 0, rainCountdown = 0, rainStep = 0;
+  i32 rainChannel = -1;
+  u32 rainClass = 0;
+  u32 thunderTime = 0, thunderPending = 0, thunderAudible = 0;
+  i32 subMode = kWalking;
+
+  // The 35 x 35 window of map cells and faces, the placement the maps ask for while loading, and the
+  // scene the renderer draws.
   SMapWindow window;
+  SSceneTables scene;
+  u32 monstersChanged = 0;
+  u32 forcedStep = 0;
+
+  SActionRecord currentStrike;
+  SDialogGameMap mapDialog;
+  SDialogSpellbook spellbook;
+  SDialogLockpick lockpick;
+  SDialogPotion potions;
+  SDialogRest rest;
+  SDialogShipTravel shipTravel;
   SPtrArray<SGameEvent> events;
   SPtrArray<SActionRecord> actions;
+
+  // Transitions and prison.
+  SString transitionTarget;
+  u32 transitionKind = 0;
+  u32 stepBackOnRefusal = 0;
+  u32 imprisoned = 0;
+  u32 sentenceBegan = 0;
+  SString prisonMap;
+
+  // Hands and the faced label.
+  i32 selectedHand = 1;
+  u32 labelRefresh = 0;
+  u32 skyRotation = 0;
+  u32 spellHitMessage = 0;
+
+  // Ambience: the sound pick with its cell, the ambient marker with its cell, the last ambient second.
+  const SMonster* soundPick = nullptr;
+  i32 soundPickX = 0, soundPickY = 0;
+  SMapObjectType* ambientMarker = nullptr;
+  i32 ambientX = 0, ambientY = 0;
+  u32 lastAmbientSecond = 0;
+  u32 fightFlag = 0;
+  void* objectWait = nullptr;
+  u16 thumbnail[kThumbnailWidth * kThumbnailHeight] = {};
+  SDialogMarkRecall markRecall;
+  SDialogEnchantItem enchantItem;
+
+  // Music and danger.
+  u32 largeScreen = 0;
+  u32 largeCompanions[2] = {};
+  i32 dangerCountdown = 0;
+
+  // What the map-object kinds read: the door highlight counter, the spikes' placements by facing.
+  u8 highlightCounter = 0;
+  i16 spikePlacement[2][4][4] = {};
+
+  // Scene preparation data.
+  u16 connectionVariants[256] = {};
+  i32 preparedX = 0, preparedY = 0;
+  SPtrArray<SMapObjectType> animatedTypes{false, 4};
+  SValueArray<u32> animatedFrames{4};  // each animated type's frame index
+  u16 doorImages[4] = {};              // by the door's opening method
+  u16 dropImages[6] = {};              // bags by quality 1..5
+  i32 farDistance = 0, visibleCells = 1, nearDistance = 0;
+  u16 skyImage = 0;
+  u16 skyFlags = 0;
+  u16 skyPalette = 0;
+  u16 backgroundImage = 0, backgroundPalette = 0;
+  SLabelPanel labels[2];
+  // The visible-cell collection's grids: walls and the light shares of bright cells.
+  u8 wallGrid[SMapWindow::kCells] = {};
+  i32 shareGrid[SMapWindow::kCells] = {};
+
+  SGameKindServices kindServices;
+  SGameRuleHooks ruleHooks;
 
  private:
   // A new event of the kind at the end of the queue; null when out of memory.
@@ -80,4 +330,15 @@ class SStateGame : public SState {
   bool IsCurrentWorldPosition(const char* position) const;
   // The player's side of each minute that passes.
   void PassPlayerMinutes(u32 minutes);
+  // Binds the world's tables to this state's services and the window.
+  void BindWorld();
+  void ReleaseMenuPictures();
+
+  // Scene preparation helpers.
+  void BuildGroundRecord(i32 x, i32 y);
+  void BuildWallSide(i32 x, i32 y, u32 d, u32 layer);
+  void FillBagRecord(u16 number, const SItemContainer& bag);
+  void PlaceMonsterSprite(i32 x, i32 y, u32 slot, SMapMonster& monster);
+  void RebuildAnimatedTypes();
+  void MarkWindowResources();
 };

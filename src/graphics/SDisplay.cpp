@@ -280,6 +280,18 @@ void SDisplay::DrawImagePartBlended(const SImage* image, i32 x, i32 y, i32 sy, i
   SDraw2D::BlitHalfBlend(screen_, x, y, s, sy, sw, sh);
 }
 
+void SDisplay::DrawImageClipped(const SImage* image, i32 x, i32 y, i32 clipX, i32 clipY, i32 clipW, i32 clipH,
+                                bool keyed) {
+  if (!image) return;
+  const i32 x0 = std::max(x, clipX), y0 = std::max(y, clipY);
+  const i32 x1 = std::min(x + i32(image->width), clipX + clipW), y1 = std::min(y + i32(image->height), clipY + clipH);
+  if (x1 <= x0 || y1 <= y0) return;
+  if (keyed)
+    DrawImagePart(image, x0, y0, x0 - x, y0 - y, x1 - x0, y1 - y0);
+  else
+    DrawImagePartOpaque(image, x0, y0, x0 - x, y0 - y, x1 - x0, y1 - y0);
+}
+
 void SDisplay::DrawImageMirrored(const SImage* image, i32 x, i32 y) {
   SBlitSource s;
   if (!Source(image, nullptr, 0, s)) return;

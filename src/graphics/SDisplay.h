@@ -94,6 +94,8 @@ class SDisplay : public SDisplayCommon {
                         i32 sw, i32 sh);
   void DrawImagePartOpaque(const SImage* image, i32 x, i32 y, i32 sx, i32 sy, i32 sw, i32 sh);
   void DrawImagePartBlended(const SImage* image, i32 x, i32 y, i32 sy, i32 sw, i32 sh);
+  // The part of the image at (x, y) that lies inside the clip rectangle, keyed or opaque.
+  void DrawImageClipped(const SImage* image, i32 x, i32 y, i32 clipX, i32 clipY, i32 clipW, i32 clipH, bool keyed);
   void DrawImageMirrored(const SImage* image, i32 x, i32 y);
   void DrawImageScaled(const SImage* image, i32 x, i32 y, i32 w, i32 h);
   // The image turned about its centre, placed at (x, y), by whole degrees; keyed.

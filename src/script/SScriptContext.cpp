@@ -28,3 +28,9 @@ u32 SScriptContext::CallFunction(const char* /*target*/, u32 id, const SScriptVa
   // The functions' handlers act on the world; until they are bound a call does nothing and gives no value.
   return 0;
 }
+
+void SScriptContext::AddChangedObject(SMapArea* area, i32 x, i32 y, i32 side, u32 layer) {
+  for (const SChangedObject& c : changedObjects)
+    if (c.area == area && c.layer == layer && c.x == x && c.y == y && c.side == side) return;
+  changedObjects.Add(SChangedObject{area, layer, x, y, side});
+}

@@ -94,12 +94,14 @@ void SImageCache::GrowImageTable(u16 n) {
   u16* widths = NewCleared<u16>(capacity);
   u16* heights = NewCleared<u16>(capacity);
   u8* flags = NewCleared<u8>(capacity);
-  if (!table || !pointers || !widths || !heights || !flags) {
+  u32* bytes = NewCleared<u32>(capacity);
+  if (!table || !pointers || !widths || !heights || !flags || !bytes) {
     delete[] table;
     delete[] pointers;
     delete[] widths;
     delete[] heights;
     delete[] flags;
+    delete[] bytes;
     return;
   }
   if (images_) std::memcpy(static_cast<void*>(table), images_, sizeof(SImageEntry*) * imageCapacity_);
@@ -108,11 +110,13 @@ void SImageCache::GrowImageTable(u16 n) {
   delete[] imageWidths_;
   delete[] imageHeights_;
   delete[] imageFlags_;
+  delete[] imageBytes_;
   images_ = table;
   imagePointers_ = pointers;
   imageWidths_ = widths;
   imageHeights_ = heights;
   imageFlags_ = flags;
+  imageBytes_ = bytes;
   imageCapacity_ = u16(capacity);
 }
 
@@ -248,9 +252,11 @@ void SImageCache::PublishIndexTables() {
       imagePointers_[i] = e->image;
       imageWidths_[i] = e->image ? u16(e->image->width) : 0;
       imageHeights_[i] = e->image ? u16(e->image->height) : 0;
+      imageBytes_[i] = ImageBytesOf(e);
     } else {
       imagePointers_[i] = nullptr;
       imageWidths_[i] = imageHeights_[i] = 0;
+      imageBytes_[i] = 0;
     }
     imageFlags_[i] = 0;
   }
@@ -351,6 +357,15 @@ void SImageCache::RefreshImageSlot(const SImageEntry* entry) {
   imagePointers_[s] = entry->image;
   imageWidths_[s] = entry->image ? u16(entry->image->width) : 0;
   imageHeights_[s] = entry->image ? u16(entry->image->height) : 0;
+  imageBytes_[s] = ImageBytesOf(entry);
+}
+
+u32 SImageCache::ImageBytesOf(const SImageEntry* entry) {
+  if (!entry || !entry->image || !entry->record || !entry->record->data) return 0;
+  const u8* start = reinterpret_cast<const u8*>(entry->image);
+  const u8* data = entry->record->data;
+  if (start < data || start >= data + entry->record->size) return 0;
+  return entry->record->size - u32(start - data);
 }
 
 void SImageCache::RefreshPaletteSlot(const SPaletteEntry* entry) {
@@ -364,12 +379,14 @@ void SImageCache::FreeTables() {
   delete[] imageWidths_;
   delete[] imageHeights_;
   delete[] imageFlags_;
+  delete[] imageBytes_;
   delete[] palettes_;
   delete[] paletteColours_;
   images_ = nullptr;
   imagePointers_ = nullptr;
   imageWidths_ = imageHeights_ = nullptr;
   imageFlags_ = nullptr;
+  imageBytes_ = nullptr;
   palettes_ = nullptr;
   paletteColours_ = nullptr;
 }

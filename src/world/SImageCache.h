@@ -119,6 +119,9 @@ class SImageCache {
   u8* ImageFlags() const { return imageFlags_; }
   const u16* ImageWidths() const { return imageWidths_; }
   const u16* ImageHeights() const { return imageHeights_; }
+  // Bytes of each resident image from its header to the end of its record (0 for none).
+  const u32* ImageBytes() const { return imageBytes_; }
+  static u32 ImageBytesOf(const SImageEntry* entry);
   u16 SlotWidth(u16 slot) const { return slot < imageCapacity_ && imagePointers_[slot] ? imageWidths_[slot] : 0; }
   u16 SlotHeight(u16 slot) const { return slot < imageCapacity_ && imagePointers_[slot] ? imageHeights_[slot] : 0; }
 
@@ -132,6 +135,7 @@ class SImageCache {
   u16* imageWidths_ = nullptr;
   u16* imageHeights_ = nullptr;
   u8* imageFlags_ = nullptr;
+  u32* imageBytes_ = nullptr;
   u16 imageCount_ = 1;
   u16 imageCapacity_ = 0;
   SPaletteEntry** palettes_ = nullptr;

@@ -397,6 +397,7 @@ TEST(App, QuitSavesAGameInProgressAndSaysSoWhenItCannot) {
   AppRig rig(AppRig::Options{});
   ASSERT_TRUE(rig.Start());
   rig.EnterGameState();
+  rig.state.gameInProgress = 0;  // entering the game state starts a game; here the player's died
   rig.app->Quit();
   EXPECT_EQ(saves, 0) << "no game in progress, nothing to save";
   EXPECT_EQ(exitCode, 1);

@@ -1,0 +1,3 @@
+#include "dialogs/SDialogGameMap.h"
+
+void SDialogGameMap::Open() { Show("World map", true); }

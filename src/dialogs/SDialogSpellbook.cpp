@@ -1,0 +1,3 @@
+#include "dialogs/SDialogSpellbook.h"
+
+void SDialogSpellbook::Open() { Show("Spell book", false); }
