@@ -4,6 +4,7 @@
 #include "core/SGameObserver.h"
 #include "core/SPictureRoles.h"
 #include "foundation/StrUtil.h"
+#include "game/SConnectionVariants.h"
 #include "foundation/TimeUtil.h"
 #include "graphics/SDisplay.h"
 #include "graphics/renderer/SRenderer.h"
@@ -39,15 +40,6 @@ void ScaleHandOffsets(SWorldView& view, const u16 inputX[2], const u16 inputY[2]
 
 namespace {
 
-// The 46 masks of the connection-variant table that give a variant (every other mask gives 0).
-constexpr u16 kVariants[][2] = {
-    {124, 1},  {31, 2},   {199, 4},  {241, 8},  {28, 3},   {68, 5},   {112, 9},  {7, 6},    {17, 10},  {193, 12},
-    {1, 14},   {64, 13},  {16, 11},  {4, 7},    {0, 15},   {127, 17}, {223, 18}, {247, 20}, {253, 24}, {95, 19},
-    {119, 21}, {125, 25}, {215, 22}, {221, 26}, {245, 28}, {213, 30}, {117, 29}, {93, 27},  {87, 23},  {85, 31},
-    {116, 33}, {92, 34},  {84, 35},  {29, 37},  {23, 38},  {21, 39},  {71, 41},  {197, 42}, {69, 43},  {209, 45},
-    {113, 46}, {81, 47},  {65, 32},  {80, 36},  {20, 40},  {5, 44},
-};
-
 // Where the trap's spikes stand in the player's cell, in front of the player, by facing (north, west,
 // south, east): x and z of four spikes, 16-bit fractions of a cell (32768 the centre).
 constexpr u16 kSpikeX[4][4] = {{16384, 49152, 16384, 49152},
@@ -81,7 +73,7 @@ bool IsLargeScreenMode(i32 mode) {
 }  // namespace
 
 SStateGame::SStateGame() : events(true, 4), actions(true, 4), kindServices(*this), ruleHooks(*this) {
-  for (const auto& v : kVariants) connectionVariants[v[0]] = v[1];
+  for (const auto& v : ConnectionVariants::kTable) connectionVariants[v[0]] = v[1];
   for (u32 f = 0; f < 4; ++f)
     for (u32 i = 0; i < 4; ++i) {
       spikePlacement[0][f][i] = i16(kSpikeX[f][i]);
@@ -397,11 +389,11 @@ bool SStateGame::IsCurrentWorldPosition(const char* position) const {
   return StrCompareNoCaseN(position, world->resourcePrefix.CStr(), 5) == 0;
 }
 
-void SStateGame::QueueMessage(const char* text, u32 buttons, const char* sound) {
-  if (core && core->observer) core->observer->OnMessage("queued", "message box", text ? text : "", buttons);
+void SStateGame::QueueMessage(const char* text, u32 buttonMask, const char* sound) {
+  if (core && core->observer) core->observer->OnMessage("queued", "message box", text ? text : "", buttonMask);
   if (SGameEvent* e = AddEvent(kEventMessage)) {
     e->textA.Assign(text ? text : "");
-    e->buttons = buttons;
+    e->buttons = buttonMask;
     e->sound.Assign(sound ? sound : "bsnd_click");
   }
 }

@@ -118,7 +118,7 @@ class SStateGame : public SState {
 
   // ---- game events (appended; their handling comes with the event processing)
   // A message box with the button bits (1 Ok, 12 Yes and No, ...) and a sound name (null: "bsnd_click").
-  void QueueMessage(const char* text, u32 buttons, const char* sound);
+  void QueueMessage(const char* text, u32 buttonMask, const char* sound);
   // Adds a paragraph to the last queued message, or to a new one without buttons when the last event is
   // none; `flag` is the paragraph's style.
   void AppendToMessage(const char* text, u32 flag);

@@ -199,7 +199,7 @@ Picture ThreePiece(int k, int cap, int run, int height, bool down, bool keyed) {
 
 // ---- buttons and small pictures ----
 
-enum class Symbol { UpArrow, DownArrow, LeftArrow, RightArrow, Cross, Tick, Minus };
+enum class Symbol { UpArrow, DownArrow, LeftArrow, RightArrow, Cross, Tick, Minus, TurnLeft, TurnRight, Book, Flask, Moon };
 
 void DrawSymbol(Picture& p, Symbol symbol, int offset, u16 c) {
   const int size = p.width, inset = size / 4, span = size - 2 * inset;
@@ -220,6 +220,34 @@ void DrawSymbol(Picture& p, Symbol symbol, int offset, u16 c) {
       for (int i = 0; i < span - span / 3; ++i) Fill(p, x0 + span / 3 + i, y0 + span / 2 + span / 3 - i, 2, 2, c);
       break;
     case Symbol::Minus: Fill(p, x0, y0 + span / 2 - 1, span, 3, c); break;
+    case Symbol::TurnLeft:
+    case Symbol::TurnRight: {
+      // A quarter arc with an arrow head at its end.
+      const bool right = symbol == Symbol::TurnRight;
+      const int r = span / 2;
+      for (int a = 0; a <= r; ++a) {
+        const int b = r - (a * a) / (r > 0 ? r : 1);
+        const int ax = right ? x0 + a : x0 + span - 1 - a;
+        Fill(p, ax, y0 + span - 1 - b - r / 2, 2, 2, c);
+      }
+      Arrow(p, right ? x0 + r : x0, y0 + span - r, r, right ? 1 : 3, c);
+      break;
+    }
+    case Symbol::Book:
+      Fill(p, x0, y0 + 1, span / 2 - 1, span - 2, c);
+      Fill(p, x0 + span / 2 + 1, y0 + 1, span - span / 2 - 1, span - 2, c);
+      break;
+    case Symbol::Flask:
+      Fill(p, x0 + span / 3, y0, span / 3, span / 3, c);
+      Fill(p, x0 + 1, y0 + span / 3, span - 2, span - span / 3, c);
+      break;
+    case Symbol::Moon:
+      for (int y = 0; y < span; ++y)
+        for (int x = 0; x < span; ++x) {
+          const int dx = 2 * x - span, dy = 2 * y - span, ex = dx - span / 2;
+          if (dx * dx + dy * dy < span * span && ex * ex + dy * dy >= span * span / 2) Set(p, x0 + x, y0 + y, c);
+        }
+      break;
   }
 }
 
@@ -410,21 +438,25 @@ Art RoleArt(u32 slot, bool large) {
     return a;
   }
   if (slot == R::kCompassBand || slot == R::kCompassOverlay) {
-    // 120 columns of 3 degrees; "a" = 0 (north) shows at column 10, east at 40, south 70, west 100.
+    // A heading every 120 columns (3 degrees each), twice over, so that the widest compass plus a whole
+    // turn fits: "a" = 0 (north) shows at column 10, east at 40, south 70, west 100, and again 120 on.
     const int h = large ? 31 : 17;
     const bool band = slot == R::kCompassBand;
-    Art a{Picture(120, h, band ? Rgb565(60, 70, 90) : kClear), 0};
+    Art a{Picture(2 * 120, h, band ? Rgb565(60, 70, 90) : kClear), 0};
     Picture& p = a.picture;
-    if (band) {
-      for (int x = 0; x < 120; ++x) {
-        const int tick = (x + 110) % 5 == 0 ? 2 : 0;
-        Fill(p, x, h - 1 - tick * k, 1, tick * k, Rgb565(180, 190, 210));
+    for (int turn = 0; turn < 2; ++turn) {
+      const int at = 120 * turn;
+      if (band) {
+        for (int x = 0; x < 120; ++x) {
+          const int tick = (x + 110) % 5 == 0 ? 2 : 0;
+          Fill(p, at + x, h - 1 - tick * k, 1, tick * k, Rgb565(180, 190, 210));
+        }
+        const char* names[4] = {"N", "E", "S", "W"};
+        for (int i = 0; i < 4; ++i)
+          DrawText(p, at + 10 + 30 * i - (3 * k) / 2, (h - 5 * k) / 2, names[i], Rgb565(250, 240, 200), k);
+      } else {
+        for (int i = 0; i < 4; ++i) Arrow(p, at + 10 + 30 * i - 2, 0, 5, 2, Rgb565(220, 60, 40));
       }
-      const char* names[4] = {"N", "E", "S", "W"};
-      for (int i = 0; i < 4; ++i)
-        DrawText(p, 10 + 30 * i - (3 * k) / 2, (h - 5 * k) / 2, names[i], Rgb565(250, 240, 200), k);
-    } else {
-      for (int i = 0; i < 4; ++i) Arrow(p, 10 + 30 * i - 2, 0, 5, 2, Rgb565(220, 60, 40));
     }
     return a;
   }
@@ -472,6 +504,26 @@ Art RoleArt(u32 slot, bool large) {
     for (int y = 0; y < 16; ++y)
       for (int x = 0; x < 16; ++x) a.picture.at(x, y) = Shade(30, 36, 52, ((x / 4 + y / 4) % 2) * 6);
     return a;
+  }
+  if (slot == R::kHudTile) {
+    Art a{Picture(16, 16), 0};
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x) a.picture.at(x, y) = Shade(52, 44, 36, ((x * 3 + y * 5) % 7) * 3);
+    return a;
+  }
+  if (slot >= R::kHudButtons && slot < R::kHudButtons + 2 * R::kHudButtonCount) {
+    // Attack, magic book, potions, rest, turn left, forward, turn right, side step left, back, side step
+    // right; the second of each pair is the pressed picture.
+    static const Symbol kHudSymbols[R::kHudButtonCount] = {
+        Symbol::Cross,     Symbol::Book,      Symbol::Flask,     Symbol::Moon,      Symbol::TurnLeft,
+        Symbol::UpArrow,   Symbol::TurnRight, Symbol::LeftArrow, Symbol::DownArrow, Symbol::RightArrow};
+    const u32 n = slot - R::kHudButtons;
+    return {SymbolButton(large ? 35 : 19, kHudSymbols[n / 2], (n & 1) != 0), 0};
+  }
+  if (slot >= R::kHudFrame && slot < R::kHudFrame + 9) {
+    const Style bronze{Rgb565(40, 28, 10), Rgb565(232, 196, 120), Rgb565(176, 132, 60), Rgb565(96, 66, 24),
+                       Rgb565(0, 0, 0)};
+    return {NinePiece(int(slot - R::kHudFrame), large ? 4 : 2, 8, bronze, true), 0};
   }
   if (slot == R::kHitBlow || slot == R::kHitDamage) {
     const int s = large ? 64 : 40;

@@ -111,18 +111,26 @@ bool BuildMapBlocks(Context& ctx, WorldArchiveSpec& spec) {
       CellDef c;
       c.base1 = typeAt(e, "base");
       c.base1Palette = paletteAt(e, "basePalette");
+      c.base1Second = typeAt(e, "baseSecond");
       c.base2 = typeAt(e, "base2");
+      c.base2Palette = paletteAt(e, "base2Palette");
+      c.base2Second = typeAt(e, "base2Second");
       c.centre = typeAt(e, "centre");
       c.centrePalette = paletteAt(e, "centrePalette");
       c.centreId = u8(e.value("id", 0));
       c.cellFlags = u8(e.value("cellFlags", 0));
       c.style = typeAt(e, "style");
+      c.stylePalette = paletteAt(e, "stylePalette");
       c.faceCentre = typeAt(e, "faceCentre");
       c.faceCentreId = u8(e.value("faceId", 0));
-      if (e.contains("side")) {
-        int side = e["side"].value("at", 0) & 3;
-        c.side[side] = typeAt(e["side"], "type");
-        c.sideId[side] = u8(e["side"].value("id", 0));
+      // One side object ("side") or several ("sides"), each at a side 0 north .. 3 west of the cell.
+      json sides = e.contains("sides") ? e["sides"] : json::array();
+      if (e.contains("side")) sides.push_back(e["side"]);
+      for (const json& sj : sides) {
+        int side = sj.value("at", 0) & 3;
+        c.side[side] = typeAt(sj, "type");
+        c.sidePalette[side] = paletteAt(sj, "palette");
+        c.sideId[side] = u8(sj.value("id", 0));
       }
       legend[it.key().empty() ? ' ' : it.key()[0]] = c;
     }

@@ -14,6 +14,7 @@
 #include "WorldWriter.h"
 #include "core/SGameWorld.h"
 #include "foundation/SDatabase.h"
+#include "game/SConnectionVariants.h"
 #include "game/SMonster.h"
 #include "script/SDialogEntry.h"
 #include "script/SFaceTable.h"
@@ -29,6 +30,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace worldbuild {
@@ -161,6 +163,38 @@ imageenc::Picture Generate(const json& im) {
   return imageenc::MakeChecker(w, h, im.value("cell", 4), u16(im.value("a", 0)), u16(im.value("b", 0xFFFF)));
 }
 
+// The transition mask of a connection variant, for 256 x 256 floors: one bit per 2 x 2 texels, 128 rows
+// of four 32-bit words (a palette picture 16 bytes wide). A set bit shows the upper ground: it covers
+// the cell but for a wavy margin toward each side, and each corner, whose neighbour holds other ground.
+Bytes TransitionMask(u32 variant) {
+  const u32 m = ConnectionVariants::MaskOf(variant);
+  constexpr int kBlocks = 128;
+  std::vector<u8> bits(16 * kBlocks, 0);
+  auto margin = [](double along) { return 0.26 + 0.05 * std::sin(along * 2 * M_PI * 2); };
+  for (int by = 0; by < kBlocks; ++by)
+    for (int bx = 0; bx < kBlocks; ++bx) {
+      const double u = (bx + 0.5) / kBlocks, v = (by + 0.5) / kBlocks;
+      bool on = true;
+      if (!(m & 1) && v < margin(u)) on = false;
+      if (!(m & 4) && u > 1 - margin(v)) on = false;
+      if (!(m & 16) && v > 1 - margin(u)) on = false;
+      if (!(m & 64) && u < margin(v)) on = false;
+      // A corner cut where both sides join but the diagonal does not.
+      const struct {
+        u32 sides, bit;
+        double cx, cy;
+      } corners[4] = {{1 | 4, 2, 1, 0}, {4 | 16, 8, 1, 1}, {16 | 64, 32, 0, 1}, {64 | 1, 128, 0, 0}};
+      for (const auto& c : corners)
+        if ((m & c.sides) == c.sides && !(m & c.bit) &&
+            (u - c.cx) * (u - c.cx) + (v - c.cy) * (v - c.cy) < 0.26 * 0.26)
+          on = false;
+      if (on) bits[size_t(by) * 16 + size_t(bx / 8)] |= u8(1u << (bx % 8));
+    }
+  std::vector<u16> palette(256);
+  for (int i = 0; i < 256; ++i) palette[size_t(i)] = imageenc::Rgb565(i, i, i);
+  return imageenc::EncodeIndexed(16, kBlocks, bits, palette);
+}
+
 // Wall textures are stored turned a quarter: a stored row is a wall column.
 imageenc::Picture Turned(const imageenc::Picture& p) {
   imageenc::Picture t(p.height, p.width);
@@ -209,8 +243,17 @@ bool BuildRes(Context& ctx, WorldArchiveSpec& spec) {
     spec.palettes.push_back(def);
   }
   for (const json& im : j["images"]) {
-    imageenc::Picture pic = Generate(im);
     std::string name = im.value("name", "");
+    if (im.value("gen", "") == "masks") {
+      // A run of transition masks, one per connection variant: <name>00 .. <name>47.
+      for (u32 variant = 0; variant < ConnectionVariants::kCount; ++variant) {
+        char suffix[4];
+        std::snprintf(suffix, sizeof suffix, "%02u", variant);
+        spec.images.push_back({name + suffix, TransitionMask(variant)});
+      }
+      continue;
+    }
+    imageenc::Picture pic = Generate(im);
     if (name.rfind("bres_wall", 0) == 0) pic = Turned(pic);
     spec.images.push_back({name, imageenc::Encode(pic, im.value("format", 0))});
   }
