@@ -10,12 +10,6 @@
 
 namespace {
 
-// The placement of each area slot of a joined outdoor map (a 3 x 3 neighbourhood of 21 x 21 tiles).
-constexpr i32 kPlacement[9][8] = {
-    {-1, -1, 14, 14, 7, 7, 0, 0}, {0, -1, 0, 14, 21, 7, 7, 0}, {1, -1, 0, 14, 7, 7, 28, 0},
-    {-1, 0, 14, 0, 7, 21, 0, 7},  {0, 0, 0, 0, 21, 21, 7, 7},  {1, 0, 0, 0, 7, 21, 28, 7},
-    {-1, 1, 14, 0, 7, 7, 0, 28},  {0, 1, 0, 0, 21, 7, 7, 28},  {1, 1, 0, 0, 7, 7, 28, 28},
-};
 constexpr u8 kBlockSlot[25] = {0, 1, 1, 1, 2, 3, 4, 4, 4, 5, 3, 4, 4, 4, 5, 3, 4, 4, 4, 5, 6, 7, 7, 7, 8};
 
 }  // namespace

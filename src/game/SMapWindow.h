@@ -54,6 +54,14 @@ class SMapWindow : public SMapGame {
     i32 layer = 1;  // 1 the cells, 2 the faces
   };
 
+  // The placement of each area slot of a joined outdoor map (a 3 x 3 neighbourhood of 21 x 21 tiles):
+  // map offset dx, dy, source x, y, width, height, window x, y.
+  static constexpr i32 kPlacement[9][8] = {
+      {-1, -1, 14, 14, 7, 7, 0, 0}, {0, -1, 0, 14, 21, 7, 7, 0}, {1, -1, 0, 14, 7, 7, 28, 0},
+      {-1, 0, 14, 0, 7, 21, 0, 7},  {0, 0, 0, 0, 21, 21, 7, 7},  {1, 0, 0, 0, 7, 21, 28, 7},
+      {-1, 1, 14, 0, 7, 7, 0, 28},  {0, 1, 0, 0, 21, 7, 7, 28},  {1, 1, 0, 0, 7, 7, 28, 28},
+  };
+
   SMapWindow();
   SMapWindow(const SMapWindow&) = delete;
   SMapWindow& operator=(const SMapWindow&) = delete;

@@ -4,8 +4,8 @@
 #include "core/SGameObserver.h"
 #include "core/SPictureRoles.h"
 #include "foundation/StrUtil.h"
-#include "game/SConnectionVariants.h"
 #include "foundation/TimeUtil.h"
+#include "game/SConnectionVariants.h"
 #include "graphics/SDisplay.h"
 #include "graphics/renderer/SRenderer.h"
 #include "platform/sound/SSoundManager.h"
@@ -200,8 +200,9 @@ void SStateGame::PublishView() {
   view.skyTexture = skyFlags & 1 ? skyImage : backgroundImage;
   view.skyPalette = skyFlags & 1 ? skyPalette : backgroundPalette;
   view.flags = u16((view.flags & 2) | (skyFlags & 1) | (rainIntensity && window.IsJoined() ? 4 : 0));
-  view.far = farDistance;
-  view.fogStart = nearDistance;
+  // The renderer ends the view at the visible cells and starts its fog at the sky's fog distance.
+  view.far = nearDistance;
+  view.fogStart = farDistance;
 }
 
 void SStateGame::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {

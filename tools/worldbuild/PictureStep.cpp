@@ -199,7 +199,20 @@ Picture ThreePiece(int k, int cap, int run, int height, bool down, bool keyed) {
 
 // ---- buttons and small pictures ----
 
-enum class Symbol { UpArrow, DownArrow, LeftArrow, RightArrow, Cross, Tick, Minus, TurnLeft, TurnRight, Book, Flask, Moon };
+enum class Symbol {
+  UpArrow,
+  DownArrow,
+  LeftArrow,
+  RightArrow,
+  Cross,
+  Tick,
+  Minus,
+  TurnLeft,
+  TurnRight,
+  Book,
+  Flask,
+  Moon
+};
 
 void DrawSymbol(Picture& p, Symbol symbol, int offset, u16 c) {
   const int size = p.width, inset = size / 4, span = size - 2 * inset;
@@ -349,33 +362,59 @@ bool IsNamedSlot(u32 slot) {
 }
 
 // The automap: cells of 8 pixels on the compact screens, 16 on the large ones. Picture n of slot 320 + n:
-// 0 the background, 54 default floor, 59 water, 60 other ground; the others are drawn keyed over a floor
-// (a wall on side n mod 4, north first, clockwise).
+// 0 the background, 54 default floor, 59 water, 60 other ground; the map-object kinds write the others:
+// whole-cell overlays (41 a wall, 1 a block, 15 and 16 doors across a north-south or east-west passage,
+// 33 and 34 the same for secret passages, 38 a decorated floor, and a few small marks) and, in runs of
+// four by side (north, east, south, west), the things on walls. All but the floors are keyed.
 Art Automap(u32 n, bool large) {
-  const int s = large ? 16 : 8;
+  const int s = large ? 16 : 8, t = large ? 2 : 1;
   Art art{Picture(s, s, kClear), 1};
   Picture& p = art.picture;
   auto floor = [&](int r, int g, int b) {
     for (int y = 0; y < s; ++y)
       for (int x = 0; x < s; ++x) p.at(x, y) = Shade(r, g, b, ((x * 7 + y * 3) % 5) * 4);
   };
-  if (n == 0) {
-    floor(22, 22, 30);
-  } else if (n == 54) {
-    floor(120, 116, 104);
-  } else if (n == 59) {
-    floor(40, 80, 170);
-  } else if (n == 60) {
-    floor(70, 120, 60);
-  } else if (n >= 50) {
-    floor(90 + int(n) * 2, 90, 80);
-  } else {
-    const int t = large ? 2 : 1, side = int(n % 4);
-    const u16 c = Shade(200, 190 - int(n) * 2, 150, 0);
-    if (side == 0) Fill(p, 0, 0, s, t, c);
-    if (side == 1) Fill(p, s - t, 0, t, s, c);
-    if (side == 2) Fill(p, 0, s - t, s, t, c);
-    if (side == 3) Fill(p, 0, 0, t, s, c);
+  auto bar = [&](bool across, u16 c) {
+    if (across)
+      Fill(p, 0, s / 2 - t, s, 2 * t, c);
+    else
+      Fill(p, s / 2 - t, 0, 2 * t, s, c);
+  };
+  static const struct {
+    u32 first;
+    int r, g, b;
+  } kSideRuns[] = {{3, 200, 140, 60},   {7, 120, 200, 240}, {11, 220, 180, 80},  {20, 240, 240, 120},
+                   {24, 240, 120, 200}, {29, 170, 120, 70}, {42, 230, 230, 230}, {46, 160, 220, 160}};
+  for (const auto& run : kSideRuns)
+    if (n >= run.first && n < run.first + 4) {
+      const int side = int(n - run.first);
+      const u16 c = Rgb565(run.r, run.g, run.b);
+      if (side == 0) Fill(p, 0, 0, s, t, c);
+      if (side == 1) Fill(p, s - t, 0, t, s, c);
+      if (side == 2) Fill(p, 0, s - t, s, t, c);
+      if (side == 3) Fill(p, 0, 0, t, s, c);
+      return art;
+    }
+  switch (n) {
+    case 0: floor(22, 22, 30); break;
+    case 54: floor(120, 116, 104); break;
+    case 59: floor(40, 80, 170); break;
+    case 60: floor(70, 120, 60); break;
+    case 41:
+      for (int y = 0; y < s; ++y)
+        for (int x = 0; x < s; ++x) p.at(x, y) = Shade(150, 140, 130, ((x + y) % 3) * 8);
+      Outline(p, 0, 0, s, s, Rgb565(90, 84, 78));
+      break;
+    case 1: Fill(p, t, t, s - 2 * t, s - 2 * t, Rgb565(130, 110, 90)); break;
+    case 15: bar(false, Rgb565(180, 110, 50)); break;
+    case 16: bar(true, Rgb565(180, 110, 50)); break;
+    case 33: bar(false, Rgb565(150, 140, 130)); break;
+    case 34: bar(true, Rgb565(150, 140, 130)); break;
+    case 38:
+      for (int y = t; y < s; y += 3 * t)
+        for (int x = t; x < s; x += 3 * t) Fill(p, x, y, t, t, Rgb565(200, 190, 150));
+      break;
+    default: Fill(p, s / 2 - t, s / 2 - t, 2 * t, 2 * t, Rgb565(230, 200, 90)); break;
   }
   return art;
 }
@@ -515,8 +554,8 @@ Art RoleArt(u32 slot, bool large) {
     // Attack, magic book, potions, rest, turn left, forward, turn right, side step left, back, side step
     // right; the second of each pair is the pressed picture.
     static const Symbol kHudSymbols[R::kHudButtonCount] = {
-        Symbol::Cross,     Symbol::Book,      Symbol::Flask,     Symbol::Moon,      Symbol::TurnLeft,
-        Symbol::UpArrow,   Symbol::TurnRight, Symbol::LeftArrow, Symbol::DownArrow, Symbol::RightArrow};
+        Symbol::Cross,   Symbol::Book,      Symbol::Flask,     Symbol::Moon,      Symbol::TurnLeft,
+        Symbol::UpArrow, Symbol::TurnRight, Symbol::LeftArrow, Symbol::DownArrow, Symbol::RightArrow};
     const u32 n = slot - R::kHudButtons;
     return {SymbolButton(large ? 35 : 19, kHudSymbols[n / 2], (n & 1) != 0), 0};
   }
