@@ -320,6 +320,13 @@ void SMapObjectTypeTable::MarkAlwaysNeeded(SSoundTable* sounds) {
   }
 }
 
+u16 SMapObjectTypeTable::CountKind3() const {
+  u16 n = 0;
+  for (const SMapObjectType* t : types)
+    if (t && t->classNumber == 3) ++n;
+  return n;
+}
+
 SMapObjectType* SMapObjectTypeTable::FirstOfClass(u8 classNumber) const {
   for (SMapObjectType* t : types)
     if (t->classNumber == classNumber) return t;

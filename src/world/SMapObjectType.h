@@ -206,6 +206,8 @@ class SMapObjectTypeTable : public SWorldTable {
   // The first type of a class (the maps' default texture and ceiling: class 1).
   SMapObjectType* FirstOfClass(u8 classNumber) const;
   u16 Count() const { return types.Count(); }
+  // The types of class 3 (the animated textures and water).
+  u16 CountKind3() const;
 
   SMapObjectClassRow classParams[kClassRows];
   u16 classTypeFlags[kClassRows] = {};

@@ -23,8 +23,10 @@ TEST(SampleScene, TheTownShowsEveryGroundAndItsWallsJoinByStyle) {
   EXPECT_EQ(s.WallMask(17, 14), 64u) << "joins its brick neighbour to the west only";
   EXPECT_EQ(s.WallMask(19, 14), 4u) << "joins its stone neighbour to the east only";
   EXPECT_EQ(s.scene.Words(17 + 35 * 14, 1)[0] >> 8, s.Variant(64));
-  // Water animates: the frames of its type step through the ground records that show it.
-  ASSERT_GT(s.animatedTypes.Count(), 0);
+  // Of the class-3 types (water and the fire), the water has frames to step through.
+  EXPECT_EQ(rig.core.world.mapObjectTypes.CountKind3(), 2);
+  ASSERT_EQ(s.animatedTypes.Count(), 1);
+  EXPECT_STREQ(s.animatedTypes.At(0)->name.Text(), "base_water");
 }
 
 TEST(SampleScene, AShelfShowsTenOfItsTwelveItems) {
