@@ -18,7 +18,8 @@ void SetFrame(u16* record, u32 f) {
 void SMonster::InitDrawRecord(SMapMonster& placed, u16* record, i32 playerFacing) const {
   if (!record) return;
   for (u32 i = 0; i < 14; ++i) record[i] = 0;
-  record[MonsterDraw::kPalette] = basePaletteSlot;
+  // The pictures are drawn with their own colours: which palette a look swaps in comes with the monsters.
+  record[MonsterDraw::kPalette] = 0;
   record[MonsterDraw::kLook] = lookNormal;
   record[MonsterDraw::kX] = record[MonsterDraw::kY] = 32768;
   StepAnimation(placed, record, playerFacing);

@@ -340,5 +340,7 @@ class SStateGame : public SState {
   void FillBagRecord(u16 number, const SItemContainer& bag);
   void PlaceMonsterSprite(i32 x, i32 y, u32 slot, SMapMonster& monster);
   void RebuildAnimatedTypes();
+  // Pictures of monsters and items are read from the archive when first drawn.
+  void MakeResident(u16 image);
   void MarkWindowResources();
 };

@@ -53,6 +53,12 @@ void ConeOffset(i32 facingIndex, i32 c, i32 r, i32& dx, i32& dy) {
 
 // ---- entering a map
 
+void SStateGame::MakeResident(u16 image) {
+  if (!core || !image) return;
+  SImageCache& images = core->world.images;
+  if (SImageEntry* e = images.GetImageEntry(image); e && !e->IsResident()) images.LoadImage(e);
+}
+
 void SStateGame::RebuildAnimatedTypes() {
   animatedTypes.Clear();
   animatedFrames.Clear();
@@ -295,14 +301,12 @@ void SStateGame::FillBagRecord(u16 number, const SItemContainer& bag) {
   u16* record = scene.Bag(number);
   if (!record) return;
   for (u32 k = 0; k < RenderWords::kFloorItemWords; ++k) record[k] = 0;
-  SImageCache* images = core ? &core->world.images : nullptr;
   u32 k = 0;
   for (const SItem* item : bag.items) {
     if (k == RenderWords::kFloorItemWords) break;
     const u16 picture = item && item->type ? item->type->picture : 0;
     if (!picture) continue;
-    if (images)
-      if (SImageEntry* e = images->GetImageEntry(picture); e && !e->IsResident()) images->LoadImage(e);
+    MakeResident(picture);
     record[k++] = picture;
   }
 }
@@ -384,6 +388,7 @@ void SStateGame::RebuildCell(i32 x, i32 y) {
     if (!record) continue;  // a monster left without a number is not drawn
     m->monster->InitDrawRecord(*m, record, facing);
     PlaceMonsterSprite(x, y, slot, *m);
+    MakeResident(record[MonsterDraw::kPicture]);
     rc[RenderCell::kMonster1 + slot] = m->displayIndex;
   }
   if (c->bagId)
@@ -584,6 +589,7 @@ void SStateGame::BuildMonsterSprites() {
         if (!record) continue;
         PlaceMonsterSprite(x, y, slot, *m);
         m->monster->StepAnimation(*m, record, facing);
+        MakeResident(record[MonsterDraw::kPicture]);
       }
     }
 }
@@ -618,7 +624,10 @@ void SStateGame::AnimateMonsterSprites(bool idle, bool attack) {
           record[MonsterDraw::kFrame] = u16((record[MonsterDraw::kFrame] & ~0x0700) | (f << 8));
           touched = true;
         }
-        if (touched) m->monster->StepAnimation(*m, record, facing);
+        if (touched) {
+          m->monster->StepAnimation(*m, record, facing);
+          MakeResident(record[MonsterDraw::kPicture]);
+        }
       }
     }
 }

@@ -1,0 +1,66 @@
+// The game screen of the real program, booted headless through the harness on each family of screens:
+// the world opened, the player put on the town's start and in a cellar, and the game state entered as on
+// loading a game. Every head-up control shows.
+#include "core/SGameCore.h"
+#include "game/SStateGame.h"
+#include "support/GameHarness.h"
+#include "support/Png.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Shot {
+  int width, height;
+  const char* map;
+  i32 x, y, facing;
+  const char* golden;
+  bool label = false;  // the faced label updated, as the frame's tick does
+};
+
+void Check(const Shot& s) {
+  GameHarness::Options o;
+  o.width = s.width;
+  o.height = s.height;
+  GameHarness game(o);
+  ASSERT_TRUE(game.boot()) << game.startError();
+  SGameCore& core = game.core();
+  ASSERT_TRUE(core.world.modules.OpenGameArchives(nullptr)) << core.world.modules.LastError();
+  core.PrepareWorldTables(nullptr);
+  core.BindWorldResources(nullptr);
+  SMapArea* map = core.world.modules.FindMap(s.map);
+  ASSERT_NE(map, nullptr);
+  core.SetCurrentWorld(map->module);
+  map->module->SetCurrentMap(map);
+  ASSERT_NE(core.stateGame, nullptr);
+  SStateGame& state = *core.stateGame;
+  state.window.playerX = s.x;
+  state.window.playerY = s.y;
+  state.facing = s.facing;
+  state.window.minutes = 12 * 60;
+  core.player.portrait.Assign("bres_head34");
+  game.setState(kStateGame);
+  ASSERT_EQ(game.state(), kStateGame);
+  if (s.label) state.UpdateFacedLabel();
+  game.frame(2);
+  const Os::Panel& panel = game.panel();
+  EXPECT_EQ(testpng::CompareGolden(s.golden, panel.pixels.data(), panel.width, panel.height, panel.width), "")
+      << s.golden;
+}
+
+TEST(GameScreen, TheStartTileOnEveryScreen) {
+  const Shot shots[] = {
+      {240, 320, "base_out0101", 17, 17, 0, "game_town_240x320"},
+      {480, 640, "base_out0101", 17, 17, 0, "game_town_480x640"},
+      {800, 480, "base_out0101", 17, 17, 0, "game_town_800x480"},
+      {240, 240, "base_out0101", 17, 17, 0, "game_town_240x240"},
+  };
+  for (const Shot& s : shots) Check(s);
+}
+
+TEST(GameScreen, ACellarWithItsMonstersAndTheirLabels) {
+  Check({240, 320, "base_dungeon1", 5, 4, 180, "game_cellar_240x320"});
+  Check({480, 640, "base_dungeon1", 5, 6, 180, "game_cellar_label_480x640", true});
+}
+
+}  // namespace
