@@ -5,6 +5,7 @@
 
 enum SActionKind : u32 {
   kActionHitIndicator = 7,
+  kActionMonsterAttack = 10,  // a monster's blow under way
 };
 
 struct SActionRecord {
@@ -12,7 +13,8 @@ struct SActionRecord {
   i32 phase = 0;
   i32 direction = 0;  // the side a blow comes from, -1 none
   u32 damage = 0;
-  u8 isDamage = 0;  // 1: damage without a blow
+  u8 isDamage = 0;     // 1: damage without a blow
+  i32 monsterId = -1;  // the monster a monster's attack belongs to
 };
 
 template <>

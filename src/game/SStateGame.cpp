@@ -314,6 +314,12 @@ void SStateGame::StopMusic() {
   musicChannel = -1;
 }
 
+SActionRecord* SStateGame::FindAttackAction(i32 monsterId) const {
+  for (SActionRecord* r : actions)
+    if (r && r->kind == kActionMonsterAttack && (monsterId < 0 || r->monsterId == monsterId)) return r;
+  return nullptr;
+}
+
 void SStateGame::OpenSubDialog(SDialog* dialog, i32 mode) {
   if (!dialog) return;
   subDialog = dialog;

@@ -111,6 +111,8 @@ class SStateGame : public SState {
 
   // True while input must wait: turning, stepping, or a sub-dialog open.
   bool IsBusy() const;
+  // The first pending attack of the monster with that id (-1: of any monster); null when none.
+  SActionRecord* FindAttackAction(i32 monsterId) const;
 
   // ---- member dialogs: opened over the view as the state's modal child
   void OpenSubDialog(SDialog* dialog, i32 mode);

@@ -64,7 +64,8 @@ TEST(GameState, TheHeadUpLayoutAddsOnlyWhatTheLayoutHolds) {
   {
     GameRig rig(7, 240, 320);
     ASSERT_TRUE(rig.Enter("base_dungeon1", 2, 2, 0));
-    EXPECT_EQ(rig.state.controls.Count(), 20) << "two fills, three frames, automap, portrait, two bars, compass, ten buttons";
+    EXPECT_EQ(rig.state.controls.Count(), 20)
+        << "two fills, three frames, automap, portrait, two bars, compass, ten buttons";
     EXPECT_FALSE(rig.state.viewFill.IsInDialog());
   }
   {
@@ -122,7 +123,7 @@ TEST(GameState, SpriteOffsetsFitTheView) {
     u16 x, y;
     u16 wantX, wantY;
   } cases[] = {
-      {380, 320, 100, 100, 100, 100}, {480, 400, 70, 30, 70, 30}, {240, 200, 100, 100, 84, 81},
+      {380, 320, 100, 100, 100, 100}, {480, 400, 70, 30, 70, 30},   {240, 200, 100, 100, 84, 81},
       {240, 320, 50, 100, 42, 100},   {240, 200, 150, 250, 84, 81},
   };
   for (const Case& c : cases) {
@@ -147,10 +148,14 @@ TEST(GameState, EachMemberDialogsCloseCodeReachesTheState) {
     i32 mode;
     u16 code;
   } cases[] = {
-      {&s.mapDialog, SStateGame::kWorldMap, 48},    {&s.spellbook, SStateGame::kSpellbook, 219},
-      {&s.potions, SStateGame::kPotionList, 225},   {&s.lockpick, SStateGame::kLockpick, 104},
-      {&s.rest, SStateGame::kResting, 5},           {&s.shipTravel, SStateGame::kShipTravel, 228},
-      {&s.markRecall, SStateGame::kMarkRecall, 232}, {&s.enchantItem, SStateGame::kEnchanting, 279},
+      {&s.mapDialog, SStateGame::kWorldMap, 48},
+      {&s.spellbook, SStateGame::kSpellbook, 219},
+      {&s.potions, SStateGame::kPotionList, 225},
+      {&s.lockpick, SStateGame::kLockpick, 104},
+      {&s.rest, SStateGame::kResting, 5},
+      {&s.shipTravel, SStateGame::kShipTravel, 228},
+      {&s.markRecall, SStateGame::kMarkRecall, 232},
+      {&s.enchantItem, SStateGame::kEnchanting, 279},
   };
   for (const Case& c : cases) {
     s.OpenSubDialog(c.dialog, c.mode);
@@ -176,6 +181,20 @@ TEST(GameState, EachMemberDialogsCloseCodeReachesTheState) {
   }
   EXPECT_STREQ(s.shipTravel.destination.CStr(), "base_pos_start");
   EXPECT_EQ(s.enchantItem.rechargeMode, 1u);
+}
+
+TEST(GameState, PendingMonsterAttacksAreFoundByMonster) {
+  HandWindow h;
+  h.state.ShowPlayerHit(3, 1);
+  for (i32 id : {4, 9}) {
+    auto* r = new SActionRecord;
+    r->kind = kActionMonsterAttack;
+    r->monsterId = id;
+    h.state.actions.Add(r);
+  }
+  EXPECT_EQ(h.state.FindAttackAction(9), h.state.actions.At(2));
+  EXPECT_EQ(h.state.FindAttackAction(-1), h.state.actions.At(1));
+  EXPECT_EQ(h.state.FindAttackAction(5), nullptr);
 }
 
 TEST(GameState, ATapOnTheAutomapOpensTheWorldMapUnlessTheViewMoves) {
