@@ -18,5 +18,7 @@ SGameWorld::~SGameWorld() {
   // and leave nothing registered that points at them.
   modules.Clear();
   for (SWorldBlock b : kGameBlocks) tables[b] = nullptr;
+  // People read their conversations through the reader declared here: they go while it is there.
+  rules.people.Clear();
   rules.people.conversationReader = nullptr;
 }

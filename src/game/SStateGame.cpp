@@ -260,6 +260,7 @@ void SStateGame::Resume() {
     if (kButtonIds[i] == kAttackId || (kButtonIds[i] >= kTurnLeftId && kButtonIds[i] <= kSideRightId))
       buttons[i].Release();
   monstersChanged = 1;
+  ResolveDoorAndDropImages();
   RebuildChangedCells();
   SetHandView(false, false);
   SetFullRepaint();
