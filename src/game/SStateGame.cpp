@@ -197,6 +197,8 @@ void SStateGame::PublishView() {
   view.imageSizes = images.ImageBytes();
   view.palettes = images.PaletteColours();
   view.paletteCount = images.PaletteCapacity();
+  view.imageTableNeeds = images.ImageTableNeeds();
+  view.paletteSizes = images.PaletteSizes();
   view.skyTexture = skyFlags & 1 ? skyImage : backgroundImage;
   view.skyPalette = skyFlags & 1 ? skyPalette : backgroundPalette;
   view.flags = u16((view.flags & 2) | (skyFlags & 1) | (rainIntensity && window.IsJoined() ? 4 : 0));

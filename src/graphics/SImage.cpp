@@ -54,10 +54,9 @@ u32 SImage::MaxIndex() const {
   return most;
 }
 
-bool SImage::TableCovers(u32 entries) const {
-  u32 most = MaxIndex();
-  if (format == kImagePalette8) return most < entries;
-  return (most + 1) * 4 <= entries;
+u32 SImage::TableNeed() const {
+  const u32 most = MaxIndex();
+  return format == kImagePalette8 ? most + 1 : (most + 1) * 4;
 }
 
 SSurface SSurface::ForMemory(u16* memory, u32 pitch, u32 orientation, i32 width, i32 height) {

@@ -67,8 +67,10 @@ struct SImage {
     u32 off = TableOffset();
     return recordSize > off ? (recordSize - off) / 2 : 0;
   }
+  // The RGB565 entries a colour table needs to cover every index the pixels use.
+  u32 TableNeed() const;
   // True when a table of that many RGB565 entries covers every index the pixels use.
-  bool TableCovers(u32 entries) const;
+  bool TableCovers(u32 entries) const { return TableNeed() <= entries; }
 
   // Reference texel lookups; the span routines compute the same inline.
   static u16 TexelPalette(const u8* pixels, const u16* palette, int stride, int x, int y) {

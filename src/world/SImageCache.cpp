@@ -41,6 +41,7 @@ bool SImageEntry::LoadRaw() {
   }
   record = r;
   image = checked;
+  tableNeed = checked->TableNeed();
   return true;
 }
 
@@ -48,6 +49,7 @@ void SImageEntry::Unload() {
   delete record;
   record = nullptr;
   image = nullptr;
+  tableNeed = 0;
 }
 
 bool SImageEntry::Bind(SDatabase* db, u16 id) {
@@ -95,13 +97,15 @@ void SImageCache::GrowImageTable(u16 n) {
   u16* heights = NewCleared<u16>(capacity);
   u8* flags = NewCleared<u8>(capacity);
   u32* bytes = NewCleared<u32>(capacity);
-  if (!table || !pointers || !widths || !heights || !flags || !bytes) {
+  u32* needs = NewCleared<u32>(capacity);
+  if (!table || !pointers || !widths || !heights || !flags || !bytes || !needs) {
     delete[] table;
     delete[] pointers;
     delete[] widths;
     delete[] heights;
     delete[] flags;
     delete[] bytes;
+    delete[] needs;
     return;
   }
   if (images_) std::memcpy(static_cast<void*>(table), images_, sizeof(SImageEntry*) * imageCapacity_);
@@ -111,12 +115,14 @@ void SImageCache::GrowImageTable(u16 n) {
   delete[] imageHeights_;
   delete[] imageFlags_;
   delete[] imageBytes_;
+  delete[] imageTableNeeds_;
   images_ = table;
   imagePointers_ = pointers;
   imageWidths_ = widths;
   imageHeights_ = heights;
   imageFlags_ = flags;
   imageBytes_ = bytes;
+  imageTableNeeds_ = needs;
   imageCapacity_ = u16(capacity);
 }
 
@@ -126,16 +132,20 @@ void SImageCache::GrowPaletteTable(u16 n) {
   if (capacity <= paletteCapacity_) return;
   SPaletteEntry** table = NewCleared<SPaletteEntry*>(capacity);
   const u16** colours = NewCleared<const u16*>(capacity);
-  if (!table || !colours) {
+  u32* sizes = NewCleared<u32>(capacity);
+  if (!table || !colours || !sizes) {
     delete[] table;
     delete[] colours;
+    delete[] sizes;
     return;
   }
   if (palettes_) std::memcpy(static_cast<void*>(table), palettes_, sizeof(SPaletteEntry*) * paletteCapacity_);
   delete[] palettes_;
   delete[] paletteColours_;
+  delete[] paletteSizes_;
   palettes_ = table;
   paletteColours_ = colours;
+  paletteSizes_ = sizes;
   paletteCapacity_ = u16(capacity);
 }
 
@@ -253,10 +263,12 @@ void SImageCache::PublishIndexTables() {
       imageWidths_[i] = e->image ? u16(e->image->width) : 0;
       imageHeights_[i] = e->image ? u16(e->image->height) : 0;
       imageBytes_[i] = ImageBytesOf(e);
+      imageTableNeeds_[i] = e->image ? e->tableNeed : 0;
     } else {
       imagePointers_[i] = nullptr;
       imageWidths_[i] = imageHeights_[i] = 0;
       imageBytes_[i] = 0;
+      imageTableNeeds_[i] = 0;
     }
     imageFlags_[i] = 0;
   }
@@ -264,6 +276,7 @@ void SImageCache::PublishIndexTables() {
     SPaletteEntry* e = i < paletteCount_ ? palettes_[i] : nullptr;
     if (e) e->slot = u16(i);
     paletteColours_[i] = e ? e->colours : nullptr;
+    paletteSizes_[i] = e && e->colours ? e->ColourCount() : 0;
   }
 }
 
@@ -358,6 +371,7 @@ void SImageCache::RefreshImageSlot(const SImageEntry* entry) {
   imageWidths_[s] = entry->image ? u16(entry->image->width) : 0;
   imageHeights_[s] = entry->image ? u16(entry->image->height) : 0;
   imageBytes_[s] = ImageBytesOf(entry);
+  imageTableNeeds_[s] = entry->image ? entry->tableNeed : 0;
 }
 
 u32 SImageCache::ImageBytesOf(const SImageEntry* entry) {
@@ -371,6 +385,7 @@ u32 SImageCache::ImageBytesOf(const SImageEntry* entry) {
 void SImageCache::RefreshPaletteSlot(const SPaletteEntry* entry) {
   if (!entry || !entry->slot || entry->slot >= paletteCapacity_) return;
   paletteColours_[entry->slot] = entry->colours;
+  paletteSizes_[entry->slot] = entry->colours ? entry->ColourCount() : 0;
 }
 
 void SImageCache::FreeTables() {
@@ -380,15 +395,19 @@ void SImageCache::FreeTables() {
   delete[] imageHeights_;
   delete[] imageFlags_;
   delete[] imageBytes_;
+  delete[] imageTableNeeds_;
   delete[] palettes_;
   delete[] paletteColours_;
+  delete[] paletteSizes_;
   images_ = nullptr;
   imagePointers_ = nullptr;
   imageWidths_ = imageHeights_ = nullptr;
   imageFlags_ = nullptr;
   imageBytes_ = nullptr;
+  imageTableNeeds_ = nullptr;
   palettes_ = nullptr;
   paletteColours_ = nullptr;
+  paletteSizes_ = nullptr;
 }
 
 void SImageCache::Clear() {

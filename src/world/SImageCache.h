@@ -21,7 +21,8 @@ struct SImageEntry {
   u32 size = 0;                   // from the directory: the amount counted in the image memory total
   u16 slot = 0;                   // position in the image table once published (0 = none)
   u16 recordId = 0;
-  u16 users = 0;  // acquisitions not yet released
+  u16 users = 0;      // acquisitions not yet released
+  u32 tableNeed = 0;  // colour-table entries the resident image reads (a palette put in its place needs them)
 
   SImageEntry() = default;
   SImageEntry(const SImageEntry&) = delete;
@@ -121,6 +122,10 @@ class SImageCache {
   const u16* ImageHeights() const { return imageHeights_; }
   // Bytes of each resident image from its header to the end of its record (0 for none).
   const u32* ImageBytes() const { return imageBytes_; }
+  // Colour-table entries each resident image reads, and colours each resident palette holds (0 for none):
+  // a palette drawn in place of an image's own table must hold what the image reads.
+  const u32* ImageTableNeeds() const { return imageTableNeeds_; }
+  const u32* PaletteSizes() const { return paletteSizes_; }
   static u32 ImageBytesOf(const SImageEntry* entry);
   u16 SlotWidth(u16 slot) const { return slot < imageCapacity_ && imagePointers_[slot] ? imageWidths_[slot] : 0; }
   u16 SlotHeight(u16 slot) const { return slot < imageCapacity_ && imagePointers_[slot] ? imageHeights_[slot] : 0; }
@@ -136,10 +141,12 @@ class SImageCache {
   u16* imageHeights_ = nullptr;
   u8* imageFlags_ = nullptr;
   u32* imageBytes_ = nullptr;
+  u32* imageTableNeeds_ = nullptr;
   u16 imageCount_ = 1;
   u16 imageCapacity_ = 0;
   SPaletteEntry** palettes_ = nullptr;
   const u16** paletteColours_ = nullptr;
+  u32* paletteSizes_ = nullptr;
   u16 paletteCount_ = 1;
   u16 paletteCapacity_ = 0;
   SPtrArray<SRecordData> rawRecords_;

@@ -342,3 +342,32 @@ TEST(RendererFrame, FogOffIsFogFreeUpToAFarDistance) {
     for (i32 x = 40; x < 340; ++x)
       ASSERT_EQ(frames[0][size_t(y) * 380 + size_t(x)], frames[1][size_t(y) * 380 + size_t(x)]) << x << "," << y;
 }
+
+// A palette drawn in place of an image's own table must hold every entry the image reads: a short palette on
+// a block-format texture (four entries a block index) is refused rather than read past its end.
+TEST(RendererFrame, APaletteShorterThanTheImageReadsIsNotDrawn) {
+  auto r = std::make_unique<SRenderer>();
+  scene::Options o = OptionsFor(kGolden[0], 1);  // block textures with 8-bit indices
+  scene::Scene sc(o);
+  const SImage* wall = sc.view.images[scene::kWall];
+  ASSERT_NE(wall, nullptr);
+  ASSERT_EQ(wall->format, kImageBlock8);
+  std::vector<u32> needs(scene::kImageCount, 0);
+  for (u16 id = 1; id < scene::kImageCount; ++id)
+    if (sc.view.images[id]) needs[id] = sc.view.images[id]->TableNeed();
+  ASSERT_GT(needs[scene::kWall], 4u);
+  std::vector<u16> shortPalette(needs[scene::kWall] - 1, 0x1234), longPalette(needs[scene::kWall], 0x4321);
+  const u16* palettes[3] = {nullptr, shortPalette.data(), longPalette.data()};
+  const u32 sizes[3] = {0, u32(shortPalette.size()), u32(longPalette.size())};
+  sc.view.palettes = palettes;
+  sc.view.paletteCount = 3;
+  r->view = &sc.view;
+  SSpanTexture t;
+  EXPECT_TRUE(r->GetTexture(scene::kWall, 1, t));  // unchecked without the sizes: the owner vouches
+  sc.view.imageTableNeeds = needs.data();
+  sc.view.paletteSizes = sizes;
+  EXPECT_FALSE(r->GetTexture(scene::kWall, 1, t));
+  EXPECT_TRUE(r->GetTexture(scene::kWall, 2, t));
+  EXPECT_EQ(t.palette, longPalette.data());
+  EXPECT_TRUE(r->GetTexture(scene::kWall, 0, t));  // its own table
+}

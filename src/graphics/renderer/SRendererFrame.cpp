@@ -218,6 +218,10 @@ bool SRenderer::GetTexture(u16 textureId, u16 paletteId, SSpanTexture& out, bool
     if (!view->palettes || (view->paletteCount && paletteId >= view->paletteCount)) return false;
     out.palette = view->palettes[paletteId];
     if (!out.palette) return false;
+    // A palette in place of the image's own table (a codebook for the block formats) must hold every
+    // entry the pixels read.
+    if (view->paletteSizes && view->imageTableNeeds && view->paletteSizes[paletteId] < view->imageTableNeeds[textureId])
+      return false;
   }
   if (floorRows) {
     // Floors read 256 texels per row whatever the width: the record must hold every row it reaches.

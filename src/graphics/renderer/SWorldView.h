@@ -73,4 +73,9 @@ struct SWorldView {
   // Optional record sizes in bytes per image id: textures addressed with 256 texels per row (floors) are
   // only drawn when their record holds that many texels. Null leaves the images unchecked.
   const u32* imageSizes = nullptr;
+  // Optional colour-table sizes: the entries each image id reads from its table, and the colours each
+  // palette id holds. A palette that holds fewer than the image reads is not drawn with it. Null leaves
+  // the palettes unchecked (the owner vouches for its words).
+  const u32* imageTableNeeds = nullptr;
+  const u32* paletteSizes = nullptr;
 };
