@@ -44,6 +44,8 @@ inline constexpr u16 kHudTile = 149;
 inline constexpr u16 kHudButtons = 150;
 inline constexpr u16 kHudButtonCount = 10;
 inline constexpr u16 kHudFrame = 170;
+// Not a slot: the hit picture over the card screen's portraits is record 4300 of "DuskmireData", which the
+// card state reads with its other pictures (screens/cards/SCardPictures.h), as the 462 slots end at 461.
 
 // Every role slot, for the builder's checks.
 inline constexpr u16 kAll[] = {

@@ -1,9 +1,6 @@
-// What the screen states and the card set hold before their screens exist: the inventory view's record of
-// a saved game and the 75 card definitions.
-#include "core/SGameCore.h"
+// What the screen states hold before their screens exist: the inventory view's record of a saved game.
 #include "foundation/SStream.h"
 #include "screens/SStateInventory.h"
-#include "screens/cards/SCardSet.h"
 
 #include <gtest/gtest.h>
 
@@ -35,24 +32,4 @@ TEST(Screens, InventoryViewRecord) {
   shortIn.OpenForRead(buffer, 20);
   EXPECT_FALSE(cut.SerializeViewOnLoad(shortIn, 120));
   for (u32 field : cut.viewFields) EXPECT_EQ(field, 0u);
-}
-
-// Three decks of 25: each definition knows its deck and place, and nothing else until the card game.
-TEST(Screens, CardSetHoldsThreeDecksOfEmptyCards) {
-  SGameCore core;
-  core.cards.Build(&core);
-  EXPECT_EQ(core.cards.core, &core);
-  EXPECT_EQ(core.cards.data, &core.data);
-  for (u32 deck = 0; deck < SCardSet::kDecks; ++deck)
-    for (u32 index = 0; index < SCardSet::kCardsPerDeck; ++index) {
-      const SCardType* card = core.cards.CardAt(deck, index);
-      ASSERT_EQ(card, &core.cards.cards[deck * 25 + index]);
-      EXPECT_EQ(card->deckKind, deck);
-      EXPECT_EQ(card->index, index);
-      EXPECT_EQ(card->copies + card->firstValue + card->secondValue + card->counter + card->cardClass, 0u);
-      EXPECT_EQ(card->name, nullptr);
-      EXPECT_EQ(card->pictureId, 0u);
-    }
-  EXPECT_EQ(core.cards.CardAt(3, 0), nullptr);
-  EXPECT_EQ(core.cards.CardAt(0, 25), nullptr);
 }

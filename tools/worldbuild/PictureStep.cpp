@@ -1,7 +1,9 @@
 // Writes the fixed interface pictures of "DuskmireData" that start-up reads into the game core's picture
-// slots, and the two click sounds. The records come from the game's own picture table: for every slot,
-// the record of the compact modes and the record of the large modes (with mode 8's own records), each
-// drawn at the size its family's screens need. data/sample/pictures/<id>.png replaces a generated picture.
+// slots, the two click sounds, and the card game's pictures. The records come from the game's own picture
+// tables: for every slot, the record of the compact modes and the record of the large modes (with mode
+// 8's own records), each drawn at the size its family's screens need; for the card game, every card and
+// the card screen's own pictures, by the card set and the card screen's table. A record another step
+// wrote is refused. data/sample/pictures/<id>.png replaces a generated picture.
 // Each record is checked as the game checks images from files.
 #include "BuildStep.h"
 #include "ImageEncode.h"
@@ -11,6 +13,8 @@
 #include "core/SPictureTable.h"
 #include "foundation/SDatabase.h"
 #include "graphics/SImage.h"
+#include "screens/cards/SCardPictures.h"
+#include "screens/cards/SCardSet.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -79,6 +83,24 @@ const char* GlyphRows(char c) {
     case 'M': return "101111111101101";
     case 'I': return "111010010010111";
     case 'R': return "110101110101101";
+    case 'A': return "010101111101101";
+    case 'B': return "110101110101110";
+    case 'C': return "011100100100011";
+    case 'F': return "111100110100100";
+    case 'G': return "011100101101011";
+    case 'H': return "101101111101101";
+    case 'J': return "001001001101010";
+    case 'L': return "100100100100111";
+    case 'O': return "010101101101010";
+    case 'P': return "110101110100100";
+    case 'Q': return "010101101011001";
+    case 'T': return "111010010010010";
+    case 'V': return "101101101101010";
+    case 'X': return "101101010101101";
+    case 'Y': return "101101010010010";
+    case 'Z': return "111001010100111";
+    case '-': return "000000111000000";
+    case '\'': return "010010000000000";
     default: return nullptr;
   }
 }
@@ -703,6 +725,154 @@ Art MenuArt(u32 slot, bool large) {
   return art;
 }
 
+// ---- the card game's pictures ----
+
+// Sizes by family: a card (its frame and back), the picture on the frame (also a marker), the give-up
+// button; the marks, the hit picture and the background tile serve both.
+struct CardSizes {
+  int cardW, cardH, artW, artH, buttonW, buttonH;
+};
+constexpr CardSizes kCompactCards{40, 56, 24, 36, 48, 18};
+constexpr CardSizes kLargeCards{64, 88, 44, 64, 80, 28};
+
+// The deck's colours: warrior rust, sorcerer blue, necromancer green.
+constexpr int kDeckColours[SCardSet::kDecks][3] = {{150, 70, 40}, {50, 80, 170}, {60, 120, 70}};
+constexpr char kDeckLetters[SCardSet::kDecks] = {'W', 'S', 'N'};
+// The deck as the card's own picture names it (a lone S reads as a 5 in the pictures' font).
+const char* const kDeckTags[SCardSet::kDecks] = {"WAR", "SOR", "NEC"};
+
+std::string Upper(const std::string& text) {
+  std::string out = text;
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+  return out;
+}
+
+// A card's own picture: the deck's colour, a band by class, the deck letter with the index, then the
+// name's words, one to a line, cut to the width: so that a frame shows which card lies where.
+Art CardArt(u32 deck, u32 index, const CardSizes& z) {
+  const SCardRow* row = SCardSet::Row(deck, index);
+  const int* c = kDeckColours[deck];
+  Art art{Picture(z.artW, z.artH, Shade(c[0], c[1], c[2], 0)), 0};
+  Picture& p = art.picture;
+  for (int y = 0; y < p.height; ++y)
+    for (int x = 0; x < p.width; ++x)
+      if ((x + 2 * y) % 9 == 0) p.at(x, y) = Shade(c[0], c[1], c[2], 18);
+  const u16 band = row->cardClass & (kCardInstant | kCardCombo) ? Rgb565(230, 200, 90) : Rgb565(190, 200, 215);
+  Fill(p, 0, 0, p.width, 7, band);
+  Outline(p, 0, 0, p.width, p.height, Shade(c[0] / 3, c[1] / 3, c[2] / 3, 0));
+  const std::string id = kDeckTags[deck] + std::to_string(index);
+  DrawText(p, 1 + (p.width - 2 - TextWidth(id, 1)) / 2, 1, id, Rgb565(30, 20, 10), 1);
+  const int perLine = (p.width - 2) / 4;
+  std::string name = Upper(row->name), word;
+  int y = 10;
+  for (size_t i = 0; i <= name.size() && y + 5 <= p.height - 1; ++i) {
+    if (i < name.size() && name[i] != ' ') {
+      word += name[i];
+      continue;
+    }
+    if (word.empty()) continue;
+    if (int(word.size()) > perLine) word.resize(size_t(perLine));
+    DrawText(p, 1 + (p.width - 2 - TextWidth(word, 1)) / 2, y, word, 0xFFFF - 1, 1);
+    y += 7;
+    word.clear();
+  }
+  return art;
+}
+
+// A keyed card-sized picture with rounded corners, filled.
+Picture CardShape(int w, int h, u16 fill, u16 edge) {
+  Picture p(w, h, fill);
+  Outline(p, 0, 0, w, h, edge);
+  for (int cx : {0, w - 1})
+    for (int cy : {0, h - 1}) Set(p, cx, cy, kClear);
+  return p;
+}
+
+Art CardScreenArt(u32 role, const CardSizes& z, bool large) {
+  const int k = large ? 2 : 1;
+  switch (role) {
+    case kCardBackground: {
+      Art a{Picture(32, 32), 0};
+      for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) a.picture.at(x, y) = Shade(24, 60, 40, ((x * 5 + y * 3) % 11 < 2) ? 10 : 0);
+      return a;
+    }
+    case kCardBackFirst:
+    case kCardBackFirst + 1:
+    case kCardBackFirst + 2: {
+      const u32 deck = role - kCardBackFirst;
+      const int* c = kDeckColours[deck];
+      Art a{CardShape(z.cardW, z.cardH, Shade(c[0], c[1], c[2], -30), Rgb565(240, 220, 150)), 0};
+      for (int y = 3; y < z.cardH - 3; ++y)
+        for (int x = 3; x < z.cardW - 3; ++x)
+          if ((x + y) % 6 == 0 || (x - y + 600) % 6 == 0) a.picture.at(x, y) = Shade(c[0], c[1], c[2], 10);
+      DrawCentredText(a.picture, std::string(1, kDeckLetters[deck]), Rgb565(240, 220, 150), k + 1);
+      return a;
+    }
+    case kCardMarkerFrame:
+    case kCardPlainFrame: {
+      const bool plain = role == kCardPlainFrame;
+      const u16 metal = plain ? Rgb565(210, 170, 70) : Rgb565(170, 180, 195);
+      Art a{CardShape(z.cardW, z.cardH, metal, Rgb565(40, 30, 20)), 0};
+      // Marks under the picture tell instant and combo cards (one) from markers (three).
+      const int marks = plain ? 1 : 3, y = z.cardH - 4 * k - 2;
+      for (int i = 0; i < marks; ++i)
+        Fill(a.picture, z.cardW / 2 - (marks * 4 * k) / 2 + i * 4 * k, y, 3 * k, 3 * k, Rgb565(60, 40, 20));
+      return a;
+    }
+    case kCardEmptyPile:
+    case kCardEmptyMarker: {
+      const bool pile = role == kCardEmptyPile;
+      const int w = pile ? z.cardW : z.artW, h = pile ? z.cardH : z.artH;
+      Art a{Picture(w, h, kClear), 0};
+      for (int x = 0; x < w; ++x)
+        if (x % 4 < 2) Set(a.picture, x, 0, Rgb565(120, 160, 130)), Set(a.picture, x, h - 1, Rgb565(120, 160, 130));
+      for (int y = 0; y < h; ++y)
+        if (y % 4 < 2) Set(a.picture, 0, y, Rgb565(120, 160, 130)), Set(a.picture, w - 1, y, Rgb565(120, 160, 130));
+      return a;
+    }
+    case kCardGiveUpUp:
+    case kCardGiveUpDown: {
+      const bool down = role == kCardGiveUpDown;
+      Art a{Picture(z.buttonW, z.buttonH, down ? Rgb565(90, 40, 30) : Rgb565(150, 60, 40)), 0};
+      Outline(a.picture, 0, 0, z.buttonW, z.buttonH, down ? Rgb565(40, 20, 10) : Rgb565(230, 180, 150));
+      const int scale = large ? 2 : 1;
+      DrawText(a.picture, (z.buttonW - TextWidth("GIVE UP", scale)) / 2 + (down ? 1 : 0),
+               (z.buttonH - 5 * scale) / 2 + (down ? 1 : 0), "GIVE UP", Rgb565(250, 240, 210), scale);
+      return a;
+    }
+    case kCardStruckMark: {
+      Art a{Picture(12, 12, kClear), 0};
+      for (int i = 0; i < 12; ++i) {
+        Fill(a.picture, i, i, 2, 1, Rgb565(240, 50, 40));
+        Fill(a.picture, 10 - i, i, 2, 1, Rgb565(240, 50, 40));
+      }
+      return a;
+    }
+    case kCardActiveMark: {
+      Art a{Picture(12, 12, kClear), 0};
+      for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 12; ++x) {
+          const int dx = 2 * x - 11, dy = 2 * y - 11;
+          if (dx * dx + dy * dy <= 100) a.picture.at(x, y) = Rgb565(250, 220, 60);
+        }
+      return a;
+    }
+    default: {  // the hit picture: a red burst
+      const int s = 32;
+      Art a{Picture(s, s, kClear), 0};
+      for (int y = 0; y < s; ++y)
+        for (int x = 0; x < s; ++x) {
+          const int dx = 2 * x - s + 1, dy = 2 * y - s + 1;
+          const int r2 = dx * dx + dy * dy, spike = (std::abs(dx) < s / 5 || std::abs(dy) < s / 5) ? s * s : s * s / 4;
+          if (r2 < spike) a.picture.at(x, y) = r2 < s * s / 10 ? Rgb565(250, 230, 120) : Rgb565(220, 40, 30);
+        }
+      return a;
+    }
+  }
+}
+
 // Encodes a picture as record id, unless data/sample/pictures/<id>.png replaces it, and checks it as the
 // game checks pictures. False (with the fault reported) when it cannot be written.
 bool WritePicture(Context& context, Archive& data, const std::filesystem::path& folder, u16 id, Art art) {
@@ -795,6 +965,26 @@ void BuildPictures(Context& context) {
     if (data.records.count(c.id))
       return context.fail(where + ": record " + std::to_string(c.id), "is already used by another record");
     data.records[c.id] = Wave({{"name", c.name}, {"hz", c.hz}, {"ms", c.ms}, {"bits", 16}});
+  }
+
+  // The card game: the 75 cards for both families, then the card screen's own pictures, each record once.
+  std::set<u16> cardRecords;
+  auto writeCard = [&](u16 id, const Art& art) {
+    if (!cardRecords.insert(id).second) return true;
+    if (data.records.count(id)) {
+      context.fail("card pictures: record " + std::to_string(id), "is already used by another record");
+      return false;
+    }
+    return WritePicture(context, data, folder, id, art);
+  };
+  for (bool large : {false, true}) {
+    const CardSizes& z = large ? kLargeCards : kCompactCards;
+    const i32 mode = large ? kLargeMode : kCompactMode;
+    for (u32 deck = 0; deck < SCardSet::kDecks; ++deck)
+      for (u32 index = 0; index < SCardSet::kCardsPerDeck; ++index)
+        if (!writeCard(SCardSet::PictureRecord(deck, index, mode), CardArt(deck, index, z))) return;
+    for (u32 role = 0; role < kCardScreenPictures; ++role)
+      if (!writeCard(CardScreenRecord(role, !large), CardScreenArt(role, z, large))) return;
   }
 }
 
