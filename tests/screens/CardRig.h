@@ -3,6 +3,7 @@
 // hand with Prepare; matches run tick by tick with Run.
 #pragma once
 #include "core/SGameCore.h"
+#include "core/SGameObserver.h"
 #include "foundation/SRandom.h"
 #include "os/headless/VirtualClock.h"
 #include "screens/SStateCard.h"
@@ -11,6 +12,15 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <vector>
+
+// Notes the messages the game shows.
+struct MessageLog : SGameObserver {
+  void OnMessage(const char*, const char*, const char* text, u32) override { texts.push_back(text ? text : ""); }
+  void OnSoundRequest(const SSoundRequest&) override {}
+  std::vector<std::string> texts;
+};
 
 struct CardRig {
   explicit CardRig(u32 seed = 1) {
@@ -18,6 +28,7 @@ struct CardRig {
     core.random = new SRandom;
     core.random->Seed(&core, seed);
     core.cards.Build(&core);
+    core.observer = &messages;
     state.Attach(&core);
   }
   ~CardRig() { Os::InstallClock(nullptr); }
@@ -65,6 +76,7 @@ struct CardRig {
   }
 
   Os::VirtualClock clock;
+  MessageLog messages;
   SGameCore core;
   SStateCard state;
   u32 frame = 0;
