@@ -557,9 +557,11 @@ void SStateCard::FinishFlight(const SCardFlight& f) {
   c.SetPos(u16(c.homeX), u16(c.homeY));
   c.raised = 0;
   c.SetCard(nullptr, 0, screenPictures);
-  waiting = 1;
-  waitStart = GetTicks();
-  waitDuration = kWaitMs;
+  if (!gameOver) {
+    waiting = 1;
+    waitStart = GetTicks();
+    waitDuration = kWaitMs;
+  }
   Changed();
 }
 
@@ -655,7 +657,8 @@ void SStateCard::EndMatch(bool playerWon) {
 // ---- input and ticks
 
 u32 SStateCard::OnCommand(u16 code) {
-  if (!gameOver && !flights.IsEmpty()) return 0;
+  // The open question is answered even while cards fly; everything else waits for them.
+  if (child != &box && !gameOver && !flights.IsEmpty()) return 0;
   if (child == &box) {
     if (code != kOk && code != kYes && code != kNo) return 0;
     CloseChild();

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <set>
 #include <vector>
 
 namespace {
@@ -269,4 +270,35 @@ void PlayReplay(const Replay& r) {
 TEST(CardGame, ReplaysToAWinAndALoss) {
   PlayReplay({2, {2, 2, 3, 3, 3, 3, 3, 3}, true, 0, 23, 550, "card_replay_win"});
   PlayReplay({7, {2, 2, 0, 0, 3, 4, 0, 1, 1, 0, 4, 0, 1, 0}, false, 24, 0, 450, "card_replay_loss"});
+}
+
+// Every screen lays out the bet and the card screen whole, within the screen, and a tap on a card
+// selects it, on the turned screens too.
+TEST(CardGame, EveryScreenLaysOutBothScreens) {
+  const struct {
+    int width, height;
+    u32 startMode;
+    i32 mode;
+  } screens[] = {{240, 320, 1, 6}, {240, 320, 0, 7}, {240, 240, 0, 8},  {480, 640, 1, 9},  {480, 640, 0, 10},
+                 {480, 480, 0, 11}, {800, 480, 0, 14}, {800, 600, 0, 15}, {640, 240, 0, 16}};
+  for (const auto& m : screens) {
+    CardScreen screen(m.width, m.height, 3, m.startMode);
+    ASSERT_TRUE(screen.ready);
+    ASSERT_EQ(screen.core().displayMode, m.mode);
+    screen.OpenBet(screen.Innkeeper());
+    u32 betControls = 0;
+    for (const GameHarness::Control& c : screen.game->controls()) betControls += c.dialog == "SDialogCardBet";
+    EXPECT_EQ(betControls, 9u) << m.mode;
+    ASSERT_TRUE(screen.StartMatch()) << m.mode;
+    const i32 w = screen.core().display->Width(), h = screen.core().display->Height();
+    std::set<u32> ids;
+    for (const GameHarness::Control& c : screen.game->controls()) {
+      if (c.dialog != "SStateCard") continue;
+      ids.insert(c.id);
+      EXPECT_TRUE(c.x >= 0 && c.y >= 0 && c.x + c.width <= w && c.y + c.height <= h) << m.mode << " control " << c.id;
+    }
+    EXPECT_EQ(ids.size(), 27u) << m.mode;
+    screen.game->tap(SStateCard::kLayout, SStateCard::kHandIds[kPlayer][3]);
+    EXPECT_EQ(screen.card().selected, 3) << m.mode;
+  }
 }
