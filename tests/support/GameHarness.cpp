@@ -468,8 +468,10 @@ std::string GameHarness::summary() const {
     char clock[32];
     std::snprintf(clock, sizeof clock, "day %u %02u:%02u", minutes / 1440 + 1, minutes / 60 % 24, minutes % 60);
     out << "game map " << (map && map->name.Text() ? map->name.Text() : "-") << " cell " << g->window.playerX << ","
-        << g->window.playerY << " facing " << g->facing << " clock " << clock << " sub-mode " << g->subMode
-        << " events";
+        << g->window.playerY << " in cell " << g->offsetX << "," << g->offsetY << " facing " << g->facing << " clock "
+        << clock << "\n";
+    out << "weather " << g->weather << " rain " << g->rainIntensity << " target " << g->rainTarget << " step "
+        << g->rainStep << " sub-mode " << g->subMode << (g->IsBusy() ? " busy" : " idle") << " events";
     for (u32 kind : eventKinds()) out << " " << kind;
     if (eventKinds().empty()) out << " -";
     out << "\n";
