@@ -113,6 +113,8 @@ void SStateGame::RunTransitionEffect(bool paintOnly) {
   Os::Clocks().Sleep(100);
   subMode = kWalking;
   transitionKind = 0;
+  // The effect's last frame (white or black) is the one shown; the new place paints from the next frame.
+  paintOnArrival = 0;
   if (!transitionTarget.IsEmpty()) {
     SString target(transitionTarget.CStr());
     transitionTarget.Assign("");
@@ -120,6 +122,7 @@ void SStateGame::RunTransitionEffect(bool paintOnly) {
   } else {
     TeleportToCell(transitionModule, transitionArea, transitionX, transitionY, transitionFacing, 0);
   }
+  paintOnArrival = 1;
 }
 
 void SStateGame::TeleportToPosition(const char* position, u32 transition) {
@@ -191,7 +194,7 @@ void SStateGame::ArriveAt(bool mapChanged) {
   BuildMonsterSprites();
   CollectVisibleCells(true, true);
   SetFullRepaint();
-  Paint();
+  if (paintOnArrival) Paint();
   ResetInputGuard();
   stepping = bump = turning = 0;
   footstepCountdown = 0;
