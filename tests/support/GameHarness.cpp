@@ -13,6 +13,7 @@
 #include "os/Backend.h"
 #include "os/Process.h"
 #include "os/headless/HeadlessWindows.h"
+#include "os/headless/SimWaveOut.h"
 #include "platform/hal/Game.h"
 #include "platform/video/VideoDetect.h"
 #include "world/SItemTable.h"
@@ -148,6 +149,10 @@ GameHarness::GameHarness(const Options& options) : options_(options) {
   }
   std::string error;
   EXPECT_TRUE(Os::UseHeadless(b, &error)) << error;
+  if (options.soundDevice) {
+    soundDevice_ = std::make_unique<Os::SimWaveOut>(1);
+    Os::InstallWaveOut(soundDevice_.get());
+  }
   if (!b.inputFile.empty()) std::remove(b.inputFile.c_str());
   Hal::ResetTimer();
   Hal::VideoDetect::ResetInstance();
@@ -164,6 +169,8 @@ GameHarness::~GameHarness() {
   DuskmireApp::SetObserver(nullptr);
   if (Os::PanelGdi* gdi = Os::HeadlessGraphics()) gdi->SetPanelWatcher(nullptr);
   app_.reset();
+  if (soundDevice_) Os::InstallWaveOut(nullptr);
+  soundDevice_.reset();
   Hal::VideoDetect::ResetInstance();
   std::string error;
   Os::FinishBackend(&error);
