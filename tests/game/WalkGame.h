@@ -60,6 +60,18 @@ struct WalkGame {
     return testing::AssertionSuccess();
   }
 
+  // Waits until the game is idle, answering every box that opens on the way with its default button.
+  testing::AssertionResult Settle(u32 frames = 120) {
+    for (u32 i = 0; i < frames; ++i) {
+      if (GameHarness::gameIdle().holds(game)) return testing::AssertionSuccess();
+      if (state().subMode == SStateGame::kMessageBox && !state().subDialog->IsOpeningTick()) {
+        game.press(3006);
+        continue;
+      }
+      game.frame();
+    }
+    return testing::AssertionFailure() << "not idle within " << frames << " frames\n" << game.summary();
+  }
   // Waits for the box of the sub-mode, lets its first frame pass, and taps its button of that caption.
   testing::AssertionResult Choose(i32 subMode, const std::string& caption) {
     if (auto r = game.waitUntil(GameHarness::subModeIs(subMode), 60); !r) return r;
