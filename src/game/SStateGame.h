@@ -425,6 +425,7 @@ class SStateGame : public SState {
   u32 transitionKind = 0;
   u32 stepBackOnRefusal = 0;
   u32 transitionFrames = 0;
+  u32 paintInTick = 1;     // 0: the tick does the world's work without painting (for measurements)
   u32 paintOnArrival = 1;  // 0 while the transition effect's own teleport runs: its last frame stays shown
   i32 fadeFogStartStep = 0, fadeFogEndStep = 0, fadeRedStep = 0, fadeGreenStep = 0, fadeBlueStep = 0;
   u32 imprisoned = 0;

@@ -18,6 +18,10 @@ namespace {
 constexpr u16 kRainDay = 42292, kRainNight = 27469;
 constexpr u32 kNoRainCountdown = 65535;
 
+// Toward the target; none when the rain is there already (a step away from it would never meet it
+// again, and the rain would run down to nothing).
+i32 RainStep(i32 intensity, i32 target) { return intensity < target ? 1 : intensity > target ? -1 : 0; }
+
 u32 AddMinutes(u32 clock, u64 span) {
   const u64 total = u64(clock) + span;
   return total > 0xFFFFFFFFu ? 0xFFFFFFFFu : u32(total);
@@ -132,7 +136,7 @@ void SStateGame::UpdateWeather(bool newWeather) {
       rainIntensity = std::clamp((weather - 60) * 25, 0, 999);
       rainTarget = std::clamp(rainIntensity + random.Next(200) - 100, 0, 999);
       rainCountdown = 300 + random.Next(300);
-      rainStep = rainIntensity < rainTarget ? 1 : -1;
+      rainStep = RainStep(rainIntensity, rainTarget);
       SetRainView(false);
     } else {
       rainIntensity = rainTarget = rainStep = 0;
@@ -148,7 +152,7 @@ void SStateGame::UpdateWeather(bool newWeather) {
     if (rainIntensity == rainTarget || rainStep == 0) {
       rainCountdown = 300 + random.Next(300);
       rainTarget = std::clamp(rainIntensity + random.Next(200) - 100, 300, 999);
-      rainStep = rainIntensity < rainTarget ? 1 : -1;
+      rainStep = RainStep(rainIntensity, rainTarget);
     }
   }
   if (window.IsJoined()) {

@@ -166,7 +166,7 @@ u32 SStateGame::OnTick(u32 frameCounter, SDisplay* screen) {
   if (subMode == kWalking && !subDialog && actions.Count()) StepActions();
   // 15, 16. Paint.
   if (stepping || stepEnded || turning || turnEnded) automap.MarkDirty();
-  Paint();
+  if (paintInTick) Paint();
   // 17. The transition effect. 18. One queued event while idle; the open sub-dialog's tick.
   if (subMode == kTransition) RunTransitionEffect(false);
   if (subMode == kWalking && !subDialog && !actions.Count()) {
@@ -174,7 +174,7 @@ u32 SStateGame::OnTick(u32 frameCounter, SDisplay* screen) {
   }
   if (subDialog) {
     subDialog->OnTick(frameCounter, screen);
-    subDialog->Paint();
+    if (paintInTick) subDialog->Paint();
   }
   // 19. The bump turns back.
   if (fired[7]) ReverseBump();

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 TEST(GameTick, TimersFireOnlyAfterTheirIntervalAcrossTheWrap) {
@@ -194,7 +196,7 @@ TEST(GameWeather, RainFromTheWeatherValue) {
   EXPECT_EQ(s.rainIntensity, 275);
   EXPECT_GE(s.rainCountdown, 300);
   EXPECT_LT(s.rainCountdown, 600);
-  EXPECT_EQ(s.rainStep, s.rainIntensity < s.rainTarget ? 1 : -1);
+  EXPECT_EQ(s.rainStep, s.rainIntensity < s.rainTarget ? 1 : s.rainIntensity > s.rainTarget ? -1 : 0);
   s.SetWeather(nullptr, 250);
   EXPECT_EQ(s.GetWeatherValue(), 100);
   s.UpdateWeather(true);
@@ -210,6 +212,28 @@ TEST(GameWeather, RainFromTheWeatherValue) {
   EXPECT_EQ(s.rainCountdown, 0);
   for (int i = 0; i < 1000 && s.rainIntensity < 300; ++i) s.UpdateWeather(false);
   EXPECT_EQ(s.rainIntensity, 300) << "a dry spell that ran out rains toward 300";
+}
+
+TEST(GameWeather, RainOnceUnderWayNeverRunsDry) {
+  // A new target that equals the intensity is met where it is: a step away from it would never meet it
+  // again, and the rain would run down to nothing.
+  WalkGame w;
+  ASSERT_TRUE(w.Enter("base_dungeon1", 5, 6, 180));
+  SStateGame& s = w.state();
+  s.SetWeather(nullptr, 100);
+  s.UpdateWeather(true);
+  i32 lowest = 999;
+  for (int i = 0; i < 200000; ++i) {
+    s.UpdateWeather(false);
+    lowest = std::min(lowest, s.rainIntensity);
+  }
+  EXPECT_GE(lowest, 300);
+  s.rainIntensity = s.rainTarget = 450;
+  s.rainStep = 0;
+  s.rainCountdown = 0;
+  s.UpdateWeather(false);
+  EXPECT_EQ(s.rainIntensity, 450);
+  EXPECT_GT(s.rainCountdown, 0);
 }
 
 TEST(GameWeather, NoThunderUnderground) {
