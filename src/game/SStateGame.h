@@ -507,6 +507,8 @@ class SStateGame : public SState {
   // A step's work at a cell crossing of a joined tile: the window moves to the neighbouring map.
   void CrossTile(i32 dx, i32 dy);
   void EnterCellAt(i32 dx, i32 dy);
+  // The facing a teleport or position cell gives on arrival, when its facing bits are set.
+  void TakeArrivalFacing(const SMapCell* cell);
   // After a teleport: automap, monsters, ambience, scans, the end of a paralysis, the view.
   void ArriveAt(bool mapChanged);
   // The daily reset of the map objects' marks.

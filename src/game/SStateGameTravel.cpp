@@ -146,9 +146,7 @@ void SStateGame::TeleportToPosition(const char* position, u32 transition) {
   if (changed) EnterMap();
   window.StoreWorldPosition();
   SMapCell* cell = window.Cell(window.playerX, window.playerY);
-  const u8 n = cell ? SMapWindow::TypeNumber(cell->centreType) : 0;
-  if ((n == kTeleportClass || n == kPositionClass) && (cell->cellFlags & 7) >= 1 && (cell->cellFlags & 7) <= 4)
-    facing = ((5 - (cell->cellFlags & 7)) * 90) % 360;
+  TakeArrivalFacing(cell);
   ArriveAt(changed);
   if (cell && cell->centreType && cell->centreObjectId) {
     SMapObjectInst* here = window.FindBlockObjectById(window.playerX, window.playerY, cell->centreObjectId);
@@ -170,11 +168,16 @@ void SStateGame::TeleportToCell(SWorldModule* module, SMapArea* area, i32 x, i32
   window.playerY = std::clamp(y + offset, 0, SMapWindow::kSize - 1);
   EnterMap();
   facing = PositiveMod(quarter, 4) * 90;
-  const SMapCell* cell = window.Cell(window.playerX, window.playerY);
-  const u8 n = cell ? SMapWindow::TypeNumber(cell->centreType) : 0;
-  if ((n == kTeleportClass || n == kPositionClass) && (cell->cellFlags & 7) >= 1 && (cell->cellFlags & 7) <= 4)
-    facing = ((5 - (cell->cellFlags & 7)) * 90) % 360;
+  TakeArrivalFacing(window.Cell(window.playerX, window.playerY));
   ArriveAt(true);
+}
+
+void SStateGame::TakeArrivalFacing(const SMapCell* cell) {
+  // A teleport or position with facing bits f (1..4) turns the arriving player: 1 north, 2 east, 3 south,
+  // 4 west.
+  const u8 n = cell ? SMapWindow::TypeNumber(cell->centreType) : 0;
+  const u32 f = cell ? cell->cellFlags & 7u : 0;
+  if ((n == kTeleportClass || n == kPositionClass) && f >= 1 && f <= 4) facing = i32((5 - f) * 90 % 360);
 }
 
 void SStateGame::ArriveAt(bool mapChanged) {

@@ -31,6 +31,29 @@ TEST(Step, DirectionsFollowTheFacing) {
   }
 }
 
+TEST(Step, TurnsToAQuarterTakeTheShorterWayOrNone) {
+  WalkGame w;
+  ASSERT_TRUE(w.Enter("base_dungeon1", 8, 8, 0));
+  SStateGame& s = w.state();
+  const struct {
+    i32 from, quarter, step;
+  } cases[] = {{0, 1, 10}, {0, 3, -10}, {0, 2, -10}, {270, 0, 10}, {90, 0, -10}};
+  for (const auto& c : cases) {
+    s.facing = c.from;
+    s.StartTurnTo(c.quarter);
+    EXPECT_TRUE(s.turning);
+    EXPECT_EQ(s.turnStep, c.step) << c.from << " to " << c.quarter;
+    ASSERT_TRUE(w.game.waitUntil(GameHarness::gameIdle(), 40));
+    EXPECT_EQ(s.facing, c.quarter * 90);
+  }
+  // A turn to the facing the player has already is none (not a whole spin).
+  s.QueueTurnTo(0);
+  ASSERT_TRUE(w.game.waitUntil(GameHarness::gameIdle(), 3));
+  EXPECT_EQ(s.facing, 0);
+  s.StartTurnTo(0);
+  EXPECT_FALSE(s.turning);
+}
+
 TEST(Step, ABusyStateRefusesInput) {
   WalkGame w;
   ASSERT_TRUE(w.Enter("base_dungeon1", 8, 8, 0));
