@@ -2,6 +2,7 @@
 // transitions refused with and without the step back, the order of the queue, one event per idle frame,
 // events freed unprocessed, and the services that have no answer.
 #include "WalkGame.h"
+#include "core/ui/SDialogListCtrl.h"
 #include "core/ui/SDialogMessage.h"
 #include "core/ui/SDialogTextCtrl.h"
 #include "script/SScriptContext.h"
@@ -136,6 +137,45 @@ TEST(GameEvents, AQuestionStoresThePressedButtonForTheScript) {
     ASSERT_TRUE(w.game.waitUntil(GameHarness::gameIdle(), 5));
     EXPECT_EQ(context.lastAnswer, c.answer) << c.buttons;
   }
+}
+
+TEST(GameEvents, AChoiceListHandsTheChosenRowToTheScript) {
+  WalkGame w;
+  ASSERT_TRUE(w.Enter("base_dungeon1", 5, 6, 180));
+  auto* list = new SDialogListCtrl;
+  list->SetFont(1, 0x161616, 0xC0C0C0, nullptr);
+  list->AddRowWithKey("base_red", "The red one", 0);
+  list->AddRowWithKey("base_blue", "The blue one", 0);
+  list->LayoutRows(140);
+  list->Select(1);
+  w.state().QueueChoiceList(list);
+  ASSERT_TRUE(w.Choose(SStateGame::kChoiceList, "Ok"));
+  ASSERT_TRUE(w.game.waitUntil(GameHarness::gameIdle(), 5));
+  EXPECT_STREQ(w.core().scriptContext->chosenText.CStr(), "base_blue");
+  // One that never opens goes with its event.
+  auto* unseen = new SDialogListCtrl;
+  unseen->AddRowWithKey("base_x", "X", 0);
+  w.state().QueueChoiceList(unseen);
+  w.state().ResetForNewGame();
+  EXPECT_EQ(w.state().events.Count(), 0u);
+}
+
+TEST(GameEvents, ATrappedDoorsPromptOffersWhatIsAllowed) {
+  WalkGame w;
+  ASSERT_TRUE(w.Enter("base_dungeon1", 5, 6, 180));
+  SStateGame& s = w.state();
+  SMapArea* area = s.window.CurrentArea();
+  SMapObjectInst* door = area->FindObjectByName("base_obj_cellardoor");
+  s.QueuePrompt("The door is trapped.", area, door, s.window.Cell(10, 5), s.window.Cell(10, 5)->centreType, 7, 1, 0, 1);
+  ASSERT_TRUE(w.game.waitUntil(GameHarness::subModeIs(SStateGame::kTrapPrompt), 3));
+  std::vector<std::string> captions;
+  for (const GameHarness::Control& c : w.game.controls())
+    if (c.type == "SCtrlMessageButton") captions.push_back(c.text);
+  EXPECT_EQ(captions, (std::vector<std::string>{"Cancel", "Open", "Disarm"}));
+  EXPECT_EQ(s.trappedInst, door);
+  EXPECT_EQ(s.trappedWord, 7);
+  ASSERT_TRUE(w.Choose(SStateGame::kTrapPrompt, "Cancel"));
+  ASSERT_TRUE(w.game.waitUntil(GameHarness::gameIdle(), 5));
 }
 
 }  // namespace
