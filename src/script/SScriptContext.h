@@ -6,7 +6,7 @@
 #include "foundation/SValueArray.h"
 #include "os/Types.h"
 
-class SDialogEntryList;
+struct SDialogEntryList;
 class SDialogEntryListTable;
 class SGameCore;
 class SItem;
