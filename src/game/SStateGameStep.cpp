@@ -17,7 +17,6 @@ namespace {
 constexpr u8 kWaterClass = 3, kTextureClass = 4, kWallClass = 5, kHoleClass = 15, kDoorClass = 20, kDoorClass2 = 22,
              kWebClass = 35, kTrapClass = 42;
 constexpr u16 kUsedByTouch = 0x4000;  // type flags bit 14
-constexpr u16 kPassageFlag = 0x8000;  // type flags bit 15 of a texture decoration: an open passage
 constexpr i32 kCentre = 32768, kCell = 65536;
 
 u8 Number(const SMapObjectType* t) { return SMapWindow::TypeNumber(t); }
