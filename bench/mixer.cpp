@@ -95,7 +95,7 @@ std::vector<u8> BusyModule(u32 tracks) {
   m.Orders({0, 1, 2, 3, 0, 2, 1, 3});
   for (u32 s = 0; s < 4; ++s) m.Sample(s + 1, Wave(s, 8000), 48, 4000, 4000);
   static const u8 effects[][2] = {{0, 0x37}, {4, 0x46}, {10, 0x02}, {0, 0x47}, {3, 0x08},
-                                  {1, 0x02}, {2, 0x01}, {6, 0x01}, {5, 0x10}, {12, 40}};
+                                  {1, 0x02}, {2, 0x01}, {6, 0x01},  {5, 0x10}, {12, 40}};
   for (u32 p = 0; p < 4; ++p) {
     for (u32 r = 0; r < 64; ++r) {
       for (u32 t = 0; t < tracks; ++t) {

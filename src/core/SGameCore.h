@@ -138,6 +138,9 @@ class SGameCore : public SDisplayHost {
   // modal child.
   void SetupMessageBox(const char* text, u32 buttons, SDialogTextCtrl* textCtrl, SDialogMessage* box, SDialog* owner);
   void ShowMessageBox(const char* text, u32 buttons, SDialogTextCtrl* textCtrl, SDialogMessage* box, SDialog* owner);
+  // The message style of a box's text control: font 1, the message colours, centred lines, no background.
+  void StyleMessageText(SDialogTextCtrl* textCtrl);
+  static constexpr u32 kMessageTextColour = 0x161616, kMessageSubduedColour = 0x285050, kMessageShadeColour = 0x94D6E7;
 
   // The world module being played.
   void SetCurrentWorld(SWorldModule* module) { world.modules.current = module; }

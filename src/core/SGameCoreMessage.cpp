@@ -7,16 +7,17 @@
 
 namespace {
 
-constexpr u32 kMessageText = 0x161616, kMessageSubdued = 0x285050, kMessageShade = 0x94D6E7;
+constexpr u32 kMessageText = SGameCore::kMessageTextColour, kMessageShade = SGameCore::kMessageShadeColour;
 
-void StyleMessageText(SGameCore* core, SDialogTextCtrl* text) {
-  text->SetStyle(1, kMessageText, kMessageText, kMessageSubdued, kMessageShade, core->pictures[5]);
+}  // namespace
+
+void SGameCore::StyleMessageText(SDialogTextCtrl* text) {
+  if (!text) return;
+  text->SetStyle(1, kMessageTextColour, kMessageTextColour, kMessageSubduedColour, kMessageShadeColour, pictures[5]);
   text->drawBackground = 0;
   text->centred = 1;
   text->bulletMargin = 0;
 }
-
-}  // namespace
 
 void SGameCore::SetupMessageBox(const char* text, u32 buttons, SDialogTextCtrl* textCtrl, SDialogMessage* box,
                                 SDialog* owner) {
@@ -36,10 +37,10 @@ void SGameCore::SetupMessageBox(const char* text, u32 buttons, SDialogTextCtrl* 
   // The lines are cut with the font the box draws them in.
   if (font) font->Select(1, kMessageText, kMessageShade);
   textCtrl->AddText(text, 1, 0);
-  StyleMessageText(this, textCtrl);
+  StyleMessageText(textCtrl);
   box->Setup(textCtrl, buttons, 1);
   // Again: the rows per page follow the height the box gave the text.
-  StyleMessageText(this, textCtrl);
+  StyleMessageText(textCtrl);
 }
 
 void SGameCore::ShowMessageBox(const char* text, u32 buttons, SDialogTextCtrl* textCtrl, SDialogMessage* box,

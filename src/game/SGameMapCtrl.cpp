@@ -2,6 +2,7 @@
 
 #include "core/SGameCore.h"
 #include "core/SPictureRoles.h"
+#include "foundation/TimeUtil.h"
 #include "game/SStateGame.h"
 #include "graphics/SDisplay.h"
 #include "graphics/SFont.h"
@@ -36,7 +37,7 @@ void SGameMapCtrl::CentreOrigin() {
   originY = top + cellSize * halfRows;
 }
 
-u32 SGameMapCtrl::ArrowIndex(i32 facing) { return u32((((360 - facing) % 360) + 360) % 360 / 90); }
+u32 SGameMapCtrl::ArrowIndex(i32 facing) { return u32(PositiveMod(360 - facing, 360) / 90); }
 
 u32 SGameMapCtrl::OnPen(i32 x, i32 y, u32 touching, u32 moving) {
   if (!dragMode) return !touching && !moving && Inside(x, y) ? id : 0;

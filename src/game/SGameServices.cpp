@@ -60,16 +60,27 @@ void SGameKindServices::PlaySound(const char* name, i32 volume) {
 }
 
 void SGameKindServices::QueueMessage(const char* text, u32 flag, const char* sound) {
-  state.QueueMessage(text, 1, sound);
+  state.QueueMessage(text, flag, sound);
 }
 
-void SGameKindServices::QueuePrompt(const char* text, SMapArea*, SMapObjectInst*, SMapCell*, SMapObjectType*, i32, u8,
-                                    u8, u8) {
-  // The prompt with its buttons comes with the event processing; until then the question is shown.
-  state.QueueMessage(text, 1, nullptr);
+void SGameKindServices::QueuePrompt(const char* text, SMapArea* area, SMapObjectInst* inst, SMapCell* cell,
+                                    SMapObjectType* type, i32 value, u8 flag1, u8 flag2, u8 flag3) {
+  state.QueuePrompt(text, area, inst, cell, type, value, flag1, flag2, flag3);
 }
 
-void SGameKindServices::TeleportToPosition(const char* position, i32 kind) { state.QueueTeleport(position, u32(kind)); }
+void SGameKindServices::TeleportToPosition(const char* position, i32 kind) {
+  state.TeleportToPosition(position, kind > 0 ? u32(kind) : 0);
+}
+
+const char* SGameKindServices::CurrentSpell() {
+  const SScriptContext* context = state.core ? state.core->scriptContext : nullptr;
+  return context && !context->spellName.IsEmpty() ? context->spellName.CStr() : nullptr;
+}
+
+i32 SGameKindServices::CurrentSpellLevel() {
+  const SScriptContext* context = state.core ? state.core->scriptContext : nullptr;
+  return context ? context->spellNumber : 0;
+}
 
 void SGameKindServices::QueueMapTransition(const char* position, const char* question, i32 kind, i32 flag) {
   state.QueueMapTransition(position, question, u32(kind), u32(flag));

@@ -55,8 +55,8 @@ class SGameKindServices : public SMapKindServices {
   const char* ItemPaletteName(SItemType* type) override;
   void RaiseCrime(i32 amount, i32 cap) override;
 
-  const char* CurrentSpell() override { return nullptr; }
-  i32 CurrentSpellLevel() override { return 0; }
+  const char* CurrentSpell() override;
+  i32 CurrentSpellLevel() override;
   void ExpandTextMacros(SString& text) override {}
   void ShowScriptMessage(const char* text) override;
 

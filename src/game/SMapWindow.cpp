@@ -1,5 +1,6 @@
 #include "game/SMapWindow.h"
 
+#include "foundation/TimeUtil.h"
 #include "game/SMonster.h"
 #include "world/SItemTable.h"
 #include "world/SMapArea.h"
@@ -409,7 +410,7 @@ i32 SMapWindow::GetContainerWeight(SMapArea* area, const SMapObjectInst* object,
   return total;
 }
 
-i32 SMapWindow::DirectionOfFacing(i32 facing) { return (((360 - facing) % 360 + 360) % 360) / 90; }
+i32 SMapWindow::DirectionOfFacing(i32 facing) { return PositiveMod(360 - facing, 360) / 90; }
 
 SMapCell* SMapWindow::GetCellAhead(i32 direction, i32 facing, i32& x, i32& y, i32& opposite, SMapArea*& area) {
   const i32 d = direction < 0 ? DirectionOfFacing(facing) : direction & 3;

@@ -1,4 +1,5 @@
 // The pictures a placed monster is drawn with: its draw record's first picture and each animation step.
+#include "foundation/TimeUtil.h"
 #include "game/SMonster.h"
 #include "game/SSceneTables.h"
 #include "world/SMapArea.h"
@@ -65,7 +66,7 @@ void SMonster::StepAnimation(SMapMonster& placed, u16* record, i32 playerFacing)
     }
     const u32 base = f == 3 ? 1 : f;
     const i32 own = (s >> 3) & 3;
-    const i32 seen = ((((playerFacing % 360) + 360) % 360) + 45) % 360 / 90;
+    const i32 seen = (PositiveMod(playerFacing, 360) + 45) % 360 / 90;
     const i32 r = ((own - seen) % 4 + 4) % 4;
     if (r == 3) {
       picture = base + 3;

@@ -3,6 +3,8 @@
 #include "core/SGameCore.h"
 #include "core/SGameObserver.h"
 #include "core/SPictureRoles.h"
+#include "core/ui/SDialogList.h"
+#include "core/ui/SDialogMessage.h"
 #include "foundation/StrUtil.h"
 #include "foundation/TimeUtil.h"
 #include "game/SConnectionVariants.h"
@@ -84,6 +86,7 @@ SStateGame::SStateGame() : events(true, 4), actions(true, 4), kindServices(*this
 }
 
 SStateGame::~SStateGame() {
+  DestroyEventDialog();
   if (core && core->gameView == &view) core->gameView = nullptr;
   if (core && core->world.mapObjectTypes.services == &kindServices) core->world.mapObjectTypes.services = nullptr;
   if (core && core->world.rules.hooks == &ruleHooks) core->world.rules.hooks = nullptr;
@@ -182,6 +185,8 @@ void SStateGame::LayoutHud() {
     if (!AddLayoutControl(&b, kButtonIds[i])) continue;
     const u16 x = b.left, y = b.top, w = b.width, h = b.height;
     b.SetPicture(&core->pictures[PictureRole::kHudButtons + 2 * i], kButtonIds[i], 0);
+    // The movement buttons act as they go down, and again while held.
+    b.fireOnPress = kButtonIds[i] == kAttackId || (kButtonIds[i] >= kTurnLeftId && kButtonIds[i] <= kSideRightId);
     // The picture sits in the middle of its place; the whole place takes the pen.
     b.SetRect(u16(x + (w > b.width ? (w - b.width) / 2 : 0)), u16(y + (h > b.height ? (h - b.height) / 2 : 0)), b.width,
               b.height);
@@ -222,22 +227,25 @@ void SStateGame::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
     d->flags &= ~1u;
   }
   lastRainTick = GetTicks();
+  SetRainView(true);
+  largeScreen = core && IsLargeScreenMode(core->displayMode) ? 1 : 0;
   if (w0) {
     rainIntensity = 0;
     rainCountdown = 65535;
-    rainChannel = -1;
+    StopRainSound();
     rainClass = 0;
+    // The new game names its start position; the player is put there when the new game sets it.
+    EnterMap();
+    UpdateSkyAndLight(true);
+  } else {
+    EnterMap();
+    MarkAutomapSeen();
+    RunMonsters();
+    UpdateAmbient();
   }
-  SRenderer* renderer = display ? display->Renderer() : nullptr;
-  if (renderer) renderer->ResetRain(rainIntensity, IsNight() ? 27469 : 42292);
-  // A new game's start position and the first turn of the monsters come with the new game and the
-  // monsters' turns; both paths enter the current map here.
-  EnterMap();
-  MarkAutomapSeen();
   labelRefresh = 1;
   SetHandView(false, false);
   if (display) display->FillRect(view.viewX, view.viewY, view.viewWidth, view.viewHeight, 0);
-  largeScreen = core && IsLargeScreenMode(core->displayMode) ? 1 : 0;
   largeCompanions[0] = largeCompanions[1] = 0;
   Paint();
   ResetInputGuard();
@@ -245,6 +253,7 @@ void SStateGame::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
 
 void SStateGame::Leave(u32 next) {
   SState::Leave(next);
+  DestroyEventDialog();
   if (subDialog) CloseSubDialog();
 }
 
@@ -264,6 +273,7 @@ void SStateGame::Resume() {
   monstersChanged = 1;
   ResolveDoorAndDropImages();
   RebuildChangedCells();
+  UpdateAmbient();
   SetHandView(false, false);
   SetFullRepaint();
   Paint();
@@ -275,7 +285,7 @@ void SStateGame::PaintView() {
   PublishView();
   view.cameraX = (window.playerX << 16) + (offsetX > 65535 ? 65535 : offsetX);
   view.cameraY = (window.playerY << 16) + (offsetY > 65535 ? 65535 : offsetY);
-  view.angle = (((facing % 360) + 360) % 360) << 16;
+  view.angle = PositiveMod(facing, 360) << 16;
   compass.SetFacing(facing);
   ScaleHandOffsets(view, handInputX, handInputY);
   if (SRenderer* renderer = display->Renderer()) {
@@ -310,13 +320,6 @@ void SStateGame::Paint() {
   if (subDialog) subDialog->Paint();
 }
 
-bool SStateGame::IsBusy() const { return turning || stepping || subDialog != nullptr; }
-
-void SStateGame::StopMusic() {
-  if (musicChannel >= 0 && core && core->soundManager) core->soundManager->StopChannel(musicChannel);
-  musicChannel = -1;
-}
-
 SActionRecord* SStateGame::FindAttackAction(i32 monsterId) const {
   for (SActionRecord* r : actions)
     if (r && r->kind == kActionMonsterAttack && (monsterId < 0 || r->monsterId == monsterId)) return r;
@@ -328,6 +331,9 @@ void SStateGame::OpenSubDialog(SDialog* dialog, i32 mode) {
   subDialog = dialog;
   subMode = mode;
   OpenChild(dialog);
+  // A box or list an event opened reports its answer as its own result, which the state reads
+  // (OnSubDialogResult); the member dialogs report through the state's command handler.
+  if (dialog == static_cast<SDialog*>(eventBox) || dialog == static_cast<SDialog*>(eventList)) dialog->parent = nullptr;
 }
 
 void SStateGame::CloseSubDialog() {
@@ -336,131 +342,7 @@ void SStateGame::CloseSubDialog() {
   CloseChild();
 }
 
-u32 SStateGame::OnCommand(u16 code) {
-  switch (code) {
-    case SDialogSpellbook::kCloseCode:
-    case 218:  // a spell chosen: it is cast with the spells
-    case SDialogPotion::kCloseCode:
-    case 224:  // a potion chosen: it is drunk with the event actions
-    case SDialogLockpick::kCloseCode:
-    case 103:  // a failed pick: the trap goes off with the event actions
-      CloseSubDialog();
-      return 0;
-    case SDialogRest::kCloseCode:
-      CloseSubDialog();
-      rest.Reset();
-      SetFullRepaint();
-      return 0;
-    case SDialogShipTravel::kCloseCode:
-      CloseSubDialog();
-      shipTravel.ClearControls();
-      SetFullRepaint();
-      return 0;
-    case SDialogEnchantItem::kCloseCode:
-    case SDialogGameMap::kCloseCode:
-    case SDialogMarkRecall::kCloseCode:
-      CloseSubDialog();
-      SetFullRepaint();
-      return 0;
-    case kAutomapId:
-      // The world map opens over everything, but not while the view moves or actions are under way.
-      if (stepping || turning || actions.Count() || subDialog) return 0;
-      OpenSubDialog(&mapDialog, kWorldMap);
-      mapDialog.Open();
-      if (core) core->world.sounds.PlayByName("bsnd_letteropenclose", 10);
-      return 0;
-    default: return 0;
-  }
-}
-
 void SStateGame::RemoveObjectAt(SMapArea& area, SMapMonster& monster) { window.RemoveMonsterFromCell(area, monster); }
-
-bool SStateGame::IsNight() const {
-  const u32 hour = HourOfDay();
-  return hour < 6 || hour >= 22;
-}
-
-// ---- game events
-
-SGameEvent* SStateGame::AddEvent(u32 kind) {
-  auto* e = new (std::nothrow) SGameEvent;
-  if (!e) return nullptr;
-  e->kind = kind;
-  if (!events.Add(e)) {
-    delete e;
-    return nullptr;
-  }
-  return e;
-}
-
-bool SStateGame::IsCurrentWorldPosition(const char* position) const {
-  const SWorldModule* world = core ? core->world.modules.current : nullptr;
-  if (!world || !position || StrLength(position) < 5 || world->resourcePrefix.Length() < 5) return false;
-  return StrCompareNoCaseN(position, world->resourcePrefix.CStr(), 5) == 0;
-}
-
-void SStateGame::QueueMessage(const char* text, u32 buttonMask, const char* sound) {
-  if (core && core->observer) core->observer->OnMessage("queued", "message box", text ? text : "", buttonMask);
-  if (SGameEvent* e = AddEvent(kEventMessage)) {
-    e->textA.Assign(text ? text : "");
-    e->buttons = buttonMask;
-    e->sound.Assign(sound ? sound : "bsnd_click");
-  }
-}
-
-void SStateGame::AppendToMessage(const char* text, u32 flag) {
-  if (core && core->observer) core->observer->OnMessage("appended", "last message box", text ? text : "", flag);
-  SGameEvent* last = events.At(events.Count() - 1);
-  if (!last || last->kind != kEventMessage) {
-    QueueMessage("", 0, nullptr);
-    last = events.At(events.Count() - 1);
-    if (!last || last->kind != kEventMessage) return;
-  }
-  if (!last->textA.IsEmpty()) last->textA.Append("\r");
-  last->textA.Append(text ? text : "");
-}
-
-void SStateGame::QueueTeleport(const char* position, u32 transition) {
-  if (!IsCurrentWorldPosition(position)) return;
-  if (SGameEvent* e = AddEvent(kEventTeleport)) {
-    e->textA.Assign(position);
-    e->numberA = transition;
-  }
-}
-
-void SStateGame::QueueMapTransition(const char* position, const char* prompt, u32 transition, u32 stepBack) {
-  if (!IsCurrentWorldPosition(position)) return;
-  if (SGameEvent* e = AddEvent(kEventMapTransition)) {
-    e->textA.Assign(position);
-    e->textB.Assign(prompt ? prompt : "");
-    e->numberA = transition;
-    e->numberB = stepBack;
-  }
-}
-
-void SStateGame::QueueTurnTo(u32 quarter) {
-  if (SGameEvent* e = AddEvent(kEventTurnTo)) e->numberC = quarter;
-}
-
-void SStateGame::QueueCellMove(i32 x, i32 y) {
-  if (SGameEvent* e = AddEvent(kEventCellMove)) {
-    e->numberD = u32(x);
-    e->numberE = u32(y);
-  }
-}
-
-void SStateGame::QueueJail(const char* text) {
-  if (SGameEvent* e = AddEvent(kEventJail)) e->textD.Assign(text ? text : "");
-}
-
-void SStateGame::QueueStepBack() { AddEvent(kEventStepBack); }
-
-void SStateGame::QueueTravel(const char* textA, const char* textB) {
-  if (SGameEvent* e = AddEvent(kEventTravel)) {
-    e->textA.Assign(textA ? textA : "");
-    e->textB.Assign(textB ? textB : "");
-  }
-}
 
 void SStateGame::ShowPlayerHit(i32 attack, i32 direction) {
   auto* r = new (std::nothrow) SActionRecord;
@@ -483,34 +365,4 @@ void SStateGame::ShowPlayerDamage(i32 damage) {
 
 void SStateGame::SetHandView(bool /*keepSecond*/, bool /*keepFirst*/) {
   // The first-person hands are drawn by the combat view; until it exists there is nothing to set.
-}
-
-// ---- the clock
-
-void SStateGame::PassPlayerMinutes(u32 minutes) {
-  if (core) core->player.TickEffects(minutes);
-}
-
-void SStateGame::PassMinute() {
-  window.minutes += 1;
-  if (core) {
-    SPlayer& player = core->player;
-    if (!player.effects[kCategoryPoison].IsEmpty()) player.ApplyPoisonDamage();
-    player.WearItemByLoad();
-  }
-  PassPlayerMinutes(1);
-}
-
-void SStateGame::PassHours(u32 hours) {
-  const u64 minutes = u64(hours) * 60;
-  const u32 span = minutes > 0xFFFFFFFFu ? 0xFFFFFFFFu : u32(minutes);
-  window.minutes += span;
-  PassPlayerMinutes(span);
-}
-
-void SStateGame::PassTime(u32 days, u32 hours, u32 minutes) {
-  const u64 total = (u64(hours) + 24 * u64(days)) * 60 + minutes;
-  const u32 span = total > 0xFFFFFFFFu ? 0xFFFFFFFFu : u32(total);
-  window.minutes += span;
-  PassPlayerMinutes(span);
 }

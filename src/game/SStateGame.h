@@ -26,6 +26,12 @@
 #include "graphics/renderer/SWorldView.h"
 
 class SMapObjectType;
+class SResource;
+class SDialogMessage;
+class SDialogList;
+class SDialogListCtrl;
+class SWorldModule;
+struct SGameStateRecord;
 
 // The transition kind a map object or script names by word (0 for any other word or none).
 u32 TransitionKindFromName(const char* word);
@@ -33,6 +39,16 @@ u32 TransitionKindFromName(const char* word);
 // Fits the first-person sprite offsets (the x and y inputs of both sprites) to the viewport: a viewport
 // narrower than 380 or lower than 320 pixels scales them down.
 void ScaleHandOffsets(SWorldView& view, const u16 inputX[2], const u16 inputY[2]);
+
+// The number of frames a transition of the kind lasts (0 for none).
+u32 TransitionLength(u32 kind);
+
+// A looping ambient sound playing from the cells around the player.
+struct SAmbientEntry {
+  i32 channel = -1;  // -1: none
+  i32 volume = 0;    // the volume step it plays at, 1..10
+  SResource* sound = nullptr;
+};
 
 // One of the two name panels over the bottom of the view: what the player faces.
 struct SLabelPanel {
@@ -109,8 +125,61 @@ class SStateGame : public SState {
   // Points the world view at the scene tables and the image cache's tables (they move when they grow).
   void PublishView();
 
-  // True while input must wait: turning, stepping, or a sub-dialog open.
+  // ---- input and commands (SStateGameInput.cpp)
+  u32 OnKey(u32 action) override;
+  u32 OnPen(i32 x, i32 y, u32 touching, u32 moving) override;
+  // True while movement and action input must wait: turning, stepping, a fight turn wanted, a sub-dialog
+  // open, actions under way, events queued, monsters busy near the player, moving objects, or any
+  // sub-mode but walking.
   bool IsBusy() const;
+  // The result of the open sub-dialog (a code its key or pen handler returned); always 0.
+  u32 OnSubDialogResult(u32 code);
+  // Uses a hand (0 left, 1 right) on what is in front (direction -1: the facing one).
+  u32 UseHand(i32 direction, i32 hand);
+  // Runs an event on a cell: the first target the flags allow (4 a monster, 2 the side object of a wall,
+  // 1 the centre object) whose type reacts to the event takes it. `queryOnly` only asks; `out` gets 1 when
+  // a target took it. Returns the state to switch to (0 stays).
+  u32 TriggerCellAction(u16 event, u32 flags, SMapArea* area, SMapCell* cell, i32 x, i32 y, i32 side, bool queryOnly,
+                        u32* out);
+  // The use action on the script context's current target (its cell and side).
+  u32 TriggerUseOnCurrentTarget(SMapArea* area);
+
+  // ---- step and turn (SStateGameStep.cpp)
+  // A step in grid direction 0..3 (0 north, 1 east, 2 south, 3 west); -1 and -2 do nothing.
+  u32 StepPlayer(i32 direction);
+  void StartTurnTo(i32 quarter);
+  void StepBack();
+  // One frame of the turn and of the step (timer 7); true in the frame a turn or a step ended.
+  bool AnimateTurn();
+  bool AnimateStep(bool& bumpFrame);
+  // The end of a bump's forward move: back to the cell's centre.
+  void ReverseBump();
+  // The work after a finished step: automap, leave and enter actions, the world position, monsters,
+  // ambience.
+  u32 FinishStep();
+  void PlayFootstep(bool quiet);
+  void PlayFloorSoundAt(i32 x, i32 y);
+  // 10 minus the Manhattan distance from the player's cell, kept in 1..10.
+  i32 VolumeByDistance(i32 x, i32 y) const;
+
+  // ---- the per-frame tick (SStateGameTick.cpp)
+  u32 OnTick(u32 frameCounter, SDisplay* screen) override;
+  // Whether timer `n` fires now (it then records the tick and counts the firing).
+  bool TimerFires(u32 n, u32 now);
+  void PlayAmbientTick();
+  // One step of each pending action record; finished ones go.
+  void StepActions();
+
+  // ---- hooks the monsters' and fights' turns fill (their rules come with the monsters)
+  void RunMonsters() {}
+  void RunMonsterMoves() {}
+  void ScanFightRange(bool /*check*/, i32 /*x*/, i32 /*y*/) {}
+  void ArrivalScan() { ScanFightRange(false, window.playerX, window.playerY); }
+  void UpdateMovingObjects() {}
+  void UpdateDanger() {}
+  bool IsMonsterBusyNear() const { return false; }
+  bool HasMovingObjects() const { return false; }
+  void TickNearbyMonsterEffects(u32 minutes);
   // The first pending attack of the monster with that id (-1: of any monster); null when none.
   SActionRecord* FindAttackAction(i32 monsterId) const;
 
@@ -118,20 +187,48 @@ class SStateGame : public SState {
   void OpenSubDialog(SDialog* dialog, i32 mode);
   void CloseSubDialog();
 
-  // ---- game events (appended; their handling comes with the event processing)
-  // A message box with the button bits (1 Ok, 12 Yes and No, ...) and a sound name (null: "bsnd_click").
+  // ---- game events (SStateGameEvents.cpp): appended, one builder at the front, processed one per frame
+  // A message box with the button bits (1 Ok, 12 Yes and No, ...) and a sound name (null: "bsnd_click",
+  // "": none). Its text control is made now and belongs to the event.
   void QueueMessage(const char* text, u32 buttonMask, const char* sound);
   // Adds a paragraph to the last queued message, or to a new one without buttons when the last event is
-  // none; `flag` is the paragraph's style.
+  // none; `flag` is the paragraph's colour.
   void AppendToMessage(const char* text, u32 flag);
+  bool HasQueuedMessage() const;
   // Kinds 1 and 2 are queued only for a position of the current world (its five-character prefix).
   void QueueTeleport(const char* position, u32 transition);
   void QueueMapTransition(const char* position, const char* prompt, u32 transition, u32 stepBack);
   void QueueTurnTo(u32 quarter);
   void QueueCellMove(i32 x, i32 y);
+  void QueueTransition(const char* position, u32 transition);
+  void QueueTransitionFirst(const char* position, u32 transition);
+  void QueueCellTransition(SWorldModule* module, SMapArea* area, i32 x, i32 y, i32 quarter, u32 transition);
   void QueueJail(const char* text);
   void QueueStepBack();
+  // A list of a script's choices (the event owns the list control until it opens).
+  void QueueChoiceList(SDialogListCtrl* list);
+  void QueueService(const char* name);
+  // The Open / Disarm / Pick prompt of a trapped or locked door; the three flags allow each button.
+  void QueuePrompt(const char* text, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, SMapObjectType* type,
+                   i32 word, u8 disarm, u8 pick, u8 open);
+  void QueueRestPrompt(const char* text);
+  void QueueScene(const char* name);
   void QueueTravel(const char* textA, const char* textB);
+  // Takes the first event (the last with the flag), handles it and deletes it; returns the state to
+  // switch to (0 stays).
+  u32 ProcessEvents(bool last);
+  void OpenMessageDialog(SGameEvent& event);
+  void OpenChoiceList(SGameEvent& event);
+  void BeginMapTransition(SGameEvent& event);
+  void ShowPrompt(SGameEvent& event);
+  // Closes an event's box or list and frees it.
+  void DestroyEventDialog();
+  // What the prompt answers start; the trap and lock rules come with the event actions.
+  void OpenTrappedDoor();
+  void DisarmTrap();
+  void OpenLockpick();
+  u32 RunService(const char* name);
+  u32 PlayScene(const char* name);
 
   // ---- hit indicators: a blow taken (its damage and the side it comes from, -1 none) and damage taken
   void ShowPlayerHit(i32 attack, i32 direction);
@@ -139,17 +236,62 @@ class SStateGame : public SState {
   // Sets the first-person hands for the equipped items again; a set flag keeps that hand.
   void SetHandView(bool keepSecond, bool keepFirst);
 
-  // ---- the clock: game minutes since the start of the game
+  // ---- transitions and the saved record (SStateGameTravel.cpp)
+  void TeleportToPosition(const char* position, u32 transition);
+  void TeleportToCell(SWorldModule* module, SMapArea* area, i32 x, i32 y, i32 quarter, u32 transition);
+  void PlayTransitionSound(const char* position, u32 transition);
+  void BeginCellTransition(SWorldModule* module, SMapArea* area, i32 x, i32 y, i32 quarter, u32 transition);
+  void RunTransitionEffect(bool paintOnly);
+  // One frame of the teleport fade on the fog (colour toward white, fog nearer).
+  void StepTeleportFade();
+  void ResetForNewGame();
+  bool WriteSaveRecord(SStream& s);
+  // False, with nothing of the game changed, when the record is damaged (its stream fails or its cells
+  // lie outside the window).
+  bool ReadSaveRecord(SStream& s, u32 dataVersion);
+  void ApplySaveRecord(const SGameStateRecord& record);
+
+  // ---- the clock and the weather (SStateGameClock.cpp): game minutes since the start of the game
   u32 GetClockMinutes() const { return window.minutes; }
-  u32 HourOfDay() const { return (window.minutes % 1440) / 60; }
+  u32 GetDay() const { return window.minutes / 1440 + 1; }
+  u32 GetHour() const { return (window.minutes % 1440) / 60; }
+  u32 GetMinute() const { return window.minutes % 60; }
+  u32 HourOfDay() const { return GetHour(); }
+  const char* GetAmPm() const { return GetHour() < 12 ? "am" : "pm"; }
+  bool IsDay() const { return GetHour() - 6 < 16; }
   bool IsNight() const;
+  u32 MinutesSince(u32 stamp) const { return stamp > window.minutes ? 0 : window.minutes - stamp; }
+  u32 HoursSince(u32 stamp) const { return MinutesSince(stamp) / 60; }
+  u32 DaysSince(u32 stamp) const { return MinutesSince(stamp) / 1440; }
+  void FormatTime(SString& out) const;
+  void FormatDayTime(SString& out) const;
   // One minute per action of the player, hours (travel, prison, cards, rest), or a span at once.
   void PassMinute();
   void PassHours(u32 hours);
   void PassTime(u32 days, u32 hours, u32 minutes);
+  void SetWeather(const char* sky, i32 value);
+  i32 GetWeatherValue() const { return weather; }
+  void SetRainIntensity(i32 intensity);
+  i32 GetRainIntensity() const { return rainIntensity; }
+  void UpdateWeather(bool newWeather);
+  void UpdateRainSound();
+  void StopRainSound();
+  void SetRainView(bool reset);
+  // The local wall-clock second, never earlier than `stored` (the clock may be set back).
+  static u32 WallSecondsSince(u32 stored);
 
-  // ---- music: marks the current track's channel stopped (none afterwards)
+  // ---- music and ambience (SStateGameMusic.cpp)
+  void SelectMusic();
+  // Marks the current track's channel stopped (none afterwards).
   void StopMusic();
+  void PauseMusic();
+  void StopAmbientSounds(bool pauseMusic);
+  void UpdateAmbient();
+  void PlayAmbientLayer1(const char* name, i32 x, i32 y) { PlayAmbientAt(name, x, y, 5); }
+  void PlayAmbientLayer2(const char* name, i32 x, i32 y) { PlayAmbientAt(name, x, y, 6); }
+  SAmbientEntry* FindAmbientEntry(const SResource* sound, i32 volume);
+  // Marks a sound-library channel stopped (-1: none, nothing happens).
+  void StopChannel(i32 channel);
 
   // ---- the window (SMapWindow holds the queries)
   SMapCell* GetCell(i32 x, i32 y) { return window.Cell(x, y); }
@@ -210,7 +352,6 @@ class SStateGame : public SState {
   SMapObjectType* groupType = nullptr;                         // the substitute for block-animation groups
   u32 gameInProgress = 0;                                      // the quit sequence saves only when set
   u16* frameBase = nullptr;  // the back buffer's pixels as beginning a frame last saw them
-  i32 musicChannel = -1;     // the current music track's channel, -1 none
 
   // The head-up controls, in adding order.
   SFillColorCtrl viewFill;
@@ -242,13 +383,14 @@ class SStateGame : public SState {
   i32 previousX = 0, previousY = 0;
   i32 lastStepDirection = 0;
   i32 directionByFacing[7] = {0, 1, 2, 3, 0, 1, 2};
+  u32 handBob = 0;  // the hand-bob step counter
 
   SDialog* subDialog = nullptr;  // the open sub-dialog, null when none
   // Weather.
   i32 weather = 0;
   SString forcedSky;
   u32 lastRainTick = 0;
-  i32 rainIntensity = 0, rainTarget = 0, rainCountdown = 0, rainStep = 0;
+  i32 rainIntensity = 0, rainTarget = 0, rainCountdown = 65535, rainStep = 0;
   i32 rainChannel = -1;
   u32 rainClass = 0;
   u32 thunderTime = 0, thunderPending = 0, thunderAudible = 0;
@@ -270,11 +412,22 @@ class SStateGame : public SState {
   SDialogShipTravel shipTravel;
   SPtrArray<SGameEvent> events;
   SPtrArray<SActionRecord> actions;
+  // The box or list an event opened (owned while open), and whether the box offered two or more buttons.
+  SDialogMessage* eventBox = nullptr;
+  SDialogList* eventList = nullptr;
+  u32 eventBoxButtons = 0;
 
   // Transitions and prison.
   SString transitionTarget;
+  SWorldModule* transitionModule = nullptr;
+  SMapArea* transitionArea = nullptr;
+  i32 transitionX = 0, transitionY = 0, transitionFacing = 0;
   u32 transitionKind = 0;
   u32 stepBackOnRefusal = 0;
+  u32 transitionFrames = 0;
+  u32 paintInTick = 1;     // 0: the tick does the world's work without painting (for measurements)
+  u32 paintOnArrival = 1;  // 0 while the transition effect's own teleport runs: its last frame stays shown
+  i32 fadeFogStartStep = 0, fadeFogEndStep = 0, fadeRedStep = 0, fadeGreenStep = 0, fadeBlueStep = 0;
   u32 imprisoned = 0;
   u32 sentenceBegan = 0;
   SString prisonMap;
@@ -284,6 +437,13 @@ class SStateGame : public SState {
   u32 labelRefresh = 0;
   u32 skyRotation = 0;
   u32 spellHitMessage = 0;
+  // The trapped object of the Open / Disarm / Pick prompt.
+  SMapArea* trappedArea = nullptr;
+  SMapObjectInst* trappedInst = nullptr;
+  SMapCell* trappedCell = nullptr;
+  SMapObjectType* trappedType = nullptr;
+  i32 trappedWord = 0;
+  u32 trappedNumber = 0;
 
   // Ambience: the sound pick with its cell, the ambient marker with its cell, the last ambient second.
   const SMonster* soundPick = nullptr;
@@ -298,6 +458,11 @@ class SStateGame : public SState {
   SDialogEnchantItem enchantItem;
 
   // Music and danger.
+  SString musicName;
+  i32 musicChannel = -1;  // the current track's channel, -1 none
+  u32 musicPaused = 0;
+  u32 musicRestart = 0;
+  SValueArray<SAmbientEntry> ambientSounds{4};
   u32 largeScreen = 0;
   u32 largeCompanions[2] = {};
   i32 dangerCountdown = 0;
@@ -327,8 +492,27 @@ class SStateGame : public SState {
   SGameRuleHooks ruleHooks;
 
  private:
-  // A new event of the kind at the end of the queue; null when out of memory.
-  SGameEvent* AddEvent(u32 kind);
+  // A new event of the kind at the end of the queue (at the front with `first`); null when out of memory.
+  SGameEvent* AddEvent(u32 kind, bool first = false);
+  void PlayAmbientAt(const char* name, i32 x, i32 y, i32 offset);
+  // An action code after the busy test: a step, a turn or the hand's use.
+  u32 DoAction(u32 action);
+  SButtonCtrl* ButtonWithId(u16 id);
+  // The movement buttons get the pen-up, so that they release.
+  void ReleaseMovementButtons(i32 x, i32 y);
+  // The region of a cell: true when its floor is water, with the region id (0 for the default ground).
+  bool RegionOf(i32 x, i32 y, const void*& region) const;
+  // The cell's floor type for footsteps; null when none.
+  SMapObjectType* FloorType(i32 x, i32 y) const;
+  // A step's work at a cell crossing of a joined tile: the window moves to the neighbouring map.
+  void CrossTile(i32 dx, i32 dy);
+  void EnterCellAt(i32 dx, i32 dy);
+  // The facing a teleport or position cell gives on arrival, when its facing bits are set.
+  void TakeArrivalFacing(const SMapCell* cell);
+  // After a teleport: automap, monsters, ambience, scans, the end of a paralysis, the view.
+  void ArriveAt(bool mapChanged);
+  // The daily reset of the map objects' marks.
+  void DailyReset();
   bool IsCurrentWorldPosition(const char* position) const;
   // The player's side of each minute that passes.
   void PassPlayerMinutes(u32 minutes);

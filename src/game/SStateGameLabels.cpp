@@ -2,6 +2,7 @@
 // monsters ahead) shown in two small panels over the bottom of the view with a health bar.
 #include "core/SGameCore.h"
 #include "core/SPictureRoles.h"
+#include "foundation/TimeUtil.h"
 #include "game/SStateGame.h"
 #include "graphics/SDisplay.h"
 #include "graphics/SFont.h"
@@ -87,7 +88,7 @@ void SStateGame::UpdateFacedLabel() {
     p.hostile = hostile ? 1 : 0;
     FitLabelText(p, name);
   };
-  const i32 a = ((facing % 360) + 360) % 360;
+  const i32 a = PositiveMod(facing, 360);
   // A person sharing the player's cell, standing in front of the player.
   for (u32 slot = 0; slot < 2; ++slot) {
     SMapMonster* m = own->monsterId[slot] ? window.FindBlockMonsterById(px, py, u8(own->monsterId[slot])) : nullptr;

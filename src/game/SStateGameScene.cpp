@@ -2,6 +2,7 @@
 // whole scene is built on map entry; single cells and wall sides are rebuilt when they change, and the
 // cells near the player are refreshed every frame (animated objects, doors, monsters, light).
 #include "core/SGameCore.h"
+#include "foundation/TimeUtil.h"
 #include "game/SStateGame.h"
 #include "graphics/SDisplay.h"
 #include "graphics/renderer/SRenderer.h"
@@ -36,7 +37,7 @@ constexpr i32 kCone[5][3][2] = {{{0, -1}, {0, -2}, {0, -3}},
 u8 Number(const SMapObjectType* t) { return SMapWindow::TypeNumber(t); }
 u16 Pal(const SPaletteEntry* e) { return SMapObjectType::PaletteId(e); }
 bool Absent(const SMapObjectInst* o) { return !o || o->IsActive(); }
-i32 Wrap360(i32 a) { return ((a % 360) + 360) % 360; }
+i32 Wrap360(i32 a) { return PositiveMod(a, 360); }
 
 // The cone offset of column c, row r for a facing index (0 north, 1 west, 2 south, 3 east).
 void ConeOffset(i32 facingIndex, i32 c, i32 r, i32& dx, i32& dy) {

@@ -3,10 +3,10 @@
 // sample world's archives opened and bound, and the game state attached. Enter puts the player on a map.
 #pragma once
 #include "core/CoreRig.h"
-#include "ui/UiRig.h"
 #include "game/SStateGame.h"
 #include "graphics/SFont.h"
 #include "support/Png.h"
+#include "ui/UiRig.h"
 
 #include <string>
 

@@ -138,8 +138,8 @@ TEST(GroundRecords, AnimatedWaterStepsThroughItsFrames) {
 TEST(VisibleCells, TheSideBehindReachesThreeCells) {
   const struct Case {
     i32 facing, west, north, east, south;
-  } cases[] = {{0, 6, 6, 6, 3},   {90, 6, 6, 3, 6},  {180, 6, 3, 6, 6}, {270, 3, 6, 6, 6}, {360, 6, 6, 6, 3},
-               {45, 6, 6, 3, 3},  {135, 6, 3, 3, 6}, {225, 3, 3, 6, 6}, {315, 3, 6, 6, 3}, {10, 6, 6, 6, 3}};
+  } cases[] = {{0, 6, 6, 6, 3},  {90, 6, 6, 3, 6},  {180, 6, 3, 6, 6}, {270, 3, 6, 6, 6}, {360, 6, 6, 6, 3},
+               {45, 6, 6, 3, 3}, {135, 6, 3, 3, 6}, {225, 3, 3, 6, 6}, {315, 3, 6, 6, 3}, {10, 6, 6, 6, 3}};
   for (const Case& c : cases) {
     i32 w, n, e, s;
     SStateGame::VisibleReach(c.facing, w, n, e, s);
@@ -193,8 +193,8 @@ TEST(VisibleCells, BrightCellsShareAFifthPastNoWall) {
 TEST(Automap, TheConeStopsAtWalls) {
   // The cells seen from (17, 17), given as offsets from the player, for walls placed in the cone.
   using Offsets = std::set<std::pair<i32, i32>>;
-  const Offsets open = {{0, 0},   {0, -1},  {0, -2},  {0, -3},  {-1, -1}, {-1, -2}, {-1, -3},
-                        {1, -1},  {1, -2},  {1, -3},  {-2, -2}, {-2, -3}, {2, -2},  {2, -3}};
+  const Offsets open = {{0, 0},  {0, -1}, {0, -2}, {0, -3},  {-1, -1}, {-1, -2}, {-1, -3},
+                        {1, -1}, {1, -2}, {1, -3}, {-2, -2}, {-2, -3}, {2, -2},  {2, -3}};
   const struct Case {
     i32 facing;
     std::vector<std::pair<i32, i32>> walls;
@@ -209,11 +209,37 @@ TEST(Automap, TheConeStopsAtWalls) {
        "a wall ahead on the left closes its column and the outer one"},
       {0,
        {{0, -2}},
-       {{0, 0}, {0, -1}, {0, -2}, {-1, -1}, {-1, -2}, {-1, -3}, {1, -1}, {1, -2}, {1, -3}, {-2, -2}, {-2, -3},
-        {2, -2}, {2, -3}},
+       {{0, 0},
+        {0, -1},
+        {0, -2},
+        {-1, -1},
+        {-1, -2},
+        {-1, -3},
+        {1, -1},
+        {1, -2},
+        {1, -3},
+        {-2, -2},
+        {-2, -3},
+        {2, -2},
+        {2, -3}},
        "a wall two ahead closes only its own column"},
-      {90, {}, {{0, 0}, {-1, 0}, {-2, 0}, {-3, 0}, {-1, -1}, {-2, -1}, {-3, -1}, {-1, 1}, {-2, 1}, {-3, 1},
-                {-2, -2}, {-3, -2}, {-2, 2}, {-3, 2}}, "facing west: the cone turned"},
+      {90,
+       {},
+       {{0, 0},
+        {-1, 0},
+        {-2, 0},
+        {-3, 0},
+        {-1, -1},
+        {-2, -1},
+        {-3, -1},
+        {-1, 1},
+        {-2, 1},
+        {-3, 1},
+        {-2, -2},
+        {-3, -2},
+        {-2, 2},
+        {-3, 2}},
+       "facing west: the cone turned"},
   };
   for (const Case& c : cases) {
     HandWindow h;
@@ -286,9 +312,8 @@ TEST(SkyAndView, DistancesFromVisibilityAndLight) {
     u32 hour;
     i32 fogDistance, cells;
   } cases[] = {
-      {true, 100, 12, 672, 7}, {true, 100, 23, 336, 7}, {true, 50, 12, 336, 5},
-      {true, 0, 12, 0, 3},     {false, 100, 12, 336, 6}, {false, 60, 12, 0, 3},
-      {false, 0, 12, 0, 1},    {false, 250, 12, 672, 15},
+      {true, 100, 12, 672, 7},  {true, 100, 23, 336, 7}, {true, 50, 12, 336, 5}, {true, 0, 12, 0, 3},
+      {false, 100, 12, 336, 6}, {false, 60, 12, 0, 3},   {false, 0, 12, 0, 1},   {false, 250, 12, 672, 15},
   };
   for (const Case& c : cases) {
     HandWindow h;

@@ -20,25 +20,21 @@ TEST(JoinedWindow, AreaPositionsOfStripsAndCorners) {
     bool shown;
     i32 wx, wy;
   } cases[] = {
-      {2, 2, 0, 0, true, 7, 7},      // the current tile: (7, 7) on
-      {2, 2, 20, 20, true, 27, 27},  // its far corner
-      {3, 2, 0, 10, true, 28, 17},   // the east strip shows columns 0..6
-      {3, 2, 6, 20, true, 34, 27},
-      {3, 2, 7, 10, false, 0, 0},    // beyond the strip: not shown
-      {2, 1, 10, 14, true, 17, 0},   // the north strip shows rows 14..20
-      {2, 1, 10, 13, false, 0, 0},
-      {1, 1, 14, 14, true, 0, 0},    // the north-west corner shows its 7 x 7 corner only
-      {1, 1, 20, 20, true, 6, 6},
-      {1, 1, 13, 20, false, 0, 0},
-      {1, 1, 20, 13, false, 0, 0},
-      {3, 3, 6, 6, true, 34, 34},
-      {3, 3, 7, 6, false, 0, 0},
+      {2, 2, 0, 0, true, 7, 7},                                  // the current tile: (7, 7) on
+      {2, 2, 20, 20, true, 27, 27},                              // its far corner
+      {3, 2, 0, 10, true, 28, 17},                               // the east strip shows columns 0..6
+      {3, 2, 6, 20, true, 34, 27},  {3, 2, 7, 10, false, 0, 0},  // beyond the strip: not shown
+      {2, 1, 10, 14, true, 17, 0},                               // the north strip shows rows 14..20
+      {2, 1, 10, 13, false, 0, 0},  {1, 1, 14, 14, true, 0, 0},  // the north-west corner shows its 7 x 7 corner only
+      {1, 1, 20, 20, true, 6, 6},   {1, 1, 13, 20, false, 0, 0}, {1, 1, 20, 13, false, 0, 0},
+      {3, 3, 6, 6, true, 34, 34},   {3, 3, 7, 6, false, 0, 0},
   };
   for (const Case& c : cases) {
     i32 x = -1, y = -1;
     SMapArea* tile = w.Tile(c.column, c.row);
     ASSERT_NE(tile, nullptr);
-    EXPECT_EQ(window.GetAreaLocalPosition(*tile, c.x, c.y, x, y), c.shown) << c.column << c.row << " " << c.x << "," << c.y;
+    EXPECT_EQ(window.GetAreaLocalPosition(*tile, c.x, c.y, x, y), c.shown)
+        << c.column << c.row << " " << c.x << "," << c.y;
     if (c.shown) {
       EXPECT_EQ(x, c.wx) << c.column << c.row;
       EXPECT_EQ(y, c.wy) << c.column << c.row;

@@ -13,6 +13,7 @@
 #include "os/Backend.h"
 #include "os/Process.h"
 #include "os/headless/HeadlessWindows.h"
+#include "os/headless/SimWaveOut.h"
 #include "platform/hal/Game.h"
 #include "platform/video/VideoDetect.h"
 #include "world/SItemTable.h"
@@ -148,6 +149,10 @@ GameHarness::GameHarness(const Options& options) : options_(options) {
   }
   std::string error;
   EXPECT_TRUE(Os::UseHeadless(b, &error)) << error;
+  if (options.soundDevice) {
+    soundDevice_ = std::make_unique<Os::SimWaveOut>(1);
+    Os::InstallWaveOut(soundDevice_.get());
+  }
   if (!b.inputFile.empty()) std::remove(b.inputFile.c_str());
   Hal::ResetTimer();
   Hal::VideoDetect::ResetInstance();
@@ -164,6 +169,8 @@ GameHarness::~GameHarness() {
   DuskmireApp::SetObserver(nullptr);
   if (Os::PanelGdi* gdi = Os::HeadlessGraphics()) gdi->SetPanelWatcher(nullptr);
   app_.reset();
+  if (soundDevice_) Os::InstallWaveOut(nullptr);
+  soundDevice_.reset();
   Hal::VideoDetect::ResetInstance();
   std::string error;
   Os::FinishBackend(&error);
@@ -468,8 +475,10 @@ std::string GameHarness::summary() const {
     char clock[32];
     std::snprintf(clock, sizeof clock, "day %u %02u:%02u", minutes / 1440 + 1, minutes / 60 % 24, minutes % 60);
     out << "game map " << (map && map->name.Text() ? map->name.Text() : "-") << " cell " << g->window.playerX << ","
-        << g->window.playerY << " facing " << g->facing << " clock " << clock << " sub-mode " << g->subMode
-        << " events";
+        << g->window.playerY << " in cell " << g->offsetX << "," << g->offsetY << " facing " << g->facing << " clock "
+        << clock << "\n";
+    out << "weather " << g->weather << " rain " << g->rainIntensity << " target " << g->rainTarget << " step "
+        << g->rainStep << " sub-mode " << g->subMode << (g->IsBusy() ? " busy" : " idle") << " events";
     for (u32 kind : eventKinds()) out << " " << kind;
     if (eventKinds().empty()) out << " -";
     out << "\n";

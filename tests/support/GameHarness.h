@@ -24,6 +24,9 @@
 #include <vector>
 
 class DuskmireApp;
+namespace Os {
+class SimWaveOut;
+}
 class SDialog;
 class SGameCore;
 class SStateGame;
@@ -37,6 +40,8 @@ class GameHarness {
     bool copyData = false;                // play on a copy in a fresh folder (saved games land there), removed after
     u32 memory = 64u << 20;               // the free memory the device reports
     std::map<std::string, u32> settings;  // registry values set before the start ("SoundVolume", ...)
+    // A simulated sound device, so that sounds and music get real channels (headless runs have none).
+    bool soundDevice = false;
     // For runs of the whole loop (app().Run()): scripted input, and when the run ends (0: no limit).
     std::string inputScript;
     u32 frameLimit = 0, timeLimit = 0;
@@ -189,6 +194,7 @@ class GameHarness {
   std::string tempData_;
   std::string dataFolder_;
   std::unique_ptr<FreeInstances> instances_;
+  std::unique_ptr<Os::SimWaveOut> soundDevice_;
   std::unique_ptr<Observer> observer_;
   std::unique_ptr<DuskmireApp> app_;
   bool booted_ = false, ended_ = false;

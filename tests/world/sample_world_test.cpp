@@ -91,10 +91,10 @@ TEST(SampleWorld, LoadsAsItsSourcesSay) {
   ASSERT_NE(samples, nullptr);
   EXPECT_EQ(samples->table.sample[2].secondBytes, 2u);
   EXPECT_EQ(world.sounds.FindSong("bmus_main")->patternCount, 2);
-  SResource* fire = world.sounds.FindSound("bsnd_fire");
+  SResource* thunder = world.sounds.FindSound("bsnd_thunderclose");
   SResource* ratAttack = world.sounds.FindSound("bsnd_ratattack");
-  ASSERT_TRUE(fire && ratAttack);
-  EXPECT_TRUE(fire->IsLoaded());        // named by nobody per map: preloaded
+  ASSERT_TRUE(thunder && ratAttack);
+  EXPECT_TRUE(thunder->IsLoaded());     // named by nobody per map: preloaded
   EXPECT_FALSE(ratAttack->IsLoaded());  // a monster's: loaded with the maps that need it
 
   // Images become resident on first use, are counted, released and reloaded.

@@ -1,7 +1,8 @@
 #include "world/kinds/SMapObjectSwitch.h"
 
-#include "world/SMapCell.h"
+#include "foundation/TimeUtil.h"
 #include "world/SMapArea.h"
+#include "world/SMapCell.h"
 #include "world/kinds/SMapKindServices.h"
 #include "world/kinds/SideRecord.h"
 
@@ -158,7 +159,7 @@ void SMapObjectTrap::RefreshCell(SMapObjectInst* inst, SMapCell* cell, u16* reco
     record[1 + i] = image;
     record[8 + i] = palette;
   }
-  const u32 facing = g ? u32((g->PlayerFacing() % 360 + 360) % 360) / 90 : 0;
+  const u32 facing = g ? u32(PositiveMod(g->PlayerFacing(), 360)) / 90 : 0;
   for (u32 i = 0; i < 4; ++i) {
     record[15 + i] = u16(g ? g->SpikePlacement(0, facing, i) : 0);
     record[22 + i] = u16(g ? g->SpikePlacement(1, facing, i) : 0);
