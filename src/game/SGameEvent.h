@@ -10,6 +10,7 @@ class SDialogListCtrl;
 class SDialogTextCtrl;
 class SMapArea;
 class SMapObjectType;
+struct SMapMonster;
 class SWorldModule;
 struct SMapCell;
 struct SMapObjectInst;
@@ -29,6 +30,7 @@ enum SGameEventKind : u32 {
   kEventPrompt = 11,      // textA, the trapped door (area, inst, cell, type, word), choices
   kEventRestPrompt = 12,  // textB
   kEventNone = 13,        // freed without effect
+  kEventTheft = 19,       // area, monster (the person), numberA the talk's out flag
   kEventScene = 21,       // textA scene name
   kEventTravel = 22,      // textA, textB
   kEventLastKind = 22,
@@ -63,7 +65,8 @@ struct SGameEvent {
   i32 word = 0;
   u8 choices[3] = {};
   SWorldModule* module = nullptr;
-  SString sound;  // "bsnd_click" when the builder gives none
+  SMapMonster* monster = nullptr;  // kind 19
+  SString sound;                   // "bsnd_click" when the builder gives none
   u8 flag = 0;
   u8 soundPlayed = 0;
 };

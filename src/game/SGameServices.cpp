@@ -5,15 +5,6 @@
 #include "player/SPlayer.h"
 #include "script/SScriptContext.h"
 
-namespace {
-
-SRandom& GameRandom(SStateGame& state) {
-  if (state.core && state.core->random) return *state.core->random;
-  return *state.window.Random();
-}
-
-}  // namespace
-
 // ---- kinds' services
 
 bool SGameKindServices::IsNight() { return state.IsNight(); }
@@ -23,8 +14,8 @@ u32 SGameKindServices::AnimationCounter(u32 which) {
   return state.core ? state.core->frameTimers[which & 1].counter : 0;
 }
 
-i32 SGameKindServices::Random(i32 n) { return n > 0 ? GameRandom(state).Next(n) : 0; }
-SRandom& SGameKindServices::Rng() { return GameRandom(state); }
+i32 SGameKindServices::Random(i32 n) { return n > 0 ? state.Random().Next(n) : 0; }
+SRandom& SGameKindServices::Rng() { return state.Random(); }
 
 void SGameKindServices::ImageSize(u16 image, i32& width, i32& height) {
   width = height = 0;
@@ -169,5 +160,5 @@ bool SGameRuleHooks::MonsterBaseTypeExists(const char* name) {
 }
 
 i32 SGameRuleHooks::DisplayMode() { return state.core ? state.core->displayMode : 0; }
-i32 SGameRuleHooks::Random(i32 n) { return n > 0 ? GameRandom(state).Next(n) : 0; }
+i32 SGameRuleHooks::Random(i32 n) { return n > 0 ? state.Random().Next(n) : 0; }
 void SGameRuleHooks::ConvertNumberGlyphs(SString& text) { SGameCore::ConvertNumberGlyphs(text); }

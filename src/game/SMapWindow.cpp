@@ -296,6 +296,11 @@ void SMapWindow::ResolveCellObjects() {
 
 // ---- lists by id
 
+SMapMonster* SMapWindow::FindAreaMonster(const SMapArea& area, u8 id) {
+  SMapMonster* m = id ? area.FindMonsterById(id) : nullptr;
+  return m && m->monster ? m : nullptr;
+}
+
 SMapMonster* SMapWindow::FindBlockMonsterById(i32 x, i32 y, u8 id) const {
   SMapArea* area = BlockArea(x, y);
   return area && id ? area->FindMonsterById(id) : nullptr;

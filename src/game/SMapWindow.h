@@ -92,6 +92,28 @@ class SMapWindow : public SMapGame {
   // Numbers every monster and bag the window's cells show (and the bags on shelves), row by row, from 1.
   void ResolveCellObjects();
 
+  // Calls f(area, monster, x, y, slot) for every placed monster in the cells within `radius` of (cx, cy)
+  // (a square, clipped to the window), row by row, first slot first.
+  template <class F>
+  void VisitMonsters(i32 cx, i32 cy, i32 radius, F&& f) const {
+    if (!IsAllocated()) return;
+    const i32 x0 = cx - radius < 0 ? 0 : cx - radius, x1 = cx + radius >= kSize ? kSize - 1 : cx + radius;
+    const i32 y0 = cy - radius < 0 ? 0 : cy - radius, y1 = cy + radius >= kSize ? kSize - 1 : cy + radius;
+    for (i32 y = y0; y <= y1; ++y)
+      for (i32 x = x0; x <= x1; ++x) {
+        const SMapCell& c = cells[x + kSize * y];
+        if (!c.monsterId[0] && !c.monsterId[1]) continue;
+        SMapArea* area = BlockArea(x, y);
+        if (!area) continue;
+        for (u32 slot = 0; slot < 2; ++slot) {
+          SMapMonster* m = c.monsterId[slot] ? FindAreaMonster(*area, u8(c.monsterId[slot])) : nullptr;
+          if (m) f(*area, *m, x, y, slot);
+        }
+      }
+  }
+  // The area's monster with the id that has a template; null otherwise.
+  static SMapMonster* FindAreaMonster(const SMapArea& area, u8 id);
+
   // ---- lists of the cell's block area by id (0 never matches)
   SMapMonster* FindBlockMonsterById(i32 x, i32 y, u8 id) const;
   SItemContainer* FindBlockBagById(i32 x, i32 y, u8 id) const;

@@ -7,7 +7,12 @@
 #include "world/SPaletteHolder.h"
 #include "world/SWorldTable.h"
 
+class SMapArea;
 class SMonsterTable;
+class SRandom;
+class SSpell;
+class SSpellTable;
+class SStateGame;
 struct SMapMonster;
 
 class SMonsterBaseType : public SPaletteHolder {
@@ -38,8 +43,11 @@ class SMonsterBaseType : public SPaletteHolder {
   u8 kind = 1;
   u8 imageFlag = 0;
   u8 behaviour = 1;
-  const char* text4 = nullptr;
-  u8 p1 = 1, p2 = 0, p3 = 0;
+  const char* text4 = nullptr;  // the name of its missile's first-person picture (with "left" and "right" variants)
+  u8 p1 = 1, p2 = 0, p3 = 0;    // height (in 31sts of a cell), wide placement, second-layer blocking
+
+  u8 Height() const { return p1; }
+  const char* MissileName() const { return text4; }
 };
 
 class SMonster {
@@ -49,14 +57,69 @@ class SMonster {
   SMonster& operator=(const SMonster&) = delete;
   ~SMonster() = default;
 
+  // What `Act` set going.
+  enum SAct : u32 { kActNone = 0, kActMelee = 1, kActMissile = 2, kActSpell = 3 };
+
   // The template record (tag 31). The base type is looked up by name in `table` (null: none).
   void Serialize(SStream& s, u32 version, const SMonsterTable* table);
   bool IsUndead() const { return kind == 3; }
+  bool IsPeople() const { return kind == 4; }
+  bool IsAggressive() const { return (flags & 4) != 0; }
+  bool StandsStill() const { return (flags & 16) != 0; }
+  // A template made by a script from a base type: its look, statistics (the base type's values in
+  // hundredths), kind, behaviour and placement; level 1.
+  void SetType(SMonsterBaseType* type);
 
-  // The draw record of a placed monster (game/SSceneTables.h, MonsterDraw): a new one shows the first
-  // picture (people: their seventh) at the cell's centre with the normal look, then steps. A template
-  // without a base type has no pictures: its record shows nothing.
-  void InitDrawRecord(SMapMonster& placed, u16* record, i32 playerFacing) const;
+  // ---- statistics of a placed monster (its area keeps the effects on it)
+  i32 GetAttribute(u32 n, SMapArea& area, const SMapMonster& placed) const;  // n = 1..4, at least 1
+  i32 GetAttribute1(SMapArea& area, const SMapMonster& placed) const { return GetAttribute(1, area, placed); }
+  i32 GetAttribute2(SMapArea& area, const SMapMonster& placed) const { return GetAttribute(2, area, placed); }
+  i32 GetAttribute3(SMapArea& area, const SMapMonster& placed) const { return GetAttribute(3, area, placed); }
+  i32 GetAttribute4(SMapArea& area, const SMapMonster& placed) const { return GetAttribute(4, area, placed); }
+  // -100..100 each.
+  i32 GetParalysisResistance(SMapArea& area, const SMapMonster& placed) const;
+  i32 GetPoisonResistance(SMapArea& area, const SMapMonster& placed) const;
+  i32 GetMagicResistance(SMapArea& area, const SMapMonster& placed) const;
+  i32 GetDiseaseResistance(SMapArea& area, const SMapMonster& placed) const;
+  // 0..100.
+  i32 GetSpellPower(SMapArea& area, const SMapMonster& placed) const;
+  // The constant bonuses (source 3) of a kind, each moved 100 toward zero beyond plus or minus 100.
+  i32 SumBonus(u32 effectKind) const;
+  bool KnowsSpell(const char* spellName) const;
+  bool HasMagicImmunity(SMapArea& area, const SMapMonster& placed) const;
+  // Whether a known spell has an effect with an area.
+  bool HasAreaSpell(const SSpellTable& spells) const;
+  u32 CountItemsOfType(SMapArea& area, const SMapMonster& placed, const SItemType* type) const;
+
+  // ---- fighting
+  // The damage of its blow: the range widened by its Fortify melee bonuses, halved toward the least while
+  // cursed, drawn from the game's generator.
+  i32 RollDamage(SMapArea& area, const SMapMonster& placed, SRandom& random) const;
+  // The known spell it casts now from (x, y) at the player, or null; `areaOnly` admits only spells with
+  // an area effect. The first of equal best scores wins.
+  const SSpell* ChooseSpell(SStateGame& game, i32 x, i32 y, SMapArea& area, SMapMonster& placed, bool areaOnly) const;
+  // The stroke of its attack has begun: the blow, missile or spell its behaviour gives (the spell, when
+  // one is cast, in `spell`). A monster that cannot act leaves the fight list all the same.
+  u32 Act(SStateGame& game, SMapArea& area, SMapMonster& placed, const SSpell** spell = nullptr) const;
+  // Takes its fight record out and casts its chosen spell along the record's line; the spell or null.
+  const SSpell* AttackTarget(SStateGame& game, SMapArea& area, SMapMonster& placed, bool areaOnly) const;
+  // Takes its fight record out and shoots its missile along the record's line; false without a record.
+  bool CastAtTarget(SStateGame& game, SMapArea& area, SMapMonster& placed) const;
+
+  // ---- sounds of its base type (a template without one is silent)
+  void PlayTypeSound1(SStateGame& game, i32 volume) const;
+  void PlayHurtSound(SStateGame& game, i32 volume) const;
+  void PlayDeathSound(SStateGame& game, i32 volume) const;
+  void PlayVoiceSound(SStateGame& game, i32 volume) const;
+  // The voice it says now: people one of their sounds at random, others their fourth; null for none.
+  const char* PickVoice(SRandom& random) const;
+
+  // ---- the draw record of a placed monster (game/SSceneTables.h, MonsterDraw)
+  // A new one shows picture 0 (people: 6) at the cell's centre, raised by the base type's height, with the
+  // normal look, then refreshes. A template without a base type is not drawn: its record shows nothing.
+  void InitDrawRecord(SMapArea* area, SMapMonster& placed, u16* record, i32 playerFacing) const;
+  // The look for its paralysis, then one animation step.
+  void RefreshPicture(SMapArea* area, SMapMonster& placed, u16* record, i32 playerFacing) const;
   // One animation step: the picture and its mirroring for the monster's state, frame and (people) the
   // direction it faces seen from the player (facing in degrees).
   void StepAnimation(SMapMonster& placed, u16* record, i32 playerFacing) const;

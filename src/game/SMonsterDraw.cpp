@@ -4,6 +4,8 @@
 #include "game/SSceneTables.h"
 #include "world/SMapArea.h"
 
+#include <algorithm>
+
 namespace {
 
 // State bits of a placed monster: a blow wound up, its stroke (walking, for people), the recoil of a hit.
@@ -16,13 +18,23 @@ void SetFrame(u16* record, u32 f) {
 
 }  // namespace
 
-void SMonster::InitDrawRecord(SMapMonster& placed, u16* record, i32 playerFacing) const {
+void SMonster::InitDrawRecord(SMapArea* area, SMapMonster& placed, u16* record, i32 playerFacing) const {
   if (!record) return;
   for (u32 i = 0; i < 14; ++i) record[i] = 0;
-  // The pictures are drawn with their own colours: which palette a look swaps in comes with the monsters.
-  record[MonsterDraw::kPalette] = 0;
   record[MonsterDraw::kLook] = lookNormal;
   record[MonsterDraw::kX] = record[MonsterDraw::kY] = 32768;
+  if (!baseType) return;
+  // The pictures are drawn with their own colours: which palette a look swaps in comes with the monsters.
+  record[MonsterDraw::kPalette] = 0;
+  record[MonsterDraw::kPicture] = baseType->FrameImage(IsPeople() ? 6 : 0);
+  // A height of 31 reaches the top of the cell; the word cannot hold more.
+  record[MonsterDraw::kHeight] = u16(std::min<u32>(65535, u32(baseType->Height()) * 65536 / 31));
+  RefreshPicture(area, placed, record, playerFacing);
+}
+
+void SMonster::RefreshPicture(SMapArea* area, SMapMonster& placed, u16* record, i32 playerFacing) const {
+  if (!record) return;
+  record[MonsterDraw::kLook] = area && area->IsMonsterParalysed(placed.id) ? lookParalysed : lookNormal;
   StepAnimation(placed, record, playerFacing);
 }
 
@@ -67,7 +79,7 @@ void SMonster::StepAnimation(SMapMonster& placed, u16* record, i32 playerFacing)
     const u32 base = f == 3 ? 1 : f;
     const i32 own = (s >> 3) & 3;
     const i32 seen = (PositiveMod(playerFacing, 360) + 45) % 360 / 90;
-    const i32 r = ((own - seen) % 4 + 4) % 4;
+    const i32 r = PositiveMod(own - seen, 4);
     if (r == 3) {
       picture = base + 3;
       mirrored = true;

@@ -8,6 +8,7 @@
 #include "foundation/StrUtil.h"
 #include "foundation/TimeUtil.h"
 #include "game/SConnectionVariants.h"
+#include "game/SMonster.h"
 #include "graphics/SDisplay.h"
 #include "graphics/renderer/SRenderer.h"
 #include "platform/sound/SSoundManager.h"
@@ -253,6 +254,7 @@ void SStateGame::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
 
 void SStateGame::Leave(u32 next) {
   SState::Leave(next);
+  ClearFightList();
   DestroyEventDialog();
   if (subDialog) CloseSubDialog();
 }
@@ -320,6 +322,8 @@ void SStateGame::Paint() {
   if (subDialog) subDialog->Paint();
 }
 
+SRandom& SStateGame::Random() { return core && core->random ? *core->random : *window.Random(); }
+
 SActionRecord* SStateGame::FindAttackAction(i32 monsterId) const {
   for (SActionRecord* r : actions)
     if (r && r->kind == kActionMonsterAttack && (monsterId < 0 || r->monsterId == monsterId)) return r;
@@ -342,7 +346,13 @@ void SStateGame::CloseSubDialog() {
   CloseChild();
 }
 
-void SStateGame::RemoveObjectAt(SMapArea& area, SMapMonster& monster) { window.RemoveMonsterFromCell(area, monster); }
+void SStateGame::RemoveObjectAt(SMapArea& area, SMapMonster& monster) {
+  window.RemoveMonsterFromCell(area, monster);
+  if (monster.monster && monster.monster->IsPeople())
+    RemoveActiveMonster(monster);
+  else
+    RemoveFightRecord(monster);
+}
 
 void SStateGame::ShowPlayerHit(i32 attack, i32 direction) {
   auto* r = new (std::nothrow) SActionRecord;

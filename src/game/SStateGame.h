@@ -22,11 +22,14 @@
 #include "game/SGameMapCtrl.h"
 #include "game/SGameServices.h"
 #include "game/SMapWindow.h"
+#include "game/SMonsterTurns.h"
 #include "game/SSceneTables.h"
 #include "graphics/renderer/SWorldView.h"
 
+class SFpsItem;
 class SMapObjectType;
 class SResource;
+class SSpell;
 class SDialogMessage;
 class SDialogList;
 class SDialogListCtrl;
@@ -170,15 +173,89 @@ class SStateGame : public SState {
   // One step of each pending action record; finished ones go.
   void StepActions();
 
-  // ---- hooks the monsters' and fights' turns fill (their rules come with the monsters)
-  void RunMonsters() {}
-  void RunMonsterMoves() {}
-  void ScanFightRange(bool /*check*/, i32 /*x*/, i32 /*y*/) {}
+  // The game's single random generator (the core's; the window's own until one is given).
+  SRandom& Random();
+
+  // ---- the people's walks (SStateGamePeople.cpp)
+  // The pass after each player turn: records for the people within 7 cells, the sound pick, decisions.
+  void RunMonsters();
+  // The per-tick update of the walkers (timer 8).
+  void RunMonsterMoves();
+  void DecideMonsterAction(SActiveMonster& record);
+  void MoveMonster(SActiveMonster& record);
+  void AdvanceMonster(SActiveMonster& record);
+  // True when the person entered the neighbour cell (x + dx, y + dy) of its cell (x, y).
+  bool MoveMonsterToCell(SActiveMonster& record, i32 x, i32 y, i32 dx, i32 dy);
+  bool IsCellTaken(i32 x, i32 y) const;
+  void ChooseTurn(SActiveMonster& record);
+  void FaceThePlayer(SMapMonster& monster);
+  SActiveMonster* FindActiveMonster(const SMapMonster& monster) const;
+  void RemoveActiveMonster(const SMapMonster& monster);
+  void SaveMonsterPositions();
+  void RestoreMonsterPosition(SActiveMonster& record, i32 x, i32 y);
+  // People off the grid (at night, or to be placed anew by day); `clearLists` empties the walkers' lists.
+  void RemoveDaytimeMonsters(bool clearLists);
+  void PlaceDaytimeMonsters();
+  // A theft opportunity (kind 19) with the person and its area.
+  void QueueTheftEvent(SMapArea* area, SMapMonster* monster, u32 out);
+
+  // ---- fight turns and the grid scans (SStateGameFights.cpp)
+  // Starts a turn of the hostile monsters around (x, y); a check pass keeps it only when someone acts or
+  // stands next to the player.
+  void ScanFightRange(bool check, i32 x, i32 y);
   void ArrivalScan() { ScanFightRange(false, window.playerX, window.playerY); }
-  void UpdateMovingObjects() {}
-  void UpdateDanger() {}
-  bool IsMonsterBusyNear() const { return false; }
-  bool HasMovingObjects() const { return false; }
+  // One frame of the turn under way: acts, move steps, and the end of the turn.
+  void UpdateMovingObjects();
+  bool HasMovingObjects() const { return !fightList.IsEmpty(); }
+  // Takes the monster's record out: its side, or -1 without one.
+  i32 RemoveFromFightList(const SMapMonster& monster);
+  // Takes the record out and reports its cell, side and area; false without one.
+  bool TakeFightRecord(const SMapMonster& monster, i32& x, i32& y, i32& side, SMapArea*& area);
+  SFightRecord* FindFightRecord(const SMapMonster& monster) const;
+  SFightRecord* FindFightRecordById(const SMapArea* area, u8 id) const;
+  void RemoveFightRecord(const SMapMonster& monster);
+  void ClearFightList();
+  void UpdateDanger();
+  // A monster (not people) within 6 cells still winding up, striking or recoiling.
+  bool IsMonsterBusyNear() const;
+  bool IsEnemyNear();
+  u32 CountTownspeopleNear();
+  u32 CalmOrAttractMonsters(i32 radius, bool attract);
+  // Whether the monster is hostile: made so, or aggressive by its template and not calmed; never people.
+  bool IsHostile(SMapArea& area, const SMapMonster& monster) const;
+  // A monster bound to a switched-off object is out of the game.
+  bool IsMonsterAwake(SMapArea& area, const SMapMonster& monster) const;
+  // The sub-cell place of a monster in cell (x, y) seen from the player: alone, or first or second of two.
+  void SubCellPosition(i32 x, i32 y, u32 slot, bool sharing, bool wide, u16& px, u16& py) const;
+
+  // The steps of a turn: a record's kind, the cell it heads for, the slot it may claim there, its start,
+  // one step of its slide (true when the record is finished) and its crossing into the next cell.
+  void DecideFightKind(SFightRecord& record, i32 cx, i32 cy);
+  void ChooseFightTarget(SFightRecord& record, i32 cx, i32 cy);
+  bool ClaimFightCell(const SFightRecord& record, i32 x, i32 y, u8& slot, bool& sharing) const;
+  void StartFightMove(SFightRecord& record);
+  bool StepFightMove(SFightRecord& record);
+  bool RelinkFightMonster(SFightRecord& record, i32 dx, i32 dy);
+  // A monster's id out of a cell's slots (the second moving into the first) and into its first free slot,
+  // with the render cell's monster numbers.
+  void UnlinkMonsterFromCell(i32 x, i32 y, u8 id);
+  bool LinkMonsterToCell(i32 x, i32 y, u8 id, u16 number);
+  // Both, from (x0, y0) under `oldId` to (x1, y1) under its id now; its area position follows.
+  void MoveMonsterCell(SMapMonster& monster, u8 oldId, i32 x0, i32 y0, i32 x1, i32 y1);
+
+  // ---- the line a missile flies (SStateGameLines.cpp)
+  // Whether the cell stops a missile (or a touch, with `melee`); `side` gets the wall side it meets.
+  bool IsMissileStopped(const SMapCell* cell, i32 x, i32 y, i32 direction, i32& side, bool melee);
+  // Walks up to 7 cells from (x, y) in a grid direction; (outX, outY) is the last cell reached.
+  bool TraceLine(i32 x, i32 y, i32 direction, i32& outX, i32& outY, bool stopAtPlayer);
+
+  // ---- acts the combat and the spells carry out (their least forms until then)
+  // The blow of a monster on its way to the player, seen from the side `direction` (distance 0: melee).
+  void StartMonsterAttack(SMapMonster& monster, i32 direction, i32 distance);
+  void LaunchMonsterMissile(i32 x, i32 y, i32 direction, SMapArea& area, SMapMonster& monster, SFpsItem* picture,
+                            u16 palette);
+  void MonsterCast(i32 x, i32 y, i32 direction, SMapArea& area, SMapMonster& monster, const SSpell& spell, i32 power);
+
   void TickNearbyMonsterEffects(u32 minutes);
   // The first pending attack of the monster with that id (-1: of any monster); null when none.
   SActionRecord* FindAttackAction(i32 monsterId) const;
@@ -466,6 +543,15 @@ class SStateGame : public SState {
   u32 largeScreen = 0;
   u32 largeCompanions[2] = {};
   i32 dangerCountdown = 0;
+
+  // Monsters' turns: the fight records of the turn under way, the walkers near the player and their
+  // draw positions kept across a window move; the act cooldown (frames) and whether the fight list was
+  // kept from a check pass.
+  SPtrArray<SFightRecord> fightList{true, 4};
+  SPtrArray<SActiveMonster> activeMonsters{true, 4};
+  SPtrArray<SSavedMonsterPos> savedPositions{true, 4};
+  u32 actCooldown = 0;
+  u32 standby = 0;
 
   // What the map-object kinds read: the door highlight counter, the spikes' placements by facing.
   u8 highlightCounter = 0;

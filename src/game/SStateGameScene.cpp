@@ -18,14 +18,6 @@ constexpr i32 kSize = SMapWindow::kSize;
 constexpr u16 kGroundDefault = 54, kGroundWater = 59, kGroundOther = 60;
 constexpr u16 kLightDim = 64;  // how much darker the bright cells of a dark map are
 
-// Sub-cell positions of monsters by view direction index: alone, then first and second of two, wide and
-// narrow.
-constexpr u16 kAlone[4][2] = {{32768, 65000}, {65000, 32768}, {32768, 535}, {535, 32768}};
-constexpr u16 kFirstWide[4][2] = {{14480, 65000}, {65000, 51056}, {51056, 535}, {535, 14480}};
-constexpr u16 kSecondWide[4][2] = {{51056, 64000}, {64000, 14480}, {14480, 1535}, {1535, 51056}};
-constexpr u16 kFirstNarrow[4][2] = {{20480, 65000}, {65000, 45056}, {45056, 535}, {535, 20480}};
-constexpr u16 kSecondNarrow[4][2] = {{45056, 64000}, {64000, 20480}, {20480, 1535}, {1535, 45056}};
-
 // The cells the automap marks in front of the player, facing north: five columns of three, nearest
 // first; (0, 0) entries are the player's own cell and are passed over.
 constexpr i32 kCone[5][3][2] = {{{0, -1}, {0, -2}, {0, -3}},
@@ -122,6 +114,9 @@ bool SStateGame::EnterMap() {
   }
   RebuildAnimatedTypes();
   scene.Reset();
+  // The fights of the old window end with it.
+  ClearFightList();
+  fightFlag = standby = actCooldown = 0;
   const bool filled = window.Enter(map);
   MarkWindowResources();
   if (core) {
@@ -387,7 +382,7 @@ void SStateGame::RebuildCell(i32 x, i32 y) {
     if (bound && !bound->IsActive()) continue;
     u16* record = scene.Monster(m->displayIndex);
     if (!record) continue;  // a monster left without a number is not drawn
-    m->monster->InitDrawRecord(*m, record, facing);
+    m->monster->InitDrawRecord(area, *m, record, facing);
     PlaceMonsterSprite(x, y, slot, *m);
     MakeResident(record[MonsterDraw::kPicture]);
     rc[RenderCell::kMonster1 + slot] = m->displayIndex;
@@ -554,26 +549,11 @@ void SStateGame::CollectObjects() {
 void SStateGame::PlaceMonsterSprite(i32 x, i32 y, u32 slot, SMapMonster& monster) {
   u16* record = scene.Monster(monster.displayIndex);
   if (!record || !monster.monster) return;
-  if (monster.monster->kind == 4 && !(monster.monster->flags & 16)) return;
-  const i32 px = window.playerX, py = window.playerY;
-  i32 index;
-  if (!stepping && x == px && y == py) {
-    record[MonsterDraw::kX] = record[MonsterDraw::kY] = 32768;
-    return;
-  }
-  if (!stepping && x == px)
-    index = y < py ? 0 : 2;
-  else if (!stepping && y == py)
-    index = x < px ? 1 : 3;
-  else
-    index = (Wrap360(facing) + 45) % 360 / 90;
+  // Walking people keep the place their walk gave them.
+  if (monster.monster->IsPeople() && !monster.monster->StandsStill()) return;
   const SMapCell* c = window.Cell(x, y);
-  const bool wide = monster.monster->widePlacement != 0;
-  const u16(*table)[2] = slot == 1         ? (wide ? kSecondWide : kSecondNarrow)
-                         : c->monsterId[1] ? (wide ? kFirstWide : kFirstNarrow)
-                                           : kAlone;
-  record[MonsterDraw::kX] = table[index][0];
-  record[MonsterDraw::kY] = table[index][1];
+  SubCellPosition(x, y, slot, c && c->monsterId[1] != 0, monster.monster->widePlacement != 0, record[MonsterDraw::kX],
+                  record[MonsterDraw::kY]);
 }
 
 void SStateGame::BuildMonsterSprites() {
@@ -611,9 +591,10 @@ void SStateGame::AnimateMonsterSprites(bool idle, bool attack) {
           touched = true;
           if (--m->poisonShown == 0) {
             if ((m->flags & 32) && !(m->flags & 64)) {
-              // The stroke begins; what the monster does with it comes with the monsters' turns.
+              // The stroke begins: the monster's act.
               m->flags = u8((m->flags & 31) | 64);
               m->poisonShown = 5;
+              if (SMapArea* area = window.BlockArea(x, y)) m->monster->Act(*this, *area, *m);
             } else {
               m->flags = u8(m->flags & 31);
               record[MonsterDraw::kCountdown] = 0;
@@ -688,7 +669,15 @@ void SStateGame::UpdateSkyAndLight(bool dayNight) {
     backgroundPalette = Pal(map->ceilingPalette);
     view.fogColor = map->fogColour;
   }
-  // Which monsters are out by day, and their new numbers, come with the monsters' turns.
+  // People leave the streets of the outdoor maps by night; by day, and indoors, they are placed anew.
+  if (dayNight && map) {
+    if (window.IsJoined() && IsNight()) {
+      RemoveDaytimeMonsters(true);
+    } else {
+      RemoveDaytimeMonsters(false);
+      PlaceDaytimeMonsters();
+    }
+  }
   if (dayNight) window.ResolveCellObjects();
   PublishView();
 }

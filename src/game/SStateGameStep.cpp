@@ -87,10 +87,17 @@ u32 SStateGame::StepPlayer(i32 d) {
         touch = true;
     }
   } else {
-    // Only people stand aside; they make room with the people's walks.
+    // Only people stand aside: each decides again and moves on.
     for (u16 id : target->monsterId) {
       const SMapMonster* m = id ? window.FindBlockMonsterById(tx, ty, u8(id)) : nullptr;
       if (id && (!m || !m->monster || m->monster->kind != 4)) refused = true;
+    }
+    for (u32 slot = 0; slot < 2 && !refused; ++slot) {
+      const SMapMonster* m = window.FindBlockMonsterById(tx, ty, u8(target->monsterId[slot]));
+      if (SActiveMonster* walker = m ? FindActiveMonster(*m) : nullptr) {
+        DecideMonsterAction(*walker);
+        MoveMonster(*walker);
+      }
     }
   }
   if (touch) {
@@ -168,7 +175,9 @@ void SStateGame::CrossTile(i32 dx, i32 dy) {
   window.playerY += shiftY;
   previousX = std::clamp(previousX + shiftX, 0, SMapWindow::kSize - 1);
   previousY = std::clamp(previousY + shiftY, 0, SMapWindow::kSize - 1);
-  // Entered with the player already on the new tile's edge cell, then a cell back for the monsters.
+  // Entered with the player already on the new tile's edge cell, then a cell back for the monsters. The
+  // walkers keep their places in their cells across the move.
+  SaveMonsterPositions();
   EnterMap();
   window.playerX -= dx;
   window.playerY -= dy;

@@ -17,18 +17,6 @@ constexpr u32 kTimerInterval[SGameCore::kFrameTimers] = {200, 200, 150, 1000, 30
 constexpr u32 kAmbientSeconds = 10;
 constexpr i32 kHitIndicatorPhases = 6;
 
-// What a monster says now and then: people one of their sounds at random, others their fourth.
-const char* VoiceOf(const SMonster& monster, SRandom& random) {
-  const SMonsterBaseType* base = monster.baseType;
-  if (!base) return nullptr;
-  if (monster.kind != 4) return base->sound4;
-  const char* said[4] = {};
-  i32 n = 0;
-  for (const char* s : {base->sound1, base->sound2, base->sound3, base->sound4})
-    if (s && *s) said[n++] = s;
-  return n ? said[random.Next(n)] : nullptr;
-}
-
 }  // namespace
 
 bool SStateGame::TimerFires(u32 n, u32 now) {
@@ -50,9 +38,9 @@ void SStateGame::PlayAmbientTick() {
   // A wall clock set back (summer time ending) takes the last ambient second back with it.
   if (now < lastAmbientSecond) lastAmbientSecond = now;
   if (now - lastAmbientSecond <= kAmbientSeconds) return;
-  SRandom* random = window.Random();
+  SRandom* random = &Random();
   if (soundPick && (!ambientMarker || random->Next(100) > 50)) {
-    if (const char* voice = VoiceOf(*soundPick, *random))
+    if (const char* voice = soundPick->PickVoice(*random))
       core->world.sounds.PlayByName(voice, VolumeByDistance(soundPickX, soundPickY));
   } else if (ambientMarker) {
     const char* sound = ambientMarker->texts[1];

@@ -229,6 +229,11 @@ void SStateGame::ResetForNewGame() {
   transitionKind = transitionFrames = 0;
   events.DeleteAll();
   actions.DeleteAll();
+  ClearFightList();
+  activeMonsters.DeleteAll();
+  savedPositions.DeleteAll();
+  fightFlag = standby = actCooldown = 0;
+  dangerCountdown = 0;
 }
 
 // ---- the saved record

@@ -17,10 +17,13 @@ class SAbility;
 class SDisease;
 class SGameCore;
 class SItemType;
+class SMapArea;
 class SMonster;
 class SSpell;
 class SWorldModule;
 class SWorldRules;
+struct SActionRecord;
+struct SMapMonster;
 
 template <>
 struct SNameOf<SPlayerEffect> {
@@ -203,6 +206,9 @@ class SPlayer : public SPlayerAccess {
   void RestoreFullHp(bool report);
   void RestoreFullMana(bool report);
   void TakeHit(i32 amount, i32 attackKind);
+  // A monster's blow or missile reaches the player, from grid side `direction` (-1: the side its fight
+  // record gives, the record then taken out).
+  void TakeMonsterHit(SMapArea* area, SMapMonster* monster, SActionRecord* attack, i32 direction, bool missile);
   void ApplyPoisonDamage();
   i32 TakeMagicDamage(i32 amount);
   i32 TakeMagicManaDamage(i32 amount);

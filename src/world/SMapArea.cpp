@@ -639,6 +639,32 @@ void SMapArea::RemoveAllMonsters() {
   while (monsters.Count()) RemoveMonsterAt(monsters.Count() - 1, false);
 }
 
+bool SMapArea::MoveMonsterTo(SMapMonster& m, SMapArea& to) {
+  if (&to == this || monsters.IndexOf(&m) < 0) return false;
+  SItemContainer* bag = m.containerId ? FindContainerById(m.containerId) : nullptr;
+  const u8 id = to.AllocateMonsterId();
+  const u8 bagId = bag ? to.AllocateContainerId() : 0;
+  if (!id || (bag && !bagId)) return false;
+  if (!to.monsters.Add(&m)) return false;
+  if (bag && !to.containers.Add(bag)) {
+    to.monsters.Remove(&m);
+    return false;
+  }
+  monsters.Remove(&m);
+  if (bag) {
+    containers.Remove(bag);
+    bag->id = bagId;
+    m.containerId = bagId;
+  }
+  // The effects follow the monster under its new id.
+  while (SMonsterEffectHolder* h = RemoveEffectHolder(m.id)) {
+    h->monsterId = id;
+    if (!to.AddEffectHolder(h)) delete h;
+  }
+  m.id = id;
+  return true;
+}
+
 void SMapArea::VisitKind4MonstersInRect(SMapGame& game, i32 x, i32 y, i32 w, i32 h) {
   for (SMapMonster* m : monsters) {
     if (game.TemplateKind(m->monster) != 4) continue;
@@ -744,6 +770,14 @@ i32 SMapArea::SumMonsterEffects(u8 n, i8 attribute) const {
     sum += e->value;
   }
   return sum;
+}
+
+bool SMapArea::HasMonsterEffect(u8 n, i8 attribute) const {
+  SMonsterEffectHolder* h = FindEffectHolder(n);
+  if (!h) return false;
+  for (const SMonsterEffect* e : h->effects)
+    if (e->kind == SMonsterEffect::kPlain && e->attribute == attribute) return true;
+  return false;
 }
 
 i16 SMapArea::SumMonsterEffectsWithDiseases(u8 n, i8 attribute, u8 subkind) const {

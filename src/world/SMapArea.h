@@ -155,6 +155,10 @@ class SMapArea {
   // Appends a monster made elsewhere (false when the list cannot grow) / takes one out without freeing.
   bool AddMonsterEntry(SMapMonster* m) { return monsters.Add(m); }
   void RemoveMonsterEntry(SMapMonster* m) { monsters.Remove(m); }
+  // Moves a monster of this area into `to` under a new id of that area, with its effects and its container
+  // (under a new container id). False, with nothing changed, when `to` has no free monster id (or, for a
+  // monster with a container, no free container id) or its lists cannot grow.
+  bool MoveMonsterTo(SMapMonster& m, SMapArea& to);
   // Hands every person (template kind 4) whose cell lies in the rectangle, and whose bound object (if
   // any) is active, to the game to be placed.
   void VisitKind4MonstersInRect(SMapGame& game, i32 x, i32 y, i32 w, i32 h);
@@ -174,6 +178,8 @@ class SMapArea {
   void AddMonsterEffect(u8 n, i16 value, i8 duration, i8 attribute, u8 subkind, const char* text);
   SMonsterEffect* FindMonsterEffect(u8 n, i8 attribute, u8 subkind, const char* text) const;
   i32 SumMonsterEffects(u8 n, i8 attribute) const;
+  // Whether the monster holds a plain effect of the kind, whatever its strength.
+  bool HasMonsterEffect(u8 n, i8 attribute) const;
   i16 SumMonsterEffectsWithDiseases(u8 n, i8 attribute, u8 subkind) const;
   bool IsMonsterCursed(u8 n) const { return SumMonsterEffects(n, kCursed) != 0; }
   bool IsMonsterParalysed(u8 n) const { return SumMonsterEffects(n, kParalysis) != 0; }

@@ -1,11 +1,14 @@
 // The real program booted headless on the sample world, with the game state entered on a map cell as on
-// loading a game: for the tests of walking, events, transitions, the tick, the clock and the sounds.
+// loading a game: for the tests of walking, events, transitions, the tick, the clock and the sounds. The
+// maps are emptied of their monsters and people first (unless `withMonsters` is set): their turns would
+// come between the steps, and have tests of their own.
 #pragma once
 #include "app/DuskmireApp.h"
 #include "core/SGameCore.h"
 #include "game/SStateGame.h"
 #include "os/headless/VirtualClock.h"
 #include "support/GameHarness.h"
+#include "world/SMapArea.h"
 #include "world/SWorldModule.h"
 
 #include <gtest/gtest.h>
@@ -32,6 +35,7 @@ struct WalkGame {
       c.PrepareWorldTables(nullptr);
       c.BindWorldResources(nullptr);
       worldOpen = true;
+      if (!withMonsters) EmptyMaps(c);
     }
     SMapArea* map = c.world.modules.FindMap(mapName);
     if (!map) return false;
@@ -102,7 +106,14 @@ struct WalkGame {
 
   static Os::VirtualClock& Clock() { return static_cast<Os::VirtualClock&>(Os::Clocks()); }
 
+  // Takes every monster and person off every map of the open worlds.
+  static void EmptyMaps(SGameCore& c) {
+    for (SWorldModule* module : c.world.modules.modules)
+      for (SMapArea* map : module->maps) map->RemoveAllMonsters();
+  }
+
   GameHarness game;
+  bool withMonsters = false;
   bool booted = false, worldOpen = false;
   size_t soundMark = 0;
 };

@@ -65,6 +65,7 @@ TEST(ScriptContext, TheSpeakersDialogListByPrefix) {
 
 TEST(ScriptContext, TargetsBlowsAndChangedObjects) {
   WalkGame w;
+  w.withMonsters = true;  // the cellar's skeletons are the targets
   ASSERT_TRUE(w.Enter("base_dungeon1", 5, 6, 180));
   SScriptContext& context = *w.core().scriptContext;
   SMapArea* area = w.state().window.CurrentArea();

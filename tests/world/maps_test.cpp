@@ -904,9 +904,9 @@ TEST_F(Maps, SampleWorldMapsLoadIntoTheWindow) {
     const char* position;  // a position object and the window cell it shows in
     i32 x, y;
     u32 monsters;
-  } cases[] = {{"base_out0101", "base_pos_start", 17, 17, 2},
+  } cases[] = {{"base_out0101", "base_pos_start", 17, 17, 5},
                {"base_out0201", nullptr, 0, 0, 1},  // its second monster names no template
-               {"base_out0102", nullptr, 0, 0, 1},
+               {"base_out0102", "base_pos_road", 17, 10, 3},
                {"base_dungeon1", "base_pos_cellar", 2, 2, 3},
                {"base_dungeon2", "base_pos_deep", 5, 5, 1}};
   for (const Case& c : cases) {

@@ -72,8 +72,27 @@ TEST(SampleWorld, LoadsAsItsSourcesSay) {
   EXPECT_NE(w.dialogs.FindSecond("base_merchanttopics"), nullptr);
   EXPECT_EQ(w.faces.faces.Count(), 3);
   EXPECT_EQ(w.faces.FindByName("bres_head34")->selectable, 1);
-  EXPECT_EQ(w.monsters.baseTypes.Count(), 4);
-  EXPECT_EQ(w.monsters.monsters.Count(), 4);
+  EXPECT_EQ(w.monsters.baseTypes.Count(), 8);
+  EXPECT_EQ(w.monsters.monsters.Count(), 10);
+  // What the monsters' turns read: behaviours, a height, a missile, a cast palette, a theft difficulty.
+  const SMonster* spitter = w.monsters.FindMonster("base_spitter");
+  ASSERT_NE(spitter, nullptr);
+  EXPECT_EQ(spitter->behaviour, 2);
+  EXPECT_EQ(spitter->widePlacement, 1);
+  EXPECT_STREQ(spitter->castPalette, "bres_pal-spit");
+  EXPECT_STREQ(spitter->baseType->MissileName(), "base_fpsspit");
+  const SMonsterBaseType* wraith = w.monsters.FindBaseType("bres_wraith");
+  ASSERT_NE(wraith, nullptr);
+  EXPECT_EQ(wraith->Height(), 6);
+  EXPECT_EQ(wraith->behaviour, 4);
+  EXPECT_EQ(wraith->p3, 1);
+  EXPECT_EQ(w.monsters.FindMonster("base_shaman")->behaviour, 3);
+  EXPECT_EQ(w.monsters.FindMonster("base_guard")->flags, 16);
+  EXPECT_EQ(w.monsters.FindMonster("base_townswoman")->theftDifficulty, 30);
+  for (const SMonster* m : w.monsters.monsters) {
+    ASSERT_NE(m->baseType, nullptr) << m->name.Text();
+    EXPECT_EQ(m->kind, m->baseType->kind) << m->name.Text();
+  }
   SMonster* merchant = w.monsters.FindMonster("base_merchant");
   ASSERT_NE(merchant, nullptr);
   EXPECT_EQ(merchant->baseType, w.monsters.FindBaseType("bres_merchant"));

@@ -167,6 +167,7 @@ bool BuildMapBlocks(Context& ctx, WorldArchiveSpec& spec) {
       md.y = u8(mj.value("y", 0));
       md.flags = u8(mj.value("flags", 2));
       md.objectId = u8(mj.value("object", 0));
+      md.containerId = u8(mj.value("container", 0));
       monsters.push_back(md);
       if (md.id > highest) highest = md.id;
     }

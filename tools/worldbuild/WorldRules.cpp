@@ -172,6 +172,7 @@ bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
     spell.name.Set(Keep(sj, "name"));
     for (u32 i = 0; i < sj["texts"].size() && i < 9; ++i) spell.texts[i] = Keep(sj["texts"][i]);
     spell.school = u8(sj.value("school", 3));
+    spell.extra[0] = u8(sj.value("target", 3));  // whom it reaches: 1 self, 2 touch, 3 other
     spell.enchantValue = u16(sj.value("value", 0));
     spell.baseCost = u16(sj.value("cost", 0));
     spell.costPerSkill = u16(sj.value("perSkill", 0));

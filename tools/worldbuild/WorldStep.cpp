@@ -185,8 +185,7 @@ Bytes TransitionMask(u32 variant) {
         double cx, cy;
       } corners[4] = {{1 | 4, 2, 1, 0}, {4 | 16, 8, 1, 1}, {16 | 64, 32, 0, 1}, {64 | 1, 128, 0, 0}};
       for (const auto& c : corners)
-        if ((m & c.sides) == c.sides && !(m & c.bit) &&
-            (u - c.cx) * (u - c.cx) + (v - c.cy) * (v - c.cy) < 0.26 * 0.26)
+        if ((m & c.sides) == c.sides && !(m & c.bit) && (u - c.cx) * (u - c.cx) + (v - c.cy) * (v - c.cy) < 0.26 * 0.26)
           on = false;
       if (on) bits[size_t(by) * 16 + size_t(bx / 8)] |= u8(1u << (bx % 8));
     }
@@ -278,6 +277,11 @@ bool BuildRes(Context& ctx, WorldArchiveSpec& spec) {
     b->sound3 = KeepText("bsnd_" + shortName + "death");
     b->sound4 = KeepText("bsnd_" + shortName + "voice");
     b->palettes.AddText(bj.value("palette", "").c_str());
+    b->behaviour = u8(bj.value("behaviour", 1));
+    b->p1 = u8(bj.value("height", 0));
+    b->p2 = u8(bj.value("wide", 0));
+    b->p3 = u8(bj.value("layer2", 0));
+    if (bj.contains("missile")) b->text4 = KeepText(bj["missile"].get<std::string>());
     table.baseTypes.Add(b);
     ++n;
   }
@@ -379,6 +383,11 @@ bool BuildBase(Context& ctx, WorldArchiveSpec& spec) {
     m->kind = u8(mj.value("kind", 1));
     m->level = u8(mj.value("level", 1));
     m->flags = u8(mj.value("flags", 12));
+    m->behaviour = u8(mj.value("behaviour", 1));
+    m->theftDifficulty = u8(mj.value("theft", 0));
+    m->widePlacement = u8(mj.value("wide", 0));
+    m->layer2Blocking = u8(mj.value("layer2", 0));
+    if (mj.contains("castPalette")) m->castPalette = KeepText(mj["castPalette"].get<std::string>());
     if (mj.contains("effects"))
       for (const json& ej : mj["effects"]) m->effects.Add(EffectFromJson(ej));
     if (mj.contains("items"))
@@ -462,6 +471,26 @@ bool Validate(Context& ctx, const std::vector<Archive*>& archives) {
       if (!m->baseType) {
         ctx.fail("base.json", std::string(m->name.Text()) + ": base type " + (m->baseTypeName ? m->baseTypeName : "") +
                                   " is not in an earlier archive");
+        ok = false;
+      } else if (m->kind != m->baseType->kind) {
+        // The template's kind picks its pictures and its rules: it must be the base type's.
+        ctx.fail("base.json", std::string(m->name.Text()) + ": kind " + std::to_string(m->kind) + " is not kind " +
+                                  std::to_string(m->baseType->kind) + " of its base type " + m->baseTypeName);
+        ok = false;
+      }
+    for (SMonsterBaseType* b : monsters.baseTypes) {
+      const char* missile = b->MissileName();
+      if (!missile || !*missile) continue;
+      for (const char* variant : {"", "left", "right"})
+        if (!items.FindFpsItem((std::string(missile) + variant).c_str())) {
+          ctx.fail("res.json",
+                   std::string(b->name.Text()) + ": no first-person picture " + missile + variant + " for its missile");
+          ok = false;
+        }
+    }
+    for (SMonster* m : monsters.monsters)
+      if (m->castPalette && *m->castPalette && !images.FindPaletteIndex(m->castPalette)) {
+        ctx.fail("base.json", std::string(m->name.Text()) + ": no palette " + m->castPalette + " to cast with");
         ok = false;
       }
     if (!CheckRuleTables(ctx, world.rules)) ok = false;
