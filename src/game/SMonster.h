@@ -98,6 +98,9 @@ class SMonster {
   // The known spell it casts now from (x, y) at the player, or null; `areaOnly` admits only spells with
   // an area effect. The first of equal best scores wins.
   const SSpell* ChooseSpell(SStateGame& game, i32 x, i32 y, SMapArea& area, SMapMonster& placed, bool areaOnly) const;
+  // A spell's score for that choice (its best effect's, drawn now); -1 when it cannot reach the player.
+  i32 ScoreSpell(SStateGame& game, const SSpell& spell, SMapArea& area, const SMapMonster& placed, bool adjacent,
+                 bool inLine, bool areaOnly) const;
   // The stroke of its attack has begun: the blow, missile or spell its behaviour gives (the spell, when
   // one is cast, in `spell`). A monster that cannot act leaves the fight list all the same.
   u32 Act(SStateGame& game, SMapArea& area, SMapMonster& placed, const SSpell** spell = nullptr) const;

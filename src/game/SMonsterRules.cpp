@@ -147,80 +147,87 @@ i32 SMonster::RollDamage(SMapArea& area, const SMapMonster& placed, SRandom& ran
   return least + random.Next(most - least + 1);
 }
 
+i32 SMonster::ScoreSpell(SStateGame& game, const SSpell& spell, SMapArea& area, const SMapMonster& placed,
+                         bool adjacent, bool inLine, bool areaOnly) const {
+  if (!game.core || spell.effects.entries.IsEmpty()) return -1;
+  if (areaOnly && !spell.HasFlaggedEffect()) return -1;
+  const u8 target = spell.extra[0];
+  if (target == kTargetTouch && !adjacent) return -1;
+  if (target == kTargetOther && !inLine && !areaOnly) return -1;
+  SRandom& random = game.Random();
+  const bool playerUndead = game.core->player.Race() == 1;
+  const i32 hp = placed.hp, most = maxHp;
+  const u8 id = placed.id;
+  i32 score = 0;
+  for (const SEffect* e : spell.effects.entries) {
+    i32 s = 0;
+    switch (e->kind) {
+      case kFortifySkill:
+      case kFortifyAttribute:
+        if (target != kTargetSelf)
+          s = random.Next(46) + 23;
+        else
+          s = area.HasMonsterEffect(id, i8(e->kind)) ? 0 : random.Next(53) + 26;
+        break;
+      case kRestoreHp:
+      case kRestoreUnholy:
+        if ((e->kind == kRestoreUnholy) != IsUndead()) break;
+        s = hp < most / 4   ? random.Next(33) + 16
+            : hp < most / 3 ? random.Next(26) + 13
+            : hp < most / 2 ? random.Next(20) + 10
+                            : random.Next(6) + 3;
+        break;
+      case kRestoreFullHp:
+      case kRestoreFullUnholy:
+        if ((e->kind == kRestoreFullUnholy) != IsUndead()) break;
+        s = hp < most / 4 ? random.Next(26) + 13 : hp < most / 3 ? random.Next(20) + 10 : random.Next(6) + 3;
+        break;
+      case kFortifyAc: s = VRule(random, area.HasMonsterEffect(id, kFortifyAc) ? 80 : 40); break;
+      case kCurePoison: s = VRule(random, area.HasMonsterEffect(id, kPoison) ? 90 : 0); break;
+      case kCureParalysis: s = VRule(random, area.HasMonsterEffect(id, kParalyze) ? 90 : 0); break;
+      case kRemoveCurse: s = VRule(random, area.HasMonsterEffect(id, kCurse) ? 90 : 0); break;
+      case kCureDisease: s = VRule(random, area.MonsterHasDisease(id, e->name) ? 90 : 0); break;
+      case kResistPoison:
+      case kResistParalysis:
+      case kResistMagic:
+      case kResistDiseases: s = area.HasMonsterEffect(id, i8(e->kind)) ? 0 : random.Next(46) + 23; break;
+      case kDispel:
+        s = VRule(random, area.HasMonsterEffect(id, kParalyze) || area.HasMonsterEffect(id, kCurse) ? 90 : 0);
+        break;
+      case kDamageType:
+        if ((e->sub == 3 && playerUndead) || (e->sub == 1 && !playerUndead)) s = random.Next(53) + 26;
+        break;
+      case 25:
+      case kPoison:
+      case kCurse:
+      case 29:
+      case 30:
+      case 32:
+      case 40:
+      case 53: s = random.Next(53) + 26; break;
+      case kParalyze: s = random.Next(40) + 20; break;
+      default: break;
+    }
+    score = std::max(score, s);
+  }
+  return score;
+}
+
 const SSpell* SMonster::ChooseSpell(SStateGame& game, i32 x, i32 y, SMapArea& area, SMapMonster& placed,
                                     bool areaOnly) const {
   if (!game.core) return nullptr;
   const SSpellTable& spells = game.core->world.rules.spells;
-  SRandom& random = game.Random();
   const i32 px = game.window.playerX, py = game.window.playerY;
   const bool inLine = x == px || y == py;
   const bool adjacent = inLine && std::abs(x - px) + std::abs(y - py) == 1;
-  const bool playerUndead = game.core->player.Race() == 1;
-  const i32 hp = placed.hp, most = maxHp;
-  const u8 id = placed.id;
-
   const SSpell* best = nullptr;
   i32 bestScore = 0;
   for (const SEffect* known : effects) {
     if (!known || known->mode != kSourceKnownSpell) continue;
     const SSpell* spell = spells.FindByName(known->name);
-    if (!spell || spell->effects.entries.IsEmpty()) continue;
-    if (areaOnly && !spell->HasFlaggedEffect()) continue;
-    const u8 target = spell->extra[0];
-    if (target == kTargetTouch && !adjacent) continue;
-    if (target == kTargetOther && !inLine && !areaOnly) continue;
-    i32 score = 0;
-    for (const SEffect* e : spell->effects.entries) {
-      i32 s = 0;
-      switch (e->kind) {
-        case kFortifySkill:
-        case kFortifyAttribute:
-          if (target != kTargetSelf)
-            s = random.Next(46) + 23;
-          else
-            s = area.HasMonsterEffect(id, i8(e->kind)) ? 0 : random.Next(53) + 26;
-          break;
-        case kRestoreHp:
-        case kRestoreUnholy:
-          if ((e->kind == kRestoreUnholy) != IsUndead()) break;
-          s = hp < most / 4   ? random.Next(33) + 16
-              : hp < most / 3 ? random.Next(26) + 13
-              : hp < most / 2 ? random.Next(20) + 10
-                              : random.Next(6) + 3;
-          break;
-        case kRestoreFullHp:
-        case kRestoreFullUnholy:
-          if ((e->kind == kRestoreFullUnholy) != IsUndead()) break;
-          s = hp < most / 4 ? random.Next(26) + 13 : hp < most / 3 ? random.Next(20) + 10 : random.Next(6) + 3;
-          break;
-        case kFortifyAc: s = VRule(random, area.HasMonsterEffect(id, kFortifyAc) ? 80 : 40); break;
-        case kCurePoison: s = VRule(random, area.HasMonsterEffect(id, kPoison) ? 90 : 0); break;
-        case kCureParalysis: s = VRule(random, area.HasMonsterEffect(id, kParalyze) ? 90 : 0); break;
-        case kRemoveCurse: s = VRule(random, area.HasMonsterEffect(id, kCurse) ? 90 : 0); break;
-        case kCureDisease: s = VRule(random, area.MonsterHasDisease(id, e->name) ? 90 : 0); break;
-        case kResistPoison:
-        case kResistParalysis:
-        case kResistMagic:
-        case kResistDiseases: s = area.HasMonsterEffect(id, i8(e->kind)) ? 0 : random.Next(46) + 23; break;
-        case kDispel:
-          s = VRule(random, area.HasMonsterEffect(id, kParalyze) || area.HasMonsterEffect(id, kCurse) ? 90 : 0);
-          break;
-        case kDamageType:
-          if ((e->sub == 3 && playerUndead) || (e->sub == 1 && !playerUndead)) s = random.Next(53) + 26;
-          break;
-        case 25:
-        case kPoison:
-        case kCurse:
-        case 29:
-        case 30:
-        case 32:
-        case 40:
-        case 53: s = random.Next(53) + 26; break;
-        case kParalyze: s = random.Next(40) + 20; break;
-        default: break;
-      }
-      score = std::max(score, s);
-    }
+    if (!spell) continue;
+    // A later spell must score more to take the place of an earlier one.
+    const i32 score = ScoreSpell(game, *spell, area, placed, adjacent, inLine, areaOnly);
     if (score > bestScore) {
       best = spell;
       bestScore = score;

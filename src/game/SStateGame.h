@@ -214,6 +214,8 @@ class SStateGame : public SState {
   SFightRecord* FindFightRecord(const SMapMonster& monster) const;
   SFightRecord* FindFightRecordById(const SMapArea* area, u8 id) const;
   void RemoveFightRecord(const SMapMonster& monster);
+  // The turn is over (its list emptied): the scans may start the next, the monsters are drawn anew.
+  void EndFightTurn();
   void ClearFightList();
   void UpdateDanger();
   // A monster (not people) within 6 cells still winding up, striking or recoiling.

@@ -91,12 +91,9 @@ SFightRecord* SStateGame::FindFightRecordById(const SMapArea* area, u8 id) const
 }
 
 i32 SStateGame::RemoveFromFightList(const SMapMonster& monster) {
-  SFightRecord* r = FindFightRecord(monster);
-  if (!r) return -1;
-  const i32 side = r->side;
-  fightList.Remove(r);
-  delete r;
-  return side;
+  i32 x = 0, y = 0, side = -1;
+  SMapArea* area = nullptr;
+  return TakeFightRecord(monster, x, y, side, area) ? side : -1;
 }
 
 bool SStateGame::TakeFightRecord(const SMapMonster& monster, i32& x, i32& y, i32& side, SMapArea*& area) {
@@ -108,7 +105,16 @@ bool SStateGame::TakeFightRecord(const SMapMonster& monster, i32& x, i32& y, i32
   area = r->area;
   fightList.Remove(r);
   delete r;
+  // The last act (or death) of a turn ends it, as the last move's end does.
+  if (fightList.IsEmpty()) EndFightTurn();
   return true;
+}
+
+void SStateGame::EndFightTurn() {
+  standby = 0;
+  RebuildChangedCells();
+  BuildMonsterSprites();
+  UpdateFacedLabel();
 }
 
 void SStateGame::RemoveFightRecord(const SMapMonster& monster) { RemoveFromFightList(monster); }
@@ -449,12 +455,7 @@ void SStateGame::UpdateMovingObjects() {
     ++i;
   }
   if (actCooldown) --actCooldown;
-  if (fightList.IsEmpty()) {
-    standby = 0;
-    RebuildChangedCells();
-    BuildMonsterSprites();
-    UpdateFacedLabel();
-  }
+  if (fightList.IsEmpty()) EndFightTurn();
 }
 
 // ---- danger and the grid scans
