@@ -482,6 +482,8 @@ std::string GameHarness::summary() const {
     for (u32 kind : eventKinds()) out << " " << kind;
     if (eventKinds().empty()) out << " -";
     out << "\n";
+    out << "monsters fighting " << g->fightList.Count() << " danger " << g->dangerCountdown << " walkers "
+        << g->activeMonsters.Count() << "\n";
   } else {
     out << "game -\n";
   }
