@@ -3,6 +3,7 @@
 // what their sources say. The world builder refuses broken sources naming the place.
 #include "ScriptCompiler.h"
 #include "ScriptRig.h"
+#include "support/SampleBuild.h"
 #include "world/SampleCore.h"
 
 #include <cstdio>
@@ -249,8 +250,6 @@ TEST_F(SampleScripts, EveryScriptRunsToItsEnd) {
 // The world builder on a copy of the sample sources with one fault each: what it says and whether it
 // still writes the world.
 TEST(SampleScriptSources, BrokenSourcesFailTheBuildNamingThePlace) {
-  const std::filesystem::path base =
-      std::filesystem::temp_directory_path() / ("duskmire-scripts-" + std::to_string(::getpid()));
   struct Case {
     const char* what;
     const char* file;  // relative to the source folder
@@ -279,30 +278,12 @@ TEST(SampleScriptSources, BrokenSourcesFailTheBuildNamingThePlace) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const std::filesystem::path source = base / "source", out = base / "out";
-    std::filesystem::remove_all(base);
-    std::filesystem::create_directories(out);
-    std::filesystem::copy(std::string(DUSKMIRE_SOURCE_DIR) + "/data/sample", source,
-                          std::filesystem::copy_options::recursive);
-    std::string text = ReadFile(source / c.file);
-    const size_t at = text.find(c.find);
-    ASSERT_NE(at, std::string::npos);
-    text.replace(at, std::strlen(c.find), c.replace);
-    std::ofstream(source / c.file, std::ios::binary) << text;
-
-    const std::string command =
-        std::string(DUSKMIRE_BIN_DIR) + "/worldbuild --source " + source.string() + " --out " + out.string() + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string said;
-    char buffer[512];
-    while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) said.append(buffer, n);
-    const int status = pclose(pipe);
-    EXPECT_EQ(status == 0, c.builds) << said;
-    EXPECT_EQ(std::filesystem::exists(out / "DuskmireBase.pdb"), c.builds);
-    EXPECT_NE(said.find(c.says), std::string::npos) << said;
+    const testbuild::Result r = testbuild::BuildEditedSample("duskmire-scripts", c.file, c.find, c.replace);
+    ASSERT_TRUE(r.edited);
+    EXPECT_EQ(r.status == 0, c.builds) << r.output;
+    EXPECT_EQ(r.wrote, c.builds);
+    EXPECT_NE(r.output.find(c.says), std::string::npos) << r.output;
   }
-  std::filesystem::remove_all(base);
 }
 
 }  // namespace
