@@ -2,6 +2,7 @@
 
 #include "foundation/TimeUtil.h"
 #include "game/SMonster.h"
+#include "game/SStateGame.h"
 #include "world/SItemTable.h"
 #include "world/SMapArea.h"
 #include "world/SMapObjectType.h"
@@ -177,6 +178,10 @@ bool SMapWindow::PlaceMonster(SMapArea& area, SMapMonster& monster, i32 x, i32 y
     return true;
   }
   return false;
+}
+
+void SMapWindow::RefreshMonsterPicture(SMapArea& area, SMapMonster& monster) {
+  if (owner) owner->RefreshMonsterPicture(area, monster);
 }
 
 void SMapWindow::PlaceObjectInArea(SMapArea& area, SMapMonster& monster, i32 x, i32 y) {

@@ -16,6 +16,7 @@ struct SMapObjectInst;
 class SMonster;
 class SMonsterTable;
 class SSoundTable;
+class SStateGame;
 class SStream;
 class SWorldModule;
 struct SMapMonster;
@@ -168,6 +169,8 @@ class SMapWindow : public SMapGame {
   u8 TemplateKind(const SMonster* m) override;
   bool TemplateAggressive(const SMonster* m) override;
   void MarkTemplateNeeded(const SMonster* m) override;
+  // The monster's look follows its paralysis (its draw record belongs to the game state that owns the window).
+  void RefreshMonsterPicture(SMapArea& area, SMapMonster& monster) override;
   u32 GameMinutes() override { return minutes; }
   u32 NextContainerSerial() override { return NextBagNumber(); }
   void ClearWindowCell(i32 column, i32 row) override;
@@ -198,6 +201,7 @@ class SMapWindow : public SMapGame {
   SSavedItemNames savedItemNames;         // and its item-name table (set its `table` to the item table)
   SRandom random;                         // the window's own, until the game's generator is given
   SRandom* generator = nullptr;           // the game's single generator
+  SStateGame* owner = nullptr;            // the game state the window belongs to
 
  private:
   SMapCell* FreeCell(SMapArea& area, i32 x, i32 y);

@@ -84,6 +84,7 @@ SStateGame::SStateGame() : events(true, 4), actions(true, 4), kindServices(*this
     }
   HideBackground();
   view.fogColor = 0;
+  window.owner = this;
 }
 
 SStateGame::~SStateGame() {

@@ -401,6 +401,8 @@ class SStateGame : public SState {
   void CollectVisibleCells(bool refresh, bool relight);
   void CollectObjects();
   void BuildMonsterSprites();
+  // The monster's draw record takes the look of its paralysis, or its normal one, and steps.
+  void RefreshMonsterPicture(SMapArea& area, SMapMonster& monster);
   void AnimateMonsterSprites(bool idle, bool attack);
   void AnimateTextures();
   void UpdateSkyAndLight(bool dayNight);

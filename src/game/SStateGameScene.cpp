@@ -575,6 +575,13 @@ void SStateGame::BuildMonsterSprites() {
     }
 }
 
+void SStateGame::RefreshMonsterPicture(SMapArea& area, SMapMonster& monster) {
+  u16* record = scene.Monster(monster.displayIndex);
+  if (!record || !monster.monster) return;
+  monster.monster->RefreshPicture(&area, monster, record, facing);
+  MakeResident(record[MonsterDraw::kPicture]);
+}
+
 void SStateGame::AnimateMonsterSprites(bool idle, bool attack) {
   if (!scene.IsAllocated() || !window.CurrentArea()) return;
   const i32 px = window.playerX, py = window.playerY;

@@ -95,6 +95,14 @@ TEST(FightTurn, WhoStaysOutOfTheFight) {
   EXPECT_EQ(w.Record(townsman), nullptr) << "people never fight";
   EXPECT_EQ(w.Record(sleeping), nullptr) << "bound to a switched-off object";
   EXPECT_EQ(w.Record(far), nullptr) << "8 cells away";
+  // A monster taken off its cell leaves the fight; a person leaves the walkers.
+  w.state.RemoveObjectAt(*w.area, *madeHostile);
+  EXPECT_EQ(w.Record(madeHostile), nullptr);
+  EXPECT_EQ(w.Cell(16, 17).monsterId[0], 0);
+  w.state.RunMonsters();
+  ASSERT_NE(w.state.FindActiveMonster(*townsman), nullptr);
+  w.state.RemoveObjectAt(*w.area, *townsman);
+  EXPECT_EQ(w.state.FindActiveMonster(*townsman), nullptr);
 }
 
 TEST(FightTurn, NextToThePlayerTheWeakAndTheShootersSometimesFlee) {

@@ -397,6 +397,9 @@ TEST(MonsterDraw, ANewRecordAndTheMendedMissingPictures) {
   w.area->AddMonsterEffect(m->id, 1, 5, SMapArea::kParalysis, 0, nullptr);
   t.RefreshPicture(w.area, *m, w.Draw(*m), 0);
   EXPECT_EQ(record[MonsterDraw::kLook], 91);
+  // The paralysis wears off with the monster's turns: its normal look comes back.
+  w.area->TickMonsterEffects(m->id, 5);
+  EXPECT_EQ(record[MonsterDraw::kLook], 90);
 
   // A template without a base type shows nothing and says nothing.
   SMonster& lost = w.Template(2);
