@@ -270,6 +270,11 @@ TEST(FightTurn, AMonsterCrossesIntoAnotherAreaWithItsEffects) {
   ASSERT_EQ(around->monsters.IndexOf(m), 0);
   const u8 oldId = m->id;
   around->AddMonsterEffect(oldId, 3, 5, SMapArea::kPoison, 0, nullptr);
+  // What it carries goes with it, under a bag id of the new area.
+  SItemContainer* bag = around->AddContainer();
+  ASSERT_NE(bag, nullptr);
+  m->containerId = bag->id;
+  centre->AddContainer();
   w.Number();
   w.state.ScanFightRange(false, 0, 0);
   ASSERT_EQ(w.Record(m)->kind, kFightLineUp);
@@ -282,6 +287,9 @@ TEST(FightTurn, AMonsterCrossesIntoAnotherAreaWithItsEffects) {
   EXPECT_EQ(m->cellY, 10);
   EXPECT_EQ(around->FindEffectHolder(oldId), nullptr);
   EXPECT_EQ(centre->GetMonsterPoison(m->id), 3) << "its effect under its new id";
+  EXPECT_EQ(around->containers.IndexOf(bag), -1);
+  EXPECT_EQ(centre->FindContainerById(m->containerId), bag);
+  EXPECT_EQ(m->containerId, 2) << "the centre's first bag id was taken";
 }
 
 TEST(FightTurn, AFullAreaAndABoundMonsterHoldTheMonsterBack) {
