@@ -449,26 +449,28 @@ void SWorldModuleList::Clear() {
 
 bool SWorldModule::WriteSavedState(SDatabaseWriter& writer, u16 first, u32 saveVersion) {
   if (u32(first) + maps.Count() > 0xFFFF) return false;
-  SStream s(saveVersion);
-  if (!s.OpenForWriteOwned()) return false;
-  s.SerializeMarker('V');
-  s.SerializeI32(worldX);
-  s.SerializeI32(worldY);
-  s.SerializeU32(minutes);
-  u16 count = maps.Count();
-  s.SerializeU16(count);
-  for (u32 i = 0; i < count; ++i) {
-    const char* mapName = maps[i32(i)]->name.Text();
-    u16 id = u16(first + 1 + i);
-    s.SerializeString(mapName);
-    s.SerializeU16(id);
-  }
-  if (!writer.AddRecordFromStream(first, s)) return false;
-  for (u32 i = 0; i < count; ++i) {
-    s.Rewind();
-    if (!maps[i32(i)]->WriteSavedState(s, saveVersion) || !writer.AddRecordFromStream(u16(first + 1 + i), s))
+  const u16 count = maps.Count();
+  const bool head = AddBuiltRecord(writer, first, saveVersion, [&](SStream& s) {
+    s.SerializeMarker('V');
+    s.SerializeI32(worldX);
+    s.SerializeI32(worldY);
+    s.SerializeU32(minutes);
+    u16 n = count;
+    s.SerializeU16(n);
+    for (u32 i = 0; i < count; ++i) {
+      const char* mapName = maps[i32(i)]->name.Text();
+      u16 id = u16(first + 1 + i);
+      s.SerializeString(mapName);
+      s.SerializeU16(id);
+    }
+    return s.Ok();
+  });
+  if (!head) return false;
+  // A busy map may not fit the first buffer: it is built again in a larger one.
+  for (u32 i = 0; i < count; ++i)
+    if (!AddBuiltRecord(writer, u16(first + 1 + i), saveVersion,
+                        [&](SStream& s) { return maps[i32(i)]->WriteSavedState(s, saveVersion); }))
       return false;
-  }
   return true;
 }
 
