@@ -239,7 +239,7 @@ void SStateGame::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
     if (core) TeleportToPosition(core->player.startPosition.CStr(), 0);
     UpdateSkyAndLight(true);
   } else {
-    EnterMap();
+    EnterMapAgain();
     MarkAutomapSeen();
     RunMonsters();
     UpdateAmbient();

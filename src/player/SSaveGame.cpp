@@ -374,10 +374,11 @@ bool SSaveGame::ReadBaseModuleName(SString& out) {
 // ---- writing
 
 bool SSaveGame::BuildRecords(SDatabaseWriter& writer) {
+  // Without a map to come back to, the file could never be loaded: the slot keeps what it has.
   SStateGame* game = core_->stateGame;
-  SWorldModule* current = core_->CurrentWorld();
+  const SWorldModule* current = core_->CurrentWorld();
   const SMapArea* map = current ? current->currentMap : nullptr;
-  if (!game || !current || !map || !map->name.Text()) return false;
+  if (!game || !map || !map->name.Text()) return false;
   const bool header = AddBuiltRecord(writer, kSaveHeaderRecord, kSaveVersion, [&](SStream& s) {
     for (u8 marker : kHeaderMarkers) s.SerializeByte(marker);
     u8 version = kSaveVersion;
@@ -412,8 +413,9 @@ bool SSaveGame::BuildRecords(SDatabaseWriter& writer) {
   const bool modules = AddBuiltRecord(writer, kSaveModulesRecord, kSaveVersion, [&](SStream& s) {
     u32 n = u32(saved.size());
     s.SerializeU32(n);
-    s.SerializeSString(current->name);
+    const char* moduleName = current->name.CStr();
     const char* mapName = map->name.Text();
+    s.SerializeString(moduleName);
     s.SerializeString(mapName);
     for (size_t i = 0; i < saved.size(); ++i) {
       s.SerializeSString(saved[i]->name);
