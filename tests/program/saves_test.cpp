@@ -336,3 +336,109 @@ TEST(Saves, DamagedSlotsAreRefusedOrLoadCleanly) {
   std::cout << cases.size() << " cases: " << loaded << " loaded, " << refused << " refused, " << unloaded
             << " refused once the world was reloaded\n";
 }
+
+namespace {
+
+// Writes the records, changed by `edit`, as slot `slot`.
+void WriteSlot(GameHarness& game, u32 slot, std::map<u16, Bytes> records,
+               const std::function<void(std::map<u16, Bytes>&)>& edit) {
+  if (edit) edit(records);
+  SFileStore store(game.dataFolder());
+  SDatabaseWriter w(&store);
+  const std::string name = "DuskmireSave" + std::to_string(slot);
+  w.InitSavedGameHeader(name.c_str());
+  for (const auto& [id, bytes] : records) w.AddRecord(id, bytes.data(), u32(bytes.size()));
+  ASSERT_TRUE(w.Write(name.c_str()));
+}
+
+void Replace(Bytes& b, const std::string& from, const std::string& to) {
+  const auto at = std::search(b.begin(), b.end(), from.begin(), from.end());
+  ASSERT_NE(at, b.end()) << from;
+  std::copy(to.begin(), to.end(), at);
+}
+
+}  // namespace
+
+// A slot the check refuses leaves the running game as it was; one whose fault shows only in the
+// reloaded world (its map is gone) leaves no world and no game running, and a good slot loads after it.
+TEST(Saves, RefusedSlotsLeaveTheGameAsItWas) {
+  GameHarness game(NewGameOptions());
+  ASSERT_TRUE(game.boot()) << game.startError();
+  ASSERT_TRUE(game.waitUntil(GameHarness::gameIdle(), 40));
+  SGameCore& core = game.core();
+  ASSERT_EQ(core.saveGame.Write(1), 1);
+  const std::map<u16, Bytes> good = Records(SlotPath(game, 1));
+  // Records that only a damaged game could have written.
+  core.player.race = 9;
+  ASSERT_EQ(core.saveGame.Write(5), 1);
+  core.player.race = 2;
+  const Bytes badPlayer = Records(SlotPath(game, 5)).at(kSavePlayerRecord);
+  core.stateGame->previousX = 99;
+  ASSERT_EQ(core.saveGame.Write(5), 1);
+  core.stateGame->previousX = core.stateGame->window.playerX;
+  const Bytes badGameState = Records(SlotPath(game, 5)).at(kSaveGameStateRecord);
+  ASSERT_TRUE(WalkOn(game));
+
+  const struct Case {
+    std::string what;
+    std::function<void(std::map<u16, Bytes>&)> edit;
+  } cases[] = {
+      {"no header", [](auto& r) { r.erase(kSaveHeaderRecord); }},
+      {"no module list", [](auto& r) { r.erase(kSaveModulesRecord); }},
+      {"no globals", [](auto& r) { r.erase(kSaveGlobalsRecord); }},
+      {"no player", [](auto& r) { r.erase(kSavePlayerRecord); }},
+      {"no game state", [](auto& r) { r.erase(kSaveGameStateRecord); }},
+      {"no inventory view", [](auto& r) { r.erase(kSaveInventoryRecord); }},
+      {"no name tables", [](auto& r) { r.erase(kSaveNamesRecord); }},
+      {"a newer version", [](auto& r) { r[kSaveHeaderRecord][3] = 117; }},
+      {"another world", [](auto& r) { Replace(r[kSaveModulesRecord], "base", "bass"); }},
+      {"a module record missing", [](auto& r) { r.erase(kSaveFirstModuleRecord); }},
+      {"a map record missing", [](auto& r) { r.erase(u16(kSaveFirstModuleRecord + 3)); }},
+      {"a map the world lacks", [](auto& r) { Replace(r[kSaveModulesRecord], "base_out0101", "base_out0909"); }},
+      {"a race beyond the table", [&](auto& r) { r[kSavePlayerRecord] = badPlayer; }},
+      {"a cell outside the window", [&](auto& r) { r[kSaveGameStateRecord] = badGameState; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteSlot(game, 3, good, c.edit);
+    const std::string before = game.summary() + Carried(game);
+    const u16 modules = core.world.modules.Count();
+    EXPECT_EQ(core.saveGame.Load(3, nullptr), 0);
+    EXPECT_EQ(core.world.modules.Count(), modules);
+    EXPECT_EQ(game.summary() + Carried(game), before);
+  }
+
+  // Without a world running, the missing map shows only once the world is back: it goes again.
+  WriteSlot(game, 3, good, cases[11].edit);
+  ASSERT_GT(core.world.modules.Count(), 0);
+  core.UnloadWorld();
+  EXPECT_EQ(core.saveGame.Load(3, nullptr), 0);
+  EXPECT_EQ(core.world.modules.Count(), 0);
+  EXPECT_EQ(core.stateGame->gameInProgress, 0u);
+  EXPECT_EQ(core.player.inventory.GetItemCount(), 0);
+  ASSERT_EQ(LoadSlot(game, 1), 1);
+  ASSERT_TRUE(game.waitUntil(GameHarness::gameIdle(), 40));
+  EXPECT_EQ(core.stateGame->gameInProgress, 1u);
+}
+
+// A new game that finds no world, or not the race's start position, reports failure with the world
+// unloaded and no game running.
+TEST(Saves, ANewGameWithoutItsWorldFails) {
+  for (const char* damage : {"no base archive", "no start position"}) {
+    SCOPED_TRACE(damage);
+    GameHarness game(NewGameOptions());
+    const std::string base = game.dataFolder() + "/DuskmireBase.pdb";
+    if (std::string(damage) == "no base archive") {
+      std::filesystem::remove(base);
+    } else {
+      Bytes archive = ReadFile(base);
+      Replace(archive, "base_startgameetherim", "base_startgameetherix");
+      WriteFile(base, archive);
+    }
+    EXPECT_FALSE(game.boot());
+    EXPECT_NE(game.startError().find("The new game could not be started"), std::string::npos) << game.startError();
+    EXPECT_EQ(game.core().world.modules.Count(), 0);
+    EXPECT_EQ(game.core().stateGame->gameInProgress, 0u);
+    EXPECT_NE(game.state(), kStateGame);
+  }
+}
