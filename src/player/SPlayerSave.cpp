@@ -68,6 +68,22 @@ void WriteKeys(SStream& s, const List& list) {
   }
 }
 
+// Pad 2, a u16 count, then count key texts: the records the table has are appended (once each), the
+// others dropped. False when the count cannot fit the record or the stream fails.
+template <class List, class Table>
+bool ReadKeys(SStream& s, List& list, const Table* table) {
+  u16 n = 0;
+  s.SerializeU16(n);
+  if (!Fits(s, n, 1)) return false;
+  for (u16 i = 0; i < n; ++i) {
+    const char* key = nullptr;
+    s.SerializeString(key);
+    auto* record = table && key ? table->FindByName(key) : nullptr;
+    if (record && list.IndexOf(record) < 0) list.Add(record);
+  }
+  return s.Ok();
+}
+
 }  // namespace
 
 // ---- the fields both directions share
@@ -298,23 +314,9 @@ bool SPlayer::Read(SStream& s, u32 version, SSaveGame& saves) {
     equipment[slot - 1] = read[slot - 1] && FitsSlot(read[slot - 1]->type, slot) ? read[slot - 1] : nullptr;
 
   s.SerializeMarker('`');
-  s.SerializeU16(n);
-  if (!Fits(s, n, 1)) return false;
-  for (u16 i = 0; i < n; ++i) {
-    const char* key = nullptr;
-    s.SerializeString(key);
-    SAbility* a = rules_ && key ? rules_->abilities.FindByName(key) : nullptr;
-    if (a && abilities.IndexOf(a) < 0) abilities.Add(a);
-  }
+  if (!ReadKeys(s, abilities, rules_ ? &rules_->abilities : nullptr)) return false;
   s.SerializeMarker('a');
-  s.SerializeU16(n);
-  if (!Fits(s, n, 1)) return false;
-  for (u16 i = 0; i < n; ++i) {
-    const char* key = nullptr;
-    s.SerializeString(key);
-    SDisease* d = rules_ && key ? rules_->diseases.FindByName(key) : nullptr;
-    if (d && diseases.IndexOf(d) < 0) diseases.Add(d);
-  }
+  if (!ReadKeys(s, diseases, rules_ ? &rules_->diseases : nullptr)) return false;
   s.SerializeMarker('b');
   s.SerializeU16(n);
   if (!Fits(s, n, 2)) return false;

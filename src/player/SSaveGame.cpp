@@ -62,29 +62,13 @@ bool ReadModuleList(SStream& s, SString& module, SString& map, Entry&& entry) {
   return true;
 }
 
-// A module's own record ('V'): the world position, then its maps' names and record ids, each of which the
-// save must hold.
+// A module's own record: the map record ids it lists must all be in the save.
 bool CheckModuleRecord(SDatabase& save, u16 id, u32 version) {
   return ReadSavedRecord(save, id, version, [&](SStream& s) {
-    s.SerializeMarker('V');
     i32 x = 0, y = 0;
     u32 minutes = 0;
-    if (version > 90) {
-      s.SerializeI32(x);
-      s.SerializeI32(y);
-    }
-    if (version > 99) s.SerializeU32(minutes);
-    u16 count = 0;
-    s.SerializeU16(count);
-    if (s.Failed() || u32(count) * 3 > s.Remaining()) return false;
-    for (u32 i = 0; i < count; ++i) {
-      const char* mapName = nullptr;
-      u16 mapRecord = 0;
-      s.SerializeString(mapName);
-      s.SerializeU16(mapRecord);
-      if (s.Failed() || !save.HasRecord(mapRecord)) return false;
-    }
-    return true;
+    return SWorldModule::ReadSavedMaps(s, version, x, y, minutes,
+                                       [&](const char*, u16 mapRecord) { return save.HasRecord(mapRecord); });
   });
 }
 

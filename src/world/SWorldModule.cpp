@@ -479,33 +479,20 @@ bool SWorldModule::ReadSavedState(SDatabase& save, u16 id, u32 saveVersion) {
   if (!r) return false;
   SStream s(saveVersion);
   s.OpenForRead(*r);
-  s.SerializeMarker('V');
   i32 x = worldX, y = worldY;
   u32 time = minutes;
-  if (saveVersion > 90) {
-    s.SerializeI32(x);
-    s.SerializeI32(y);
-  }
-  if (saveVersion > 99) s.SerializeU32(time);
-  u16 count = 0;
-  s.SerializeU16(count);
-  if (s.Failed()) return false;
-  worldX = x;
-  worldY = y;
-  minutes = time;
-  for (u32 i = 0; i < count; ++i) {
-    const char* mapName = nullptr;
-    u16 mapRecord = 0;
-    s.SerializeString(mapName);
-    s.SerializeU16(mapRecord);
-    if (s.Failed()) return false;
+  const bool ok = ReadSavedMaps(s, saveVersion, x, y, time, [&](const char* mapName, u16 mapRecord) {
     SMapArea* map = FindMap(mapName);
-    if (!map) continue;
+    if (!map) return true;
     std::unique_ptr<SRecordData> state = save.ReadRecord(mapRecord);
     if (!state) return false;
     SStream ms(saveVersion);
     ms.OpenForRead(*state);
-    if (!map->ReadSavedState(ms, saveVersion)) return false;
-  }
+    return map->ReadSavedState(ms, saveVersion);
+  });
+  if (!ok) return false;
+  worldX = x;
+  worldY = y;
+  minutes = time;
   return true;
 }
