@@ -457,8 +457,10 @@ bool SSaveGame::RebuildWorld(SDialogLoading* loading) {
   core_->PopAllStates();
   step();
   core_->UnloadWorld();
-  // The window's cells and areas belonged to the world just unloaded.
+  // The window's cells and areas, and the player's items, spells and effects, belonged to the world just
+  // unloaded.
   core_->stateGame->window.Enter(nullptr);
+  core_->player.ClearLists();
   step();
   core_->stateGame->ResetForNewGame();
   step();

@@ -213,3 +213,30 @@ TEST_F(SaveSlots, DeletingASlot) {
   if (info) info->Free();
   delete info;
 }
+
+// A record that does not fit the first buffer (a great inventory) is built again in a larger one: the
+// game is saved whole, and the record reads back.
+TEST_F(SaveSlots, ALargeRecordIsSavedWhole) {
+  core.world.modules.Clear();
+  PlayOn(Module("three", 3));
+  SItemType* candle = Type({"base_candle", "Candle", 13, 1});
+  ASSERT_TRUE(player.inventory.AddItemsOfType(candle, 20000, *core.random));
+  ASSERT_EQ(core.saveGame.Write(1), 1);
+  SDatabase db(&core.fileStore);
+  ASSERT_TRUE(db.Open("DuskmireSave1", kSavedGameCode));
+  auto names = db.ReadRecord(kSaveNamesRecord);
+  auto record = db.ReadRecord(kSavePlayerRecord);
+  ASSERT_TRUE(names && record);
+  EXPECT_GT(record->size, SStream::kWriteBufferSize);
+  SStream n(kSaveVersion);
+  n.OpenForRead(*names);
+  ASSERT_TRUE(core.saveGame.ReadNameTables(n));
+  SStream s(kSaveVersion);
+  s.OpenForRead(*record);
+  ASSERT_TRUE(player.Read(s, kSaveVersion, core.saveGame));
+  core.saveGame.ClearNameTables();
+  EXPECT_EQ(player.inventory.GetItemCount(), 20000);
+  EXPECT_EQ(player.GetInventoryItem(19999)->type, candle);
+  player.ClearLists();
+  core.world.modules.Clear();
+}
