@@ -164,12 +164,13 @@ inline constexpr u32 kMaxRecordBuffer = 64u << 20;
 // built (build or the stream failed otherwise) or stored.
 template <class Build>
 bool AddBuiltRecord(SDatabaseWriter& writer, u16 id, u32 version, Build&& build) {
-  for (u32 size = SStream::kWriteBufferSize;; size *= 4) {
+  for (u32 size = SStream::kWriteBufferSize; size <= kMaxRecordBuffer; size *= 4) {
     SStream s(version);
     if (!s.OpenForWriteOwned(size)) return false;
     const bool built = build(s);
     if (built && s.Ok()) return writer.AddRecordFromStream(id, s);
-    const bool ranOut = s.Failed() && s.Position() == s.Size();
-    if (!ranOut || size >= kMaxRecordBuffer) return false;
+    // Only a record that ran out of room is built again.
+    if (!s.Failed() || s.Position() != s.Size()) return false;
   }
+  return false;
 }
