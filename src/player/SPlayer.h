@@ -57,6 +57,8 @@ struct SMarkedPosition {
   SString mapTitle;
   u8 column = 0, row = 0, facing = 0;
   bool IsHeld() const { return !worldName.IsEmpty(); }
+  // In a saved game: the four texts, then column, row and facing.
+  void Serialize(SStream& s);
 };
 
 template <>

@@ -88,6 +88,16 @@ bool ReadKeys(SStream& s, List& list, const Table* table) {
 
 // ---- the fields both directions share
 
+void SMarkedPosition::Serialize(SStream& s) {
+  s.SerializeSString(worldName);
+  s.SerializeSString(worldTitle);
+  s.SerializeSString(mapName);
+  s.SerializeSString(mapTitle);
+  s.SerializeByte(column);
+  s.SerializeByte(row);
+  s.SerializeByte(facing);
+}
+
 bool SPlayer::TransferFields(SStream& s, u32 version) {
   const bool wide = version >= kWideVersion;
   s.SerializeMarker('2');
@@ -182,15 +192,7 @@ bool SPlayer::Write(SStream& s, u32 version, SSaveGame& saves) {
     s.SerializeMarker('f');
     n = markedPositions.Count();
     s.SerializeU16(n);
-    for (SMarkedPosition* p : markedPositions) {
-      s.SerializeSString(p->worldName);
-      s.SerializeSString(p->worldTitle);
-      s.SerializeSString(p->mapName);
-      s.SerializeSString(p->mapTitle);
-      s.SerializeByte(p->column);
-      s.SerializeByte(p->row);
-      s.SerializeByte(p->facing);
-    }
+    for (SMarkedPosition* p : markedPositions) p->Serialize(s);
   }
   // The saved effects by source: used items, spells, conditions. Equipment, disease and ability effects
   // are derived again when the game is loaded.
@@ -333,13 +335,7 @@ bool SPlayer::Read(SStream& s, u32 version, SSaveGame& saves) {
     for (u16 i = 0; i < n && s.Ok(); ++i) {
       auto* p = new (std::nothrow) SMarkedPosition;
       if (!p) return false;
-      s.SerializeSString(p->worldName);
-      s.SerializeSString(p->worldTitle);
-      s.SerializeSString(p->mapName);
-      s.SerializeSString(p->mapTitle);
-      s.SerializeByte(p->column);
-      s.SerializeByte(p->row);
-      s.SerializeByte(p->facing);
+      p->Serialize(s);
       if (!markedPositions.Add(p)) delete p;
     }
   }
