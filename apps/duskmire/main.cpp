@@ -50,6 +50,7 @@ std::string UsageText() {
       "  --capture DIR           headless: write captured screens there (final.png at the end)\n"
       "  --frames N              headless: end after N presented frames\n"
       "  --ms N                  headless: end after N milliseconds of virtual time\n"
+      "  --new-game              start a new game with the default character at once\n"
       "  --help                  this text\n";
   return text;
 }
@@ -84,12 +85,16 @@ int Usage(const std::string& problem) {
 int main(int argc, char** argv) {
   Os::BackendOptions options;
   std::string backend = "sdl", data, registry;
-  bool headlessOnly = false;
+  bool headlessOnly = false, newGame = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       std::fputs(UsageText().c_str(), stdout);
       return 0;
+    }
+    if (arg == "--new-game") {
+      newGame = true;
+      continue;
     }
     const bool takesValue = arg == "--backend" || arg == "--screen" || arg == "--scale" || arg == "--data" ||
                             arg == "--registry" || arg == "--input" || arg == "--capture" || arg == "--frames" ||
@@ -141,7 +146,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::string refusal;
-  int code = WinMain(&refusal);
+  int code = WinMain(&refusal, newGame);
   if (!Os::FinishBackend(&error)) {
     std::fprintf(stderr, "duskmire: %s\n", error.c_str());
     code = 1;

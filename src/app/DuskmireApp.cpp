@@ -1,6 +1,7 @@
 #include "app/DuskmireApp.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SDialogLoading.h"
 #include "foundation/SSettings.h"
 #include "game/SStateGame.h"
 #include "graphics/SDisplay.h"
@@ -19,9 +20,9 @@ DuskmireApp* application = nullptr;
 u32 freeMemory = 0;
 bool quitFlag = false;
 
-bool NoSave(SGameCore*, u32) { return true; }
+bool SaveSlot(SGameCore* core, u32 slot) { return core->saveGame.Write(slot) == 1; }
 void ExitProcess(int code) { std::exit(code); }
-DuskmireApp::SaveGameFn saveGame = NoSave;
+DuskmireApp::SaveGameFn saveGame = SaveSlot;
 DuskmireApp::ExitFn exitProcess = ExitProcess;
 SGameObserver* coreObserver = nullptr;
 
@@ -50,7 +51,7 @@ DuskmireApp::~DuskmireApp() {
 
 DuskmireApp* DuskmireApp::Application() { return application; }
 u32 DuskmireApp::FreeMemory() { return freeMemory; }
-void DuskmireApp::SetSaveGame(SaveGameFn save) { saveGame = save ? save : NoSave; }
+void DuskmireApp::SetSaveGame(SaveGameFn save) { saveGame = save ? save : SaveSlot; }
 void DuskmireApp::SetExit(ExitFn exit) { exitProcess = exit ? exit : ExitProcess; }
 void DuskmireApp::SetObserver(SGameObserver* observer) { coreObserver = observer; }
 
@@ -98,7 +99,31 @@ bool DuskmireApp::OnInitialize() {
   core->landscapeScreen = landscape;
   core->observer = coreObserver;
   if (!core->Startup(choice.mode, window, screenWidth, screenHeight, &startError)) return Refuse(startError.c_str());
+  if (newGame && !StartNewGame()) {
+    startError = "The new game could not be started: the world's archives or its start position are missing.";
+    return Refuse(startError.c_str());
+  }
   return true;
+}
+
+bool DuskmireApp::StartNewGame() {
+  if (!core || !core->stateGame) return false;
+  SDialogLoading loading;
+  loading.Attach(core);
+  loading.Layout();
+  // Loading runs inside a frame, as the screens that start a game do.
+  if (!core->BeginFrame()) return false;
+  const bool started = core->saveGame.StartNewGame(&loading) == 1;
+  if (started) {
+    // The game state is entered with word 0 set: it puts the player on the start position.
+    if (SState* current = core->currentState) {
+      current->params[0] = 1;
+      current->params[1] = current->params[2] = current->params[3] = 0;
+    }
+    core->SetState(kStateGame);
+  }
+  core->Present();
+  return started;
 }
 
 bool DuskmireApp::StateGameHasSubDialog() const { return core->stateGame && core->stateGame->subDialog != nullptr; }
@@ -252,9 +277,23 @@ void DuskmireApp::OnResume() {
 void DuskmireApp::Quit() {
   quitFlag = true;
   quit = 1;
-  if (core && core->stateGame && core->stateGame->gameInProgress && !saveGame(core, 0))
-    Os::Windows().MessageBox(window, "The game could not be saved.", "Error", 0);
+  if (core && core->stateGame && core->stateGame->gameInProgress && !saveGame(core, 0)) {
+    // The previous automatic save is still whole; the player decides whether this game may be lost.
+    const i32 answer =
+        Os::Windows().MessageBox(window, "The game could not be saved. Exit anyway?", "Error", Os::kMessageBoxYesNo);
+    if (answer != Os::kAnswerYes) {
+      quitFlag = false;
+      quit = 0;
+      return;
+    }
+  }
   exitProcess(1);
+}
+
+bool DuskmireApp::OnClose() {
+  if (!core || !core->stateGame || !core->stateGame->gameInProgress) return true;
+  Quit();
+  return quit != 0;
 }
 
 void QuitGame() {
@@ -265,12 +304,13 @@ void QuitGame() {
     exitProcess(1);
 }
 
-int WinMain(std::string* refusal) {
+int WinMain(std::string* refusal, bool newGame) {
   // Before anything is drawn, as the handheld's start-up code did: the block copies for this processor.
   Hal::SelectBlockRoutines(Hal::GetProcessorType());
   DuskmireApp app;
   app.applicationId = DuskmireApp::kApplicationId;
   app.quit = 0;
+  app.newGame = newGame ? 1 : 0;
   if (app.Create(app.title)) {
     app.lastIdleReset = Hal::GetTime();
     if (app.OnInitialize())

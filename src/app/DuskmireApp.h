@@ -56,9 +56,16 @@ class DuskmireApp : public Hal::Game {
   void OnPenDown(i32 x, i32 y) override;
   void OnPenMove(i32 x, i32 y) override;
   void OnPenUp(i32 x, i32 y) override;
+  // Closing the window is how a player quits: during a game it runs the quit sequence.
+  bool OnClose() override;
 
   // The quit sequence: set the quit flag, save a game in progress to slot 0, end the process (code 1).
+  // When the save fails the player is asked "The game could not be saved. Exit anyway?": No clears the
+  // quit flag and the game goes on.
   void Quit();
+  // A new game with the new-player screen's character, entered at once; false (the old state kept) when
+  // it cannot be started.
+  bool StartNewGame();
   // Saving a game (slot) and ending the process, as the running program does them; tests replace them.
   using SaveGameFn = bool (*)(SGameCore* core, u32 slot);
   using ExitFn = void (*)(int code);
@@ -81,6 +88,7 @@ class DuskmireApp : public Hal::Game {
   u32 lastStylusRepeat = 0;
   u16 heldAction = 0;
   u32 lastKeyRepeat = 0;
+  u8 newGame = 0;  // start a new game right after start-up (until the main menu offers one)
   SGameCore* core = nullptr;
   std::string startError;  // why the start was refused, when it was
 
@@ -96,9 +104,10 @@ class DuskmireApp : public Hal::Game {
 // The quit sequence of the running application.
 void QuitGame();
 
-// The program's main function: builds the application, starts the framework and runs the loop. Returns
-// the process's exit code (0). When the start was refused, *refusal (if given) says why.
-int WinMain(std::string* refusal = nullptr);
+// The program's main function: builds the application, starts the framework and runs the loop, with a new
+// game started at once when asked. Returns the process's exit code (0). When the start was refused,
+// *refusal (if given) says why.
+int WinMain(std::string* refusal = nullptr, bool newGame = false);
 
 // The window title.
 inline constexpr char kDuskmireTitle[] = "Duskmire";

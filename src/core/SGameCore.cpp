@@ -11,7 +11,7 @@
 
 #include <new>
 
-SGameCore::SGameCore() : data(&fileStore) {}
+SGameCore::SGameCore() : data(&fileStore) { saveGame.SetCore(this); }
 
 SGameCore::~SGameCore() {
   // The states first: they may still refer to anything else the core holds.

@@ -11,6 +11,7 @@
 #include "graphics/SDisplayHost.h"
 #include "os/Window.h"
 #include "player/SPlayer.h"
+#include "player/SSaveGame.h"
 #include "screens/cards/SCardSet.h"
 
 #include <string>
@@ -201,6 +202,7 @@ class SGameCore : public SDisplayHost {
   SSettings settings;
   // The world: module list (with the current module), image cache and every world table.
   SGameWorld world;
+  SSaveGame saveGame;  // the saved-game slots and their name tables
   SLayoutTable layouts;
   u32 lightTextColour = 0x94D6EF;  // edge colour of interface labels
   u32 darkTextColour = 0x4294C6;   // edge colour of a pressed message button's label

@@ -58,8 +58,9 @@ bool SGameCore::Startup(i32 mode, Os::WindowId window, u32 screenWidth, u32 scre
     if (error) *error = why;
     return false;
   };
-  // The direction tables and group offsets are constants of the class; the saved-game manager comes with
-  // saved games. The game state exists from here on, attached only once everything else does.
+  // The direction tables and group offsets are constants of the class; the saved-game manager is tied to
+  // the core when the core is made. The game state exists from here on, attached only once everything
+  // else does.
   stateGame = CreateState<SStateGame>(kStateGame);
   if (!stateGame) return fail(kOutOfMemory);
   programFolder = Os::ProgramFolder();

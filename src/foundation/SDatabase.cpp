@@ -98,6 +98,8 @@ SFileHandle SFileStore::Create(const char* name) {
 
 bool SFileStore::DeleteFile(const char* name) { return name && Os::Files().Delete(PathFor(name).c_str()); }
 
+bool SFileStore::Exists(const char* name) { return name && Os::Files().Exists(PathFor(name).c_str()); }
+
 bool SFileStore::Rename(const char* from, const char* to) {
   return from && to && Os::Files().Rename(PathFor(from).c_str(), PathFor(to).c_str());
 }

@@ -2,13 +2,12 @@
 // a 4-byte aligned offset and followed by 2 zero bytes. Record ids are the low 16 bits of the unique id.
 #pragma once
 #include "foundation/SRecordData.h"
+#include "foundation/SStream.h"
 #include "os/Files.h"
 
 #include <memory>
 #include <string>
 #include <vector>
-
-class SStream;
 
 // Four-character codes of the header.
 inline constexpr char kDataCreator[] = "DkMr";    // the game's data archives
@@ -59,6 +58,7 @@ class SFileStore {
   SFileHandle Create(const char* name);  // created or truncated, writing; null when it cannot
   bool DeleteFile(const char* name);
   bool Rename(const char* from, const char* to);
+  bool Exists(const char* name);
   // Replaces the file by n bytes in one step (Os::FileSystem::WriteAtomic); false, the old file kept.
   bool WriteAtomic(const char* name, const void* data, u64 n, std::string* error = nullptr);
   // Bytes read (fewer at the end of the file), or -1.
@@ -155,3 +155,22 @@ class SDatabaseWriter {
   SDatabaseHeader header_;
   std::vector<Record> records_;
 };
+
+// The largest buffer a record is built in.
+inline constexpr u32 kMaxRecordBuffer = 64u << 20;
+
+// Builds a record through build(SStream&) -> bool in a stream buffer of its own and stores it under the
+// id. A record that fills the buffer is built again in one four times as large; false when it cannot be
+// built (build or the stream failed otherwise) or stored.
+template <class Build>
+bool AddBuiltRecord(SDatabaseWriter& writer, u16 id, u32 version, Build&& build) {
+  for (u32 size = SStream::kWriteBufferSize; size <= kMaxRecordBuffer; size *= 4) {
+    SStream s(version);
+    if (!s.OpenForWriteOwned(size)) return false;
+    const bool built = build(s);
+    if (built && s.Ok()) return writer.AddRecordFromStream(id, s);
+    // Only a record that ran out of room is built again.
+    if (!s.Failed() || s.Position() != s.Size()) return false;
+  }
+  return false;
+}

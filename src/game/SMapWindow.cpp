@@ -3,6 +3,7 @@
 #include "foundation/TimeUtil.h"
 #include "game/SMonster.h"
 #include "game/SStateGame.h"
+#include "player/SSaveGame.h"
 #include "world/SItemTable.h"
 #include "world/SMapArea.h"
 #include "world/SMapObjectType.h"
@@ -205,40 +206,16 @@ bool SMapWindow::PlaceBagInCell(SMapArea& area, SItemContainer& bag, i32 x, i32 
 }
 
 void SMapWindow::FillFromTemplate(SMapArea& area, SMapMonster& monster, SItemContainer& bag) {
-  if (!monster.monster || !savedItemNames.table) return;
+  if (!monster.monster || !items) return;
   if (area.module) monster.monster->items.ResolveEntries(area.module->itemList);
-  savedItemNames.table->CreateItemsFromList(monster.monster->items.entries, bag.items, *Random());
+  items->CreateItemsFromList(monster.monster->items.entries, bag.items, *Random());
 }
 
-u16 SSavedItemNames::IndexOf(const SItemType* type) {
-  if (!type || !type->name.Text()) return 0;
-  int at = names.FindText(type->name.Text());
-  if (at < 0) {
-    if (!names.AddText(type->name.Text())) return 0;
-    at = names.Count() - 1;
-  }
-  return u16(at + 1);
-}
+u16 SMapWindow::InternMonster(const SMonster* m) { return saves ? saves->InternMonster(m) : 0; }
 
-SItemType* SSavedItemNames::TypeAt(u16 index) {
-  const char* text = index ? names.Text(i32(index) - 1) : nullptr;
-  return text && table ? table->FindType(text) : nullptr;
-}
+SMonster* SMapWindow::SavedMonster(u16 index) { return saves ? saves->MonsterAt(index) : nullptr; }
 
-u16 SMapWindow::InternMonster(const SMonster* m) {
-  if (!m || !m->name.Text()) return 0;
-  int at = savedMonsterNames.FindText(m->name.Text());
-  if (at < 0) {
-    if (!savedMonsterNames.AddText(m->name.Text())) return 0;
-    at = savedMonsterNames.Count() - 1;
-  }
-  return u16(at + 1);
-}
-
-SMonster* SMapWindow::SavedMonster(u16 index) {
-  const char* text = index ? savedMonsterNames.Text(i32(index) - 1) : nullptr;
-  return text && monsterTable ? monsterTable->FindMonster(text) : nullptr;
-}
+SItemNames* SMapWindow::ItemNames() { return saves; }
 
 // ---- geometry and numbering
 

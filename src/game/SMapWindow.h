@@ -4,7 +4,6 @@
 // they load into it.
 #pragma once
 #include "foundation/SRandom.h"
-#include "foundation/SStringList.h"
 #include "world/SItem.h"
 #include "world/SMapCell.h"
 #include "world/SMapGame.h"
@@ -15,20 +14,12 @@ class SMapObjectType;
 struct SMapObjectInst;
 class SMonster;
 class SMonsterTable;
+class SSaveGame;
 class SSoundTable;
 class SStateGame;
 class SStream;
 class SWorldModule;
 struct SMapMonster;
-
-// A saved game's item-name table: positions 1..n of the names it holds.
-class SSavedItemNames : public SItemNames {
- public:
-  u16 IndexOf(const SItemType* type) override;
-  SItemType* TypeAt(u16 index) override;
-  SItemTable* table = nullptr;
-  SStringList names;
-};
 
 // The window and what the maps ask of the game (monster templates, placement, saved monster names).
 class SMapWindow : public SMapGame {
@@ -179,7 +170,7 @@ class SMapWindow : public SMapGame {
   bool GetAreaLocalPosition(SMapArea& area, i32 x, i32 y, i32& column, i32& row) override;
   u16 InternMonster(const SMonster* m) override;
   SMonster* SavedMonster(u16 index) override;
-  SItemNames* ItemNames() override { return &savedItemNames; }
+  SItemNames* ItemNames() override;
   SRandom* Random() override { return generator ? generator : &random; }
   void FillFromTemplate(SMapArea& area, SMapMonster& monster, SItemContainer& bag) override;
   bool PlaceBagInCell(SMapArea& area, SItemContainer& bag, i32 x, i32 y) override;
@@ -197,8 +188,8 @@ class SMapWindow : public SMapGame {
   u16 containerCounter = 1;               // the next bag's sequence number
   SMonsterTable* monsterTable = nullptr;  // where saved monster names are found again
   SSoundTable* sounds = nullptr;          // types read into the window mark their sounds needed here
-  SStringList savedMonsterNames;          // the saved game's monster-name table (index = position + 1)
-  SSavedItemNames savedItemNames;         // and its item-name table (set its `table` to the item table)
+  SSaveGame* saves = nullptr;             // the saved game's name tables (none: monsters and bags unsaved)
+  SItemTable* items = nullptr;            // what monsters carry is made from it
   SRandom random;                         // the window's own, until the game's generator is given
   SRandom* generator = nullptr;           // the game's single generator
   SStateGame* owner = nullptr;            // the game state the window belongs to

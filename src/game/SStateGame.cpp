@@ -104,7 +104,8 @@ void SStateGame::BindWorld() {
   world.modules.env.game = &window;
   window.monsterTable = &world.monsters;
   window.sounds = &world.sounds;
-  window.savedItemNames.table = &world.items;
+  window.items = &world.items;
+  window.saves = &core->saveGame;
   window.generator = core->random;
   if (core->display && core->display->Renderer()) core->display->Renderer()->random = core->random;
 }
@@ -236,11 +237,11 @@ void SStateGame::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
     rainCountdown = 65535;
     StopRainSound();
     rainClass = 0;
-    // The new game names its start position; the player is put there when the new game sets it.
-    EnterMap();
+    // A new game: the player stands on the start position the new character names.
+    if (core) TeleportToPosition(core->player.startPosition.CStr(), 0);
     UpdateSkyAndLight(true);
   } else {
-    EnterMap();
+    EnterMapAgain();
     MarkAutomapSeen();
     RunMonsters();
     UpdateAmbient();

@@ -391,6 +391,9 @@ class SStateGame : public SState {
   // ---- scene preparation (SStateGameScene.cpp)
   // Fills the window from the current map of the current world and builds the whole scene.
   bool EnterMap();
+  // The same for the map the player already stands on (after a load, or back from the main menu): no
+  // new visit, so no map is reset for the time since its last one and each keeps its visit time.
+  bool EnterMapAgain();
   void RebuildCell(i32 x, i32 y);
   void RebuildCellLayer2(i32 x, i32 y);
   // One wall side seen from the cell (x, y) in direction `side`.

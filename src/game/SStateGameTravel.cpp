@@ -15,6 +15,8 @@
 #include "world/SWorldModule.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -234,6 +236,20 @@ void SStateGame::ResetForNewGame() {
   savedPositions.DeleteAll();
   fightFlag = standby = actCooldown = 0;
   dangerCountdown = 0;
+}
+
+bool SStateGame::EnterMapAgain() {
+  SWorldModule* module = core ? core->CurrentWorld() : nullptr;
+  std::vector<std::pair<SMapArea*, u32>> visits;
+  if (module)
+    for (SMapArea* m : module->maps)
+      if (m->lastVisit) {
+        visits.emplace_back(m, m->lastVisit);
+        m->lastVisit = window.minutes;
+      }
+  const bool entered = EnterMap();
+  for (const auto& [m, visit] : visits) m->lastVisit = visit;
+  return entered;
 }
 
 // ---- the saved record

@@ -25,6 +25,11 @@ inline constexpr u32 kMsgLButtonDown = 513;
 inline constexpr u32 kMsgLButtonUp = 514;
 
 inline constexpr LParam kKeyRepeatBit = LParam(1) << 30;
+
+// Message boxes: a box of this type asks a question with Yes and No buttons and answers which was chosen.
+inline constexpr u32 kMessageBoxYesNo = 4;
+inline constexpr i32 kAnswerYes = 6;
+inline constexpr i32 kAnswerNo = 7;
 inline constexpr u32 kExStyleTopmost = 8;
 inline constexpr i32 kShowRestoreCommand = 13;
 
@@ -86,7 +91,8 @@ class WindowSystem {
   // Input and system.
   virtual i16 GetKeyState(i32 key) = 0;         // negative while the key is down
   virtual i32 GetSystemMetrics(i32 index) = 0;  // 0 screen width, 1 screen height
-  // Shows a message box; its caption and text also go to stderr, so a refused start always says why.
+  // Shows a message box; its caption and text also go to stderr, so a refused start always says why. The
+  // answer: kAnswerYes or kAnswerNo for a kMessageBoxYesNo question.
   virtual i32 MessageBox(WindowId owner, const char* text, const char* caption, u32 type) = 0;
   virtual void ResetIdleTimer() = 0;
 

@@ -2,8 +2,9 @@
 // spells, quests, inventory and equipment, abilities, diseases, fame and crime, marked positions) with the
 // active effects in their category lists, and the rules that change the record and report the changes.
 // The record (SPlayer.cpp), effects and derived values (SPlayerEffects.cpp), status changes
-// (SPlayerChanges.cpp), items, prices and words (SPlayerItems.cpp), and time, wear and damage
-// (SPlayerTime.cpp) are one class over several files.
+// (SPlayerChanges.cpp), items, prices and words (SPlayerItems.cpp), time, wear and damage
+// (SPlayerTime.cpp), the saved record (SPlayerSave.cpp) and the new character (SPlayerNew.cpp) are one
+// class over several files.
 #pragma once
 #include "foundation/SPtrArray.h"
 #include "foundation/SRandom.h"
@@ -19,7 +20,10 @@ class SGameCore;
 class SItemType;
 class SMapArea;
 class SMonster;
+class SSaveGame;
 class SSpell;
+class SStream;
+struct SNewPlayer;
 class SWorldModule;
 class SWorldRules;
 struct SActionRecord;
@@ -56,6 +60,8 @@ struct SMarkedPosition {
   SString mapTitle;
   u8 column = 0, row = 0, facing = 0;
   bool IsHeld() const { return !worldName.IsEmpty(); }
+  // In a saved game: the four texts, then column, row and facing.
+  void Serialize(SStream& s);
 };
 
 template <>
@@ -256,6 +262,28 @@ class SPlayer : public SPlayerAccess {
   void QueueTeleport(const char* position, const char* transition);
   void QueueTeleportPlain(const char* position);
 
+  // ---- the saved record (SPlayerSave.cpp): record 3003 of a saved game
+  // Writes the record in the form of `version` (the game writes 116), item types and spells as indexes
+  // of the save manager's tables; false when the stream fails.
+  bool Write(SStream& s, u32 version, SSaveGame& saves);
+  // Reads a record of `version` (86 to 116) into the player, whose lists are emptied first. False, the
+  // record refused, when the stream fails, a count cannot fit the record, the race is not 0..5, the level
+  // not 1..99, a skill id above 20, or an effect's category not 1..23 or its source not 2, 3 or 6. A
+  // quest, ability, disease, spell or item type the world lacks is dropped; an equipment slot that names
+  // no item read, or one whose item the slot cannot hold, stays empty.
+  bool Read(SStream& s, u32 version, SSaveGame& saves);
+  void SerializeEffect(SStream& s, SPlayerEffect& e, SSaveGame& saves);
+  // One saved effect: false when it is damaged; *out null when its source is gone.
+  bool ReadEffect(SStream& s, SSaveGame& saves, SPlayerEffect** out);
+  // Empties every list: spells, quests, equipment, inventory, abilities, diseases, items read, marked
+  // positions and effects.
+  void ClearLists();
+
+  // ---- the new character (SPlayerNew.cpp)
+  // Race, attributes, skills, money, kit, provisions, spells, start time and start position from the
+  // new-player screen's record; after ResetForNewGame.
+  void GiveStartingKit(const SNewPlayer& record);
+
   // ---- item texts, prices, fame and outfit words (SPlayerItems.cpp)
   // Appends "a potion of Healing", "3 books of 'Lore'" and the like.
   void FormatItemName(const SItemType* type, u32 count, SString& out) const;
@@ -316,6 +344,7 @@ class SPlayer : public SPlayerAccess {
   u32 crime = 0;
   u32 race = 1;
   SPtrArray<SMarkedPosition> markedPositions{true, 4};
+  SString startPosition;  // where a new game puts the player: the game state teleports there on entering
   SGameCore* game = nullptr;
   SString messageText;  // where reports are formatted
   SPtrArray<SPlayerEffect> effects[kEffectCategories];
@@ -338,6 +367,11 @@ class SPlayer : public SPlayerAccess {
   // Food or drink (class 14) the race may have.
   bool MayEat(const SItemType& type) const;
   SItem* ReceiveReported(const char* typeName, i32 n, bool report, const char* opening);
+  // The plain fields of the saved record, both directions; false when the stream failed.
+  bool TransferFields(SStream& s, u32 version);
+  // Steps of the new character.
+  void GiveProvisions();
+  SItem* GiveKitItem(const char* typeName, u32 count = 1);
 
   SWorldRules* rules_ = nullptr;
   SRandom fallbackRandom_;  // for a player without a started game

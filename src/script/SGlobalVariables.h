@@ -23,5 +23,13 @@ class SGlobalVariables : public SOneRecordTable<SGlobalVariable> {
   // The integer of the named variable; 0 when there is none.
   i32 GetValue(const char* name) const;
 
+  // A saved game's record 3002: tag 16, pad to 2, u16 count, then each variable's name and value in
+  // table order.
+  bool WriteSaved(SStream& s, u32 version);
+  // Restores the values of the variables the record names; a variable this world does not define is read
+  // and dropped, and those the record does not name keep their values. False when the record is damaged
+  // (a count that cannot fit it, a text without its end, a value cut short).
+  bool ReadSaved(SStream& s, u32 version);
+
   SPtrArray<SGlobalVariable>& variables = records;
 };

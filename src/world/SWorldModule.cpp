@@ -449,26 +449,28 @@ void SWorldModuleList::Clear() {
 
 bool SWorldModule::WriteSavedState(SDatabaseWriter& writer, u16 first, u32 saveVersion) {
   if (u32(first) + maps.Count() > 0xFFFF) return false;
-  SStream s(saveVersion);
-  if (!s.OpenForWriteOwned()) return false;
-  s.SerializeMarker('V');
-  s.SerializeI32(worldX);
-  s.SerializeI32(worldY);
-  s.SerializeU32(minutes);
-  u16 count = maps.Count();
-  s.SerializeU16(count);
-  for (u32 i = 0; i < count; ++i) {
-    const char* mapName = maps[i32(i)]->name.Text();
-    u16 id = u16(first + 1 + i);
-    s.SerializeString(mapName);
-    s.SerializeU16(id);
-  }
-  if (!writer.AddRecordFromStream(first, s)) return false;
-  for (u32 i = 0; i < count; ++i) {
-    s.Rewind();
-    if (!maps[i32(i)]->WriteSavedState(s, saveVersion) || !writer.AddRecordFromStream(u16(first + 1 + i), s))
+  const u16 count = maps.Count();
+  const bool head = AddBuiltRecord(writer, first, saveVersion, [&](SStream& s) {
+    s.SerializeMarker('V');
+    s.SerializeI32(worldX);
+    s.SerializeI32(worldY);
+    s.SerializeU32(minutes);
+    u16 n = count;
+    s.SerializeU16(n);
+    for (u32 i = 0; i < count; ++i) {
+      const char* mapName = maps[i32(i)]->name.Text();
+      u16 id = u16(first + 1 + i);
+      s.SerializeString(mapName);
+      s.SerializeU16(id);
+    }
+    return s.Ok();
+  });
+  if (!head) return false;
+  // A busy map may not fit the first buffer: it is built again in a larger one.
+  for (u32 i = 0; i < count; ++i)
+    if (!AddBuiltRecord(writer, u16(first + 1 + i), saveVersion,
+                        [&](SStream& s) { return maps[i32(i)]->WriteSavedState(s, saveVersion); }))
       return false;
-  }
   return true;
 }
 
@@ -477,33 +479,20 @@ bool SWorldModule::ReadSavedState(SDatabase& save, u16 id, u32 saveVersion) {
   if (!r) return false;
   SStream s(saveVersion);
   s.OpenForRead(*r);
-  s.SerializeMarker('V');
   i32 x = worldX, y = worldY;
   u32 time = minutes;
-  if (saveVersion > 90) {
-    s.SerializeI32(x);
-    s.SerializeI32(y);
-  }
-  if (saveVersion > 99) s.SerializeU32(time);
-  u16 count = 0;
-  s.SerializeU16(count);
-  if (s.Failed()) return false;
-  worldX = x;
-  worldY = y;
-  minutes = time;
-  for (u32 i = 0; i < count; ++i) {
-    const char* mapName = nullptr;
-    u16 mapRecord = 0;
-    s.SerializeString(mapName);
-    s.SerializeU16(mapRecord);
-    if (s.Failed()) return false;
+  const bool ok = ReadSavedMaps(s, saveVersion, x, y, time, [&](const char* mapName, u16 mapRecord) {
     SMapArea* map = FindMap(mapName);
-    if (!map) continue;
+    if (!map) return true;
     std::unique_ptr<SRecordData> state = save.ReadRecord(mapRecord);
     if (!state) return false;
     SStream ms(saveVersion);
     ms.OpenForRead(*state);
-    if (!map->ReadSavedState(ms, saveVersion)) return false;
-  }
+    return map->ReadSavedState(ms, saveVersion);
+  });
+  if (!ok) return false;
+  worldX = x;
+  worldY = y;
+  minutes = time;
   return true;
 }

@@ -4,6 +4,7 @@
 #pragma once
 #include "foundation/SPtrArray.h"
 #include "foundation/SRecordData.h"
+#include "foundation/SStream.h"
 #include "foundation/SString.h"
 #include "world/SImageCache.h"
 #include "world/SMapArea.h"
@@ -13,7 +14,6 @@ class SDatabase;
 class SDatabaseWriter;
 class SFileStore;
 class SMapGame;
-class SStream;
 
 template <>
 struct SNameOf<SMapArea> {
@@ -89,6 +89,30 @@ class SWorldModule {
   bool WriteSavedState(SDatabaseWriter& writer, u16 first, u32 saveVersion);
   // Reads it back from a saved game; maps the module no longer has are passed over.
   bool ReadSavedState(SDatabase& save, u16 id, u32 saveVersion);
+  // The module's record of a saved game read through: the world position and clock (as far as the
+  // version has them), then map(name, record id) -> bool for each map it lists. False when the record is
+  // damaged (a count that cannot fit it, a text without its end) or map says so.
+  template <class Map>
+  static bool ReadSavedMaps(SStream& s, u32 saveVersion, i32& x, i32& y, u32& time, Map&& map) {
+    s.SerializeMarker('V');
+    if (saveVersion > 90) {
+      s.SerializeI32(x);
+      s.SerializeI32(y);
+    }
+    if (saveVersion > 99) s.SerializeU32(time);
+    u16 count = 0;
+    s.SerializeU16(count);
+    // Each map takes at least its name's end and a two-byte id.
+    if (s.Failed() || u32(count) * 3 > s.Remaining()) return false;
+    for (u32 i = 0; i < count; ++i) {
+      const char* mapName = nullptr;
+      u16 mapRecord = 0;
+      s.SerializeString(mapName);
+      s.SerializeU16(mapRecord);
+      if (s.Failed() || !map(mapName, mapRecord)) return false;
+    }
+    return true;
+  }
 
   const char* LastError() const { return error.CStr(); }
 

@@ -180,4 +180,26 @@ TEST(Travel, TheCellarTeleportAndStairs) {
   EXPECT_TRUE(w.Played("bsnd_stairupbare"));
 }
 
+// Coming back to the map the player stands on (after a load, or from another screen) is no new visit:
+// a map left alone for two weeks is not restocked under the player, and keeps its visit time.
+TEST(Travel, ReturningToTheGameIsNoNewVisit) {
+  WalkGame w;
+  w.withMonsters = true;  // the restock would bring back the monster taken away below
+  ASSERT_TRUE(w.Enter("base_dungeon1", 5, 6, 180, 600));
+  SMapArea* map = w.core().world.modules.FindMap("base_dungeon1");
+  ASSERT_NE(map, nullptr);
+  ASSERT_GT(map->monsters.Count(), 0);
+  const u32 visit = map->lastVisit;
+  EXPECT_EQ(visit, 600u);
+  const u8 id = map->monsters[0]->id;
+  map->RemoveMonster(id);
+  const u16 monsters = map->monsters.Count();
+  w.state().window.minutes = visit + 2 * SMapArea::kResetMinutes;
+  w.game.setState(kStateGame, 0);
+  ASSERT_EQ(w.game.state(), kStateGame);
+  EXPECT_EQ(map->monsters.Count(), monsters);
+  EXPECT_EQ(map->FindMonsterById(id), nullptr);
+  EXPECT_EQ(map->lastVisit, visit);
+}
+
 }  // namespace

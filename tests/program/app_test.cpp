@@ -387,7 +387,7 @@ TEST(App, StylusOnTurnedPicturesFollowsTheRotatedCopy) {
   }
 }
 
-TEST(App, QuitSavesAGameInProgressAndSaysSoWhenItCannot) {
+TEST(App, QuitSavesAGameInProgressAndAsksWhenItCannot) {
   static int saves = 0, exitCode = -1;
   DuskmireApp::SetSaveGame([](SGameCore*, u32 slot) {
     ++saves;
@@ -402,9 +402,18 @@ TEST(App, QuitSavesAGameInProgressAndSaysSoWhenItCannot) {
   EXPECT_EQ(saves, 0) << "no game in progress, nothing to save";
   EXPECT_EQ(exitCode, 1);
   rig.state.gameInProgress = 1;
+  exitCode = -1;
+  rig.Windows().SetMessageBoxAnswer(Os::kAnswerNo);
   rig.app->Quit();
   EXPECT_EQ(saves, 1);
   ASSERT_EQ(rig.Windows().MessageBoxes().size(), 1u);
+  EXPECT_EQ(rig.Windows().MessageBoxes()[0].text, "The game could not be saved. Exit anyway?");
+  EXPECT_EQ(exitCode, -1) << "No: the game goes on";
+  EXPECT_TRUE(rig.app->OnFrame());
+  rig.Windows().SetMessageBoxAnswer(Os::kAnswerYes);
+  rig.app->Quit();
+  EXPECT_EQ(saves, 2);
+  EXPECT_EQ(exitCode, 1);
   EXPECT_FALSE(rig.app->OnFrame()) << "the quit flag ends the loop";
   DuskmireApp::SetSaveGame(nullptr);
   DuskmireApp::SetExit(nullptr);

@@ -163,6 +163,7 @@ GameHarness::GameHarness(const Options& options) : options_(options) {
   DuskmireApp::SetObserver(observer_.get());
   app_ = std::make_unique<DuskmireApp>();
   app_->applicationId = DuskmireApp::kApplicationId;
+  app_->newGame = options.newGame ? 1 : 0;
 }
 
 GameHarness::~GameHarness() {

@@ -42,6 +42,8 @@ class GameHarness {
     std::map<std::string, u32> settings;  // registry values set before the start ("SoundVolume", ...)
     // A simulated sound device, so that sounds and music get real channels (headless runs have none).
     bool soundDevice = false;
+    // Start a new game with the new-player screen's character right after start-up (as --new-game does).
+    bool newGame = false;
     // For runs of the whole loop (app().Run()): scripted input, and when the run ends (0: no limit).
     std::string inputScript;
     u32 frameLimit = 0, timeLimit = 0;

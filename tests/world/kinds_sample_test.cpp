@@ -16,7 +16,7 @@ class KindsSample : public WorldFixture {
     tables[kBlockItems] = &itemTable;
     modules.env.game = &window;
     window.monsterTable = &monsters;
-    window.savedItemNames.table = &itemTable;
+    window.items = &itemTable;
     mapTypes.services = &game;
     game.items = &itemTable;
   }

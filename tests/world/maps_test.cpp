@@ -4,6 +4,7 @@
 #include "WorldFixture.h"
 #include "WorldMaps.h"
 #include "game/SMapWindow.h"
+#include "player/SSaveGame.h"
 #include "world/SItem.h"
 #include "world/SItemTable.h"
 #include "world/SMapObjectType.h"
@@ -62,7 +63,9 @@ class Maps : public WorldFixture {
     tables[kBlockItems] = &itemTable;
     modules.env.game = &window;
     window.monsterTable = &monsters;
-    window.savedItemNames.table = &itemTable;
+    window.items = &itemTable;
+    saves.Bind(&files, &itemTable, &monsters, nullptr);
+    window.saves = &saves;
   }
   ~Maps() override {
     // The base fixture clears the registered tables after this one's members are gone.
@@ -202,6 +205,7 @@ class Maps : public WorldFixture {
 
   SMapObjectTypeTable mapTypes;
   SItemTable itemTable;
+  SSaveGame saves;
   SMapWindow window;
   worldbuild::WorldLayout layout;
 };
@@ -756,8 +760,15 @@ TEST_F(Maps, SavedStateRoundTrip) {
 
   SDatabaseWriter writer(&files);
   writer.InitSavedGameHeader("DuskmireSave1");
+  saves.ResetNameTables();
   ASSERT_TRUE(base->WriteSavedState(writer, 100, saveVersion));
   ASSERT_TRUE(writer.Write("DuskmireSave1"));
+  // The names the records used, as the saved game keeps them.
+  SStream names(saveVersion);
+  ASSERT_TRUE(names.OpenForWriteOwned());
+  saves.WriteNameTables(names);
+  const Bytes nameBytes(names.Data(), names.Data() + names.BytesUsed());
+  saves.ClearNameTables();
 
   // A fresh load of the world, as a new session would have it.
   modules.Clear();
@@ -769,6 +780,9 @@ TEST_F(Maps, SavedStateRoundTrip) {
   itemTable.types.InsertByNameHash(sword);
   base = modules.current;
   map = base->FindMap("base_dungeon");
+  SStream readNames(saveVersion);
+  readNames.OpenForRead(nameBytes.data(), u32(nameBytes.size()));
+  ASSERT_TRUE(saves.ReadNameTables(readNames));
   SDatabase save(&files);
   ASSERT_TRUE(save.Open("DuskmireSave1", kSavedGameCode));
   ASSERT_TRUE(base->ReadSavedState(save, 100, saveVersion));

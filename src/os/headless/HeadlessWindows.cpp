@@ -38,7 +38,9 @@ void HeadlessWindows::CheckLimits() {
   const bool timeDone = timeLimit_ && clock_->ElapsedMilliseconds() >= timeLimit_;
   if ((framesDone || timeDone) && MainWindow()) {
     closePosted_ = true;
-    PostMessage(MainWindow(), kMsgClose, 0, 0);
+    // The run is over: the window goes without being asked to close, as a player's close would ask the
+    // game (which may save and end the process).
+    DestroyWindow(MainWindow());
   }
 }
 

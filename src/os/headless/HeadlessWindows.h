@@ -21,7 +21,7 @@ class HeadlessWindows : public WindowManager {
     next_ = 0;
   }
   void SetCaptureDir(const std::string& dir) { captureDir_ = dir; }
-  // 0 = no limit. Reaching a limit closes the main window.
+  // 0 = no limit. Reaching a limit destroys the main window (the game is not asked, as a close would).
   void SetFrameLimit(u32 frames) { frameLimit_ = frames; }
   void SetTimeLimit(u32 milliseconds) { timeLimit_ = milliseconds; }
   // Virtual milliseconds that a poll finding no message lets pass (default 1).

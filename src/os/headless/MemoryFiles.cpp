@@ -11,6 +11,7 @@ struct MemoryFileSystem::Shared {
   std::set<std::string> deleted;  // host files hidden by a delete or a rename
   bool readThrough = false;
   std::vector<std::string> failCreate;
+  std::vector<std::string> failDelete;
   bool failRename = false;
   u32 readLimit = 0;
   u64 writeLimit = 0;
@@ -19,6 +20,13 @@ struct MemoryFileSystem::Shared {
 };
 
 namespace {
+
+bool EndsWithAny(const std::string& path, const std::vector<std::string>& suffixes) {
+  for (const auto& suffix : suffixes)
+    if (path.size() >= suffix.size() && path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0)
+      return true;
+  return false;
+}
 
 class MemoryFile : public File {
  public:
@@ -87,9 +95,7 @@ std::unique_ptr<File> MemoryFileSystem::Create(const char* path) {
   if (!path) return nullptr;
   std::lock_guard lock(shared_->mutex);
   std::string p = path;
-  for (const auto& suffix : shared_->failCreate) {
-    if (p.size() >= suffix.size() && p.compare(p.size() - suffix.size(), suffix.size(), suffix) == 0) return nullptr;
-  }
+  if (EndsWithAny(p, shared_->failCreate)) return nullptr;
   auto data = std::make_shared<std::vector<u8>>();
   shared_->files[p] = data;
   shared_->deleted.erase(p);
@@ -100,6 +106,7 @@ std::unique_ptr<File> MemoryFileSystem::Create(const char* path) {
 bool MemoryFileSystem::Delete(const char* path) {
   if (!path) return false;
   std::lock_guard lock(shared_->mutex);
+  if (EndsWithAny(path, shared_->failDelete)) return false;
   bool had = shared_->files.erase(path) > 0;
   if (shared_->readThrough && !shared_->deleted.count(path)) {
     had = had || HostFileSystem().Exists(path);
@@ -196,6 +203,10 @@ void MemoryFileSystem::FailCreate(const std::string& pathSuffix) {
   std::lock_guard lock(shared_->mutex);
   shared_->failCreate.push_back(pathSuffix);
 }
+void MemoryFileSystem::FailDelete(const std::string& pathSuffix) {
+  std::lock_guard lock(shared_->mutex);
+  shared_->failDelete.push_back(pathSuffix);
+}
 void MemoryFileSystem::FailRename(bool fail) {
   std::lock_guard lock(shared_->mutex);
   shared_->failRename = fail;
@@ -211,6 +222,7 @@ void MemoryFileSystem::LimitWrites(u64 maxBytesInAll) {
 void MemoryFileSystem::ClearFaults() {
   std::lock_guard lock(shared_->mutex);
   shared_->failCreate.clear();
+  shared_->failDelete.clear();
   shared_->failRename = false;
   shared_->readLimit = 0;
   shared_->writeLimit = 0;

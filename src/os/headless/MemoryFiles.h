@@ -34,6 +34,9 @@ class MemoryFileSystem : public FileSystem {
   // Faults. A failing create applies to every path that ends with the given text ("" for every path).
   void FailCreate(const std::string& pathSuffix);
   void FailRename(bool fail);
+  // A file whose path ends with the given text cannot be deleted (a read-only file): Delete is false and
+  // the file stays.
+  void FailDelete(const std::string& pathSuffix);
   void LimitReads(u32 maxBytesPerRead);  // short reads; 0 = no limit
   void LimitWrites(u64 maxBytesInAll);   // a file stops growing after that many bytes; 0 = no limit
   void ClearFaults();

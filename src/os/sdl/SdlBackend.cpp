@@ -187,8 +187,20 @@ bool SdlWindows::ToPanel(i32 wx, i32 wy, i32* px, i32* py, bool clamp) const {
 
 i32 SdlWindows::MessageBox(WindowId owner, const char* text, const char* caption, u32 type) {
   const i32 answer = WindowManager::MessageBox(owner, text, caption, type);
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption ? caption : "", text ? text : "", window_);
-  return answer;
+  if (!(type & kMessageBoxYesNo)) {
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption ? caption : "", text ? text : "", window_);
+    return answer;
+  }
+  const SDL_MessageBoxButtonData buttons[2] = {
+      {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, kAnswerNo, "No"},
+      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, kAnswerYes, "Yes"},
+  };
+  const SDL_MessageBoxData box = {
+      SDL_MESSAGEBOX_WARNING, window_, caption ? caption : "", text ? text : "", 2, buttons, nullptr};
+  int chosen = kAnswerNo;
+  // Without a way to ask, the game goes on: nothing is lost by staying.
+  if (SDL_ShowMessageBox(&box, &chosen) != 0 || chosen < 0) return kAnswerNo;
+  return chosen;
 }
 
 void SdlWindows::Handle(const SDL_Event& e) {

@@ -171,7 +171,11 @@ Os::LResult Game::WindowProc(u32 message, Os::WParam wParam, Os::LParam lParam) 
         OnSuspend();
       }
       break;
-    case Os::kMsgClose: ws.DestroyWindow(w); break;
+    case Os::kMsgClose:
+      // A window that stays open must not reach the default handling, which destroys it.
+      if (!OnClose()) return 0;
+      ws.DestroyWindow(w);
+      break;
     case Os::kMsgKeyDown:
       if (!(lParam & Os::kKeyRepeatBit)) OnKeyDown(wParam);
       break;

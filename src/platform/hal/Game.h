@@ -53,6 +53,8 @@ class Game : public GameBase {
   void OnPenDown(i32, i32) override {}
   void OnPenMove(i32, i32) override {}
   void OnPenUp(i32, i32) override {}
+  // The window is asked to close: true lets it close, which ends the loop.
+  virtual bool OnClose() { return true; }
 
   // The single-instance start and the window; true when the window exists.
   bool Create(const char* windowTitle);

@@ -1,0 +1,33 @@
+// Checks arbitrary bytes as a slot file the way a load does before it tears the running game down: every
+// record through its own reader into scratch objects. A file the check passes is one of the base world,
+// with a version of at most 116 and a map to play on.
+#include "common/Check.h"
+#include "foundation/SDatabase.h"
+#include "os/headless/MemoryFiles.h"
+#include "player/SSaveGame.h"
+
+#include <cstring>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
+  if (size > (4u << 20)) return 0;
+  static Os::MemoryFileSystem files;
+  Os::InstallFiles(&files);
+  files.Put("/fuzz/DuskmireSave1.pdb", std::vector<u8>(data, data + size));
+  SFileStore store("/fuzz/");
+  SSaveGame saves;
+  saves.Bind(&store, nullptr, nullptr, nullptr);
+  SDatabase save(&store);
+  if (save.Open("DuskmireSave1", kSavedGameCode)) {
+    SSaveCheck check;
+    if (saves.CheckSave(save, "base", &check)) {
+      CHECK(check.version <= kSaveVersion);
+      CHECK(std::strcmp(check.module.CStr(), "base") == 0);
+      CHECK(!check.map.IsEmpty());
+    }
+    // The check leaves no names behind.
+    CHECK(saves.ItemTypeAt(1) == nullptr && saves.SpellAt(1) == nullptr);
+  }
+  Os::InstallFiles(nullptr);
+  return 0;
+}

@@ -1,0 +1,445 @@
+// Saved games through the real program: a new game with the new-player record's defaults, saved to a
+// slot, walked on and loaded back exactly; the quit sequence writing slot 0; damaged, interrupted and
+// unwritable saves that never cost the player a game.
+#include "app/DuskmireApp.h"
+#include "core/SGameCore.h"
+#include "core/ui/SDialogLoading.h"
+#include "foundation/SDatabase.h"
+#include "game/SStateGame.h"
+#include "os/Backend.h"
+#include "os/Files.h"
+#include "os/headless/HeadlessWindows.h"
+#include "os/headless/MemoryFiles.h"
+#include "player/SSaveGame.h"
+#include "support/GameHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace {
+
+using Bytes = std::vector<u8>;
+
+GameHarness::Options NewGameOptions() {
+  GameHarness::Options o;
+  o.copyData = true;
+  o.newGame = true;
+  return o;
+}
+
+std::string SlotPath(const GameHarness& game, u32 slot) {
+  return game.dataFolder() + "/DuskmireSave" + std::to_string(slot) + ".pdb";
+}
+
+Bytes ReadFile(const std::string& path) {
+  std::vector<u8> bytes;
+  Os::ReadWholeFile(path.c_str(), 64u << 20, &bytes);
+  return bytes;
+}
+
+void WriteFile(const std::string& path, const Bytes& bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+// Every record of a slot file by id.
+std::map<u16, Bytes> Records(const std::string& path) {
+  std::map<u16, Bytes> out;
+  const Bytes file = ReadFile(path);
+  if (file.size() < kDatabaseHeaderSize) return out;
+  const u32 n = u32(file[76]) << 8 | file[77];
+  for (u32 i = 0; i < n && kDatabaseHeaderSize + 8 * (i + 1) <= file.size(); ++i) {
+    const u8* e = file.data() + kDatabaseHeaderSize + 8 * i;
+    const u32 at = u32(e[0]) << 24 | u32(e[1]) << 16 | u32(e[2]) << 8 | e[3];
+    const u8* next = e + 8;
+    const u32 end =
+        i + 1 < n ? u32(next[0]) << 24 | u32(next[1]) << 16 | u32(next[2]) << 8 | next[3] : u32(file.size());
+    out[u16(e[6] << 8 | e[7])] = Bytes(file.begin() + at, file.begin() + end);
+  }
+  return out;
+}
+
+// What the player carries, by item type, in inventory order.
+std::string Carried(const GameHarness& game) {
+  std::ostringstream out;
+  for (const SItem* item : game.core().player.inventory.items)
+    out << (item->type && item->type->name.Text() ? item->type->name.Text() : "?") << ":" << item->count << " ";
+  return out.str();
+}
+
+// Loads the slot as the load screen will: inside a frame, with the loading dialog; then the game state
+// is entered with word 0 clear. The result of the load.
+i32 LoadSlot(GameHarness& game, u32 slot) {
+  SGameCore& core = game.core();
+  SDialogLoading loading;
+  loading.Attach(&core);
+  loading.Layout();
+  if (!core.BeginFrame()) return -1;
+  const i32 loaded = core.saveGame.Load(slot, &loading);
+  core.Present();
+  if (loaded == 1) game.setState(kStateGame, 0);
+  return loaded;
+}
+
+testing::AssertionResult WalkOn(GameHarness& game) {
+  for (u16 action : {kActionForward, kActionTurnLeft, kActionForward, kActionSideRight}) {
+    game.press(action);
+    if (auto r = game.waitUntil(GameHarness::gameIdle(), 80); !r) return r;
+  }
+  return testing::AssertionSuccess();
+}
+
+}  // namespace
+
+// The road: a new game with the record's defaults, saved, walked on, loaded back to the same game and
+// picture, and saved again to the same records.
+TEST(Saves, NewGameSaveWalkAndLoadBack) {
+  GameHarness game(NewGameOptions());
+  ASSERT_TRUE(game.boot()) << game.startError();
+  ASSERT_EQ(game.state(), kStateGame);
+  EXPECT_EQ(game.core().stateGame->params[0], 1u);
+  EXPECT_EQ(game.core().stateGame->gameInProgress, 1u);
+  ASSERT_TRUE(game.waitUntil(GameHarness::gameIdle(), 40));
+  const std::string started = game.summary();
+  // Race 2, every attribute 15, 500 money and the kit's 100, the kit of major skills 2, 5, 1, 8, 15, 14
+  // with weapon, shield, armour and boots equipped, 3 pm of day 1, on the Etherim's start position
+  // (town cell 10, 11) facing north.
+  EXPECT_NE(started.find("race 2 Etherim"), std::string::npos) << started;
+  EXPECT_NE(started.find("attributes 15 15 15 15 15\n"), std::string::npos) << started;
+  EXPECT_NE(started.find(" money 600 "), std::string::npos) << started;
+  EXPECT_NE(started.find("equipped 4:base_mail_frayedleather 5:base_weap_shortswordcheap 6:base_shield_woodenround "
+                         "11:base_boots_fur\n"),
+            std::string::npos)
+      << started;
+  EXPECT_NE(started.find("game map base_out0101 cell 17,18 in cell 32768,32768 facing 0 clock day 1 15:00"),
+            std::string::npos)
+      << started;
+  EXPECT_EQ(game.core().player.portrait.CStr(), std::string("bres_head00_raceetherim"));
+  EXPECT_TRUE(game.core().player.KnowsSpell("base_spellcurelightwounds"));
+
+  // Save to slot 1 and walk on.
+  ASSERT_TRUE(WalkOn(game));
+  const std::string saved = game.summary();
+  const std::string carried = Carried(game);
+  ASSERT_FALSE(game.frames().empty());
+  const std::vector<u16> savedFrame = game.frames().back().pixels;
+  ASSERT_EQ(game.core().saveGame.Write(1), 1);
+  // A second save of the same moment: every record but the header's dates byte for byte the first's. (A
+  // save after loading differs where townspeople were mid-walk: their walks are not saved, and they stand
+  // again when the map is entered.)
+  ASSERT_EQ(game.core().saveGame.Write(2), 1);
+  const std::map<u16, Bytes> first = Records(SlotPath(game, 1)), second = Records(SlotPath(game, 2));
+  ASSERT_FALSE(first.empty());
+  for (const auto& [id, bytes] : first) {
+    if (id == kSaveHeaderRecord) continue;
+    ASSERT_TRUE(second.count(id)) << id;
+    EXPECT_TRUE(second.at(id) == bytes) << "record " << id << " differs";
+  }
+  EXPECT_EQ(second.size(), first.size());
+  EXPECT_TRUE(first.count(kSaveFirstModuleRecord)) << "the base module's records begin at 3010";
+  ASSERT_TRUE(WalkOn(game));
+  ASSERT_NE(game.summary(), saved);
+
+  // Load slot 1: the game and its picture as they were at saving.
+  ASSERT_EQ(LoadSlot(game, 1), 1);
+  ASSERT_TRUE(game.waitUntil(GameHarness::gameIdle(), 40));
+  EXPECT_EQ(game.summary(), saved);
+  EXPECT_EQ(Carried(game), carried);
+  game.frame(2);
+  ASSERT_FALSE(game.frames().empty());
+  EXPECT_TRUE(game.frames().back().pixels == savedFrame) << "the picture after loading differs from the saved one";
+}
+
+// Quitting by closing the window during a game writes slot 0 and ends the process; the slot then
+// describes itself and loads into the game the player left.
+TEST(Saves, ClosingTheWindowSavesSlotZeroAndEnds) {
+  const std::string folder = GameHarness::makeDataFolder("quit-save", nullptr);
+  const GameHarness::ProgramResult r = GameHarness::runProgram(
+      {"quit-save", "--data '" + folder + "' --new-game", "f10 keydown up\nf12 keyup up\nf60 close\n"});
+  EXPECT_EQ(r.status, 1) << r.output;  // the quit sequence's exit code
+  ASSERT_TRUE(std::filesystem::exists(folder + "/DuskmireSave0.pdb")) << r.output;
+
+  std::string left;
+  {
+    GameHarness played(NewGameOptions());
+    ASSERT_TRUE(played.boot()) << played.startError();
+    played.press(kActionForward);
+    ASSERT_TRUE(played.waitUntil(GameHarness::gameIdle(), 60));
+    left = played.summary();
+  }
+  GameHarness::Options o;
+  o.dataFolder = folder;
+  GameHarness game(o);
+  ASSERT_TRUE(game.boot()) << game.startError();
+  SSaveSlotInfo* info = game.core().saveGame.ReadSlotInfo(0);
+  ASSERT_NE(info, nullptr);
+  EXPECT_STREQ(info->date.CStr(), "Day 1, 3:00 pm");
+  EXPECT_NE(info->thumbnail, nullptr);
+  info->Free();
+  delete info;
+  ASSERT_EQ(LoadSlot(game, 0), 1);
+  ASSERT_TRUE(game.waitUntil(GameHarness::gameIdle(), 40));
+  EXPECT_EQ(game.summary(), left);
+}
+
+// When slot 0 cannot be written the player is asked: No goes on playing, Yes ends; the old automatic save
+// stays as it was either way.
+TEST(Saves, AFailedQuitSaveAsksAndKeepsTheOldSlot) {
+  static int exits = 0;
+  exits = 0;
+  DuskmireApp::SetExit([](int) { ++exits; });
+  GameHarness game(NewGameOptions());
+  ASSERT_TRUE(game.boot()) << game.startError();
+  ASSERT_TRUE(game.waitUntil(GameHarness::gameIdle(), 40));
+  ASSERT_EQ(game.core().saveGame.Write(0), 1);
+  const Bytes old = ReadFile(SlotPath(game, 0));
+  ASSERT_TRUE(WalkOn(game));
+
+  Os::MemoryFileSystem files(true);
+  Os::InstallFiles(&files);
+  files.FailCreate("");
+  Os::HeadlessWindows& windows = *Os::HeadlessWindowSystem();
+  windows.SetMessageBoxAnswer(Os::kAnswerNo);
+  Os::Windows().PostMessage(game.app().window, Os::kMsgClose, 0, 0);
+  game.frame(2);
+  ASSERT_EQ(windows.MessageBoxes().size(), 1u);
+  EXPECT_EQ(windows.MessageBoxes()[0].text, "The game could not be saved. Exit anyway?");
+  EXPECT_EQ(windows.MessageBoxes()[0].type, Os::kMessageBoxYesNo);
+  EXPECT_EQ(exits, 0);
+  EXPECT_FALSE(game.ended()) << "No: the window stays and the game goes on";
+  EXPECT_TRUE(game.waitUntil(GameHarness::gameIdle(), 5));
+
+  windows.SetMessageBoxAnswer(Os::kAnswerYes);
+  Os::Windows().PostMessage(game.app().window, Os::kMsgClose, 0, 0);
+  game.frame(2);
+  EXPECT_EQ(windows.MessageBoxes().size(), 2u);
+  EXPECT_EQ(exits, 1);
+  EXPECT_TRUE(game.ended());
+  Os::InstallFiles(nullptr);
+  DuskmireApp::SetExit(nullptr);
+  EXPECT_TRUE(ReadFile(SlotPath(game, 0)) == old) << "the old slot 0 changed";
+}
+
+// A save that stops at any byte of the file, or whose rename fails, reports failure and leaves the old
+// slot whole: it loads into the game saved before.
+TEST(Saves, AnInterruptedSaveKeepsTheOldSlot) {
+  GameHarness game(NewGameOptions());
+  ASSERT_TRUE(game.boot()) << game.startError();
+  ASSERT_TRUE(game.waitUntil(GameHarness::gameIdle(), 40));
+  ASSERT_EQ(game.core().saveGame.Write(1), 1);
+  const std::string before = game.summary();
+  const Bytes old = ReadFile(SlotPath(game, 1));
+  ASSERT_TRUE(WalkOn(game));
+
+  Os::MemoryFileSystem files(true);
+  Os::InstallFiles(&files);
+  // The size the new file would have.
+  ASSERT_EQ(game.core().saveGame.Write(4), 1);
+  Bytes whole;
+  ASSERT_TRUE(files.Get(SlotPath(game, 4), &whole));
+  for (u64 k : {u64(1), u64(kDatabaseHeaderSize), u64(kDatabaseHeaderSize + 9), u64(whole.size() - 1)}) {
+    files.ClearFaults();
+    files.LimitWrites(k);
+    EXPECT_EQ(game.core().saveGame.Write(1), 0) << "a write cut at byte " << k;
+  }
+  for (u64 k = 97; k < whole.size(); k += whole.size() / 16) {
+    files.ClearFaults();
+    files.LimitWrites(k);
+    EXPECT_EQ(game.core().saveGame.Write(1), 0) << "a write cut at byte " << k;
+  }
+  files.ClearFaults();
+  files.FailRename(true);
+  EXPECT_EQ(game.core().saveGame.Write(1), 0);
+  files.ClearFaults();
+  EXPECT_FALSE(files.Get(SlotPath(game, 1), nullptr)) << "a failed save left a slot file behind";
+  Os::InstallFiles(nullptr);
+
+  EXPECT_TRUE(ReadFile(SlotPath(game, 1)) == old);
+  ASSERT_EQ(LoadSlot(game, 1), 1);
+  ASSERT_TRUE(game.waitUntil(GameHarness::gameIdle(), 40));
+  EXPECT_EQ(game.summary(), before);
+}
+
+// A slot file cut short at a dense sample of lengths, and with bytes of its header, its record table and
+// each record flipped: the description is there or not, and the load either succeeds or is refused with
+// the running game as it was, or (for damage found only in the reloaded world) leaves no world and no
+// game running.
+TEST(Saves, DamagedSlotsAreRefusedOrLoadCleanly) {
+  GameHarness game(NewGameOptions());
+  ASSERT_TRUE(game.boot()) << game.startError();
+  ASSERT_TRUE(game.waitUntil(GameHarness::gameIdle(), 40));
+  ASSERT_TRUE(WalkOn(game));
+  SGameCore& core = game.core();
+  ASSERT_EQ(core.saveGame.Write(1), 1);
+  const Bytes golden = ReadFile(SlotPath(game, 1));
+  ASSERT_GT(golden.size(), 8000u);
+
+  struct Case {
+    std::string what;
+    Bytes bytes;
+  };
+  std::vector<Case> cases;
+  const size_t step = golden.size() / 97;
+  for (size_t n = 0; n < golden.size(); n += n < 160 ? 7 : step)
+    cases.push_back({"cut at " + std::to_string(n), Bytes(golden.begin(), golden.begin() + n)});
+  auto flipped = [&](size_t at) {
+    Bytes b = golden;
+    b[at] ^= 0xFF;
+    return Case{"byte " + std::to_string(at) + " flipped", b};
+  };
+  const u32 records = u32(golden[76]) << 8 | golden[77];
+  for (size_t at = 0; at < kDatabaseHeaderSize + 8u * records; ++at) cases.push_back(flipped(at));
+  for (u32 i = 0; i < records; ++i) {
+    const u8* e = golden.data() + kDatabaseHeaderSize + 8 * i;
+    const size_t begin = size_t(e[0]) << 24 | size_t(e[1]) << 16 | size_t(e[2]) << 8 | e[3];
+    const size_t end =
+        i + 1 < records ? size_t(e[8]) << 24 | size_t(e[9]) << 16 | size_t(e[10]) << 8 | e[11] : golden.size();
+    // The first bytes of each record, then a spread over the rest.
+    for (size_t at = begin; at < end; at += at < begin + 24 ? 1 : std::max<size_t>(1, (end - begin) / 12))
+      cases.push_back(flipped(at));
+  }
+
+  u32 loaded = 0, refused = 0, unloaded = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteFile(SlotPath(game, 3), c.bytes);
+    if (SSaveSlotInfo* info = core.saveGame.ReadSlotInfo(3)) {
+      EXPECT_NE(info->database, nullptr);
+      info->Free();
+      delete info;
+    }
+    const std::string before = game.summary() + Carried(game);
+    const i32 result = core.saveGame.Load(3, nullptr);
+    if (result == 1) {
+      ++loaded;
+      continue;
+    }
+    ASSERT_EQ(result, 0);
+    if (core.world.modules.Count() == 0) {
+      // Refused past the teardown: nothing of the world is left, and no game runs.
+      ++unloaded;
+      EXPECT_EQ(core.stateGame->gameInProgress, 0u);
+      EXPECT_EQ(core.player.inventory.GetItemCount(), 0);
+      EXPECT_EQ(core.stateGame->window.CurrentArea(), nullptr);
+      ASSERT_EQ(core.saveGame.Load(1, nullptr), 1);
+      continue;
+    }
+    ++refused;
+    EXPECT_EQ(game.summary() + Carried(game), before) << "a refused load changed the running game";
+  }
+  // The sample reaches every outcome.
+  EXPECT_GT(loaded, 0u);
+  EXPECT_GT(refused, 0u);
+  std::cout << cases.size() << " cases: " << loaded << " loaded, " << refused << " refused, " << unloaded
+            << " refused once the world was reloaded\n";
+}
+
+namespace {
+
+// Writes the records, changed by `edit`, as slot `slot`.
+void WriteSlot(GameHarness& game, u32 slot, std::map<u16, Bytes> records,
+               const std::function<void(std::map<u16, Bytes>&)>& edit) {
+  if (edit) edit(records);
+  SFileStore store(game.dataFolder());
+  SDatabaseWriter w(&store);
+  const std::string name = "DuskmireSave" + std::to_string(slot);
+  w.InitSavedGameHeader(name.c_str());
+  for (const auto& [id, bytes] : records) w.AddRecord(id, bytes.data(), u32(bytes.size()));
+  ASSERT_TRUE(w.Write(name.c_str()));
+}
+
+void Replace(Bytes& b, const std::string& from, const std::string& to) {
+  const auto at = std::search(b.begin(), b.end(), from.begin(), from.end());
+  ASSERT_NE(at, b.end()) << from;
+  std::copy(to.begin(), to.end(), at);
+}
+
+}  // namespace
+
+// A slot the check refuses leaves the running game as it was; one whose fault shows only in the
+// reloaded world (its map is gone) leaves no world and no game running, and a good slot loads after it.
+TEST(Saves, RefusedSlotsLeaveTheGameAsItWas) {
+  GameHarness game(NewGameOptions());
+  ASSERT_TRUE(game.boot()) << game.startError();
+  ASSERT_TRUE(game.waitUntil(GameHarness::gameIdle(), 40));
+  SGameCore& core = game.core();
+  ASSERT_EQ(core.saveGame.Write(1), 1);
+  const std::map<u16, Bytes> good = Records(SlotPath(game, 1));
+  // Records that only a damaged game could have written.
+  core.player.race = 9;
+  ASSERT_EQ(core.saveGame.Write(5), 1);
+  core.player.race = 2;
+  const Bytes badPlayer = Records(SlotPath(game, 5)).at(kSavePlayerRecord);
+  core.stateGame->previousX = 99;
+  ASSERT_EQ(core.saveGame.Write(5), 1);
+  core.stateGame->previousX = core.stateGame->window.playerX;
+  const Bytes badGameState = Records(SlotPath(game, 5)).at(kSaveGameStateRecord);
+  ASSERT_TRUE(WalkOn(game));
+
+  const struct Case {
+    std::string what;
+    std::function<void(std::map<u16, Bytes>&)> edit;
+  } cases[] = {
+      {"no header", [](auto& r) { r.erase(kSaveHeaderRecord); }},
+      {"no module list", [](auto& r) { r.erase(kSaveModulesRecord); }},
+      {"no globals", [](auto& r) { r.erase(kSaveGlobalsRecord); }},
+      {"no player", [](auto& r) { r.erase(kSavePlayerRecord); }},
+      {"no game state", [](auto& r) { r.erase(kSaveGameStateRecord); }},
+      {"no inventory view", [](auto& r) { r.erase(kSaveInventoryRecord); }},
+      {"no name tables", [](auto& r) { r.erase(kSaveNamesRecord); }},
+      {"a newer version", [](auto& r) { r[kSaveHeaderRecord][3] = 117; }},
+      {"another world", [](auto& r) { Replace(r[kSaveModulesRecord], "base", "bass"); }},
+      {"a module record missing", [](auto& r) { r.erase(kSaveFirstModuleRecord); }},
+      {"a map record missing", [](auto& r) { r.erase(u16(kSaveFirstModuleRecord + 3)); }},
+      {"a map the world lacks", [](auto& r) { Replace(r[kSaveModulesRecord], "base_out0101", "base_out0909"); }},
+      {"a race beyond the table", [&](auto& r) { r[kSavePlayerRecord] = badPlayer; }},
+      {"a cell outside the window", [&](auto& r) { r[kSaveGameStateRecord] = badGameState; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteSlot(game, 3, good, c.edit);
+    const std::string before = game.summary() + Carried(game);
+    const u16 modules = core.world.modules.Count();
+    EXPECT_EQ(core.saveGame.Load(3, nullptr), 0);
+    EXPECT_EQ(core.world.modules.Count(), modules);
+    EXPECT_EQ(game.summary() + Carried(game), before);
+  }
+
+  // Without a world running, the missing map shows only once the world is back: it goes again.
+  WriteSlot(game, 3, good, cases[11].edit);
+  ASSERT_GT(core.world.modules.Count(), 0);
+  core.UnloadWorld();
+  EXPECT_EQ(core.saveGame.Load(3, nullptr), 0);
+  EXPECT_EQ(core.world.modules.Count(), 0);
+  EXPECT_EQ(core.stateGame->gameInProgress, 0u);
+  EXPECT_EQ(core.player.inventory.GetItemCount(), 0);
+  ASSERT_EQ(LoadSlot(game, 1), 1);
+  ASSERT_TRUE(game.waitUntil(GameHarness::gameIdle(), 40));
+  EXPECT_EQ(core.stateGame->gameInProgress, 1u);
+}
+
+// A new game that finds no world, or not the race's start position, reports failure with the world
+// unloaded and no game running.
+TEST(Saves, ANewGameWithoutItsWorldFails) {
+  for (const char* damage : {"no base archive", "no start position"}) {
+    SCOPED_TRACE(damage);
+    GameHarness game(NewGameOptions());
+    const std::string base = game.dataFolder() + "/DuskmireBase.pdb";
+    if (std::string(damage) == "no base archive") {
+      std::filesystem::remove(base);
+    } else {
+      Bytes archive = ReadFile(base);
+      Replace(archive, "base_startgameetherim", "base_startgameetherix");
+      WriteFile(base, archive);
+    }
+    EXPECT_FALSE(game.boot());
+    EXPECT_NE(game.startError().find("The new game could not be started"), std::string::npos) << game.startError();
+    EXPECT_EQ(game.core().world.modules.Count(), 0);
+    EXPECT_EQ(game.core().stateGame->gameInProgress, 0u);
+    EXPECT_NE(game.state(), kStateGame);
+  }
+}
