@@ -2,6 +2,7 @@
 // tying the tables' picture names to the image cache.
 #include "core/SGameCore.h"
 #include "game/SStateGame.h"
+#include "script/SScriptContext.h"
 #include "script/SScriptInterpreter.h"
 
 void SGameCore::UnloadWorld() {
@@ -14,6 +15,8 @@ void SGameCore::UnloadWorld() {
   world.SetSoundManager(soundManager);
   // The interpreter's loaded program points into the script records about to be freed.
   if (scriptInterpreter) scriptInterpreter->LoadProgram(nullptr, 0, 0);
+  // And the context's target, speaker and stand-in monster point into the world.
+  if (scriptContext) scriptContext->Reset();
   world.tables.ClearAll();
   world.modules.Clear();
 }

@@ -73,6 +73,10 @@ i32 SGameKindServices::CurrentSpellLevel() {
   return context ? context->spellNumber : 0;
 }
 
+void SGameKindServices::ExpandTextMacros(SString& text) {
+  if (state.core && state.core->scriptContext) state.core->scriptContext->ExpandTextMacros(text);
+}
+
 void SGameKindServices::QueueMapTransition(const char* position, const char* question, i32 kind, i32 flag) {
   state.QueueMapTransition(position, question, u32(kind), u32(flag));
 }

@@ -57,7 +57,7 @@ class SGameKindServices : public SMapKindServices {
 
   const char* CurrentSpell() override;
   i32 CurrentSpellLevel() override;
-  void ExpandTextMacros(SString& text) override {}
+  void ExpandTextMacros(SString& text) override;
   void ShowScriptMessage(const char* text) override;
 
   SMapObjectType* FallbackWallType() override;

@@ -1,9 +1,11 @@
 #include "game/SMapWindow.h"
 
+#include "core/SGameCore.h"
 #include "foundation/TimeUtil.h"
 #include "game/SMonster.h"
 #include "game/SStateGame.h"
 #include "player/SSaveGame.h"
+#include "script/SScriptContext.h"
 #include "world/SItemTable.h"
 #include "world/SMapArea.h"
 #include "world/SMapObjectType.h"
@@ -183,6 +185,10 @@ bool SMapWindow::PlaceMonster(SMapArea& area, SMapMonster& monster, i32 x, i32 y
 
 void SMapWindow::RefreshMonsterPicture(SMapArea& area, SMapMonster& monster) {
   if (owner) owner->RefreshMonsterPicture(area, monster);
+}
+
+void SMapWindow::MonsterFreed(SMapArea& area, SMapMonster& monster) {
+  if (owner && owner->core && owner->core->scriptContext) owner->core->scriptContext->OnMonsterFreed(&area, &monster);
 }
 
 void SMapWindow::PlaceObjectInArea(SMapArea& area, SMapMonster& monster, i32 x, i32 y) {

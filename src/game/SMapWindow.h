@@ -8,6 +8,7 @@
 #include "world/SMapCell.h"
 #include "world/SMapGame.h"
 
+class SGameCore;
 class SItemTable;
 class SMapArea;
 class SMapObjectType;
@@ -174,6 +175,8 @@ class SMapWindow : public SMapGame {
   SRandom* Random() override { return generator ? generator : &random; }
   void FillFromTemplate(SMapArea& area, SMapMonster& monster, SItemContainer& bag) override;
   bool PlaceBagInCell(SMapArea& area, SItemContainer& bag, i32 x, i32 y) override;
+  // The script context lets go of a monster it targets.
+  void MonsterFreed(SMapArea& area, SMapMonster& monster) override;
 
   // Puts a monster into the cell (never the player's) or a free neighbour of the same area; the monster
   // records the area position it got. False when nowhere is free or the position is outside the window.

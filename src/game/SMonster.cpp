@@ -178,3 +178,17 @@ void SMonsterTable::ResolveNames(SImageCache& images, u8* imageFlags) {
     m->basePaletteSlot = m->baseType ? images.FindPaletteIndex(m->baseType->text3) : 0;
   }
 }
+
+// ---- what scripts and events do to a monster: the rules come with the fights
+
+i32 SMonster::HandleAction(u32, SMapArea*, SMapMonster*, SMapObjectInst*, SMapCell*, i32, i32, bool& changed) {
+  changed = false;
+  return 0;
+}
+
+u32 SMonster::CallScriptFunction(SMapObjectInst*, SMapArea*, SMapMonster*, i32, i32, u32, SScriptValue*& result,
+                                 const SScriptValue&, const SScriptValue&, const SScriptValue&, bool& changed) {
+  result = nullptr;
+  changed = false;
+  return 0;
+}

@@ -10,10 +10,13 @@
 class SMapArea;
 class SMonsterTable;
 class SRandom;
+class SScriptValue;
 class SSpell;
 class SSpellTable;
 class SStateGame;
+struct SMapCell;
 struct SMapMonster;
+struct SMapObjectInst;
 
 class SMonsterBaseType : public SPaletteHolder {
  public:
@@ -126,6 +129,17 @@ class SMonster {
   // One animation step: the picture and its mirroring for the monster's state, frame and (people) the
   // direction it faces seen from the player (facing in degrees).
   void StepAnimation(SMapMonster& placed, u16* record, i32 playerFacing) const;
+
+  // The built-in reaction of a placed monster to an event (8 struck, 16 spell, 32 talk, 64 death); `changed`
+  // asks for the monster's cell to be rebuilt.
+  i32 HandleAction(u32 event, SMapArea* area, SMapMonster* placed, SMapObjectInst* object, SMapCell* cell, i32 x, i32 y,
+                   bool& changed);
+  // A script function of the monster rows on the placed monster of this template (may be null) bound to the
+  // object (may be null) at window cell (x, y): 0 when done, else the code that ends the script. A function
+  // that answers leaves a new value in `result`; `changed` asks for the monster's cell to be rebuilt.
+  u32 CallScriptFunction(SMapObjectInst* object, SMapArea* area, SMapMonster* placed, i32 x, i32 y, u32 id,
+                         SScriptValue*& result, const SScriptValue& first, const SScriptValue& second,
+                         const SScriptValue& third, bool& changed);
 
   SName name;
   SPtrArray<SEffect> effects;

@@ -21,6 +21,7 @@ class SItemType;
 class SMapArea;
 class SMonster;
 class SSaveGame;
+class SScriptValue;
 class SSpell;
 class SStream;
 struct SNewPlayer;
@@ -261,6 +262,10 @@ class SPlayer : public SPlayerAccess {
   void QueueMapTransitionPlain(const char* position, const char* prompt);
   void QueueTeleport(const char* position, const char* transition);
   void QueueTeleportPlain(const char* position);
+  // A script function of the player rows (ids 131 to 254): always 0; a function that answers leaves a new
+  // value in `result`.
+  u32 CallScriptFunction(u32 id, const SScriptValue& first, const SScriptValue& second, const SScriptValue& third,
+                         SScriptValue*& result);
 
   // ---- the saved record (SPlayerSave.cpp): record 3003 of a saved game
   // Writes the record in the form of `version` (the game writes 116), item types and spells as indexes

@@ -9,4 +9,7 @@ class SStateScene : public SState {
  public:
   // The music the scene plays while this state is current; empty until one is chosen.
   SString musicTrack;
+
+  // A page script's message, added to the scrolling text.
+  void AddScriptText(const char* /*text*/) {}
 };

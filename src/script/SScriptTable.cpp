@@ -2,6 +2,7 @@
 
 #include "foundation/SDatabase.h"
 #include "foundation/SStream.h"
+#include "script/SScriptInterpreter.h"
 
 #include <new>
 
@@ -33,4 +34,16 @@ const char* SNamedScript::String(u32 n) const {
     if (program[at] == 0) ++i;
   }
   return nullptr;
+}
+
+i32 SScriptTable::RunByName(const char* name) {
+  const SNamedScript* script = Find(name);
+  if (!script) return -1;
+  if (!script->HasProgram() || !interpreter) return 0;
+  if (!interpreter->LoadProgram(script->program, script->length, script->programOffset)) {
+    // A malformed blob fails its run like any other error.
+    interpreter->Run();
+    return 0;
+  }
+  return interpreter->Run() ? 1 : 0;
 }

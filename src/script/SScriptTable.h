@@ -27,6 +27,10 @@ class SScriptTable : public SHeaderTable<SNamedScript> {
  public:
   SScriptTable() : SHeaderTable<SNamedScript>('\'') {}
   SNamedScript* Find(const char* name) const { return records.FindByName(name); }
+  // Runs the named script from its start: -1 when no script has that name, 0 when the record holds no
+  // script or its run failed ("Script error!" is then shown), 1 when it ran to its end or to a "return".
+  // The caller sets the context's target and output first.
+  i32 RunByName(const char* name);
   SPtrArray<SNamedScript>& scripts = records;
 
   // What runs the scripts, set at start-up.

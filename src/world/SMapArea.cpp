@@ -165,7 +165,7 @@ bool SMonsterEffectHolder::ReadState(SStream& s) {
 SMapArea::SMapArea() : objects(true, 4), monsters(true, 4), effectHolders(true, 4), containers(true, 4) {}
 
 SMapArea::~SMapArea() {
-  RemoveAllMonsters();
+  // The owning lists free the monsters and their effects: the game may be gone by now, so it is not told.
   DeleteAllContainers();
   delete[] automap;
   delete offsetRecord;
@@ -363,6 +363,7 @@ bool SMapArea::ReadMonsters() {
     if (s.Failed()) return false;
     m.monster = module ? static_cast<SMonster*>(module->MonsterAt(position)) : nullptr;
     // A template that did not resolve leaves nothing to place or fight: the monster is dropped.
+    MarkPlaceholder(m.objectId);
     if (!m.monster || m.id == 0 || FindMonsterById(m.id)) continue;
     SMapObjectInst* bound = m.objectId ? FindObjectById(m.objectId) : nullptr;
     if (bound && (bound->state & 2)) continue;
@@ -613,9 +614,15 @@ SMapMonster* SMapArea::AddMarkedMonster(SMonster* monsterTemplate, i32 x, i32 y)
   return m;
 }
 
+void SMapArea::MarkPlaceholder(u8 objectId) {
+  if (SMapObjectInst* bound = FindObjectById(objectId)) bound->monsterPlaceholder = 1;
+}
+
 void SMapArea::RemoveMonsterAt(i32 index, bool withContainer) {
   SMapMonster* m = monsters.RemoveAt(index);
   if (!m) return;
+  // Whoever still points at the entry lets go of it before it is freed.
+  if (SMapGame* game = Game()) game->MonsterFreed(*this, *m);
   DeleteEffectHolder(m->id);
   if (withContainer && m->containerId) RemoveContainer(m->containerId);
   delete m;
@@ -956,6 +963,7 @@ bool SMapArea::ReadSavedState(SStream& s, u32 saveVersion, SMapGame* game) {
     s.SerializeU16(index);
     m.ReadStateFields(s);
     if (s.Failed()) break;
+    MarkPlaceholder(m.objectId);
     m.monster = game ? game->SavedMonster(index) : nullptr;
     if (!m.monster || m.id == 0) continue;
     const i16 max = game->TemplateMaxHp(m.monster);

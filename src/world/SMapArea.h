@@ -28,6 +28,9 @@ struct SMapObjectInst {
   u8 state = 1;  // bit 0 active, bit 1 toggled or removed, bit 7 per-step mark
   u8 cellX = 255, cellY = 255;
   i8 scriptState = 0;  // not in the archive
+  // Set whenever a monster record binds a monster to the object (also one dropped as dead): scripts then
+  // address the monster through the object. Not in the archive or a saved game.
+  u8 monsterPlaceholder = 0;
 
   void Serialize(SStream& s, u32 version);
   void WriteState(SStream& s);
@@ -242,4 +245,6 @@ class SMapArea {
   void FillContainer(SMapGame& game, SItemContainer& bag);
   SItemTable* ItemTable() const;
   void RemoveMonsterAt(i32 index, bool withContainer = true);
+  // The object a monster record binds a monster to becomes that monster's placeholder.
+  void MarkPlaceholder(u8 objectId);
 };

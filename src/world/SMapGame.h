@@ -26,6 +26,8 @@ class SMapGame {
   virtual void RefreshMonsterPicture(SMapArea& area, SMapMonster& monster) {}
   // The display entry of a poisoned monster: bit 1 and a countdown value.
   virtual void ShowMonsterPoisoned(SMapArea& area, SMapMonster& monster, u16 value) {}
+  // A monster entry of the area is about to be freed.
+  virtual void MonsterFreed(SMapArea& area, SMapMonster& monster) {}
 
   // Containers: the random source that fills them, the items a person carries (their container is
   // filled from the template's list), and a bag put into its window cell (false: it lies nowhere).

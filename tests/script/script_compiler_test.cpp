@@ -214,7 +214,8 @@ TEST(ScriptCompiler, Warnings) {
       {"x += 1;", "the variable x is read before"},
       {"x = player.isvisible();", "isvisible gives a value only for map objects and monsters"},
       {"x = isvisible();", nullptr},
-      {"x = player.isparalyzed();", "isparalyzed gives a value only for monsters"},
+      {"x = player.isparalyzed();", nullptr},  // the player answers too
+      {"x = player.isaggressive();", "isaggressive gives a value only for monsters"},
       {"x = this.isparalyzed();", nullptr},
       {"x = player.isdead();", "isdead gives a value only for map objects and monsters"},
       {"x = player.hasitem(\"k\", 1);", nullptr},

@@ -8,6 +8,8 @@
 #include "world/SMapObjectType.h"
 #include "world/kinds/SMapKindServices.h"
 
+#include <algorithm>
+
 namespace {
 
 // Division rounding toward minus infinity (the placement rules floor negative quotients too).
@@ -118,10 +120,17 @@ i32 SMapObjectType::ContainerScriptCall(SMapKindServices* g, SItemContainer* bag
   }
   switch (function) {
     case 138:
-    case 139:
-      // A count below 1 adds nothing (a negative one would be read as billions).
-      if (second.number > 0) bag->AddItemsOfType(type, u32(second.number), g->Rng());
+    case 139: {
+      // A count below 1 adds nothing (a negative one would be read as billions), and one item is made per
+      // unit: no more than the list can still take.
+      const u32 room = SPtrArray<SItem>::kMaxCount - bag->GetItemCount();
+      const u32 n = second.number > 0 ? std::min(u32(second.number), room) : 0;
+      if (n) {
+        bag->items.Reserve(n);  // one block, not a copy per few items
+        bag->AddItemsOfType(type, n, g->Rng());
+      }
       return 0;
+    }
     case 140:
       if (second.number > 0) bag->RemoveItemsOfType(type, u32(second.number));
       return 0;
