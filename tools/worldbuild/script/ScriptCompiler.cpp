@@ -198,6 +198,182 @@ const std::map<std::string, u8> kAssignments = {{"=", tok::kAssign},     {"+=", 
                                                 {"-=", tok::kSubAssign}, {"*=", tok::kMulAssign},
                                                 {"/=", tok::kDivAssign}, {"%=", tok::kModAssign}};
 
+// --- what the stored stream costs the game's interpreter -------------------------------------------------
+
+// The interpreter ends a run with error 22 when parentheses nest more than 64 deep, or blocks and
+// expressions (each operator's right side that is not in parentheses, each call's arguments) more than 256
+// deep. This walks a stored stream as the interpreter does, taking both branches of every "if", and finds
+// the first token at which one of the two limits is passed.
+class NestingCheck {
+ public:
+  static constexpr u32 kMaxNesting = 256;
+  static constexpr i32 kMaxParentheses = 64;
+
+  explicit NestingCheck(const std::vector<Token>& tokens) : tokens_(tokens) {}
+
+  // False when a limit is passed: `at` is the token's index, `what` the limit.
+  bool Run(size_t& at, std::string& what) {
+    Block(kToEnd);
+    at = failAt_;
+    what = what_;
+    return what_.empty();
+  }
+
+ private:
+  enum Mode { kNext, kBraced, kSingle, kToEnd };
+
+  // The token at the position (line markers and fillers are not tokens); 0 at the end.
+  u8 Peek() {
+    while (pos_ < tokens_.size() && (tokens_[pos_].byte == tok::kLine || tokens_[pos_].byte == tok::kFiller)) ++pos_;
+    return pos_ < tokens_.size() ? tokens_[pos_].byte : tok::kEnd;
+  }
+  void Advance() { ++pos_; }
+  bool Failed() const { return !what_.empty(); }
+  // At the token at `index` (clamped to the last).
+  void Fail(const char* what, size_t index) {
+    if (Failed()) return;
+    what_ = what;
+    failAt_ = index < tokens_.size() ? index : tokens_.size() - 1;
+  }
+  static bool IsOperator(u8 t) { return t >= tok::kNotEqual && t <= tok::kBitOr; }
+  static bool IsKeyword(u8 t) { return t == tok::kIf || t == tok::kElse || t == tok::kReturn; }
+  static bool IsValue(u8 t) { return t == tok::kVariable || (t >= tok::kInt8 && t <= tok::kString); }
+  static bool IsCall(u8 t) { return t == tok::kName || t >= tok::kFirstFunction; }
+
+  struct Level {
+    explicit Level(NestingCheck& c) : c_(c) {
+      if (++c_.nesting_ > kMaxNesting) c_.Fail("blocks and expressions", c_.pos_);
+    }
+    ~Level() { --c_.nesting_; }
+    NestingCheck& c_;
+  };
+
+  void Block(Mode mode) {
+    Level level(*this);
+    if (Failed() || Peek() == tok::kEnd) return;
+    if (mode == kNext) {
+      mode = Peek() == tok::kOpenBrace ? kBraced : kSingle;
+      if (mode == kBraced) Advance();
+    }
+    while (!Failed()) {
+      const u8 t = Peek();
+      if (t == tok::kEnd) break;
+      if (t == tok::kSemicolon) {
+        Advance();
+      } else if (t == tok::kCloseBrace) {
+        Advance();
+        break;
+      } else {
+        Statement();
+      }
+      if (mode == kSingle) break;
+    }
+  }
+
+  void Statement() {
+    while (!Failed()) {
+      const u8 t = Peek();
+      if (IsKeyword(t)) {
+        Keyword();
+        if (!Failed() && Peek() == tok::kSemicolon) Advance();
+        return;
+      }
+      if (t == tok::kSemicolon) {
+        Advance();
+        return;
+      }
+      if (IsOperator(t)) {
+        Advance();
+        Expression(tok::kSemicolon, false);
+      } else if (t == tok::kVariable) {
+        Advance();
+      } else if (IsCall(t)) {
+        Call();
+      } else {
+        return;  // nothing the compiler writes
+      }
+    }
+  }
+
+  void Keyword() {
+    const u8 keyword = Peek();
+    Advance();
+    if (Peek() == tok::kOpenParen) {
+      Advance();
+      Parenthesis();
+    }
+    if (keyword != tok::kIf || Failed()) return;
+    // Either branch may run.
+    Block(kNext);
+    if (!Failed() && Peek() == tok::kElse) {
+      Advance();
+      Block(kNext);
+    }
+  }
+
+  // After its "(".
+  void Parenthesis() {
+    if (++parentheses_ > kMaxParentheses) return Fail("parentheses", pos_ - 1);
+    Expression(tok::kCloseParen, true);
+  }
+
+  void Expression(u8 end, bool closing) {
+    Level level(*this);
+    while (!Failed()) {
+      const u8 t = Peek();
+      if (IsValue(t) || t == tok::kComma) {
+        Advance();
+      } else if (IsCall(t)) {
+        Call();
+      } else if (t == tok::kOpenParen) {
+        Advance();
+        Parenthesis();
+      } else if (t == tok::kCloseParen) {
+        if (end != tok::kCloseParen || !closing) return;
+        Advance();
+        --parentheses_;
+        return;
+      } else if (IsOperator(t)) {
+        Advance();
+        if (t == tok::kIncrement || t == tok::kDecrement) continue;
+        const u8 right = Peek();
+        if (right == tok::kEnd) return;
+        if (right == tok::kOpenParen) {
+          Advance();
+          Parenthesis();
+        } else {
+          Expression(parentheses_ > 0 ? tok::kCloseParen : tok::kSemicolon, false);
+        }
+      } else {
+        return;  // ";", the end, or nothing the compiler writes there
+      }
+    }
+  }
+
+  void Call() {
+    if (Peek() == tok::kName) {
+      Advance();
+      if (Peek() != tok::kDot) return;  // a string constant
+      Advance();
+    }
+    if (Peek() < tok::kFirstFunction) return;
+    Advance();
+    if (Peek() != tok::kOpenParen) return;
+    Advance();
+    if (Peek() == tok::kCloseParen)
+      Advance();
+    else
+      Parenthesis();
+  }
+
+  const std::vector<Token>& tokens_;
+  size_t pos_ = 0;
+  u32 nesting_ = 0;
+  i32 parentheses_ = 0;
+  std::string what_;
+  size_t failAt_ = 0;
+};
+
 class Compiler {
  public:
   Compiler(std::string_view source, const Options& options, Result& result)
@@ -263,6 +439,7 @@ class Compiler {
   // --- the program being written
   void Begin(const std::string& name, const Lexeme& at) {
     program_ = Program();
+    places_.clear();
     program_.name = name;
     program_.line = at.line;
     program_.column = at.column;
@@ -273,9 +450,28 @@ class Compiler {
   void End() {
     const size_t size = std::max(Serialize(program_, 0).size(), Serialize(program_, 2).size());
     if (size == 0) throw Failure{program_.line, program_.column, "the script takes more than 65,535 bytes; split it"};
+    // No script compiles that the game would stop at run time for nesting too deeply.
+    size_t at = 0;
+    std::string what;
+    if (!NestingCheck(program_.tokens).Run(at, what)) {
+      const std::pair<u32, u32> place = at < places_.size() ? places_[at] : std::pair<u32, u32>{0, 0};
+      throw Failure{place.first, place.second,
+                    what == "parentheses"
+                        ? "nested too deeply for the game: more than 64 parentheses inside each other as stored "
+                          "(every operand that is not a single value is parenthesised); split the expression"
+                        : "nested too deeply for the game: more than 256 blocks and expressions inside each other "
+                          "(each else-if, and each operator of a long && or || chain, is one more); split it"};
+    }
     result_.programs.push_back(std::move(program_));
   }
-  void Emit(u8 byte, i32 operand = 0) { program_.tokens.push_back(Token{byte, operand}); }
+  void Emit(u8 byte, i32 operand = 0) {
+    program_.tokens.push_back(Token{byte, operand});
+    places_.push_back(at_);
+  }
+  // The place in the text that the tokens emitted next stand for.
+  void At(u32 line, u32 column) { at_ = {line, column}; }
+  void At(const Lexeme& l) { At(l.line, l.column); }
+  void At(const Expr& e) { At(e.line, e.column); }
   // Strings are stored once per script, whatever uses them.
   i32 Intern(const std::string& text, u32 line, u32 column) {
     auto it = stringIndex_.find(text);
@@ -297,6 +493,7 @@ class Compiler {
   // --- statements
   void Statement() {
     const Lexeme& first = Peek();
+    At(first);
     if (IsPunct(";")) {
       Next();
       Emit(tok::kSemicolon);
@@ -436,11 +633,14 @@ class Compiler {
   ExprPtr Binary(u32 level) {
     if (level == kLevelCount) return Unary();
     ExprPtr left = Binary(level + 1);
-    for (;;) {
+    for (u32 chained = 0;; ++chained) {
       u8 op = 0;
       for (const auto& [text, token] : kLevels[level].ops)
         if (IsPunct(text)) op = token;
       if (!op) return left;
+      // Each operator of a chain parenthesises the ones before it: past 65 the game refuses the nesting.
+      if (chained >= kMaxChain)
+        Fail(Peek(), "nested too deeply for the game: a chain of more than 65 " + Peek().text + " operators; split it");
       const Lexeme& at = Next();
       auto node = std::make_unique<Expr>();
       node->kind = Expr::kBinary;
@@ -462,6 +662,7 @@ class Compiler {
     Compiler& c_;
   };
   static constexpr u32 kMaxNesting = 200;
+  static constexpr u32 kMaxChain = 65;
 
   ExprPtr Unary() {
     const Lexeme& at = Peek();
@@ -652,11 +853,13 @@ class Compiler {
   // interpreter takes the rest of the expression as an operator's right side.
   void EmitOperand(const Expr& e) {
     if (e.IsAtom()) return EmitAtom(e);
+    At(e);
     Emit(tok::kOpenParen);
     EmitTop(e);
     Emit(tok::kCloseParen);
   }
   void EmitTop(const Expr& e) {
+    At(e);
     if (e.kind == Expr::kBinary) {
       EmitOperand(*e.left);
       Emit(e.op);
@@ -669,6 +872,7 @@ class Compiler {
     }
   }
   void EmitAtom(const Expr& e) {
+    At(e);
     switch (e.kind) {
       case Expr::kInt:
         if (e.value < -2147483648LL || e.value > 2147483647LL) Fail(e, "the number does not fit 32 bits");
@@ -681,6 +885,7 @@ class Compiler {
     }
   }
   void EmitCall(const Expr& call) {
+    At(call);
     if (call.target == Expr::kPlayer || call.target == Expr::kNamed) {
       Emit(tok::kName, Intern(call.target == Expr::kPlayer ? "player" : call.targetName, call.line, call.column));
       Emit(tok::kDot);
@@ -693,6 +898,7 @@ class Compiler {
       const Expr& a = *call.args[i];
       // A string literal right after a literal would merge into it: the comma does not separate them.
       if (!a.IsAtom() || (a.kind == Expr::kString && afterLiteral)) {
+        At(a);
         Emit(tok::kOpenParen);
         EmitTop(a);
         Emit(tok::kCloseParen);
@@ -713,6 +919,8 @@ class Compiler {
   std::set<std::string> assigned_, warnedUnassigned_;
   std::map<std::string, i32> stringIndex_;
   u32 depth_ = 0;
+  std::vector<std::pair<u32, u32>> places_;  // the text's line and column of each token
+  std::pair<u32, u32> at_{1, 1};
 };
 
 template <class F>
