@@ -54,21 +54,92 @@ class SampleScripts : public ::testing::Test {
 TEST_F(SampleScripts, NamedScriptsAsTheirSourcesSay) {
   const std::map<std::string, std::string> intent = {
       {"base_script_lever",
-       "6: if (!evtuse()) {\n"
-       "7:   return; }\n"
-       "9: if (getglobal(\"base_gateopen\") == 1) {\n"
-       "10:   message(\"The lever does not move any more.\");\n"
-       "11:   return; }\n"
-       "13: if (answer() == 0) {\n"
-       "14:   questionyesno(\"The lever is stiff with rust.\\rPull it?\"); } else {\n"
-       "15:   if (answer() == 4) {\n"
-       "16:     default();\n"
-       "17:     @base_obj_gate.open();\n"
-       "18:     setglobal(\"base_gateopen\", 1);\n"
-       "19:     message(\"Somewhere in the cellar a gate grinds open.\"); } }"},
+       "7: if (!evtuse()) {\n"
+       "8:   return; }\n"
+       "10: if (getglobal(\"base_gateopen\") == 1) {\n"
+       "11:   message(\"The lever does not move any more.\");\n"
+       "12:   return; }\n"
+       "14: if (answer() == 0) {\n"
+       "15:   questionyesno(\"Pull the rusty lever?\");\n"
+       "16:   return; }\n"
+       "18: if (answer() == 4) {\n"
+       "19:   default();\n"
+       "20:   @base_obj_gate.open();\n"
+       "21:   setglobal(\"base_gateopen\", 1);\n"
+       "22:   message(\"Somewhere in the cellar a gate grinds open.\"); }"},
+      {"base_script_chest",
+       "29: if (!evtuse()) {\n"
+       "30:   default();\n"
+       "31:   return; }\n"
+       "33: if (base_chestasked == 1) {\n"
+       "34:   base_chestasked = 0;\n"
+       "35:   chosen = getobjectlistresult();\n"
+       "36:   if (chosen == \"base_chest_open\") {\n"
+       "37:     default(); } else {\n"
+       "38:     if (chosen == \"base_chest_knock\") {\n"
+       "39:       message(\"The lid sounds hollow.\"); } }\n"
+       "41:   return; }\n"
+       "43: base_chestasked = 1;\n"
+       "44: createobjectlist(\"The old chest\");\n"
+       "45: addobjecttolist(\"base_chest_open\", (\"Open it\"));\n"
+       "46: addobjecttolist(\"base_chest_knock\", (\"Knock on the lid\"));\n"
+       "47: showobjectlist();"},
+      {"base_script_fogstone",
+       "52: if (!evtuse()) {\n"
+       "53:   return; }\n"
+       "55: if (getglobal(\"base_fogon\") == 0) {\n"
+       "56:   setmapfog(\"base_dungeon1\", 30, (\"203040\"));\n"
+       "57:   setglobal(\"base_fogon\", 1);\n"
+       "58:   message(\"A cold fog rises from the stone.\"); } else {\n"
+       "60:   resetmapfog(\"base_dungeon1\");\n"
+       "61:   setglobal(\"base_fogon\", 0);\n"
+       "62:   message(\"The fog sinks back into the stone.\"); }"},
+      {"base_script_crate",
+       "68: if (evtuse()) {\n"
+       "69:   message(\"The crate is nailed shut.\");\n"
+       "70:   @base_obj_crowbar.open(); }"},
+      {"base_script_cyclops",
+       "76: if (evtuse()) {\n"
+       "77:   message(\"The cyclops grunts: \\\"The gold is mine, %PCName%.\\\"\"); } else {\n"
+       "78:   if (evtdie()) {\n"
+       "79:     @player.solvequest(\"base_quest_cyclops\");\n"
+       "80:     message(\"The cyclops falls, and its gold is free.\"); } else {\n"
+       "82:     default(); } }"},
       {"base_script_table",
        "5: if (evtuse()) {\n"
-       "6:   message(\"A note on the table reads: \\\"%PCName%, the cellar key lies among the crates.\\\"\"); }"},
+       "6:   message(\"A note on the table reads: \\\"%PCName%, on day %Day% %Global:base_innkeepername% keeps %AAN% "
+       "apple and %AAN% pear for you at the inn.\\\"\"); }"},
+      {"base_script_bell",
+       "12: if (evtuse()) {\n"
+       "13:   playsound(\"bsnd_clicks\", 8);\n"
+       "14:   talknpc(\"base_merchant\"); }"},
+      {"base_script_weatherstone",
+       "20: if (!evtuse()) {\n"
+       "21:   return; }\n"
+       "23: if (getweathercloud() < 50) {\n"
+       "24:   setweathercloud(\"\", 90);\n"
+       "25:   setweatherrain(600);\n"
+       "26:   message(\"Clouds gather over the town.\"); } else {\n"
+       "28:   setweathercloud(\"\", 10);\n"
+       "29:   setweatherrain(0);\n"
+       "30:   message(\"The sky clears.\"); }"},
+      {"base_script_storyteller",
+       "36: if (evtuse()) {\n"
+       "37:   playmusic(\"bmus_credits\");\n"
+       "38:   playscene(\"bres_intro\"); }"},
+      {"base_script_shrine",
+       "44: if (evtstepon()) {\n"
+       "45:   passtimeto(\"7pm\");\n"
+       "46:   message(\"You doze on the shrine's warm stones until the evening.\"); }"},
+      {"base_script_ratnest",
+       "5: if (evtstepon()) {\n"
+       "6:   createmonsterpos(\"base_rat\", 11, 8);\n"
+       "7:   createmonsterdir(\"base_rat\", (\"east\"), 3);\n"
+       "8:   message(\"Rats scurry out of the nest!\"); }"},
+      {"base_script_ratbane",
+       "14: if (evtuse()) {\n"
+       "15:   removemonstertypes(\"base_rat\");\n"
+       "16:   message(\"The rats from the nest flee the smell.\"); }"},
       {"base_script_intropage",
        "5: playmusic(\"bmus_main\");\n"
        "6: setglobalstr(\"base_innkeepername\", (\"Marta\"));\n"
@@ -261,18 +332,20 @@ TEST(SampleScriptSources, BrokenSourcesFailTheBuildNamingThePlace) {
       {"a compile error", "scripts/town.script", "if (evtuse())", "if (evtuse() {", false,
        "scripts/town.script:5:16: expected ) after the condition"},
       {"an inline script's error", "world/base.json", "\"script\": \"gonext();\"", "\"script\": \"gonext(;\"", false,
-       "world/base.json:71: dialog list base_merchantgreeting, entry 1, script line 1 column 8: expected a value"},
+       "world/base.json:72: dialog list base_merchantgreeting, entry 1, script line 1 column 8: expected a value"},
       {"a map object names a missing script", "maps/maps.json", "\"base_script_lever\"", "\"base_script_levr\"", false,
-       "maps/maps.json:628: names the script base_script_levr, which no file in scripts/ defines"},
+       "maps/maps.json:711: names the script base_script_levr, which no file in scripts/ defines"},
       {"a scene page names a missing script", "world/rules.json", "\"base_script_intropage\"", "\"base_script_nopage\"",
        false, "world/rules.json:82: names the script base_script_nopage"},
       {"a global the world lacks", "scripts/cellar.script", "setglobal(\"base_gateopen\", 1)",
        "setglobal(\"base_gateopened\", 1)", false,
-       "scripts/cellar.script:18:15: the script global base_gateopened is not in the world"},
+       "scripts/cellar.script:21:15: the script global base_gateopened is not in the world"},
       {"an unknown quest only warns", "world/base.json", "base_quest_cyclops\\\"); }", "base_quest_cyclopes\\\"); }",
        true, "script line 1 column 63: warning: the quest base_quest_cyclopes is not in the world"},
       {"an unknown target only warns", "scripts/cellar.script", "base_obj_gate.open", "base_obj_grate.open", true,
-       "scripts/cellar.script:17:5: warning: the target map object base_obj_grate is not in the world"},
+       "scripts/cellar.script:20:5: warning: the target map object base_obj_grate is not in the world"},
+      {"two map objects of one name", "maps/maps.json", "\"name\": \"base_obj_crate\"", "\"name\": \"base_obj_table\"",
+       false, "base_dungeon1: a second map object named base_obj_table (the first is in base_out0101)"},
       {"a script on a sign only warns", "maps/maps.json", "\"centre\": \"base_table\"", "\"centre\": \"base_sign\"",
        true, "base_obj_table: its type base_sign (class 18) reacts to no event, so the script never runs"},
   };

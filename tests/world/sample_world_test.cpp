@@ -65,7 +65,7 @@ TEST(SampleWorld, LoadsAsItsSourcesSay) {
   // Tables across the archives.
   EXPECT_EQ(w.globals.variables.Count(), baseJson["globals"].size());
   EXPECT_STREQ(w.globals.Find("base_innkeepername")->value.Text(), "Marta");
-  EXPECT_EQ(w.scripts.scripts.Count(), 3);  // those of data/sample/scripts (tests/script reads them closely)
+  EXPECT_EQ(w.scripts.scripts.Count(), 13);  // those of data/sample/scripts (tests/script reads them closely)
   ASSERT_NE(w.scripts.Find("base_script_lever"), nullptr);
   EXPECT_TRUE(w.scripts.Find("base_script_lever")->HasProgram());
   EXPECT_NE(w.dialogs.FindFirst("bres_monster"), nullptr);

@@ -80,8 +80,10 @@ bool BuildMapBlocks(Context& ctx, WorldArchiveSpec& spec) {
     return 0;
   };
 
-  // Every map's content, by the map's name.
+  // Every map's content, by the map's name. Scripts find map objects by name in any map of the world, so
+  // a name stands for one object.
   const std::string mapsWhere = "maps/maps.json";
+  std::map<std::string, std::string> objectMaps;
   for (MapDef& d : spec.maps) {
     if (!maps.contains(d.name)) continue;
     const json& m = maps[d.name];
@@ -204,6 +206,13 @@ bool BuildMapBlocks(Context& ctx, WorldArchiveSpec& spec) {
       o->cellX = u8(oj.value("x", 255));
       o->cellY = u8(oj.value("y", 255));
       o->state = u8(oj.value("state", 1));
+      const std::string objectName = oj.value("name", "");
+      if (!objectName.empty() && !objectMaps.emplace(objectName, d.name).second) {
+        ctx.fail(SourcePlace(ctx, mapsWhere, R"("name"\s*:\s*)" + JsonPattern(objectName)),
+                 d.name + ": a second map object named " + objectName + " (the first is in " +
+                     objectMaps[objectName] + "); scripts find objects by name, so names are unique in the world");
+        ok = false;
+      }
       if (o->scriptName) scriptedObjects(*o);
       objects.push_back(o);
     }
