@@ -177,7 +177,8 @@ bool SScriptContext::ResolveTarget(const char* name, SScriptTarget& out) {
     return true;
   }
   if (StrCompareNoCase(name, "(this)") == 0) {
-    if (thisKind == SScriptTarget::kNone) return false;
+    // A monster that has died and was bound to no object leaves no target.
+    if (thisKind == SScriptTarget::kNone || (!thisObject && !thisMonster)) return false;
     out.kind = thisKind;
     out.object = thisObject;
     out.area = thisArea ? thisArea : (Game() ? Game()->window.CurrentArea() : nullptr);
@@ -453,7 +454,7 @@ bool SScriptContext::GetObjectListResult(const char*& text) const {
 
 const char* SScriptContext::GetSpeakerPortraitName() const {
   if (thisKind == SScriptTarget::kObject && thisType && thisType->classNumber == kPersonClass)
-    return thisType->ImageCount() >= 2 ? thisType->ImageName(1) : nullptr;
+    return thisType->imageNames.Count() >= 2 ? thisType->ImageName(1) : nullptr;
   if (thisKind == SScriptTarget::kMonster && thisMonster && thisMonster->monster) {
     const SMonsterBaseType* base = thisMonster->monster->baseType;
     // People have a picture of their own for a face: their last one.

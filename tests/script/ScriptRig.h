@@ -26,6 +26,19 @@ inline std::string Describe(const SScriptValue& v) {
   return n == v.Text() ? n : n + " text \"" + v.Text() + "\"";
 }
 
+// Statements compiled without line markers and laid out at offset 0; empty (and the test failed) when the
+// source does not compile.
+inline scriptc::Bytes CompileStatementsForTest(const std::string& source) {
+  scriptc::Options options;
+  options.lineMarkers = false;
+  const scriptc::Result r = scriptc::CompileStatements(source, options);
+  if (!r.Ok() || r.programs.empty()) {
+    ADD_FAILURE() << "does not compile: " << source << "\n" << (r.diagnostics.empty() ? "" : r.diagnostics[0].text);
+    return {};
+  }
+  return scriptc::Serialize(r.programs[0], 0);
+}
+
 // Answers each function id from a table (no row: no value) and records every call as
 // "target.name(arguments)" ("(this)." left out).
 class TableContext : public SScriptContext {
@@ -93,14 +106,8 @@ class ScriptRig {
   }
   // Compiles statements and runs them; the code (a source that does not compile fails the test).
   u32 RunSource(const std::string& source) {
-    scriptc::Options options;
-    options.lineMarkers = false;
-    const scriptc::Result r = scriptc::CompileStatements(source, options);
-    if (!r.Ok() || r.programs.empty()) {
-      ADD_FAILURE() << "does not compile: " << source << "\n" << (r.diagnostics.empty() ? "" : r.diagnostics[0].text);
-      return ~0u;
-    }
-    return Run(scriptc::Serialize(r.programs[0], 0));
+    const scriptc::Bytes blob = CompileStatementsForTest(source);
+    return blob.empty() ? ~0u : Run(blob);
   }
 
   // How many "Script error!" messages the game state has queued.

@@ -1,0 +1,241 @@
+// The sample world's scripts played through the real program: the use action on an object's cell, the
+// question box and the choice list answered with their buttons, a step onto a place; what the player then
+// sees, hears and finds in the world.
+#include "ScriptGame.h"
+#include "core/ui/SDialogList.h"
+#include "core/ui/SDialogListCtrl.h"
+#include "player/SPlayer.h"
+#include "world/SMapObjectType.h"
+#include "world/kinds/SMapObjectDoor.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr u16 kUse = kActionUse, kForward = kActionForward, kBack = kActionBack, kDown = 1002;
+
+// The rows of the open choice list, "id: title".
+std::vector<std::string> ListRows(SStateGame& state) {
+  std::vector<std::string> rows;
+  const SDialogListCtrl* list = state.eventList ? state.eventList->list : nullptr;
+  for (u32 i = 0; list && i < list->RowCount(); ++i)
+    rows.push_back(std::string(list->Row(i32(i))->keyText.CStr()) + ": " + list->Row(i32(i))->text.CStr());
+  return rows;
+}
+
+// The view's pixels as the panel shows them once the game is idle.
+std::vector<u16> View(ScriptGame& w) {
+  EXPECT_TRUE(w.game.waitUntil(GameHarness::gameIdle(), 60));
+  w.game.frame(2);
+  return w.game.panel().pixels;
+}
+
+TEST(ScriptRuns, TheLeverAsksAndOnlyYesOpensTheGate) {
+  ScriptGame w;
+  ASSERT_TRUE(w.Enter("base_dungeon1", 10, 1, 0));  // facing the lever in the north wall
+  SMapArea* cellar = w.state().window.CurrentArea();
+  SMapObjectInst* lever = cellar->FindObjectByName("base_obj_lever");
+  SMapObjectInst* gate = cellar->FindObjectByName("base_obj_gate");
+  const u8 leverState = lever->state;
+  const std::vector<u16> before = View(w);
+
+  // No: nothing changes.
+  EXPECT_EQ(w.UseAndRead(), "Pull the rusty lever?");
+  ASSERT_TRUE(w.Choose(SStateGame::kMessageBox, "No"));
+  EXPECT_EQ(View(w), before);
+  EXPECT_EQ(lever->state, leverState);
+  EXPECT_TRUE(gate->state & SMapObjectDoor::kClosed);
+  EXPECT_EQ(w.Context().GetGlobalValue("base_gateopen"), 0);
+
+  // Yes: the lever moves (its cell rebuilt), the gate opens, and the script says so.
+  w.game.press(kUse);
+  ASSERT_TRUE(w.Choose(SStateGame::kMessageBox, "Yes"));
+  ASSERT_TRUE(w.game.waitUntil(GameHarness::subModeIs(SStateGame::kMessageBox), 10));
+  EXPECT_EQ(w.BoxText(), "Somewhere in the cellar a gate grinds open.");
+  ASSERT_TRUE(w.Settle());
+  EXPECT_NE(lever->state, leverState);
+  EXPECT_EQ(w.Context().GetGlobalValue("base_gateopen"), 1);
+  EXPECT_EQ(w.Context().changedObjects.Count(), 0u) << "rebuilt";
+  EXPECT_NE(View(w), before);
+  w.game.frame(60);
+  EXPECT_FALSE(gate->state & SMapObjectDoor::kClosed);
+
+  // Once open, the lever stays.
+  EXPECT_EQ(w.UseAndRead(), "The lever does not move any more.");
+  EXPECT_EQ(w.ScriptErrors(), 0u);
+}
+
+TEST(ScriptRuns, TheChestsListGivesTheChosenIdAndCancelEndsIt) {
+  ScriptGame w;
+  ASSERT_TRUE(w.Enter("base_dungeon1", 3, 11, 180));  // the chest to the south
+  w.game.press(kUse);
+  ASSERT_TRUE(w.game.waitUntil(GameHarness::subModeIs(SStateGame::kChoiceList), 10));
+  w.game.frame();
+  EXPECT_EQ(ListRows(w.state()),
+            (std::vector<std::string>{"base_chest_open: Open it", "base_chest_knock: Knock on the lid"}));
+  w.game.press(kDown);
+  ASSERT_TRUE(w.Choose(SStateGame::kChoiceList, "Ok"));
+  ASSERT_TRUE(w.game.waitUntil(GameHarness::subModeIs(SStateGame::kMessageBox), 10));
+  EXPECT_STREQ(w.Context().chosenText.CStr(), "base_chest_knock");
+  EXPECT_EQ(w.BoxText(), "The lid sounds hollow.");
+  ASSERT_TRUE(w.Settle());
+
+  // Cancel: the script runs again with no row and leaves the list closed.
+  w.game.press(kUse);
+  ASSERT_TRUE(w.Choose(SStateGame::kChoiceList, "Cancel"));
+  ASSERT_TRUE(w.game.waitUntil(GameHarness::gameIdle(), 20));
+  w.game.frame(5);
+  EXPECT_EQ(w.state().subMode, SStateGame::kWalking);
+  EXPECT_EQ(w.state().events.Count(), 0u);
+  EXPECT_STREQ(w.Context().chosenText.CStr(), "");
+  EXPECT_EQ(w.core().scriptInterpreter->FindVariable("base_chestasked")->value.Int(), 0);
+  EXPECT_EQ(w.ScriptErrors(), 0u);
+}
+
+TEST(ScriptRuns, AFailingScriptSaysSoOnceAndPlayGoesOn) {
+  ScriptGame w;
+  ASSERT_TRUE(w.Enter("base_dungeon1", 12, 13, 180));  // the crate to the south
+  EXPECT_EQ(w.UseAndRead(), "The crate is nailed shut.");
+  EXPECT_EQ(w.ScriptErrors(), 1u);
+  ASSERT_TRUE(w.Settle());
+  ASSERT_TRUE(w.Move(kBack));
+  EXPECT_EQ(w.state().window.playerY, 12);
+  ASSERT_TRUE(w.Move(kForward));
+  w.game.press(kUse);
+  ASSERT_TRUE(w.Settle());
+  EXPECT_EQ(w.ScriptErrors(), 2u) << "one for each use";
+}
+
+// The sample world's other scripts, each through its object: what changed in the world.
+TEST(ScriptRuns, TheSampleObjectsScripts) {
+  {
+    ScriptGame w;
+    ASSERT_TRUE(w.Enter("base_dungeon1", 12, 9, 180));  // the fog stone to the south
+    SMapArea* cellar = w.state().window.CurrentArea();
+    w.game.press(kUse);
+    ASSERT_TRUE(w.Settle());
+    EXPECT_EQ(cellar->visibility, 30);
+    EXPECT_EQ(w.state().view.fogColor, cellar->fogColour);
+    w.game.press(kUse);
+    ASSERT_TRUE(w.Settle());
+    EXPECT_EQ(cellar->visibility, cellar->dataVisibility);
+    EXPECT_EQ(cellar->fogColour, cellar->dataFogColour);
+  }
+  {
+    ScriptGame w;
+    ASSERT_TRUE(w.Enter("base_out0101", 13, 26, 180));  // the weather stone south, the bell two cells west
+    w.game.press(kUse);
+    ASSERT_TRUE(w.Settle());
+    EXPECT_EQ(w.state().GetWeatherValue(), 90);
+    EXPECT_EQ(w.state().GetRainIntensity(), 600);
+    w.game.press(kUse);
+    ASSERT_TRUE(w.Settle());
+    EXPECT_EQ(w.state().GetWeatherValue(), 10);
+    EXPECT_EQ(w.state().GetRainIntensity(), 0);
+  }
+  {
+    // The shrine: a step onto it passes the day to the evening.
+    ScriptGame w;
+    ASSERT_TRUE(w.Enter("base_out0101", 19, 26, 180, 1440 + 9 * 60));
+    w.game.press(kForward);
+    ASSERT_TRUE(w.Settle());
+    EXPECT_EQ(w.state().window.playerY, 27);
+    EXPECT_EQ(w.state().window.minutes, 1440u + 19 * 60);
+  }
+  {
+    ScriptGame w;
+    ASSERT_TRUE(w.Enter("base_out0101", 11, 26, 180));  // the bell to the south
+    w.MarkSounds();
+    w.game.press(kUse);
+    ASSERT_TRUE(w.game.waitUntil(GameHarness::gameIdle(), 20));
+    EXPECT_TRUE(w.Played("bsnd_clicks"));
+  }
+  {
+    ScriptGame w;
+    ASSERT_TRUE(w.Enter("base_out0101", 15, 26, 180));  // the storyteller to the south
+    w.game.press(kUse);
+    ASSERT_TRUE(w.game.waitUntil(GameHarness::gameIdle(), 20));
+    EXPECT_TRUE(w.Played("bmus_credits", "music"));
+  }
+  {
+    ScriptGame w(true);
+    ASSERT_TRUE(w.Enter("base_out0201", 17, 12, 180));  // north of the rats' nest, on the fields
+    SMapArea* fields = w.state().window.CurrentArea();
+    const SMonster* rat = w.core().world.monsters.FindMonster("base_rat");
+    auto rats = [&] {
+      u32 n = 0;
+      for (const SMapMonster* m : fields->monsters) n += m->monster == rat;
+      return n;
+    };
+    ASSERT_EQ(rats(), 1u);
+    w.game.press(kForward);
+    ASSERT_TRUE(w.Settle());
+    EXPECT_EQ(rats(), 3u);
+    // The poison jar two cells east.
+    ASSERT_TRUE(w.Move(kActionTurnLeft));
+    ASSERT_TRUE(w.Move(kForward));
+    ASSERT_EQ(w.state().window.playerX, 18);
+    w.game.press(kUse);
+    ASSERT_TRUE(w.Settle());
+    EXPECT_EQ(rats(), 1u) << "the field's own rat stays";
+  }
+}
+
+// The cyclops's script, run by name as the game runs a monster's: it answers use, its death, and else
+// leaves the monster its own reaction.
+TEST(ScriptRuns, TheCyclopsScript) {
+  ScriptGame w(true);
+  ASSERT_TRUE(w.Enter("base_dungeon1", 14, 11, 180));
+  w.core().player.name.Assign("Ada");
+  SMapArea* cellar = w.state().window.CurrentArea();
+  SMapObjectInst* object = cellar->FindObjectByName("base_obj_cyclops");
+  SMapMonster* cyclops = cellar->FindMonsterOfObject(object);
+  ASSERT_NE(cyclops, nullptr);
+  SScriptContext& context = w.Context();
+  for (u32 event : {32u, 64u, 8u}) {
+    w.state().events.DeleteAll();
+    context.SetThisMonster(event, object, cellar, cyclops, kOutputGameMessage);
+    EXPECT_EQ(w.core().world.scripts.RunByName("base_script_cyclops"), 1) << event;
+  }
+  EXPECT_EQ(w.state().events.Count(), 0u) << "struck: its own reaction";
+  EXPECT_EQ(w.ScriptErrors(), 0u);
+  std::vector<std::string> shown;
+  for (const GameHarness::Message& m : w.game.messages())
+    if (m.source == "script") shown.push_back(m.text);
+  EXPECT_EQ(shown, (std::vector<std::string>{"The cyclops grunts: \"The gold is mine, Ada.\"",
+                                             "The cyclops falls, and its gold is free."}));
+}
+
+// The town's note, read through the table's use.
+TEST(ScriptRuns, TheNoteOnTheTable) {
+  ScriptGame w;
+  ASSERT_TRUE(w.Enter("base_out0101", 16, 17, 90, 2 * 1440 + 600));  // facing the table to the west
+  w.core().player.name.Assign("Ada");
+  EXPECT_EQ(w.UseAndRead(),
+            "A note on the table reads: \"Ada, on day 3 Marta keeps an apple and a pear for you at the inn.\"");
+}
+
+// Messages from outside a script (here the player's reports) reach the game's message line after a
+// conversation, an interior and a scene, whatever those screens left the script's output at.
+TEST(ScriptRuns, AReportAfterAnotherScreenReachesTheMessageLine) {
+  ScriptGame w;
+  ASSERT_TRUE(w.Enter("base_dungeon1", 5, 6, 180));
+  for (i32 screen : {kStateDialog, kStateDialogInterior, kStateScene}) {
+    SCOPED_TRACE(screen);
+    w.game.setState(screen);
+    ASSERT_EQ(w.game.state(), screen);
+    w.game.setState(kStateGame);
+    ASSERT_TRUE(w.Settle());
+    w.core().player.ChangeFame(1);
+    ASSERT_FALSE(w.game.messages().empty());
+    const GameHarness::Message* report = nullptr;
+    for (const GameHarness::Message& m : w.game.messages())
+      if (m.source == "script") report = &m;
+    ASSERT_NE(report, nullptr);
+    EXPECT_EQ(report->text, "Your fame has been increased.");
+    EXPECT_EQ(report->destination, "game message");
+    ASSERT_TRUE(w.Settle());
+  }
+}
+
+}  // namespace
