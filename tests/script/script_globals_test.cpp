@@ -71,12 +71,12 @@ TEST(ScriptContextFields, WeaponsSpellsAndPortraits) {
   // picture, people's last one; anything else the unknown head.
   SMapObjectTypeTable& types = w.core().world.mapObjectTypes;
   std::unique_ptr<SMapObjectType> person(SMapObjectType::Create(&types, 12));
-  person->imageNames.AddText("bres_merchant1");
+  person->imageNames.Add(const_cast<char*>("bres_merchant1"));  // a type's names are not its own
   SMapArea* area = w.area;
   SMapObjectInst* object = area->FindObjectByName("base_obj_chest");
   context.SetThisObject(MapEvent::kUse, object, area, nullptr, person.get(), 3, 12, -1, 1, kOutputGameMessage);
   EXPECT_EQ(context.GetSpeakerPortraitName(), nullptr);
-  person->imageNames.AddText("bres_head35");
+  person->imageNames.Add(const_cast<char*>("bres_head35"));
   EXPECT_STREQ(context.GetSpeakerPortraitName(), "bres_head35");
   SMapObjectType* chest = w.state().window.Cell(3, 12)->centreType;
   context.SetThisObject(MapEvent::kUse, object, area, nullptr, chest, 3, 12, -1, 1, kOutputGameMessage);
