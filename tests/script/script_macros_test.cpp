@@ -70,6 +70,10 @@ TEST(ScriptMacros, EachMacroAndItsEdges) {
     player.money = c.money;
     EXPECT_EQ(Expanded(context, c.text), c.says) << c.text;
   }
+  // The map-object kinds have their texts expanded through the game.
+  SString sign("%PCName% was here");
+  w.state().kindServices.ExpandTextMacros(sign);
+  EXPECT_STREQ(sign.CStr(), "Ada was here");
 }
 
 // A global that doubles itself every round, and a text near the longest a string holds: each ends, no
