@@ -86,6 +86,13 @@ TEST(ScriptDispatch, EachTargetReachesItsHandler) {
             "monster bres_cyclops none base_obj_cyclops | \"from the monster\" | 0");
   EXPECT_EQ(Call(context, "base_obj_cyclops", 214),
             "monster bres_cyclops none base_obj_cyclops | \"from the monster\" | 0");
+  // Read again from the map's record, a monster whose object is dead is dropped, and the object stays its
+  // placeholder.
+  cyclops->monsterPlaceholder = 0;
+  ASSERT_TRUE(w.area->ReadMonsters());
+  EXPECT_EQ(w.area->FindMonsterOfObject(cyclops), nullptr);
+  EXPECT_EQ(cyclops->monsterPlaceholder, 1);
+  EXPECT_EQ(w.area->FindObjectByName("base_obj_gate")->monsterPlaceholder, 0);
 }
 
 // What the real handlers give where the world answers: map objects' state and containers, and the
