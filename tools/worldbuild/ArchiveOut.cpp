@@ -1,12 +1,39 @@
-// Writes an archive the world builder filled as a record-database file, with the game's own writer.
+// Writes an archive the world builder filled as a record-database file, with the game's own writer; and the
+// builder's context, which the steps fill archives through.
 #include "BuildStep.h"
 
 #include "foundation/SDatabase.h"
 #include "foundation/StrUtil.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace worldbuild {
+
+Archive& Context::archive(const std::string& name) {
+  auto [it, added] = archives_.try_emplace(name);
+  if (added) it->second.name = name;
+  return it->second;
+}
+
+bool Context::put(Archive& archive, u16 id, std::vector<u8> bytes, const std::string& where) {
+  const auto [it, added] = writers_.try_emplace({archive.name, id}, where);
+  if (!added || archive.records.count(id)) {
+    fail(where, archive.name + " record " + std::to_string(id) + " is already written by " + it->second);
+    return false;
+  }
+  archive.records[id] = std::move(bytes);
+  return true;
+}
+
+void Context::fail(const std::string& where, const std::string& what) {
+  std::fprintf(stderr, "worldbuild: %s: %s\n", where.c_str(), what.c_str());
+  ++failures_;
+}
+
+void Context::warn(const std::string& where, const std::string& what) {
+  std::fprintf(stderr, "worldbuild: %s: warning: %s\n", where.c_str(), what.c_str());
+}
 
 bool WriteArchive(const Archive& archive, const std::filesystem::path& file, std::string& error) {
   const std::string type = archive.type.empty() ? std::string(kBlankCode) : archive.type;

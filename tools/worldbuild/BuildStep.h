@@ -26,6 +26,9 @@ class Context {
   // The archive of that name, created empty on first use.
   Archive& archive(const std::string& name);
   const std::map<std::string, Archive>& archives() const { return archives_; }
+  // Stores record `id` of `archive`, written by the source `where`. The records are a map, so a second write
+  // would silently replace the first: an id written before is refused as a fault naming both writers.
+  bool put(Archive& archive, u16 id, std::vector<u8> bytes, const std::string& where);
   // Reports a fault in the sources; the build fails at the end of the step that reported it.
   void fail(const std::string& where, const std::string& what);
   // Reports something in the sources that is probably wrong; the build goes on.
@@ -35,6 +38,7 @@ class Context {
  private:
   std::filesystem::path source_, out_;
   std::map<std::string, Archive> archives_;
+  std::map<std::pair<std::string, u16>, std::string> writers_;  // who wrote each record, for the refusal
   int failures_ = 0;
 };
 

@@ -208,7 +208,7 @@ void BuildFonts(Context& context) {
       context.fail(at, "the rendered strip does not pass the game's strip check");
       continue;
     }
-    data.records[static_cast<u16>(record)] = std::move(bytes);
+    context.put(data, static_cast<u16>(record), std::move(bytes), at);
   }
   FT_Done_FreeType(library);
   for (int i = 0; i < 5; ++i)

@@ -896,8 +896,7 @@ bool WritePicture(Context& context, Archive& data, const std::filesystem::path& 
     context.fail(at, "the encoded picture does not pass the game's image check");
     return false;
   }
-  data.records[id] = std::move(bytes);
-  return true;
+  return context.put(data, id, std::move(bytes), at);
 }
 
 bool CheckRoles(Context& context, const std::string& where) {
@@ -937,8 +936,6 @@ void BuildPictures(Context& context) {
       }
 
   for (const auto& [id, use] : wanted) {
-    if (data.records.count(id))
-      return context.fail(where + ": record " + std::to_string(id), "is already used by another record");
     if (!WritePicture(context, data, folder, id, ArtFor(use.first, use.second))) return;
   }
 
@@ -948,8 +945,6 @@ void BuildPictures(Context& context) {
     for (i32 mode : {kCompactMode, kLargeMode}) {
       const u16 id = SPictureTable::MenuRecordFor(run.firstSlot, mode);
       if (!menuRecords.insert(id).second) continue;
-      if (data.records.count(id))
-        return context.fail(where + ": record " + std::to_string(id), "is already used by another record");
       if (!WritePicture(context, data, folder, id, MenuArt(run.firstSlot, mode == kLargeMode))) return;
     }
 
@@ -962,19 +957,15 @@ void BuildPictures(Context& context) {
     int ms;
   } clicks[] = {{4031, "click-select", 1760.0, 25}, {4032, "click-confirm", 660.0, 45}};
   for (const auto& c : clicks) {
-    if (data.records.count(c.id))
-      return context.fail(where + ": record " + std::to_string(c.id), "is already used by another record");
-    data.records[c.id] = Wave({{"name", c.name}, {"hz", c.hz}, {"ms", c.ms}, {"bits", 16}});
+    if (!context.put(data, c.id, Wave({{"name", c.name}, {"hz", c.hz}, {"ms", c.ms}, {"bits", 16}}),
+                     "click sounds: record " + std::to_string(c.id)))
+      return;
   }
 
   // The card game: the 75 cards for both families, then the card screen's own pictures, each record once.
   std::set<u16> cardRecords;
   auto writeCard = [&](u16 id, const Art& art) {
     if (!cardRecords.insert(id).second) return true;
-    if (data.records.count(id)) {
-      context.fail("card pictures: record " + std::to_string(id), "is already used by another record");
-      return false;
-    }
     return WritePicture(context, data, folder, id, art);
   };
   for (bool large : {false, true}) {

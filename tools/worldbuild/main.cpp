@@ -21,21 +21,6 @@ std::vector<Step>& Steps() {
 
 StepRegistrar::StepRegistrar(int rank, const char* name, StepFn fn) { Steps().push_back({rank, name, fn}); }
 
-Archive& Context::archive(const std::string& name) {
-  auto [it, added] = archives_.try_emplace(name);
-  if (added) it->second.name = name;
-  return it->second;
-}
-
-void Context::fail(const std::string& where, const std::string& what) {
-  std::fprintf(stderr, "worldbuild: %s: %s\n", where.c_str(), what.c_str());
-  ++failures_;
-}
-
-void Context::warn(const std::string& where, const std::string& what) {
-  std::fprintf(stderr, "worldbuild: %s: warning: %s\n", where.c_str(), what.c_str());
-}
-
 }  // namespace worldbuild
 
 int main(int argc, char** argv) {
