@@ -1,6 +1,9 @@
 // Writes the screen layout tables of "DuskmireData" (record 3001 for the 240x320, 320x240, 480x640 and
 // 640x480 screens, 3003 for the square and wide ones) from every data/sample/layout/*.json, and checks
-// them by reading every entry back through the game's own reader.
+// them by reading every entry back through the game's own reader. A variant either lists its controls or
+// names the mode of a drawn variant of the same screen ("from") and its own size: its controls are the
+// drawn ones scaled to that size, each edge rounded to the nearest pixel, less the ids it omits ("omit").
+// Variants that come out equal share one copy in the record.
 #include "BuildStep.h"
 
 #include "core/SLayoutTable.h"
@@ -10,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 
 namespace worldbuild {
@@ -25,6 +29,23 @@ struct Screen {
   std::vector<Variant> variants;
   std::string where;
 };
+
+// A coordinate of a `from`-sized screen on a `to`-sized one, rounded to the nearest pixel.
+u16 Scale(int c, int from, int to) { return static_cast<u16>((2 * c * to + from) / (2 * from)); }
+
+SLayoutItem ScaleItem(const SLayoutItem& c, int fromW, int fromH, int toW, int toH) {
+  const u16 x = Scale(c.x, fromW, toW), y = Scale(c.y, fromH, toH);
+  return {c.id, x, y, static_cast<u16>(Scale(c.x + c.w, fromW, toW) - x),
+          static_cast<u16>(Scale(c.y + c.h, fromH, toH) - y)};
+}
+
+bool SameVariant(const std::vector<u8>& out, size_t at, const Variant& v) {
+  auto word = [&](size_t i) { return static_cast<u16>(out[i] | out[i + 1] << 8); };
+  if (at + 6 + 10 * v.controls.size() > out.size() || word(at) != v.width || word(at + 2) != v.height ||
+      word(at + 4) != v.controls.size())
+    return false;
+  return std::memcmp(out.data() + at + 6, v.controls.data(), 10 * v.controls.size()) == 0;
+}
 
 void Put(std::vector<u8>& out, size_t at, u16 v) {
   out[at] = static_cast<u8>(v & 255);
@@ -49,9 +70,19 @@ std::vector<u8> BuildRecord(const std::vector<Screen>& screens, u32 record) {
     out.resize(list + 2 + 4 * vs.size(), 0);
     Put(out, list, static_cast<u16>(vs.size()));
     for (size_t j = 0; j < vs.size(); ++j) {
+      Put(out, list + 4 + 4 * j, static_cast<u16>(vs[j]->mode));
+      // A variant equal to one written before for this screen points at that one.
+      bool shared = false;
+      for (size_t k = 0; k < j && !shared; ++k) {
+        const size_t earlier = static_cast<size_t>(out[list + 2 + 4 * k] | out[list + 3 + 4 * k] << 8);
+        if (SameVariant(out, earlier, *vs[j])) {
+          Put(out, list + 2 + 4 * j, static_cast<u16>(earlier));
+          shared = true;
+        }
+      }
+      if (shared) continue;
       const size_t at = out.size();
       Put(out, list + 2 + 4 * j, static_cast<u16>(at));
-      Put(out, list + 4 + 4 * j, static_cast<u16>(vs[j]->mode));
       out.resize(at + 6 + 10 * vs[j]->controls.size(), 0);
       Put(out, at, vs[j]->width);
       Put(out, at + 2, vs[j]->height);
@@ -87,12 +118,26 @@ bool ReadScreens(Context& context, const std::filesystem::path& file, std::vecto
       return false;
     }
     screen.id = static_cast<u16>(id);
+    // Drawn variants first, so that the scaled ones can name any of them.
+    struct Scaled {
+      std::vector<int> modes, size, omit;
+      int from;
+    };
+    std::vector<Scaled> scaled;
     for (const auto& v : s["variants"]) {
       const auto modes = v.value("modes", std::vector<int>{});
       const auto size = v.value("size", std::vector<int>{});
       if (modes.empty() || size.size() != 2 || size[0] <= 0 || size[1] <= 0 || size[0] > 65535 || size[1] > 65535) {
         context.fail(screen.where, "each variant needs \"modes\" and a \"size\" [width, height]");
         return false;
+      }
+      if (v.contains("from")) {
+        if (v.contains("controls") || !v["from"].is_number_integer()) {
+          context.fail(screen.where, "a variant with \"from\" names one drawn mode and lists no controls");
+          return false;
+        }
+        scaled.push_back({modes, size, v.value("omit", std::vector<int>{}), v["from"].get<int>()});
+        continue;
       }
       std::vector<SLayoutItem> controls;
       for (const auto& c : v.value("controls", nlohmann::json::array())) {
@@ -110,6 +155,20 @@ bool ReadScreens(Context& context, const std::filesystem::path& file, std::vecto
       }
       for (int m : modes)
         screen.variants.push_back({m, static_cast<u16>(size[0]), static_cast<u16>(size[1]), controls});
+    }
+    for (const Scaled& v : scaled) {
+      const auto drawn = std::find_if(screen.variants.begin(), screen.variants.end(),
+                                      [&](const Variant& d) { return d.mode == v.from; });
+      if (drawn == screen.variants.end()) {
+        context.fail(screen.where, "\"from\": " + std::to_string(v.from) + " names no drawn variant");
+        return false;
+      }
+      std::vector<SLayoutItem> controls;
+      for (const SLayoutItem& c : drawn->controls)
+        if (std::find(v.omit.begin(), v.omit.end(), c.id) == v.omit.end())
+          controls.push_back(ScaleItem(c, drawn->width, drawn->height, v.size[0], v.size[1]));
+      for (int m : v.modes)
+        screen.variants.push_back({m, static_cast<u16>(v.size[0]), static_cast<u16>(v.size[1]), controls});
     }
     screens.push_back(std::move(screen));
   }
@@ -169,7 +228,7 @@ void BuildLayouts(Context& context) {
       if (view->w > 800 || view->w == 0 || view->h == 0)
         return context.fail(where, "the 3D view of mode " + std::to_string(mode) + " must be 1 to 800 pixels wide");
     }
-    data.records[static_cast<u16>(record)] = std::move(bytes);
+    if (!context.put(data, static_cast<u16>(record), std::move(bytes), where)) return;
   }
 }
 
