@@ -1,8 +1,11 @@
 // The game harness at work: the real program booted headless and driven as a player drives it.
 #include "app/DuskmireApp.h"
 #include "core/SGameCore.h"
+#include "core/ui/SDialogList.h"
+#include "core/ui/SDialogListCtrl.h"
 #include "core/ui/SDialogMessage.h"
 #include "core/ui/SDialogTextCtrl.h"
+#include "core/ui/SDialogTextEdit.h"
 #include "foundation/SSettings.h"
 #include "game/SStateGame.h"
 #include "platform/sound/SSoundManager.h"
@@ -213,4 +216,72 @@ TEST(Harness, TapsLandOnTheControlOnTurnedScreens) {
     game.setState(kStateCorvanth);
     game.core().states[kStateMain] = menu;
   }
+}
+
+// Every display mode a device selects boots from its screen, and the screen-level helpers work there:
+// typing on the keyboard by its keys (shift tapped as the case asks), a tap on a list's row, and the description of
+// what is open.
+TEST(Harness, ScreenHelpersOnEveryDeviceMode) {
+  EXPECT_EQ(GameHarness::deviceModes(), (std::vector<i32>{6, 7, 8, 9, 10, 11, 14, 15, 16}));
+  const GameHarness::Options six = GameHarness::forMode(6);
+  EXPECT_EQ(std::make_tuple(six.width, six.height, six.startMode), std::make_tuple(320, 240, 1u));
+  const GameHarness::Options fourteen = GameHarness::forMode(14);
+  EXPECT_EQ(std::make_tuple(fourteen.width, fourteen.height), std::make_tuple(800, 480));
+  for (i32 mode : GameHarness::deviceModes()) {
+    GameHarness game(GameHarness::forMode(mode));
+    ASSERT_TRUE(game.boot()) << game.startError();
+    ASSERT_EQ(game.core().displayMode, mode);
+    game.setState(kStateMain);
+    SGameCore& core = game.core();
+
+    SDialogTextEdit keyboard;
+    keyboard.Attach(&core);
+    keyboard.Create();
+    core.currentState->OpenChild(&keyboard);
+    game.frame();
+    game.typeText("Ann bo\b\bBo 7");
+    EXPECT_STREQ(keyboard.GetText(), "Ann Bo 7") << "mode " << mode;
+    EXPECT_NE(game.describeUi().find("SDialogTextEdit layout 17"), std::string::npos) << game.describeUi();
+    core.currentState->CloseChild();
+
+    SDialogList box;
+    SDialogListCtrl list;
+    box.Attach(&core);
+    list.Attach(&box);
+    list.SetFont(1, 0x161616, 0xB0D0E0, nullptr);
+    for (const char* row : {"Marsh", "Fen", "Mire"}) list.AddRowWithKey(row, row, 0);
+    list.LayoutRows(120);
+    box.Create(&list);
+    core.currentState->OpenChild(&box);
+    game.frame();
+    game.tapRow(list.id, 2);
+    EXPECT_EQ(list.selected, 2) << "mode " << mode;
+    const std::string ui = game.describeUi();
+    EXPECT_NE(ui.find("rows [Marsh] [Fen] [Mire] selected 2 first 0"), std::string::npos) << ui;
+    core.currentState->CloseChild();
+    EXPECT_EQ(game.scriptError(), 0u);
+  }
+}
+
+// A wait that ends on a switch lets the switch's frame pass, so that the next input is taken; a wait that
+// holds at once runs no frame.
+TEST(Harness, AWaitEndingOnASwitchLetsItsFramePass) {
+  GameHarness game;
+  ASSERT_TRUE(game.boot()) << game.startError();
+  struct Switcher : SState {
+    u32 ticks = 0;
+    u32 OnTick(u32, SDisplay*) override { return ++ticks == 3 ? u32(kStateCorvanth) : 0; }
+  } switcher;
+  switcher.Attach(&game.core());
+  SState* menu = game.core().states[kStateMain];
+  game.core().states[kStateMain] = &switcher;
+  game.setState(kStateMain);
+  u32 before = game.presents();
+  ASSERT_TRUE(game.waitUntil(GameHarness::stateIs(kStateMain), 5));
+  EXPECT_EQ(game.presents() - before, 0u);
+  const u32 ticked = switcher.ticks;
+  before = game.presents();
+  ASSERT_TRUE(game.waitUntil(GameHarness::stateIs(kStateCorvanth), 10));
+  EXPECT_EQ(game.presents() - before, 3 - ticked + 1) << "the frames up to the switch, and one more";
+  game.core().states[kStateMain] = menu;
 }

@@ -4,8 +4,10 @@
 #include "core/SGameCore.h"
 #include "core/SGameObserver.h"
 #include "core/ui/SButtonCtrl.h"
+#include "core/ui/SDialogListCtrl.h"
 #include "core/ui/SDialogMessage.h"
 #include "core/ui/SDialogTextCtrl.h"
+#include "core/ui/SDialogTextEdit.h"
 #include "core/ui/SState.h"
 #include "core/ui/STextCtrl.h"
 #include "foundation/SDatabase.h"
@@ -14,14 +16,18 @@
 #include "os/Process.h"
 #include "os/headless/HeadlessWindows.h"
 #include "os/headless/SimWaveOut.h"
+#include "platform/hal/DisplayModes.h"
 #include "platform/hal/Game.h"
 #include "platform/video/VideoDetect.h"
+#include "script/SScriptInterpreter.h"
 #include "world/SItemTable.h"
 #include "world/SSoundTable.h"
 
 #include <cxxabi.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -223,11 +229,12 @@ void GameHarness::post(u32 message, u64 wParam, u64 lParam) {
   Os::Windows().PostMessage(app_->window, message, Os::WParam(wParam), Os::LParam(lParam));
 }
 
-std::string GameHarness::switchMark() const {
+std::string GameHarness::switchMark(bool withSubMode) const {
   std::ostringstream mark;
   mark << state();
   for (const SDialog* d : DialogChain(core())) mark << " " << d;
-  if (const SStateGame* game = core().stateGame) mark << " " << game->subDialog << " " << game->subMode;
+  if (const SStateGame* game = core().stateGame; game && withSubMode)
+    mark << " " << game->subDialog << " " << game->subMode;
   return mark.str();
 }
 
@@ -297,6 +304,79 @@ void GameHarness::tap(u32 layout, u32 control) {
   penUp(x, y);
 }
 
+SCtrl* GameHarness::findControl(u32 id) const {
+  const std::vector<SDialog*> chain = DialogChain(core());
+  if (chain.empty()) return nullptr;
+  const SDialog* deepest = chain.back();
+  for (u32 i = 0; i < deepest->controls.Count(); ++i)
+    if (SCtrl* c = deepest->controls.At(i); c && c->id == id && c->IsVisible()) return c;
+  return nullptr;
+}
+
+void GameHarness::tapControl(u32 id) {
+  const SCtrl* c = findControl(id);
+  if (!c) {
+    const SDialog* deepest = DialogChain(core()).empty() ? nullptr : DialogChain(core()).back();
+    ADD_FAILURE() << (deepest ? ClassName(typeid(*deepest)) : std::string("no dialog")) << " shows no control " << id
+                  << " on display mode " << core().displayMode;
+    return;
+  }
+  const i32 x = c->left + c->width / 2, y = c->top + c->height / 2;
+  penDown(x, y);
+  penUp(x, y);
+}
+
+void GameHarness::tapRow(u32 list, u32 row) {
+  const std::vector<SDialog*> chain = DialogChain(core());
+  for (auto d = chain.rbegin(); d != chain.rend(); ++d)
+    for (u32 i = 0; i < (*d)->controls.Count(); ++i) {
+      auto* l = dynamic_cast<const SDialogListCtrl*>((*d)->controls.At(i));
+      if (!l || l->id != list || !l->IsVisible()) continue;
+      const i32 onPage = i32(row) - l->firstRow;
+      if (row >= l->RowCount() || onPage < 0 || (onPage + 1) * l->rowHeight > l->height) {
+        ADD_FAILURE() << "list " << list << " does not show row " << row << " (rows " << l->RowCount() << ", first "
+                      << l->firstRow << ")";
+        return;
+      }
+      const i32 x = l->left + l->width / 2, y = l->top + onPage * l->rowHeight + l->rowHeight / 2;
+      penDown(x, y);
+      penUp(x, y);
+      return;
+    }
+  ADD_FAILURE() << "no open dialog shows a list " << list;
+}
+
+void GameHarness::typeText(const std::string& text) {
+  for (char c : text) {
+    const std::vector<SDialog*> chain = DialogChain(core());
+    auto* keyboard = chain.empty() ? nullptr : dynamic_cast<const SDialogTextEdit*>(chain.back());
+    if (!keyboard) {
+      ADD_FAILURE() << "no keyboard is open to type '" << c << "' on";
+      return;
+    }
+    if (c == ' ') {
+      tapControl(SDialogTextEdit::kSpace);
+      continue;
+    }
+    if (c == '\b') {
+      tapControl(SDialogTextEdit::kBackspace);
+      continue;
+    }
+    static const std::string kKeys = "qwertyuiopasdfghjklzxcvbnm1234567890";
+    const char lower = char(std::tolower(static_cast<unsigned char>(c)));
+    const size_t key = kKeys.find(lower);
+    if (key == std::string::npos) {
+      ADD_FAILURE() << "the keyboard has no key for '" << c << "'";
+      return;
+    }
+    // Letters come out as the shift state says: tap shift until it gives the case wanted.
+    const bool capital = c != lower;
+    for (u32 taps = 0; key < 26 && (keyboard->shiftState != SDialogTextEdit::kLower) != capital && taps < 3; ++taps)
+      tapControl(SDialogTextEdit::kShift);
+    tapControl(SDialogTextEdit::kFirstKey + u32(key));
+  }
+}
+
 void GameHarness::setState(i32 next, u32 w0, u32 w1, u32 w2, u32 w3) {
   SGameCore& c = core();
   // A screen switching hands its own words on, and does so inside a frame.
@@ -314,10 +394,17 @@ void GameHarness::setState(i32 next, u32 w0, u32 w1, u32 w2, u32 w3) {
 }
 
 testing::AssertionResult GameHarness::waitUntil(const Condition& condition, u32 maxFrames) {
+  bool switched = false;
   for (u32 waited = 0;; ++waited) {
-    if (condition.holds(*this)) return testing::AssertionSuccess();
+    if (condition.holds(*this)) {
+      if (switched && !ended_) frame();
+      return testing::AssertionSuccess();
+    }
     if (waited == maxFrames || ended_) break;
+    // Only a state or dialog switch: the game's own sub-modes take input in their first frame.
+    const std::string before = switchMark(false);
     frame();
+    switched = switchMark(false) != before;
   }
   return testing::AssertionFailure() << condition.what << ": not within " << maxFrames << " frames (state " << state()
                                      << ", sub-mode " << subMode() << (ended_ ? ", the program ended" : "") << ")";
@@ -385,6 +472,66 @@ std::vector<GameHarness::Control> GameHarness::controls() const {
     }
   }
   return out;
+}
+
+std::string GameHarness::describeUi() const {
+  std::ostringstream out;
+  for (const SDialog* d : DialogChain(core())) {
+    out << ClassName(typeid(*d)) << " layout " << d->layoutId << " at " << d->left << "," << d->top << " " << d->width
+        << "x" << d->height << "\n";
+    auto line = [&](const SCtrl& c) {
+      out << "  " << ClassName(typeid(c)) << " " << c.id << " at " << c.left << "," << c.top << " " << c.width << "x"
+          << c.height << " flags " << c.flags;
+      const std::string text = ControlText(c);
+      if (!text.empty()) out << " \"" << text << "\"";
+      if (auto* l = dynamic_cast<const SDialogListCtrl*>(&c)) {
+        out << " rows";
+        for (u32 r = 0; r < l->RowCount(); ++r) out << " [" << Text(l->Row(i32(r))->text) << "]";
+        out << " selected " << l->selected << " first " << l->firstRow;
+      }
+      out << "\n";
+    };
+    if (auto* box = dynamic_cast<const SDialogMessage*>(d); box && box->text) line(*box->text);
+    for (u32 i = 0; i < d->controls.Count(); ++i)
+      if (const SCtrl* c = d->controls.At(i); c && c->IsVisible()) line(*c);
+  }
+  return out.str();
+}
+
+u32 GameHarness::scriptError() const { return core().scriptInterpreter ? core().scriptInterpreter->LastError() : 0; }
+
+GameHarness::Options GameHarness::forMode(i32 mode) {
+  Options options;
+  const Hal::DisplayModeRow* natural = nullptr;
+  for (const Hal::DisplayModeRow& row : Hal::DisplayModeRows()) {
+    if (row.mode != mode || !row.screenWidth) continue;
+    const bool wide = row.width ? row.width > row.height : row.screenWidth > row.usedHeight;
+    if (!natural || (row.screenWidth > row.screenHeight) == wide) natural = &row;
+    if ((row.screenWidth > row.screenHeight) == wide) break;
+  }
+  if (!natural) {
+    ADD_FAILURE() << "no device runs display mode " << mode;
+    return options;
+  }
+  options.width = natural->screenWidth;
+  options.height = natural->screenHeight;
+  for (u32 startMode = 0; startMode < 2; ++startMode) {
+    const Hal::DisplayModeRow* found = Hal::FindScreenMode(options.width, options.height, startMode);
+    if (found && found->mode == mode) {
+      options.startMode = startMode;
+      return options;
+    }
+  }
+  ADD_FAILURE() << "no StartMode gives display mode " << mode << " on " << options.width << "x" << options.height;
+  return options;
+}
+
+std::vector<i32> GameHarness::deviceModes() {
+  std::vector<i32> modes;
+  for (const Hal::DisplayModeRow& row : Hal::DisplayModeRows())
+    if (row.screenWidth && std::find(modes.begin(), modes.end(), row.mode) == modes.end()) modes.push_back(row.mode);
+  std::sort(modes.begin(), modes.end());
+  return modes;
 }
 
 GameHarness::Player GameHarness::player() const {

@@ -27,6 +27,7 @@ class DuskmireApp;
 namespace Os {
 class SimWaveOut;
 }
+class SCtrl;
 class SDialog;
 class SGameCore;
 class SStateGame;
@@ -48,6 +49,11 @@ class GameHarness {
     std::string inputScript;
     u32 frameLimit = 0, timeLimit = 0;
   };
+  // The screen and "StartMode" of a device that runs the display mode (its natural orientation: 320x240
+  // with StartMode 1 for mode 6, 240x320 for 7, 480x640 for 10, 800x480 for 14, ...).
+  static Options forMode(i32 mode);
+  // The display modes devices select: 6, 7, 8, 9, 10, 11, 14, 15, 16.
+  static std::vector<i32> deviceModes();
 
   // A condition to wait for, with the words a failed wait reports.
   struct Condition {
@@ -135,13 +141,22 @@ class GameHarness {
   void press(u16 action);
   // A stylus tap at the centre of a control of a screen layout, for the current display mode.
   void tap(u32 layout, u32 control);
+  // A stylus tap (down and up) at the centre of the visible control with that id in the deepest open
+  // dialog (the current state when none is open). A failure when it holds no such control.
+  void tapControl(u32 id);
+  // A tap on row `row` of the list control with that id (deepest dialog first), which must be on its page.
+  void tapRow(u32 list, u32 row);
+  // Types on the open on-screen keyboard by tapping its keys: letters in their case (shift is tapped as
+  // needed), digits, spaces, and '\b' for backspace.
+  void typeText(const std::string& text);
   // The stylus in screen coordinates (those the states see), turned back to the panel's on turned screens.
   void penDown(i32 x, i32 y);
   void penMove(i32 x, i32 y);
   void penUp(i32 x, i32 y);
   // Switches state by the core's own call, as the screens do, then waits a frame.
   void setState(i32 state, u32 w0 = 0, u32 w1 = 0, u32 w2 = 0, u32 w3 = 0);
-  // Runs frames until the condition holds, at most maxFrames.
+  // Runs frames until the condition holds, at most maxFrames; when the frame that made it hold switched
+  // state or dialog, one frame more (input in a switch's frame is ignored).
   testing::AssertionResult waitUntil(const Condition& condition, u32 maxFrames);
   static Condition stateIs(i32 state);
   static Condition gameIdle();  // the game state current, walking (sub-mode 1), not busy, no event queued
@@ -155,6 +170,11 @@ class GameHarness {
   SDialog* openChild() const;  // the innermost dialog open over the current state, null when none
   i32 subMode() const;         // the game state's, 0 without one
   std::vector<Control> controls() const;
+  // The visible controls of the state and of every dialog open over it, a line each (class, id, rectangle,
+  // flags, text; a list's rows and selection), under a line per dialog: a stable text for golden files.
+  std::string describeUi() const;
+  // The script interpreter's last error code (0: the last run had none).
+  u32 scriptError() const;
   Player player() const;
   std::vector<u32> eventKinds() const;  // the game state's queued events, first first
   const std::vector<Message>& messages() const { return messages_; }
@@ -189,7 +209,10 @@ class GameHarness {
   // Handles the posted input, then waits a frame (two when a state or dialog switched).
   void settle();
   void pen(u32 message, i32 x, i32 y);
-  std::string switchMark() const;
+  // The visible control with that id in the deepest open dialog, or null.
+  SCtrl* findControl(u32 id) const;
+  // The state and the dialogs open (and the game's sub-mode and member dialog, when asked).
+  std::string switchMark(bool withSubMode = true) const;
   void record(const Os::Panel& panel);
 
   Options options_;
