@@ -71,6 +71,12 @@ bool DuskmireApp::Refuse(const char* text) {
   return false;
 }
 
+void DuskmireApp::EndWith(const char* text) {
+  startError = text ? text : "";
+  Refuse(startError.c_str());
+  quit = 1;
+}
+
 bool DuskmireApp::OnInitialize() {
   startTime = Hal::GetTime();
   windowCopy = window;

@@ -63,6 +63,8 @@ class DuskmireApp : public Hal::Game {
   // When the save fails the player is asked "The game could not be saved. Exit anyway?": No clears the
   // quit flag and the game goes on.
   void Quit();
+  // Ends the program the way a refused start does: the text in an error box, then the loop stops.
+  void EndWith(const char* text);
   // A new game with the new-player screen's character, entered at once; false (the old state kept) when
   // it cannot be started.
   bool StartNewGame();

@@ -139,6 +139,16 @@ void SGameCore::PopStatesDownTo(u32 remaining) {
 
 bool SGameCore::BeginFrame() { return display && display->BeginFrame(); }
 
+bool SGameCore::DisplayFitsPicture() const {
+  if (!display || !display->HasDisplay()) return false;
+  const Hal::DisplayParameters& actual = display->Display()->Impl()->Actual();
+  return display->Width() <= actual.width && display->Height() <= actual.height;
+}
+
+void SGameCore::PlayClick(u32 which) {
+  if (which < 2 && soundManager && clickSounds[which]) soundManager->PlaySound(clickSounds[which], 10);
+}
+
 void SGameCore::Present() {
   if (display) display->Present();
 }

@@ -88,6 +88,10 @@ class SGameCore : public SDisplayHost {
   // The stylus point as the current state sees it.
   void TurnStylus(i32* x, i32* y) const;
 
+  // The display holds the display mode's picture: a display was made and its frame buffer is at least
+  // the picture's size (a picture that does not fit would be drawn out of bounds).
+  bool DisplayFitsPicture() const;
+
   // Per frame: begin drawing (false when no frame buffer is available now) and present.
   bool BeginFrame();
   void Present();
@@ -209,8 +213,10 @@ class SGameCore : public SDisplayHost {
   // The fixed interface pictures; a slot start-up does not fill stays null. Owned.
   SImageEntry* pictures[kPictureSlots] = {};
   SResource* clickSounds[2] = {};  // from records 4031 and 4032; owned
-  SCardSet cards;                  // the card game's 75 card definitions
-  SPlayer player;                  // after the world: its items and effects refer to the world's tables
+  // Click sound 0 (selections, arrows, steppers) or 1 (confirm, cancel, close) at volume step 10.
+  void PlayClick(u32 which);
+  SCardSet cards;  // the card game's 75 card definitions
+  SPlayer player;  // after the world: its items and effects refer to the world's tables
   SFrameTimer frameTimers[kFrameTimers];
   SWorldView* gameView = nullptr;     // the game state's world view, once there is one
   SGameObserver* observer = nullptr;  // told of the messages the game shows; null in the game itself

@@ -90,11 +90,7 @@ bool SGameCore::Startup(i32 mode, Os::WindowId window, u32 screenWidth, u32 scre
   // its frame buffer that way (a portrait picture on a landscape panel, a turned picture the panel does
   // not offer) would be drawn out of bounds: make the display again for the picture, in the first
   // orientation in which it fits, or refuse.
-  auto fits = [&] {
-    if (!display->HasDisplay()) return false;
-    const Hal::DisplayParameters& actual = display->Display()->Impl()->Actual();
-    return display->Width() <= actual.width && display->Height() <= actual.height;
-  };
+  auto fits = [&] { return DisplayFitsPicture(); };
   bool ok = display->Init(window, screenWidth, screenHeight) && fits();
   if (!ok) {
     if (!display->CreateRenderer()) return fail(kOutOfMemory);

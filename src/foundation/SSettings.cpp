@@ -40,6 +40,12 @@ void SSettings::SetDefaults() {
   viewSize = lViewSize = rViewSize = 0;
 }
 
+const u32* SSettings::DefaultKeys(u32 orientation, bool keyboard) {
+  if (orientation == 1) return kLKeysDefault;
+  if (orientation == 2) return kRKeysDefault;
+  return keyboard ? kKeyboardKeys : kKeysDefault;
+}
+
 void SSettings::Load(i32 displayMode) {
   startMode = RegGetDword("StartMode", 0);
   soundVolume = RegGetDword("SoundVolume", 10);

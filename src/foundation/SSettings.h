@@ -22,6 +22,9 @@ struct SSettings {
   void Load(i32 displayMode);
   // Writes every value, in the record's order, as one batch of the registry.
   void Save() const;
+  // The defaults of entries 0 to 8 of a key set: orientation 0 portrait, 1 left and 2 right landscape;
+  // on keyboard devices the portrait set binds characters instead of actions.
+  static const u32* DefaultKeys(u32 orientation, bool keyboard);
   // What the game core does at start-up: Load, then Save.
   void LoadAndStore(i32 displayMode) {
     Load(displayMode);

@@ -159,6 +159,13 @@ class SLoadingSteps {
   virtual void Step() = 0;
 };
 
+// An additional world installed beside the game's own, as its screen lists it.
+struct SAdditionalWorld {
+  SString name;
+  u8 official = 0;  // nonzero: published with the game; zero: a third party's
+  u8 enabled = 0;
+};
+
 class SWorldModuleList {
  public:
   static constexpr const char* kGameArchives[4] = {"DuskmireMusic", "DuskmireSound", "DuskmireRes", "DuskmireBase"};
@@ -190,6 +197,9 @@ class SWorldModuleList {
   SPtrArray<SWorldModule> modules;
   SWorldModule* current = nullptr;
   SString error;
+  // The installed additional worlds. Nothing finds or adds them yet, so the list stays empty; unloading
+  // the world leaves it alone.
+  SPtrArray<SAdditionalWorld> additional{true, 4};
 
  private:
   SPtrArray<SDatabase> retired_;  // archives of modules that failed to load
