@@ -1,0 +1,230 @@
+// The settings screen through the real program: volumes reaching the speaker and the registry at once, the
+// rows each display mode offers, an orientation change that switches the mode and the keys, the view size
+// and key steppers at their ends, the default keys of one set, stored values outside the tables, close.
+#include "SaveScreens.h"
+#include "app/DuskmireApp.h"
+#include "core/SGameCore.h"
+#include "foundation/SSettings.h"
+#include "graphics/SDisplay.h"
+#include "platform/sound/SSoundManager.h"
+#include "screens/SStateSettings.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace savescreens;
+
+namespace {
+
+using S = SStateSettings;
+
+// Opens the screen over the current state, which stays on the stack as the main menu would.
+void OpenSettings(GameHarness& game) {
+  game.core().currentState->keep = 1;
+  game.setState(kStateSettings);
+  ASSERT_EQ(game.state(), kStateSettings);
+}
+
+bool Enabled(const GameHarness& game, u32 id) {
+  const std::vector<GameHarness::Control> all = game.controls();
+  const GameHarness::Control* c = Shown(all, id);
+  return c && (c->flags & SCtrl::kEnabled);
+}
+
+// Every key entry in the registry, by name.
+std::map<std::string, u32> StoredKeys() {
+  std::map<std::string, u32> out;
+  for (const char* prefix : {"Key", "LKey", "RKey"})
+    for (u32 i = 1; i <= 12; ++i) {
+      const std::string name = prefix + std::to_string(i);
+      out[name] = RegGetDword(name.c_str(), 0xDEAD);
+    }
+  return out;
+}
+
+size_t Clicks(const GameHarness& game) {
+  size_t n = 0;
+  for (const GameHarness::Sound& s : game.sounds())
+    if (s.what == "sound") ++n;
+  return n;
+}
+
+}  // namespace
+
+// A sound box stores the level in the registry and the speaker at once, and the click follows; a music
+// box clicks at the music level and puts the sound volume back.
+TEST(SettingsScreen, VolumesAreLive) {
+  GameHarness::Options options;
+  options.soundDevice = true;
+  GameHarness game(options);
+  ASSERT_TRUE(game.boot()) << game.startError();
+  OpenSettings(game);
+  SSoundManager& sound = *game.core().soundManager;
+
+  const size_t before = Clicks(game);
+  game.tapControl(S::SoundBoxId(3));
+  EXPECT_EQ(RegGetDword("SoundVolume", 99), 3u);
+  EXPECT_EQ(game.core().settings.soundVolume, 3u);
+  EXPECT_EQ(sound.Speaker()->SoundVolume(), 3u * 64 / 10);
+  EXPECT_EQ(Clicks(game), before + 1);
+  EXPECT_EQ(game.sounds().back().step, 10);
+
+  game.tapControl(S::MusicBoxId(8));
+  EXPECT_EQ(RegGetDword("MusicVolume", 99), 8u);
+  EXPECT_EQ(RegGetDword("SoundVolume", 99), 3u) << "the sound volume is back";
+  EXPECT_EQ(sound.Speaker()->SoundVolume(), 3u * 64 / 10);
+  EXPECT_EQ(sound.Speaker()->MusicVolume(), 8u * 64 / 10);
+  EXPECT_EQ(Clicks(game), before + 2);
+
+  // Box 0 is lit at level 0, box 1 is not.
+  game.tapControl(S::SoundBoxId(0));
+  auto* screen = dynamic_cast<SStateSettings*>(game.core().currentState);
+  ASSERT_NE(screen, nullptr);
+  EXPECT_EQ(screen->soundBoxes[0].colour, 0xC8C8C8u);
+  EXPECT_EQ(screen->soundBoxes[1].colour, 0x585858u);
+  EXPECT_EQ(sound.Speaker()->SoundVolume(), 0u);
+}
+
+// Which rows each screen offers: orientation on the turnable modes, view size on the large ones.
+TEST(SettingsScreen, RowsByDisplayMode) {
+  struct Case {
+    i32 mode;
+    bool orientation, viewSize;
+    const char* keysLabel;
+    const char* firstKey;
+  } const cases[] = {
+      {7, true, false, "Portrait keys:", "Up arrow:"},
+      {10, true, true, "Portrait keys:", "Up arrow:"},
+      {14, false, true, "Keys:", "Foward:"},
+  };
+  for (const Case& c : cases) {
+    GameHarness game(GameHarness::forMode(c.mode));
+    ASSERT_TRUE(game.boot()) << game.startError();
+    ASSERT_EQ(game.core().displayMode, c.mode);
+    OpenSettings(game);
+    EXPECT_EQ(IsShown(game, S::kOrientationIds[0]), c.orientation) << c.mode;
+    EXPECT_EQ(IsShown(game, S::kOrientationLabelId), c.orientation) << c.mode;
+    EXPECT_EQ(IsShown(game, S::kViewValueId), c.viewSize) << c.mode;
+    EXPECT_EQ(IsShown(game, S::kViewUpId), c.viewSize) << c.mode;
+    EXPECT_EQ(TextOf(game, S::kKeysLabelId), c.keysLabel) << c.mode;
+    EXPECT_EQ(TextOf(game, S::kKeyLabelIds[0]), c.firstKey) << c.mode;
+    EXPECT_EQ(TextOf(game, S::kTitleId), "Settings");
+  }
+}
+
+// Left landscape on 240x320: mode 7 becomes 6, the page is rebuilt for the turned screen, "StartMode" 1
+// is stored and the hardware keys act through the left-landscape set at once. The marked orientation
+// does nothing.
+TEST(SettingsScreen, OrientationSwitchesModeAndKeys) {
+  GameHarness game(GameHarness::forMode(7));
+  ASSERT_TRUE(game.boot()) << game.startError();
+  OpenSettings(game);
+  EXPECT_EQ(game.app().MapKey(38), 1000u) << "up arrow: forward in portrait";
+  game.tapControl(S::kOrientationIds[1]);
+  EXPECT_EQ(game.core().displayMode, 6);
+  EXPECT_EQ(game.core().display->Orientation(), 1u);
+  EXPECT_EQ(game.core().display->Width(), 320u);
+  EXPECT_EQ(RegGetDword("StartMode", 99), 1u);
+  EXPECT_EQ(TextOf(game, S::kKeysLabelId), "Left landscape keys:");
+  EXPECT_EQ(game.app().MapKey(38), 1004u) << "up arrow: LKey1, turn left";
+  auto* screen = dynamic_cast<SStateSettings*>(game.core().currentState);
+  ASSERT_NE(screen, nullptr);
+  EXPECT_TRUE(screen->orientationButtons[1].IsLatched());
+  EXPECT_FALSE(screen->orientationButtons[0].IsLatched());
+  // Laid out for 320x240: the close button lies inside the turned picture.
+  const SLayoutItem* closeItem = game.core().GetLayoutItem(S::kLayout, S::kCloseId);
+  ASSERT_NE(closeItem, nullptr);
+  EXPECT_EQ(screen->close.left, closeItem->x);
+  EXPECT_EQ(screen->width, 320);
+
+  const size_t clicks = Clicks(game);
+  game.tapControl(S::kOrientationIds[1]);
+  EXPECT_EQ(Clicks(game), clicks) << "the marked orientation plays no click";
+  EXPECT_EQ(game.core().displayMode, 6);
+
+  game.tapControl(S::kOrientationIds[0]);
+  EXPECT_EQ(game.core().displayMode, 7);
+  EXPECT_EQ(RegGetDword("StartMode", 99), 0u);
+  EXPECT_EQ(game.app().MapKey(38), 1000u);
+}
+
+// The view size stops at "largest" and "smallest"; a stored size outside the table shows "largest" and
+// is stored as 0; a stored key outside the table shows "none".
+TEST(SettingsScreen, ViewSizeAndKeyStepsStopAtTheEnds) {
+  GameHarness game(GameHarness::forMode(10));
+  ASSERT_TRUE(game.boot()) << game.startError();
+  game.core().settings.viewSize = 7;
+  game.core().settings.keys[2] = 4242;
+  OpenSettings(game);
+  EXPECT_EQ(TextOf(game, S::kViewValueId), "largest");
+  EXPECT_EQ(RegGetDword("ViewSize", 99), 0u);
+  EXPECT_EQ(TextOf(game, S::kKeyValueIds[2]), "none");
+  EXPECT_FALSE(Enabled(game, S::kViewDownId));
+  EXPECT_TRUE(Enabled(game, S::kViewUpId));
+  game.tapControl(S::kViewUpId);
+  EXPECT_EQ(TextOf(game, S::kViewValueId), "moderate");
+  game.tapControl(S::kViewUpId);
+  EXPECT_EQ(TextOf(game, S::kViewValueId), "smallest");
+  EXPECT_EQ(RegGetDword("ViewSize", 99), 2u);
+  EXPECT_FALSE(Enabled(game, S::kViewUpId));
+  EXPECT_TRUE(Enabled(game, S::kViewDownId));
+
+  // An action outside the table: next starts at "forward", previous gives "none".
+  game.tapControl(S::kKeyNextIds[2]);
+  EXPECT_EQ(TextOf(game, S::kKeyValueIds[2]), "forward");
+  EXPECT_EQ(RegGetDword("Key3", 99), 1000u);
+  game.core().settings.keys[3] = 4242;
+  game.tapControl(S::kKeyPreviousIds[3]);
+  EXPECT_EQ(TextOf(game, S::kKeyValueIds[3]), "none");
+  EXPECT_FALSE(Enabled(game, S::kKeyPreviousIds[3]));
+  // Row 8 from "hit" to "use", the last action.
+  game.tapControl(S::kKeyNextIds[8]);
+  EXPECT_EQ(TextOf(game, S::kKeyValueIds[8]), "use");
+  EXPECT_FALSE(Enabled(game, S::kKeyNextIds[8]));
+}
+
+// Key row 5 on a keyboard device: "shift", "s", "c", and there it stops.
+TEST(SettingsScreen, KeyboardRowFiveSteps) {
+  GameHarness game(GameHarness::forMode(14));
+  ASSERT_TRUE(game.boot()) << game.startError();
+  game.core().settings.keys[5] = 160;
+  OpenSettings(game);
+  EXPECT_EQ(TextOf(game, S::kKeyLabelIds[5]), "Spell:");
+  EXPECT_EQ(TextOf(game, S::kKeyValueIds[5]), "shift");
+  game.tapControl(S::kKeyNextIds[5]);
+  EXPECT_EQ(TextOf(game, S::kKeyValueIds[5]), "s");
+  game.tapControl(S::kKeyNextIds[5]);
+  EXPECT_EQ(TextOf(game, S::kKeyValueIds[5]), "c");
+  EXPECT_EQ(RegGetDword("Key6", 0), 99u);
+  EXPECT_FALSE(Enabled(game, S::kKeyNextIds[5]));
+  EXPECT_EQ(game.app().MapKey('c'), 3001u) << "c now casts";
+}
+
+// "Default keys" in left landscape changes only LKey1 to LKey9; close saves and returns.
+TEST(SettingsScreen, DefaultKeysChangeOnlyTheCurrentSet) {
+  GameHarness game(GameHarness::forMode(6));
+  ASSERT_TRUE(game.boot()) << game.startError();
+  ASSERT_EQ(game.core().display->Orientation(), 1u);
+  SSettings& s = game.core().settings;
+  for (u32 i = 0; i < 9; ++i) s.keys[i] = s.lKeys[i] = s.rKeys[i] = 3000;
+  s.Save();
+  const std::map<std::string, u32> before = StoredKeys();
+  OpenSettings(game);
+  EXPECT_EQ(TextOf(game, S::kKeysLabelId), "Left landscape keys:");
+  game.tapControl(S::kDefaultKeysId);
+  const std::map<std::string, u32> after = StoredKeys();
+  const u32* defaults = SSettings::DefaultKeys(1, false);
+  for (const auto& [name, value] : after) {
+    const bool left = name.rfind("LKey", 0) == 0 && std::stoi(name.substr(4)) <= 9;
+    if (left) {
+      EXPECT_EQ(value, defaults[std::stoi(name.substr(4)) - 1]) << name;
+    } else {
+      EXPECT_EQ(value, before.at(name)) << name;
+    }
+  }
+  EXPECT_EQ(TextOf(game, S::kKeyValueIds[0]), "turn left");
+  const i32 below = game.stateStack().back();
+  game.tapControl(S::kCloseId);
+  EXPECT_EQ(game.state(), below);
+}
