@@ -9,6 +9,7 @@
 #include "os/headless/MemoryFiles.h"
 #include "player/SSaveGame.h"
 #include "screens/SStateLoadSave.h"
+#include "support/GoldenText.h"
 
 #include <gtest/gtest.h>
 
@@ -287,4 +288,24 @@ TEST(LoadSaveScreen, ADamagedBodyIsNotLoaded) {
   ASSERT_TRUE(TapBoxButton(game, "Ok"));
   EXPECT_EQ(game.state(), kStateMain);
   EXPECT_EQ(game.core().stateGame->gameInProgress, 0u);
+}
+
+// The screens as the harness describes them, in save mode with slot 2 occupied and row 1 selected, and in
+// load mode, on 240x320 and 800x480.
+TEST(LoadSaveScreen, GoldenDescriptions) {
+  for (i32 mode : {7, 14}) {
+    GameHarness::Options options = GameHarness::forMode(mode);
+    options.copyData = true;
+    options.newGame = true;
+    GameHarness game(options);
+    ASSERT_TRUE(game.boot()) << game.startError();
+    ASSERT_TRUE(game.waitUntil(GameHarness::gameIdle(), 40));
+    ASSERT_EQ(game.core().saveGame.Write(2), 1);
+    OpenScreen(game, 0);
+    TapRow(game, 1);
+    EXPECT_EQ(testgolden::CompareText("load_save_save_mode" + std::to_string(mode), game.describeUi()), "");
+    game.tap(kLayout, SStateLoadSave::kCloseId);
+    OpenScreen(game, 1);
+    EXPECT_EQ(testgolden::CompareText("load_save_load_mode" + std::to_string(mode), game.describeUi()), "");
+  }
 }

@@ -8,6 +8,7 @@
 #include "graphics/SDisplay.h"
 #include "platform/sound/SSoundManager.h"
 #include "screens/SStateSettings.h"
+#include "support/Png.h"
 
 #include <gtest/gtest.h>
 
@@ -227,4 +228,18 @@ TEST(SettingsScreen, DefaultKeysChangeOnlyTheCurrentSet) {
   const i32 below = game.stateStack().back();
   game.tapControl(S::kCloseId);
   EXPECT_EQ(game.state(), below);
+}
+
+// The page as it shows on 240x320 and 800x480.
+TEST(SettingsScreen, GoldenPages) {
+  for (i32 mode : {7, 14}) {
+    GameHarness game(GameHarness::forMode(mode));
+    ASSERT_TRUE(game.boot()) << game.startError();
+    OpenSettings(game);
+    game.frame(2);
+    const Os::Panel& panel = game.panel();
+    EXPECT_EQ(testpng::CompareGolden("settings_mode" + std::to_string(mode), panel.pixels.data(), panel.width,
+                                     panel.height, panel.width),
+              "");
+  }
 }
