@@ -6,7 +6,10 @@
 #include "core/SGameCore.h"
 #include "foundation/SSettings.h"
 #include "graphics/SDisplay.h"
+#include "os/Backend.h"
+#include "os/headless/HeadlessWindows.h"
 #include "platform/sound/SSoundManager.h"
+#include "platform/video/VideoDetect.h"
 #include "screens/SStateSettings.h"
 #include "support/Png.h"
 
@@ -242,4 +245,42 @@ TEST(SettingsScreen, GoldenPages) {
                                      panel.height, panel.width),
               "");
   }
+}
+
+// A device whose display cannot be made turned: the old mode, orientation and "StartMode" stay and the
+// player is told; when not even the old display can be made again, the program ends with the same text.
+TEST(SettingsScreen, AnOrientationTheDeviceCannotShowIsRefused) {
+  GameHarness game(GameHarness::forMode(7));
+  ASSERT_TRUE(game.boot()) << game.startError();
+  OpenSettings(game);
+  Hal::VideoDetect& detector = Hal::VideoDetect::Instance();
+  // Only the upright mode is left.
+  u32 kept = 0;
+  for (u32 i = 0; i < detector.modeCount; ++i)
+    if (detector.modes[i].orientation == 0) detector.modes[kept++] = detector.modes[i];
+  ASSERT_GT(kept, 0u);
+  detector.modeCount = kept;
+
+  game.tapControl(S::kOrientationIds[2]);
+  EXPECT_EQ(BoxText(game), "The screen resolution isn't supported.");
+  EXPECT_EQ(game.core().displayMode, 7);
+  EXPECT_EQ(game.core().display->Orientation(), 0u);
+  EXPECT_EQ(RegGetDword("StartMode", 99), 0u);
+  EXPECT_TRUE(game.core().DisplayFitsPicture());
+  auto* screen = dynamic_cast<SStateSettings*>(game.core().currentState);
+  ASSERT_NE(screen, nullptr);
+  EXPECT_TRUE(screen->orientationButtons[0].IsLatched());
+  EXPECT_FALSE(screen->orientationButtons[2].IsLatched());
+  ASSERT_TRUE(TapBoxButton(game, "Ok"));
+  EXPECT_EQ(BoxText(game), "");
+  EXPECT_EQ(game.state(), kStateSettings);
+
+  detector.modeCount = 0;
+  game.tapControl(S::kOrientationIds[1]);
+  game.frame(2);
+  EXPECT_TRUE(game.ended());
+  const auto& boxes = Os::HeadlessWindowSystem()->MessageBoxes();
+  ASSERT_FALSE(boxes.empty());
+  EXPECT_EQ(boxes.back().text, "The screen resolution isn't supported.");
+  Hal::VideoDetect::ResetInstance();
 }
