@@ -1,12 +1,16 @@
 // Reads arbitrary bytes as a saved game's header record, and as a whole slot file through the slot
 // description: either none, or a version of at most 116 with texts that end inside what was read and a
-// picture, when one is kept, of 8,000 bytes inside the record.
+// picture, when one is kept, of 8,000 bytes inside the record; the load screen's row is built from what
+// the description gives.
 #include "common/Check.h"
 #include "foundation/SDatabase.h"
 #include "os/headless/MemoryFiles.h"
 #include "player/SSaveGame.h"
+#include "screens/SStateLoadSave.h"
 
 #include <cstring>
+#include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -41,8 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
   if (SSaveSlotInfo* info = saves.ReadSlotInfo(0)) {
     CHECK(info->version <= kSaveVersion && info->database && info->header);
     CHECK(!info->thumbnail || info->thumbnail + kThumbnailBytes <= info->header->data + info->header->size);
-    info->Free();
-    delete info;
+    // The screen owns the description from here on.
+    auto screen = std::make_unique<SStateLoadSave>();
+    screen->slots[0] = info;
+    screen->SlotText(0);
+    const std::string expected = std::string(info->place.CStr()) + "\r" + info->date.CStr();
+    CHECK(screen->rowTexts[0].text.CStr() && expected == screen->rowTexts[0].text.CStr());
+    CHECK((screen->rowPictures[0].rawPixels != nullptr) == (info->thumbnail != nullptr));
   }
   Os::InstallFiles(nullptr);
   return 0;

@@ -46,6 +46,8 @@ class SStateLoadSave : public SState {
   // Selects a row (-1 none), colours the rows and shows the buttons the selection allows.
   void SelectRow(i32 row);
   bool SlotHoldsGame(i32 row) const { return row >= 0 && row < i32(kRows) && slots[row] != nullptr; }
+  // The row's thumbnail and texts from its description, or "- empty -" without one.
+  void SlotText(i32 row);
 
   u32 loadMode = 0;  // nonzero: load
   i32 selected = -1;
@@ -68,8 +70,6 @@ class SStateLoadSave : public SState {
   void ReadSlots();
   void FreeSlot(i32 row);
   void FreeSlots();
-  // The row's thumbnail and texts, or "- empty -".
-  void SlotText(i32 row);
   void ApplyButtonRule();
   void SaveSelected();
   void RemoveSelected();
