@@ -1,6 +1,8 @@
 // Shared steps of the load/save, settings and additional-worlds screen tests: what a screen shows, and
 // the message box's buttons pressed with the stylus.
 #pragma once
+#include "core/SGameCore.h"
+#include "core/ui/SState.h"
 #include "support/GameHarness.h"
 
 #include <string>
@@ -21,6 +23,14 @@ inline std::string TextOf(const GameHarness& game, u32 id) {
   const std::vector<GameHarness::Control> all = game.controls();
   const GameHarness::Control* c = Shown(all, id);
   return c ? c->text : "<hidden>";
+}
+
+// Switches to a screen that the main menu opens, with the current state kept on the stack as the menu
+// keeps itself; false when the screen did not become current.
+inline bool OpenOverCurrent(GameHarness& game, i32 state, u32 w0 = 0) {
+  game.core().currentState->keep = 1;
+  game.setState(state, w0);
+  return game.state() == state;
 }
 
 // The open message box's text with its lines joined by spaces, or "" without one.

@@ -13,12 +13,6 @@ namespace {
 
 using A = SStateAddWorlds;
 
-void OpenWorlds(GameHarness& game) {
-  game.core().currentState->keep = 1;
-  game.setState(kStateAddWorlds);
-  ASSERT_EQ(game.state(), kStateAddWorlds);
-}
-
 void AddWorld(SGameCore& core, const char* name, u8 official, u8 enabled) {
   auto* world = new SAdditionalWorld;
   world->name.Assign(name);
@@ -32,7 +26,7 @@ void AddWorld(SGameCore& core, const char* name, u8 official, u8 enabled) {
 TEST(AddWorldsScreen, EmptyListShowsOnlyTheNotice) {
   GameHarness game;
   ASSERT_TRUE(game.boot()) << game.startError();
-  OpenWorlds(game);
+  ASSERT_TRUE(OpenOverCurrent(game, kStateAddWorlds));
   std::vector<u32> ids;
   for (const GameHarness::Control& c : game.controls()) ids.push_back(c.id);
   EXPECT_EQ(ids, (std::vector<u32>{A::kTitleId, A::kExplanationId, A::kEmptyId, A::kCloseId}));
@@ -50,7 +44,7 @@ TEST(AddWorldsScreen, RowsFollowTheListAndPage) {
   SGameCore& core = game.core();
   ASSERT_EQ(A::RowsPerPage(core.displayMode), 10u);
   for (u32 i = 0; i < 10; ++i) AddWorld(core, ("World " + std::to_string(i)).c_str(), u8(i % 2), u8(i % 3 == 0));
-  OpenWorlds(game);
+  ASSERT_TRUE(OpenOverCurrent(game, kStateAddWorlds));
   for (u32 r = 0; r < 10; ++r) {
     EXPECT_EQ(TextOf(game, A::kNameIds[r]), "World " + std::to_string(r));
     EXPECT_EQ(TextOf(game, A::kTypeIds[r]), r % 2 ? "Official" : "3rd party");

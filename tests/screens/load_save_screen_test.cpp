@@ -10,6 +10,7 @@
 #include "player/SSaveGame.h"
 #include "screens/SStateLoadSave.h"
 #include "support/GoldenText.h"
+#include "support/SaveFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -34,32 +35,9 @@ std::string SlotPath(const GameHarness& game, u32 slot) {
   return game.dataFolder() + "/DuskmireSave" + std::to_string(slot) + ".pdb";
 }
 
-Bytes ReadFile(const std::string& path) {
-  Bytes bytes;
-  Os::ReadWholeFile(path.c_str(), 64u << 20, &bytes);
-  return bytes;
-}
-
-void WriteFile(const std::string& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-std::map<u16, Bytes> Records(const std::string& path) {
-  std::map<u16, Bytes> out;
-  const Bytes file = ReadFile(path);
-  if (file.size() < kDatabaseHeaderSize) return out;
-  const u32 n = u32(file[76]) << 8 | file[77];
-  for (u32 i = 0; i < n && kDatabaseHeaderSize + 8 * (i + 1) <= file.size(); ++i) {
-    const u8* e = file.data() + kDatabaseHeaderSize + 8 * i;
-    const u32 at = u32(e[0]) << 24 | u32(e[1]) << 16 | u32(e[2]) << 8 | e[3];
-    const u8* next = e + 8;
-    const u32 end =
-        i + 1 < n ? u32(next[0]) << 24 | u32(next[1]) << 16 | u32(next[2]) << 8 | next[3] : u32(file.size());
-    out[u16(e[6] << 8 | e[7])] = Bytes(file.begin() + at, file.begin() + end);
-  }
-  return out;
-}
+using testsaves::ReadFile;
+using testsaves::Records;
+using testsaves::WriteFile;
 
 // A slot file of the records given, as the saved-games writer lays them out.
 void WriteSlot(const std::string& path, u32 slot, const std::map<u16, Bytes>& records) {
@@ -86,11 +64,7 @@ Bytes Header(u16 count, u32 present, const std::string& place, const std::string
   return out;
 }
 
-// Opens the screen over the running game, which stays on the stack as the main menu would.
-void OpenScreen(GameHarness& game, u32 mode) {
-  game.core().currentState->keep = 1;
-  game.setState(kStateLoadSave, mode);
-}
+void OpenScreen(GameHarness& game, u32 mode) { ASSERT_TRUE(OpenOverCurrent(game, kStateLoadSave, mode)); }
 
 void TapRow(GameHarness& game, u32 row) { game.tap(kLayout, SStateLoadSave::kRowFrameIds[row]); }
 

@@ -23,13 +23,6 @@ namespace {
 
 using S = SStateSettings;
 
-// Opens the screen over the current state, which stays on the stack as the main menu would.
-void OpenSettings(GameHarness& game) {
-  game.core().currentState->keep = 1;
-  game.setState(kStateSettings);
-  ASSERT_EQ(game.state(), kStateSettings);
-}
-
 bool Enabled(const GameHarness& game, u32 id) {
   const std::vector<GameHarness::Control> all = game.controls();
   const GameHarness::Control* c = Shown(all, id);
@@ -63,7 +56,7 @@ TEST(SettingsScreen, VolumesAreLive) {
   options.soundDevice = true;
   GameHarness game(options);
   ASSERT_TRUE(game.boot()) << game.startError();
-  OpenSettings(game);
+  ASSERT_TRUE(OpenOverCurrent(game, kStateSettings));
   SSoundManager& sound = *game.core().soundManager;
 
   const size_t before = Clicks(game);
@@ -106,7 +99,7 @@ TEST(SettingsScreen, RowsByDisplayMode) {
     GameHarness game(GameHarness::forMode(c.mode));
     ASSERT_TRUE(game.boot()) << game.startError();
     ASSERT_EQ(game.core().displayMode, c.mode);
-    OpenSettings(game);
+    ASSERT_TRUE(OpenOverCurrent(game, kStateSettings));
     EXPECT_EQ(IsShown(game, S::kOrientationIds[0]), c.orientation) << c.mode;
     EXPECT_EQ(IsShown(game, S::kOrientationLabelId), c.orientation) << c.mode;
     EXPECT_EQ(IsShown(game, S::kViewValueId), c.viewSize) << c.mode;
@@ -123,7 +116,7 @@ TEST(SettingsScreen, RowsByDisplayMode) {
 TEST(SettingsScreen, OrientationSwitchesModeAndKeys) {
   GameHarness game(GameHarness::forMode(7));
   ASSERT_TRUE(game.boot()) << game.startError();
-  OpenSettings(game);
+  ASSERT_TRUE(OpenOverCurrent(game, kStateSettings));
   EXPECT_EQ(game.app().MapKey(38), 1000u) << "up arrow: forward in portrait";
   game.tapControl(S::kOrientationIds[1]);
   EXPECT_EQ(game.core().displayMode, 6);
@@ -160,7 +153,7 @@ TEST(SettingsScreen, ViewSizeAndKeyStepsStopAtTheEnds) {
   ASSERT_TRUE(game.boot()) << game.startError();
   game.core().settings.viewSize = 7;
   game.core().settings.keys[2] = 4242;
-  OpenSettings(game);
+  ASSERT_TRUE(OpenOverCurrent(game, kStateSettings));
   EXPECT_EQ(TextOf(game, S::kViewValueId), "largest");
   EXPECT_EQ(RegGetDword("ViewSize", 99), 0u);
   EXPECT_EQ(TextOf(game, S::kKeyValueIds[2]), "none");
@@ -193,7 +186,7 @@ TEST(SettingsScreen, KeyboardRowFiveSteps) {
   GameHarness game(GameHarness::forMode(14));
   ASSERT_TRUE(game.boot()) << game.startError();
   game.core().settings.keys[5] = 160;
-  OpenSettings(game);
+  ASSERT_TRUE(OpenOverCurrent(game, kStateSettings));
   EXPECT_EQ(TextOf(game, S::kKeyLabelIds[5]), "Spell:");
   EXPECT_EQ(TextOf(game, S::kKeyValueIds[5]), "shift");
   game.tapControl(S::kKeyNextIds[5]);
@@ -214,7 +207,7 @@ TEST(SettingsScreen, DefaultKeysChangeOnlyTheCurrentSet) {
   for (u32 i = 0; i < 9; ++i) s.keys[i] = s.lKeys[i] = s.rKeys[i] = 3000;
   s.Save();
   const std::map<std::string, u32> before = StoredKeys();
-  OpenSettings(game);
+  ASSERT_TRUE(OpenOverCurrent(game, kStateSettings));
   EXPECT_EQ(TextOf(game, S::kKeysLabelId), "Left landscape keys:");
   game.tapControl(S::kDefaultKeysId);
   const std::map<std::string, u32> after = StoredKeys();
@@ -238,7 +231,7 @@ TEST(SettingsScreen, GoldenPages) {
   for (i32 mode : {7, 14}) {
     GameHarness game(GameHarness::forMode(mode));
     ASSERT_TRUE(game.boot()) << game.startError();
-    OpenSettings(game);
+    ASSERT_TRUE(OpenOverCurrent(game, kStateSettings));
     game.frame(2);
     const Os::Panel& panel = game.panel();
     EXPECT_EQ(testpng::CompareGolden("settings_mode" + std::to_string(mode), panel.pixels.data(), panel.width,
@@ -252,7 +245,7 @@ TEST(SettingsScreen, GoldenPages) {
 TEST(SettingsScreen, AnOrientationTheDeviceCannotShowIsRefused) {
   GameHarness game(GameHarness::forMode(7));
   ASSERT_TRUE(game.boot()) << game.startError();
-  OpenSettings(game);
+  ASSERT_TRUE(OpenOverCurrent(game, kStateSettings));
   Hal::VideoDetect& detector = Hal::VideoDetect::Instance();
   // Only the upright mode is left.
   u32 kept = 0;
