@@ -191,6 +191,10 @@ void SMapWindow::MonsterFreed(SMapArea& area, SMapMonster& monster) {
   if (owner && owner->core && owner->core->scriptContext) owner->core->scriptContext->OnMonsterFreed(&area, &monster);
 }
 
+void SMapWindow::ShowMonsterPoisoned(SMapArea& area, SMapMonster& monster, u16 value) {
+  if (owner) owner->ShowMonsterPoisoned(area, monster, value);
+}
+
 void SMapWindow::PlaceObjectInArea(SMapArea& area, SMapMonster& monster, i32 x, i32 y) {
   PlaceMonster(area, monster, x, y);
 }

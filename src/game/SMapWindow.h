@@ -163,6 +163,8 @@ class SMapWindow : public SMapGame {
   void MarkTemplateNeeded(const SMonster* m) override;
   // The monster's look follows its paralysis (its draw record belongs to the game state that owns the window).
   void RefreshMonsterPicture(SMapArea& area, SMapMonster& monster) override;
+  // Poison hurt the monster: its look shows it (the game state's draw record).
+  void ShowMonsterPoisoned(SMapArea& area, SMapMonster& monster, u16 value) override;
   u32 GameMinutes() override { return minutes; }
   u32 NextContainerSerial() override { return NextBagNumber(); }
   void ClearWindowCell(i32 column, i32 row) override;

@@ -104,6 +104,33 @@ void SMonsterBaseType::MarkSoundsNeeded(SSoundTable& sounds) {
     if (n && sounds.FindSound(n)) sounds.MarkSoundNeeded(n);
 }
 
+void SMonsterBaseType::LoadImages(SImageCache& cache) {
+  if (imagesLoaded_) return;
+  for (u32 f = 0; f < FrameCount(); ++f)
+    if (frameNames[f]) cache.LoadImageByName(frameNames[f]);
+  AcquirePalettes(cache);
+  imagesLoaded_ = true;
+}
+
+void SMonsterBaseType::ReleaseImages(SImageCache& cache) {
+  if (!imagesLoaded_) return;
+  for (u32 f = 0; f < FrameCount(); ++f)
+    if (frameNames[f]) cache.ReleaseImageByName(frameNames[f]);
+  ReleasePalettes(cache);
+  imagesLoaded_ = false;
+}
+
+void SMonsterTable::ClearNeededMarks() {
+  for (SMonsterBaseType* b : baseTypes) b->soundsNeeded = 0;
+}
+
+void SMonsterTable::UpdateResidency(SImageCache& images) {
+  for (SMonsterBaseType* b : baseTypes)
+    if (!b->soundsNeeded) b->ReleaseImages(images);
+  for (SMonsterBaseType* b : baseTypes)
+    if (b->soundsNeeded) b->LoadImages(images);
+}
+
 void SMonsterTable::InitKindNames() {
   static const char* const kNames[4] = {"", "humanoid", "creature", "undead"};
   static const char* const kPlurals[4] = {"", "humanoids", "creatures", "undeads"};
@@ -177,18 +204,4 @@ void SMonsterTable::ResolveNames(SImageCache& images, u8* imageFlags) {
     m->castPaletteSlot = images.FindPaletteIndex(m->castPalette);
     m->basePaletteSlot = m->baseType ? images.FindPaletteIndex(m->baseType->text3) : 0;
   }
-}
-
-// ---- what scripts and events do to a monster: the rules come with the fights
-
-i32 SMonster::HandleAction(u32, SMapArea*, SMapMonster*, SMapObjectInst*, SMapCell*, i32, i32, bool& changed) {
-  changed = false;
-  return 0;
-}
-
-u32 SMonster::CallScriptFunction(SMapObjectInst*, SMapArea*, SMapMonster*, i32, i32, u32, SScriptValue*& result,
-                                 const SScriptValue&, const SScriptValue&, const SScriptValue&, bool& changed) {
-  result = nullptr;
-  changed = false;
-  return 0;
 }

@@ -7,6 +7,7 @@
 #include "world/SPaletteHolder.h"
 #include "world/SWorldTable.h"
 
+class SImageCache;
 class SMapArea;
 class SMonsterTable;
 class SRandom;
@@ -31,8 +32,13 @@ class SMonsterBaseType : public SPaletteHolder {
   const char* LastFrameName() const { return frameNames[FrameCount() - 1]; }
   // Marks the type's sounds as needed by the current map, so they load with it.
   void MarkSoundsNeeded(SSoundTable& sounds);
+  // The type's pictures and palettes, acquired from the image cache and released again as one; a
+  // picture or palette another holder keeps stays resident.
+  void LoadImages(SImageCache& cache);
+  void ReleaseImages(SImageCache& cache);
+  bool ImagesLoaded() const { return imagesLoaded_; }
 
-  u32 soundsNeeded = 0;
+  u32 soundsNeeded = 0;  // the needed mark: a monster of the maps being entered is of this type
   const char* text1 = nullptr;
   const char* text2 = nullptr;
   const char* frameNames[10] = {};
@@ -51,6 +57,9 @@ class SMonsterBaseType : public SPaletteHolder {
 
   u8 Height() const { return p1; }
   const char* MissileName() const { return text4; }
+
+ private:
+  bool imagesLoaded_ = false;
 };
 
 class SMonster {
@@ -112,6 +121,31 @@ class SMonster {
   // Takes its fight record out and shoots its missile along the record's line; false without a record.
   bool CastAtTarget(SStateGame& game, SMapArea& area, SMapMonster& placed) const;
 
+  // ---- what the player's blows and spells do to a placed monster (SMonsterStruck.cpp)
+  // A peaceful monster: people, or one neither made hostile nor aggressive by its template.
+  bool IsPeaceful(SMapArea& area, const SMapMonster& placed) const;
+  // The player's blow (its damage and items are the script context's): crime on people, a warning for a
+  // peaceful monster with something to say, else hostility, the hit points, the weapon's effects, the
+  // recoil and its sound.
+  void TakeBlow(SStateGame& game, SMapArea& area, SMapMonster& placed, SMapObjectInst* object, i32 x, i32 y,
+                bool& changed) const;
+  // A spell (damage, name and caster level in the script context).
+  void TakeSpell(SStateGame& game, SMapArea& area, SMapMonster& placed, SMapObjectInst* object, bool& changed) const;
+  void ApplySpellEffects(SStateGame& game, SMapArea& area, SMapMonster& placed, const SSpell& spell,
+                         i32 casterLevel) const;
+  // The special effects of the item of a blow of damage d.
+  void ApplyWeaponEffects(SStateGame& game, SMapArea& area, SMapMonster& placed, const SItem& item, i32 damage) const;
+  void Dispel(SStateGame& game, SMapArea& area, SMapMonster& placed) const;
+  // Peaceful again, unless bound to an object or with something to say.
+  void Calm(SStateGame& game, SMapMonster& placed) const;
+  // Its loot into the bag of its cell (x, y), the experience unless `quiet`, and off the grid, the lists
+  // and its area: `placed` is freed.
+  void Die(SStateGame& game, SMapArea& area, SMapMonster& placed, SMapObjectInst* object, i32 x, i32 y, bool quiet,
+           bool& changed) const;
+  // A person with its back to the player offers a theft; otherwise it turns round and the conversation
+  // runs. Other monsters go straight to the conversation. The state to switch to.
+  i32 Talk(SStateGame& game, SMapArea& area, SMapMonster& placed, SMapObjectInst* object) const;
+
   // ---- sounds of its base type (a template without one is silent)
   void PlayTypeSound1(SStateGame& game, i32 volume) const;
   void PlayHurtSound(SStateGame& game, i32 volume) const;
@@ -130,8 +164,9 @@ class SMonster {
   // direction it faces seen from the player (facing in degrees).
   void StepAnimation(SMapMonster& placed, u16* record, i32 playerFacing) const;
 
-  // The built-in reaction of a placed monster to an event (8 struck, 16 spell, 32 talk, 64 death); `changed`
-  // asks for the monster's cell to be rebuilt.
+  // The built-in reaction of a placed monster (bound to `object`, may be null) in window cell (x, y) to an
+  // event: 8 struck, 16 a spell, 32 talk, 64 death; other events do nothing. The talk gives the state to
+  // switch to, the others 0; `changed` asks for the monster's cell to be rebuilt.
   i32 HandleAction(u32 event, SMapArea* area, SMapMonster* placed, SMapObjectInst* object, SMapCell* cell, i32 x, i32 y,
                    bool& changed);
   // A script function of the monster rows on the placed monster of this template (may be null) bound to the
@@ -178,6 +213,10 @@ class SMonsterTable : public SWorldTable {
   void Clear() override;
   void* FindForIndex(const char* name) override { return FindMonster(name); }
   void ClearGlobalSoundMarks(SSoundTable& sounds) override;
+  // The needed marks of every base type cleared, before the maps being entered mark theirs.
+  void ClearNeededMarks();
+  // Every loaded base type that is no longer needed released, every needed one not loaded loaded.
+  void UpdateResidency(SImageCache& images);
   // Frames and looks to image slots (0 for a name the cache lacks), palettes to palette slots.
   void ResolveNames(SImageCache& images, u8* imageFlags) override;
   SMonsterBaseType* FindBaseType(const char* name) const;

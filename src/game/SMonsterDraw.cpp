@@ -58,7 +58,7 @@ void SMonster::StepAnimation(SMapMonster& placed, u16* record, i32 playerFacing)
       picture = 5;
     } else if ((s & kWindUp) && placed.poisonShown < 5) {
       picture = 3;
-      record[MonsterDraw::kCountdown] = 0;
+      record[MonsterDraw::kCountdown] = record[MonsterDraw::kOverlay] = 0;
     } else {
       if ((s & kStroke) && !(s & kWindUp)) {
         picture = 4;
@@ -69,7 +69,7 @@ void SMonster::StepAnimation(SMapMonster& placed, u16* record, i32 playerFacing)
           mirrored = true;
         }
       }
-      record[MonsterDraw::kCountdown] = 0;
+      record[MonsterDraw::kCountdown] = record[MonsterDraw::kOverlay] = 0;
     }
   } else {
     if ((s & kWindUp) && (s & kStroke)) {

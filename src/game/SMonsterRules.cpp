@@ -4,6 +4,7 @@
 #include "foundation/SRandom.h"
 #include "game/SMonster.h"
 #include "game/SStateGame.h"
+#include "world/SEffectKinds.h"
 #include "world/SMapArea.h"
 #include "world/SSpell.h"
 
@@ -12,33 +13,7 @@
 
 namespace {
 
-// Effect kinds the rules below name.
-enum : u8 {
-  kFortifySkill = 1,
-  kFortifyAttribute = 2,
-  kRestoreHp = 3,
-  kRestoreFullHp = 4,
-  kRestoreUnholy = 6,
-  kRestoreFullUnholy = 7,
-  kFortifyAc = 11,
-  kCurePoison = 12,
-  kCureParalysis = 13,
-  kCureDisease = 14,
-  kResistPoison = 15,
-  kResistParalysis = 16,
-  kResistDisease = 17,
-  kDispel = 19,
-  kRemoveCurse = 21,
-  kResistMagic = 22,
-  kDamageType = 24,
-  kPoison = 26,
-  kCurse = 27,
-  kParalyze = 28,
-  kResistDiseases = 33,
-  kFortifyMagic = 36,
-  kFortifyMelee = 38,
-  kMagicImmunity = 39,
-};
+using namespace EffectKind;
 
 // Where a template's effect entries come from.
 enum : u8 { kSourceKnownSpell = 2, kSourceBonus = 3 };
@@ -46,7 +21,6 @@ enum : u8 { kSourceKnownSpell = 2, kSourceBonus = 3 };
 enum : u8 { kTargetSelf = 1, kTargetTouch = 2, kTargetOther = 3 };
 
 i32 Clamp100(i32 v) { return std::clamp(v, -100, 100); }
-i32 Decoded(i32 v) { return v < -100 ? v + 100 : v > 100 ? v - 100 : v; }
 
 // The effects the area keeps on the monster, of a kind (and, for attributes and skills, a sub-kind).
 i32 AreaEffects(SMapArea& area, const SMapMonster& placed, u8 kind, u8 sub = 0) {
@@ -107,7 +81,7 @@ i32 SMonster::GetSpellPower(SMapArea& area, const SMapMonster& placed) const {
 i32 SMonster::SumBonus(u32 effectKind) const {
   i32 sum = 0;
   for (const SEffect* e : effects)
-    if (e && e->mode == kSourceBonus && e->kind == effectKind) sum += Decoded(e->base);
+    if (e && e->mode == kSourceBonus && e->kind == effectKind) sum += DecodePercent(e->base);
   return sum;
 }
 

@@ -7,9 +7,11 @@
 #include "graphics/renderer/SWorldView.h"
 #include "os/Types.h"
 
-// Words of a render cell (the renderer reads 0 to 11).
+// Words of a render cell (the renderer reads 0 to 11): words 4 to 8 are the sprite a cell shows besides its
+// monsters (a missile in flight, a spell's effect): picture, palette, x and y inside the cell, height.
 namespace RenderCell {
-constexpr u32 kGround = 0, kObject = 1, kFaces = 2, kBag = 3, kMonster1 = 9, kMonster2 = 10, kLight = 11, kKind = 12;
+constexpr u32 kGround = 0, kObject = 1, kFaces = 2, kBag = 3, kSprite = 4, kSpritePalette = 5, kSpriteX = 6,
+              kSpriteY = 7, kSpriteHeight = 8, kMonster1 = 9, kMonster2 = 10, kLight = 11, kKind = 12;
 }  // namespace RenderCell
 
 // Words of a second-layer record.

@@ -210,6 +210,9 @@ void SStateGame::PublishView() {
   view.skyTexture = skyFlags & 1 ? skyImage : backgroundImage;
   view.skyPalette = skyFlags & 1 ? skyPalette : backgroundPalette;
   view.flags = u16((view.flags & 2) | (skyFlags & 1) | (rainIntensity && window.IsJoined() ? 4 : 0));
+  // Over a struck monster the blow's picture, over a poisoned one the poison's.
+  view.altImageA = core->Picture(PictureRole::kHitBlow);
+  view.altImageB = core->Picture(PictureRole::kHitDamage);
   // The renderer ends the view at the visible cells and starts its fog at the sky's fog distance.
   view.far = nearDistance;
   view.fogStart = farDistance;
@@ -292,10 +295,16 @@ void SStateGame::PaintView() {
   view.angle = PositiveMod(facing, 360) << 16;
   compass.SetFacing(facing);
   ScaleHandOffsets(view, handInputX, handInputY);
+  // The hands are not drawn while the view turns.
+  const u16 hands[2] = {view.handRightImage, view.handLeftImage};
+  if (turning) view.handRightImage = view.handLeftImage = 0;
   if (SRenderer* renderer = display->Renderer()) {
     renderer->view = &view;
     renderer->DrawView();
   }
+  view.handRightImage = hands[0];
+  view.handLeftImage = hands[1];
+  DrawHitImage();
   DrawLabelPanels();
   for (u32 i = 0; i < kButtonCount; ++i) {
     SButtonCtrl& b = buttons[i];
@@ -326,12 +335,6 @@ void SStateGame::Paint() {
 
 SRandom& SStateGame::Random() { return core && core->random ? *core->random : *window.Random(); }
 
-SActionRecord* SStateGame::FindAttackAction(i32 monsterId) const {
-  for (SActionRecord* r : actions)
-    if (r && r->kind == kActionMonsterAttack && (monsterId < 0 || r->monsterId == monsterId)) return r;
-  return nullptr;
-}
-
 void SStateGame::OpenSubDialog(SDialog* dialog, i32 mode) {
   if (!dialog) return;
   subDialog = dialog;
@@ -354,27 +357,4 @@ void SStateGame::RemoveObjectAt(SMapArea& area, SMapMonster& monster) {
     RemoveActiveMonster(monster);
   else
     RemoveFightRecord(monster);
-}
-
-void SStateGame::ShowPlayerHit(i32 attack, i32 direction) {
-  auto* r = new (std::nothrow) SActionRecord;
-  if (!r) return;
-  r->kind = kActionHitIndicator;
-  r->damage = u32(attack);
-  r->direction = direction;
-  if (!actions.Add(r)) delete r;
-}
-
-void SStateGame::ShowPlayerDamage(i32 damage) {
-  auto* r = new (std::nothrow) SActionRecord;
-  if (!r) return;
-  r->kind = kActionHitIndicator;
-  r->damage = u32(damage);
-  r->direction = -1;
-  r->isDamage = 1;
-  if (!actions.Add(r)) delete r;
-}
-
-void SStateGame::SetHandView(bool /*keepSecond*/, bool /*keepFirst*/) {
-  // The first-person hands are drawn by the combat view; until it exists there is nothing to set.
 }

@@ -27,7 +27,9 @@
 #include "graphics/renderer/SWorldView.h"
 
 class SFpsItem;
+class SItem;
 class SMapObjectType;
+class SSpellEffect;
 class SResource;
 class SSpell;
 class SDialogMessage;
@@ -144,6 +146,10 @@ class SStateGame : public SState {
   // a target took it. Returns the state to switch to (0 stays).
   u32 TriggerCellAction(u16 event, u32 flags, SMapArea* area, SMapCell* cell, i32 x, i32 y, i32 side, bool queryOnly,
                         u32* out);
+  // The action on the cell's monster: the first slot's, or the second's when flag 8 asks and it is there;
+  // `took` gets 1 when the monster takes the event.
+  u32 TriggerMonsterAction(u16 event, u32 targets, SMapArea* area, SMapCell* cell, i32 x, i32 y, bool queryOnly,
+                           u32* took);
   // The use action on the script context's current target (its cell and side).
   u32 TriggerUseOnCurrentTarget(SMapArea* area);
 
@@ -170,9 +176,6 @@ class SStateGame : public SState {
   // Whether timer `n` fires now (it then records the tick and counts the firing).
   bool TimerFires(u32 n, u32 now);
   void PlayAmbientTick();
-  // One step of each pending action record; finished ones go.
-  void StepActions();
-
   // The game's single random generator (the core's; the window's own until one is given).
   SRandom& Random();
 
@@ -251,16 +254,65 @@ class SStateGame : public SState {
   // Walks up to 7 cells from (x, y) in a grid direction; (outX, outY) is the last cell reached.
   bool TraceLine(i32 x, i32 y, i32 direction, i32& outX, i32& outY, bool stopAtPlayer);
 
-  // ---- acts the combat and the spells carry out (their least forms until then)
-  // The blow of a monster on its way to the player, seen from the side `direction` (distance 0: melee).
-  void StartMonsterAttack(SMapMonster& monster, i32 direction, i32 distance);
+  // ---- first-person combat: the attack, the hands, the swing and its blow (SStateGameCombat.cpp)
+  // Action 3000 and command 542: refused where the map forbids attacking, else the attack and a minute.
+  u32 AttackCommand();
+  // A swing of the equipped weapon (or bare hands, or the nudge of a paralysed player); a bow or
+  // crossbow without fitting ammunition says so and does nothing.
+  void Attack();
+  // Sets the first-person hands for the equipped items again; a set flag keeps that hand.
+  void SetHandView(bool keepSecond, bool keepFirst);
+  // One frame of a step's hand bob, and the hands back at rest when the step ends.
+  void StepHandBob();
+  void EndHandBob();
+  // The melee blow at the faced cell, and a missile's blow at a cell reduced by `percent`: the record
+  // becomes the current strike, the cell is struck, and the fight range is scanned.
+  void StrikeAhead(SActionRecord& record);
+  void StrikeAt(i32 x, i32 y, i32 percent, SActionRecord& record);
+  // The player's blow at a cell: the monster in the struck slot, else a map object that takes it.
+  void StrikeMonster(SMapArea* area, SMapCell* cell, i32 x, i32 y, i32 part, i32 percent);
+  // What rain and the night take from a missile's damage, in percent (outdoors only).
+  i32 MissilePercent() const;
+  // A first-person picture by name with its frames resident (null when the world has none), the
+  // picture and palette an item shows in the hand, and a palette by name made resident (0 none).
+  SFpsItem* FindHandPicture(const char* name);
+  SFpsItem* ItemHandPicture(const SItem* item, u16& palette);
+  u16 ResidentPalette(const char* name);
+  static u32 HandRestFrame(const SFpsItem* picture);
+
+  // ---- missiles (SStateGameMissiles.cpp)
+  void LaunchPlayerMissile(SActionRecord& swing);
+  // A monster's missile from its cell (x, y) flying in grid direction `direction`.
   void LaunchMonsterMissile(i32 x, i32 y, i32 direction, SMapArea& area, SMapMonster& monster, SFpsItem* picture,
                             u16 palette);
+  // A monster's missile meets the monster in the cell: its blow, and a death without experience.
+  void MonsterMissileHits(SMapArea& area, SMapCell& cell, SMapMonster& attacker, i32 x, i32 y);
+
+  // ---- the action list and the hit indicators (SStateGameHits.cpp)
+  // One step of each pending action record; finished ones go.
+  void RunActions();
+  // The hit of a blow (its damage and the side it comes from, -1 none) and of damage without a blow.
+  void ShowPlayerHit(i32 attack, i32 direction);
+  void ShowPlayerDamage(i32 damage);
+  // The blow of a monster on its way to the player's shield, seen from the side `direction` (distance
+  // 0: melee).
+  void StartMonsterAttack(SMapMonster& monster, i32 direction, i32 distance);
+  // The first pending attack of the monster with that id (-1: of any monster), and of the side a blow
+  // comes from (-1: any); null when none.
+  SActionRecord* FindAttackAction(i32 monsterId) const;
+  SActionRecord* FindAttackActionFrom(i32 direction) const;
+  // The drinking hand: the effect picture's frames in the first hand, or only the sound without one.
+  void ShowDrinkPotion(SSpellEffect* picture, u16 palette, const char* sound);
+  void ShowMonsterPoisoned(SMapArea& area, SMapMonster& monster, u16 value);
+  // The screens whose view is drawn at half size (the compact display modes) halve the hit's moves.
+  bool HalfSizeView() const;
+
+  // ---- acts the spells and the event actions carry out (their least forms until then)
   void MonsterCast(i32 x, i32 y, i32 direction, SMapArea& area, SMapMonster& monster, const SSpell& spell, i32 power);
+  // The conversation or service of a person or talking monster; the state to switch to.
+  u32 TalkToNpc(SMapMonster* person, SMapArea* area, SMapObjectInst* object);
 
   void TickNearbyMonsterEffects(u32 minutes);
-  // The first pending attack of the monster with that id (-1: of any monster); null when none.
-  SActionRecord* FindAttackAction(i32 monsterId) const;
 
   // ---- member dialogs: opened over the view as the state's modal child
   void OpenSubDialog(SDialog* dialog, i32 mode);
@@ -308,12 +360,6 @@ class SStateGame : public SState {
   void OpenLockpick();
   u32 RunService(const char* name);
   u32 PlayScene(const char* name);
-
-  // ---- hit indicators: a blow taken (its damage and the side it comes from, -1 none) and damage taken
-  void ShowPlayerHit(i32 attack, i32 direction);
-  void ShowPlayerDamage(i32 damage);
-  // Sets the first-person hands for the equipped items again; a set flag keeps that hand.
-  void SetHandView(bool keepSecond, bool keepFirst);
 
   // ---- transitions and the saved record (SStateGameTravel.cpp)
   void TeleportToPosition(const char* position, u32 transition);
@@ -467,7 +513,18 @@ class SStateGame : public SState {
   i32 previousX = 0, previousY = 0;
   i32 lastStepDirection = 0;
   i32 directionByFacing[7] = {0, 1, 2, 3, 0, 1, 2};
-  u32 handBob = 0;  // the hand-bob step counter
+  // The hand bob: the step counter, the frame of the step, the rest offsets of the two hands, and the
+  // per-frame tables of its x and y moves (pixels).
+  u32 handBob = 0;
+  u32 bobFrame = 0;
+  u16 bobRestX[2] = {96, 100}, bobRestY[2] = {96, 100};
+  static constexpr i32 kBobX[8] = {1, 2, 3, 3, 4, 4, 5, 5};
+  static constexpr i32 kBobY[8] = {1, 2, 3, 4, 4, 3, 2, 1};
+  // The pictures the hands show at rest with their palettes (null: none), and whether the second hand
+  // holds a weapon or is bare.
+  SFpsItem* handPicture[2] = {};
+  u16 handPalette[2] = {};
+  u8 secondHandArmed = 1;
 
   SDialog* subDialog = nullptr;  // the open sub-dialog, null when none
   // Weather.
@@ -612,6 +669,22 @@ class SStateGame : public SState {
   // Binds the world's tables to this state's services and the window.
   void BindWorld();
   void ReleaseMenuPictures();
+
+  // Combat helpers: a hand's picture and frame, a swing's frame, a flying missile's sprite, the hit
+  // picture over the view, the strike's sounds, one step of a record.
+  void ShowHand(u32 hand, const SFpsItem* picture, u16 palette, u32 frame);
+  void ShowSwingFrame(u32 hand, const SFpsItem* picture, u16 palette, bool single, i32 phase, i32 start);
+  bool IsSingleSwing(const SFpsItem* picture);
+  void ShowMissile(const SActionRecord& record, bool shown);
+  void DrawHitImage();
+  void PlayStrikeSounds();
+  bool StepAction(SActionRecord& record, u32 now);
+  bool StepSwing(SActionRecord& record, u32 now);
+  bool StepMissile(SActionRecord& record, u32 now);
+  bool StepHitIndicator(SActionRecord& record, u32 now);
+  bool StepParalysedSwing(SActionRecord& record, u32 now);
+  bool StepMonsterAttack(SActionRecord& record);
+  bool StepPotion(SActionRecord& record, u32 now);
 
   // Scene preparation helpers.
   void BuildGroundRecord(i32 x, i32 y);

@@ -2,6 +2,7 @@
 // turns and hand use; the open sub-dialog takes input first; a busy state refuses movement.
 #include "core/SGameCore.h"
 #include "foundation/TimeUtil.h"
+#include "game/SMonster.h"
 #include "game/SStateGame.h"
 #include "script/SScriptContext.h"
 #include "script/SScriptInterpreter.h"
@@ -24,6 +25,7 @@ constexpr struct {
                          {SStateGame::kSideRightId, kSideRight}};
 
 constexpr u8 kWallClass = 5, kDoorClass = 20, kDoorClass2 = 22, kWebClass = 35;
+constexpr u16 kDeathEvent = 64;  // a monster's death, which its handler carries out
 
 }  // namespace
 
@@ -72,7 +74,7 @@ u32 SStateGame::DoAction(u32 action) {
       return 0;
     }
     case kUse: return UseHand(-1, selectedHand);
-    case kAttack:     // the attack comes with the fights
+    case kAttack: return AttackCommand();
     case kMagicBook:  // the spell book with the event actions
     default: return 0;
   }
@@ -174,7 +176,27 @@ u32 SStateGame::OnCommand(u16 code) {
 // ---- hands and actions on cells
 
 u32 SStateGame::UseHand(i32 direction, i32 hand) {
-  // A person in the player's own cell, ahead of the player, comes with the people's walks.
+  // A person in the player's own cell, on the side the player faces, is spoken to first.
+  const i32 px = window.playerX, py = window.playerY;
+  if (SMapCell* own = window.Cell(px, py); own && own->monsterId[0] && scene.IsAllocated()) {
+    SMapMonster* m = window.FindBlockMonsterById(px, py, u8(own->monsterId[0]));
+    const u16* draw = m ? scene.Monster(m->displayIndex) : nullptr;
+    if (m && m->monster && m->monster->IsPeople() && draw) {
+      const i32 mx = draw[MonsterDraw::kX], my = draw[MonsterDraw::kY];
+      bool behind = false;
+      switch (SMapWindow::DirectionOfFacing(facing)) {
+        case 0: behind = my >= 32768; break;
+        case 3: behind = mx >= 32768; break;
+        case 2: behind = my <= 32768; break;
+        default: behind = mx <= 32768; break;
+      }
+      if (!behind) {
+        const u32 result =
+            TriggerCellAction(MapEvent::kUse, 4, window.BlockArea(px, py), own, px, py, -1, false, nullptr);
+        if (result) return result;
+      }
+    }
+  }
   i32 x = 0, y = 0, opposite = 0;
   SMapArea* area = nullptr;
   SMapCell* cell = window.GetCellAhead(direction, facing, x, y, opposite, area);
@@ -189,7 +211,15 @@ u32 SStateGame::TriggerCellAction(u16 event, u32 targets, SMapArea* area, SMapCe
   if (out) *out = 0;
   if (!cell) return 0;
   if (!area) area = window.BlockArea(x, y);
-  // Monsters take their actions with the monsters' handlers.
+  // A monster of the cell first: the first slot's, or the second's for a blow of the second hand.
+  if (((targets & 4) || ((targets & 8) && event == MapEvent::kStruck)) && (cell->monsterId[0] || cell->monsterId[1])) {
+    u32 took = 0;
+    const u32 result = TriggerMonsterAction(event, targets, area, cell, x, y, queryOnly, &took);
+    if (took) {
+      if (out) *out = 1;
+      return result;
+    }
+  }
   SMapObjectType* type = nullptr;
   u8 id = 0;
   i32 targetSide = -1;
@@ -222,6 +252,44 @@ u32 SStateGame::TriggerCellAction(u16 event, u32 targets, SMapArea* area, SMapCe
     result = u32(type->OnEvent(event, area, inst, cell, x, y, changed));
   }
   if (changed && context) context->AddChangedObject(area, x, y, targetSide, 1);
+  labelRefresh = 1;
+  if (context && context->changedObjects.Count()) {
+    RebuildChangedCells();
+    SetFullRepaint();
+  }
+  return result;
+}
+
+u32 SStateGame::TriggerMonsterAction(u16 event, u32 targets, SMapArea* area, SMapCell* cell, i32 x, i32 y,
+                                     bool queryOnly, u32* took) {
+  *took = 0;
+  u32 slot = (targets & 8) && cell->monsterId[1] ? 1 : 0;
+  if (!cell->monsterId[slot]) slot = 1 - slot;
+  SMapMonster* monster = window.FindBlockMonsterById(x, y, u8(cell->monsterId[slot]));
+  if (!area || !monster || !monster->monster) return 0;
+  // A monster takes blows, spells, talk and its death.
+  if (event != MapEvent::kStruck && event != MapEvent::kSpellHit && event != MapEvent::kUse && event != kDeathEvent)
+    return 0;
+  SMapObjectInst* object = monster->objectId ? area->FindObjectById(monster->objectId) : nullptr;
+  // A monster bound to a switched-off object is out of the game.
+  if (object && !object->IsActive()) return 0;
+  *took = 1;
+  if (queryOnly) return 0;
+  SScriptContext* context = core ? core->scriptContext : nullptr;
+  if (context) context->SetThisMonster(event, object, area, monster, kOutputGameMessage);
+  bool changed = false;
+  u32 result = 0;
+  const SNamedScript* script = core && object && object->scriptName && *object->scriptName
+                                   ? core->world.scripts.Find(object->scriptName)
+                                   : nullptr;
+  if (script && script->HasProgram() && core->scriptInterpreter && !core->scriptInterpreter->IsRunning()) {
+    // The bound object's script decides (its "default" runs the monster's own reaction).
+    if (core->scriptInterpreter->LoadProgram(script->program, script->length, script->programOffset))
+      core->scriptInterpreter->Run();
+  } else {
+    result = u32(monster->monster->HandleAction(event, area, monster, object, cell, x, y, changed));
+  }
+  if (changed && context) context->AddChangedObject(area, x, y, -1, 1);
   labelRefresh = 1;
   if (context && context->changedObjects.Count()) {
     RebuildChangedCells();

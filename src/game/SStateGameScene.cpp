@@ -80,6 +80,8 @@ void SStateGame::MarkWindowResources() {
     else
       t->ReleaseImages(images);
   }
+  // The monsters' base types the window's maps place: their pictures resident, the others' released.
+  core->world.monsters.UpdateResidency(images);
   // The cells' palettes stay resident once used.
   auto palette = [&images](SPaletteEntry* e) {
     if (e && !e->IsResident()) images.LoadPalette(e);
@@ -111,8 +113,12 @@ bool SStateGame::EnterMap() {
   if (core) {
     core->world.sounds.ClearNeededFlags();
     core->world.mapObjectTypes.MarkAlwaysNeeded(&core->world.sounds);
+    core->world.monsters.ClearNeededMarks();
   }
   RebuildAnimatedTypes();
+  // Missiles and blows under way belong to the window that is left.
+  for (i32 i = i32(actions.Count()) - 1; i >= 0; --i)
+    if (actions[i]->kind == kActionMissile || actions[i]->kind == kActionMonsterAttack) delete actions.RemoveAt(i);
   scene.Reset();
   // The fights of the old window end with it.
   ClearFightList();
@@ -604,7 +610,7 @@ void SStateGame::AnimateMonsterSprites(bool idle, bool attack) {
               if (SMapArea* area = window.BlockArea(x, y)) m->monster->Act(*this, *area, *m);
             } else {
               m->flags = u8(m->flags & 31);
-              record[MonsterDraw::kCountdown] = 0;
+              record[MonsterDraw::kCountdown] = record[MonsterDraw::kOverlay] = 0;
             }
           }
         }

@@ -15,7 +15,6 @@ namespace {
 // The timers' intervals in milliseconds, in table order.
 constexpr u32 kTimerInterval[SGameCore::kFrameTimers] = {200, 200, 150, 1000, 30, 30, 30, 20, 30};
 constexpr u32 kAmbientSeconds = 10;
-constexpr i32 kHitIndicatorPhases = 6;
 
 }  // namespace
 
@@ -47,24 +46,6 @@ void SStateGame::PlayAmbientTick() {
     if (sound && *sound) core->world.sounds.PlayByName(sound, VolumeByDistance(ambientX, ambientY));
   }
   lastAmbientSecond = now;
-}
-
-void SStateGame::StepActions() {
-  // Each record takes one step; swings, missiles and casts come with the fights and spells, and until
-  // then end at once.
-  for (i32 i = 0; i < i32(actions.Count());) {
-    SActionRecord* r = actions.At(i);
-    bool finished = true;
-    if (r && r->kind == kActionHitIndicator) {
-      if (r->phase == 0 && core) core->world.sounds.PlayByName(r->isDamage ? "bsnd_hitpoison" : "bsnd_hitclub", 10);
-      finished = ++r->phase >= kHitIndicatorPhases;
-    }
-    if (finished) {
-      delete actions.RemoveAt(i);
-      continue;
-    }
-    ++i;
-  }
 }
 
 u32 SStateGame::OnTick(u32 frameCounter, SDisplay* screen) {
@@ -104,7 +85,8 @@ u32 SStateGame::OnTick(u32 frameCounter, SDisplay* screen) {
   if (fired[7]) {
     turnEnded = AnimateTurn();
     stepEnded = AnimateStep(bumpFrame);
-    if (stepping && !bump) ++handBob;
+    if (stepping && !bump) StepHandBob();
+    if (stepEnded) EndHandBob();
     if (turnEnded) UpdateAmbient();
     if (stepEnded && !bumpFrame) next = FinishStep();
   }
@@ -151,7 +133,7 @@ u32 SStateGame::OnTick(u32 frameCounter, SDisplay* screen) {
   if (fired[8] && !stealing) RunMonsterMoves();
   if (subMode == kTransition && transitionKind == 1 && transitionFrames != 1) StepTeleportFade();
   // 14. Actions under way.
-  if (subMode == kWalking && !subDialog && actions.Count()) StepActions();
+  if (subMode == kWalking && !subDialog && actions.Count()) RunActions();
   // 15, 16. Paint.
   if (stepping || stepEnded || turning || turnEnded) automap.MarkDirty();
   if (paintInTick) Paint();

@@ -289,6 +289,21 @@ class SPlayer : public SPlayerAccess {
   // new-player screen's record; after ResetForNewGame.
   void GiveStartingKit(const SNewPlayer& record);
 
+  // ---- item use, spells and hits (SPlayerItemUse.cpp, SPlayerMonsterHit.cpp)
+  bool IsUndead() const { return race == 1; }
+  // The effects of a potion, food or other item the player uses (its own list, else its type's).
+  void ApplyItemEffects(SItem* item);
+  // A spell of caster level `level` reaches the player; a hostile one meets the magic resistance. With
+  // `ownEffects` only the effects that spread to the cells around take effect. A hit shows from the
+  // grid side `direction` (-1 none).
+  void ApplySpell(const SSpell* spell, i32 casterLevel, bool friendly, i32 direction, bool ownEffects);
+  void TryPoison(i32 amount);
+  void TryParalyze(i32 duration);
+  // Takes away what magic gave or took for a time: spells', items' and conditions' effects but poison.
+  void Dispel();
+  // One food and one drink the player's race may have, with a message.
+  void CreateFood();
+
   // ---- item texts, prices, fame and outfit words (SPlayerItems.cpp)
   // Appends "a potion of Healing", "3 books of 'Lore'" and the like.
   void FormatItemName(const SItemType* type, u32 count, SString& out) const;
@@ -371,6 +386,15 @@ class SPlayer : public SPlayerAccess {
   void EmptySlot(u32 slot);
   // Food or drink (class 14) the race may have.
   bool MayEat(const SItemType& type) const;
+  // A timed effect of an item (source type 2) or spell (3): nothing without strength or for a duration
+  // below 1; the entry of the same source lengthened or strengthened, else a new one.
+  void AddTimedEffect(u32 sourceType, const void* source, i32 strength, i32 duration, u32 kind, u32 sub,
+                      const char* key);
+  // A condition of strength 0 (curse, paralysis, magic immunity) for `duration`: created, or renewed when
+  // its strength is below 0 or it would last longer.
+  void SetConditionEntry(u32 kind, u32 sourceType, const void* source, i32 duration);
+  // The first-person hands follow a change of the player (paralysis lowers them).
+  void SetHandsAgain();
   SItem* ReceiveReported(const char* typeName, i32 n, bool report, const char* opening);
   // The plain fields of the saved record, both directions; false when the stream failed.
   bool TransferFields(SStream& s, u32 version);

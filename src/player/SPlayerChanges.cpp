@@ -483,23 +483,7 @@ void SPlayer::TryCurse(i32 duration) {
   const i32 r = GetMagicResistance();
   const i64 d = i64(duration) - i64(duration) * r / 100;
   if (d < 1 || Roll(100) <= r) return;
-  // Stored one higher, in one byte: a long curse stays the longest limited one.
-  const u8 stored = u8(d >= 255 ? 255 : d + 1);
-  if (SPlayerEffect* e = FindEffect(22, nullptr, 0, nullptr)) {
-    if (e->strength < 0) {
-      e->strength = 0;
-      e->duration = stored;
-    } else if (e->strength == 0 && e->duration != 0 && stored > e->duration) {
-      e->duration = stored;
-    }
-    return;
-  }
-  auto* e = new (std::nothrow) SPlayerEffect;
-  if (!e) return;
-  e->duration = stored;
-  e->category = 22;
-  e->sourceType = kSourceCondition;
-  if (!effects[22].Add(e)) delete e;
+  SetConditionEntry(27, kSourceCondition, nullptr, d > 255 ? 255 : i32(d));
 }
 
 // ---- equipment and inventory
