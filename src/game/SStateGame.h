@@ -513,11 +513,12 @@ class SStateGame : public SState {
   i32 previousX = 0, previousY = 0;
   i32 lastStepDirection = 0;
   i32 directionByFacing[7] = {0, 1, 2, 3, 0, 1, 2};
-  // The hand bob: the step counter, the frame of the step, the rest offsets of the two hands, and the
-  // per-frame tables of its x and y moves (pixels).
+  // The hand bob: the step counter, the frame of the step, the offsets the step found, the rest offsets
+  // the bob swings about, and the per-frame tables of its x and y moves (pixels).
   u32 handBob = 0;
   u32 bobFrame = 0;
-  u16 bobRestX[2] = {96, 100}, bobRestY[2] = {96, 100};
+  u16 bobStartX[2] = {96, 100}, bobStartY[2] = {96, 100};
+  u16 bobRestX[2] = {95, 95}, bobRestY[2] = {95, 95};
   static constexpr i32 kBobX[8] = {1, 2, 3, 3, 4, 4, 5, 5};
   static constexpr i32 kBobY[8] = {1, 2, 3, 4, 4, 3, 2, 1};
   // The pictures the hands show at rest with their palettes (null: none), and whether the second hand

@@ -148,6 +148,8 @@ void SStateGame::StepHandBob() {
     // A new step: its rest offsets, kept low enough that the bob stays inside the pictures.
     ++handBob;
     for (u32 h = 0; h < 2; ++h) {
+      bobStartX[h] = handInputX[h];
+      bobStartY[h] = handInputY[h];
       bobRestX[h] = std::min<u16>(handInputX[h], 95);
       bobRestY[h] = std::min<u16>(handInputY[h], 95);
     }
@@ -164,9 +166,10 @@ void SStateGame::StepHandBob() {
 
 void SStateGame::EndHandBob() {
   if (bobFrame == 0) return;
+  // The hands go back where the step found them.
   for (u32 h = 0; h < 2; ++h) {
-    handInputX[h] = bobRestX[h];
-    handInputY[h] = bobRestY[h];
+    handInputX[h] = bobStartX[h];
+    handInputY[h] = bobStartY[h];
   }
   bobFrame = 0;
 }

@@ -73,7 +73,7 @@ TEST(SampleWorld, LoadsAsItsSourcesSay) {
   EXPECT_EQ(w.faces.faces.Count(), 4);
   EXPECT_EQ(w.faces.FindByName("bres_head34")->selectable, 1);
   EXPECT_EQ(w.monsters.baseTypes.Count(), 8);
-  EXPECT_EQ(w.monsters.monsters.Count(), 10);
+  EXPECT_EQ(w.monsters.monsters.Count(), 14);
   // What the monsters' turns read: behaviours, a height, a missile, a cast palette, a theft difficulty.
   const SMonster* spitter = w.monsters.FindMonster("base_spitter");
   ASSERT_NE(spitter, nullptr);

@@ -50,12 +50,33 @@ bool BuildItemBlock(Context& ctx, WorldArchiveSpec& spec) {
     f->name.Set(KeepText(name));
     f->kind = u8(fj.value("kind", 1));
     if (fj.contains("sound")) f->sound = KeepText(fj["sound"].get<std::string>());
-    for (int i = 0; i < fj.value("frames", 1); ++i) {
-      const std::string frame = name + std::to_string(i + 1);
-      imageenc::Picture pic = imageenc::MakeChecker(40, 40, 4 + i, 0x8410, 0xFFFF);
-      spec.images.push_back({frame, imageenc::Encode(pic, 1)});
-      f->frameNames.AddText(frame.c_str());
+    // The swing: the phase a full swing starts at (255: one phase), the alternate flag, the rest frame,
+    // the frames of a swing; the picture's own offsets; the sound of a blow the shield meets; the
+    // palette a paralysed hand shows; the palettes it is drawn with.
+    f->p1 = u8(fj.value("swing", 0));
+    f->p2 = u8(fj.value("alternate", 0));
+    f->p3 = u8(fj.value("rest", 0));
+    f->p4 = u8(fj.value("swingFrames", 0));
+    f->value1 = i16(fj.value("x", 0));
+    f->value2 = i16(fj.value("y", 0));
+    if (fj.contains("shieldSound")) f->textA = KeepText(fj["shieldSound"].get<std::string>());
+    if (fj.contains("paralysedPalette")) f->textB = KeepText(fj["paralysedPalette"].get<std::string>());
+    for (const std::string& palette : fj.value("palettes", std::vector<std::string>{}))
+      f->palettes.AddText(KeepText(palette));
+    if (fj.contains("images")) {
+      // Frames drawn elsewhere (the resource archive's), by name.
+      for (const std::string& frame : fj["images"].get<std::vector<std::string>>())
+        f->frameNames.AddText(KeepText(frame));
+    } else {
+      for (int i = 0; i < fj.value("frames", 1); ++i) {
+        const std::string frame = name + std::to_string(i + 1);
+        imageenc::Picture pic = imageenc::MakeChecker(40, 40, 4 + i, u16(fj.value("colour", 0x8410)), 0xFFFF);
+        spec.images.push_back({frame, imageenc::Encode(pic, 1)});
+        f->frameNames.AddText(frame.c_str());
+      }
     }
+    if (f->p3 >= f->frameNames.Count() || f->p4 > f->frameNames.Count())
+      ctx.fail("items.json", name + ": a rest frame or swing frames beyond its frames");
     table.fpsItems.InsertByNameHash(f);
   }
   std::vector<SItemType*> types;
@@ -66,6 +87,7 @@ bool BuildItemBlock(Context& ctx, WorldArchiveSpec& spec) {
     if (!seen.insert(name).second) ctx.fail("items.json", name + ": item type named twice");
     t->name.Set(KeepText(name));
     t->text1 = tj.contains("fps") ? KeepText(tj["fps"].get<std::string>()) : nullptr;
+    t->text4 = tj.contains("fpsPalette") ? KeepText(tj["fpsPalette"].get<std::string>()) : nullptr;
     t->text2 = KeepText(spec.name + "_pic" + tj.value("picture", ""));
     if (!table.FindTextPicture(t->text2)) ctx.fail("items.json", name + ": no picture " + tj.value("picture", ""));
     t->text3 = KeepText(tj.value("display", ""));
@@ -125,6 +147,11 @@ bool CheckItemTable(Context& ctx, SItemTable& items, const SIndexList& itemList,
         ctx.fail("items.json", std::string(f->name.Text()) + ": a frame does not resolve");
         ok = false;
       }
+  for (SItemType* t : items.types)
+    if (t->text1 && !items.FindFpsItem(t->text1)) {
+      ctx.fail("items.json", std::string(t->name.Text()) + ": no first-person picture " + t->text1);
+      ok = false;
+    }
   for (u32 i = 1; i <= itemList.count; ++i)
     if (!itemList.At(i)) {
       ctx.fail("base.json", "item list position " + std::to_string(i) + " names no item type");
