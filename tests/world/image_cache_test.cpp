@@ -2,6 +2,7 @@
 // and records that cannot hold what their header promises.
 #include "WorldFixture.h"
 
+#include "game/SMonster.h"
 #include "world/SPaletteHolder.h"
 
 namespace {
@@ -158,4 +159,32 @@ TEST_F(ImageCache, CutDirectoryKeepsNamesOfEntriesReadBeforeIt) {
     images.Clear();
     images.Init();
   }
+}
+
+// A monster base type's pictures and palettes go with it, but what another holder keeps stays resident.
+TEST_F(ImageCache, ABaseTypeReleasedLeavesWhatOthersHold) {
+  Save(ResWithArt(), "Res");
+  ASSERT_EQ(modules.OpenArchive("Res"), SArchiveResult::kOpened);
+  images.PublishIndexTables();
+  SMonsterBaseType rat, bat;
+  rat.frameNames[0] = "bres_wall";
+  rat.frameNames[1] = "bres_floor";
+  rat.palettes.AddText("bres_pal0");
+  rat.palettes.AddText("bres_pal1");
+  bat.frameNames[0] = "bres_wall";
+  bat.palettes.AddText("bres_pal0");
+  rat.LoadImages(images);
+  rat.LoadImages(images);  // once per type
+  bat.LoadImages(images);
+  ASSERT_TRUE(rat.ImagesLoaded());
+  rat.ReleaseImages(images);
+  EXPECT_FALSE(rat.ImagesLoaded());
+  EXPECT_TRUE(images.FindImage("bres_wall")->IsResident()) << "the bat still shows it";
+  EXPECT_FALSE(images.FindImage("bres_floor")->IsResident());
+  EXPECT_TRUE(images.FindPalette("bres_pal0")->IsResident());
+  EXPECT_FALSE(images.FindPalette("bres_pal1")->IsResident());
+  bat.ReleaseImages(images);
+  EXPECT_FALSE(images.FindImage("bres_wall")->IsResident());
+  EXPECT_FALSE(images.FindPalette("bres_pal0")->IsResident());
+  EXPECT_EQ(images.ImageMemory(), 0u);
 }
