@@ -130,7 +130,7 @@ u32 SStateGame::OnCommand(u16 code) {
       b->MarkDirty();
     }
   for (const auto& m : kMovementButtons)
-    if (m.id == code && m.id != kAttackId) return IsBusy() ? 0 : DoAction(m.action);
+    if (m.id == code) return IsBusy() ? 0 : DoAction(m.action);
   switch (code) {
     case SDialogSpellbook::kCloseCode:
     case 218:  // a spell chosen: it is cast with the spells

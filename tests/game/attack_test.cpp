@@ -63,6 +63,28 @@ TEST(Attack, BowsAndCrossbowsNeedTheirAmmunition) {
   }
 }
 
+TEST(Attack, TheButtonAndTheKeyAttackUnlessBusyOrForbidden) {
+  WalkGame w;
+  ASSERT_TRUE(w.Enter("base_out0101", 17, 17, 0));
+  SStateGame& s = w.state();
+  const u32 minutes = s.window.minutes;
+  s.OnCommand(SStateGame::kAttackId);
+  ASSERT_EQ(s.actions.Count(), 1u);
+  EXPECT_EQ(s.actions[0]->kind, kActionSwing);
+  EXPECT_EQ(s.window.minutes, minutes + 1) << "a minute passes";
+  s.OnCommand(SStateGame::kAttackId);
+  EXPECT_EQ(s.actions.Count(), 1u) << "not while a swing is under way";
+  ASSERT_TRUE(w.game.waitUntil(GameHarness::gameIdle(), 60));
+  w.game.press(kAttack);
+  EXPECT_EQ(s.actions.Count(), 1u);
+  ASSERT_TRUE(w.game.waitUntil(GameHarness::gameIdle(), 60));
+  // A map that forbids attacking says so.
+  s.window.CurrentArea()->flags |= 4;
+  s.OnCommand(SStateGame::kAttackId);
+  EXPECT_EQ(s.actions.Count(), 0u);
+  EXPECT_EQ(Messages(s), std::vector<std::string>{"Attack is forbidden on this map."});
+}
+
 TEST(Attack, BareHandsShowTheFistInBothHands) {
   WalkGame w;
   ASSERT_TRUE(w.Enter("base_out0101", 17, 17, 0));
