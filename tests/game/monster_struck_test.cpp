@@ -106,6 +106,49 @@ TEST(MonsterStruck, NoDamageNoPeopleAndPeacefulMonstersWithSomethingToSay) {
   EXPECT_EQ(w.core.player.crime, 5u);
 }
 
+TEST(MonsterStruck, SpellsSparePeopleAndTheTalkativeAndAngerTheRest) {
+  StruckWindow w;
+  w.OneEffect("base_spellbolt", 25, 6);  // harmful
+  w.OneEffect("base_spellmend", 3, 4);   // not harmful
+  SMonster& person = w.Template(4, 1, 8);
+  SMonster& sage = w.Template(2, 1, 8);
+  sage.talk = "base_talk_sage";
+  SMonster& meek = w.Template(2, 1, 8);
+  SMapMonster* p = w.Place(person, 18, 17);
+  SMapMonster* s = w.Place(sage, 16, 17);
+  SMapMonster* k = w.Place(meek, 17, 18);
+  w.Number();
+  auto cast = [&](SMapMonster& m, const char* spell, i32 damage) {
+    w.context.spellName.Assign(spell);
+    w.context.damage = damage;
+    bool changed = false;
+    m.monster->TakeSpell(w.state, *w.area, m, nullptr, changed);
+  };
+  w.state.spellHitMessage = 1;
+  cast(*p, "base_spellbolt", 6);
+  EXPECT_EQ(p->hp, 20);
+  EXPECT_EQ(w.LastMessage(), "You've tried to attack peaceful people!");
+  EXPECT_EQ(w.core.player.crime, 5u);
+  cast(*s, "base_spellbolt", 6);
+  EXPECT_EQ(s->hp, 20);
+  EXPECT_FALSE(w.area->IsAggressive(*s));
+  // A spell that is not harmful reaches the talkative one and leaves it calm.
+  s->hp = 10;
+  cast(*s, "base_spellmend", 0);
+  EXPECT_EQ(s->hp, 14);
+  EXPECT_FALSE(w.area->IsAggressive(*s));
+  cast(*k, "base_spellbolt", 6);
+  EXPECT_EQ(k->hp, 14);
+  EXPECT_TRUE(w.area->IsAggressive(*k));
+  EXPECT_EQ(k->flags & 128, 128) << "it recoils";
+  // Without the message flag people are spared in silence.
+  w.state.events.DeleteAll();
+  w.state.spellHitMessage = 0;
+  cast(*p, "base_spellbolt", 6);
+  EXPECT_EQ(w.state.events.Count(), 0u);
+  EXPECT_EQ(w.core.player.crime, 5u);
+}
+
 TEST(MonsterStruck, CrushFinishesOnlyTheBadlyHurt) {
   // At 25 percent a roll above 75 kills; at 26 percent nothing does; a template of no hit points is at 0
   // percent rather than divided by.
