@@ -326,6 +326,20 @@ void GameHarness::tapControl(u32 id) {
   penUp(x, y);
 }
 
+void GameHarness::tapLabel(const std::string& text) {
+  const std::vector<SDialog*> chain = DialogChain(core());
+  if (!chain.empty())
+    for (u32 i = 0; i < chain.back()->controls.Count(); ++i) {
+      const SCtrl* c = chain.back()->controls.At(i);
+      if (!c || !c->IsVisible() || ControlText(*c) != text) continue;
+      const i32 x = c->left + c->width / 2, y = c->top + c->height / 2;
+      penDown(x, y);
+      penUp(x, y);
+      return;
+    }
+  ADD_FAILURE() << "the deepest dialog shows no control \"" << text << "\"";
+}
+
 void GameHarness::tapRow(u32 list, u32 row) {
   const std::vector<SDialog*> chain = DialogChain(core());
   for (auto d = chain.rbegin(); d != chain.rend(); ++d)
