@@ -9,10 +9,14 @@
 #include "screens/SStateCorvanth.h"
 #include "screens/SStateDeath.h"
 #include "screens/SStateMain.h"
+#include "screens/SStateScene.h"
+#include "script/SScriptContext.h"
 #include "support/GameHarness.h"
+#include "support/GoldenText.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -234,4 +238,146 @@ TEST(Death, UseKeyGivesTheMenuWithoutTheGame) {
   game.press(kActionUse);
   EXPECT_NE(game.describeUi().find("\"Are you sure you want to exit?\""), std::string::npos);
   EXPECT_EQ(game.describeUi().find("saved"), std::string::npos);
+}
+
+namespace {
+
+const SStateScene& Scene(const GameHarness& game) {
+  return *static_cast<const SStateScene*>(game.core().states[kStateScene]);
+}
+
+std::string SceneText(const GameHarness& game) {
+  for (const GameHarness::Control& c : game.controls())
+    if (c.id == SStateScene::kTextId && c.type == "SSceneTextCtrl") {
+      // The wrapped lines as one text.
+      std::string text = c.text;
+      std::replace(text.begin(), text.end(), '\r', ' ');
+      return text;
+    }
+  return "";
+}
+
+// Activates the menu row of that code by the keys: back selects the first row, forward moves on.
+void ChooseRow(GameHarness& game, u32 code) {
+  const auto& menu = *static_cast<const SStateMain*>(game.core().states[kStateMain]);
+  game.press(kActionBack);
+  while (menu.list.SelectedCode() != code) game.press(kActionForward);
+  game.press(kActionUse);
+}
+
+}  // namespace
+
+// "Start new game" opens the game archives behind the loading bar and plays the introduction: a page
+// with a picture and a text whose macro is expanded, a page whose text scrolls, a page whose script
+// writes into the scene text; in this mode a tap on the text turns nothing; the scroll buttons stop at
+// 50 and 300. After the last page comes the new player screen, and messages go to the message line again.
+TEST(Scene, TheIntroductionOfANewGame) {
+  GameHarness game;
+  ASSERT_TRUE(game.boot()) << game.startError();
+  game.press(kActionUse);
+  ASSERT_EQ(game.state(), kStateMain);
+  const u16 modulesBefore = game.core().world.modules.Count();
+  ChooseRow(game, SStateMain::kNewGame);
+  ASSERT_EQ(game.state(), kStateScene);
+  EXPECT_GT(game.core().world.modules.Count(), modulesBefore) << "the game archives are open";
+  const SStateScene& scene = Scene(game);
+  ASSERT_NE(scene.scene, nullptr);
+  EXPECT_STREQ(scene.scene->name.Text(), "bres_intro");
+  EXPECT_EQ(scene.pageIndex, 0u);
+  EXPECT_TRUE(scene.picture.IsVisible());
+  EXPECT_EQ(SceneText(game).find("%Day%"), std::string::npos) << SceneText(game);
+  EXPECT_NE(SceneText(game).find("on day 1"), std::string::npos) << SceneText(game);
+  EXPECT_EQ(scene.musicTrack.CStr(), std::string("bmus_main"));
+
+  game.tapControl(SStateScene::kTextId);
+  EXPECT_EQ(scene.pageIndex, 0u) << "mode 0: the text turns nothing";
+  EXPECT_EQ(scene.scrollSpeed, 150);
+  for (int i = 0; i < 3; ++i) game.tapControl(SStateScene::kFasterId);
+  EXPECT_EQ(scene.scrollSpeed, 300);
+  EXPECT_FALSE(scene.faster.IsEnabled());
+  EXPECT_TRUE(scene.slower.IsEnabled());
+  for (int i = 0; i < 6; ++i) game.tapControl(SStateScene::kSlowerId);
+  EXPECT_EQ(scene.scrollSpeed, 50);
+  EXPECT_FALSE(scene.slower.IsEnabled());
+  EXPECT_TRUE(scene.faster.IsEnabled());
+
+  game.tapControl(SStateScene::kPictureId);
+  EXPECT_EQ(scene.pageIndex, 1u);
+  EXPECT_FALSE(scene.picture.IsVisible()) << "a page without picture";
+  EXPECT_GT(scene.text.lines.Count(), 5u) << "a text that scrolls";
+  game.press(kActionForward);
+  EXPECT_EQ(scene.pageIndex, 2u);
+  EXPECT_EQ(SceneText(game), "The innkeeper waves you in from the rain.");
+  EXPECT_EQ(game.scriptError(), 0u);
+  EXPECT_EQ(testgolden::CompareText("frontdoor_scene_page", game.describeUi()), "");
+
+  game.press(kActionForward);
+  ASSERT_EQ(game.state(), kStateGenerate);
+  EXPECT_EQ(game.core().scriptContext->output, u32(kOutputGameMessage));
+  const size_t before = game.messages().size();
+  game.core().scriptContext->ShowMessage("Outside any script.", 0);
+  ASSERT_GT(game.messages().size(), before);
+  EXPECT_EQ(game.messages()[before].destination, "game message");
+  EXPECT_EQ(game.messages()[before].text, "Outside any script.");
+
+  // A second new game goes straight to the introduction: the archives stay open.
+  game.setState(kStateMain);
+  const u16 modules = game.core().world.modules.Count();
+  ChooseRow(game, SStateMain::kNewGame);
+  EXPECT_EQ(game.state(), kStateScene);
+  EXPECT_EQ(game.core().world.modules.Count(), modules);
+}
+
+// A missing scene, or a number past the table, ends at the first tick: mode 0 gives the new player
+// screen (as a world without "bres_intro" does), another mode returns to the kept state.
+TEST(Scene, AMissingSceneEndsAtOnce) {
+  GameHarness game;
+  ASSERT_TRUE(game.boot()) << game.startError();
+  game.press(kActionUse);
+  for (u32 word : {0u, 5000u}) {
+    game.setState(kStateScene, 0, word);
+    EXPECT_TRUE(game.waitUntil(GameHarness::stateIs(kStateGenerate), 3)) << word;
+    game.setState(kStateMain);
+  }
+}
+
+// The credits come from the music archive, the only one open before a game: their pages turn by keys,
+// then the menu is back with its rows.
+TEST(Scene, TheCreditsPlayAndReturnToTheMenu) {
+  GameHarness game;
+  ASSERT_TRUE(game.boot()) << game.startError();
+  game.press(kActionUse);
+  ChooseRow(game, SStateMain::kCredits);
+  ASSERT_EQ(game.state(), kStateScene);
+  const SStateScene& scene = Scene(game);
+  ASSERT_NE(scene.scene, nullptr);
+  EXPECT_STREQ(scene.scene->name.Text(), "bmus_credits");
+  EXPECT_EQ(scene.musicTrack.CStr(), std::string("bmus_credits"));
+  EXPECT_EQ(SceneText(game), "Duskmire");
+  game.tapControl(SStateScene::kTextId);
+  EXPECT_EQ(SceneText(game), "Made for the sample world.") << "mode 2: the text turns the page";
+  game.press(kActionForward);
+  ASSERT_EQ(game.state(), kStateMain);
+  EXPECT_EQ(MenuRows(game), kSixRows);
+  EXPECT_EQ(static_cast<const SStateMain*>(game.core().states[kStateMain])->list.selected, -1);
+}
+
+// Without the archive that holds the maps "Start new game" says so and the menu stays, with no game.
+TEST(Menu, AWorldThatCannotBeLoadedIsReported) {
+  GameHarness::Options o;
+  o.dataFolder = GameHarness::makeDataFolder("nobase", nullptr);
+  std::filesystem::remove(o.dataFolder + "/DuskmireBase.pdb");
+  GameHarness game(o);
+  ASSERT_TRUE(game.boot()) << game.startError();
+  game.press(kActionUse);
+  ChooseRow(game, SStateMain::kNewGame);
+  EXPECT_EQ(game.state(), kStateMain);
+  EXPECT_NE(game.describeUi().find("\"The world could not be loaded.\""), std::string::npos) << game.describeUi();
+  EXPECT_FALSE(game.core().stateGame->gameInProgress);
+  game.press(kActionUse);
+  EXPECT_EQ(game.openChild(), nullptr);
+  // The credits still play: the music archive is open again.
+  ChooseRow(game, SStateMain::kCredits);
+  EXPECT_EQ(game.state(), kStateScene);
+  EXPECT_NE(Scene(game).scene, nullptr);
 }
