@@ -8,11 +8,13 @@
 #include "screens/SLogoStrokes.h"
 #include "screens/SStateCorvanth.h"
 #include "screens/SStateDeath.h"
+#include "screens/SStateGenerate.h"
 #include "screens/SStateMain.h"
 #include "screens/SStateScene.h"
 #include "script/SScriptContext.h"
 #include "support/GameHarness.h"
 #include "support/GoldenText.h"
+#include "support/Png.h"
 
 #include <gtest/gtest.h>
 
@@ -380,4 +382,173 @@ TEST(Menu, AWorldThatCannotBeLoadedIsReported) {
   ChooseRow(game, SStateMain::kCredits);
   EXPECT_EQ(game.state(), kStateScene);
   EXPECT_NE(Scene(game).scene, nullptr);
+}
+
+namespace {
+
+const SStateGenerate& Generate(const GameHarness& game) {
+  return *static_cast<const SStateGenerate*>(game.core().states[kStateGenerate]);
+}
+
+std::vector<u32> Skills(const GameHarness& game) {
+  const SNewPlayer& p = Generate(game).newPlayer;
+  return std::vector<u32>(std::begin(p.majorSkills), std::end(p.majorSkills));
+}
+
+// From the logo through the menu and the introduction to the new player screen.
+void ToNewPlayer(GameHarness& game) {
+  ASSERT_TRUE(game.boot()) << game.startError();
+  game.press(kActionUse);
+  ChooseRow(game, SStateMain::kNewGame);
+  for (int page = 0; page < 3 && game.state() == kStateScene; ++page) game.press(kActionForward);
+  ASSERT_EQ(game.state(), kStateGenerate);
+}
+
+}  // namespace
+
+// A character made through the real screens: a name typed on the keyboard, a gender, Rasvim (Heal Magic
+// becomes Undead Magic, the face the undead one), the Priest's skills, a skill another slot holds swapping,
+// the face arrows, and OK entering the game on the race's start position with its items.
+TEST(NewPlayer, ACharacterMadeThroughTheRealScreens) {
+  GameHarness::Options o;
+  o.copyData = true;
+  GameHarness game(o);
+  ToNewPlayer(game);
+  const SStateGenerate& screen = Generate(game);
+  EXPECT_STREQ(screen.newPlayer.name.CStr(), "Player");
+  EXPECT_EQ(Skills(game), (std::vector<u32>{2, 5, 1, 8, 15, 14}));
+  EXPECT_STREQ(screen.newPlayer.portrait.CStr(), "bres_head00_raceetherim");
+
+  game.tapControl(SStateGenerate::kRename);
+  ASSERT_NE(dynamic_cast<SDialogTextEdit*>(game.openChild()), nullptr);
+  game.typeText("\b\b\b\b\b\bAda Fen");
+  game.tapControl(SDialogTextEdit::kAccept);
+  EXPECT_EQ(game.openChild(), nullptr);
+  EXPECT_STREQ(screen.newPlayer.name.CStr(), "Ada Fen");
+  game.tapControl(SStateGenerate::kFemale);
+  EXPECT_EQ(screen.newPlayer.sex, 0u);
+
+  game.tapControl(SStateGenerate::kChangeRace);
+  ASSERT_EQ(game.openChild(), &screen.raceDialog);
+  EXPECT_EQ(screen.raceDialog.chosenRace, 2u);
+  game.tapRow(SDialogRaceSelect::kListId, 0);
+  EXPECT_EQ(screen.raceDialog.chosenRace, 1u);
+  EXPECT_EQ(screen.raceDialog.picture.picture, screen.raceDialog.pictures[0].image);
+  EXPECT_EQ(testgolden::CompareText("frontdoor_race_dialog", game.describeUi()), "");
+  game.tapControl(SSelectDialog::kOkId);
+  EXPECT_EQ(game.openChild(), nullptr);
+  EXPECT_FALSE(screen.raceDialog.pictures[0].IsResident()) << "released after closing";
+  EXPECT_STREQ(screen.newPlayer.raceName.CStr(), "Rasvim");
+  EXPECT_STREQ(screen.newPlayer.portrait.CStr(), "bres_head00_raceundead");
+  EXPECT_EQ(Skills(game), (std::vector<u32>{2, 5, 1, 12, 15, 14}));
+
+  game.tapControl(SStateGenerate::kSelectClass);
+  ASSERT_EQ(game.openChild(), &screen.classDialog);
+  EXPECT_EQ(screen.classDialog.chosenClass, 1u);
+  game.tapRow(SDialogSelectClass::kListId, 5);
+  EXPECT_EQ(screen.classDialog.chosenClass, 6u);
+  EXPECT_EQ(std::vector<u32>(std::begin(screen.classDialog.shownSkills), std::end(screen.classDialog.shownSkills)),
+            (std::vector<u32>{2, 5, 8, 9, 16, 17}));
+  EXPECT_EQ(testgolden::CompareText("frontdoor_class_dialog", game.describeUi()), "");
+  game.tapControl(SSelectDialog::kOkId);
+  EXPECT_EQ(Skills(game), (std::vector<u32>{2, 5, 12, 9, 16, 17})) << "the Priest's, Heal Magic made Undead Magic";
+
+  // Slot 3 (Protection Magic) takes Light Weapon, which slot 0 holds: the two swap.
+  game.tapControl(SStateGenerate::kFirstSkill + 3);
+  ASSERT_EQ(game.openChild(), &screen.skillDialog);
+  EXPECT_EQ(screen.skillDialog.selectedSkill, 9u);
+  game.tapControl(SDialogSelectSkill::CodeOf(2));
+  EXPECT_EQ(screen.skillDialog.selectedSkill, 2u);
+  EXPECT_EQ(testgolden::CompareText("frontdoor_skill_dialog", game.describeUi()), "");
+  game.tapControl(SSelectDialog::kOkId);
+  EXPECT_EQ(Skills(game), (std::vector<u32>{9, 5, 12, 2, 16, 17}));
+  // Cancel keeps the slot.
+  game.tapControl(SStateGenerate::kFirstSkill + 1);
+  game.tapControl(SDialogSelectSkill::CodeOf(7));
+  game.tapControl(SSelectDialog::kCancelId);
+  EXPECT_EQ(Skills(game), (std::vector<u32>{9, 5, 12, 2, 16, 17}));
+
+  // The arrows go on from the face reached before the race changed it: the list is the choosable faces
+  // in byte order, and at its ends the button that can go no further is disabled.
+  ASSERT_EQ(screen.faces.size(), 7u);
+  EXPECT_STREQ(screen.faces[0], "bres_head00_racederth");
+  EXPECT_EQ(screen.faceIndex, 1) << "the Etherim face at entry";
+  game.tapControl(SStateGenerate::kPreviousFace);
+  EXPECT_EQ(screen.faceIndex, 0);
+  EXPECT_STREQ(screen.newPlayer.portrait.CStr(), "bres_head00_racederth");
+  EXPECT_FALSE(screen.previousFace.IsEnabled());
+  for (int i = 0; i < 8; ++i) game.tapControl(SStateGenerate::kNextFace);
+  EXPECT_EQ(screen.faceIndex, 6);
+  EXPECT_STREQ(screen.newPlayer.portrait.CStr(), "bres_head35");
+  EXPECT_FALSE(screen.nextFace.IsEnabled());
+
+  game.tapControl(SStateGenerate::kOk);
+  ASSERT_TRUE(game.waitUntil(GameHarness::gameIdle(), 40));
+  const SPlayer& player = game.core().player;
+  EXPECT_STREQ(player.name.CStr(), "Ada Fen");
+  EXPECT_EQ(player.race, 1u);
+  EXPECT_STREQ(player.startPosition.CStr(), "base_startgamerasvim");
+  EXPECT_EQ(testgolden::CompareText("frontdoor_new_character", game.summary()), "");
+  EXPECT_EQ(game.core().saveGame.Write(1), 1);
+}
+
+// Each screen and dialog here works against an empty layout table: every control stays hidden and inert,
+// the logo stands at the corner, and the flows still end.
+TEST(NewPlayer, ScreensWithoutTheirLayouts) {
+  GameHarness game;
+  ASSERT_TRUE(game.boot()) << game.startError();
+  game.core().layouts.Clear();
+  game.setState(kStateCorvanth);
+  game.frame(30);
+  EXPECT_EQ(game.state(), kStateCorvanth);
+  game.press(kActionUse);
+  ASSERT_EQ(game.state(), kStateMain);
+  EXPECT_EQ(game.controls().size(), 0u) << game.describeUi();
+  game.setState(kStateScene, 0, SStateMain::SceneWord(&game.core(), "bmus_credits"));
+  game.press(kActionUse);
+  game.press(kActionUse);
+  ASSERT_EQ(game.state(), kStateGenerate);
+  EXPECT_EQ(game.controls().size(), 0u) << game.describeUi();
+  SStateGenerate& screen = *static_cast<SStateGenerate*>(game.core().states[kStateGenerate]);
+  for (u16 code : {SStateGenerate::kRename, SStateGenerate::kChangeRace, SStateGenerate::kSelectClass,
+                   u16(SStateGenerate::kFirstSkill)}) {
+    if (game.core().BeginFrame()) {
+      screen.OnCommand(code);
+      game.core().Present();
+    }
+    game.frame(2);
+    ASSERT_NE(game.openChild(), nullptr) << code;
+    EXPECT_EQ(game.controls().size(), 0u) << game.describeUi();
+    if (game.core().BeginFrame()) {
+      game.openChild()->OnCommand(SSelectDialog::kCancelId);
+      game.core().Present();
+    }
+    EXPECT_EQ(game.openChild(), nullptr) << code;
+  }
+  game.setState(kStateDeath);
+  EXPECT_EQ(game.controls().size(), 0u) << game.describeUi();
+  game.press(kActionUse);
+  EXPECT_EQ(game.state(), kStateDeath) << "no button: the use key has nothing to press";
+}
+
+// The screens as they are drawn: the main menu on a small and a large screen, the new player's defaults,
+// the death screen.
+TEST(FrontDoorGoldens, MenuNewPlayerAndDeath) {
+  auto compare = [](GameHarness& game, const char* golden) {
+    game.frame(2);
+    const Os::Panel& panel = game.panel();
+    EXPECT_EQ(testpng::CompareGolden(golden, panel.pixels.data(), panel.width, panel.height, panel.width), "");
+  };
+  for (i32 mode : {7, 10}) {
+    GameHarness game(GameHarness::forMode(mode));
+    ASSERT_TRUE(game.boot()) << game.startError();
+    game.press(kActionUse);
+    ASSERT_EQ(game.state(), kStateMain);
+    compare(game, mode == 7 ? "frontdoor_menu_mode7" : "frontdoor_menu_mode10");
+  }
+  GameHarness game;
+  ToNewPlayer(game);
+  compare(game, "frontdoor_new_player_mode7");
+  game.setState(kStateDeath);
+  compare(game, "frontdoor_death_mode7");
 }

@@ -78,6 +78,7 @@ bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
     row.shortName = Keep(r[3]);
     row.attribute = u8(r[4].get<int>());
     row.second = u8(r[5].get<int>());
+    row.fourth = r.size() > 6 ? Keep(r[6]) : nullptr;  // the description
   }
   spec.blocks[kBlockSkills] = {SampleRecord([&](SStream& s) { rules.skills.SerializeBlock(s, v, true); })};
   if (j["races"].size() != 6) return ctx.fail("rules.json", "races: exactly 6 rows"), false;
