@@ -3,8 +3,10 @@
 #include "app/DuskmireApp.h"
 #include "core/SGameCore.h"
 #include "game/SStateGame.h"
+#include "os/Backend.h"
 #include "os/Files.h"
 #include "os/headless/HeadlessWindows.h"
+#include "os/headless/MemoryFiles.h"
 #include "screens/SLogoStrokes.h"
 #include "screens/SStateCorvanth.h"
 #include "screens/SStateDeath.h"
@@ -551,4 +553,35 @@ TEST(FrontDoorGoldens, MenuNewPlayerAndDeath) {
   compare(game, "frontdoor_new_player_mode7");
   game.setState(kStateDeath);
   compare(game, "frontdoor_death_mode7");
+}
+
+// "Exit" in a game whose save folder refuses files asks whether to leave anyway: No stays in the menu
+// with the game, Yes ends without another attempt.
+TEST(Menu, ExitWhenTheGameCannotBeSaved) {
+  static int exits = 0;
+  exits = 0;
+  DuskmireApp::SetExit([](int) { ++exits; });
+  GameHarness game(InGame());
+  ASSERT_TRUE(game.boot()) << game.startError();
+  ASSERT_TRUE(game.waitUntil(GameHarness::gameIdle(), 40));
+  game.setState(kStateMain);
+  Os::MemoryFileSystem files(true);
+  Os::InstallFiles(&files);
+  files.FailCreate("");
+  Os::HeadlessWindows& windows = *Os::HeadlessWindowSystem();
+  for (i32 answer : {Os::kAnswerNo, Os::kAnswerYes}) {
+    windows.SetMessageBoxAnswer(answer);
+    ChooseRow(game, SStateMain::kExit);
+    game.press(kActionUse);  // Yes to "Are you sure you want to exit?"
+    ASSERT_FALSE(windows.MessageBoxes().empty());
+    EXPECT_EQ(windows.MessageBoxes().back().text, "The game could not be saved. Exit anyway?");
+    EXPECT_EQ(exits, answer == Os::kAnswerYes ? 1 : 0);
+    if (answer == Os::kAnswerNo) {
+      EXPECT_EQ(game.state(), kStateMain);
+      EXPECT_TRUE(game.core().stateGame->gameInProgress);
+    }
+  }
+  EXPECT_EQ(windows.MessageBoxes().size(), 2u) << "Yes ends without another attempt";
+  Os::InstallFiles(nullptr);
+  DuskmireApp::SetExit(nullptr);
 }
