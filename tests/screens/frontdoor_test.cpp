@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 namespace {
 
@@ -584,4 +585,83 @@ TEST(Menu, ExitWhenTheGameCannotBeSaved) {
   EXPECT_EQ(windows.MessageBoxes().size(), 2u) << "Yes ends without another attempt";
   Os::InstallFiles(nullptr);
   DuskmireApp::SetExit(nullptr);
+}
+
+// Each screen and dialog of the front door with one of its layout entries missing at a time (every id its
+// layout lists on this display mode): the screen still runs its flows, whatever it places from that entry.
+TEST(FrontDoor, EachLayoutEntryMissingInTurn) {
+  GameHarness game;
+  ASSERT_TRUE(game.boot()) << game.startError();
+  game.press(kActionUse);
+  SGameCore& core = game.core();
+  auto command = [&](SDialog* dialog, u16 code) {
+    if (core.BeginFrame()) {
+      dialog->OnCommand(code);
+      core.Present();
+    }
+    game.frame(1);
+  };
+  auto generate = [&] { return static_cast<SStateGenerate*>(core.states[kStateGenerate]); };
+  const struct {
+    u32 layout;
+    std::function<void()> exercise;
+  } screens[] = {
+      {2, [&] { game.setState(kStateCorvanth), game.frame(4), game.press(kActionUse); }},
+      {3, [&] { game.setState(kStateMain), game.press(kActionBack), game.press(kActionForward); }},
+      {7,
+       [&] {
+         game.setState(kStateScene, 0, SStateMain::SceneWord(&core, "bmus_credits"));
+         command(core.currentState, SStateScene::kFasterId);
+         for (int i = 0; i < 3 && game.state() == kStateScene; ++i) game.press(kActionUse);
+       }},
+      {13, [&] { game.setState(kStateDeath), game.press(kActionUse); }},
+      {16,
+       [&] {
+         game.setState(kStateGenerate);
+         command(generate(), SStateGenerate::kNextFace);
+         command(generate(), SStateGenerate::kMale);
+       }},
+      {17,
+       [&] {
+         game.setState(kStateGenerate);
+         command(generate(), SStateGenerate::kRename);
+         command(game.openChild(), SDialogTextEdit::kFirstKey);
+         command(game.openChild(), SDialogTextEdit::kAccept);
+       }},
+      {18,
+       [&] {
+         game.setState(kStateGenerate);
+         command(generate(), SStateGenerate::kChangeRace);
+         command(game.openChild(), SDialogRaceSelect::kListId);
+         command(game.openChild(), SSelectDialog::kOkId);
+       }},
+      {9,
+       [&] {
+         game.setState(kStateGenerate);
+         command(generate(), SStateGenerate::kSelectClass);
+         command(game.openChild(), SDialogSelectClass::kListId);
+         command(game.openChild(), SSelectDialog::kOkId);
+       }},
+      {10,
+       [&] {
+         game.setState(kStateGenerate);
+         command(generate(), SStateGenerate::kFirstSkill);
+         command(game.openChild(), u16(SDialogSelectSkill::CodeOf(3)));
+         command(game.openChild(), SSelectDialog::kOkId);
+       }},
+  };
+  for (const auto& s : screens) {
+    u32 missing = 0;
+    for (u32 id = 1; id < 1000; ++id) {
+      auto* item = const_cast<SLayoutItem*>(core.layouts.GetItem(s.layout, core.displayMode, id));
+      if (!item) continue;
+      SCOPED_TRACE("layout " + std::to_string(s.layout) + " without control " + std::to_string(id));
+      item->id = 0xFFFF;
+      s.exercise();
+      item->id = u16(id);
+      game.setState(kStateMain);
+      ++missing;
+    }
+    EXPECT_GT(missing, 1u) << "layout " << s.layout;
+  }
 }
