@@ -11,8 +11,8 @@
 
 namespace {
 
-constexpr u32 kSmallPanels = 77, kLargePanels = 16, kOkSlot = 145, kCancelSlot = 143, kPreviousSlot = 60,
-              kNextSlot = 62, kPanelUp = 10, kPanelDown = 13;
+constexpr u32 kSmallPanels = 77, kLargePanels = 16, kOkSlot = 145, kCancelSlot = 143, kPreviousSlot = 135,
+              kNextSlot = 137, kPanelUp = 10, kPanelDown = 13;
 constexpr u32 kLabelColour = 0xC8C8C8, kEdgeColour = 0x161616, kHighlight = 0x00FFFF;
 constexpr u16 kFrameIds[6] = {19, 551, 552, 553, 558, 559};
 constexpr u16 kNameFrame = 155;
