@@ -4,6 +4,7 @@
 #include "core/SStateNumbers.h"
 #include "game/SStateGame.h"
 #include "platform/sound/SSoundManager.h"
+#include "screens/SStateMain.h"
 
 #include <algorithm>
 #include <cctype>
@@ -283,6 +284,7 @@ u32 SStateGenerate::StartGame() {
   ResetInputGuard();
   if (started != 1) {
     // No half-built world is kept; the player is told, and the menu follows.
+    SStateMain::KeepOnlyMusic(core);
     if (core->stateGame) core->stateGame->SelectMusic();
     subMode = kReport;
     core->ShowMessageBox("The world could not be loaded.", SDialogMessage::kOk, &reportText, &report, this);

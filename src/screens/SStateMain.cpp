@@ -43,6 +43,12 @@ u32 SStateMain::SceneWord(SGameCore* core, const char* name) {
   return index < 0 ? 0 : u32(index) + 1;
 }
 
+void SStateMain::KeepOnlyMusic(SGameCore* core) {
+  if (!core) return;
+  core->UnloadWorld();
+  core->world.modules.OpenArchive("DuskmireMusic");
+}
+
 void SStateMain::BuildMenu() {
   ClearControls();
   SetLayout(kLayout);
@@ -217,10 +223,7 @@ u32 SStateMain::LoadWorld() {
     CloseChild();
     ResetInputGuard();
     if (!opened) {
-      // A world half opened is no world: the menu goes on with the music alone, as after start-up, and
-      // the next attempt opens everything again.
-      core->UnloadWorld();
-      core->world.modules.OpenArchive("DuskmireMusic");
+      KeepOnlyMusic(core);
       if (core->stateGame) core->stateGame->SelectMusic();
       ShowPrompt("The world could not be loaded.", SDialogMessage::kOk, kReport);
       return 0;

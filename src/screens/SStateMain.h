@@ -34,6 +34,9 @@ class SStateMain : public SState {
   bool GameAlive() const;
   // The scene of that name as a state word: its position in the scene table plus one, 0 when absent.
   static u32 SceneWord(SGameCore* core, const char* name);
+  // After a world failed to load: nothing of it stays, and the music archive is open again as after
+  // start-up (the menu's music and credits), so that the next attempt opens everything anew.
+  static void KeepOnlyMusic(SGameCore* core);
 
   SPicCtrl pictures[4];
   SDialogListCtrl list;

@@ -679,3 +679,21 @@ TEST(FrontDoor, EachLayoutEntryMissingInTurn) {
     EXPECT_GT(missing, 1u) << "layout " << s.layout;
   }
 }
+
+// A new game that cannot start (here the world's archive went away after the introduction) leaves no
+// game: the player is told and the menu follows, without "Continue game".
+TEST(NewPlayer, AGameThatCannotStartIsReported) {
+  GameHarness::Options o;
+  o.copyData = true;
+  GameHarness game(o);
+  ToNewPlayer(game);
+  std::filesystem::remove(game.dataFolder() + "/DuskmireBase.pdb");
+  game.tapControl(SStateGenerate::kOk);
+  ASSERT_EQ(game.state(), kStateGenerate);
+  EXPECT_NE(game.describeUi().find("\"The world could not be loaded.\""), std::string::npos) << game.describeUi();
+  EXPECT_FALSE(game.core().stateGame->gameInProgress);
+  game.press(kActionUse);
+  ASSERT_EQ(game.state(), kStateMain);
+  EXPECT_EQ(MenuRows(game), kSixRows);
+  EXPECT_NE(SStateMain::SceneWord(&game.core(), "bmus_credits"), 0u) << "the music archive is open again";
+}
