@@ -3,6 +3,7 @@
 #include "core/SGameCore.h"
 #include "core/SStateNumbers.h"
 #include "foundation/SRandom.h"
+#include "foundation/TimeUtil.h"
 #include "graphics/SDisplay.h"
 #include "platform/hal/Game.h"
 #include "screens/SLogoStrokes.h"
@@ -76,7 +77,7 @@ u32 SStateCorvanth::OnPen(i32, i32, u32 touching, u32 moving) { return touching 
 
 u32 SStateCorvanth::OnTick(u32 frameCounter, SDisplay* screen) {
   const u32 now = Hal::GetTime();
-  if (phase == kHolding) return now - stepTime >= kHoldMs ? ToMenu() : 0;
+  if (phase == kHolding) return TicksElapsed(now, stepTime, kHoldMs) ? ToMenu() : 0;
   if (phase == kFinishing) {
     if (display) {
       if (holders[kFinished].image) display->DrawImageOpaque(holders[kFinished].image, originX, originY);
@@ -86,7 +87,7 @@ u32 SStateCorvanth::OnTick(u32 frameCounter, SDisplay* screen) {
     stepTime = now;
     return SState::OnTick(frameCounter, screen);
   }
-  if (now - stepTime < kStepMs) return 0;
+  if (!TicksElapsed(now, stepTime, kStepMs)) return 0;
   stepTime = now;
   const SImage* revealed = holders[kRevealed].image;
   bool sparkled = false;
