@@ -697,3 +697,17 @@ TEST(NewPlayer, AGameThatCannotStartIsReported) {
   EXPECT_EQ(MenuRows(game), kSixRows);
   EXPECT_NE(SStateMain::SceneWord(&game.core(), "bmus_credits"), 0u) << "the music archive is open again";
 }
+
+// A screen the menu keeps itself under returns to it: the rows are built again, none selected.
+TEST(Menu, ReturningFromTheSettingsRebuildsTheRows) {
+  GameHarness game;
+  ASSERT_TRUE(game.boot()) << game.startError();
+  game.press(kActionUse);
+  ChooseRow(game, SStateMain::kSettings);
+  ASSERT_EQ(game.state(), kStateSettings);
+  EXPECT_EQ(game.stateStack(), (std::vector<i32>{kStateMain}));
+  game.tapControl(25);
+  ASSERT_EQ(game.state(), kStateMain);
+  EXPECT_EQ(MenuRows(game), kSixRows);
+  EXPECT_EQ(static_cast<const SStateMain*>(game.core().states[kStateMain])->list.selected, -1);
+}
