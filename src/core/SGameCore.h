@@ -116,6 +116,10 @@ class SGameCore : public SDisplayHost {
   // sound record that is missing or no wave the mixer plays. LoadPictures returns the number of slots
   // filled; LoadClickSounds false when a click sound is left out.
   u32 LoadPictures();
+  // The main menu's four pictures (slots 420 to 423) that are not loaded yet; the game state frees them.
+  void LoadMenuPictures();
+  // Reads record `id` into the empty slot; false (the slot left empty) when it holds no picture.
+  bool LoadPictureSlot(u32 slot, u16 id);
   bool LoadClickSounds();
   // The image of a picture slot; null for an empty slot or one outside the table.
   const SImage* Picture(u32 slot) const;

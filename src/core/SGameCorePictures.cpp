@@ -13,27 +13,36 @@ namespace {
 constexpr u16 kClickSoundRecords[2] = {4031, 4032};
 }  // namespace
 
+bool SGameCore::LoadPictureSlot(u32 slot, u16 id) {
+  std::unique_ptr<SRecordData> record = data.ReadRecord(id);
+  // The pictures are drawn with their own colour tables: a record that does not hold one is left out.
+  const SImage* image = record ? SImage::FromRecordWithOwnTable(record->data, record->size) : nullptr;
+  if (!image) return false;
+  SImageEntry* entry = new (std::nothrow) SImageEntry;
+  if (!entry) return false;
+  entry->recordId = id;
+  entry->database = &data;
+  entry->size = record->size;
+  entry->image = image;
+  entry->record = record.release();
+  pictures[slot] = entry;
+  return true;
+}
+
 u32 SGameCore::LoadPictures() {
   u32 filled = 0;
   for (u32 slot = 0; slot < kPictureSlots; ++slot) {
     if (pictures[slot]) continue;
     const u16 id = SPictureTable::RecordFor(slot, displayMode);
-    if (!id) continue;
-    std::unique_ptr<SRecordData> record = data.ReadRecord(id);
-    // The pictures are drawn with their own colour tables: a record that does not hold one is left out.
-    const SImage* image = record ? SImage::FromRecordWithOwnTable(record->data, record->size) : nullptr;
-    if (!image) continue;
-    SImageEntry* entry = new (std::nothrow) SImageEntry;
-    if (!entry) break;
-    entry->recordId = id;
-    entry->database = &data;
-    entry->size = record->size;
-    entry->image = image;
-    entry->record = record.release();
-    pictures[slot] = entry;
-    ++filled;
+    if (id && LoadPictureSlot(slot, id)) ++filled;
   }
   return filled;
+}
+
+void SGameCore::LoadMenuPictures() {
+  for (const SPictureRun& run : SPictureTable::MenuRuns())
+    if (!pictures[run.firstSlot])
+      if (const u16 id = SPictureTable::MenuRecordFor(run.firstSlot, displayMode)) LoadPictureSlot(run.firstSlot, id);
 }
 
 bool SGameCore::LoadClickSounds() {

@@ -204,13 +204,14 @@ TEST(Program, SdlWithoutDisplaySaysSo) {
   EXPECT_NE(r.output.find("no display is available"), std::string::npos) << r.output;
 }
 
-// Under a virtual X display the window shows the same frame as the headless capture.
+// Under a virtual X display the window shows the same frame as the headless capture: the main menu, once
+// the maker's logo has been written and held (about seven seconds).
 TEST(Program, SdlWindowUnderXvfbShowsTheHeadlessFrame) {
   if (Shell("command -v xvfb-run && command -v xwd && command -v convert").status != 0)
     GTEST_SKIP() << "xvfb-run, xwd or convert is missing (Debian: xvfb x11-apps imagemagick)";
   const std::string dir = TempDir("xvfb");
   const Result headless =
-      Shell(Env(dir) + "'" + kProgram + "' --backend headless --frames 20 --capture '" + dir + "/shots'");
+      Shell(Env(dir) + "'" + kProgram + "' --backend headless --frames 300 --capture '" + dir + "/shots'");
   ASSERT_EQ(headless.status, 0) << headless.output;
   {
     // Keeps the game presenting until the window has been shot, then ends it.
@@ -220,7 +221,7 @@ TEST(Program, SdlWindowUnderXvfbShowsTheHeadlessFrame) {
            << "pid=$!\n"
            << "for i in $(seq 1 100); do\n"
            << "  sleep 0.2\n"
-           << "  if xwd -name Duskmire -silent > '" << dir << "/window.xwd' 2>/dev/null; then sleep 1;\n"
+           << "  if xwd -name Duskmire -silent > '" << dir << "/window.xwd' 2>/dev/null; then sleep 10;\n"
            << "    xwd -name Duskmire -silent > '" << dir << "/window.xwd' && break; fi\n"
            << "done\n"
            << "kill $pid; wait $pid\n"

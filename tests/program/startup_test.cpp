@@ -187,22 +187,27 @@ TEST(Startup, PresentsTheStartupText) {
     o.startMode = c.startMode;
     GameHarness game(o);
     ASSERT_TRUE(game.boot()) << game.startError();
+    // The last picture before the maker's logo blacks the screen out.
     const Os::Panel& panel = game.panel();
-    EXPECT_EQ(testpng::CompareGolden(c.golden, panel.pixels.data(), panel.width, panel.height, panel.width), "");
-    // The states show nothing of their own yet: the text stays.
-    game.frame(5);
-    EXPECT_EQ(testpng::CompareGolden(c.golden, panel.pixels.data(), panel.width, panel.height, panel.width), "");
+    std::string difference = "no picture presented";
+    for (const GameHarness::Frame& f : game.frames())
+      if ((difference = testpng::CompareGolden(c.golden, f.pixels.data(), panel.width, panel.height, panel.width))
+              .empty())
+        break;
+    EXPECT_EQ(difference, "") << game.frames().size() << " pictures";
   }
 }
 
 // Until their screens exist the states answer every key, touch and tick with 0 and keep the words they
-// were entered with.
+// were entered with (the front door's states have their own tests).
 TEST(Startup, TheStatesStayWhereTheyAre) {
   GameHarness game;
   ASSERT_TRUE(game.boot()) << game.startError();
   SGameCore& core = game.core();
   for (i32 n = 2; n < i32(kStateCount); ++n) {
-    if (!core.states[n]) continue;
+    if (!core.states[n] || n == kStateCorvanth || n == kStateDeath || n == kStateMain || n == kStateGenerate ||
+        n == kStateScene)
+      continue;
     game.setState(n, 1, 2, 3, u32(n));
     ASSERT_EQ(game.state(), n);
     for (u32 w = 0; w < 4; ++w) EXPECT_EQ(core.currentState->params[w], w < 3 ? w + 1 : u32(n)) << n;

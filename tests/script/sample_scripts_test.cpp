@@ -141,9 +141,10 @@ TEST_F(SampleScripts, NamedScriptsAsTheirSourcesSay) {
        "15:   removemonstertypes(\"base_rat\");\n"
        "16:   message(\"The rats from the nest flee the smell.\"); }"},
       {"base_script_intropage",
-       "5: playmusic(\"bmus_main\");\n"
-       "6: setglobalstr(\"base_innkeepername\", (\"Marta\"));\n"
-       "7: setglobal(\"base_questcounter\", 0);"},
+       "6: message(\"The innkeeper waves you in from the rain.\");\n"
+       "7: playmusic(\"bmus_main\");\n"
+       "8: setglobalstr(\"base_innkeepername\", (\"Marta\"));\n"
+       "9: setglobal(\"base_questcounter\", 0);"},
   };
   u32 compiled = 0;
   for (const auto& file :
@@ -232,8 +233,8 @@ TEST_F(SampleScripts, TheMerchantsConversationIsRead) {
 TEST_F(SampleScripts, PagesAndObjectsNameTheirScripts) {
   SScene* intro = w.core.world.rules.scenes.FindByName("bres_intro");
   ASSERT_NE(intro, nullptr);
-  EXPECT_STREQ(intro->pages[1].texts[2], "base_script_intropage");
-  EXPECT_NE(w.scripts.Find(intro->pages[1].texts[2]), nullptr);
+  EXPECT_STREQ(intro->pages[2].texts[2], "base_script_intropage");
+  EXPECT_NE(w.scripts.Find(intro->pages[2].texts[2]), nullptr);
   struct Object {
     const char* map;
     const char* name;
@@ -336,7 +337,7 @@ TEST(SampleScriptSources, BrokenSourcesFailTheBuildNamingThePlace) {
       {"a map object names a missing script", "maps/maps.json", "\"base_script_lever\"", "\"base_script_levr\"", false,
        "maps/maps.json:711: names the script base_script_levr, which no file in scripts/ defines"},
       {"a scene page names a missing script", "world/rules.json", "\"base_script_intropage\"", "\"base_script_nopage\"",
-       false, "world/rules.json:82: names the script base_script_nopage"},
+       false, "world/rules.json:83: names the script base_script_nopage"},
       {"a global the world lacks", "scripts/cellar.script", "setglobal(\"base_gateopen\", 1)",
        "setglobal(\"base_gateopened\", 1)", false,
        "scripts/cellar.script:21:15: the script global base_gateopened is not in the world"},

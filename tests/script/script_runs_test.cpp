@@ -8,6 +8,8 @@
 #include "world/SMapObjectType.h"
 #include "world/kinds/SMapObjectDoor.h"
 
+#include "screens/SStateMain.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -222,7 +224,8 @@ TEST(ScriptRuns, AReportAfterAnotherScreenReachesTheMessageLine) {
   ASSERT_TRUE(w.Enter("base_dungeon1", 5, 6, 180));
   for (i32 screen : {kStateDialog, kStateDialogInterior, kStateScene}) {
     SCOPED_TRACE(screen);
-    w.game.setState(screen);
+    // The scene state plays a scene that exists (a missing one ends at once).
+    w.game.setState(screen, 1, screen == kStateScene ? SStateMain::SceneWord(&w.core(), "bres_intro") : 0);
     ASSERT_EQ(w.game.state(), screen);
     w.game.setState(kStateGame);
     ASSERT_TRUE(w.Settle());

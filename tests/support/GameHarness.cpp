@@ -8,6 +8,7 @@
 #include "core/ui/SDialogMessage.h"
 #include "core/ui/SDialogTextCtrl.h"
 #include "core/ui/SDialogTextEdit.h"
+#include "core/ui/SSceneTextCtrl.h"
 #include "core/ui/SState.h"
 #include "core/ui/STextCtrl.h"
 #include "foundation/SDatabase.h"
@@ -61,6 +62,11 @@ std::string ControlText(const SCtrl& c) {
   if (auto* t = dynamic_cast<const STextCtrl*>(&c)) return Text(t->text);
   if (auto* t = dynamic_cast<const SNameTextCtrl*>(&c)) return Text(t->label) + " " + Text(t->value);
   if (auto* t = dynamic_cast<const STitleTextCtrl*>(&c)) return Text(t->title);
+  if (auto* t = dynamic_cast<const SSceneTextCtrl*>(&c)) {
+    std::string out;
+    for (u32 i = 0; i < t->lines.Count(); ++i) out += (i ? "\r" : "") + Text(t->lines[i]);
+    return out;
+  }
   if (auto* t = dynamic_cast<const SDialogTextCtrl*>(&c)) {
     // The lines on the page, then those still waiting for it.
     std::string out;
@@ -324,6 +330,20 @@ void GameHarness::tapControl(u32 id) {
   const i32 x = c->left + c->width / 2, y = c->top + c->height / 2;
   penDown(x, y);
   penUp(x, y);
+}
+
+void GameHarness::tapLabel(const std::string& text) {
+  const std::vector<SDialog*> chain = DialogChain(core());
+  if (!chain.empty())
+    for (u32 i = 0; i < chain.back()->controls.Count(); ++i) {
+      const SCtrl* c = chain.back()->controls.At(i);
+      if (!c || !c->IsVisible() || ControlText(*c) != text) continue;
+      const i32 x = c->left + c->width / 2, y = c->top + c->height / 2;
+      penDown(x, y);
+      penUp(x, y);
+      return;
+    }
+  ADD_FAILURE() << "the deepest dialog shows no control \"" << text << "\"";
 }
 
 void GameHarness::tapRow(u32 list, u32 row) {

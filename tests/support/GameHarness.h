@@ -144,6 +144,9 @@ class GameHarness {
   // A stylus tap (down and up) at the centre of the visible control with that id in the deepest open
   // dialog (the current state when none is open). A failure when it holds no such control.
   void tapControl(u32 id);
+  // A tap on the visible control of the deepest dialog that shows exactly this text (a message box's
+  // "Yes" or "No", whose buttons have no id).
+  void tapLabel(const std::string& text);
   // A tap on row `row` of the list control with that id (deepest dialog first), which must be on its page.
   void tapRow(u32 list, u32 row);
   // Types on the open on-screen keyboard by tapping its keys: letters in their case (shift is tapped as

@@ -53,7 +53,7 @@ TEST(SampleRules, LoadedAsTheirSourcesSay) {
   EXPECT_EQ(rules.alchemy.Count(), j["alchemy"].size());
   EXPECT_EQ(rules.quests.Count(), j["quests"].size());
   ASSERT_NE(rules.scenes.FindByName("bres_intro"), nullptr);
-  EXPECT_EQ(rules.scenes.FindByName("bres_intro")->pages.Count(), 2u);
+  EXPECT_EQ(rules.scenes.FindByName("bres_intro")->pages.Count(), 3u);
   EXPECT_NE(rules.scenes.FindByName("bmus_credits"), nullptr);
   ASSERT_NE(rules.interiors.FindByName("base_inn"), nullptr);
 

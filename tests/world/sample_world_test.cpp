@@ -70,8 +70,10 @@ TEST(SampleWorld, LoadsAsItsSourcesSay) {
   EXPECT_TRUE(w.scripts.Find("base_script_lever")->HasProgram());
   EXPECT_NE(w.dialogs.FindFirst("bres_monster"), nullptr);
   EXPECT_NE(w.dialogs.FindSecond("base_merchanttopics"), nullptr);
-  EXPECT_EQ(w.faces.faces.Count(), 4);
+  EXPECT_EQ(w.faces.faces.Count(), 8);
   EXPECT_EQ(w.faces.FindByName("bres_head34")->selectable, 1);
+  EXPECT_EQ(w.faces.FindByName("bres_head00_raceundead")->selectable, 1);
+  EXPECT_EQ(w.faces.FindByName("bres_headunknown")->selectable, 0);
   EXPECT_EQ(w.monsters.baseTypes.Count(), 8);
   EXPECT_EQ(w.monsters.monsters.Count(), 14);
   // What the monsters' turns read: behaviours, a height, a missile, a cast palette, a theft difficulty.
@@ -156,7 +158,7 @@ TEST(SampleWorld, MissingBaseAbortsAndTheCoreStaysUsable) {
   w.core.PrepareWorldTables(nullptr);
   w.core.BindWorldResources(nullptr);
   EXPECT_EQ(world.modules.current->maps.Count(), 5);
-  EXPECT_EQ(w.faces.faces.Count(), 4);
+  EXPECT_EQ(w.faces.faces.Count(), 8);
   std::error_code ec;
   std::filesystem::remove_all(partial, ec);
 }

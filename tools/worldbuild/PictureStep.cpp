@@ -13,6 +13,7 @@
 #include "core/SPictureTable.h"
 #include "foundation/SDatabase.h"
 #include "graphics/SImage.h"
+#include "screens/SLogoStrokes.h"
 #include "screens/cards/SCardPictures.h"
 #include "screens/cards/SCardSet.h"
 
@@ -873,6 +874,112 @@ Art CardScreenArt(u32 role, const CardSizes& z, bool large) {
   }
 }
 
+// ---- the front door's pictures: logo, death, scene frame and buttons, race pictures ----
+
+// The logo written along its strokes with a three-pixel pen, so that uncovering the points reveals it.
+Picture LogoPicture(bool compact, bool finished) {
+  auto at = [&](i16 c) { return compact ? CompactLogoCoordinate(c) : c; };
+  const int w = at(248) + 3, h = at(81) + 3;
+  Picture p(w, h, 0);
+  const u16 gold = Rgb565(236, 196, 96), deep = Rgb565(150, 96, 40);
+  for (const SLogoStroke& stroke : LogoStrokes())
+    for (u32 i = 0; i < stroke.count; ++i) {
+      // The pen joins a point to the next, so the revealed blocks meet along the line.
+      const int x0 = at(stroke.points[i][0]), y0 = at(stroke.points[i][1]);
+      const int x1 = i + 1 < stroke.count ? at(stroke.points[i + 1][0]) : x0;
+      const int y1 = i + 1 < stroke.count ? at(stroke.points[i + 1][1]) : y0;
+      const int n = std::max({std::abs(x1 - x0), std::abs(y1 - y0), 1});
+      for (int k = 0; k <= n; ++k) {
+        const int x = x0 + (x1 - x0) * k / n, y = y0 + (y1 - y0) * k / n;
+        if (finished) Fill(p, x + 1, y + 1, 3, 3, deep);
+        Fill(p, x, y, 3, 3, gold);
+      }
+    }
+  return p;
+}
+
+Art FrontDoorArt(u16 id) {
+  const bool compact = (id >= 4033 && id <= 4035) || (id >= 3847 && id <= 3854);
+  if (id == 3521 || id == 4033) return {LogoPicture(compact, true), 0};
+  if (id == 3522 || id == 4034) return {LogoPicture(compact, false), 0};
+  if (id == 3523 || id == 4035) {
+    const int scale = compact ? 2 : 3;
+    Art art{Picture(TextWidth("A TALE OF THE MARSH", scale) + 8, 5 * scale + 8, 0), 0};
+    DrawCentredText(art.picture, "A TALE OF THE MARSH", Rgb565(170, 170, 180), scale);
+    return art;
+  }
+  if (id >= 3524 && id <= 3527) {  // sparkles: small stars, keyed
+    static const u16 colours[4] = {Rgb565(255, 255, 255), Rgb565(255, 240, 160), Rgb565(200, 230, 255),
+                                   Rgb565(255, 200, 120)};
+    Art art{Picture(7, 7, kClear), 0};
+    const u16 c = colours[id - 3524];
+    Fill(art.picture, 3, 0, 1, 7, c);
+    Fill(art.picture, 0, 3, 7, 1, c);
+    for (int d = 1; d < 3; ++d) {
+      Set(art.picture, 3 - d, 3 - d, c);
+      Set(art.picture, 3 + d, 3 + d, c);
+      Set(art.picture, 3 - d, 3 + d, c);
+      Set(art.picture, 3 + d, 3 - d, c);
+    }
+    return art;
+  }
+  if (id == 3518 || id == 3520) {  // the banners above and below the epitaph
+    Art art{Picture(240, 60), 0};
+    Gradient(art.picture, 60, 16, 16, 10, 4, 4);
+    Ridge(art.picture, id == 3518 ? 40 : 30, 14, int(id), Rgb565(30, 10, 10));
+    return art;
+  }
+  if (id == 3519) {  // the grave
+    Art art{Picture(96, 112), 0};
+    Picture& p = art.picture;
+    Fill(p, 18, 20, 60, 92, Rgb565(110, 110, 120));
+    Fill(p, 26, 8, 44, 14, Rgb565(110, 110, 120));
+    Fill(p, 45, 34, 6, 40, Rgb565(60, 60, 70));
+    Fill(p, 33, 44, 30, 6, Rgb565(60, 60, 70));
+    Fill(p, 0, 100, 96, 12, Rgb565(40, 50, 36));
+    return art;
+  }
+  if (id >= 3540 && id <= 3548) {  // the scene frame: nine pieces
+    const Style style{Rgb565(20, 16, 12), Rgb565(200, 170, 110), Rgb565(140, 110, 70), Rgb565(80, 60, 40),
+                      Rgb565(16, 16, 24)};
+    return {NinePiece(int(id - 3540), 8, 16, style, false), 0};
+  }
+  if ((id >= 3560 && id <= 3567) || (id >= 3847 && id <= 3854)) {
+    // Slower (up, down, disabled), faster (up, down, disabled), automatic turning off and on.
+    const u32 k = id - (compact ? 3847 : 3560);
+    const int size = compact ? 16 : 24;
+    static const Symbol symbols[8] = {Symbol::Minus,   Symbol::Minus,   Symbol::Minus, Symbol::UpArrow,
+                                      Symbol::UpArrow, Symbol::UpArrow, Symbol::Cross, Symbol::Tick};
+    Picture p = SymbolButton(size, symbols[k], k == 1 || k == 4);
+    if (k == 2 || k == 5)  // disabled: greyed
+      for (u16& px : p.pixels) px = u16((px >> 1) & 0x7BEF);
+    return {p, 0};
+  }
+  if (id >= 3070 && id <= 3074) {  // race pictures: a figure with the race's letter
+    static const char* const letters[5] = {"R", "E", "S", "D", "N"};
+    Art art{Picture(64, 80), 0};
+    Picture& p = art.picture;
+    Gradient(p, 40, 40, 60, 10, 10, 20);
+    Fill(p, 24, 14, 16, 16, Rgb565(200, 170, 140));
+    Fill(p, 18, 32, 28, 40, Rgb565(90 + 30 * int(id - 3070), 70, 60));
+    DrawText(p, 4, 4, letters[id - 3070], Rgb565(250, 240, 200), 2);
+    return art;
+  }
+  return {Picture(2, 2), 0};
+}
+
+// Every record the front door reads by id: logo, death, scene frame and buttons, race pictures.
+std::vector<u16> FrontDoorRecords() {
+  std::vector<u16> ids;
+  for (u16 id = 3518; id <= 3527; ++id) ids.push_back(id);
+  for (u16 id = 4033; id <= 4035; ++id) ids.push_back(id);
+  for (u16 id = 3540; id <= 3548; ++id) ids.push_back(id);
+  for (u16 id = 3560; id <= 3567; ++id) ids.push_back(id);
+  for (u16 id = 3847; id <= 3854; ++id) ids.push_back(id);
+  for (u16 id = 3070; id <= 3074; ++id) ids.push_back(id);
+  return ids;
+}
+
 // Encodes a picture as record id, unless data/sample/pictures/<id>.png replaces it, and checks it as the
 // game checks pictures. False (with the fault reported) when it cannot be written.
 bool WritePicture(Context& context, Archive& data, const std::filesystem::path& folder, u16 id, Art art) {
@@ -977,6 +1084,9 @@ void BuildPictures(Context& context) {
     for (u32 role = 0; role < kCardScreenPictures; ++role)
       if (!writeCard(CardScreenRecord(role, !large), CardScreenArt(role, z, large))) return;
   }
+
+  for (u16 id : FrontDoorRecords())
+    if (!WritePicture(context, data, folder, id, FrontDoorArt(id))) return;
 }
 
 }  // namespace

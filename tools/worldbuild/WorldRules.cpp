@@ -25,7 +25,33 @@ SDialogEntryList* BaseReference(const json& name) {
   list->baseFlag = 1;
   return list;
 }
+// The scenes of a source file as the archive's scene block; the page scripts are named for the compiler.
+void AddSceneBlock(Context& ctx, const json& j, const char* file, WorldArchiveSpec& spec) {
+  if (!j.contains("scenes")) return;
+  SSceneTable scenes;
+  for (const json& n : j["scenes"]["names"]) scenes.names.Add(Keep(n));
+  for (const json& sj : j["scenes"]["list"]) {
+    auto* scene = new SScene;
+    scene->name.Set(Keep(sj, "name"));
+    scene->text = Keep(sj, "text");
+    scene->music = Keep(sj, "music");
+    for (const json& pj : sj["pages"]) {
+      scene->pages.Add(SScenePage{{Keep(pj[0]), Keep(pj[1]), Keep(pj[2])}});
+      if (pj[2].is_string())  // a page runs its script by name
+        Scripts().NameScript(pj[2].get<std::string>(), SourcePlace(ctx, file, JsonPattern(pj[2])));
+    }
+    scenes.records.Add(scene);
+  }
+  spec.blocks[kBlockScenes] = {SampleRecord([&](SStream& s) { scenes.SerializeBlock(s, kSampleVersion); })};
+}
 }  // namespace
+
+bool BuildSceneBlock(Context& ctx, const char* file, WorldArchiveSpec& spec) {
+  json j;
+  if (!ReadSourceJson(ctx, file, j)) return false;
+  AddSceneBlock(ctx, j, file, spec);
+  return true;
+}
 
 bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
   json j;
@@ -52,6 +78,7 @@ bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
     row.shortName = Keep(r[3]);
     row.attribute = u8(r[4].get<int>());
     row.second = u8(r[5].get<int>());
+    row.fourth = r.size() > 6 ? Keep(r[6]) : nullptr;  // the description
   }
   spec.blocks[kBlockSkills] = {SampleRecord([&](SStream& s) { rules.skills.SerializeBlock(s, v, true); })};
   if (j["races"].size() != 6) return ctx.fail("rules.json", "races: exactly 6 rows"), false;
@@ -111,20 +138,7 @@ bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
   }
   spec.blocks[kBlockQuests] = {SampleRecord([&](SStream& s) { rules.quests.SerializeBlock(s, v); })};
 
-  for (const json& n : j["scenes"]["names"]) rules.scenes.names.Add(Keep(n));
-  for (const json& sj : j["scenes"]["list"]) {
-    auto* scene = new SScene;
-    scene->name.Set(Keep(sj, "name"));
-    scene->text = Keep(sj, "text");
-    scene->music = Keep(sj, "music");
-    for (const json& pj : sj["pages"]) {
-      scene->pages.Add(SScenePage{{Keep(pj[0]), Keep(pj[1]), Keep(pj[2])}});
-      if (pj[2].is_string())  // a page runs its script by name
-        Scripts().NameScript(pj[2].get<std::string>(), SourcePlace(ctx, "world/rules.json", JsonPattern(pj[2])));
-    }
-    rules.scenes.records.Add(scene);
-  }
-  spec.blocks[kBlockScenes] = {SampleRecord([&](SStream& s) { rules.scenes.SerializeBlock(s, v); })};
+  AddSceneBlock(ctx, j, "world/rules.json", spec);
 
   for (const json& ij : j["interiors"]) {
     auto* interior = new SInterior;

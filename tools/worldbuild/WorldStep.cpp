@@ -125,7 +125,8 @@ bool BuildMusic(Context& ctx, WorldArchiveSpec& spec) {
       sounds.push_back(cells);
     }
   }
-  return true;
+  // The music archive is the only one open before a game: the credits live here.
+  return BuildSceneBlock(ctx, "world/music.json", spec);
 }
 
 // --- DuskmireSound -------------------------------------------------------------------------------------

@@ -39,6 +39,11 @@ void SSceneTextCtrl::Start(const char* text) {
   MarkDirty();
 }
 
+u32 SSceneTextCtrl::OnPen(i32 x, i32 y, u32 touching, u32 moving) {
+  const bool inside = x >= left && x < left + width && y >= top && y < top + height;
+  return touching && !moving && inside ? id : 0;
+}
+
 void SSceneTextCtrl::AddText(const char* text) {
   if (font)
     ForEachWrappedLine(*font, text, width, [&](i32 start, i32 length) {

@@ -9,7 +9,7 @@ class SSceneTextCtrl : public SCtrl {
  public:
   static constexpr u32 kFinishDelay = 2000;  // milliseconds after the last line has scrolled in
 
-  SSceneTextCtrl() { inputMask = kInputTick; }
+  SSceneTextCtrl() { inputMask = kInputTick | kInputPen; }
 
   // Begins the text: scene colours, the font of the display mode, the lines, half a line scrolled in.
   void Start(const char* text);
@@ -20,6 +20,8 @@ class SSceneTextCtrl : public SCtrl {
 
   // Scrolls and draws; always 0. The control draws only from its ticks, after its owner repainted.
   u32 OnTick(u32 frameCounter) override;
+  // A touch on the text reports the control's id (the scene turns its page on it).
+  u32 OnPen(i32 x, i32 y, u32 touching, u32 moving) override;
 
   u32 edgeColour = 0;
   u32 textColour = 0;
