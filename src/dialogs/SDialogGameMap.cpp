@@ -22,12 +22,12 @@ void SDialogGameMap::Open() {
   AddText(title, kTitleId, "", centred, kColour, kShade);
   AddText(selection, kSelectionId, "", centred, kColour, kShade);
   automap.game = game;
-  if (AddLayoutControl(&automap, kMapId)) {
-    automap.SetDragMode();
-    automap.UpdateLayout();
-    automap.CentreOrigin();
-  }
-  if (AddLayoutControl(&worldMap, kMapId)) worldMap.Setup();
+  AddLayoutControl(&automap, kMapId);
+  automap.SetDragMode();
+  automap.UpdateLayout();
+  automap.CentreOrigin();
+  AddLayoutControl(&worldMap, kMapId);
+  worldMap.Setup();
   worldMap.SetTarget(SGameWorldMapCtrl::kNoTarget, SGameWorldMapCtrl::kNoTarget);
   SString text;
   text.Format("Day %u", game ? game->GetDay() : 1u);

@@ -24,10 +24,9 @@ void SDialogShipTravel::Open(const char* shown, const char* destinationName) {
   AddFrame(frame, kFrameId, true);
   AddFrame(pictureFrame, kPictureFrameId, true);
   AddPictureButton(ok, kCloseCode, kConfirmSlot);
-  if (AddLayoutControl(&picture, kPictureId)) {
-    picture.SetPicture(shipPicture.image, 0, 0);
-    picture.SetFrame(SmallFrameSet());
-  }
+  AddLayoutControl(&picture, kPictureId);
+  picture.SetPicture(shipPicture.image, 0, 0);
+  picture.SetFrame(SmallFrameSet());
   if (core) core->world.sounds.PlayLoopByName("bsnd_shiptravel", 10);
   AddText(text, kTextId, voyage.CStr(), STextCtrl::kCentred | STextCtrl::kMiddle, 0xC8C8C8, 0);
   ResetInputGuard();

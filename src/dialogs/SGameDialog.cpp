@@ -28,38 +28,38 @@ SImageEntry* const* SGameDialog::Slot(u32 slot) const {
   return core && slot < SGameCore::kPictureSlots ? &core->pictures[slot] : nullptr;
 }
 
+// Each helper gives the control its look whether the layout places it or not (a control left out keeps
+// flags 0, so it is neither painted nor asked), so that its state is the same on every screen.
 bool SGameDialog::AddFrame(SBorderCtrl& frame, u16 id, bool outer) {
-  if (!AddLayoutControl(&frame, id)) return false;
+  const bool placed = AddLayoutControl(&frame, id);
   frame.SetFrame(outer ? OuterFrameSet() : SmallFrameSet(), 0, 0, 15);
-  return true;
+  return placed;
 }
 
 bool SGameDialog::AddPictureButton(SButtonCtrl& button, u16 id, u32 slot) {
-  if (!AddLayoutControl(&button, id)) return false;
+  const bool placed = AddLayoutControl(&button, id);
   button.SetPicture(Slot(slot), id, 0);
-  return true;
+  return placed;
 }
 
 bool SGameDialog::AddLabelButton(SButtonCtrl& button, u16 id, const char* caption) {
-  if (!AddLayoutControl(&button, id)) return false;
+  const bool placed = AddLayoutControl(&button, id);
   button.CreatePanel(Slot(13), Slot(10), caption, id, 1, 0xC8C8C8, 0x161616, 0xFFFFFF, 0x161616, 0);
-  return true;
+  return placed;
 }
 
 bool SGameDialog::AddText(STextCtrl& text, u16 id, const char* value, u32 mode, u32 colour, u32 shade) {
-  if (!AddLayoutControl(&text, id)) return false;
+  const bool placed = AddLayoutControl(&text, id);
   text.SetTextStyled(value, mode, 1, colour, shade);
-  return true;
+  return placed;
 }
 
 bool SGameDialog::AddList(SDialogListCtrl& list, u16 id, u32 textColour, u32 shade) {
   list.Clear();
-  list.selected = -1;
-  list.firstRow = 0;
-  if (!AddLayoutControl(&list, id)) return false;
+  const bool placed = AddLayoutControl(&list, id);
   list.SetFont(1, textColour, shade, nullptr);
   list.drawBackground = 0;
-  return true;
+  return placed;
 }
 
 void SGameDialog::UpdatePageButtons(const SDialogListCtrl& list, SButtonCtrl& up, SButtonCtrl& down) {
