@@ -995,10 +995,7 @@ void BuildPictures(Context& context) {
   }
 
   // The ship travel dialog's picture, one record for every screen.
-  const u16 ship = SDialogShipTravel::kShipPictureRecord;
-  if (data.records.count(ship))
-    return context.fail("ship picture: record " + std::to_string(ship), "is already used by another record");
-  WritePicture(context, data, folder, ship, ShipArt());
+  WritePicture(context, data, folder, SDialogShipTravel::kShipPictureRecord, ShipArt());
 }
 
 }  // namespace
