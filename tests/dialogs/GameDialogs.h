@@ -13,6 +13,7 @@
 
 struct DialogGame : WalkGame {
   explicit DialogGame(bool sound = false) : WalkGame(Options(sound)) {}
+  explicit DialogGame(const GameHarness::Options& options) : WalkGame(options) {}
 
   static GameHarness::Options Options(bool sound) {
     GameHarness::Options o;
