@@ -1,10 +1,12 @@
 // The game state's dialogs on the laid-out screen: each opened through the game state and worked by taps
 // on its controls, with the description of what is shown compared with a stored golden text.
 #include "GameDialogs.h"
+#include "dialogs/SDialogAlchemy.h"
 #include "dialogs/SDialogGameMap.h"
 #include "dialogs/SDialogLockpick.h"
 #include "dialogs/SDialogMarkRecall.h"
 #include "dialogs/SDialogPotion.h"
+#include "dialogs/SDialogRepair.h"
 #include "dialogs/SDialogShipTravel.h"
 #include "dialogs/SDialogSpellbook.h"
 #include "game/SStateGame.h"
@@ -13,6 +15,19 @@
 #include "world/SWorldModule.h"
 
 namespace {
+
+// A state standing in for the pack, which opens the alchemy and repair dialogs as its own children: it
+// takes their close code (26) by closing them.
+struct ToolOwner : SState {
+  u32 OnCommand(u16 code) override {
+    if (code == 26) {
+      ++closed;
+      CloseChild();
+    }
+    return 0;
+  }
+  u32 closed = 0;
+};
 
 struct ScreenGame : DialogGame {
   explicit ScreenGame(i32 mode = 7) : DialogGame(GameHarness::forMode(mode)) {}
@@ -23,12 +38,38 @@ struct ScreenGame : DialogGame {
     if (diff.empty()) return testing::AssertionSuccess();
     return testing::AssertionFailure() << diff;
   }
+  // The owner state in place of the main menu, current, with the dialog open over it.
+  void OpenOverOwner(SDialog& dialog) {
+    owner.Attach(&core());
+    replaced = core().states[kStateMain];
+    core().states[kStateMain] = &owner;
+    game.setState(kStateMain);
+    owner.OpenChild(&dialog);
+  }
+  ~ScreenGame() {
+    if (replaced) {
+      game.setState(kStateGame);
+      core().states[kStateMain] = replaced;
+    }
+  }
+  // A tap on the open message box's button of that caption.
+  void TapCaption(const std::string& caption) {
+    for (const GameHarness::Control& c : game.controls())
+      if (c.type == "SCtrlMessageButton" && c.text == caption) {
+        game.penDown(c.x + c.width / 2, c.y + c.height / 2);
+        game.penUp(c.x + c.width / 2, c.y + c.height / 2);
+        return;
+      }
+    ADD_FAILURE() << "no button " << caption;
+  }
   void Prepare() {
     clearInventory();
     player().race = 2;
     player().ClearKnownSpells();
     player().markedPositions.DeleteAll();
   }
+  ToolOwner owner;
+  SState* replaced = nullptr;
 };
 
 TEST(DialogScreens, SpellBookByTabsInModesSevenAndTen) {
@@ -145,6 +186,57 @@ TEST(DialogScreens, ShipTravelLandsByItsButton) {
   g.game.tapControl(SDialogShipTravel::kCloseCode);
   ASSERT_TRUE(g.Settle());
   EXPECT_STREQ(g.state().window.CurrentArea()->name.Text(), "base_dungeon2");
+}
+
+TEST(DialogScreens, AlchemyBySlotButtonsAndCreate) {
+  ScreenGame g;
+  ASSERT_TRUE(g.Enter("base_dungeon2", 3, 3, 0));
+  g.Prepare();
+  SItem* mortar = g.give("base_alch_mortar", 1, 250);
+  g.give("base_ingr_mushroom", 2);
+  g.give("base_ingr_nightshade");
+  g.player().skills[16] = 100;
+  SDialogAlchemy alchemy;
+  alchemy.Attach(&g.core());
+  g.OpenOverOwner(alchemy);
+  alchemy.Open(mortar);
+  g.game.frame();
+  g.game.tapControl(SDialogAlchemy::kSlotNextIds[0]);
+  g.game.tapControl(SDialogAlchemy::kSlotNextIds[1]);
+  g.game.tapControl(SDialogAlchemy::kSlotNextIds[1]);
+  EXPECT_TRUE(g.Golden("alchemy_mode7"));
+  g.game.tapControl(SDialogAlchemy::kCreateId);
+  ASSERT_EQ(alchemy.child, &alchemy.box);
+  g.game.frame();
+  g.TapCaption("Ok");
+  EXPECT_EQ(alchemy.child, nullptr);
+  g.game.tapControl(SDialogAlchemy::kCloseId);
+  EXPECT_EQ(g.owner.closed, 1u);
+}
+
+TEST(DialogScreens, RepairByItsButtons) {
+  ScreenGame g;
+  ASSERT_TRUE(g.Enter("base_dungeon2", 3, 3, 0));
+  g.Prepare();
+  SItem* hammer = g.give("base_repair_hammer", 1, 200);
+  g.give("base_repair_hammerapprentice", 1, 100);
+  g.give("base_weap_shortswordcheap", 1, 300);
+  g.give("base_armor_chain", 1, 100);
+  g.player().skills[14] = 60;
+  SDialogRepair repair;
+  repair.Attach(&g.core());
+  g.OpenOverOwner(repair);
+  repair.Open(hammer);
+  g.game.frame();
+  g.game.tapRow(SDialogRepair::kListId, 1);
+  g.game.tapControl(SDialogRepair::kNextHammerId);
+  EXPECT_EQ(repair.hammerIndex, 1);
+  EXPECT_TRUE(g.Golden("repair_mode7"));
+  const u16 before = repair.items[1]->count;
+  g.game.tapControl(SDialogRepair::kRepairId);
+  EXPECT_GT(repair.items[1]->count, before);
+  g.game.tapControl(SDialogRepair::kCloseId);
+  EXPECT_EQ(g.owner.closed, 1u);
 }
 
 }  // namespace
