@@ -80,9 +80,9 @@ class SItemType {
   void GetGoverningSkills(u32& skill, u32& second) const;
   u32 GetEnchantKind() const;
   bool IsFullCondition(const SItem& item) const { return item.count == maxCondition; }
-  bool IsBroken(const SItem& item) const;
-  // The condition as a percentage of the maximum; a type without condition (maximum 0) counts as whole.
-  u32 ConditionPercent(const SItem& item) const { return maxCondition ? u32(item.count) * 100 / maxCondition : 100; }
+  // The condition as a percentage of the maximum, at most 100; a type without condition reads 100.
+  u32 ConditionPercent(const SItem& item) const;
+  bool IsBroken(const SItem& item) const { return ConditionPercent(item) < 10; }
   void Repair(SItem& item) const { item.count = maxCondition; }
   void AddCondition(SItem& item, u32 n) const;
   void SubtractCondition(SItem& item, u32 n) const;

@@ -176,4 +176,19 @@ TEST(Lockpick, SuccessClearsTheLockAndAFailureShowsFailedForASecond) {
   EXPECT_EQ(g.state().subDialog, nullptr);
 }
 
+// A pick type without condition (maximum 0) reads whole, as the broken test does: no division by zero.
+TEST(Lockpick, APickTypeWithoutConditionReadsWhole) {
+  PickGame g;
+  g.SetLock(1, 0);
+  SItemType* type = g.type("base_key_lockpick");
+  const u16 most = type->maxCondition;
+  type->maxCondition = 0;
+  g.give("base_key_lockpick", 1, 0);
+  g.Open();
+  ASSERT_EQ(g.dialog().picks.size(), 1u);
+  EXPECT_NE(g.name().find("Condition: perfect"), std::string::npos) << g.name();
+  g.dialog().OnCommand(SDialogLockpick::kCloseCode);
+  type->maxCondition = most;
+}
+
 }  // namespace
