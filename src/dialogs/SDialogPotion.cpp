@@ -1,8 +1,90 @@
 #include "dialogs/SDialogPotion.h"
 
-void SDialogPotion::Open() {
-  potionCount = 0;
-  Show("Select a potion:", false);
+#include "core/SGameCore.h"
+#include "player/SPlayer.h"
+#include "world/SItem.h"
+#include "world/SItemTable.h"
+
+#include <algorithm>
+#include <vector>
+
+void SDialogPotion::Attach(SGameCore* gameCore) {
+  SDialog::Attach(gameCore);
+  SCtrl* const all[] = {&background, &title, &list, &pageUp, &pageDown, &drink, &close};
+  for (SCtrl* c : all) c->Attach(this);
 }
 
-SItem* SDialogPotion::GetSelectedItem() { return nullptr; }
+void SDialogPotion::Open() {
+  ClearControls();
+  SetLayout(kLayout);
+  CenterInView();
+  HideBackground();
+  if (AddLayoutControl(&background, kBackgroundId)) background.SetPicture(core ? core->Picture(0) : nullptr);
+  AddText(title, kTitleId, "Select a potion:", STextCtrl::kCentred | STextCtrl::kMiddle, 0x161616, 0xEFD694);
+  AddList(list, kListId, 0x1E1400, 0xC89664);
+  AddPictureButton(pageUp, kPageUpId, kPageUpSlot);
+  AddPictureButton(pageDown, kPageDownId, kPageDownSlot);
+  AddPictureButton(drink, kDrinkCode, kConfirmSlot);
+  AddPictureButton(close, kCloseCode, kCloseSlot);
+  FillList();
+  ResetInputGuard();
+  SetFullRepaint();
+}
+
+void SDialogPotion::FillList() {
+  struct Entry {
+    const SItemType* type;
+    u32 count;
+    i32 first;
+  };
+  std::vector<Entry> entries;
+  if (const SPlayer* player = Player()) {
+    const i32 n = i32(player->inventory.GetItemCount());
+    for (i32 i = 0; i < n; ++i) {
+      const SItem* item = player->GetInventoryItem(i);
+      const SItemType* type = item ? item->type : nullptr;
+      if (!type || type->itemClass != kPotionClass || (type->flags & kUnlistedFlag)) continue;
+      auto same = std::find_if(entries.begin(), entries.end(), [type](const Entry& e) { return e.type == type; });
+      if (same != entries.end())
+        ++same->count;
+      else
+        entries.push_back({type, 1, i});
+    }
+  }
+  std::sort(entries.begin(), entries.end(),
+            [](const Entry& a, const Entry& b) { return a.type->order > b.type->order; });
+  SString text, key, name;
+  for (const Entry& e : entries) {
+    if (core)
+      e.type->GetDisplayName(core->world.rules, nullptr, name, false);
+    else
+      name.Assign("");
+    text.Assign(name.CStr());
+    if (e.count > 1) text.FormatAppend(" (%u)", e.count);
+    key.Format("%d", e.first);
+    list.AddRowWithKey(key.CStr(), text.CStr(), 0);
+  }
+  potionCount = list.RowCount();
+  list.ResetView(false);
+  UpdatePageButtons(list, pageUp, pageDown);
+}
+
+SItem* SDialogPotion::GetSelectedItem() { return InventoryItemForKey(list.SelectedKeyText()); }
+
+u32 SDialogPotion::OnCommand(u16 code) {
+  switch (code) {
+    case kPageUpId:
+    case kPageDownId:
+      Click(0);
+      Page(list, code == kPageDownId, pageUp, pageDown);
+      return 0;
+    case kDrinkCode: return parent ? parent->OnCommand(code) : 0;
+    case kCloseCode: Click(1); return parent ? parent->OnCommand(code) : 0;
+    case kListId: Click(1); return 0;
+    default: return 0;
+  }
+}
+
+u32 SDialogPotion::OnPen(i32 x, i32 y, u32 touching, u32 moving) {
+  return PenClosingOutside(x, y, touching, moving, kCloseCode);
+}

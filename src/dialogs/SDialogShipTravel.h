@@ -1,14 +1,28 @@
-// Ship travel: the voyage picture and text, landing at the destination. A member of the game state, opened over the game view; its "Ok" reports 228.
+// Ship travel: the full-screen voyage picture and text while the sea sound plays. Its one button (228)
+// lands the player at the destination position and goes to the owner, the game state.
 #pragma once
-#include "dialogs/SMemberDialog.h"
+#include "dialogs/SGameDialog.h"
+#include "foundation/SString.h"
+#include "world/SImageCache.h"
 
-class SDialogShipTravel : public SMemberDialog {
+class SDialogShipTravel : public SGameDialog {
  public:
-  static constexpr u16 kCloseCode = 228;
+  static constexpr u32 kLayout = 21;
+  static constexpr u16 kFrameId = 19, kPictureId = 227, kCloseCode = 228, kPictureFrameId = 229, kTextId = 230;
+  static constexpr u16 kShipPictureRecord = 3657;
 
-  SDialogShipTravel() : SMemberDialog(kCloseCode) {}
+  void Attach(SGameCore* gameCore) override;
+  // The text to show and the position to arrive at (null keeps the last one).
   void Open(const char* text, const char* destinationName);
+  u32 OnCommand(u16 code) override;
+  u32 OnTick(u32 frameCounter, SDisplay* screen) override;
 
   SString destination;
   SString voyage;
+  SImageEntry shipPicture;  // read on the first voyage, kept for the dialog's life
+  u32 pictureReads = 0;
+  SBorderCtrl frame, pictureFrame;
+  SPicCtrl picture;
+  STextCtrl text;
+  SButtonCtrl ok;
 };

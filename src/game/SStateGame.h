@@ -358,6 +358,16 @@ class SStateGame : public SState {
   void OpenTrappedDoor();
   void DisarmTrap();
   void OpenLockpick();
+  // ---- the member dialogs' openers (SStateGameDialogs.cpp)
+  // The spell book, refused while busy, on a map forbidding magic or with magic immunity.
+  void OpenMagicBook();
+  // The potion list, refused while busy; "You don't have any potions." without one.
+  void OpenPotions();
+  // The voyage of a travel event: the ship dialog with the event's text for its destination, an hour on.
+  void OpenShipTravel(const char* destination, const char* text);
+  // The mark and recall dialog, refused on maps that deny it.
+  void BeginMark();
+  void BeginRecall();
   u32 RunService(const char* name);
   u32 PlayScene(const char* name);
 

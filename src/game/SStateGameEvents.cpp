@@ -229,8 +229,9 @@ u32 SStateGame::ProcessEvents(bool last) {
       subMode = kQuestion;
       break;
     case kEventScene: next = PlayScene(e->textA.CStr()); break;
+    case kEventTravel: OpenShipTravel(e->textA.CStr(), e->textB.CStr()); break;
     default:
-      // Prison, travel, stealing and the spell actions come with their rules; kind 13 and unknown kinds
+      // Prison, stealing and the spell actions come with their rules; kind 13 and unknown kinds
       // go without effect.
       break;
   }
@@ -380,8 +381,6 @@ void SStateGame::OpenTrappedDoor() {
 }
 
 void SStateGame::DisarmTrap() {}
-
-void SStateGame::OpenLockpick() {}
 
 u32 SStateGame::RunService(const char* /*name*/) {
   // The conversation and interior screens come with the game screens.

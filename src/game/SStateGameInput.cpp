@@ -75,7 +75,7 @@ u32 SStateGame::DoAction(u32 action) {
     }
     case kUse: return UseHand(-1, selectedHand);
     case kAttack: return AttackCommand();
-    case kMagicBook:  // the spell book with the event actions
+    case kMagicBook: OpenMagicBook(); return 0;
     default: return 0;
   }
   const u32 result = StepPlayer(direction);
@@ -162,6 +162,8 @@ u32 SStateGame::OnCommand(u16 code) {
       CloseSubDialog();
       SetFullRepaint();
       return 0;
+    case kMagicBookId: OpenMagicBook(); return 0;
+    case kPotionsId: OpenPotions(); return 0;
     case kAutomapId:
       // The world map opens over everything, but not while the view moves or actions are under way.
       if (stepping || turning || actions.Count() || subDialog) return 0;

@@ -90,9 +90,11 @@ u32 SItemType::GetEnchantKind() const {
   }
 }
 
-bool SItemType::IsBroken(const SItem& item) const {
-  // A type without condition (maximum 0) never breaks.
-  return maxCondition && u32(item.count) * 100 / maxCondition < 10;
+u32 SItemType::ConditionPercent(const SItem& item) const {
+  // A type without condition (maximum 0) never breaks; a value above the maximum is whole.
+  if (maxCondition == 0) return 100;
+  const u32 percent = u32(item.count) * 100 / maxCondition;
+  return percent > 100 ? 100 : percent;
 }
 
 void SItemType::AddCondition(SItem& item, u32 n) const {

@@ -80,7 +80,9 @@ class SItemType {
   void GetGoverningSkills(u32& skill, u32& second) const;
   u32 GetEnchantKind() const;
   bool IsFullCondition(const SItem& item) const { return item.count == maxCondition; }
-  bool IsBroken(const SItem& item) const;
+  // The condition as a percentage of the maximum, at most 100; a type without condition reads 100.
+  u32 ConditionPercent(const SItem& item) const;
+  bool IsBroken(const SItem& item) const { return ConditionPercent(item) < 10; }
   void Repair(SItem& item) const { item.count = maxCondition; }
   void AddCondition(SItem& item, u32 n) const;
   void SubtractCondition(SItem& item, u32 n) const;
@@ -128,6 +130,7 @@ class SItemType {
   u8 subtype = 0;
   u8 alignment = 0;
   u8 flags = 0;  // 1 home-made potion, 2 light weapon, 8 undead food
+  u8 order = 0;  // the potion list shows higher values first; no record stores it
 };
 
 class SItemPicture : public SPaletteHolder {

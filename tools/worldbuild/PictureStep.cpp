@@ -11,6 +11,7 @@
 
 #include "core/SPictureRoles.h"
 #include "core/SPictureTable.h"
+#include "dialogs/SDialogShipTravel.h"
 #include "foundation/SDatabase.h"
 #include "graphics/SImage.h"
 #include "screens/SLogoStrokes.h"
@@ -790,6 +791,21 @@ Picture CardShape(int w, int h, u16 fill, u16 edge) {
   return p;
 }
 
+// The ship travel dialog's voyage picture: a ship under sail between sky and sea.
+Art ShipArt() {
+  const int w = 120, h = 72;
+  Art a{Picture(w, h), 0};
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      a.picture.at(x, y) =
+          y < 48 ? Shade(90, 140, 200, y / 4) : Shade(20, 60, 110, ((x * 3 + y * 7) % 13 < 3) ? 12 : 0);
+  Fill(a.picture, 30, 40, 60, 10, Rgb565(110, 70, 40));  // the hull
+  Fill(a.picture, 36, 50, 48, 4, Rgb565(80, 50, 30));
+  Fill(a.picture, 59, 8, 3, 32, Rgb565(70, 45, 25));                                                // the mast
+  for (int y = 10; y < 38; ++y) Fill(a.picture, 62, y, (y - 8) * 2 / 3, 1, Rgb565(235, 230, 210));  // the sail
+  return a;
+}
+
 Art CardScreenArt(u32 role, const CardSizes& z, bool large) {
   const int k = large ? 2 : 1;
   switch (role) {
@@ -1087,6 +1103,8 @@ void BuildPictures(Context& context) {
 
   for (u16 id : FrontDoorRecords())
     if (!WritePicture(context, data, folder, id, FrontDoorArt(id))) return;
+  // The ship travel dialog's picture, one record for every screen.
+  if (!WritePicture(context, data, folder, SDialogShipTravel::kShipPictureRecord, ShipArt())) return;
 }
 
 }  // namespace

@@ -19,18 +19,17 @@ bool HasSmallCells(i32 mode) { return SGameCore::IsCompactMode(mode) || mode == 
 
 u32 Saturate(u64 v) { return v > 0xFFFFFFFFull ? 0xFFFFFFFFu : u32(v); }
 
-// The item picture that shows a type in the inventory: the one its picture record loads on demand.
-SItemPicture* PictureOf(const SItemTable& table, const SItemType& type) {
-  const SItemTextPicture* record = type.text2 ? table.FindTextPicture(type.text2) : nullptr;
-  return record && record->text1 ? table.FindPicture(record->text1) : nullptr;
-}
-
 bool SameEnchantment(const SEffectList* a, const SEffectList* b) {
   if (!a || !b) return a == b;
   return a->Equals(b);
 }
 
 }  // namespace
+
+SItemPicture* SItemsCtrl::PictureOf(const SItemTable& table, const SItemType& type) {
+  const SItemTextPicture* record = type.text2 ? table.FindTextPicture(type.text2) : nullptr;
+  return record && record->text1 ? table.FindPicture(record->text1) : nullptr;
+}
 
 bool SItemsCtrl::ClassPasses(u32 filter, u32 itemClass, u32 subtype) {
   switch (filter) {

@@ -9,6 +9,8 @@
 
 class SEffectList;
 class SItem;
+class SItemPicture;
+class SItemTable;
 class SItemType;
 class SNpc;
 struct SImage;
@@ -42,6 +44,8 @@ class SItemsCtrl : public SCtrl {
   static constexpr u32 kActionUp = 1000, kActionDown = 1002, kActionLeft = 1004, kActionRight = 1006,
                        kActionPrevious = 3004, kActionNext = 3005, kActionConfirm = 3006;
   static constexpr char kCoinGlyph = 9;
+  // The item picture that shows a type in the inventory: the one its picture record loads on demand.
+  static SItemPicture* PictureOf(const SItemTable& table, const SItemType& type);
 
   SItemsCtrl() : slots(true, 4) { inputMask = kInputKeys | kInputPen; }
 
