@@ -9,7 +9,7 @@
 #include "core/ui/SGameCtrls.h"
 #include "core/ui/SPicCtrl.h"
 #include "core/ui/SState.h"
-#include "dialogs/SDialogEnchantItem.h"
+#include "dialogs/enchant/SDialogEnchantItem.h"
 #include "dialogs/SDialogGameMap.h"
 #include "dialogs/SDialogLockpick.h"
 #include "dialogs/SDialogMarkRecall.h"

@@ -115,7 +115,7 @@ u32 SItemType::GetValue(SWorldRules& rules, const SItem* item) const {
   u32 v = value;
   if (!item) return v + (enchantment ? enchantment->worth : 0);
   if (HasCondition() && maxCondition) v = u32(u64(v) * item->count / maxCondition);
-  const SEffectList* list = item->enchantments ? item->enchantments : enchantment;
+  const SEffectList* list = EffectiveList(*this, item);
   if (!list) return v + enchantCapacity;
   if (itemClass == kItemMagic && (subtype == 4 || subtype == 5)) {
     i32 charges = list->ChargeValue(rules, item->count);
