@@ -7,6 +7,7 @@
 #include "dialogs/enchant/SDialogEnchantItem.h"
 #include "foundation/SRandom.h"
 #include "graphics/SDisplay.h"
+#include "script/SGlobalVariables.h"
 #include "support/GameHarness.h"
 #include "world/SEffect.h"
 #include "world/SItem.h"
@@ -119,11 +120,26 @@ struct EnchantRig {
       }
     return false;
   }
-  // The body text of the innermost message box without its spaces and line breaks (the box wraps it), or
-  // "".
+  // The body text of the message box open over one of the dialogs, without its spaces and line breaks (the
+  // box wraps it), or "".
   std::string BoxText() {
-    for (const GameHarness::Control& c : game->controls())
-      if (c.type == "SDialogTextCtrl") return Squeezed(c.text);
+    SDialogEnchantItem& p = picker();
+    const struct {
+      SDialog* owner;
+      SDialogMessage* box;
+      SDialogTextCtrl* text;
+    } boxes[] = {{&p, &p.box, &p.boxText},
+                 {&p.enchant, &p.enchant.box, &p.enchant.boxText},
+                 {&p.recharge, &p.recharge.box, &p.recharge.boxText}};
+    for (const auto& b : boxes) {
+      if (b.owner->child != b.box) continue;
+      std::string out;
+      for (u32 i = 0; i < b.text->page.Count(); ++i)
+        out += b.text->page[i].text.CStr() ? b.text->page[i].text.CStr() : "";
+      for (u32 i = b.text->firstWaiting; i < b.text->waiting.Count(); ++i)
+        out += b.text->waiting[i].text.CStr() ? b.text->waiting[i].text.CStr() : "";
+      return Squeezed(out);
+    }
     return "";
   }
   static std::string Squeezed(const std::string& text) {
@@ -133,6 +149,45 @@ struct EnchantRig {
     return out;
   }
   std::string Text(const STextCtrl& t) const { return t.text.CStr() ? t.text.CStr() : ""; }
+  // A text as the dialogs show numbers: in the font's number glyphs.
+  static std::string Glyphs(const char* text) {
+    SString s;
+    s.Assign(text);
+    SGameCore::ConvertNumberGlyphs(s);
+    return s.CStr();
+  }
+  void SetPriceGlobal(i32 value) {
+    SGlobalVariable* g = core().world.globals.Find("base_merchantprice");
+    ASSERT_NE(g, nullptr);
+    g->value.SetInt(value);
+  }
+  // The enchanting dialog opened on its own for an item, with nobody to hand its end to.
+  SDialogEnchant& OpenEnchant(const SNpc* person, SItem* item, i32 limit) {
+    SDialogEnchant& e = enchant();
+    e.parent = nullptr;
+    e.Open(person, item, limit);
+    return e;
+  }
+  // Adds an entry through the other-entry editor: the kind, the data row, then the value stepped from 1.
+  void AddOther(u32 kind, i32 dataRow, i32 value) {
+    SDialogEnchant& e = enchant();
+    e.OnCommand(SDialogEnchant::kAdd);
+    ASSERT_EQ(e.child, &e.otherEditor);
+    SDialogEnchantEntryOther& o = e.otherEditor;
+    if (rules().effects.AllowedMode(o.itemKind, kind) != o.edited->mode)
+      o.OnCommand(o.edited->mode == SDialogEnchantEntryOther::kModeConstant ? SDialogEnchantEntryOther::kStrike
+                                                                            : SDialogEnchantEntryOther::kConstant);
+    o.kinds.SelectByCode(kind);
+    ASSERT_EQ(o.kinds.SelectedCode(), kind);
+    o.OnCommand(SDialogEnchantEntryOther::kKinds);
+    if (dataRow >= 0) {
+      o.data.Select(dataRow);
+      o.OnCommand(SDialogEnchantEntryOther::kData);
+    }
+    while (o.ShownValue() < value) o.OnCommand(SDialogEnchantEntryOther::kValueUp);
+    e.OnCommand(SDialogEnchant::kOk);
+    ASSERT_EQ(e.child, nullptr);
+  }
 
   PickerOwner owner;  // outlives the program that points at it
   std::unique_ptr<GameHarness> game;
