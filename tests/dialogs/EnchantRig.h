@@ -5,6 +5,7 @@
 #include "core/SGameCore.h"
 #include "core/ui/SState.h"
 #include "dialogs/enchant/SDialogEnchantItem.h"
+#include "dialogs/enchant/SEnchantRules.h"
 #include "foundation/SRandom.h"
 #include "graphics/SDisplay.h"
 #include "script/SGlobalVariables.h"
