@@ -45,6 +45,10 @@ bool SStateGame::HasQueuedMessage() const {
   return false;
 }
 
+void SStateGame::QueueEventOfKind(u32 kind, u8 flag) {
+  if (SGameEvent* e = AddEvent(kind)) e->flag = flag;
+}
+
 void SStateGame::QueueMessage(const char* text, u32 buttonMask, const char* sound) {
   if (core && core->observer) core->observer->OnMessage("queued", "message box", text ? text : "", buttonMask);
   SGameEvent* e = AddEvent(kEventMessage);
@@ -229,6 +233,8 @@ u32 SStateGame::ProcessEvents(bool last) {
       subMode = kQuestion;
       break;
     case kEventScene: next = PlayScene(e->textA.CStr()); break;
+    case kEventRechargeWand: BeginRechargeWand(); break;
+    case kEventEnchantItem: BeginEnchantItem(e->flag); break;
     default:
       // Prison, travel, stealing and the spell actions come with their rules; kind 13 and unknown kinds
       // go without effect.
