@@ -150,7 +150,7 @@ void SItemType::ComputeDamageRange(SWorldRules& rules, i32& min, i32& max, u32 c
 }
 
 bool SItemType::HasPermanentEffect(const SItem& item) const {
-  const SEffectList* list = item.enchantments ? item.enchantments : enchantment;
+  const SEffectList* list = EffectiveList(*this, &item);
   return list && list->HasPermanentAttribute();
 }
 
@@ -160,12 +160,12 @@ void SItemType::ResetCharges(SItem& item) const {
 }
 
 bool SItemType::HasUndeadSpell(SWorldRules& rules, const SItem& item) const {
-  const SEffectList* list = item.enchantments ? item.enchantments : enchantment;
+  const SEffectList* list = EffectiveList(*this, &item);
   return list && list->HasUndeadSpell(rules);
 }
 
 bool SItemType::HasHealSpell(SWorldRules& rules, const SItem& item) const {
-  const SEffectList* list = item.enchantments ? item.enchantments : enchantment;
+  const SEffectList* list = EffectiveList(*this, &item);
   return list && list->HasHealSpell(rules);
 }
 
