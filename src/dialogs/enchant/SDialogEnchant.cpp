@@ -147,7 +147,11 @@ void SDialogEnchant::AddEntry() {
   if (!edited) return;
   editedIsNew = true;
   editedIndex = 0;
-  if (wandOrScroll) {
+  OpenEditor();
+}
+
+void SDialogEnchant::OpenEditor() {
+  if (itemKind == 10 || itemKind == 11) {
     wandEditor.Open(edited, available, person, itemKind == 11);
     OpenChild(&wandEditor);
   } else {
@@ -165,14 +169,7 @@ void SDialogEnchant::ModifyEntry() {
   editedIsNew = false;
   // The editor sees the storage the entry may use.
   UpdatePrice();
-  if (itemKind == 10 || itemKind == 11) {
-    wandEditor.Open(edited, available, person, itemKind == 11);
-    OpenChild(&wandEditor);
-  } else {
-    otherEditor.Open(edited, available, person, itemKind);
-    OpenChild(&otherEditor);
-  }
-  subMode = kEditing;
+  OpenEditor();
 }
 
 void SDialogEnchant::RemoveEntry() {

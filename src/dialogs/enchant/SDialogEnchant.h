@@ -64,6 +64,8 @@ class SDialogEnchant : public SDialog {
   void RebuildEntryList();
   void AddEntry();
   void ModifyEntry();
+  // The editor of the item kind on the edited entry.
+  void OpenEditor();
   void RemoveEntry();
   // Puts the edited entry back (kept: with the editor's fields) or lets a new one go.
   void CloseEditor(bool kept);

@@ -83,12 +83,7 @@ void SDialogEnchantEntryOther::Open(const SEffect* entry, i32 availableStorage, 
   PlaceButton(this, valueDown, kValueDown, 449);
   PlaceButton(this, valueUp10, kValueUp10, 137);
   PlaceButton(this, valueDown10, kValueDown10, 135);
-  PlaceLabel(this, neededLabel, kNeededLabel, "Needed enchant storage:");
-  PlaceValue(this, neededText, kNeededText);
-  PlaceLabel(this, availableLabel, kAvailableLabel, "Available enchant storage:");
-  PlaceValue(this, availableText, kAvailableText);
-  PlaceButton(this, keep, kKeep, 145);
-  PlaceButton(this, discard, kDiscard, 143);
+  PlaceEditorFooter(this, neededLabel, neededText, availableLabel, availableText, keep, discard);
 
   // Only weapons and staves choose between a constant effect and one on a strike.
   const bool chooses = itemKind == 3 || itemKind == 14;

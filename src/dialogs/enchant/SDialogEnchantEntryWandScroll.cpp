@@ -64,12 +64,7 @@ void SDialogEnchantEntryWandScroll::Open(const SEffect* entry, i32 availableStor
   PlaceButton(this, skillDown, kSkillDown, 449);
   PlaceButton(this, skillUp10, kSkillUp10, 137);
   PlaceButton(this, skillDown10, kSkillDown10, 135);
-  PlaceLabel(this, neededLabel, kNeededLabel, "Needed enchant storage:");
-  PlaceValue(this, neededText, kNeededText);
-  PlaceLabel(this, availableLabel, kAvailableLabel, "Available enchant storage:");
-  PlaceValue(this, availableText, kAvailableText);
-  PlaceButton(this, keep, kKeep, 145);
-  PlaceButton(this, discard, kDiscard, 143);
+  PlaceEditorFooter(this, neededLabel, neededText, availableLabel, availableText, keep, discard);
 
   // A scroll holds one charge: its charge controls are left out.
   SCtrl* const chargeControls[] = {&chargesLabel, &chargesFrame, &chargesText, &chargesUp, &chargesDown};

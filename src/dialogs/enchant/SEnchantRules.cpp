@@ -107,6 +107,16 @@ bool PlaceTextButton(SDialog* dialog, SButtonCtrl& button, u16 id, const char* c
   return true;
 }
 
+void PlaceEditorFooter(SDialog* dialog, STextCtrl& neededLabel, STextCtrl& neededText, STextCtrl& availableLabel,
+                       STextCtrl& availableText, SButtonCtrl& keep, SButtonCtrl& discard) {
+  PlaceLabel(dialog, neededLabel, 247, "Needed enchant storage:");
+  PlaceValue(dialog, neededText, 248);
+  PlaceLabel(dialog, availableLabel, 249, "Available enchant storage:");
+  PlaceValue(dialog, availableText, 250);
+  PlaceButton(dialog, keep, 25, 145);
+  PlaceButton(dialog, discard, 26, 143);
+}
+
 void LayOut(SDialog* dialog, u32 layout) {
   dialog->ClearControls();
   dialog->SetLayout(layout);

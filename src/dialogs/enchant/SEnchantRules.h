@@ -48,6 +48,10 @@ bool PlaceList(SDialog* dialog, SDialogListCtrl& list, u16 id);
 bool PlaceButton(SDialog* dialog, SButtonCtrl& button, u16 id, u32 slot);
 // A captioned panel button.
 bool PlaceTextButton(SDialog* dialog, SButtonCtrl& button, u16 id, const char* caption);
+// The entry editors' storage lines (247 and 248 needed, 249 and 250 available) and keep (25) and discard
+// (26).
+void PlaceEditorFooter(SDialog* dialog, STextCtrl& neededLabel, STextCtrl& neededText, STextCtrl& availableLabel,
+                       STextCtrl& availableText, SButtonCtrl& keep, SButtonCtrl& discard);
 // Lays a dialog out on its screen, centred, over the game's background tile.
 void LayOut(SDialog* dialog, u32 layout);
 
