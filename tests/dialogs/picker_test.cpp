@@ -137,3 +137,24 @@ TEST(EnchantPicker, AnOwnEnchantmentWithoutEntriesCountsAsNone) {
   ASSERT_NE(sword->enchantments, nullptr);
   EXPECT_EQ(sword->enchantments->Count(), 1u);
 }
+
+// A picker opened again while its dialogs were left open (the game state dropped it mid-way) starts afresh.
+TEST(EnchantPicker, OpeningAgainStartsAfresh) {
+  EnchantRig rig;
+  ASSERT_TRUE(rig.ready);
+  SItem* mail = rig.Give("base_armor_chain");
+  rig.Open(rig.Merchant(), 30);
+  ASSERT_TRUE(rig.Choose(mail));
+  rig.AddOther(1, 0, 1);
+  rig.enchant().OnCommand(SDialogEnchant::kAdd);
+  ASSERT_EQ(rig.enchant().child, &rig.enchant().otherEditor);
+
+  rig.Open(rig.Merchant(), 30);
+  EXPECT_EQ(rig.picker().child, nullptr);
+  EXPECT_EQ(rig.picker().subMode, SDialogEnchantItem::kList);
+  ASSERT_TRUE(rig.Choose(mail));
+  EXPECT_EQ(rig.enchant().child, nullptr);
+  EXPECT_EQ(rig.enchant().entries->Count(), 0u);
+  EXPECT_EQ(rig.enchant().subMode, SDialogEnchant::kMain);
+  EXPECT_EQ(mail->enchantments, nullptr);
+}

@@ -118,6 +118,8 @@ void PlaceEditorFooter(SDialog* dialog, STextCtrl& neededLabel, STextCtrl& neede
 }
 
 void LayOut(SDialog* dialog, u32 layout) {
+  // Opened afresh: whatever child was left open from before is gone.
+  dialog->CloseChild();
   dialog->ClearControls();
   dialog->SetLayout(layout);
   dialog->CenterOnScreen();
