@@ -30,9 +30,11 @@ enum SGameEventKind : u32 {
   kEventPrompt = 11,      // textA, the trapped door (area, inst, cell, type, word), choices
   kEventRestPrompt = 12,  // textB
   kEventNone = 13,        // freed without effect
-  kEventTheft = 19,       // area, monster (the person), numberA the talk's out flag
-  kEventScene = 21,       // textA scene name
-  kEventTravel = 22,      // textA, textB
+  kEventRechargeWand = 17,
+  kEventEnchantItem = 18,  // flag the value handed on
+  kEventTheft = 19,        // area, monster (the person), numberA the talk's out flag
+  kEventScene = 21,        // textA scene name
+  kEventTravel = 22,       // textA, textB
   kEventLastKind = 22,
 };
 

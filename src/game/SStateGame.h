@@ -9,7 +9,6 @@
 #include "core/ui/SGameCtrls.h"
 #include "core/ui/SPicCtrl.h"
 #include "core/ui/SState.h"
-#include "dialogs/SDialogEnchantItem.h"
 #include "dialogs/SDialogGameMap.h"
 #include "dialogs/SDialogLockpick.h"
 #include "dialogs/SDialogMarkRecall.h"
@@ -17,6 +16,7 @@
 #include "dialogs/SDialogRest.h"
 #include "dialogs/SDialogShipTravel.h"
 #include "dialogs/SDialogSpellbook.h"
+#include "dialogs/enchant/SDialogEnchantItem.h"
 #include "game/SActionRecord.h"
 #include "game/SGameEvent.h"
 #include "game/SGameMapCtrl.h"
@@ -370,6 +370,12 @@ class SStateGame : public SState {
   void BeginRecall();
   u32 RunService(const char* name);
   u32 PlayScene(const char* name);
+  // Appends an event of that kind carrying the flag byte (the spell actions' events).
+  void QueueEventOfKind(u32 kind, u8 flag);
+  // The "Recharge wand" and "Enchant" effects (the value handed on): the item picker over the game view,
+  // unless monsters are near.
+  void BeginRechargeWand();
+  void BeginEnchantItem(u32 level);
 
   // ---- transitions and the saved record (SStateGameTravel.cpp)
   void TeleportToPosition(const char* position, u32 transition);

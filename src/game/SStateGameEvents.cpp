@@ -45,6 +45,10 @@ bool SStateGame::HasQueuedMessage() const {
   return false;
 }
 
+void SStateGame::QueueEventOfKind(u32 kind, u8 flag) {
+  if (SGameEvent* e = AddEvent(kind)) e->flag = flag;
+}
+
 void SStateGame::QueueMessage(const char* text, u32 buttonMask, const char* sound) {
   if (core && core->observer) core->observer->OnMessage("queued", "message box", text ? text : "", buttonMask);
   SGameEvent* e = AddEvent(kEventMessage);
@@ -230,6 +234,8 @@ u32 SStateGame::ProcessEvents(bool last) {
       break;
     case kEventScene: next = PlayScene(e->textA.CStr()); break;
     case kEventTravel: OpenShipTravel(e->textA.CStr(), e->textB.CStr()); break;
+    case kEventRechargeWand: BeginRechargeWand(); break;
+    case kEventEnchantItem: BeginEnchantItem(e->flag); break;
     default:
       // Prison, stealing and the spell actions come with their rules; kind 13 and unknown kinds
       // go without effect.

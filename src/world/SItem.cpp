@@ -26,8 +26,10 @@ void SItemSpawn::Resolve(const SIndexList& items) { type = index ? static_cast<S
 SItem::~SItem() { delete enchantments; }
 
 const SEffectList* SItem::Enchantment() const {
-  if (enchantments) return enchantments;
-  return type ? type->enchantment : nullptr;
+  // An own enchantment without entries (a saved game may carry one) counts as none.
+  if (enchantments && enchantments->Count()) return enchantments;
+  const SEffectList* own = type ? type->enchantment : nullptr;
+  return own && own->Count() ? own : nullptr;
 }
 
 void SItem::WriteState(SStream& s) {

@@ -58,7 +58,7 @@ class SItem {
   void WriteState(SStream& s);
   // Reads the same (the caller has read the type index); false when the data is short or bad.
   bool ReadState(SStream& s);
-  // The own enchantment if any, else the type's (null when neither).
+  // The own enchantment if it has entries, else the type's if that has any (null when neither).
   const SEffectList* Enchantment() const;
 
   SItemType* type = nullptr;

@@ -117,7 +117,7 @@ u32 SItemType::GetValue(SWorldRules& rules, const SItem* item) const {
   u32 v = value;
   if (!item) return v + (enchantment ? enchantment->worth : 0);
   if (HasCondition() && maxCondition) v = u32(u64(v) * item->count / maxCondition);
-  const SEffectList* list = item->enchantments ? item->enchantments : enchantment;
+  const SEffectList* list = EffectiveList(*this, item);
   if (!list) return v + enchantCapacity;
   if (itemClass == kItemMagic && (subtype == 4 || subtype == 5)) {
     i32 charges = list->ChargeValue(rules, item->count);
@@ -152,7 +152,7 @@ void SItemType::ComputeDamageRange(SWorldRules& rules, i32& min, i32& max, u32 c
 }
 
 bool SItemType::HasPermanentEffect(const SItem& item) const {
-  const SEffectList* list = item.enchantments ? item.enchantments : enchantment;
+  const SEffectList* list = EffectiveList(*this, &item);
   return list && list->HasPermanentAttribute();
 }
 
@@ -162,12 +162,12 @@ void SItemType::ResetCharges(SItem& item) const {
 }
 
 bool SItemType::HasUndeadSpell(SWorldRules& rules, const SItem& item) const {
-  const SEffectList* list = item.enchantments ? item.enchantments : enchantment;
+  const SEffectList* list = EffectiveList(*this, &item);
   return list && list->HasUndeadSpell(rules);
 }
 
 bool SItemType::HasHealSpell(SWorldRules& rules, const SItem& item) const {
-  const SEffectList* list = item.enchantments ? item.enchantments : enchantment;
+  const SEffectList* list = EffectiveList(*this, &item);
   return list && list->HasHealSpell(rules);
 }
 

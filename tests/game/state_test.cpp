@@ -155,7 +155,6 @@ TEST(GameState, EachMemberDialogsCloseCodeReachesTheState) {
       {&s.rest, SStateGame::kResting, 5},
       {&s.shipTravel, SStateGame::kShipTravel, 228},
       {&s.markRecall, SStateGame::kMarkRecall, 232},
-      {&s.enchantItem, SStateGame::kEnchanting, 279},
   };
   for (const Case& c : cases) {
     s.OpenSubDialog(c.dialog, c.mode);
@@ -166,7 +165,6 @@ TEST(GameState, EachMemberDialogsCloseCodeReachesTheState) {
     if (c.dialog == &s.rest) s.rest.Open(nullptr);
     if (c.dialog == &s.shipTravel) s.shipTravel.Open("A calm crossing.", "base_pos_start");
     if (c.dialog == &s.markRecall) s.markRecall.Open(1);
-    if (c.dialog == &s.enchantItem) s.enchantItem.Open(nullptr, 0, 1);
     EXPECT_EQ(s.subDialog, c.dialog);
     s.Paint();
     // The dialog's close code, as its close button reports it.
@@ -176,7 +174,14 @@ TEST(GameState, EachMemberDialogsCloseCodeReachesTheState) {
     EXPECT_EQ(s.child, nullptr) << c.code;
   }
   EXPECT_STREQ(s.shipTravel.destination.CStr(), "base_pos_start");
+
+  // The enchanting picker closes with its own code, whatever its layout holds.
+  s.OpenSubDialog(&s.enchantItem, SStateGame::kEnchanting);
+  s.enchantItem.Open(nullptr, 0, 1);
   EXPECT_EQ(s.enchantItem.rechargeMode, 1u);
+  EXPECT_EQ(s.enchantItem.OnCommand(SDialogEnchantItem::kClose), 0u);
+  EXPECT_EQ(s.subDialog, nullptr);
+  EXPECT_EQ(s.subMode, SStateGame::kWalking);
 }
 
 TEST(GameState, PendingMonsterAttacksAreFoundByMonster) {
