@@ -47,6 +47,7 @@ struct InventoryGame : WalkGame {
       const SItemSlot* s = inv().grid.Slot(i32(i));
       if (s && s->type && std::string(s->type->name.Text()) == name && nth-- == 0) {
         inv().grid.Select(i32(i));
+        inv().RefreshDescription();  // as a tap on the cell does
         return true;
       }
     }
