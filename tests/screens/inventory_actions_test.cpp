@@ -208,13 +208,14 @@ TEST(InventoryActions, DropAndTake) {
   EXPECT_EQ(g.inv().containerView, 0u);
 }
 
-// Without a container nothing can be dropped or shown.
+// Without a container nothing can be dropped or shown; the close key leaves.
 TEST(InventoryActions, NoContainer) {
   InventoryGame g;
   ASSERT_TRUE(g.Open());
   g.game.tapControl(SStateInventory::kCloseId);
   ASSERT_TRUE(g.game.waitUntil(GameHarness::stateIs(kStateGame), 10));
   g.inv().PrepareEntry(nullptr, nullptr, nullptr);
+  g.state().keep = 1;  // as the bag button does, on a cell that takes no bag
   g.game.setState(kStateInventory, 1);
   g.Make("base_food_bread");
   g.Refresh();
@@ -224,6 +225,8 @@ TEST(InventoryActions, NoContainer) {
   g.inv().OnCommand(SStateInventory::kTakeId);
   EXPECT_EQ(g.player().inventory.GetItemCount(), 1u);
   EXPECT_EQ(g.inv().containerView, 0u);
+  g.core().OnKey(SStateInventory::kCloseAction);  // the close action (no key of this device is bound to it)
+  EXPECT_TRUE(g.game.waitUntil(GameHarness::stateIs(kStateGame), 10));
 }
 
 // Random drops, takes and view changes over a pack and a bag of like items (one worn, enchanted and plain
@@ -380,4 +383,30 @@ TEST(InventoryActions, FaceAndName) {
   EXPECT_EQ(g.game.openChild(), nullptr);
   EXPECT_STREQ(g.player().name.CStr(), "Ann");
   EXPECT_EQ(g.inv().page, SStateInventory::kSheetPage);
+}
+
+// The gold and pack text on the 240x320 screen: money in full below 10,000, then K, M and B by the
+// thousand; weights in hundredths as whole and tenth.
+TEST(InventoryActions, GoldAndPackText) {
+  InventoryGame g;
+  ASSERT_TRUE(g.Open());
+  ASSERT_EQ(g.core().displayMode, 7);
+  SItemType* anvil = g.Type("base_misc_anvil");
+  const u16 saved = anvil->weight;
+  anvil->weight = 1234;
+  g.Make("base_misc_anvil");
+  const u32 capacity = u32(g.player().GetCarryCapacity());
+  const struct {
+    u32 money;
+    const char* shown;
+  } cases[] = {{9999, "9999"}, {10000, "10K"}, {1500000, "1M"}, {999999999, "999M"}, {1000000000, "1B"}};
+  for (const auto& c : cases) {
+    g.player().money = c.money;
+    g.inv().SetGoldPackText();
+    SString expected;
+    expected.Format("Gold: %s%c\rPack: 12.3/%u.%u", c.shown, 9, capacity / 100, capacity % 100 / 10);
+    SGameCore::ConvertNumberGlyphs(expected);
+    EXPECT_STREQ(g.inv().goldText.text.CStr(), expected.CStr()) << c.money;
+  }
+  anvil->weight = saved;
 }
