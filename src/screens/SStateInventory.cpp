@@ -96,6 +96,7 @@ u32 SStateInventory::OnCommand(u16 code) {
     if (code == kItemsTab) category = 0;
     Rebuild();
   } else if (code == kMainMenuId) {
+    DiscardSheetPoints();
     if (core && core->stateGame) core->stateGame->StopAmbientSounds(false);
     PlayClick(1);
     keep = 1;
@@ -120,6 +121,7 @@ u32 SStateInventory::OnCommand(u16 code) {
 }
 
 u32 SStateInventory::Close() {
+  DiscardSheetPoints();
   PlaySoundByName("bsnd_bagclose");
   SStateGame* game = core ? core->stateGame : nullptr;
   if (container && game) {
@@ -164,9 +166,14 @@ void SStateInventory::ClosePageChild(u32 nextPage) {
 // ---- building a page
 
 void SStateInventory::Rebuild() {
+  DiscardSheetPoints();
   BuildPage();
   SetGoldPackText();
-  if (page == kItemsPage) RebuildItemGrid(false);
+  if (page == kItemsPage) {
+    RebuildItemGrid(false);
+  } else {
+    RefillPageLists();
+  }
   MarkPageTab();
   SetFullRepaint();
 }
@@ -185,8 +192,13 @@ void SStateInventory::BuildPage() {
   const i32 mode = core ? core->displayMode : 0;
   switch (page) {
     case kItemsPage: BuildItemsPage(IsFrameStyle4Mode(mode) ? 4 : 2); break;
-    case kSheetPage: BuildSheetHeader(); break;
-    default: break;  // the quests and spells pages show the common controls until they are built
+    case kSheetPage:
+      BuildSheetHeader();
+      BuildSheetSubPage();
+      break;
+    case kQuestsPage: BuildQuestsPage(); break;
+    case kSpellsPage: BuildSpellsPage(); break;
+    default: break;  // a child's page word: the common controls only
   }
 }
 
@@ -285,11 +297,8 @@ u32 SStateInventory::OnSheetCommand(u16 code) {
       Rebuild();
       return 0;
     }
-  return 0;
+  return OnSheetPageCommand(code);
 }
-
-u32 SStateInventory::OnQuestsCommand(u16) { return 0; }
-u32 SStateInventory::OnSpellsCommand(u16) { return 0; }
 
 u32 SStateInventory::OnNameEditClosed(u16 code) {
   if (code == SDialogTextEdit::kAccept && core) core->player.name = nameEdit.GetText();

@@ -2,9 +2,9 @@
 // page (the pack or an open bag or chest, the equipment and the item actions), the character sheet with
 // its sub-pages, the quests and the spells. Children opened from a page (reading, alchemy, repair, the
 // face choice, the name editor, the hand question) take over the page word until they close. The state
-// (SStateInventory.cpp) and the items page with its actions (inventory/SStateInventoryItems.cpp) are one
-// class over two files; the sheet, quests and spells pages slot in through their Build and command
-// hooks below.
+// with the sheet's header (SStateInventory.cpp), the items page with its actions
+// (inventory/SStateInventoryItems.cpp) and the other pages (inventory/SStateInventoryPages.cpp) are one
+// class over three files.
 #pragma once
 #include "core/ui/SButtonCtrl.h"
 #include "core/ui/SDialogMessage.h"
@@ -172,8 +172,18 @@ class SStateInventory : public SState {
   void BuildCommonControls();
   void BuildSheetHeader();
   u32 OnSheetCommand(u16 code);
+  // ---- the sheet's sub-pages, the quests and spells pages (inventory/SStateInventoryPages.cpp): built
+  // after the common controls (and the sheet's header), their lists refilled by Rebuild, their commands
+  // (the sheet's beyond the header's), and the sheet's uncommitted points dropped on every rebuild and
+  // on leaving.
+  void BuildSheetSubPage();
+  void BuildQuestsPage();
+  void BuildSpellsPage();
+  void RefillPageLists();
+  u32 OnSheetPageCommand(u16 code);
   u32 OnQuestsCommand(u16 code);
   u32 OnSpellsCommand(u16 code);
+  void DiscardSheetPoints();
   u32 OnNameEditClosed(u16 code);
   u32 OnFaceSelectClosed(u16 code);
   void MarkPageTab();
