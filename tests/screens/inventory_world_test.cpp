@@ -72,3 +72,59 @@ TEST(InventoryWorld, TheViewKeptInASavedGame) {
   EXPECT_EQ(inv.descriptionView, 0u);
   EXPECT_EQ(inv.spellsSchool, 4u);
 }
+
+// A tap on the floor of the view opens the bag lying on the player's cell, its items first; with no bag
+// there it does nothing.
+TEST(InventoryWorld, TheFloorOpensTheBagOnTheCell) {
+  InventoryGame g;
+  ASSERT_TRUE(g.Enter("base_out0101", 17, 17, 0));
+  const SWorldView& v = g.state().view;
+  const i32 x = v.viewX + v.viewWidth / 2, y = v.viewY + v.viewHeight * 9 / 10;
+  g.game.penDown(x, y);
+  g.game.penUp(x, y);
+  EXPECT_EQ(g.game.state(), kStateGame);
+  ASSERT_TRUE(g.Reopen());  // the portrait makes the bag
+  g.Make("base_food_bread", g.inv().container);
+  g.game.tapControl(SStateInventory::kCloseId);
+  ASSERT_TRUE(g.game.waitUntil(GameHarness::stateIs(kStateGame), 10));
+  g.game.frame();
+  g.game.penDown(x, y);
+  g.game.penUp(x, y);
+  ASSERT_TRUE(g.game.waitUntil(GameHarness::stateIs(kStateInventory), 10));
+  EXPECT_EQ(g.inv().containerView, 1u);
+  ASSERT_EQ(g.inv().grid.SlotCount(), 1u);
+  EXPECT_STREQ(g.inv().grid.Slot(0)->type->name.Text(), "base_food_bread");
+}
+
+// The mortar opens the alchemy dialog and the hammer the repair dialog over the pack; their close
+// button brings the items page back with the same selection.
+TEST(InventoryWorld, TheToolDialogsOpenAndClose) {
+  InventoryGame g;
+  ASSERT_TRUE(g.Open());
+  g.Make("base_alch_mortar");
+  g.Make("base_repair_hammer");
+  g.Refresh();
+  const struct {
+    const char* tool;
+    u32 page;
+    SDialog* dialog;
+  } cases[] = {{"base_alch_mortar", SStateInventory::kAlchemyPage, &g.inv().alchemy},
+               {"base_repair_hammer", SStateInventory::kRepairPage, &g.inv().repair}};
+  for (const auto& c : cases) {
+    ASSERT_TRUE(g.Select(c.tool));
+    const i32 selected = g.inv().grid.selected;
+    g.game.tapControl(SStateInventory::kUseId);
+    EXPECT_EQ(g.inv().page, c.page) << c.tool;
+    ASSERT_EQ(g.game.openChild(), c.dialog) << c.tool;
+    g.game.tapControl(SDialogAlchemy::kCloseId);  // the repair dialog closes by the same id
+    EXPECT_EQ(g.inv().page, SStateInventory::kItemsPage) << c.tool;
+    EXPECT_EQ(g.game.openChild(), nullptr) << c.tool;
+    EXPECT_EQ(g.inv().grid.selected, selected) << c.tool;
+  }
+  // With a threat neither opens.
+  g.state().dangerCountdown = 1;
+  ASSERT_TRUE(g.Select("base_repair_hammer"));
+  g.game.tapControl(SStateInventory::kUseId);
+  EXPECT_EQ(g.game.openChild(), nullptr);
+  EXPECT_EQ(g.Title(), "You cannot repair items when there might be immediate threat.");
+}
