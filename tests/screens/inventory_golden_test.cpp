@@ -54,3 +54,33 @@ TEST(InventoryGolden, TheReadingAndFaceDialogs) {
   ASSERT_EQ(g.game.openChild(), &g.inv().faceSelect);
   EXPECT_EQ(testgolden::CompareText("inventory_face_select", g.game.describeUi()), "");
 }
+
+// Every display mode a device selects: the pack opens with its grid, every tab builds its page, and the
+// reading and face dialogs open and close, whatever the mode's layout holds.
+TEST(InventoryGolden, EveryDeviceModeBuildsThePages) {
+  for (i32 mode : GameHarness::deviceModes()) {
+    InventoryGame g(GameHarness::forMode(mode));
+    ASSERT_TRUE(g.Open()) << mode;
+    ASSERT_EQ(g.core().displayMode, mode);
+    FillPack(g);
+    g.Refresh();
+    EXPECT_TRUE(g.inv().grid.IsVisible()) << mode;
+    EXPECT_GT(g.inv().grid.columns, 0) << mode;
+    for (u16 tab : {SStateInventory::kSheetTab, SStateInventory::kQuestsTab, SStateInventory::kSpellsTab,
+                    SStateInventory::kItemsTab}) {
+      g.game.tapControl(tab);
+      EXPECT_EQ(g.inv().page, u32(tab - SStateInventory::kItemsTab)) << mode;
+    }
+    ASSERT_TRUE(g.Select("base_book_letter"));
+    g.game.tapControl(SStateInventory::kUseId);
+    EXPECT_EQ(g.game.openChild(), &g.inv().reading) << mode;
+    g.game.tapControl(SDialogItemRead::kCloseId);
+    g.game.tapControl(SStateInventory::kSheetTab);
+    g.game.tapControl(SStateInventory::kFaceId);
+    EXPECT_EQ(g.game.openChild(), &g.inv().faceSelect) << mode;
+    g.game.tapControl(SDialogFaceSelect::kCancelId);
+    EXPECT_EQ(g.game.openChild(), nullptr) << mode;
+    g.game.tapControl(SStateInventory::kCloseId);
+    EXPECT_TRUE(g.game.waitUntil(GameHarness::stateIs(kStateGame), 10)) << mode;
+  }
+}
