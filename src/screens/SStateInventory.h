@@ -111,8 +111,6 @@ class SStateInventory : public SState {
   void UpdateDescriptionScroll();
   // The list the grid shows: the container in container view, else the pack; null when there is none.
   SItemContainer* ShownList() const;
-  SItemSlot* SelectedSlot() const { return grid.selectedSlot; }
-  bool HasContainer() const { return container != nullptr; }
   // The category that enables the button of an item class and subtype (0 for none).
   static u32 CategoryOfClass(u32 itemClass);
   // Closing a reading, alchemy or repair child.

@@ -206,6 +206,15 @@ TEST(InventoryActions, DropAndTake) {
 
   g.game.tapControl(SStateInventory::kDropId);  // back to the pack
   EXPECT_EQ(g.inv().containerView, 0u);
+
+  // A timed message gives the title back to the item once its 3 seconds are over.
+  ASSERT_TRUE(g.Select("base_food_bread"));
+  g.inv().ShowTimedMessage("A moment.");
+  g.game.frame();
+  EXPECT_EQ(g.Title(), "A moment.");
+  g.inv().statusDeadline = GetTicks() - 1;
+  g.game.frame();
+  EXPECT_EQ(g.Title(), "Bread");
 }
 
 // Without a container nothing can be dropped or shown; the close key leaves.
