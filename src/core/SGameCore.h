@@ -52,6 +52,8 @@ struct SFrameTimer {
 // An amount in at most five characters: below 10,000 as it is, then thousands with "K" and millions with
 // "M" (truncated).
 void FormatCompactNumber(u32 amount, SString& out);
+// A purse's money the same way, with billions as "B" from 1,000,000,000 on.
+void FormatMoneyText(u32 amount, SString& out);
 
 class SGameCore : public SDisplayHost {
  public:

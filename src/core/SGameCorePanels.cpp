@@ -154,6 +154,14 @@ void FormatCompactNumber(u32 amount, SString& out) {
   }
 }
 
+void FormatMoneyText(u32 amount, SString& out) {
+  if (amount >= 1000000000u) {
+    out.Format("%luB", static_cast<unsigned long>(amount / 1000000000u));
+  } else {
+    FormatCompactNumber(amount, out);
+  }
+}
+
 const SImage* SGameCore::Picture(u32 slot) const {
   return slot < kPictureSlots && pictures[slot] ? pictures[slot]->image : nullptr;
 }

@@ -81,7 +81,7 @@ void SGameKindServices::QueueMapTransition(const char* position, const char* que
   state.QueueMapTransition(position, question, u32(kind), u32(flag));
 }
 
-void SGameKindServices::OpenBag(SMapArea*, SMapObjectInst*) {}
+void SGameKindServices::OpenBag(SMapArea* area, SMapObjectInst* inst) { state.OpenBag(area, inst); }
 
 void SGameKindServices::EnterService(SMapArea*, SMapObjectInst*, SMapObjectType*, bool& closed) { closed = true; }
 

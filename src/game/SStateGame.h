@@ -153,6 +153,20 @@ class SStateGame : public SState {
   // The use action on the script context's current target (its cell and side).
   u32 TriggerUseOnCurrentTarget(SMapArea* area);
 
+  // ---- bags (SStateGameBags.cpp): the inventory over a bag or a map object's container
+  // The bag of the player's cell, made when the cell has none (the portrait's command); the pack with
+  // it. Returns the state to switch to.
+  u32 OpenBagAtPlayer();
+  // A tap on the floor of the view: the bag of the player's cell, when there is one.
+  u32 TouchCellBag();
+  // A chest's or shelf's container (a map-object kind asks): the switch is made by the action that ran
+  // the kind, through `requestedState`.
+  void OpenBag(SMapArea* area, SMapObjectInst* inst);
+  u32 requestedState = 0;
+  // Hands the container (null: none), its object and area to the inventory and asks for it, keeping
+  // this state; `byButton` 1 when the player's bag button opened it.
+  u32 ShowInventoryWith(SItemContainer* bag, SMapObjectInst* inst, SMapArea* area, u32 byButton);
+
   // ---- step and turn (SStateGameStep.cpp)
   // A step in grid direction 0..3 (0 north, 1 east, 2 south, 3 west); -1 and -2 do nothing.
   u32 StepPlayer(i32 direction);

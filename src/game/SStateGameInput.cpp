@@ -115,7 +115,7 @@ u32 SStateGame::OnPen(i32 x, i32 y, u32 touching, u32 moving) {
     const SWorldView& v = view;
     if (x >= v.viewX && y >= v.viewY && x < v.viewX + v.viewWidth && y < v.viewY + v.viewHeight) {
       // The lowest three tenths hold the bag of the player's cell, opened with the event actions.
-      if (y >= v.viewY + v.viewHeight * 7 / 10) return 0;
+      if (y >= v.viewY + v.viewHeight * 7 / 10) return TouchCellBag();
       return UseHand(-1, x <= v.viewX + v.viewWidth / 2 ? 0 : 1);
     }
   }
@@ -164,6 +164,7 @@ u32 SStateGame::OnCommand(u16 code) {
       return 0;
     case kMagicBookId: OpenMagicBook(); return 0;
     case kPotionsId: OpenPotions(); return 0;
+    case kPortraitId: return OpenBagAtPlayer();
     case kAutomapId:
       // The world map opens over everything, but not while the view moves or actions are under way.
       if (stepping || turning || actions.Count() || subDialog) return 0;
@@ -253,6 +254,9 @@ u32 SStateGame::TriggerCellAction(u16 event, u32 targets, SMapArea* area, SMapCe
   } else {
     result = u32(type->OnEvent(event, area, inst, cell, x, y, changed));
   }
+  // A kind that opened another screen (a chest's inventory) asked for the switch.
+  if (!result && requestedState) result = requestedState;
+  requestedState = 0;
   if (changed && context) context->AddChangedObject(area, x, y, targetSide, 1);
   labelRefresh = 1;
   if (context && context->changedObjects.Count()) {

@@ -56,6 +56,11 @@ u32 SStateGame::OnTick(u32 frameCounter, SDisplay* screen) {
     gameInProgress = 0;
     return u32(kStateDeath);
   }
+  // A kind run outside a cell action (a script resumed after a question) asked for another screen.
+  if (const u32 next = requestedState) {
+    requestedState = 0;
+    return next;
+  }
   // 2. A full-screen sub-dialog covers the world, which stands still.
   if (subMode == kWorldMap || subMode == kEnchanting || subMode == kShipTravel) {
     if (subDialog) subDialog->OnTick(frameCounter, screen);

@@ -25,7 +25,7 @@ u32 Purse(u32 money, u64 added) { return u32(money + added > kMoneyCap ? kMoneyC
 u32 Magnitude(i64 v) { return ClampU32(v < 0 ? -v : v); }
 const char* DiseaseName(const SDisease& d) { return d.text ? d.text : d.name.Text(); }
 const char* AbilityName(const SAbility& a) { return a.text ? a.text : a.name.Text(); }
-const char* SpellName(const SSpell& s) { return s.texts[0] ? s.texts[0] : s.name.Text(); }
+const char* SpellName(const SSpell& s) { return s.DisplayName(); }
 const char* QuestTitle(const SQuest& q) { return q.texts[0] ? q.texts[0] : q.name.Text(); }
 bool IsMissileWeapon(const SItem* item) {
   return item && item->type && item->type->itemClass == kItemWeapon &&

@@ -19,6 +19,8 @@ class SSpell {
   // Tag 4; text 5 is stored before text 4.
   void Serialize(SStream& s, u32 version);
   u32 GetManaCost(SWorldRules& rules) const;
+  // The name players see: text 1, else the key.
+  const char* DisplayName() const { return texts[0] ? texts[0] : name.Text(); }
   u32 CostAtLevel(i32 level) const { return u32(i32(baseCost) + i32(costPerSkill) * level / 100); }
   bool PreventsWandRecharge() const;
   bool HasGradedEffect() const;

@@ -20,6 +20,7 @@
 #include "platform/hal/DisplayModes.h"
 #include "platform/hal/Game.h"
 #include "platform/video/VideoDetect.h"
+#include "screens/SStateInventory.h"
 #include "script/SScriptInterpreter.h"
 #include "world/SItemTable.h"
 #include "world/SSoundTable.h"
@@ -654,6 +655,14 @@ std::string GameHarness::summary() const {
         << g->activeMonsters.Count() << "\n";
   } else {
     out << "game -\n";
+  }
+  if (state() == kStateInventory) {
+    const auto* inv = static_cast<const SStateInventory*>(core().currentState);
+    const SItemSlot* slot = inv->grid.selectedSlot;
+    out << "inventory page " << inv->page << " sub-page " << inv->sheetSubPage << " category " << inv->category
+        << " description " << inv->descriptionView << " view " << (inv->containerView ? "container" : "pack")
+        << " slots " << inv->grid.SlotCount() << " selected "
+        << (slot && slot->type && slot->type->name.Text() ? slot->type->name.Text() : "-") << "\n";
   }
   return out.str();
 }

@@ -107,12 +107,17 @@ TEST_F(ItemRules, ConditionWithoutMaximumNeverDivides) {
   item.type = club.get();
   item.count = 5;
   EXPECT_FALSE(club->IsBroken(item));
+  EXPECT_EQ(club->ConditionPercent(item), 100u);
   EXPECT_EQ(club->GetScaledDamageMax(3), 8u);
   auto sword = Make(kSword);
   item.count = 99;
   EXPECT_TRUE(sword->IsBroken(item));
+  EXPECT_EQ(sword->ConditionPercent(item), 9u);
   item.count = 100;
   EXPECT_FALSE(sword->IsBroken(item));
+  item.count = 0xFFFF;  // above the maximum: whole, no more
+  EXPECT_EQ(sword->ConditionPercent(item), 100u);
+  item.count = 100;
   sword->SubtractCondition(item, 150);
   EXPECT_EQ(item.count, 0);
   sword->Repair(item);

@@ -91,6 +91,8 @@ bool BuildItemBlock(Context& ctx, WorldArchiveSpec& spec) {
     t->text2 = KeepText(spec.name + "_pic" + tj.value("picture", ""));
     if (!table.FindTextPicture(t->text2)) ctx.fail("items.json", name + ": no picture " + tj.value("picture", ""));
     t->text3 = KeepText(tj.value("display", ""));
+    // What reading the item shows (books, letters, maps, spellbooks).
+    if (tj.contains("text")) t->text4 = KeepText(tj["text"].get<std::string>());
     t->value = tj.value("value", 0u);
     t->weight = u16(tj.value("weight", 0));
     if (tj.contains("damage")) {

@@ -4,12 +4,23 @@
 #include "core/ui/SState.h"
 #include "graphics/SDisplay.h"
 #include "graphics/SImage.h"
+#include "platform/sound/SSoundManager.h"
+#include "world/SSoundTable.h"
 
 void SDialog::Attach(SGameCore* gameCore) {
   core = gameCore;
   display = core ? core->display : nullptr;
   font = core ? core->font : nullptr;
   data = core ? &core->data : nullptr;
+}
+
+void SDialog::PlayClick(u32 which) {
+  if (core && core->soundManager && which < 2 && core->clickSounds[which])
+    core->soundManager->PlaySound(core->clickSounds[which], 10);
+}
+
+void SDialog::PlaySoundByName(const char* name) {
+  if (core && name) core->world.sounds.PlayByName(name, 10);
 }
 
 u32 SDialog::FrameCounter() const { return core ? core->frameCounter : 0; }

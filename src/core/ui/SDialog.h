@@ -61,6 +61,11 @@ class SDialog {
   // The pen input guard as a test: 1 drops the event, 0 takes it.
   u32 FilterPen(u32 touching, u32 moving);
 
+  // One of the game core's two click sounds (0 selections and arrows, 1 confirm, cancel and close), and a
+  // sound of the world's table by name, both at volume step 10.
+  void PlayClick(u32 which);
+  void PlaySoundByName(const char* name);
+
   void SetFullRepaint() { flags |= kFullRepaint; }
   void ClearFullRepaint() { flags &= ~kFullRepaint; }
   bool NeedsFullRepaint() const { return flags & kFullRepaint; }

@@ -331,11 +331,7 @@ void SItemsCtrl::DrawCell(i32 column, i32 row) {
 void SItemsCtrl::DrawPrice(const SItemSlot& slot, i32 cx, i32 cy) {
   if (!font) return;
   SString text;
-  if (slot.price >= 1000000000u) {
-    text.Format("%luB", static_cast<unsigned long>(slot.price / 1000000000u));
-  } else {
-    FormatCompactNumber(slot.price, text);
-  }
+  FormatMoneyText(slot.price, text);
   text.AppendChar(kCoinGlyph);
   if (slot.flags & (SItemSlot::kMagic | SItemSlot::kTypeFlag4)) {
     SGameCore::ConvertNumberGlyphsAlt(text);

@@ -1,0 +1,86 @@
+// The inventory's look: the items page on the 240x320 screen with the description view off, and the
+// controls of the reading and face dialogs.
+#include "InventoryGame.h"
+#include "support/GoldenText.h"
+#include "support/Png.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A pack of a few kinds, a sword and a ring worn, a stack of three loaves.
+void FillPack(InventoryGame& g) {
+  g.player().EquipItem(g.Make("base_weap_shortswordcheap"), false);
+  g.player().EquipItem(g.Make("base_acc_ring"), false);
+  g.Make("base_armor_shield");
+  for (u32 i = 0; i < 3; ++i) g.Make("base_food_bread");
+  g.Make("base_book_letter");
+  g.Make("base_spellbook_cure");
+  g.player().money = 12345;
+}
+
+}  // namespace
+
+TEST(InventoryGolden, TheItemsPageWithoutTheDescription) {
+  InventoryGame g(GameHarness::forMode(7));
+  ASSERT_TRUE(g.Open());
+  ASSERT_EQ(g.core().displayMode, 7);
+  FillPack(g);
+  g.game.tapControl(SStateInventory::kHideDescriptionId);
+  g.inv().Rebuild();
+  ASSERT_TRUE(g.Select("base_weap_shortswordcheap"));
+  g.inv().RefreshDescription();
+  g.inv().SetFullRepaint();
+  g.game.frame(2);
+  const Os::Panel& panel = g.game.panel();
+  EXPECT_EQ(
+      testpng::CompareGolden("inventory_items_mode7", panel.pixels.data(), panel.width, panel.height, panel.width), "");
+}
+
+TEST(InventoryGolden, TheReadingAndFaceDialogs) {
+  InventoryGame g(GameHarness::forMode(7));
+  ASSERT_TRUE(g.Open());
+  FillPack(g);
+  g.Refresh();
+  ASSERT_TRUE(g.Select("base_book_letter"));
+  g.game.tapControl(SStateInventory::kUseId);
+  ASSERT_EQ(g.game.openChild(), &g.inv().reading);
+  EXPECT_EQ(testgolden::CompareText("inventory_reading_letter", g.game.describeUi()), "");
+  g.game.tapControl(SDialogItemRead::kCloseId);
+
+  g.player().portrait.Assign("");
+  g.game.tapControl(SStateInventory::kSheetTab);
+  g.game.tapControl(SStateInventory::kFaceId);
+  ASSERT_EQ(g.game.openChild(), &g.inv().faceSelect);
+  EXPECT_EQ(testgolden::CompareText("inventory_face_select", g.game.describeUi()), "");
+}
+
+// Every display mode a device selects: the pack opens with its grid, every tab builds its page, and the
+// reading and face dialogs open and close, whatever the mode's layout holds.
+TEST(InventoryGolden, EveryDeviceModeBuildsThePages) {
+  for (i32 mode : GameHarness::deviceModes()) {
+    InventoryGame g(GameHarness::forMode(mode));
+    ASSERT_TRUE(g.Open()) << mode;
+    ASSERT_EQ(g.core().displayMode, mode);
+    FillPack(g);
+    g.Refresh();
+    EXPECT_TRUE(g.inv().grid.IsVisible()) << mode;
+    EXPECT_GT(g.inv().grid.columns, 0) << mode;
+    for (u16 tab : {SStateInventory::kSheetTab, SStateInventory::kQuestsTab, SStateInventory::kSpellsTab,
+                    SStateInventory::kItemsTab}) {
+      g.game.tapControl(tab);
+      EXPECT_EQ(g.inv().page, u32(tab - SStateInventory::kItemsTab)) << mode;
+    }
+    ASSERT_TRUE(g.Select("base_book_letter"));
+    g.game.tapControl(SStateInventory::kUseId);
+    EXPECT_EQ(g.game.openChild(), &g.inv().reading) << mode;
+    g.game.tapControl(SDialogItemRead::kCloseId);
+    g.game.tapControl(SStateInventory::kSheetTab);
+    g.game.tapControl(SStateInventory::kFaceId);
+    EXPECT_EQ(g.game.openChild(), &g.inv().faceSelect) << mode;
+    g.game.tapControl(SDialogFaceSelect::kCancelId);
+    EXPECT_EQ(g.game.openChild(), nullptr) << mode;
+    g.game.tapControl(SStateInventory::kCloseId);
+    EXPECT_TRUE(g.game.waitUntil(GameHarness::stateIs(kStateGame), 10)) << mode;
+  }
+}
