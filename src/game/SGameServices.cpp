@@ -3,6 +3,8 @@
 #include "core/SGameCore.h"
 #include "game/SStateGame.h"
 #include "player/SPlayer.h"
+#include "script/SDialogConditions.h"
+#include "script/SDialogEntry.h"
 #include "script/SScriptContext.h"
 
 // ---- kinds' services
@@ -166,3 +168,16 @@ bool SGameRuleHooks::MonsterBaseTypeExists(const char* name) {
 i32 SGameRuleHooks::DisplayMode() { return state.core ? state.core->displayMode : 0; }
 i32 SGameRuleHooks::Random(i32 n) { return n > 0 ? state.Random().Next(n) : 0; }
 void SGameRuleHooks::ConvertNumberGlyphs(SString& text) { SGameCore::ConvertNumberGlyphs(text); }
+
+bool SGameRuleHooks::ConversationList(const SNpc& person, u32 array, u32 index, SConversationOpening& out) {
+  out = SConversationOpening{};
+  const auto* pair = static_cast<const SDialogEntryListPair*>(person.conversation);
+  if (!pair || array > 1) return false;
+  const SPtrArray<SDialogEntryList>& lists = array == 0 ? pair->first : pair->second;
+  if (index >= lists.Count()) return false;
+  SDialogEntryList* list = lists[i32(index)];
+  out.list = list;
+  out.title = list ? list->text : nullptr;
+  out.entry = FindNextEntryWhoseConditionsHold(list, &person, nullptr, state.core);
+  return true;
+}

@@ -79,6 +79,7 @@ class SGameRuleHooks : public SGameHooks {
   i32 DisplayMode() override;
   i32 Random(i32 n) override;
   void ConvertNumberGlyphs(SString& text) override;
+  bool ConversationList(const SNpc& person, u32 array, u32 index, SConversationOpening& out) override;
 
  private:
   SStateGame& state;

@@ -25,6 +25,8 @@
 #include "game/SMonsterTurns.h"
 #include "game/SSceneTables.h"
 #include "graphics/renderer/SWorldView.h"
+#include "script/SDialogEntry.h"
+#include "world/SPeopleTables.h"
 
 class SFpsItem;
 class SItem;
@@ -63,6 +65,16 @@ struct SLabelPanel {
   i32 percent = 0;
   u32 hostile = 0;
   i32 x = 0, y = 0, width = 0, height = 0;
+};
+
+// The lists of a talking monster's record: the base table's, shared, so forgotten and never freed (the
+// table may be gone first).
+struct STemporaryConversation : SDialogEntryListPair {
+  ~STemporaryConversation() { Forget(); }
+  void Forget() {
+    first.Clear();
+    second.Clear();
+  }
 };
 
 class SStateGame : public SState {
@@ -353,6 +365,14 @@ class SStateGame : public SState {
   // A list of a script's choices (the event owns the list control until it opens).
   void QueueChoiceList(SDialogListCtrl* list);
   void QueueService(const char* name);
+  // ---- conversations
+  // Starts talking to a person: the script context's speaker and output kind 2, the words (0, person,
+  // speaker object, 0) with the keep flag, and the interior when the person has one, else the conversation
+  // (whose door flag says whether a city door opened it). Returns that state's number, 0 without a person.
+  u32 TalkTo(SNpc* person, u32 speakerWord, bool door);
+  // A monster that talks without a person record: the game state's own record with the dialog entry list
+  // named like the monster's template and the list "bres_monster" as its greetings. 0 when it has no list.
+  u32 TalkToMonster(SMapObjectInst* object, SMapArea* area, SMapMonster* monster);
   // The Open / Disarm / Pick prompt of a trapped or locked door; the three flags allow each button.
   void QueuePrompt(const char* text, SMapArea* area, SMapObjectInst* inst, SMapCell* cell, SMapObjectType* type,
                    i32 word, u8 disarm, u8 pick, u8 open);
@@ -671,6 +691,9 @@ class SStateGame : public SState {
 
   SGameKindServices kindServices;
   SGameRuleHooks ruleHooks;
+  // The record a talking monster speaks through, and its lists (the base table's, never owned).
+  SNpc temporaryPerson;
+  STemporaryConversation temporaryConversation;
 
  private:
   // A new event of the kind at the end of the queue (at the front with `first`); null when out of memory.

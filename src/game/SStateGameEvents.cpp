@@ -10,6 +10,7 @@
 #include "foundation/TimeUtil.h"
 #include "game/SStateGame.h"
 #include "graphics/SFont.h"
+#include "screens/SStateDialog.h"
 #include "script/SScriptContext.h"
 #include "world/SPeopleTables.h"
 #include "world/SSoundTable.h"
@@ -388,9 +389,49 @@ void SStateGame::OpenTrappedDoor() {
 
 void SStateGame::DisarmTrap() {}
 
-u32 SStateGame::RunService(const char* /*name*/) {
-  // The conversation and interior screens come with the game screens.
-  return 0;
+u32 SStateGame::RunService(const char* name) {
+  SNpc* person = core && name ? core->world.rules.people.FindByName(name) : nullptr;
+  if (!person) {
+    QueueMessage("No answer", 0, nullptr);
+    return 0;
+  }
+  if (core->scriptContext) {
+    core->scriptContext->speaker = person;
+    core->scriptContext->output = kOutputConversation;
+  }
+  return TalkTo(person, 0, false);
+}
+
+u32 SStateGame::TalkTo(SNpc* person, u32 speakerWord, bool door) {
+  if (!core || !person) return 0;
+  if (core->scriptContext) {
+    core->scriptContext->speaker = person;
+    core->scriptContext->output = kOutputConversation;
+  }
+  params[0] = 0;
+  params[1] = SStateDialog::PersonWord(core, person);
+  params[2] = speakerWord;
+  params[3] = 0;
+  keep = 1;
+  if (person->texts[3] && *person->texts[3]) return kStateDialogInterior;
+  if (auto* conversation = static_cast<SStateDialog*>(core->states[kStateDialog])) conversation->doorFlag = door;
+  return kStateDialog;
+}
+
+u32 SStateGame::TalkToMonster(SMapObjectInst* object, SMapArea* area, SMapMonster* monster) {
+  if (!core || !monster || !monster->monster) return 0;
+  SDialogEntryList* own =
+      FindDialogEntryListForSpeaker(core->world.dialogs, core->world.modules, monster->monster->name.Text());
+  if (!own) return 0;
+  temporaryConversation.Forget();
+  temporaryConversation.second.Add(own);
+  if (SDialogEntryList* common = core->world.dialogs.FindSecond("bres_monster"))
+    temporaryConversation.second.Add(common);
+  temporaryPerson.conversation = &temporaryConversation;
+  temporaryPerson.texts[0] = monster->monster->label;
+  temporaryPerson.params[3] = 0;
+  if (core->scriptContext) core->scriptContext->SetTalkingMonster(object, area, monster, &temporaryPerson);
+  return TalkTo(&temporaryPerson, 0, false);
 }
 
 u32 SStateGame::PlayScene(const char* /*name*/) { return 0; }

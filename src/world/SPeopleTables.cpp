@@ -9,6 +9,23 @@
 
 // ---- people
 
+bool SNpc::ChooseGreeting(SWorldRules& rules, void*& list, void*& entry) const {
+  SConversationOpening o;
+  for (u32 i = 0; conversation && rules.Hooks().ConversationList(*this, 1, i, o); ++i)
+    if (o.entry) {
+      list = o.list;
+      entry = o.entry;
+      return true;
+    }
+  return false;
+}
+
+void SNpc::CollectTopics(SWorldRules& rules, SValueArray<SNpcTopic>& topics) const {
+  SConversationOpening o;
+  for (u32 i = 0; conversation && rules.Hooks().ConversationList(*this, 0, i, o); ++i)
+    if (o.entry) topics.Add(SNpcTopic{o.title, o.list, o.entry});
+}
+
 void SNpc::Clear() {
   name.Free();
   for (const char*& t : texts) t = nullptr;

@@ -75,6 +75,13 @@ class SConversationReaderOf : public SConversationReader {
   const Table* table_;
 };
 
+// A topic a person offers now: its list's title, the list and its first entry whose conditions hold.
+struct SNpcTopic {
+  const char* title = nullptr;
+  void* list = nullptr;
+  void* entry = nullptr;
+};
+
 struct STextPair {
   const char* first = nullptr;
   const char* second = nullptr;
@@ -92,6 +99,12 @@ class SNpc {
   void Serialize(SStream& s, u32 version) { Serialize(s, version, nullptr); }
   void Clear();
   void UpdateWillingness(SWorldRules& rules);
+  // The first greeting list (in order) whose own condition holds or is absent and which has an entry whose
+  // conditions hold, and that entry; false, with the outs unchanged, when none does.
+  bool ChooseGreeting(SWorldRules& rules, void*& list, void*& entry) const;
+  // Appends a topic for every topic list, in order, whose own condition holds or is absent and which has an
+  // entry whose conditions hold; nothing without a conversation.
+  void CollectTopics(SWorldRules& rules, SValueArray<SNpcTopic>& topics) const;
   i32 GetValue(SWorldRules& rules) const;
   bool IsUndead() const { return race == 1; }
   // The item level the shop stocks: levels outside 1..5 stock nothing.
@@ -115,6 +128,7 @@ class SNpc {
   i16 param16 = 10;  // from version 104
   u8 flag2 = 1;      // from version 67
   u32 willing = 0;
+  u32 runWord = 0;  // measured by dialog conditions; not stored, and nothing sets it yet
 
  private:
   SConversationReader* reader_ = nullptr;

@@ -66,6 +66,16 @@ class SPlayerAccess {
   bool IsUndead() const { return Race() == 1; }
 };
 
+// One list of a person's conversation as the game judges it now: the list, its title, and its first entry
+// whose conditions hold (null when the list's own condition or every entry's fails).
+struct SConversationOpening {
+  void* list = nullptr;
+  void* entry = nullptr;
+  const char* title = nullptr;
+};
+
+class SNpc;
+
 class SGameHooks {
  public:
   virtual ~SGameHooks() = default;
@@ -77,4 +87,7 @@ class SGameHooks {
   virtual i32 DisplayMode() { return 0; }
   virtual i32 Random(i32 n) { return 0; }
   virtual void ConvertNumberGlyphs(SString& text) {}
+  // List `index` of the person's conversation, in its topic lists (array 0) or greeting lists (1); false
+  // past the end of the array (or without a conversation).
+  virtual bool ConversationList(const SNpc& person, u32 array, u32 index, SConversationOpening& out) { return false; }
 };

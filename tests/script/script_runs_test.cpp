@@ -149,7 +149,8 @@ TEST(ScriptRuns, TheSampleObjectsScripts) {
     ASSERT_TRUE(w.Enter("base_out0101", 11, 26, 180));  // the bell to the south
     w.MarkSounds();
     w.game.press(kUse);
-    ASSERT_TRUE(w.game.waitUntil(GameHarness::gameIdle(), 20));
+    // The merchant comes: his service opens his interior.
+    ASSERT_TRUE(w.game.waitUntil(GameHarness::stateIs(kStateDialogInterior), 20));
     EXPECT_TRUE(w.Played("bsnd_clicks"));
   }
   {

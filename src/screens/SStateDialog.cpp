@@ -1,0 +1,667 @@
+#include "screens/SStateDialog.h"
+
+#include "core/SGameCore.h"
+#include "core/SStateNumbers.h"
+#include "game/SStateGame.h"
+#include "graphics/SDisplay.h"
+#include "graphics/SFont.h"
+#include "os/Clock.h"
+#include "platform/sound/SSoundManager.h"
+#include "player/SPlayer.h"
+#include "script/SDialogConditions.h"
+#include "script/SDialogEntry.h"
+#include "script/SGlobalVariables.h"
+#include "script/SScriptContext.h"
+#include "script/SScriptInterpreter.h"
+#include "world/SPeopleTables.h"
+#include "world/SSoundTable.h"
+
+namespace {
+
+constexpr u32 kVolume = 10;
+constexpr u32 kFollowPauseMs = 200;
+constexpr u16 kContinueKey = 3006, kExitKey = 1002;
+// The standard button panels of the game core, up and pressed.
+constexpr u32 kButtonUp = 10, kButtonDown = 13;
+// The services by flag, in the column's order.
+struct Service {
+  u8 flag;
+  u16 code;
+  const char* label;
+};
+constexpr Service kServices[5] = {{1, SStateDialog::kBuySell, "Buy/sell"},
+                                  {2, SStateDialog::kTraining, "Training"},
+                                  {8, SStateDialog::kRepair, "Repair"},
+                                  {4, SStateDialog::kEnchant, "Enchant"},
+                                  {64, SStateDialog::kCards, "Cards"}};
+
+// The person's price factor: the global the record names when above 0, else its own byte.
+i32 PriceFactor(SGameCore* core, const SNpc* person) {
+  if (!person) return 10;
+  if (core && core->scriptContext && person->texts[5] && *person->texts[5]) {
+    const i32 global = core->scriptContext->GetGlobalValue(person->texts[5]);
+    if (global > 0) return global;
+  }
+  return person->value;
+}
+
+}  // namespace
+
+SStateDialog::SStateDialog() = default;
+
+SStateDialog::~SStateDialog() { RemoveTopics(); }
+
+u32 SStateDialog::PersonWord(const SGameCore* core, const SNpc* p) {
+  if (!core || !p) return 0;
+  if (core->stateGame && p == &core->stateGame->temporaryPerson) return kTemporaryPerson;
+  const i32 at = core->world.rules.people.records.IndexOf(const_cast<SNpc*>(p));
+  return at < 0 ? 0 : u32(at) + 1;
+}
+
+SNpc* SStateDialog::PersonFromWord(u32 word) const {
+  if (!core || word == 0) return nullptr;
+  if (word == kTemporaryPerson) return core->stateGame ? &core->stateGame->temporaryPerson : nullptr;
+  return core->world.rules.people.records.At(i32(word - 1));
+}
+
+void SStateDialog::Attach(SGameCore* gameCore) {
+  SState::Attach(gameCore);
+  for (SBorderCtrl& f : frames) f.Attach(this);
+  SCtrl* const all[] = {&portrait,       &name, &text,   &column,   &separator, &exitSeparator, &exitButton,
+                        &continueButton, &list, &pageUp, &pageDown, &listOk,    &listCancel};
+  for (SCtrl* c : all) c->Attach(this);
+  for (STopicButtonCtrl& s : services) s.Attach(this);
+  for (STopicButtonCtrl& c : choiceButtons) c.Attach(this);
+  doorFlag = 0;
+}
+
+bool SStateDialog::IsLargeScreen() const { return core && core->IsLarge(); }
+
+void SStateDialog::PlayClick(u32 which) {
+  if (core && core->soundManager && core->clickSounds[which])
+    core->soundManager->PlaySound(core->clickSounds[which], kVolume);
+}
+
+void SStateDialog::PlaceButton(SButtonCtrl& button, const char* label, u16 code, u32 key) {
+  SImageEntry* const* pictures = core ? core->pictures : nullptr;
+  button.CreatePanel(pictures ? &pictures[kButtonDown] : nullptr, pictures ? &pictures[kButtonUp] : nullptr, label,
+                     code, 1, 0xC8C8C8, 0x585858, 0xFFFFFF, 0x585858, key);
+  const i32 w = (font ? font->TextWidth(label) : 6 * i32(StrLength(label))) + (core && core->IsCompact() ? 16 : 24);
+  const i32 h = (font ? font->LineHeight() : 10) + (core && core->IsCompact() ? 4 : 8);
+  button.SetRect(button.left, button.top, u16(w), u16(h));
+}
+
+// ---- entering and leaving
+
+void SStateDialog::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
+  SState::Enter(w0, w1, w2, w3);
+  marker = kNone;
+  if (core && core->stateGame) core->stateGame->StopAmbientSounds(false);
+  // A second conversation of one visit is entered without the game state: its entries write here.
+  if (core && core->scriptContext) core->scriptContext->output = kOutputConversation;
+  if (core) {
+    repairShop.Attach(core);
+    training.Attach(core);
+    enchanting.Attach(core);
+    cardBet.Attach(core);
+    box.Attach(core);
+  }
+
+  ClearControls();
+  SetLayout(kLayout);
+  left = top = 0;
+  SetBackgroundPicture(core ? core->Picture(0) : nullptr);
+  const bool compact = core && core->IsCompact();
+  const i32 mode = core ? core->displayMode : 0;
+  const u32 fourth = (mode == 5 || mode == 7 || mode == 8) ? 6 : (mode == 10 || mode == 11 || mode == 16) ? 2 : 4;
+  const u32 styles[4] = {15, 2, 4, fourth};
+  SImageEntry* const* pictures = core ? core->pictures : nullptr;
+  for (u32 i = 0; i < 4; ++i)
+    if (AddLayoutControl(&frames[i], kFrameIds[i]))
+      frames[i].SetFrame(pictures ? &pictures[compact ? 77 : 16] : nullptr, 0, 0, styles[i]);
+  margin = IsLargeScreen() ? 10 : 1;
+
+  person = PersonFromWord(w1);
+  speakerWord = w2;
+  finished = goNext = goFirst = 0;
+  currentList = nullptr;
+  currentEntry = nullptr;
+  listActive = 0;
+  choicesShown = 0;
+  choiceLines = 0;
+  if (person && core) person->UpdateWillingness(core->world.rules);
+
+  if (AddLayoutControl(&portrait, kPortraitId)) {
+    if (person && person->texts[1] && *person->texts[1])
+      portrait.SetFaceByName(person->texts[1]);
+    else
+      portrait.SetFace(core && core->scriptContext ? core->scriptContext->GetSpeakerPortraitName() : nullptr);
+  }
+  if (AddLayoutControl(&name, kNameId))
+    name.SetTextStyled(person && person->texts[0] ? person->texts[0] : "", 18, 1, 0xBEC8D2, 0x161616);
+  text.Clear();
+  text.waiting.Clear();
+  if (AddLayoutControl(&text, kTextId)) text.SetStyle(1, 0xE6D2C8, 0xC8F0FA, 0x20BABA, 0x585858, nullptr);
+  text.pageMode = 0;
+  // The column's rectangle only: it is never painted.
+  if (AddLayoutControl(&column, kColumnId)) {
+    columnX = column.left;
+    columnY = column.top;
+    columnWidth = column.width;
+    columnHeight = column.height;
+    RemoveControl(&column);
+  } else {
+    columnX = columnY = columnWidth = columnHeight = 0;
+  }
+  list.Clear();
+  list.SetFont(1, 0xFFFFFF, 0x161616, nullptr);
+  SetFullRepaint();
+  greetingPending = 1;
+}
+
+void SStateDialog::Leave(u32 next) {
+  // Messages from outside a script reach the game's message line again.
+  if (core && core->scriptContext) core->scriptContext->output = kOutputGameMessage;
+  RemoveTopics();
+  SState::Leave(next);
+}
+
+void SStateDialog::Paint() {
+  SDialog::Paint();
+  if (child) child->Paint();
+}
+
+// ---- the text
+
+void SStateDialog::AddLine(const char* line, u32 colour, bool bullet) {
+  if (!line) return;
+  SString expanded(line);
+  if (core && core->scriptContext) core->scriptContext->ExpandTextMacros(expanded);
+  text.AddText(expanded.CStr(), colour, bullet && !goNext && !goFirst ? 1 : 0);
+}
+
+void SStateDialog::AddScriptText(const char* line) {
+  if (line) text.AddText(line, 2, 0);
+}
+
+i32 SStateDialog::ChoiceLines() {
+  SChoice* shown[4] = {};
+  if (!currentEntry) return 0;
+  SelectChoicesWhoseConditionHolds(*currentEntry, shown, person, core);
+  i32 lines = 0;
+  for (SChoice* c : shown) {
+    if (!c || !font) continue;
+    SString caption(c->answer ? c->answer : "");
+    if (core && core->scriptContext) core->scriptContext->ExpandTextMacros(caption);
+    i32 w = 0, n = 0;
+    font->MeasureText(caption.CStr(), text.width - margin, &w, &n);
+    lines += n > 0 ? n : 1;
+  }
+  return lines;
+}
+
+bool SStateDialog::Overflows(u32 choiceCount) {
+  if (!choiceCount) return false;
+  const i32 pending = i32(text.WaitingCount());
+  const i32 lines = ChoiceLines();
+  return pending + lines >= text.rowsPerPage - 1;
+}
+
+void SStateDialog::ShowEntry() {
+  // A chain of follow-ups (gonext, gofirst) runs here entry after entry: the flags stay set from one entry
+  // to the next, so the next text joins without a bullet and without a page stop in between.
+  while (currentEntry) {
+    SDialogEntry& e = *currentEntry;
+    text.pageMode = greetingPending || text.HasWaitingLines() ? 1 : 0;
+    AddLine(e.text, 0, true);
+    goNext = goFirst = 0;
+    DisableColumn();
+
+    SScriptInterpreter* interpreter = core ? core->scriptInterpreter : nullptr;
+    // A failing run reports "Script error!" itself; the conversation goes on.
+    if (e.script && e.scriptLength && interpreter) {
+      interpreter->LoadProgram(e.script, e.scriptLength, e.scriptOffset);
+      interpreter->Run();
+    }
+    SChoice* shown[4] = {};
+    const u32 count = e.HasChoices() ? SelectChoicesWhoseConditionHolds(e, shown, person, core) : 0;
+    const bool overflow = Overflows(count);
+    if (!goNext && !goFirst) text.Paint();
+    if (text.HasWaitingLines() || overflow) {
+      ShowContinue();
+      return;
+    }
+    // An entry none of whose choices holds goes on as one without choices.
+    if (count) {
+      ShowChoices();
+      goNext = 0;
+      return;
+    }
+    if (listActive) {
+      ShowChoiceList();
+      goNext = goFirst = 0;
+      return;
+    }
+    if (core && core->scriptContext) core->scriptContext->lastAnswer = 0;
+    BuildColumn();
+    EnableColumn();
+    if (finished || (!goNext && !goFirst)) {
+      goNext = goFirst = 0;
+      return;
+    }
+    SDialogEntry* next = FindNextEntryWhoseConditionsHold(currentList, person, goNext ? currentEntry : nullptr, core);
+    text.DrawPage();
+    Os::Clocks().Sleep(kFollowPauseMs);
+    currentEntry = next;
+    if (!next) {
+      goNext = goFirst = 0;
+      OfferTopics();
+      return;
+    }
+  }
+}
+
+void SStateDialog::ShowContinue() {
+  DisableColumn();
+  const bool large = IsLargeScreen();
+  PlaceButton(continueButton, "Continue", kContinue, kContinueKey);
+  const i32 x = text.left + text.width - continueButton.width + (large ? -5 : 1);
+  const i32 y = text.top + (text.rowsPerPage - 1) * (text.glyphHeight + 1) + (large ? -3 : 2);
+  continueButton.SetPos(u16(x > 0 ? x : 0), u16(y > 0 ? y : 0));
+  RemoveControl(&continueButton);
+  AddControl(&continueButton);
+  continueButton.MarkDirty();
+}
+
+void SStateDialog::ShowChoices() {
+  SChoice* shown[4] = {};
+  if (!currentEntry) return;
+  choicesShown = SelectChoicesWhoseConditionHolds(*currentEntry, shown, person, core);
+  u32 button = 0;
+  i32 lines = 0;
+  for (u32 slot = 0; slot < 4; ++slot) {
+    if (!shown[slot]) continue;
+    STopicButtonCtrl& b = choiceButtons[button++];
+    SString caption(shown[slot]->answer ? shown[slot]->answer : "");
+    if (core && core->scriptContext) core->scriptContext->ExpandTextMacros(caption);
+    b.Setup(caption.CStr(), kChoice + slot, text.left + margin, 0, text.width - margin, 0, 0x64F0FA, 0x585858, 0);
+    RemoveControl(&b);
+    AddControl(&b);
+    lines += b.lineCount > 0 ? b.lineCount : 1;
+  }
+  choiceLines = lines;
+  text.pageMode = 1;
+  for (i32 i = 0; i < lines; ++i) {
+    STextLine blank;
+    blank.text = " ";
+    blank.colour = 1;
+    text.waiting.Add(blank);
+  }
+  text.Paint();
+  const i32 mode = core ? core->displayMode : 0;
+  if ((mode == 5 || mode == 8) && lines >= 8) text.pageMode = 0;
+  i32 y = text.top + (text.writeRow - lines) * (text.glyphHeight + 1);
+  for (u32 i = 0; i < button; ++i) {
+    STopicButtonCtrl& b = choiceButtons[i];
+    b.SetPos(b.left, u16(y > 0 ? y : 0));
+    b.MarkDirty();
+    y += (b.lineCount > 0 ? b.lineCount : 1) * (text.glyphHeight + 1);
+  }
+}
+
+void SStateDialog::ShowChoiceList() {
+  list.LayoutRows(text.width - 10);
+  text.pageMode = 1;
+  const i32 visible = list.PageSize();
+  for (i32 i = 0; i < visible + 1; ++i) {
+    STextLine blank;
+    blank.text = " ";
+    blank.colour = 1;
+    text.waiting.Add(blank);
+  }
+  text.Paint();
+  const i32 lineStep = text.glyphHeight + 1;
+  i32 y = text.top + (text.writeRow - visible - 1) * lineStep;
+  list.SetRect(u16(text.left + margin), u16(y > 0 ? y : 0), u16(text.width * 2 / 3), u16(visible * lineStep));
+  RemoveControl(&list);
+  AddControl(&list);
+  SImageEntry* const* pictures = core ? core->pictures : nullptr;
+  if (list.RowCount() > u32(visible)) {
+    pageUp.SetPicture(pictures ? &pictures[135] : nullptr, kPageUp, 0);
+    pageDown.SetPicture(pictures ? &pictures[137] : nullptr, kPageDown, 0);
+    pageUp.SetRect(u16(list.left + list.width + 5), list.top, 20, 12);
+    pageDown.SetRect(u16(list.left + list.width + 5), u16(list.top + list.height - 12), 20, 12);
+    AddControl(&pageUp);
+    AddControl(&pageDown);
+  }
+  PlaceButton(listOk, "Ok", kListOk, 0);
+  PlaceButton(listCancel, "Cancel", kListCancel, 0);
+  listOk.SetPos(u16(list.left + 20), u16(list.top + list.height + 5));
+  listCancel.SetPos(u16(listOk.left + listOk.width + 10), listOk.top);
+  AddControl(&listOk);
+  AddControl(&listCancel);
+  SetFullRepaint();
+}
+
+void SStateDialog::StartChoiceList() {
+  list.Clear();
+  listActive = 1;
+  list.Enable(true);
+  list.Select(-1);
+}
+
+void SStateDialog::AddListEntry(const char* id, const char* title) {
+  if (!listActive) return;
+  static constexpr char kCompactPrefix[] = {'-', 11, 0};
+  SString row(IsLargeScreen() ? "- " : kCompactPrefix);
+  row.Append(title ? title : "");
+  list.AddRowWithKey(id ? id : "", row.CStr(), 0);
+}
+
+// ---- the topic column
+
+void SStateDialog::RemoveTopics() {
+  for (u32 i = 0; i < topics.Count(); ++i) RemoveControl(&topics[i32(i)]->button);
+  topics.DeleteAll();
+}
+
+void SStateDialog::BuildColumn() {
+  RemoveTopics();
+  for (STopicButtonCtrl& s : services) RemoveControl(&s);
+  RemoveControl(&exitButton);
+  RemoveControl(&separator);
+  RemoveControl(&exitSeparator);
+  if (person && core) {
+    SValueArray<SNpcTopic> found{4};
+    person->CollectTopics(core->world.rules, found);
+    for (u32 i = 0; i < found.Count(); ++i) {
+      auto* t = new (std::nothrow) SDialogTopic;
+      if (!t) break;
+      t->title = found[i].title;
+      t->list = static_cast<SDialogEntryList*>(found[i].list);
+      t->entry = static_cast<SDialogEntry*>(found[i].entry);
+      t->button.Attach(this);
+      if (!topics.Add(t)) delete t;
+    }
+  }
+  if (!columnWidth) return;  // no column in the layout: nothing to place
+  const bool compact = core && core->IsCompact();
+  i32 y = columnY;
+  const bool hasInterior = person && person->texts[3] && *person->texts[3];
+  if (person && person->params[3] && !hasInterior) {
+    for (u32 i = 0; i < 5; ++i) {
+      if (!(person->params[3] & kServices[i].flag)) continue;
+      services[i].Setup(kServices[i].label, kServices[i].code, columnX + margin, y, columnWidth - margin, 0, 0xFFFFFF,
+                        0x585858, 0);
+      AddControl(&services[i]);
+      y += compact ? 16 : 22;
+    }
+    if (IsLargeScreen()) {
+      separator.SetRect(u16(columnX + 2), u16(y - 3), u16(columnWidth - 4), 4);
+      AddControl(&separator);
+    }
+    y += 3;
+  }
+  for (u32 i = 0; i < topics.Count(); ++i) {
+    SDialogTopic& t = *topics[i32(i)];
+    t.button.Setup(t.title ? t.title : "", kTopic + i, columnX + margin, y, columnWidth - margin, 0, 0xFFFFFF, 0x161616,
+                   0);
+    AddControl(&t.button);
+    y += t.button.height;
+  }
+  const i32 mode = core ? core->displayMode : 0;
+  exitButton.Setup(hasInterior ? "Back" : "Goodbye", kExit, 0, 0, columnWidth - margin, 0, 0xFFFFFF, 0x585858,
+                   kExitKey);
+  if (mode == 5 || mode == 7 || mode == 8) {
+    exitButton.SetPos(u16(frames[3].left + margin + 10), u16(frames[3].top + frames[3].height + 2));
+  } else {
+    const bool large = IsLargeScreen();
+    const bool small = mode == 2 || mode == 6 || mode == 12 || mode == 13 || mode == 16;
+    const i32 d = small ? 20 : large ? 36 : 26;
+    const i32 e = compact ? 16 : large ? 28 : 22;
+    exitSeparator.SetRect(u16(columnX + 2), u16(columnY + columnHeight - d), u16(columnWidth - 4), 4);
+    AddControl(&exitSeparator);
+    exitButton.SetPos(u16(columnX + margin), u16(columnY + columnHeight - e));
+  }
+  AddControl(&exitButton);
+  SetFullRepaint();
+}
+
+void SStateDialog::EnableColumn() {
+  for (STopicButtonCtrl& s : services) {
+    s.Enable(!finished);
+    s.Show(!finished);
+  }
+  for (u32 i = 0; i < topics.Count(); ++i) {
+    topics[i32(i)]->button.Enable(!finished);
+    topics[i32(i)]->button.Show(!finished);
+  }
+  exitButton.Enable(true);
+  SetFullRepaint();
+}
+
+void SStateDialog::DisableColumn() {
+  for (STopicButtonCtrl& s : services) s.Disable();
+  for (u32 i = 0; i < topics.Count(); ++i) topics[i32(i)]->button.Disable();
+  exitButton.Disable();
+}
+
+void SStateDialog::OfferTopics() {
+  if (core && core->scriptContext) core->scriptContext->lastAnswer = 0;
+  text.Paint();
+  BuildColumn();
+  EnableColumn();
+}
+
+void SStateDialog::Goodbye() {
+  finished = 1;
+  RemoveTopics();
+  for (STopicButtonCtrl& s : services) RemoveControl(&s);
+  EnableColumn();
+  SetFullRepaint();
+}
+
+// ---- commands
+
+void SStateDialog::FollowWith(SDialogEntry* next) {
+  text.DrawPage();
+  Os::Clocks().Sleep(kFollowPauseMs);
+  currentEntry = next;
+  if (next) {
+    ShowEntry();
+    return;
+  }
+  OfferTopics();
+}
+
+void SStateDialog::PickChoice(u32 slot) {
+  if (!currentEntry || slot > 3 || !currentEntry->choices[slot]) return;
+  if (core && core->scriptContext) core->scriptContext->lastAnswer = i32(slot) + 1;
+  const i32 mode = core ? core->displayMode : 0;
+  if (mode == 8 || (mode == 5 && text.linesShown >= text.rowsPerPage - 1)) text.Clear();
+  text.writeRow -= choiceLines;
+  if (text.writeRow < 0) text.writeRow = 0;
+  AddLine(currentEntry->choices[slot]->answer, 1, true);
+  SDialogEntry* next = goFirst ? FindNextEntryWhoseConditionsHold(currentList, person, nullptr, core)
+                               : FindNextEntryWhoseConditionsHold(currentList, person, currentEntry, core);
+  for (STopicButtonCtrl& b : choiceButtons) RemoveControl(&b);
+  choicesShown = 0;
+  choiceLines = 0;
+  SetFullRepaint();
+  FollowWith(next);
+}
+
+void SStateDialog::CloseChoiceList(bool ok) {
+  const SListRow* row = list.SelectedRow();
+  if (ok && !row) return;
+  text.writeRow -= list.PageSize() + 1;
+  if (text.writeRow < 0) text.writeRow = 0;
+  SScriptContext* context = core ? core->scriptContext : nullptr;
+  if (ok) {
+    const char* title = list.SelectedText();
+    AddLine(title && StrLength(title) >= 2 ? title + 2 : "", 1, true);
+    if (context) context->chosenText.Assign(list.SelectedKeyText() ? list.SelectedKeyText() : "");
+  } else {
+    AddLine("...", 1, true);
+    if (context) context->chosenText.Assign("");
+  }
+  SDialogEntry* next = FindNextEntryWhoseConditionsHold(currentList, person, currentEntry, core);
+  SCtrl* const gone[] = {&list, &pageUp, &pageDown, &listOk, &listCancel};
+  for (SCtrl* c : gone) RemoveControl(c);
+  listActive = 0;
+  SetFullRepaint();
+  FollowWith(next);
+}
+
+u32 SStateDialog::OpenService(u16 code) {
+  switch (code) {
+    case kBuySell:
+      params[0] = 0;
+      params[1] = PersonWord(core, person);
+      params[2] = speakerWord;
+      keep = 1;
+      return kStateShop;
+    case kRepair:
+      marker = kRepairShop;
+      repairShop.Open(PriceFactor(core, person));
+      OpenChild(&repairShop);
+      return 0;
+    case kEnchant:
+      marker = kEnchanting;
+      enchanting.Open(person, person ? u32(person->params[2]) * 3 : 0, 0);
+      OpenChild(&enchanting);
+      return 0;
+    case kTraining:
+      marker = kTrainer;
+      training.Open(person);
+      OpenChild(&training);
+      return 0;
+    case kCards:
+      marker = kCardBet;
+      cardBet.Open(person);
+      OpenChild(&cardBet);
+      return 0;
+    default: return 0;
+  }
+}
+
+u32 SStateDialog::Exit() {
+  if (core && core->scriptContext) core->scriptContext->output = kOutputGameMessage;
+  if (doorFlag) {
+    doorFlag = 0;
+    if (core) core->world.sounds.PlayByName("bsnd_cdoorclose", kVolume);
+  } else {
+    if (!(core && core->stateGame && core->stateGame->HasQueuedMessage())) PlayClick(1);
+    doorFlag = 0;
+  }
+  return 99;
+}
+
+u32 SStateDialog::OnCommand(u16 code) {
+  if (marker == kCardBet) {
+    marker = kNone;
+    CloseChild();
+    SetFullRepaint();
+    if (code != SDialogCardBet::kAccept) return 0;
+    if (core && core->player.HasMoney(u32(cardBet.bet))) {
+      params[0] = u32(cardBet.bet);
+      params[1] = PersonWord(core, person);
+      params[2] = 0;
+      keep = 1;
+      return kStateCard;
+    }
+    if (core) core->ShowMessageBox("You don't have enough money.", SDialogMessage::kOk, &boxText, &box, this);
+    return 0;
+  }
+  if (marker != kNone) {
+    marker = kNone;
+    CloseChild();
+    SetFullRepaint();
+    return 0;
+  }
+  if (code == SDialogMessage::kOk && child == &box) {
+    CloseChild();
+    SetFullRepaint();
+    return 0;
+  }
+  if (child) return 0;
+  if (code == kContinue) {
+    PlayClick(0);
+    RemoveControl(&continueButton);
+    text.linesShown = 0;
+    text.pageMode = text.HasWaitingLines() ? 1 : 0;
+    text.Paint();
+    const bool hasChoices = currentEntry && currentEntry->HasChoices();
+    SChoice* shown[4] = {};
+    const u32 count = hasChoices ? SelectChoicesWhoseConditionHolds(*currentEntry, shown, person, core) : 0;
+    const i32 mode = core ? core->displayMode : 0;
+    bool overflow = false;
+    if (count) {
+      const i32 pending = i32(text.WaitingCount()), lines = ChoiceLines();
+      overflow =
+          (mode == 5 || mode == 8) ? pending + lines > text.rowsPerPage : pending + lines >= text.rowsPerPage - 1;
+    }
+    if (text.HasWaitingLines() || overflow) {
+      ShowContinue();
+      return 0;
+    }
+    if (count) {
+      ShowChoices();
+    } else if (listActive) {
+      ShowChoiceList();
+      goNext = goFirst = 0;
+    } else {
+      OfferTopics();
+    }
+    return 0;
+  }
+  if (code >= kChoice && code < kChoice + 4) {
+    PickChoice(code - kChoice);
+    return 0;
+  }
+  if (code == kExit) return Exit();
+  if (code >= kBuySell && code < kExit) return OpenService(code);
+  if (code == kPageUp || code == kPageDown) {
+    if (code == kPageUp)
+      list.PageUp();
+    else
+      list.PageDown();
+    list.MarkDirty();
+    return 0;
+  }
+  if (code == kListOk || code == kListCancel) {
+    if (listActive) CloseChoiceList(code == kListOk);
+    return 0;
+  }
+  if (code >= kTopic && code < kTopic + topics.Count()) {
+    SDialogTopic& t = *topics[i32(code - kTopic)];
+    currentList = t.list;
+    if (currentList && currentList->secondText) AddLine(currentList->secondText, 1, true);
+    currentEntry = t.entry;
+    ShowEntry();
+    return 0;
+  }
+  return 0;
+}
+
+u32 SStateDialog::OnTick(u32 frameCounter, SDisplay* screen) {
+  if (greetingPending) {
+    currentList = nullptr;
+    currentEntry = nullptr;
+    void* greetingList = nullptr;
+    void* greetingEntry = nullptr;
+    if (person && core && person->ChooseGreeting(core->world.rules, greetingList, greetingEntry)) {
+      currentList = static_cast<SDialogEntryList*>(greetingList);
+      currentEntry = static_cast<SDialogEntry*>(greetingEntry);
+      ShowEntry();
+    } else {
+      AddLine("(silence)", 0, true);
+      text.Paint();
+      BuildColumn();
+      EnableColumn();
+      goNext = goFirst = 0;
+    }
+    greetingPending = 0;
+  }
+  return SState::OnTick(frameCounter, screen);
+}
