@@ -20,6 +20,7 @@ namespace {
 
 constexpr u32 kVolume = 10;
 constexpr u32 kFollowPauseMs = 200;
+constexpr u32 kMostFollowUps = 64;
 constexpr u16 kContinueKey = 3006, kExitKey = 1002;
 // The standard button panels of the game core, up and pressed.
 constexpr u32 kButtonUp = 10, kButtonDown = 13;
@@ -209,8 +210,17 @@ bool SStateDialog::Overflows(u32 choiceCount) {
 
 void SStateDialog::ShowEntry() {
   // A chain of follow-ups (gonext, gofirst) runs here entry after entry: the flags stay set from one entry
-  // to the next, so the next text joins without a bullet and without a page stop in between.
+  // to the next, so the next text joins without a bullet and without a page stop in between. Data whose
+  // chain comes back to itself (gofirst on its own list) would run for ever: the chain stops after so
+  // many entries and the topics come back.
+  u32 followUps = 0;
   while (currentEntry) {
+    if (followUps++ >= kMostFollowUps) {
+      goNext = goFirst = 0;
+      currentEntry = nullptr;
+      OfferTopics();
+      return;
+    }
     SDialogEntry& e = *currentEntry;
     text.pageMode = greetingPending || text.HasWaitingLines() ? 1 : 0;
     AddLine(e.text, 0, true);

@@ -68,8 +68,10 @@ TEST(SampleWorld, LoadsAsItsSourcesSay) {
   EXPECT_EQ(w.scripts.scripts.Count(), 13);  // those of data/sample/scripts (tests/script reads them closely)
   ASSERT_NE(w.scripts.Find("base_script_lever"), nullptr);
   EXPECT_TRUE(w.scripts.Find("base_script_lever")->HasProgram());
-  EXPECT_NE(w.dialogs.FindFirst("bres_monster"), nullptr);
-  EXPECT_NE(w.dialogs.FindSecond("base_merchanttopics"), nullptr);
+  // Greetings and monsters' lists in the second array, topics in the first.
+  EXPECT_NE(w.dialogs.FindSecond("bres_monster"), nullptr);
+  EXPECT_NE(w.dialogs.FindSecond("base_merchantgreeting"), nullptr);
+  EXPECT_NE(w.dialogs.FindFirst("base_merchanttopics"), nullptr);
   EXPECT_EQ(w.faces.faces.Count(), 8);
   EXPECT_EQ(w.faces.FindByName("bres_head34")->selectable, 1);
   EXPECT_EQ(w.faces.FindByName("bres_head00_raceundead")->selectable, 1);

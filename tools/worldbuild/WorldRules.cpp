@@ -211,6 +211,7 @@ bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
     npc.categories = u16(pj.value("categories", 0));
     npc.race = u8(pj.value("race", 1));
     npc.value = u8(pj.value("value", 10));
+    npc.params[3] = u8(pj.value("services", 0));
     SDialogEntryListPair conversation;
     EntryPrograms programs;
     if (pj.contains("topics")) {
@@ -218,8 +219,14 @@ bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
       for (const json& t : pj["topics"]) npc.topicPairs->Add(STextPair{Keep(t[0]), Keep(t[1])});
     }
     if (pj.contains("conversation")) {
-      for (const json& lj : pj["conversation"]["topics"])
-        if (SDialogEntryList* l = DialogListFromJson(ctx, "world/rules.json", lj, programs)) conversation.first.Add(l);
+      // A topic is a list of the person's own, or the name of one of the base table's first lists.
+      for (const json& lj : pj["conversation"]["topics"]) {
+        if (lj.is_string()) {
+          conversation.first.Add(BaseReference(lj));
+        } else if (SDialogEntryList* l = DialogListFromJson(ctx, "world/rules.json", lj, programs)) {
+          conversation.first.Add(l);
+        }
+      }
       for (const json& n : pj["conversation"]["greetings"]) conversation.second.Add(BaseReference(n));
       npc.conversation = &conversation;
     }

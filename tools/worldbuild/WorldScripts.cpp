@@ -250,12 +250,46 @@ std::vector<SDialogEntry*> EntriesInRecordOrder(SDialogEntryListPair& pair) {
   return out;
 }
 
+namespace {
+
+// A condition from its source: {"kind", "op" ("==", "!=", ">", ">=", "<", "<=" or the number), "value",
+// "parameter", "text"}; written as it stands.
+SCondition* ConditionFromJson(Context& ctx, const std::string& where, const nlohmann::json& cj) {
+  if (!cj.is_object() || !cj.contains("kind")) {
+    ctx.fail(where, "a condition is an object with a \"kind\"");
+    return nullptr;
+  }
+  auto* c = new SCondition;
+  c->kind = i8(cj["kind"].get<int>());
+  c->value = i16(cj.value("value", 0));
+  c->parameter = u8(cj.value("parameter", 0));
+  if (cj.contains("text")) c->text = KeepText(cj["text"].get<std::string>());
+  if (cj.contains("op")) {
+    static const char* const kOps[] = {"==", "!=", ">", ">=", "<", "<="};
+    const nlohmann::json& op = cj["op"];
+    if (op.is_number()) {
+      c->op = u8(op.get<int>());
+    } else {
+      c->op = 0;
+      for (u8 i = 0; i < 6; ++i)
+        if (op.get<std::string>() == kOps[i]) c->op = u8(i + 1);
+      if (!c->op) ctx.fail(where, "unknown operator " + op.get<std::string>());
+    }
+  }
+  return c;
+}
+
+}  // namespace
+
 SDialogEntryList* DialogListFromJson(Context& ctx, const std::string& file, const nlohmann::json& lj,
                                      EntryPrograms& programs) {
   auto* list = new SDialogEntryList;
   const std::string name = lj.value("name", "");
+  const std::string where = (ctx.source() / file).string();
   list->name.Set(KeepText(name));
   if (lj.contains("text")) list->text = KeepText(lj["text"].get<std::string>());
+  if (lj.contains("playerText")) list->secondText = KeepText(lj["playerText"].get<std::string>());
+  if (lj.contains("condition")) list->condition = ConditionFromJson(ctx, where + " (" + name + ")", lj["condition"]);
   u32 index = 0;
   for (const nlohmann::json& ej : lj["entries"]) {
     ++index;
@@ -265,22 +299,34 @@ SDialogEntryList* DialogListFromJson(Context& ctx, const std::string& file, cons
       e->text = KeepText(ej.get<std::string>());
       continue;
     }
+    const std::string what = "dialog list " + name + ", entry " + std::to_string(index);
     e->text = KeepText(ej.value("text", ""));
+    if (ej.contains("conditions")) {
+      if (ej["conditions"].size() > 5) ctx.fail(where, what + ": at most five conditions");
+      u32 i = 0;
+      for (const nlohmann::json& cj : ej["conditions"])
+        if (i < 5) e->conditions[i++] = ConditionFromJson(ctx, where + " (" + what + ")", cj);
+    }
     if (ej.contains("choices")) {
-      if (ej["choices"].size() > 4) ctx.fail((ctx.source() / file).string(), name + ": at most four choices");
+      if (ej["choices"].size() > 4) ctx.fail(where, name + ": at most four choices");
       u32 i = 0;
       for (const nlohmann::json& c : ej["choices"]) {
         if (i >= 4) break;
-        e->choices[i] = new SChoice;
-        e->choices[i]->answer = KeepText(c.get<std::string>());
+        // null leaves the slot empty; a choice is its answer, or {"text", "condition"}.
+        if (!c.is_null()) {
+          e->choices[i] = new SChoice;
+          if (c.is_string()) {
+            e->choices[i]->answer = KeepText(c.get<std::string>());
+          } else {
+            e->choices[i]->answer = KeepText(c.value("text", ""));
+            if (c.contains("condition"))
+              e->choices[i]->condition = ConditionFromJson(ctx, where + " (" + what + ")", c["condition"]);
+          }
+        }
         ++i;
       }
-      e->conditions[0] = new SCondition;
-      e->conditions[0]->kind = 2;
-      e->conditions[0]->op = 1;
     }
     if (ej.contains("script")) {
-      const std::string what = "dialog list " + name + ", entry " + std::to_string(index);
       const scriptc::Program* p = Scripts().CompileEntry(ctx, file, what, ej["script"]);
       if (!p) {
         delete list;

@@ -72,9 +72,10 @@ struct EntryScript {
 // Each dialog entry's compiled script.
 using EntryPrograms = std::map<const SDialogEntry*, const scriptc::Program*>;
 
-// A dialog entry list from its source: {"name", "text", "entries"}, an entry being its text alone or
-// {"text", "choices" (up to four answers), "script" (statements)}. An entry that offers choices holds
-// once an answer is pending. Scripts are compiled into `programs`; null after reporting a fault.
+// A dialog entry list from its source: {"name", "text" (its title), "playerText" (the player's line),
+// "condition", "entries"}, an entry being its text alone or {"text", "conditions" (up to five), "choices"
+// (up to four: an answer, {"text", "condition"}, or null for an empty slot), "script" (statements)}.
+// Conditions are written as they stand. Scripts are compiled into `programs`; null after reporting a fault.
 SDialogEntryList* DialogListFromJson(Context& ctx, const std::string& file, const nlohmann::json& list,
                                      EntryPrograms& programs);
 

@@ -204,11 +204,13 @@ imageenc::Picture Turned(const imageenc::Picture& p) {
 }
 
 // The world's dialog entry lists (one record), their scripts laid out where they land in it.
-Bytes DialogBlock(Context& ctx, const std::string& file, const json& lists, bool second) {
+Bytes DialogBlock(Context& ctx, const std::string& file, const json& lists) {
   SDialogEntryListPair pair;
   EntryPrograms programs;
+  // Topic lists go into the first array, greetings and monsters' lists ("greeting": true) into the second.
   for (const json& lj : lists)
-    if (SDialogEntryList* l = DialogListFromJson(ctx, file, lj, programs)) (second ? pair.second : pair.first).Add(l);
+    if (SDialogEntryList* l = DialogListFromJson(ctx, file, lj, programs))
+      (lj.value("greeting", false) ? pair.second : pair.first).Add(l);
   Bytes out = WriteDialogRecord(
       pair, programs,
       [&] { return SampleRecord([&](SStream& s) { pair.Serialize(s, kSampleVersion, false, nullptr); }); },
@@ -296,7 +298,7 @@ bool BuildRes(Context& ctx, WorldArchiveSpec& spec) {
     faces.faces.Add(f);
   }
   spec.blocks[kBlockFaces] = {SampleRecord([&](SStream& s) { faces.SerializeBlock(s, kSampleVersion); })};
-  spec.blocks[kBlockDialogLists] = {DialogBlock(ctx, "world/res.json", j["dialogLists"], false)};
+  spec.blocks[kBlockDialogLists] = {DialogBlock(ctx, "world/res.json", j["dialogLists"])};
   return true;
 }
 
@@ -412,7 +414,7 @@ bool BuildBase(Context& ctx, WorldArchiveSpec& spec) {
   WorldScripts& scripts = Scripts();
   if (!scripts.CompileNamed(ctx)) return false;
   spec.blocks[kBlockScripts] = scripts.NamedRecords(ctx);
-  spec.blocks[kBlockDialogLists] = {DialogBlock(ctx, "world/base.json", j["dialogLists"], true)};
+  spec.blocks[kBlockDialogLists] = {DialogBlock(ctx, "world/base.json", j["dialogLists"])};
   if (ctx.failed()) return false;
   if (!BuildItemBlock(ctx, spec)) return false;
   if (!BuildMapBlocks(ctx, spec)) return false;

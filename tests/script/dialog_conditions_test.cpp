@@ -1,0 +1,201 @@
+// Dialog conditions over the sample world: what each kind measures with the operators, the whole range of
+// kinds, operators and parameters with and without a speaker or a monster, the entry's condition set with
+// a pending answer, the searches over a list and the choices kept in their slots; a person's greeting
+// and topics; the speaker's list by prefix.
+#include "ScriptGame.h"
+#include "player/SPlayer.h"
+#include "script/SDialogConditions.h"
+#include "script/SDialogEntry.h"
+#include "world/SPeopleTables.h"
+#include "world/SWorldModule.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+SCondition Make(i8 kind, u8 op, i16 value, u8 parameter = 0, const char* text = nullptr) {
+  SCondition c;
+  c.kind = kind;
+  c.op = op;
+  c.value = value;
+  c.parameter = parameter;
+  c.text = text;
+  return c;
+}
+
+struct Conditions : ::testing::Test {
+  void SetUp() override { ASSERT_TRUE(w.Enter("base_out0101", 15, 20, 180, 1440 + 10 * 60)); }
+  SGameCore& core() { return w.core(); }
+  SPlayer& player() { return w.core().player; }
+  bool Holds(const SCondition& c, const SNpc* speaker = nullptr) { return EvaluateCondition(c, speaker, &core()); }
+  ScriptGame w;
+};
+
+TEST_F(Conditions, KindsMeasureThePlayerTheSpeakerAndTheWorld) {
+  SPlayer& p = player();
+  p.money = 250;
+  p.crime = 2;
+  p.fame = -3;
+  p.race = 2;
+  p.attributes[3] = 14;
+  p.skills[7] = 33;
+  p.AddQuest("base_quest_cellar");
+  core().scriptContext->lastAnswer = 0;
+  SNpc speaker;
+  speaker.race = 2;
+  speaker.runWord = 0;
+
+  const struct {
+    SCondition c;
+    bool holds;
+    const char* what;
+  } cases[] = {
+      {Make(-1, 1, 0), false, "kind -1 is always false"},
+      {Make(0, 1, 99), true, "kind 0 is always true"},
+      {Make(1, 1, 0), false, "kind 1 is false"},
+      {Make(5, 6, 100), false, "kind 5 is false"},
+      {Make(61, 1, 0), false, "beyond 60"},
+      {Make(-2, 1, 0), false, "below -1"},
+      {Make(2, 1, 0), true, "the last answer"},
+      {Make(3, 1, 2), true, "crime"},
+      {Make(4, 1, 1), true, "250 pays a fine of 200"},
+      {Make(6, 1, 0), true, "fame below 0: not 0 or more"},
+      {Make(7, 1, 1), true, "fame below 0"},
+      {Make(8, 5, 0), true, "fame < 0"},
+      {Make(12, 1, 1, 2), true, "race by parameter"},
+      {Make(12, 1, 1, 3), false, "another race"},
+      {Make(14, 1, 14, 3), true, "attribute 3"},
+      {Make(14, 1, 0, 6), true, "attribute 6 does not exist: 0"},
+      {Make(14, 1, 0, 255), true, "attribute 255: 0"},
+      {Make(15, 1, 33, 7), true, "skill 7"},
+      {Make(15, 1, 0, 0), true, "skill 0: 0"},
+      {Make(15, 1, 0, 21), true, "skill 21: 0"},
+      {Make(16, 1, 0), true, "not undead"},
+      {Make(17, 1, 1), true, "the speaker's race"},
+      {Make(25, 1, 1, 2), true, "200 gold at parameter 2"},
+      {Make(25, 1, 0, 3), true, "not 300 gold"},
+      {Make(25, 1, 0, 255), true, "not 25,500 gold"},
+      {Make(27, 1, 0), true, "kind 27 measures 0"},
+      {Make(29, 1, 0), true, "the speaker's run-time word"},
+      {Make(33, 1, 10), true, "the hour"},
+      {Make(34, 1, 2), true, "the day"},
+      {Make(37, 1, 1), true, "day"},
+      {Make(38, 1, 0), true, "not night"},
+      {Make(39, 1, 0, 0, "base_questcounter"), true, "a global"},
+      {Make(39, 1, 0, 0, "no_such_global"), true, "a missing global: 0"},
+      {Make(42, 1, 1, 0, "base_quest_cellar"), true, "a quest held"},
+      {Make(42, 1, 0, 0, "base_quest_cyclops"), true, "a quest not held"},
+      {Make(43, 1, 0, 0, "base_quest_cellar"), true, "not solved"},
+      {Make(45, 1, 1, 0, "base_out0101"), true, "the current map"},
+      {Make(46, 1, 1, 0, "base"), true, "the current world"},
+      {Make(28, 4, 1, 0, "base_obj_towngate"), true, "a named object's state"},
+      {Make(28, 1, 0, 0, "no_such_object"), true, "a missing object's state: 0"},
+      {Make(40, 1, 0, 0, "base_obj_towngate"), true, "no monster bound: not dead"},
+      {Make(51, 1, 1), true, "no row chosen"},
+      {Make(53, 1, 1), true, "male"},
+      // Operators: 3 ">", 4 ">=", 5 "<", 6 "<=", 2 "!=", 0 and 7 false.
+      {Make(3, 3, 1), true, "2 > 1"},
+      {Make(3, 4, 2), true, "2 >= 2"},
+      {Make(3, 5, 2), false, "2 < 2"},
+      {Make(3, 6, 2), true, "2 <= 2"},
+      {Make(3, 2, 2), false, "2 != 2"},
+      {Make(3, 0, 2), false, "operator 0"},
+      {Make(3, 7, 2), false, "operator 7"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Holds(c.c, &speaker), c.holds) << c.what;
+}
+
+// Every kind, operator and parameter, with and without a speaker and a current monster: no finding under
+// the sanitizers, and what needs a missing speaker, monster or object measures 0.
+TEST_F(Conditions, EveryKindOperatorAndParameterIsTotal) {
+  SNpc speaker;
+  speaker.race = 1;
+  const u8 parameters[] = {0, 1, 5, 20, 21, 255};
+  SScriptContext& context = *core().scriptContext;
+  for (int withSpeaker = 0; withSpeaker < 2; ++withSpeaker)
+    for (int kind = -1; kind <= 70; ++kind)
+      for (u8 op = 0; op <= 7; ++op)
+        for (u8 parameter : parameters) {
+          const SCondition c = Make(i8(kind), op, 0, parameter, kind % 3 ? "base_obj_cyclops" : nullptr);
+          EvaluateCondition(c, withSpeaker ? &speaker : nullptr, &core());
+          EvaluateCondition(c, nullptr, nullptr);
+        }
+  ASSERT_EQ(context.thisMonster, nullptr);
+  for (i8 kind : {17, 29, 54, 55, 56, 57, 58, 59, 60}) {
+    i32 v = -1;
+    EXPECT_TRUE(MeasureCondition(Make(kind, 1, 0, 0, "base_cyclops"), nullptr, &core(), v)) << int(kind);
+    EXPECT_EQ(v, 0) << "kind " << int(kind) << " without a speaker or a monster";
+  }
+  for (i8 kind : {20, 22, 28, 40, 41, 48, 50}) {
+    i32 v = -1;
+    MeasureCondition(Make(kind, 1, 0, 0, "no_such_object"), nullptr, &core(), v);
+    EXPECT_EQ(v, 0) << "kind " << int(kind) << " of a missing object";
+  }
+}
+
+TEST_F(Conditions, AnEntryWithoutAnAnswerTestIsChosenOnlyWhileNoAnswerIsPending) {
+  SScriptContext& context = *core().scriptContext;
+  SDialogEntry plain, afterYes;
+  afterYes.conditions[2] = new SCondition(Make(2, 1, 4));
+  for (i32 answer : {0, 4, 8}) {
+    context.lastAnswer = answer;
+    EXPECT_EQ(EvaluateConditionSet(plain.conditions, nullptr, &core()), answer == 0) << answer;
+    EXPECT_EQ(EvaluateConditionSet(afterYes.conditions, nullptr, &core()), answer == 4) << answer;
+  }
+  // One failing condition among holding ones.
+  context.lastAnswer = 4;
+  afterYes.conditions[4] = new SCondition(Make(-1, 1, 0));
+  EXPECT_FALSE(EvaluateConditionSet(afterYes.conditions, nullptr, &core()));
+  EXPECT_TRUE(EvaluateOptionalCondition(nullptr, nullptr, &core()));
+}
+
+TEST_F(Conditions, ListSearchesAndChoicesKeepingTheirSlots) {
+  core().scriptContext->lastAnswer = 0;
+  SDialogEntryList list;
+  for (int i = 0; i < 4; ++i) list.entries.Add(new SDialogEntry);
+  list.entries[1]->conditions[0] = new SCondition(Make(-1, 1, 0));  // never holds
+  list.condition = new SCondition(Make(3, 3, 1000));                // crime above 1000: fails
+  SDialogEntry outside;
+
+  EXPECT_EQ(FindNextEntryWhoseConditionsHold(&list, nullptr, nullptr, &core()), nullptr) << "the list's own fails";
+  EXPECT_EQ(FindNextEntryWhoseConditionsHold(&list, nullptr, list.entries[0], &core()), list.entries[2])
+      << "after an entry the list's condition is not asked; entry 1 is passed over";
+  EXPECT_EQ(FindNextEntryWhoseConditionsHold(&list, nullptr, list.entries[3], &core()), nullptr) << "the end";
+  EXPECT_EQ(FindNextEntryWhoseConditionsHold(&list, nullptr, &outside, &core()), list.entries[0])
+      << "an entry not in the list starts from the first";
+  delete list.condition;
+  list.condition = nullptr;
+  EXPECT_EQ(FindNextEntryWhoseConditionsHold(&list, nullptr, nullptr, &core()), list.entries[0]);
+  EXPECT_EQ(FindNextEntryWhoseConditionsHold(nullptr, nullptr, nullptr, &core()), nullptr);
+
+  SDialogEntry e;
+  e.choices[0] = new SChoice;
+  e.choices[0]->condition = new SCondition(Make(-1, 1, 0));
+  e.choices[1] = new SChoice;
+  e.choices[3] = new SChoice;
+  e.choices[3]->condition = new SCondition(Make(0, 1, 0));
+  SChoice* shown[4] = {e.choices[0], e.choices[0], e.choices[0], e.choices[0]};
+  EXPECT_EQ(SelectChoicesWhoseConditionHolds(e, shown, nullptr, &core()), 2u);
+  EXPECT_EQ(shown[0], nullptr);
+  EXPECT_EQ(shown[1], e.choices[1]);
+  EXPECT_EQ(shown[2], nullptr);
+  EXPECT_EQ(shown[3], e.choices[3]);
+}
+
+TEST(SpeakerLists, ShortAndPrefixedNamesAndTheBresFallback) {
+  ScriptGame w;
+  ASSERT_TRUE(w.Enter("base_out0101", 15, 20, 180));
+  SGameCore& core = w.core();
+  const SDialogEntryListTable& table = core.world.dialogs;
+  const SWorldModuleList& worlds = core.world.modules;
+  SDialogEntryList* monster = table.FindSecond("bres_monster");
+  ASSERT_NE(monster, nullptr);
+  EXPECT_EQ(FindDialogEntryListForSpeaker(table, worlds, "zzzz_monster"), monster) << "another prefix, then bres";
+  EXPECT_EQ(FindDialogEntryListForSpeaker(table, worlds, "monster"), monster) << "no prefix";
+  for (const char* name : {"", "a", "ab_", "abcd", "_"})
+    EXPECT_EQ(FindDialogEntryListForSpeaker(table, worlds, name), nullptr) << '"' << name << '"';
+}
+
+}  // namespace
