@@ -90,6 +90,7 @@ void SStateDialog::PlaceButton(SButtonCtrl& button, const char* label, u16 code,
   const i32 w = (font ? font->TextWidth(label) : 6 * i32(StrLength(label))) + (core && core->IsCompact() ? 16 : 24);
   const i32 h = (font ? font->LineHeight() : 10) + (core && core->IsCompact() ? 4 : 8);
   button.SetRect(button.left, button.top, u16(w), u16(h));
+  button.id = code;
 }
 
 // ---- entering and leaving
@@ -236,8 +237,10 @@ void SStateDialog::ShowEntry() {
     SChoice* shown[4] = {};
     const u32 count = e.HasChoices() ? SelectChoicesWhoseConditionHolds(e, shown, person, core) : 0;
     const bool overflow = Overflows(count);
-    if (!goNext && !goFirst) text.Paint();
-    if (text.HasWaitingLines() || overflow) {
+    // A follow-up's text waits for the next entry's: only a painted page can stop with lines waiting.
+    const bool painted = !goNext && !goFirst;
+    if (painted) text.Paint();
+    if ((painted && text.HasWaitingLines()) || overflow) {
       ShowContinue();
       return;
     }
@@ -295,6 +298,7 @@ void SStateDialog::ShowChoices() {
     SString caption(shown[slot]->answer ? shown[slot]->answer : "");
     if (core && core->scriptContext) core->scriptContext->ExpandTextMacros(caption);
     b.Setup(caption.CStr(), kChoice + slot, text.left + margin, 0, text.width - margin, 0, 0x64F0FA, 0x585858, 0);
+    b.id = u16(kChoice + slot);
     RemoveControl(&b);
     AddControl(&b);
     lines += b.lineCount > 0 ? b.lineCount : 1;
@@ -332,13 +336,17 @@ void SStateDialog::ShowChoiceList() {
   text.Paint();
   const i32 lineStep = text.glyphHeight + 1;
   i32 y = text.top + (text.writeRow - visible - 1) * lineStep;
-  list.SetRect(u16(text.left + margin), u16(y > 0 ? y : 0), u16(text.width * 2 / 3), u16(visible * lineStep));
+  const i32 w = list.width > text.width * 2 / 3 ? list.width : text.width * 2 / 3;
+  list.SetRect(u16(text.left + margin), u16(y > 0 ? y : 0), u16(w), list.height);
+  list.id = kList;
   RemoveControl(&list);
   AddControl(&list);
   SImageEntry* const* pictures = core ? core->pictures : nullptr;
   if (list.RowCount() > u32(visible)) {
     pageUp.SetPicture(pictures ? &pictures[135] : nullptr, kPageUp, 0);
     pageDown.SetPicture(pictures ? &pictures[137] : nullptr, kPageDown, 0);
+    pageUp.id = kPageUp;
+    pageDown.id = kPageDown;
     pageUp.SetRect(u16(list.left + list.width + 5), list.top, 20, 12);
     pageDown.SetRect(u16(list.left + list.width + 5), u16(list.top + list.height - 12), 20, 12);
     AddControl(&pageUp);
@@ -403,6 +411,7 @@ void SStateDialog::BuildColumn() {
       if (!(person->params[3] & kServices[i].flag)) continue;
       services[i].Setup(kServices[i].label, kServices[i].code, columnX + margin, y, columnWidth - margin, 0, 0xFFFFFF,
                         0x585858, 0);
+      services[i].id = kServices[i].code;
       AddControl(&services[i]);
       y += compact ? 16 : 22;
     }
@@ -416,14 +425,19 @@ void SStateDialog::BuildColumn() {
     SDialogTopic& t = *topics[i32(i)];
     t.button.Setup(t.title ? t.title : "", kTopic + i, columnX + margin, y, columnWidth - margin, 0, 0xFFFFFF, 0x161616,
                    0);
+    t.button.id = u16(kTopic + i);
     AddControl(&t.button);
     y += t.button.height;
   }
   const i32 mode = core ? core->displayMode : 0;
   exitButton.Setup(hasInterior ? "Back" : "Goodbye", kExit, 0, 0, columnWidth - margin, 0, 0xFFFFFF, 0x585858,
                    kExitKey);
+  exitButton.id = kExit;
   if (mode == 5 || mode == 7 || mode == 8) {
-    exitButton.SetPos(u16(frames[3].left + margin + 10), u16(frames[3].top + frames[3].height + 2));
+    // Under the portrait's frame, no wider than it: the topic column lies beside it.
+    const i32 w = frames[3].width - margin - 10;
+    exitButton.SetRect(u16(frames[3].left + margin + 10), u16(frames[3].top + frames[3].height + 2), u16(w > 0 ? w : 0),
+                       exitButton.height);
   } else {
     const bool large = IsLargeScreen();
     const bool small = mode == 2 || mode == 6 || mode == 12 || mode == 13 || mode == 16;

@@ -8,6 +8,7 @@
 #include "core/ui/SDialogMessage.h"
 #include "core/ui/SDialogTextCtrl.h"
 #include "core/ui/SDialogTextEdit.h"
+#include "core/ui/SGameCtrls.h"
 #include "core/ui/SSceneTextCtrl.h"
 #include "core/ui/SState.h"
 #include "core/ui/STextCtrl.h"
@@ -68,6 +69,7 @@ std::string ControlText(const SCtrl& c) {
     for (u32 i = 0; i < t->lines.Count(); ++i) out += (i ? "\r" : "") + Text(t->lines[i]);
     return out;
   }
+  if (auto* t = dynamic_cast<const STopicButtonCtrl*>(&c)) return Text(t->caption);
   if (auto* t = dynamic_cast<const SDialogTextCtrl*>(&c)) {
     // The lines on the page, then those still waiting for it.
     std::string out;

@@ -1,0 +1,259 @@
+// The sample town's people talked to through the real screens: greetings chosen by their conditions,
+// topics, follow-up chains, choices, pages, the choice list, services, the exit and a talking monster.
+#include "ConversationScreen.h"
+#include "core/SStateNumbers.h"
+#include "core/ui/SDialogMessage.h"
+#include "game/SStateGame.h"
+#include "script/SDialogEntry.h"
+#include "world/SMapArea.h"
+#include "world/SPeopleTables.h"
+#include "world/SWorldModule.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string s;
+  for (const std::string& l : lines) s += l + "\n";
+  return s;
+}
+
+// The last lines of the answer text (the page scrolls: earlier lines leave it), as many as `expected` has.
+std::string Tail(ConversationScreen& c, const std::string& expected) {
+  const std::vector<std::string> all = c.Lines();
+  const size_t n = size_t(std::count(expected.begin(), expected.end(), '\n'));
+  return Joined(std::vector<std::string>(all.end() - i32(std::min(n, all.size())), all.end()));
+}
+
+TEST(Conversation, GreetingTopicsAndTheExit) {
+  ConversationScreen c;
+  ASSERT_TRUE(c.entered);
+  ASSERT_TRUE(c.Call("base_talker"));
+  EXPECT_EQ(c.context().output, kOutputConversation);
+  // The macros expanded; the topic whose list's own condition fails (fame 50) is not offered.
+  EXPECT_EQ(Joined(c.Lines()),
+            "- Good day, Ada. I am Old Wenna,\nand this is an old town. The counter\nstands at 0.\n");
+  EXPECT_EQ(c.Buttons(), "The town|A riddle|Charms|A story|Magic|Farewell|The weather|Goodbye|");
+
+  // A quest held: its greeting comes first. Famous enough: the hidden topic shows. (The quest's report goes
+  // to the conversation that is current.)
+  c.core().player.AddQuest("base_quest_cyclops");
+  c.core().player.fame = 60;
+  EXPECT_EQ(Tail(c, "\n\n"), "[2] You have a new quest: The cyclops'\n[2] gold.\n");
+  c.Tap(SStateDialog::kExit);
+  ASSERT_TRUE(c.game.waitUntil(GameHarness::stateIs(kStateGame), 5));
+  ASSERT_TRUE(c.Call("base_talker"));
+  EXPECT_EQ(Joined(c.Lines()), "- So you go after the cyclops' gold,\nAda? Brave or foolish.\n");
+  EXPECT_EQ(c.Buttons(), "The town|A riddle|Secrets|Charms|A story|Magic|Farewell|The weather|Goodbye|");
+
+  // The exit: 99 back to the game, the second click, and the output kind back to the message line, where a
+  // message from outside a script then goes.
+  const size_t soundsBefore = c.game.sounds().size();
+  c.Tap(SStateDialog::kExit);
+  ASSERT_TRUE(c.game.waitUntil(GameHarness::stateIs(kStateGame), 5));
+  EXPECT_EQ(c.context().output, kOutputGameMessage);
+  ASSERT_GT(c.game.sounds().size(), soundsBefore);
+  EXPECT_EQ(c.game.sounds().back().name, "#4032");
+  c.core().player.ChangeFame(1);
+  const GameHarness::Message* report = nullptr;
+  for (const GameHarness::Message& m : c.game.messages())
+    if (m.source == "script") report = &m;
+  ASSERT_NE(report, nullptr);
+  EXPECT_EQ(report->text, "Your fame has been increased.");
+  EXPECT_EQ(report->destination, "game message");
+}
+
+TEST(Conversation, AFollowUpChainJoinsWithoutBulletOrPageStop) {
+  ConversationScreen c;
+  ASSERT_TRUE(c.Call("base_talker"));
+  c.Tap(SStateDialog::kTopic + 0);
+  EXPECT_EQ(Tail(c,
+                 "[1] - Tell me about the town.\n- Our town is old.\nOlder than the hills, some say.\n"
+                 "But Old Wenna remembers it young.\n"),
+            "[1] - Tell me about the town.\n- Our town is old.\nOlder than the hills, some say.\n"
+            "But Old Wenna remembers it young.\n");
+  EXPECT_FALSE(c.HasControl(SStateDialog::kContinue));
+  EXPECT_EQ(c.context().lastAnswer, 0);
+  EXPECT_EQ(c.Buttons(), "The town|A riddle|Charms|A story|Magic|Farewell|The weather|Goodbye|");
+}
+
+TEST(Conversation, ChoicesKeepTheirSlotsAndAnswerTheirNumber) {
+  ConversationScreen c;
+  ASSERT_TRUE(c.Call("base_talker"));
+  c.Tap(SStateDialog::kTopic + 1);
+  // Slot 1 (fame 100) is hidden; the buttons keep their slots' codes, and everything else waits.
+  EXPECT_FALSE(c.HasControl(SStateDialog::kChoice + 0));
+  EXPECT_EQ(c.Buttons(),
+            "The town (off)|A riddle (off)|Charms (off)|A story (off)|Magic (off)|Farewell (off)|The weather (off)|"
+            "Goodbye (off)|A man|A dog|I give up|");
+  c.Tap(SStateDialog::kChoice + 1);
+  EXPECT_EQ(Tail(c, "[1] - A man\n- Right you are!\n"), "[1] - A man\n- Right you are!\n");
+  EXPECT_EQ(c.context().lastAnswer, 0) << "the topics are offered again";
+
+  // "A dog" (answer 3) goes back to the first entry (gofirst): the riddle again, its choices with it.
+  c.Tap(SStateDialog::kTopic + 1);
+  c.Tap(SStateDialog::kChoice + 2);
+  EXPECT_EQ(
+      Tail(c, "[1] - A dog\n- A dog? No. Again.\nWhat walks on four legs at dawn,\ntwo at noon and three at dusk?\n"),
+      "[1] - A dog\n- A dog? No. Again.\nWhat walks on four legs at dawn,\ntwo at noon and three at dusk?\n");
+  EXPECT_TRUE(c.HasControl(SStateDialog::kChoice + 3));
+  c.Tap(SStateDialog::kChoice + 3);
+  EXPECT_EQ(Tail(c, "[1] - I give up\n- It is a man, of course.\n"), "[1] - I give up\n- It is a man, of course.\n");
+}
+
+TEST(Conversation, TheChoiceListAnEntryFills) {
+  ConversationScreen c;
+  ASSERT_TRUE(c.Call("base_talker"));
+  c.Tap(SStateDialog::kTopic + 2);
+  ASSERT_TRUE(c.HasControl(SStateDialog::kList));
+  EXPECT_EQ(c.talk().list.RowCount(), 2u);
+  c.game.tapRow(SStateDialog::kList, 0);
+  c.Tap(SStateDialog::kListOk);
+  EXPECT_EQ(c.context().chosenText.CStr(), std::string("base_charm_luck"));
+  EXPECT_EQ(Tail(c, "[1] - Luck\n- A fine choice.\n[2] Luck be with you.\n"),
+            "[1] - Luck\n- A fine choice.\n[2] Luck be with you.\n");
+  EXPECT_FALSE(c.HasControl(SStateDialog::kList));
+
+  c.Tap(SStateDialog::kTopic + 2);
+  c.Tap(SStateDialog::kListCancel);
+  EXPECT_EQ(c.context().chosenText.CStr(), std::string(""));
+  EXPECT_EQ(Tail(c, "[1] - ...\n- Nothing for you, then.\n"), "[1] - ...\n- Nothing for you, then.\n");
+}
+
+TEST(Conversation, ALongTextStopsWithContinueBeforeItsChoices) {
+  ConversationScreen c(7);
+  ASSERT_TRUE(c.Call("base_talker"));
+  c.Tap(SStateDialog::kTopic + 3);
+  ASSERT_TRUE(c.HasControl(SStateDialog::kContinue));
+  EXPECT_FALSE(c.HasControl(SStateDialog::kChoice + 0));
+  for (int i = 0; i < 4 && c.HasControl(SStateDialog::kContinue); ++i) c.Tap(SStateDialog::kContinue);
+  EXPECT_FALSE(c.HasControl(SStateDialog::kContinue));
+  EXPECT_TRUE(c.HasControl(SStateDialog::kChoice + 0));
+  EXPECT_TRUE(c.HasControl(SStateDialog::kChoice + 1));
+  c.Tap(SStateDialog::kChoice + 0);
+  EXPECT_EQ(c.Lines().back(), "- And so the river found the sea.");
+}
+
+TEST(Conversation, AFailingScriptAndGoodbye) {
+  ConversationScreen c;
+  ASSERT_TRUE(c.Call("base_talker"));
+  c.Tap(SStateDialog::kTopic + 4);
+  EXPECT_EQ(Tail(c, "- Watch this!\n[2] Sparks fly.\n"), "- Watch this!\n[2] Sparks fly.\n");
+  u32 errors = 0;
+  for (const GameHarness::Message& m : c.game.messages()) errors += m.text == "Script error!";
+  EXPECT_EQ(errors, 1u);
+  EXPECT_EQ(c.Buttons(), "The town|A riddle|Charms|A story|Magic|Farewell|The weather|Goodbye|");
+
+  c.Tap(SStateDialog::kTopic + 5);
+  EXPECT_EQ(c.Lines().back(), "- I am tired now. Off with you.");
+  EXPECT_EQ(c.Buttons(), "Goodbye|");
+  c.Tap(SStateDialog::kExit);
+  EXPECT_TRUE(c.game.waitUntil(GameHarness::stateIs(kStateGame), 5));
+}
+
+TEST(Conversation, SilenceServicesAndABetTooHigh) {
+  ConversationScreen c;
+  ASSERT_TRUE(c.Call("base_sleeper"));
+  EXPECT_EQ(Joined(c.Lines()), "- (silence)\n");
+  EXPECT_EQ(c.Buttons(), "Buy/sell|Training|Repair|Enchant|Cards|The weather|Goodbye|");
+  c.core().player.money = 5;
+  c.Tap(SStateDialog::kCards);
+  ASSERT_EQ(c.game.openChild(), &c.talk().cardBet);
+  c.game.tapControl(SDialogCardBet::kAccept);
+  c.game.frame();
+  ASSERT_NE(c.game.openChild(), nullptr);
+  EXPECT_EQ(c.game.openChild(), &c.talk().box);
+  EXPECT_EQ(c.game.state(), kStateDialog);
+  bool told = false;
+  for (const GameHarness::Control& ctl : c.game.controls()) told |= ctl.text == "You don't have enough money.";
+  EXPECT_TRUE(told);
+  c.game.press(kActionBack);
+  // The training dialog: any command it passes up closes it.
+  c.talk().OnCommand(SDialogMessage::kOk);
+  EXPECT_EQ(c.game.openChild(), nullptr);
+  c.game.frame();
+  c.Tap(SStateDialog::kTraining);
+  EXPECT_EQ(c.game.openChild(), &c.talk().training);
+  c.talk().OnCommand(SDialogTraining::kCloseCode);
+  EXPECT_EQ(c.game.openChild(), nullptr);
+  EXPECT_EQ(c.talk().marker, SStateDialog::kNone);
+}
+
+TEST(Conversation, ATalkingMonsterSpeaksThroughItsOwnListOrTheCommonOne) {
+  for (u32 hour : {12u, 3u}) {
+    ConversationScreen c(7, 1440 + hour * 60, true);
+    ASSERT_TRUE(c.entered);
+    SMapMonster* monster = nullptr;
+    SMapArea* area = nullptr;
+    SMapObjectInst* object = c.core().world.modules.current->FindObjectAndMonster("base_obj_cyclops", monster, area);
+    ASSERT_NE(object, nullptr);
+    ASSERT_NE(monster, nullptr);
+    c.Switch(c.state().TalkToMonster(object, area, monster));
+    ASSERT_TRUE(c.Opened());
+    EXPECT_EQ(c.Lines().back(), hour == 12 ? "- Leave me be, Ada." : "- Grr. The night is mine.");
+    EXPECT_EQ(c.Buttons(), "Goodbye|");
+  }
+}
+
+// A person's conversation entered a second time in one visit, without the game state setting the output
+// kind (as the interior's "Talk" does): its entries still write into the conversation.
+TEST(Conversation, EnteredAgainItsScriptsStillWriteHere) {
+  ConversationScreen c;
+  ASSERT_TRUE(c.Call("base_talker"));
+  const u32 word = c.talk().params[1];
+  c.Tap(SStateDialog::kExit);
+  ASSERT_TRUE(c.game.waitUntil(GameHarness::stateIs(kStateGame), 5));
+  c.game.setState(kStateDialog, 0, word, 0, 0);
+  ASSERT_TRUE(c.Opened());
+  c.Tap(SStateDialog::kTopic + 0);
+  EXPECT_EQ(Tail(c,
+                 "[1] - Tell me about the town.\n- Our town is old.\nOlder than the hills, some say.\n"
+                 "But Old Wenna remembers it young.\n"),
+            "[1] - Tell me about the town.\n- Our town is old.\nOlder than the hills, some say.\n"
+            "But Old Wenna remembers it young.\n");
+  c.Tap(SStateDialog::kTopic + 4);
+  EXPECT_EQ(Tail(c, "- Watch this!\n[2] Sparks fly.\n"), "- Watch this!\n[2] Sparks fly.\n");
+}
+
+// A city door plays its sound when the conversation ends; a door flag is spent by one exit.
+TEST(Conversation, ThroughACityDoorTheExitPlaysTheDoor) {
+  ConversationScreen c;
+  SNpc* talker = c.core().world.rules.people.FindByName("base_talker");
+  ASSERT_NE(talker, nullptr);
+  c.Switch(c.state().TalkTo(talker, 0, true));
+  ASSERT_TRUE(c.Opened());
+  c.Tap(SStateDialog::kExit);
+  bool door = false;
+  for (const GameHarness::Sound& s : c.game.sounds()) door |= s.name == "bsnd_cdoorclose";
+  EXPECT_TRUE(door);
+  EXPECT_EQ(c.talk().doorFlag, 0u);
+}
+
+// An entry whose every choice fails goes on as one without choices: the topics come back.
+TEST(Conversation, AnEntryWhoseChoicesAllFailOffersTheTopics) {
+  ConversationScreen c;
+  SDialogEntryList list;
+  auto* e = new SDialogEntry;
+  e->text = "Choose wisely.";
+  e->choices[0] = new SChoice;
+  e->choices[0]->answer = "Never shown";
+  e->choices[0]->condition = new SCondition;
+  e->choices[0]->condition->kind = -1;
+  list.entries.Add(e);
+  SStateGame& game = c.state();
+  game.temporaryConversation.Forget();
+  game.temporaryConversation.second.Add(&list);
+  game.temporaryPerson.conversation = &game.temporaryConversation;
+  game.temporaryPerson.texts[0] = "Stranger";
+  c.Switch(game.TalkTo(&game.temporaryPerson, 0, false));
+  ASSERT_TRUE(c.Opened());
+  EXPECT_EQ(c.Lines().back(), "- Choose wisely.");
+  EXPECT_EQ(c.Buttons(), "Goodbye|");
+  c.Tap(SStateDialog::kExit);
+  game.temporaryConversation.Forget();
+}
+
+}  // namespace
