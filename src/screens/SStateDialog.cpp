@@ -416,6 +416,7 @@ void SStateDialog::BuildColumn() {
       y += compact ? 16 : 22;
     }
     if (IsLargeScreen()) {
+      separator.SetFrame(core ? &core->pictures[77] : nullptr, 0, 0, 1);
       separator.SetRect(u16(columnX + 2), u16(y - 3), u16(columnWidth - 4), 4);
       AddControl(&separator);
     }
@@ -443,6 +444,7 @@ void SStateDialog::BuildColumn() {
     const bool small = mode == 2 || mode == 6 || mode == 12 || mode == 13 || mode == 16;
     const i32 d = small ? 20 : large ? 36 : 26;
     const i32 e = compact ? 16 : large ? 28 : 22;
+    exitSeparator.SetFrame(core ? &core->pictures[77] : nullptr, 0, 0, 1);
     exitSeparator.SetRect(u16(columnX + 2), u16(columnY + columnHeight - d), u16(columnWidth - 4), 4);
     AddControl(&exitSeparator);
     exitButton.SetPos(u16(columnX + margin), u16(columnY + columnHeight - e));

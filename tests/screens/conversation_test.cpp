@@ -4,7 +4,9 @@
 #include "core/SStateNumbers.h"
 #include "core/ui/SDialogMessage.h"
 #include "game/SStateGame.h"
+#include "os/Gdi.h"
 #include "script/SDialogEntry.h"
+#include "support/Png.h"
 #include "world/SMapArea.h"
 #include "world/SPeopleTables.h"
 #include "world/SWorldModule.h"
@@ -254,6 +256,23 @@ TEST(Conversation, AnEntryWhoseChoicesAllFailOffersTheTopics) {
   EXPECT_EQ(c.Buttons(), "Goodbye|");
   c.Tap(SStateDialog::kExit);
   game.temporaryConversation.Forget();
+}
+
+}  // namespace
+
+namespace {
+
+// The large screen after the greeting has been said: the portrait, the name, the text, the services, a
+// topic and the exit.
+TEST(Conversation, TheLargeScreenAfterTheGreeting) {
+  ConversationScreen c(10, 1440 + 23 * 60);
+  ASSERT_TRUE(c.entered);
+  ASSERT_TRUE(c.Call("base_sleeper"));
+  c.game.frame(3);
+  EXPECT_EQ(Joined(c.Lines()), "- Can't a body sleep?\n");
+  const Os::Panel& panel = c.game.panel();
+  EXPECT_EQ(testpng::CompareGolden("conversation_480x640", panel.pixels.data(), panel.width, panel.height, panel.width),
+            "");
 }
 
 }  // namespace
