@@ -465,7 +465,8 @@ const char* SScriptContext::GetSpeakerPortraitName() const {
 
 SDialogEntryList* FindDialogEntryListForSpeaker(const SDialogEntryListTable& table, const SWorldModuleList& worlds,
                                                 const char* speakerName) {
-  if (!speakerName) return nullptr;
+  // Without a current world there is no prefix to look a name up with.
+  if (!speakerName || !worlds.current) return nullptr;
   auto withPrefix = [&](const SWorldModule* module) -> SDialogEntryList* {
     if (!module || module->resourcePrefix.Length() < 5) return nullptr;
     const char* prefix = module->resourcePrefix.CStr();

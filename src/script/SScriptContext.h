@@ -247,6 +247,7 @@ class SScriptContext {
 
 // The dialog entry list of a person: the speaker's name with the current world's five-character prefix
 // in place of its own, looked up among the table's second lists; failing that, with the prefix of the
-// world named "bres". Null when neither names a list.
+// world named "bres". Null when neither names a list, or without a current world. A name shorter than five
+// characters keeps all of it.
 SDialogEntryList* FindDialogEntryListForSpeaker(const SDialogEntryListTable& table, const SWorldModuleList& worlds,
                                                 const char* speakerName);

@@ -8,6 +8,7 @@
 #include "script/SDialogEntry.h"
 #include "world/SPeopleTables.h"
 #include "world/SWorldModule.h"
+#include "world/SWorldRules.h"
 
 #include <gtest/gtest.h>
 
@@ -194,8 +195,69 @@ TEST(SpeakerLists, ShortAndPrefixedNamesAndTheBresFallback) {
   ASSERT_NE(monster, nullptr);
   EXPECT_EQ(FindDialogEntryListForSpeaker(table, worlds, "zzzz_monster"), monster) << "another prefix, then bres";
   EXPECT_EQ(FindDialogEntryListForSpeaker(table, worlds, "monster"), monster) << "no prefix";
+  EXPECT_EQ(FindDialogEntryListForSpeaker(table, worlds, "base_cyclops"), table.FindSecond("base_cyclops"));
+  EXPECT_EQ(FindDialogEntryListForSpeaker(table, worlds, "bres_cyclops"), table.FindSecond("base_cyclops"))
+      << "the current world's prefix in place of another's";
   for (const char* name : {"", "a", "ab_", "abcd", "_"})
     EXPECT_EQ(FindDialogEntryListForSpeaker(table, worlds, name), nullptr) << '"' << name << '"';
+  // A short name keeps all of it behind the prefix: "bres_" + "mons" names nothing, and neither does a
+  // lookup without a current world.
+  SWorldModule* current = core.world.modules.current;
+  core.world.modules.current = nullptr;
+  EXPECT_EQ(FindDialogEntryListForSpeaker(table, worlds, "bres_monster"), nullptr);
+  core.world.modules.current = current;
+}
+
+// The sample people's greetings and topics as their conditions choose them; the lists of their records
+// are the base table's where the record names one.
+TEST(SpeakerLists, GreetingsAndTopicsOfTheSamplePeople) {
+  ScriptGame w;
+  ASSERT_TRUE(w.Enter("base_out0101", 15, 20, 180, 1440 + 12 * 60));
+  SGameCore& core = w.core();
+  SWorldRules& rules = core.world.rules;
+  const SDialogEntryListTable& table = core.world.dialogs;
+  core.scriptContext->lastAnswer = 0;
+  auto greeting = [&](const char* name) -> std::string {
+    const SNpc* person = rules.people.FindByName(name);
+    void* list = nullptr;
+    void* entry = nullptr;
+    if (!person || !person->ChooseGreeting(rules, list, entry)) return "none";
+    return static_cast<SDialogEntryList*>(list)->name.Text() + std::string(": ") +
+           static_cast<SDialogEntry*>(entry)->text;
+  };
+  auto topics = [&](const char* name) {
+    const SNpc* person = rules.people.FindByName(name);
+    SValueArray<SNpcTopic> found{4};
+    if (person) person->CollectTopics(rules, found);
+    std::string s;
+    for (u32 i = 0; i < found.Count(); ++i) s += std::string(found[i].title) + "|";
+    return s;
+  };
+  EXPECT_EQ(greeting("base_merchant"), "base_merchantgreeting: Welcome, traveller.");
+  EXPECT_EQ(greeting("base_innkeeper"), "none") << "no conversation";
+  EXPECT_EQ(greeting("base_sleeper"), "none") << "by day";
+  EXPECT_EQ(greeting("base_talker").substr(0, 20), "base_talkergreeting:");
+  EXPECT_EQ(topics("base_talker"), "The town|A riddle|Charms|A story|Magic|Farewell|The weather|");
+  EXPECT_EQ(topics("base_innkeeper"), "");
+  core.player.AddQuest("base_quest_cyclops");
+  core.player.fame = 50;
+  EXPECT_EQ(greeting("base_talker").substr(0, 22), "base_talkergreetquest:");
+  EXPECT_EQ(topics("base_talker"), "The town|A riddle|Secrets|Charms|A story|Magic|Farewell|The weather|");
+  // A pending answer: only entries that test it are chosen (the riddle's answer to "I give up").
+  core.scriptContext->lastAnswer = 4;
+  EXPECT_EQ(greeting("base_talker"), "none");
+  EXPECT_EQ(topics("base_talker"), "A riddle|");
+  core.scriptContext->lastAnswer = 0;
+
+  const auto* talk = static_cast<SDialogEntryListPair*>(rules.people.FindByName("base_talker")->conversation);
+  ASSERT_NE(talk, nullptr);
+  ASSERT_EQ(talk->second.Count(), 2u);
+  EXPECT_EQ(talk->second[0], table.FindSecond("base_talkergreetquest"));
+  EXPECT_EQ(talk->second[1], table.FindSecond("base_talkergreeting"));
+  ASSERT_EQ(talk->first.Count(), 8u);
+  EXPECT_EQ(talk->first[7], table.FindFirst("base_weather")) << "a topic naming a base list shares it";
+  EXPECT_EQ(talk->first[0]->baseFlag, 0u);
+  EXPECT_STREQ(talk->first[0]->secondText, "Tell me about the town.");
 }
 
 }  // namespace
