@@ -6,6 +6,7 @@
 #include "game/SStateGame.h"
 #include "os/Gdi.h"
 #include "script/SDialogEntry.h"
+#include "support/GoldenText.h"
 #include "support/Png.h"
 #include "world/SMapArea.h"
 #include "world/SPeopleTables.h"
@@ -273,6 +274,53 @@ TEST(Conversation, TheLargeScreenAfterTheGreeting) {
   const Os::Panel& panel = c.game.panel();
   EXPECT_EQ(testpng::CompareGolden("conversation_480x640", panel.pixels.data(), panel.width, panel.height, panel.width),
             "");
+}
+
+}  // namespace
+
+namespace {
+
+// One walk through every branch of the talker's lists on the large screen, the answer text and the buttons
+// after each step compared with a stored log.
+TEST(Conversation, AReplayThroughTheTalkersWholeTree) {
+  ConversationScreen c(10);
+  ASSERT_TRUE(c.entered);
+  std::string log;
+  auto note = [&](const std::string& step) {
+    log += "> " + step + "\n" + Joined(c.Lines()) + "buttons: " + c.Buttons() + "\n";
+  };
+  ASSERT_TRUE(c.Call("base_talker"));
+  note("greeting");
+  const struct {
+    const char* step;
+    u32 code;
+    i32 row;  // >= 0: a row of the choice list tapped first
+  } steps[] = {
+      {"The town", SStateDialog::kTopic + 0, -1}, {"A riddle", SStateDialog::kTopic + 1, -1},
+      {"A man", SStateDialog::kChoice + 1, -1},   {"A riddle", SStateDialog::kTopic + 1, -1},
+      {"A dog", SStateDialog::kChoice + 2, -1},   {"I give up", SStateDialog::kChoice + 3, -1},
+      {"Charms", SStateDialog::kTopic + 2, -1},   {"Health, Ok", SStateDialog::kListOk, 1},
+      {"Charms", SStateDialog::kTopic + 2, -1},   {"Cancel", SStateDialog::kListCancel, -1},
+      {"A story", SStateDialog::kTopic + 3, -1},  {"Enough", SStateDialog::kChoice + 1, -1},
+      {"Magic", SStateDialog::kTopic + 4, -1},    {"The weather", SStateDialog::kTopic + 6, -1},
+      {"Farewell", SStateDialog::kTopic + 5, -1},
+  };
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.step);
+    while (c.HasControl(SStateDialog::kContinue)) {
+      c.Tap(SStateDialog::kContinue);
+      note("Continue");
+    }
+    if (s.row >= 0) c.game.tapRow(SStateDialog::kList, u32(s.row));
+    ASSERT_TRUE(c.HasControl(s.code)) << c.Buttons();
+    c.Tap(s.code);
+    note(s.step);
+  }
+  c.Tap(SStateDialog::kExit);
+  ASSERT_TRUE(c.game.waitUntil(GameHarness::stateIs(kStateGame), 5));
+  log += "> Goodbye\noutput " + std::to_string(c.context().output) + ", last answer " +
+         std::to_string(c.context().lastAnswer) + ", chosen \"" + c.context().chosenText.CStr() + "\"\n";
+  EXPECT_EQ(testgolden::CompareText("conversation_talker_replay", log), "");
 }
 
 }  // namespace
