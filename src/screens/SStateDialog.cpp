@@ -143,7 +143,9 @@ void SStateDialog::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
     name.SetTextStyled(person && person->texts[0] ? person->texts[0] : "", 18, 1, 0xBEC8D2, 0x161616);
   text.Clear();
   text.waiting.Clear();
-  if (AddLayoutControl(&text, kTextId)) text.SetStyle(1, 0xE6D2C8, 0xC8F0FA, 0x20BABA, 0x585858, nullptr);
+  // The text redraws its page over the screen's background as it scrolls.
+  if (AddLayoutControl(&text, kTextId))
+    text.SetStyle(1, 0xE6D2C8, 0xC8F0FA, 0x20BABA, 0x585858, core ? core->pictures[0] : nullptr);
   text.pageMode = 0;
   // The column's rectangle only: it is never painted.
   if (AddLayoutControl(&column, kColumnId)) {
