@@ -391,7 +391,8 @@ void SStateDialog::BuildColumn() {
   RemoveControl(&exitButton);
   RemoveControl(&separator);
   RemoveControl(&exitSeparator);
-  if (person && core) {
+  // After goodbye only the exit button is offered.
+  if (person && core && !finished) {
     SValueArray<SNpcTopic> found{4};
     person->CollectTopics(core->world.rules, found);
     for (u32 i = 0; i < found.Count(); ++i) {
@@ -408,7 +409,7 @@ void SStateDialog::BuildColumn() {
   const bool compact = core && core->IsCompact();
   i32 y = columnY;
   const bool hasInterior = person && person->texts[3] && *person->texts[3];
-  if (person && person->params[3] && !hasInterior) {
+  if (person && person->params[3] && !hasInterior && !finished) {
     for (u32 i = 0; i < 5; ++i) {
       if (!(person->params[3] & kServices[i].flag)) continue;
       services[i].Setup(kServices[i].label, kServices[i].code, columnX + margin, y, columnWidth - margin, 0, 0xFFFFFF,
@@ -483,8 +484,7 @@ void SStateDialog::OfferTopics() {
 
 void SStateDialog::Goodbye() {
   finished = 1;
-  RemoveTopics();
-  for (STopicButtonCtrl& s : services) RemoveControl(&s);
+  BuildColumn();
   EnableColumn();
   SetFullRepaint();
 }
