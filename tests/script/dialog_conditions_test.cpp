@@ -6,6 +6,7 @@
 #include "player/SPlayer.h"
 #include "script/SDialogConditions.h"
 #include "script/SDialogEntry.h"
+#include "world/SMapArea.h"
 #include "world/SPeopleTables.h"
 #include "world/SWorldModule.h"
 #include "world/SWorldRules.h"
@@ -106,6 +107,61 @@ TEST_F(Conditions, KindsMeasureThePlayerTheSpeakerAndTheWorld) {
       {Make(3, 7, 2), false, "operator 7"},
   };
   for (const auto& c : cases) EXPECT_EQ(Holds(c.c, &speaker), c.holds) << c.what;
+}
+
+// More of the player's states and the world's, and the current monster's tests with the cyclops current.
+TEST_F(Conditions, MoreStatesAndTheCurrentMonster) {
+  SPlayer& p = player();
+  SScriptContext& context = *core().scriptContext;
+  context.lastAnswer = 0;
+  p.level = 3;
+  p.restorableXp = 10;
+  p.AddQuest("base_quest_cellar");
+  p.EndQuest("base_quest_cellar", true);
+  const struct {
+    SCondition c;
+    bool holds;
+    const char* what;
+  } cases[] = {
+      {Make(11, 1, 3), true, "level"},
+      {Make(10, 6, 100), true, "hit points in percent"},
+      {Make(18, 1, 0, 0, "no_such_item"), true, "no such items"},
+      {Make(19, 1, 0), true, "no disease at all"},
+      {Make(21, 1, 0), true, "no poison"},
+      {Make(23, 1, 0, 0, "no_such_spell"), true, "a spell not known"},
+      {Make(24, 1, 1), true, "experience to restore"},
+      {Make(26, 1, 0, 0, "no_such_ability"), true, "no such ability"},
+      {Make(43, 1, 1, 0, "base_quest_cellar"), true, "a quest solved"},
+      {Make(44, 1, 0, 0, "base_quest_cellar"), true, "not failed"},
+      {Make(47, 1, 0), true, "not paralysed"},
+      {Make(49, 1, 0), true, "not cursed"},
+      {Make(35, 1, 0, 0, "no_such_global"), true, "hours since a missing global"},
+      {Make(52, 1, 0), true, "no current object"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Holds(c.c), c.holds) << c.what;
+}
+
+TEST(ConditionsOfAMonster, TheCurrentMonstersTests) {
+  ScriptGame w(true);
+  ASSERT_TRUE(w.Enter("base_out0101", 15, 20, 180));
+  SMapMonster* monster = nullptr;
+  SMapArea* area = nullptr;
+  SMapObjectInst* object = w.core().world.modules.current->FindObjectAndMonster("base_obj_cyclops", monster, area);
+  ASSERT_NE(monster, nullptr);
+  SScriptContext& context = *w.core().scriptContext;
+  context.SetThisMonster(32, object, area, monster, kOutputConversation);
+  SGameCore* core = &w.core();
+  const bool aggressive = area->IsAggressive(*monster);
+  EXPECT_TRUE(EvaluateCondition(Make(59, 1, 1, 0, "bres_cyclops"), nullptr, core)) << "its base type";
+  EXPECT_TRUE(EvaluateCondition(Make(60, 1, 1, 0, "base_cyclops"), nullptr, core)) << "its own name";
+  EXPECT_TRUE(EvaluateCondition(Make(60, 1, 0, 0, "base_rat"), nullptr, core));
+  EXPECT_TRUE(EvaluateCondition(Make(54, 1, aggressive ? 1 : 0), nullptr, core));
+  EXPECT_TRUE(EvaluateCondition(Make(41, 1, aggressive ? 1 : 0, 0, "base_obj_cyclops"), nullptr, core));
+  for (i8 kind : {55, 56, 57, 58}) EXPECT_TRUE(EvaluateCondition(Make(kind, 1, 0), nullptr, core)) << int(kind);
+  EXPECT_TRUE(EvaluateCondition(Make(40, 1, 0, 0, "base_obj_cyclops"), nullptr, core)) << "alive";
+  object->state = u8(object->state | 2);
+  EXPECT_TRUE(EvaluateCondition(Make(40, 1, 1, 0, "base_obj_cyclops"), nullptr, core)) << "its dead flag";
+  EXPECT_TRUE(EvaluateCondition(Make(52, 1, object->state), nullptr, core)) << "the current object's state";
 }
 
 // Every kind, operator and parameter, with and without a speaker and a current monster: no finding under
