@@ -170,11 +170,6 @@ void SStateDialog::Leave(u32 next) {
   SState::Leave(next);
 }
 
-void SStateDialog::Paint() {
-  SDialog::Paint();
-  if (child) child->Paint();
-}
-
 // ---- the text
 
 void SStateDialog::AddLine(const char* line, u32 colour, bool bullet) {

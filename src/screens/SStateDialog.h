@@ -56,7 +56,6 @@ class SStateDialog : public SState {
   SNpc* PersonFromWord(u32 word) const;
 
   void Attach(SGameCore* gameCore) override;
-  void Paint() override;
   // Starts a conversation: (0, person word, speaker object, map area).
   void Enter(u32 w0, u32 w1, u32 w2, u32 w3) override;
   void Leave(u32 next) override;
