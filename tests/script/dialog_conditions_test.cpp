@@ -13,7 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -162,6 +166,63 @@ TEST(ConditionsOfAMonster, TheCurrentMonstersTests) {
   object->state = u8(object->state | 2);
   EXPECT_TRUE(EvaluateCondition(Make(40, 1, 1, 0, "base_obj_cyclops"), nullptr, core)) << "its dead flag";
   EXPECT_TRUE(EvaluateCondition(Make(52, 1, object->state), nullptr, core)) << "the current object's state";
+}
+
+// The gossip's greeting by race and her topic's entry by the player's crime, purse, strength, skill, pack,
+// a global and the town gate's state: the sample's conditions as the world builder wrote them.
+TEST(SampleConditions, TheGossipAnswersByThePlayersState) {
+  ScriptGame w;
+  ASSERT_TRUE(w.Enter("base_out0101", 15, 20, 180));
+  SGameCore& core = w.core();
+  SPlayer& p = core.player;
+  core.scriptContext->lastAnswer = 0;
+  const SNpc* gossip = core.world.rules.people.FindByName("base_gossip");
+  ASSERT_NE(gossip, nullptr);
+  const auto* talk = static_cast<const SDialogEntryListPair*>(gossip->conversation);
+  ASSERT_NE(talk, nullptr);
+  SMapArea* area = nullptr;
+  SMapObjectInst* gate = core.world.modules.current->FindObjectByName("base_obj_towngate", area);
+  ASSERT_NE(gate, nullptr);
+  auto said = [&](const SDialogEntryList* list) {
+    const SDialogEntry* e = FindNextEntryWhoseConditionsHold(list, gossip, nullptr, &core);
+    return std::string(e ? e->text : "none");
+  };
+  auto reset = [&] {
+    p.crime = 0;
+    p.money = 0;
+    p.attributes[1] = 10;
+    p.skills[2] = 5;
+    core.scriptContext->SetGlobalInt("base_gateopen", 0);
+    gate->state = 3;
+  };
+  const struct {
+    const char* what;
+    std::function<void()> set;
+    const char* topic;
+  } cases[] = {
+      {"a fine that cannot be paid", [&] { p.crime = 3; }, "You owe the town %PCCrimeGold%."},
+      {"a fine the purse pays", [&] { p.crime = 3, p.money = 300; }, "Pay your fine and be done."},
+      {"500 gold", [&] { p.money = 500; }, "A purse like yours draws thieves."},
+      {"499 gold", [&] { p.money = 499; }, "The town gate is barred."},
+      {"strength 30", [&] { p.attributes[1] = 30; }, "Strong arms you have."},
+      {"Light Weapon 30", [&] { p.skills[2] = 30; }, "You hold a blade like a guard."},
+      {"the vault's global", [&] { core.scriptContext->SetGlobalInt("base_gateopen", 1); },
+       "The old vault stands open, they say."},
+      {"the gate in another state", [&] { gate->state = 1; }, "Nothing much to tell."},
+  };
+  for (const auto& c : cases) {
+    reset();
+    c.set();
+    EXPECT_EQ(said(talk->first[0]), c.topic) << c.what;
+  }
+  reset();
+  p.ReceiveItemsReported("base_weap_longsword", 1, false);
+  EXPECT_EQ(said(talk->first[0]), "A fine longsword.");
+  for (const auto& [race, greeting] : std::vector<std::pair<u8, std::string>>{
+           {3, "Ah, a Seiry!"}, {2, "One of my own folk!"}, {4, "Hm. A stranger."}}) {
+    p.race = race;
+    EXPECT_EQ(said(talk->second[0]), greeting) << int(race);
+  }
 }
 
 // Every kind, operator and parameter, with and without a speaker and a current monster: no finding under
