@@ -1,8 +1,32 @@
 // Acts that fights set going and that belong to the spells and the event actions: a monster's cast and the
-// conversation a talk leads to. Until those exist a cast does not fly and a talk opens nothing.
+// conversation a talk leads to. Until the spells exist a cast does not fly.
 #include "game/SStateGame.h"
+
+#include "core/SGameCore.h"
+#include "game/SMonster.h"
+#include "script/SScriptContext.h"
+#include "world/SPeopleTables.h"
 
 void SStateGame::MonsterCast(i32 /*x*/, i32 /*y*/, i32 /*direction*/, SMapArea& /*area*/, SMapMonster& /*monster*/,
                              const SSpell& /*spell*/, i32 /*power*/) {}
 
-u32 SStateGame::TalkToNpc(SMapMonster* /*person*/, SMapArea* /*area*/, SMapObjectInst* /*object*/) { return 0; }
+u32 SStateGame::TalkToNpc(SMapMonster* placed, SMapArea* area, SMapObjectInst* object) {
+  if (!core || !placed || !placed->monster) return 0;
+  const SMonster& type = *placed->monster;
+  // The person record the monster's type names, when it has something to offer.
+  if (SNpc* person = type.talk && *type.talk ? core->world.rules.people.FindByName(type.talk) : nullptr) {
+    const auto* lists = static_cast<const SDialogEntryListPair*>(person->conversation);
+    const bool offers =
+        (lists && (lists->first.Count() || lists->second.Count())) || (person->texts[3] && *person->texts[3]);
+    if (!offers) {
+      QueueMessage("No answer", 0, nullptr);
+      return 0;
+    }
+    if (core->scriptContext) core->scriptContext->SetTalkingMonster(object, area, placed, person);
+    return TalkTo(person, object ? object->id : 0, false);
+  }
+  // Without one, a monster with a list of its own speaks through the game state's record.
+  if (const u32 next = TalkToMonster(object, area, placed)) return next;
+  QueueMessage("No answer", 0, nullptr);
+  return 0;
+}

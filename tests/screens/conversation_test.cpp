@@ -3,12 +3,14 @@
 #include "ConversationScreen.h"
 #include "core/SStateNumbers.h"
 #include "core/ui/SDialogMessage.h"
+#include "game/SMonster.h"
 #include "game/SStateGame.h"
 #include "os/Gdi.h"
 #include "script/SDialogEntry.h"
 #include "support/GoldenText.h"
 #include "support/Png.h"
 #include "world/SMapArea.h"
+#include "world/SMapCell.h"
 #include "world/SPeopleTables.h"
 #include "world/SWorldModule.h"
 
@@ -318,6 +320,59 @@ TEST(Conversation, AReplayThroughTheTalkersWholeTree) {
   log += "> Goodbye\noutput " + std::to_string(c.context().output) + ", last answer " +
          std::to_string(c.context().lastAnswer) + ", chosen \"" + c.context().chosenText.CStr() + "\"\n";
   EXPECT_EQ(testgolden::CompareText("conversation_talker_replay", log), "");
+}
+
+}  // namespace
+
+namespace {
+
+// The merchant of the town square, found in the window: its cell and entry.
+struct Placed {
+  i32 x = -1, y = -1;
+  SMapMonster* monster = nullptr;
+};
+Placed FindPlaced(SStateGame& game, const char* templateName) {
+  for (i32 y = 0; y < 35; ++y)
+    for (i32 x = 0; x < 35; ++x) {
+      SMapCell* cell = game.window.Cell(x, y);
+      if (!cell || !cell->monsterId[0]) continue;
+      SMapMonster* m = game.window.FindBlockMonsterById(x, y, u8(cell->monsterId[0]));
+      if (m && m->monster && m->monster->name.Text() && std::string(m->monster->name.Text()) == templateName)
+        return Placed{x, y, m};
+    }
+  return {};
+}
+
+// A person used face to face: a type naming a person record opens that person's conversation; one naming
+// nothing, without a list of its own, answers "No answer".
+TEST(Conversation, UsingAPersonTalksToTheRecordItsTypeNames) {
+  ConversationScreen c(7, 1440 + 12 * 60, true);
+  ASSERT_TRUE(c.entered);
+  Placed merchant = FindPlaced(c.state(), "base_merchant");
+  ASSERT_NE(merchant.monster, nullptr);
+  SMonster& type = *merchant.monster->monster;
+  const char* talk = type.talk;
+  auto use = [&] {
+    // Facing the merchant's front, so that its back is not turned.
+    c.state().facing = i32(((merchant.monster->flags >> 3) & 3) + 2) % 4 * 90;
+    return c.state().TriggerCellAction(MapEvent::kUse, 4, nullptr, c.state().window.Cell(merchant.x, merchant.y),
+                                       merchant.x, merchant.y, -1, false, nullptr);
+  };
+  EXPECT_EQ(use(), 0u);
+  bool noAnswer = false;
+  for (const GameHarness::Message& m : c.game.messages()) noAnswer |= m.text == "No answer";
+  EXPECT_TRUE(noAnswer) << "its type names no person";
+
+  type.talk = "base_talker";
+  const u32 next = use();
+  type.talk = talk;
+  ASSERT_EQ(next, u32(kStateDialog));
+  EXPECT_EQ(c.context().speaker, c.core().world.rules.people.FindByName("base_talker"));
+  EXPECT_EQ(c.context().thisMonster, merchant.monster);
+  c.Switch(next);
+  ASSERT_TRUE(c.Opened());
+  EXPECT_EQ(Joined(c.Lines()),
+            "- Good day, Ada. I am Old Wenna,\nand this is an old town. The counter\nstands at 0.\n");
 }
 
 }  // namespace
