@@ -199,8 +199,11 @@ i32 SStateDialog::ChoiceLines() {
   return lines;
 }
 
+bool SStateDialog::Stopped() const { return text.HasWaitingLines() && text.rowsPerPage > 0; }
+
 bool SStateDialog::Overflows(u32 choiceCount) {
-  if (!choiceCount) return false;
+  // A text without rows (no place in the layout) never fills a page.
+  if (!choiceCount || text.rowsPerPage <= 0) return false;
   const i32 pending = i32(text.WaitingCount());
   const i32 lines = ChoiceLines();
   return pending + lines >= text.rowsPerPage - 1;
@@ -237,7 +240,7 @@ void SStateDialog::ShowEntry() {
     // A follow-up's text waits for the next entry's: only a painted page can stop with lines waiting.
     const bool painted = !goNext && !goFirst;
     if (painted) text.Paint();
-    if ((painted && text.HasWaitingLines()) || overflow) {
+    if ((painted && Stopped()) || overflow) {
       ShowContinue();
       return;
     }
@@ -273,6 +276,7 @@ void SStateDialog::ShowEntry() {
 
 void SStateDialog::ShowContinue() {
   DisableColumn();
+  if (!text.IsInDialog()) return;  // placed on the text: nowhere without it
   const bool large = IsLargeScreen();
   PlaceButton(continueButton, "Continue", kContinue, kContinueKey);
   const i32 x = text.left + text.width - continueButton.width + (large ? -5 : 1);
@@ -297,7 +301,8 @@ void SStateDialog::ShowChoices() {
     b.Setup(caption.CStr(), kChoice + slot, text.left + margin, 0, text.width - margin, 0, 0x64F0FA, 0x585858, 0);
     b.id = u16(kChoice + slot);
     RemoveControl(&b);
-    AddControl(&b);
+    // Placed on the text's lines: nowhere without a text (the choices still answer their commands).
+    if (text.IsInDialog()) AddControl(&b);
     lines += b.lineCount > 0 ? b.lineCount : 1;
   }
   choiceLines = lines;
@@ -337,6 +342,7 @@ void SStateDialog::ShowChoiceList() {
   list.SetRect(u16(text.left + margin), u16(y > 0 ? y : 0), u16(w), list.height);
   list.id = kList;
   RemoveControl(&list);
+  if (!text.IsInDialog()) return;  // placed on the text: nowhere without it
   AddControl(&list);
   SImageEntry* const* pictures = core ? core->pictures : nullptr;
   if (list.RowCount() > u32(visible)) {
@@ -619,12 +625,12 @@ u32 SStateDialog::OnCommand(u16 code) {
     const u32 count = hasChoices ? SelectChoicesWhoseConditionHolds(*currentEntry, shown, person, core) : 0;
     const i32 mode = core ? core->displayMode : 0;
     bool overflow = false;
-    if (count) {
+    if (count && text.rowsPerPage > 0) {
       const i32 pending = i32(text.WaitingCount()), lines = ChoiceLines();
       overflow =
           (mode == 5 || mode == 8) ? pending + lines > text.rowsPerPage : pending + lines >= text.rowsPerPage - 1;
     }
-    if (text.HasWaitingLines() || overflow) {
+    if (Stopped() || overflow) {
       ShowContinue();
       return 0;
     }

@@ -116,6 +116,8 @@ class SStateDialog : public SState {
   // The speaker's words of an entry, its script, then its choices, the choice list or the topics.
   void ShowEntry();
   void AddLine(const char* line, u32 colour, bool bullet);
+  // The text stopped at a full page with lines waiting.
+  bool Stopped() const;
   bool Overflows(u32 choiceCount);
   i32 ChoiceLines();
   void ShowChoices();

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <span>
 
 namespace {
 
@@ -373,6 +374,30 @@ TEST(Conversation, UsingAPersonTalksToTheRecordItsTypeNames) {
   ASSERT_TRUE(c.Opened());
   EXPECT_EQ(Joined(c.Lines()),
             "- Good day, Ada. I am Old Wenna,\nand this is an old town. The counter\nstands at 0.\n");
+}
+
+}  // namespace
+
+namespace {
+
+// Without a layout for its screen the conversation still runs: its controls stay hidden and inert, the
+// entries are chosen and their scripts run, and the exit leaves.
+TEST(Conversation, WithoutItsLayoutTheConversationStillRuns) {
+  ConversationScreen c;
+  ASSERT_TRUE(c.entered);
+  const std::span<const u8> bytes = c.core().layouts.Bytes();
+  const std::vector<u8> saved(bytes.begin(), bytes.end());
+  c.core().layouts.Clear();
+  ASSERT_TRUE(c.Call("base_talker"));
+  EXPECT_EQ(c.Buttons(), "");
+  EXPECT_EQ(c.talk().TopicCount(), 7u);
+  EXPECT_EQ(c.talk().OnCommand(SStateDialog::kTopic + 2), 0u);  // the charms: a list nobody sees
+  EXPECT_EQ(c.talk().OnCommand(SStateDialog::kListCancel), 0u);
+  EXPECT_EQ(c.talk().OnCommand(SStateDialog::kTopic + 1), 0u);  // the riddle's choices
+  EXPECT_EQ(c.talk().OnCommand(SStateDialog::kChoice + 1), 0u);
+  EXPECT_EQ(c.context().lastAnswer, 0);
+  EXPECT_EQ(c.talk().OnCommand(SStateDialog::kExit), 99u);
+  c.core().layouts.Load(saved.data(), u32(saved.size()));
 }
 
 }  // namespace
