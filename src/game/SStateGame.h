@@ -387,6 +387,8 @@ class SStateGame : public SState {
 
   // ---- stealing (SStateGameSteal.cpp)
   i32 StealChance(const SMapMonster& person);
+  // "very good" (91 and more), "good" (71..90), "average" (41..70) or "slight".
+  static const char* StealChanceWord(i32 chance);
   void AskSteal(SGameEvent& event);
   void Steal();
   SMapArea* theftArea = nullptr;

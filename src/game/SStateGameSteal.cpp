@@ -12,14 +12,14 @@ namespace {
 
 constexpr u32 kStealthSkill = 20;
 
-const char* ChanceWord(i32 chance) {
+}  // namespace
+
+const char* SStateGame::StealChanceWord(i32 chance) {
   if (chance >= 91) return "very good";
   if (chance >= 71) return "good";
   if (chance >= 41) return "average";
   return "slight";
 }
-
-}  // namespace
 
 i32 SStateGame::StealChance(const SMapMonster& person) {
   if (!core || !person.monster) return 0;
@@ -37,7 +37,7 @@ void SStateGame::AskSteal(SGameEvent& event) {
   theftPerson = event.monster;
   SString text;
   if (CountTownspeopleNear() > 1) text.Assign("There are people around.\r");
-  text.FormatAppend("Do you try to steal (chance: %s)?", ChanceWord(StealChance(*event.monster)));
+  text.FormatAppend("Do you try to steal (chance: %s)?", StealChanceWord(StealChance(*event.monster)));
   QueueMessage(text.CStr(), SDialogMessage::kYes | SDialogMessage::kNo, nullptr);
   ProcessEvents(true);
   subMode = kStealing;
