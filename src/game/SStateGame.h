@@ -361,6 +361,11 @@ class SStateGame : public SState {
   void ApplySpellAtCell(const SSpell& spell, i32 power, SMapArea* area, SMapCell* cell, i32 x, i32 y, i32 direction,
                         bool spread);
   void ApplySpellAround(const SSpell& spell, i32 power, SMapArea* area, i32 x, i32 y, i32 direction);
+  // The spell on the monster of the cell's slot: its damage and the spell's action, and its death at hp
+  // below 1; false when the slot is empty.
+  bool SpellStrikesMonster(const SSpell& spell, i32 power, SMapArea* area, i32 x, i32 y, u32 slot);
+  // Both monsters of a cell (the second may have moved into the first slot meanwhile).
+  void SpellStrikesMonsters(const SSpell& spell, i32 power, SMapArea* area, i32 x, i32 y);
   // The player's power for a spell: the school's skill with its effects, raised by the magic bonus.
   i32 SpellPower(const SSpell& spell);
   bool StepCast(SActionRecord& record, u32 now);

@@ -393,40 +393,9 @@ void SStateGame::ApplySpellAtCell(const SSpell& spell, i32 power, SMapArea* area
     }
     TriggerCellAction(MapEvent::kSpellHit, 3, area, cell, x, y, side, false, nullptr);
   }
-  // Monsters: the first slot's, the one that took its place, and the second slot's.
-  auto strike = [&](u32 slot) {
-    SMapCell* c = window.Cell(x, y);
-    if (!c || !c->monsterId[slot]) return false;
-    SMapMonster* placed = window.FindBlockMonsterById(x, y, u8(c->monsterId[slot]));
-    if (!placed || !placed->monster || !area) return false;
-    SSpell::Target target;
-    target.monsterKind = placed->monster->kind;
-    target.hp = placed->hp;
-    target.magicResistance = placed->monster->GetMagicResistance(*area, *placed);
-    target.baseTypeName = placed->monster->baseTypeName;
-    if (context) {
-      context->SetSpell(spell.name.Text(), power);
-      context->damage = spell.ComputeMonsterDamage(power, &target);
-    }
-    const u32 targets = slot == 1 ? 12 : 4;
-    const u8 id = placed->id;
-    TriggerCellAction(MapEvent::kSpellHit, targets, area, c, x, y, -1, false, nullptr);
-    SMapMonster* after = area->FindMonsterById(id);
-    if (after && after == placed && after->hp < 1) {
-      after->hp = 1;
-      TriggerCellAction(kDeathEvent, targets, area, c, x, y, -1, false, nullptr);
-    }
-    return true;
-  };
   if (cell->monsterId[0] || cell->monsterId[1]) {
     if (selectedHand == 1 && !cell->monsterId[1]) selectedHand = 0;
-    const u16 first = cell->monsterId[0];
-    strike(0);
-    const SMapCell* c = window.Cell(x, y);
-    if (c && !c->monsterId[1] && c->monsterId[0] && c->monsterId[0] != first)
-      strike(0);
-    else if (c && c->monsterId[1])
-      strike(1);
+    SpellStrikesMonsters(spell, power, area, x, y);
   }
   if (spread && spell.HasFlaggedEffect()) ApplySpellAround(spell, power, area, x, y, direction);
   if (subDialog) subDialog->Paint();
@@ -434,7 +403,6 @@ void SStateGame::ApplySpellAtCell(const SSpell& spell, i32 power, SMapArea* area
 
 void SStateGame::ApplySpellAround(const SSpell& spell, i32 power, SMapArea* /*area*/, i32 x, i32 y, i32 direction) {
   if (!core) return;
-  SScriptContext* context = core->scriptContext;
   for (i32 dy = -1; dy <= 1; ++dy)
     for (i32 dx = -1; dx <= 1; ++dx) {
       const i32 nx = x + dx, ny = y + dy;
@@ -443,31 +411,45 @@ void SStateGame::ApplySpellAround(const SSpell& spell, i32 power, SMapArea* /*ar
         core->player.ApplySpell(&spell, power, false, (direction + 2) & 3, true);
         continue;
       }
-      for (u32 slot = 0; slot < 2; ++slot) {
-        SMapCell* c = window.Cell(nx, ny);
-        SMapArea* a = window.BlockArea(nx, ny);
-        if (!c || !a || !c->monsterId[slot]) continue;
-        SMapMonster* placed = window.FindBlockMonsterById(nx, ny, u8(c->monsterId[slot]));
-        if (!placed || !placed->monster) continue;
-        SSpell::Target target;
-        target.monsterKind = placed->monster->kind;
-        target.hp = placed->hp;
-        target.magicResistance = placed->monster->GetMagicResistance(*a, *placed);
-        target.baseTypeName = placed->monster->baseTypeName;
-        if (context) {
-          context->SetSpell(spell.name.Text(), power);
-          context->damage = spell.ComputeMonsterDamage(power, &target);
-        }
-        const u32 targets = slot == 1 ? 12 : 4;
-        const u8 id = placed->id;
-        TriggerCellAction(MapEvent::kSpellHit, targets, a, c, nx, ny, -1, false, nullptr);
-        SMapMonster* after = a->FindMonsterById(id);
-        if (after && after == placed && after->hp < 1) {
-          after->hp = 1;
-          TriggerCellAction(kDeathEvent, targets, a, c, nx, ny, -1, false, nullptr);
-        }
-      }
+      SpellStrikesMonsters(spell, power, window.BlockArea(nx, ny), nx, ny);
     }
+}
+
+void SStateGame::SpellStrikesMonsters(const SSpell& spell, i32 power, SMapArea* area, i32 x, i32 y) {
+  // The first slot's, the one that took its place, and the second slot's.
+  const SMapCell* c = window.Cell(x, y);
+  const u16 first = c ? c->monsterId[0] : 0;
+  SpellStrikesMonster(spell, power, area, x, y, 0);
+  c = window.Cell(x, y);
+  if (c && !c->monsterId[1] && c->monsterId[0] && c->monsterId[0] != first)
+    SpellStrikesMonster(spell, power, area, x, y, 0);
+  else if (c && c->monsterId[1])
+    SpellStrikesMonster(spell, power, area, x, y, 1);
+}
+
+bool SStateGame::SpellStrikesMonster(const SSpell& spell, i32 power, SMapArea* area, i32 x, i32 y, u32 slot) {
+  SMapCell* c = window.Cell(x, y);
+  if (!core || !c || !area || !c->monsterId[slot]) return false;
+  SMapMonster* placed = window.FindBlockMonsterById(x, y, u8(c->monsterId[slot]));
+  if (!placed || !placed->monster) return false;
+  SSpell::Target target;
+  target.monsterKind = placed->monster->kind;
+  target.hp = placed->hp;
+  target.magicResistance = placed->monster->GetMagicResistance(*area, *placed);
+  target.baseTypeName = placed->monster->baseTypeName;
+  if (SScriptContext* context = core->scriptContext) {
+    context->SetSpell(spell.name.Text(), power);
+    context->damage = spell.ComputeMonsterDamage(power, &target);
+  }
+  const u32 targets = slot == 1 ? 12 : 4;
+  const u8 id = placed->id;
+  TriggerCellAction(MapEvent::kSpellHit, targets, area, c, x, y, -1, false, nullptr);
+  SMapMonster* after = area->FindMonsterById(id);
+  if (after && after == placed && after->hp < 1) {
+    after->hp = 1;
+    TriggerCellAction(kDeathEvent, targets, area, c, x, y, -1, false, nullptr);
+  }
+  return true;
 }
 
 // ---- the effect picture and the flying spell
