@@ -383,6 +383,9 @@ class SStateGame : public SState {
   void TriggerTrap();
   // A service's opening hours and "No answer"; an open one is queued for its screen (nonzero).
   u32 EnterService(SMapObjectInst* object, const char* service, SMapArea* area, bool suppress);
+  // The scene state with the world's scene of that name (its position plus one), kept to come back to;
+  // 0 when the world has no such scene.
+  u32 EnterScene(const char* name);
 
   // ---- spell and ability actions (SStateGameAbilities.cpp)
   void QueueTargetInfo(SMapArea* area, SMapMonster* monster, u8 detail);

@@ -288,3 +288,17 @@ u32 SStateGame::EnterService(SMapObjectInst* object, const char* service, SMapAr
   QueueService(service);
   return 1;
 }
+
+// ---- scenes
+
+u32 SStateGame::EnterScene(const char* name) {
+  SSceneTable* scenes = core ? &core->world.rules.scenes : nullptr;
+  SScene* found = scenes && name && *name ? scenes->FindByName(name) : nullptr;
+  const i32 at = found ? scenes->records.IndexOf(found) : -1;
+  if (at < 0) return 0;
+  params[0] = 1;
+  params[1] = u32(at) + 1;
+  params[2] = params[3] = 0;
+  keep = 1;
+  return u32(kStateScene);
+}

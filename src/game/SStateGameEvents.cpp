@@ -441,4 +441,4 @@ u32 SStateGame::TalkToMonster(SMapObjectInst* object, SMapArea* area, SMapMonste
   return TalkTo(&temporaryPerson, 0, false);
 }
 
-u32 SStateGame::PlayScene(const char* /*name*/) { return 0; }
+u32 SStateGame::PlayScene(const char* name) { return EnterScene(name); }

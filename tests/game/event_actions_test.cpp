@@ -341,3 +341,20 @@ TEST(EventActions, ServicesKeepTheirHoursAndAnswerNothingWithoutOffers) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(EventActions, ASceneEventSwitchesToTheSceneStateAndAnUnknownOneStays) {
+  WalkGame w;
+  ASSERT_TRUE(w.Enter("base_out0101", 17, 17, 0));
+  SStateGame& s = w.state();
+  EXPECT_EQ(s.PlayScene("bres_nosuchscene"), 0u);
+  ASSERT_TRUE(w.Settle());
+  s.QueueScene("bres_intro");
+  w.game.frame();
+  EXPECT_EQ(w.game.state(), kStateScene);
+  EXPECT_EQ(s.params[0], 1u);
+  EXPECT_NE(s.params[1], 0u);
+}
+
+}  // namespace
