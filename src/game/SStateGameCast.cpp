@@ -189,9 +189,10 @@ bool SStateGame::StepCast(SActionRecord& r, u32 now) {
   const u32 frame = u32(std::min(r.phase, d));
   ShowHand(0, r.firstPicture, r.palette, r.staff ? HandRestFrame(r.firstPicture) : frame);
   ShowHand(1, r.secondPicture, r.secondPalette, frame);
-  const i32 offset = 100 / d * std::min(d, r.phase);
-  handInputX[0] = handInputX[1] = u16(std::clamp(100 - offset, 0, 100));
-  handInputY[0] = handInputY[1] = u16(std::clamp(100 - offset, 0, 100));
+  // The hands rise into the view: the share of their pictures shown grows with the phase.
+  const i32 shown = 100 / d * std::min(d, r.phase);
+  handInputX[0] = handInputX[1] = u16(std::clamp(shown, 0, 100));
+  handInputY[0] = handInputY[1] = u16(std::clamp(shown, 0, 100));
   return false;
 }
 
