@@ -315,7 +315,9 @@ TEST(EventActions, ServicesKeepTheirHoursAndAnswerNothingWithoutOffers) {
   SStateGame& s = w.state();
   SNpc* inn = w.core().world.rules.people.FindByName("base_innkeeper");
   ASSERT_NE(inn, nullptr);
-  ASSERT_TRUE(inn->texts[3] && *inn->texts[3]) << "the interior is the person's fourth text";
+  ASSERT_NE(inn->texts[3], nullptr);
+  EXPECT_STREQ(inn->texts[3], "base_inn");  // the interior is the person's fourth text, the welcome the fifth
+  EXPECT_STREQ(inn->texts[4], "A room for the night?");
   struct Case {
     u32 hour;
     u8 hours;
