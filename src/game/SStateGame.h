@@ -368,6 +368,8 @@ class SStateGame : public SState {
   void SpellStrikesMonsters(const SSpell& spell, i32 power, SMapArea* area, i32 x, i32 y);
   // The player's power for a spell: the school's skill with its effects, raised by the magic bonus.
   i32 SpellPower(const SSpell& spell);
+  // A flying spell from the centre of cell (x, y); the caller adds it to the list.
+  SActionRecord* NewSpellMissile(const SSpell& spell, i32 power, i32 direction, i32 x, i32 y);
   bool StepCast(SActionRecord& record, u32 now);
   bool StepSpellEffect(SActionRecord& record, u32 now);
   bool StepSpellMissile(SActionRecord& record, u32 now);

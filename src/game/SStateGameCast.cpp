@@ -256,18 +256,8 @@ void SStateGame::RunSpellCast(const SSpell& spell, i32 power, i32 x, i32 y, bool
   }
   // A ranged spell: a missile, or the first cell on the line that stops one.
   if (HasText(spell.MissilePicture())) {
-    auto* r = new (std::nothrow) SActionRecord;
-    if (!r) return;
-    r->kind = kActionMonsterSpell;
-    r->spell = &spell;
-    r->power = power;
-    r->direction = direction;
-    r->cellX = window.playerX;
-    r->cellY = window.playerY;
-    r->size = kEffectSize;
-    r->firstPicture = FindHandPicture(spell.MissilePicture());
-    r->palette = ResidentPalette(spell.MissilePalette());
-    if (!actions.Add(r)) delete r;
+    if (SActionRecord* r = NewSpellMissile(spell, power, direction, window.playerX, window.playerY))
+      if (!actions.Add(r)) delete r;
     return;
   }
   i32 tx = 0, ty = 0;
@@ -303,6 +293,21 @@ void SStateGame::CastSpell(const SSpell& spell, i32 power) {
   r->posY = kHalfCell + SMapWindow::kDy[direction] * kDirectAhead;
   picture->LoadFrames(core->world.images);
   if (!actions.Add(r)) delete r;
+}
+
+SActionRecord* SStateGame::NewSpellMissile(const SSpell& spell, i32 power, i32 direction, i32 x, i32 y) {
+  auto* r = new (std::nothrow) SActionRecord;
+  if (!r) return nullptr;
+  r->kind = kActionMonsterSpell;
+  r->spell = &spell;
+  r->power = power;
+  r->direction = direction;
+  r->cellX = x;
+  r->cellY = y;
+  r->size = kEffectSize;
+  r->firstPicture = FindHandPicture(spell.MissilePicture());
+  r->palette = ResidentPalette(spell.MissilePalette());
+  return r;
 }
 
 // ---- a monster's cast
@@ -345,19 +350,10 @@ void SStateGame::MonsterCast(i32 x, i32 y, i32 direction, SMapArea& area, SMapMo
     return;
   }
   if (HasText(spell.MissilePicture())) {
-    auto* r = new (std::nothrow) SActionRecord;
+    SActionRecord* r = NewSpellMissile(spell, power, direction, x, y);
     if (!r) return;
-    r->kind = kActionMonsterSpell;
-    r->spell = &spell;
-    r->power = power;
-    r->direction = direction;
     r->area = &area;
     r->monsterId = monster.id;
-    r->cellX = x;
-    r->cellY = y;
-    r->size = kEffectSize;
-    r->firstPicture = FindHandPicture(spell.MissilePicture());
-    r->palette = ResidentPalette(spell.MissilePalette());
     const SMapCell* cell = window.Cell(x, y);
     if (cell && cell->monsterId[0] && cell->monsterId[1]) {
       const i32 slot = cell->monsterId[1] == monster.id ? 1 : 0;
