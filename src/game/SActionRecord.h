@@ -9,6 +9,7 @@ class SFpsItem;
 class SItem;
 class SMapArea;
 class SSpellEffect;
+class SSpell;
 
 enum SActionKind : u32 {
   kActionSwing = 1,
@@ -58,6 +59,12 @@ struct SActionRecord {
   // A drink: the effect picture, its palette and the sound.
   SSpellEffect* effectPicture = nullptr;
   const char* sound = nullptr;
+  // A cast: the spell and its power, the casting item (null: from the book), and a cast that uses
+  // the item's own picture; a spell's effect picture frames shown.
+  const SSpell* spell = nullptr;
+  i32 power = 0;
+  u8 itemCast = 0;
+  u8 staff = 0;
 
   // Whether the record takes a step now: its first step at once, then one each time more than
   // `interval` milliseconds have passed since the last.

@@ -30,9 +30,13 @@ enum SGameEventKind : u32 {
   kEventPrompt = 11,      // textA, the trapped door (area, inst, cell, type, word), choices
   kEventRestPrompt = 12,  // textB
   kEventNone = 13,        // freed without effect
+  kEventMark = 14,         // the spell and ability actions: flag
+  kEventRecall = 15,
+  kEventTownPortal = 16,
   kEventRechargeWand = 17,
   kEventEnchantItem = 18,  // flag the value handed on
   kEventTheft = 19,        // area, monster (the person), numberA the talk's out flag
+  kEventTargetInfo = 20,   // area, monster, flag the detail
   kEventScene = 21,        // textA scene name
   kEventTravel = 22,       // textA, textB
   kEventLastKind = 22,

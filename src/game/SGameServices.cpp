@@ -85,7 +85,9 @@ void SGameKindServices::QueueMapTransition(const char* position, const char* que
 
 void SGameKindServices::OpenBag(SMapArea* area, SMapObjectInst* inst) { state.OpenBag(area, inst); }
 
-void SGameKindServices::EnterService(SMapArea*, SMapObjectInst*, SMapObjectType*, bool& closed) { closed = true; }
+void SGameKindServices::EnterService(SMapArea* area, SMapObjectInst* inst, SMapObjectType*, bool& closed) {
+  closed = !state.EnterService(inst, inst ? inst->targetText : nullptr, area, false);
+}
 
 i32 SGameKindServices::GetContainerWeight(SMapArea* area, SMapObjectInst* inst, SMapCell* cell) {
   return state.window.GetContainerWeight(area, inst, cell);

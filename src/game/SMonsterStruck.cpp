@@ -229,6 +229,7 @@ void SMonster::ApplySpellEffects(SStateGame& game, SMapArea& area, SMapMonster& 
         }
         break;
       case kCrush: crush = true; break;
+      case kDetectMind: game.QueueTargetInfo(&area, &placed, u8(std::clamp(m, 0, 255))); break;
       case kCalm:
         if (random.Next(100) > r && !IsPeople() && area.IsAggressive(placed)) Calm(game, placed);
         break;

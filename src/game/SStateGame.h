@@ -32,6 +32,8 @@ class SFpsItem;
 class SItem;
 class SMapObjectType;
 class SSpellEffect;
+class SNpc;
+class SItemContainer;
 class SResource;
 class SSpell;
 class SDialogMessage;
@@ -334,11 +336,74 @@ class SStateGame : public SState {
   bool HalfSizeView() const;
 
   // ---- acts the spells and the event actions carry out (their least forms until then)
-  void MonsterCast(i32 x, i32 y, i32 direction, SMapArea& area, SMapMonster& monster, const SSpell& spell, i32 power);
+  // A monster's cast from its cell (x, y), or at the given cell (x, y) with `cellGiven`.
+  void MonsterCast(i32 x, i32 y, i32 direction, SMapArea& area, SMapMonster& monster, const SSpell& spell, i32 power,
+                   bool cellGiven = false);
   // The conversation or service of a person or talking monster; the state to switch to.
   u32 TalkToNpc(SMapMonster* person, SMapArea* area, SMapObjectInst* object);
 
   void TickNearbyMonsterEffects(u32 minutes);
+
+  // ---- spell casting (SStateGameCast.cpp)
+  // Command 218: the spell or item the book chose, with the paralysis and mana refusals, the cost and the
+  // practice; the fight range is scanned and a minute passes after a cast.
+  void CastCommand();
+  // The cast of a known spell or of an item's spell (one of them null).
+  void CastChosen(const SSpell* known, SItem* item);
+  // The casting hands of a known spell (power from the school's skill) or of an item's spell.
+  void BeginCast(const SSpell& spell);
+  void BeginItemCast(SItem* item);
+  // The player's cast proper: the self, touch or ranged target, or the given cell (x, y).
+  void RunSpellCast(const SSpell& spell, i32 power, i32 x, i32 y, bool cellGiven);
+  // A cast from the player's cell in the facing direction without the hands (scripts, potions, traps).
+  void CastSpell(const SSpell& spell, i32 power);
+  bool CastSpellByName(const char* name, i32 power);
+  void ApplySpellAtCell(const SSpell& spell, i32 power, SMapArea* area, SMapCell* cell, i32 x, i32 y, i32 direction,
+                        bool spread);
+  void ApplySpellAround(const SSpell& spell, i32 power, SMapArea* area, i32 x, i32 y, i32 direction);
+  // The spell on the monster of the cell's slot: its damage and the spell's action, and its death at hp
+  // below 1; false when the slot is empty.
+  bool SpellStrikesMonster(const SSpell& spell, i32 power, SMapArea* area, i32 x, i32 y, u32 slot);
+  // Both monsters of a cell (the second may have moved into the first slot meanwhile).
+  void SpellStrikesMonsters(const SSpell& spell, i32 power, SMapArea* area, i32 x, i32 y);
+  // The player's power for a spell: the school's skill with its effects, raised by the magic bonus.
+  i32 SpellPower(const SSpell& spell);
+  // A flying spell from the centre of cell (x, y); the caller adds it to the list.
+  SActionRecord* NewSpellMissile(const SSpell& spell, i32 power, i32 direction, i32 x, i32 y);
+  bool StepCast(SActionRecord& record, u32 now);
+  bool StepSpellEffect(SActionRecord& record, u32 now);
+  bool StepSpellMissile(SActionRecord& record, u32 now);
+
+  // ---- event actions (SStateGameEventActions.cpp)
+  void Rest();
+  void RestAfterYes();
+  void SendToJail(const char* text);
+  void ServeSentence();
+  void DrinkPotion();
+  void DrinkPotionItem(SItem* potion);
+  // The trapped object's trap casts its spell at the player.
+  void TriggerTrap();
+  // A service's opening hours and "No answer"; an open one is queued for its screen (nonzero).
+  u32 EnterService(SMapObjectInst* object, const char* service, SMapArea* area, bool suppress);
+  // The scene state with the world's scene of that name (its position plus one), kept to come back to;
+  // 0 when the world has no such scene.
+  u32 EnterScene(const char* name);
+
+  // ---- spell and ability actions (SStateGameAbilities.cpp)
+  void QueueTargetInfo(SMapArea* area, SMapMonster* monster, u8 detail);
+  void ShowTargetInfo(SMapArea* area, SMapMonster* monster, u32 detail);
+  void BeginTownPortal();
+  bool TeleportToTownPortal(i32 x, i32 y);
+
+  // ---- stealing (SStateGameSteal.cpp)
+  i32 StealChance(const SMapMonster& person);
+  // "very good" (91 and more), "good" (71..90), "average" (41..70) or "slight".
+  static const char* StealChanceWord(i32 chance);
+  void AskSteal(SGameEvent& event);
+  void Steal();
+  SMapArea* theftArea = nullptr;
+  u32 theftOut = 0;
+  SMapMonster* theftPerson = nullptr;
 
   // ---- member dialogs: opened over the view as the state's modal child
   void OpenSubDialog(SDialog* dialog, i32 mode);

@@ -1,14 +1,10 @@
-// Acts that fights set going and that belong to the spells and the event actions: a monster's cast and the
-// conversation a talk leads to. Until the spells exist a cast does not fly.
+// The conversation a talk with a person or a talking monster leads to.
 #include "game/SStateGame.h"
 
 #include "core/SGameCore.h"
 #include "game/SMonster.h"
 #include "script/SScriptContext.h"
 #include "world/SPeopleTables.h"
-
-void SStateGame::MonsterCast(i32 /*x*/, i32 /*y*/, i32 /*direction*/, SMapArea& /*area*/, SMapMonster& /*monster*/,
-                             const SSpell& /*spell*/, i32 /*power*/) {}
 
 u32 SStateGame::TalkToNpc(SMapMonster* placed, SMapArea* area, SMapObjectInst* object) {
   if (!core || !placed || !placed->monster) return 0;

@@ -79,7 +79,8 @@ void SStateGame::PassMinute() {
     player.WearItemByLoad();
   }
   PassPlayerMinutes(1);
-  // The hour check: the prison's sentence comes with the event actions.
+  // The hour check: a sentence begun ten minutes ago is served.
+  if (imprisoned && MinutesSince(sentenceBegan) >= 10) ServeSentence();
   if (window.minutes % 60 == 0) {
     const u32 hour = GetHour();
     if (hour == 0) DailyReset();

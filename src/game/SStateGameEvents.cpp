@@ -234,12 +234,17 @@ u32 SStateGame::ProcessEvents(bool last) {
       subMode = kQuestion;
       break;
     case kEventScene: next = PlayScene(e->textA.CStr()); break;
+    case kEventJail: SendToJail(e->textD.CStr()); break;
+    case kEventMark: BeginMark(); break;
+    case kEventRecall: BeginRecall(); break;
+    case kEventTownPortal: BeginTownPortal(); break;
+    case kEventTheft: AskSteal(*e); break;
+    case kEventTargetInfo: ShowTargetInfo(e->area, e->monster, e->flag); break;
     case kEventTravel: OpenShipTravel(e->textA.CStr(), e->textB.CStr()); break;
     case kEventRechargeWand: BeginRechargeWand(); break;
     case kEventEnchantItem: BeginEnchantItem(e->flag); break;
     default:
-      // Prison, stealing and the spell actions come with their rules; kind 13 and unknown kinds
-      // go without effect.
+      // Kind 13 and unknown kinds go without effect.
       break;
   }
   delete e;
@@ -370,8 +375,16 @@ u32 SStateGame::OnSubDialogResult(u32 code) {
         if (code == SDialogMessage::kOpen) OpenTrappedDoor();
         if (code == SDialogMessage::kDisarm) DisarmTrap();
         if (code == SDialogMessage::kPick) OpenLockpick();
+      } else if (mode == kQuestion) {
+        if (code == SDialogMessage::kYes) RestAfterYes();
+      } else if (mode == kStealing) {
+        if (code == SDialogMessage::kYes)
+          Steal();
+        else if (theftPerson && theftArea && theftArea->monsters.IndexOf(theftPerson) >= 0)
+          FaceThePlayer(*theftPerson);
+        theftPerson = nullptr;
+        theftArea = nullptr;
       }
-      // Rest after a yes, stealing and its refusal come with their rules.
       return 0;
     }
     case kMarkRecall:
@@ -381,13 +394,7 @@ u32 SStateGame::OnSubDialogResult(u32 code) {
   }
 }
 
-// ---- what the prompt answers and the service and scene events start
-
-void SStateGame::OpenTrappedDoor() {
-  // The trap's spell and the door's opening come with the event actions.
-}
-
-void SStateGame::DisarmTrap() {}
+// ---- the service and scene events
 
 u32 SStateGame::RunService(const char* name) {
   SNpc* person = core && name ? core->world.rules.people.FindByName(name) : nullptr;
@@ -434,4 +441,4 @@ u32 SStateGame::TalkToMonster(SMapObjectInst* object, SMapArea* area, SMapMonste
   return TalkTo(&temporaryPerson, 0, false);
 }
 
-u32 SStateGame::PlayScene(const char* /*name*/) { return 0; }
+u32 SStateGame::PlayScene(const char* name) { return EnterScene(name); }

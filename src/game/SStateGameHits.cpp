@@ -49,7 +49,9 @@ bool SStateGame::StepAction(SActionRecord& r, u32 now) {
     case kActionHitIndicator: return StepHitIndicator(r, now);
     case kActionParalysedSwing: return StepParalysedSwing(r, now);
     case kActionMonsterAttack: return StepMonsterAttack(r);
-    // Casts and spell effects are stepped by the spells; until then they end at once.
+    case kActionCast: return StepCast(r, now);
+    case kActionSpellEffect: return StepSpellEffect(r, now);
+    case kActionMonsterSpell: return StepSpellMissile(r, now);
     default: return true;
   }
 }

@@ -133,13 +133,21 @@ u32 SStateGame::OnCommand(u16 code) {
     if (m.id == code) return IsBusy() ? 0 : DoAction(m.action);
   switch (code) {
     case SDialogSpellbook::kCloseCode:
-    case 218:  // a spell chosen: it is cast with the spells
     case SDialogPotion::kCloseCode:
-    case 224:  // a potion chosen: it is drunk with the event actions
-    case SDialogLockpick::kCloseCode:
-    case 103:  // a failed pick: the trap goes off with the event actions
+    case SDialogLockpick::kCloseCode: CloseSubDialog(); return 0;
+    case SDialogSpellbook::kCastCode:
       CloseSubDialog();
+      CastCommand();
       return 0;
+    case SDialogPotion::kDrinkCode:
+      CloseSubDialog();
+      DrinkPotion();
+      return 0;
+    case SDialogLockpick::kTrapCode:  // a failed pick sets the trap off
+      CloseSubDialog();
+      TriggerTrap();
+      return 0;
+    case kRestId: Rest(); return 0;
     case SDialogRest::kCloseCode:
       CloseSubDialog();
       rest.Reset();

@@ -643,10 +643,3 @@ void SPlayer::QueueTeleport(const char* position, const char* transition) {
 void SPlayer::QueueTeleportPlain(const char* position) {
   if (game && game->stateGame) game->stateGame->QueueTeleport(position, 0);
 }
-
-u32 SPlayer::CallScriptFunction(u32, const SScriptValue&, const SScriptValue&, const SScriptValue&,
-                                SScriptValue*& result) {
-  // The player's rows come with the player's script functions.
-  result = nullptr;
-  return 0;
-}

@@ -271,6 +271,17 @@ void SPlayer::ApplySpell(const SSpell* spell, i32 casterLevel, bool friendly, i3
         break;
       case kCreateFood: CreateFood(); break;
       case kLevelDrops: DrainXp(); break;
+      case kMark:
+      case kRecall:
+      case kTownPortal:
+      case kRechargeWand:
+      case kEnchant:
+      case kEnchantOther:
+        // Acts of the game rather than of the player: carried out when the game is idle.
+        if (game && game->stateGame)
+          game->stateGame->QueueEventOfKind(e->kind >= kEnchant ? kEventEnchantItem : e->kind - kMark + kEventMark,
+                                            e->kind >= kEnchant ? u8(std::clamp(casterLevel, 0, 255)) : 0);
+        break;
       default: break;
     }
   }

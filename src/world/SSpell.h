@@ -36,6 +36,16 @@ class SSpell {
   // Damage to a monster; a null target counts only the kinds that need none.
   i32 ComputeMonsterDamage(i32 casterLevel, const Target* target) const;
 
+  // Whom the spell reaches (1 self, 2 touch, 3 other) and the names texts 3 to 8 carry: the cast and hit
+  // sounds, the missile's picture and palette, the effect's picture and palette (null or empty: none).
+  u8 TargetKind() const { return extra[0]; }
+  const char* CastSound() const { return texts[2]; }
+  const char* HitSound() const { return texts[3]; }
+  const char* MissilePicture() const { return texts[4]; }
+  const char* MissilePalette() const { return texts[5]; }
+  const char* EffectPicture() const { return texts[6]; }
+  const char* EffectPalette() const { return texts[7]; }
+
   u32 leading = 0;
   SName name;
   const char* texts[9] = {};  // text 1..9 at index 0..8

@@ -132,6 +132,8 @@ TEST(Spellbook, CastAndCloseGoToTheGameStateAndATapOutsideCloses) {
   g.game.press(kBookAction);  // cast: the game state closes the book and reads the choice
   EXPECT_EQ(g.state().subMode, SStateGame::kWalking);
   EXPECT_EQ(g.book().GetSelectedSpell(), g.core().world.rules.spells.FindByName("base_spellfeather"));
+  // The cast runs its course before the book opens again.
+  ASSERT_TRUE(g.game.waitUntil(GameHarness::gameIdle(), 60));
 
   ASSERT_TRUE(g.open(6));
   g.game.frame();

@@ -157,7 +157,8 @@ TEST(ScriptRuns, TheSampleObjectsScripts) {
     ScriptGame w;
     ASSERT_TRUE(w.Enter("base_out0101", 15, 26, 180));  // the storyteller to the south
     w.game.press(kUse);
-    ASSERT_TRUE(w.game.waitUntil(GameHarness::gameIdle(), 20));
+    // The tale is the introduction's scene, told on the scene screen.
+    ASSERT_TRUE(w.game.waitUntil(GameHarness::stateIs(kStateScene), 20));
     EXPECT_TRUE(w.Played("bmus_credits", "music"));
   }
   {

@@ -185,6 +185,11 @@ bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
     SSpell spell;
     spell.name.Set(Keep(sj, "name"));
     for (u32 i = 0; i < sj["texts"].size() && i < 9; ++i) spell.texts[i] = Keep(sj["texts"][i]);
+    // The sounds and pictures may be named instead of placed in the text list.
+    static const char* const kNamedTexts[6] = {"castSound",      "hitSound", "missile",
+                                               "missilePalette", "effect",   "effectPalette"};
+    for (u32 i = 0; i < 6; ++i)
+      if (sj.contains(kNamedTexts[i])) spell.texts[2 + i] = Keep(sj, kNamedTexts[i]);
     spell.school = u8(sj.value("school", 3));
     spell.extra[0] = u8(sj.value("target", 3));  // whom it reaches: 1 self, 2 touch, 3 other
     spell.enchantValue = u16(sj.value("value", 0));
