@@ -90,37 +90,42 @@ u32 SAttributeTable::FindByKey(const char* text) const {
 
 // ---- skills
 
+namespace {
+
+struct SkillDef {
+  const char *id, *full, *medium, *shortName;
+  u8 attribute, second;
+};
+const SkillDef kSkills[kSkillCount] = {
+    {"base_block", "Block", "Block", "Block", 2, 9},
+    {"base_lightweapon", "Light Weapon", "Light Weapon", "Light Weap", 2, 8},
+    {"base_heavyweapon", "Heavy Weapon", "Heavy Weap", "Heavy W", 1, 9},
+    {"base_dualwield", "Dual Wield", "Dual Wield", "Dual Wield", 2, 10},
+    {"base_lightarmor", "Light Armor", "Light Armor", "Light Arm", 2, 9},
+    {"base_heavyarmor", "Heavy Armor", "Heavy Armor", "Heavy Arm", 3, 9},
+    {"base_accuracy", "Accuracy", "Accuracy", "Accuracy", 2, 10},
+    {"base_healmagic", "Heal Magic", "Heal Magic", "Heal Magic", 4, 11},
+    {"base_protectionmagic", "Protection Magic", "Prot. Magic", "Prot. Magic", 4, 11},
+    {"base_attackmagic", "Attack Magic", "Attack Magic", "Attack M", 4, 11},
+    {"base_mindmagic", "Mind Magic", "Mind Magic", "Mind Magic", 5, 11},
+    {"base_undeadmagic", "Undead Magic", "Undead Magic", "Undead M", 4, 11},
+    {"base_environmagic", "Environment Magic", "Env. Magic", "Env. Magic", 4, 11},
+    {"base_repair", "Repair", "Repair", "Repair", 2, 9},
+    {"base_mercantile", "Mercantile", "Mercantile", "Mercantile", 5, 9},
+    {"base_alchemy", "Alchemy", "Alchemy", "Alchemy", 4, 10},
+    {"base_persuade", "Persuade", "Persuade", "Persuade", 5, 10},
+    {"base_lockpick", "Lockpick", "Lockpick", "Lockpick", 2, 9},
+    {"base_disarm", "Disarm", "Disarm", "Disarm", 4, 9},
+    {"base_stealth", "Stealth", "Stealth", "Stealth", 2, 9},
+};
+
+}  // namespace
+
 void SSkillTable::Fill() {
-  struct Def {
-    const char *id, *full, *medium, *shortName;
-    u8 attribute, second;
-  };
-  static const Def kSkills[kSkillCount] = {
-      {"base_block", "Block", "Block", "Block", 2, 9},
-      {"base_lightweapon", "Light Weapon", "Light Weapon", "Light Weap", 2, 8},
-      {"base_heavyweapon", "Heavy Weapon", "Heavy Weap", "Heavy W", 1, 9},
-      {"base_dualwield", "Dual Wield", "Dual Wield", "Dual Wield", 2, 10},
-      {"base_lightarmor", "Light Armor", "Light Armor", "Light Arm", 2, 9},
-      {"base_heavyarmor", "Heavy Armor", "Heavy Armor", "Heavy Arm", 3, 9},
-      {"base_accuracy", "Accuracy", "Accuracy", "Accuracy", 2, 10},
-      {"base_healmagic", "Heal Magic", "Heal Magic", "Heal Magic", 4, 11},
-      {"base_protectionmagic", "Protection Magic", "Prot. Magic", "Prot. Magic", 4, 11},
-      {"base_attackmagic", "Attack Magic", "Attack Magic", "Attack M", 4, 11},
-      {"base_mindmagic", "Mind Magic", "Mind Magic", "Mind Magic", 5, 11},
-      {"base_undeadmagic", "Undead Magic", "Undead Magic", "Undead M", 4, 11},
-      {"base_environmagic", "Environment Magic", "Env. Magic", "Env. Magic", 4, 11},
-      {"base_repair", "Repair", "Repair", "Repair", 2, 9},
-      {"base_mercantile", "Mercantile", "Mercantile", "Mercantile", 5, 9},
-      {"base_alchemy", "Alchemy", "Alchemy", "Alchemy", 4, 10},
-      {"base_persuade", "Persuade", "Persuade", "Persuade", 5, 10},
-      {"base_lockpick", "Lockpick", "Lockpick", "Lockpick", 2, 9},
-      {"base_disarm", "Disarm", "Disarm", "Disarm", 4, 9},
-      {"base_stealth", "Stealth", "Stealth", "Stealth", 2, 9},
-  };
   rows[0] = SSkillRow{};
   rows[0].id.Set(nullptr);
   for (u32 i = 1; i <= kSkillCount; ++i) {
-    const Def& d = kSkills[i - 1];
+    const SkillDef& d = kSkills[i - 1];
     rows[i].id.Set(d.id);
     rows[i].fullName = d.full;
     rows[i].mediumName = d.medium;
@@ -142,6 +147,9 @@ void SSkillTable::SerializeRows(SStream& s, u32 version) {
     if (version >= 74) s.SerializeString(r.mediumName);
     if (version >= 110) s.SerializeString(r.shortName);
     s.SerializeByte(r.attribute);
+    // The governing attribute indexes the player's five attributes: a world's row naming another keeps
+    // the attribute the game gives that skill.
+    if (s.IsReading() && (r.attribute < 1 || r.attribute > kAttributeCount)) r.attribute = kSkills[i - 1].attribute;
     if (version >= 83) s.SerializeByte(r.second);
     if (version >= 86) s.SerializeString(r.fourth);
   }

@@ -96,3 +96,18 @@ TEST_F(CharacterTables, CountZeroKeepsRowsAndShortBlocksFail) {
   EXPECT_STREQ(rules.skills.FullName(1), "Block");
   EXPECT_STREQ(rules.skills.FullName(20), "Stealth");
 }
+
+TEST_F(CharacterTables, SkillRowsNamingNoAttributeKeepTheGamesAttribute) {
+  // The governing attribute indexes the player's five attributes; 0 and 9 would index outside them.
+  SWorldRules data;
+  data.skills.rows[2].attribute = 0;
+  data.skills.rows[11].attribute = 9;
+  data.skills.rows[6].attribute = 5;  // a real attribute the world may choose
+  auto spec = Spec("base");
+  spec.blocks[kBlockSkills] = {Rec(114, [&](SStream& s) { data.skills.SerializeBlock(s, 114, true); })};
+  ASSERT_EQ(OpenBase(spec), "");
+  EXPECT_EQ(rules.skills.Attribute(2), 2u);   // Light Weapon: Dexterity
+  EXPECT_EQ(rules.skills.Attribute(11), 5u);  // Mind Magic: Personality
+  EXPECT_EQ(rules.skills.Attribute(6), 5u);
+  for (u32 n = 1; n <= kSkillCount; ++n) EXPECT_NE(rules.attributes.Name(rules.skills.Attribute(n)), nullptr) << n;
+}
