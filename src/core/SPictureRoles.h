@@ -44,6 +44,11 @@ inline constexpr u16 kHudTile = 149;
 inline constexpr u16 kHudButtons = 150;
 inline constexpr u16 kHudButtonCount = 10;
 inline constexpr u16 kHudFrame = 170;
+// The character sheet's raise buttons (up, pressed) for a raise allowed and one its limit refuses, and the
+// quests list's status icons (solved, failed, active), 20 pixels wide.
+inline constexpr u16 kRaise = 409;
+inline constexpr u16 kCannotRaise = 411;
+inline constexpr u16 kQuestStatus = 413;
 // Not a slot: the hit picture over the card screen's portraits is record 4300 of "DuskmireData", which the
 // card state reads with its other pictures (screens/cards/SCardPictures.h), as the 462 slots end at 461.
 
@@ -77,7 +82,10 @@ inline constexpr u16 kAll[] = {
     kHudFrame + 2,     kHudFrame + 3,
     kHudFrame + 4,     kHudFrame + 5,
     kHudFrame + 6,     kHudFrame + 7,
-    kHudFrame + 8,
+    kHudFrame + 8,     kRaise,
+    kRaise + 1,        kCannotRaise,
+    kCannotRaise + 1,  kQuestStatus,
+    kQuestStatus + 1,  kQuestStatus + 2,
 };
 
 constexpr bool AllDistinct() {

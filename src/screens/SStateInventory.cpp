@@ -49,6 +49,7 @@ void SStateInventory::Attach(SGameCore* gameCore) {
     d->parent = this;
   }
   handText.Attach(&handBox);
+  AttachPageControls();
 }
 
 // ---- entering and leaving

@@ -3,10 +3,13 @@
 // its sub-pages, the quests and the spells. Children opened from a page (reading, alchemy, repair, the
 // face choice, the name editor, the hand question) take over the page word until they close. The state
 // with the sheet's header (SStateInventory.cpp), the items page with its actions
-// (inventory/SStateInventoryItems.cpp) and the other pages (inventory/SStateInventoryPages.cpp) are one
-// class over three files.
+// (inventory/SStateInventoryItems.cpp), the other pages' building and routing
+// (inventory/SStateInventoryPages.cpp), the sheet's Main and Skills sub-pages
+// (inventory/SStateInventorySheet.cpp) and the list pages (inventory/SStateInventoryLists.cpp) are one
+// class over five files.
 #pragma once
 #include "core/ui/SButtonCtrl.h"
+#include "core/ui/SDialogListCtrl.h"
 #include "core/ui/SDialogMessage.h"
 #include "core/ui/SDialogTextCtrl.h"
 #include "core/ui/SDialogTextEdit.h"
@@ -21,6 +24,7 @@
 #include "dialogs/SDialogFaceSelect.h"
 #include "dialogs/SDialogItemRead.h"
 #include "dialogs/SDialogRepair.h"
+#include "player/SPlayer.h"
 
 class SItem;
 class SItemContainer;
@@ -116,6 +120,69 @@ class SStateInventory : public SState {
   // Closing a reading, alchemy or repair child.
   u32 OnChildClosed();
 
+  // ---- the character sheet's Main and Skills sub-pages (inventory/SStateInventorySheet.cpp)
+  static constexpr u16 kAttributeRaiseIds[5] = {373, 374, 377, 385, 388};
+  static constexpr u16 kAttributeUndoId = 411, kFameGaugeId = 379, kAttributesFrameId = 400;
+  static constexpr u16 kFirstPrimaryRaiseId = 454, kFirstOtherRaiseId = 460, kSkillUndoId = 474;
+  static constexpr u32 kPrimarySkills = 6, kOtherSkills = 14, kSheetTexts = 24;
+  void BuildCharacterPage();
+  void RefreshCharacterValues();
+  void RaiseAttribute(u16 code);
+  void UndoAttributes();
+  void BuildSkillsPage();
+  void RefreshSkillValues();
+  void RaisePrimarySkill(u16 code);
+  void RaiseOtherSkill(u16 code);
+  // The skill of a row of the page (primary skills first): raised, or the refusal shown.
+  void RaiseSkillRow(u32 row);
+  void UndoSkills();
+  void ClearAttributeUndo();
+  void ClearSkillUndo();
+  // The raise refused by the skill's limit: the message box over the page.
+  void RefuseSkillRaise(u32 skill);
+
+  // Raises not yet made permanent: per attribute and per skill, what to give back.
+  u32 attributeUndoCount = 0;
+  u32 attributeUndo[6] = {};
+  u32 skillUndoCount = 0;  // points spent
+  u32 skillUndoPoints[kPlayerSkills + 1] = {};
+  u32 skillUndoRaises[kPlayerSkills + 1] = {};
+  // The Main and Skills sub-pages' labels and values, by the order of their pages' tables.
+  STextCtrl sheetLabels[kSheetTexts], sheetValues[kSheetTexts];
+  SButtonCtrl raiseButtons[kPrimarySkills + kOtherSkills];  // the attributes' are the first five
+  STopicButtonCtrl undoButton;
+  SGradientCtrl fameGauge;
+  SBorderCtrl attributesFrame;
+  SDialogMessage raiseBox;
+  SDialogTextCtrl raiseText;
+
+  // ---- the list pages: abilities, diseases, active effects, quests, spells (inventory/SStateInventoryLists.cpp)
+  enum ListPage : u32 { kNoList, kAbilitiesList, kDiseasesList, kEffectsList, kQuestsList, kSpellsList };
+  static constexpr u16 kEffectsFilterIds[3] = {508, 507, 509};
+  static constexpr u16 kQuestsFilterIds[4] = {344, 345, 346, 347};
+  static constexpr u16 kFirstSchoolId = 208, kSchoolNameId = 353;
+  static constexpr u32 kSchools = 7;
+  // The list page the current page and sub-page show (kNoList for the others).
+  u32 CurrentListPage() const;
+  void BuildListPage(u32 which);
+  void FillList();
+  void ShowSelectedRow();
+  void UpdateListButtons();
+  void UpdateDescriptionButtons();
+  u32 OnListCommand(u16 code);
+  // One effect's line of the Active effects page, without its line end.
+  static void DescribePlayerEffect(SWorldRules& rules, const SPlayerEffect& effect, u32 category, SString& out);
+
+  STextCtrl listHeading, descriptionHeading, showLabel, schoolName;
+  SBorderCtrl listFrame, descriptionFrame;
+  SDialogListCtrl pageList;
+  SButtonCtrl listUp, listDown, descriptionUp, descriptionDown;
+  STitleTextCtrl pageDescription;
+  STopicButtonCtrl filterButtons[4];
+  SButtonCtrl schoolButtons[kSchools];
+  SFillBmpCtrl pageFill;
+  const SImage* questIcons[3] = {};
+
   // ---- the view (record 3005) and the entry record
   u32 page = kItemsPage;
   u32 previousPage = kItemsPage;
@@ -172,8 +239,8 @@ class SStateInventory : public SState {
   u32 OnSheetCommand(u16 code);
   // ---- the sheet's sub-pages, the quests and spells pages (inventory/SStateInventoryPages.cpp): built
   // after the common controls (and the sheet's header), their lists refilled by Rebuild, their commands
-  // (the sheet's beyond the header's), and the sheet's uncommitted points dropped on every rebuild and
-  // on leaving.
+  // (the sheet's beyond the header's), and the sheet's undo records emptied on every rebuild and on
+  // leaving, which makes the raises made so far permanent.
   void BuildSheetSubPage();
   void BuildQuestsPage();
   void BuildSpellsPage();
@@ -182,6 +249,7 @@ class SStateInventory : public SState {
   u32 OnQuestsCommand(u16 code);
   u32 OnSpellsCommand(u16 code);
   void DiscardSheetPoints();
+  void AttachPageControls();
   u32 OnNameEditClosed(u16 code);
   u32 OnFaceSelectClosed(u16 code);
   void MarkPageTab();

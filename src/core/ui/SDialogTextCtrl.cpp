@@ -220,7 +220,9 @@ void STitleTextCtrl::SetText(const char* titleText, const char* body, u32 colour
   const i32 textWidth = width - 2 * sideMargin;
   const bool compact = core && core->IsCompact();
   pages.Clear();
+  lines.Clear();
   currentPage = 0;
+  firstLine = 0;
   MarkDirty();
   if (!font) return;
   font->Select(i32(titleFont), titleColourA, shade);
@@ -253,6 +255,9 @@ void STitleTextCtrl::SetText(const char* titleText, const char* body, u32 colour
     while (*end && *end != '\r') ++end;
     current.AppendN(p, u32(end - p));
     current.AppendChar('\r');
+    SString wrappedLine;
+    wrappedLine.AppendN(p, u32(end - p));
+    lines.Add(wrappedLine);
     if (++linesOnPage >= (pages.Count() == 0 ? firstPage : laterPages)) {
       pages.Add(current);
       current = "";
@@ -267,6 +272,19 @@ void STitleTextCtrl::Paint() {
   if (!IsVisible() || !display || !font) return;
   if (fill) display->FillRect(left, top, width, height, MakeColor565(shade));
   const i32 x1 = left + sideMargin, x2 = left + width - sideMargin + 1, bottom = top + height;
+  if (lineScroll) {
+    // The title stays; the body shows its lines from the first shown one down to the bottom.
+    font->Select(i32(titleFont), useColourC ? titleColourC : useColourB ? titleColourB : titleColourA, shade);
+    font->DrawText(x1, top + topOffset, x2, bottom, title.CStr(), oneLineTitle ? 1 : 0);
+    SString body;
+    for (u32 i = firstLine > 0 ? u32(firstLine) : 0; i < lines.Count(); ++i) {
+      body.Append(lines.At(i)->CStr());
+      body.AppendChar('\r');
+    }
+    font->Select(i32(bodyFont), bodyColour, shade);
+    font->DrawText(x1, bodyTop, x2, bottom, body.CStr(), 0);
+    return;
+  }
   if (currentPage == 0) {
     font->Select(i32(titleFont), useColourC ? titleColourC : useColourB ? titleColourB : titleColourA, shade);
     font->DrawText(x1, top + topOffset, x2, bottom, title.CStr(), oneLineTitle ? 1 : 0);

@@ -69,7 +69,8 @@ class SDialogTextCtrl : public SCtrl {
   STextLine* Row(i32 i) { return i >= 0 ? page.At(u32(i)) : nullptr; }
 };
 
-// A title above a body text cut into pages of whole lines; the screens that use it choose the page.
+// A title above a body text cut into pages of whole lines; the screens that use it choose the page, or,
+// with line scrolling on, the first body line shown under the title.
 class STitleTextCtrl : public SCtrl {
  public:
   void Setup(u32 titleFontNumber, u32 titleColourA, u32 bodyColourWord, u32 shadeColour, u32 fillFlag,
@@ -78,6 +79,7 @@ class STitleTextCtrl : public SCtrl {
   void SetText(const char* titleText, const char* body, u32 useColourB, u32 useColourC);
   void Paint() override;
   u32 PageCount() const { return pages.Count(); }
+  u32 LineCount() const { return lines.Count(); }
 
   SString title;
   u32 titleFont = 0;
@@ -93,4 +95,7 @@ class STitleTextCtrl : public SCtrl {
   u32 fill = 0;
   i32 bodyTop = 0;
   i32 currentPage = 0;
+  SValueArray<SString> lines{4};  // the wrapped body, one entry a line
+  u32 lineScroll = 0;
+  i32 firstLine = 0;  // with line scrolling: the first body line shown
 };
