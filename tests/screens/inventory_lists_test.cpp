@@ -164,16 +164,19 @@ TEST(InventoryLists, PagingAndLineScrolling) {
   g.game.tapControl(341);
   EXPECT_EQ(g.inv().pageDescription.firstLine, 1);
 
-  // The Diseases page's buttons scroll like the others'.
-  g.player().diseases.Add(g.core().world.rules.diseases.FindByName("base_disease_rot"));
+  // The Diseases page's buttons scroll like the others' (the disease given more effects to describe).
+  SDisease* rot = g.core().world.rules.diseases.FindByName("base_disease_rot");
+  ASSERT_NE(rot, nullptr);
+  for (u32 i = 0; i < 4; ++i) rot->effects.Add(rot->effects.Entry(0)->Copy());
+  g.player().diseases.Add(rot);
   g.game.tapControl(SStateInventory::kSheetTab);
   g.game.tapControl(SStateInventory::kSubPageIds[3]);
   ASSERT_EQ(g.Rows(), std::vector<std::string>{"Grave rot"});
-  if (g.inv().pageDescription.LineCount() > 1) {
-    g.game.tapControl(519);
-    EXPECT_EQ(g.inv().pageDescription.firstLine, 1);
-    g.game.tapControl(518);
-  }
+  EXPECT_FALSE(g.Enabled(517));
+  ASSERT_GT(g.inv().pageDescription.LineCount(), 1u) << g.Body();
+  g.game.tapControl(519);
+  EXPECT_EQ(g.inv().pageDescription.firstLine, 1);
+  g.game.tapControl(518);
   EXPECT_EQ(g.inv().pageDescription.firstLine, 0);
 }
 
