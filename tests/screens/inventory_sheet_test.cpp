@@ -35,6 +35,14 @@ void SetUpPlayer(SPlayer& p) {
   p.skillPoints = 0;
 }
 
+// The sheet's sub-page opened over that record, without effects.
+bool OpenWithPlayer(SheetGame& g, u32 sub) {
+  if (!g.OpenSheet(sub)) return false;
+  SetUpPlayer(g.player());
+  g.ClearEffects();
+  return true;
+}
+
 }  // namespace
 
 TEST(InventorySheet, MainValuesByScreenFamily) {
@@ -77,12 +85,10 @@ TEST(InventorySheet, MainValuesByScreenFamily) {
 
 TEST(InventorySheet, MainValuesAndGlyphSets) {
   SheetGame g;
-  ASSERT_TRUE(g.OpenSheet(0));
+  ASSERT_TRUE(OpenWithPlayer(g, 0));
   SPlayer& p = g.player();
-  SetUpPlayer(p);
   p.fame = 55;
   p.crime = 12000;
-  g.ClearEffects();
   // Strength fortified by an ability: its value in the second set, the base in the first.
   const SAbility* ability = g.core().world.rules.abilities.FindByName("base_ability_rasvim");
   ASSERT_NE(ability, nullptr);
@@ -111,10 +117,8 @@ TEST(InventorySheet, MainValuesAndGlyphSets) {
 
 TEST(InventorySheet, RaisingAttributesAndUndo) {
   SheetGame g;
-  ASSERT_TRUE(g.OpenSheet(0));
+  ASSERT_TRUE(OpenWithPlayer(g, 0));
   SPlayer& p = g.player();
-  SetUpPlayer(p);
-  g.ClearEffects();
   p.attributePoints = 5;
   p.attributeAllowance[2] = 3;
   p.attributeAllowance[4] = 1;
@@ -154,10 +158,8 @@ TEST(InventorySheet, RaisingAttributesAndUndo) {
 
 TEST(InventorySheet, SkillsRaisingRefusalAndUndo) {
   SheetGame g;
-  ASSERT_TRUE(g.OpenSheet(1));
+  ASSERT_TRUE(OpenWithPlayer(g, 1));
   SPlayer& p = g.player();
-  SetUpPlayer(p);
-  g.ClearEffects();
   p.skills[3] = 40;  // Heavy Weapon at twice Strength
   p.skills[4] = 100;
   p.skillPoints = 1;
@@ -217,9 +219,8 @@ TEST(InventorySheet, SkillsRaisingRefusalAndUndo) {
 
 TEST(InventorySheet, SkillNamesAndAnUndeadPlayersBarredPrimarySkill) {
   SheetGame g;
-  ASSERT_TRUE(g.OpenSheet(1));
+  ASSERT_TRUE(OpenWithPlayer(g, 1));
   SPlayer& p = g.player();
-  SetUpPlayer(p);
   p.race = 1;  // skill 8 is barred: a primary skill shows 0 and a refused raise
   p.skillPoints = 2;
   g.Rebuild();
@@ -235,10 +236,8 @@ TEST(InventorySheet, SkillNamesAndAnUndeadPlayersBarredPrimarySkill) {
 
 TEST(InventorySheetGolden, TheMainPageAndTheSkillsPage) {
   SheetGame g(GameHarness::forMode(7));
-  ASSERT_TRUE(g.OpenSheet(0));
+  ASSERT_TRUE(OpenWithPlayer(g, 0));
   SPlayer& p = g.player();
-  SetUpPlayer(p);
-  g.ClearEffects();
   p.name.Assign("Ann");
   p.level = 3;
   p.xp = 12345;

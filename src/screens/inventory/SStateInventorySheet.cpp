@@ -99,6 +99,14 @@ void SetNumber(STextCtrl& c, const char* format, i32 value, bool bonus) {
   c.SetText(text.CStr());
 }
 
+// The Undo button of a page, hidden until a raise is made.
+void PlaceUndoButton(SDialog& page, STopicButtonCtrl& undo, u16 id) {
+  if (!page.AddLayoutControl(&undo, id)) return;
+  undo.fontNumber = 1;
+  undo.SetText("Undo", id, 0x64C8C8, 0x00FFFF, kShade);
+  undo.Hide();
+}
+
 }  // namespace
 
 // ---- building
@@ -124,11 +132,7 @@ void SStateInventory::BuildCharacterPage() {
   for (u32 a = 0; a < 5; ++a)
     if (InventoryPicture::PlaceButton(*this, raiseButtons[a], kAttributeRaiseIds[a], PictureRole::kRaise))
       raiseButtons[a].keyed = 1;
-  if (AddLayoutControl(&undoButton, kAttributeUndoId)) {
-    undoButton.fontNumber = 1;
-    undoButton.SetText("Undo", kAttributeUndoId, 0x64C8C8, 0x00FFFF, kShade);
-    undoButton.Hide();
-  }
+  PlaceUndoButton(*this, undoButton, kAttributeUndoId);
   RefreshCharacterValues();
 }
 
@@ -167,11 +171,7 @@ void SStateInventory::BuildSkillsPage() {
   }
   if (AddLayoutControl(&sheetValues[kSkillRows], kSkillPointsId))
     sheetValues[kSkillRows].SetTextStyled("", STextCtrl::kLeft | STextCtrl::kMiddle, 1, kValueColour, kShade);
-  if (AddLayoutControl(&undoButton, kSkillUndoId)) {
-    undoButton.fontNumber = 1;
-    undoButton.SetText("Undo", kSkillUndoId, 0x64C8C8, 0x00FFFF, kShade);
-    undoButton.Hide();
-  }
+  PlaceUndoButton(*this, undoButton, kSkillUndoId);
   RefreshSkillValues();
 }
 
@@ -253,13 +253,10 @@ void SStateInventory::RefreshCharacterValues() {
     if (b.IsInDialog()) b.Show(p.attributePoints > 0 && p.attributeAllowance[a] > 0);
   }
   SetNumber(sheetValues[kAttributePoints], "%d", p.attributePoints, false);
-  i32 (SPlayer::*const resistances[4])(bool*, i32*) = {&SPlayer::GetMagicResistance, &SPlayer::GetPoisonResistance,
-                                                       &SPlayer::GetParalysisResistance,
-                                                       &SPlayer::GetDiseaseResistance};
-  for (u32 i = 0; i < 4; ++i) {
-    const i32 value = (p.*resistances[i])(&bonus, nullptr);
-    SetNumber(sheetValues[kMagic + i], "%d%%", value, bonus);
-  }
+  bool bonuses[4] = {};
+  const i32 resistances[4] = {p.GetMagicResistance(&bonuses[0]), p.GetPoisonResistance(&bonuses[1]),
+                              p.GetParalysisResistance(&bonuses[2]), p.GetDiseaseResistance(&bonuses[3])};
+  for (u32 i = 0; i < 4; ++i) SetNumber(sheetValues[kMagic + i], "%d%%", resistances[i], bonuses[i]);
   if (undoButton.IsInDialog()) undoButton.Show(attributeUndoCount > 0);
   SetFullRepaint();
 }
