@@ -110,4 +110,11 @@ TEST_F(CharacterTables, SkillRowsNamingNoAttributeKeepTheGamesAttribute) {
   EXPECT_EQ(rules.skills.Attribute(11), 5u);  // Mind Magic: Personality
   EXPECT_EQ(rules.skills.Attribute(6), 5u);
   for (u32 n = 1; n <= kSkillCount; ++n) EXPECT_NE(rules.attributes.Name(rules.skills.Attribute(n)), nullptr) << n;
+  // The raise check measures Light Weapon against Dexterity: below twice its base it may rise.
+  player.race = 2;
+  player.attributes[2] = 10;
+  player.skills[2] = 19;
+  EXPECT_TRUE(player.CanRaiseSkill(2));
+  player.skills[2] = 20;
+  EXPECT_FALSE(player.CanRaiseSkill(2));
 }
