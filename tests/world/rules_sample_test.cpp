@@ -57,10 +57,10 @@ TEST(SampleRules, LoadedAsTheirSourcesSay) {
   EXPECT_NE(rules.scenes.FindByName("bmus_credits"), nullptr);
   ASSERT_NE(rules.interiors.FindByName("base_inn"), nullptr);
 
-  // The merchant: a level-2 shop, a topic pair and a conversation whose greeting is a base list.
+  // The merchant: a level-1 shop, a topic pair and a conversation whose greeting is a base list.
   SNpc* merchant = rules.people.FindByName("base_merchant");
   ASSERT_NE(merchant, nullptr);
-  EXPECT_EQ(merchant->StockLevel(), 2u);
+  EXPECT_EQ(merchant->StockLevel(), 1u);
   ASSERT_NE(merchant->topicPairs, nullptr);
   auto* talk = static_cast<SDialogEntryListPair*>(merchant->conversation);
   ASSERT_NE(talk, nullptr);
@@ -122,7 +122,7 @@ TEST(SampleRules, LoadedAsTheirSourcesSay) {
   ASSERT_GT(shop.GetItemCount(), 0);
   for (u32 i = 0; i < shop.GetItemCount(); ++i) {
     const SItemType* t = shop.GetItem(i32(i))->type;
-    EXPECT_TRUE(t->level == 2 || t->level == 3) << t->name.Text();
+    EXPECT_TRUE(t->level == 1 || t->level == 2) << t->name.Text();
     EXPECT_TRUE(merchant->categories & SItemTable::kClassFlags[t->itemClass]) << t->name.Text();
   }
   const u16 stocked = shop.GetItemCount();

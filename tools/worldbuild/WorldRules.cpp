@@ -6,6 +6,7 @@
 #include "world/SImageCache.h"
 #include "world/SWorldRules.h"
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
 namespace worldbuild {
@@ -217,6 +218,21 @@ bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
     npc.race = u8(pj.value("race", 1));
     npc.value = u8(pj.value("value", 10));
     npc.params[3] = u8(pj.value("services", 0));
+    // The trainer's skill and ceiling (trainers teach up to 100 at most), the enchanting level, the most bet
+    // at cards and the opening hours (1 by day, 2 at night).
+    npc.params[0] = u8(pj.value("skill", 16));
+    npc.params[1] = u8(std::min(pj.value("ceiling", 10), 100));
+    npc.params[2] = u8(pj.value("enchantLevel", 10));
+    npc.param16 = i16(pj.value("maxBet", 10));
+    npc.flag1 = u8(pj.value("hours", 1));
+    // A person whose categories include potions (bit 128) is a whole-list shop, and a whole-list shop trades
+    // potions: the class bit and the shop's mark are one bit.
+    const bool hasInterior = npc.texts[3] && *npc.texts[3];
+    if (hasInterior && (npc.params[3] & 47) == 47)
+      return ctx.fail("rules.json", std::string("person ") + npc.name.Text() +
+                                        " offers buying and selling, training, repair, enchanting and rooms: the"
+                                        " interior's menu holds four of them"),
+             false;
     SDialogEntryListPair conversation;
     EntryPrograms programs;
     if (pj.contains("topics")) {

@@ -17,7 +17,6 @@ namespace {
 // The screens whose cells hold 40 x 40 pictures: the small ones, 640 x 240 and 320 x 240.
 bool HasSmallCells(i32 mode) { return SGameCore::IsCompactMode(mode) || mode == 3; }
 
-u32 Saturate(u64 v) { return v > 0xFFFFFFFFull ? 0xFFFFFFFFu : u32(v); }
 
 bool SameEnchantment(const SEffectList* a, const SEffectList* b) {
   if (!a || !b) return a == b;
@@ -130,7 +129,10 @@ SItemSlot* SItemsCtrl::MakeSlot(SItem* item) {
       price /= 2;
     }
   }
-  slot->price = core ? core->player.AdjustPrice(Saturate(price), buying != 0) : Saturate(price);
+  // A price never passes the purse's cap: a huge price factor cannot wrap it to a small one.
+  const u32 capped = price > kMoneyCap ? kMoneyCap : u32(price);
+  const u32 adjusted = core ? core->player.AdjustPrice(capped, buying != 0) : capped;
+  slot->price = adjusted > kMoneyCap ? kMoneyCap : adjusted;
 
   if (ShowsMarkers() && armament && core) {
     const SPlayer& player = core->player;
