@@ -1,6 +1,151 @@
 #include "dialogs/SDialogRepairShop.h"
 
+#include "core/SGameCore.h"
+#include "platform/sound/SSoundManager.h"
+#include "player/SPlayer.h"
+#include "screens/SServicePrices.h"
+#include "world/SItem.h"
+#include "world/SItemTable.h"
+#include "world/SSoundTable.h"
+
+#include <new>
+
+namespace {
+constexpr char kCoin = 9;
+constexpr u32 kTextColour = 0xC8C8C8, kEdgeColour = 0x161616;
+}  // namespace
+
+void SDialogRepairShop::Attach(SGameCore* gameCore) {
+  SDialog::Attach(gameCore);
+  SCtrl* const all[] = {&frame, &goldFrame, &title, &prompt, &gold, &list, &pageUp, &pageDown, &repair, &close};
+  for (SCtrl* c : all) c->Attach(this);
+}
+
 void SDialogRepairShop::Open(i32 factor) {
+  ClearControls();
+  SetLayout(kLayout);
+  CenterOnScreen();
+  SetBackgroundPicture(core ? core->Picture(0) : nullptr);
+  const bool compact = core && core->IsCompact();
+  SImageEntry* const* pictures = core ? core->pictures : nullptr;
+  if (AddLayoutControl(&frame, kFrameId)) frame.SetFrame(pictures ? &pictures[compact ? 77 : 16] : nullptr, 0, 0, 15);
+  if (AddLayoutControl(&title, kTitleId))
+    title.SetTextStyled("Repair", STextCtrl::kCentred | STextCtrl::kMiddle, 1, 0xFFFFFF, kEdgeColour);
+  if (AddLayoutControl(&goldFrame, kGoldFrameId)) goldFrame.SetFrame(pictures ? &pictures[77] : nullptr, 0, 0, 143);
+  if (AddLayoutControl(&gold, kGoldId))
+    gold.SetTextStyled("", STextCtrl::kCentred | STextCtrl::kMiddle, 1, kTextColour, kEdgeColour);
+  if (AddLayoutControl(&prompt, kPromptId))
+    prompt.SetTextStyled("Select the item to be repaired:", STextCtrl::kLeft, 1, kTextColour, kEdgeColour);
+  if (AddLayoutControl(&list, kListId)) {
+    list.SetFont(1, kTextColour, 0, nullptr);
+    list.SetRightColumn(80);
+  }
+  const struct {
+    SButtonCtrl* button;
+    u16 id;
+    u32 slot;
+    u32 key;
+  } buttons[] = {{&pageUp, kPageUp, 135, 0},
+                 {&pageDown, kPageDown, 137, 0},
+                 {&repair, kRepair, 145, 3006},
+                 {&close, kClose, 143, 3007}};
+  for (const auto& b : buttons)
+    if (AddLayoutControl(b.button, b.id)) b.button->SetPicture(pictures ? &pictures[b.slot] : nullptr, b.id, b.key);
   priceFactor = factor;
-  Show("Repair", true);
+  BuildEntries();
+  FillItemList(-1);
+  SetGoldText();
+  ResetInputGuard();
+}
+
+void SDialogRepairShop::BuildEntries() {
+  entries.DeleteAll();
+  if (!core) return;
+  for (SItem* item : core->player.inventory.items) {
+    SItemType* type = item ? item->type : nullptr;
+    if (!type) continue;
+    const bool weapon = type->itemClass == kItemWeapon && !type->IsMissile();
+    const bool armour = type->itemClass == kItemHeavyArmor || type->itemClass == kItemLightArmor;
+    if (!(weapon || armour) || item->count >= type->maxCondition) continue;
+    auto* entry = new (std::nothrow) Entry{type, item};
+    if (entry && !entries.Add(entry)) delete entry;
+  }
+}
+
+u32 SDialogRepairShop::PriceOf(const Entry& entry) {
+  if (!entry.type || !entry.item) return 0;
+  const i64 missing = i64(entry.type->maxCondition) - i64(entry.item->count);
+  i64 base = missing * priceFactor / 100;
+  if (base == 0) base = 1;
+  const u32 price = ServicePrices::Clamp(base);
+  return core ? ServicePrices::Clamp(core->player.AdjustPrice(price, true)) : price;
+}
+
+void SDialogRepairShop::UpdatePageButtons() {
+  pageUp.Enable(list.firstRow != 0);
+  pageDown.Enable(i32(list.RowCount()) > list.firstRow + list.PageSize());
+  pageUp.MarkDirty();
+  pageDown.MarkDirty();
+}
+
+void SDialogRepairShop::FillItemList(i32 index) {
+  list.Clear();
+  SString key, price, name;
+  for (u32 i = 0; i < entries.Count(); ++i) {
+    key.Format("%u", i);
+    price.Format("%u%c", PriceOf(*entries[i32(i)]), kCoin);
+    name.Assign("");
+    if (core) entries[i32(i)]->type->GetDisplayName(core->world.rules, entries[i32(i)]->item, name, false);
+    list.AddRowWithRightText(key.CStr(), name.CStr() ? name.CStr() : "", price.CStr());
+  }
+  list.ResetView(false);
+  if (index != -1) list.Select(index);
+  UpdatePageButtons();
+  SetFullRepaint();
+}
+
+void SDialogRepairShop::SetGoldText() {
+  SString amount, text;
+  ServicePrices::FormatGold(core ? core->player.GetMoney() : 0, amount);
+  text.Format("Player gold:\r%s%c", amount.CStr(), kCoin);
+  SGameCore::ConvertNumberGlyphs(text);
+  gold.SetText(text.CStr());
+  gold.MarkDirty();
+}
+
+void SDialogRepairShop::RepairSelected() {
+  const i32 at = list.selected;
+  const Entry* entry = entries.At(at);
+  if (at < 0 || !entry || !core) return;
+  const u32 price = PriceOf(*entry);
+  if (!core->player.HasMoney(price)) return;
+  core->world.sounds.PlayByName("bsnd_repairok", 10);
+  entry->type->Repair(*entry->item);
+  ServicePrices::Pay(core->player, price);
+  delete entries.RemoveAt(at);
+  FillItemList(at);
+  SetGoldText();
+}
+
+u32 SDialogRepairShop::OnCommand(u16 code) {
+  switch (code) {
+    case kListId:
+      if (core) core->PlayClick(0);
+      UpdatePageButtons();
+      return 0;
+    case kRepair: RepairSelected(); return 0;
+    case kClose:
+      if (core) core->PlayClick(1);
+      return parent ? parent->OnCommand(code) : code;
+    case kPageUp:
+    case kPageDown:
+      if (core) core->PlayClick(0);
+      if (code == kPageUp)
+        list.PageUp();
+      else
+        list.PageDown();
+      UpdatePageButtons();
+      return 0;
+    default: return 0;
+  }
 }

@@ -1,16 +1,34 @@
-// Training with a person: the skill it teaches raised for money. Opened by the conversation as its modal
-// child; its "Ok" reports 25 to the owner.
+// Training with a person: the one skill the trainer teaches raised a level at a time for gold, up to the
+// trainer's ceiling and twice the skill's governing attribute. Opened as the modal child of the
+// conversation or the interior; "Close" reports 18 to the owner, which closes it.
 #pragma once
-#include "dialogs/SMemberDialog.h"
+#include "core/ui/SButtonCtrl.h"
+#include "core/ui/SDialog.h"
+#include "core/ui/SPicCtrl.h"
+#include "core/ui/STextCtrl.h"
 
 class SNpc;
 
-class SDialogTraining : public SMemberDialog {
+class SDialogTraining : public SDialog {
  public:
-  static constexpr u16 kCloseCode = 25;
+  static constexpr u32 kLayout = 4;
+  // Layout ids; the buttons' ids are their command codes.
+  static constexpr u16 kFrameId = 19, kTitleId = 16, kTrain = 17, kClose = 18, kLevelId = 20, kStatusId = 21,
+                       kGoldId = 22;
+  static constexpr u16 kCloseCode = kClose;
 
-  SDialogTraining() : SMemberDialog(kCloseCode) {}
+  void Attach(SGameCore* gameCore) override;
   void Open(const SNpc* trainer);
+  // The level, status and gold lines, and whether "Train" shows.
+  void BuildText();
+  u32 OnCommand(u16 code) override;
 
   const SNpc* person = nullptr;
+  u32 skill = 0;
+  u32 cost = 0;
+  u32 trainable = 0;
+
+  SBorderCtrl frame;
+  STextCtrl title, levelLine, statusLine, goldLine;
+  SButtonCtrl train, close;
 };

@@ -8,6 +8,7 @@
 #include "os/Clock.h"
 #include "platform/sound/SSoundManager.h"
 #include "player/SPlayer.h"
+#include "screens/SServicePrices.h"
 #include "script/SDialogConditions.h"
 #include "script/SDialogEntry.h"
 #include "script/SGlobalVariables.h"
@@ -36,16 +37,6 @@ constexpr Service kServices[5] = {{1, SStateDialog::kBuySell, "Buy/sell"},
                                   {4, SStateDialog::kEnchant, "Enchant"},
                                   {64, SStateDialog::kCards, "Cards"}};
 
-// The person's price factor: the global the record names when above 0, else its own byte.
-i32 PriceFactor(SGameCore* core, const SNpc* person) {
-  if (!person) return 10;
-  if (core && core->scriptContext && person->texts[5] && *person->texts[5]) {
-    const i32 global = core->scriptContext->GetGlobalValue(person->texts[5]);
-    if (global > 0) return global;
-  }
-  return person->value;
-}
-
 }  // namespace
 
 SStateDialog::SStateDialog() = default;
@@ -59,10 +50,23 @@ u32 SStateDialog::PersonWord(const SGameCore* core, const SNpc* p) {
   return at < 0 ? 0 : u32(at) + 1;
 }
 
-SNpc* SStateDialog::PersonFromWord(u32 word) const {
+SNpc* SStateDialog::PersonFromCore(SGameCore* core, u32 word) {
   if (!core || word == 0) return nullptr;
   if (word == kTemporaryPerson) return core->stateGame ? &core->stateGame->temporaryPerson : nullptr;
   return core->world.rules.people.records.At(i32(word - 1));
+}
+
+void SStateDialog::ShowSpeaker(SDialog& screen, const SNpc* person, SFaceCtrl& portrait, u16 portraitId,
+                               STextCtrl& name, u16 nameId) {
+  SGameCore* core = screen.core;
+  if (screen.AddLayoutControl(&portrait, portraitId)) {
+    if (person && person->texts[1] && *person->texts[1])
+      portrait.SetFaceByName(person->texts[1]);
+    else
+      portrait.SetFace(core && core->scriptContext ? core->scriptContext->GetSpeakerPortraitName() : nullptr);
+  }
+  if (screen.AddLayoutControl(&name, nameId))
+    name.SetTextStyled(person && person->texts[0] ? person->texts[0] : "", 18, 1, 0xBEC8D2, 0x161616);
 }
 
 void SStateDialog::Attach(SGameCore* gameCore) {
@@ -133,14 +137,7 @@ void SStateDialog::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
   choiceLines = 0;
   if (person && core) person->UpdateWillingness(core->world.rules);
 
-  if (AddLayoutControl(&portrait, kPortraitId)) {
-    if (person && person->texts[1] && *person->texts[1])
-      portrait.SetFaceByName(person->texts[1]);
-    else
-      portrait.SetFace(core && core->scriptContext ? core->scriptContext->GetSpeakerPortraitName() : nullptr);
-  }
-  if (AddLayoutControl(&name, kNameId))
-    name.SetTextStyled(person && person->texts[0] ? person->texts[0] : "", 18, 1, 0xBEC8D2, 0x161616);
+  ShowSpeaker(*this, person, portrait, kPortraitId, name, kNameId);
   text.Clear();
   text.waiting.Clear();
   // The text redraws its page over the screen's background as it scrolls.
@@ -552,7 +549,7 @@ u32 SStateDialog::OpenService(u16 code) {
       return kStateShop;
     case kRepair:
       marker = kRepairShop;
-      repairShop.Open(PriceFactor(core, person));
+      repairShop.Open(ServicePrices::PriceFactor(core, person));
       OpenChild(&repairShop);
       return 0;
     case kEnchant:

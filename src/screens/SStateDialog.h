@@ -53,7 +53,12 @@ class SStateDialog : public SState {
   // The person word of Enter: the person's place in the world's people table plus 1, or kTemporaryPerson
   // for the game state's record of a talking monster; and back (null for 0 or a word naming nobody).
   static u32 PersonWord(const SGameCore* core, const SNpc* person);
-  SNpc* PersonFromWord(u32 word) const;
+  SNpc* PersonFromWord(u32 word) const { return PersonFromCore(core, word); }
+  static SNpc* PersonFromCore(SGameCore* core, u32 word);
+  // The person's portrait (or, without one, the script context's speaker's) and name on a screen of the
+  // person's: the two controls placed from the dialog's layout.
+  static void ShowSpeaker(SDialog& screen, const SNpc* person, SFaceCtrl& portrait, u16 portraitId, STextCtrl& name,
+                          u16 nameId);
 
   void Attach(SGameCore* gameCore) override;
   // Starts a conversation: (0, person word, speaker object, map area).

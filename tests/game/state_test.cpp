@@ -152,7 +152,6 @@ TEST(GameState, EachMemberDialogsCloseCodeReachesTheState) {
       {&s.spellbook, SStateGame::kSpellbook, 219},
       {&s.potions, SStateGame::kPotionList, 225},
       {&s.lockpick, SStateGame::kLockpick, 104},
-      {&s.rest, SStateGame::kResting, 5},
       {&s.shipTravel, SStateGame::kShipTravel, 228},
       {&s.markRecall, SStateGame::kMarkRecall, 232},
   };
@@ -162,7 +161,6 @@ TEST(GameState, EachMemberDialogsCloseCodeReachesTheState) {
     if (c.dialog == &s.spellbook) s.spellbook.Open();
     if (c.dialog == &s.potions) s.potions.Open();
     if (c.dialog == &s.lockpick) s.lockpick.Open(nullptr);
-    if (c.dialog == &s.rest) s.rest.Open(nullptr);
     if (c.dialog == &s.shipTravel) s.shipTravel.Open("A calm crossing.", "base_pos_start");
     if (c.dialog == &s.markRecall) s.markRecall.Open(1);
     EXPECT_EQ(s.subDialog, c.dialog);

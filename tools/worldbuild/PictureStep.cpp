@@ -992,6 +992,26 @@ Art FrontDoorArt(u16 id) {
   return {Picture(2, 2), 0};
 }
 
+// The rest dialog's fire: eight frames of flames over embers whose tongues rise and fall in turn.
+Art FireArt(u16 id) {
+  const int frame = int(id - 3062), w = 48, h = 48;
+  Art art{Picture(w, h, kClear), 0};
+  Picture& p = art.picture;
+  Fill(p, 6, h - 8, w - 12, 6, Rgb565(90, 40, 20));
+  for (int t = 0; t < 5; ++t) {
+    // Each tongue's height follows the frame, out of step with its neighbours.
+    const int height = 14 + ((frame + 3 * t) % 8) * 3, x = 8 + t * 7;
+    for (int y = 0; y < height; ++y) {
+      const int half = std::max(1, 4 - y * 4 / height);
+      const u16 c = y < height / 3       ? Rgb565(255, 220, 90)
+                    : y < 2 * height / 3 ? Rgb565(250, 140, 40)
+                                         : Rgb565(200, 60, 20);
+      Fill(p, x + 3 - half, h - 9 - y, 2 * half, 1, c);
+    }
+  }
+  return art;
+}
+
 // Every record the front door reads by id: logo, death, scene frame and buttons, race pictures.
 std::vector<u16> FrontDoorRecords() {
   std::vector<u16> ids;
@@ -1111,6 +1131,8 @@ void BuildPictures(Context& context) {
 
   for (u16 id : FrontDoorRecords())
     if (!WritePicture(context, data, folder, id, FrontDoorArt(id))) return;
+  for (u16 id = 3062; id <= 3069; ++id)
+    if (!WritePicture(context, data, folder, id, FireArt(id))) return;
   // The ship travel dialog's picture, one record for every screen.
   if (!WritePicture(context, data, folder, SDialogShipTravel::kShipPictureRecord, ShipArt())) return;
 }
