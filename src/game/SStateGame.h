@@ -429,11 +429,13 @@ class SStateGame : public SState {
   void QueueStepBack();
   // A list of a script's choices (the event owns the list control until it opens).
   void QueueChoiceList(SDialogListCtrl* list);
-  void QueueService(const char* name);
+  // A person's service; entered through a city door, the door's object and area come along: the object
+  // names the shop's stock, and the interior closes the door behind the player.
+  void QueueService(const char* name, SMapArea* doorArea = nullptr, SMapObjectInst* door = nullptr);
   // ---- conversations
   // Starts talking to a person: the script context's speaker and output kind 2, the words (0, person,
   // speaker object, 0) with the keep flag, and the interior when the person has one, else the conversation
-  // (whose door flag says whether a city door opened it). Returns that state's number, 0 without a person.
+  // (either's door flag says whether a city door opened it). Returns that state's number, 0 without a person.
   u32 TalkTo(SNpc* person, u32 speakerWord, bool door);
   // A monster that talks without a person record: the game state's own record with the dialog entry list
   // named like the monster's template and the list "bres_monster" as its greetings. 0 when it has no list.
@@ -467,7 +469,7 @@ class SStateGame : public SState {
   // The mark and recall dialog, refused on maps that deny it.
   void BeginMark();
   void BeginRecall();
-  u32 RunService(const char* name);
+  u32 RunService(const char* name, SMapArea* doorArea = nullptr, SMapObjectInst* door = nullptr);
   u32 PlayScene(const char* name);
   // Appends an event of that kind carrying the flag byte (the spell actions' events).
   void QueueEventOfKind(u32 kind, u8 flag);

@@ -3,6 +3,7 @@
 
 #include "core/SGameCore.h"
 #include "game/SMonster.h"
+#include "screens/SStateShop.h"
 #include "script/SScriptContext.h"
 #include "world/SPeopleTables.h"
 
@@ -19,7 +20,8 @@ u32 SStateGame::TalkToNpc(SMapMonster* placed, SMapArea* area, SMapObjectInst* o
       return 0;
     }
     if (core->scriptContext) core->scriptContext->SetTalkingMonster(object, area, placed, person);
-    return TalkTo(person, object ? object->id : 0, false);
+    // The speaker names its shop's stock: the container of its id in the area (the script context's).
+    return TalkTo(person, SStateShop::SpeakerWord(placed->containerId), false);
   }
   // Without one, a monster with a list of its own speaks through the game state's record.
   if (const u32 next = TalkToMonster(object, area, placed)) return next;

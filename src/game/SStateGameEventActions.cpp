@@ -283,9 +283,7 @@ u32 SStateGame::EnterService(SMapObjectInst* object, const char* service, SMapAr
       return 0;
     }
   }
-  (void)object;
-  (void)area;
-  QueueService(service);
+  QueueService(service, area, object);
   return 1;
 }
 

@@ -11,6 +11,8 @@
 #include "game/SStateGame.h"
 #include "graphics/SFont.h"
 #include "screens/SStateDialog.h"
+#include "screens/SStateDialogInterior.h"
+#include "screens/SStateShop.h"
 #include "script/SScriptContext.h"
 #include "world/SPeopleTables.h"
 #include "world/SSoundTable.h"
@@ -151,12 +153,16 @@ void SStateGame::QueueChoiceList(SDialogListCtrl* list) {
     delete list;
 }
 
-void SStateGame::QueueService(const char* name) {
+void SStateGame::QueueService(const char* name, SMapArea* doorArea, SMapObjectInst* door) {
   if (!name || !*name || !core || !core->world.rules.people.FindByName(name)) {
     QueueMessage("No answer", 0, nullptr);
     return;
   }
-  if (SGameEvent* e = AddEvent(kEventService)) e->textC.Assign(name);
+  if (SGameEvent* e = AddEvent(kEventService)) {
+    e->textC.Assign(name);
+    e->area = doorArea;
+    e->inst = door;
+  }
 }
 
 void SStateGame::QueuePrompt(const char* text, SMapArea* area, SMapObjectInst* inst, SMapCell* cell,
@@ -226,7 +232,7 @@ u32 SStateGame::ProcessEvents(bool last) {
     case kEventStepBack: StepBack(); break;
     case kEventMessage: OpenMessageDialog(*e); break;
     case kEventChoiceList: OpenChoiceList(*e); break;
-    case kEventService: next = RunService(e->textC.CStr()); break;
+    case kEventService: next = RunService(e->textC.CStr(), e->area, e->inst); break;
     case kEventPrompt: ShowPrompt(*e); break;
     case kEventRestPrompt:
       QueueMessage(e->textB.CStr(), SDialogMessage::kYes | SDialogMessage::kNo, nullptr);
@@ -396,7 +402,7 @@ u32 SStateGame::OnSubDialogResult(u32 code) {
 
 // ---- the service and scene events
 
-u32 SStateGame::RunService(const char* name) {
+u32 SStateGame::RunService(const char* name, SMapArea* doorArea, SMapObjectInst* door) {
   SNpc* person = core && name ? core->world.rules.people.FindByName(name) : nullptr;
   if (!person) {
     QueueMessage("No answer", 0, nullptr);
@@ -405,8 +411,10 @@ u32 SStateGame::RunService(const char* name) {
   if (core->scriptContext) {
     core->scriptContext->speaker = person;
     core->scriptContext->output = kOutputConversation;
+    // The door's area holds the stock its object names.
+    if (door) core->scriptContext->thisArea = doorArea;
   }
-  return TalkTo(person, 0, false);
+  return TalkTo(person, door ? SStateShop::SpeakerWord(door->containerId) : 0, door != nullptr);
 }
 
 u32 SStateGame::TalkTo(SNpc* person, u32 speakerWord, bool door) {
@@ -420,7 +428,12 @@ u32 SStateGame::TalkTo(SNpc* person, u32 speakerWord, bool door) {
   params[2] = speakerWord;
   params[3] = 0;
   keep = 1;
-  if (person->texts[3] && *person->texts[3]) return kStateDialogInterior;
+  if (person->texts[3] && *person->texts[3]) {
+    // Entered through a city door, the interior closes the door behind the player on leaving.
+    if (auto* interior = static_cast<SStateDialogInterior*>(core->states[kStateDialogInterior]); interior && door)
+      interior->doorFlag = 1;
+    return kStateDialogInterior;
+  }
   if (auto* conversation = static_cast<SStateDialog*>(core->states[kStateDialog])) conversation->doorFlag = door;
   return kStateDialog;
 }
