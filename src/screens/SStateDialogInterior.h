@@ -13,10 +13,10 @@
 #include "core/ui/SState.h"
 #include "core/ui/STextCtrl.h"
 #include "dialogs/SDialogCardBet.h"
-#include "dialogs/enchant/SDialogEnchantItem.h"
 #include "dialogs/SDialogRepairShop.h"
 #include "dialogs/SDialogRest.h"
 #include "dialogs/SDialogTraining.h"
+#include "dialogs/enchant/SDialogEnchantItem.h"
 #include "foundation/SString.h"
 #include "foundation/SValueArray.h"
 

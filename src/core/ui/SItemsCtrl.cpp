@@ -17,7 +17,6 @@ namespace {
 // The screens whose cells hold 40 x 40 pictures: the small ones, 640 x 240 and 320 x 240.
 bool HasSmallCells(i32 mode) { return SGameCore::IsCompactMode(mode) || mode == 3; }
 
-
 bool SameEnchantment(const SEffectList* a, const SEffectList* b) {
   if (!a || !b) return a == b;
   return a->Equals(b);
