@@ -1,12 +1,10 @@
 #include "dialogs/SDialogRepairShop.h"
 
 #include "core/SGameCore.h"
-#include "platform/sound/SSoundManager.h"
 #include "player/SPlayer.h"
 #include "screens/SServicePrices.h"
 #include "world/SItem.h"
 #include "world/SItemTable.h"
-#include "world/SSoundTable.h"
 
 #include <new>
 
@@ -26,31 +24,16 @@ void SDialogRepairShop::Open(i32 factor) {
   SetLayout(kLayout);
   CenterOnScreen();
   SetBackgroundPicture(core ? core->Picture(0) : nullptr);
-  const bool compact = core && core->IsCompact();
-  SImageEntry* const* pictures = core ? core->pictures : nullptr;
-  if (AddLayoutControl(&frame, kFrameId)) frame.SetFrame(pictures ? &pictures[compact ? 77 : 16] : nullptr, 0, 0, 15);
-  if (AddLayoutControl(&title, kTitleId))
-    title.SetTextStyled("Repair", STextCtrl::kCentred | STextCtrl::kMiddle, 1, 0xFFFFFF, kEdgeColour);
-  if (AddLayoutControl(&goldFrame, kGoldFrameId)) goldFrame.SetFrame(pictures ? &pictures[77] : nullptr, 0, 0, 143);
-  if (AddLayoutControl(&gold, kGoldId))
-    gold.SetTextStyled("", STextCtrl::kCentred | STextCtrl::kMiddle, 1, kTextColour, kEdgeColour);
-  if (AddLayoutControl(&prompt, kPromptId))
-    prompt.SetTextStyled("Select the item to be repaired:", STextCtrl::kLeft, 1, kTextColour, kEdgeColour);
-  if (AddLayoutControl(&list, kListId)) {
-    list.SetFont(1, kTextColour, 0, nullptr);
-    list.SetRightColumn(80);
-  }
-  const struct {
-    SButtonCtrl* button;
-    u16 id;
-    u32 slot;
-    u32 key;
-  } buttons[] = {{&pageUp, kPageUp, 135, 0},
-                 {&pageDown, kPageDown, 137, 0},
-                 {&repair, kRepair, 145, 3006},
-                 {&close, kClose, 143, 3007}};
-  for (const auto& b : buttons)
-    if (AddLayoutControl(b.button, b.id)) b.button->SetPicture(pictures ? &pictures[b.slot] : nullptr, b.id, b.key);
+  AddFrame(frame, kFrameId, true);
+  AddText(title, kTitleId, "Repair", STextCtrl::kCentred | STextCtrl::kMiddle, 0xFFFFFF, kEdgeColour);
+  if (AddLayoutControl(&goldFrame, kGoldFrameId)) goldFrame.SetFrame(SmallFrameSet(), 0, 0, 143);
+  AddText(gold, kGoldId, "", STextCtrl::kCentred | STextCtrl::kMiddle, kTextColour, kEdgeColour);
+  AddText(prompt, kPromptId, "Select the item to be repaired:", STextCtrl::kLeft, kTextColour, kEdgeColour);
+  if (AddList(list, kListId, kTextColour, 0)) list.SetRightColumn(80);
+  AddPictureButton(pageUp, kPageUp, kPageUpSlot);
+  AddPictureButton(pageDown, kPageDown, kPageDownSlot);
+  if (AddPictureButton(repair, kRepair, kConfirmSlot)) repair.hotKey = 3006;
+  if (AddPictureButton(close, kClose, kCloseSlot)) close.hotKey = 3007;
   priceFactor = factor;
   BuildEntries();
   FillItemList(-1);
@@ -81,13 +64,6 @@ u32 SDialogRepairShop::PriceOf(const Entry& entry) {
   return core ? ServicePrices::Clamp(core->player.AdjustPrice(price, true)) : price;
 }
 
-void SDialogRepairShop::UpdatePageButtons() {
-  pageUp.Enable(list.firstRow != 0);
-  pageDown.Enable(i32(list.RowCount()) > list.firstRow + list.PageSize());
-  pageUp.MarkDirty();
-  pageDown.MarkDirty();
-}
-
 void SDialogRepairShop::FillItemList(i32 index) {
   list.Clear();
   SString key, price, name;
@@ -100,7 +76,7 @@ void SDialogRepairShop::FillItemList(i32 index) {
   }
   list.ResetView(false);
   if (index != -1) list.Select(index);
-  UpdatePageButtons();
+  UpdatePageButtons(list, pageUp, pageDown);
   SetFullRepaint();
 }
 
@@ -119,7 +95,7 @@ void SDialogRepairShop::RepairSelected() {
   if (at < 0 || !entry || !core) return;
   const u32 price = PriceOf(*entry);
   if (!core->player.HasMoney(price)) return;
-  core->world.sounds.PlayByName("bsnd_repairok", 10);
+  PlayNamed("bsnd_repairok");
   entry->type->Repair(*entry->item);
   ServicePrices::Pay(core->player, price);
   delete entries.RemoveAt(at);
@@ -130,21 +106,15 @@ void SDialogRepairShop::RepairSelected() {
 u32 SDialogRepairShop::OnCommand(u16 code) {
   switch (code) {
     case kListId:
-      if (core) core->PlayClick(0);
-      UpdatePageButtons();
+      Click(0);
+      UpdatePageButtons(list, pageUp, pageDown);
       return 0;
     case kRepair: RepairSelected(); return 0;
-    case kClose:
-      if (core) core->PlayClick(1);
-      return parent ? parent->OnCommand(code) : code;
+    case kClose: Click(1); return parent ? parent->OnCommand(code) : code;
     case kPageUp:
     case kPageDown:
-      if (core) core->PlayClick(0);
-      if (code == kPageUp)
-        list.PageUp();
-      else
-        list.PageDown();
-      UpdatePageButtons();
+      Click(0);
+      Page(list, code == kPageDown, pageUp, pageDown);
       return 0;
     default: return 0;
   }

@@ -2,17 +2,13 @@
 // the chosen one restored to full condition for that price. Opened as the modal child of the conversation
 // or the interior with the person's price factor; "Close" reports 26 to the owner, which closes it.
 #pragma once
-#include "core/ui/SButtonCtrl.h"
-#include "core/ui/SDialog.h"
-#include "core/ui/SDialogListCtrl.h"
-#include "core/ui/SPicCtrl.h"
-#include "core/ui/STextCtrl.h"
+#include "dialogs/SGameDialog.h"
 #include "foundation/SPtrArray.h"
 
 class SItem;
 class SItemType;
 
-class SDialogRepairShop : public SDialog {
+class SDialogRepairShop : public SGameDialog {
  public:
   static constexpr u32 kLayout = 29;
   // Layout ids; the buttons' ids are their command codes.
@@ -45,7 +41,4 @@ class SDialogRepairShop : public SDialog {
   STextCtrl title, prompt, gold;
   SDialogListCtrl list;
   SButtonCtrl pageUp, pageDown, repair, close;
-
- private:
-  void UpdatePageButtons();
 };

@@ -36,21 +36,15 @@ void SDialogRest::Open(const SNpc* innkeeper) {
   SetLayout(kLayout);
   CenterOnScreen();
   SetBackgroundPicture(core ? core->Picture(0) : nullptr);
-  const bool compact = core && core->IsCompact();
-  SImageEntry* const* pictures = core ? core->pictures : nullptr;
-  if (AddLayoutControl(&frame, kFrameId)) frame.SetFrame(pictures ? &pictures[compact ? 77 : 16] : nullptr, 0, 0, 15);
-  if (AddLayoutControl(&backFrame, kBackFrameId))
-    backFrame.SetFrame(pictures ? &pictures[compact ? 77 : 16] : nullptr, 0, 0, 15);
+  AddFrame(frame, kFrameId, true);
+  AddFrame(backFrame, kBackFrameId, true);
   if (AddLayoutControl(&fire, kFireId)) fire.SetFrames(fireFrames);
-  if (AddLayoutControl(&resting, kRestingId))
-    resting.SetTextStyled("Resting...", STextCtrl::kCentred | STextCtrl::kMiddle, 1, kTextColour, kEdgeColour);
-  if (AddLayoutControl(&hourText, kHourId))
-    hourText.SetTextStyled("", STextCtrl::kCentred | STextCtrl::kMiddle, 1, 0x64C8C8, kEdgeColour);
-  if (AddLayoutControl(&hoursWord, kHoursId))
-    hoursWord.SetTextStyled("hours", STextCtrl::kCentred | STextCtrl::kMiddle, 1, kTextColour, kEdgeColour);
-  if (AddLayoutControl(&wakeUp, kWakeUpId))
-    wakeUp.SetTextStyled("", STextCtrl::kCentred | STextCtrl::kMiddle, 1, kTextColour, kEdgeColour);
-  if (AddLayoutControl(&ok, kOk)) ok.SetPicture(pictures ? &pictures[145] : nullptr, kOk, 3006);
+  const u32 centred = STextCtrl::kCentred | STextCtrl::kMiddle;
+  AddText(resting, kRestingId, "Resting...", centred, kTextColour, kEdgeColour);
+  AddText(hourText, kHourId, "", centred, 0x64C8C8, kEdgeColour);
+  AddText(hoursWord, kHoursId, "hours", centred, kTextColour, kEdgeColour);
+  AddText(wakeUp, kWakeUpId, "", centred, kTextColour, kEdgeColour);
+  if (AddPictureButton(ok, kOk, kConfirmSlot)) ok.hotKey = 3006;
   keeper = innkeeper;
   rained = 0;
   hour = 1;
@@ -115,9 +109,7 @@ u32 SDialogRest::OnTick(u32 frameCounter, SDisplay* screen) {
 
 u32 SDialogRest::OnCommand(u16 code) {
   if (code != kOk) return 0;
-  if (core && core->soundManager) {
-    core->soundManager->StopSounds();
-    if (core->clickSounds[1]) core->soundManager->PlaySound(core->clickSounds[1], 10);
-  }
+  if (core && core->soundManager) core->soundManager->StopSounds();
+  Click(1);
   return parent ? parent->OnCommand(code) : code;
 }

@@ -4,15 +4,12 @@
 // leaves the player with a quarter more than the maximum hit points and mana.
 #pragma once
 #include "core/ui/SAnimCtrl.h"
-#include "core/ui/SButtonCtrl.h"
-#include "core/ui/SDialog.h"
-#include "core/ui/SPicCtrl.h"
-#include "core/ui/STextCtrl.h"
+#include "dialogs/SGameDialog.h"
 #include "world/SImageCache.h"
 
 class SNpc;
 
-class SDialogRest : public SDialog {
+class SDialogRest : public SGameDialog {
  public:
   static constexpr u32 kLayout = 1;
   static constexpr u16 kFireId = 1, kRestingId = 2, kHourId = 3, kHoursId = 4, kOk = 5, kBackFrameId = 6, kWakeUpId = 7,

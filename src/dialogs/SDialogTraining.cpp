@@ -1,7 +1,6 @@
 #include "dialogs/SDialogTraining.h"
 
 #include "core/SGameCore.h"
-#include "platform/sound/SSoundManager.h"
 #include "player/SPlayer.h"
 #include "screens/SServicePrices.h"
 #include "world/SCharacterTables.h"
@@ -24,25 +23,20 @@ void SDialogTraining::Open(const SNpc* trainer) {
   SetLayout(kLayout);
   CenterOnScreen();
   SetBackgroundPicture(core ? core->Picture(0) : nullptr);
-  const bool compact = core && core->IsCompact();
-  SImageEntry* const* pictures = core ? core->pictures : nullptr;
-  if (AddLayoutControl(&frame, kFrameId)) frame.SetFrame(pictures ? &pictures[compact ? 77 : 16] : nullptr, 0, 0, 15);
+  AddFrame(frame, kFrameId, true);
   person = trainer;
   skill = trainer ? trainer->params[0] : 0;
-  const SSkillTable* skills = core ? &core->world.rules.skills : nullptr;
   // A skill the data gives outside 1..20 has no name: it shows "?" and cannot be trained.
-  const char* skillName = skills ? skills->FullName(skill) : nullptr;
+  const char* skillName = core ? core->world.rules.skills.FullName(skill) : nullptr;
   SString text;
   text.Format("%s trains %s.", trainer && trainer->texts[0] ? trainer->texts[0] : "", skillName ? skillName : "?");
-  if (AddLayoutControl(&title, kTitleId))
-    title.SetTextStyled(text.CStr(), STextCtrl::kCentred | STextCtrl::kMiddle, 1, 0xFFFFFF, kEdgeColour);
-  STextCtrl* const lines[] = {&levelLine, &statusLine, &goldLine};
-  const u16 lineIds[] = {kLevelId, kStatusId, kGoldId};
-  for (u32 i = 0; i < 3; ++i)
-    if (AddLayoutControl(lines[i], lineIds[i]))
-      lines[i]->SetTextStyled("", STextCtrl::kCentred | STextCtrl::kMiddle, 1, kTextColour, kEdgeColour);
-  if (AddLayoutControl(&train, kTrain)) train.SetPicture(pictures ? &pictures[145] : nullptr, kTrain, 0);
-  if (AddLayoutControl(&close, kClose)) close.SetPicture(pictures ? &pictures[143] : nullptr, kClose, 0);
+  const u32 centred = STextCtrl::kCentred | STextCtrl::kMiddle;
+  AddText(title, kTitleId, text.CStr(), centred, 0xFFFFFF, kEdgeColour);
+  AddText(levelLine, kLevelId, "", centred, kTextColour, kEdgeColour);
+  AddText(statusLine, kStatusId, "", centred, kTextColour, kEdgeColour);
+  AddText(goldLine, kGoldId, "", centred, kTextColour, kEdgeColour);
+  AddPictureButton(train, kTrain, kConfirmSlot);
+  AddPictureButton(close, kClose, kCloseSlot);
   BuildText();
   ResetInputGuard();
 }
@@ -91,15 +85,13 @@ void SDialogTraining::BuildText() {
 u32 SDialogTraining::OnCommand(u16 code) {
   switch (code) {
     case kTrain:
-      if (core) core->PlayClick(1);
+      Click(1);
       if (!trainable || !core) return 0;
       core->player.ChangeSkill(skill, 1, false);
       ServicePrices::Pay(core->player, cost);
       BuildText();
       return 0;
-    case kClose:
-      if (core) core->PlayClick(1);
-      return parent ? parent->OnCommand(code) : code;
+    case kClose: Click(1); return parent ? parent->OnCommand(code) : code;
     default: return 0;
   }
 }

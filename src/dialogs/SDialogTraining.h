@@ -2,14 +2,11 @@
 // trainer's ceiling and twice the skill's governing attribute. Opened as the modal child of the
 // conversation or the interior; "Close" reports 18 to the owner, which closes it.
 #pragma once
-#include "core/ui/SButtonCtrl.h"
-#include "core/ui/SDialog.h"
-#include "core/ui/SPicCtrl.h"
-#include "core/ui/STextCtrl.h"
+#include "dialogs/SGameDialog.h"
 
 class SNpc;
 
-class SDialogTraining : public SDialog {
+class SDialogTraining : public SGameDialog {
  public:
   static constexpr u32 kLayout = 4;
   // Layout ids; the buttons' ids are their command codes.
