@@ -110,6 +110,8 @@ class SGameCore : public SDisplayHost {
   static bool IsCompactMode(i32 mode);
   static bool IsLargeMode(i32 mode);
   bool IsCompact() const { return IsCompactMode(displayMode); }
+  // The frame pictures for the screen's size: the small set on compact screens, the large one elsewhere.
+  SImageEntry* const* FrameSet() const { return &pictures[IsCompact() ? 77 : 16]; }
   bool IsLarge() const { return IsLargeMode(displayMode); }
 
   // The fixed interface pictures and the two click sounds from the data archive: every empty picture slot

@@ -30,9 +30,8 @@ void SDialogCardBet::Open(const SNpc* partner) {
   SetLayout(kLayout);
   CenterOnScreen();
   SetBackgroundPicture(core ? core->Picture(0) : nullptr);
-  const bool compact = core && core->IsCompact();
   SImageEntry* const* pictures = core ? core->pictures : nullptr;
-  if (AddLayoutControl(&frame, kFrameId)) frame.SetFrame(pictures ? &pictures[compact ? 77 : 16] : nullptr, 0, 0, 15);
+  if (AddLayoutControl(&frame, kFrameId)) frame.SetFrame(core ? core->FrameSet() : nullptr, 0, 0, 15);
   if (AddLayoutControl(&title, kTitleId))
     title.SetTextStyled("Bet?", STextCtrl::kCentred | STextCtrl::kMiddle, 1, 0xFFFFFF, 0x161616);
   // Lower and raise by a step: the decrease and increase arrows; to the least and the most: the page

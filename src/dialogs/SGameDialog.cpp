@@ -18,9 +18,7 @@ void SGameDialog::PlayNamed(const char* name) {
 
 SPlayer* SGameDialog::Player() const { return core ? &core->player : nullptr; }
 
-SImageEntry* const* SGameDialog::OuterFrameSet() const {
-  return core ? &core->pictures[core->IsCompact() ? 77 : 16] : nullptr;
-}
+SImageEntry* const* SGameDialog::OuterFrameSet() const { return core ? core->FrameSet() : nullptr; }
 
 SImageEntry* const* SGameDialog::SmallFrameSet() const { return core ? &core->pictures[77] : nullptr; }
 

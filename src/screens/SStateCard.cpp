@@ -103,13 +103,12 @@ void SStateCard::LayOut() {
   SetLayout(kLayout);
   left = top = 0;
   HideBackground();
-  const bool compact = core && core->IsCompact();
   if (AddLayoutControl(&background, kBackgroundId)) {
     background.tileMode = 1;
     background.SetPicture(holders[kCardBackground].image);
   }
   if (AddLayoutControl(&textFrame, kTextFrameId))
-    textFrame.SetFrame(core ? &core->pictures[compact ? 77 : 16] : nullptr, 1, 0x101418, 15);
+    textFrame.SetFrame(core ? core->FrameSet() : nullptr, 1, 0x101418, 15);
   if (AddLayoutControl(&cardText, kTextId)) {
     cardText.SetDefaults();
     cardText.SetLabel("");

@@ -117,14 +117,12 @@ void SStateDialog::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
   SetLayout(kLayout);
   left = top = 0;
   SetBackgroundPicture(core ? core->Picture(0) : nullptr);
-  const bool compact = core && core->IsCompact();
   const i32 mode = core ? core->displayMode : 0;
   const u32 fourth = (mode == 5 || mode == 7 || mode == 8) ? 6 : (mode == 10 || mode == 11 || mode == 16) ? 2 : 4;
   const u32 styles[4] = {15, 2, 4, fourth};
-  SImageEntry* const* pictures = core ? core->pictures : nullptr;
   for (u32 i = 0; i < 4; ++i)
     if (AddLayoutControl(&frames[i], kFrameIds[i]))
-      frames[i].SetFrame(pictures ? &pictures[compact ? 77 : 16] : nullptr, 0, 0, styles[i]);
+      frames[i].SetFrame(core ? core->FrameSet() : nullptr, 0, 0, styles[i]);
   margin = IsLargeScreen() ? 10 : 1;
 
   person = PersonFromWord(w1);

@@ -73,9 +73,7 @@ void SStateDialogInterior::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
   SetLayout(kLayout);
   left = top = 0;
   SetBackgroundPicture(core ? core->Picture(0) : nullptr);
-  const bool compact = core && core->IsCompact();
-  SImageEntry* const* pictures = core ? core->pictures : nullptr;
-  SImageEntry* const* frameSet = pictures ? &pictures[compact ? 77 : 16] : nullptr;
+  SImageEntry* const* frameSet = core ? core->FrameSet() : nullptr;
   for (u32 i = 0; i < 3; ++i)
     if (AddLayoutControl(&frames[i], kFrameIds[i])) frames[i].SetFrame(frameSet, 0, 0, i == 0 ? 15 : 2);
   if (AddLayoutControl(&portraitFrame, kPortraitFrameId)) portraitFrame.SetFrame(frameSet, 0, 0, 4);

@@ -90,8 +90,7 @@ void SStateLoadSave::Enter(u32 mode, u32 w1, u32 w2, u32 w3) {
   left = top = 0;
   SetBackgroundPicture(core ? core->Picture(0) : nullptr);
   SImageEntry* const* pictures = core ? core->pictures : nullptr;
-  const bool compact = core && core->IsCompact();
-  if (AddLayoutControl(&frame, kFrameId)) frame.SetFrame(pictures ? &pictures[compact ? 77 : 16] : nullptr, 0, 0, 15);
+  if (AddLayoutControl(&frame, kFrameId)) frame.SetFrame(core ? core->FrameSet() : nullptr, 0, 0, 15);
   if (AddLayoutControl(&title, kTitleId))
     title.SetTextStyled(loadMode ? "Load a game" : "Save a game", STextCtrl::kLeft, 2, kTextColour, kEdgeColour);
   for (u32 k = 0; k < kRows; ++k) {

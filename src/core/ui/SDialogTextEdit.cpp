@@ -27,7 +27,7 @@ void SDialogTextEdit::Create() {
   CenterOnScreen();
   SetBackgroundPicture(core ? core->Picture(0) : nullptr);
   SImageEntry* const* small = core ? &core->pictures[77] : nullptr;
-  SImageEntry* const* own = core ? &core->pictures[core->IsCompact() ? 77 : 16] : nullptr;
+  SImageEntry* const* own = core ? core->FrameSet() : nullptr;
 
   frames[0].Attach(this);
   if (AddLayoutControl(&frames[0], kFrame)) frames[0].SetFrame(own, 0, 0, 15);
