@@ -369,6 +369,8 @@ class SStateGame : public SState {
   // The player's power for a spell: the school's skill with its effects, raised by the magic bonus.
   i32 SpellPower(const SSpell& spell);
   // A flying spell from the centre of cell (x, y); the caller adds it to the list.
+  // A spell's picture at a cell, or a missile flying from one; the caller places and adds it.
+  SActionRecord* NewSpellEffect(const SSpell& spell, SSpellEffect* picture, u16 palette, i32 x, i32 y);
   SActionRecord* NewSpellMissile(const SSpell& spell, i32 power, i32 direction, i32 x, i32 y);
   bool StepCast(SActionRecord& record, u32 now);
   bool StepSpellEffect(SActionRecord& record, u32 now);

@@ -232,14 +232,8 @@ void SStateGame::RunSpellCast(const SSpell& spell, i32 power, i32 x, i32 y, bool
       if (HasText(spell.HitSound())) core->world.sounds.PlayByName(spell.HitSound(), 10);
       return;
     }
-    auto* r = new (std::nothrow) SActionRecord;
+    SActionRecord* r = NewSpellEffect(spell, picture, palette, x, y);
     if (!r) return;
-    r->kind = kActionSpellEffect;
-    r->spell = &spell;
-    r->effectPicture = picture;
-    r->palette = palette;
-    r->cellX = x;
-    r->cellY = y;
     r->size = kEffectSize;
     // Placed on the side the cast came from.
     const i32 back = (direction + 2) & 3;
@@ -280,19 +274,25 @@ void SStateGame::CastSpell(const SSpell& spell, i32 power) {
   SSpellEffect* picture =
       HasText(spell.EffectPicture()) ? core->world.rules.spellEffects.FindByName(spell.EffectPicture()) : nullptr;
   if (!picture || !picture->frames.Count()) return;
-  auto* r = new (std::nothrow) SActionRecord;
+  SActionRecord* r = NewSpellEffect(spell, picture, ResidentPalette(spell.EffectPalette()), x, y);
   if (!r) return;
-  r->kind = kActionSpellEffect;
-  r->spell = &spell;
-  r->effectPicture = picture;
-  r->palette = ResidentPalette(spell.EffectPalette());
-  r->cellX = x;
-  r->cellY = y;
   r->size = kDirectSize;
   r->posX = kHalfCell + SMapWindow::kDx[direction] * kDirectAhead;
   r->posY = kHalfCell + SMapWindow::kDy[direction] * kDirectAhead;
   picture->LoadFrames(core->world.images);
   if (!actions.Add(r)) delete r;
+}
+
+SActionRecord* SStateGame::NewSpellEffect(const SSpell& spell, SSpellEffect* picture, u16 palette, i32 x, i32 y) {
+  auto* r = new (std::nothrow) SActionRecord;
+  if (!r) return nullptr;
+  r->kind = kActionSpellEffect;
+  r->spell = &spell;
+  r->effectPicture = picture;
+  r->palette = palette;
+  r->cellX = x;
+  r->cellY = y;
+  return r;
 }
 
 SActionRecord* SStateGame::NewSpellMissile(const SSpell& spell, i32 power, i32 direction, i32 x, i32 y) {
@@ -324,14 +324,8 @@ void SStateGame::MonsterCast(i32 x, i32 y, i32 direction, SMapArea& area, SMapMo
       if (HasText(spell.HitSound())) core->world.sounds.PlayByName(spell.HitSound(), VolumeByDistance(cx, cy));
       return;
     }
-    auto* r = new (std::nothrow) SActionRecord;
+    SActionRecord* r = NewSpellEffect(spell, picture, ResidentPalette(spell.EffectPalette()), cx, cy);
     if (!r) return;
-    r->kind = kActionSpellEffect;
-    r->spell = &spell;
-    r->effectPicture = picture;
-    r->palette = ResidentPalette(spell.EffectPalette());
-    r->cellX = cx;
-    r->cellY = cy;
     r->area = &area;
     r->monsterId = monster.id;
     picture->LoadFrames(core->world.images);
