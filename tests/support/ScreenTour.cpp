@@ -293,7 +293,9 @@ std::vector<Group> Groups() {
             [](GameHarness& g, World&) -> Opened {
               ChooseMenuRow(g, SStateMain::kNewGame);
               const testing::AssertionResult r = g.waitUntil(GameHarness::stateIs(kStateScene), 60);
-              return r ? "" : r.message();
+              if (!r) return r.message();
+              g.frame(30);  // the first lines scroll in
+              return "";
             }},
            {"screen/new-player",
             [](GameHarness& g, World&) -> Opened {
