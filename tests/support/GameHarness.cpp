@@ -47,13 +47,7 @@ constexpr size_t kMaxFrames = 256;
 
 const char* const kArchives[] = {"DuskmireData", "DuskmireMusic", "DuskmireSound", "DuskmireRes", "DuskmireBase"};
 
-std::string ClassName(const std::type_info& type) {
-  int status = 0;
-  char* name = abi::__cxa_demangle(type.name(), nullptr, nullptr, &status);
-  std::string out = status == 0 && name ? name : type.name();
-  std::free(name);
-  return out;
-}
+std::string ClassName(const std::type_info& type) { return GameHarness::className(type); }
 
 std::string Text(const SString& s) { return s.CStr() ? s.CStr() : ""; }
 
@@ -104,15 +98,6 @@ GameHarness::ProgramResult GameHarness::shell(const std::string& command) {
   return r;
 }
 
-// Every start is the first: the harness never meets another instance.
-class GameHarness::FreeInstances : public Os::InstanceLock {
- public:
-  bool TryAcquire(const char*) override { return true; }
-  void RaiseHolder(const char*) override {}
-  bool TakeRaiseRequest() override { return false; }
-  void Release() override {}
-};
-
 class GameHarness::Observer : public SGameObserver {
  public:
   explicit Observer(GameHarness* harness) : harness_(harness) {}
@@ -139,8 +124,6 @@ class GameHarness::Observer : public SGameObserver {
 };
 
 GameHarness::GameHarness(const Options& options) : options_(options) {
-  instances_ = std::make_unique<FreeInstances>();
-  Os::InstallInstances(instances_.get());
   std::string folder = options.dataFolder.empty() ? std::string(DUSKMIRE_DATA_DIR) : options.dataFolder;
   if (options.copyData) {
     static int copies = 0;
@@ -191,7 +174,6 @@ GameHarness::~GameHarness() {
   std::string error;
   Os::FinishBackend(&error);
   Hal::ResetTimer();
-  Os::InstallInstances(nullptr);
   Os::SetProgramFolder("");
   if (!tempData_.empty()) {
     std::error_code ignored;
@@ -470,6 +452,14 @@ std::vector<i32> GameHarness::stateStack() const {
       if (c.states[n] && c.states[n] == c.stateStack[i]) number = n;
     out.push_back(number);
   }
+  return out;
+}
+
+std::string GameHarness::className(const std::type_info& type) {
+  int status = 0;
+  char* name = abi::__cxa_demangle(type.name(), nullptr, nullptr, &status);
+  std::string out = status == 0 && name ? name : type.name();
+  std::free(name);
   return out;
 }
 

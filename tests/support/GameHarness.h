@@ -21,6 +21,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 class DuskmireApp;
@@ -191,6 +192,8 @@ class GameHarness {
   // A short text of the player and the game state, for golden comparisons.
   std::string summary() const;
   static std::string summaryOf(const Player& player);
+  // A class's name as written in the code ("SButtonCtrl"), for what tests report.
+  static std::string className(const std::type_info& type);
 
   // ---- the built program, run as a process (for what ends the process)
   static ProgramResult runProgram(const ProgramRun& run);
@@ -205,7 +208,6 @@ class GameHarness {
 
  private:
   class Observer;
-  class FreeInstances;
   // Runs the message loop until `done` holds or the loop ends.
   void pumpUntil(const std::function<bool()>& done);
   void post(u32 message, u64 wParam, u64 lParam);
@@ -221,7 +223,6 @@ class GameHarness {
   Options options_;
   std::string tempData_;
   std::string dataFolder_;
-  std::unique_ptr<FreeInstances> instances_;
   std::unique_ptr<Os::SimWaveOut> soundDevice_;
   std::unique_ptr<Observer> observer_;
   std::unique_ptr<DuskmireApp> app_;
