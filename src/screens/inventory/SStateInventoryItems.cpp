@@ -141,8 +141,7 @@ u32 SStateInventory::OnItemsCommand(u16 code) {
       PlayClick(0);
       const i32 last = i32(description.PageCount()) - 1;
       const i32 to = description.currentPage + (code == kDescriptionNextId ? 1 : -1);
-      description.currentPage = to < 0 ? 0 : to > last ? (last < 0 ? 0 : last) : to;
-      description.MarkDirty();
+      description.ShowPage(to < 0 ? 0 : to > last ? (last < 0 ? 0 : last) : to);
       UpdateDescriptionScroll();
       return 0;
     }

@@ -388,11 +388,12 @@ u32 SStateInventory::OnListCommand(u16 code) {
     UpdateListButtons();
   } else if (code == ids->descriptionUp) {
     PlayClick(0);
-    if (pageDescription.firstLine > 0) --pageDescription.firstLine;
+    if (pageDescription.firstLine > 0) pageDescription.ScrollTo(pageDescription.firstLine - 1);
     UpdateDescriptionButtons();
   } else if (code == ids->descriptionDown) {
     PlayClick(0);
-    if (i32(pageDescription.LineCount()) > pageDescription.firstLine + 1) ++pageDescription.firstLine;
+    if (i32(pageDescription.LineCount()) > pageDescription.firstLine + 1)
+      pageDescription.ScrollTo(pageDescription.firstLine + 1);
     UpdateDescriptionButtons();
   } else if (which == kEffectsList || which == kQuestsList) {
     // The filters: the effects' by kind of source, the quests' by outcome.
