@@ -89,8 +89,7 @@ void SStateGame::CastChosen(const SSpell* known, SItem* item) {
       QueueMessage("You don't have enough mana.", 1, nullptr);
       return;
     }
-    player.mana = u16(player.mana - cost);
-    spellPoints.SetPercent(player.GetManaPercent());
+    player.ChangeMana(-i32(cost), false);
     if (const u32 skill = rules.spells.SchoolSkill(spell)) player.PracticeSkill(skill);
     BeginCast(*spell);
   }
