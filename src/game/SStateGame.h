@@ -279,6 +279,9 @@ class SStateGame : public SState {
   // ---- the line a missile flies (SStateGameLines.cpp)
   // Whether the cell stops a missile (or a touch, with `melee`); `side` gets the wall side it meets.
   bool IsMissileStopped(const SMapCell* cell, i32 x, i32 y, i32 direction, i32& side, bool melee);
+  // The side of a wall cell that faces what flies in `direction` (`side`, -1 when it shows nothing there);
+  // false when a switched-off object on that side keeps it out.
+  bool FindDoorSide(const SMapCell* cell, i32 x, i32 y, i32 direction, i32& side);
   // Walks up to 7 cells from (x, y) in a grid direction; (outX, outY) is the last cell reached.
   bool TraceLine(i32 x, i32 y, i32 direction, i32& outX, i32& outY, bool stopAtPlayer);
 
