@@ -165,6 +165,7 @@ u32 SStateGame::OnCommand(u16 code) {
     case SDialogShipTravel::kCloseCode:
       CloseSubDialog();
       shipTravel.ClearControls();
+      shipTravel.ReleasePicture();
       SetFullRepaint();
       UpdateAmbient();
       return 0;
