@@ -42,6 +42,18 @@ void SpanRow(u16* d, i32 step, i32 n, const SBlitSource& src, i32 row, i32 col, 
   }
 }
 
+// One row of a glyph: 0 leaves the pixel, 1 to 3 are the shades, higher values come from the palette.
+void GlyphRow(u16* d, i32 step, i32 n, const u8* from, const u16 (&shades)[4], const u16* palette) {
+  for (i32 k = 0; k < n; ++k, d += step) {
+    const u8 v = from[k];
+    if (v == 0) continue;
+    if (v < 4)
+      *d = shades[v];
+    else if (palette)
+      *d = palette[v];
+  }
+}
+
 template <int M>
 void SpanRowAny(u16* d, i32 step, i32 n, const SBlitSource& src, i32 row, i32 col, i32 colStep) {
   switch (src.format) {
@@ -219,18 +231,9 @@ void SDraw2D::BlitGlyph(const SSurface& s, i32 x, i32 y, const u8* strip, i32 gl
   if (!ClipRect(s, x, y, glyphWidth, stripHeight, c)) return;
   const u16 shades[4] = {0, shade1, shade2, shade3};
   const i32 n = c.x1 - c.x0;
-  for (i32 dy = c.y0; dy < c.y1; ++dy) {
-    const u8* from = strip + static_cast<std::ptrdiff_t>(dy - y) * stripWidth + start + c.skipX;
-    u16* d = s.Pixel(c.x0, dy);
-    for (i32 k = 0; k < n; ++k, d += s.xStep) {
-      u8 v = from[k];
-      if (v == 0) continue;
-      if (v < 4)
-        *d = shades[v];
-      else if (palette)
-        *d = palette[v];
-    }
-  }
+  for (i32 dy = c.y0; dy < c.y1; ++dy)
+    GlyphRow(s.Pixel(c.x0, dy), s.xStep, n, strip + static_cast<std::ptrdiff_t>(dy - y) * stripWidth + start + c.skipX,
+             shades, palette);
 }
 
 i32 SDraw2D::DrawText(const SSurface& s, const STextRecord& text) {
