@@ -11,9 +11,10 @@
 #include "screens/SStateInventory.h"
 
 #include <array>
-#include <cstring>
+#include <functional>
 #include <map>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -38,15 +39,10 @@ struct Screen {
     background = core.pictures[0];
     core.pictures[0] = nullptr;
   }
+  // The standard library's hash is built without coverage tracing, so it costs little.
   u64 PixelsHash() const {
-    u64 h = 0;
-    const u16* p = pixels.data();
-    for (size_t i = 0; i + 4 <= pixels.size(); i += 4) {
-      u64 four = 0;
-      std::memcpy(&four, p + i, 8);
-      h = (h ^ four) * 0x100000001b3ull;
-    }
-    return h;
+    return std::hash<std::string_view>{}(
+        std::string_view(reinterpret_cast<const char*>(pixels.data()), pixels.size() * sizeof(u16)));
   }
   std::vector<u16> pixels;
   SGameCore core;

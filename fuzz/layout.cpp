@@ -1,5 +1,6 @@
 // A screen layout record from untrusted bytes: every lookup of the screens it names, for every display mode,
 // must stay inside the record.
+#include "common/Outcome.h"
 #include "core/SLayoutTable.h"
 
 #include <algorithm>
@@ -32,6 +33,7 @@ void CapWord(std::vector<u8>& record, u32 offset, u16 cap) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 8192) return 0;  // twice the largest real record
+  FuzzOutcome outcome;
   std::vector<u8> record(data, data + size);
   CapWord(record, 0, kMaxScreens);
   for (u32 i = 0; i < WordAt(record, 0); ++i) CapWord(record, WordAt(record, 2 + 4 * i), kMaxVariants);
@@ -59,5 +61,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           sink = sink + item->x + item->y + item->w + item->h;
     }
   }
+  outcome.AddValue(sink);
   return 0;
 }

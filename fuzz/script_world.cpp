@@ -3,6 +3,7 @@
 // run with the target a map object (the lever), a monster placeholder (the cyclops), a monster without an
 // object (a skeleton) and none, so that calls reach the global handler, the player, map objects' kinds and
 // monsters. A run ends and queues "Script error!" once when it fails, never otherwise.
+#include "common/Outcome.h"
 #include "ScriptCompiler.h"
 #include "core/SGameCore.h"
 #include "game/SStateGame.h"
@@ -77,6 +78,10 @@ struct World {
     interpreter.LoadProgram(blob, u32(size), offset);
     const u32 code = interpreter.Execute();
     const bool failed = code != 0 && code != SScriptInterpreter::kReturn;
+    if (seen) {
+      seen->AddValue(u64(code) << 32 | state.events.Count());
+      for (const SGameEvent* e : state.events) seen->Add(e->textA.CStr(), e->textA.Length());
+    }
     u32 errors = 0;
     for (const SGameEvent* e : state.events)
       errors += e->kind == kEventMessage && e->buttons == 1 && e->textA.Equals("Script error!");
@@ -91,6 +96,7 @@ struct World {
   SScriptContext context;
   SMapArea* cellar = nullptr;
   bool ok = false;
+  FuzzHash* seen = nullptr;  // the running input's outcome
 };
 
 World& TheWorld() {
@@ -101,8 +107,10 @@ World& TheWorld() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
+  FuzzOutcome outcome;
   World& w = TheWorld();
   if (!w.ok) __builtin_trap();  // the sample world must be built
+  w.seen = &outcome;
   w.NewInterpreter();
   for (u32 target = 0; target < 4; ++target) w.Run(data, size, target & 1 ? 2 : 0, target);
   scriptc::Options options;
