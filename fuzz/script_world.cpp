@@ -6,7 +6,9 @@
 #include "common/Outcome.h"
 #include "ScriptCompiler.h"
 #include "core/SGameCore.h"
+#include "foundation/SStream.h"
 #include "game/SStateGame.h"
+#include "player/SSaveGame.h"
 #include "script/SScriptContext.h"
 #include "script/SScriptInterpreter.h"
 #include "world/SMapObjectType.h"
@@ -14,6 +16,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -39,6 +42,19 @@ struct World {
     state.window.playerX = 10;
     state.window.playerY = 1;
     state.EnterMap();
+    SStream saved(kSaveVersion);
+    if (saved.OpenForWriteOwned() && core.world.globals.WriteSaved(saved, kSaveVersion))
+      globals.assign(saved.Data(), saved.Data() + saved.BytesUsed());
+    minutes = state.window.minutes;
+  }
+  // What a script changes that the next input would see: the global variables, the time and the random
+  // numbers back to the world's.
+  void Restore() {
+    SStream saved(kSaveVersion);
+    saved.OpenForRead(globals.data(), u32(globals.size()));
+    core.world.globals.ReadSaved(saved, kSaveVersion);
+    state.window.minutes = minutes;
+    core.random->Seed(&core, 7);
   }
 
   // A fresh interpreter for each input: variables outlive runs, and inputs would pile them up.
@@ -95,6 +111,8 @@ struct World {
   SStateGame state;
   SScriptContext context;
   SMapArea* cellar = nullptr;
+  std::vector<u8> globals;
+  decltype(SMapWindow::minutes) minutes{};
   bool ok = false;
   FuzzHash* seen = nullptr;  // the running input's outcome
 };
@@ -111,6 +129,7 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
   World& w = TheWorld();
   if (!w.ok) __builtin_trap();  // the sample world must be built
   w.seen = &outcome;
+  w.Restore();
   w.NewInterpreter();
   for (u32 target = 0; target < 4; ++target) w.Run(data, size, target & 1 ? 2 : 0, target);
   scriptc::Options options;
