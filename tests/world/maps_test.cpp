@@ -961,10 +961,10 @@ TEST_F(Maps, SampleWorldMapsLoadIntoTheWindow) {
   EXPECT_TRUE(chest->flags & SItemContainer::kFilled);
   EXPECT_GT(chest->GetItemCount(), 0);
   EXPECT_EQ(window.Cell(8, 8)->bagId, 2);
-  // The joined tile doors travel to the cellar's position.
+  // The town's city doors name the people whose houses they open.
   SMapObjectInst* door = base->FindMap("base_out0101")->FindObjectById(2);
   ASSERT_NE(door, nullptr);
-  EXPECT_STREQ(door->targetText, "base_pos_cellar#base_dungeon1");
+  EXPECT_STREQ(door->targetText, "base_innkeeper");
   EXPECT_TRUE(mapTypes.FindType("base_doorcity")->typeFlags & MapTypeFlag::kTravels);
 }
 
