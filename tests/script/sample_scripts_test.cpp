@@ -389,7 +389,7 @@ TEST(SampleScriptSources, BrokenSourcesFailTheBuildNamingThePlace) {
       {"a compile error", "scripts/town.script", "if (evtuse())", "if (evtuse() {", false,
        "scripts/town.script:5:16: expected ) after the condition"},
       {"an inline script's error", "world/base.json", "\"script\": \"gonext();\"", "\"script\": \"gonext(;\"", false,
-       "world/base.json:93: dialog list base_merchantgreeting, entry 1, script line 1 column 8: expected a value"},
+       "world/base.json:97: dialog list base_merchantgreeting, entry 1, script line 1 column 8: expected a value"},
       {"a map object names a missing script", "maps/maps.json", "\"base_script_lever\"", "\"base_script_levr\"", false,
        "maps/maps.json:790: names the script base_script_levr, which no file in scripts/ defines"},
       {"a scene page names a missing script", "world/rules.json", "\"base_script_intropage\"", "\"base_script_nopage\"",

@@ -918,11 +918,13 @@ TEST_F(Maps, SampleWorldMapsLoadIntoTheWindow) {
     const char* position;  // a position object and the window cell it shows in
     i32 x, y;
     u32 monsters;
-  } cases[] = {{"base_out0101", "base_pos_start", 17, 17, 5},
+  } cases[] = {{"base_out0101", "base_pos_start", 17, 17, 6},
                {"base_out0201", nullptr, 0, 0, 1},  // its second monster names no template
                {"base_out0102", "base_pos_road", 17, 10, 3},
                {"base_dungeon1", "base_pos_cellar", 2, 2, 3},
-               {"base_dungeon2", "base_pos_deep", 5, 5, 1}};
+               {"base_dungeon2", "base_pos_deep", 5, 5, 1},
+               {"base_out0101_jail", "base_out0101_jailentry", 3, 3, 0},
+               {"base_out0302", "base_pos_isle", 13, 19, 1}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.map);
     SMapArea* map = base->FindMap(c.map);
