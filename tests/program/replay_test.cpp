@@ -31,6 +31,7 @@ const ReplayRun kRuns[] = {
     {"1-newgame", 4000, true},
     {"2-inn", 4000, true},
     {"3-isle", 4000, true},
+    {"4-services", 4000, true},
 };
 
 // The program's exit on quitting, caught in this process.
