@@ -32,6 +32,7 @@ const ReplayRun kRuns[] = {
     {"2-inn", 4000, true},
     {"3-isle", 4000, true},
     {"4-services", 4000, true},
+    {"5-inn", 12000, true},
 };
 
 // The program's exit on quitting, caught in this process.
