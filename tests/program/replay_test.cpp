@@ -5,6 +5,8 @@
 // capture); the runs play twice to show that they repeat exactly, and once more as processes of the built
 // program, whose captures must equal the harness's frames.
 #include "app/DuskmireApp.h"
+#include "core/SGameCore.h"
+#include "game/SStateGame.h"
 #include "support/GameHarness.h"
 #include "support/GoldenText.h"
 #include "support/Png.h"
@@ -33,6 +35,7 @@ const ReplayRun kRuns[] = {
     {"3-isle", 4000, true},
     {"4-services", 4000, true},
     {"5-inn", 12000, true},
+    {"6-cellar", 8000, true},
 };
 
 // The program's exit on quitting, caught in this process.
@@ -93,6 +96,14 @@ std::vector<Stage> Play(const ReplayRun& run, const std::string& folder) {
       if (trace) {
         std::printf("== %s at %u\n%s%s", stage.name.c_str(), game.presents(), stage.summary.c_str(),
                     game.describeUi().c_str());
+        // Where the player stands on the map, for the next steps of a script.
+        if (const SStateGame* g = game.core().stateGame) {
+          const i32 px = g->window.playerX, py = g->window.playerY;
+          for (const auto& slot : g->window.slots)
+            if (slot.area && px >= slot.windowX && py >= slot.windowY && px < slot.windowX + slot.width &&
+                py < slot.windowY + slot.height)
+              std::printf("on the map: %d,%d\n", px - slot.windowX + slot.sourceX, py - slot.windowY + slot.sourceY);
+        }
         testpng::WriteRgb565(std::string(DUSKMIRE_BIN_DIR) + "/frames/trace_" + stage.name + ".png",
                              stage.pixels.data(), game.panel().width, game.panel().height, game.panel().width);
       }
