@@ -36,6 +36,7 @@ const ReplayRun kRuns[] = {
     {"4-services", 4000, true},
     {"5-inn", 12000, true},
     {"6-cellar", 8000, true},
+    {"7-death", 1200, false},
 };
 
 // The program's exit on quitting, caught in this process.
