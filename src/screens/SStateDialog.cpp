@@ -1,5 +1,7 @@
 #include "screens/SStateDialog.h"
 
+#include <algorithm>
+
 #include "core/SGameCore.h"
 #include "core/SStateNumbers.h"
 #include "game/SStateGame.h"
@@ -16,6 +18,8 @@
 #include "script/SScriptInterpreter.h"
 #include "world/SPeopleTables.h"
 #include "world/SSoundTable.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -412,7 +416,8 @@ void SStateDialog::BuildColumn() {
                         0x585858, 0);
       services[i].id = kServices[i].code;
       AddControl(&services[i]);
-      y += compact ? 16 : 22;
+      // The step, or the button's own height where its font makes it taller, so that no two overlap.
+      y += std::max<i32>(compact ? 16 : 22, services[i].height);
     }
     if (IsLargeScreen()) {
       separator.SetFrame(core ? &core->pictures[77] : nullptr, 0, 0, 1);
