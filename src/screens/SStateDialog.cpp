@@ -1,7 +1,5 @@
 #include "screens/SStateDialog.h"
 
-#include <algorithm>
-
 #include "core/SGameCore.h"
 #include "core/SStateNumbers.h"
 #include "game/SStateGame.h"
@@ -416,8 +414,9 @@ void SStateDialog::BuildColumn() {
                         0x585858, 0);
       services[i].id = kServices[i].code;
       AddControl(&services[i]);
-      // The step, or the button's own height where its font makes it taller, so that no two overlap.
-      y += std::max<i32>(compact ? 16 : 22, services[i].height);
+      // The large font's buttons are taller than the 22-pixel step: they keep apart, and the separator
+      // placed 3 pixels above the next y stays below the last of them.
+      y += std::max<i32>(compact ? 16 : 22, services[i].height + (IsLargeScreen() ? 3 : 0));
     }
     if (IsLargeScreen()) {
       separator.SetFrame(core ? &core->pictures[77] : nullptr, 0, 0, 1);
