@@ -1,6 +1,7 @@
 #include "dialogs/SDialogGameMap.h"
 
 #include "core/SGameCore.h"
+#include "core/SRolePictures.h"
 #include "game/SStateGame.h"
 #include "world/SMapArea.h"
 #include "world/SWorldModule.h"
@@ -37,8 +38,8 @@ void SDialogGameMap::Open() {
   else
     text.Assign("");
   AddText(time, kTimeId, text.CStr(), centred, kColour, kShade);
-  AddLabelButton(worldView, kWorldViewId, "World");
-  AddLabelButton(localView, kLocalViewId, "Local");
+  AddPictureButton(worldView, kWorldViewId, RolePicture::Slot(RolePicture::kWorldView));
+  AddPictureButton(localView, kLocalViewId, RolePicture::Slot(RolePicture::kLocalView));
   AddPictureButton(close, kCloseCode, kCloseSlot);
   ShowWorldView(false);
   ResetInputGuard();

@@ -95,8 +95,14 @@ void SStateInventory::BuildListPage(u32 which) {
   const u32 headingColour = quests ? 0x293052 : 0xC8C8C8, headingEdge = quests ? 0x5A8A87 : 0x161616;
   const u32 rowColour = sheet ? 0xB4BEC8 : quests ? 0xAAAAB4 : 0x6496C8, rowEdge = sheet ? 0x000F14 : 0x00141E;
 
-  if (quests && AddLayoutControl(&pageFill, kQuestsFillId)) pageFill.SetPanel(nullptr);
-  if (spells && AddLayoutControl(&pageFill, kSpellsFillId)) pageFill.SetPanel(nullptr);
+  if (quests && AddLayoutControl(&pageFill, kQuestsFillId)) {
+    pageFill.SetPicture(core ? core->Picture(InventoryPicture::kListPage) : nullptr);
+    pageFill.tileMode = 1;
+  }
+  if (spells && AddLayoutControl(&pageFill, kSpellsFillId)) {
+    pageFill.SetPicture(core ? core->Picture(InventoryPicture::kListPage) : nullptr);
+    pageFill.tileMode = 1;
+  }
   if (AddLayoutControl(&listHeading, ids->heading))
     listHeading.SetTextStyled(kHeadings[which - 1], STextCtrl::kLeft | STextCtrl::kMiddle, 1, headingColour,
                               headingEdge);
@@ -149,7 +155,8 @@ void SStateInventory::BuildListPage(u32 which) {
     }
   } else if (spells) {
     for (u32 i = 0; i < kSchools; ++i)
-      if (InventoryPicture::PlaceButton(*this, schoolButtons[i], u16(kFirstSchoolId + i), InventoryPicture::kNone))
+      if (InventoryPicture::PlaceButton(*this, schoolButtons[i], u16(kFirstSchoolId + i),
+                                        InventoryPicture::kSchools + 3 * i))
         schoolButtons[i].SetLatched(i + 1 == spellsSchool);
     if (AddLayoutControl(&schoolName, kSchoolNameId))
       schoolName.SetTextStyled(core ? core->world.rules.spells.SchoolName(spellsSchool) : "?",
@@ -381,11 +388,12 @@ u32 SStateInventory::OnListCommand(u16 code) {
     UpdateListButtons();
   } else if (code == ids->descriptionUp) {
     PlayClick(0);
-    if (pageDescription.firstLine > 0) --pageDescription.firstLine;
+    if (pageDescription.firstLine > 0) pageDescription.ScrollTo(pageDescription.firstLine - 1);
     UpdateDescriptionButtons();
   } else if (code == ids->descriptionDown) {
     PlayClick(0);
-    if (i32(pageDescription.LineCount()) > pageDescription.firstLine + 1) ++pageDescription.firstLine;
+    if (i32(pageDescription.LineCount()) > pageDescription.firstLine + 1)
+      pageDescription.ScrollTo(pageDescription.firstLine + 1);
     UpdateDescriptionButtons();
   } else if (which == kEffectsList || which == kQuestsList) {
     // The filters: the effects' by kind of source, the quests' by outcome.
