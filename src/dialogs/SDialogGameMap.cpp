@@ -1,9 +1,17 @@
 #include "dialogs/SDialogGameMap.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SRgb.h"
 #include "game/SStateGame.h"
 #include "world/SMapArea.h"
 #include "world/SWorldModule.h"
+
+namespace {
+
+// Dark blue on the game core's light interface colour (a colour word already).
+constexpr u32 kColour = RgbWord(0x151C34), kShade = SGameCore::kLightTextColour;
+
+}  // namespace
 
 void SDialogGameMap::Attach(SGameCore* gameCore) {
   SDialog::Attach(gameCore);

@@ -1,6 +1,7 @@
 #include "dialogs/SDialogLockpick.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SRgb.h"
 #include "foundation/SRandom.h"
 #include "foundation/TimeUtil.h"
 #include "game/SStateGame.h"
@@ -33,12 +34,13 @@ void SDialogLockpick::Open(SMapObjectInst* lockTarget) {
   CenterInView();
   SetBackgroundPicture(core ? core->Picture(0) : nullptr);
   AddFrame(frame, kFrameId, true);
-  AddText(title, kTitleId, "Picking a lock", STextCtrl::kCentred | STextCtrl::kMiddle, 0x161616, 0xEFD694);
+  AddText(title, kTitleId, "Picking a lock", STextCtrl::kCentred | STextCtrl::kMiddle, RgbWord(0x161616),
+          SGameCore::kLightTextColour);
   AddLayoutControl(&picture, kPictureId);
-  AddText(name, kNameId, "", STextCtrl::kCentred | STextCtrl::kMiddle, 0xFFFFFF, 0x161616);
+  AddText(name, kNameId, "", STextCtrl::kCentred | STextCtrl::kMiddle, RgbWord(0xFFFFFF), RgbWord(0x161616));
   AddPictureButton(previous, kPreviousId, kPreviousSlot);
   AddPictureButton(next, kNextId, kNextSlot);
-  AddText(chance, kChanceId, "", STextCtrl::kCentred | STextCtrl::kMiddle, 0xFFFFFF, 0x161616);
+  AddText(chance, kChanceId, "", STextCtrl::kCentred | STextCtrl::kMiddle, RgbWord(0xFFFFFF), RgbWord(0x161616));
   AddPictureButton(pick, kTrapCode, kConfirmSlot);
   AddPictureButton(close, kCloseCode, kCloseSlot);
   FillPickList();

@@ -1,6 +1,7 @@
 #include "dialogs/SDialogSpellbook.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SRgb.h"
 #include "game/SStateGame.h"
 #include "player/SPlayer.h"
 #include "world/SItem.h"
@@ -9,6 +10,7 @@
 
 namespace {
 
+constexpr u32 kColour = RgbWord(0x00141E), kShade = RgbWord(0x6496C8);
 constexpr u32 kActionAttack = 3000, kActionBook = 3001, kActionLeft = 1004, kActionRight = 1006;
 constexpr u32 kHealSchool = 1, kUndeadSchool = 5;
 constexpr u8 kMagicClass = 9, kUnusableFlag = 16;

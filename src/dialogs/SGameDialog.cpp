@@ -2,6 +2,7 @@
 
 #include "core/SGameCore.h"
 #include "core/ui/SItemsCtrl.h"
+#include "core/ui/SRgb.h"
 #include "platform/sound/SSoundManager.h"
 #include "player/SPlayer.h"
 #include "world/SImageCache.h"
@@ -42,7 +43,8 @@ bool SGameDialog::AddPictureButton(SButtonCtrl& button, u16 id, u32 slot) {
 
 bool SGameDialog::AddLabelButton(SButtonCtrl& button, u16 id, const char* caption) {
   const bool placed = AddLayoutControl(&button, id);
-  button.CreatePanel(Slot(13), Slot(10), caption, id, 1, 0xC8C8C8, 0x161616, 0xFFFFFF, 0x161616, 0);
+  button.CreatePanel(Slot(13), Slot(10), caption, id, 1, RgbWord(0xC8C8C8), RgbWord(0x161616), RgbWord(0xFFFFFF),
+                     RgbWord(0x161616), 0);
   return placed;
 }
 
