@@ -1,6 +1,7 @@
 #include "dialogs/SDialogGameMap.h"
 
 #include "core/SGameCore.h"
+#include "core/SPictureRoles.h"
 #include "core/ui/SRgb.h"
 #include "game/SStateGame.h"
 #include "world/SMapArea.h"
@@ -23,7 +24,7 @@ void SDialogGameMap::Open() {
   ClearControls();
   SetLayout(kLayout);
   SetPos(0, 0);
-  SetBackgroundPicture(core ? core->Picture(0) : nullptr);
+  SetBackgroundPicture(core ? core->Picture(PictureRole::kParchment) : nullptr);
   SStateGame* game = core ? core->stateGame : nullptr;
   const u32 centred = STextCtrl::kCentred | STextCtrl::kMiddle;
   AddFrame(frame, kFrameId, true);

@@ -1,6 +1,7 @@
 #include "dialogs/SDialogMarkRecall.h"
 
 #include "core/SGameCore.h"
+#include "core/SPictureRoles.h"
 #include "core/ui/SRgb.h"
 #include "foundation/TimeUtil.h"
 #include "game/SStateGame.h"
@@ -19,7 +20,7 @@ void SDialogMarkRecall::Open(u32 markMode) {
   ClearControls();
   SetLayout(kLayout);
   CenterInView();
-  SetBackgroundPicture(core ? core->Picture(0) : nullptr);
+  SetBackgroundPicture(core ? core->Picture(PictureRole::kParchment) : nullptr);
   AddFrame(frame, kFrameId, true);
   AddText(title, kTitleId, mode ? "Mark a position" : "Recall a position", STextCtrl::kCentred | STextCtrl::kMiddle,
           RgbWord(0x161616), SGameCore::kLightTextColour);

@@ -1,6 +1,7 @@
 #include "dialogs/SDialogPotion.h"
 
 #include "core/SGameCore.h"
+#include "core/SPictureRoles.h"
 #include "core/ui/SRgb.h"
 #include "player/SPlayer.h"
 #include "world/SItem.h"
@@ -20,7 +21,7 @@ void SDialogPotion::Open() {
   SetLayout(kLayout);
   CenterInView();
   HideBackground();
-  if (AddLayoutControl(&background, kBackgroundId)) background.SetPicture(core ? core->Picture(0) : nullptr);
+  AddTiledPicture(background, kBackgroundId, PictureRole::kParchment);
   AddText(title, kTitleId, "Select a potion:", STextCtrl::kCentred | STextCtrl::kMiddle, RgbWord(0x161616),
           SGameCore::kLightTextColour);
   AddList(list, kListId, RgbWord(0x00141E), RgbWord(0x6496C8));

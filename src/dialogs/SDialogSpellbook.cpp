@@ -1,6 +1,7 @@
 #include "dialogs/SDialogSpellbook.h"
 
 #include "core/SGameCore.h"
+#include "core/SPictureRoles.h"
 #include "core/ui/SRgb.h"
 #include "game/SStateGame.h"
 #include "player/SPlayer.h"
@@ -43,7 +44,7 @@ void SDialogSpellbook::Open() {
   ClearControls();
   Place();
   HideBackground();
-  if (AddLayoutControl(&background, kBackgroundId)) background.SetPicture(core ? core->Picture(0) : nullptr);
+  AddTiledPicture(background, kBackgroundId, PictureRole::kParchment);
   AddText(message, kMessageId, "", STextCtrl::kCentred | STextCtrl::kMiddle, kColour, kShade);
   static const char* const kTabCaptions[kCategories] = {"Heal", "Prot", "Att", "Mind", "Und", "Env", "Items"};
   for (u32 i = 0; i < kCategories; ++i) AddLabelButton(tabs[i], u16(kFirstTabId + i), kTabCaptions[i]);

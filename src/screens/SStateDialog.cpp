@@ -1,6 +1,7 @@
 #include "screens/SStateDialog.h"
 
 #include "core/SGameCore.h"
+#include "core/SPictureRoles.h"
 #include "core/SStateNumbers.h"
 #include "core/ui/SRgb.h"
 #include "game/SStateGame.h"
@@ -25,7 +26,7 @@ constexpr u32 kFollowPauseMs = 200;
 constexpr u32 kMostFollowUps = 64;
 constexpr u16 kContinueKey = 3006, kExitKey = 1002;
 // The standard button panels of the game core, up and pressed.
-constexpr u32 kButtonUp = 10, kButtonDown = 13;
+constexpr u32 kButtonUp = PictureRole::kMenuButtonUp, kButtonDown = PictureRole::kMenuButtonDown;
 // The services by flag, in the column's order.
 struct Service {
   u8 flag;

@@ -1,6 +1,7 @@
 #include "screens/SStateDialogInterior.h"
 
 #include "core/SGameCore.h"
+#include "core/SPictureRoles.h"
 #include "core/SStateNumbers.h"
 #include "core/ui/SRgb.h"
 #include "game/SStateGame.h"
@@ -18,8 +19,8 @@ namespace {
 constexpr u32 kVolume = 10;
 constexpr u16 kLeaveKey = 1002;
 constexpr char kCoin = 9;
-// The standard button panels of the game core, up and pressed.
-constexpr u32 kButtonUp = 10, kButtonDown = 13;
+// The menu button panels, up and pressed.
+constexpr u32 kButtonUp = PictureRole::kMenuButtonUp, kButtonDown = PictureRole::kMenuButtonDown;
 
 struct MenuEntry {
   u8 flag;

@@ -1,6 +1,7 @@
 #include "screens/SStateGenerate.h"
 
 #include "core/SGameCore.h"
+#include "core/SPictureRoles.h"
 #include "core/SStateNumbers.h"
 #include "core/ui/SRgb.h"
 #include "game/SStateGame.h"
@@ -14,7 +15,7 @@
 namespace {
 
 constexpr u32 kSmallPanels = 77, kLargePanels = 16, kOkSlot = 145, kCancelSlot = 143, kPreviousSlot = 135,
-              kNextSlot = 137, kPanelUp = 10, kPanelDown = 13;
+              kNextSlot = 137, kPanelUp = PictureRole::kMenuButtonUp, kPanelDown = PictureRole::kMenuButtonDown;
 constexpr u32 kLabelColour = RgbWord(0xC8C8C8), kEdgeColour = RgbWord(0x161616), kHighlight = STopicButtonCtrl::kYellow;
 constexpr u16 kFrameIds[6] = {19, 551, 552, 553, 558, 559};
 constexpr u16 kNameFrame = 155;

@@ -1,6 +1,7 @@
 #include "dialogs/enchant/SEnchantRules.h"
 
 #include "core/SGameCore.h"
+#include "core/SPictureRoles.h"
 #include "core/ui/SButtonCtrl.h"
 #include "core/ui/SDialog.h"
 #include "core/ui/SDialogListCtrl.h"
@@ -104,8 +105,8 @@ bool PlaceButton(SDialog* dialog, SButtonCtrl& button, u16 id, u32 slot) {
 
 bool PlaceTextButton(SDialog* dialog, SButtonCtrl& button, u16 id, const char* caption) {
   if (!dialog->AddLayoutControl(&button, id)) return false;
-  button.CreatePanel(Slot(dialog, 13), Slot(dialog, 10), caption, id, 1, kTitleColour, RgbWord(0x585858), kTitleColour,
-                     RgbWord(0x585858), 0);
+  button.CreatePanel(Slot(dialog, PictureRole::kMenuButtonDown), Slot(dialog, PictureRole::kMenuButtonUp), caption, id,
+                     1, kTitleColour, RgbWord(0x585858), kTitleColour, RgbWord(0x585858), 0);
   return true;
 }
 
