@@ -97,7 +97,12 @@ void SStateInventory::BuildListPage(u32 which) {
   const u32 rowColour = RgbWord(sheet ? 0xB4BEC8 : quests ? 0xAAAAB4 : 0x6496C8);
   const u32 rowEdge = RgbWord(sheet ? 0x000F14 : 0x00141E);
 
-  if (quests && AddLayoutControl(&pageFill, kQuestsFillId)) pageFill.SetPanel(nullptr);
+  // The quests page's headings and filters are dark, its rows light: the page is light parchment and the
+  // list and description frames are filled dark.
+  if (quests && AddLayoutControl(&pageFill, kQuestsFillId)) {
+    pageFill.tileMode = 1;
+    pageFill.SetPicture(core ? core->Picture(PictureRole::kParchment) : nullptr);
+  }
   if (spells && AddLayoutControl(&pageFill, kSpellsFillId)) pageFill.SetPanel(nullptr);
   if (AddLayoutControl(&listHeading, ids->heading))
     listHeading.SetTextStyled(kHeadings[which - 1], STextCtrl::kLeft | STextCtrl::kMiddle, 1, headingColour,
@@ -107,7 +112,7 @@ void SStateInventory::BuildListPage(u32 which) {
                                      headingEdge);
   for (SBorderCtrl* frame : {&listFrame, &descriptionFrame})
     if (AddLayoutControl(frame, frame == &listFrame ? ids->listFrame : ids->descriptionFrame))
-      frame->SetFrame(InventoryPicture::Border(core, 'S'), 0, 0, 15);
+      frame->SetFrame(InventoryPicture::Border(core, 'S'), quests ? 1 : 0, RgbWord(0x1E2028), 15);
   if (AddLayoutControl(&pageList, ids->list)) {
     pageList.SetFont(1, rowColour, rowEdge, nullptr);
     pageList.framed = 0;
