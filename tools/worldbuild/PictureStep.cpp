@@ -987,13 +987,13 @@ Art FrontDoorArt(u16 id) {
     Ridge(art.picture, id == 3518 ? 40 : 30, 14, int(id), Rgb565(30, 10, 10));
     return art;
   }
-  if (id == 3519) {  // the grave
+  if (id == 3519) {  // the grave: dark stone, for the light epitaph laid over it
     Art art{Picture(96, 112), 0};
     Picture& p = art.picture;
-    Fill(p, 18, 20, 60, 92, Rgb565(110, 110, 120));
-    Fill(p, 26, 8, 44, 14, Rgb565(110, 110, 120));
-    Fill(p, 45, 34, 6, 40, Rgb565(60, 60, 70));
-    Fill(p, 33, 44, 30, 6, Rgb565(60, 60, 70));
+    Fill(p, 18, 20, 60, 92, Rgb565(54, 52, 60));
+    Fill(p, 26, 8, 44, 14, Rgb565(54, 52, 60));
+    Fill(p, 45, 34, 6, 40, Rgb565(30, 28, 34));
+    Fill(p, 33, 44, 30, 6, Rgb565(30, 28, 34));
     Fill(p, 0, 100, 96, 12, Rgb565(40, 50, 36));
     return art;
   }
