@@ -1,12 +1,14 @@
 // Reads arbitrary bytes as effect lists (archive, enchantment and saved forms) and as a spell record at
 // a data version taken from the first byte, then works every text, cost and damage rule over what was
 // read.
+#include "common/Outcome.h"
 #include "common/RulesRig.h"
 
 #include <memory>
 
 extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
   if (size < 2) return 0;
+  FuzzOutcome outcome;
   SWorldRules* rules = &Rules();
   const u32 version = data[0];
   const u8 form = data[1] & 3;
@@ -31,10 +33,13 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
   SString text;
   for (u32 context = 0; context <= 17; ++context) {
     effects.Describe(*rules, context, 37, text, context & 1);
+    outcome.Add(text.CStr(), text.Length());
     for (const SEffect* e : effects.entries) {
       i32 storage = 0, price = 0;
       e->GetEnchantCost(*rules, context, storage, price);
       e->Describe(*rules, context, 120, text, true, context & 2);
+      outcome.Add(text.CStr(), text.Length());
+      outcome.AddValue(u64(u32(storage)) << 32 | u32(price));
     }
   }
   effects.ChargeValue(*rules, 7);

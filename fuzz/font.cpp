@@ -1,6 +1,7 @@
 // A font strip record and a text from untrusted bytes: the first byte gives the text length, the text
 // follows, the rest is the strip. A strip that passes the game's check is used for all three fonts, and
 // the text is measured, wrapped and drawn in a box on a small screen.
+#include "common/Outcome.h"
 #include "foundation/SString.h"
 #include "graphics/SDisplay.h"
 #include "graphics/SDisplayHost.h"
@@ -28,6 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t textLength = std::min<size_t>(data[0], size - 1);
   const std::string text(reinterpret_cast<const char*>(data + 1), textLength);
   const size_t stripSize = size - 1 - textLength;
+  FuzzOutcome outcome;
   Host host;
   std::vector<u16> pixels(120 * 80);
   SDisplay display;
@@ -52,5 +54,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     font.DrawText(-3, 5, 110, 70, text.c_str(), static_cast<u32>(f) * 2);
     font.DrawText(50, 60, 130, 90, text.c_str(), 1);
   }
+  outcome.Add(std::span<const u16>(pixels));
   return 0;
 }

@@ -1,6 +1,7 @@
 // Reads arbitrary bytes as the game state's saved record (the first byte picks the data version: below
 // 128 the version without the rain's last three fields), checks what a record that passes its test may
 // hold, and writes it back to read it again unchanged.
+#include "common/Outcome.h"
 #include "foundation/SStream.h"
 #include "game/SGameStateRecord.h"
 #include "game/SMapWindow.h"
@@ -23,6 +24,7 @@ void Check(bool ok, int line) {
 
 extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
   if (size < 1) return 0;
+  FuzzOutcome outcome;
   const u32 version = data[0] < 128 ? 98 : 110;
   SStream in;
   in.OpenForRead(data + 1, u32(size - 1));
@@ -43,6 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
   r.Serialize(out, SGameStateRecord::kRainFieldsVersion);
   CHECK(out.Ok());
   SStream again;
+  outcome.Add(out.Data(), out.BytesUsed());
   again.OpenForRead(out.Data(), out.BytesUsed());
   SGameStateRecord copy;
   copy.Serialize(again, SGameStateRecord::kRainFieldsVersion);

@@ -1,5 +1,6 @@
 // An image record from untrusted bytes: checked as the game checks records from files, then drawn by every
 // 2D operation onto small surfaces of each orientation, with its own table when that covers its pixels.
+#include "common/Outcome.h"
 #include "graphics/SDraw2D.h"
 #include "graphics/renderer/SRenderer.h"
 
@@ -11,6 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<u16> aligned((size + 1) / 2);
   if (size) std::memcpy(aligned.data(), data, size);
   const SImage* image = SImage::FromRecordWithOwnTable(aligned.data(), static_cast<u32>(size));
+  FuzzOutcome outcome;
   if (!image) return 0;
   const SBlitSource src = SBlitSource::Of(image);
   for (u32 orientation = 0; orientation < 3; ++orientation) {
@@ -33,6 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       SDraw2D::ShrinkIcon30(s, 70, 40, src.pixels, src.table, src.format);
       SDraw2D::ShrinkIcon20(s, -5, 50, src.pixels, src.table, src.format);
     }
+    outcome.Add(std::span<const u16>(memory));
   }
   return 0;
 }

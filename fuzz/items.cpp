@@ -2,6 +2,7 @@
 // the type header with its types below version 48, or one item type), a container record or a saved
 // container, at a data version taken from the first byte; then resolves, lists, spawns, prices and
 // describes whatever was read.
+#include "common/Outcome.h"
 #include "common/RulesRig.h"
 #include "foundation/SRandom.h"
 #include "world/SImageCache.h"
@@ -21,6 +22,7 @@ struct Names : SItemNames {
 
 extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
   if (size < 2) return 0;
+  FuzzOutcome outcome;
   SWorldRules* rules = &Rules();
   static SImageCache* images = [] {
     auto* c = new SImageCache;
@@ -70,7 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
       SString text;
       for (SItem* item : container.items) {
         item->type->Describe(*rules, item, text, true);
-        item->type->GetValue(*rules, item);
+        outcome.Add(text.CStr(), text.Length());
+        outcome.AddValue(u64(item->type->GetValue(*rules, item)));
       }
       return 0;
     }
@@ -91,7 +94,9 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
     t->GetValue(*rules, item);
     t->GetDisplayName(*rules, item, text, false);
     t->Describe(*rules, item, text, true);
+    outcome.Add(text.CStr(), text.Length());
     t->Describe(*rules, nullptr, text, false);
+    outcome.Add(text.CStr(), text.Length());
     i32 lo = 0, hi = 0;
     t->ComputeDamageRange(*rules, lo, hi, item->count, true);
     t->IsBroken(*item);

@@ -4,6 +4,7 @@
 // (bit 0: outdoor, bit 1: dark), u8 stored x, y, width, height, then six chunks of u16 length + bytes: records R..R+4
 // and the saved state. The type and monster positions follow the sample world's lists, whose maps seed
 // the corpus.
+#include "common/Outcome.h"
 #include "core/SGameCore.h"
 #include "foundation/SDatabase.h"
 #include "foundation/SStream.h"
@@ -66,6 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
   static Fixed fixed;
   static Os::MemoryFileSystem files;
   if (size < 6) return 0;
+  FuzzOutcome outcome;
   const u8 version = data[0];
   const u8 flags = data[1];
   std::vector<std::vector<u8>> chunks;
@@ -92,6 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
     SDatabase db(&store);
     if (db.Open("fuzzmap", kSavedGameCode)) {
       SStateGame& state = fixed.state;
+      fixed.core.random->Seed(&fixed.core, 1);  // each input draws the same numbers, alone or after others
       SMapWindow& window = state.window;
       SWorldEnv env;
       env.tables = &fixed.core.world.tables;
@@ -141,10 +144,16 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
           area->TickMonsterEffects(m->id, 1);
         }
         SStream out(120);
-        if (out.OpenForWriteOwned(1u << 20)) area->WriteSavedState(out, 120);
+        if (out.OpenForWriteOwned()) area->WriteSavedState(out, 120);  // the buffer the game writes a record in
+        outcome.Add(out.Data(), out.BytesUsed());
+        // Entering again rebuilds every cell from the state read.
         window.minutes = 100 + 20000;
         state.EnterMap();
-        state.RebuildAllCells();
+        if (state.scene.IsAllocated()) {
+          const SSceneTables& scene = state.scene;
+          outcome.Add(scene.cells, sizeof(u16) * SSceneTables::kCells * RenderWords::kCellWords);
+          outcome.Add(scene.words, sizeof(u16) * SSceneTables::kWordRecords * RenderWords::kObjectWords);
+        }
       }
       // Nothing of this input outlives it.
       window.Enter(nullptr);

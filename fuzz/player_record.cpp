@@ -1,6 +1,7 @@
 // Reads arbitrary bytes as the player's record of a saved game (record 3003), with the name tables of a
 // new game's save fixed; the first byte picks the version (86, 90, 114, 115 or 116). A record that is
 // read holds only what the game can hold, and written back it reads into the same player.
+#include "common/Outcome.h"
 #include "common/Check.h"
 #include "common/RulesRig.h"
 #include "foundation/SStream.h"
@@ -70,6 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
   if (size < 1) return 0;
   static const u32 kVersions[5] = {86, 90, 114, 115, 116};
   const u32 version = kVersions[data[0] % 5];
+  FuzzOutcome outcome;
   SSaveGame& saves = Saves();
   SPlayer& player = Player();
   SStream in(version);
@@ -84,6 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
   SStream out(116);
   if (!out.OpenForWriteOwned(u32(size) * 4 + 4096)) return 0;
   CHECK(player.Write(out, 116, saves));
+  outcome.Add(out.Data(), out.BytesUsed());
   const u16 items = player.inventory.GetItemCount();
   const u32 money = player.money;
   SStream back(116);

@@ -1,6 +1,7 @@
 // Checks arbitrary bytes as a slot file the way a load does before it tears the running game down: every
 // record through its own reader into scratch objects. A file the check passes is one of the base world,
 // with a version of at most 116 and a map to play on.
+#include "common/Outcome.h"
 #include "common/Check.h"
 #include "foundation/SDatabase.h"
 #include "os/headless/MemoryFiles.h"
@@ -12,6 +13,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
   if (size > (4u << 20)) return 0;
   static Os::MemoryFileSystem files;
+  FuzzOutcome outcome;
   Os::InstallFiles(&files);
   files.Put("/fuzz/DuskmireSave1.pdb", std::vector<u8>(data, data + size));
   SFileStore store("/fuzz/");
@@ -21,6 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
   if (save.Open("DuskmireSave1", kSavedGameCode)) {
     SSaveCheck check;
     if (saves.CheckSave(save, "base", &check)) {
+      outcome.AddValue(check.version);
+      outcome.Add(check.map.CStr(), check.map.Length());
       CHECK(check.version <= kSaveVersion);
       CHECK(std::strcmp(check.module.CStr(), "base") == 0);
       CHECK(!check.map.IsEmpty());

@@ -1,5 +1,6 @@
 // Reads arbitrary bytes as a saved game's global variables (record 3002) into a world with three
 // variables: the world keeps exactly its variables, and what was read, written back, reads the same.
+#include "common/Outcome.h"
 #include "common/Check.h"
 #include "foundation/SStream.h"
 #include "script/SGlobalVariables.h"
@@ -19,6 +20,7 @@ void World(SGlobalVariables& g) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
+  FuzzOutcome outcome;
   SGlobalVariables world;
   World(world);
   SStream in(116);
@@ -32,6 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
   SGlobalVariables copy;
   World(copy);
   SStream back(116);
+  outcome.Add(out.Data(), out.BytesUsed());
   back.OpenForRead(out.Data(), out.BytesUsed());
   CHECK(copy.ReadSaved(back, 116));
   for (u32 i = 0; i < 3; ++i) {

@@ -1,5 +1,6 @@
 // Reads arbitrary bytes as a saved game's name tables (record 3006), resolved against a small item table:
 // a table that is read names only what its counter covers, and written back reads the same again.
+#include "common/Outcome.h"
 #include "common/Check.h"
 #include "foundation/SStream.h"
 #include "player/SSaveGame.h"
@@ -25,6 +26,7 @@ SItemTable& Items() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
+  FuzzOutcome outcome;
   SSaveGame saves;
   saves.Bind(nullptr, &Items(), nullptr, nullptr);
   SStream in(116);
@@ -42,6 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
   if (!out.OpenForWriteOwned(u32(size) * 2 + 64)) return 0;
   saves.WriteNameTables(out);
   CHECK(out.Ok());
+  outcome.Add(out.Data(), out.BytesUsed());
   SSaveGame again;
   again.Bind(nullptr, &Items(), nullptr, nullptr);
   SStream back(116);

@@ -2,6 +2,7 @@
 // description: either none, or a version of at most 116 with texts that end inside what was read and a
 // picture, when one is kept, of 8,000 bytes inside the record; the load screen's row is built from what
 // the description gives.
+#include "common/Outcome.h"
 #include "common/Check.h"
 #include "foundation/SDatabase.h"
 #include "os/headless/MemoryFiles.h"
@@ -37,6 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
   }
 
   static Os::MemoryFileSystem files;
+  FuzzOutcome outcome;
   Os::InstallFiles(&files);
   files.Put("/fuzz/DuskmireSave0.pdb", std::vector<u8>(data, data + size));
   SFileStore store("/fuzz/");
@@ -49,6 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
     auto screen = std::make_unique<SStateLoadSave>();
     screen->slots[0] = info;
     screen->SlotText(0);
+    outcome.AddValue(info->version);
+    outcome.Add(screen->rowTexts[0].text.CStr(), screen->rowTexts[0].text.Length());
     const std::string expected = std::string(info->place.CStr()) + "\r" + info->date.CStr();
     CHECK(screen->rowTexts[0].text.CStr() && expected == screen->rowTexts[0].text.CStr());
     CHECK((screen->rowPictures[0].rawPixels != nullptr) == (info->thumbnail != nullptr));

@@ -2,6 +2,7 @@
 // bytes as source text; and the interpreter running the bytes as a blob at both record alignments, and
 // whatever compiled, with every call answered. A run ends (the interpreter's step budget bounds it) and
 // queues at most one "Script error!"; a run asked for from inside a run is refused.
+#include "common/Outcome.h"
 #include "ScriptCompiler.h"
 #include "core/SGameCore.h"
 #include "game/SStateGame.h"
@@ -48,11 +49,13 @@ struct Rig {
     core.scriptInterpreter->LoadProgram(blob, u32(size), offset);
     const u32 code = core.scriptInterpreter->Execute();
     const bool failed = code != 0 && code != 20;
+    if (seen) seen->AddValue(u64(code) << 32 | state.events.Count());
     if (state.events.Count() != (failed ? 1 : 0) || core.scriptInterpreter->IsRunning()) __builtin_trap();
   }
   SGameCore core;
   SStateGame state;
   AnsweringContext context;
+  FuzzHash* seen = nullptr;  // the running input's outcome
 };
 
 // Made once per fuzzing process and never destroyed, as the fuzzer may exit from any input.
@@ -64,7 +67,9 @@ Rig& TheRig() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
+  FuzzOutcome outcome;
   Rig& rig = TheRig();
+  rig.seen = &outcome;
   rig.NewInterpreter();
   for (u32 mod4 : {0u, 2u}) {
     (void)scriptc::Disassemble(data, size, mod4);

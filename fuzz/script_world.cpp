@@ -3,9 +3,12 @@
 // run with the target a map object (the lever), a monster placeholder (the cyclops), a monster without an
 // object (a skeleton) and none, so that calls reach the global handler, the player, map objects' kinds and
 // monsters. A run ends and queues "Script error!" once when it fails, never otherwise.
+#include "common/Outcome.h"
 #include "ScriptCompiler.h"
 #include "core/SGameCore.h"
+#include "foundation/SStream.h"
 #include "game/SStateGame.h"
+#include "player/SSaveGame.h"
 #include "script/SScriptContext.h"
 #include "script/SScriptInterpreter.h"
 #include "world/SMapObjectType.h"
@@ -13,6 +16,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -38,6 +42,19 @@ struct World {
     state.window.playerX = 10;
     state.window.playerY = 1;
     state.EnterMap();
+    SStream saved(kSaveVersion);
+    if (saved.OpenForWriteOwned() && core.world.globals.WriteSaved(saved, kSaveVersion))
+      globals.assign(saved.Data(), saved.Data() + saved.BytesUsed());
+    minutes = state.window.minutes;
+  }
+  // What a script changes that the next input would see: the global variables, the time and the random
+  // numbers back to the world's.
+  void Restore() {
+    SStream saved(kSaveVersion);
+    saved.OpenForRead(globals.data(), u32(globals.size()));
+    core.world.globals.ReadSaved(saved, kSaveVersion);
+    state.window.minutes = minutes;
+    core.random->Seed(&core, 7);
   }
 
   // A fresh interpreter for each input: variables outlive runs, and inputs would pile them up.
@@ -77,6 +94,10 @@ struct World {
     interpreter.LoadProgram(blob, u32(size), offset);
     const u32 code = interpreter.Execute();
     const bool failed = code != 0 && code != SScriptInterpreter::kReturn;
+    if (seen) {
+      seen->AddValue(u64(code) << 32 | state.events.Count());
+      for (const SGameEvent* e : state.events) seen->Add(e->textA.CStr(), e->textA.Length());
+    }
     u32 errors = 0;
     for (const SGameEvent* e : state.events)
       errors += e->kind == kEventMessage && e->buttons == 1 && e->textA.Equals("Script error!");
@@ -90,7 +111,10 @@ struct World {
   SStateGame state;
   SScriptContext context;
   SMapArea* cellar = nullptr;
+  std::vector<u8> globals;
+  decltype(SMapWindow::minutes) minutes{};
   bool ok = false;
+  FuzzHash* seen = nullptr;  // the running input's outcome
 };
 
 World& TheWorld() {
@@ -101,8 +125,11 @@ World& TheWorld() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
+  FuzzOutcome outcome;
   World& w = TheWorld();
   if (!w.ok) __builtin_trap();  // the sample world must be built
+  w.seen = &outcome;
+  w.Restore();
   w.NewInterpreter();
   for (u32 target = 0; target < 4; ++target) w.Run(data, size, target & 1 ? 2 : 0, target);
   scriptc::Options options;

@@ -1,5 +1,6 @@
 // Reads arbitrary bytes through a representative record reader: a tagged record with a name, aligned
 // numbers, texts, a sized block, a list of named sub-records, a text list and script values.
+#include "common/Outcome.h"
 #include "foundation/SPtrArray.h"
 #include "foundation/SStream.h"
 #include "foundation/SStringList.h"
@@ -40,6 +41,7 @@ struct Record : SampleRecordFields {
 
 extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
   if (size < 1) return 0;
+  FuzzOutcome outcome;
   // An exact-size copy: any read past the end is a finding. The first byte picks the data version.
   std::unique_ptr<u8[]> copy(new u8[size - 1 ? size - 1 : 1]);
   std::memcpy(copy.get(), data + 1, size - 1);
@@ -52,6 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
     out.OpenForWriteOwned(u32(size - 1) * 4 + 64);
     record.Transfer(out);
     if (out.Failed()) __builtin_trap();
+    outcome.Add(out.Data(), out.BytesUsed());
   }
   return 0;
 }

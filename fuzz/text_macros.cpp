@@ -1,6 +1,7 @@
 // Arbitrary texts expanded with arbitrary script globals: the input is fields split by byte 0, the first
 // byte's low bits the number of globals; then each global's name and text, the player's name, the speaker's
 // name, and the text. The expansion ends, and the text never grows past what a string holds.
+#include "common/Outcome.h"
 #include "core/SGameCore.h"
 #include "script/SScriptContext.h"
 #include "world/SPeopleTables.h"
@@ -27,6 +28,7 @@ Rig& TheRig() {
 
 extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
   if (size < 1 || size > 200000) return 0;
+  FuzzOutcome outcome;
   Rig& rig = TheRig();
   std::vector<std::string> fields;
   std::string field;
@@ -59,6 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
 
   SString text(next().c_str());
   rig.context.ExpandTextMacros(text);
+  outcome.Add(text.CStr(), text.Length());
   if (text.Length() > SString::kMaxCapacity - 1) __builtin_trap();
   rig.speaker.texts[0] = nullptr;
   return 0;

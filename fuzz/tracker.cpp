@@ -1,4 +1,5 @@
 // A tracker module file: split into its parts and played for a few hundred ticks.
+#include "common/Outcome.h"
 #include <cstddef>
 #include <cstdint>
 
@@ -6,6 +7,7 @@
 #include "platform/sound/audMusic.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzOutcome outcome;
   SpeakerRig& rig = Rig();
   audModuleImage image;
   if (image.Parse(data, u32(size > 0xFFFFFFFFu ? 0xFFFFFFFFu : size)) != 0) {
@@ -22,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (rig.speaker.PlayMusic(&music, 0) != 0) {
     return 0;
   }
-  rig.Mix(30);
+  rig.Mix(30, &outcome);
   rig.speaker.StopMusic();
   return 0;
 }

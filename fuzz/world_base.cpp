@@ -2,6 +2,7 @@
 // the game's world assembly (every table of the world base, people's conversations too), then makes everything it
 // registered resident once, and evaluates the conditions of every dialog entry it read (of the base table and
 // of each person's conversation, with that person as the speaker) and selects their choices.
+#include "common/Outcome.h"
 #include "core/SGameWorld.h"
 #include "foundation/SDatabase.h"
 #include "os/headless/MemoryFiles.h"
@@ -36,6 +37,7 @@ void EvaluatePair(const SDialogEntryListPair& pair, const SNpc* speaker) {
 
 extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
   static Os::MemoryFileSystem files;
+  FuzzOutcome outcome;
   Os::InstallFiles(&files);
   files.Put("/fuzz/DuskmireBase.pdb", std::vector<u8>(data, data + size));
   {
@@ -51,6 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
       world.images.LoadPalette(world.images.GetPaletteEntry(u16(i)));
     for (SResource* r : world.sounds.sounds) r->LoadVolumeSlot(10);
     for (SNamedScript* s : world.scripts.scripts) s->String(0);
+    outcome.AddValue(u64(world.images.ImageCount()) << 32 | world.images.PaletteCount());
+    outcome.AddValue(u64(world.sounds.sounds.Count()) << 32 | world.scripts.scripts.Count());
     EvaluatePair(world.dialogs.base, nullptr);
     for (SNpc* person : world.rules.people.records)
       if (person && person->conversation)

@@ -4,6 +4,7 @@
 #pragma once
 #include "core/SGameWorld.h"
 #include "core/SLayoutTable.h"
+#include "core/SRolePictures.h"
 #include "core/SStateNumbers.h"
 #include "foundation/SDatabase.h"
 #include "foundation/SRandom.h"
@@ -104,7 +105,8 @@ class SGameCore : public SDisplayHost {
   void GetLayoutSize(u32 screenId, u32& width, u32& height) const;
   const SLayoutItem* GetLayoutItem(u32 screenId, u32 controlId) const;
 
-  void SetDisplayMode(u32 mode) { displayMode = i32(mode); }
+  // A new mode (the settings' orientation) also brings its own role pictures, once they were loaded.
+  void SetDisplayMode(u32 mode);
   // The display-mode families that sizes, pictures and fonts are chosen by: compact (the small screens and
   // 640x240) and large (480 pixels or more on both sides); every other mode is standard.
   static bool IsCompactMode(i32 mode);
@@ -124,9 +126,13 @@ class SGameCore : public SDisplayHost {
   void LoadMenuPictures();
   // Reads record `id` into the empty slot; false (the slot left empty) when it holds no picture.
   bool LoadPictureSlot(u32 slot, u16 id);
+  // The role pictures of the display mode (core/SRolePictures.h) not loaded yet; returns how many it read.
+  u32 LoadRolePictures();
   bool LoadClickSounds();
-  // The image of a picture slot; null for an empty slot or one outside the table.
+  // The image of a picture slot or role picture number; null for an empty one or one outside the tables.
   const SImage* Picture(u32 slot) const;
+  // The run of pictures from a slot or role picture number on, for buttons and panels; null outside them.
+  SImageEntry* const* PictureSet(u32 slot);
 
   // Panels and frames from runs of consecutive picture slots (`set` points at the first). A nine-piece set
   // runs column by column: top-left, left, bottom-left, top, centre, bottom, top-right, right,
@@ -221,6 +227,7 @@ class SGameCore : public SDisplayHost {
   u32 darkTextColour = kDarkTextColour;    // edge colour of a pressed message button's label
   // The fixed interface pictures; a slot start-up does not fill stays null. Owned.
   SImageEntry* pictures[kPictureSlots] = {};
+  SImageEntry* rolePictures[RolePicture::kCount] = {};
   SResource* clickSounds[2] = {};  // from records 4031 and 4032; owned
   // Click sound 0 (selections, arrows, steppers) or 1 (confirm, cancel, close) at volume step 10.
   void PlayClick(u32 which);

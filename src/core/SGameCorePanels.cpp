@@ -163,5 +163,9 @@ void FormatMoneyText(u32 amount, SString& out) {
 }
 
 const SImage* SGameCore::Picture(u32 slot) const {
-  return slot < kPictureSlots && pictures[slot] ? pictures[slot]->image : nullptr;
+  if (slot < kPictureSlots) return pictures[slot] ? pictures[slot]->image : nullptr;
+  const u32 role = slot - RolePicture::kFirstRoleSlot;
+  return slot >= RolePicture::kFirstRoleSlot && role < RolePicture::kCount && rolePictures[role]
+             ? rolePictures[role]->image
+             : nullptr;
 }

@@ -13,20 +13,59 @@ namespace {
 constexpr u16 kClickSoundRecords[2] = {4031, 4032};
 }  // namespace
 
-bool SGameCore::LoadPictureSlot(u32 slot, u16 id) {
+namespace {
+
+// The picture of a record, read as the interface pictures are; null when it holds none.
+SImageEntry* ReadPicture(SDatabase& data, u16 id) {
   std::unique_ptr<SRecordData> record = data.ReadRecord(id);
   // The pictures are drawn with their own colour tables: a record that does not hold one is left out.
   const SImage* image = record ? SImage::FromRecordWithOwnTable(record->data, record->size) : nullptr;
-  if (!image) return false;
+  if (!image) return nullptr;
   SImageEntry* entry = new (std::nothrow) SImageEntry;
-  if (!entry) return false;
+  if (!entry) return nullptr;
   entry->recordId = id;
   entry->database = &data;
   entry->size = record->size;
   entry->image = image;
   entry->record = record.release();
-  pictures[slot] = entry;
-  return true;
+  return entry;
+}
+
+}  // namespace
+
+bool SGameCore::LoadPictureSlot(u32 slot, u16 id) {
+  if (slot >= kPictureSlots) return false;
+  pictures[slot] = ReadPicture(data, id);
+  return pictures[slot] != nullptr;
+}
+
+u32 SGameCore::LoadRolePictures() {
+  u32 filled = 0;
+  for (u16 role = 0; role < RolePicture::kCount; ++role) {
+    if (rolePictures[role]) continue;
+    rolePictures[role] = ReadPicture(data, RolePicture::RecordFor(role, displayMode));
+    if (rolePictures[role]) ++filled;
+  }
+  return filled;
+}
+
+void SGameCore::SetDisplayMode(u32 mode) {
+  if (i32(mode) == displayMode) return;
+  displayMode = i32(mode);
+  bool loaded = false;
+  for (SImageEntry*& entry : rolePictures) {
+    loaded = loaded || entry;
+    delete entry;
+    entry = nullptr;
+  }
+  if (loaded) LoadRolePictures();
+}
+
+SImageEntry* const* SGameCore::PictureSet(u32 slot) {
+  if (slot < kPictureSlots) return &pictures[slot];
+  if (slot >= RolePicture::kFirstRoleSlot && slot - RolePicture::kFirstRoleSlot < RolePicture::kCount)
+    return &rolePictures[slot - RolePicture::kFirstRoleSlot];
+  return nullptr;
 }
 
 u32 SGameCore::LoadPictures() {

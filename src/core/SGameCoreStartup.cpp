@@ -151,6 +151,8 @@ bool SGameCore::Startup(i32 mode, Os::WindowId window, u32 screenWidth, u32 scre
 
 bool SGameCore::LoadInterfaceResources(std::string* error) {
   LoadPictures();
+  // Data built before the role pictures lacks them: their controls then work unseen, as they did.
+  LoadRolePictures();
   // Every screen draws from these slots: a picture the display mode lacks would leave holes everywhere.
   for (u32 slot = 0; slot < kPictureSlots; ++slot) {
     const u16 id = SPictureTable::RecordFor(slot, displayMode);

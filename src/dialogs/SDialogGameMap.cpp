@@ -2,6 +2,7 @@
 
 #include "core/SGameCore.h"
 #include "core/SPictureRoles.h"
+#include "core/SRolePictures.h"
 #include "core/ui/SRgb.h"
 #include "game/SStateGame.h"
 #include "world/SMapArea.h"
@@ -46,8 +47,8 @@ void SDialogGameMap::Open() {
   else
     text.Assign("");
   AddText(time, kTimeId, text.CStr(), centred, kColour, kShade);
-  AddLabelButton(worldView, kWorldViewId, "World");
-  AddLabelButton(localView, kLocalViewId, "Local");
+  AddPictureButton(worldView, kWorldViewId, RolePicture::Slot(RolePicture::kWorldView));
+  AddPictureButton(localView, kLocalViewId, RolePicture::Slot(RolePicture::kLocalView));
   AddPictureButton(close, kCloseCode, kCloseSlot);
   ShowWorldView(false);
   ResetInputGuard();

@@ -47,8 +47,7 @@ void SDialogItemRead::SetText(const char* title, const char* body) {
 void SDialogItemRead::ShowPage(i32 n) {
   const i32 pages = i32(text.PageCount());
   page = n < 0 ? 0 : (pages > 0 && n >= pages ? pages - 1 : n);
-  text.currentPage = page;
-  text.MarkDirty();
+  text.ShowPage(page);
   UpdatePageButtons();
   SetFullRepaint();
 }

@@ -107,6 +107,11 @@ u32 SDialogRest::OnTick(u32 frameCounter, SDisplay* screen) {
   return SDialog::OnTick(frameCounter, screen);
 }
 
+void SDialogRest::Paint() {
+  SetFullRepaint();
+  SDialog::Paint();
+}
+
 u32 SDialogRest::OnCommand(u16 code) {
   if (code != kOk) return 0;
   if (core && core->soundManager) core->soundManager->StopSounds();

@@ -25,6 +25,8 @@ class SDialogRest : public SGameDialog {
   // Clears the dialog after it closed and lets the fire pictures go.
   void Reset();
   u32 OnTick(u32 frameCounter, SDisplay* screen) override;
+  // Everything, background first: over the game the view is drawn anew under the dialog every frame.
+  void Paint() override;
   u32 OnCommand(u16 code) override;
 
   const SNpc* keeper = nullptr;

@@ -25,7 +25,7 @@ SImageEntry* const* SGameDialog::OuterFrameSet() const { return core ? core->Fra
 SImageEntry* const* SGameDialog::SmallFrameSet() const { return core ? &core->pictures[77] : nullptr; }
 
 SImageEntry* const* SGameDialog::Slot(u32 slot) const {
-  return core && slot < SGameCore::kPictureSlots ? &core->pictures[slot] : nullptr;
+  return core ? core->PictureSet(slot) : nullptr;
 }
 
 // Each helper gives the control its look whether the layout places it or not (a control left out keeps

@@ -201,14 +201,7 @@ void SStateGame::LayoutHud() {
 void SStateGame::PublishView() {
   scene.Publish(view);
   if (!core) return;
-  const SImageCache& images = core->world.images;
-  view.images = images.ImagePointers();
-  view.imageCount = images.ImageCapacity();
-  view.imageSizes = images.ImageBytes();
-  view.palettes = images.PaletteColours();
-  view.paletteCount = images.PaletteCapacity();
-  view.imageTableNeeds = images.ImageTableNeeds();
-  view.paletteSizes = images.PaletteSizes();
+  core->world.images.PublishTo(view);
   view.skyTexture = skyFlags & 1 ? skyImage : backgroundImage;
   view.skyPalette = skyFlags & 1 ? skyPalette : backgroundPalette;
   view.flags = u16((view.flags & 2) | (skyFlags & 1) | (rainIntensity && window.IsJoined() ? 4 : 0));

@@ -42,6 +42,40 @@ void SpanRow(u16* d, i32 step, i32 n, const SBlitSource& src, i32 row, i32 col, 
   }
 }
 
+// One row of a glyph: 0 leaves the pixel, 1 to 3 are the shades, higher values come from the palette.
+void GlyphRow(u16* d, i32 step, i32 n, const u8* from, const u16 (&shades)[4], const u16* palette) {
+  for (i32 k = 0; k < n; ++k, d += step) {
+    const u8 v = from[k];
+    if (v == 0) continue;
+    if (v < 4)
+      *d = shades[v];
+    else if (palette)
+      *d = palette[v];
+  }
+}
+
+// One destination row of n pixels across tiles of the source, starting at source column `col` of `row`.
+template <int F, int M>
+void TileRow(u16* d, i32 step, i32 n, const SBlitSource& src, i32 row, i32 col) {
+  while (n > 0) {
+    const i32 k = std::min(n, src.width - col);
+    SpanRow<F, M>(d, step, k, src, row, col, 1);
+    d += static_cast<std::ptrdiff_t>(k) * step;
+    n -= k;
+    col = 0;
+  }
+}
+
+template <int M>
+void TileRowAny(u16* d, i32 step, i32 n, const SBlitSource& src, i32 row, i32 col) {
+  switch (src.format) {
+    case kImagePalette8: TileRow<kImagePalette8, M>(d, step, n, src, row, col); break;
+    case kImageBlock8: TileRow<kImageBlock8, M>(d, step, n, src, row, col); break;
+    case kImageBlock16: TileRow<kImageBlock16, M>(d, step, n, src, row, col); break;
+    default: break;
+  }
+}
+
 template <int M>
 void SpanRowAny(u16* d, i32 step, i32 n, const SBlitSource& src, i32 row, i32 col, i32 colStep) {
   switch (src.format) {
@@ -219,18 +253,9 @@ void SDraw2D::BlitGlyph(const SSurface& s, i32 x, i32 y, const u8* strip, i32 gl
   if (!ClipRect(s, x, y, glyphWidth, stripHeight, c)) return;
   const u16 shades[4] = {0, shade1, shade2, shade3};
   const i32 n = c.x1 - c.x0;
-  for (i32 dy = c.y0; dy < c.y1; ++dy) {
-    const u8* from = strip + static_cast<std::ptrdiff_t>(dy - y) * stripWidth + start + c.skipX;
-    u16* d = s.Pixel(c.x0, dy);
-    for (i32 k = 0; k < n; ++k, d += s.xStep) {
-      u8 v = from[k];
-      if (v == 0) continue;
-      if (v < 4)
-        *d = shades[v];
-      else if (palette)
-        *d = palette[v];
-    }
-  }
+  for (i32 dy = c.y0; dy < c.y1; ++dy)
+    GlyphRow(s.Pixel(c.x0, dy), s.xStep, n, strip + static_cast<std::ptrdiff_t>(dy - y) * stripWidth + start + c.skipX,
+             shades, palette);
 }
 
 i32 SDraw2D::DrawText(const SSurface& s, const STextRecord& text) {
@@ -387,19 +412,15 @@ void SDraw2D::TileImage(const SSurface& s, i32 x, i32 y, const SBlitSource& src,
   const i32 w = src.width, h = src.height;
   if (!src.pixels || !src.table || w <= 0 || h <= 0 || src.format < kImagePalette8 || src.format > kImageBlock16)
     return;
-  auto piece = [&](i32 px, i32 py, i32 pw, i32 ph) {
+  // Row by row across the tiles: a panel's small tiles would otherwise cost a clipped blit each.
+  Clip c;
+  if (!ClipRect(s, x, y, areaWidth, areaHeight, c)) return;
+  const i32 n = c.x1 - c.x0, col = c.skipX % w;
+  for (i32 dy = c.y0; dy < c.y1; ++dy) {
+    const i32 row = (dy - y) % h;
     if (keyed)
-      BlitKeyed(s, px, py, src, 0, 0, pw, ph);
+      TileRowAny<kKeyed>(s.Pixel(c.x0, dy), s.xStep, n, src, row, col);
     else
-      Blit(s, px, py, src, 0, 0, pw, ph);
-  };
-  const i32 nx = areaWidth / w, rx = areaWidth - nx * w;
-  const i32 ny = areaHeight / h, ry = areaHeight - ny * h;
-  for (i32 i = 0; i < nx; ++i)
-    for (i32 k = 0; k < ny; ++k) piece(x + i * w, y + k * h, w, h);
-  if (rx >= 1)
-    for (i32 k = 0; k < ny; ++k) piece(x + nx * w, y + k * h, rx, h);
-  if (ry >= 1)
-    for (i32 i = 0; i < nx; ++i) piece(x + i * w, y + ny * h, w, ry);
-  if (rx >= 1 && ry >= 1) piece(x + nx * w, y + ny * h, rx, ry);
+      TileRowAny<kOpaque>(s.Pixel(c.x0, dy), s.xStep, n, src, row, col);
+  }
 }

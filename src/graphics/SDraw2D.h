@@ -91,8 +91,8 @@ class SDraw2D {
   // Fills an 80 x 50 thumbnail from a W x H upright view (letter-boxed in black).
   static void MakeViewThumbnail(u16* buffer, const u16* view, i32 viewPitch, i32 viewWidth, i32 viewHeight);
 
-  // Fills areaWidth x areaHeight at (x, y) with copies of the image, keyed or opaque: whole tiles column by
-  // column, then the right strip, the bottom strip and the corner, each piece the image's top-left part.
+  // Fills areaWidth x areaHeight at (x, y) with copies of the image, keyed or opaque, the first whole at
+  // (x, y): the tiles at the right and the bottom that do not fit show the image's top-left part.
   static void TileImage(const SSurface& s, i32 x, i32 y, const SBlitSource& src, i32 areaWidth, i32 areaHeight,
                         bool keyed);
 };

@@ -19,6 +19,8 @@
 #include "world/SPeopleTables.h"
 #include "world/SSoundTable.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr u32 kVolume = 10;
@@ -416,7 +418,9 @@ void SStateDialog::BuildColumn() {
                         RgbWord(0xFFFFFF), RgbWord(0x585858), 0);
       services[i].id = kServices[i].code;
       AddControl(&services[i]);
-      y += compact ? 16 : 22;
+      // The large font's buttons are taller than the 22-pixel step: they keep apart, and the separator
+      // placed 3 pixels above the next y stays below the last of them.
+      y += std::max<i32>(compact ? 16 : 22, services[i].height + (IsLargeScreen() ? 3 : 0));
     }
     if (IsLargeScreen()) {
       separator.SetFrame(core ? &core->pictures[77] : nullptr, 0, 0, 1);

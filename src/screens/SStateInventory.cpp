@@ -217,7 +217,7 @@ void SStateInventory::BuildCommonControls() {
     SetFrameStyle(tabFrame, InventoryPicture::Border(core, large ? 'L' : 'S'), mode == 3 ? 4 : 2);
   if (AddLayoutControl(&goldText, kGoldTextId))
     goldText.SetTextStyled("", STextCtrl::kCentred | STextCtrl::kMiddle, 18, RgbWord(0xC8C8C8), RgbWord(0x161616));
-  const u32 firstSet = IsSecondButtonSetMode(mode) ? InventoryPicture::kTabsSecond : InventoryPicture::kTabs;
+  const u32 firstSet = InventoryPicture::kTabs;
   for (u32 i = 0; i < 4; ++i) InventoryPicture::PlaceButton(*this, tabs[i], u16(kItemsTab + i), NthSet(firstSet, i));
   InventoryPicture::PlaceButton(*this, mainMenu, kMainMenuId, NthSet(firstSet, 4));
   InventoryPicture::PlaceButton(*this, closeButton, kCloseId, NthSet(firstSet, 5), kCloseAction);
@@ -249,10 +249,8 @@ void SStateInventory::BuildSheetHeader() {
   if (AddLayoutControl(&nameText, kNameId))
     nameText.SetTextStyled(core ? core->player.name.CStr() : "", STextCtrl::kLeft | STextCtrl::kMiddle, 18,
                            RgbWord(0xC8C8C8), RgbWord(0x161616));
-  // One picture set for modes 5 and 8, one for 3 and 7, one for the rest.
-  const u32 family = mode == 5 || mode == 8 ? 0 : mode == 3 || mode == 7 ? 1 : 2;
-  InventoryPicture::PlaceButton(*this, renameButton, kRenameId, NthSet(InventoryPicture::kRename, family));
-  InventoryPicture::PlaceButton(*this, faceButton, kFaceId, NthSet(InventoryPicture::kFace, family));
+  InventoryPicture::PlaceButton(*this, renameButton, kRenameId, InventoryPicture::kRename);
+  InventoryPicture::PlaceButton(*this, faceButton, kFaceId, InventoryPicture::kFace);
   static constexpr const char* kCaptions[kSubPages] = {"Main", "Skills", "Abilities", "Diseases", "Active effects"};
   for (u32 i = 0; i < kSubPages; ++i) {
     STopicButtonCtrl& b = subPageButtons[i];

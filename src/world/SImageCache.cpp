@@ -2,6 +2,7 @@
 
 #include "foundation/SDatabase.h"
 #include "foundation/SStream.h"
+#include "graphics/renderer/SWorldView.h"
 
 #include <cstring>
 #include <new>
@@ -9,8 +10,6 @@
 namespace {
 // Bytes before the image or the colours in a world image or palette record.
 constexpr u32 kRecordHeader = 4;
-// Palettes are indexed by a byte: a palette record must hold all 256 colours.
-constexpr u32 kPaletteColours = 256;
 
 template <class T>
 T* NewCleared(u32 n) {
@@ -63,7 +62,9 @@ bool SPaletteEntry::LoadRaw() {
   if (colours) return true;
   if (!database) return false;
   SRecordData* r = database->ReadRecord(recordId).release();
-  if (!r || !r->data || r->size < kRecordHeader + kPaletteColours * 2) {
+  // Any whole number of colours from one on (the record's size says how many; an odd last byte is no
+  // colour). Whoever draws with the palette checks the indices it reads against that count.
+  if (!r || !r->data || r->size < kRecordHeader + 2) {
     delete r;
     return false;
   }
@@ -362,6 +363,16 @@ void SImageCache::ReleasePalette(SPaletteEntry* entry) {
   paletteMemory_ -= size <= paletteMemory_ ? size : paletteMemory_;
   entry->Unload();
   RefreshPaletteSlot(entry);
+}
+
+void SImageCache::PublishTo(SWorldView& view) const {
+  view.images = imagePointers_;
+  view.imageCount = imageCapacity_;
+  view.imageSizes = imageBytes_;
+  view.palettes = paletteColours_;
+  view.paletteCount = paletteCapacity_;
+  view.imageTableNeeds = imageTableNeeds_;
+  view.paletteSizes = paletteSizes_;
 }
 
 void SImageCache::RefreshImageSlot(const SImageEntry* entry) {

@@ -11,6 +11,7 @@
 
 class SDatabase;
 class SStream;
+struct SWorldView;
 
 // One image of a directory (or the unregistered world-map picture of a module).
 struct SImageEntry {
@@ -80,6 +81,8 @@ class SImageCache {
   // records they list. False when a directory record is missing or malformed.
   bool ReadDirectory(SDatabase& db, u16& record);
   void PublishIndexTables();
+  // Hands the renderer's view the published tables: images, palettes and the sizes it checks them by.
+  void PublishTo(SWorldView& view) const;
 
   SImageEntry* FindImage(const char* name) const;
   SPaletteEntry* FindPalette(const char* name) const;

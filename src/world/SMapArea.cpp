@@ -52,16 +52,13 @@ i32 Beyond100(i32 v) {
 // --- placed objects ---------------------------------------------------------------------------------
 
 void SMapObjectInst::Serialize(SStream& s, u32 version) {
+  s.SerializeI16(packed);
+  // Records of data version 52 and below carry no texts: such an object has no name (nothing finds it by
+  // name; it is reached by its id and its cell) and no target or script.
   if (version > 52) {
-    s.SerializeI16(packed);
     s.SerializeName(name);
     s.SerializeString(targetText);
     s.SerializeString(scriptName);
-  } else {
-    s.SerializeName(name);
-    s.SerializeString(targetText);
-    s.SerializeString(scriptName);
-    s.SerializeI16(packed);
   }
   s.SerializeByte(id);
   s.SerializeByte(containerId);

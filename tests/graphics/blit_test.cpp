@@ -86,6 +86,35 @@ TEST_P(BlitOrientations, FillCoversExactlyItsRectangle) {
   }
 }
 
+TEST_P(BlitOrientations, TilesRepeatFromTheAreaCornerAndClip) {
+  // A 6 x 4 picture (even, for the block formats) tiled over areas that start off the surface, end inside
+  // a tile, or lie wholly outside; keyed tiles leave the key colour's pixels alone.
+  imageenc::Picture pic = Numbered(6, 4);
+  pic.at(1, 0) = kColorKey565;
+  struct Area {
+    i32 x, y, w, h;
+  } areas[] = {{0, 0, 17, 11}, {-5, -3, 20, 9}, {2, 1, 3, 2}, {4, 2, 40, 40}, {17, 0, 5, 5}, {3, 3, -6, 4}};
+  for (int format = 0; format < 3; ++format) {
+    Encoded e(pic, format);
+    for (bool keyed : {false, true})
+      for (const Area& a : areas) {
+        SCOPED_TRACE(testing::Message() << "format " << format << " keyed " << keyed << " at " << a.x << "," << a.y
+                                        << " " << a.w << "x" << a.h);
+        Screen s(17, 11, GetParam(), kBg);
+        SDraw2D::TileImage(s.surface, a.x, a.y, e.src, a.w, a.h, keyed);
+        int wrong = 0;
+        for (int y = 0; y < 11; ++y)
+          for (int x = 0; x < 17; ++x) {
+            const bool inside = x >= a.x && x < a.x + a.w && y >= a.y && y < a.y + a.h;
+            u16 want = inside ? pic.at((x - a.x) % 6, (y - a.y) % 4) : kBg;
+            if (keyed && want == kColorKey565) want = kBg;
+            wrong += s.at(x, y) != want;
+          }
+        EXPECT_EQ(wrong, 0);
+      }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Orientations, BlitOrientations, ::testing::Values(0u, 1u, 2u));
 
 TEST(Blit, KeyedBlitClipsAtTheTop) {

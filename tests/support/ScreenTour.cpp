@@ -293,7 +293,9 @@ std::vector<Group> Groups() {
             [](GameHarness& g, World&) -> Opened {
               ChooseMenuRow(g, SStateMain::kNewGame);
               const testing::AssertionResult r = g.waitUntil(GameHarness::stateIs(kStateScene), 60);
-              return r ? "" : r.message();
+              if (!r) return r.message();
+              g.frame(30);  // the first lines scroll in
+              return "";
             }},
            {"screen/new-player",
             [](GameHarness& g, World&) -> Opened {
@@ -349,13 +351,13 @@ std::vector<Group> Groups() {
            {"dialog/worldmap",
             [](GameHarness& g, World& w) -> Opened {
               if (Opened e = w.Enter(g, "base_out0101", 17, 17, 0, 1439); !e.empty()) return e;
-              Game(g).OnCommand(SStateGame::kAutomapId);
+              g.tapControl(SStateGame::kAutomapId);  // the automap in the head-up display
               return ExpectSubMode(g, SStateGame::kWorldMap);
             }},
            {"dialog/worldmap-world",
             [](GameHarness& g, World& w) -> Opened {
               if (Opened e = w.Enter(g, "base_out0101", 17, 17, 0, 1439); !e.empty()) return e;
-              Game(g).OnCommand(SStateGame::kAutomapId);
+              g.tapControl(SStateGame::kAutomapId);  // the automap in the head-up display
               if (Opened e = ExpectSubMode(g, SStateGame::kWorldMap); !e.empty()) return e;
               g.frame();
               g.tapControl(SDialogGameMap::kWorldViewId);

@@ -11,6 +11,8 @@
 #include <unistd.h>
 #include <atomic>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 // One record written through its own transfer routine `fn` at `version`, as the world builder writes it.
@@ -80,6 +82,30 @@ class WorldFixture : public ::testing::Test {
                            worldbuild::WorldLayout* layout = nullptr) {
     return Save(
         spec, file, [](worldbuild::Archive&) {}, layout);
+  }
+
+  // Rewrites an archive with its records end to end, without the gap the game's writer leaves after each:
+  // every record then reads back exactly as long as it was written, as an archive of another writer may
+  // hold it.
+  static void PackRecords(const std::filesystem::path& file, const worldbuild::Archive& archive) {
+    std::vector<u8> bytes;
+    {
+      std::ifstream in(file, std::ios::binary);
+      bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    ASSERT_GE(bytes.size(), 78u);
+    const u32 n = u32(bytes[76]) << 8 | bytes[77];
+    ASSERT_GE(bytes.size(), 78u + 8 * n);
+    std::vector<u8> out(bytes.begin(), bytes.begin() + 78 + 8 * n);
+    for (u32 i = 0; i < n; ++i) {
+      u8* e = out.data() + 78 + 8 * i;
+      const u32 offset = u32(out.size());
+      for (int k = 0; k < 4; ++k) e[k] = u8(offset >> (24 - 8 * k));
+      const std::vector<u8>& record = archive.records.at(u16(e[6] << 8 | e[7]));
+      out.insert(out.end(), record.begin(), record.end());
+    }
+    std::ofstream(file, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(out.data()),
+                                                                 std::streamsize(out.size()));
   }
 
   std::filesystem::path dir;

@@ -3,6 +3,7 @@
 #include "WorldFixture.h"
 
 #include "game/SMonster.h"
+#include "graphics/renderer/SRenderer.h"
 #include "world/SPaletteHolder.h"
 
 namespace {
@@ -122,7 +123,7 @@ TEST_F(ImageCache, ShortOrMissingRecordsStayUnloaded) {
     a.records[4001].resize(a.records[4001].size() - 40);  // bres_wall: colour table cut
     a.records[4002].resize(10);                           // bres_floor: shorter than its header demands
     a.records.erase(4003);                                // bres_door: missing
-    a.records[4006].resize(300);                          // bres_pal1: fewer than 256 colours
+    a.records[4006].resize(1);                            // bres_pal1: not even its header
   });
   ASSERT_EQ(modules.OpenArchive("Res"), SArchiveResult::kOpened) << modules.LastError();
   images.PublishIndexTables();
@@ -187,4 +188,45 @@ TEST_F(ImageCache, ABaseTypeReleasedLeavesWhatOthersHold) {
   EXPECT_FALSE(images.FindImage("bres_wall")->IsResident());
   EXPECT_FALSE(images.FindPalette("bres_pal0")->IsResident());
   EXPECT_EQ(images.ImageMemory(), 0u);
+}
+
+
+// Palettes of any whole number of colours from 1 to 256 load and keep their size (an odd last byte is no
+// colour); the renderer draws an image with a palette only when the palette holds every index the image
+// uses. Images: index 0 and one top index, with their own table.
+TEST_F(ImageCache, PalettesOfAnySizeCoverWhatTheyHold) {
+  const u32 counts[] = {1, 16, 255, 256};
+  const u32 tops[] = {0, 1, 15, 16, 254, 255};
+  worldbuild::WorldArchiveSpec spec;
+  spec.name = "bres";
+  for (u32 top : tops)
+    spec.images.push_back({"bres_top" + std::to_string(top),
+                           imageenc::EncodeIndexed(2, 1, {0, u8(top)}, std::vector<u16>(top + 1, 0x1234))});
+  for (u32 n : counts) spec.palettes.push_back({"bres_pal" + std::to_string(n), std::vector<u16>(n, u16(n))});
+  const u16 firstPalette = u16(4000 + std::size(tops) + 2);
+  const worldbuild::Archive archive =
+      Save(spec, "Res", [&](worldbuild::Archive& a) { a.records[u16(firstPalette + 1)].push_back(0x7F); });
+  PackRecords(dir / "Res.pdb", archive);
+  ASSERT_EQ(modules.OpenArchive("Res"), SArchiveResult::kOpened) << modules.LastError();
+  images.PublishIndexTables();
+  for (u32 top : tops) ASSERT_TRUE(images.LoadImageByName(("bres_top" + std::to_string(top)).c_str())) << top;
+  for (u32 n : counts) ASSERT_TRUE(images.LoadPaletteByName(("bres_pal" + std::to_string(n)).c_str())) << n;
+
+  SWorldView view;
+  images.PublishTo(view);
+  auto renderer = std::make_unique<SRenderer>();
+  renderer->view = &view;
+  for (u32 n : counts) {
+    const u16 palette = images.FindPaletteIndex(("bres_pal" + std::to_string(n)).c_str());
+    EXPECT_EQ(images.PaletteSizes()[palette], n);
+    EXPECT_EQ(images.PaletteColours()[palette][n - 1], u16(n));
+    for (u32 top : tops) {
+      const u16 image = images.FindImageIndex(("bres_top" + std::to_string(top)).c_str());
+      SSpanTexture t;
+      EXPECT_EQ(renderer->GetTexture(image, palette, t), top < n) << n << " colours, index " << top;
+      if (top < n) {
+        EXPECT_EQ(t.palette, images.PaletteColours()[palette]);
+      }
+    }
+  }
 }

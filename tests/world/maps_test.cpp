@@ -578,6 +578,49 @@ TEST_F(Maps, MonsterRecordsOfOlderVersions) {
   }
 }
 
+// Map objects of data version 52 and below carry no texts: align 2, i16 value; u8 id; u8 second value;
+// u8 state (no cell before version 54). The whole world is of version 52; its object record is written
+// here field by field.
+TEST_F(Maps, ObjectRecordsOfVersion52AndBelowCarryNoTexts) {
+  worldbuild::WorldArchiveSpec spec = World(52);
+  Bytes objects = {'I', 1, 5, 0};  // marker, area byte, u16 count
+  const struct {
+    i16 value;
+    u8 id, second, state;
+  } placed[] = {{0x0123, 2, 3, 1}, {-5, 3, 0, 1}, {7, 4, 0, 1}, {0, 5, 0, 3}, {9, 0, 0, 1}};
+  for (const auto& o : placed) {
+    if (objects.size() % 2) objects.push_back(0xEE);  // alignment: skipped, whatever it holds
+    objects.push_back(u8(o.value));
+    objects.push_back(u8(u16(o.value) >> 8));
+    objects.push_back(o.id);
+    objects.push_back(o.second);
+    objects.push_back(o.state);
+  }
+  spec.maps[0].content[3] = objects;
+  SWorldModule* base = Open(spec);
+  ASSERT_NE(base, nullptr);
+  SMapArea* map = base->FindMap("base_dungeon");
+  ASSERT_NE(map, nullptr);
+  ASSERT_EQ(map->objects.Count(), 5);
+  for (const auto& o : placed) {
+    if (!o.id) continue;
+    const SMapObjectInst* read = map->FindObjectById(o.id);
+    ASSERT_NE(read, nullptr) << int(o.id);
+    EXPECT_EQ(read->packed, o.value);
+    EXPECT_EQ(read->containerId, o.second);
+    EXPECT_EQ(read->state, o.state);
+    EXPECT_EQ(read->cellX, 255);
+    EXPECT_EQ(read->name.Text(), nullptr) << "no name: nothing finds it by one";
+    EXPECT_EQ(read->targetText, nullptr);
+    EXPECT_EQ(read->scriptName, nullptr);
+  }
+  EXPECT_EQ(map->FindObjectByName("base_obj_door"), nullptr);
+  // The monster bound to the removed object 5 is dropped, as with newer data.
+  EXPECT_EQ(map->monsters.Count(), 2);
+  ASSERT_TRUE(window.Enter(map));
+  EXPECT_EQ(window.Cell(3, 2)->centreObjectId, 2);
+}
+
 // --- ids, monsters, effects, automap -----------------------------------------------------------------
 
 TEST_F(Maps, IdsNeverComeOutAsZero) {

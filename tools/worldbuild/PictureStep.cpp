@@ -7,6 +7,7 @@
 // Each record is checked as the game checks images from files.
 #include "BuildStep.h"
 #include "ImageEncode.h"
+#include "PictureRecord.h"
 #include "WorldSources.h"
 
 #include "core/SPictureRoles.h"
@@ -1074,14 +1075,7 @@ bool WritePicture(Context& context, Archive& data, const std::filesystem::path& 
       return false;
     }
   }
-  std::vector<u8> bytes = imageenc::Encode(art.picture, art.format);
-  std::vector<u16> aligned((bytes.size() + 1) / 2);
-  std::memcpy(aligned.data(), bytes.data(), bytes.size());
-  if (!SImage::FromRecordWithOwnTable(aligned.data(), static_cast<u32>(bytes.size()))) {
-    context.fail(at, "the encoded picture does not pass the game's image check");
-    return false;
-  }
-  return context.put(data, id, std::move(bytes), at);
+  return PutPicture(context, data, id, art.picture, art.format, at);
 }
 
 bool CheckRoles(Context& context, const std::string& where) {

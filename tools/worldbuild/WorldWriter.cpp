@@ -138,7 +138,8 @@ bool WriteWorldArchive(Archive& out, const WorldArchiveSpec& spec, WorldLayout* 
   });
   if (bytes.empty() || !put(paletteDir, bytes)) return fail("palette directory does not fit one record");
   for (u32 i = 0; i < spec.palettes.size(); ++i) {
-    if (spec.palettes[i].colours.size() != 256) return fail("palette " + spec.palettes[i].name + " needs 256 colours");
+    if (spec.palettes[i].colours.empty() || spec.palettes[i].colours.size() > 256)
+      return fail("palette " + spec.palettes[i].name + " needs 1 to 256 colours");
     if (!put(paletteDir + 1 + i, PaletteRecord(spec.palettes[i].colours))) return false;
   }
   record = paletteDir + 1 + u32(spec.palettes.size());

@@ -31,7 +31,7 @@ struct ImageDef {
 };
 struct PaletteDef {
   std::string name;
-  std::vector<u16> colours;  // 256 colours
+  std::vector<u16> colours;  // 1 to 256 colours
 };
 struct MapDef {
   std::string title;

@@ -1,6 +1,7 @@
 #include "core/ui/SDialogTextCtrl.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SDialog.h"
 #include "core/ui/STextWrap.h"
 #include "graphics/SDisplay.h"
 #include "os/Clock.h"
@@ -223,7 +224,7 @@ void STitleTextCtrl::SetText(const char* titleText, const char* body, u32 colour
   lines.Clear();
   currentPage = 0;
   firstLine = 0;
-  MarkDirty();
+  Changed();
   if (!font) return;
   font->Select(i32(titleFont), titleColourA, shade);
   i32 widest = 0, titleLines = 0;
@@ -266,6 +267,21 @@ void STitleTextCtrl::SetText(const char* titleText, const char* body, u32 colour
     p = *end ? end + 1 : end;
   }
   if (!current.IsEmpty() || pages.Count() == 0) pages.Add(current);
+}
+
+void STitleTextCtrl::ShowPage(i32 page) {
+  currentPage = page;
+  Changed();
+}
+
+void STitleTextCtrl::ScrollTo(i32 line) {
+  firstLine = line;
+  Changed();
+}
+
+void STitleTextCtrl::Changed() {
+  MarkDirty();
+  if (!fill && owner && IsVisible()) owner->SetFullRepaint();
 }
 
 void STitleTextCtrl::Paint() {

@@ -75,8 +75,11 @@ class STitleTextCtrl : public SCtrl {
  public:
   void Setup(u32 titleFontNumber, u32 titleColourA, u32 bodyColourWord, u32 shadeColour, u32 fillFlag,
              i32 sideMarginPixels, i32 topOffsetPixels, u32 titleColourB, u32 titleColourC);
-  // A null title keeps the old one.
+  // A null title keeps the old one. A new text, page or first line is drawn over the backdrop afresh: the
+  // control draws only its text unless it fills, so without a fill its owner repaints everything first.
   void SetText(const char* titleText, const char* body, u32 useColourB, u32 useColourC);
+  void ShowPage(i32 page);
+  void ScrollTo(i32 line);
   void Paint() override;
   u32 PageCount() const { return pages.Count(); }
   u32 LineCount() const { return lines.Count(); }
@@ -98,4 +101,7 @@ class STitleTextCtrl : public SCtrl {
   SValueArray<SString> lines{4};  // the wrapped body, one entry a line
   u32 lineScroll = 0;
   i32 firstLine = 0;  // with line scrolling: the first body line shown
+
+ private:
+  void Changed();
 };

@@ -77,8 +77,8 @@ void SStateInventory::BuildItemsPage(u32 frameStyle) {
       itemsFrames[i].SetFrame(InventoryPicture::Border(core, compact ? 'S' : 'L'), 0, 0, frameStyle);
   if (AddLayoutControl(&grid, kGridId)) {
     const SGridGeometry& g = GridOf(mode);
-    const u32 cells = g.set == 1 ? InventoryPicture::kGridCells1 : InventoryPicture::kGridCells2;
-    grid.SetLayout(InventoryPicture::Set(core, InventoryPicture::kSelection), InventoryPicture::Set(core, cells),
+    grid.SetLayout(InventoryPicture::Set(core, InventoryPicture::kSelection),
+                   InventoryPicture::Set(core, InventoryPicture::kGridCells),
                    g.cellW, g.cellH, g.columns, g.rows, g.sides, 0, 0);
   } else {
     // Without its place the grid still holds the list the actions work on.
@@ -99,9 +99,7 @@ void SStateInventory::BuildItemsPage(u32 frameStyle) {
   if (InventoryPicture::PlaceButton(*this, useButton, kUseId, InventoryPicture::kUse)) useButton.Hide();
   for (u32 i = 0; i < kCategories; ++i)
     InventoryPicture::PlaceButton(*this, categoryButtons[i], u16(kFirstCategoryId + i),
-                                  InventoryPicture::kCategories == InventoryPicture::kNone
-                                      ? InventoryPicture::kNone
-                                      : InventoryPicture::kCategories + 3 * i);
+                                  InventoryPicture::kCategories + 3 * i);
   if (core) core->SetupMessageBox("On left or right hand?", kLeftHand | kRightHand, &handText, &handBox, this);
   ApplyDescriptionView();
 }
@@ -145,8 +143,7 @@ u32 SStateInventory::OnItemsCommand(u16 code) {
       PlayClick(0);
       const i32 last = i32(description.PageCount()) - 1;
       const i32 to = description.currentPage + (code == kDescriptionNextId ? 1 : -1);
-      description.currentPage = to < 0 ? 0 : to > last ? (last < 0 ? 0 : last) : to;
-      description.MarkDirty();
+      description.ShowPage(to < 0 ? 0 : to > last ? (last < 0 ? 0 : last) : to);
       UpdateDescriptionScroll();
       return 0;
     }

@@ -100,10 +100,13 @@ void SStateInventory::BuildListPage(u32 which) {
   // The quests page's headings and filters are dark, its rows light: the page is light parchment and the
   // list and description frames are filled dark.
   if (quests && AddLayoutControl(&pageFill, kQuestsFillId)) {
-    pageFill.tileMode = 1;
     pageFill.SetPicture(core ? core->Picture(PictureRole::kParchment) : nullptr);
+    pageFill.tileMode = 1;
   }
-  if (spells && AddLayoutControl(&pageFill, kSpellsFillId)) pageFill.SetPanel(nullptr);
+  if (spells && AddLayoutControl(&pageFill, kSpellsFillId)) {
+    pageFill.SetPicture(core ? core->Picture(InventoryPicture::kListPage) : nullptr);
+    pageFill.tileMode = 1;
+  }
   if (AddLayoutControl(&listHeading, ids->heading))
     listHeading.SetTextStyled(kHeadings[which - 1], STextCtrl::kLeft | STextCtrl::kMiddle, 1, headingColour,
                               headingEdge);
@@ -156,7 +159,8 @@ void SStateInventory::BuildListPage(u32 which) {
     }
   } else if (spells) {
     for (u32 i = 0; i < kSchools; ++i)
-      if (InventoryPicture::PlaceButton(*this, schoolButtons[i], u16(kFirstSchoolId + i), InventoryPicture::kNone))
+      if (InventoryPicture::PlaceButton(*this, schoolButtons[i], u16(kFirstSchoolId + i),
+                                        InventoryPicture::kSchools + 3 * i))
         schoolButtons[i].SetLatched(i + 1 == spellsSchool);
     if (AddLayoutControl(&schoolName, kSchoolNameId))
       schoolName.SetTextStyled(core ? core->world.rules.spells.SchoolName(spellsSchool) : "?",
@@ -388,11 +392,12 @@ u32 SStateInventory::OnListCommand(u16 code) {
     UpdateListButtons();
   } else if (code == ids->descriptionUp) {
     PlayClick(0);
-    if (pageDescription.firstLine > 0) --pageDescription.firstLine;
+    if (pageDescription.firstLine > 0) pageDescription.ScrollTo(pageDescription.firstLine - 1);
     UpdateDescriptionButtons();
   } else if (code == ids->descriptionDown) {
     PlayClick(0);
-    if (i32(pageDescription.LineCount()) > pageDescription.firstLine + 1) ++pageDescription.firstLine;
+    if (i32(pageDescription.LineCount()) > pageDescription.firstLine + 1)
+      pageDescription.ScrollTo(pageDescription.firstLine + 1);
     UpdateDescriptionButtons();
   } else if (which == kEffectsList || which == kQuestsList) {
     // The filters: the effects' by kind of source, the quests' by outcome.
