@@ -17,9 +17,8 @@ TEST(MonsterSources, TheBuilderRefusesWhatTheGameCouldNotUse) {
       {"a person on a creature's base type", "world/base.json", R"("base": "bres_merchant", "label": "Townswoman")",
        R"("base": "bres_rat", "label": "Townswoman")",
        "base_townswoman: kind 4 is not kind 2 of its base type bres_rat"},
-      {"a missile without its pictures", "world/items.json", R"({"name": "base_fpsspitright", "kind": 2, "frames": 1})",
-       R"({"name": "base_fpsspitrite", "kind": 2, "frames": 1})",
-       "bres_spitter: no first-person picture base_fpsspitright for its missile"},
+      {"a missile without its pictures", "world/res.json", R"("missile": "base_fpsspit")",
+       R"("missile": "base_fpsspat")", "bres_spitter: no first-person picture base_fpsspat for its missile"},
       {"a cast palette the world lacks", "world/base.json", R"("castPalette": "bres_pal-spit")",
        R"("castPalette": "bres_pal-spat")", "base_spitter: no palette bres_pal-spat to cast with"},
   };

@@ -64,3 +64,10 @@ TEST(GameScreen, ACellarWithItsMonstersAndTheirLabels) {
 }
 
 }  // namespace
+
+// From the west, along the town wall: the wall's end stands on the grass, and no part of the gate sticks
+// out of its cell (a gate picture that did not fit the door's layout once hung a post below the wall).
+TEST(GameScreen, TheTownGateFromTheWest) {
+  Check({240, 320, "base_out0101", 14, 14, 270, "game_gate_west_240x320"});
+  Check({240, 320, "base_out0101", 18, 16, 0, "game_gate_south_240x320"});
+}

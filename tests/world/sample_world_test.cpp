@@ -132,7 +132,7 @@ TEST(SampleWorld, LoadsAsItsSourcesSay) {
   world.images.ReleaseImage(door);
   EXPECT_EQ(world.images.ImageMemory(), before);
   ASSERT_TRUE(world.images.LoadImage(door));
-  EXPECT_EQ(door->image->width, 32);
+  EXPECT_EQ(door->image->width, 160);
 }
 
 // A world without its base archive is refused with a message; the core unloads and loads a whole world

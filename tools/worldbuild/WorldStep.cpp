@@ -4,6 +4,7 @@
 // entry lists, monsters, sounds and music). Scripts come from readable sources (WorldScripts.h). Every record goes
 // through its table's own transfer routine, and the finished archives are read back by the game's loader before
 // anything is written.
+#include "ArtSources.h"
 #include "BuildStep.h"
 #include "ImageEncode.h"
 #include "WorldItems.h"
@@ -154,14 +155,25 @@ bool BuildSounds(Context& ctx, WorldArchiveSpec& spec) {
 }
 
 // --- DuskmireRes ---------------------------------------------------------------------------------------
-imageenc::Picture Generate(const json& im) {
+// A picture of res.json: from a generator ("gen") for textures and skies, else drawn in data/sample/art
+// under its own name (or the name "art" gives). False after reporting a fault.
+bool Generate(Context& ctx, const json& im, imageenc::Picture& out) {
+  const std::string name = im.value("name", "");
   const int w = im.value("w", 16), h = im.value("h", 16);
-  const std::string gen = im.value("gen", "checker");
-  if (gen == "bricks") return imageenc::MakeBricks(w, h, im.value("seed", 1));
-  if (gen == "noise")
-    return imageenc::MakeNoise(w, h, u16(im.value("base", 0x8410)), im.value("spread", 16), im.value("seed", 1));
-  if (gen == "gradient") return imageenc::MakeGradient(w, h, u16(im.value("a", 0)), u16(im.value("b", 0xFFFF)));
-  return imageenc::MakeChecker(w, h, im.value("cell", 4), u16(im.value("a", 0)), u16(im.value("b", 0xFFFF)));
+  const std::string gen = im.value("gen", "");
+  if (!GeneratorAllowed(ctx, "res.json", name, gen)) return false;
+  if (gen.empty()) return DrawArt(ctx, "res.json", im.value("art", name), out);
+  if (gen == "bricks")
+    out = imageenc::MakeBricks(w, h, im.value("seed", 1));
+  else if (gen == "noise")
+    out = imageenc::MakeNoise(w, h, u16(im.value("base", 0x8410)), im.value("spread", 16), im.value("seed", 1));
+  else if (gen == "gradient")
+    out = imageenc::MakeGradient(w, h, u16(im.value("a", 0)), u16(im.value("b", 0xFFFF)));
+  else if (gen == "flagstones")
+    out = imageenc::MakeFlagstones(w, h, im.value("seed", 1));
+  else
+    return ctx.fail("res.json", name + ": unknown generator " + gen), false;
+  return true;
 }
 
 // The transition mask of a connection variant, for 256 x 256 floors: one bit per 2 x 2 texels, 128 rows
@@ -255,12 +267,12 @@ bool BuildRes(Context& ctx, WorldArchiveSpec& spec) {
       }
       continue;
     }
-    imageenc::Picture pic = Generate(im);
+    imageenc::Picture pic;
+    if (!Generate(ctx, im, pic)) return false;
     if (name.rfind("bres_wall", 0) == 0) pic = Turned(pic);
     spec.images.push_back({name, imageenc::Encode(pic, im.value("format", 0))});
   }
   SMonsterTable table;
-  u32 n = 0;
   for (const json& bj : j["monsterBaseTypes"]) {
     auto* b = new SMonsterBaseType;
     std::string name = bj.value("name", "");
@@ -271,8 +283,9 @@ bool BuildRes(Context& ctx, WorldArchiveSpec& spec) {
     for (u32 f = 0; f < b->FrameCount(); ++f) {
       std::string frame = name + std::to_string(f + 1);
       b->frameNames[f] = KeepText(frame);
-      imageenc::Picture pic = imageenc::MakeChecker(32, 48, 4 + int(f), u16(bj.value("colour", 0x8410)), 0xFFFF);
-      spec.images.push_back({frame, imageenc::Encode(pic, int((n + f) % 3))});
+      imageenc::Picture pic;
+      if (!DrawArt(ctx, "res.json: " + name, frame, pic)) return false;
+      spec.images.push_back({frame, imageenc::Encode(pic, bj.value("format", 0))});
     }
     b->text3 = KeepText(bj.value("palette", ""));
     b->sound1 = KeepText("bsnd_" + shortName + "attack");
@@ -286,7 +299,6 @@ bool BuildRes(Context& ctx, WorldArchiveSpec& spec) {
     b->p3 = u8(bj.value("layer2", 0));
     if (bj.contains("missile")) b->text4 = KeepText(bj["missile"].get<std::string>());
     table.baseTypes.Add(b);
-    ++n;
   }
   spec.blocks[kBlockMonsters] = {SampleRecord([&](SStream& s) { table.SerializeBaseTypes(s, kSampleVersion); }),
                                  EmptyBlock(kBlockMonsters, kSampleVersion)[1]};
