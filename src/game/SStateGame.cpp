@@ -309,7 +309,7 @@ void SStateGame::PaintView() {
   for (u32 i = 0; i < kButtonCount; ++i) {
     SButtonCtrl& b = buttons[i];
     const bool moves = kButtonIds[i] == kAttackId || (kButtonIds[i] >= kTurnLeftId && kButtonIds[i] <= kSideRightId);
-    if (moves && b.IsVisible()) b.Paint();
+    if (moves && b.IsVisible()) b.Redraw();
   }
   if (rainIntensity && window.IsJoined()) {
     const u32 now = GetTicks();

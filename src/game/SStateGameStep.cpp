@@ -146,7 +146,7 @@ bool SStateGame::AnimateTurn() {
   facing = PositiveMod(facing + turnStep, 360);
   compass.SetFacing(facing);
   compass.MarkDirty();
-  compass.Paint();
+  compass.Redraw();
   if (facing != targetFacing) return false;
   turning = 0;
   MarkAutomapSeen();

@@ -260,6 +260,9 @@ i32 SFont::DrawText(i32 x1, i32 y, i32 x2, i32 y2, const char* text, u32 flags) 
   const i32 box = x2 - x1;
   i32 lines = 1, index = 0;
   const i32 height = LineHeight();
+  STextDrawn drawn;
+  drawn.y1 = y;
+  i32 rest = n;  // where the undrawn rest of the text begins (n: none; a "\n" ends a text on purpose)
   for (;;) {
     i32 w = 0, stop = 0;
     const i32 end = FitText(text, index, box, &w, !(flags & 1), &stop);
@@ -279,7 +282,12 @@ i32 SFont::DrawText(i32 x1, i32 y, i32 x2, i32 y2, const char* text, u32 flags) 
     record_.y = y;
     record_.text = lineBuffer_;
     if (display_) display_->DrawText(record_);
-    if (end >= n || (flags & 1)) break;
+    if (observer_) NoteLine(drawn, x, y, count);
+    if (end >= n) break;
+    if (flags & 1) {
+      if (!stop) rest = end;
+      break;
+    }
     ++lines;
     index = end;
     if (text[index] == '\r' || text[index] == '\n') {
@@ -289,8 +297,44 @@ i32 SFont::DrawText(i32 x1, i32 y, i32 x2, i32 y2, const char* text, u32 flags) 
     }
     if (stop) break;
     y += height + lineSpacing_;
-    if (y + height > y2 + 3) break;
+    if (y + height > y2 + 3) {
+      rest = index;
+      break;
+    }
     if (index >= n) break;
   }
+  if (observer_) {
+    drawn.text = text;
+    drawn.flags = flags;
+    drawn.x1 = x1;
+    drawn.x2 = x2;
+    drawn.y2 = y2;
+    drawn.font = current_ ? static_cast<i32>(current_ - fonts_) : 0;
+    drawn.lineHeight = height;
+    drawn.textColour = textColour_;
+    drawn.edgeColour = edgeColour_;
+    drawn.shade = record_.shade1;
+    for (i32 i = rest; i < n && text[i] != '\n' && !drawn.cut; ++i) drawn.cut = text[i] != ' ' && text[i] != '\r';
+    observer_->OnText(drawn);
+  }
   return lines;
+}
+
+void SFont::NoteLine(STextDrawn& drawn, i32 x, i32 y, i32 count) const {
+  i32 w = 0;  // the glyphs and the pixel between each two
+  for (i32 i = 0; i < count; ++i) w += Advance(lineBuffer_, i);
+  if (w > 0) --w;
+  const i32 height = LineHeight();
+  if (drawn.lines == 0) {
+    drawn.left = x;
+    drawn.top = y;
+    drawn.right = x + w;
+    drawn.bottom = y + height;
+  } else {
+    if (x < drawn.left) drawn.left = x;
+    if (x + w > drawn.right) drawn.right = x + w;
+    drawn.bottom = y + height;
+  }
+  if (w > drawn.widest) drawn.widest = w;
+  ++drawn.lines;
 }

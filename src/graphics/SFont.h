@@ -4,6 +4,7 @@
 #pragma once
 #include "foundation/SRecordData.h"
 #include "graphics/SDraw2D.h"
+#include "graphics/STextObserver.h"
 
 #include <vector>
 
@@ -51,6 +52,8 @@ class SFont {
   const SGlyphTable* Current() const { return current_; }
   const STextRecord& TextRecord() const { return record_; }
   u16 Shade(i32 i) const { return shades_[i]; }
+  // Tells the observer about every boxed text drawn from now on (null: nobody; the default).
+  void SetObserver(STextObserver* observer) { observer_ = observer; }
 
   // Checks a strip record: a format 0 image whose palette covers every value above the three shades.
   static const SImage* CheckStrip(const u8* data, u32 size);
@@ -63,6 +66,8 @@ class SFont {
   void BuildTables(i32 displayMode);
   bool AdoptStrip(i32 index, SRecordData& record);
   i32 Advance(const char* text, i32 i) const { return GlyphWidth(static_cast<u8>(text[i])) + 1; }
+  // Adds the line of count characters just drawn from the line buffer at (x, y) to what the observer hears.
+  void NoteLine(STextDrawn& drawn, i32 x, i32 y, i32 count) const;
 
   SGlyphTable fonts_[3];
   SRecordData records_[3];
@@ -75,4 +80,5 @@ class SFont {
   i32 lineSpacing_ = 0;
   char lineBuffer_[kLineBufferSize] = {};
   STextRecord record_;
+  STextObserver* observer_ = nullptr;
 };

@@ -234,7 +234,7 @@ void SStateDialog::ShowEntry() {
     const bool overflow = Overflows(count);
     // A follow-up's text waits for the next entry's: only a painted page can stop with lines waiting.
     const bool painted = !goNext && !goFirst;
-    if (painted) text.Paint();
+    if (painted) text.Redraw();
     if ((painted && Stopped()) || overflow) {
       ShowContinue();
       return;
@@ -308,7 +308,7 @@ void SStateDialog::ShowChoices() {
     blank.colour = 1;
     text.waiting.Add(blank);
   }
-  text.Paint();
+  text.Redraw();
   const i32 mode = core ? core->displayMode : 0;
   if ((mode == 5 || mode == 8) && lines >= 8) text.pageMode = 0;
   i32 y = text.top + (text.writeRow - lines) * (text.glyphHeight + 1);
@@ -330,7 +330,7 @@ void SStateDialog::ShowChoiceList() {
     blank.colour = 1;
     text.waiting.Add(blank);
   }
-  text.Paint();
+  text.Redraw();
   const i32 lineStep = text.glyphHeight + 1;
   i32 y = text.top + (text.writeRow - visible - 1) * lineStep;
   const i32 w = list.width > text.width * 2 / 3 ? list.width : text.width * 2 / 3;
@@ -473,7 +473,7 @@ void SStateDialog::DisableColumn() {
 
 void SStateDialog::OfferTopics() {
   if (core && core->scriptContext) core->scriptContext->lastAnswer = 0;
-  text.Paint();
+  text.Redraw();
   BuildColumn();
   EnableColumn();
 }
@@ -614,7 +614,7 @@ u32 SStateDialog::OnCommand(u16 code) {
     RemoveControl(&continueButton);
     text.linesShown = 0;
     text.pageMode = text.HasWaitingLines() ? 1 : 0;
-    text.Paint();
+    text.Redraw();
     const bool hasChoices = currentEntry && currentEntry->HasChoices();
     SChoice* shown[4] = {};
     const u32 count = hasChoices ? SelectChoicesWhoseConditionHolds(*currentEntry, shown, person, core) : 0;
@@ -680,7 +680,7 @@ u32 SStateDialog::OnTick(u32 frameCounter, SDisplay* screen) {
       ShowEntry();
     } else {
       AddLine("(silence)", 0, true);
-      text.Paint();
+      text.Redraw();
       BuildColumn();
       EnableColumn();
       goNext = goFirst = 0;

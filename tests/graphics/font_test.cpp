@@ -163,6 +163,57 @@ TEST(Font, AnOverlongLineIsCutAndClippedToTheScreen) {
   EXPECT_EQ(f.font.DrawText(0, 0, 2500, 40, (std::string(1500, 'b') + " c").c_str(), 0), 1);
 }
 
+TEST(Font, AnObserverHearsWhereEachTextLandedAndWhatWasLeftOut) {
+  struct Heard : STextObserver {
+    std::vector<STextDrawn> all;
+    void OnText(const STextDrawn& d) override { all.push_back(d); }
+  };
+  // Glyphs of mode 7's solid strip: "a" to "d" 6 pixels wide, a blank column between two, lines 15 high.
+  struct Case {
+    const char* text;
+    u32 flags;
+    i32 x2, y2;
+    i32 lines, left, right, bottom;
+    bool cut;
+  } cases[] = {
+      {"ab", 0, 200, 100, 1, 10, 23, 20, false},     {"ab", 4, 40, 100, 1, 18, 31, 20, false},  // centred in 10..40
+      {"ab cd", 1, 30, 100, 1, 10, 26, 20, true},     // one line: the box ends after the blank
+      {"ab\rcd", 1, 200, 100, 1, 10, 23, 20, true},   // one line: the second is left out
+      {"ab\ncd", 0, 200, 100, 1, 10, 23, 20, false},  // "\n" ends the text on purpose
+      {"ab cd", 0, 30, 100, 2, 10, 23, 35, false},    // wrapped at the blank, the box tall enough
+      {"a\ra\ra", 0, 200, 32, 2, 10, 16, 35, true},   // the third line would leave the box
+      {"aaaaaa", 0, 30, 100, 1, 10, 51, 20, false},   // no blank: one line wider than the box
+  };
+  for (const Case& c : cases) {
+    FontFixture f(7);
+    Heard heard;
+    f.font.SetObserver(&heard);
+    f.font.Select(1, 0x0000FF, 0x161616);
+    f.font.DrawText(10, 5, c.x2, c.y2, c.text, c.flags);
+    ASSERT_EQ(heard.all.size(), 1u) << c.text;
+    const STextDrawn& d = heard.all[0];
+    EXPECT_STREQ(d.text, c.text);
+    EXPECT_EQ(d.x1, 10);
+    EXPECT_EQ(d.y1, 5);
+    EXPECT_EQ(d.x2, c.x2);
+    EXPECT_EQ(d.y2, c.y2);
+    EXPECT_EQ(d.lines, c.lines) << c.text;
+    EXPECT_EQ(d.left, c.left) << c.text;
+    EXPECT_EQ(d.right, c.right) << c.text;
+    EXPECT_EQ(d.top, 5) << c.text;
+    EXPECT_EQ(d.bottom, c.bottom) << c.text;
+    EXPECT_EQ(d.cut, c.cut) << c.text;
+    EXPECT_EQ(d.lineHeight, 15);
+    EXPECT_EQ(d.textColour, 0x0000FFu);
+    EXPECT_EQ(d.edgeColour, 0x161616u);
+    EXPECT_EQ(d.shade, f.font.Shade(0));
+    // Detached, the font says nothing.
+    f.font.SetObserver(nullptr);
+    f.font.DrawText(10, 5, c.x2, c.y2, c.text, c.flags);
+    EXPECT_EQ(heard.all.size(), 1u);
+  }
+}
+
 TEST(Font, StripsAreCheckedWhenLoaded) {
   FakeHost host;
   SFont font;

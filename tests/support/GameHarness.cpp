@@ -47,13 +47,7 @@ constexpr size_t kMaxFrames = 256;
 
 const char* const kArchives[] = {"DuskmireData", "DuskmireMusic", "DuskmireSound", "DuskmireRes", "DuskmireBase"};
 
-std::string ClassName(const std::type_info& type) {
-  int status = 0;
-  char* name = abi::__cxa_demangle(type.name(), nullptr, nullptr, &status);
-  std::string out = status == 0 && name ? name : type.name();
-  std::free(name);
-  return out;
-}
+std::string ClassName(const std::type_info& type) { return GameHarness::className(type); }
 
 std::string Text(const SString& s) { return s.CStr() ? s.CStr() : ""; }
 
@@ -470,6 +464,14 @@ std::vector<i32> GameHarness::stateStack() const {
       if (c.states[n] && c.states[n] == c.stateStack[i]) number = n;
     out.push_back(number);
   }
+  return out;
+}
+
+std::string GameHarness::className(const std::type_info& type) {
+  int status = 0;
+  char* name = abi::__cxa_demangle(type.name(), nullptr, nullptr, &status);
+  std::string out = status == 0 && name ? name : type.name();
+  std::free(name);
   return out;
 }
 

@@ -21,6 +21,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 class DuskmireApp;
@@ -191,6 +192,8 @@ class GameHarness {
   // A short text of the player and the game state, for golden comparisons.
   std::string summary() const;
   static std::string summaryOf(const Player& player);
+  // A class's name as written in the code ("SButtonCtrl"), for what tests report.
+  static std::string className(const std::type_info& type);
 
   // ---- the built program, run as a process (for what ends the process)
   static ProgramResult runProgram(const ProgramRun& run);

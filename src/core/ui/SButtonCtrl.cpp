@@ -85,7 +85,7 @@ u32 SButtonCtrl::OnPen(i32 x, i32 y, u32 touching, u32 moving) {
   if (!touching) {
     Release();
     if (!fireOnPress) return commandCode;
-    Paint();
+    Redraw();
     return 0;
   }
   return fireOnPress ? commandCode : 0;

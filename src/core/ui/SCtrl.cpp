@@ -10,6 +10,13 @@ void SCtrl::Attach(SDialog* dialog) {
   font = core ? core->font : nullptr;
 }
 
+const SCtrl* SCtrl::painting_ = nullptr;
+
+void SCtrl::Redraw() {
+  Drawing drawing(this);
+  Paint();
+}
+
 void SCtrl::Show(bool on) {
   if (on) {
     flags |= kShown | kDirty;

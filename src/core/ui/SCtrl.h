@@ -36,6 +36,21 @@ class SCtrl {
   virtual u32 OnPen(i32 x, i32 y, u32 touching, u32 moving) { return 0; }
   virtual u32 OnTick(u32 frameCounter) { return 0; }
   virtual void Paint() {}
+  // Paints the control as the one drawing: while it paints, Painting() names it (what a test's text
+  // observer reads to tell which control drew a text).
+  void Redraw();
+  static const SCtrl* Painting() { return painting_; }
+  // Names the control as the one drawing while it lives (for controls that draw from their ticks).
+  class Drawing {
+   public:
+    explicit Drawing(const SCtrl* control) : before_(painting_) { painting_ = control; }
+    ~Drawing() { painting_ = before_; }
+    Drawing(const Drawing&) = delete;
+    Drawing& operator=(const Drawing&) = delete;
+
+   private:
+    const SCtrl* before_;  // a control may paint its owner, whose controls paint in turn
+  };
 
   // Showing marks the control dirty; hiding cannot be painted, so the owner repaints everything instead.
   void Show(bool on);
@@ -82,6 +97,7 @@ class SCtrl {
   SDisplay* display = nullptr;
 
  private:
+  static const SCtrl* painting_;
   // Every change of pressed, enabled or latched asks for a repaint.
   void Set(u16 bit, bool on) { flags = u16((on ? flags | bit : flags & ~bit) | kDirty); }
 };

@@ -134,7 +134,7 @@ void SDialog::PaintControls() {
   for (i32 i = 0; i < i32(controls.Count()); ++i) {
     SCtrl* c = controls.At(i);
     if (!c || !c->IsVisible() || !(full || c->IsDirty())) continue;
-    c->Paint();
+    c->Redraw();
     c->ClearDirty();
   }
   ClearFullRepaint();
@@ -144,7 +144,7 @@ void SDialog::PaintEveryControl() {
   for (u32 i = 0; i < controls.Count(); ++i) {
     SCtrl* c = controls.At(i32(i));
     if (!c || !c->IsVisible()) continue;
-    c->Paint();
+    c->Redraw();
     c->ClearDirty();
   }
   ClearFullRepaint();

@@ -213,14 +213,14 @@ u32 SDialogListCtrl::OnPen(i32 x, i32 y, u32 touching, u32 /*moving*/) {
   if (r < 0) {
     if (!deselectOutside) return 0;
     selected = -1;
-    Paint();
+    Redraw();
     lastAction = kDeselected;
     return id;
   }
   if (r == selected && (touching || !confirmBySecondTap)) return 0;
   // The row under the pen follows it; the row it is lifted from is confirmed.
   selected = r;
-  Paint();
+  Redraw();
   lastAction = touching ? kMoved : kConfirmed;
   return id;
 }

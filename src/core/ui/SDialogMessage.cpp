@@ -141,7 +141,7 @@ void SDialogMessage::DrawPanel() {
 
 void SDialogMessage::Paint() {
   DrawPanel();
-  if (text) text->Paint();
+  if (text) text->Redraw();
   SCtrl* more = Button(kContinue);
   const bool waiting = text && text->HasWaitingLines();
   if (!waiting) {
@@ -157,7 +157,7 @@ void SDialogMessage::Paint() {
     AddButton(kContinue);
     LayoutButtons(0, textHeight + 41);
     DrawPanel();
-    if (text) text->Paint();
+    if (text) text->Redraw();
   }
   PaintEveryControl();
 }

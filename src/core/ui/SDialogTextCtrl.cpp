@@ -62,7 +62,7 @@ void SDialogTextCtrl::AddBlankLines(i32 n) {
     line.colour = 1;
     waiting.Add(line);
   }
-  Paint();
+  Redraw();
 }
 
 void SDialogTextCtrl::Clear() {

@@ -93,6 +93,7 @@ u32 SSceneTextCtrl::OnTick(u32) {
       owner->Paint();
     }
     ++position;
+    Drawing drawing(this);
     DrawLines();
     return 0;
   }
@@ -154,7 +155,7 @@ u32 STextCursorCtrl::OnTick(u32) {
   if (now - lastBlink < kBlinkTime) return 0;
   caretShown = !caretShown;
   lastBlink = now;
-  Paint();
+  Redraw();
   return 0;
 }
 
