@@ -58,6 +58,12 @@ TEST(GameScreen, TheStartTileOnEveryScreen) {
   for (const Shot& s : shots) Check(s);
 }
 
+// The town's rat ahead, by day, on both families of screens.
+TEST(GameScreen, TheRatInFront) {
+  Check({240, 320, "base_out0101", 10, 9, 90, "game_rat_240x320", true});
+  Check({480, 640, "base_out0101", 10, 9, 90, "game_rat_480x640", true});
+}
+
 TEST(GameScreen, ACellarWithItsMonstersAndTheirLabels) {
   Check({240, 320, "base_dungeon1", 5, 4, 180, "game_cellar_240x320"});
   Check({480, 640, "base_dungeon1", 5, 6, 180, "game_cellar_label_480x640", true});

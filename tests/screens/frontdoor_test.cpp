@@ -563,11 +563,32 @@ TEST(FrontDoorGoldens, MenuNewPlayerAndDeath) {
     ASSERT_EQ(game.state(), kStateMain);
     compare(game, mode == 7 ? "frontdoor_menu_mode7" : "frontdoor_menu_mode10");
   }
-  GameHarness game;
-  ToNewPlayer(game);
-  compare(game, "frontdoor_new_player_mode7");
-  game.setState(kStateDeath);
-  compare(game, "frontdoor_death_mode7");
+  {
+    GameHarness game;
+    ToNewPlayer(game);
+    compare(game, "frontdoor_new_player_mode7");
+    game.setState(kStateDeath);
+    compare(game, "frontdoor_death_mode7");
+  }
+  // The new player's face choice on the large screen too.
+  GameHarness large(GameHarness::forMode(10));
+  ToNewPlayer(large);
+  compare(large, "frontdoor_new_player_mode10");
+}
+
+// The introduction's first page, its picture over its text, on both families of screens.
+TEST(FrontDoorGoldens, TheIntroductionsFirstPage) {
+  for (i32 mode : {7, 10}) {
+    GameHarness game(GameHarness::forMode(mode));
+    ASSERT_TRUE(game.boot()) << game.startError();
+    game.press(kActionUse);
+    ChooseRow(game, SStateMain::kNewGame);
+    ASSERT_EQ(game.state(), kStateScene);
+    game.frame(2);
+    const Os::Panel& panel = game.panel();
+    const std::string golden = mode == 7 ? "frontdoor_intro_mode7" : "frontdoor_intro_mode10";
+    EXPECT_EQ(testpng::CompareGolden(golden, panel.pixels.data(), panel.width, panel.height, panel.width), "");
+  }
 }
 
 // "Exit" in a game whose save folder refuses files asks whether to leave anyway: No stays in the menu

@@ -285,7 +285,8 @@ bool BuildRes(Context& ctx, WorldArchiveSpec& spec) {
       b->frameNames[f] = KeepText(frame);
       imageenc::Picture pic;
       if (!DrawArt(ctx, "res.json: " + name, frame, pic)) return false;
-      spec.images.push_back({frame, imageenc::Encode(pic, bj.value("format", 0))});
+      // Sprites are drawn at twice their grid: their 2 x 2 blocks are exact, and small, in format 1.
+      spec.images.push_back({frame, imageenc::Encode(pic, bj.value("format", 1))});
     }
     b->text3 = KeepText(bj.value("palette", ""));
     b->sound1 = KeepText("bsnd_" + shortName + "attack");

@@ -62,7 +62,8 @@ bool PixelArt::Read(const std::string& text, const std::string& file, std::strin
     return false;
   };
   // Turns a finished grid into its picture, checking every character against the legend.
-  auto finish = [&](const std::string& name, const Grid& grid, int scale, size_t line) {
+  // `line` is the grid's first row (for faults in it), `header` the line that names the picture.
+  auto finish = [&](const std::string& name, const Grid& grid, int scale, size_t line, size_t header) {
     const int w = int(grid.rows[0].size()) * scale, h = int(grid.rows.size()) * scale;
     if (w > kMaxSide || h > kMaxSide) return fail(line, name + ": larger than " + std::to_string(kMaxSide) + " pixels");
     Picture p(w, h);
@@ -76,7 +77,7 @@ bool PixelArt::Read(const std::string& text, const std::string& file, std::strin
       }
     grids_[name] = grid;
     pictures_[name] = std::move(p);
-    where_[name] = file + ":" + std::to_string(line + 1);
+    where_[name] = file + ":" + std::to_string(header + 1);
     return true;
   };
   auto fresh = [&](const std::string& name, size_t line) {
@@ -108,7 +109,7 @@ bool PixelArt::Read(const std::string& text, const std::string& file, std::strin
         grid.rows.push_back(lines[row]);
       }
       if (grid.rows.empty()) return fail(i, w[1] + ": no rows follow");
-      if (!finish(w[1], grid, scale, i + 1)) return false;
+      if (!finish(w[1], grid, scale, i + 1, i)) return false;
       i = row;
     } else if (w[0] == "derive") {
       if (w.size() < 4 || w[2] != "from") return fail(i, "write a derived picture as: derive <name> from <picture> ...");
@@ -158,7 +159,7 @@ bool PixelArt::Read(const std::string& text, const std::string& file, std::strin
           return fail(i, w[1] + ": unknown change " + w[k]);
         }
       }
-      if (!finish(w[1], grid, scale, i)) return false;
+      if (!finish(w[1], grid, scale, i, i)) return false;
     } else {
       return fail(i, "unknown directive " + w[0]);
     }
