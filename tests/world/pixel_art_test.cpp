@@ -76,13 +76,7 @@ TEST(PixelArt, FaultsAreNamedByFileAndLine) {
 // The shipped world's pictures: a checkerboard or a flat gradient is refused (a sky may be a gradient), and
 // so is a picture the art lacks or one of the wrong size, each named with the source that asks for it.
 TEST(PixelArt, TheBuilderRefusesTestPatternsAndMissingOrMisfitArt) {
-  const struct Case {
-    const char* what;
-    const char* file;
-    const char* find;
-    const char* replace;
-    const char* says;
-  } cases[] = {
+  const testbuild::Refusal cases[] = {
       {"a checkered floor", "world/res.json", R"("bres_floorstone", "gen": "flagstones")",
        R"("bres_floorstone", "gen": "checker")", "bres_floorstone: the checker is a test pattern"},
       {"a face as a gradient", "world/res.json", R"({"name": "bres_head34", "format": 0})",
@@ -93,14 +87,7 @@ TEST(PixelArt, TheBuilderRefusesTestPatternsAndMissingOrMisfitArt) {
        "picture base_itemsword scale 2\n", "base_itemsword is 100 x 100, wanted 50 x 50"},
       {"a bad legend line", "art/items.art", "colour k #1c140e", "colour k #1c140", "items.art:4: write a colour as"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    const testbuild::Result r = testbuild::BuildEditedSample("duskmire-art", c.file, c.find, c.replace);
-    ASSERT_TRUE(r.edited);
-    EXPECT_NE(r.status, 0) << r.output;
-    EXPECT_FALSE(r.wrote);
-    EXPECT_NE(r.output.find(c.says), std::string::npos) << r.output;
-  }
+  for (const testbuild::Refusal& c : cases) testbuild::ExpectRefused("duskmire-art", c);
 }
 
 }  // namespace
