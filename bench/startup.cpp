@@ -13,18 +13,8 @@
 
 namespace {
 
-// Every start is the first.
-class FreeInstances : public Os::InstanceLock {
- public:
-  bool TryAcquire(const char*) override { return true; }
-  void RaiseHolder(const char*) override {}
-  bool TakeRaiseRequest() override { return false; }
-  void Release() override {}
-};
-
 void BM_StartupToLogo(benchmark::State& state) {
-  FreeInstances instances;
-  Os::InstallInstances(&instances);
+  // Every headless start is the first: the backend holds no lock.
   Os::SetProgramFolder(DUSKMIRE_DATA_DIR);
   Os::BackendOptions options;
   options.screenWidth = i32(state.range(0));
@@ -48,7 +38,6 @@ void BM_StartupToLogo(benchmark::State& state) {
     Os::FinishBackend(&error);
     if (!started) break;
   }
-  Os::InstallInstances(nullptr);
   Os::SetProgramFolder("");
 }
 

@@ -18,7 +18,18 @@
 namespace Os {
 namespace {
 
+// A headless run (a test, a scripted capture) is never "the" running game: it neither holds the
+// single-instance lock nor asks a running copy to come to the front, so it runs beside a player's game.
+class HeadlessInstances : public InstanceLock {
+ public:
+  bool TryAcquire(const char*) override { return true; }
+  u32 RaiseHolder(const char*) override { return 0; }
+  bool TakeRaiseRequest() override { return false; }
+  void Release() override {}
+};
+
 struct Headless {
+  HeadlessInstances instances;
   std::unique_ptr<VirtualClock> clock;
   std::unique_ptr<PanelGdi> gdi;
   std::unique_ptr<HeadlessWindows> windows;
@@ -61,6 +72,7 @@ bool UseHeadless(const BackendOptions& o, std::string* error) {
   InstallWindows(h->windows.get());
   InstallMemory(h->memory.get());
   InstallWaveOut(h->waveOut.get());
+  InstallInstances(&h->instances);
   if (o.memoryRegistry) {
     h->registry = std::make_unique<MemoryRegistry>();
     InstallRegistry(h->registry.get());
@@ -85,6 +97,7 @@ bool FinishBackend(std::string* error) {
     InstallClock(nullptr);
     InstallMemory(nullptr);
     InstallWaveOut(nullptr);
+    InstallInstances(nullptr);
     if (headless->registry) InstallRegistry(nullptr);
     headless.reset();
   }

@@ -110,8 +110,9 @@ class InstanceLock {
   virtual ~InstanceLock() = default;
   // True when this process now holds the name; false when another instance holds it.
   virtual bool TryAcquire(const char* name) = 0;
-  // Asks the holder of the name to bring its window to the front (best effort).
-  virtual void RaiseHolder(const char* name) = 0;
+  // Asks the holder of the name to bring its window to the front (best effort); gives the holder's
+  // process id as the lock names it, 0 when it names none.
+  virtual u32 RaiseHolder(const char* name) = 0;
   // True (once) when another start has asked this process to come to the front.
   virtual bool TakeRaiseRequest() = 0;
   virtual void Release() = 0;

@@ -104,6 +104,8 @@ u32 SStateSettings::KeyChoiceCode(u32 row, u32 index) {
 u32* SStateSettings::KeySet() const {
   if (!core) return nullptr;
   SSettings& s = core->settings;
+  // Keyboard devices bind by character in their one table, whatever the orientation.
+  if (KeyboardMode(core->displayMode)) return s.keys;
   return orientation == 1 ? s.lKeys : orientation == 2 ? s.rKeys : s.keys;
 }
 
@@ -208,12 +210,13 @@ void SStateSettings::BuildPage() {
     ViewSizeName();
   }
 
-  const char* keysText = orientation == 1                          ? "Left landscape keys:"
-                         : orientation == 2                        ? "Right landscape keys:"
-                         : ModeIn(mode, {2, 5, 8, 11, 14, 15, 16}) ? "Keys:"
-                                                                   : "Portrait keys:";
-  label(keysLabel, kKeysLabelId, keysText, STextCtrl::kLeft);
   const bool keyboard = KeyboardMode(mode);
+  const char* keysText = keyboard                        ? "Keys:"
+                         : orientation == 1              ? "Left landscape keys:"
+                         : orientation == 2              ? "Right landscape keys:"
+                         : ModeIn(mode, {2, 5, 8, 11}) ? "Keys:"
+                                                         : "Portrait keys:";
+  label(keysLabel, kKeysLabelId, keysText, STextCtrl::kLeft);
   for (u32 i = 0; i < kKeyRows; ++i) {
     label(keyLabels[i], kKeyLabelIds[i], keyboard ? kKeyboardLabels[i] : kHardwareLabels[i], STextCtrl::kLeft);
     pictureButton(keyPrevious[i], kKeyPreviousIds[i], 449, 0);

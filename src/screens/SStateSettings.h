@@ -10,6 +10,7 @@
 #include "core/ui/SPicCtrl.h"
 #include "core/ui/SState.h"
 #include "core/ui/STextCtrl.h"
+#include "foundation/SSettings.h"
 
 class SStateSettings : public SState {
  public:
@@ -35,7 +36,7 @@ class SStateSettings : public SState {
   // Which display modes show the orientation buttons, the view size row; which bind keys by character.
   static bool TurnableMode(i32 mode);
   static bool ViewSizeMode(i32 mode);
-  static bool KeyboardMode(i32 mode) { return mode >= 14 && mode <= 16; }
+  static bool KeyboardMode(i32 mode) { return SSettings::KeyboardMode(mode); }
   // The mode an orientation turns a mode into (the pairs 3/4, 6/7, 9/10; others stay).
   static i32 ModeForOrientation(i32 mode, u32 orientation);
 

@@ -47,13 +47,79 @@ TEST_F(SettingsTest, FirstStartStoresTheDefaultsInOrder) {
   EXPECT_EQ(written, order);
 }
 
-TEST_F(SettingsTest, KeyboardDeviceGetsCharacterBindings) {
+TEST_F(SettingsTest, KeyboardDeviceGetsCharacterBindingsUnderItsOwnNames) {
   SSettings s;
   s.LoadAndStore(14);  // 800x480
-  EXPECT_EQ(Stored("Key1"), 119u);
-  EXPECT_EQ(Stored("Key7"), 13u);
-  EXPECT_EQ(Stored("Key10"), 0u);
-  EXPECT_EQ(Stored("LKey1"), 1004u);  // the landscape tables keep their defaults
+  EXPECT_EQ(s.keys[0], 119u);
+  EXPECT_EQ(Stored("KeyboardKey1"), 119u);
+  EXPECT_EQ(Stored("KeyboardKey7"), 13u);
+  EXPECT_EQ(Stored("KeyboardKey10"), 0u);
+  EXPECT_EQ(Stored("KeyboardKey12"), 1u);
+  // The other devices' tables are neither read nor written: StartMode, 12 keys, 5 shared values.
+  EXPECT_EQ(registry.Size(), 18u);
+}
+
+// One settings file, starts on both kinds of device in turn: each keeps its own bindings, and the
+// shared values follow every start.
+TEST_F(SettingsTest, KeyTablesOfBothKindsLiveSideBySide) {
+  SSettings small;
+  small.LoadAndStore(7);  // 240x320
+  small.keys[4] = 3000;
+  small.soundVolume = 3;
+  small.Save();
+  for (i32 mode : {14, 15, 16}) {
+    SSettings keyboard;
+    keyboard.LoadAndStore(mode);
+    EXPECT_EQ(keyboard.keys[2], 113u) << mode;  // 'q' turns left, not action 1004 read as a character
+    EXPECT_EQ(keyboard.soundVolume, 3u) << mode;
+    keyboard.keys[0] = 38;  // the player binds the up arrow to forward
+    keyboard.Save();
+  }
+  EXPECT_EQ(Stored("Key1"), 1000u);
+  EXPECT_EQ(Stored("Key5"), 3000u);
+  SSettings again;
+  again.LoadAndStore(6);
+  EXPECT_EQ(again.keys[0], 1000u);
+  EXPECT_EQ(again.keys[4], 3000u);
+  SSettings keyboardAgain;
+  keyboardAgain.Load(15);
+  EXPECT_EQ(keyboardAgain.keys[0], 38u);
+  EXPECT_EQ(keyboardAgain.keys[1], 115u);
+}
+
+// Files written before the keyboard devices had names of their own: "Key1".."Key12" hold characters when
+// a keyboard device wrote them last. Whichever kind starts first, the keyboard keeps its bindings and the
+// other devices get working ones.
+TEST_F(SettingsTest, AFileFromBeforeTheSplitKeepsWorking) {
+  const u32 custom[12] = {38, 115, 113, 101, 32, 99, 13, 97, 100, 0, 0, 1};  // forward on the up arrow
+  const std::vector<i32> orders[] = {{14, 7}, {7, 14}, {7, 7, 14}};
+  for (const std::vector<i32>& order : orders) {
+    registry.Clear();
+    for (int i = 0; i < 12; ++i) Put("Key" + std::to_string(i + 1), custom[i]);
+    Put("RKey12", 1);
+    for (i32 mode : order) {
+      SSettings s;
+      s.LoadAndStore(mode);
+      if (mode == 14) {
+        EXPECT_EQ(s.keys[0], 38u) << order.front();
+        EXPECT_EQ(s.keys[3], 101u) << order.front();
+      } else {
+        EXPECT_EQ(s.keys[0], 1000u) << order.front();
+        EXPECT_EQ(s.keys[3], 1006u) << order.front();
+        EXPECT_EQ(Stored("Key1"), 1000u);
+      }
+    }
+    EXPECT_EQ(Stored("KeyboardKey1"), 38u);
+  }
+
+  // Written last by a small screen: its action codes are no characters; the keyboard starts from its own.
+  registry.Clear();
+  SSettings small;
+  small.LoadAndStore(7);
+  SSettings keyboard;
+  keyboard.LoadAndStore(16);
+  EXPECT_EQ(keyboard.keys[0], 119u);
+  EXPECT_EQ(Stored("Key1"), 1000u);
 }
 
 TEST_F(SettingsTest, StoredValuesAreReadBack) {

@@ -41,7 +41,10 @@ class FreeInstances : public Os::InstanceLock {
     acquired = name;
     return !taken;
   }
-  void RaiseHolder(const char*) override { ++raised; }
+  u32 RaiseHolder(const char*) override {
+    ++raised;
+    return 0;
+  }
   bool TakeRaiseRequest() override { return false; }
   void Release() override {}
   std::string acquired;
@@ -51,13 +54,13 @@ class FreeInstances : public Os::InstanceLock {
 
 struct HeadlessRig {
   explicit HeadlessRig(int w = 240, int h = 320, const std::string& input = "") {
-    Os::InstallInstances(&instances);
     Os::BackendOptions o;
     o.screenWidth = w;
     o.screenHeight = h;
     o.inputFile = input;
     std::string error;
     EXPECT_TRUE(Os::UseHeadless(o, &error)) << error;
+    Os::InstallInstances(&instances);  // in place of the headless backend's own
     Hal::ResetTimer();
   }
   ~HeadlessRig() {
@@ -154,7 +157,11 @@ TEST(Framework, SecondStartRaisesTheFirstAndEnds) {
   ASSERT_TRUE(first.Create("Duskmire"));
   rig.instances.taken = true;
   RecordingGame second;
+  testing::internal::CaptureStderr();
   EXPECT_FALSE(second.Create("Duskmire"));
+  // No process to name: the window was found in this one.
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Duskmire is already running; it was asked to come to the front.\n");
   EXPECT_EQ(second.window, 0u);
   // The first window is in this process: it is found and raised directly.
   EXPECT_EQ(Os::HeadlessWindowSystem()->ForegroundRequests(), 1u);

@@ -75,20 +75,100 @@ TEST(Program, HeadlessRunCapturesThePanelTheCoreLeft) {
   EXPECT_GT(lit, 50u) << "the start text is on the panel";
 }
 
-TEST(Program, SecondInstanceEndsAtOnceAndRaisesTheFirst) {
+// A headless run is never "the" running game: beside a held lock it plays and captures as ever, and
+// asks nobody to come to the front.
+TEST(Program, HeadlessRunBesideARunningGamePlaysNormally) {
+  const std::string dir = TempDir("beside");
+  ASSERT_EQ(setenv("XDG_RUNTIME_DIR", dir.c_str(), 1), 0);
+  Os::InstanceLock& lock = Os::Instances();
+  ASSERT_TRUE(lock.TryAcquire("HAL_FRAMEWORK_0B45AA23"));
+  { std::ofstream(dir + "/input.txt") << kScript; }
+  const Result r = Shell(Env(dir) + "'" + kProgram + "' --backend headless --screen 240x320 --input '" + dir +
+                         "/input.txt' --frames 120 --capture '" + dir + "/shots'");
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_EQ(r.output, "");
+  std::vector<u16> shot;
+  int w = 0, h = 0;
+  ASSERT_TRUE(testpng::ReadRgb565(dir + "/shots/middle.png", shot, w, h));
+  ASSERT_TRUE(testpng::ReadRgb565(dir + "/shots/final.png", shot, w, h));
+  EXPECT_GT(std::count_if(shot.begin(), shot.end(), [](u16 p) { return p != 0; }), 50) << "not a black panel";
+  EXPECT_FALSE(lock.TakeRaiseRequest()) << "the running game was left alone";
+  lock.Release();
+}
+
+// A window's start that finds a running copy says so, naming the copy's process when its lock file does,
+// and asks it to come to the front.
+TEST(Program, WindowedSecondStartSaysSo) {
+  if (Shell("command -v xvfb-run").status != 0) GTEST_SKIP() << "xvfb-run is missing (Debian: xvfb)";
   const std::string dir = TempDir("instance");
   ASSERT_EQ(setenv("XDG_RUNTIME_DIR", dir.c_str(), 1), 0);
   Os::InstanceLock& lock = Os::Instances();
   ASSERT_TRUE(lock.TryAcquire("HAL_FRAMEWORK_0B45AA23"));
-  // Were it to start, it would run for a very long time.
-  const Result r = Shell(Env(dir) + "'" + kProgram + "' --backend headless --frames 100000000");
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.output, "") << "a second start ends quietly";
-  EXPECT_TRUE(lock.TakeRaiseRequest()) << "the first instance was asked to come to the front";
+  const std::string said = "Duskmire is already running (process " + std::to_string(::getpid()) +
+                           "); it was asked to come to the front.\n";
+  const std::string unnamed = "Duskmire is already running; it was asked to come to the front.\n";
+  for (bool named : {true, false}) {
+    if (!named) {
+      ASSERT_EQ(truncate((dir + "/HAL_FRAMEWORK_0B45AA23.lock").c_str(), 0), 0);
+    }
+    // Were it to start, it would run until the time-out.
+    const Result r = Shell("timeout 60 xvfb-run -a -s '-screen 0 640x480x24' env SDL_AUDIODRIVER=dummy " + Env(dir) +
+                           "'" + kProgram + "' --backend sdl --registry '" + dir + "/registry'");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, named ? said : unnamed);
+    EXPECT_EQ(lock.TakeRaiseRequest(), named) << "only a named copy can be asked";
+  }
   lock.Release();
-  // With the first gone, a start goes through.
-  const Result again = Shell(Env(dir) + "'" + kProgram + "' --backend headless --frames 3");
-  EXPECT_EQ(again.status, 0) << again.output;
+}
+
+// One settings file across screen sizes: the keyboard sizes bind letters, the others hardware keys, and
+// neither kind's start spoils the other's keys. Each run starts a game and shows that the frame stays
+// still without input (the other kind's key pressed too), then changes with a left turn, a right turn
+// and a step.
+TEST(Program, KeysWorkAcrossScreenSizesWithOneSettingsFile) {
+  const std::string dir = TempDir("keys");
+  const std::string registry = dir + "/registry";
+  const struct {
+    const char* screen;
+    const char* left;
+    const char* right;
+    const char* forward;
+    const char* unbound;
+  } runs[] = {
+      {"240x320", "left", "right", "up", "q"},   {"800x480", "q", "e", "w", "left"},
+      {"800x600", "q", "e", "w", "left"},        {"640x240", "q", "e", "w", "up"},
+      {"240x320", "left", "right", "up", "w"},
+  };
+  int n = 0;
+  for (const auto& run : runs) {
+    const std::string name = std::to_string(++n) + "-" + run.screen;
+    std::ostringstream script;
+    auto press = [&](int ms, const char* key) {
+      script << ms << "ms keydown " << key << "\n" << ms + 50 << "ms keyup " << key << "\n";
+    };
+    script << "1000ms capture still\n";
+    press(1100, run.unbound);
+    script << "2000ms capture unbound\n";
+    press(2100, run.left);
+    script << "3000ms capture left\n";
+    press(3100, run.right);
+    script << "4000ms capture right\n";
+    press(4100, run.forward);
+    script << "5000ms capture forward\n";
+    { std::ofstream(dir + "/" + name + ".txt") << script.str(); }
+    const Result r = Shell(Env(dir) + "'" + kProgram + "' --backend headless --new-game --screen " + run.screen +
+                           " --registry '" + registry + "' --input '" + dir + "/" + name + ".txt' --ms 5200 --capture '" +
+                           dir + "/" + name + "'");
+    ASSERT_EQ(r.status, 0) << name << ": " << r.output;
+    std::vector<u16> shots[5];
+    const char* names[5] = {"still", "unbound", "left", "right", "forward"};
+    for (int i = 0; i < 5; ++i) {
+      int w = 0, h = 0;
+      ASSERT_TRUE(testpng::ReadRgb565(dir + "/" + name + "/" + names[i] + ".png", shots[i], w, h)) << name;
+    }
+    EXPECT_EQ(shots[0], shots[1]) << name << ": " << run.unbound << " is bound";
+    for (int i = 2; i < 5; ++i) EXPECT_NE(shots[i - 1], shots[i]) << name << ": " << names[i] << " did nothing";
+  }
 }
 
 TEST(Program, BadOptionsSayWhat) {

@@ -193,9 +193,29 @@ TEST(SettingsScreen, KeyboardRowFiveSteps) {
   EXPECT_EQ(TextOf(game, S::kKeyValueIds[5]), "s");
   game.tapControl(S::kKeyNextIds[5]);
   EXPECT_EQ(TextOf(game, S::kKeyValueIds[5]), "c");
-  EXPECT_EQ(RegGetDword("Key6", 0), 99u);
+  EXPECT_EQ(RegGetDword("KeyboardKey6", 0), 99u);
+  EXPECT_EQ(RegGetDword("Key6", 0xDEAD), 0xDEADu) << "the other devices' table is neither read nor written";
   EXPECT_FALSE(Enabled(game, S::kKeyNextIds[5]));
   EXPECT_EQ(game.app().MapKey('c'), 3001u) << "c now casts";
+}
+
+// A settings file last written on a small screen (action codes, perhaps a turned start mode) leaves a
+// keyboard device its letters: the page shows them as its one table of keys.
+TEST(SettingsScreen, KeyboardDeviceShowsItsLettersWhateverASmallScreenStored) {
+  const char* const letters[S::kKeyRows] = {"w", "s", "q", "e", "space", "c", "return", "a", "d"};
+  const u32 smallScreenKeys[12] = {1000, 1002, 1004, 1006, 3006, 3001, 3004, 3005, 3000, 0, 0, 1};
+  for (u32 startMode : {0u, 1u}) {
+    GameHarness::Options options = GameHarness::forMode(14);
+    options.startMode = startMode;
+    for (u32 i = 0; i < 12; ++i) options.settings["Key" + std::to_string(i + 1)] = smallScreenKeys[i];
+    GameHarness game(options);
+    ASSERT_TRUE(game.boot()) << game.startError();
+    ASSERT_TRUE(OpenOverCurrent(game, kStateSettings));
+    EXPECT_EQ(TextOf(game, S::kKeysLabelId), "Keys:") << startMode;
+    for (u32 i = 0; i < S::kKeyRows; ++i) EXPECT_EQ(TextOf(game, S::kKeyValueIds[i]), letters[i]) << startMode;
+    EXPECT_EQ(game.app().MapKey('Q'), 1004u) << startMode;
+    EXPECT_EQ(game.app().MapKey(37), 0u) << "the arrows stay unbound";
+  }
 }
 
 // "Default keys" in left landscape changes only LKey1 to LKey9; close saves and returns.

@@ -98,15 +98,6 @@ GameHarness::ProgramResult GameHarness::shell(const std::string& command) {
   return r;
 }
 
-// Every start is the first: the harness never meets another instance.
-class GameHarness::FreeInstances : public Os::InstanceLock {
- public:
-  bool TryAcquire(const char*) override { return true; }
-  void RaiseHolder(const char*) override {}
-  bool TakeRaiseRequest() override { return false; }
-  void Release() override {}
-};
-
 class GameHarness::Observer : public SGameObserver {
  public:
   explicit Observer(GameHarness* harness) : harness_(harness) {}
@@ -133,8 +124,6 @@ class GameHarness::Observer : public SGameObserver {
 };
 
 GameHarness::GameHarness(const Options& options) : options_(options) {
-  instances_ = std::make_unique<FreeInstances>();
-  Os::InstallInstances(instances_.get());
   std::string folder = options.dataFolder.empty() ? std::string(DUSKMIRE_DATA_DIR) : options.dataFolder;
   if (options.copyData) {
     static int copies = 0;
@@ -185,7 +174,6 @@ GameHarness::~GameHarness() {
   std::string error;
   Os::FinishBackend(&error);
   Hal::ResetTimer();
-  Os::InstallInstances(nullptr);
   Os::SetProgramFolder("");
   if (!tempData_.empty()) {
     std::error_code ignored;

@@ -208,7 +208,6 @@ class GameHarness {
 
  private:
   class Observer;
-  class FreeInstances;
   // Runs the message loop until `done` holds or the loop ends.
   void pumpUntil(const std::function<bool()>& done);
   void post(u32 message, u64 wParam, u64 lParam);
@@ -224,7 +223,6 @@ class GameHarness {
   Options options_;
   std::string tempData_;
   std::string dataFolder_;
-  std::unique_ptr<FreeInstances> instances_;
   std::unique_ptr<Os::SimWaveOut> soundDevice_;
   std::unique_ptr<Observer> observer_;
   std::unique_ptr<DuskmireApp> app_;

@@ -61,6 +61,9 @@ class HostInstanceLock : public InstanceLock {
     }
     struct sigaction action = {};
     action.sa_handler = OnRaiseSignal;
+    // A request may arrive in the middle of a read or a write (a saved game, the settings file): those
+    // go on rather than fail with an interruption.
+    action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     sigaction(SIGUSR1, &action, nullptr);
     char text[32];
@@ -73,19 +76,21 @@ class HostInstanceLock : public InstanceLock {
     return true;
   }
 
-  void RaiseHolder(const char* name) override {
+  u32 RaiseHolder(const char* name) override {
     const std::string path = LockPath(name);
     const int fd = OpenOwnLockFile(path, O_RDONLY);
-    if (fd < 0) return;
+    if (fd < 0) return 0;
     FILE* f = ::fdopen(fd, "r");
     if (!f) {
       ::close(fd);
-      return;
+      return 0;
     }
     long pid = 0;
     const bool ok = std::fscanf(f, "%ld", &pid) == 1;
     std::fclose(f);
-    if (ok && pid > 1 && pid != long(::getpid())) ::kill(pid_t(pid), SIGUSR1);
+    if (!ok || pid <= 1 || pid > 0x7FFFFFFF || pid == long(::getpid())) return 0;
+    ::kill(pid_t(pid), SIGUSR1);
+    return u32(pid);
   }
 
   bool TakeRaiseRequest() override {

@@ -35,11 +35,13 @@ void SetProgramFolder(const std::string& folder) {
   if (Folder().back() != '/') Folder() += '/';
 }
 
-void Warn(const std::string& text) {
+void Say(const std::string& text) {
   // One call writes the whole line, so lines of several threads never mix.
-  const std::string line = "duskmire: " + text + "\n";
+  const std::string line = text + "\n";
   std::fwrite(line.data(), 1, line.size(), stderr);
   std::fflush(stderr);
 }
+
+void Warn(const std::string& text) { Say("duskmire: " + text); }
 
 }  // namespace Os

@@ -1,0 +1,638 @@
+#include "support/ScreenTour.h"
+
+#include "app/DuskmireApp.h"
+#include "core/SGameCore.h"
+#include "core/SStateNumbers.h"
+#include "core/ui/SDialog.h"
+#include "core/ui/SDialogMessage.h"
+#include "dialogs/SDialogCardBet.h"
+#include "dialogs/SDialogGameMap.h"
+#include "dialogs/SDialogMarkRecall.h"
+#include "dialogs/SSelectDialog.h"
+#include "dialogs/enchant/SDialogEnchant.h"
+#include "dialogs/enchant/SDialogEnchantItem.h"
+#include "game/SStateGame.h"
+#include "player/SPlayer.h"
+#include "screens/SStateDialog.h"
+#include "screens/SStateDialogInterior.h"
+#include "screens/SStateGenerate.h"
+#include "screens/SStateInventory.h"
+#include "screens/SStateMain.h"
+#include "screens/SStateShop.h"
+#include "world/SItem.h"
+#include "world/SItemTable.h"
+#include "world/SMapArea.h"
+#include "world/SPeopleTables.h"
+#include "world/SWorldModule.h"
+
+#include <memory>
+#include <string>
+
+namespace {
+
+// What opening a stop found wrong ("" when it opened).
+using Opened = std::string;
+
+SStateGame& Game(GameHarness& g) { return *g.core().stateGame; }
+SStateInventory& Inventory(GameHarness& g) {
+  return *static_cast<SStateInventory*>(g.core().states[kStateInventory]);
+}
+SStateDialogInterior& Interior(GameHarness& g) {
+  return *static_cast<SStateDialogInterior*>(g.core().states[kStateDialogInterior]);
+}
+SStateGenerate& Generate(GameHarness& g) { return *static_cast<SStateGenerate*>(g.core().states[kStateGenerate]); }
+
+// The deepest open dialog is that one, or why not.
+Opened Expect(GameHarness& g, const SDialog* dialog, const char* what) {
+  return g.openChild() == dialog && dialog ? "" : std::string(what) + " did not open";
+}
+Opened ExpectState(GameHarness& g, i32 state) {
+  return g.state() == state ? "" : "the state is " + std::to_string(g.state()) + ", not " + std::to_string(state);
+}
+Opened ExpectSubMode(GameHarness& g, i32 subMode) {
+  const testing::AssertionResult r = g.waitUntil(GameHarness::subModeIs(subMode), 60);
+  return r ? "" : r.message();
+}
+
+// The main menu's screen opened over it, as the menu does (keeping itself on the stack).
+Opened OverMenu(GameHarness& g, i32 state, u32 w0 = 0) {
+  g.setState(kStateMain);
+  g.core().currentState->keep = 1;
+  g.setState(state, w0);
+  return ExpectState(g, state);
+}
+
+// A row of the main menu chosen by the keys.
+void ChooseMenuRow(GameHarness& g, u32 code) {
+  g.setState(kStateMain);
+  const auto& menu = *static_cast<SStateMain*>(g.core().states[kStateMain]);
+  g.press(kActionBack);
+  for (int i = 0; i < 12 && menu.list.SelectedCode() != code; ++i) g.press(kActionForward);
+  g.press(kActionUse);
+}
+
+// Closes every dialog open over the current state, innermost first (the game state's sub-dialog by its own
+// call, so that its sub-mode follows).
+void CloseAll(GameHarness& g) {
+  std::vector<SDialog*> chain = ScreenTour::dialogs(g);
+  for (size_t i = chain.size(); i-- > 1;) {
+    if (chain[i - 1] == g.core().stateGame) {
+      Game(g).CloseSubDialog();
+    } else {
+      chain[i - 1]->CloseChild();
+    }
+  }
+}
+
+// The world's archives opened once per harness, the maps emptied of monsters and people (their turns come
+// between frames and would open fights), and the game entered on a map cell as on loading a game.
+struct World {
+  bool open = false;
+
+  Opened Enter(GameHarness& g, const char* mapName, i32 x, i32 y, i32 facing, u32 minutes = 12 * 60) {
+    SGameCore& c = g.core();
+    CloseAll(g);
+    if (!open) {
+      if (!c.world.modules.OpenGameArchives(nullptr)) return "the game archives did not open";
+      c.PrepareWorldTables(nullptr);
+      c.BindWorldResources(nullptr);
+      for (SWorldModule* module : c.world.modules.modules)
+        for (SMapArea* map : module->maps) map->RemoveAllMonsters();
+      open = true;
+    }
+    // No screen that a stop opened over another stays kept beneath the game.
+    if (g.state() != kStateGame) c.PopAllStates();
+    SMapArea* map = c.world.modules.FindMap(mapName);
+    if (!map) return std::string("no map ") + mapName;
+    c.SetCurrentWorld(map->module);
+    map->module->SetCurrentMap(map);
+    SStateGame& s = Game(g);
+    s.window.playerX = x;
+    s.window.playerY = y;
+    s.facing = facing;
+    s.window.minutes = minutes;
+    c.player.portrait.Assign("bres_head34");
+    c.player.name.Assign("Ada");
+    g.setState(kStateGame);
+    g.frame();
+    return ExpectState(g, kStateGame);
+  }
+};
+
+// Until the game is idle, each box that opens on the way answered with its default button.
+Opened Settle(GameHarness& g) {
+  for (u32 i = 0; i < 200; ++i) {
+    if (GameHarness::gameIdle().holds(g)) return "";
+    SStateGame& s = Game(g);
+    if (s.subMode == SStateGame::kMessageBox && s.subDialog && !s.subDialog->IsOpeningTick()) {
+      g.press(kActionUse);
+    } else {
+      g.frame();
+    }
+  }
+  return "the game did not come to rest";
+}
+
+SItem* Give(GameHarness& g, const char* type, i32 count = -1) {
+  SItemType* t = g.core().world.items.FindType(type);
+  if (!t) return nullptr;
+  SItem* item = g.core().player.AddItems(t, 1);
+  if (item && count >= 0) item->count = u16(count);
+  return item;
+}
+
+// A pack a player might carry: something of every kind the pages and dialogs list.
+void FillPack(GameHarness& g) {
+  SPlayer& p = g.core().player;
+  p.ClearLists();
+  p.money = 12345;
+  p.EquipItem(Give(g, "base_weap_shortswordcheap"), false);
+  Give(g, "base_armor_shield");
+  Give(g, "base_armor_chain", 100);
+  for (int i = 0; i < 3; ++i) Give(g, "base_food_bread");
+  Give(g, "base_book_letter");
+  Give(g, "base_book_almanac");
+  Give(g, "base_spellbook_cure");
+  Give(g, "base_potion_heal");
+  Give(g, "base_potion_ale");
+  Give(g, "base_alch_mortar", 250);
+  Give(g, "base_ingr_mushroom");
+  Give(g, "base_repair_hammer", 200);
+  Give(g, "base_weap_shortbow");
+  Give(g, "base_wand_empty");
+  Give(g, "base_scroll_blank");
+  p.LearnSpell("base_spellburninghand", false);
+  p.LearnSpell("base_spellfireball", false);
+}
+
+// The inventory opened from the portrait, with the pack filled, on the items page.
+Opened OpenInventory(GameHarness& g, World& w) {
+  if (Opened e = w.Enter(g, "base_out0101", 17, 17, 0); !e.empty()) return e;
+  FillPack(g);
+  g.tapControl(SStateGame::kPortraitId);
+  const testing::AssertionResult r = g.waitUntil(GameHarness::stateIs(kStateInventory), 10);
+  if (!r) return r.message();
+  g.frame(2);  // past the opening frame, which takes no input
+  return "";
+}
+
+// Selects the pack's first cell of the item type, as a tap on it does.
+bool SelectItem(GameHarness& g, const char* type) {
+  SStateInventory& inv = Inventory(g);
+  for (u32 i = 0; i < inv.grid.SlotCount(); ++i) {
+    const SItemSlot* s = inv.grid.Slot(i32(i));
+    if (s && s->type && std::string(s->type->name.Text()) == type) {
+      inv.grid.Select(i32(i));
+      inv.RefreshDescription();
+      return true;
+    }
+  }
+  return false;
+}
+
+Opened UseItem(GameHarness& g, const char* type) {
+  if (!SelectItem(g, type)) return std::string("no cell of ") + type;
+  g.tapControl(SStateInventory::kUseId);
+  return "";
+}
+
+// The person called by its service, and the conversation or interior that opens.
+Opened Call(GameHarness& g, World& w, const char* person, i32 state) {
+  if (Opened e = w.Enter(g, "base_out0101", 15, 20, 180, 1440 + 12 * 60); !e.empty()) return e;
+  g.core().player.money = 100000;
+  Game(g).QueueService(person);
+  const testing::AssertionResult r = g.waitUntil(GameHarness::stateIs(state), 20);
+  if (!r) return r.message();
+  g.frame(2);
+  return "";
+}
+
+// The innkeeper, who plays cards, in her interior.
+Opened CallCardPlayer(GameHarness& g, World& w) {
+  if (!w.open) {
+    if (Opened e = w.Enter(g, "base_out0101", 15, 20, 180); !e.empty()) return e;
+  }
+  if (SNpc* keeper = g.core().world.rules.people.FindByName("base_innkeeper")) {
+    keeper->params[3] |= SStateDialogInterior::kFlagCards;
+    keeper->param16 = 150;
+  }
+  return Call(g, w, "base_innkeeper", kStateDialogInterior);
+}
+
+// "Rest" on the town's street with food and water: its question, and with `yes` the rest.
+Opened RestHere(GameHarness& g, World& w, bool yes = true) {
+  if (Opened e = w.Enter(g, "base_out0101", 17, 17, 0); !e.empty()) return e;
+  FillPack(g);
+  Give(g, "base_food_water");
+  Game(g).Rest();
+  if (Opened e = ExpectSubMode(g, SStateGame::kQuestion); !e.empty() || !yes) return e;
+  g.frame();
+  g.tapLabel("Yes");
+  return ExpectSubMode(g, SStateGame::kResting);
+}
+
+// The enchanting dialog over the item picker, for the item of that type, and with `editor` given, the entry
+// editor its "Add" opens.
+Opened OpenEnchanting(GameHarness& g, World& w, const char* type, SDialog* (*editor)(SDialogEnchant&),
+                      const char* what) {
+  if (Opened e = w.Enter(g, "base_out0101", 17, 17, 0); !e.empty()) return e;
+  FillPack(g);
+  Game(g).BeginEnchantItem(10);
+  if (Opened e = ExpectSubMode(g, SStateGame::kEnchanting); !e.empty()) return e;
+  SDialogEnchantItem& picker = Game(g).enchantItem;
+  g.frame();
+  for (u32 row = 0; row < picker.items.RowCount(); ++row) {
+    picker.items.Select(i32(row));
+    const SItem* item = picker.SelectedItem();
+    if (item && item->type && std::string(item->type->name.Text()) == type) break;
+  }
+  g.tapControl(SDialogEnchantItem::kChoose);
+  if (!editor) return Expect(g, &picker.enchant, what);
+  if (g.openChild() != &picker.enchant) return "the enchanting dialog did not open";
+  g.tapControl(SDialogEnchant::kAdd);
+  return Expect(g, editor(picker.enchant), what);
+}
+
+struct Stop {
+  const char* name;
+  std::function<Opened(GameHarness&, World&)> open;
+};
+
+// The stops of one harness, opened in turn (each from a fresh start of its own).
+struct Group {
+  bool newGame;  // the harness starts a new game, as --new-game does
+  std::vector<Stop> stops;
+};
+
+std::vector<Group> Groups() {
+  std::vector<Group> groups;
+
+  // ---- the front door: no world open until the new player's screen opens it.
+  groups.push_back(
+      {false,
+       {
+           {"screen/logo", [](GameHarness& g, World&) -> Opened { return ExpectState(g, kStateCorvanth); }},
+           {"screen/main",
+            [](GameHarness& g, World&) -> Opened {
+              g.press(kActionUse);
+              return ExpectState(g, kStateMain);
+            }},
+           {"screen/settings",
+            [](GameHarness& g, World&) { return OverMenu(g, kStateSettings); }},
+           {"screen/load",
+            [](GameHarness& g, World&) { return OverMenu(g, kStateLoadSave, 1); }},
+           {"screen/add-worlds",
+            [](GameHarness& g, World&) { return OverMenu(g, kStateAddWorlds); }},
+           {"dialog/main-exit",
+            [](GameHarness& g, World&) -> Opened {
+              ChooseMenuRow(g, SStateMain::kExit);
+              auto& menu = *static_cast<SStateMain*>(g.core().states[kStateMain]);
+              return Expect(g, &menu.prompt, "the exit question");
+            }},
+           {"screen/scene",
+            [](GameHarness& g, World&) -> Opened {
+              ChooseMenuRow(g, SStateMain::kNewGame);
+              const testing::AssertionResult r = g.waitUntil(GameHarness::stateIs(kStateScene), 60);
+              return r ? "" : r.message();
+            }},
+           {"screen/new-player",
+            [](GameHarness& g, World&) -> Opened {
+              for (int page = 0; page < 3 && g.state() == kStateScene; ++page) g.press(kActionForward);
+              return ExpectState(g, kStateGenerate);
+            }},
+           {"dialog/keyboard",
+            [](GameHarness& g, World&) -> Opened {
+              g.tapControl(SStateGenerate::kRename);
+              return Expect(g, &Generate(g).keyboard, "the keyboard");
+            }},
+           {"dialog/race-select",
+            [](GameHarness& g, World&) -> Opened {
+              g.tapControl(SStateGenerate::kChangeRace);
+              return Expect(g, &Generate(g).raceDialog, "the race dialog");
+            }},
+           {"dialog/class-select",
+            [](GameHarness& g, World&) -> Opened {
+              g.tapControl(SStateGenerate::kSelectClass);
+              return Expect(g, &Generate(g).classDialog, "the class dialog");
+            }},
+           {"dialog/skill-select",
+            [](GameHarness& g, World&) -> Opened {
+              g.tapControl(SStateGenerate::kFirstSkill + 3);
+              return Expect(g, &Generate(g).skillDialog, "the skill dialog");
+            }},
+           {"screen/death",
+            [](GameHarness& g, World&) -> Opened {
+              g.setState(kStateDeath);
+              return ExpectState(g, kStateDeath);
+            }},
+       }});
+
+  // ---- the game's own view and the dialogs it opens over it.
+  groups.push_back(
+      {false,
+       {
+           {"game/view", [](GameHarness& g, World& w) -> Opened { return w.Enter(g, "base_out0101", 17, 17, 0); }},
+           {"dialog/message",
+            [](GameHarness& g, World& w) -> Opened {
+              if (Opened e = w.Enter(g, "base_out0101", 17, 17, 0); !e.empty()) return e;
+              Game(g).QueueMessage("The gate is locked for the night.", SDialogMessage::kOk, nullptr);
+              return ExpectSubMode(g, SStateGame::kMessageBox);
+            }},
+           {"dialog/spellbook",
+            [](GameHarness& g, World& w) -> Opened {
+              if (Opened e = w.Enter(g, "base_out0101", 17, 17, 0); !e.empty()) return e;
+              FillPack(g);
+              Give(g, "base_scroll_fireball");
+              Game(g).OpenMagicBook();
+              return ExpectSubMode(g, SStateGame::kSpellbook);
+            }},
+           {"dialog/worldmap",
+            [](GameHarness& g, World& w) -> Opened {
+              if (Opened e = w.Enter(g, "base_out0101", 17, 17, 0, 1439); !e.empty()) return e;
+              Game(g).OnCommand(SStateGame::kAutomapId);
+              return ExpectSubMode(g, SStateGame::kWorldMap);
+            }},
+           {"dialog/worldmap-world",
+            [](GameHarness& g, World& w) -> Opened {
+              if (Opened e = w.Enter(g, "base_out0101", 17, 17, 0, 1439); !e.empty()) return e;
+              Game(g).OnCommand(SStateGame::kAutomapId);
+              if (Opened e = ExpectSubMode(g, SStateGame::kWorldMap); !e.empty()) return e;
+              g.frame();
+              g.tapControl(SDialogGameMap::kWorldViewId);
+              return Opened();
+            }},
+           {"dialog/potions",
+            [](GameHarness& g, World& w) -> Opened {
+              if (Opened e = w.Enter(g, "base_out0101", 17, 17, 0); !e.empty()) return e;
+              FillPack(g);
+              Game(g).OpenPotions();
+              return ExpectSubMode(g, SStateGame::kPotionList);
+            }},
+           {"dialog/lockpick",
+            [](GameHarness& g, World& w) -> Opened {
+              if (Opened e = w.Enter(g, "base_dungeon1", 10, 4, 180); !e.empty()) return e;
+              SMapArea* map = nullptr;
+              SMapObjectInst* door = g.core().CurrentWorld()->FindObjectByName("base_obj_cellardoor", map);
+              if (!door) return Opened("no cellar door");
+              g.core().player.skills[18] = 30;
+              Give(g, "base_key_lockpick", 100);
+              Give(g, "base_key_lockpickbeginner", 40);
+              Game(g).trappedInst = door;
+              Game(g).OpenLockpick();
+              return ExpectSubMode(g, SStateGame::kLockpick);
+            }},
+           {"dialog/mark",
+            [](GameHarness& g, World& w) -> Opened {
+              if (Opened e = w.Enter(g, "base_dungeon2", 3, 3, 90); !e.empty()) return e;
+              g.core().player.attributes[4] = 14;
+              Game(g).BeginMark();
+              return ExpectSubMode(g, SStateGame::kMarkRecall);
+            }},
+           {"dialog/recall",
+            [](GameHarness& g, World& w) -> Opened {
+              if (Opened e = w.Enter(g, "base_dungeon2", 3, 3, 90); !e.empty()) return e;
+              g.core().player.attributes[4] = 14;
+              Game(g).BeginMark();
+              if (Opened e = ExpectSubMode(g, SStateGame::kMarkRecall); !e.empty()) return e;
+              g.frame();
+              g.tapRow(SDialogMarkRecall::kListId, 1);
+              g.tapControl(SDialogMarkRecall::kOkId);
+              if (Opened e = Settle(g); !e.empty()) return e;
+              Game(g).BeginRecall();
+              return ExpectSubMode(g, SStateGame::kMarkRecall);
+            }},
+           {"dialog/rest-question",
+            [](GameHarness& g, World& w) -> Opened {
+              return RestHere(g, w, false);
+            }},
+           {"dialog/rest", [](GameHarness& g, World& w) -> Opened { return RestHere(g, w); }},
+           {"dialog/rest-result",
+            [](GameHarness& g, World& w) -> Opened {
+              if (Opened e = RestHere(g, w); !e.empty()) return e;
+              for (u32 f = 0; f < 900 && !Game(g).rest.ok.IsVisible(); ++f) g.frame();
+              return Game(g).rest.ok.IsVisible() ? Opened() : Opened("the rest never ended");
+            }},
+           {"dialog/ship-travel",
+            [](GameHarness& g, World& w) -> Opened {
+              if (Opened e = w.Enter(g, "base_out0101", 17, 17, 0); !e.empty()) return e;
+              g.core().player.QueueTravel("base_pos_deep", "The ship sails through the night.");
+              return ExpectSubMode(g, SStateGame::kShipTravel);
+            }},
+           {"dialog/enchant-picker",
+            [](GameHarness& g, World& w) -> Opened {
+              if (Opened e = w.Enter(g, "base_out0101", 17, 17, 0); !e.empty()) return e;
+              FillPack(g);
+              Game(g).BeginEnchantItem(10);
+              return ExpectSubMode(g, SStateGame::kEnchanting);
+            }},
+           {"dialog/enchant",
+            [](GameHarness& g, World& w) -> Opened {
+              return OpenEnchanting(g, w, "base_armor_chain", nullptr, "the enchanting dialog");
+            }},
+           {"dialog/enchant-entry",
+            [](GameHarness& g, World& w) -> Opened {
+              return OpenEnchanting(g, w, "base_armor_chain", [](SDialogEnchant& e) -> SDialog* { return &e.otherEditor; },
+                                    "the entry editor");
+            }},
+           {"dialog/enchant-wand-entry",
+            [](GameHarness& g, World& w) -> Opened {
+              return OpenEnchanting(g, w, "base_wand_empty", [](SDialogEnchant& e) -> SDialog* { return &e.wandEditor; },
+                                    "the wand's entry editor");
+            }},
+       }});
+
+  // ---- the inventory and the character sheet, with the dialogs they open.
+  auto page = [](u16 tab) {
+    return [tab](GameHarness& g, World& w) -> Opened {
+      if (Opened e = OpenInventory(g, w); !e.empty()) return e;
+      // From the sheet, as a player does: on the turned screens a tap on these tabs from the items page does
+      // not reach them yet.
+      g.tapControl(SStateInventory::kSheetTab);
+      g.tapControl(tab);
+      return Inventory(g).page == u32(tab - SStateInventory::kItemsTab)
+                 ? ""
+                 : "the page did not open: page " + std::to_string(Inventory(g).page) + "\n";
+    };
+  };
+  auto sheet = [](u32 sub) {
+    return [sub](GameHarness& g, World& w) -> Opened {
+      if (Opened e = OpenInventory(g, w); !e.empty()) return e;
+      g.tapControl(SStateInventory::kSheetTab);
+      g.tapControl(SStateInventory::kSubPageIds[sub]);
+      return Inventory(g).sheetSubPage == sub ? "" : "the sub-page did not open";
+    };
+  };
+  using Child = SDialog* (*)(SStateInventory&);
+  auto use = [](const char* type, Child child, const char* what) {
+    return [=](GameHarness& g, World& w) -> Opened {
+      if (Opened e = OpenInventory(g, w); !e.empty()) return e;
+      if (Opened e = UseItem(g, type); !e.empty()) return e;
+      return Expect(g, child(Inventory(g)), what);
+    };
+  };
+  groups.push_back(
+      {false,
+       {
+           {"inventory/items",
+            [](GameHarness& g, World& w) -> Opened {
+              if (Opened e = OpenInventory(g, w); !e.empty()) return e;
+              return SelectItem(g, "base_armor_shield") ? Opened() : Opened("no shield to select");
+            }},
+           {"inventory/sheet-main", sheet(0)},
+           {"inventory/sheet-skills", sheet(1)},
+           {"inventory/sheet-abilities", sheet(2)},
+           {"inventory/sheet-diseases", sheet(3)},
+           {"inventory/sheet-effects", sheet(4)},
+           {"inventory/quests", page(SStateInventory::kQuestsTab)},
+           {"inventory/spells", page(SStateInventory::kSpellsTab)},
+           {"dialog/face-select",
+            [](GameHarness& g, World& w) -> Opened {
+              if (Opened e = OpenInventory(g, w); !e.empty()) return e;
+              g.tapControl(SStateInventory::kSheetTab);
+              g.tapControl(SStateInventory::kFaceId);
+              return Expect(g, &Inventory(g).faceSelect, "the face dialog");
+            }},
+           {"dialog/rename",
+            [](GameHarness& g, World& w) -> Opened {
+              if (Opened e = OpenInventory(g, w); !e.empty()) return e;
+              g.tapControl(SStateInventory::kSheetTab);
+              g.tapControl(SStateInventory::kRenameId);
+              return Expect(g, &Inventory(g).nameEdit, "the name keyboard");
+            }},
+           {"dialog/item-read", use("base_book_almanac", [](SStateInventory& i) -> SDialog* { return &i.reading; }, "the reading dialog")},
+           {"dialog/item-read-letter", use("base_book_letter", [](SStateInventory& i) -> SDialog* { return &i.reading; }, "the reading dialog")},
+           {"dialog/alchemy", use("base_alch_mortar", [](SStateInventory& i) -> SDialog* { return &i.alchemy; }, "the alchemy dialog")},
+           {"dialog/repair", use("base_repair_hammer", [](SStateInventory& i) -> SDialog* { return &i.repair; }, "the repair dialog")},
+       }});
+
+  // ---- the people's services: conversation, interior, shop, training, repairs, enchanting, cards, the inn.
+  groups.push_back(
+      {false,
+       {
+           {"dialog/training",
+            [](GameHarness& g, World& w) -> Opened {
+              if (Opened e = Call(g, w, "base_trainer", kStateDialog); !e.empty()) return e;
+              // By the button's command: at 240x240 the "Goodbye" button lies over it.
+              static_cast<SStateDialog*>(g.core().states[kStateDialog])->OnCommand(SStateDialog::kTraining);
+              g.frame();
+              return Expect(g, &static_cast<SStateDialog*>(g.core().states[kStateDialog])->training, "training");
+            }},
+           {"screen/conversation",
+            [](GameHarness& g, World& w) -> Opened { return Call(g, w, "base_trainer", kStateDialog); }},
+           {"screen/interior",
+            [](GameHarness& g, World& w) -> Opened { return Call(g, w, "base_merchant", kStateDialogInterior); }},
+           {"dialog/repair-shop",
+            [](GameHarness& g, World& w) -> Opened {
+              if (Opened e = Call(g, w, "base_merchant", kStateDialogInterior); !e.empty()) return e;
+              Give(g, "base_armor_chain", 10);
+              g.tapControl(SStateDialogInterior::kRepair);
+              return Expect(g, &Interior(g).repairShop, "the repair shop");
+            }},
+           {"dialog/enchant-service",
+            [](GameHarness& g, World& w) -> Opened {
+              if (Opened e = Call(g, w, "base_merchant", kStateDialogInterior); !e.empty()) return e;
+              FillPack(g);
+              g.core().player.money = 100000;
+              g.tapControl(SStateDialogInterior::kEnchant);
+              return Expect(g, &Interior(g).enchanting, "the enchanting picker");
+            }},
+           {"screen/shop",
+            [](GameHarness& g, World& w) -> Opened {
+              if (Opened e = Call(g, w, "base_merchant", kStateDialogInterior); !e.empty()) return e;
+              g.tapControl(SStateDialogInterior::kBuySell);
+              const testing::AssertionResult r = g.waitUntil(GameHarness::stateIs(kStateShop), 10);
+              return r ? "" : r.message();
+            }},
+           {"dialog/card-bet",
+            [](GameHarness& g, World& w) -> Opened {
+              if (Opened e = CallCardPlayer(g, w); !e.empty()) return e;
+              g.tapLabel("Cards");
+              return Expect(g, &Interior(g).cardBet, "the bet dialog");
+            }},
+           {"screen/cards",
+            [](GameHarness& g, World& w) -> Opened {
+              if (Opened e = CallCardPlayer(g, w); !e.empty()) return e;
+              g.tapLabel("Cards");
+              if (g.openChild() != &Interior(g).cardBet) return Opened("the bet dialog did not open");
+              g.tapControl(SDialogCardBet::kAccept);
+              const testing::AssertionResult r = g.waitUntil(GameHarness::stateIs(kStateCard), 10);
+              if (!r) return Opened(r.message());
+              g.frame(60);
+              return Opened();
+            }},
+           {"dialog/inn-rest",
+            [](GameHarness& g, World& w) -> Opened {
+              if (Opened e = Call(g, w, "base_innkeeper", kStateDialogInterior); !e.empty()) return e;
+              g.tapControl(SStateDialogInterior::kSleep);
+              g.frame();
+              g.tapLabel("Yes");
+              g.frame();
+              SDialogRest& rest = Interior(g).rest;
+              for (u32 f = 0; f < 900 && !rest.ok.IsVisible(); ++f) g.frame();
+              return Expect(g, &rest, "the rest");
+            }},
+       }});
+  return groups;
+}
+
+}  // namespace
+
+std::vector<SDialog*> ScreenTour::dialogs(const GameHarness& game) {
+  std::vector<SDialog*> chain;
+  for (SDialog* d = game.core().currentState; d && chain.size() < 16; d = d->child) chain.push_back(d);
+  return chain;
+}
+
+std::vector<ScreenTour::Shown> ScreenTour::shownControls(const GameHarness& game) {
+  std::vector<Shown> out;
+  for (SDialog* d : dialogs(game)) {
+    if (auto* box = dynamic_cast<SDialogMessage*>(d); box && box->text) out.push_back({d, box->text});
+    for (u32 i = 0; i < d->controls.Count(); ++i)
+      if (SCtrl* c = d->controls.At(i); c && c->IsVisible()) out.push_back({d, c});
+  }
+  return out;
+}
+
+std::vector<std::string> ScreenTour::stopNames() {
+  std::vector<std::string> names;
+  for (const Group& group : Groups())
+    for (const Stop& stop : group.stops) names.emplace_back(stop.name);
+  return names;
+}
+
+std::vector<std::string> ScreenTour::run(const Visitor& visit) {
+  std::vector<std::string> missed;
+  for (const Group& group : Groups()) {
+    bool any = false;
+    for (const Stop& stop : group.stops) any = any || std::string(stop.name).rfind(only_, 0) == 0;
+    if (!any) continue;
+    GameHarness::Options options = GameHarness::forMode(mode_);
+    options.copyData = true;  // the tour may save and load
+    options.newGame = group.newGame;
+    GameHarness game(options);
+    if (!game.boot()) {
+      for (const Stop& stop : group.stops) missed.push_back(std::string(stop.name) + ": " + game.startError());
+      continue;
+    }
+    World world;
+    for (const Stop& stop : group.stops) {
+      // The front door's stops follow one another as a player meets them; the others start afresh.
+      if (std::string(stop.name).rfind(only_, 0) != 0 && group.stops.front().name != std::string("screen/logo"))
+        continue;
+      if (dialogs(game).size() > 1) {
+        CloseAll(game);
+        game.frame();  // closing a child reopens its owner, whose opening frame takes no input
+      }
+      if (game.state() == kStateGenerate) Generate(game).subMode = SStateGenerate::kScreen;
+      const Opened why = stop.open(game, world);
+      if (!why.empty()) {
+        missed.push_back(std::string(stop.name) + ": " + why);
+        continue;
+      }
+      // The opening frame's input guard passes, and the next frame paints what opened.
+      game.frame(2);
+      if (std::string(stop.name).rfind(only_, 0) == 0) visit(stop.name, game);
+    }
+  }
+  return missed;
+}
