@@ -576,19 +576,22 @@ TEST(FrontDoorGoldens, MenuNewPlayerAndDeath) {
   compare(large, "frontdoor_new_player_mode10");
 }
 
-// The introduction's first page, its picture over its text, on both families of screens.
-TEST(FrontDoorGoldens, TheIntroductionsFirstPage) {
-  for (i32 mode : {7, 10}) {
-    GameHarness game(GameHarness::forMode(mode));
-    ASSERT_TRUE(game.boot()) << game.startError();
-    game.press(kActionUse);
-    ChooseRow(game, SStateMain::kNewGame);
-    ASSERT_EQ(game.state(), kStateScene);
-    game.frame(2);
-    const Os::Panel& panel = game.panel();
-    const std::string golden = mode == 7 ? "frontdoor_intro_mode7" : "frontdoor_intro_mode10";
-    EXPECT_EQ(testpng::CompareGolden(golden, panel.pixels.data(), panel.width, panel.height, panel.width), "");
-  }
+// The first pages of the introduction and of the credits, their pictures over their texts, on both
+// families of screens.
+TEST(FrontDoorGoldens, TheFirstPagesOfTheIntroductionAndTheCredits) {
+  for (i32 mode : {7, 10})
+    for (u32 row : {SStateMain::kNewGame, SStateMain::kCredits}) {
+      GameHarness game(GameHarness::forMode(mode));
+      ASSERT_TRUE(game.boot()) << game.startError();
+      game.press(kActionUse);
+      ChooseRow(game, row);
+      ASSERT_EQ(game.state(), kStateScene);
+      game.frame(2);
+      const Os::Panel& panel = game.panel();
+      const std::string golden = std::string(row == SStateMain::kNewGame ? "frontdoor_intro" : "frontdoor_credits") +
+                                 (mode == 7 ? "_mode7" : "_mode10");
+      EXPECT_EQ(testpng::CompareGolden(golden, panel.pixels.data(), panel.width, panel.height, panel.width), "");
+    }
 }
 
 // "Exit" in a game whose save folder refuses files asks whether to leave anyway: No stays in the menu

@@ -59,6 +59,8 @@ u16 Colour(const std::string& hex) {
   return imageenc::Rgb565(int(v >> 16), int((v >> 8) & 255), int(v & 255));
 }
 
+bool AddImages(Context& ctx, const std::string& file, const json& images, WorldArchiveSpec& spec);
+
 // --- DuskmireMusic -------------------------------------------------------------------------------------
 bool BuildMusic(Context& ctx, WorldArchiveSpec& spec) {
   json j;
@@ -126,7 +128,8 @@ bool BuildMusic(Context& ctx, WorldArchiveSpec& spec) {
       sounds.push_back(cells);
     }
   }
-  // The music archive is the only one open before a game: the credits live here.
+  // The music archive is the only one open before a game: the credits live here, with their picture.
+  if (j.contains("images") && !AddImages(ctx, "music.json", j["images"], spec)) return false;
   return BuildSceneBlock(ctx, "world/music.json", spec);
 }
 
@@ -155,14 +158,14 @@ bool BuildSounds(Context& ctx, WorldArchiveSpec& spec) {
 }
 
 // --- DuskmireRes ---------------------------------------------------------------------------------------
-// A picture of res.json: from a generator ("gen") for textures and skies, else drawn in data/sample/art
+// A picture a source lists: from a generator ("gen") for textures and skies, else drawn in data/sample/art
 // under its own name (or the name "art" gives). False after reporting a fault.
-bool Generate(Context& ctx, const json& im, imageenc::Picture& out) {
+bool Generate(Context& ctx, const std::string& file, const json& im, imageenc::Picture& out) {
   const std::string name = im.value("name", "");
   const int w = im.value("w", 16), h = im.value("h", 16);
   const std::string gen = im.value("gen", "");
-  if (!GeneratorAllowed(ctx, "res.json", name, gen)) return false;
-  if (gen.empty()) return DrawArt(ctx, "res.json", im.value("art", name), out);
+  if (!GeneratorAllowed(ctx, file, name, gen)) return false;
+  if (gen.empty()) return DrawArt(ctx, file, im.value("art", name), out);
   if (gen == "bricks")
     out = imageenc::MakeBricks(w, h, im.value("seed", 1));
   else if (gen == "noise")
@@ -172,7 +175,7 @@ bool Generate(Context& ctx, const json& im, imageenc::Picture& out) {
   else if (gen == "flagstones")
     out = imageenc::MakeFlagstones(w, h, im.value("seed", 1));
   else
-    return ctx.fail("res.json", name + ": unknown generator " + gen), false;
+    return ctx.fail(file, name + ": unknown generator " + gen), false;
   return true;
 }
 
@@ -213,6 +216,28 @@ imageenc::Picture Turned(const imageenc::Picture& p) {
   for (int y = 0; y < p.height; ++y)
     for (int x = 0; x < p.width; ++x) t.at(y, x) = p.at(x, y);
   return t;
+}
+
+// The pictures a source lists under "images": generated or drawn (Generate), walls turned, and runs of
+// transition masks. False after reporting a fault.
+bool AddImages(Context& ctx, const std::string& file, const json& images, WorldArchiveSpec& spec) {
+  for (const json& im : images) {
+    std::string name = im.value("name", "");
+    if (im.value("gen", "") == "masks") {
+      // A run of transition masks, one per connection variant: <name>00 .. <name>47.
+      for (u32 variant = 0; variant < ConnectionVariants::kCount; ++variant) {
+        char suffix[4];
+        std::snprintf(suffix, sizeof suffix, "%02u", variant);
+        spec.images.push_back({name + suffix, TransitionMask(variant)});
+      }
+      continue;
+    }
+    imageenc::Picture pic;
+    if (!Generate(ctx, file, im, pic)) return false;
+    if (name.rfind("bres_wall", 0) == 0) pic = Turned(pic);
+    spec.images.push_back({name, imageenc::Encode(pic, im.value("format", 0))});
+  }
+  return true;
 }
 
 // The world's dialog entry lists (one record), their scripts laid out where they land in it.
@@ -256,22 +281,7 @@ bool BuildRes(Context& ctx, WorldArchiveSpec& spec) {
     }
     spec.palettes.push_back(def);
   }
-  for (const json& im : j["images"]) {
-    std::string name = im.value("name", "");
-    if (im.value("gen", "") == "masks") {
-      // A run of transition masks, one per connection variant: <name>00 .. <name>47.
-      for (u32 variant = 0; variant < ConnectionVariants::kCount; ++variant) {
-        char suffix[4];
-        std::snprintf(suffix, sizeof suffix, "%02u", variant);
-        spec.images.push_back({name + suffix, TransitionMask(variant)});
-      }
-      continue;
-    }
-    imageenc::Picture pic;
-    if (!Generate(ctx, im, pic)) return false;
-    if (name.rfind("bres_wall", 0) == 0) pic = Turned(pic);
-    spec.images.push_back({name, imageenc::Encode(pic, im.value("format", 0))});
-  }
+  if (!AddImages(ctx, "res.json", j["images"], spec)) return false;
   SMonsterTable table;
   for (const json& bj : j["monsterBaseTypes"]) {
     auto* b = new SMonsterBaseType;
