@@ -80,7 +80,6 @@ void SDialogRest::WakeUp() {
     text.Format("As you wake up, %s serves delicious food and water.\r", keeper->texts[0] ? keeper->texts[0] : "");
     text.Append("You feel you're fully rested.\r(hp and sp are increased for a while).\r");
     player.SetHp(InnBonus(player.GetMaxHp()), false);
-    if (core->stateGame) core->stateGame->hitPoints.SetPercent(player.GetHealthPercent());
     player.SetMana(InnBonus(player.GetMaxMana()), false);
     if (player.effects[kPoisonCategory].Count()) {
       text.Append("You're no longer poisoned.\r");

@@ -331,7 +331,8 @@ void SMonster::Die(SStateGame& game, SMapArea& area, SMapMonster& placed, SMapOb
       game.window.FillFromTemplate(area, placed, *bag);
     }
   }
-  if (!quiet && game.core && experience) game.core->player.ChangeXp(experience, false);
+  // The player is told what the kill earned ("You have received 5 xp.").
+  if (!quiet && game.core && experience) game.core->player.ChangeXp(experience, true);
   game.RemoveObjectAt(area, placed);
   if (game.soundPick == this) game.soundPick = nullptr;
   area.RemoveMonster(placed.id);  // frees `placed` with its own container and effects

@@ -13,7 +13,9 @@
 #include "graphics/renderer/SRenderer.h"
 #include "platform/sound/SSoundManager.h"
 #include "player/SPlayer.h"
+#include "world/SImageCache.h"
 
+#include <algorithm>
 #include <new>
 
 u32 TransitionKindFromName(const char* word) {
@@ -287,6 +289,37 @@ void SStateGame::Resume() {
   ResetInputGuard();
 }
 
+void SStateGame::UpdateHandZones() {
+  const SImageCache* images = core ? &core->world.images : nullptr;
+  auto size = [&](u16 id, i32& w, i32& h) {
+    const SImageEntry* e = images && id ? images->GetImageEntry(id) : nullptr;
+    if (!e || !e->image) return false;
+    w = e->image->width;
+    h = e->image->height;
+    return w > 0 && h > 0;
+  };
+  const i32 x0 = view.viewX, y0 = view.viewY, W = view.viewWidth, H = view.viewHeight;
+  // Picture 0 (the first hand) is drawn in the lower right corner, picture 1 mirrored in the lower left;
+  // a zone is the part of its picture that the view shows, as the renderer cuts it.
+  const struct {
+    u16 image, widthPct, heightPct, inputY;
+    bool right;
+  } shown[2] = {{view.handLeftImage, view.handLeftWidthPct, view.handLeftHeightPct, handInputY[1], false},
+                {view.handRightImage, view.handRightWidthPct, view.handRightHeightPct, handInputY[0], true}};
+  for (u32 z = 0; z < 2; ++z) {
+    HandZone& zone = handZones[z];
+    i32 w = 0, h = 0;
+    zone.enabled = size(shown[z].image, w, h) ? 1 : 0;
+    if (!zone.enabled) continue;
+    zone.width = std::min(W, shown[z].widthPct * w / 100);
+    zone.heights[0] = std::min(H, std::min<i32>(shown[z].inputY, 100) * h / 100);
+    zone.heights[1] = std::min(H, shown[z].heightPct * h / 100);
+    zone.sizeSelector = H >= 320 ? 1 : 2;
+    zone.x = shown[z].right ? x0 + W - zone.width : x0;
+    zone.y = y0 + H - zone.Height();
+  }
+}
+
 void SStateGame::PaintView() {
   if (!display) return;
   PublishView();
@@ -295,6 +328,7 @@ void SStateGame::PaintView() {
   view.angle = PositiveMod(facing, 360) << 16;
   compass.SetFacing(facing);
   ScaleHandOffsets(view, handInputX, handInputY);
+  UpdateHandZones();
   // The hands are not drawn while the view turns.
   const u16 hands[2] = {view.handRightImage, view.handLeftImage};
   if (turning) view.handRightImage = view.handLeftImage = 0;

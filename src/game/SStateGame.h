@@ -141,6 +141,8 @@ class SStateGame : public SState {
   void LayoutHud();
   // The camera from the player, the 3D view, the movement buttons and the rain.
   void PaintView();
+  // The hand-item zones over the hand pictures as they are drawn now (after the offsets are scaled).
+  void UpdateHandZones();
   // Points the world view at the scene tables and the image cache's tables (they move when they grow).
   void PublishView();
 
@@ -171,8 +173,10 @@ class SStateGame : public SState {
   // The bag of the player's cell, made when the cell has none (the portrait's command); the pack with
   // it. Returns the state to switch to.
   u32 OpenBagAtPlayer();
-  // A tap on the floor of the view: the bag of the player's cell, when there is one.
-  u32 TouchCellBag();
+  // The bag lying in the player's cell, null when none.
+  SItemContainer* CellBag();
+  // Draws the view and keeps an 80 x 50 picture of it (the load and save screen shows it with a save).
+  void MakeViewThumbnail();
   // A chest's or shelf's container (a map-object kind asks): the switch is made by the action that ran
   // the kind, through `requestedState`.
   void OpenBag(SMapArea* area, SMapObjectInst* inst);
@@ -279,6 +283,9 @@ class SStateGame : public SState {
   // ---- the line a missile flies (SStateGameLines.cpp)
   // Whether the cell stops a missile (or a touch, with `melee`); `side` gets the wall side it meets.
   bool IsMissileStopped(const SMapCell* cell, i32 x, i32 y, i32 direction, i32& side, bool melee);
+  // The side of a wall cell that faces what flies in `direction` (`side`, -1 when it shows nothing there);
+  // false when a switched-off object on that side keeps it out.
+  bool FindDoorSide(const SMapCell* cell, i32 x, i32 y, i32 direction, i32& side);
   // Walks up to 7 cells from (x, y) in a grid direction; (outX, outY) is the last cell reached.
   bool TraceLine(i32 x, i32 y, i32 direction, i32& outX, i32& outY, bool stopAtPlayer);
 
@@ -696,6 +703,20 @@ class SStateGame : public SState {
   // Hands and the faced label.
   i32 selectedHand = 1;
   u32 labelRefresh = 0;
+  // Where a tap selects a hand: over the hand pictures as the view draws them, left (hand 0) and right
+  // (hand 1). The height is the first one when the size selector is 1 (the view shows the pictures at
+  // their own size), else the second (the pictures shrunk for a small view).
+  struct HandZone {
+    i32 x = 0, y = 0, width = 0;
+    i32 heights[2] = {};
+    u32 enabled = 0;
+    u32 sizeSelector = 1;
+    i32 Height() const { return sizeSelector == 1 ? heights[0] : heights[1]; }
+    bool Contains(i32 px, i32 py) const {
+      return enabled && px >= x && py >= y && px < x + width && py < y + Height();
+    }
+  };
+  HandZone handZones[2];
   u32 skyRotation = 0;
   u32 spellHitMessage = 0;
   // The trapped object of the Open / Disarm / Pick prompt.

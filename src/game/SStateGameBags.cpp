@@ -2,6 +2,7 @@
 // cell has none) and the container of a chest or shelf the player uses.
 #include "core/SGameCore.h"
 #include "game/SStateGame.h"
+#include "graphics/SDisplay.h"
 #include "screens/SStateInventory.h"
 #include "script/SScriptContext.h"
 #include "world/SMapArea.h"
@@ -17,6 +18,7 @@ SStateInventory* Inventory(SGameCore* core) {
 u32 SStateGame::ShowInventoryWith(SItemContainer* bag, SMapObjectInst* inst, SMapArea* area, u32 byButton) {
   SStateInventory* inventory = Inventory(core);
   if (!inventory) return 0;
+  MakeViewThumbnail();
   if (bag && !inst && core->scriptContext)
     core->scriptContext->AddChangedObject(area, window.playerX, window.playerY, -1, 1);
   core->world.sounds.PlayByName("bsnd_bagopen", 10);
@@ -44,11 +46,17 @@ u32 SStateGame::OpenBagAtPlayer() {
   return ShowInventoryWith(bag, nullptr, area, 1);
 }
 
-u32 SStateGame::TouchCellBag() {
+SItemContainer* SStateGame::CellBag() {
   const i32 x = window.playerX, y = window.playerY;
   const SMapCell* cell = window.Cell(x, y);
-  SItemContainer* bag = cell && cell->bagId ? window.FindBlockBagById(x, y, u8(cell->bagId)) : nullptr;
-  return bag ? ShowInventoryWith(bag, nullptr, window.CurrentArea(), 0) : 0;
+  return cell && cell->bagId ? window.FindBlockBagById(x, y, u8(cell->bagId)) : nullptr;
+}
+
+void SStateGame::MakeViewThumbnail() {
+  if (!display) return;
+  // The view as it stands now, drawn afresh: the frame buffer may hold an older frame between frames.
+  PaintView();
+  display->MakeViewThumbnail(thumbnail);
 }
 
 void SStateGame::OpenBag(SMapArea* area, SMapObjectInst* inst) {

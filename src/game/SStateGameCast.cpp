@@ -89,8 +89,7 @@ void SStateGame::CastChosen(const SSpell* known, SItem* item) {
       QueueMessage("You don't have enough mana.", 1, nullptr);
       return;
     }
-    player.mana = u16(player.mana - cost);
-    spellPoints.SetPercent(player.GetManaPercent());
+    player.ChangeMana(-i32(cost), false);
     if (const u32 skill = rules.spells.SchoolSkill(spell)) player.PracticeSkill(skill);
     BeginCast(*spell);
   }
@@ -254,8 +253,10 @@ void SStateGame::RunSpellCast(const SSpell& spell, i32 power, i32 x, i32 y, bool
       if (!actions.Add(r)) delete r;
     return;
   }
-  i32 tx = 0, ty = 0;
-  if (TraceLine(window.playerX, window.playerY, direction, tx, ty, false)) RunSpellCast(spell, power, tx, ty, true);
+  i32 tx = 0, ty = 0, side = -1;
+  if (TraceLine(window.playerX, window.playerY, direction, tx, ty, false) &&
+      FindDoorSide(window.Cell(tx, ty), tx, ty, direction, side))
+    RunSpellCast(spell, power, tx, ty, true);
 }
 
 bool SStateGame::CastSpellByName(const char* name, i32 power) {

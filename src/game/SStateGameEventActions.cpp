@@ -71,16 +71,14 @@ void SStateGame::RestAfterYes() {
     // The rain wakes the sleeper: half of what is missing comes back.
     rest.rained = 1;
     const i32 manaTop = player.GetAttribute(4) * 5 + player.SumEffects(kCategoryFortifyMana, 0, nullptr, nullptr);
-    player.hp = Saturate(i64(player.hp) + (i64(maxHp) - player.hp) / 2);
-    player.mana = Saturate(i64(player.mana) + (i64(manaTop) - player.mana) / 2);
+    player.SetHp(Saturate(i64(player.hp) + (i64(maxHp) - player.hp) / 2), false);
+    player.SetMana(Saturate(i64(player.mana) + (i64(manaTop) - player.mana) / 2), false);
   } else {
     const u32 fortify = player.IsUndead() ? kCategoryFortifyUnholy : kCategoryFortifyHp;
     const i64 least = i64(player.GetAttribute(3)) * 4 + player.SumEffects(fortify, 0, nullptr, nullptr);
-    player.hp = Saturate(std::max<i64>(player.hp, least));
+    player.SetHp(Saturate(std::max<i64>(player.hp, least)), false);
     player.RestoreFullMana(false);
   }
-  hitPoints.SetPercent(player.GetHealthPercent());
-  spellPoints.SetPercent(player.GetManaPercent());
 }
 
 // ---- the prison
@@ -218,8 +216,6 @@ void SStateGame::DrinkPotionItem(SItem* potion) {
   player.ApplyItemEffects(potion);
   player.UnequipAndRemoveItem(potion);
   delete potion;
-  hitPoints.SetPercent(player.GetHealthPercent());
-  spellPoints.SetPercent(player.GetManaPercent());
   ScanFightRange(false, window.playerX, window.playerY);
 }
 

@@ -93,7 +93,6 @@ void SStateGame::ShowPlayerHit(i32 attack, i32 direction) {
     if (!actions.Add(r)) delete r;
   }
   if (core) {
-    hitPoints.SetPercent(core->player.GetHealthPercent());
     // The shield that met the blow rings.
     const SActionRecord* blow = FindAttackActionFrom(direction);
     if (blow && blow->firstPicture) blow->firstPicture->PlaySound(core->world.sounds);
@@ -111,7 +110,6 @@ void SStateGame::ShowPlayerDamage(i32 damage) {
     r->isDamage = 1;
     if (!actions.Add(r)) delete r;
   }
-  if (core) hitPoints.SetPercent(core->player.GetHealthPercent());
 }
 
 bool SStateGame::StepHitIndicator(SActionRecord& r, u32 now) {

@@ -114,8 +114,16 @@ u32 SStateGame::OnPen(i32 x, i32 y, u32 touching, u32 moving) {
     }
     const SWorldView& v = view;
     if (x >= v.viewX && y >= v.viewY && x < v.viewX + v.viewWidth && y < v.viewY + v.viewHeight) {
-      // The lowest three tenths hold the bag of the player's cell, opened with the event actions.
-      if (y >= v.viewY + v.viewHeight * 7 / 10) return TouchCellBag();
+      // A tap on a hand picture chooses that hand (and with it the monster of a full cell it strikes).
+      for (i32 hand = 0; hand < 2; ++hand) {
+        if (!handZones[hand].Contains(x, y)) continue;
+        selectedHand = hand;
+        labelRefresh = 1;
+        return 0;
+      }
+      // The lowest three tenths hold the bag of the player's cell; without one the tap uses a hand.
+      if (y >= v.viewY + v.viewHeight * 7 / 10)
+        if (SItemContainer* bag = CellBag()) return ShowInventoryWith(bag, nullptr, window.CurrentArea(), 0);
       return UseHand(-1, x <= v.viewX + v.viewWidth / 2 ? 0 : 1);
     }
   }
@@ -157,6 +165,7 @@ u32 SStateGame::OnCommand(u16 code) {
     case SDialogShipTravel::kCloseCode:
       CloseSubDialog();
       shipTravel.ClearControls();
+      shipTravel.ReleasePicture();
       SetFullRepaint();
       UpdateAmbient();
       return 0;

@@ -12,16 +12,10 @@ bool SStateGame::IsMissileStopped(const SMapCell* cell, i32 x, i32 y, i32 direct
   SMapObjectInst* centre = cell->centreObjectId ? window.FindBlockObjectById(x, y, cell->centreObjectId) : nullptr;
   if (centre && !centre->IsActive()) return false;
   switch (SMapWindow::TypeNumber(cell->centreType)) {
-    case 5: {
+    case 5:
       // A wall; the object on the side the missile meets is reported when it is there.
-      const u32 s = u32(direction + 2) & 3;
-      if (cell->sideType[s]) {
-        const u8 id = cell->sideObjectId[s];
-        const SMapObjectInst* o = id ? window.FindBlockObjectById(x, y, id) : nullptr;
-        if (!id || (o && o->IsActive())) side = i32(s);
-      }
+      FindDoorSide(cell, x, y, direction, side);
       return true;
-    }
     case 7:
     case 8:
     case 20:
@@ -35,6 +29,19 @@ bool SStateGame::IsMissileStopped(const SMapCell* cell, i32 x, i32 y, i32 direct
     case 35: return centre && !(centre->state & 2);  // a web until it is torn
     default: return melee;
   }
+}
+
+bool SStateGame::FindDoorSide(const SMapCell* cell, i32 x, i32 y, i32 direction, i32& side) {
+  side = -1;
+  if (!cell || !cell->centreType || SMapWindow::TypeNumber(cell->centreType) != 5) return true;
+  const u32 s = u32(direction + 2) & 3;
+  if (!cell->sideType[s]) return true;
+  // A switched-off object on that side neither takes what arrives nor lets it through to the wall.
+  const u8 id = cell->sideObjectId[s];
+  const SMapObjectInst* o = id ? window.FindBlockObjectById(x, y, id) : nullptr;
+  if (id && !(o && o->IsActive())) return false;
+  side = i32(s);
+  return true;
 }
 
 bool SStateGame::TraceLine(i32 x, i32 y, i32 direction, i32& outX, i32& outY, bool stopAtPlayer) {

@@ -664,7 +664,7 @@ void SStateGame::UpdateSkyAndLight(bool dayNight) {
     visibleCells = std::max(1, (v + (100 - v) / 2) * 7 / 100);
     nearDistance = visibleCells * 336;
     skyImage = choice.imageSlot;
-    skyPalette = 0;
+    skyPalette = choice.paletteSlot;
     skyFlags = 1 | 4;
     view.fogColor = choice.fogColour;
     if (SRenderer* renderer = display ? display->Renderer() : nullptr)

@@ -218,6 +218,8 @@ void SStateGame::ResetForNewGame() {
   forcedSky.Assign("");
   thunderPending = thunderAudible = 0;
   labelRefresh = 0;
+  // The hand chosen in the last game (perhaps forced to the left by a lone monster) is not this game's.
+  selectedHand = 1;
   forcedStep = 0;
   subMode = kWalking;
   imprisoned = sentenceBegan = 0;

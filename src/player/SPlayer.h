@@ -382,6 +382,8 @@ class SPlayer : public SPlayerAccess {
   static i32 Percent(i32 value, i32 maximum);
   i32 ResistancePart(i32 value, i32 category, const char* name, bool* bonus);
   void ChangePool(u16& value, i32 maximum, i32 delta, bool report, const char* what);
+  // The game view's hp and mana bars follow every change made here.
+  void RefreshGauges();
   void WearEquipped(SItem* item, i32 amount, const char* message);
   void EmptySlot(u32 slot);
   // Food or drink (class 14) the race may have.

@@ -190,6 +190,7 @@ void SPlayer::ChangePool(u16& value, i32 maximum, i32 delta, bool report, const 
     change = i64(value) + delta > maximum ? maximum - i64(value) : delta;
   }
   value = ClampU16(i64(value) + change);
+  RefreshGauges();
   if (report) {
     messageText.Format("Your %s has been %s by %lu.", what, change < 0 ? "decreased" : "increased", Magnitude(change));
     Report(messageText.CStr());
@@ -199,8 +200,16 @@ void SPlayer::ChangePool(u16& value, i32 maximum, i32 delta, bool report, const 
 void SPlayer::ChangeHp(i32 delta, bool report) { ChangePool(hp, GetMaxHp(), delta, report, "hp"); }
 void SPlayer::ChangeMana(i32 delta, bool report) { ChangePool(mana, GetMaxMana(), delta, report, "mana"); }
 
+void SPlayer::RefreshGauges() {
+  SStateGame* state = game ? game->stateGame : nullptr;
+  if (!state) return;
+  state->hitPoints.SetPercent(GetHealthPercent());
+  state->spellPoints.SetPercent(GetManaPercent());
+}
+
 void SPlayer::SetHp(i32 value, bool report) {
   hp = ClampU16(value);
+  RefreshGauges();
   if (report) {
     messageText.Format("Your hp is %lu.", u32(hp));
     Report(messageText.CStr());
@@ -209,6 +218,7 @@ void SPlayer::SetHp(i32 value, bool report) {
 
 void SPlayer::SetMana(i32 value, bool report) {
   mana = ClampU16(value);
+  RefreshGauges();
   if (report) {
     messageText.Format("Your mana is %lu.", u32(mana));
     Report(messageText.CStr());
@@ -218,12 +228,14 @@ void SPlayer::SetMana(i32 value, bool report) {
 void SPlayer::RestoreFullHp(bool report) {
   const i32 m = GetMaxHp();
   if (m > hp) hp = ClampU16(m);
+  RefreshGauges();
   if (report) Report("Your full health has been restored.");
 }
 
 void SPlayer::RestoreFullMana(bool report) {
   const i32 m = GetMaxMana();
   if (m > mana) mana = ClampU16(m);
+  RefreshGauges();
   if (report) Report("Your full mana has been restored.");
 }
 
@@ -236,20 +248,21 @@ void SPlayer::ApplyPoisonDamage() {
   const i32 p = GetPoisonStrength();
   if (p <= 0) return;             // poison never heals
   hp = hp > p ? u16(hp - p) : 1;  // nor kills
+  RefreshGauges();
   if (game && game->stateGame) game->stateGame->ShowPlayerDamage(p);
 }
 
 i32 SPlayer::TakeMagicDamage(i32 amount) {
   const i32 r = GetMagicResistance();
   const i32 reduced = Clamp32(i64(amount) - i64(amount) * r / 100);
-  if (Roll(100) > r && reduced >= 1) hp = ClampU16(i64(hp) - reduced);
+  if (Roll(100) > r && reduced >= 1) SetHp(i32(std::max<i64>(0, i64(hp) - reduced)), false);
   return reduced;
 }
 
 i32 SPlayer::TakeMagicManaDamage(i32 amount) {
   const i32 r = GetMagicResistance();
   const i32 reduced = Clamp32(i64(amount) - i64(amount) * r / 100);
-  if (Roll(100) > r && reduced >= 1) mana = ClampU16(i64(mana) - reduced);
+  if (Roll(100) > r && reduced >= 1) SetMana(i32(std::max<i64>(0, i64(mana) - reduced)), false);
   return reduced;
 }
 

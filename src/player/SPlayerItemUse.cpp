@@ -288,20 +288,14 @@ void SPlayer::ApplySpell(const SSpell* spell, i32 casterLevel, bool friendly, i3
   SStateGame* state = game ? game->stateGame : nullptr;
   if (total != 0) {
     ChangeHp(i32(std::clamp<i64>(-total, -0x7FFFFFFF, 0x7FFFFFFF)), false);
-    // The gauge reads the player's own percentage: 0 for a cursed maximum of 0 or less, never negative.
-    if (state) {
-      if (total > 0)
-        state->ShowPlayerHit(i32(std::min<i64>(total, 0x7FFFFFFF)), direction);
-      else
-        state->hitPoints.SetPercent(GetHealthPercent());
-    }
+    if (state && total > 0) state->ShowPlayerHit(i32(std::min<i64>(total, 0x7FFFFFFF)), direction);
   }
   // A crushing spell may finish a badly hurt player.
   if (crush && hp != 0) {
     const i32 health = GetHealthPercent();
     if (health <= 25 && Roll(100) > 3 * health) {
       const i32 rest = hp;
-      hp = 0;
+      SetHp(0, false);
       if (state) state->ShowPlayerHit(rest, direction);
     }
   }

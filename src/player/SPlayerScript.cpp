@@ -81,10 +81,7 @@ u32 SPlayer::CallScriptFunction(u32 id, const SScriptValue& first, const SScript
     case 177: answer(hp); break;
     case 178:
       // Without bounds above the maximum, but within what the field holds.
-      hp = u16(std::clamp(n1, 0, 65535));
-      messageText.Format("Your hp is %ld.", long(hp));
-      Report(messageText.CStr());
-      if (state) state->hitPoints.SetPercent(GetHealthPercent());
+      SetHp(n1, true);
       break;
     case 179: ChangeHp(n1, true); break;
     case 180: RestoreFullHp(true); break;

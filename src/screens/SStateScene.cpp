@@ -80,7 +80,8 @@ void SStateScene::ShowPage() {
   SImageEntry* entry = core && name && *name ? core->world.images.FindImage(name) : nullptr;
   if (entry && core->world.images.LoadImage(entry)) pagePicture = entry;
   const i32 displayMode = core ? core->displayMode : 0;
-  if (pagePicture && pictureItem) {
+  const bool withPicture = pagePicture && pictureItem;
+  if (withPicture) {
     // The picture control ends with its picture, and the text starts below it, in what is left of its box.
     i32 w = 0, h = 0;
     SImageCache::GetImageSize(pagePicture, w, h);
@@ -103,7 +104,7 @@ void SStateScene::ShowPage() {
   text.SetStepTime(u32(scrollSpeed));
   SString shown(page.texts[1] ? page.texts[1] : "");
   if (core && core->scriptContext) core->scriptContext->ExpandTextMacros(shown);
-  text.Start(shown.CStr() ? shown.CStr() : "");
+  text.Start(shown.CStr() ? shown.CStr() : "", !withPicture && mode == kCentredTexts);
   SetFullRepaint();
   const char* script = page.texts[2];
   if (script && *script && core && core->scriptContext) {

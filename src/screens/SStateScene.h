@@ -19,7 +19,7 @@ class SStateScene : public SState {
   static constexpr u16 kFrameId = 19, kPictureId = 39, kTextId = 40, kSlowerId = 41, kFasterId = 42, kAutoId = 43;
   static constexpr u16 kFirstFrameRecord = 3540, kFirstButtonRecord = 3560, kFirstCompactButtonRecord = 3847;
   static constexpr i32 kMinSpeed = 50, kMaxSpeed = 300, kSpeedStep = 50;
-  static constexpr u32 kNewGame = 0;
+  static constexpr u32 kNewGame = 0, kCentredTexts = 2;
 
   void Attach(SGameCore* gameCore) override;
   void Enter(u32 mode, u32 scene, u32 w2, u32 w3) override;

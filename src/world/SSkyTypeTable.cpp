@@ -21,12 +21,21 @@ void SSkyType::LoadPicture(SImageCache& cache) {
   if (resident_) return;
   SImageEntry* entry = cache.FindImage(Picture());
   if (entry && cache.LoadImage(entry)) resident_ = true;
+  // A palette of the picture's name recolours it (skies of one picture for several weathers).
+  if (resident_ && !paletteResident_) paletteResident_ = cache.LoadPalette(cache.FindPalette(Picture()));
 }
 
 void SSkyType::ReleasePicture(SImageCache& cache) {
+  if (paletteResident_) cache.ReleasePalette(cache.FindPalette(Picture()));
+  paletteResident_ = false;
   if (!resident_) return;
   resident_ = false;
   cache.ReleaseImage(cache.FindImage(Picture()));
+}
+
+u16 SSkyType::PaletteSlot(const SImageCache& cache) const {
+  const SPaletteEntry* palette = paletteResident_ ? cache.FindPalette(Picture()) : nullptr;
+  return palette && palette->IsResident() ? palette->slot : 0;
 }
 
 u32 SSkyTypeTable::PeriodOfHour(u32 hour) {
@@ -45,6 +54,7 @@ void SSkyTypeTable::Choose(SSkyType* sky, SSkyChoice& choice) {
   if (cache_) sky->LoadPicture(*cache_);
   // The slot of the picture made resident (the sky's own name only when it names no other picture).
   choice.imageSlot = cache_ ? cache_->FindImageIndex(sky->Picture()) : 0;
+  choice.paletteSlot = cache_ ? sky->PaletteSlot(*cache_) : 0;
 }
 
 bool SSkyTypeTable::SelectSkyForTime(u32 hour, i32 weather, SSkyChoice& choice) {

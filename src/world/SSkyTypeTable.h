@@ -13,6 +13,8 @@ class SSkyType {
   const char* Picture() const { return picture ? picture : name.text; }
   void LoadPicture(SImageCache& cache);
   void ReleasePicture(SImageCache& cache);
+  // The palette slot that recolours the resident picture, 0 for the picture's own colours.
+  u16 PaletteSlot(const SImageCache& cache) const;
 
   SName name;
   const char* picture = nullptr;
@@ -24,6 +26,7 @@ class SSkyType {
 
  private:
   bool resident_ = false;  // each sky holds its picture at most once
+  bool paletteResident_ = false;
 };
 
 // What a selection hands the game state.
@@ -32,6 +35,7 @@ struct SSkyChoice {
   u16 fogColour = 0;
   u8 visibility = 100;
   u16 imageSlot = 0;
+  u16 paletteSlot = 0;  // 0: the picture's own colours
 };
 
 class SSkyTypeTable : public SOneRecordTable<SSkyType> {

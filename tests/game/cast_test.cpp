@@ -76,6 +76,36 @@ TEST(SpellCast, ARangedSpellStrikesTheFirstCellThatStopsItWithinSevenCells) {
   EXPECT_EQ(near->hp, 15);
 }
 
+TEST(SpellCast, ARangedSpellAtAWallTakesEffectOnlyThroughTheSideItMeets) {
+  CastWindow w;
+  SSpell* bolt = w.Damage("base_spellbolt", 5, 3);
+  w.Wall(17, 14);
+  SMapCell& wall = w.Cell(17, 14);
+  SMapObjectType* lever = w.Make(5, "lever", {2});
+  SMapObjectInst* inst = w.AddObject(9, 17, 14, 0);
+  // The line comes from the south: the wall's south side (2) faces it.
+  const struct {
+    const char* what;
+    bool side;
+    u8 objectId, state;
+    u32 taken;
+  } cases[] = {
+      {"a bare wall", false, 0, 0, 1},
+      {"a side without an object of its own", true, 0, 0, 1},
+      {"a switched-on object on the side", true, 9, 1, 1},
+      {"a switched-off object on the side keeps the spell out", true, 9, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    wall.sideType[2] = c.side ? lever : nullptr;
+    wall.sideObjectId[2] = c.objectId;
+    inst->state = c.state;
+    w.state.spellHitMessage = 0;
+    w.state.RunSpellCast(*bolt, 0, 0, 0, false);
+    EXPECT_EQ(w.state.spellHitMessage, c.taken);
+  }
+}
+
 TEST(SpellCast, AnAreaSpellOnAMonsterNextToThePlayerReachesThePlayer) {
   CastWindow w;
   SMonster& t = w.Template();

@@ -1,16 +1,19 @@
 // The player's fight through the real program, headless, on the sample world with the game's generator
 // seeded: on the south road a rat (melee) and a spitter (missile) come at the player, who swings a short
 // sword (action 3000) until the rat dies; the log tells each swing's hit points on both sides, the sounds
-// and the music, the rat's loot bag, the experience, and the danger running down after the fight.
+// and the music, the kill's message box and its frame, the rat's loot bag, the experience, and the danger
+// running down after the fight.
 #include "WalkGame.h"
 #include "core/SGameCore.h"
 #include "game/SMonster.h"
 #include "player/SPlayer.h"
 #include "support/GoldenText.h"
+#include "support/Png.h"
 #include "world/SItem.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 namespace {
@@ -23,7 +26,16 @@ std::string Joined(const std::vector<std::string>& names) {
   return out.empty() ? " -" : out;
 }
 
-std::string FightTheRoad(u32 seed) {
+// The text of the open message box, its lines joined by spaces.
+std::string BoxText(const GameHarness& game) {
+  std::string text;
+  for (const GameHarness::Control& c : game.controls())
+    if (c.dialog == "SDialogMessage" && c.type == "SDialogTextCtrl") text += " " + c.text;
+  std::replace(text.begin(), text.end(), '\r', ' ');
+  return text;
+}
+
+std::string FightTheRoad(u32 seed, std::vector<u16>* killFrame = nullptr) {
   WalkGame w;
   w.withMonsters = true;
   std::ostringstream log;
@@ -55,12 +67,25 @@ std::string FightTheRoad(u32 seed) {
   for (u32 swing = 1; swing <= 40 && road->FindMonsterById(ratId); ++swing) {
     const i32 ratHp = road->FindMonsterById(ratId)->hp;
     w.game.press(kAttack);
-    if (!w.game.waitUntil(GameHarness::gameIdle(), 200)) return log.str() + "not idle after a swing\n";
+    const GameHarness::Condition idleOrBox{"idle or a message box", [](const GameHarness& g) {
+                                             return GameHarness::gameIdle().holds(g) ||
+                                                    g.subMode() == SStateGame::kMessageBox;
+                                           }};
+    if (!w.game.waitUntil(idleOrBox, 200)) return log.str() + "not idle after a swing\n";
     SMapMonster* now = road->FindMonsterById(ratId);
     log << "swing " << swing << ": rat " << ratHp << " -> " << (now ? now->hp : 0) << ", player " << player.hp
         << ", danger " << s.dangerCountdown << ", sounds" << Joined(w.Sounds()) << ", music"
         << Joined(w.Sounds("music")) << "\n";
     w.MarkSounds();
+    if (s.subMode == SStateGame::kMessageBox) {
+      // The kill's message stays until the player closes it.
+      log << "message box:" << BoxText(w.game) << "\n";
+      w.game.frame(10);
+      if (s.subMode != SStateGame::kMessageBox) return log.str() + "the box went by itself\n";
+      if (killFrame) *killFrame = w.game.frames().back().pixels;
+      w.game.press(3006);
+      if (!w.game.waitUntil(GameHarness::gameIdle(), 200)) return log.str() + "not idle after the box\n";
+    }
   }
   log << "== after the fight\n";
   const SMapCell& cell = s.window.cells[17 + 35 * 11];
@@ -86,9 +111,13 @@ std::string FightTheRoad(u32 seed) {
 }
 
 TEST(FightReplay, ThePlayerSwingsUntilTheRatDies) {
-  const std::string log = FightTheRoad(21);
+  std::vector<u16> kill;
+  const std::string log = FightTheRoad(21, &kill);
   EXPECT_EQ(testgolden::CompareText("fight_replay_road", log), "");
   EXPECT_EQ(FightTheRoad(21), log) << "the same seed plays the same fight";
+  // The kill's experience, in a box over the view ten frames on.
+  ASSERT_EQ(kill.size(), 240u * 320u);
+  EXPECT_EQ(testpng::CompareGolden("fight_kill_message_240x320", kill.data(), 240, 320, 240), "");
 }
 
 }  // namespace

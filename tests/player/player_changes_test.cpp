@@ -645,3 +645,35 @@ TEST_F(PlayerChanges, GameEventsTheScriptsAskFor) {
   player.QueueMapTransitionPlain("base_gate", "?");
   EXPECT_EQ(state.events.Count(), 0);
 }
+
+TEST_F(PlayerChanges, TheGameViewGaugesFollowEveryChangeOfHpAndMana) {
+  // Maximum hp 60 and mana 75; each change starts from 30 of each with the bars showing something else.
+  SSpell* cure = Spell("base_cure", "Cure", 1);
+  cure->effects.Add(Effect(3, 12));
+  const struct {
+    const char* what;
+    std::function<void(SPlayer&)> change;
+    i32 hpPercent, manaPercent;
+  } cases[] = {
+      {"ChangeHp", [](SPlayer& p) { p.ChangeHp(15, false); }, 75, 40},
+      {"ChangeHp, reported", [](SPlayer& p) { p.ChangeHp(-6, true); }, 40, 40},
+      {"ChangeMana", [](SPlayer& p) { p.ChangeMana(-15, false); }, 50, 20},
+      {"SetHp", [](SPlayer& p) { p.SetHp(6, true); }, 10, 40},
+      {"SetMana", [](SPlayer& p) { p.SetMana(75, false); }, 50, 100},
+      {"RestoreFullHp", [](SPlayer& p) { p.RestoreFullHp(false); }, 100, 40},
+      {"RestoreFullMana", [](SPlayer& p) { p.RestoreFullMana(true); }, 50, 100},
+      {"a healing spell", [cure](SPlayer& p) { p.ApplySpell(cure, 0, true, -1, false); }, 70, 40},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    player.hp = 30;
+    player.mana = 30;
+    state.hitPoints.SetPercent(3);
+    state.spellPoints.SetPercent(3);
+    c.change(player);
+    EXPECT_EQ(player.GetHealthPercent(), c.hpPercent);
+    EXPECT_EQ(player.GetManaPercent(), c.manaPercent);
+    EXPECT_EQ(state.hitPoints.shown, c.hpPercent);
+    EXPECT_EQ(state.spellPoints.shown, c.manaPercent);
+  }
+}

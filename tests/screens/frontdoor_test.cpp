@@ -292,6 +292,7 @@ TEST(Scene, TheIntroductionOfANewGame) {
   EXPECT_STREQ(scene.scene->name.Text(), "bres_intro");
   EXPECT_EQ(scene.pageIndex, 0u);
   EXPECT_TRUE(scene.picture.IsVisible());
+  EXPECT_EQ(scene.text.centred, 0u) << "a new game's scene scrolls";
   EXPECT_EQ(SceneText(game).find("%Day%"), std::string::npos) << SceneText(game);
   EXPECT_NE(SceneText(game).find("on day 1"), std::string::npos) << SceneText(game);
   EXPECT_EQ(scene.musicTrack.CStr(), std::string("bmus_main"));
@@ -348,8 +349,8 @@ TEST(Scene, AMissingSceneEndsAtOnce) {
   }
 }
 
-// The credits come from the music archive, the only one open before a game: their pages turn by keys,
-// then the menu is back with its rows.
+// The credits come from the music archive, the only one open before a game, with their picture: their
+// pages turn by keys, then the menu is back with its rows.
 TEST(Scene, TheCreditsPlayAndReturnToTheMenu) {
   GameHarness game;
   ASSERT_TRUE(game.boot()) << game.startError();
@@ -361,8 +362,12 @@ TEST(Scene, TheCreditsPlayAndReturnToTheMenu) {
   EXPECT_STREQ(scene.scene->name.Text(), "bmus_credits");
   EXPECT_EQ(scene.musicTrack.CStr(), std::string("bmus_credits"));
   EXPECT_EQ(SceneText(game), "Duskmire");
+  EXPECT_TRUE(scene.picture.IsVisible()) << "the first page has its picture";
   game.tapControl(SStateScene::kTextId);
   EXPECT_EQ(SceneText(game), "Made for the sample world.") << "mode 2: the text turns the page";
+  // A page without picture stops scrolling when it stands in the middle of its box.
+  EXPECT_FALSE(scene.picture.IsVisible());
+  EXPECT_EQ(scene.text.endPosition, (scene.text.height + scene.text.lineHeight) / 2);
   game.press(kActionForward);
   ASSERT_EQ(game.state(), kStateMain);
   EXPECT_EQ(MenuRows(game), kSixRows);

@@ -8,12 +8,17 @@
 #include "os/Files.h"
 #include "os/headless/MemoryFiles.h"
 #include "player/SSaveGame.h"
+#include "graphics/SDraw2D.h"
+#include "screens/SStateInventory.h"
 #include "screens/SStateLoadSave.h"
+#include "screens/SStateMain.h"
 #include "support/GoldenText.h"
+#include "support/Png.h"
 #include "support/SaveFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 
@@ -282,4 +287,49 @@ TEST(LoadSaveScreen, GoldenDescriptions) {
     OpenScreen(game, 1);
     EXPECT_EQ(testgolden::CompareText("load_save_load_mode" + std::to_string(mode), game.describeUi()), "");
   }
+}
+
+// The way a player saves: the pack opened from the game view keeps a small picture of the view, the pack's
+// menu button leads to the main menu and its "Save Game"; the slot's header (record 3000) carries that
+// picture and the load screen shows it in the slot's row.
+TEST(LoadSaveScreen, ASaveCarriesThePictureOfTheViewItWasMadeFrom) {
+  GameHarness game(NewGame());
+  ASSERT_TRUE(game.boot()) << game.startError();
+  ASSERT_TRUE(game.waitUntil(GameHarness::gameIdle(), 40));
+  SStateGame& state = *game.core().stateGame;
+  const SWorldView& v = state.view;
+  ASSERT_FALSE(game.frames().empty());
+  const std::vector<u16> before = game.frames().back().pixels;
+  u16 expected[SStateGame::kThumbnailWidth * SStateGame::kThumbnailHeight];
+  SDraw2D::MakeViewThumbnail(expected, before.data() + v.viewY * 240 + v.viewX, 240, v.viewWidth, v.viewHeight);
+
+  game.tapControl(SStateGame::kPortraitId);
+  ASSERT_TRUE(game.waitUntil(GameHarness::stateIs(kStateInventory), 10));
+  const std::vector<u16> thumbnail(std::begin(state.thumbnail), std::end(state.thumbnail));
+  EXPECT_TRUE(thumbnail == std::vector<u16>(std::begin(expected), std::end(expected)))
+      << "the picture is the view the player left";
+  game.tapControl(SStateInventory::kMainMenuId);
+  ASSERT_TRUE(game.waitUntil(GameHarness::stateIs(kStateMain), 10));
+  game.tapRow(SStateMain::kListId, 3);
+  ASSERT_TRUE(game.waitUntil(GameHarness::stateIs(kStateLoadSave), 10));
+  TapRow(game, 0);
+  game.tap(kLayout, SStateLoadSave::kActionId);
+  EXPECT_EQ(BoxText(game), "Game saved.");
+  ASSERT_TRUE(TapBoxButton(game, "Ok"));
+
+  const std::map<u16, Bytes> records = Records(SlotPath(game, 1));
+  ASSERT_TRUE(records.count(kSaveHeaderRecord));
+  const Bytes& header = records.at(kSaveHeaderRecord);
+  ASSERT_GE(header.size(), 6u + kThumbnailBytes);
+  std::vector<u16> stored(kThumbnailBytes / 2);
+  for (size_t i = 0; i < stored.size(); ++i) stored[i] = u16(header[6 + 2 * i] | header[7 + 2 * i] << 8);
+  EXPECT_TRUE(stored == thumbnail) << "record 3000 carries the picture";
+  EXPECT_NE(std::count(stored.begin(), stored.end(), u16(0)), i64(stored.size())) << "not a black picture";
+
+  OpenScreen(game, 1);
+  EXPECT_TRUE(IsShown(game, SStateLoadSave::kThumbnailIds[0]));
+  game.frame(2);
+  ASSERT_FALSE(game.frames().empty());
+  EXPECT_EQ(testpng::CompareGolden("load_save_thumbnail_240x320", game.frames().back().pixels.data(), 240, 320, 240),
+            "");
 }

@@ -382,6 +382,13 @@ TEST(Controls, ProgressPortraitSceneTextAndTextLine) {
   scene.OnTick(0);
   EXPECT_EQ(scene.finished, 1u);
   EXPECT_NE(owner.paints, 0);
+  // Centred, the three lines stop where the block stands in the middle of the 100-pixel box; a text taller
+  // than the box scrolls to its end as before.
+  scene.Start("First line\rSecond line\rThird line", true);
+  EXPECT_EQ(scene.endPosition, (100 + end) / 2);
+  scene.Start("1\r2\r3\r4\r5\r6\r7\r8\r9", true);
+  EXPECT_EQ(scene.endPosition, i32(scene.lines.Count()) * scene.lineHeight);
+  EXPECT_GT(scene.endPosition, 100);
 
   STextCursorCtrl line;
   line.Attach(&owner);

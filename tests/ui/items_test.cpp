@@ -2,6 +2,7 @@
 // never hides in one), the sort order, the keys and the pen with the two action flags, and the prices
 // the player sees.
 #include "GridRig.h"
+#include "core/ui/SPlayerEquipCtrl.h"
 #include "support/MakeEffect.h"
 #include "world/SPeopleTables.h"
 
@@ -338,3 +339,45 @@ TEST(ItemGrid, Prices) {
 }
 
 }  // namespace
+
+// An item whose picture record recolours its picture looks the same on the paper doll as in the pack.
+TEST(ItemGrid, ThePaperDollShowsAnItemInThePacksColours) {
+  GridRig r(10, 480, 640);
+  ASSERT_TRUE(r.loaded);
+  SItem* sword = r.AddEquipped("base_weap_shortswordcheap", 5);
+  ASSERT_NE(sword, nullptr);
+  SItemPicture* pic = SItemsCtrl::PictureOf(r.core.world.items, *sword->type);
+  ASSERT_NE(pic, nullptr);
+  ASSERT_EQ(pic->palettes.Count(), 0u);
+  ASSERT_TRUE(pic->palettes.AddText("bres_pal-dungeon"));
+  ASSERT_TRUE(r.core.world.images.LoadPaletteByName("bres_pal-dungeon"));
+  r.Layout(10, 10, 60, 60, 1, 1, 10, 0);
+  r.Fill();
+  r.grid.Paint();
+  const std::vector<u16> pack = r.pixels;
+
+  SPlayerEquipCtrl doll;
+  doll.Attach(&r.owner);
+  doll.SetRect(10, 300, 220, 260);
+  doll.LayoutSlots();
+  // Both draw the picture whole on this screen: compare the picture's own rectangle.
+  const SImage* picture = r.core.world.images.ImagePointers()[sword->type->picture];
+  ASSERT_NE(picture, nullptr);
+  auto block = [&](const std::vector<u16>& from, i32 x, i32 y) {
+    std::vector<u16> out;
+    for (i32 row = 0; row < picture->height; ++row)
+      for (i32 col = 0; col < picture->width; ++col) out.push_back(from[size_t(y + row) * 480 + size_t(x + col)]);
+    return out;
+  };
+  const i32 sx = 10 + doll.slotX[5], sy = 300 + doll.slotY[5];
+  doll.Paint();
+  const std::vector<u16> recoloured = block(r.pixels, sx, sy);
+  bool inPack = false;
+  for (i32 y = 10; y < 90 && !inPack; ++y)
+    for (i32 x = 10; x < 90 && !inPack; ++x) inPack = block(pack, x, y) == recoloured;
+  EXPECT_TRUE(inPack) << "the doll's sword is the pack's";
+
+  delete[] pic->palettes.RemoveAt(0);
+  doll.Paint();
+  EXPECT_NE(block(r.pixels, sx, sy), recoloured) << "the palette changes what the doll shows";
+}

@@ -6,8 +6,9 @@ namespace {
 class Skies : public RulesFixture {
  protected:
   // Images for every sky picture in "Res", the skies in "Base".
-  void Load(std::vector<SSkyType*> skies, u32 v = 114) {
+  void Load(std::vector<SSkyType*> skies, u32 v = 114, std::vector<std::string> palettes = {}) {
     auto res = Spec("bres");
+    for (const std::string& n : palettes) res.palettes.push_back({n, std::vector<u16>(256, 0x1234)});
     for (const char* n :
          {"bres_sky-day", "bres_sky-day2", "bres_sky-dawn", "bres_sky-night", "bres_sky-thunder", "bres_sky-painted"}) {
       imageenc::Picture p(8, 4, 0x4321);
@@ -113,4 +114,24 @@ TEST_F(Skies, OldVersionsUseTheSkyNameAndDefaults) {
     images.Init();
     rules.skies.Clear();
   }
+}
+
+// A palette named as a sky's picture recolours it: the choice hands its slot on while the sky is chosen;
+// a sky without one hands 0, the picture's own colours.
+TEST_F(Skies, APaletteOfThePicturesNameComesWithTheChoice) {
+  Load({Sky("bres_sky-day", 1, 0), Sky("bres_sky-night", 2, 0), Sky("base_sky-stormy", 1, 3, "bres_sky-painted")}, 114,
+       {"bres_sky-night", "bres_sky-painted"});
+  SSkyChoice c;
+  ASSERT_TRUE(rules.skies.SelectSkyForTime(23, 0, c));
+  const SPaletteEntry* night = images.FindPalette("bres_sky-night");
+  ASSERT_NE(night, nullptr);
+  EXPECT_TRUE(night->IsResident());
+  EXPECT_NE(c.paletteSlot, 0);
+  EXPECT_EQ(c.paletteSlot, night->slot);
+  ASSERT_TRUE(rules.skies.SelectSkyByName("base_sky-stormy", c));
+  EXPECT_EQ(c.paletteSlot, images.FindPalette("bres_sky-painted")->slot);
+  EXPECT_FALSE(night->IsResident()) << "it goes with its sky";
+  ASSERT_TRUE(rules.skies.SelectSkyForTime(12, 0, c));
+  EXPECT_EQ(c.paletteSlot, 0);
+  EXPECT_FALSE(images.FindPalette("bres_sky-painted")->IsResident());
 }

@@ -149,6 +149,7 @@ void SHPSPCtrl::SetStyle(bool hitPoints) {
 void SHPSPCtrl::SetPercent(i32 percent) {
   // A percentage from a broken maximum or a script must not draw outside the control.
   const i32 p = std::clamp(percent, 0, 100);
+  shown = p;
   fillLength = Track() * (p == 0 ? 1 : p) / 100;
   if (fillLength < 0) fillLength = 0;
   if (horizontal)

@@ -72,6 +72,7 @@ class SHPSPCtrl : public SCtrl {
   u32 backgroundColour = 0;
   i32 fillPosition = 0;  // the moving cap's y, or the right end
   i32 fillLength = 0;
+  i32 shown = 100;  // the percentage the fill stands for
 
  private:
   i32 Track() const;

@@ -29,6 +29,11 @@ SItemPicture* SItemsCtrl::PictureOf(const SItemTable& table, const SItemType& ty
   return record && record->text1 ? table.FindPicture(record->text1) : nullptr;
 }
 
+SPaletteEntry* SItemsCtrl::PaletteOf(SImageCache& cache, const SItemTable& table, const SItemType& type) {
+  const SItemPicture* pic = PictureOf(table, type);
+  return pic && pic->palettes.Count() ? cache.FindPalette(pic->palettes.Text(0)) : nullptr;
+}
+
 bool SItemsCtrl::ClassPasses(u32 filter, u32 itemClass, u32 subtype) {
   switch (filter) {
     case 1: return itemClass == 1;
@@ -100,10 +105,9 @@ SItemSlot* SItemsCtrl::MakeSlot(SItem* item) {
   slot->subtype = type->subtype;
   if (core) {
     SImageCache& cache = core->world.images;
-    if (SItemPicture* pic = PictureOf(core->world.items, *type)) {
+    if (SItemPicture* pic = PictureOf(core->world.items, *type))
       if (SImageEntry* entry = cache.FindImage(pic->name.Text())) slot->picture = entry->image;
-      if (pic->palettes.Count()) slot->palette = cache.FindPalette(pic->palettes.Text(0));
-    }
+    slot->palette = PaletteOf(cache, core->world.items, *type);
     slot->price = type->GetValue(core->world.rules, item);
   }
   const u8 typeFlags = type->flags;

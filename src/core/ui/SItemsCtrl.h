@@ -8,6 +8,7 @@
 #include "foundation/SPtrArray.h"
 
 class SEffectList;
+class SImageCache;
 class SItem;
 class SItemPicture;
 class SItemTable;
@@ -46,6 +47,8 @@ class SItemsCtrl : public SCtrl {
   static constexpr char kCoinGlyph = 9;
   // The item picture that shows a type in the inventory: the one its picture record loads on demand.
   static SItemPicture* PictureOf(const SItemTable& table, const SItemType& type);
+  // The palette that recolours the type's picture (its picture record's first), null for the picture's own.
+  static SPaletteEntry* PaletteOf(SImageCache& cache, const SItemTable& table, const SItemType& type);
 
   SItemsCtrl() : slots(true, 4) { inputMask = kInputKeys | kInputPen; }
 

@@ -2,6 +2,7 @@
 
 #include "core/SGameCore.h"
 #include "core/SPictureRoles.h"
+#include "core/ui/SItemsCtrl.h"
 #include "graphics/SDisplay.h"
 
 namespace {
@@ -126,12 +127,16 @@ void SPlayerEquipCtrl::Paint() {
     const u16 index = item && item->type ? item->type->picture : 0;
     const SImage* image = index && images && index < core->world.images.ImageCapacity() ? images[index] : nullptr;
     if (!image) continue;
+    // Recoloured as the pack shows it; a palette not in memory leaves the picture's own colours.
+    const SPaletteEntry* palette = SItemsCtrl::PaletteOf(core->world.images, core->world.items, *item->type);
+    const u16* colours = palette ? palette->colours : nullptr;
+    const u32 entries = colours ? palette->ColourCount() : 0;
     const i32 x = left + slotX[slot], y = top + slotY[slot];
     switch (f) {
-      case kTiny: display->DrawIcon20(image, nullptr, 0, x, y); break;
-      case kSmall: display->DrawIcon30(image, nullptr, 0, x, y); break;
-      case kLarge: display->DrawImageOpaquePal(image, nullptr, 0, x, y); break;
-      default: display->DrawIcon40(image, nullptr, 0, x, y); break;
+      case kTiny: display->DrawIcon20(image, colours, entries, x, y); break;
+      case kSmall: display->DrawIcon30(image, colours, entries, x, y); break;
+      case kLarge: display->DrawImageOpaquePal(image, colours, entries, x, y); break;
+      default: display->DrawIcon40(image, colours, entries, x, y); break;
     }
     if (slot >= 7 && slot <= 9) display->DrawImage(core->Picture(PictureRole::kDollOverlay7 + (slot - 7)), x, y);
   }

@@ -23,10 +23,11 @@ u32 Fade(u32 a, u32 b, i32 v, i32 n) {
 
 }  // namespace
 
-void SSceneTextCtrl::Start(const char* text) {
+void SSceneTextCtrl::Start(const char* text, bool centredText) {
   edgeColour = core ? core->lightTextColour : 0x94D6EF;
   textColour = 0x161616;
   finished = ending = endTime = 0;
+  centred = centredText ? 1 : 0;
   lines.Clear();
   fontNumber = core && core->displayMode == 2 ? 2 : 1;
   if (font) {
@@ -51,7 +52,9 @@ void SSceneTextCtrl::AddText(const char* text) {
       line.AppendN(text + start, u32(length));
       lines.Add(line);
     });
-  endPosition = i32(lines.Count()) * lineHeight;
+  // The last line's position is the block's height; a centred block stops where it stands in the middle.
+  const i32 block = i32(lines.Count()) * lineHeight;
+  endPosition = centred && block < height ? (height + block) / 2 : block;
 }
 
 void SSceneTextCtrl::Pause(bool on) {

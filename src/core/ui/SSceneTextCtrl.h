@@ -12,7 +12,8 @@ class SSceneTextCtrl : public SCtrl {
   SSceneTextCtrl() { inputMask = kInputTick | kInputPen; }
 
   // Begins the text: scene colours, the font of the display mode, the lines, half a line scrolled in.
-  void Start(const char* text);
+  // Centred, a text shorter than the box stops scrolling when it stands in the middle of the box.
+  void Start(const char* text, bool centred = false);
   // Appends the text's lines wrapped to the control's width.
   void AddText(const char* text);
   void SetStepTime(u32 ms) { stepTime = ms; }
@@ -35,6 +36,7 @@ class SSceneTextCtrl : public SCtrl {
   u32 endTime = 0;
   u32 running = 1;
   u32 fontNumber = 1;
+  u32 centred = 0;
   SValueArray<SString> lines{4};
 
  private:
