@@ -8,7 +8,7 @@ namespace {
 
 TEST(MonsterSources, TheBuilderRefusesWhatTheGameCouldNotUse) {
   const testbuild::Refusal cases[] = {
-      {"a person on a creature's base type", "world/base.json", R"("base": "bres_merchant", "label": "Townswoman")",
+      {"a person on a creature's base type", "world/base.json", R"("base": "bres_townswoman", "label": "Townswoman")",
        R"("base": "bres_rat", "label": "Townswoman")",
        "base_townswoman: kind 4 is not kind 2 of its base type bres_rat"},
       {"a missile without its pictures", "world/res.json", R"("missile": "base_fpsspit")",

@@ -76,7 +76,7 @@ TEST(SampleWorld, LoadsAsItsSourcesSay) {
   EXPECT_EQ(w.faces.FindByName("bres_head34")->selectable, 1);
   EXPECT_EQ(w.faces.FindByName("bres_head00_raceundead")->selectable, 1);
   EXPECT_EQ(w.faces.FindByName("bres_headunknown")->selectable, 0);
-  EXPECT_EQ(w.monsters.baseTypes.Count(), 8);
+  EXPECT_EQ(w.monsters.baseTypes.Count(), 10);
   EXPECT_EQ(w.monsters.monsters.Count(), 14);
   // What the monsters' turns read: behaviours, a height, a missile, a cast palette, a theft difficulty.
   const SMonster* spitter = w.monsters.FindMonster("base_spitter");
