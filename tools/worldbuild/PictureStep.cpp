@@ -948,12 +948,6 @@ Art FrontDoorArt(u16 id) {
     }
     return art;
   }
-  if (id == 3518 || id == 3520) {  // the banners above and below the epitaph
-    Art art{Picture(240, 60), 0};
-    Gradient(art.picture, 60, 16, 16, 10, 4, 4);
-    Ridge(art.picture, id == 3518 ? 40 : 30, 14, int(id), Rgb565(30, 10, 10));
-    return art;
-  }
   if (id >= 3540 && id <= 3548) {  // the scene frame: nine pieces
     const Style style{Rgb565(20, 16, 12), Rgb565(200, 170, 110), Rgb565(140, 110, 70), Rgb565(80, 60, 40),
                       Rgb565(16, 16, 24)};
@@ -1110,13 +1104,15 @@ void BuildPictures(Context& context) {
       if (!writeCard(CardScreenRecord(role, !large), CardScreenArt(role, z, large))) return;
   }
 
-  // The grave of the death screen and the race pictures are pixel art of data/sample/art.
+  // The death screen's banners and grave and the race pictures are pixel art of data/sample/art.
   static const struct {
     u16 id;
     const char* name;
     int width, height;
-  } kDrawn[] = {{3519, "death_grave", 96, 112},  {3070, "race_rasvim", 64, 80}, {3071, "race_etherim", 64, 80},
-                {3072, "race_seiry", 64, 80},     {3073, "race_derth", 64, 80},  {3074, "race_nogur", 64, 80}};
+  } kDrawn[] = {{3518, "death_bannertop", 240, 60}, {3519, "death_grave", 96, 112},
+                {3520, "death_bannerbottom", 240, 60}, {3070, "race_rasvim", 64, 80},
+                {3071, "race_etherim", 64, 80},        {3072, "race_seiry", 64, 80},
+                {3073, "race_derth", 64, 80},          {3074, "race_nogur", 64, 80}};
   for (u16 id : FrontDoorRecords()) {
     Art art = FrontDoorArt(id);
     for (const auto& d : kDrawn)
