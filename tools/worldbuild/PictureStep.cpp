@@ -3,8 +3,9 @@
 // tables: for every slot, the record of the compact modes and the record of the large modes (with mode
 // 8's own records), each drawn at the size its family's screens need; for the card game, every card and
 // the card screen's own pictures, by the card set and the card screen's table. A record another step
-// wrote is refused. data/sample/pictures/<id>.png replaces a generated picture.
-// Each record is checked as the game checks images from files.
+// wrote is refused. The death screen's and the race choice's pictures are pixel art (data/sample/art).
+// data/sample/pictures/<id>.png replaces a generated picture. Each record is checked as the game checks
+// images from files.
 #include "ArtSources.h"
 #include "BuildStep.h"
 #include "ImageEncode.h"

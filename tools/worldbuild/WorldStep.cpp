@@ -1,9 +1,9 @@
 // Writes the sample world's four archives, "DuskmireMusic", "DuskmireSound", "DuskmireRes" and
-// "DuskmireBase", from data/sample/world/*.json: generated art, palettes, waves and a tracker module, the
-// index lists, the map directory and the blocks whose tables exist (globals, faces, named scripts, dialog
-// entry lists, monsters, sounds and music). Scripts come from readable sources (WorldScripts.h). Every record goes
-// through its table's own transfer routine, and the finished archives are read back by the game's loader before
-// anything is written.
+// "DuskmireBase", from data/sample/world/*.json: pixel art (data/sample/art), generated textures, palettes,
+// waves and a tracker module, the index lists, the map directory and the blocks whose tables exist
+// (globals, faces, named scripts, dialog entry lists, monsters, sounds and music). Scripts come from
+// readable sources (WorldScripts.h). Every record goes through its table's own transfer routine, and the
+// finished archives are read back by the game's loader before anything is written.
 #include "ArtSources.h"
 #include "BuildStep.h"
 #include "ImageEncode.h"
