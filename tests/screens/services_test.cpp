@@ -50,15 +50,15 @@ TEST(Interior, TheMerchantOnBothScreens) {
     s.game.frame(2);
     const std::string size = mode == 7 ? "_240x320" : "_480x640";
     const Os::Panel& panel = s.game.panel();
-    EXPECT_EQ(testpng::CompareGolden("merchant_menu" + size, panel.pixels.data(), panel.width, panel.height,
-                                     panel.width),
-              "");
+    EXPECT_EQ(
+        testpng::CompareGolden("merchant_menu" + size, panel.pixels.data(), panel.width, panel.height, panel.width),
+        "");
     s.Tap(SStateDialogInterior::kTalk);
     ASSERT_TRUE(s.game.waitUntil(GameHarness::stateIs(kStateDialog), 5));
     s.game.frame(2);
-    EXPECT_EQ(testpng::CompareGolden("merchant_talk" + size, panel.pixels.data(), panel.width, panel.height,
-                                     panel.width),
-              "");
+    EXPECT_EQ(
+        testpng::CompareGolden("merchant_talk" + size, panel.pixels.data(), panel.width, panel.height, panel.width),
+        "");
   }
 }
 

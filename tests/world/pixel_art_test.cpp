@@ -7,8 +7,8 @@
 
 namespace {
 
-using imageenc::PixelArt;
 using imageenc::Picture;
+using imageenc::PixelArt;
 using imageenc::Rgb565;
 
 std::vector<u16> Pixels(const PixelArt& art, const char* name) {

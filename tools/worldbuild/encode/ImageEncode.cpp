@@ -367,8 +367,10 @@ Picture MakeFlagstones(int width, int height, u32 seed) {
           int v = 104 + tone + static_cast<int>(NextRandom(state) % 12);
           if (NextRandom(state) % 23 == 0) v -= 30;  // grit
           if (j == 1 || i == 1) v += 18;             // the worn upper-left edge catches the light
-          if (j == course - 1 || i == len - 1 || j == 0 || i == 0) v = 46 + static_cast<int>(NextRandom(state) % 10);
-          else if (j == course - 2 || i == len - 2) v -= 20;  // and the lower-right falls into shade
+          if (j == course - 1 || i == len - 1 || j == 0 || i == 0)
+            v = 46 + static_cast<int>(NextRandom(state) % 10);
+          else if (j == course - 2 || i == len - 2)
+            v -= 20;  // and the lower-right falls into shade
           p.at(x, y) = Rgb565(v + warm, v + warm / 2, v - 4);
         }
     }

@@ -112,7 +112,8 @@ bool PixelArt::Read(const std::string& text, const std::string& file, std::strin
       if (!finish(w[1], grid, scale, i + 1, i)) return false;
       i = row;
     } else if (w[0] == "derive") {
-      if (w.size() < 4 || w[2] != "from") return fail(i, "write a derived picture as: derive <name> from <picture> ...");
+      if (w.size() < 4 || w[2] != "from")
+        return fail(i, "write a derived picture as: derive <name> from <picture> ...");
       if (!fresh(w[1], i)) return false;
       const auto src = grids_.find(w[3]);
       if (src == grids_.end()) return fail(i, w[1] + ": no picture " + w[3] + " before it");
@@ -147,7 +148,7 @@ bool PixelArt::Read(const std::string& text, const std::string& file, std::strin
           size_t n = k + 1;
           std::map<char, char> to;
           for (; n < w.size() && w[n].size() == 2 && w[n] != "shift" && w[n] != "mirror" && w[n] != "flip" &&
-                               w[n] != "scale";
+                 w[n] != "scale";
                ++n)
             to[w[n][0]] = w[n][1];
           if (to.empty()) return fail(i, w[1] + ": swap takes pairs of characters");
