@@ -58,9 +58,22 @@ TEST(GameScreen, TheStartTileOnEveryScreen) {
   for (const Shot& s : shots) Check(s);
 }
 
+// The town's rat ahead, by day, on both families of screens.
+TEST(GameScreen, TheRatInFront) {
+  Check({240, 320, "base_out0101", 10, 9, 90, "game_rat_240x320", true});
+  Check({480, 640, "base_out0101", 10, 9, 90, "game_rat_480x640", true});
+}
+
 TEST(GameScreen, ACellarWithItsMonstersAndTheirLabels) {
   Check({240, 320, "base_dungeon1", 5, 4, 180, "game_cellar_240x320"});
   Check({480, 640, "base_dungeon1", 5, 6, 180, "game_cellar_label_480x640", true});
 }
 
 }  // namespace
+
+// From the west, along the town wall: the wall's end stands on the grass, and no part of the gate sticks
+// out of its cell (a gate picture that did not fit the door's layout once hung a post below the wall).
+TEST(GameScreen, TheTownGateFromTheWest) {
+  Check({240, 320, "base_out0101", 14, 14, 270, "game_gate_west_240x320"});
+  Check({240, 320, "base_out0101", 18, 16, 0, "game_gate_south_240x320"});
+}

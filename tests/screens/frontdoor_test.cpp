@@ -349,8 +349,8 @@ TEST(Scene, AMissingSceneEndsAtOnce) {
   }
 }
 
-// The credits come from the music archive, the only one open before a game: their pages turn by keys,
-// then the menu is back with its rows.
+// The credits come from the music archive, the only one open before a game, with their picture: their
+// pages turn by keys, then the menu is back with its rows.
 TEST(Scene, TheCreditsPlayAndReturnToTheMenu) {
   GameHarness game;
   ASSERT_TRUE(game.boot()) << game.startError();
@@ -362,11 +362,15 @@ TEST(Scene, TheCreditsPlayAndReturnToTheMenu) {
   EXPECT_STREQ(scene.scene->name.Text(), "bmus_credits");
   EXPECT_EQ(scene.musicTrack.CStr(), std::string("bmus_credits"));
   EXPECT_EQ(SceneText(game), "Duskmire");
-  // A page without picture stops scrolling when it stands in the middle of its box.
-  EXPECT_EQ(scene.text.endPosition, (scene.text.height + scene.text.lineHeight) / 2);
+  EXPECT_TRUE(scene.picture.IsVisible()) << "the first page has its picture";
   game.tapControl(SStateScene::kTextId);
   EXPECT_EQ(SceneText(game), "The Vale of Duskmire: the small world that comes with the game.")
       << "mode 2: the text turns the page";
+  // A page without picture stops scrolling when it stands in the middle of its box.
+  EXPECT_FALSE(scene.picture.IsVisible());
+  const i32 block = i32(scene.text.lines.Count()) * scene.text.lineHeight;
+  EXPECT_GT(scene.text.lines.Count(), 0u);
+  EXPECT_EQ(scene.text.endPosition, (scene.text.height + block) / 2);
   for (int page = 0; page < 10 && game.state() == kStateScene; ++page) game.press(kActionForward);
   ASSERT_EQ(game.state(), kStateMain);
   EXPECT_EQ(MenuRows(game), kSixRows);
@@ -566,11 +570,35 @@ TEST(FrontDoorGoldens, MenuNewPlayerAndDeath) {
     ASSERT_EQ(game.state(), kStateMain);
     compare(game, mode == 7 ? "frontdoor_menu_mode7" : "frontdoor_menu_mode10");
   }
-  GameHarness game;
-  ToNewPlayer(game);
-  compare(game, "frontdoor_new_player_mode7");
-  game.setState(kStateDeath);
-  compare(game, "frontdoor_death_mode7");
+  {
+    GameHarness game;
+    ToNewPlayer(game);
+    compare(game, "frontdoor_new_player_mode7");
+    game.setState(kStateDeath);
+    compare(game, "frontdoor_death_mode7");
+  }
+  // The new player's face choice on the large screen too.
+  GameHarness large(GameHarness::forMode(10));
+  ToNewPlayer(large);
+  compare(large, "frontdoor_new_player_mode10");
+}
+
+// The first pages of the introduction and of the credits, their pictures over their texts, on both
+// families of screens.
+TEST(FrontDoorGoldens, TheFirstPagesOfTheIntroductionAndTheCredits) {
+  for (i32 mode : {7, 10})
+    for (u32 row : {SStateMain::kNewGame, SStateMain::kCredits}) {
+      GameHarness game(GameHarness::forMode(mode));
+      ASSERT_TRUE(game.boot()) << game.startError();
+      game.press(kActionUse);
+      ChooseRow(game, row);
+      ASSERT_EQ(game.state(), kStateScene);
+      game.frame(2);
+      const Os::Panel& panel = game.panel();
+      const std::string golden = std::string(row == SStateMain::kNewGame ? "frontdoor_intro" : "frontdoor_credits") +
+                                 (mode == 7 ? "_mode7" : "_mode10");
+      EXPECT_EQ(testpng::CompareGolden(golden, panel.pixels.data(), panel.width, panel.height, panel.width), "");
+    }
 }
 
 // "Exit" in a game whose save folder refuses files asks whether to leave anyway: No stays in the menu

@@ -22,19 +22,21 @@ void FillPack(InventoryGame& g) {
 }  // namespace
 
 TEST(InventoryGolden, TheItemsPageWithoutTheDescription) {
-  InventoryGame g(GameHarness::forMode(7));
-  ASSERT_TRUE(g.Open());
-  ASSERT_EQ(g.core().displayMode, 7);
-  FillPack(g);
-  g.game.tapControl(SStateInventory::kHideDescriptionId);
-  g.inv().Rebuild();
-  ASSERT_TRUE(g.Select("base_weap_shortswordcheap"));
-  g.inv().RefreshDescription();
-  g.inv().SetFullRepaint();
-  g.game.frame(2);
-  const Os::Panel& panel = g.game.panel();
-  EXPECT_EQ(
-      testpng::CompareGolden("inventory_items_mode7", panel.pixels.data(), panel.width, panel.height, panel.width), "");
+  for (i32 mode : {7, 10}) {
+    InventoryGame g(GameHarness::forMode(mode));
+    ASSERT_TRUE(g.Open());
+    ASSERT_EQ(g.core().displayMode, mode);
+    FillPack(g);
+    g.game.tapControl(SStateInventory::kHideDescriptionId);
+    g.inv().Rebuild();
+    ASSERT_TRUE(g.Select("base_weap_shortswordcheap"));
+    g.inv().RefreshDescription();
+    g.inv().SetFullRepaint();
+    g.game.frame(2);
+    const Os::Panel& panel = g.game.panel();
+    const std::string golden = mode == 7 ? "inventory_items_mode7" : "inventory_items_mode10";
+    EXPECT_EQ(testpng::CompareGolden(golden, panel.pixels.data(), panel.width, panel.height, panel.width), "");
+  }
 }
 
 TEST(InventoryGolden, TheReadingAndFaceDialogs) {

@@ -40,6 +40,28 @@ bool Shows(ServicesScreen& s, const std::string& text) {
 
 // ---- the interior
 
+// The merchant as a player first meets him on both families of screens: his shop's menu under his portrait
+// and the shop's picture, then his conversation.
+TEST(Interior, TheMerchantOnBothScreens) {
+  for (i32 mode : {7, 10}) {
+    ServicesScreen s(mode);
+    ASSERT_TRUE(s.entered);
+    ASSERT_TRUE(s.Visit("base_merchant"));
+    s.game.frame(2);
+    const std::string size = mode == 7 ? "_240x320" : "_480x640";
+    const Os::Panel& panel = s.game.panel();
+    EXPECT_EQ(
+        testpng::CompareGolden("merchant_menu" + size, panel.pixels.data(), panel.width, panel.height, panel.width),
+        "");
+    s.Tap(SStateDialogInterior::kTalk);
+    ASSERT_TRUE(s.game.waitUntil(GameHarness::stateIs(kStateDialog), 5));
+    s.game.frame(2);
+    EXPECT_EQ(
+        testpng::CompareGolden("merchant_talk" + size, panel.pixels.data(), panel.width, panel.height, panel.width),
+        "");
+  }
+}
+
 TEST(Interior, TheMenuFollowsTheServiceFlags) {
   ServicesScreen s;
   ASSERT_TRUE(s.entered);

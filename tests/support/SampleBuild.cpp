@@ -1,5 +1,7 @@
 #include "support/SampleBuild.h"
 
+#include <gtest/gtest.h>
+
 #include <unistd.h>
 #include <cstdio>
 #include <filesystem>
@@ -39,6 +41,15 @@ Result BuildEditedSample(const std::string& folder, const std::string& file, con
   }
   fs::remove_all(base, ignored);
   return result;
+}
+
+void ExpectRefused(const std::string& folder, const Refusal& c) {
+  SCOPED_TRACE(c.what);
+  const Result r = BuildEditedSample(folder, c.file, c.find, c.replace);
+  ASSERT_TRUE(r.edited);
+  EXPECT_NE(r.status, 0) << r.output;
+  EXPECT_FALSE(r.wrote);
+  EXPECT_NE(r.output.find(c.says), std::string::npos) << r.output;
 }
 
 }  // namespace testbuild

@@ -17,4 +17,14 @@ struct Result {
 Result BuildEditedSample(const std::string& folder, const std::string& file, const std::string& find,
                          const std::string& replace, const std::string& options = "");
 
+// One source edit the builder must refuse: it fails, writes no base archive and says `says`.
+struct Refusal {
+  const char* what;  // for the trace
+  const char* file;
+  const char* find;
+  const char* replace;
+  const char* says;
+};
+void ExpectRefused(const std::string& folder, const Refusal& refusal);
+
 }  // namespace testbuild

@@ -76,7 +76,7 @@ TEST(SampleWorld, LoadsAsItsSourcesSay) {
   EXPECT_EQ(w.faces.FindByName("bres_head34")->selectable, 1);
   EXPECT_EQ(w.faces.FindByName("bres_head00_raceundead")->selectable, 1);
   EXPECT_EQ(w.faces.FindByName("bres_headunknown")->selectable, 0);
-  EXPECT_EQ(w.monsters.baseTypes.Count(), 8);
+  EXPECT_EQ(w.monsters.baseTypes.Count(), 10);
   EXPECT_EQ(w.monsters.monsters.Count(), 16);
   // What the monsters' turns read: behaviours, a height, a missile, a cast palette, a theft difficulty.
   const SMonster* spitter = w.monsters.FindMonster("base_spitter");
@@ -132,7 +132,7 @@ TEST(SampleWorld, LoadsAsItsSourcesSay) {
   world.images.ReleaseImage(door);
   EXPECT_EQ(world.images.ImageMemory(), before);
   ASSERT_TRUE(world.images.LoadImage(door));
-  EXPECT_EQ(door->image->width, 32);
+  EXPECT_EQ(door->image->width, 160);
 }
 
 // A world without its base archive is refused with a message; the core unloads and loads a whole world

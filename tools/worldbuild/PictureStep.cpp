@@ -3,8 +3,10 @@
 // tables: for every slot, the record of the compact modes and the record of the large modes (with mode
 // 8's own records), each drawn at the size its family's screens need; for the card game, every card and
 // the card screen's own pictures, by the card set and the card screen's table. A record another step
-// wrote is refused. data/sample/pictures/<id>.png replaces a generated picture.
-// Each record is checked as the game checks images from files.
+// wrote is refused. The death screen's and the race choice's pictures are pixel art (data/sample/art).
+// data/sample/pictures/<id>.png replaces a generated picture. Each record is checked as the game checks
+// images from files.
+#include "ArtSources.h"
 #include "BuildStep.h"
 #include "ImageEncode.h"
 #include "PictureRecord.h"
@@ -982,22 +984,6 @@ Art FrontDoorArt(u16 id) {
     }
     return art;
   }
-  if (id == 3518 || id == 3520) {  // the banners above and below the epitaph
-    Art art{Picture(240, 60), 0};
-    Gradient(art.picture, 60, 16, 16, 10, 4, 4);
-    Ridge(art.picture, id == 3518 ? 40 : 30, 14, int(id), Rgb565(30, 10, 10));
-    return art;
-  }
-  if (id == 3519) {  // the grave: dark stone, for the light epitaph laid over it
-    Art art{Picture(96, 112), 0};
-    Picture& p = art.picture;
-    Fill(p, 18, 20, 60, 92, Rgb565(54, 52, 60));
-    Fill(p, 26, 8, 44, 14, Rgb565(54, 52, 60));
-    Fill(p, 45, 34, 6, 40, Rgb565(30, 28, 34));
-    Fill(p, 33, 44, 30, 6, Rgb565(30, 28, 34));
-    Fill(p, 0, 100, 96, 12, Rgb565(40, 50, 36));
-    return art;
-  }
   if (id >= 3540 && id <= 3548) {  // the scene frame: nine pieces
     const Style style{Rgb565(20, 16, 12), Rgb565(200, 170, 110), Rgb565(140, 110, 70), Rgb565(80, 60, 40),
                       Rgb565(16, 16, 24)};
@@ -1013,16 +999,6 @@ Art FrontDoorArt(u16 id) {
     if (k == 2 || k == 5)  // disabled: greyed
       for (u16& px : p.pixels) px = u16((px >> 1) & 0x7BEF);
     return {p, 0};
-  }
-  if (id >= 3070 && id <= 3074) {  // race pictures: a figure with the race's letter
-    static const char* const letters[5] = {"R", "E", "S", "D", "N"};
-    Art art{Picture(64, 80), 0};
-    Picture& p = art.picture;
-    Gradient(p, 40, 40, 60, 10, 10, 20);
-    Fill(p, 24, 14, 16, 16, Rgb565(200, 170, 140));
-    Fill(p, 18, 32, 28, 40, Rgb565(90 + 30 * int(id - 3070), 70, 60));
-    DrawText(p, 4, 4, letters[id - 3070], Rgb565(250, 240, 200), 2);
-    return art;
   }
   return {Picture(2, 2), 0};
 }
@@ -1157,8 +1133,23 @@ void BuildPictures(Context& context) {
       if (!writeCard(CardScreenRecord(role, !large), CardScreenArt(role, z, large))) return;
   }
 
-  for (u16 id : FrontDoorRecords())
-    if (!WritePicture(context, data, folder, id, FrontDoorArt(id))) return;
+  // The death screen's banners and grave and the race pictures are pixel art of data/sample/art.
+  static const struct {
+    u16 id;
+    const char* name;
+    int width, height;
+  } kDrawn[] = {{3518, "death_bannertop", 240, 60},    {3519, "death_grave", 96, 112},
+                {3520, "death_bannerbottom", 240, 60}, {3070, "race_rasvim", 64, 80},
+                {3071, "race_etherim", 64, 80},        {3072, "race_seiry", 64, 80},
+                {3073, "race_derth", 64, 80},          {3074, "race_nogur", 64, 80}};
+  for (u16 id : FrontDoorRecords()) {
+    Art art = FrontDoorArt(id);
+    for (const auto& d : kDrawn)
+      if (d.id == id &&
+          !DrawArt(context, where + ": record " + std::to_string(id), d.name, art.picture, d.width, d.height))
+        return;
+    if (!WritePicture(context, data, folder, id, art)) return;
+  }
   for (u16 id = 3062; id <= 3069; ++id)
     if (!WritePicture(context, data, folder, id, FireArt(id))) return;
   // The ship travel dialog's picture, one record for every screen.

@@ -1,5 +1,7 @@
 #include "WorldItems.h"
 
+#include "ArtSources.h"
+
 #include "WorldSources.h"
 #include "encode/ImageEncode.h"
 #include "game/SMonster.h"
@@ -27,11 +29,12 @@ bool BuildItemBlock(Context& ctx, WorldArchiveSpec& spec) {
   if (!ReadSourceJson(ctx, "world/items.json", j)) return false;
   SItemTable table;
   const std::string prefix = spec.name + "_item";
-  u32 n = 0;
   for (const json& pj : j["pictures"]) {
     const std::string image = prefix + pj.value("name", "");
-    imageenc::Picture pic = imageenc::MakeChecker(24, 24, 3 + int(n % 4), u16(pj.value("colour", 0x8410)), 0xFFFF);
-    spec.images.push_back({image, imageenc::Encode(pic, int(n % 3))});
+    // Item pictures are 50 x 50: the game shrinks them to 40, 30 and 20.
+    imageenc::Picture pic;
+    if (!DrawArt(ctx, "items.json", image, pic, 50, 50)) return false;
+    spec.images.push_back({image, imageenc::Encode(pic, pj.value("format", 0))});
     // The inventory picture (kind 0: preloaded, resolved by its own name) and the record naming it.
     auto* p = new SItemPicture;
     p->name.Set(KeepText(image));
@@ -42,7 +45,6 @@ bool BuildItemBlock(Context& ctx, WorldArchiveSpec& spec) {
     r->text1 = KeepText(image);
     r->text2 = KeepText(image);
     table.textPictures.InsertByNameHash(r);
-    ++n;
   }
   for (const json& fj : j["fps"]) {
     auto* f = new SFpsItem;
@@ -70,8 +72,9 @@ bool BuildItemBlock(Context& ctx, WorldArchiveSpec& spec) {
     } else {
       for (int i = 0; i < fj.value("frames", 1); ++i) {
         const std::string frame = name + std::to_string(i + 1);
-        imageenc::Picture pic = imageenc::MakeChecker(40, 40, 4 + i, u16(fj.value("colour", 0x8410)), 0xFFFF);
-        spec.images.push_back({frame, imageenc::Encode(pic, 1)});
+        imageenc::Picture pic;
+        if (!DrawArt(ctx, "items.json", frame, pic)) return false;
+        spec.images.push_back({frame, imageenc::Encode(pic, fj.value("format", 1))});
         f->frameNames.AddText(frame.c_str());
       }
     }

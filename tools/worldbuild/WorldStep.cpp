@@ -1,9 +1,10 @@
 // Writes the sample world's four archives, "DuskmireMusic", "DuskmireSound", "DuskmireRes" and
-// "DuskmireBase", from data/sample/world/*.json: generated art, palettes, waves and a tracker module, the
-// index lists, the map directory and the blocks whose tables exist (globals, faces, named scripts, dialog
-// entry lists, monsters, sounds and music). Scripts come from readable sources (WorldScripts.h). Every record goes
-// through its table's own transfer routine, and the finished archives are read back by the game's loader before
-// anything is written.
+// "DuskmireBase", from data/sample/world/*.json: pixel art (data/sample/art), generated textures, palettes,
+// waves and a tracker module, the index lists, the map directory and the blocks whose tables exist
+// (globals, faces, named scripts, dialog entry lists, monsters, sounds and music). Scripts come from
+// readable sources (WorldScripts.h). Every record goes through its table's own transfer routine, and the
+// finished archives are read back by the game's loader before anything is written.
+#include "ArtSources.h"
 #include "BuildStep.h"
 #include "ImageEncode.h"
 #include "WorldItems.h"
@@ -57,6 +58,8 @@ u16 Colour(const std::string& hex) {
   unsigned v = std::stoul(hex.substr(1), nullptr, 16);
   return imageenc::Rgb565(int(v >> 16), int((v >> 8) & 255), int(v & 255));
 }
+
+bool AddImages(Context& ctx, const std::string& file, const json& images, WorldArchiveSpec& spec);
 
 // --- DuskmireMusic -------------------------------------------------------------------------------------
 bool BuildMusic(Context& ctx, WorldArchiveSpec& spec) {
@@ -125,7 +128,8 @@ bool BuildMusic(Context& ctx, WorldArchiveSpec& spec) {
       sounds.push_back(cells);
     }
   }
-  // The music archive is the only one open before a game: the credits live here.
+  // The music archive is the only one open before a game: the credits live here, with their picture.
+  if (j.contains("images") && !AddImages(ctx, "music.json", j["images"], spec)) return false;
   return BuildSceneBlock(ctx, "world/music.json", spec);
 }
 
@@ -154,14 +158,25 @@ bool BuildSounds(Context& ctx, WorldArchiveSpec& spec) {
 }
 
 // --- DuskmireRes ---------------------------------------------------------------------------------------
-imageenc::Picture Generate(const json& im) {
+// A picture a source lists: from a generator ("gen") for textures and skies, else drawn in data/sample/art
+// under its own name (or the name "art" gives). False after reporting a fault.
+bool Generate(Context& ctx, const std::string& file, const json& im, imageenc::Picture& out) {
+  const std::string name = im.value("name", "");
   const int w = im.value("w", 16), h = im.value("h", 16);
-  const std::string gen = im.value("gen", "checker");
-  if (gen == "bricks") return imageenc::MakeBricks(w, h, im.value("seed", 1));
-  if (gen == "noise")
-    return imageenc::MakeNoise(w, h, u16(im.value("base", 0x8410)), im.value("spread", 16), im.value("seed", 1));
-  if (gen == "gradient") return imageenc::MakeGradient(w, h, u16(im.value("a", 0)), u16(im.value("b", 0xFFFF)));
-  return imageenc::MakeChecker(w, h, im.value("cell", 4), u16(im.value("a", 0)), u16(im.value("b", 0xFFFF)));
+  const std::string gen = im.value("gen", "");
+  if (!GeneratorAllowed(ctx, file, name, gen)) return false;
+  if (gen.empty()) return DrawArt(ctx, file, im.value("art", name), out);
+  if (gen == "bricks")
+    out = imageenc::MakeBricks(w, h, im.value("seed", 1));
+  else if (gen == "noise")
+    out = imageenc::MakeNoise(w, h, u16(im.value("base", 0x8410)), im.value("spread", 16), im.value("seed", 1));
+  else if (gen == "gradient")
+    out = imageenc::MakeGradient(w, h, u16(im.value("a", 0)), u16(im.value("b", 0xFFFF)));
+  else if (gen == "flagstones")
+    out = imageenc::MakeFlagstones(w, h, im.value("seed", 1));
+  else
+    return ctx.fail(file, name + ": unknown generator " + gen), false;
+  return true;
 }
 
 // The transition mask of a connection variant, for 256 x 256 floors: one bit per 2 x 2 texels, 128 rows
@@ -201,6 +216,28 @@ imageenc::Picture Turned(const imageenc::Picture& p) {
   for (int y = 0; y < p.height; ++y)
     for (int x = 0; x < p.width; ++x) t.at(y, x) = p.at(x, y);
   return t;
+}
+
+// The pictures a source lists under "images": generated or drawn (Generate), walls turned, and runs of
+// transition masks. False after reporting a fault.
+bool AddImages(Context& ctx, const std::string& file, const json& images, WorldArchiveSpec& spec) {
+  for (const json& im : images) {
+    std::string name = im.value("name", "");
+    if (im.value("gen", "") == "masks") {
+      // A run of transition masks, one per connection variant: <name>00 .. <name>47.
+      for (u32 variant = 0; variant < ConnectionVariants::kCount; ++variant) {
+        char suffix[4];
+        std::snprintf(suffix, sizeof suffix, "%02u", variant);
+        spec.images.push_back({name + suffix, TransitionMask(variant)});
+      }
+      continue;
+    }
+    imageenc::Picture pic;
+    if (!Generate(ctx, file, im, pic)) return false;
+    if (name.rfind("bres_wall", 0) == 0) pic = Turned(pic);
+    spec.images.push_back({name, imageenc::Encode(pic, im.value("format", 0))});
+  }
+  return true;
 }
 
 // The world's dialog entry lists (one record), their scripts laid out where they land in it.
@@ -244,23 +281,8 @@ bool BuildRes(Context& ctx, WorldArchiveSpec& spec) {
     }
     spec.palettes.push_back(def);
   }
-  for (const json& im : j["images"]) {
-    std::string name = im.value("name", "");
-    if (im.value("gen", "") == "masks") {
-      // A run of transition masks, one per connection variant: <name>00 .. <name>47.
-      for (u32 variant = 0; variant < ConnectionVariants::kCount; ++variant) {
-        char suffix[4];
-        std::snprintf(suffix, sizeof suffix, "%02u", variant);
-        spec.images.push_back({name + suffix, TransitionMask(variant)});
-      }
-      continue;
-    }
-    imageenc::Picture pic = Generate(im);
-    if (name.rfind("bres_wall", 0) == 0) pic = Turned(pic);
-    spec.images.push_back({name, imageenc::Encode(pic, im.value("format", 0))});
-  }
+  if (!AddImages(ctx, "res.json", j["images"], spec)) return false;
   SMonsterTable table;
-  u32 n = 0;
   for (const json& bj : j["monsterBaseTypes"]) {
     auto* b = new SMonsterBaseType;
     std::string name = bj.value("name", "");
@@ -271,8 +293,10 @@ bool BuildRes(Context& ctx, WorldArchiveSpec& spec) {
     for (u32 f = 0; f < b->FrameCount(); ++f) {
       std::string frame = name + std::to_string(f + 1);
       b->frameNames[f] = KeepText(frame);
-      imageenc::Picture pic = imageenc::MakeChecker(32, 48, 4 + int(f), u16(bj.value("colour", 0x8410)), 0xFFFF);
-      spec.images.push_back({frame, imageenc::Encode(pic, int((n + f) % 3))});
+      imageenc::Picture pic;
+      if (!DrawArt(ctx, "res.json: " + name, frame, pic)) return false;
+      // Sprites are drawn at twice their grid: their 2 x 2 blocks are exact, and small, in format 1.
+      spec.images.push_back({frame, imageenc::Encode(pic, bj.value("format", 1))});
     }
     b->text3 = KeepText(bj.value("palette", ""));
     b->sound1 = KeepText("bsnd_" + shortName + "attack");
@@ -286,7 +310,6 @@ bool BuildRes(Context& ctx, WorldArchiveSpec& spec) {
     b->p3 = u8(bj.value("layer2", 0));
     if (bj.contains("missile")) b->text4 = KeepText(bj["missile"].get<std::string>());
     table.baseTypes.Add(b);
-    ++n;
   }
   spec.blocks[kBlockMonsters] = {SampleRecord([&](SStream& s) { table.SerializeBaseTypes(s, kSampleVersion); }),
                                  EmptyBlock(kBlockMonsters, kSampleVersion)[1]};

@@ -344,4 +344,38 @@ Picture MakeGradient(int width, int height, u16 top, u16 bottom) {
   return p;
 }
 
+Picture MakeFlagstones(int width, int height, u32 seed) {
+  Picture p(width, height);
+  u32 state = seed;
+  const int course = std::max(height / 4, 4);
+  for (int top = 0; top < height; top += course) {
+    // Slab lengths of this course, between one and two courses, ending exactly at the width.
+    std::vector<int> cuts{0};
+    for (int x = 0; x < width;) {
+      int len = course + static_cast<int>(NextRandom(state) % static_cast<u32>(course));
+      if (width - (x + len) < course) len = width - x;
+      x += len;
+      cuts.push_back(x);
+    }
+    const int offset = static_cast<int>(NextRandom(state) % static_cast<u32>(width));
+    for (size_t k = 0; k + 1 < cuts.size(); ++k) {
+      const int tone = static_cast<int>(NextRandom(state) % 28), warm = static_cast<int>(NextRandom(state) % 10);
+      const int len = cuts[k + 1] - cuts[k];
+      for (int j = 0; j < course && top + j < height; ++j)
+        for (int i = 0; i < len; ++i) {
+          const int x = (cuts[k] + i + offset) % width, y = top + j;
+          int v = 104 + tone + static_cast<int>(NextRandom(state) % 12);
+          if (NextRandom(state) % 23 == 0) v -= 30;  // grit
+          if (j == 1 || i == 1) v += 18;             // the worn upper-left edge catches the light
+          if (j == course - 1 || i == len - 1 || j == 0 || i == 0)
+            v = 46 + static_cast<int>(NextRandom(state) % 10);
+          else if (j == course - 2 || i == len - 2)
+            v -= 20;  // and the lower-right falls into shade
+          p.at(x, y) = Rgb565(v + warm, v + warm / 2, v - 4);
+        }
+    }
+  }
+  return p;
+}
+
 }  // namespace imageenc

@@ -45,6 +45,9 @@ Picture MakeChecker(int width, int height, int cell, u16 a, u16 b);
 Picture MakeBricks(int width, int height, u32 seed);
 Picture MakeNoise(int width, int height, u16 base, int spread, u32 seed);
 Picture MakeGradient(int width, int height, u16 top, u16 bottom);
+// A floor of grey stone slabs in courses of uneven lengths, with dark joints, worn edges and grit; tiles
+// seamlessly across and down.
+Picture MakeFlagstones(int width, int height, u32 seed);
 
 u16 Rgb565(int r, int g, int b);
 
