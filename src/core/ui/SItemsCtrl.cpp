@@ -80,7 +80,8 @@ void SItemsCtrl::SetLayout(SImageEntry* const* selectionFrameSet, SImageEntry* c
   // The cell lines take room between and around the cells: where the place holds little more than the
   // cells, they narrow to what is left, so that no cell runs past the grid's place.
   const i32 linesX = (cols > 1 ? cols - 1 : 0) + ((borderSideMask & 2) ? 1 : 0) + ((borderSideMask & 8) ? 1 : 0);
-  const i32 linesY = (rowCount > 1 ? rowCount - 1 : 0) + ((borderSideMask & 1) ? 1 : 0) + ((borderSideMask & 4) ? 1 : 0);
+  const i32 linesY =
+      (rowCount > 1 ? rowCount - 1 : 0) + ((borderSideMask & 1) ? 1 : 0) + ((borderSideMask & 4) ? 1 : 0);
   const i32 spareX = i32(width) - cols * cellW, spareY = i32(height) - rowCount * cellH;
   if (linesX > 0 && separatorWidth * linesX > spareX) separatorWidth = spareX > 0 ? spareX / linesX : 0;
   if (linesY > 0 && separatorHeight * linesY > spareY) separatorHeight = spareY > 0 ? spareY / linesY : 0;
@@ -264,7 +265,8 @@ u32 SItemsCtrl::OnKey(u32 key) {
 }
 
 u32 SItemsCtrl::OnPen(i32 x, i32 y, u32 touching, u32 /*moving*/) {
-  if (!touching) return 0;
+  // Every control is asked about a tap; one outside the grid's own place belongs to a control beside it.
+  if (!touching || x < left || y < top || x >= left + i32(width) || y >= top + i32(height)) return 0;
   equipAsked = useAsked = 0;
   for (i32 r = 0; r < rows; ++r)
     for (i32 c = 0; c < columns; ++c) {

@@ -1,0 +1,41 @@
+// The item grid keeps to its own place on the items page: with a pack that fills every cell of its page,
+// a tap on a tab beside it switches the page, and a tap just outside the grid selects no cell.
+#include "InventoryGame.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// One item of every kind the world knows: more than any mode's page of cells holds.
+void FillWithEveryKind(InventoryGame& g) {
+  const auto& types = g.core().world.items.types;
+  for (u32 i = 0; i < types.Count(); ++i)
+    if (SItemType* t = types.At(i))
+      if (SItem* item = t->CreateInstance(-1, *g.core().random)) g.player().inventory.AddItem(item);
+  g.Refresh();
+}
+
+}  // namespace
+
+TEST(InventoryGridPlace, TheQuestsTabAnswersBesideAFullGrid) {
+  for (i32 mode : {8, 9, 11, 14, 15}) {
+    InventoryGame g(GameHarness::forMode(mode));
+    ASSERT_TRUE(g.Open()) << mode;
+    FillWithEveryKind(g);
+    const SItemsCtrl& grid = g.inv().grid;
+    ASSERT_GT(i32(grid.SlotCount()), grid.PageSize()) << mode;
+
+    // Just right of the grid's place and just below it (two pixels, as the stylus's scaling may round): a
+    // cell that runs on there is not the grid's to give.
+    g.inv().grid.Select(0);
+    const i32 right = grid.left + grid.width + 2, below = grid.top + grid.height + 2;
+    for (auto [x, y] : {std::pair{right, grid.top + 2}, std::pair{grid.left + 2, below}}) {
+      g.game.penDown(x, y);
+      g.game.penUp(x, y);
+      EXPECT_EQ(grid.selected, 0) << mode << " at " << x << "," << y;
+    }
+
+    g.game.tapControl(SStateInventory::kQuestsTab);
+    EXPECT_EQ(g.inv().page, SStateInventory::kQuestsPage) << mode;
+  }
+}
