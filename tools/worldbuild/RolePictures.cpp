@@ -1,9 +1,10 @@
 // Writes the role pictures of "DuskmireData" (core/SRolePictures.h): for every device display mode, each
 // button's up, pressed and disabled pictures at the size of its place on that mode's layout (read back
 // from the layout records the layout step wrote), the reading and list pages' tiles, and the placeholder
-// and default faces. Buttons carry a light symbol on a dark slate face, so that they read on every
+// and default faces (from the pixel art). Buttons carry a light symbol on a dark slate face, so that they read on every
 // backdrop and a light caption (0xC8C8C8) would read on them too. Each record is checked as the game
 // checks pictures.
+#include "ArtSources.h"
 #include "BuildStep.h"
 #include "ImageEncode.h"
 #include "PictureRecord.h"
@@ -252,18 +253,18 @@ Picture Button(int w, int h, Sym sym, int state) {
   return p;
 }
 
-// A face seen from the front on a dark ground: grey for the placeholder, warm for the default face.
-Picture FacePicture(int w, int h, bool placeholder) {
-  Picture p(w, h, Rgb565(28, 30, 38));
-  const u16 skin = placeholder ? Rgb565(120, 124, 132) : Rgb565(196, 156, 120);
-  const int s = std::min(w, h);
-  Pen{p, placeholder ? Rgb565(90, 94, 104) : Rgb565(70, 82, 120)}.Box(w / 2 - s * 3 / 8, h - s / 4, s * 3 / 4, s / 4);
-  Pen{p, skin}.Circle(w / 2, h / 2 - s / 10, s * 3 / 10);
-  const u16 eyes = placeholder ? Rgb565(60, 62, 70) : Rgb565(40, 30, 24);
-  Pen{p, eyes}.Box(w / 2 - s / 8 - 1, h / 2 - s / 6, std::max(2, s / 14), std::max(2, s / 14));
-  Pen{p, eyes}.Box(w / 2 + s / 8 - 1, h / 2 - s / 6, std::max(2, s / 14), std::max(2, s / 14));
-  if (placeholder) Pen{p, Rgb565(200, 200, 210)}.Box(w / 2 - 1, h / 2, std::max(2, s / 14), s / 8);
-  return p;
+// A face of the pixel art (32 x 40) at the largest whole scale that fits w x h, centred on the face's own
+// ground colour (its top-left pixel). False after reporting a fault.
+bool FacePicture(Context& context, const char* name, int w, int h, Picture& out) {
+  Picture face;
+  if (!DrawArt(context, "role pictures", name, face)) return false;
+  const int k = std::max(1, std::min(w / face.width, h / face.height));
+  out = Picture(w, h, face.at(0, 0));
+  const int x0 = (w - face.width * k) / 2, y0 = (h - face.height * k) / 2;
+  for (int y = 0; y < face.height * k; ++y)
+    for (int x = 0; x < face.width * k; ++x)
+      if (x0 + x >= 0 && y0 + y >= 0 && x0 + x < w && y0 + y < h) out.at(x0 + x, y0 + y) = face.at(x / k, y / k);
+  return true;
 }
 
 // A tile: parchment for the reading page (dark text reads on it), dusky stone for the list pages.
@@ -341,10 +342,12 @@ void BuildRolePictures(Context& context) {
     }
     int fw = small ? 40 : 80, fh = fw;
     SizeOf(layouts, mode, {{6, 36}}, fw, fh);
-    if (!put(RolePicture::kPlaceholderFace, FacePicture(fw, fh, true))) return;
+    // The placeholder is the face of someone not known; the default face the first new player's face.
+    Picture face;
+    if (!FacePicture(context, "bres_headunknown", fw, fh, face) || !put(RolePicture::kPlaceholderFace, face)) return;
     fw = small ? 40 : 80, fh = fw;
     SizeOf(layouts, mode, {{36, 36}}, fw, fh);
-    if (!put(RolePicture::kDefaultFace, FacePicture(fw, fh, false))) return;
+    if (!FacePicture(context, "bres_head34", fw, fh, face) || !put(RolePicture::kDefaultFace, face)) return;
     if (!put(RolePicture::kReadingPage, Tile(small ? 16 : 32, true))) return;
     if (!put(RolePicture::kListPage, Tile(small ? 16 : 32, false))) return;
   }
