@@ -17,9 +17,10 @@
 
 namespace {
 
-// The longest text of the sample world fills some six message boxes; later pages take the same paths as
-// the first ones, so a text of many short lines pages 16 times rather than 50.
-constexpr int kMaxPages = 16;
+// The longest text of the sample world (an item's description) fills five message boxes on the small
+// screen; later pages take the same paths as the first ones, so a text of many short lines pages 8 times
+// rather than 50.
+constexpr int kMaxPages = 8;
 
 // A game core with its screen in memory, made once per fuzzing process and never destroyed.
 struct Screen {

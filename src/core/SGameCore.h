@@ -222,8 +222,9 @@ class SGameCore : public SDisplayHost {
   SGameWorld world;
   SSaveGame saveGame;  // the saved-game slots and their name tables
   SLayoutTable layouts;
-  u32 lightTextColour = 0x94D6EF;  // edge colour of interface labels
-  u32 darkTextColour = 0x4294C6;   // edge colour of a pressed message button's label
+  static constexpr u32 kLightTextColour = 0x94D6EF, kDarkTextColour = 0x4294C6;
+  u32 lightTextColour = kLightTextColour;  // edge colour of interface labels
+  u32 darkTextColour = kDarkTextColour;    // edge colour of a pressed message button's label
   // The fixed interface pictures; a slot start-up does not fill stays null. Owned.
   SImageEntry* pictures[kPictureSlots] = {};
   SImageEntry* rolePictures[RolePicture::kCount] = {};

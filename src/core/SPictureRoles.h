@@ -49,10 +49,17 @@ inline constexpr u16 kHudFrame = 170;
 inline constexpr u16 kRaise = 409;
 inline constexpr u16 kCannotRaise = 411;
 inline constexpr u16 kQuestStatus = 413;
+// The screens' labelled buttons (three pieces each, up and pressed): dark faces under their light captions,
+// as the message box's buttons (slots 10 and 13) are light under its dark ones.
+inline constexpr u16 kMenuButtonUp = 242;
+inline constexpr u16 kMenuButtonDown = 245;
+// Tiled behind dark texts: the map, mark and recall, lock picking, potion and spell book dialogs, the quests page.
+inline constexpr u16 kParchment = 248;
 // Not a slot: the hit picture over the card screen's portraits is record 4300 of "DuskmireData", which the
 // card state reads with its other pictures (screens/cards/SCardPictures.h), as the 462 slots end at 461.
 
 // Every role slot, for the builder's checks.
+// clang-format off
 inline constexpr u16 kAll[] = {
     kPlaceholder,      kBadge0,
     kBadge1,           kPaperDoll,
@@ -86,7 +93,12 @@ inline constexpr u16 kAll[] = {
     kRaise + 1,        kCannotRaise,
     kCannotRaise + 1,  kQuestStatus,
     kQuestStatus + 1,  kQuestStatus + 2,
+    kMenuButtonUp,     kMenuButtonUp + 1,
+    kMenuButtonUp + 2, kMenuButtonDown,
+    kParchment,        kMenuButtonDown + 1,
+    kMenuButtonDown + 2,
 };
+// clang-format on
 
 constexpr bool AllDistinct() {
   for (u32 i = 0; i < std::size(kAll); ++i)

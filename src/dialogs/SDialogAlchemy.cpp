@@ -2,6 +2,7 @@
 
 #include "core/SGameCore.h"
 #include "core/SGameObserver.h"
+#include "core/ui/SRgb.h"
 #include "foundation/SRandom.h"
 #include "player/SPlayer.h"
 #include "world/SItem.h"
@@ -30,23 +31,23 @@ void SDialogAlchemy::Open(SItem* tool) {
   const bool compact = core && core->IsCompact();
   const u32 centred = STextCtrl::kCentred | STextCtrl::kMiddle, leftAligned = STextCtrl::kLeft | STextCtrl::kMiddle;
   AddFrame(frame, kFrameId, true);
-  AddText(title, kTitleId, "Alchemy", centred, 0xFFFFFF, 0x161616);
-  AddText(steps[0], kFirstStepId, "1. Select the mortar/pestle", leftAligned, 0xC8C8C8, 0x161616);
+  AddText(title, kTitleId, "Alchemy", centred, RgbWord(0xFFFFFF), RgbWord(0x161616));
+  AddText(steps[0], kFirstStepId, "1. Select the mortar/pestle", leftAligned, RgbWord(0xC8C8C8), RgbWord(0x161616));
   AddText(steps[1], kSecondStepId, compact ? "2. Select the ingredients" : "2. Select the alchemy ingredients",
-          leftAligned, 0xC8C8C8, 0x161616);
+          leftAligned, RgbWord(0xC8C8C8), RgbWord(0x161616));
   AddText(steps[2], kThirdStepId, compact ? "3. Select the potion" : "3. Select the potion to be created", leftAligned,
-          0xC8C8C8, 0x161616);
+          RgbWord(0xC8C8C8), RgbWord(0x161616));
   AddLayoutControl(&apparatusPicture, kApparatusPictureId);
-  AddText(apparatusText, kApparatusTextId, "", leftAligned, 0xC8C8C8, 0x161616);
+  AddText(apparatusText, kApparatusTextId, "", leftAligned, RgbWord(0xC8C8C8), RgbWord(0x161616));
   AddPictureButton(apparatusPrevious, kApparatusPreviousId, kPreviousSlot);
   AddPictureButton(apparatusNext, kApparatusNextId, kNextSlot);
   for (u32 s = 0; s < kSlots; ++s) {
     AddLayoutControl(&slotPictures[s], kSlotPictureIds[s]);
-    AddText(slotTexts[s], kSlotTextIds[s], "", leftAligned, 0xC8C8C8, 0x161616);
+    AddText(slotTexts[s], kSlotTextIds[s], "", leftAligned, RgbWord(0xC8C8C8), RgbWord(0x161616));
     AddPictureButton(slotPrevious[s], kSlotPreviousIds[s], kPreviousSlot);
     AddPictureButton(slotNext[s], kSlotNextIds[s], kNextSlot);
   }
-  AddList(list, kListId, 0xC8C8C8, 0x161616);
+  AddList(list, kListId, RgbWord(0xC8C8C8), RgbWord(0x161616));
   AddPictureButton(create, kCreateId, kConfirmSlot);
   AddPictureButton(close, kCloseId, kCloseSlot);
   close.hotKey = 3007;

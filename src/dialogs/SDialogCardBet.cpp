@@ -1,6 +1,7 @@
 #include "dialogs/SDialogCardBet.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SRgb.h"
 #include "platform/sound/SSoundManager.h"
 #include "world/SPeopleTables.h"
 
@@ -33,7 +34,7 @@ void SDialogCardBet::Open(const SNpc* partner) {
   SImageEntry* const* pictures = core ? core->pictures : nullptr;
   if (AddLayoutControl(&frame, kFrameId)) frame.SetFrame(core ? core->FrameSet() : nullptr, 0, 0, 15);
   if (AddLayoutControl(&title, kTitleId))
-    title.SetTextStyled("Bet?", STextCtrl::kCentred | STextCtrl::kMiddle, 1, 0xFFFFFF, 0x161616);
+    title.SetTextStyled("Bet?", STextCtrl::kCentred | STextCtrl::kMiddle, 1, RgbWord(0xFFFFFF), RgbWord(0x161616));
   // Lower and raise by a step: the decrease and increase arrows; to the least and the most: the page
   // buttons.
   const struct {
@@ -45,7 +46,7 @@ void SDialogCardBet::Open(const SNpc* partner) {
   for (const auto& b : buttons)
     if (AddLayoutControl(b.button, b.id)) b.button->SetPicture(pictures ? &pictures[b.slot] : nullptr, b.id, 0);
   if (AddLayoutControl(&amount, kAmountId))
-    amount.SetTextStyled("", STextCtrl::kCentred | STextCtrl::kMiddle, 1, 0x64C8C8, 0x161616);
+    amount.SetTextStyled("", STextCtrl::kCentred | STextCtrl::kMiddle, 1, RgbWord(0x64C8C8), RgbWord(0x161616));
   Refresh();
   ResetInputGuard();
 }

@@ -1,6 +1,7 @@
 #include "dialogs/SDialogFaceSelect.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SRgb.h"
 #include "screens/inventory/SInventoryPictures.h"
 
 void SDialogFaceSelect::Attach(SGameCore* gameCore) {
@@ -18,7 +19,8 @@ void SDialogFaceSelect::Open() {
   const bool compact = core && core->IsCompact();
   if (AddLayoutControl(&frame, kFrameId)) frame.SetFrame(InventoryPicture::Border(core, compact ? 'S' : 'L'), 0, 0, 15);
   if (AddLayoutControl(&title, kTitleId))
-    title.SetTextStyled("Select player face", STextCtrl::kCentred | STextCtrl::kMiddle, 1, 0xFFFFFF, 0x585858);
+    title.SetTextStyled("Select player face", STextCtrl::kCentred | STextCtrl::kMiddle, 1, RgbWord(0xFFFFFF),
+                        RgbWord(0x585858));
   AddLayoutControl(&face, kFaceId);
   InventoryPicture::PlaceButton(*this, previous, kPrevId, InventoryPicture::kFacePrevious);
   InventoryPicture::PlaceButton(*this, next, kNextId, InventoryPicture::kFaceNext);

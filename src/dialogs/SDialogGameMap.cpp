@@ -1,10 +1,19 @@
 #include "dialogs/SDialogGameMap.h"
 
 #include "core/SGameCore.h"
+#include "core/SPictureRoles.h"
 #include "core/SRolePictures.h"
+#include "core/ui/SRgb.h"
 #include "game/SStateGame.h"
 #include "world/SMapArea.h"
 #include "world/SWorldModule.h"
+
+namespace {
+
+// Dark blue on the game core's light interface colour (a colour word already).
+constexpr u32 kColour = RgbWord(0x151C34), kShade = SGameCore::kLightTextColour;
+
+}  // namespace
 
 void SDialogGameMap::Attach(SGameCore* gameCore) {
   SDialog::Attach(gameCore);
@@ -16,7 +25,7 @@ void SDialogGameMap::Open() {
   ClearControls();
   SetLayout(kLayout);
   SetPos(0, 0);
-  SetBackgroundPicture(core ? core->Picture(0) : nullptr);
+  SetBackgroundPicture(core ? core->Picture(PictureRole::kParchment) : nullptr);
   SStateGame* game = core ? core->stateGame : nullptr;
   const u32 centred = STextCtrl::kCentred | STextCtrl::kMiddle;
   AddFrame(frame, kFrameId, true);

@@ -11,7 +11,6 @@ class SDialogGameMap : public SGameDialog {
   static constexpr u32 kLayout = 8;
   static constexpr u16 kFrameId = 44, kTitleId = 45, kMapId = 46, kDayId = 47, kCloseCode = 48, kWorldViewId = 49,
                        kLocalViewId = 50, kTimeId = 51, kSelectionId = 52;
-  static constexpr u32 kColour = 0x341C15, kShade = 0xEFD694;  // 0x00BBGGRR of 0x151C34 and 0x94D6EF
 
   void Attach(SGameCore* gameCore) override;
   // Builds the screen in the local view.

@@ -1,6 +1,7 @@
 #include "dialogs/SDialogItemRead.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SRgb.h"
 #include "screens/inventory/SInventoryPictures.h"
 
 void SDialogItemRead::Attach(SGameCore* gameCore) {
@@ -25,7 +26,9 @@ void SDialogItemRead::Open(u32 readingKind) {
     background.SetPicture(core ? core->Picture(InventoryPicture::kReadingPage) : nullptr);
   }
   if (AddLayoutControl(&frame, kFrameId)) frame.SetFrame(InventoryPicture::Border(core, compact ? 'S' : 'L'), 0, 0, 15);
-  if (AddLayoutControl(&text, kTextId)) text.Setup(1, 0x161616, 0x161616, 0xC8B496, 0, 6, 4, 0x161616, 0x161616);
+  if (AddLayoutControl(&text, kTextId))
+    text.Setup(1, RgbWord(0x161616), RgbWord(0x161616), RgbWord(0xC8B496), 0, 6, 4, RgbWord(0x161616),
+               RgbWord(0x161616));
   text.SetText("", "", 0, 0);
   InventoryPicture::PlaceButton(*this, previous, kPrevId, InventoryPicture::kReadPrevious);
   InventoryPicture::PlaceButton(*this, next, kNextId, InventoryPicture::kReadNext);

@@ -1,6 +1,8 @@
 #include "dialogs/SDialogLockpick.h"
 
 #include "core/SGameCore.h"
+#include "core/SPictureRoles.h"
+#include "core/ui/SRgb.h"
 #include "foundation/SRandom.h"
 #include "foundation/TimeUtil.h"
 #include "game/SStateGame.h"
@@ -31,14 +33,17 @@ void SDialogLockpick::Open(SMapObjectInst* lockTarget) {
   ClearControls();
   SetLayout(kLayout);
   CenterInView();
-  SetBackgroundPicture(core ? core->Picture(0) : nullptr);
+  SetBackgroundPicture(core ? core->Picture(PictureRole::kParchment) : nullptr);
   AddFrame(frame, kFrameId, true);
-  AddText(title, kTitleId, "Picking a lock", STextCtrl::kCentred | STextCtrl::kMiddle, 0x161616, 0xEFD694);
+  AddText(title, kTitleId, "Picking a lock", STextCtrl::kCentred | STextCtrl::kMiddle, RgbWord(0x161616),
+          SGameCore::kLightTextColour);
   AddLayoutControl(&picture, kPictureId);
-  AddText(name, kNameId, "", STextCtrl::kCentred | STextCtrl::kMiddle, 0xFFFFFF, 0x161616);
+  // The pick's name and the chance are dark like the title, on the same light page.
+  AddText(name, kNameId, "", STextCtrl::kCentred | STextCtrl::kMiddle, RgbWord(0x161616), SGameCore::kLightTextColour);
   AddPictureButton(previous, kPreviousId, kPreviousSlot);
   AddPictureButton(next, kNextId, kNextSlot);
-  AddText(chance, kChanceId, "", STextCtrl::kCentred | STextCtrl::kMiddle, 0xFFFFFF, 0x161616);
+  AddText(chance, kChanceId, "", STextCtrl::kCentred | STextCtrl::kMiddle, RgbWord(0x161616),
+          SGameCore::kLightTextColour);
   AddPictureButton(pick, kTrapCode, kConfirmSlot);
   AddPictureButton(close, kCloseCode, kCloseSlot);
   FillPickList();

@@ -1,6 +1,8 @@
 #include "dialogs/SDialogMarkRecall.h"
 
 #include "core/SGameCore.h"
+#include "core/SPictureRoles.h"
+#include "core/ui/SRgb.h"
 #include "foundation/TimeUtil.h"
 #include "game/SStateGame.h"
 #include "player/SPlayer.h"
@@ -18,11 +20,11 @@ void SDialogMarkRecall::Open(u32 markMode) {
   ClearControls();
   SetLayout(kLayout);
   CenterInView();
-  SetBackgroundPicture(core ? core->Picture(0) : nullptr);
+  SetBackgroundPicture(core ? core->Picture(PictureRole::kParchment) : nullptr);
   AddFrame(frame, kFrameId, true);
   AddText(title, kTitleId, mode ? "Mark a position" : "Recall a position", STextCtrl::kCentred | STextCtrl::kMiddle,
-          0x161616, 0xEFD694);
-  AddList(list, kListId, 0x161616, 0xE7D694);
+          RgbWord(0x161616), SGameCore::kLightTextColour);
+  AddList(list, kListId, RgbWord(0x161616), SGameCore::kMessageShadeColour);
   AddPictureButton(pageUp, kPageUpId, kPageUpSlot);
   AddPictureButton(pageDown, kPageDownId, kPageDownSlot);
   AddPictureButton(ok, kOkId, kConfirmSlot);

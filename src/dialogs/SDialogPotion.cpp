@@ -1,6 +1,8 @@
 #include "dialogs/SDialogPotion.h"
 
 #include "core/SGameCore.h"
+#include "core/SPictureRoles.h"
+#include "core/ui/SRgb.h"
 #include "player/SPlayer.h"
 #include "world/SItem.h"
 #include "world/SItemTable.h"
@@ -19,9 +21,10 @@ void SDialogPotion::Open() {
   SetLayout(kLayout);
   CenterInView();
   HideBackground();
-  if (AddLayoutControl(&background, kBackgroundId)) background.SetPicture(core ? core->Picture(0) : nullptr);
-  AddText(title, kTitleId, "Select a potion:", STextCtrl::kCentred | STextCtrl::kMiddle, 0x161616, 0xEFD694);
-  AddList(list, kListId, 0x1E1400, 0xC89664);
+  AddTiledPicture(background, kBackgroundId, PictureRole::kParchment);
+  AddText(title, kTitleId, "Select a potion:", STextCtrl::kCentred | STextCtrl::kMiddle, RgbWord(0x161616),
+          SGameCore::kLightTextColour);
+  AddList(list, kListId, RgbWord(0x00141E), RgbWord(0x6496C8));
   AddPictureButton(pageUp, kPageUpId, kPageUpSlot);
   AddPictureButton(pageDown, kPageDownId, kPageDownSlot);
   AddPictureButton(drink, kDrinkCode, kConfirmSlot);

@@ -1,6 +1,7 @@
 #include "dialogs/SDialogRepair.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SRgb.h"
 #include "foundation/SRandom.h"
 #include "player/SPlayer.h"
 #include "world/SItem.h"
@@ -36,14 +37,16 @@ void SDialogRepair::Open(SItem* hammer) {
   SetBackgroundPicture(core ? core->Picture(0) : nullptr);
   const u32 centred = STextCtrl::kCentred | STextCtrl::kMiddle, leftAligned = STextCtrl::kLeft | STextCtrl::kMiddle;
   AddFrame(frame, kFrameId, true);
-  AddText(title, kTitleId, "Repair", centred, 0xFFFFFF, 0x161616);
-  AddText(hammerHeading, kHammerHeadingId, "Select a repair hammer to use:", leftAligned, 0xC8C8C8, 0x161616);
+  AddText(title, kTitleId, "Repair", centred, RgbWord(0xFFFFFF), RgbWord(0x161616));
+  AddText(hammerHeading, kHammerHeadingId, "Select a repair hammer to use:", leftAligned, RgbWord(0xC8C8C8),
+          RgbWord(0x161616));
   AddLayoutControl(&picture, kPictureId);
-  AddText(description, kDescriptionId, "", leftAligned, 0xC8C8C8, 0x161616);
+  AddText(description, kDescriptionId, "", leftAligned, RgbWord(0xC8C8C8), RgbWord(0x161616));
   AddPictureButton(previousHammer, kPreviousHammerId, kPreviousSlot);
   AddPictureButton(nextHammer, kNextHammerId, kNextSlot);
-  AddText(itemHeading, kItemHeadingId, "Select the item to be repaired:", leftAligned, 0xC8C8C8, 0x161616);
-  AddList(list, kListId, 0xC8C8C8, 0x161616);
+  AddText(itemHeading, kItemHeadingId, "Select the item to be repaired:", leftAligned, RgbWord(0xC8C8C8),
+          RgbWord(0x161616));
+  AddList(list, kListId, RgbWord(0xC8C8C8), RgbWord(0x161616));
   list.SetRightColumn(list.width / 3);
   AddPictureButton(pageUp, kPageUpId, kPageUpSlot);
   AddPictureButton(pageDown, kPageDownId, kPageDownSlot);

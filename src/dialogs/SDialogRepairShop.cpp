@@ -1,6 +1,7 @@
 #include "dialogs/SDialogRepairShop.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SRgb.h"
 #include "player/SPlayer.h"
 #include "screens/SServicePrices.h"
 #include "world/SItem.h"
@@ -10,7 +11,7 @@
 
 namespace {
 constexpr char kCoin = 9;
-constexpr u32 kTextColour = 0xC8C8C8, kEdgeColour = 0x161616;
+constexpr u32 kTextColour = RgbWord(0xC8C8C8), kEdgeColour = RgbWord(0x161616);
 }  // namespace
 
 void SDialogRepairShop::Attach(SGameCore* gameCore) {
@@ -25,7 +26,7 @@ void SDialogRepairShop::Open(i32 factor) {
   CenterOnScreen();
   SetBackgroundPicture(core ? core->Picture(0) : nullptr);
   AddFrame(frame, kFrameId, true);
-  AddText(title, kTitleId, "Repair", STextCtrl::kCentred | STextCtrl::kMiddle, 0xFFFFFF, kEdgeColour);
+  AddText(title, kTitleId, "Repair", STextCtrl::kCentred | STextCtrl::kMiddle, RgbWord(0xFFFFFF), kEdgeColour);
   if (AddLayoutControl(&goldFrame, kGoldFrameId)) goldFrame.SetFrame(SmallFrameSet(), 0, 0, 143);
   AddText(gold, kGoldId, "", STextCtrl::kCentred | STextCtrl::kMiddle, kTextColour, kEdgeColour);
   AddText(prompt, kPromptId, "Select the item to be repaired:", STextCtrl::kLeft, kTextColour, kEdgeColour);

@@ -1,6 +1,7 @@
 #include "dialogs/SDialogRest.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SRgb.h"
 #include "foundation/TimeUtil.h"
 #include "game/SStateGame.h"
 #include "platform/hal/Game.h"
@@ -11,7 +12,7 @@
 #include "world/SSoundTable.h"
 
 namespace {
-constexpr u32 kTextColour = 0xC8C8C8, kEdgeColour = 0x161616;
+constexpr u32 kTextColour = RgbWord(0xC8C8C8), kEdgeColour = RgbWord(0x161616);
 constexpr u32 kPoisonCategory = 23;
 
 // A quarter above the maximum, figured in 32 bits and kept within the record's 16-bit field.
@@ -41,7 +42,7 @@ void SDialogRest::Open(const SNpc* innkeeper) {
   if (AddLayoutControl(&fire, kFireId)) fire.SetFrames(fireFrames);
   const u32 centred = STextCtrl::kCentred | STextCtrl::kMiddle;
   AddText(resting, kRestingId, "Resting...", centred, kTextColour, kEdgeColour);
-  AddText(hourText, kHourId, "", centred, 0x64C8C8, kEdgeColour);
+  AddText(hourText, kHourId, "", centred, RgbWord(0x64C8C8), kEdgeColour);
   AddText(hoursWord, kHoursId, "hours", centred, kTextColour, kEdgeColour);
   AddText(wakeUp, kWakeUpId, "", centred, kTextColour, kEdgeColour);
   if (AddPictureButton(ok, kOk, kConfirmSlot)) ok.hotKey = 3006;

@@ -1,6 +1,7 @@
 #include "dialogs/SDialogSelectClass.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SRgb.h"
 
 void SDialogSelectClass::Open() {
   BeginLayout(kLayout, "Select a class");
@@ -22,7 +23,7 @@ void SDialogSelectClass::Open() {
   }
   list.rowsPerPage = list.rowHeight > 0 ? list.height / list.rowHeight : 0;
   if (AddLayoutControl(&heading, kHeadingId))
-    heading.SetTextStyled("Primary skills:", STextCtrl::kLeft, 1, 0xFFFFFF, kEdgeColour);
+    heading.SetTextStyled("Primary skills:", STextCtrl::kLeft, 1, RgbWord(0xFFFFFF), kEdgeColour);
   for (u32 i = 0; i < 6; ++i)
     if (AddLayoutControl(&skills[i], u16(kFirstSkillId + i)))
       skills[i].SetTextStyled("", STextCtrl::kLeft, 1, kLabelColour, kEdgeColour);

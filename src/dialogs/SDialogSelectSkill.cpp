@@ -1,6 +1,7 @@
 #include "dialogs/SDialogSelectSkill.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SRgb.h"
 
 void SDialogSelectSkill::Open(u32 skill) {
   BeginLayout(kLayout, "Select a skill");
@@ -12,12 +13,12 @@ void SDialogSelectSkill::Open(u32 skill) {
     if (!AddLayoutControl(&b, u16(CodeOf(s)))) continue;
     const SSkillTable* table = core ? &core->world.rules.skills : nullptr;
     const char* name = table ? (compact ? table->MediumName(s) : table->FullName(s)) : nullptr;
-    b.SetText(name ? name : "", CodeOf(s), kLabelColour, 0x00FFFF, kEdgeColour);
+    b.SetText(name ? name : "", CodeOf(s), kLabelColour, STopicButtonCtrl::kYellow, kEdgeColour);
   }
   heading.Attach(this);
   description.Attach(this);
   if (AddLayoutControl(&heading, kHeadingId))
-    heading.SetTextStyled("Skill description:", STextCtrl::kLeft, 1, 0xFFFFFF, kEdgeColour);
+    heading.SetTextStyled("Skill description:", STextCtrl::kLeft, 1, RgbWord(0xFFFFFF), kEdgeColour);
   if (AddLayoutControl(&description, kDescriptionId))
     description.SetTextStyled("", STextCtrl::kLeft, 1, kLabelColour, kEdgeColour);
   EndLayout();

@@ -1,6 +1,7 @@
 #include "dialogs/SDialogShipTravel.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SRgb.h"
 #include "game/SStateGame.h"
 #include "platform/sound/SSoundManager.h"
 #include "screens/cards/SCardSet.h"
@@ -28,7 +29,7 @@ void SDialogShipTravel::Open(const char* shown, const char* destinationName) {
   picture.SetPicture(shipPicture.image, 0, 0);
   picture.SetFrame(SmallFrameSet());
   if (core) core->world.sounds.PlayLoopByName("bsnd_shiptravel", 10);
-  AddText(text, kTextId, voyage.CStr(), STextCtrl::kCentred | STextCtrl::kMiddle, 0xC8C8C8, 0);
+  AddText(text, kTextId, voyage.CStr(), STextCtrl::kCentred | STextCtrl::kMiddle, RgbWord(0xC8C8C8), 0);
   ResetInputGuard();
   SetFullRepaint();
 }

@@ -1,6 +1,8 @@
 #include "dialogs/SDialogSpellbook.h"
 
 #include "core/SGameCore.h"
+#include "core/SPictureRoles.h"
+#include "core/ui/SRgb.h"
 #include "game/SStateGame.h"
 #include "player/SPlayer.h"
 #include "world/SItem.h"
@@ -9,6 +11,7 @@
 
 namespace {
 
+constexpr u32 kColour = RgbWord(0x00141E), kShade = RgbWord(0x6496C8);
 constexpr u32 kActionAttack = 3000, kActionBook = 3001, kActionLeft = 1004, kActionRight = 1006;
 constexpr u32 kHealSchool = 1, kUndeadSchool = 5;
 constexpr u8 kMagicClass = 9, kUnusableFlag = 16;
@@ -41,7 +44,7 @@ void SDialogSpellbook::Open() {
   ClearControls();
   Place();
   HideBackground();
-  if (AddLayoutControl(&background, kBackgroundId)) background.SetPicture(core ? core->Picture(0) : nullptr);
+  AddTiledPicture(background, kBackgroundId, PictureRole::kParchment);
   AddText(message, kMessageId, "", STextCtrl::kCentred | STextCtrl::kMiddle, kColour, kShade);
   static const char* const kTabCaptions[kCategories] = {"Heal", "Prot", "Att", "Mind", "Und", "Env", "Items"};
   for (u32 i = 0; i < kCategories; ++i) AddLabelButton(tabs[i], u16(kFirstTabId + i), kTabCaptions[i]);

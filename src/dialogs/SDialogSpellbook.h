@@ -14,7 +14,6 @@ class SDialogSpellbook : public SGameDialog {
                        kPreviousPageId = 216, kNextPageId = 217, kCastCode = 218, kCloseCode = 219;
   static constexpr u32 kCategories = 7;  // 1..6 the schools, 7 magical items
   static constexpr u32 kItemsCategory = 7;
-  static constexpr u32 kColour = 0x1E1400, kShade = 0xC89664;  // 0x00BBGGRR of 0x00141E and 0x6496C8
   static constexpr char kScrollGlyph = char(181), kWandGlyph = char(182);
 
   void Attach(SGameCore* gameCore) override;

@@ -1,6 +1,7 @@
 #include "dialogs/SDialogTraining.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SRgb.h"
 #include "player/SPlayer.h"
 #include "screens/SServicePrices.h"
 #include "world/SCharacterTables.h"
@@ -9,7 +10,7 @@
 
 namespace {
 constexpr char kCoin = 9;
-constexpr u32 kTextColour = 0xC8C8C8, kEdgeColour = 0x161616;
+constexpr u32 kTextColour = RgbWord(0xC8C8C8), kEdgeColour = RgbWord(0x161616);
 }  // namespace
 
 void SDialogTraining::Attach(SGameCore* gameCore) {
@@ -31,7 +32,7 @@ void SDialogTraining::Open(const SNpc* trainer) {
   SString text;
   text.Format("%s trains %s.", trainer && trainer->texts[0] ? trainer->texts[0] : "", skillName ? skillName : "?");
   const u32 centred = STextCtrl::kCentred | STextCtrl::kMiddle;
-  AddText(title, kTitleId, text.CStr(), centred, 0xFFFFFF, kEdgeColour);
+  AddText(title, kTitleId, text.CStr(), centred, RgbWord(0xFFFFFF), kEdgeColour);
   AddText(levelLine, kLevelId, "", centred, kTextColour, kEdgeColour);
   AddText(statusLine, kStatusId, "", centred, kTextColour, kEdgeColour);
   AddText(goldLine, kGoldId, "", centred, kTextColour, kEdgeColour);

@@ -1,7 +1,9 @@
 #include "dialogs/SGameDialog.h"
 
 #include "core/SGameCore.h"
+#include "core/SPictureRoles.h"
 #include "core/ui/SItemsCtrl.h"
+#include "core/ui/SRgb.h"
 #include "platform/sound/SSoundManager.h"
 #include "player/SPlayer.h"
 #include "world/SImageCache.h"
@@ -34,6 +36,13 @@ bool SGameDialog::AddFrame(SBorderCtrl& frame, u16 id, bool outer) {
   return placed;
 }
 
+bool SGameDialog::AddTiledPicture(SFillBmpCtrl& fill, u16 id, u32 slot) {
+  const bool placed = AddLayoutControl(&fill, id);
+  fill.tileMode = 1;
+  fill.SetPicture(core ? core->Picture(slot) : nullptr);
+  return placed;
+}
+
 bool SGameDialog::AddPictureButton(SButtonCtrl& button, u16 id, u32 slot) {
   const bool placed = AddLayoutControl(&button, id);
   button.SetPicture(Slot(slot), id, 0);
@@ -42,7 +51,8 @@ bool SGameDialog::AddPictureButton(SButtonCtrl& button, u16 id, u32 slot) {
 
 bool SGameDialog::AddLabelButton(SButtonCtrl& button, u16 id, const char* caption) {
   const bool placed = AddLayoutControl(&button, id);
-  button.CreatePanel(Slot(13), Slot(10), caption, id, 1, 0xC8C8C8, 0x161616, 0xFFFFFF, 0x161616, 0);
+  button.CreatePanel(Slot(PictureRole::kMenuButtonDown), Slot(PictureRole::kMenuButtonUp), caption, id, 1,
+                     RgbWord(0xC8C8C8), RgbWord(0x161616), RgbWord(0xFFFFFF), RgbWord(0x161616), 0);
   return placed;
 }
 

@@ -31,8 +31,10 @@ class SGameDialog : public SDialog {
   SImageEntry* const* Slot(u32 slot) const;
 
   bool AddFrame(SBorderCtrl& frame, u16 id, bool outer);
+  // The picture of the slot tiled over the control's rectangle.
+  bool AddTiledPicture(SFillBmpCtrl& fill, u16 id, u32 slot);
   bool AddPictureButton(SButtonCtrl& button, u16 id, u32 slot);
-  // A button drawn from the message buttons' panels with its caption (tabs and view switches).
+  // A button drawn from the menu button panels with its caption (tabs and view switches).
   bool AddLabelButton(SButtonCtrl& button, u16 id, const char* caption);
   bool AddText(STextCtrl& text, u16 id, const char* value, u32 mode, u32 colour, u32 shade);
   bool AddList(SDialogListCtrl& list, u16 id, u32 textColour, u32 shade);

@@ -1,6 +1,7 @@
 #include "dialogs/SMemberDialog.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SRgb.h"
 #include "graphics/SDisplay.h"
 #include "graphics/SFont.h"
 
@@ -34,7 +35,7 @@ void SMemberDialog::Paint() {
     if (fullScreen && display) display->FillRect(left, top, width, height, 0);
     if (core) core->DrawPanel3H(&core->pictures[1], 1, left, top, width, height);
     if (font) {
-      font->Select(1, 0x161616, 0x94D6E7);
+      font->Select(1, SGameCore::kMessageTextColour, SGameCore::kMessageShadeColour);
       font->DrawTextCentred(left + 12, top + 14, left + width - 12, top + height - 12, title.CStr());
     }
   }

@@ -1,6 +1,7 @@
 #include "dialogs/SSelectDialog.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SRgb.h"
 #include "platform/sound/SSoundManager.h"
 
 namespace {
@@ -14,8 +15,10 @@ void SSelectDialog::BeginLayout(u32 layout, const char* titleText) {
   HideBackground();
   for (SCtrl* c : std::initializer_list<SCtrl*>{&frame, &title, &ok, &cancel}) c->Attach(this);
   if (AddLayoutControl(&frame, kFrameId))
-    frame.SetFrame(core ? &core->pictures[core->IsCompact() ? kSmallPanels : kLargePanels] : nullptr, 1, 0x101418, 15);
-  if (AddLayoutControl(&title, kTitleId)) title.SetTextStyled(titleText, STextCtrl::kCentred, 1, 0xFFFFFF, kEdgeColour);
+    frame.SetFrame(core ? &core->pictures[core->IsCompact() ? kSmallPanels : kLargePanels] : nullptr, 1,
+                   RgbWord(0x101418), 15);
+  if (AddLayoutControl(&title, kTitleId))
+    title.SetTextStyled(titleText, STextCtrl::kCentred, 1, RgbWord(0xFFFFFF), kEdgeColour);
 }
 
 void SSelectDialog::EndLayout() {

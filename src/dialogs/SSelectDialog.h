@@ -4,12 +4,13 @@
 #include "core/ui/SButtonCtrl.h"
 #include "core/ui/SDialog.h"
 #include "core/ui/SPicCtrl.h"
+#include "core/ui/SRgb.h"
 #include "core/ui/STextCtrl.h"
 
 class SSelectDialog : public SDialog {
  public:
   static constexpr u16 kFrameId = 19, kTitleId = 16, kOkId = 25, kCancelId = 26;
-  static constexpr u32 kLabelColour = 0xC8C8C8, kEdgeColour = 0x161616;
+  static constexpr u32 kLabelColour = RgbWord(0xC8C8C8), kEdgeColour = RgbWord(0x161616);
 
   // 25 and 26: the button click, then the opener's answer to the same code.
   u32 OnCommand(u16 code) override;

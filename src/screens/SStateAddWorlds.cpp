@@ -1,10 +1,11 @@
 #include "screens/SStateAddWorlds.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SRgb.h"
 
 namespace {
 
-constexpr u32 kTextColour = 0xC8C8C8, kEdgeColour = 0x161616, kRowColour = 0x64C8C8;
+constexpr u32 kTextColour = RgbWord(0xC8C8C8), kEdgeColour = RgbWord(0x161616), kRowColour = RgbWord(0x64C8C8);
 
 // Shown only while listed: a control the layout lacks stays out of the dialog.
 void ShowListed(SCtrl& c, bool on) {
@@ -51,7 +52,7 @@ void SStateAddWorlds::BuildPage() {
   auto button = [&](SButtonCtrl& b, u16 id, u32 slot, u32 key) {
     if (AddLayoutControl(&b, id)) b.SetPicture(pictures ? &pictures[slot] : nullptr, id, key);
   };
-  text(title, kTitleId, "Additional worlds", STextCtrl::kCentred, 2, 0xFFFFFF);
+  text(title, kTitleId, "Additional worlds", STextCtrl::kCentred, 2, RgbWord(0xFFFFFF));
   text(explanation, kExplanationId,
        "Here you can enable, disable or physically delete the installed additional worlds.", STextCtrl::kCentred, 1,
        kTextColour);

@@ -2,6 +2,7 @@
 
 #include "core/SGameCore.h"
 #include "core/SGameObserver.h"
+#include "core/ui/SRgb.h"
 #include "foundation/SRandom.h"
 #include "foundation/TimeUtil.h"
 #include "game/SStateGame.h"
@@ -108,7 +109,7 @@ void SStateCard::LayOut() {
     background.SetPicture(holders[kCardBackground].image);
   }
   if (AddLayoutControl(&textFrame, kTextFrameId))
-    textFrame.SetFrame(core ? core->FrameSet() : nullptr, 1, 0x101418, 15);
+    textFrame.SetFrame(core ? core->FrameSet() : nullptr, 1, RgbWord(0x101418), 15);
   if (AddLayoutControl(&cardText, kTextId)) {
     cardText.SetDefaults();
     cardText.SetLabel("");
@@ -117,7 +118,7 @@ void SStateCard::LayOut() {
   for (u32 s = 0; s < 2; ++s) {
     if (AddLayoutControl(&portraits[s], kPortraitIds[s])) portraits[s].SetHit(nullptr);
     if (AddLayoutControl(&hpTexts[s], kHpIds[s]))
-      hpTexts[s].SetTextStyled("", STextCtrl::kCentred | STextCtrl::kMiddle, 1, 0xFFFFFF, 0x161616);
+      hpTexts[s].SetTextStyled("", STextCtrl::kCentred | STextCtrl::kMiddle, 1, RgbWord(0xFFFFFF), RgbWord(0x161616));
     for (u32 i = 0; i < SCardSide::kMarkers; ++i) {
       SCardSignCtrl& m = markerCtrls[s][i];
       if (!AddLayoutControl(&m, kMarkerIds[s][i])) continue;

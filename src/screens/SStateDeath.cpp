@@ -2,6 +2,7 @@
 
 #include "core/SGameCore.h"
 #include "core/SStateNumbers.h"
+#include "core/ui/SRgb.h"
 #include "screens/cards/SCardSet.h"
 
 namespace {
@@ -26,7 +27,8 @@ void SStateDeath::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
   SetBlackBackground();
   for (u32 i = 0; i < 3; ++i)
     if (AddLayoutControl(&pictures[i], kPictureIds[i])) pictures[i].SetPicture(holders[i].image, 0, 1);
-  if (AddLayoutControl(&epitaph, kTextId)) epitaph.SetTextStyled(kEpitaph, STextCtrl::kCentred, 1, 0xC8C8C8, 0x5B3A34);
+  if (AddLayoutControl(&epitaph, kTextId))
+    epitaph.SetTextStyled(kEpitaph, STextCtrl::kCentred, 1, RgbWord(0xC8C8C8), RgbWord(0x5B3A34));
   if (AddLayoutControl(&button, kButtonId))
     button.SetPicture(core ? &core->pictures[kButtonSlot] : nullptr, kButtonId, kUseAction);
   Paint();

@@ -1,7 +1,9 @@
 #include "screens/SStateDialog.h"
 
 #include "core/SGameCore.h"
+#include "core/SPictureRoles.h"
 #include "core/SStateNumbers.h"
+#include "core/ui/SRgb.h"
 #include "game/SStateGame.h"
 #include "graphics/SDisplay.h"
 #include "graphics/SFont.h"
@@ -26,7 +28,7 @@ constexpr u32 kFollowPauseMs = 200;
 constexpr u32 kMostFollowUps = 64;
 constexpr u16 kContinueKey = 3006, kExitKey = 1002;
 // The standard button panels of the game core, up and pressed.
-constexpr u32 kButtonUp = 10, kButtonDown = 13;
+constexpr u32 kButtonUp = PictureRole::kMenuButtonUp, kButtonDown = PictureRole::kMenuButtonDown;
 // The services by flag, in the column's order.
 struct Service {
   u8 flag;
@@ -68,7 +70,7 @@ void SStateDialog::ShowSpeaker(SDialog& screen, const SNpc* person, SFaceCtrl& p
       portrait.SetFace(core && core->scriptContext ? core->scriptContext->GetSpeakerPortraitName() : nullptr);
   }
   if (screen.AddLayoutControl(&name, nameId))
-    name.SetTextStyled(person && person->texts[0] ? person->texts[0] : "", 18, 1, 0xBEC8D2, 0x161616);
+    name.SetTextStyled(person && person->texts[0] ? person->texts[0] : "", 18, 1, RgbWord(0xBEC8D2), RgbWord(0x161616));
 }
 
 void SStateDialog::Attach(SGameCore* gameCore) {
@@ -92,7 +94,7 @@ void SStateDialog::PlayClick(u32 which) {
 void SStateDialog::PlaceButton(SButtonCtrl& button, const char* label, u16 code, u32 key) {
   SImageEntry* const* pictures = core ? core->pictures : nullptr;
   button.CreatePanel(pictures ? &pictures[kButtonDown] : nullptr, pictures ? &pictures[kButtonUp] : nullptr, label,
-                     code, 1, 0xC8C8C8, 0x585858, 0xFFFFFF, 0x585858, key);
+                     code, 1, RgbWord(0xC8C8C8), RgbWord(0x585858), RgbWord(0xFFFFFF), RgbWord(0x585858), key);
   const i32 w = (font ? font->TextWidth(label) : 6 * i32(StrLength(label))) + (core && core->IsCompact() ? 16 : 24);
   const i32 h = (font ? font->LineHeight() : 10) + (core && core->IsCompact() ? 4 : 8);
   button.SetRect(button.left, button.top, u16(w), u16(h));
@@ -142,7 +144,8 @@ void SStateDialog::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
   text.waiting.Clear();
   // The text redraws its page over the screen's background as it scrolls.
   if (AddLayoutControl(&text, kTextId))
-    text.SetStyle(1, 0xE6D2C8, 0xC8F0FA, 0x20BABA, 0x585858, core ? core->pictures[0] : nullptr);
+    text.SetStyle(1, RgbWord(0xE6D2C8), RgbWord(0xC8F0FA), RgbWord(0x20BABA), RgbWord(0x585858),
+                  core ? core->pictures[0] : nullptr);
   text.pageMode = 0;
   // The column's rectangle only: it is never painted.
   if (AddLayoutControl(&column, kColumnId)) {
@@ -155,7 +158,7 @@ void SStateDialog::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
     columnX = columnY = columnWidth = columnHeight = 0;
   }
   list.Clear();
-  list.SetFont(1, 0xFFFFFF, 0x161616, nullptr);
+  list.SetFont(1, RgbWord(0xFFFFFF), RgbWord(0x161616), nullptr);
   SetFullRepaint();
   greetingPending = 1;
 }
@@ -295,7 +298,8 @@ void SStateDialog::ShowChoices() {
     STopicButtonCtrl& b = choiceButtons[button++];
     SString caption(shown[slot]->answer ? shown[slot]->answer : "");
     if (core && core->scriptContext) core->scriptContext->ExpandTextMacros(caption);
-    b.Setup(caption.CStr(), kChoice + slot, text.left + margin, 0, text.width - margin, 0, 0x64F0FA, 0x585858, 0);
+    b.Setup(caption.CStr(), kChoice + slot, text.left + margin, 0, text.width - margin, 0, RgbWord(0x64F0FA),
+            RgbWord(0x585858), 0);
     b.id = u16(kChoice + slot);
     RemoveControl(&b);
     // Placed on the text's lines: nowhere without a text (the choices still answer their commands).
@@ -410,8 +414,8 @@ void SStateDialog::BuildColumn() {
   if (person && person->params[3] && !hasInterior && !finished) {
     for (u32 i = 0; i < 5; ++i) {
       if (!(person->params[3] & kServices[i].flag)) continue;
-      services[i].Setup(kServices[i].label, kServices[i].code, columnX + margin, y, columnWidth - margin, 0, 0xFFFFFF,
-                        0x585858, 0);
+      services[i].Setup(kServices[i].label, kServices[i].code, columnX + margin, y, columnWidth - margin, 0,
+                        RgbWord(0xFFFFFF), RgbWord(0x585858), 0);
       services[i].id = kServices[i].code;
       AddControl(&services[i]);
       // The large font's buttons are taller than the 22-pixel step: they keep apart, and the separator
@@ -427,15 +431,15 @@ void SStateDialog::BuildColumn() {
   }
   for (u32 i = 0; i < topics.Count(); ++i) {
     SDialogTopic& t = *topics[i32(i)];
-    t.button.Setup(t.title ? t.title : "", kTopic + i, columnX + margin, y, columnWidth - margin, 0, 0xFFFFFF, 0x161616,
-                   0);
+    t.button.Setup(t.title ? t.title : "", kTopic + i, columnX + margin, y, columnWidth - margin, 0, RgbWord(0xFFFFFF),
+                   RgbWord(0x161616), 0);
     t.button.id = u16(kTopic + i);
     AddControl(&t.button);
     y += t.button.height;
   }
   const i32 mode = core ? core->displayMode : 0;
-  exitButton.Setup(hasInterior ? "Back" : "Goodbye", kExit, 0, 0, columnWidth - margin, 0, 0xFFFFFF, 0x585858,
-                   kExitKey);
+  exitButton.Setup(hasInterior ? "Back" : "Goodbye", kExit, 0, 0, columnWidth - margin, 0, RgbWord(0xFFFFFF),
+                   RgbWord(0x585858), kExitKey);
   exitButton.id = kExit;
   if (mode == 5 || mode == 7 || mode == 8) {
     // Under the portrait's frame, no wider than it: the topic column lies beside it.

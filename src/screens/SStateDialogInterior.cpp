@@ -1,7 +1,9 @@
 #include "screens/SStateDialogInterior.h"
 
 #include "core/SGameCore.h"
+#include "core/SPictureRoles.h"
 #include "core/SStateNumbers.h"
+#include "core/ui/SRgb.h"
 #include "game/SStateGame.h"
 #include "platform/sound/SSoundManager.h"
 #include "player/SPlayer.h"
@@ -17,8 +19,8 @@ namespace {
 constexpr u32 kVolume = 10;
 constexpr u16 kLeaveKey = 1002;
 constexpr char kCoin = 9;
-// The standard button panels of the game core, up and pressed.
-constexpr u32 kButtonUp = 10, kButtonDown = 13;
+// The menu button panels, up and pressed.
+constexpr u32 kButtonUp = PictureRole::kMenuButtonUp, kButtonDown = PictureRole::kMenuButtonDown;
 
 struct MenuEntry {
   u8 flag;
@@ -49,7 +51,7 @@ void SStateDialogInterior::PlaceMenuButton(SButtonCtrl& button, u16 id, const ch
   SImageEntry* const* pictures = core ? core->pictures : nullptr;
   const u32 labelFont = core && core->IsLarge() ? 2 : 1;
   button.CreatePanel(pictures ? &pictures[kButtonDown] : nullptr, pictures ? &pictures[kButtonUp] : nullptr, label,
-                     code, labelFont, 0xC8C8C8, 0x585858, 0xFFFFFF, 0x585858, key);
+                     code, labelFont, RgbWord(0xC8C8C8), RgbWord(0x585858), RgbWord(0xFFFFFF), RgbWord(0x585858), key);
   button.SetRect(u16(x), u16(y), u16(w), u16(h));
   button.id = code;
 }
@@ -115,8 +117,8 @@ void SStateDialogInterior::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
     const char* text = person && person->texts[4] && *person->texts[4] ? person->texts[4] : nullptr;
     const bool centred = core && core->displayMode == 16;
     welcome.SetTextStyled(text ? text : "- welcome message not found -",
-                          STextCtrl::kMiddle | (centred ? STextCtrl::kCentred : STextCtrl::kLeft), 2, 0xC8C8C8,
-                          0x161616);
+                          STextCtrl::kMiddle | (centred ? STextCtrl::kCentred : STextCtrl::kLeft), 2, RgbWord(0xC8C8C8),
+                          RgbWord(0x161616));
   }
 
   // "Talk" first, then the services in order; a person with more than the slots hold loses the last.

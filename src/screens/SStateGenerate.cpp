@@ -1,7 +1,9 @@
 #include "screens/SStateGenerate.h"
 
 #include "core/SGameCore.h"
+#include "core/SPictureRoles.h"
 #include "core/SStateNumbers.h"
+#include "core/ui/SRgb.h"
 #include "game/SStateGame.h"
 #include "platform/sound/SSoundManager.h"
 #include "screens/SStateMain.h"
@@ -13,8 +15,8 @@
 namespace {
 
 constexpr u32 kSmallPanels = 77, kLargePanels = 16, kOkSlot = 145, kCancelSlot = 143, kPreviousSlot = 135,
-              kNextSlot = 137, kPanelUp = 10, kPanelDown = 13;
-constexpr u32 kLabelColour = 0xC8C8C8, kEdgeColour = 0x161616, kHighlight = 0x00FFFF;
+              kNextSlot = 137, kPanelUp = PictureRole::kMenuButtonUp, kPanelDown = PictureRole::kMenuButtonDown;
+constexpr u32 kLabelColour = RgbWord(0xC8C8C8), kEdgeColour = RgbWord(0x161616), kHighlight = STopicButtonCtrl::kYellow;
 constexpr u16 kFrameIds[6] = {19, 551, 552, 553, 558, 559};
 constexpr u16 kNameFrame = 155;
 constexpr struct {
@@ -72,12 +74,13 @@ void SStateGenerate::LayOut() {
   const bool compact = core && core->IsCompact();
   SImageEntry* const* small = core ? &core->pictures[kSmallPanels] : nullptr;
   if (AddLayoutControl(&frames[0], kFrameIds[0]))
-    frames[0].SetFrame(core ? &core->pictures[compact ? kSmallPanels : kLargePanels] : nullptr, 1, 0x101418, 15);
+    frames[0].SetFrame(core ? &core->pictures[compact ? kSmallPanels : kLargePanels] : nullptr, 1, RgbWord(0x101418),
+                       15);
   for (u32 i = 1; i < 6; ++i)
     if (AddLayoutControl(&frames[i], kFrameIds[i])) frames[i].SetFrame(small, 0, 0, 15);
   if (AddLayoutControl(&frames[6], kNameFrame)) frames[6].SetFrame(small, 0, 0, 15);
   if (AddLayoutControl(&title, 16))
-    title.SetTextStyled("Create new player", STextCtrl::kCentred, 1, 0xFFFFFF, kEdgeColour);
+    title.SetTextStyled("Create new player", STextCtrl::kCentred, 1, RgbWord(0xFFFFFF), kEdgeColour);
   for (u32 i = 0; i < 5; ++i)
     if (AddLayoutControl(&labels[i], kLabels[i].id))
       labels[i].SetTextStyled(kLabels[i].text, STextCtrl::kLeft, 1, kLabelColour, kEdgeColour);
@@ -106,7 +109,7 @@ void SStateGenerate::LayOut() {
     nextFace.SetPicture(core ? &core->pictures[kNextSlot] : nullptr, kNextFace, 0);
   for (u32 i = 0; i < 6; ++i)
     if (AddLayoutControl(&skillButtons[i], u16(kFirstSkill + i)))
-      skillButtons[i].SetText("", kFirstSkill + i, 0x64C8C8, kHighlight, kEdgeColour);
+      skillButtons[i].SetText("", kFirstSkill + i, RgbWord(0x64C8C8), kHighlight, kEdgeColour);
   if (AddLayoutControl(&ok, kOk)) ok.SetPicture(core ? &core->pictures[kOkSlot] : nullptr, kOk, 0);
   if (AddLayoutControl(&cancel, kCancel)) cancel.SetPicture(core ? &core->pictures[kCancelSlot] : nullptr, kCancel, 0);
   ShowGender();

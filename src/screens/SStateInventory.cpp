@@ -1,6 +1,7 @@
 #include "screens/SStateInventory.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SRgb.h"
 #include "foundation/SStream.h"
 #include "foundation/TimeUtil.h"
 #include "game/SMapWindow.h"
@@ -215,7 +216,7 @@ void SStateInventory::BuildCommonControls() {
   if (AddLayoutControl(&tabFrame, kTabFrameId))
     SetFrameStyle(tabFrame, InventoryPicture::Border(core, large ? 'L' : 'S'), mode == 3 ? 4 : 2);
   if (AddLayoutControl(&goldText, kGoldTextId))
-    goldText.SetTextStyled("", STextCtrl::kCentred | STextCtrl::kMiddle, 18, 0xC8C8C8, 0x161616);
+    goldText.SetTextStyled("", STextCtrl::kCentred | STextCtrl::kMiddle, 18, RgbWord(0xC8C8C8), RgbWord(0x161616));
   const u32 firstSet = InventoryPicture::kTabs;
   for (u32 i = 0; i < 4; ++i) InventoryPicture::PlaceButton(*this, tabs[i], u16(kItemsTab + i), NthSet(firstSet, i));
   InventoryPicture::PlaceButton(*this, mainMenu, kMainMenuId, NthSet(firstSet, 4));
@@ -246,8 +247,8 @@ void SStateInventory::BuildSheetHeader() {
     }
   }
   if (AddLayoutControl(&nameText, kNameId))
-    nameText.SetTextStyled(core ? core->player.name.CStr() : "", STextCtrl::kLeft | STextCtrl::kMiddle, 18, 0xC8C8C8,
-                           0x161616);
+    nameText.SetTextStyled(core ? core->player.name.CStr() : "", STextCtrl::kLeft | STextCtrl::kMiddle, 18,
+                           RgbWord(0xC8C8C8), RgbWord(0x161616));
   InventoryPicture::PlaceButton(*this, renameButton, kRenameId, InventoryPicture::kRename);
   InventoryPicture::PlaceButton(*this, faceButton, kFaceId, InventoryPicture::kFace);
   static constexpr const char* kCaptions[kSubPages] = {"Main", "Skills", "Abilities", "Diseases", "Active effects"};
@@ -255,7 +256,7 @@ void SStateInventory::BuildSheetHeader() {
     STopicButtonCtrl& b = subPageButtons[i];
     if (!AddLayoutControl(&b, kSubPageIds[i])) continue;
     b.fontNumber = 1;
-    b.SetText(kCaptions[i], kSubPageIds[i], 0xFFFFFF, 0x96FFFF, 0x585858);
+    b.SetText(kCaptions[i], kSubPageIds[i], RgbWord(0xFFFFFF), RgbWord(0x96FFFF), RgbWord(0x585858));
     b.SetLatched(i == sheetSubPage);
   }
   if (AddLayoutControl(&sheetStripFrame, kSheetStripFrameId))

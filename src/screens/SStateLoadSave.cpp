@@ -2,13 +2,14 @@
 
 #include "core/SGameCore.h"
 #include "core/SGameObserver.h"
+#include "core/ui/SRgb.h"
 #include "game/SStateGame.h"
 
 #include <cstring>
 
 namespace {
 
-constexpr u32 kSelectedColour = 0xC8C8C8, kTextColour = 0xC8C8C8, kEdgeColour = 0x161616;
+constexpr u32 kSelectedColour = RgbWord(0xC8C8C8), kTextColour = RgbWord(0xC8C8C8), kEdgeColour = RgbWord(0x161616);
 constexpr u32 kThumbnailWidth = 80, kThumbnailHeight = 50;
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "core/SGameCore.h"
 #include "core/SPictureTable.h"
 #include "core/SStateNumbers.h"
+#include "core/ui/SRgb.h"
 #include "game/SStateGame.h"
 #include "graphics/SDisplay.h"
 #include "graphics/SFont.h"
@@ -59,12 +60,12 @@ void SStateMain::BuildMenu() {
       pictures[i].SetPicture(core ? core->Picture(SPictureTable::MenuRuns()[i].firstSlot) : nullptr, i == 3, 0);
   list.Clear();
   if (AddLayoutControl(&list, kListId)) {
-    list.SetFont(2, 0xFFFFFF, 0, nullptr);
+    list.SetFont(2, RgbWord(0xFFFFFF), 0, nullptr);
     list.drawBackground = 0;
     list.framed = 0;
     list.SetOwnHighlight();
-    list.highlightBarColour = 0x062A86;
-    list.highlightTextColour = 0xFFFFFF;
+    list.highlightBarColour = SDialogListCtrl::kHighlightBar;
+    list.highlightTextColour = RgbWord(0xFFFFFF);
     if (font) font->Select(2, 0, 0);
     list.rowHeight = (font ? font->LineHeight() : 12) + (core && core->IsCompact() ? 1 : 2);
     list.deselectOutside = 1;
@@ -79,7 +80,7 @@ void SStateMain::BuildMenu() {
   if (AddLayoutControl(&version, kVersionId)) {
     char text[16];
     std::snprintf(text, sizeof text, "v%s", kVersion);
-    version.SetTextStyled(text, 0, 1, 0xFFFFFF, 0);
+    version.SetTextStyled(text, 0, 1, RgbWord(0xFFFFFF), 0);
   }
   SetFullRepaint();
 }

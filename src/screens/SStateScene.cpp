@@ -2,6 +2,7 @@
 
 #include "core/SGameCore.h"
 #include "core/SStateNumbers.h"
+#include "core/ui/SRgb.h"
 #include "game/SStateGame.h"
 #include "platform/hal/Game.h"
 #include "platform/sound/SSoundManager.h"
@@ -43,7 +44,8 @@ void SStateScene::Enter(u32 sceneMode, u32 sceneWord, u32 w2, u32 w3) {
   SetLayout(kLayout);
   SetPos(0, 0);
   SetBlackBackground();
-  if (AddLayoutControl(&frame, kFrameId)) frame.SetFrame(framePieces, 1, 0x101418, 15);
+  // The scene text is dark: a light page behind it.
+  if (AddLayoutControl(&frame, kFrameId)) frame.SetFrame(framePieces, 1, RgbWord(0xEADFC4), 15);
   AddLayoutControl(&picture, kPictureId);
   AddLayoutControl(&text, kTextId);
   if (AddLayoutControl(&slower, kSlowerId)) slower.SetPicture(buttonSets[0], kSlowerId, 0);

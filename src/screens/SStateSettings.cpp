@@ -3,15 +3,17 @@
 #include "app/DuskmireApp.h"
 #include "core/SGameCore.h"
 #include "core/SGameObserver.h"
+#include "core/ui/SRgb.h"
 #include "foundation/SSettings.h"
 #include "graphics/SDisplay.h"
 #include "platform/sound/SSoundManager.h"
 
 namespace {
 
-constexpr u32 kTextColour = 0xC8C8C8, kEdgeColour = 0x161616, kValueColour = 0x64C8C8;
-constexpr u32 kRadioColour = 0x64C8C8, kRadioHighlight = 0xFFFF, kRadioShade = 0x161616;
-constexpr u32 kLitColour = 0xC8C8C8, kDarkColour = 0x585858;
+constexpr u32 kTextColour = RgbWord(0xC8C8C8), kEdgeColour = RgbWord(0x161616), kValueColour = RgbWord(0x64C8C8);
+constexpr u32 kRadioColour = RgbWord(0x64C8C8), kRadioHighlight = STopicButtonCtrl::kYellow,
+              kRadioShade = RgbWord(0x161616);
+constexpr u32 kLitColour = RgbWord(0xC8C8C8), kDarkColour = RgbWord(0x585858);
 constexpr char kUnsupported[] = "The screen resolution isn't supported.";
 
 struct SNamedCode {

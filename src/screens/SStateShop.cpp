@@ -2,6 +2,7 @@
 
 #include "core/SGameCore.h"
 #include "core/SStateNumbers.h"
+#include "core/ui/SRgb.h"
 #include "foundation/TimeUtil.h"
 #include "game/SStateGame.h"
 #include "platform/hal/Game.h"
@@ -85,7 +86,8 @@ void SStateShop::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
                    g.columns, g.rows, 15, u32(ServicePrices::PriceFactor(core, person)), 1);
   }
   if (AddLayoutControl(&description, kDescriptionId)) {
-    description.Setup(2, 0xFFFFFF, 0xC8C8C8, 0x161616, 0, 4, 2, 0xFF6464, 0x64C8C8);
+    description.Setup(2, RgbWord(0xFFFFFF), RgbWord(0xC8C8C8), RgbWord(0x161616), 0, 4, 2, RgbWord(0xFF6464),
+                      RgbWord(0x64C8C8));
     description.SetText("", "", 0, 0);
   }
   const struct {
@@ -102,7 +104,7 @@ void SStateShop::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
     if (AddLayoutControl(b.button, b.id)) b.button->SetPicture(pictures ? &pictures[b.slot] : nullptr, b.id, 0);
   if (AddLayoutControl(&goldFrame, kGoldFrameId)) goldFrame.SetFrame(frameSet, 0, 0, 2);
   if (AddLayoutControl(&gold, kGoldId))
-    gold.SetTextStyled("", STextCtrl::kCentred | STextCtrl::kMiddle, 1, 0xC8C8C8, 0x161616);
+    gold.SetTextStyled("", STextCtrl::kCentred | STextCtrl::kMiddle, 1, RgbWord(0xC8C8C8), RgbWord(0x161616));
   // "Yes" and "No" join the screen only while a deal is asked.
   const struct {
     SCtrlMessageButton* button;

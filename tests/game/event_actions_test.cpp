@@ -192,24 +192,23 @@ TEST(EventActions, ASentenceWithTooFewPointsLeftLosesWhatItCanInsteadOfHanging) 
 }
 
 TEST(EventActions, ThePrisonOfANeighbourTileOrNoneAtAll) {
-  WalkGame w;
-  ASSERT_TRUE(w.Enter("base_out0101", 17, 17, 0));
-  SStateGame& s = w.state();
   {
+    // The cellars are no outdoor tile and hold no prison.
+    WalkGame w;
+    ASSERT_TRUE(w.Enter("base_dungeon1", 2, 2, 0));
     Messages m(w);
-    s.SendToJail("");
+    w.state().SendToJail("");
     EXPECT_EQ(m.Last(), "There's no prison nearby - you're free - at least for a while.");
-    EXPECT_EQ(s.imprisoned, 0u);
+    EXPECT_EQ(w.state().imprisoned, 0u);
   }
-  ClearQueue(s);
-  NamePosition(w.core(), "base_pos_start", "base_out0102_jailentry");  // a town's position, renamed for the test
-  SMapArea* holder = nullptr;
-  SMapObjectInst* entry = w.core().world.modules.current->FindObjectByName("base_out0102_jailentry", holder);
-  ASSERT_NE(entry, nullptr);
+  // The South Road has none of its own; the town to its north has.
+  WalkGame w;
+  ASSERT_TRUE(w.Enter("base_out0102", 10, 3, 0));
+  SStateGame& s = w.state();
   Messages m(w);
   s.SendToJail("");
-  EXPECT_EQ(m.Last(), "You're being transported to the prison of South Road.");
-  EXPECT_EQ(s.prisonMap.CStr(), std::string("base_out0102"));
+  EXPECT_EQ(m.Last(), "You're being transported to the prison of Duskmire Town.");
+  EXPECT_EQ(s.prisonMap.CStr(), std::string("base_out0101"));
   EXPECT_EQ(s.imprisoned, 1u);
 }
 

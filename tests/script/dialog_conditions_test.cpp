@@ -351,11 +351,11 @@ TEST(SpeakerLists, GreetingsAndTopicsOfTheSamplePeople) {
     return s;
   };
   EXPECT_EQ(greeting("base_merchant"), "base_merchantgreeting: Welcome, traveller.");
-  EXPECT_EQ(greeting("base_innkeeper"), "none") << "no conversation";
+  EXPECT_EQ(greeting("base_innkeeper"), "base_plaingreeting: Well met, %PCName%. I am %NPCName%.");
   EXPECT_EQ(greeting("base_sleeper"), "none") << "by day";
   EXPECT_EQ(greeting("base_talker").substr(0, 20), "base_talkergreeting:");
   EXPECT_EQ(topics("base_talker"), "The town|A riddle|Charms|A story|Magic|Farewell|The weather|");
-  EXPECT_EQ(topics("base_innkeeper"), "");
+  EXPECT_EQ(topics("base_innkeeper"), "The cellar|");
   core.player.AddQuest("base_quest_cyclops");
   core.player.fame = 50;
   EXPECT_EQ(greeting("base_talker").substr(0, 22), "base_talkergreetquest:");

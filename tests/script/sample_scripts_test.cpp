@@ -66,45 +66,92 @@ TEST_F(SampleScripts, NamedScriptsAsTheirSourcesSay) {
        "19:   default();\n"
        "20:   @base_obj_gate.open();\n"
        "21:   setglobal(\"base_gateopen\", 1);\n"
-       "22:   message(\"Somewhere in the cellar a gate grinds open.\"); }"},
+       "22:   message(\"Somewhere in the cellar a gate grinds open.\");\n"
+       "23:   if (@player.hasquest(\"base_quest_cellar\")) {\n"
+       "24:     @player.solvequest(\"base_quest_cellar\"); } }"},
       {"base_script_chest",
-       "29: if (!evtuse()) {\n"
-       "30:   default();\n"
-       "31:   return; }\n"
-       "33: if (base_chestasked == 1) {\n"
-       "34:   base_chestasked = 0;\n"
-       "35:   chosen = getobjectlistresult();\n"
-       "36:   if (chosen == \"base_chest_open\") {\n"
-       "37:     default(); } else {\n"
-       "38:     if (chosen == \"base_chest_knock\") {\n"
-       "39:       message(\"The lid sounds hollow.\"); } }\n"
-       "41:   return; }\n"
-       "43: base_chestasked = 1;\n"
-       "44: createobjectlist(\"The old chest\");\n"
-       "45: addobjecttolist(\"base_chest_open\", (\"Open it\"));\n"
-       "46: addobjecttolist(\"base_chest_knock\", (\"Knock on the lid\"));\n"
-       "47: showobjectlist();"},
+       "32: if (!evtuse()) {\n"
+       "33:   default();\n"
+       "34:   return; }\n"
+       "36: if (getglobal(\"base_chestasked\") == 1) {\n"
+       "37:   setglobal(\"base_chestasked\", 0);\n"
+       "38:   chosen = getobjectlistresult();\n"
+       "39:   if (chosen == \"base_chest_open\") {\n"
+       "40:     default(); } else {\n"
+       "41:     if (chosen == \"base_chest_knock\") {\n"
+       "42:       message(\"The lid sounds hollow.\"); } }\n"
+       "44:   return; }\n"
+       "46: setglobal(\"base_chestasked\", 1);\n"
+       "47: createobjectlist(\"The old chest\");\n"
+       "48: addobjecttolist(\"base_chest_open\", (\"Open it\"));\n"
+       "49: addobjecttolist(\"base_chest_knock\", (\"Knock on the lid\"));\n"
+       "50: showobjectlist();"},
       {"base_script_fogstone",
-       "52: if (!evtuse()) {\n"
-       "53:   return; }\n"
-       "55: if (getglobal(\"base_fogon\") == 0) {\n"
-       "56:   setmapfog(\"base_dungeon1\", 30, (\"203040\"));\n"
-       "57:   setglobal(\"base_fogon\", 1);\n"
-       "58:   message(\"A cold fog rises from the stone.\"); } else {\n"
-       "60:   resetmapfog(\"base_dungeon1\");\n"
-       "61:   setglobal(\"base_fogon\", 0);\n"
-       "62:   message(\"The fog sinks back into the stone.\"); }"},
+       "55: if (!evtuse()) {\n"
+       "56:   return; }\n"
+       "58: if (getglobal(\"base_fogon\") == 0) {\n"
+       "59:   setmapfog(\"base_dungeon1\", 30, (\"203040\"));\n"
+       "60:   setglobal(\"base_fogon\", 1);\n"
+       "61:   message(\"A cold fog rises from the stone.\"); } else {\n"
+       "63:   resetmapfog(\"base_dungeon1\");\n"
+       "64:   setglobal(\"base_fogon\", 0);\n"
+       "65:   message(\"The fog sinks back into the stone.\"); }"},
       {"base_script_crate",
-       "68: if (evtuse()) {\n"
-       "69:   message(\"The crate is nailed shut.\");\n"
-       "70:   @base_obj_crowbar.open(); }"},
+       "71: if (!evtuse()) {\n"
+       "72:   return; }\n"
+       "74: if (getglobal(\"base_crateopen\") == 1) {\n"
+       "75:   message(\"The crate is empty.\"); } else {\n"
+       "76:   if (@player.hasitem(\"base_repair_hammer\", 1)) {\n"
+       "77:     @base_obj_crate.setoff();\n"
+       "78:     setglobal(\"base_crateopen\", 1);\n"
+       "79:     @player.receiveitem(\"base_food_bread\", 1);\n"
+       "80:     message(\"You prise the crate open with the hammer and find a loaf of bread.\"); } else {\n"
+       "82:     message(\"The crate is nailed shut.\"); } }"},
       {"base_script_cyclops",
-       "76: if (evtuse()) {\n"
-       "77:   message(\"The cyclops grunts: \\\"The gold is mine, %PCName%.\\\"\"); } else {\n"
-       "78:   if (evtdie()) {\n"
-       "79:     @player.solvequest(\"base_quest_cyclops\");\n"
-       "80:     message(\"The cyclops falls, and its gold is free.\"); } else {\n"
-       "82:     default(); } }"},
+       "88: if (evtuse()) {\n"
+       "89:   message(\"The cyclops grunts: \\\"The gold is mine, %PCName%.\\\"\"); } else {\n"
+       "90:   if (evtdie()) {\n"
+       "91:     @player.solvequest(\"base_quest_cyclops\");\n"
+       "92:     message(\"The cyclops falls, and its gold is free.\"); } else {\n"
+       "94:     default(); } }"},
+      {"base_script_islechest",
+       "5: if (!evtuse()) {\n"
+       "6:   default();\n"
+       "7:   return; }\n"
+       "9: if (getglobal(\"base_islechesttrap\") == 1) {\n"
+       "10:   setglobal(\"base_islechesttrap\", 0);\n"
+       "11:   playsound(\"bsnd_trap\", 10);\n"
+       "12:   @player.addhp(-5);\n"
+       "13:   message(\"A needle springs from the lock and pricks your hand!\"); }\n"
+       "15: default();"},
+      {"base_script_guard",
+       "52: if (!evtuse()) {\n"
+       "53:   default();\n"
+       "54:   return; }\n"
+       "56: if (@player.getcrime() > 0) {\n"
+       "57:   message(\"\\\"Thief! You will sit in the cells for that, %PCName%.\\\"\");\n"
+       "58:   @player.movetojail(\"\");\n"
+       "59:   return; }\n"
+       "61: default();"},
+      {"base_script_jailbench",
+       "66: if (evtuse()) {\n"
+       "67:   message(\"You sit on the hard bench and wait.\");\n"
+       "68:   passtime(0, 0, 10); }"},
+      {"base_script_ferry",
+       "74: if (!evtuse()) {\n"
+       "75:   return; }\n"
+       "77: if (answer() == 0) {\n"
+       "78:   questionyesno(\"Take the ferry for 20 gold?\");\n"
+       "79:   return; }\n"
+       "81: if (answer() != 4) {\n"
+       "82:   return; }\n"
+       "84: if (@player.getgold() < 20) {\n"
+       "85:   message(\"You cannot pay the fare.\");\n"
+       "86:   return; }\n"
+       "88: @player.removegold(20);\n"
+       "89: if (iscurrentmap(\"base_out0302\")) {\n"
+       "90:   @player.movebyship(\"base_pos_harbour\", (\"The ferry beats back across the grey water to Duskmire.\")); } else {\n"
+       "92:   @player.movebyship(\"base_pos_isle\", (\"The ferry crosses the grey water to Gull Isle.\")); }"},
       {"base_script_table",
        "5: if (evtuse()) {\n"
        "6:   message(\"A note on the table reads: \\\"%PCName%, on day %Day% %Global:base_innkeepername% keeps %AAN% "
@@ -230,7 +277,7 @@ TEST_F(SampleScripts, TheMerchantsConversationIsRead) {
     for (const auto& l : p["conversation"]["topics"])
       if (l.is_object()) check(l, pair->first.FindByName(l["name"].get<std::string>().c_str()));
   }
-  EXPECT_EQ(scripted, 11u);
+  EXPECT_EQ(scripted, 14u);
 }
 
 // What scene pages and map objects name exists: the intro's page script and the cellar lever's, whose
@@ -308,7 +355,8 @@ TEST_F(SampleScripts, EveryScriptRunsToItsEnd) {
   const SNamedScript* lever = w.scripts.Find("base_script_lever");
   ASSERT_NE(lever, nullptr);
   ScriptRig rig;
-  rig.context.answers = {{226, Int(1)}, {100, Int(0)}, {232, Int(4)}};  // evtuse, getglobal, answer
+  // evtuse, getglobal, answer, hasquest
+  rig.context.answers = {{226, Int(1)}, {100, Int(0)}, {232, Int(4)}, {134, Int(1)}};
   ASSERT_TRUE(rig.interpreter.LoadProgram(lever->program, lever->length, lever->programOffset));
   EXPECT_TRUE(rig.interpreter.Run());
   std::string calls;
@@ -321,7 +369,9 @@ TEST_F(SampleScripts, EveryScriptRunsToItsEnd) {
             "default(\"\",\"\",\"\")\n"
             "base_obj_gate.open(\"\",\"\",\"\")\n"
             "setglobal(\"base_gateopen\",1,\"\")\n"
-            "message(\"Somewhere in the cellar a gate grinds open.\",\"\",\"\")\n");
+            "message(\"Somewhere in the cellar a gate grinds open.\",\"\",\"\")\n"
+            "player.hasquest(\"base_quest_cellar\",\"\",\"\")\n"
+            "player.solvequest(\"base_quest_cellar\",\"\",\"\")\n");
 }
 
 // The world builder on a copy of the sample sources with one fault each: what it says and whether it
@@ -334,15 +384,16 @@ TEST(SampleScriptSources, BrokenSourcesFailTheBuildNamingThePlace) {
     const char* replace;
     bool builds;
     const char* says;
+    const char* options = "";
   } cases[] = {
       {"a compile error", "scripts/town.script", "if (evtuse())", "if (evtuse() {", false,
        "scripts/town.script:5:16: expected ) after the condition"},
       {"an inline script's error", "world/base.json", "\"script\": \"gonext();\"", "\"script\": \"gonext(;\"", false,
-       "world/base.json:84: dialog list base_merchantgreeting, entry 1, script line 1 column 8: expected a value"},
+       "world/base.json:97: dialog list base_merchantgreeting, entry 1, script line 1 column 8: expected a value"},
       {"a map object names a missing script", "maps/maps.json", "\"base_script_lever\"", "\"base_script_levr\"", false,
-       "maps/maps.json:711: names the script base_script_levr, which no file in scripts/ defines"},
+       "maps/maps.json:800: names the script base_script_levr, which no file in scripts/ defines"},
       {"a scene page names a missing script", "world/rules.json", "\"base_script_intropage\"", "\"base_script_nopage\"",
-        false, "world/rules.json:91: names the script base_script_nopage"},
+        false, "world/rules.json:94: names the script base_script_nopage"},
       {"a global the world lacks", "scripts/cellar.script", "setglobal(\"base_gateopen\", 1)",
        "setglobal(\"base_gateopened\", 1)", false,
        "scripts/cellar.script:21:15: the script global base_gateopened is not in the world"},
@@ -354,10 +405,13 @@ TEST(SampleScriptSources, BrokenSourcesFailTheBuildNamingThePlace) {
        false, "base_dungeon1: a second map object named base_obj_table (the first is in base_out0101)"},
       {"a script on a sign only warns", "maps/maps.json", "\"centre\": \"base_table\"", "\"centre\": \"base_sign\"",
        true, "base_obj_table: its type base_sign (class 18) reacts to no event, so the script never runs"},
+      // The shipped world is built strictly: a warning fails it.
+      {"a warning fails a strict build", "scripts/cellar.script", "base_obj_gate.open", "base_obj_grate.open", false,
+       "1 warning with --strict; nothing was written", "--strict"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const testbuild::Result r = testbuild::BuildEditedSample("duskmire-scripts", c.file, c.find, c.replace);
+    const testbuild::Result r = testbuild::BuildEditedSample("duskmire-scripts", c.file, c.find, c.replace, c.options);
     ASSERT_TRUE(r.edited);
     EXPECT_EQ(r.status == 0, c.builds) << r.output;
     EXPECT_EQ(r.wrote, c.builds);

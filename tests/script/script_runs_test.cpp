@@ -90,16 +90,20 @@ TEST(ScriptRuns, TheChestsListGivesTheChosenIdAndCancelEndsIt) {
   EXPECT_EQ(w.state().subMode, SStateGame::kWalking);
   EXPECT_EQ(w.state().events.Count(), 0u);
   EXPECT_STREQ(w.Context().chosenText.CStr(), "");
-  EXPECT_EQ(w.core().scriptInterpreter->FindVariable("base_chestasked")->value.Int(), 0);
+  EXPECT_EQ(w.Context().GetGlobalValue("base_chestasked"), 0);
   EXPECT_EQ(w.ScriptErrors(), 0u);
 }
 
 TEST(ScriptRuns, AFailingScriptSaysSoOnceAndPlayGoesOn) {
   ScriptGame w;
   ASSERT_TRUE(w.Enter("base_dungeon1", 12, 13, 180));  // the crate to the south
-  EXPECT_EQ(w.UseAndRead(), "The crate is nailed shut.");
-  EXPECT_EQ(w.ScriptErrors(), 1u);
+  // The crate's script breaks it open with a hammer and names itself; under another name it fails there.
+  w.core().player.ReceiveItem(w.core().world.items.FindType("base_repair_hammer")->CreateInstance(100, w.state().Random()));
+  SMapArea* holder = nullptr;
+  w.core().world.modules.current->FindObjectByName("base_obj_crate", holder)->name.Set("base_obj_cratelost");
+  w.game.press(kUse);
   ASSERT_TRUE(w.Settle());
+  EXPECT_EQ(w.ScriptErrors(), 1u);
   ASSERT_TRUE(w.Move(kBack));
   EXPECT_EQ(w.state().window.playerY, 12);
   ASSERT_TRUE(w.Move(kForward));
@@ -244,3 +248,26 @@ TEST(ScriptRuns, AReportAfterAnotherScreenReachesTheMessageLine) {
 }
 
 }  // namespace
+
+// The town's guard takes a player with a crime on record to the town's jail, a map where magic, rest and
+// attacks are forbidden; ten minutes later the sentence is served and the player stands in the town again.
+TEST(ScriptRuns, TheGuardTakesAThiefToTheJail) {
+  ScriptGame w(true);
+  ASSERT_TRUE(w.Enter("base_out0101", 13, 14, 180));  // the town's (6, 7) in the window: the guard to the south
+  SStateGame& s = w.state();
+  w.core().player.crime = 4;
+  const std::string said = w.UseAndRead();
+  EXPECT_NE(said.find("Thief! You will sit in the cells for that"), std::string::npos) << said;
+  ASSERT_TRUE(w.Settle());
+  ASSERT_TRUE(w.game.waitUntil(GameHarness::gameIdle(), 200));
+  ASSERT_EQ(s.imprisoned, 1u);
+  ASSERT_NE(s.window.CurrentArea(), nullptr);
+  EXPECT_STREQ(s.window.CurrentArea()->name.Text(), "base_out0101_jail");
+  EXPECT_EQ(s.window.CurrentArea()->flags & (2 | 4 | 16), 2u | 4u | 16u);
+  for (int minute = 0; minute < 10 && s.imprisoned; ++minute) s.PassMinute();
+  EXPECT_EQ(s.imprisoned, 0u);
+  EXPECT_EQ(w.core().player.crime, 0u);
+  ASSERT_TRUE(w.Settle());
+  EXPECT_STREQ(s.window.CurrentArea()->name.Text(), "base_out0101");
+  EXPECT_EQ(w.ScriptErrors(), 0u);
+}

@@ -11,7 +11,7 @@ namespace testbuild {
 namespace fs = std::filesystem;
 
 Result BuildEditedSample(const std::string& folder, const std::string& file, const std::string& find,
-                         const std::string& replace) {
+                         const std::string& replace, const std::string& options) {
   Result result;
   // Named after the process: other builds may run the same test at the same time.
   const fs::path base = fs::temp_directory_path() / (folder + "-" + std::to_string(getpid()));
@@ -29,7 +29,7 @@ Result BuildEditedSample(const std::string& folder, const std::string& file, con
     edited.replace(at, find.size(), replace);
     std::ofstream(source / file, std::ios::binary) << edited;
     const std::string command =
-        std::string(DUSKMIRE_BIN_DIR) + "/worldbuild --source " + source.string() + " --out " + out.string() + " 2>&1";
+        std::string(DUSKMIRE_BIN_DIR) + "/worldbuild --source " + source.string() + " --out " + out.string() + " " + options + " 2>&1";
     if (FILE* pipe = popen(command.c_str(), "r")) {
       char buffer[512];
       while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) result.output.append(buffer, n);

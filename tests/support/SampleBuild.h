@@ -12,8 +12,9 @@ struct Result {
   bool wrote = false;   // it wrote the base archive
 };
 
-// `file` is relative to data/sample; `find` is replaced once by `replace`. The folder is removed after.
+// `file` is relative to data/sample; `find` is replaced once by `replace`; `options` go on the builder's
+// command line. The folder is removed after.
 Result BuildEditedSample(const std::string& folder, const std::string& file, const std::string& find,
-                         const std::string& replace);
+                         const std::string& replace, const std::string& options = "");
 
 }  // namespace testbuild

@@ -961,11 +961,13 @@ TEST_F(Maps, SampleWorldMapsLoadIntoTheWindow) {
     const char* position;  // a position object and the window cell it shows in
     i32 x, y;
     u32 monsters;
-  } cases[] = {{"base_out0101", "base_pos_start", 17, 17, 5},
+  } cases[] = {{"base_out0101", "base_pos_start", 17, 17, 6},
                {"base_out0201", nullptr, 0, 0, 1},  // its second monster names no template
                {"base_out0102", "base_pos_road", 17, 10, 3},
                {"base_dungeon1", "base_pos_cellar", 2, 2, 3},
-               {"base_dungeon2", "base_pos_deep", 5, 5, 1}};
+               {"base_dungeon2", "base_pos_deep", 5, 5, 1},
+               {"base_out0101_jail", "base_out0101_jailentry", 3, 3, 0},
+               {"base_out0302", "base_pos_isle", 13, 19, 1}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.map);
     SMapArea* map = base->FindMap(c.map);
@@ -1004,10 +1006,10 @@ TEST_F(Maps, SampleWorldMapsLoadIntoTheWindow) {
   EXPECT_TRUE(chest->flags & SItemContainer::kFilled);
   EXPECT_GT(chest->GetItemCount(), 0);
   EXPECT_EQ(window.Cell(8, 8)->bagId, 2);
-  // The joined tile doors travel to the cellar's position.
+  // The town's city doors name the people whose houses they open.
   SMapObjectInst* door = base->FindMap("base_out0101")->FindObjectById(2);
   ASSERT_NE(door, nullptr);
-  EXPECT_STREQ(door->targetText, "base_pos_cellar#base_dungeon1");
+  EXPECT_STREQ(door->targetText, "base_innkeeper");
   EXPECT_TRUE(mapTypes.FindType("base_doorcity")->typeFlags & MapTypeFlag::kTravels);
 }
 

@@ -65,7 +65,7 @@ TEST(SampleWorld, LoadsAsItsSourcesSay) {
   // Tables across the archives.
   EXPECT_EQ(w.globals.variables.Count(), baseJson["globals"].size());
   EXPECT_STREQ(w.globals.Find("base_innkeepername")->value.Text(), "Marta");
-  EXPECT_EQ(w.scripts.scripts.Count(), 13);  // those of data/sample/scripts (tests/script reads them closely)
+  EXPECT_EQ(w.scripts.scripts.Count(), 17);  // those of data/sample/scripts (tests/script reads them closely)
   ASSERT_NE(w.scripts.Find("base_script_lever"), nullptr);
   EXPECT_TRUE(w.scripts.Find("base_script_lever")->HasProgram());
   // Greetings and monsters' lists in the second array, topics in the first.
@@ -77,7 +77,7 @@ TEST(SampleWorld, LoadsAsItsSourcesSay) {
   EXPECT_EQ(w.faces.FindByName("bres_head00_raceundead")->selectable, 1);
   EXPECT_EQ(w.faces.FindByName("bres_headunknown")->selectable, 0);
   EXPECT_EQ(w.monsters.baseTypes.Count(), 8);
-  EXPECT_EQ(w.monsters.monsters.Count(), 14);
+  EXPECT_EQ(w.monsters.monsters.Count(), 16);
   // What the monsters' turns read: behaviours, a height, a missile, a cast palette, a theft difficulty.
   const SMonster* spitter = w.monsters.FindMonster("base_spitter");
   ASSERT_NE(spitter, nullptr);
@@ -159,7 +159,7 @@ TEST(SampleWorld, MissingBaseAbortsAndTheCoreStaysUsable) {
   ASSERT_TRUE(world.modules.OpenGameArchives(nullptr)) << world.modules.LastError();
   w.core.PrepareWorldTables(nullptr);
   w.core.BindWorldResources(nullptr);
-  EXPECT_EQ(world.modules.current->maps.Count(), 5);
+  EXPECT_EQ(world.modules.current->maps.Count(), 7);
   EXPECT_EQ(w.faces.faces.Count(), 8);
   std::error_code ec;
   std::filesystem::remove_all(partial, ec);

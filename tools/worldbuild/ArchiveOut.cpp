@@ -33,6 +33,7 @@ void Context::fail(const std::string& where, const std::string& what) {
 
 void Context::warn(const std::string& where, const std::string& what) {
   std::fprintf(stderr, "worldbuild: %s: warning: %s\n", where.c_str(), what.c_str());
+  ++warnings_;
 }
 
 bool WriteArchive(const Archive& archive, const std::filesystem::path& file, std::string& error) {

@@ -34,12 +34,14 @@ class Context {
   // Reports something in the sources that is probably wrong; the build goes on.
   void warn(const std::string& where, const std::string& what);
   bool failed() const { return failures_ > 0; }
+  int warnings() const { return warnings_; }
 
  private:
   std::filesystem::path source_, out_;
   std::map<std::string, Archive> archives_;
   std::map<std::pair<std::string, u16>, std::string> writers_;  // who wrote each record, for the refusal
   int failures_ = 0;
+  int warnings_ = 0;
 };
 
 using StepFn = void (*)(Context&);

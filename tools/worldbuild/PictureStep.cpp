@@ -150,6 +150,34 @@ Art NumberedTile(u32 slot, bool large) {
   return art;
 }
 
+// A light page with faint fibres, for dark texts.
+Picture Parchment(int w, int h) {
+  Picture p(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const int fibre = (x * 7 + y * 3) % 23 == 0 || (x * 5 + y * 11) % 29 == 0 ? 12 : 0;
+      const int cloud = ((x / 8 + y / 8) % 2) * 4;
+      p.at(x, y) = Rgb565(238 - fibre - cloud, 226 - fibre - cloud, 192 - fibre - cloud);
+    }
+  return p;
+}
+
+// The screen background: dark slate flagstones in staggered rows, with thin joints a little darker, quiet
+// enough that light texts read anywhere on it.
+Picture Flagstones(int w, int h) {
+  Picture p(w, h);
+  for (int y = 0; y < h; ++y) {
+    const int row = y / 16, shift = row % 2 ? 8 : 0;
+    for (int x = 0; x < w; ++x) {
+      const int column = (x + shift) / 16;
+      const bool joint = y % 16 == 15 || (x + shift) % 16 == 15;
+      const int tone = joint ? -8 : ((row * 5 + column * 3) % 4) * 2 + ((x * 13 + y * 7) % 5 == 0 ? 2 : 0);
+      p.at(x, y) = Rgb565(30 + tone, 32 + tone, 42 + tone);
+    }
+  }
+  return p;
+}
+
 // ---- panels and frames ----
 
 struct Style {
@@ -196,17 +224,20 @@ Picture NinePiece(int k, int band, int run, const Style& s, bool keyed) {
   return p;
 }
 
-// Piece k (0 left cap, 1 middle, 2 right cap) of a three-piece bar: a rounded, shaded button face.
-Picture ThreePiece(int k, int cap, int run, int height, bool down, bool keyed) {
+// Piece k (0 left cap, 1 middle, 2 right cap) of a three-piece bar: a rounded, shaded button face, light
+// under dark captions or dark under light ones.
+Picture ThreePiece(int k, int cap, int run, int height, bool down, bool keyed, bool dark = false) {
   const int w = k == 1 ? run : cap;
   Picture p(w, height);
   for (int y = 0; y < height; ++y) {
     const int t = height > 1 ? 255 * y / (height - 1) : 0;
-    const int base = down ? 120 - t / 5 : 210 - t / 3;
-    const u16 c = Rgb565(base - 20, base, base + 10);
+    const int base = dark ? (down ? 30 - t / 32 : 62 - t / 12) : (down ? 120 - t / 5 : 210 - t / 3);
+    const u16 c = dark ? Rgb565(base, base + 4, base + 14) : Rgb565(base - 20, base, base + 10);
     for (int x = 0; x < w; ++x) p.at(x, y) = c;
   }
-  const u16 outline = Rgb565(40, 50, 60), light = down ? Rgb565(90, 100, 110) : Rgb565(245, 250, 255);
+  const u16 outline = dark ? Rgb565(10, 12, 18) : Rgb565(40, 50, 60);
+  const u16 light = dark ? (down ? Rgb565(40, 46, 60) : Rgb565(120, 132, 156))
+                         : (down ? Rgb565(90, 100, 110) : Rgb565(245, 250, 255));
   Fill(p, 0, 0, w, 1, outline);
   Fill(p, 0, height - 1, w, 1, outline);
   Fill(p, 0, 1, w, 1, light);
@@ -563,12 +594,18 @@ Art RoleArt(u32 slot, bool large) {
     DrawSymbol(a.picture, Symbol::Cross, 0, Rgb565(240, 80, 60));
     return a;
   }
-  if (slot == R::kLabelBackground) {
+  if (slot == R::kLabelBackground) {  // light, under the labels' dark green names
     Art a{Picture(16, 16), 0};
     for (int y = 0; y < 16; ++y)
-      for (int x = 0; x < 16; ++x) a.picture.at(x, y) = Shade(30, 36, 52, ((x / 4 + y / 4) % 2) * 6);
+      for (int x = 0; x < 16; ++x) a.picture.at(x, y) = Shade(236, 230, 206, -((x / 4 + y / 4) % 2) * 6);
     return a;
   }
+  if (slot >= R::kMenuButtonUp && slot < R::kMenuButtonDown + 3) {
+    const bool down = slot >= R::kMenuButtonDown;
+    const int piece = int(slot - (down ? R::kMenuButtonDown : R::kMenuButtonUp));
+    return {ThreePiece(piece, large ? 8 : 6, 8, large ? 30 : 20, down, true, true), 0};
+  }
+  if (slot == R::kParchment) return {Parchment(32, 32), 0};
   if (slot == R::kHudTile) {
     Art a{Picture(16, 16), 0};
     for (int y = 0; y < 16; ++y)
@@ -628,10 +665,7 @@ Art ArtFor(u32 slot, bool large) {
   for (const ButtonArt& b : kButtons)
     if (slot == b.up || slot == b.up + 1u)
       return {SymbolButton(large ? b.largeSize : b.compactSize, b.symbol, slot != b.up), 0};
-  if (slot == 0) {
-    Art art{imageenc::MakeBricks(32, 32, 3200), 2};
-    return art;
-  }
+  if (slot == 0) return {Flagstones(32, 32), 2};
   if (slot == 262) return {imageenc::MakeNoise(16, 16, Rgb565(40, 44, 56), 8, 262), 0};  // the keyboard's tile
   if (slot == 277) {                                                                     // the empty item cell
     const int s = large ? 50 : 40;
@@ -954,13 +988,13 @@ Art FrontDoorArt(u16 id) {
     Ridge(art.picture, id == 3518 ? 40 : 30, 14, int(id), Rgb565(30, 10, 10));
     return art;
   }
-  if (id == 3519) {  // the grave
+  if (id == 3519) {  // the grave: dark stone, for the light epitaph laid over it
     Art art{Picture(96, 112), 0};
     Picture& p = art.picture;
-    Fill(p, 18, 20, 60, 92, Rgb565(110, 110, 120));
-    Fill(p, 26, 8, 44, 14, Rgb565(110, 110, 120));
-    Fill(p, 45, 34, 6, 40, Rgb565(60, 60, 70));
-    Fill(p, 33, 44, 30, 6, Rgb565(60, 60, 70));
+    Fill(p, 18, 20, 60, 92, Rgb565(54, 52, 60));
+    Fill(p, 26, 8, 44, 14, Rgb565(54, 52, 60));
+    Fill(p, 45, 34, 6, 40, Rgb565(30, 28, 34));
+    Fill(p, 33, 44, 30, 6, Rgb565(30, 28, 34));
     Fill(p, 0, 100, 96, 12, Rgb565(40, 50, 36));
     return art;
   }

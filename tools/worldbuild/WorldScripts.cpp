@@ -123,7 +123,11 @@ bool WorldScripts::CompileNamed(Context& ctx) {
       ok = false;
       continue;
     }
-    scriptc::Result r = scriptc::CompileFile(text);
+    // Named scripts run for map objects and monsters, whose output goes to the game's message line; there a
+    // list the script started and showed gives its choice when the script runs again.
+    scriptc::Options options;
+    options.messageLine = true;
+    scriptc::Result r = scriptc::CompileFile(text, options);
     Compiled where{{}, path.string(), 0, {}};
     for (const scriptc::Diagnostic& d : r.diagnostics) Report(ctx, where, d);
     if (!r.Ok()) {

@@ -25,13 +25,18 @@ StepRegistrar::StepRegistrar(int rank, const char* name, StepFn fn) { Steps().pu
 
 int main(int argc, char** argv) {
   std::filesystem::path source = "data/sample", out = ".";
+  // The world a player gets is built strictly: what would only be a warning for a world being written
+  // (a script naming an object that is not there) fails its build.
+  bool strict = false;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--source") && i + 1 < argc) {
       source = argv[++i];
     } else if (!std::strcmp(argv[i], "--out") && i + 1 < argc) {
       out = argv[++i];
+    } else if (!std::strcmp(argv[i], "--strict")) {
+      strict = true;
     } else {
-      std::fprintf(stderr, "usage: worldbuild --source DIR --out DIR\n");
+      std::fprintf(stderr, "usage: worldbuild --source DIR --out DIR [--strict]\n");
       return 2;
     }
   }
@@ -46,6 +51,11 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "worldbuild: step '%s' failed; nothing was written\n", step.name);
       return 1;
     }
+  }
+  if (strict && context.warnings() > 0) {
+    std::fprintf(stderr, "worldbuild: %d warning%s with --strict; nothing was written\n", context.warnings(),
+                 context.warnings() == 1 ? "" : "s");
+    return 1;
   }
   for (const auto& [name, archive] : context.archives()) {
     std::string error;

@@ -23,8 +23,8 @@ void SDialogListCtrl::SetFont(u32 number, u32 textColourWord, u32 backgroundColo
 
 void SDialogListCtrl::SetOwnHighlight() {
   ownHighlight = 1;
-  highlightTextColour = 0x00FFFF;
-  highlightBarColour = 0x062A86;
+  highlightTextColour = kHighlightText;
+  highlightBarColour = kHighlightBar;
 }
 
 void SDialogListCtrl::SetOutline() {

@@ -24,6 +24,8 @@ class SDialogListCtrl : public SCtrl {
   // What `lastAction` holds after a report.
   static constexpr i32 kMoved = 0, kConfirmed = 1, kDeselected = -1;
   static constexpr i32 kMaxLaidOutRows = 8;
+  // The own highlight's colour words: yellow text on a dark red bar.
+  static constexpr u32 kHighlightText = 0x00FFFF, kHighlightBar = 0x062A86;
 
   SDialogListCtrl() { inputMask = kInputKeys | kInputPen; }
 

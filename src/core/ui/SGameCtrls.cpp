@@ -25,7 +25,7 @@ void STopicButtonCtrl::Setup(const char* text, u32 code, i32 x, i32 y, i32 w, i3
   colour = colourWord;
   shadeColour = shade;
   hotKey = key;
-  highlightColour = 0x00FFFF;
+  highlightColour = kYellow;
   fontNumber = 1;
   Layout(core && core->IsCompact() ? 2 : 4);
 }

@@ -13,6 +13,7 @@ struct SPaletteEntry;
 class STopicButtonCtrl : public SCtrl {
  public:
   static constexpr u8 kBullet = 148;
+  static constexpr u32 kYellow = 0x00FFFF;  // the highlight colour word
 
   STopicButtonCtrl() { inputMask = kInputKeys | kInputPen; }
 

@@ -77,6 +77,13 @@ void SItemsCtrl::SetLayout(SImageEntry* const* selectionFrameSet, SImageEntry* c
   const SImage* piece = gridSet && gridSet[0] ? gridSet[0]->image : nullptr;
   separatorWidth = piece ? piece->width : 0;
   separatorHeight = piece ? piece->height : 0;
+  // The cell lines take room between and around the cells: where the place holds little more than the
+  // cells, they narrow to what is left, so that no cell runs past the grid's place.
+  const i32 linesX = (cols > 1 ? cols - 1 : 0) + ((borderSideMask & 2) ? 1 : 0) + ((borderSideMask & 8) ? 1 : 0);
+  const i32 linesY = (rowCount > 1 ? rowCount - 1 : 0) + ((borderSideMask & 1) ? 1 : 0) + ((borderSideMask & 4) ? 1 : 0);
+  const i32 spareX = i32(width) - cols * cellW, spareY = i32(height) - rowCount * cellH;
+  if (linesX > 0 && separatorWidth * linesX > spareX) separatorWidth = spareX > 0 ? spareX / linesX : 0;
+  if (linesY > 0 && separatorHeight * linesY > spareY) separatorHeight = spareY > 0 ? spareY / linesY : 0;
   const i32 mode = core ? core->displayMode : 0;
   markerSize = SGameCore::IsCompactMode(mode) ? 12 : SGameCore::IsLargeMode(mode) ? 20 : 16;
   gridX = left + ((borderSides & 2) ? separatorWidth : 0);

@@ -1,6 +1,7 @@
 #include "dialogs/enchant/SDialogEnchantEntryOther.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SRgb.h"
 #include "dialogs/enchant/SEnchantRules.h"
 #include "world/SCharacterTables.h"
 #include "world/SEffect.h"
@@ -66,8 +67,10 @@ void SDialogEnchantEntryOther::Open(const SEffect* entry, i32 availableStorage, 
   PlaceFrame(this, frame, kFrameId, true);
   PlaceTitle(this, title, kTitleId, "Enchant entry");
   PlaceLabel(this, typeLabel, kTypeLabel, "Type:");
-  if (AddLayoutControl(&constant, kConstant)) constant.SetText("Constant", kConstant, 0xC8C8C8, 0xFFFF00, 0x161616);
-  if (AddLayoutControl(&strike, kStrike)) strike.SetText("Strike", kStrike, 0xC8C8C8, 0xFFFF00, 0x161616);
+  if (AddLayoutControl(&constant, kConstant))
+    constant.SetText("Constant", kConstant, RgbWord(0xC8C8C8), STopicButtonCtrl::kYellow, RgbWord(0x161616));
+  if (AddLayoutControl(&strike, kStrike))
+    strike.SetText("Strike", kStrike, RgbWord(0xC8C8C8), STopicButtonCtrl::kYellow, RgbWord(0x161616));
   PlaceLabel(this, kindsLabel, kKindsLabel, "Enchant types:");
   PlaceList(this, kinds, kKinds);
   PlaceButton(this, kindsUp, kKindsUp, 135);

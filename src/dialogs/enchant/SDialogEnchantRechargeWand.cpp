@@ -1,6 +1,7 @@
 #include "dialogs/enchant/SDialogEnchantRechargeWand.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SRgb.h"
 #include "dialogs/enchant/SEnchantRules.h"
 #include "world/SEffect.h"
 #include "world/SItem.h"
@@ -38,7 +39,8 @@ void SDialogEnchantRechargeWand::Open(const SNpc* enchanter, SItem* wand) {
   PlaceFrame(this, frame, kFrameId, true);
   PlaceTitle(this, title, kTitleId, "Recharge wand");
   if (AddLayoutControl(&wandText, kWandId))
-    wandText.Setup(1, 0xFFFFFF, 0xC8C8C8, 0x161616, 0, 2, 0, 0xFFFFFF, 0xFFFFFF);
+    wandText.Setup(1, RgbWord(0xFFFFFF), RgbWord(0xC8C8C8), RgbWord(0x161616), 0, 2, 0, RgbWord(0xFFFFFF),
+                   RgbWord(0xFFFFFF));
   PlaceLabel(this, cost, kCostId, "");
   PlaceButton(this, recharge, kRecharge, 145);
   PlaceButton(this, cancel, kCancel, 143);

@@ -1,10 +1,12 @@
 #include "dialogs/enchant/SEnchantRules.h"
 
 #include "core/SGameCore.h"
+#include "core/SPictureRoles.h"
 #include "core/ui/SButtonCtrl.h"
 #include "core/ui/SDialog.h"
 #include "core/ui/SDialogListCtrl.h"
 #include "core/ui/SPicCtrl.h"
+#include "core/ui/SRgb.h"
 #include "core/ui/STextCtrl.h"
 #include "platform/sound/SSoundManager.h"
 #include "world/SEffect.h"
@@ -55,7 +57,8 @@ void Pay(SGameCore* core, u32 amount) {
 }
 
 namespace {
-constexpr u32 kBodyColour = 0xC8C8C8, kTitleColour = 0xFFFFFF, kValueColour = 0x64C8C8, kEdgeColour = 0x161616;
+constexpr u32 kBodyColour = RgbWord(0xC8C8C8), kTitleColour = RgbWord(0xFFFFFF), kValueColour = RgbWord(0x64C8C8),
+              kEdgeColour = RgbWord(0x161616);
 
 SImageEntry* const* Slot(SDialog* dialog, u32 slot) {
   return dialog->core && slot < SGameCore::kPictureSlots ? &dialog->core->pictures[slot] : nullptr;
@@ -102,8 +105,8 @@ bool PlaceButton(SDialog* dialog, SButtonCtrl& button, u16 id, u32 slot) {
 
 bool PlaceTextButton(SDialog* dialog, SButtonCtrl& button, u16 id, const char* caption) {
   if (!dialog->AddLayoutControl(&button, id)) return false;
-  button.CreatePanel(Slot(dialog, 13), Slot(dialog, 10), caption, id, 1, kTitleColour, 0x585858, kTitleColour, 0x585858,
-                     0);
+  button.CreatePanel(Slot(dialog, PictureRole::kMenuButtonDown), Slot(dialog, PictureRole::kMenuButtonUp), caption, id,
+                     1, kTitleColour, RgbWord(0x585858), kTitleColour, RgbWord(0x585858), 0);
   return true;
 }
 

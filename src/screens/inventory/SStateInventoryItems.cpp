@@ -1,6 +1,7 @@
 // The inventory's items page: the grid of the pack or of an open bag or chest, the equipment, the
 // description panel, and what the buttons do to the selected item (equip, remove, use, read, drop, take).
 #include "core/SGameCore.h"
+#include "core/ui/SRgb.h"
 #include "foundation/TimeUtil.h"
 #include "game/SStateGame.h"
 #include "screens/SStateInventory.h"
@@ -85,7 +86,8 @@ void SStateInventory::BuildItemsPage(u32 frameStyle) {
   }
   if (AddLayoutControl(&equipment, kEquipId)) equipment.LayoutSlots();
   if (AddLayoutControl(&description, kDescriptionId))
-    description.Setup(1, 0xFFFFFF, 0xC8C8C8, 0x161616, 0, 4, 2, 0xFF6464, 0x64C8C8);
+    description.Setup(1, RgbWord(0xFFFFFF), RgbWord(0xC8C8C8), RgbWord(0x161616), 0, 4, 2, RgbWord(0xFF6464),
+                      RgbWord(0x64C8C8));
   InventoryPicture::PlaceButton(*this, showDescription, kShowDescriptionId, InventoryPicture::kShowDescription);
   InventoryPicture::PlaceButton(*this, hideDescription, kHideDescriptionId, InventoryPicture::kHideDescription);
   InventoryPicture::PlaceButton(*this, descriptionPrev, kDescriptionPrevId, InventoryPicture::kDescriptionPrevious);

@@ -3,6 +3,7 @@
 // scrolls a line at a time.
 #include "core/SGameCore.h"
 #include "core/SPictureRoles.h"
+#include "core/ui/SRgb.h"
 #include "screens/SStateInventory.h"
 #include "screens/inventory/SInventoryPictures.h"
 #include "world/SCharacterTables.h"
@@ -92,11 +93,14 @@ void SStateInventory::BuildListPage(u32 which) {
   if (!ids) return;
   const i32 mode = core ? core->displayMode : 0;
   const bool sheet = which <= kEffectsList, quests = which == kQuestsList, spells = which == kSpellsList;
-  const u32 headingColour = quests ? 0x293052 : 0xC8C8C8, headingEdge = quests ? 0x5A8A87 : 0x161616;
-  const u32 rowColour = sheet ? 0xB4BEC8 : quests ? 0xAAAAB4 : 0x6496C8, rowEdge = sheet ? 0x000F14 : 0x00141E;
+  const u32 headingColour = RgbWord(quests ? 0x293052 : 0xC8C8C8), headingEdge = RgbWord(quests ? 0x5A8A87 : 0x161616);
+  const u32 rowColour = RgbWord(sheet ? 0xB4BEC8 : quests ? 0xAAAAB4 : 0x6496C8);
+  const u32 rowEdge = RgbWord(sheet ? 0x000F14 : 0x00141E);
 
+  // The quests page's headings and filters are dark, its rows light: the page is light parchment and the
+  // list and description frames are filled dark.
   if (quests && AddLayoutControl(&pageFill, kQuestsFillId)) {
-    pageFill.SetPicture(core ? core->Picture(InventoryPicture::kListPage) : nullptr);
+    pageFill.SetPicture(core ? core->Picture(PictureRole::kParchment) : nullptr);
     pageFill.tileMode = 1;
   }
   if (spells && AddLayoutControl(&pageFill, kSpellsFillId)) {
@@ -111,7 +115,7 @@ void SStateInventory::BuildListPage(u32 which) {
                                      headingEdge);
   for (SBorderCtrl* frame : {&listFrame, &descriptionFrame})
     if (AddLayoutControl(frame, frame == &listFrame ? ids->listFrame : ids->descriptionFrame))
-      frame->SetFrame(InventoryPicture::Border(core, 'S'), 0, 0, 15);
+      frame->SetFrame(InventoryPicture::Border(core, 'S'), quests ? 1 : 0, RgbWord(0x1E2028), 15);
   if (AddLayoutControl(&pageList, ids->list)) {
     pageList.SetFont(1, rowColour, rowEdge, nullptr);
     pageList.framed = 0;
@@ -123,7 +127,7 @@ void SStateInventory::BuildListPage(u32 which) {
   InventoryPicture::PlaceButton(*this, listUp, ids->listUp, kUpArrow);
   InventoryPicture::PlaceButton(*this, listDown, ids->listDown, kDownArrow);
   if (AddLayoutControl(&pageDescription, ids->description)) {
-    pageDescription.Setup(1, 0xFFFFFF, rowColour, rowEdge, 0, 4, 2, 0xFFFFFF, 0xFFFFFF);
+    pageDescription.Setup(1, RgbWord(0xFFFFFF), rowColour, rowEdge, 0, 4, 2, RgbWord(0xFFFFFF), RgbWord(0xFFFFFF));
     pageDescription.lineScroll = 1;
   }
   InventoryPicture::PlaceButton(*this, descriptionUp, ids->descriptionUp, kUpArrow);
@@ -139,7 +143,7 @@ void SStateInventory::BuildListPage(u32 which) {
       STopicButtonCtrl& b = filterButtons[i];
       if (!AddLayoutControl(&b, kEffectsFilterIds[i])) continue;
       b.fontNumber = 1;
-      b.SetText(kLabels[shortLabels][i], kEffectsFilterIds[i], 0xFFFFFF, 0x96FFFF, 0x585858);
+      b.SetText(kLabels[shortLabels][i], kEffectsFilterIds[i], RgbWord(0xFFFFFF), RgbWord(0x96FFFF), RgbWord(0x585858));
       b.SetLatched(i == effectsFilter);
     }
   } else if (quests) {
@@ -150,7 +154,7 @@ void SStateInventory::BuildListPage(u32 which) {
       STopicButtonCtrl& b = filterButtons[i];
       if (!AddLayoutControl(&b, kQuestsFilterIds[i])) continue;
       b.fontNumber = 1;
-      b.SetText(kLabels[i], kQuestsFilterIds[i], 0x2D2D2D, 0x96F0FF, 0x5A8A87);
+      b.SetText(kLabels[i], kQuestsFilterIds[i], RgbWord(0x2D2D2D), RgbWord(0x96F0FF), RgbWord(0x5A8A87));
       b.SetLatched(i == questsFilter);
     }
   } else if (spells) {

@@ -3,13 +3,14 @@
 #include "core/SGameCore.h"
 #include "core/SGameObserver.h"
 #include "core/SPictureRoles.h"
+#include "core/ui/SRgb.h"
 #include "screens/SStateInventory.h"
 #include "screens/inventory/SInventoryPictures.h"
 #include "world/SCharacterTables.h"
 
 namespace {
 
-constexpr u32 kLabelColour = 0xBEC8D2, kValueColour = 0xC8C8C8, kShade = 0x161616;
+constexpr u32 kLabelColour = RgbWord(0xBEC8D2), kValueColour = RgbWord(0xC8C8C8), kShade = RgbWord(0x161616);
 
 bool IsShortLabelMode(i32 mode) { return mode == 5 || mode == 7 || mode == 8; }
 
@@ -103,7 +104,7 @@ void SetNumber(STextCtrl& c, const char* format, i32 value, bool bonus) {
 void PlaceUndoButton(SDialog& page, STopicButtonCtrl& undo, u16 id) {
   if (!page.AddLayoutControl(&undo, id)) return;
   undo.fontNumber = 1;
-  undo.SetText("Undo", id, 0x64C8C8, 0x00FFFF, kShade);
+  undo.SetText("Undo", id, RgbWord(0x64C8C8), STopicButtonCtrl::kYellow, kShade);
   undo.Hide();
 }
 
@@ -143,8 +144,8 @@ void SStateInventory::BuildSkillsPage() {
     u16 id;
     const char* text;
     u32 colour;
-  } headings[] = {{kPrimaryHeadingId, "Primary skills:", 0xFFFFFF},
-                  {kOtherHeadingId, "Other skills:", 0xFFFFFF},
+  } headings[] = {{kPrimaryHeadingId, "Primary skills:", RgbWord(0xFFFFFF)},
+                  {kOtherHeadingId, "Other skills:", RgbWord(0xFFFFFF)},
                   {kSkillPointsLabelId, compact ? "Available pts:" : "Available points:", kLabelColour}};
   const SSkillTable* table = core ? &core->world.rules.skills : nullptr;
   for (u32 row = 0; row < kSkillRows; ++row) {
@@ -157,7 +158,7 @@ void SStateInventory::BuildSkillsPage() {
       SString label;
       label.Format("%s:", text ? text : "");
       name.SetTextStyled(label.CStr(), STextCtrl::kLeft | STextCtrl::kMiddle, 1,
-                         row < kPrimarySkills ? 0x64C8C8 : 0xB4BEC8, kShade);
+                         RgbWord(row < kPrimarySkills ? 0x64C8C8 : 0xB4BEC8), kShade);
     }
     if (AddLayoutControl(&sheetValues[row], u16(SkillNameId(row) + 1)))
       sheetValues[row].SetTextStyled("", STextCtrl::kLeft | STextCtrl::kMiddle, 1, kValueColour, kShade);

@@ -819,7 +819,7 @@ class Compiler {
     if (asked & ~row.answers & 0x0F)
       Warn(call.line, call.column,
            std::string(row.name) + " gives a value only for " + TargetWords(row.answers) + "; here it may give none");
-    else if ((row.answers & kAnswersInListOutput) && !options_.conversation)
+    else if ((row.answers & kAnswersInListOutput) && !options_.conversation && !options_.messageLine)
       Warn(call.line, call.column,
            std::string(row.name) +
                " gives a value only while the game's message line or a conversation takes the "

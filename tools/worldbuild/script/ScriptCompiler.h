@@ -54,6 +54,7 @@ struct Program {
 struct Options {
   bool lineMarkers = true;    // a line marker before each statement, so run-time errors carry the line
   bool conversation = false;  // the script writes into a conversation (a dialog entry's script)
+  bool messageLine = false;   // the script writes to the game's message line (a map object's or monster's)
 };
 
 struct Result {
