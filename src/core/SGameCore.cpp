@@ -25,6 +25,7 @@ SGameCore::~SGameCore() {
     delete slot;
     slot = nullptr;
   }
+  ReleaseRolePictures();
   // The mixer may still play a click: stop its channels before the data goes.
   for (SResource*& sound : clickSounds) {
     if (sound) sound->ReleaseSounds(soundManager ? soundManager->Speaker() : nullptr);

@@ -128,6 +128,8 @@ class SGameCore : public SDisplayHost {
   bool LoadPictureSlot(u32 slot, u16 id);
   // The role pictures of the display mode (core/SRolePictures.h) not loaded yet; returns how many it read.
   u32 LoadRolePictures();
+  // Lets go of the role pictures; true when any was loaded.
+  bool ReleaseRolePictures();
   bool LoadClickSounds();
   // The image of a picture slot or role picture number; null for an empty one or one outside the tables.
   const SImage* Picture(u32 slot) const;

@@ -52,13 +52,17 @@ u32 SGameCore::LoadRolePictures() {
 void SGameCore::SetDisplayMode(u32 mode) {
   if (i32(mode) == displayMode) return;
   displayMode = i32(mode);
+  if (ReleaseRolePictures()) LoadRolePictures();
+}
+
+bool SGameCore::ReleaseRolePictures() {
   bool loaded = false;
   for (SImageEntry*& entry : rolePictures) {
     loaded = loaded || entry;
     delete entry;
     entry = nullptr;
   }
-  if (loaded) LoadRolePictures();
+  return loaded;
 }
 
 SImageEntry* const* SGameCore::PictureSet(u32 slot) {
