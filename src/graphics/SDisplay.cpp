@@ -306,6 +306,13 @@ void SDisplay::DrawImageScaled(const SImage* image, i32 x, i32 y, i32 w, i32 h) 
   SDraw2D::BlitScaled(screen_, x, y, s, s.width, s.height, w, h);
 }
 
+void SDisplay::DrawImageScaledKeyed(const SImage* image, i32 x, i32 y, i32 w, i32 h) {
+  SBlitSource s;
+  if (!Source(image, nullptr, 0, s)) return;
+  Touch();
+  SDraw2D::BlitScaledKeyed(screen_, x, y, s, s.width, s.height, w, h);
+}
+
 void SDisplay::DrawImageRotated(const SImage* image, i32 x, i32 y, i32 degrees) {
   SBlitSource s;
   if (!Source(image, nullptr, 0, s)) return;

@@ -98,6 +98,8 @@ class SDisplay : public SDisplayCommon {
   void DrawImageClipped(const SImage* image, i32 x, i32 y, i32 clipX, i32 clipY, i32 clipW, i32 clipH, bool keyed);
   void DrawImageMirrored(const SImage* image, i32 x, i32 y);
   void DrawImageScaled(const SImage* image, i32 x, i32 y, i32 w, i32 h);
+  // As DrawImageScaled, leaving the picture's transparent pixels.
+  void DrawImageScaledKeyed(const SImage* image, i32 x, i32 y, i32 w, i32 h);
   // The image turned about its centre, placed at (x, y), by whole degrees; keyed.
   void DrawImageRotated(const SImage* image, i32 x, i32 y, i32 degrees);
   // Copies of the image over the w x h area at (x, y), keyed or opaque.

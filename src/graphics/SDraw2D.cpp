@@ -156,7 +156,11 @@ void SDraw2D::BlitMirroredKeyed(const SSurface& s, i32 x, i32 y, const SBlitSour
     SpanRowAny<kKeyed>(s.Pixel(c.x0, dy), s.xStep, n, src, dy - y, sw - 1 - c.skipX, -1);
 }
 
-void SDraw2D::BlitScaled(const SSurface& s, i32 x, i32 y, const SBlitSource& src, i32 sw, i32 sh, i32 dw, i32 dh) {
+namespace {
+
+// The scaled copy of both modes: keyed skips 0xFFFF and, in the block formats, block index 0.
+template <int M>
+void ScaledRows(const SSurface& s, i32 x, i32 y, const SBlitSource& src, i32 sw, i32 sh, i32 dw, i32 dh) {
   if (!src.pixels || !src.table || dw <= 0 || dh <= 0) return;
   sw = std::min(sw, src.width);
   sh = std::min(sh, src.height);
@@ -167,13 +171,28 @@ void SDraw2D::BlitScaled(const SSurface& s, i32 x, i32 y, const SBlitSource& src
   const i32 n = c.x1 - c.x0;
   const u16* table = src.table;
   const i32 stride = src.format == kImagePalette8 ? src.width : src.width / 2;
+  const bool blocks = src.format != kImagePalette8;
   for (i32 dy = c.y0; dy < c.y1; ++dy) {
     const i32 row = static_cast<i32>((yStep / 2 + (dy - y) * yStep) >> 16);
     i64 colValue = xStep / 2 + c.skipX * xStep;
     u16* d = s.Pixel(c.x0, dy);
-    for (i32 k = 0; k < n; ++k, d += s.xStep, colValue += xStep)
-      *d = SImage::Texel(src.format, src.pixels, table, stride, static_cast<i32>(colValue >> 16), row);
+    for (i32 k = 0; k < n; ++k, d += s.xStep, colValue += xStep) {
+      const i32 col = static_cast<i32>(colValue >> 16);
+      if (M == kKeyed && blocks && SImage::BlockIndex(src.format, src.pixels, stride, col, row) == 0) continue;
+      Put<M>(d, SImage::Texel(src.format, src.pixels, table, stride, col, row));
+    }
   }
+}
+
+}  // namespace
+
+void SDraw2D::BlitScaled(const SSurface& s, i32 x, i32 y, const SBlitSource& src, i32 sw, i32 sh, i32 dw, i32 dh) {
+  ScaledRows<kOpaque>(s, x, y, src, sw, sh, dw, dh);
+}
+
+void SDraw2D::BlitScaledKeyed(const SSurface& s, i32 x, i32 y, const SBlitSource& src, i32 sw, i32 sh, i32 dw,
+                              i32 dh) {
+  ScaledRows<kKeyed>(s, x, y, src, sw, sh, dw, dh);
 }
 
 void SDraw2D::BlitRaw16(const SSurface& s, i32 x, i32 y, const u16* pixels, i32 sourceWidth, i32 sourceHeight, i32 sx,

@@ -57,6 +57,9 @@ class SDraw2D {
   static void BlitHalfBlend(const SSurface& s, i32 x, i32 y, const SBlitSource& src, i32 sy, i32 sw, i32 sh);
   // The top-left sw x sh pixels sampled at pixel centres onto dw x dh.
   static void BlitScaled(const SSurface& s, i32 x, i32 y, const SBlitSource& src, i32 sw, i32 sh, i32 dw, i32 dh);
+  // As BlitScaled, skipping what BlitKeyed skips.
+  static void BlitScaledKeyed(const SSurface& s, i32 x, i32 y, const SBlitSource& src, i32 sw, i32 sh, i32 dw,
+                              i32 dh);
   // w x h RGB565 pixels from rows of sourceWidth pixels, starting at (sx, sy); cut to the source's
   // sourceWidth x sourceHeight pixels.
   static void BlitRaw16(const SSurface& s, i32 x, i32 y, const u16* pixels, i32 sourceWidth, i32 sourceHeight, i32 sx,

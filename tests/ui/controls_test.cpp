@@ -332,6 +332,38 @@ TEST(Animations, MendedResourcesAndFrames) {
   EXPECT_EQ(rig.Pixel(100, 100), 0);
 }
 
+// An overlay's clear pixels show the base picture under them, drawn as laid or scaled to the control
+// (the inn's counter over its hall), in the palette and the block formats alike.
+TEST(Animations, AnOverlayKeepsItsClearPixelsWhenScaled) {
+  for (const int format : {0, 1}) {
+    UiRig rig(7, 240, 320);
+    ASSERT_TRUE(rig.ready);
+    SDialog owner;
+    owner.Attach(&rig.core);
+    CacheImage(rig.core, "bres_hall", 20, 20, 0x0010);
+    imageenc::Picture counter(8, 8, kColorKey565);
+    for (int y = 4; y < 8; ++y)
+      for (int x = 0; x < 8; ++x) counter.pixels[size_t(y * 8 + x)] = 0x8000;
+    SImageEntry* e = MakePictureEntry(imageenc::Encode(counter, format));
+    e->name.SetOwns();
+    e->name.Set("bres_counter");
+    rig.core.world.images.AddImage(e);
+    const SAnimationEntry entries[] = {{"bres_hall", 0, 0, 0}, {"bres_counter", 4, 4, 5}};
+    const SAnimation hall{2, entries};
+    for (const int scale : {1, 2}) {
+      SAnimCtrl a;
+      a.Attach(&owner);
+      a.SetRect(40, 40, u16(20 * scale), u16(20 * scale));
+      a.SetAnimation(&hall);
+      EXPECT_EQ(a.stretch, scale == 1 ? 0u : 1u);
+      rig.core.display->Clear();
+      a.Paint();
+      EXPECT_EQ(rig.Pixel(40 + 5 * scale, 40 + 5 * scale), 0x0010) << format << " x" << scale;
+      EXPECT_EQ(rig.Pixel(40 + 5 * scale, 40 + 10 * scale), 0x8000) << format << " x" << scale;
+    }
+  }
+}
+
 TEST(Controls, ProgressPortraitSceneTextAndTextLine) {
   UiRig rig(7, 240, 320);
   ASSERT_TRUE(rig.ready);

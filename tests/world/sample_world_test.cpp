@@ -72,8 +72,19 @@ TEST(SampleWorld, LoadsAsItsSourcesSay) {
   EXPECT_NE(w.dialogs.FindSecond("bres_monster"), nullptr);
   EXPECT_NE(w.dialogs.FindSecond("base_merchantgreeting"), nullptr);
   EXPECT_NE(w.dialogs.FindFirst("base_merchanttopics"), nullptr);
-  EXPECT_EQ(w.faces.faces.Count(), 8);
+  EXPECT_EQ(w.faces.faces.Count(), 14);
   EXPECT_EQ(w.faces.FindByName("bres_head34")->selectable, 1);
+  // Every townsperson's portrait is a face of the table, and none is the face a new player starts with.
+  const SNpcTable& people = world.rules.people;
+  ASSERT_GT(people.Count(), 0);
+  for (u32 i = 0; i < people.Count(); ++i) {
+    const SNpc* person = people.records[i32(i)];
+    const char* portrait = person->texts[1];
+    if (!portrait || !*portrait) continue;
+    const SFace* face = w.faces.FindByName(portrait);
+    ASSERT_NE(face, nullptr) << person->name.Text() << ": " << portrait;
+    EXPECT_STRNE(portrait, "bres_head34") << person->name.Text() << " wears the new player's face";
+  }
   EXPECT_EQ(w.faces.FindByName("bres_head00_raceundead")->selectable, 1);
   EXPECT_EQ(w.faces.FindByName("bres_headunknown")->selectable, 0);
   EXPECT_EQ(w.monsters.baseTypes.Count(), 10);
@@ -160,7 +171,7 @@ TEST(SampleWorld, MissingBaseAbortsAndTheCoreStaysUsable) {
   w.core.PrepareWorldTables(nullptr);
   w.core.BindWorldResources(nullptr);
   EXPECT_EQ(world.modules.current->maps.Count(), 7);
-  EXPECT_EQ(w.faces.faces.Count(), 8);
+  EXPECT_EQ(w.faces.faces.Count(), 14);
   std::error_code ec;
   std::filesystem::remove_all(partial, ec);
 }

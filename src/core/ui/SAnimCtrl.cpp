@@ -62,8 +62,9 @@ void SAnimCtrl::DrawOverlay(i32 index) {
     display->DrawImage(image, left + e.x, top + e.y);
     return;
   }
+  // Scaled, an overlay still leaves its transparent pixels to the base picture under it.
   const i64 sx = i64(width) * 10000 / sourceWidth, sy = i64(height) * 10000 / sourceHeight;
-  display->DrawImageScaled(image, left + i32(e.x * sx / 10000), top + i32(e.y * sy / 10000),
+  display->DrawImageScaledKeyed(image, left + i32(e.x * sx / 10000), top + i32(e.y * sy / 10000),
                            i32(image->width * sx / 10000), i32(image->height * sy / 10000));
 }
 
