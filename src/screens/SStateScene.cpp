@@ -9,8 +9,26 @@
 #include "screens/cards/SCardSet.h"
 #include "script/SScriptContext.h"
 
+#include <algorithm>
+
 namespace {
 constexpr i32 kPictureGapLarge = 25, kPictureGap = 5;
+
+// The size a w x h picture is shown at in a box of boxW x boxH: a whole multiple of its size when one fits,
+// else shrunk to the box; either way the shape stays.
+void FitPicture(i32 w, i32 h, i32 boxW, i32 boxH, i32& outW, i32& outH) {
+  const i32 times = std::min(boxW / w, boxH / h);
+  if (times >= 1) {
+    outW = w * times;
+    outH = h * times;
+  } else if (i64(w) * boxH > i64(h) * boxW) {
+    outW = boxW;
+    outH = std::max<i32>(1, i32(i64(h) * boxW / w));
+  } else {
+    outH = boxH;
+    outW = std::max<i32>(1, i32(i64(w) * boxH / h));
+  }
+}
 }  // namespace
 
 void SStateScene::Attach(SGameCore* gameCore) {
@@ -84,11 +102,14 @@ void SStateScene::ShowPage() {
   const i32 displayMode = core ? core->displayMode : 0;
   const bool withPicture = pagePicture && pictureItem;
   if (withPicture) {
-    // The picture control ends with its picture, and the text starts below it, in what is left of its box.
+    // The picture keeps its shape: as many whole times its size as its box holds, centred across it (shrunk
+    // to fit when it is larger than the box). The text starts below it, in what is left of its box.
     i32 w = 0, h = 0;
     SImageCache::GetImageSize(pagePicture, w, h);
-    const i32 shownHeight = h > 0 && h < pictureItem->h ? h : pictureItem->h;
-    picture.SetRect(pictureItem->x, pictureItem->y, pictureItem->w, u16(shownHeight));
+    i32 shownWidth = pictureItem->w, shownHeight = pictureItem->h;
+    if (w > 0 && h > 0) FitPicture(w, h, pictureItem->w, pictureItem->h, shownWidth, shownHeight);
+    picture.SetRect(u16(pictureItem->x + (pictureItem->w - shownWidth) / 2), pictureItem->y, u16(shownWidth),
+                    u16(shownHeight));
     picture.SetPicture(pagePicture->image, 0, 0);
     picture.Show(true);
     if (textItem && displayMode != 16) {

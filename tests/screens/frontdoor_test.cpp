@@ -601,6 +601,29 @@ TEST(FrontDoorGoldens, TheFirstPagesOfTheIntroductionAndTheCredits) {
     }
 }
 
+// On every screen the introduction's picture keeps its shape: a whole multiple of its size (224 x 112)
+// inside its box and centred across it, with the text starting below it.
+TEST(Scene, ThePictureKeepsItsShapeOnEveryScreen) {
+  for (i32 mode : GameHarness::deviceModes()) {
+    GameHarness game(GameHarness::forMode(mode));
+    ASSERT_TRUE(game.boot()) << game.startError();
+    game.press(kActionUse);
+    ChooseRow(game, SStateMain::kNewGame);
+    ASSERT_EQ(game.state(), kStateScene) << mode;
+    const SStateScene& scene = Scene(game);
+    const SLayoutItem* box = game.core().GetLayoutItem(SStateScene::kLayout, SStateScene::kPictureId);
+    ASSERT_NE(box, nullptr) << mode;
+    const SPicCtrl& p = scene.picture;
+    const i32 times = std::min(box->w / 224, box->h / 112);
+    ASSERT_GE(times, 1) << mode;
+    EXPECT_EQ(p.drawWidth, 224 * times) << mode;
+    EXPECT_EQ(p.drawHeight, 112 * times) << mode;
+    EXPECT_EQ(p.drawX, box->x + (box->w - p.drawWidth) / 2) << mode;
+    EXPECT_EQ(p.drawY, box->y) << mode;
+    if (mode != 16) EXPECT_GE(i32(scene.text.top), p.drawY + p.drawHeight) << mode;
+  }
+}
+
 // "Exit" in a game whose save folder refuses files asks whether to leave anyway: No stays in the menu
 // with the game, Yes ends without another attempt.
 TEST(Menu, ExitWhenTheGameCannotBeSaved) {

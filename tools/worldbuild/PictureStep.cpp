@@ -372,7 +372,7 @@ const Style kSlate{Rgb565(16, 20, 28), Rgb565(120, 150, 180), Rgb565(70, 90, 120
 const NineSetArt kNineSets[] = {
     {1, 12, 16, 8, kWood, true},   // the message box and the list dialog
     {16, 8, 8, 8, kBronze, true},  // the large frame set
-    {25, 6, 6, 8, kSteel, true},   {34, 6, 6, 8, kSlate, true},
+    {25, 3, 4, 8, kSteel, true},   {34, 6, 6, 8, kSlate, true},  // 25: thin, so a selected cell's price shows
     {51, 3, 3, 8, kSteel, false},                                 // the list frame, 3 pixels outside the list
     {68, 6, 6, 8, kBronze, true},  {77, 4, 4, 8, kBronze, true},  // the small frame set
     {86, 6, 6, 8, kSlate, true},   {95, 6, 6, 8, kWood, true},
