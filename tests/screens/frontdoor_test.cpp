@@ -556,7 +556,7 @@ TEST(NewPlayer, ScreensWithoutTheirLayouts) {
 }
 
 // The screens as they are drawn: the main menu on a small and a large screen, the new player's defaults,
-// the death screen.
+// the death screen on both.
 TEST(FrontDoorGoldens, MenuNewPlayerAndDeath) {
   auto compare = [](GameHarness& game, const char* golden) {
     game.frame(2);
@@ -581,6 +581,8 @@ TEST(FrontDoorGoldens, MenuNewPlayerAndDeath) {
   GameHarness large(GameHarness::forMode(10));
   ToNewPlayer(large);
   compare(large, "frontdoor_new_player_mode10");
+  large.setState(kStateDeath);
+  compare(large, "frontdoor_death_mode10");
 }
 
 // The first pages of the introduction and of the credits, their pictures over their texts, on both

@@ -1138,8 +1138,8 @@ void BuildPictures(Context& context) {
     u16 id;
     const char* name;
     int width, height;
-  } kDrawn[] = {{3518, "death_bannertop", 240, 60},    {3519, "death_grave", 96, 112},
-                {3520, "death_bannerbottom", 240, 60}, {3070, "race_rasvim", 64, 80},
+  } kDrawn[] = {{3518, "death_bannertop", 240, 112},   {3519, "death_grave", 240, 128},
+                {3520, "death_bannerbottom", 240, 80}, {3070, "race_rasvim", 64, 80},
                 {3071, "race_etherim", 64, 80},        {3072, "race_seiry", 64, 80},
                 {3073, "race_derth", 64, 80},          {3074, "race_nogur", 64, 80}};
   for (u16 id : FrontDoorRecords()) {
