@@ -177,7 +177,7 @@ TEST(Travel, TheCellarTeleportAndStairs) {
   ASSERT_TRUE(w.Answer(SStateGame::kTransitionPrompt, 3006));
   ASSERT_TRUE(w.game.waitUntil(GameHarness::gameIdle(), 60));
   EXPECT_EQ(s.window.CurrentArea()->name.Text(), std::string("base_dungeon2"));
-  EXPECT_TRUE(w.Played("bsnd_stairupbare"));
+  EXPECT_TRUE(w.Played("bsnd_stairdownbare"));
 }
 
 // Coming back to the map the player stands on (after a load, or from another screen) is no new visit:
