@@ -1003,11 +1003,21 @@ Art FrontDoorArt(u16 id) {
   return {Picture(2, 2), 0};
 }
 
-// The rest dialog's fire: eight frames of flames over embers whose tongues rise and fall in turn.
+// The rest dialog's fire: eight frames of flames over embers whose tongues rise and fall in turn, in a
+// sooty hearth of stone. Opaque: the dialog draws its frames without a colour key.
 Art FireArt(u16 id) {
   const int frame = int(id - 3062), w = 48, h = 48;
-  Art art{Picture(w, h, kClear), 0};
+  Art art{Picture(w, h, Rgb565(22, 16, 14)), 0};
   Picture& p = art.picture;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const bool stone = x < 4 || x >= w - 4 || y < 4;
+      if (!stone) continue;
+      const int course = y / 4, offset = (course % 2) * 4;
+      const bool joint = y % 4 == 3 || (x + offset) % 8 == 7 || (y < 4 && x % 8 == 7);
+      p.at(x, y) = joint ? Rgb565(60, 56, 52) : Shade(130, 124, 116, ((x * 5 + y * 3) % 4) * 6);
+    }
+  Fill(p, 4, h - 3, w - 8, 3, Rgb565(46, 40, 36));  // the hearth stone
   Fill(p, 6, h - 8, w - 12, 6, Rgb565(90, 40, 20));
   for (int t = 0; t < 5; ++t) {
     // Each tongue's height follows the frame, out of step with its neighbours.
