@@ -62,6 +62,18 @@ TEST(Interior, TheMerchantOnBothScreens) {
   }
 }
 
+// The innkeeper on the large screen: her counter laid over the hall, both scaled to the picture's place,
+// with the hall showing round her through the counter's clear pixels, and her own face.
+TEST(Interior, TheInnkeeperBehindHerCounterOnTheLargeScreen) {
+  ServicesScreen s(10);
+  ASSERT_TRUE(s.entered);
+  ASSERT_TRUE(s.Visit("base_innkeeper"));
+  s.game.frame(2);
+  const Os::Panel& panel = s.game.panel();
+  EXPECT_EQ(testpng::CompareGolden("inn_menu_480x640", panel.pixels.data(), panel.width, panel.height, panel.width),
+            "");
+}
+
 TEST(Interior, TheMenuFollowsTheServiceFlags) {
   ServicesScreen s;
   ASSERT_TRUE(s.entered);
