@@ -2,6 +2,7 @@
 // and surface addressing in the three orientations.
 #include "Fixtures.h"
 #include "ImageEncode.h"
+#include "graphics/SDraw2D.h"
 
 #include <gtest/gtest.h>
 
@@ -112,6 +113,28 @@ TEST(ImageFormat, EncoderRoundTripsEveryFormat) {
   Record r(q);
   ASSERT_NE(SImage::FromRecordWithOwnTable(r.data(), r.size), nullptr);
   EXPECT_LE(r.image()->MaxIndex(), 255u);
+}
+
+// A picture on a ground colour (an item in its slot): whole blocks of the ground are block 0, so the
+// picture drawn whole shows its ground and drawn keyed leaves it out; a block only partly ground keeps it.
+TEST(ImageFormat, GroundBlocksAreLeftOutWhereThePictureIsKeyed) {
+  const u16 ground = 0x2124, object = 0xF800, behind = 0x07E0;
+  imageenc::Picture p(4, 4, ground);
+  p.at(2, 2) = p.at(3, 2) = p.at(2, 3) = p.at(3, 3) = object;
+  p.at(1, 1) = object;  // the top-left block: ground with one pixel of the object
+  for (int format : {1, 2}) {
+    Record r(imageenc::EncodeBlocks(p, format, true, 0, ground));
+    ASSERT_NE(r.image(), nullptr) << format;
+    imageenc::Picture back;
+    ASSERT_TRUE(imageenc::Decode(imageenc::EncodeBlocks(p, format, true, 0, ground), back)) << format;
+    EXPECT_EQ(back.pixels, p.pixels) << format << ": drawn whole, the ground stays";
+    Screen screen(4, 4, 0, behind);
+    SDraw2D::BlitKeyed(screen.surface, 0, 0, SBlitSource::Of(r.image()), 0, 0, 4, 4);
+    EXPECT_EQ(screen.at(3, 0), behind) << format << ": a whole ground block is left out";
+    EXPECT_EQ(screen.at(0, 0), ground) << format << ": a block partly ground keeps it";
+    EXPECT_EQ(screen.at(1, 1), object) << format;
+    EXPECT_EQ(screen.at(3, 3), object) << format;
+  }
 }
 
 TEST(Surface, AddressingByOrientation) {

@@ -85,7 +85,9 @@ TEST(PixelArt, TheBuilderRefusesTestPatternsAndMissingOrMisfitArt) {
        "bres_bat1: no such picture in data/sample/art"},
       {"an item picture of the wrong size", "art/items.art", "picture base_itemsword\n",
        "picture base_itemsword scale 2\n", "base_itemsword is 100 x 100, wanted 50 x 50"},
-      {"a bad legend line", "art/items.art", "colour k #1c140e", "colour k #1c140", "items.art:4: write a colour as"},
+      {"a bad legend line", "art/items.art", "colour k #1c140e", "colour k #1c140", "items.art:6: write a colour as"},
+      {"an item ground that is no colour", "world/items.json", R"("ground": "#2a2520")", R"("ground": "dark")",
+       "ground: write the slot's ground colour as #rrggbb"},
   };
   for (const testbuild::Refusal& c : cases) testbuild::ExpectRefused("duskmire-art", c);
 }

@@ -4,6 +4,7 @@
 
 #include "WorldSources.h"
 #include "encode/ImageEncode.h"
+#include "encode/PixelArt.h"
 #include "game/SMonster.h"
 #include "world/SEffect.h"
 #include "world/SItemTable.h"
@@ -29,12 +30,21 @@ bool BuildItemBlock(Context& ctx, WorldArchiveSpec& spec) {
   if (!ReadSourceJson(ctx, "world/items.json", j)) return false;
   SItemTable table;
   const std::string prefix = spec.name + "_item";
+  // The slot's ground of the item pictures: whole blocks of it are block 0, which the pack draws in that
+  // colour and the floor and the shelves leave out, so an item lies on the ground without its slot.
+  u16 ground = 0;
+  const bool grounded = j.contains("ground");
+  if (grounded && (!j["ground"].is_string() || !imageenc::ParseArtColour(j["ground"].get<std::string>(), ground))) {
+    ctx.fail("items.json", "ground: write the slot's ground colour as #rrggbb");
+    return false;
+  }
   for (const json& pj : j["pictures"]) {
     const std::string image = prefix + pj.value("name", "");
     // Item pictures are 50 x 50: the game shrinks them to 40, 30 and 20.
     imageenc::Picture pic;
     if (!DrawArt(ctx, "items.json", image, pic, 50, 50)) return false;
-    spec.images.push_back({image, imageenc::Encode(pic, pj.value("format", 0))});
+    spec.images.push_back({image, grounded ? imageenc::EncodeBlocks(pic, 1, true, 0, ground)
+                                           : imageenc::Encode(pic, pj.value("format", 0))});
     // The inventory picture (kind 0: preloaded, resolved by its own name) and the record naming it.
     auto* p = new SItemPicture;
     p->name.Set(KeepText(image));

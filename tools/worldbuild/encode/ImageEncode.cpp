@@ -156,12 +156,12 @@ std::vector<u8> EncodePalette(const Picture& picture) {
   return EncodeIndexed(picture.width, picture.height, indices, palette);
 }
 
-std::vector<u8> EncodeBlocks(const Picture& picture, int format, bool keyed, int maxBlocks) {
+std::vector<u8> EncodeBlocks(const Picture& picture, int format, bool keyed, int maxBlocks, u16 keyColour) {
   const int w = picture.width, h = picture.height;
   if ((format != 1 && format != 2) || w <= 0 || h <= 0 || (w & 1) || (h & 1)) return {};
   const size_t limit = format == 1 ? 256 : 65536;
   size_t capacity = maxBlocks > 0 ? std::min<size_t>(static_cast<size_t>(maxBlocks), limit) : limit;
-  const Block transparent = {kColorKey565, kColorKey565, kColorKey565, kColorKey565};
+  const Block transparent = {keyColour, keyColour, keyColour, keyColour};
   const int bw = w / 2, bh = h / 2;
   std::vector<Block> grid(static_cast<size_t>(bw) * bh);
   std::map<Block, u32> counts;
@@ -173,7 +173,7 @@ std::vector<u8> EncodeBlocks(const Picture& picture, int format, bool keyed, int
       if (!(keyed && b == transparent)) ++counts[b];
     }
   }
-  if (keyed) --capacity;  // index 0 is the transparent block
+  if (keyed) --capacity;  // index 0 is the keyed block
   std::vector<Block> book;
   if (counts.size() <= capacity) {
     for (const auto& [b, n] : counts) book.push_back(b);

@@ -27,9 +27,12 @@ std::vector<u8> EncodeIndexed(int width, int height, const std::vector<u8>& indi
 // every other colour mapped to the nearest of them.
 std::vector<u8> EncodePalette(const Picture& picture);
 // Format 1 or 2 (even sizes only): 2x2 blocks, exact when the distinct blocks fit the codebook (255 or
-// 65,535 entries), else quantised. With keyed set, blocks wholly transparent get index 0 (the transparent
-// block of keyed drawing) and no other block does; otherwise index 0 is an ordinary block.
-std::vector<u8> EncodeBlocks(const Picture& picture, int format, bool keyed, int maxBlocks = 0);
+// 65,535 entries), else quantised. With keyed set, blocks wholly of the key colour get index 0 (the block
+// keyed drawing leaves out) and no other block does; otherwise index 0 is an ordinary block. The key
+// colour is the transparent one unless given: a ground colour then stays that colour where a picture is
+// drawn whole and is left out where it is drawn keyed.
+std::vector<u8> EncodeBlocks(const Picture& picture, int format, bool keyed, int maxBlocks = 0,
+                             u16 keyColour = 0xFFFF);
 // Any format: 0 EncodePalette, 1 and 2 EncodeBlocks (keyed when the picture has a transparent pixel).
 std::vector<u8> Encode(const Picture& picture, int format);
 // Decodes a record back into a picture (its own colour table); false for an invalid record.

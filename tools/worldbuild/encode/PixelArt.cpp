@@ -31,7 +31,9 @@ bool ParseInt(const std::string& text, int low, int high, int& out) {
   }
 }
 
-bool ParseColour(const std::string& text, u16& out) {
+}  // namespace
+
+bool ParseArtColour(const std::string& text, u16& out) {
   if (text == "clear") {
     out = kColorKey565;
     return true;
@@ -44,8 +46,6 @@ bool ParseColour(const std::string& text, u16& out) {
   if (out == kColorKey565) out = u16(kColorKey565 ^ 0x0020);
   return true;
 }
-
-}  // namespace
 
 bool PixelArt::Read(const std::string& text, const std::string& file, std::string& error) {
   std::map<char, u16> legend;
@@ -91,7 +91,7 @@ bool PixelArt::Read(const std::string& text, const std::string& file, std::strin
     if (w.empty() || w[0][0] == '#') continue;
     if (w[0] == "colour") {
       u16 c = 0;
-      if (w.size() != 3 || w[1].size() != 1 || !ParseColour(w[2], c))
+      if (w.size() != 3 || w[1].size() != 1 || !ParseArtColour(w[2], c))
         return fail(i, "write a colour as: colour <character> #rrggbb (or clear)");
       legend[w[1][0]] = c;
     } else if (w[0] == "picture") {

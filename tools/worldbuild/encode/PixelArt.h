@@ -23,6 +23,10 @@
 
 namespace imageenc {
 
+// A colour as the legend writes it: "#rrggbb" (pure white kept one step off the transparent key) or
+// "clear". False for anything else.
+bool ParseArtColour(const std::string& text, u16& out);
+
 class PixelArt {
  public:
   // Reads one source text; `file` names it in messages. False with `error` ("file:line: what") on the
