@@ -836,18 +836,19 @@ Picture CardShape(int w, int h, u16 fill, u16 edge) {
   return p;
 }
 
-// The ship travel dialog's voyage picture: a ship under sail between sky and sea.
+// The ship travel dialog's voyage picture: a ship under sail between sky and sea, in the shape of the
+// picture's place on the upright screens (216 x 160), so that it is scaled evenly there.
 Art ShipArt() {
-  const int w = 120, h = 72;
+  const int w = 108, h = 80;
   Art a{Picture(w, h), 0};
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
       a.picture.at(x, y) =
-          y < 48 ? Shade(90, 140, 200, y / 4) : Shade(20, 60, 110, ((x * 3 + y * 7) % 13 < 3) ? 12 : 0);
-  Fill(a.picture, 30, 40, 60, 10, Rgb565(110, 70, 40));  // the hull
-  Fill(a.picture, 36, 50, 48, 4, Rgb565(80, 50, 30));
-  Fill(a.picture, 59, 8, 3, 32, Rgb565(70, 45, 25));                                                // the mast
-  for (int y = 10; y < 38; ++y) Fill(a.picture, 62, y, (y - 8) * 2 / 3, 1, Rgb565(235, 230, 210));  // the sail
+          y < 54 ? Shade(90, 140, 200, y / 4) : Shade(20, 60, 110, ((x * 3 + y * 7) % 13 < 3) ? 12 : 0);
+  Fill(a.picture, 24, 46, 60, 10, Rgb565(110, 70, 40));  // the hull
+  Fill(a.picture, 30, 56, 48, 4, Rgb565(80, 50, 30));
+  Fill(a.picture, 53, 12, 3, 34, Rgb565(70, 45, 25));                                                // the mast
+  for (int y = 14; y < 44; ++y) Fill(a.picture, 56, y, (y - 12) * 2 / 3, 1, Rgb565(235, 230, 210));  // the sail
   return a;
 }
 
