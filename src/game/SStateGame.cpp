@@ -357,7 +357,12 @@ void SStateGame::Paint() {
   if (NeedsFullRepaint()) PaintControls();
   PaintView();
   PaintControls();
-  if (subDialog) subDialog->Paint();
+  // The view was drawn again under the open sub-dialog, so the dialog is drawn whole, not only its
+  // changed controls (else a list or a picture button dialog vanishes after its first frame).
+  if (subDialog) {
+    subDialog->SetFullRepaint();
+    subDialog->Paint();
+  }
 }
 
 SRandom& SStateGame::Random() { return core && core->random ? *core->random : *window.Random(); }

@@ -74,9 +74,9 @@ struct PickGame : DialogGame {
 TEST(Lockpick, ThePickPromptOpensItOnTheDoorWithTheUsablePicks) {
   PickGame g;
   g.SetLock(1, 0);
-  g.give("base_key_lockpick", 1, 9);  // 9 percent: not usable
-  g.give("base_key_lockpick", 1, 100);
-  g.give("base_key_lockpickbeginner", 1, 5);  // 10 percent of 50
+  g.give("base_key_lockpick", 1, 450);  // 9 percent of 5000: not usable
+  g.give("base_key_lockpick", 1, 5000);
+  g.give("base_key_lockpickbeginner", 1, 250);  // 10 percent of 2500
   // Using the locked door without its key asks; Pick opens the dialog.
   g.game.press(3006);
   ASSERT_TRUE(g.Choose(SStateGame::kTrapPrompt, "Pick"));
@@ -101,7 +101,7 @@ TEST(Lockpick, ThePickPromptOpensItOnTheDoorWithTheUsablePicks) {
 TEST(Lockpick, AWornPickLeavesTheListAndTheTextsFollow) {
   PickGame g;
   g.SetLock(12, 0);  // never picked
-  g.give("base_key_lockpick", 1, 12);
+  g.give("base_key_lockpick", 1, 505);  // just above 10 percent of 5000
   g.Open();
   ASSERT_EQ(g.dialog().picks.size(), 1u);
   const u16 practice = g.player().practice[18];
@@ -137,8 +137,8 @@ TEST(Lockpick, ALockAboveLevelTenIsNeverPickedAndEveryTryWears) {
 TEST(Lockpick, SuccessClearsTheLockAndAFailureShowsFailedForASecond) {
   PickGame g;
   g.player().skills[18] = 100;
-  SItem* pick = g.give("base_key_lockpick", 1, 100);
-  g.SetLock(1, 0);  // 40 + a roll below 20 beats 10 always
+  SItem* pick = g.give("base_key_lockpick", 1, 5000);
+  g.SetLock(1, 0);  // 44 + a roll below 22 beats 10 always
   g.Open();
   g.MarkSounds();
   g.dialog().OnCommand(SDialogLockpick::kTrapCode);
@@ -151,9 +151,9 @@ TEST(Lockpick, SuccessClearsTheLockAndAFailureShowsFailedForASecond) {
     told = told || m.text.find("You have successfully picked the lock.") != std::string::npos;
   EXPECT_TRUE(told);
 
-  // Level 10 against a score of 10: 4 + a roll below 2 never beats 100; without a trap, "Failed".
+  // Level 10 against a score of 11: 4 + a roll below 2 never beats 100; without a trap, "Failed".
   g.player().skills[18] = 10;
-  pick->count = 400;  // worn as it may be, it stays in the list and adds nothing to the score
+  pick->count = 600;  // worn as it may be, it stays in the list and adds 1 to the score
   g.SetLock(10, 0);
   g.Open();
   const std::string before = g.chance();

@@ -35,7 +35,7 @@ TEST(MarkRecall, IntelligenceGivesTheEntriesAndMarkingFillsAndOverwritesThem) {
   EXPECT_EQ(g.rows(), (std::vector<std::string>{"1. -", "2. -"}));
   g.Choose(1);
   EXPECT_EQ(g.state().subMode, SStateGame::kWalking);  // OK closes as 232
-  EXPECT_EQ(g.rows(), (std::vector<std::string>{"1. -", "2. The Vale of Duskmire, Deep Cellars"}));
+  EXPECT_EQ(g.rows(), (std::vector<std::string>{"1. -", "2. Duskmire Vale, Deep Cellars"}));
   const SMarkedPosition* p = g.player().GetMarkedPosition(1);
   ASSERT_NE(p, nullptr);
   EXPECT_EQ(p->column, 3);
@@ -85,7 +85,7 @@ TEST(MarkRecall, RecallMovesThePlayerToTheMarkedCellAndFacing) {
   ASSERT_TRUE(g.Enter("base_out0101", 17, 17, 0));
   g.state().BeginRecall();
   ASSERT_EQ(g.state().subMode, SStateGame::kMarkRecall);
-  EXPECT_EQ(g.rows(), (std::vector<std::string>{"1. The Vale of Duskmire, Deep Cellars", "2. -"}));
+  EXPECT_EQ(g.rows(), (std::vector<std::string>{"1. Duskmire Vale, Deep Cellars", "2. -"}));
   g.Choose(0);
   ASSERT_TRUE(g.Settle(400));
   const SMapArea* map = g.state().window.CurrentArea();

@@ -124,8 +124,8 @@ TEST(DialogScreens, LockPickingByItsButtons) {
   ASSERT_NE(door, nullptr);
   door->packed = i16(12 << 6);
   g.player().skills[18] = 30;
-  g.give("base_key_lockpick", 1, 100);
-  g.give("base_key_lockpickbeginner", 1, 40);
+  g.give("base_key_lockpick", 1, 5000);
+  g.give("base_key_lockpickbeginner", 1, 2000);
   g.state().trappedInst = door;
   g.state().OpenLockpick();
   EXPECT_TRUE(g.Golden("lockpick_mode7"));

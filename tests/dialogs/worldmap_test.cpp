@@ -47,7 +47,7 @@ TEST(WorldMap, TheWorldViewNamesTheTappedTilesMap) {
   ASSERT_TRUE(g.Enter("base_out0101", 17, 17, 0));
   ASSERT_TRUE(g.open());
   g.dialog().OnCommand(SDialogGameMap::kWorldViewId);
-  EXPECT_EQ(g.text(g.dialog().title), "The Vale of Duskmire");
+  EXPECT_EQ(g.text(g.dialog().title), "Duskmire Vale");
   const struct {
     i32 dx, dy;
     const char* line;

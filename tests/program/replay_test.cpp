@@ -37,6 +37,7 @@ const ReplayRun kRuns[] = {
     {"5-inn", 12000, true},
     {"6-cellar", 8000, true},
     {"7-death", 1200, false},
+    {"8-thief", 6000, true},
 };
 
 // The program's exit on quitting, caught in this process.
@@ -85,7 +86,8 @@ std::vector<Stage> Play(const ReplayRun& run, const std::string& folder) {
     ADD_FAILURE() << run.name << ": " << game.startError();
     return stages;
   }
-  // DUSKMIRE_REPLAY_TRACE=1 prints the summary and the controls at each capture and writes its frame.
+  // DUSKMIRE_REPLAY_TRACE=1 prints the summary, the controls and who stands where at each capture and writes
+  // its frame; DUSKMIRE_REPLAY_OBJECTS=1 adds the map's objects with their state words.
   const bool trace = std::getenv("DUSKMIRE_REPLAY_TRACE") != nullptr;
   size_t next = 0;
   while (!game.ended() && !exits && next < stages.size()) {
@@ -102,8 +104,22 @@ std::vector<Stage> Play(const ReplayRun& run, const std::string& folder) {
           const i32 px = g->window.playerX, py = g->window.playerY;
           for (const auto& slot : g->window.slots)
             if (slot.area && px >= slot.windowX && py >= slot.windowY && px < slot.windowX + slot.width &&
-                py < slot.windowY + slot.height)
+                py < slot.windowY + slot.height) {
               std::printf("on the map: %d,%d\n", px - slot.windowX + slot.sourceX, py - slot.windowY + slot.sourceY);
+              // And who is about on that map, by its own cells.
+              for (i32 i = 0; i < slot.area->monsters.Count(); ++i) {
+                const SMapMonster* m = slot.area->monsters[i];
+                std::printf("  %s at %d,%d hp %d flags %d\n", m->monster->name.Text(), m->cellX, m->cellY, m->hp,
+                            m->flags);
+              }
+              if (std::getenv("DUSKMIRE_REPLAY_OBJECTS"))
+                for (i32 i = 0; i < slot.area->objects.Count(); ++i) {
+                  const SMapObjectInst* object = slot.area->objects[i];
+                  std::printf("  object %s at %d,%d state %d packed %d\n", object->name.Text(), object->cellX,
+                              object->cellY, object->state, object->packed);
+                }
+              break;
+            }
         }
         testpng::WriteRgb565(std::string(DUSKMIRE_BIN_DIR) + "/frames/trace_" + stage.name + ".png",
                              stage.pixels.data(), game.panel().width, game.panel().height, game.panel().width);

@@ -364,7 +364,7 @@ TEST(Scene, TheCreditsPlayAndReturnToTheMenu) {
   EXPECT_EQ(SceneText(game), "Duskmire");
   EXPECT_TRUE(scene.picture.IsVisible()) << "the first page has its picture";
   game.tapControl(SStateScene::kTextId);
-  EXPECT_EQ(SceneText(game), "The Vale of Duskmire: the small world that comes with the game.")
+  EXPECT_EQ(SceneText(game), "Duskmire Vale: the small world that comes with the game.")
       << "mode 2: the text turns the page";
   // A page without picture stops scrolling when it stands in the middle of its box.
   EXPECT_FALSE(scene.picture.IsVisible());

@@ -233,13 +233,8 @@ Opened RestHere(GameHarness& g, World& w, bool yes = true) {
 
 // The enchanting dialog over the item picker, for the item of that type, and with `editor` given, the entry
 // editor its "Add" opens.
-Opened OpenEnchanting(GameHarness& g, World& w, const char* type, SDialog* (*editor)(SDialogEnchant&),
-                      const char* what) {
-  if (Opened e = w.Enter(g, "base_out0101", 17, 17, 0); !e.empty()) return e;
-  FillPack(g);
-  Game(g).BeginEnchantItem(10);
-  if (Opened e = ExpectSubMode(g, SStateGame::kEnchanting); !e.empty()) return e;
-  SDialogEnchantItem& picker = Game(g).enchantItem;
+// Chooses the item of the type in an open enchanting picker.
+void ChooseToEnchant(GameHarness& g, SDialogEnchantItem& picker, const char* type) {
   g.frame();
   for (u32 row = 0; row < picker.items.RowCount(); ++row) {
     picker.items.Select(i32(row));
@@ -247,10 +242,29 @@ Opened OpenEnchanting(GameHarness& g, World& w, const char* type, SDialog* (*edi
     if (item && item->type && std::string(item->type->name.Text()) == type) break;
   }
   g.tapControl(SDialogEnchantItem::kChoose);
+}
+
+Opened OpenEnchanting(GameHarness& g, World& w, const char* type, SDialog* (*editor)(SDialogEnchant&),
+                      const char* what) {
+  if (Opened e = w.Enter(g, "base_out0101", 17, 17, 0); !e.empty()) return e;
+  FillPack(g);
+  Game(g).BeginEnchantItem(10);
+  if (Opened e = ExpectSubMode(g, SStateGame::kEnchanting); !e.empty()) return e;
+  SDialogEnchantItem& picker = Game(g).enchantItem;
+  ChooseToEnchant(g, picker, type);
   if (!editor) return Expect(g, &picker.enchant, what);
   if (g.openChild() != &picker.enchant) return "the enchanting dialog did not open";
   g.tapControl(SDialogEnchant::kAdd);
   return Expect(g, editor(picker.enchant), what);
+}
+
+// The merchant's enchanting service, with a full pack and gold to pay: its item picker.
+Opened OpenEnchantService(GameHarness& g, World& w) {
+  if (Opened e = Call(g, w, "base_merchant", kStateDialogInterior); !e.empty()) return e;
+  FillPack(g);
+  g.core().player.money = 100000;
+  g.tapControl(SStateDialogInterior::kEnchant);
+  return Expect(g, &Interior(g).enchanting, "the enchanting picker");
 }
 
 struct Stop {
@@ -539,13 +553,12 @@ std::vector<Group> Groups() {
               g.tapControl(SStateDialogInterior::kRepair);
               return Expect(g, &Interior(g).repairShop, "the repair shop");
             }},
-           {"dialog/enchant-service",
+           {"dialog/enchant-service", [](GameHarness& g, World& w) -> Opened { return OpenEnchantService(g, w); }},
+           {"dialog/enchant-paid",
             [](GameHarness& g, World& w) -> Opened {
-              if (Opened e = Call(g, w, "base_merchant", kStateDialogInterior); !e.empty()) return e;
-              FillPack(g);
-              g.core().player.money = 100000;
-              g.tapControl(SStateDialogInterior::kEnchant);
-              return Expect(g, &Interior(g).enchanting, "the enchanting picker");
+              if (Opened e = OpenEnchantService(g, w); !e.empty()) return e;
+              ChooseToEnchant(g, Interior(g).enchanting, "base_armor_chain");
+              return Expect(g, &Interior(g).enchanting.enchant, "the enchanting dialog with its price");
             }},
            {"screen/shop",
             [](GameHarness& g, World& w) -> Opened {
