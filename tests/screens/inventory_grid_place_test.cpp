@@ -1,5 +1,6 @@
-// The item grid keeps to its own place on the items page: with a pack that fills every cell of its page,
-// a tap on a tab beside it switches the page, and a tap just outside the grid selects no cell.
+// The item grid keeps to its own place on the items page: its cells and their lines lie inside it on every
+// screen (a place lower than the mode's rows shows fewer and pages the rest), with a pack that fills every
+// cell of its page a tap on a tab beside it switches the page, and a tap just outside the grid selects no cell.
 #include "InventoryGame.h"
 
 #include <gtest/gtest.h>
@@ -37,5 +38,22 @@ TEST(InventoryGridPlace, TheQuestsTabAnswersBesideAFullGrid) {
 
     g.game.tapControl(SStateInventory::kQuestsTab);
     EXPECT_EQ(g.inv().page, SStateInventory::kQuestsPage) << mode;
+  }
+}
+
+TEST(InventoryGridPlace, TheCellsLieInsideThePlaceOnEveryScreen) {
+  for (i32 mode : GameHarness::deviceModes()) {
+    InventoryGame g(GameHarness::forMode(mode));
+    ASSERT_TRUE(g.Open()) << mode;
+    FillWithEveryKind(g);
+    const SItemsCtrl& grid = g.inv().grid;
+    ASSERT_GT(grid.columns * grid.rows, 0) << mode;
+    const i32 right = grid.gridX + grid.columns * grid.cellWidth + (grid.columns - 1) * grid.separatorWidth;
+    const i32 bottom = grid.gridY + grid.rows * grid.cellHeight + (grid.rows - 1) * grid.separatorHeight;
+    EXPECT_LE(right, grid.left + grid.width) << mode;
+    EXPECT_LE(bottom, grid.top + grid.height) << mode;
+    // The page turns by what is shown.
+    g.game.tapControl(SStateInventory::kGridNextId);
+    EXPECT_EQ(grid.firstVisible, grid.columns * grid.rows) << mode;
   }
 }

@@ -3,18 +3,22 @@
 // more lines than the control holds (the font lets a line reach 3 pixels below its box) and no line is wider
 // than the control. Two visible controls of one dialog overlap when their rectangles meet and neither lies
 // inside the other; backgrounds and pictures may lie under anything, and a frame only refuses a text whose
-// lines cross its edge.
+// lines cross its edge. A paper doll's place holds the picture and the slots it draws.
 #include "SaveScreens.h"
 #include "core/SGameCore.h"
+#include "core/SPictureRoles.h"
 #include "core/ui/SCtrl.h"
 #include "core/ui/SDialog.h"
+#include "core/ui/SPlayerEquipCtrl.h"
 #include "core/ui/SState.h"
+#include "graphics/SImage.h"
 #include "screens/SStateSettings.h"
 #include "support/ScreenTour.h"
 #include "support/TextRecord.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <sstream>
@@ -78,6 +82,21 @@ std::vector<Fault> FaultsOf(GameHarness& game, const std::string& where) {
                        : t.left < t.cx || t.right > t.cx + t.cw ? "wide"
                                                                 : nullptr;
     if (kind) add(std::string(kind) + " " + Name(*t.control), t.describe());
+  }
+  // The paper doll draws its picture and its slots from its place's corner whatever the place's size, so a
+  // place smaller than them lets the doll run over its neighbours unseen by the overlap check below.
+  for (const ScreenTour::Shown& s : ScreenTour::shownControls(game)) {
+    const auto* doll = dynamic_cast<const SPlayerEquipCtrl*>(s.control);
+    if (!doll) continue;
+    const SImage* picture = game.core().Picture(PictureRole::kPaperDoll);
+    i32 w = picture ? picture->width : 0, h = picture ? picture->height : 0;
+    for (u32 slot = 1; slot < SPlayerEquipCtrl::kSlots; ++slot)
+      if (slot != 12) {
+        w = std::max(w, doll->slotX[slot] + doll->SlotSize());
+        h = std::max(h, doll->slotY[slot] + doll->SlotSize());
+      }
+    if (doll->width < w || doll->height < h)
+      add("doll " + Name(*doll), Name(*doll) + Rect(*doll) + " draws " + std::to_string(w) + "x" + std::to_string(h));
   }
   for (const SDialog* d : dialogs) {
     std::vector<const SCtrl*> shown;

@@ -519,6 +519,15 @@ std::vector<Group> Groups() {
            {"dialog/item-read-letter", use("base_book_letter", [](SStateInventory& i) -> SDialog* { return &i.reading; }, "the reading dialog")},
            {"dialog/alchemy", use("base_alch_mortar", [](SStateInventory& i) -> SDialog* { return &i.alchemy; }, "the alchemy dialog")},
            {"dialog/repair", use("base_repair_hammer", [](SStateInventory& i) -> SDialog* { return &i.repair; }, "the repair dialog")},
+           {"inventory/items-doll",
+            [](GameHarness& g, World& w) -> Opened {
+              // The items page with the description put away, as the hide button does: the paper doll shows.
+              // Last of its harness, as the view stays with the game for the stops after it.
+              if (Opened e = OpenInventory(g, w); !e.empty()) return e;
+              if (!SelectItem(g, "base_armor_shield")) return "no shield to select";
+              if (Inventory(g).descriptionView) g.tapControl(SStateInventory::kHideDescriptionId);
+              return Inventory(g).equipment.IsVisible() ? "" : "the paper doll is not shown";
+            }},
        }});
 
   // ---- the people's services: conversation, interior, shop, training, repairs, enchanting, cards, the inn.

@@ -14,6 +14,7 @@
 
 #include "core/SPictureRoles.h"
 #include "core/SPictureTable.h"
+#include "core/ui/SDollPlaces.h"
 #include "dialogs/SDialogShipTravel.h"
 #include "foundation/SDatabase.h"
 #include "graphics/SImage.h"
@@ -477,11 +478,42 @@ Art Automap(u32 n, bool large) {
   return art;
 }
 
-// The paper doll's slot squares (x, y) for slots 1 to 13 (12 is not shown), by family.
-constexpr int kDollCompact[13][2] = {{51, 3},   {99, 39}, {5, 4},   {5, 39},   {99, 77}, {5, 77}, {51, 43},
-                                     {96, 118}, {7, 118}, {51, 74}, {51, 116}, {0, 0},   {99, 4}};
-constexpr int kDollLarge[13][2] = {{85, 6},    {164, 66}, {8, 7},    {8, 66},   {164, 128}, {8, 128}, {85, 72},
-                                   {159, 198}, {11, 198}, {85, 125}, {85, 195}, {0, 0},     {164, 7}};
+// The paper doll and the marks over its slots 7 to 9, drawn for the family of places the mode reads.
+Art DollArt(u32 slot, i32 mode) {
+  namespace R = PictureRole;
+  const doll::Family family = doll::FamilyOf(mode);
+  const int s = doll::kSlotSizes[family];
+  const int k = family == doll::kLarge ? 2 : 1;  // scale of the small details
+  if (slot == R::kPaperDoll) {
+    // Just past the farthest slot; the figure is drawn for 30-pixel slots and scaled with them.
+    static constexpr int kSize[4][2] = {{216, 250}, {130, 150}, {88, 100}, {170, 196}};
+    Art a{Picture(kSize[family][0], kSize[family][1], Rgb565(34, 30, 40)), 0};
+    Picture& p = a.picture;
+    const u16 body = Rgb565(90, 80, 100);
+    const int cx = p.width / 2;
+    auto at = [&](int v) { return family == doll::kTiny ? v * 2 / 3 : v * k; };
+    Fill(p, cx - at(8), at(4), at(16), at(16), body);    // head
+    Fill(p, cx - at(16), at(22), at(32), at(44), body);  // body
+    Fill(p, cx - at(26), at(24), at(8), at(36), body);   // arms
+    Fill(p, cx + at(18), at(24), at(8), at(36), body);
+    Fill(p, cx - at(14), at(68), at(10), at(44), body);  // legs
+    Fill(p, cx + at(4), at(68), at(10), at(44), body);
+    for (int i = 0; i < 13; ++i)
+      if (i != 11) Outline(p, doll::kPlaces[family][i][0], doll::kPlaces[family][i][1], s, s, Rgb565(150, 140, 170));
+    return a;
+  }
+  Art a{Picture(s, s, kClear), 0};
+  const u16 c = Rgb565(230, 200, 90);
+  const int n = family == doll::kTiny ? 4 : 6 * k;  // corner brackets
+  for (int cy : {0, s - 1})
+    for (int cx : {0, s - 1}) {
+      Fill(a.picture, cx == 0 ? 0 : s - n, cy, n, 1, c);
+      Fill(a.picture, cx, cy == 0 ? 0 : s - n, 1, n, c);
+    }
+  if (family != doll::kTiny)
+    DrawText(a.picture, s - 4 * k - 1, s - 6 * k - 1, std::to_string(slot - R::kDollOverlay7 + 7), c, k);
+  return a;
+}
 
 Art RoleArt(u32 slot, bool large) {
   namespace R = PictureRole;
@@ -502,36 +534,6 @@ Art RoleArt(u32 slot, bool large) {
       Fill(a.picture, inset, y, s - 2 * inset, 1, c);
     }
     DrawText(a.picture, (s - 3 * k) / 2, 2 * k, slot == R::kBadge0 ? "0" : "1", Rgb565(60, 30, 10), k);
-    return a;
-  }
-  if (slot == R::kPaperDoll) {
-    const int slotSize = large ? 50 : 30;
-    const auto& places = large ? kDollLarge : kDollCompact;
-    Art a{Picture(large ? 216 : 130, large ? 250 : 150, Rgb565(34, 30, 40)), 0};
-    Picture& p = a.picture;
-    const u16 body = Rgb565(90, 80, 100);
-    const int cx = p.width / 2;
-    Fill(p, cx - 8 * k, 4 * k, 16 * k, 16 * k, body);    // head
-    Fill(p, cx - 16 * k, 22 * k, 32 * k, 44 * k, body);  // body
-    Fill(p, cx - 26 * k, 24 * k, 8 * k, 36 * k, body);   // arms
-    Fill(p, cx + 18 * k, 24 * k, 8 * k, 36 * k, body);
-    Fill(p, cx - 14 * k, 68 * k, 10 * k, 44 * k, body);  // legs
-    Fill(p, cx + 4 * k, 68 * k, 10 * k, 44 * k, body);
-    for (int i = 0; i < 13; ++i)
-      if (i != 11) Outline(p, places[i][0], places[i][1], slotSize, slotSize, Rgb565(150, 140, 170));
-    return a;
-  }
-  if (slot == R::kDollOverlay7 || slot == R::kDollOverlay8 || slot == R::kDollOverlay9) {
-    const int s = large ? 50 : 30;
-    Art a = keyed(s, s);
-    const u16 c = Rgb565(230, 200, 90);
-    const int n = 6 * k;  // corner brackets
-    for (int cy : {0, s - 1})
-      for (int cx : {0, s - 1}) {
-        Fill(a.picture, cx == 0 ? 0 : s - n, cy, n, 1, c);
-        Fill(a.picture, cx, cy == 0 ? 0 : s - n, 1, n, c);
-      }
-    DrawText(a.picture, s - 4 * k - 1, s - 6 * k - 1, std::to_string(slot - R::kDollOverlay7 + 7), c, k);
     return a;
   }
   if (slot == R::kCompassBand || slot == R::kCompassOverlay) {
@@ -651,7 +653,9 @@ Art RoleArt(u32 slot, bool large) {
   return NumberedTile(slot, large);
 }
 
-Art ArtFor(u32 slot, bool large) {
+Art ArtFor(u32 slot, i32 mode) {
+  const bool large = mode == kLargeMode;
+  if (slot >= PictureRole::kPaperDoll && slot <= PictureRole::kDollOverlay9) return DollArt(slot, mode);
   for (u16 role : PictureRole::kAll)
     if (slot == role) return RoleArt(slot, large);
   for (const NineSetArt& set : kNineSets)
@@ -1090,12 +1094,12 @@ void BuildPictures(Context& context) {
   if (data.creator.empty()) data.creator = kDataCreator;
 
   // Each record once, with the slot and family it is drawn for.
-  std::map<u16, std::pair<u32, bool>> wanted;
+  std::map<u16, std::pair<u32, i32>> wanted;
   for (const SPictureRun& run : SPictureTable::Runs())
     for (u32 slot = run.firstSlot; slot < u32(run.firstSlot) + run.count; ++slot)
       for (i32 mode : {kCompactMode, kSquareSmallMode, kLargeMode}) {
         const u16 id = SPictureTable::RecordFor(slot, mode);
-        const auto [it, added] = wanted.emplace(id, std::make_pair(slot, mode == kLargeMode));
+        const auto [it, added] = wanted.emplace(id, std::make_pair(slot, mode));
         if (!added && it->second.first != slot)
           return context.fail(where + ": record " + std::to_string(id),
                               "serves slots " + std::to_string(it->second.first) + " and " + std::to_string(slot));

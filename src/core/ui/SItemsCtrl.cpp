@@ -67,6 +67,10 @@ void SItemsCtrl::SetLayout(SImageEntry* const* selectionFrameSet, SImageEntry* c
   gridPictures = gridSet;
   cellWidth = cellW;
   cellHeight = cellH;
+  // A place too small for the columns or rows asked for shows as many as it holds (at least one), and the
+  // pages take the rest, rather than cells running out of it over their neighbours.
+  if (width && cellW > 0 && cols * cellW > i32(width)) cols = std::max(1, i32(width) / cellW);
+  if (height && cellH > 0 && rowCount * cellH > i32(height)) rowCount = std::max(1, i32(height) / cellH);
   columns = cols;
   rows = rowCount;
   borderSides = borderSideMask;

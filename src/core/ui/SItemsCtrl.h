@@ -52,8 +52,8 @@ class SItemsCtrl : public SCtrl {
 
   SItemsCtrl() : slots(true, 4) { inputMask = kInputKeys | kInputPen; }
 
-  // The grid's look and mode; the control must be placed first (the grid starts inside its border).
-  // No slot is selected afterwards.
+  // The grid's look and mode; the control must be placed first (the grid starts inside its border, and a
+  // place too small for cols x rowCount cells shows fewer). No slot is selected afterwards.
   void SetLayout(SImageEntry* const* selectionFrameSet, SImageEntry* const* gridSet, i32 cellW, i32 cellH, i32 cols,
                  i32 rowCount, u32 borderSideMask, u32 buyFactor, u32 trade);
   // Rebuilds the cells from the items that pass the class filter (0 or above 8: all) and, with a trader,
