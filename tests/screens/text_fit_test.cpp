@@ -9,6 +9,7 @@
 #include "core/SPictureRoles.h"
 #include "core/ui/SCtrl.h"
 #include "core/ui/SDialog.h"
+#include "core/ui/SDialogTextCtrl.h"
 #include "core/ui/SPlayerEquipCtrl.h"
 #include "core/ui/SState.h"
 #include "graphics/SImage.h"
@@ -97,6 +98,16 @@ std::vector<Fault> FaultsOf(GameHarness& game, const std::string& where) {
       }
     if (doll->width < w || doll->height < h)
       add("doll " + Name(*doll), Name(*doll) + Rect(*doll) + " draws " + std::to_string(w) + "x" + std::to_string(h));
+  }
+  // A description split into pages shows only its first unless the screen turns them (the pack's
+  // description and the reading dialog have page buttons).
+  for (const SDialog* d : dialogs) {
+    const std::string owner = GameHarness::className(typeid(*d));
+    if (owner == "SStateInventory" || owner == "SDialogItemRead") continue;
+    for (u32 i = 0; i < d->controls.Count(); ++i)
+      if (const auto* t = dynamic_cast<const STitleTextCtrl*>(d->controls.At(i32(i))); t && t->IsVisible())
+        if (t->PageCount() > 1)
+          add("paged " + Name(*t), Name(*t) + Rect(*t) + " has " + std::to_string(t->PageCount()) + " pages");
   }
   for (const SDialog* d : dialogs) {
     std::vector<const SCtrl*> shown;

@@ -567,6 +567,17 @@ std::vector<Group> Groups() {
               const testing::AssertionResult r = g.waitUntil(GameHarness::stateIs(kStateShop), 10);
               return r ? "" : r.message();
             }},
+           {"screen/shop-bought",  // the longest of the shop's messages
+            [](GameHarness& g, World& w) -> Opened {
+              if (Opened e = Call(g, w, "base_merchant", kStateDialogInterior); !e.empty()) return e;
+              g.tapControl(SStateDialogInterior::kBuySell);
+              if (const testing::AssertionResult r = g.waitUntil(GameHarness::stateIs(kStateShop), 10); !r)
+                return Opened(r.message());
+              // The merchant's stock here may be empty: the message as a purchase of the world's longest name.
+              static_cast<SStateShop*>(g.core().currentState)
+                  ->ShowStatus("You have purchased an item of Small unholy draught for 1250 gold.", 0);
+              return Opened();
+            }},
            {"dialog/card-bet",
             [](GameHarness& g, World& w) -> Opened {
               if (Opened e = CallCardPlayer(g, w); !e.empty()) return e;
