@@ -622,7 +622,9 @@ TEST(Scene, ThePictureKeepsItsShapeOnEveryScreen) {
     EXPECT_EQ(p.drawHeight, 112 * times) << mode;
     EXPECT_EQ(p.drawX, box->x + (box->w - p.drawWidth) / 2) << mode;
     EXPECT_EQ(p.drawY, box->y) << mode;
-    if (mode != 16) EXPECT_GE(i32(scene.text.top), p.drawY + p.drawHeight) << mode;
+    if (mode != 16) {
+      EXPECT_GE(i32(scene.text.top), p.drawY + p.drawHeight) << mode;
+    }
   }
 }
 
