@@ -77,3 +77,10 @@ TEST(GameScreen, TheTownGateFromTheWest) {
   Check({240, 320, "base_out0101", 14, 14, 270, "game_gate_west_240x320"});
   Check({240, 320, "base_out0101", 18, 16, 0, "game_gate_south_240x320"});
 }
+
+// What stands against a wall stands on the ground, centred and of its own size: the shop's door with its
+// sign on the large screen, and the cellar's chest against the west wall, a cell away.
+TEST(GameScreen, ThingsAgainstAWall) {
+  Check({480, 640, "base_out0101", 21, 10, 0, "game_shopdoor_480x640"});
+  Check({240, 320, "base_dungeon1", 2, 12, 90, "game_cellarchest_240x320"});
+}

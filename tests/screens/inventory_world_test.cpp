@@ -13,7 +13,7 @@
 // when nothing was taken.
 TEST(InventoryWorld, TheChestOpensAndClosingRunsItsUseAction) {
   InventoryGame g;
-  ASSERT_TRUE(g.Enter("base_dungeon1", 3, 11, 180));  // the chest to the south
+  ASSERT_TRUE(g.Enter("base_dungeon1", 1, 12, 90));  // the chest against the west wall
   g.game.press(kActionUse);
   ASSERT_TRUE(g.Choose(SStateGame::kChoiceList, "Ok"));  // the first row: "Open it"
   ASSERT_TRUE(g.game.waitUntil(GameHarness::stateIs(kStateInventory), 20));

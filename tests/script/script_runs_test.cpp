@@ -69,7 +69,7 @@ TEST(ScriptRuns, TheLeverAsksAndOnlyYesOpensTheGate) {
 
 TEST(ScriptRuns, TheChestsListGivesTheChosenIdAndCancelEndsIt) {
   ScriptGame w;
-  ASSERT_TRUE(w.Enter("base_dungeon1", 3, 11, 180));  // the chest to the south
+  ASSERT_TRUE(w.Enter("base_dungeon1", 1, 12, 90));  // the chest against the west wall
   w.game.press(kUse);
   ASSERT_TRUE(w.game.waitUntil(GameHarness::subModeIs(SStateGame::kChoiceList), 10));
   w.game.frame();

@@ -49,6 +49,10 @@ bool BuildMapBlocks(Context& ctx, WorldArchiveSpec& spec) {
     type->linkedTypeName = TextOrNull(t.value("linked", ""));
     std::vector<int> placement = t.value("placement", std::vector<int>{});
     for (size_t i = 0; i < placement.size() && i < 4; ++i) type->placement[i] = i16(placement[i]);
+    // Where a wall-mounted picture stands on its wall, in 32nds of the free room (16 = centred).
+    std::vector<int> decal = t.value("decal", std::vector<int>{});
+    if (decal.size() > 0) type->decalX = i16(decal[0]);
+    if (decal.size() > 1) type->decalY = i16(decal[1]);
     std::vector<std::string> texts = t.value("texts", std::vector<std::string>{});
     for (size_t i = 0; i < texts.size() && i < 4; ++i) type->texts[i] = TextOrNull(texts[i]);
     for (const std::string& image : t.value("images", std::vector<std::string>{}))
