@@ -19,12 +19,17 @@
 #include "screens/SStateInventory.h"
 #include "screens/SStateMain.h"
 #include "screens/SStateShop.h"
+#include "world/SCharacterTables.h"
 #include "world/SItem.h"
 #include "world/SItemTable.h"
 #include "world/SMapArea.h"
 #include "world/SPeopleTables.h"
+#include "world/SSpell.h"
+#include "world/SWorldExtras.h"
 #include "world/SWorldModule.h"
+#include "world/SWorldRules.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -84,10 +89,82 @@ void CloseAll(GameHarness& g) {
   }
 }
 
+// The character of a long game: every number the sheet, the pack and the people's screens show as wide as a
+// player meets it in this world and a little beyond, points left to spend (so the raise buttons show), and
+// several entries in every list. Spells and potions raise attributes, skills, maxima and resistances, so the
+// values show in the second number glyphs and the effects page lists them.
+void Season(GameHarness& g) {
+  SPlayer& p = g.core().player;
+  SWorldRules& rules = g.core().world.rules;
+  // The record is written, not lived: its reports (a disease's "You're poisoned!") would open boxes.
+  SGameCore* reports = p.game;
+  p.game = nullptr;
+  p.race = 2;  // one who may learn every school, so that the spells page lists heal spells too
+  p.level = 42;
+  p.xp = 987654;
+  p.nextLevelXp = 999999;
+  p.money = 987654;  // "987K"
+  p.crime = 9876;
+  p.fame = 60;  // "Blameless"
+  static const u16 kAttributes[6] = {0, 54, 61, 47, 88, 73};
+  for (u32 a = 1; a <= 5; ++a) {
+    p.attributes[a] = kAttributes[a];
+    p.attributeAllowance[a] = 3;
+  }
+  p.attributePoints = 12;
+  // The longest skill names among the primary ones; two skills at 100, and one past it with its spell.
+  static const u8 kPrimary[6] = {9, 13, 3, 10, 6, 5};
+  static const u8 kOther[14] = {1, 2, 4, 7, 8, 11, 12, 14, 15, 16, 17, 18, 19, 20};
+  for (u32 i = 0; i < 6; ++i) p.majorSkills[i] = kPrimary[i];
+  for (u32 i = 0; i < 14; ++i) p.minorSkills[i] = kOther[i];
+  for (u32 s = 1; s <= kPlayerSkills; ++s) {
+    p.skills[s] = u16(s == 9 || s == 13 ? 100 : 40 + 3 * s);
+    p.skillAllowance[s] = 2;
+  }
+  p.skillPoints = 15;
+
+  for (u32 c = 0; c < kEffectCategories; ++c) p.effects[c].DeleteAll();
+  const SSpell* stoneskin = rules.spells.FindByName("base_spellstoneskin");
+  const SItemType* potion = g.core().world.items.FindType("base_potion_heal");
+  const u32 hpKind = p.race == kUndeadRace ? 8 : 5;
+  const struct {
+    u32 kind, sub;
+    i32 strength;
+    bool fromPotion;
+  } kEffects[] = {{2, 1, 12, true},  {2, 2, 12, true}, {2, 3, 12, true},  {2, 4, 11, true},   {2, 5, 11, true},
+                  {1, 9, 25, false}, {1, 3, 25, false}, {hpKind, 0, 40, false}, {10, 0, 60, false},
+                  {22, 0, 160, false}, {15, 0, 185, true}, {16, 0, 170, false}, {33, 0, 165, false}};
+  for (const auto& e : kEffects)
+    p.AddEffect(e.fromPotion ? kSourceItem : kSourceSpell, e.fromPotion ? static_cast<const void*>(potion) : stoneskin,
+                e.strength, 200, e.kind, e.sub, nullptr);
+
+  for (SSpell* spell : rules.spells.records) p.LearnSpell(spell->name.Text(), false);
+  for (const char* key : {"base_ability_etherim", "base_ability_seiry", "base_ability_derth"})
+    if (SAbility* a = rules.abilities.FindByName(key); a && p.abilities.IndexOf(a) < 0) p.abilities.Add(a);
+  p.RecalculateAbilities();
+  for (SDisease* d : rules.diseases.records)
+    if (p.diseases.IndexOf(d) < 0) p.diseases.Add(d);
+  p.RecalculateDiseases();
+  p.effects[kCategoryPoison].DeleteAll();  // the rot's poison cured, so that the player may rest
+  u8 state = 1;  // one solved, the other open
+  for (SQuest* q : rules.quests.records) {
+    if (p.HasQuest(q->name.Text())) continue;
+    auto* taken = new SQuestState;
+    taken->name.Set(q->name.Text());
+    taken->state = state;
+    state = 0;
+    p.quests.Add(taken);
+  }
+  p.hp = u16(std::min(p.GetMaxHp(), 999));
+  p.mana = u16(std::min(p.GetMaxMana(), 999));
+  p.game = reports;
+}
+
 // The world's archives opened once per harness, the maps emptied of monsters and people (their turns come
 // between frames and would open fights), and the game entered on a map cell as on loading a game.
 struct World {
   bool open = false;
+  bool seasoned = false;  // the player is the seasoned one (ScreenTour::seasoned)
 
   Opened Enter(GameHarness& g, const char* mapName, i32 x, i32 y, i32 facing, u32 minutes = 12 * 60) {
     SGameCore& c = g.core();
@@ -113,6 +190,7 @@ struct World {
     s.window.minutes = minutes;
     c.player.portrait.Assign("bres_head34");
     c.player.name.Assign("Ada");
+    if (seasoned) Season(g);
     g.setState(kStateGame);
     g.frame();
     return ExpectState(g, kStateGame);
@@ -142,7 +220,7 @@ SItem* Give(GameHarness& g, const char* type, i32 count = -1) {
 }
 
 // A pack a player might carry: something of every kind the pages and dialogs list.
-void FillPack(GameHarness& g) {
+void FillPack(GameHarness& g, World& w) {
   SPlayer& p = g.core().player;
   p.ClearLists();
   p.money = 12345;
@@ -163,12 +241,17 @@ void FillPack(GameHarness& g) {
   Give(g, "base_scroll_blank");
   p.LearnSpell("base_spellburninghand", false);
   p.LearnSpell("base_spellfireball", false);
+  if (!w.seasoned) return;
+  // Heavy armour to sell and the longest name a shield has: the pack weighs three digits.
+  for (int i = 0; i < 5; ++i) Give(g, "base_armor_chain", 900);
+  Give(g, "base_shield_woodenround");
+  Season(g);
 }
 
 // The inventory opened from the portrait, with the pack filled, on the items page.
 Opened OpenInventory(GameHarness& g, World& w) {
   if (Opened e = w.Enter(g, "base_out0101", 17, 17, 0); !e.empty()) return e;
-  FillPack(g);
+  FillPack(g, w);
   g.tapControl(SStateGame::kPortraitId);
   const testing::AssertionResult r = g.waitUntil(GameHarness::stateIs(kStateInventory), 10);
   if (!r) return r.message();
@@ -199,7 +282,7 @@ Opened UseItem(GameHarness& g, const char* type) {
 // The person called by its service, and the conversation or interior that opens.
 Opened Call(GameHarness& g, World& w, const char* person, i32 state) {
   if (Opened e = w.Enter(g, "base_out0101", 15, 20, 180, 1440 + 12 * 60); !e.empty()) return e;
-  g.core().player.money = 100000;
+  g.core().player.money = std::max(g.core().player.money, 100000u);
   Game(g).QueueService(person);
   const testing::AssertionResult r = g.waitUntil(GameHarness::stateIs(state), 20);
   if (!r) return r.message();
@@ -222,7 +305,7 @@ Opened CallCardPlayer(GameHarness& g, World& w) {
 // "Rest" on the town's street with food and water: its question, and with `yes` the rest.
 Opened RestHere(GameHarness& g, World& w, bool yes = true) {
   if (Opened e = w.Enter(g, "base_out0101", 17, 17, 0); !e.empty()) return e;
-  FillPack(g);
+  FillPack(g, w);
   Give(g, "base_food_water");
   Game(g).Rest();
   if (Opened e = ExpectSubMode(g, SStateGame::kQuestion); !e.empty() || !yes) return e;
@@ -247,7 +330,7 @@ void ChooseToEnchant(GameHarness& g, SDialogEnchantItem& picker, const char* typ
 Opened OpenEnchanting(GameHarness& g, World& w, const char* type, SDialog* (*editor)(SDialogEnchant&),
                       const char* what) {
   if (Opened e = w.Enter(g, "base_out0101", 17, 17, 0); !e.empty()) return e;
-  FillPack(g);
+  FillPack(g, w);
   Game(g).BeginEnchantItem(10);
   if (Opened e = ExpectSubMode(g, SStateGame::kEnchanting); !e.empty()) return e;
   SDialogEnchantItem& picker = Game(g).enchantItem;
@@ -261,8 +344,8 @@ Opened OpenEnchanting(GameHarness& g, World& w, const char* type, SDialog* (*edi
 // The merchant's enchanting service, with a full pack and gold to pay: its item picker.
 Opened OpenEnchantService(GameHarness& g, World& w) {
   if (Opened e = Call(g, w, "base_merchant", kStateDialogInterior); !e.empty()) return e;
-  FillPack(g);
-  g.core().player.money = 100000;
+  FillPack(g, w);
+  g.core().player.money = std::max(g.core().player.money, 100000u);
   g.tapControl(SStateDialogInterior::kEnchant);
   return Expect(g, &Interior(g).enchanting, "the enchanting picker");
 }
@@ -357,7 +440,7 @@ std::vector<Group> Groups() {
            {"dialog/spellbook",
             [](GameHarness& g, World& w) -> Opened {
               if (Opened e = w.Enter(g, "base_out0101", 17, 17, 0); !e.empty()) return e;
-              FillPack(g);
+              FillPack(g, w);
               Give(g, "base_scroll_fireball");
               Game(g).OpenMagicBook();
               return ExpectSubMode(g, SStateGame::kSpellbook);
@@ -380,7 +463,7 @@ std::vector<Group> Groups() {
            {"dialog/potions",
             [](GameHarness& g, World& w) -> Opened {
               if (Opened e = w.Enter(g, "base_out0101", 17, 17, 0); !e.empty()) return e;
-              FillPack(g);
+              FillPack(g, w);
               Game(g).OpenPotions();
               return ExpectSubMode(g, SStateGame::kPotionList);
             }},
@@ -390,7 +473,7 @@ std::vector<Group> Groups() {
               SMapArea* map = nullptr;
               SMapObjectInst* door = g.core().CurrentWorld()->FindObjectByName("base_obj_cellardoor", map);
               if (!door) return Opened("no cellar door");
-              g.core().player.skills[18] = 30;
+              g.core().player.skills[18] = std::max<u16>(g.core().player.skills[18], 30);
               Give(g, "base_key_lockpick", 100);
               Give(g, "base_key_lockpickbeginner", 40);
               Game(g).trappedInst = door;
@@ -400,14 +483,14 @@ std::vector<Group> Groups() {
            {"dialog/mark",
             [](GameHarness& g, World& w) -> Opened {
               if (Opened e = w.Enter(g, "base_dungeon2", 3, 3, 90); !e.empty()) return e;
-              g.core().player.attributes[4] = 14;
+              g.core().player.attributes[4] = std::max<u16>(g.core().player.attributes[4], 14);
               Game(g).BeginMark();
               return ExpectSubMode(g, SStateGame::kMarkRecall);
             }},
            {"dialog/recall",
             [](GameHarness& g, World& w) -> Opened {
               if (Opened e = w.Enter(g, "base_dungeon2", 3, 3, 90); !e.empty()) return e;
-              g.core().player.attributes[4] = 14;
+              g.core().player.attributes[4] = std::max<u16>(g.core().player.attributes[4], 14);
               Game(g).BeginMark();
               if (Opened e = ExpectSubMode(g, SStateGame::kMarkRecall); !e.empty()) return e;
               g.frame();
@@ -437,7 +520,7 @@ std::vector<Group> Groups() {
            {"dialog/enchant-picker",
             [](GameHarness& g, World& w) -> Opened {
               if (Opened e = w.Enter(g, "base_out0101", 17, 17, 0); !e.empty()) return e;
-              FillPack(g);
+              FillPack(g, w);
               Game(g).BeginEnchantItem(10);
               return ExpectSubMode(g, SStateGame::kEnchanting);
             }},
@@ -492,7 +575,8 @@ std::vector<Group> Groups() {
            {"inventory/items",
             [](GameHarness& g, World& w) -> Opened {
               if (Opened e = OpenInventory(g, w); !e.empty()) return e;
-              return SelectItem(g, "base_armor_shield") ? Opened() : Opened("no shield to select");
+              return SelectItem(g, w.seasoned ? "base_shield_woodenround" : "base_armor_shield") ? Opened()
+                                                                                       : Opened("no shield to select");
             }},
            {"inventory/sheet-main", sheet(0)},
            {"inventory/sheet-skills", sheet(1)},
@@ -650,6 +734,7 @@ std::vector<std::string> ScreenTour::run(const Visitor& visit) {
       continue;
     }
     World world;
+    world.seasoned = seasoned_;
     for (const Stop& stop : group.stops) {
       // The front door's stops follow one another as a player meets them; the others start afresh.
       if (std::string(stop.name).rfind(only_, 0) != 0 && group.stops.front().name != std::string("screen/logo"))

@@ -26,6 +26,9 @@ class ScreenTour {
 
   // Only the stops whose name starts with this (empty: every stop).
   void only(const std::string& prefix) { only_ = prefix; }
+  // Plays a seasoned character in place of the new one: a high level, wide numbers everywhere, points to
+  // spend, a heavy pack and several entries in every list, so that texts are as wide as a player meets them.
+  void seasoned() { seasoned_ = true; }
 
   // Opens every stop in turn and visits it; returns the stops that could not be opened (each with why),
   // empty when the tour saw them all.
@@ -47,4 +50,5 @@ class ScreenTour {
  private:
   i32 mode_;
   std::string only_;
+  bool seasoned_ = false;
 };

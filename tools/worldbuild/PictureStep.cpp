@@ -631,9 +631,9 @@ Art RoleArt(u32 slot, bool large) {
     return {NinePiece(int(slot - R::kHudFrame), large ? 4 : 2, 8, bronze, true), 0};
   }
   if (slot >= R::kRaise && slot < R::kRaise + 2)
-    return {SymbolButton(large ? 24 : 14, Symbol::UpArrow, slot != R::kRaise), 0};
+    return {SymbolButton(large ? 24 : 12, Symbol::UpArrow, slot != R::kRaise), 0};
   if (slot >= R::kCannotRaise && slot < R::kCannotRaise + 2)
-    return {SymbolButton(large ? 24 : 14, Symbol::Cross, slot != R::kCannotRaise), 0};
+    return {SymbolButton(large ? 24 : 12, Symbol::Cross, slot != R::kCannotRaise), 0};
   if (slot >= R::kQuestStatus && slot < R::kQuestStatus + 3) {
     static const Symbol kStatus[3] = {Symbol::Tick, Symbol::Cross, Symbol::Minus};
     return {SymbolButton(large ? 18 : 14, kStatus[slot - R::kQuestStatus], false), 0};
