@@ -651,6 +651,18 @@ std::vector<Group> Groups() {
               const testing::AssertionResult r = g.waitUntil(GameHarness::stateIs(kStateShop), 10);
               return r ? "" : r.message();
             }},
+           {"screen/shop-sell",  // the player's pack with the merchant's prices
+            [](GameHarness& g, World& w) -> Opened {
+              if (Opened e = Call(g, w, "base_merchant", kStateDialogInterior); !e.empty()) return e;
+              FillPack(g, w);
+              g.tapControl(SStateDialogInterior::kBuySell);
+              if (const testing::AssertionResult r = g.waitUntil(GameHarness::stateIs(kStateShop), 10); !r)
+                return Opened(r.message());
+              g.frame(2);
+              g.tapControl(SStateShop::kSell);
+              return static_cast<SStateShop*>(g.core().currentState)->viewMode == 0 ? Opened()
+                                                                                     : Opened("the pack is not shown");
+            }},
            {"screen/shop-bought",  // the longest of the shop's messages
             [](GameHarness& g, World& w) -> Opened {
               if (Opened e = Call(g, w, "base_merchant", kStateDialogInterior); !e.empty()) return e;
