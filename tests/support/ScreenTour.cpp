@@ -350,6 +350,14 @@ Opened OpenEnchantService(GameHarness& g, World& w) {
   return Expect(g, &Interior(g).enchanting, "the enchanting picker");
 }
 
+// The mark dialog, cast in the deeper cellar by a player clever enough for it.
+Opened BeginMarking(GameHarness& g, World& w) {
+  if (Opened e = w.Enter(g, "base_dungeon2", 3, 3, 90); !e.empty()) return e;
+  g.core().player.attributes[4] = std::max<u16>(g.core().player.attributes[4], 14);
+  Game(g).BeginMark();
+  return ExpectSubMode(g, SStateGame::kMarkRecall);
+}
+
 struct Stop {
   const char* name;
   std::function<Opened(GameHarness&, World&)> open;
@@ -480,19 +488,10 @@ std::vector<Group> Groups() {
               Game(g).OpenLockpick();
               return ExpectSubMode(g, SStateGame::kLockpick);
             }},
-           {"dialog/mark",
-            [](GameHarness& g, World& w) -> Opened {
-              if (Opened e = w.Enter(g, "base_dungeon2", 3, 3, 90); !e.empty()) return e;
-              g.core().player.attributes[4] = std::max<u16>(g.core().player.attributes[4], 14);
-              Game(g).BeginMark();
-              return ExpectSubMode(g, SStateGame::kMarkRecall);
-            }},
+           {"dialog/mark", [](GameHarness& g, World& w) -> Opened { return BeginMarking(g, w); }},
            {"dialog/recall",
             [](GameHarness& g, World& w) -> Opened {
-              if (Opened e = w.Enter(g, "base_dungeon2", 3, 3, 90); !e.empty()) return e;
-              g.core().player.attributes[4] = std::max<u16>(g.core().player.attributes[4], 14);
-              Game(g).BeginMark();
-              if (Opened e = ExpectSubMode(g, SStateGame::kMarkRecall); !e.empty()) return e;
+              if (Opened e = BeginMarking(g, w); !e.empty()) return e;
               g.frame();
               g.tapRow(SDialogMarkRecall::kListId, 1);
               g.tapControl(SDialogMarkRecall::kOkId);
