@@ -666,6 +666,8 @@ void SStateGame::UpdateSkyAndLight(bool dayNight) {
     skyImage = choice.imageSlot;
     skyPalette = choice.paletteSlot;
     skyFlags = 1 | 4;
+    // A sky with an animation turns (timer 5) for as long as it is the sky.
+    skyRotation = choice.animation != 0 ? 1 : 0;
     view.fogColor = choice.fogColour;
     if (SRenderer* renderer = display ? display->Renderer() : nullptr)
       renderer->ResetRain(rainIntensity, IsNight() ? 27469 : 42292);
@@ -677,6 +679,7 @@ void SStateGame::UpdateSkyAndLight(bool dayNight) {
     skies.ReleaseOtherSkies(nullptr);
     skyImage = 0;
     skyFlags = 0;
+    skyRotation = 0;
     const auto* ceiling = static_cast<const SMapObjectType*>(map->ceilingType);
     backgroundImage = ceiling ? ceiling->ImageAt(0) : 0;
     backgroundPalette = Pal(map->ceilingPalette);
