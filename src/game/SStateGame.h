@@ -141,6 +141,10 @@ class SStateGame : public SState {
   void LayoutHud();
   // The camera from the player, the 3D view, the movement buttons and the rain.
   void PaintView();
+  // The hp and mana bars set afresh when the share they show is no longer the player's: the pools' own
+  // changes set them at once, and this catches a maximum that moved (its effects and attributes change
+  // in many places: potions, effects running out, items put on or taken off, abilities, the sheet).
+  void FollowGauges();
   // The hand-item zones over the hand pictures as they are drawn now (after the offsets are scaled).
   void UpdateHandZones();
   // Points the world view at the scene tables and the image cache's tables (they move when they grow).
