@@ -56,7 +56,7 @@ inline constexpr u16 kQuestStatus = 413;
 // as the message box's buttons (slots 10 and 13) are light under its dark ones.
 inline constexpr u16 kMenuButtonUp = 242;
 inline constexpr u16 kMenuButtonDown = 245;
-// Tiled behind dark texts: the map, mark and recall, lock picking, potion and spell book dialogs, the quests page.
+// Tiled behind dark texts: the map, mark and recall, potion and spell book dialogs, the quests page.
 inline constexpr u16 kParchment = 248;
 // Not a slot: the hit picture over the card screen's portraits is record 4300 of "DuskmireData", which the
 // card state reads with its other pictures (screens/cards/SCardPictures.h), as the 462 slots end at 461.
