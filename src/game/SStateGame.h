@@ -27,6 +27,7 @@
 #include "graphics/renderer/SWorldView.h"
 #include "script/SDialogEntry.h"
 #include "world/SPeopleTables.h"
+#include "world/SSkyTypeTable.h"
 
 class SFpsItem;
 class SItem;
@@ -722,6 +723,8 @@ class SStateGame : public SState {
   };
   HandZone handZones[2];
   u32 skyRotation = 0;
+  // The sky last chosen: an hour whose part of the day no sky type serves leaves it as it was.
+  SSkyChoice skyChoice;
   u32 spellHitMessage = 0;
   // The trapped object of the Open / Disarm / Pick prompt.
   SMapArea* trappedArea = nullptr;

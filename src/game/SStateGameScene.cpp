@@ -653,7 +653,7 @@ void SStateGame::UpdateSkyAndLight(bool dayNight) {
   if (!core) return;
   SSkyTypeTable& skies = core->world.rules.skies;
   if (map && window.IsJoined()) {
-    SSkyChoice choice;
+    SSkyChoice& choice = skyChoice;
     bool chosen = false;
     if (thunderPending) chosen = skies.SelectSkyByName(SSkyTypeTable::kThunderSky, choice);
     if (!chosen && !forcedSky.IsEmpty()) chosen = skies.SelectSkyByName(forcedSky.CStr(), choice);
@@ -677,6 +677,7 @@ void SStateGame::UpdateSkyAndLight(bool dayNight) {
     visibleCells = std::max(1, light * 6 / 100);
     nearDistance = visibleCells * 336;
     skies.ReleaseOtherSkies(nullptr);
+    skyChoice = SSkyChoice{};
     skyImage = 0;
     skyFlags = 0;
     skyRotation = 0;

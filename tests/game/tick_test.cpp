@@ -308,4 +308,23 @@ TEST(GameSky, EveryChoiceOfTheSkySetsWhetherItTurns) {
   }
 }
 
+// An hour whose part of the day no sky serves keeps the sky that was: its picture, fog and turning.
+TEST(GameSky, AnHourWithoutASkyKeepsTheLastOne) {
+  WalkGame w;
+  ASSERT_TRUE(w.Enter("base_out0101", 17, 17, 0, 23 * 60));
+  SStateGame& s = w.state();
+  auto& skies = w.core().world.rules.skies.records;
+  for (i32 i = i32(skies.Count()) - 1; i >= 0; --i)
+    if (skies[i]->period == 4) delete skies.RemoveAt(i);  // no dawn, no dusk
+  const u16 night = s.skyImage;
+  const u16 fog = s.view.fogColor;
+  ASSERT_NE(night, 0);
+  ASSERT_EQ(s.skyRotation, 1u);
+  s.window.minutes = 7 * 60;
+  s.UpdateSkyAndLight(false);
+  EXPECT_EQ(s.skyImage, night);
+  EXPECT_EQ(s.view.fogColor, fog);
+  EXPECT_EQ(s.skyRotation, 1u);
+}
+
 }  // namespace
