@@ -113,7 +113,8 @@ TEST(Lockpick, ItsTextsAreLightOnADarkGround) {
     const char* what;
     const STextCtrl& text;
     u32 colour;
-  } texts[] = {{"title", g.dialog().title, 0xFFFFFF}, {"name", g.dialog().name, 0xFFFFFF},
+  } texts[] = {{"title", g.dialog().title, 0xFFFFFF},
+               {"name", g.dialog().name, 0xFFFFFF},
                {"chance", g.dialog().chance, 0xC8C8C8}};
   for (const auto& t : texts) {
     EXPECT_EQ(t.text.fontNumber, 1u) << t.what;

@@ -173,8 +173,7 @@ bool Generate(Context& ctx, const std::string& file, const json& im, imageenc::P
   else if (gen == "gradient") {
     out = imageenc::MakeGradient(w, h, u16(im.value("a", 0)), u16(im.value("b", 0xFFFF)));
     imageenc::AddStars(out, im.value("stars", 0), im.value("seed", 1));
-  }
-  else if (gen == "flagstones")
+  } else if (gen == "flagstones")
     out = imageenc::MakeFlagstones(w, h, im.value("seed", 1));
   else
     return ctx.fail(file, name + ": unknown generator " + gen), false;
