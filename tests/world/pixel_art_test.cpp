@@ -88,6 +88,10 @@ TEST(PixelArt, TheBuilderRefusesTestPatternsAndMissingOrMisfitArt) {
       {"a bad legend line", "art/items.art", "colour k #1c140e", "colour k #1c140", "items.art:6: write a colour as"},
       {"an item ground that is no colour", "world/items.json", R"("ground": "#2a2520")", R"("ground": "dark")",
        "ground: write the slot's ground colour as #rrggbb"},
+      {"a card without its picture", "art/cards.art", "derive card_fang from", "derive card_fangs from",
+       "card pictures: Fang: card_fang: no such picture in data/sample/art"},
+      {"a card's symbol of the wrong size", "art/cards.art", "picture cardsym_heal\n", "picture cardsym_heal scale 2\n",
+       "card_remedy is 40 x 56, wanted 20 x 28"},
   };
   for (const testbuild::Refusal& c : cases) testbuild::ExpectRefused("duskmire-art", c);
 }
