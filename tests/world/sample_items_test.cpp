@@ -12,14 +12,23 @@
 #include <utility>
 #include <vector>
 
-TEST(SampleItems, TableMonstersAndLootOfTheSampleWorld) {
-  ASSERT_TRUE(std::filesystem::exists(SampleDataFolder() + "DuskmireBase.pdb"))
-      << "build the sample_world target first";
-  SampleCore w;
-  SWorld& world = w.core.world;
-  ASSERT_TRUE(world.modules.OpenGameArchives(nullptr)) << world.modules.LastError();
+namespace {
+// The built sample world opened through the core's loading phases.
+testing::AssertionResult OpenSample(SampleCore& w) {
+  if (!std::filesystem::exists(SampleDataFolder() + "DuskmireBase.pdb"))
+    return testing::AssertionFailure() << "build the sample_world target first";
+  if (!w.core.world.modules.OpenGameArchives(nullptr))
+    return testing::AssertionFailure() << w.core.world.modules.LastError();
   w.core.PrepareWorldTables(nullptr);
   w.core.BindWorldResources(nullptr);
+  return testing::AssertionSuccess();
+}
+}  // namespace
+
+TEST(SampleItems, TableMonstersAndLootOfTheSampleWorld) {
+  SampleCore w;
+  ASSERT_TRUE(OpenSample(w));
+  SWorld& world = w.core.world;
   SItemTable& items = world.items;
 
   nlohmann::json src = SampleSource("items.json");
@@ -119,13 +128,9 @@ int BlocksApart(const BlockMeans& a, const BlockMeans& b) {
 // pictures that differ plainly at the smallest slot, but for the variants of one thing, which may share a
 // picture or differ in colour only.
 TEST(SampleItems, ItemsOfDifferentNamesShowPicturesToldApart) {
-  ASSERT_TRUE(std::filesystem::exists(SampleDataFolder() + "DuskmireBase.pdb"))
-      << "build the sample_world target first";
   SampleCore w;
+  ASSERT_TRUE(OpenSample(w));
   SWorld& world = w.core.world;
-  ASSERT_TRUE(world.modules.OpenGameArchives(nullptr)) << world.modules.LastError();
-  w.core.PrepareWorldTables(nullptr);
-  w.core.BindWorldResources(nullptr);
   SItemTable& items = world.items;
 
   const std::vector<std::set<std::string>> variants = {
