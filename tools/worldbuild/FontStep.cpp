@@ -86,18 +86,16 @@ struct Cell {
   std::vector<u8> shades;
   u8& at(int x, int y) { return shades[static_cast<size_t>(y) * width + x]; }
   // The first and one past the last column (or row) with ink; first == last when there is none.
-  std::pair<int, int> InkColumns() const {
-    int first = width, last = 0;
+  std::pair<int, int> InkColumns() const { return InkSpan(false); }
+  std::pair<int, int> InkRows() const { return InkSpan(true); }
+  std::pair<int, int> InkSpan(bool rows) const {
+    int first = rows ? height : width, last = 0;
     for (int y = 0; y < height; ++y)
       for (int x = 0; x < width; ++x)
-        if (shades[static_cast<size_t>(y) * width + x]) first = std::min(first, x), last = std::max(last, x + 1);
-    return first < last ? std::make_pair(first, last) : std::make_pair(0, 0);
-  }
-  std::pair<int, int> InkRows() const {
-    int first = height, last = 0;
-    for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x)
-        if (shades[static_cast<size_t>(y) * width + x]) first = std::min(first, y), last = std::max(last, y + 1);
+        if (shades[static_cast<size_t>(y) * width + x]) {
+          first = std::min(first, rows ? y : x);
+          last = std::max(last, (rows ? y : x) + 1);
+        }
     return first < last ? std::make_pair(first, last) : std::make_pair(0, 0);
   }
 };
