@@ -199,8 +199,9 @@ u16 Band(const Style& s, int d, int b) {
 // Piece k of a nine-piece set (column by column: 0 top-left, 1 left, 2 bottom-left, 3 top, 4 centre,
 // 5 bottom, 6 top-right, 7 right, 8 bottom-right). Corners are band x band, edges band thick and `run`
 // long, the centre run x run: every edge and the centre tile seamlessly. Keyed sets round their outer
-// corners.
-Picture NinePiece(int k, int band, int run, const Style& s, bool keyed) {
+// corners. With `through`, the top and bottom bands run straight through the corners (the sides butt
+// against them), so that two frames drawn side by side without the side they share join in one band.
+Picture NinePiece(int k, int band, int run, const Style& s, bool keyed, bool through = false) {
   const bool corner = k == 0 || k == 2 || k == 6 || k == 8;
   const bool vertical = k == 1 || k == 7, horizontal = k == 3 || k == 5;
   const int w = corner || vertical ? band : run, h = corner || horizontal ? band : run;
@@ -216,9 +217,9 @@ Picture NinePiece(int k, int band, int run, const Style& s, bool keyed) {
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
       const int dx = right ? w - 1 - x : x, dy = bottom ? h - 1 - y : y;
-      int d = corner ? std::min(dx, dy) : vertical ? dx : dy;
+      int d = corner ? (through ? dy : std::min(dx, dy)) : vertical ? dx : dy;
       p.at(x, y) = Band(s, d, band);
-      if (corner && keyed && dx + dy < 2) p.at(x, y) = kClear;
+      if (corner && keyed && !through && dx + dy < 2) p.at(x, y) = kClear;
     }
   // A stud in the middle of each edge piece marks the tiling period.
   if (!corner && band >= 5) {
@@ -264,6 +265,8 @@ enum class Symbol {
   DownArrow,
   LeftArrow,
   RightArrow,
+  DoubleLeft,
+  DoubleRight,
   Cross,
   Tick,
   Minus,
@@ -282,6 +285,14 @@ void DrawSymbol(Picture& p, Symbol symbol, int offset, u16 c) {
     case Symbol::RightArrow: Arrow(p, x0, y0, span, 1, c); break;
     case Symbol::DownArrow: Arrow(p, x0, y0, span, 2, c); break;
     case Symbol::LeftArrow: Arrow(p, x0, y0, span, 3, c); break;
+    case Symbol::DoubleLeft:
+    case Symbol::DoubleRight: {
+      // Two heads one after the other: a page at a time, or a long way, beside the single arrows.
+      const int d = symbol == Symbol::DoubleRight ? 1 : 3, shift = span / 4 + 1;
+      Arrow(p, x0 - shift, y0, span, d, c);
+      Arrow(p, x0 + shift, y0, span, d, c);
+      break;
+    }
     case Symbol::Cross:
       for (int i = 0; i < span; ++i) {
         Fill(p, x0 + i, y0 + i, 2, 1, c);
@@ -306,10 +317,21 @@ void DrawSymbol(Picture& p, Symbol symbol, int offset, u16 c) {
       Arrow(p, right ? x0 + r : x0, y0 + span - r, r, right ? 1 : 3, c);
       break;
     }
-    case Symbol::Book:
-      Fill(p, x0, y0 + 1, span / 2 - 1, span - 2, c);
-      Fill(p, x0 + span / 2 + 1, y0 + 1, span - span / 2 - 1, span - 2, c);
+    case Symbol::Book: {
+      // A closed spell book standing face on: a red cover with a dark spine and a gold gem, and the
+      // pages' cream edges showing at the side and foot.
+      const int t = std::max(1, span / 8), coverW = span - 2 * t, coverH = span - t;
+      for (int y = 0; y < span; ++y)  // the pages' edges, a line between every other leaf
+        for (int x = t; x < span; ++x) Set(p, x0 + x, y0 + y, (x + y) % 2 ? c : Rgb565(200, 186, 150));
+      Fill(p, x0, y0, coverW, coverH, Rgb565(60, 14, 14));
+      Fill(p, x0 + 1, y0 + 1, coverW - 2, coverH - 2, Rgb565(168, 36, 34));
+      Fill(p, x0 + 1, y0 + 1, std::max(1, coverW / 5), coverH - 2, Rgb565(110, 20, 20));  // the spine
+      const int cx = x0 + coverW / 2 + coverW / 10, cy = y0 + coverH / 2, r = std::max(1, coverW / 4);
+      for (int dy = -r; dy <= r; ++dy)
+        for (int dx = -r; dx <= r; ++dx)
+          if (std::abs(dx) + std::abs(dy) <= r) Set(p, cx + dx, cy + dy, Rgb565(250, 214, 90));
       break;
+    }
     case Symbol::Flask:
       Fill(p, x0 + span / 3, y0, span / 3, span / 3, c);
       Fill(p, x0 + 1, y0 + span / 3, span - 2, span - span / 3, c);
@@ -401,7 +423,9 @@ struct ButtonArt {
 
 const ButtonArt kButtons[] = {
     {60, 16, 16, Symbol::UpArrow},    {62, 16, 16, Symbol::DownArrow},    // list scrolling
-    {135, 20, 32, Symbol::LeftArrow}, {137, 20, 32, Symbol::RightArrow},  // page buttons
+    // The page buttons: page back and on, but also a step of ten, the least and the most, the previous and
+    // the next choice, often beside the single arrows of 449 and 451; double heads tell them apart.
+    {135, 20, 32, Symbol::DoubleLeft}, {137, 20, 32, Symbol::DoubleRight},
     {143, 18, 36, Symbol::Cross},     {145, 18, 36, Symbol::Tick},       {147, 18, 36, Symbol::Minus},
     {449, 16, 16, Symbol::LeftArrow}, {451, 16, 16, Symbol::RightArrow},  // decrease and increase
 };
@@ -629,7 +653,8 @@ Art RoleArt(u32 slot, bool large) {
   if (slot >= R::kHudFrame && slot < R::kHudFrame + 9) {
     const Style bronze{Rgb565(40, 28, 10), Rgb565(232, 196, 120), Rgb565(176, 132, 60), Rgb565(96, 66, 24),
                        Rgb565(0, 0, 0)};
-    return {NinePiece(int(slot - R::kHudFrame), large ? 4 : 2, 8, bronze, true), 0};
+    // Drawn opaque; the bands run through the corners, so the strip's two halves join without a seam.
+    return {NinePiece(int(slot - R::kHudFrame), large ? 4 : 2, 8, bronze, false, true), 0};
   }
   if (slot >= R::kRaise && slot < R::kRaise + 2)
     return {SymbolButton(large ? 24 : 12, Symbol::UpArrow, slot != R::kRaise), 0};
@@ -757,10 +782,12 @@ Art MenuArt(u32 slot, bool large) {
     Gradient(p, 190, 96, 70, 40, 36, 46);
     Fill(p, 0, 150, 160, 42, Rgb565(30, 44, 40));  // the marsh
     for (int x = 4; x < 160; x += 9) Fill(p, x, 150 + (x * 7) % 9, 1, 20, Rgb565(50, 70, 48));
-    if (slot == 421) {  // the watchtower
-      Fill(p, 54, 40, 40, 120, Rgb565(36, 30, 34));
-      for (int x = 50; x < 100; x += 10) Fill(p, x, 32, 6, 10, Rgb565(36, 30, 34));
-      Fill(p, 70, 70, 8, 12, Rgb565(240, 200, 90));
+    if (slot == 421) {
+      // The watchtower stands at the far left: the menu's words begin an eighth of the screen in on every
+      // layout (a quarter of this picture), and its lit window must not sit under them.
+      Fill(p, 4, 40, 30, 120, Rgb565(36, 30, 34));
+      for (int x = 0; x < 40; x += 10) Fill(p, x, 32, 6, 10, Rgb565(36, 30, 34));
+      Fill(p, 15, 70, 8, 12, Rgb565(240, 200, 90));
     } else {  // reeds and a pool
       Fill(p, 20, 164, 120, 12, Rgb565(60, 80, 110));
       for (int x = 10; x < 150; x += 6) Fill(p, x, 110 + (x * 13) % 30, 2, 60, Rgb565(24, 34, 24));
