@@ -51,7 +51,18 @@ std::string UsageText() {
       "  --frames N              headless: end after N presented frames\n"
       "  --ms N                  headless: end after N milliseconds of virtual time\n"
       "  --new-game              start a new game with the default character at once\n"
-      "  --help                  this text\n";
+      "  --help                  this text\n"
+      "\n"
+      "Keys in the window (the handheld's buttons as Settings name them; what they do by default):\n"
+      "  arrows                  Up, Down, Left, Right arrow: step forward, step back, turn left and right;\n"
+      "                          in Left or Right Landscape they follow the picture and keep these meanings\n"
+      "  Enter                   Select: use\n"
+      "  F1, F2, F3, F4          Calendar, Contacts, Messaging, Home: spell book, sidestep left, sidestep\n"
+      "                          right, attack (in Right Landscape the other way round)\n"
+      "  mouse                   the stylus\n"
+      "  letters                 on 800x480, 800x600 and 640x240, which have a keyboard: w forward, s back,\n"
+      "                          q and e turn, a and d sidestep, Space use, c spell book, Enter attack\n"
+      "Settings change what each key does.\n";
   return text;
 }
 

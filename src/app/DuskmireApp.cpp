@@ -109,6 +109,7 @@ bool DuskmireApp::OnInitialize() {
     startError = "The new game could not be started: the world's archives or its start position are missing.";
     return Refuse(startError.c_str());
   }
+  ShareKeyOrientation();
   return true;
 }
 
@@ -144,13 +145,36 @@ void DuskmireApp::TickUnlessSubDialog() {
   if (!StateGameHasSubDialog()) core->Tick();
 }
 
+u32 DuskmireApp::KeyOrientation() const {
+  if (keyboard || !core || !core->display) return 0;
+  const u32 orientation = core->display->Orientation();
+  return orientation <= 1 ? orientation : 2;
+}
+
 const u32* DuskmireApp::OrientationTable() const {
-  const u32 orientation = core->display ? core->display->Orientation() : 0;
+  const u32 orientation = KeyOrientation();
   if (orientation == 0) return core->settings.keys;
   return orientation == 1 ? core->settings.lKeys : core->settings.rKeys;
 }
 
+void DuskmireApp::ShareKeyOrientation() const {
+  if (core) Os::Windows().SetKeyOrientation(KeyOrientation());
+}
+
+u16 DuskmireApp::PolledAction() const {
+  if (!keyboard || !core) return 0;
+  for (int i = 0; i < 9; ++i) {
+    u32 c = core->settings.keys[i] & 0xFF;
+    if (!core->settings.keys[i]) continue;
+    if (c >= 'a' && c <= 'z') c -= 32;
+    if (Os::Windows().GetKeyState(i32(c)) < 0) return kKeyboardActions[i];
+  }
+  return 0;
+}
+
 bool DuskmireApp::OnFrame() {
+  // The settings may have turned the screen since the last pass.
+  ShareKeyOrientation();
   const u32 now = Hal::GetTime();
   if (now - lastFrame >= (fastFrames ? 30u : 40u)) {
     lastFrame = now;
@@ -165,17 +189,7 @@ bool DuskmireApp::OnFrame() {
           core->Present();
           finished = true;
         } else {
-          u16 action = 0;
-          if (keyboard) {
-            for (int i = 0; i < 9 && !action; ++i) {
-              u32 c = core->settings.keys[i] & 0xFF;
-              if (!core->settings.keys[i]) continue;
-              if (c >= 'a' && c <= 'z') c -= 32;
-              if (Os::Windows().GetKeyState(i32(c)) < 0) action = kKeyboardActions[i];
-            }
-          } else {
-            action = heldAction;
-          }
+          const u16 action = keyboard ? PolledAction() : heldAction;
           if (action && now - lastKeyRepeat >= 30) {
             lastKeyRepeat = now;
             core->OnKey(action);
@@ -293,7 +307,8 @@ void DuskmireApp::Quit() {
       return;
     }
   }
-  exitProcess(1);
+  // A quit the player chose is a success to the shell and to scripts, whatever the handheld made of it.
+  exitProcess(0);
 }
 
 bool DuskmireApp::OnClose() {
@@ -307,7 +322,7 @@ void QuitGame() {
   if (DuskmireApp* app = DuskmireApp::Application())
     app->Quit();
   else
-    exitProcess(1);
+    exitProcess(0);
 }
 
 int WinMain(std::string* refusal, bool newGame) {
@@ -319,10 +334,9 @@ int WinMain(std::string* refusal, bool newGame) {
   app.newGame = newGame ? 1 : 0;
   if (app.Create(app.title)) {
     app.lastIdleReset = Hal::GetTime();
-    if (app.OnInitialize())
-      app.Run();
-    else if (refusal)
-      *refusal = app.startError;
+    if (app.OnInitialize()) app.Run();
+    // A start refused, or a game ended because its screen could no longer be made: both are failures.
+    if (refusal) *refusal = app.startError;
   }
   Hal::Game::ClearInstance();
   return 0;

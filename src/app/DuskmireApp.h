@@ -45,6 +45,12 @@ class DuskmireApp : public Hal::Game {
   static bool PickDisplayMode(u32 width, u32 height, u32 startMode, DisplayModeChoice* out);
   // Maps a key to its action as OnKeyDown does (0 none).
   u16 MapKey(u32 key) const;
+  // With the keyboard flag: the action of the first bound key that is down, as the frame's repeat polls
+  // them (0 none, and always 0 without the flag).
+  u16 PolledAction() const;
+  // Whose key table the hardware keys are read through: 0 portrait, 1 left landscape, 2 right landscape
+  // (0 with the keyboard flag, whose bindings are the portrait table's characters).
+  u32 KeyOrientation() const;
 
   bool OnInitialize() override;
   void OnShutdown() override {}
@@ -59,7 +65,7 @@ class DuskmireApp : public Hal::Game {
   // Closing the window is how a player quits: during a game it runs the quit sequence.
   bool OnClose() override;
 
-  // The quit sequence: set the quit flag, save a game in progress to slot 0, end the process (code 1).
+  // The quit sequence: set the quit flag, save a game in progress to slot 0, end the process (status 0).
   // When the save fails the player is asked "The game could not be saved. Exit anyway?": No clears the
   // quit flag and the game goes on.
   void Quit();
@@ -92,7 +98,7 @@ class DuskmireApp : public Hal::Game {
   u32 lastKeyRepeat = 0;
   u8 newGame = 0;  // start a new game right after start-up (until the main menu offers one)
   SGameCore* core = nullptr;
-  std::string startError;  // why the start was refused, when it was
+  std::string startError;  // why the start was refused, or the game ended by EndWith, when it was
 
  private:
   bool InputRepeatAllowed() const;
@@ -100,6 +106,9 @@ class DuskmireApp : public Hal::Game {
   void TickUnlessSubDialog();
   void Pen(i32 x, i32 y, u32 touching, u32 moving);
   const u32* OrientationTable() const;
+  // Tells the window system which key table the arrows are read through (a backend whose arrow keys do
+  // not turn with the handheld turns them to match).
+  void ShareKeyOrientation() const;
   bool Refuse(const char* text);
 };
 
@@ -107,8 +116,8 @@ class DuskmireApp : public Hal::Game {
 void QuitGame();
 
 // The program's main function: builds the application, starts the framework and runs the loop, with a new
-// game started at once when asked. Returns the process's exit code (0). When the start was refused,
-// *refusal (if given) says why.
+// game started at once when asked. Returns the process's exit code (0). When the start was refused, or
+// the game ended because its screen could not be made, *refusal (if given) says why.
 int WinMain(std::string* refusal = nullptr, bool newGame = false);
 
 // The window title.

@@ -71,6 +71,17 @@ bool FramesSmallerView(i32 mode) {
   }
 }
 
+// The head-up strip is two fills, each framed. Where they meet, neither frame draws that side, so that
+// the strip reads as one piece and not as two panels with a seam between them.
+void OpenSharedSide(SBorderCtrl& a, SBorderCtrl& b) {
+  const i32 ar = a.left + a.width, ab = a.top + a.height, br = b.left + b.width, bb = b.top + b.height;
+  const bool sameRows = a.top < bb && b.top < ab, sameColumns = a.left < br && b.left < ar;
+  if (sameRows && ar == b.left) a.sides &= ~8u, b.sides &= ~2u;
+  if (sameRows && br == a.left) a.sides &= ~2u, b.sides &= ~8u;
+  if (sameColumns && ab == b.top) a.sides &= ~4u, b.sides &= ~1u;
+  if (sameColumns && bb == a.top) a.sides &= ~1u, b.sides &= ~4u;
+}
+
 bool IsLargeScreenMode(i32 mode) {
   return mode == 9 || mode == 10 || mode == 11 || mode == 14 || mode == 15 || mode == 16;
 }
@@ -160,12 +171,15 @@ void SStateGame::LayoutHud() {
     leftFill.tileMode = 1;
     leftFill.SetPicture(tile);
   }
-  if (AddLayoutControl(&leftFrame, kFillLeftId)) leftFrame.SetFrame(frameSet, 0, 0, 15);
+  const bool leftFramed = AddLayoutControl(&leftFrame, kFillLeftId);
+  if (leftFramed) leftFrame.SetFrame(frameSet, 0, 0, 15);
   if (AddLayoutControl(&rightFill, kFillRightId)) {
     rightFill.tileMode = 1;
     rightFill.SetPicture(tile);
   }
-  if (AddLayoutControl(&rightFrame, kFillRightId)) rightFrame.SetFrame(frameSet, 0, 0, 15);
+  const bool rightFramed = AddLayoutControl(&rightFrame, kFillRightId);
+  if (rightFramed) rightFrame.SetFrame(frameSet, 0, 0, 15);
+  if (leftFramed && rightFramed) OpenSharedSide(leftFrame, rightFrame);
   if (AddLayoutControl(&automap, kAutomapId)) {
     automap.UpdateLayout();
     automap.CentreOrigin();

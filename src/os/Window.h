@@ -34,13 +34,16 @@ inline constexpr u32 kExStyleTopmost = 8;
 inline constexpr i32 kShowRestoreCommand = 13;
 
 // Key codes the game binds.
+inline constexpr i32 kKeyTab = 9;
 inline constexpr i32 kKeyEnter = 13;
 inline constexpr i32 kKeySpace = 32;
 inline constexpr i32 kKeyLeft = 37;
 inline constexpr i32 kKeyUp = 38;
 inline constexpr i32 kKeyRight = 39;
 inline constexpr i32 kKeyDown = 40;
-inline constexpr i32 kKeyApp1 = 193;  // application keys 1..4 are 193..196
+inline constexpr i32 kKeyShift = 160;    // the left shift key's code, which the game binds
+inline constexpr i32 kKeyControl = 162;  // the left control key's code, which the game binds
+inline constexpr i32 kKeyApp1 = 193;     // application keys 1..4 are 193..196
 
 inline LParam PackPoint(i32 x, i32 y) { return LParam((u32(x) & 0xFFFF) | (u32(y) << 16)); }
 inline u32 PointX(LParam l) { return u32(l) & 0xFFFF; }
@@ -99,6 +102,10 @@ class WindowSystem {
   // The content of the window is the panel turned by this many quarter turns clockwise (the rotating
   // display wrapper tells it); a backend that shows the panel on a host screen turns it back upright.
   virtual void SetContentTurn(u32 quarterTurns) = 0;
+  // The game reads the arrow keys through the key table of this orientation code (0 portrait, 1 left
+  // landscape, 2 right landscape; 0 too where keys are bound by character). The handheld's buttons turn
+  // with it; a backend whose arrow keys stay put beside the screen turns them to match.
+  virtual void SetKeyOrientation(u32 orientation) = 0;
 };
 
 WindowSystem& Windows();

@@ -39,6 +39,7 @@ class WindowManager : public WindowSystem {
   i32 MessageBox(WindowId owner, const char* text, const char* caption, u32 type) override;
   void ResetIdleTimer() override { ++idleResets_; }
   void SetContentTurn(u32 quarterTurns) override { contentTurn_ = quarterTurns & 3; }
+  void SetKeyOrientation(u32 orientation) override { keyOrientation_ = orientation; }
 
   // For the backends and tests.
   struct Box {
@@ -49,6 +50,7 @@ class WindowManager : public WindowSystem {
   void SetMessageBoxAnswer(i32 answer) { boxAnswer_ = answer; }
   u32 IdleTimerResets() const { return idleResets_; }
   u32 ContentTurn() const { return contentTurn_; }
+  u32 KeyOrientation() const { return keyOrientation_; }
   u32 ForegroundRequests() const { return foregroundRequests_; }
   size_t QueuedMessages() const { return queue_.size(); }
   void SetKeyDown(i32 key, bool down);
@@ -90,7 +92,7 @@ class WindowManager : public WindowSystem {
   u8 keys_[256] = {};
   std::vector<Box> boxes_;
   i32 boxAnswer_ = 1;
-  u32 idleResets_ = 0, contentTurn_ = 0, foregroundRequests_ = 0;
+  u32 idleResets_ = 0, contentTurn_ = 0, keyOrientation_ = 0, foregroundRequests_ = 0;
 };
 
 }  // namespace Os

@@ -84,3 +84,34 @@ TEST(GameScreen, ThingsAgainstAWall) {
   Check({480, 640, "base_out0101", 21, 10, 0, "game_shopdoor_480x640"});
   Check({240, 320, "base_dungeon1", 2, 12, 90, "game_cellarchest_240x320"});
 }
+
+// The ferry's pier in town, from the harbour and from a cell further back: a landing with its boat, that a
+// player takes for the ferry.
+TEST(GameScreen, TheFerrysPier) {
+  Check({480, 640, "base_out0101", 22, 20, 270, "game_pier_480x640"});
+  Check({240, 320, "base_out0101", 23, 20, 270, "game_pier_240x320"});
+}
+
+// The head-up strip is two framed fills side by side (one above the other on none of the screens): on
+// every screen neither frame draws the side the two share, and the bands along the strip run on across
+// the join without a notch, so no seam shows between the halves.
+TEST(GameScreen, TheHeadUpStripHasNoSeam) {
+  for (i32 mode : GameHarness::deviceModes()) {
+    GameHarness::Options o = GameHarness::forMode(mode);
+    o.newGame = true;
+    GameHarness game(o);
+    ASSERT_TRUE(game.boot()) << game.startError();
+    ASSERT_TRUE(game.waitUntil(GameHarness::gameIdle(), 40)) << mode;
+    game.frame(2);
+    const SStateGame& state = *game.core().stateGame;
+    const SBorderCtrl &a = state.leftFrame, &b = state.rightFrame;
+    ASSERT_EQ(a.left + a.width, b.left) << mode << ": the halves meet side by side";
+    ASSERT_EQ(a.top, b.top) << mode;
+    EXPECT_EQ(a.sides, 1u | 2u | 4u) << mode;
+    EXPECT_EQ(b.sides, 1u | 4u | 8u) << mode;
+    const Os::Panel& panel = game.panel();
+    for (i32 y : {i32(a.top), i32(a.top + a.height - 1)})
+      for (i32 x = b.left - 4; x < b.left + 4; ++x)
+        EXPECT_EQ(panel.At(x, y), panel.At(b.left - 8, y)) << "mode " << mode << " at " << x << ", " << y;
+  }
+}

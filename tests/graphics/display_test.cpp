@@ -5,11 +5,14 @@
 #include "foundation/SDatabase.h"
 #include "graphics/SDisplay.h"
 #include "graphics/SFont.h"
+#include "graphics/SFontTables.h"
 #include "graphics/renderer/SRenderer.h"
 #include "support/Png.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 namespace {
@@ -266,6 +269,68 @@ TEST(Display, SpecialGlyphsFromTheSampleWorld) {
     }
     EXPECT_EQ(testpng::CompareGolden(mode == 7 ? "graphics_glyphs_small" : "graphics_glyphs_large", f.pixels.data(),
                                      320, 240, 320),
+              "");
+  }
+}
+
+// Every glyph of the sample world's fonts sits in the middle of its cell: the game sets glyphs one column
+// apart, so ink kept to one side leaves a gap inside a word ("Gull I sle"). A capital I fills its cell
+// (serifs across it). Then a line of narrow glyphs in each font, as a player reads them.
+TEST(Display, GlyphsFillTheirCellsInTheSampleWorld) {
+  const std::string data = DUSKMIRE_DATA_DIR;
+  ASSERT_TRUE(std::filesystem::exists(data + "/DuskmireData.pdb")) << "build the sample_world target first";
+  SFileStore store(data);
+  SDatabase db(&store);
+  ASSERT_TRUE(db.Open("DuskmireData"));
+  for (i32 mode : {7, 11}) {
+    DisplayFixture f(mode, 320, 240);
+    SFont font;
+    ASSERT_TRUE(font.Create(&f.host, &f.display, &db));
+    for (i32 index = 0; index < 3; ++index) {
+      font.Select(index, 0xFFFFFF, 0xFFFFFF);
+      const u32 record = font.Current()->recordId;
+      const SFontStripInfo* strip = FontStripInfo(record);
+      ASSERT_NE(strip, nullptr) << record;
+      // The glyphs the strip's table lists, but the coin, the blanks and the line-break mark.
+      for (u32 i = 0; i < strip->count; ++i) {
+        const u32 code = strip->entries[i].code;
+        const i32 width = font.GlyphWidth(code);
+        if (!width || code <= 12 || code == 32) continue;
+        f.display.FillRect(0, 0, 320, 240, 0);
+        const char text[2] = {char(code), 0};
+        font.DrawText(10, 10, 300, 200, text, 1);
+        std::vector<bool> ink(size_t(width), false);
+        for (int y = 0; y < 240; ++y)
+          for (int x = 0; x < 320; ++x)
+            if (f.at(x, y)) {
+              ASSERT_TRUE(x >= 10 && x < 10 + width) << record << " code " << code << " drawn outside its cell";
+              ink[size_t(x - 10)] = true;
+            }
+        const auto first = std::find(ink.begin(), ink.end(), true);
+        if (first == ink.end()) continue;
+        const int lead = int(first - ink.begin()), trail = int(std::find(ink.rbegin(), ink.rend(), true) - ink.rbegin());
+        const std::string glyph = std::to_string(record) + " code " + std::to_string(code) + " (" + text +
+                                  "): blank columns " + std::to_string(lead) + " before, " + std::to_string(trail) +
+                                  " after, in " + std::to_string(width);
+        if (lead + trail >= 2) {
+          EXPECT_LE(std::abs(lead - trail), 1) << glyph;
+        }
+        if (code == 'I' || (code >= 0xCC && code <= 0xCF)) {
+          EXPECT_LE(lead + trail, 1) << glyph;
+        }
+      }
+    }
+    f.display.FillRect(0, 0, 320, 240, 0x2104);
+    i32 y = 4;
+    for (i32 index = 0; index < 3; ++index) {
+      font.Select(index, 0xFFFFFF, 0x000000);
+      for (const char* line : {"Gull Isle. It's closed in the night-time.", "Ill-lit jail: 1 l i j ! . ' ; fit"}) {
+        font.DrawText(4, y, 316, 236, line, 1);
+        y += font.LineHeight();
+      }
+    }
+    EXPECT_EQ(testpng::CompareGolden(mode == 7 ? "graphics_narrow_glyphs_small" : "graphics_narrow_glyphs_large",
+                                     f.pixels.data(), 320, 240, 320),
               "");
   }
 }

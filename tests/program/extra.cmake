@@ -1,1 +1,1 @@
-set(LIBS duskmire_game)
+set(LIBS duskmire_game duskmire_os_sdl)

@@ -267,8 +267,9 @@ TEST(Program, SettingsFileIsWrittenOnlyWhenChanged) {
   EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << r.output;
 }
 
-// The help lists the screens of the display-mode table, the backend's default marked, wrapped as the rest.
-TEST(Program, HelpListsTheScreens) {
+// The help lists the screens of the display-mode table, the backend's default marked, wrapped as the rest,
+// and names the PC keys for the handheld's buttons and the keyboard sizes' letters.
+TEST(Program, HelpListsTheScreensAndKeys) {
   const Result help = Shell("'" + kProgram + "' --help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.output.find("  --screen WxH            the handheld's screen: 240x320 (default), 320x240, 480x640, "
@@ -276,6 +277,10 @@ TEST(Program, HelpListsTheScreens) {
                              "  --scale N"),
             std::string::npos)
       << help.output;
+  for (const char* names :
+       {"  F1, F2, F3, F4          Calendar, Contacts, Messaging, Home", "  Enter                   Select",
+        "in Left or Right Landscape they follow the picture", "w forward, s back"})
+    EXPECT_NE(help.output.find(names), std::string::npos) << names;
 }
 
 TEST(Program, SdlWithoutDisplaySaysSo) {

@@ -131,15 +131,10 @@ TEST(Saves, NewGameSaveWalkAndLoadBack) {
   EXPECT_TRUE(game.frames().back().pixels == savedFrame) << "the picture after loading differs from the saved one";
 }
 
-// Quitting by closing the window during a game writes slot 0 and ends the process; the slot then
-// describes itself and loads into the game the player left.
-TEST(Saves, ClosingTheWindowSavesSlotZeroAndEnds) {
-  const std::string folder = GameHarness::makeDataFolder("quit-save", nullptr);
-  const GameHarness::ProgramResult r = GameHarness::runProgram(
-      {"quit-save", "--data '" + folder + "' --new-game", "f10 keydown up\nf12 keyup up\nf60 close\n"});
-  EXPECT_EQ(r.status, 1) << r.output;  // the quit sequence's exit code
-  ASSERT_TRUE(std::filesystem::exists(folder + "/DuskmireSave0.pdb")) << r.output;
-
+// Quitting during a game, by closing the window or by the menu's Exit, writes slot 0 and ends the process
+// with status 0, as any program the player leaves; the slot then describes itself and loads into the game
+// the player left.
+TEST(Saves, AQuitSavesSlotZeroAndEndsWithStatusZero) {
   std::string left;
   {
     GameHarness played(NewGameOptions());
@@ -148,19 +143,40 @@ TEST(Saves, ClosingTheWindowSavesSlotZeroAndEnds) {
     ASSERT_TRUE(played.waitUntil(GameHarness::gameIdle(), 60));
     left = played.summary();
   }
-  GameHarness::Options o;
-  o.dataFolder = folder;
-  GameHarness game(o);
-  ASSERT_TRUE(game.boot()) << game.startError();
-  SSaveSlotInfo* info = game.core().saveGame.ReadSlotInfo(0);
-  ASSERT_NE(info, nullptr);
-  EXPECT_STREQ(info->date.CStr(), "Day 1, 3:00 pm");
-  EXPECT_NE(info->thumbnail, nullptr);
-  info->Free();
-  delete info;
-  ASSERT_EQ(LoadSlot(game, 0), 1);
-  ASSERT_TRUE(game.waitUntil(GameHarness::gameIdle(), 40));
-  EXPECT_EQ(game.summary(), left);
+  const std::string step = "f10 keydown up\nf12 keyup up\n";
+  const struct {
+    const char* name;
+    std::string input;
+  } quits[] = {
+      {"close", step + "f60 close\n"},
+      // The portrait opens the pack, whose menu button the main menu; "Exit", then "Yes".
+      {"menu-exit", step + "f60 pendown 125 231\nf62 penup 125 231\nf100 pendown 180 306\nf102 penup 180 306\n"
+                           "f150 pendown 120 290\nf152 penup 120 290\nf200 pendown 95 180\nf202 penup 95 180\n"},
+  };
+  for (const auto& quit : quits) {
+    SCOPED_TRACE(quit.name);
+    const std::string name = std::string("quit-") + quit.name;
+    const std::string folder = GameHarness::makeDataFolder(name, nullptr);
+    const GameHarness::ProgramResult r =
+        GameHarness::runProgram({name, "--data '" + folder + "' --new-game --frames 1000", quit.input});
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_FALSE(std::filesystem::exists(r.folder + "/shots/final.png")) << "it ran to the frame limit";
+    ASSERT_TRUE(std::filesystem::exists(folder + "/DuskmireSave0.pdb")) << r.output;
+
+    GameHarness::Options o;
+    o.dataFolder = folder;
+    GameHarness game(o);
+    ASSERT_TRUE(game.boot()) << game.startError();
+    SSaveSlotInfo* info = game.core().saveGame.ReadSlotInfo(0);
+    ASSERT_NE(info, nullptr);
+    EXPECT_STREQ(info->date.CStr(), "Day 1, 3:00 pm");
+    EXPECT_NE(info->thumbnail, nullptr);
+    info->Free();
+    delete info;
+    ASSERT_EQ(LoadSlot(game, 0), 1);
+    ASSERT_TRUE(game.waitUntil(GameHarness::gameIdle(), 40));
+    EXPECT_EQ(game.summary(), left);
+  }
 }
 
 // When slot 0 cannot be written the player is asked: No goes on playing, Yes ends; the old automatic save

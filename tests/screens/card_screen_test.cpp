@@ -302,3 +302,47 @@ TEST(CardGame, EveryScreenLaysOutBothScreens) {
     EXPECT_EQ(screen.card().selected, 3) << m.mode;
   }
 }
+
+// A hand of five kinds with markers on both sides and a card on the table, on a compact and a large
+// screen, the middle card tapped: each card's picture says what it does (a strike, a heal, a shield,
+// arrows each turn, a combo; a drain, a wall, a minion, a drain each turn, a hit paid in blood), the
+// frame tells instant cards from markers, and the ground the deck.
+TEST(CardGame, AHandOfEveryKindOnBothScreens) {
+  const struct {
+    int width, height;
+    u32 seed, player, computer;  // the seed and the deck kinds it deals
+    u32 hand[SCardSide::kHand];  // card indices of the player's deck
+    u32 own[SCardSide::kMarkers], their[SCardSide::kMarkers], table;
+    const char* golden;
+  } cases[] = {
+      {240, 320, 2, 0, 1, {0, 15, 9, 19, 8}, {10, 7, 3}, {3, 6, 15}, 8, "card_hand_240x320"},
+      {480, 640, 5, 2, 0, {7, 10, 13, 18, 3}, {14, 17, 12}, {11, 10, 16}, 0, "card_hand_480x640"},
+  };
+  for (const auto& c : cases) {
+    CardScreen screen(c.width, c.height, c.seed);
+    ASSERT_TRUE(screen.ready);
+    screen.OpenBet(screen.Innkeeper());
+    ASSERT_TRUE(screen.StartMatch());
+    SStateCard& s = screen.card();
+    ASSERT_EQ(s.sides[kPlayer].deckKind, c.player) << c.golden;
+    ASSERT_EQ(s.sides[kComputer].deckKind, c.computer) << c.golden;
+    const SCardSet& set = screen.core().cards;
+    for (u32 i = 0; i < SCardSide::kHand; ++i) {
+      const SCardType* card = set.CardAt(c.player, c.hand[i]);
+      s.sides[kPlayer].hand[i] = card;
+      s.hands[kPlayer][i].SetCard(&s.looks[card - set.cards], 1, s.screenPictures);
+    }
+    for (u32 i = 0; i < SCardSide::kMarkers; ++i) {
+      s.PlaceMarker(set.CardAt(c.player, c.own[i]), kPlayer, 0);
+      s.PlaceMarker(set.CardAt(c.computer, c.their[i]), kComputer, 0);
+    }
+    const SCardType* table = set.CardAt(c.computer, c.table);
+    s.table.ShowCard(s.looks[table - set.cards]);
+    s.tableCard = table;
+    screen.game->tap(SStateCard::kLayout, SStateCard::kHandIds[kPlayer][2]);
+    ASSERT_EQ(s.selected, 2) << c.golden;
+    screen.game->frame(2);
+    const Os::Panel& panel = screen.game->panel();
+    EXPECT_EQ(testpng::CompareGolden(c.golden, panel.pixels.data(), panel.width, panel.height, panel.width), "");
+  }
+}

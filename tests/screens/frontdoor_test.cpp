@@ -19,10 +19,12 @@
 #include "support/GameHarness.h"
 #include "support/GoldenText.h"
 #include "support/Png.h"
+#include "support/TextRecord.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -626,6 +628,52 @@ TEST(Scene, ThePictureKeepsItsShapeOnEveryScreen) {
       EXPECT_GE(i32(scene.text.top), p.drawY + p.drawHeight) << mode;
     }
   }
+}
+
+// The menu's backdrop keeps its bright details (the tower's lit window, the moon, the title) away from the
+// menu's words on every screen, with and without a game (the rows move down by two in a game): every pixel
+// behind a row's drawn line leaves its white text at least 3:1.
+TEST(Menu, NoBrightDetailOfTheBackdropSitsUnderTheWords) {
+  auto luminance = [](u16 c) {
+    auto channel = [](u32 v, u32 max) {
+      const double s = double(v) / max;
+      return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c >> 11 & 31, 31) + 0.7152 * channel(c >> 5 & 63, 63) + 0.0722 * channel(c & 31, 31);
+  };
+  for (i32 mode : GameHarness::deviceModes())
+    for (bool inGame : {false, true}) {
+      GameHarness::Options options = GameHarness::forMode(mode);
+      options.copyData = options.newGame = inGame;
+      GameHarness game(options);
+      ASSERT_TRUE(game.boot()) << game.startError();
+      if (inGame) {
+        ASSERT_TRUE(game.waitUntil(GameHarness::gameIdle(), 40));
+        game.setState(kStateMain);
+      } else {
+        game.press(kActionUse);
+      }
+      ASSERT_EQ(game.state(), kStateMain) << mode;
+      auto& menu = *static_cast<SStateMain*>(game.core().states[kStateMain]);
+      TextRecord texts(game);
+      menu.SetFullRepaint();
+      game.frame();
+      const std::vector<TextRecord::Text> rows = texts.byControl(&menu.list);
+      ASSERT_GE(rows.size(), 6u) << mode;  // a short screen pages the eight rows of a game
+      // The backdrop alone.
+      menu.list.flags &= u16(~SCtrl::kShown);
+      menu.SetFullRepaint();
+      game.frame();
+      const Os::Panel& panel = game.panel();
+      for (const TextRecord::Text& t : rows) {
+        double brightest = 0;
+        for (i32 y = std::max(0, t.top); y < std::min(panel.height, t.bottom); ++y)
+          for (i32 x = std::max(0, t.left); x < std::min(panel.width, t.right); ++x)
+            brightest = std::max(brightest, luminance(panel.At(x, y)));
+        EXPECT_GE(1.05 / (brightest + 0.05), 3.0) << "mode " << mode << (inGame ? " in a game" : "") << ": \""
+                                                  << t.text << "\" has a bright detail behind it";
+      }
+    }
 }
 
 // "Exit" in a game whose save folder refuses files asks whether to leave anyway: No stays in the menu

@@ -39,6 +39,33 @@ TEST(InventoryGolden, TheItemsPageWithoutTheDescription) {
   }
 }
 
+// A full pack of things a player must tell apart at a glance: the staff beside the candle, the mail, the
+// shield, the helm and the sleeves, the belt, the cloak, the jerkin and the fur boots, mana beside healing,
+// books of different covers, charms, gems, keys and tools. The grid's first page, as the pack shows it.
+TEST(InventoryGolden, AFullPackShowsEachItemApart) {
+  for (i32 mode : {7, 10}) {
+    InventoryGame g(GameHarness::forMode(mode));
+    ASSERT_TRUE(g.Open());
+    for (const char* name :
+         {"base_weap_staff", "base_misc_candle", "base_armor_chain", "base_armor_shield", "base_armor_helm",
+          "base_armor_sleeves", "base_armor_belt", "base_armor_cloak", "base_armor_leather", "base_boots_fur",
+          "base_armor_gauntlets", "base_pmanasmall", "base_phealsmall", "base_potion_heal", "base_pfullmana",
+          "base_acc_amulet", "base_book_swords", "base_spbookcurse", "base_ingr_nightshade", "base_gem_ruby",
+          "base_key_dungeon", "base_repair_hammer", "base_misc_idol", "base_card_knight", "base_food_water"})
+      g.Make(name);
+    g.game.tapControl(SStateInventory::kHideDescriptionId);
+    g.inv().Rebuild();
+    ASSERT_TRUE(g.Select("base_armor_helm"));
+    g.inv().RefreshDescription();
+    g.inv().SetFullRepaint();
+    g.game.frame(2);
+    const Os::Panel& panel = g.game.panel();
+    EXPECT_EQ(testpng::CompareGolden(mode == 7 ? "items_full_pack_240x320" : "items_full_pack_480x640",
+                                     panel.pixels.data(), panel.width, panel.height, panel.width),
+              "");
+  }
+}
+
 TEST(InventoryGolden, TheReadingAndFaceDialogs) {
   InventoryGame g(GameHarness::forMode(7));
   ASSERT_TRUE(g.Open());

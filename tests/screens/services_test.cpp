@@ -717,6 +717,37 @@ TEST(ServicesGolden, TheShopInThePlayersViewAndTheTrainingDialog) {
       "");
 }
 
+// The merchant's stock as a buyer sees it, one page: weapons of every kind, the oak staff beside the
+// candle, mana beside healing, each its own picture; the larger screen's page holds bows and quivers,
+// armour, more potions and a scroll too.
+TEST(ServicesGolden, TheShopsStockShowsEachItemApart) {
+  for (i32 mode : {7, 10}) {
+    ServicesScreen s(mode);
+    ASSERT_TRUE(s.entered);
+    s.core().player.money = 5000;
+    ASSERT_TRUE(s.Visit("base_merchant"));
+    SItemContainer& stock = s.Stock(7);
+    for (const char* name :
+         {"base_weap_shortswordcheap", "base_weap_longsword", "base_weap_axe", "base_weap_staff", "base_weap_daggers",
+          "base_weap_dirkcheap", "base_weap_parrydagger", "base_weap_greatcudgel2", "base_weap_shortbow",
+          "base_weap_crossbow", "base_pmanasmall", "base_phealsmall", "base_pfullmana", "base_misc_candle",
+          "base_gem_ruby"})
+      stock.AddItem(s.NewItem(name));
+    if (mode == 10)
+      for (const char* name :
+           {"base_weap_longbow", "base_weap_quiver", "base_weap_bolts", "base_mail_scalecheap",
+            "base_shield_woodenround", "base_armor_boots", "base_potion_strength", "base_pvenom",
+            "base_scroll_fireball"})
+        stock.AddItem(s.NewItem(name));
+    ASSERT_TRUE(s.OpenShop(7));
+    s.game.frame(2);
+    const Os::Panel& panel = s.game.panel();
+    EXPECT_EQ(testpng::CompareGolden(mode == 7 ? "items_shop_stock_240x320" : "items_shop_stock_480x640",
+                                     panel.pixels.data(), panel.width, panel.height, panel.width),
+              "");
+  }
+}
+
 }  // namespace
 
 namespace {

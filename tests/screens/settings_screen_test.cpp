@@ -261,7 +261,8 @@ TEST(SettingsScreen, GoldenPages) {
 }
 
 // A device whose display cannot be made turned: the old mode, orientation and "StartMode" stay and the
-// player is told; when not even the old display can be made again, the program ends with the same text.
+// player is told; when not even the old display can be made again, the program ends with the same text,
+// as a failure.
 TEST(SettingsScreen, AnOrientationTheDeviceCannotShowIsRefused) {
   GameHarness game(GameHarness::forMode(7));
   ASSERT_TRUE(game.boot()) << game.startError();
@@ -295,5 +296,6 @@ TEST(SettingsScreen, AnOrientationTheDeviceCannotShowIsRefused) {
   const auto& boxes = Os::HeadlessWindowSystem()->MessageBoxes();
   ASSERT_FALSE(boxes.empty());
   EXPECT_EQ(boxes.back().text, "The screen resolution isn't supported.");
+  EXPECT_EQ(game.startError(), "The screen resolution isn't supported.") << "what the program's failure says";
   Hal::VideoDetect::ResetInstance();
 }

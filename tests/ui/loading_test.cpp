@@ -129,7 +129,7 @@ TEST(LoadingPhases, StepsFallWhereTheWorkIsDone) {
       }
     if (resident("bres_animfire") && resident("bres_fpscastself")) done += 'F';
     if (resident("bres_sky-thunder")) done += 'T';
-    if (resident("base_itemsword")) done += 'I';
+    if (resident("base_itemlongsword")) done += 'I';
     const u16 fire = w.images.FindImageIndex("bres_animfire");
     if (fire && w.images.ImagePointers()[fire]) done += 'P';
     if (w.items.FindType("base_weap_axe")->picture) done += 'R';

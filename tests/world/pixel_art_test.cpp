@@ -83,11 +83,16 @@ TEST(PixelArt, TheBuilderRefusesTestPatternsAndMissingOrMisfitArt) {
        R"({"name": "bres_head34", "gen": "gradient", "format": 0})", "bres_head34: the gradient is a test pattern"},
       {"a creature without its frames", "world/res.json", R"({"name": "bres_rat", )", R"({"name": "bres_bat", )",
        "bres_bat1: no such picture in data/sample/art"},
-      {"an item picture of the wrong size", "art/items.art", "picture base_itemsword\n",
-       "picture base_itemsword scale 2\n", "base_itemsword is 100 x 100, wanted 50 x 50"},
-      {"a bad legend line", "art/items.art", "colour k #1c140e", "colour k #1c140", "items.art:6: write a colour as"},
+      {"an item picture of the wrong size", "art/items_arms.art", "picture base_itemlongsword\n",
+       "picture base_itemlongsword scale 2\n", "base_itemlongsword is 100 x 100, wanted 50 x 50"},
+      {"a bad legend line", "art/items_arms.art", "colour k #1c140e", "colour k #1c140",
+       "items_arms.art:11: write a colour as"},
       {"an item ground that is no colour", "world/items.json", R"("ground": "#2a2520")", R"("ground": "dark")",
        "ground: write the slot's ground colour as #rrggbb"},
+      {"a card without its picture", "art/cards.art", "derive card_fang from", "derive card_fangs from",
+       "card pictures: Fang: card_fang: no such picture in data/sample/art"},
+      {"a card's symbol of the wrong size", "art/cards.art", "picture cardsym_heal\n", "picture cardsym_heal scale 2\n",
+       "card_remedy is 40 x 56, wanted 20 x 28"},
   };
   for (const testbuild::Refusal& c : cases) testbuild::ExpectRefused("duskmire-art", c);
 }

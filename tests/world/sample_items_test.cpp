@@ -1,18 +1,34 @@
 // The sample world's item table and monster block, loaded through the game core's phases.
 #include "SampleCore.h"
 #include "foundation/SRandom.h"
+#include "world/SImageCache.h"
 #include "world/SItemTable.h"
 
+#include <array>
+#include <cstdlib>
+#include <map>
 #include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
-TEST(SampleItems, TableMonstersAndLootOfTheSampleWorld) {
-  ASSERT_TRUE(std::filesystem::exists(SampleDataFolder() + "DuskmireBase.pdb"))
-      << "build the sample_world target first";
-  SampleCore w;
-  SWorld& world = w.core.world;
-  ASSERT_TRUE(world.modules.OpenGameArchives(nullptr)) << world.modules.LastError();
+namespace {
+// The built sample world opened through the core's loading phases.
+testing::AssertionResult OpenSample(SampleCore& w) {
+  if (!std::filesystem::exists(SampleDataFolder() + "DuskmireBase.pdb"))
+    return testing::AssertionFailure() << "build the sample_world target first";
+  if (!w.core.world.modules.OpenGameArchives(nullptr))
+    return testing::AssertionFailure() << w.core.world.modules.LastError();
   w.core.PrepareWorldTables(nullptr);
   w.core.BindWorldResources(nullptr);
+  return testing::AssertionSuccess();
+}
+}  // namespace
+
+TEST(SampleItems, TableMonstersAndLootOfTheSampleWorld) {
+  SampleCore w;
+  ASSERT_TRUE(OpenSample(w));
+  SWorld& world = w.core.world;
   SItemTable& items = world.items;
 
   nlohmann::json src = SampleSource("items.json");
@@ -78,5 +94,91 @@ TEST(SampleItems, TableMonstersAndLootOfTheSampleWorld) {
       ASSERT_NE(world.sounds.FindSound(s), nullptr) << s;
       EXPECT_EQ(world.sounds.FindSound(s)->needed, 1);
     }
+  }
+}
+
+namespace {
+// A picture as the smallest slot shows it: the mean colour of each 5 x 5 block, the 10 x 10 grid that
+// the shrink to 20 x 20 draws from.
+using BlockMeans = std::array<std::array<int, 3>, 100>;
+BlockMeans MeansOf(const SImage& image) {
+  BlockMeans m{};
+  for (int y = 0; y < 50; ++y)
+    for (int x = 0; x < 50; ++x) {
+      const u16 c = SImage::Texel(image.format, image.Pixels(), image.GetPalette(), image.IndexStride(), x, y);
+      auto& b = m[size_t(y / 5 * 10 + x / 5)];
+      b[0] += (c >> 11) << 3;
+      b[1] += ((c >> 5) & 63) << 2;
+      b[2] += (c & 31) << 3;
+    }
+  for (auto& b : m)
+    for (int& v : b) v /= 25;
+  return m;
+}
+// Blocks whose colours differ plainly (by more than 40 over the three channels).
+int BlocksApart(const BlockMeans& a, const BlockMeans& b) {
+  int n = 0;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (std::abs(a[i][0] - b[i][0]) + std::abs(a[i][1] - b[i][1]) + std::abs(a[i][2] - b[i][2]) > 40) ++n;
+  return n;
+}
+}  // namespace
+
+// A player tells items apart by their pictures: types of different names show different pictures, and
+// pictures that differ plainly at the smallest slot, but for the variants of one thing, which may share a
+// picture or differ in colour only.
+TEST(SampleItems, ItemsOfDifferentNamesShowPicturesToldApart) {
+  SampleCore w;
+  ASSERT_TRUE(OpenSample(w));
+  SWorld& world = w.core.world;
+  SItemTable& items = world.items;
+
+  const std::vector<std::set<std::string>> variants = {
+      {"Short bow", "Cheap short bow"},     {"Repair hammer", "Apprentice's hammer"},
+      {"Lockpick", "Beginner's lockpick"},  {"Mortar and pestle", "Beginner's mortar"},
+      {"Leather jerkin", "Frayed leather"}, {"Fine cloak", "Cloth cape"},
+  };
+  auto sameThing = [&](const std::string& a, const std::string& b) {
+    if (a == b) return true;
+    for (const auto& g : variants)
+      if (g.count(a) && g.count(b)) return true;
+    return false;
+  };
+  std::map<const SItemType*, BlockMeans> means;
+  for (SItemType* t : items.types) {
+    const SImageEntry* e = world.images.GetImageEntry(t->picture);
+    ASSERT_TRUE(e && e->IsResident()) << t->name.Text();
+    ASSERT_EQ(e->image->width, 50) << t->name.Text();
+    means[t] = MeansOf(*e->image);
+  }
+  std::set<u16> pictures;
+  for (u32 i = 0; i < items.types.Count(); ++i) {
+    const SItemType* a = items.types[i];
+    pictures.insert(a->picture);
+    for (u32 j = i + 1; j < items.types.Count(); ++j) {
+      const SItemType* b = items.types[j];
+      if (sameThing(a->text3, b->text3)) continue;
+      EXPECT_NE(a->picture, b->picture) << a->text3 << " and " << b->text3 << " share a picture";
+      EXPECT_GE(BlocksApart(means[a], means[b]), 5) << a->text3 << " and " << b->text3 << " look alike";
+    }
+  }
+  EXPECT_GE(pictures.size(), 100u);
+
+  // The pairs a new player mixed up in the shop differ over a tenth of the picture or more.
+  const std::vector<std::pair<const char*, const char*>> mixedUp = {
+      {"base_weap_staff", "base_misc_candle"},     {"base_armor_chain", "base_armor_shield"},
+      {"base_armor_chain", "base_armor_helm"},     {"base_armor_chain", "base_armor_sleeves"},
+      {"base_armor_shield", "base_armor_helm"},    {"base_armor_shield", "base_armor_sleeves"},
+      {"base_armor_helm", "base_armor_sleeves"},   {"base_armor_belt", "base_armor_cloak"},
+      {"base_armor_belt", "base_armor_leather"},   {"base_armor_belt", "base_boots_fur"},
+      {"base_armor_cloak", "base_armor_leather"},  {"base_armor_cloak", "base_boots_fur"},
+      {"base_armor_leather", "base_boots_fur"},    {"base_pmanasmall", "base_phealsmall"},
+      {"base_pfullmana", "base_pfullheal"},
+  };
+  for (const auto& [a, b] : mixedUp) {
+    const SItemType* ta = items.FindType(a);
+    const SItemType* tb = items.FindType(b);
+    ASSERT_TRUE(ta && tb) << a << " " << b;
+    EXPECT_GE(BlocksApart(means[ta], means[tb]), 10) << a << " and " << b;
   }
 }

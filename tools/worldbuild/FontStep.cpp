@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <utility>
 
 namespace worldbuild {
 namespace {
@@ -79,37 +80,91 @@ u8 ShadeOf(u8 coverage) {
   return 0;
 }
 
-// Renders one character into the strip cell [start, start + width) with its baseline at row `baseline`,
-// stretched or narrowed across so that its advance fills the cell (the cells are the game's fixed
-// widths, not DejaVu's).
-void RenderGlyph(FT_Face face, u32 codePoint, std::vector<u8>& pixels, int stripWidth, int stripHeight, int start,
-                 int width, int baseline) {
-  if (!codePoint) return;
+// A glyph rendered into its own cell: shades row by row, `width` columns a row.
+struct Cell {
+  int width = 0, height = 0;
+  std::vector<u8> shades;
+  u8& at(int x, int y) { return shades[static_cast<size_t>(y) * width + x]; }
+  // The first and one past the last column (or row) with ink; first == last when there is none.
+  std::pair<int, int> InkColumns() const { return InkSpan(false); }
+  std::pair<int, int> InkRows() const { return InkSpan(true); }
+  std::pair<int, int> InkSpan(bool rows) const {
+    int first = rows ? height : width, last = 0;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x)
+        if (shades[static_cast<size_t>(y) * width + x]) {
+          first = std::min(first, rows ? y : x);
+          last = std::max(last, (rows ? y : x) + 1);
+        }
+    return first < last ? std::make_pair(first, last) : std::make_pair(0, 0);
+  }
+};
+
+// Renders one character into a cell `width` wide with its baseline at row `baseline`, stretched or
+// narrowed across so that its advance fills the cell (the cells are the game's fixed widths, not DejaVu's).
+// A glyph whose ink leaves two or more columns of its cell blank is centred in it: the game sets glyphs
+// one column apart, so blank columns on one side read as a gap inside a word.
+Cell RenderGlyph(FT_Face face, u32 codePoint, int width, int height, int baseline) {
+  Cell cell{width, height, std::vector<u8>(static_cast<size_t>(width) * height, 0)};
+  if (!codePoint) return cell;
   FT_Set_Transform(face, nullptr, nullptr);
-  if (FT_Load_Char(face, codePoint, FT_LOAD_DEFAULT)) return;
+  if (FT_Load_Char(face, codePoint, FT_LOAD_DEFAULT)) return cell;
   const double advance = face->glyph->advance.x / 64.0;
   double scale = advance > 0 ? (width + 1) / advance : 1.0;
   scale = std::clamp(scale, 0.6, 1.6);
   FT_Matrix m = {static_cast<FT_Fixed>(scale * 65536), 0, 0, 0x10000};
   FT_Set_Transform(face, &m, nullptr);
-  if (FT_Load_Char(face, codePoint, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL)) return;
+  if (FT_Load_Char(face, codePoint, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL)) return cell;
   const FT_GlyphSlot g = face->glyph;
   const FT_Bitmap& bm = g->bitmap;
-  const int bw = static_cast<int>(bm.width);
-  // Keep the glyph's own left bearing when the ink fits the cell, else centre it.
-  int left = std::max(0, g->bitmap_left);
-  if (left + bw > width) left = std::max(0, (width - bw) / 2);
-  const int top = baseline - g->bitmap_top;
+  const int bw = static_cast<int>(bm.width), top = baseline - g->bitmap_top;
+  // The ink's columns as they will show (the faintest coverage is left out).
+  int inkFirst = bw, inkLast = 0;
+  for (int r = 0; r < static_cast<int>(bm.rows); ++r)
+    for (int c = 0; c < bw; ++c)
+      if (ShadeOf(bm.buffer[r * bm.pitch + c])) inkFirst = std::min(inkFirst, c), inkLast = std::max(inkLast, c + 1);
+  if (inkFirst >= inkLast) return cell;
+  const int ink = inkLast - inkFirst;
+  // Keep the glyph's own left bearing when the ink fits the cell with at most one column to spare, else
+  // centre the ink (a glyph wider than the cell loses its right edge).
+  int left = g->bitmap_left + inkFirst;
+  if (ink > width || left < 0 || left + ink > width || width - ink >= 2) left = std::max(0, (width - ink) / 2);
   for (int r = 0; r < static_cast<int>(bm.rows); ++r) {
     const int y = top + r;
-    if (y < 0 || y >= stripHeight) continue;
-    for (int c = 0; c < bw; ++c) {
-      const int x = left + c;
-      if (x < 0 || x >= width) continue;
-      const u8 v = ShadeOf(bm.buffer[r * bm.pitch + c]);
-      if (v) pixels[static_cast<size_t>(y) * stripWidth + start + x] = v;
+    if (y < 0 || y >= height) continue;
+    for (int c = inkFirst; c < inkLast; ++c) {
+      const int x = left + c - inkFirst;
+      if (x >= width) break;
+      if (const u8 v = ShadeOf(bm.buffer[r * bm.pitch + c])) cell.at(x, y) = v;
     }
   }
+  return cell;
+}
+
+// The capital I and its accented forms are a bare stem in the sans faces, much narrower than the cells the
+// game gives them: they get serifs across the cell at the top and the foot of the stem (the rows of the
+// face's plain I), as thick as a third of the stem, so that the letter fills its cell. An I that fills its
+// cell already is left as it is.
+bool IsCapitalI(u32 codePoint) { return codePoint == 'I' || (codePoint >= 0xCC && codePoint <= 0xCF); }
+
+void AddSerifs(Cell& cell, const Cell& plainI) {
+  const auto [first, last] = cell.InkColumns();
+  const auto [top, foot] = plainI.InkRows();
+  const auto [stemFirst, stemLast] = plainI.InkColumns();
+  if (first >= last || top >= foot || cell.width - (last - first) < 2) return;
+  const int thick = std::max(1, (stemLast - stemFirst) / 3);
+  for (int t = 0; t < thick; ++t)
+    for (int x = 0; x < cell.width; ++x) {
+      cell.at(x, top + t) = 1;
+      cell.at(x, foot - 1 - t) = 1;
+    }
+}
+
+void PutCell(const Cell& cell, std::vector<u8>& pixels, int stripWidth, int start) {
+  for (int y = 0; y < cell.height; ++y)
+    for (int x = 0; x < cell.width; ++x)
+      if (const u8 v = cell.shades[static_cast<size_t>(y) * cell.width + x])
+        pixels[static_cast<size_t>(y) * stripWidth + start + x] = v;
 }
 
 void DrawCoin(std::vector<u8>& pixels, int stripWidth, int stripHeight, int start, int width, int baseline) {
@@ -187,15 +242,22 @@ void BuildFonts(Context& context) {
     const int descender = static_cast<int>(-(text.face->size->metrics.descender >> 6));
     const int baseline = std::min(height - 1, std::max(1, (height - ascender - descender) / 2 + ascender));
     std::vector<u8> pixels(static_cast<size_t>(width) * height, 0);
+    // The plain I in the cell the table gives it: its stem's rows and width place the serifs.
+    const GlyphEntry* plain = nullptr;
+    for (u32 i = 0; i < info->count; ++i)
+      if (info->entries[i].code == 'I') plain = &info->entries[i];
+    const Cell plainI = RenderGlyph(text.face, 'I', plain ? plain->width : 0, height, baseline);
     for (u32 i = 0; i < info->count; ++i) {
       const GlyphEntry& e = info->entries[i];
       if (!e.width) continue;
       if (e.code == 9) {
         DrawCoin(pixels, width, height, e.start, e.width, baseline);
       } else if (u32 n = NumberGlyph(e.code)) {
-        RenderGlyph(numbers.face, n, pixels, width, height, e.start, e.width, baseline);
+        PutCell(RenderGlyph(numbers.face, n, e.width, height, baseline), pixels, width, e.start);
       } else if (e.code != 12) {
-        RenderGlyph(text.face, CodePoint(e.code), pixels, width, height, e.start, e.width, baseline);
+        Cell cell = RenderGlyph(text.face, CodePoint(e.code), e.width, height, baseline);
+        if (IsCapitalI(CodePoint(e.code))) AddSerifs(cell, plainI);
+        PutCell(cell, pixels, width, e.start);
       }
     }
     std::vector<u8> bytes = imageenc::EncodeIndexed(width, height, pixels, StripPalette());

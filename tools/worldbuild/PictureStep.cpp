@@ -3,7 +3,8 @@
 // tables: for every slot, the record of the compact modes and the record of the large modes (with mode
 // 8's own records), each drawn at the size its family's screens need; for the card game, every card and
 // the card screen's own pictures, by the card set and the card screen's table. A record another step
-// wrote is refused. The death screen's and the race choice's pictures are pixel art (data/sample/art).
+// wrote is refused. The death screen's and the race choice's pictures, the cards' symbols and the deck
+// backs' emblems are pixel art (data/sample/art).
 // data/sample/pictures/<id>.png replaces a generated picture. Each record is checked as the game checks
 // images from files.
 #include "ArtSources.h"
@@ -198,8 +199,9 @@ u16 Band(const Style& s, int d, int b) {
 // Piece k of a nine-piece set (column by column: 0 top-left, 1 left, 2 bottom-left, 3 top, 4 centre,
 // 5 bottom, 6 top-right, 7 right, 8 bottom-right). Corners are band x band, edges band thick and `run`
 // long, the centre run x run: every edge and the centre tile seamlessly. Keyed sets round their outer
-// corners.
-Picture NinePiece(int k, int band, int run, const Style& s, bool keyed) {
+// corners. With `through`, the top and bottom bands run straight through the corners (the sides butt
+// against them), so that two frames drawn side by side without the side they share join in one band.
+Picture NinePiece(int k, int band, int run, const Style& s, bool keyed, bool through = false) {
   const bool corner = k == 0 || k == 2 || k == 6 || k == 8;
   const bool vertical = k == 1 || k == 7, horizontal = k == 3 || k == 5;
   const int w = corner || vertical ? band : run, h = corner || horizontal ? band : run;
@@ -215,9 +217,9 @@ Picture NinePiece(int k, int band, int run, const Style& s, bool keyed) {
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
       const int dx = right ? w - 1 - x : x, dy = bottom ? h - 1 - y : y;
-      int d = corner ? std::min(dx, dy) : vertical ? dx : dy;
+      int d = corner ? (through ? dy : std::min(dx, dy)) : vertical ? dx : dy;
       p.at(x, y) = Band(s, d, band);
-      if (corner && keyed && dx + dy < 2) p.at(x, y) = kClear;
+      if (corner && keyed && !through && dx + dy < 2) p.at(x, y) = kClear;
     }
   // A stud in the middle of each edge piece marks the tiling period.
   if (!corner && band >= 5) {
@@ -263,6 +265,8 @@ enum class Symbol {
   DownArrow,
   LeftArrow,
   RightArrow,
+  DoubleLeft,
+  DoubleRight,
   Cross,
   Tick,
   Minus,
@@ -281,6 +285,14 @@ void DrawSymbol(Picture& p, Symbol symbol, int offset, u16 c) {
     case Symbol::RightArrow: Arrow(p, x0, y0, span, 1, c); break;
     case Symbol::DownArrow: Arrow(p, x0, y0, span, 2, c); break;
     case Symbol::LeftArrow: Arrow(p, x0, y0, span, 3, c); break;
+    case Symbol::DoubleLeft:
+    case Symbol::DoubleRight: {
+      // Two heads one after the other: a page at a time, or a long way, beside the single arrows.
+      const int d = symbol == Symbol::DoubleRight ? 1 : 3, shift = span / 4 + 1;
+      Arrow(p, x0 - shift, y0, span, d, c);
+      Arrow(p, x0 + shift, y0, span, d, c);
+      break;
+    }
     case Symbol::Cross:
       for (int i = 0; i < span; ++i) {
         Fill(p, x0 + i, y0 + i, 2, 1, c);
@@ -305,10 +317,21 @@ void DrawSymbol(Picture& p, Symbol symbol, int offset, u16 c) {
       Arrow(p, right ? x0 + r : x0, y0 + span - r, r, right ? 1 : 3, c);
       break;
     }
-    case Symbol::Book:
-      Fill(p, x0, y0 + 1, span / 2 - 1, span - 2, c);
-      Fill(p, x0 + span / 2 + 1, y0 + 1, span - span / 2 - 1, span - 2, c);
+    case Symbol::Book: {
+      // A closed spell book standing face on: a red cover with a dark spine and a gold gem, and the
+      // pages' cream edges showing at the side and foot.
+      const int t = std::max(1, span / 8), coverW = span - 2 * t, coverH = span - t;
+      for (int y = 0; y < span; ++y)  // the pages' edges, a line between every other leaf
+        for (int x = t; x < span; ++x) Set(p, x0 + x, y0 + y, (x + y) % 2 ? c : Rgb565(200, 186, 150));
+      Fill(p, x0, y0, coverW, coverH, Rgb565(60, 14, 14));
+      Fill(p, x0 + 1, y0 + 1, coverW - 2, coverH - 2, Rgb565(168, 36, 34));
+      Fill(p, x0 + 1, y0 + 1, std::max(1, coverW / 5), coverH - 2, Rgb565(110, 20, 20));  // the spine
+      const int cx = x0 + coverW / 2 + coverW / 10, cy = y0 + coverH / 2, r = std::max(1, coverW / 4);
+      for (int dy = -r; dy <= r; ++dy)
+        for (int dx = -r; dx <= r; ++dx)
+          if (std::abs(dx) + std::abs(dy) <= r) Set(p, cx + dx, cy + dy, Rgb565(250, 214, 90));
       break;
+    }
     case Symbol::Flask:
       Fill(p, x0 + span / 3, y0, span / 3, span / 3, c);
       Fill(p, x0 + 1, y0 + span / 3, span - 2, span - span / 3, c);
@@ -400,7 +423,9 @@ struct ButtonArt {
 
 const ButtonArt kButtons[] = {
     {60, 16, 16, Symbol::UpArrow},    {62, 16, 16, Symbol::DownArrow},    // list scrolling
-    {135, 20, 32, Symbol::LeftArrow}, {137, 20, 32, Symbol::RightArrow},  // page buttons
+    // The page buttons: page back and on, but also a step of ten, the least and the most, the previous and
+    // the next choice, often beside the single arrows of 449 and 451; double heads tell them apart.
+    {135, 20, 32, Symbol::DoubleLeft}, {137, 20, 32, Symbol::DoubleRight},
     {143, 18, 36, Symbol::Cross},     {145, 18, 36, Symbol::Tick},       {147, 18, 36, Symbol::Minus},
     {449, 16, 16, Symbol::LeftArrow}, {451, 16, 16, Symbol::RightArrow},  // decrease and increase
 };
@@ -628,7 +653,8 @@ Art RoleArt(u32 slot, bool large) {
   if (slot >= R::kHudFrame && slot < R::kHudFrame + 9) {
     const Style bronze{Rgb565(40, 28, 10), Rgb565(232, 196, 120), Rgb565(176, 132, 60), Rgb565(96, 66, 24),
                        Rgb565(0, 0, 0)};
-    return {NinePiece(int(slot - R::kHudFrame), large ? 4 : 2, 8, bronze, true), 0};
+    // Drawn opaque; the bands run through the corners, so the strip's two halves join without a seam.
+    return {NinePiece(int(slot - R::kHudFrame), large ? 4 : 2, 8, bronze, false, true), 0};
   }
   if (slot >= R::kRaise && slot < R::kRaise + 2)
     return {SymbolButton(large ? 24 : 12, Symbol::UpArrow, slot != R::kRaise), 0};
@@ -756,10 +782,12 @@ Art MenuArt(u32 slot, bool large) {
     Gradient(p, 190, 96, 70, 40, 36, 46);
     Fill(p, 0, 150, 160, 42, Rgb565(30, 44, 40));  // the marsh
     for (int x = 4; x < 160; x += 9) Fill(p, x, 150 + (x * 7) % 9, 1, 20, Rgb565(50, 70, 48));
-    if (slot == 421) {  // the watchtower
-      Fill(p, 54, 40, 40, 120, Rgb565(36, 30, 34));
-      for (int x = 50; x < 100; x += 10) Fill(p, x, 32, 6, 10, Rgb565(36, 30, 34));
-      Fill(p, 70, 70, 8, 12, Rgb565(240, 200, 90));
+    if (slot == 421) {
+      // The watchtower stands at the far left: the menu's words begin an eighth of the screen in on every
+      // layout (a quarter of this picture), and its lit window must not sit under them.
+      Fill(p, 4, 40, 30, 120, Rgb565(36, 30, 34));
+      for (int x = 0; x < 40; x += 10) Fill(p, x, 32, 6, 10, Rgb565(36, 30, 34));
+      Fill(p, 15, 70, 8, 12, Rgb565(240, 200, 90));
     } else {  // reeds and a pool
       Fill(p, 20, 164, 120, 12, Rgb565(60, 80, 110));
       for (int x = 10; x < 150; x += 6) Fill(p, x, 110 + (x * 13) % 30, 2, 60, Rgb565(24, 34, 24));
@@ -779,56 +807,67 @@ Art MenuArt(u32 slot, bool large) {
 // ---- the card game's pictures ----
 
 // Sizes by family: a card (its frame and back), the picture on the frame (also a marker), the give-up
-// button; the marks, the hit picture and the background tile serve both.
+// button, and the scale at which the art sources' card symbols and deck emblems are drawn; the marks, the
+// hit picture and the background tile serve both.
 struct CardSizes {
-  int cardW, cardH, artW, artH, buttonW, buttonH;
+  int cardW, cardH, artW, artH, buttonW, buttonH, symbolScale;
 };
-constexpr CardSizes kCompactCards{40, 56, 24, 36, 48, 18};
-constexpr CardSizes kLargeCards{64, 88, 44, 64, 80, 28};
+constexpr CardSizes kCompactCards{40, 56, 24, 36, 48, 18, 1};
+constexpr CardSizes kLargeCards{64, 88, 44, 64, 80, 28, 2};
+
+// A card's symbol in the art sources (card_<name>) and its border on the card's picture.
+constexpr int kCardSymbolW = 20, kCardSymbolH = 28, kCardBorder = 2;
+static_assert(kCompactCards.artW >= kCardSymbolW * kCompactCards.symbolScale + 2 * kCardBorder &&
+              kCompactCards.artH >= kCardSymbolH * kCompactCards.symbolScale + 2 * kCardBorder);
+static_assert(kLargeCards.artW >= kCardSymbolW * kLargeCards.symbolScale + 2 * kCardBorder &&
+              kLargeCards.artH >= kCardSymbolH * kLargeCards.symbolScale + 2 * kCardBorder);
 
 // The deck's colours: warrior rust, sorcerer blue, necromancer green.
 constexpr int kDeckColours[SCardSet::kDecks][3] = {{150, 70, 40}, {50, 80, 170}, {60, 120, 70}};
-constexpr char kDeckLetters[SCardSet::kDecks] = {'W', 'S', 'N'};
-// The deck as the card's own picture names it (a lone S reads as a 5 in the pictures' font).
-const char* const kDeckTags[SCardSet::kDecks] = {"WAR", "SOR", "NEC"};
 
-std::string Upper(const std::string& text) {
-  std::string out = text;
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+// The art sources' name of a card's symbol: "card_" and the card's name in lower case, each run of other
+// characters than letters and digits one underscore ("Will-o'-the-wisp": card_will_o_the_wisp).
+std::string CardSymbolName(const char* name) {
+  std::string out = "card_";
+  bool gap = false;
+  for (const char* c = name; *c; ++c) {
+    const char ch = *c;
+    if ((ch >= 'a' && ch <= 'z') || (ch >= '0' && ch <= '9') || (ch >= 'A' && ch <= 'Z')) {
+      if (gap && out.back() != '_') out += '_';
+      out += ch >= 'A' && ch <= 'Z' ? char(ch - 'A' + 'a') : ch;
+      gap = false;
+    } else {
+      gap = true;
+    }
+  }
   return out;
 }
 
-// A card's own picture: the deck's colour, a band by class, the deck letter with the index, then the
-// name's words, one to a line, cut to the width: so that a frame shows which card lies where.
-Art CardArt(u32 deck, u32 index, const CardSizes& z) {
+// Draws a picture of the art sources over p at (x, y), each pixel k x k; its clear pixels leave p.
+void Stamp(Picture& p, const Picture& art, int x, int y, int k) {
+  for (int j = 0; j < art.height * k; ++j)
+    for (int i = 0; i < art.width * k; ++i)
+      if (const u16 c = art.at(i / k, j / k); c != kClear) Set(p, x + i, y + j, c);
+}
+
+// A card's own picture: the symbol of what it does (data/sample/art/cards.art), centred on a pale ground
+// of the deck's colour inside a border of that colour, so that a hand shows at a glance what each card
+// does and the deck it belongs to; the name and text show when the card is tapped.
+bool CardArt(Context& context, u32 deck, u32 index, const CardSizes& z, Art& out) {
   const SCardRow* row = SCardSet::Row(deck, index);
   const int* c = kDeckColours[deck];
-  Art art{Picture(z.artW, z.artH, Shade(c[0], c[1], c[2], 0)), 0};
-  Picture& p = art.picture;
-  for (int y = 0; y < p.height; ++y)
-    for (int x = 0; x < p.width; ++x)
-      if ((x + 2 * y) % 9 == 0) p.at(x, y) = Shade(c[0], c[1], c[2], 18);
-  const u16 band = row->cardClass & (kCardInstant | kCardCombo) ? Rgb565(230, 200, 90) : Rgb565(190, 200, 215);
-  Fill(p, 0, 0, p.width, 7, band);
-  Outline(p, 0, 0, p.width, p.height, Shade(c[0] / 3, c[1] / 3, c[2] / 3, 0));
-  const std::string id = kDeckTags[deck] + std::to_string(index);
-  DrawText(p, 1 + (p.width - 2 - TextWidth(id, 1)) / 2, 1, id, Rgb565(30, 20, 10), 1);
-  const int perLine = (p.width - 2) / 4;
-  std::string name = Upper(row->name), word;
-  int y = 10;
-  for (size_t i = 0; i <= name.size() && y + 5 <= p.height - 1; ++i) {
-    if (i < name.size() && name[i] != ' ') {
-      word += name[i];
-      continue;
-    }
-    if (word.empty()) continue;
-    if (int(word.size()) > perLine) word.resize(size_t(perLine));
-    DrawText(p, 1 + (p.width - 2 - TextWidth(word, 1)) / 2, y, word, 0xFFFF - 1, 1);
-    y += 7;
-    word.clear();
-  }
-  return art;
+  Picture symbol;
+  if (!DrawArt(context, "card pictures: " + std::string(row->name), CardSymbolName(row->name), symbol, kCardSymbolW,
+               kCardSymbolH))
+    return false;
+  out = Art{Picture(z.artW, z.artH,
+                    Rgb565(c[0] + (255 - c[0]) * 3 / 5, c[1] + (255 - c[1]) * 3 / 5, c[2] + (255 - c[2]) * 3 / 5)),
+            0};
+  for (int b = 0; b < kCardBorder; ++b)
+    Outline(out.picture, b, b, z.artW - 2 * b, z.artH - 2 * b, Rgb565(c[0], c[1], c[2]));
+  const int k = z.symbolScale;
+  Stamp(out.picture, symbol, (z.artW - kCardSymbolW * k) / 2, (z.artH - kCardSymbolH * k) / 2, k);
+  return true;
 }
 
 // A keyed card-sized picture with rounded corners, filled.
@@ -856,6 +895,24 @@ Art ShipArt() {
   return a;
 }
 
+// A deck's back: the deck's colour with its emblem from the art sources (cardback_<deck>: crossed swords,
+// a star, a skull).
+bool CardBackArt(Context& context, u32 deck, const CardSizes& z, Art& out) {
+  const int* c = kDeckColours[deck];
+  out = Art{CardShape(z.cardW, z.cardH, Shade(c[0], c[1], c[2], -30), Rgb565(240, 220, 150)), 0};
+  Picture& p = out.picture;
+  for (int y = 3; y < z.cardH - 3; ++y)
+    for (int x = 3; x < z.cardW - 3; ++x)
+      if ((x + y) % 6 == 0 || (x - y + 600) % 6 == 0) p.at(x, y) = Shade(c[0], c[1], c[2], 10);
+  Picture emblem;
+  if (!DrawArt(context, "card pictures: the backs", std::string("cardback_") + SCardSet::DeckName(deck), emblem))
+    return false;
+  const int k = z.symbolScale, x = (z.cardW - emblem.width * k) / 2, y = (z.cardH - emblem.height * k) / 2;
+  Fill(p, x - k, y - k, (emblem.width + 2) * k, (emblem.height + 2) * k, Shade(c[0], c[1], c[2], -30));
+  Stamp(p, emblem, x, y, k);
+  return true;
+}
+
 Art CardScreenArt(u32 role, const CardSizes& z, bool large) {
   const int k = large ? 2 : 1;
   switch (role) {
@@ -863,18 +920,6 @@ Art CardScreenArt(u32 role, const CardSizes& z, bool large) {
       Art a{Picture(32, 32), 0};
       for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 32; ++x) a.picture.at(x, y) = Shade(24, 60, 40, ((x * 5 + y * 3) % 11 < 2) ? 10 : 0);
-      return a;
-    }
-    case kCardBackFirst:
-    case kCardBackFirst + 1:
-    case kCardBackFirst + 2: {
-      const u32 deck = role - kCardBackFirst;
-      const int* c = kDeckColours[deck];
-      Art a{CardShape(z.cardW, z.cardH, Shade(c[0], c[1], c[2], -30), Rgb565(240, 220, 150)), 0};
-      for (int y = 3; y < z.cardH - 3; ++y)
-        for (int x = 3; x < z.cardW - 3; ++x)
-          if ((x + y) % 6 == 0 || (x - y + 600) % 6 == 0) a.picture.at(x, y) = Shade(c[0], c[1], c[2], 10);
-      DrawCentredText(a.picture, std::string(1, kDeckLetters[deck]), Rgb565(240, 220, 150), k + 1);
       return a;
     }
     case kCardMarkerFrame:
@@ -1143,9 +1188,18 @@ void BuildPictures(Context& context) {
     const i32 mode = large ? kLargeMode : kCompactMode;
     for (u32 deck = 0; deck < SCardSet::kDecks; ++deck)
       for (u32 index = 0; index < SCardSet::kCardsPerDeck; ++index)
-        if (!writeCard(SCardSet::PictureRecord(deck, index, mode), CardArt(deck, index, z))) return;
-    for (u32 role = 0; role < kCardScreenPictures; ++role)
-      if (!writeCard(CardScreenRecord(role, !large), CardScreenArt(role, z, large))) return;
+        if (Art art;
+            !CardArt(context, deck, index, z, art) || !writeCard(SCardSet::PictureRecord(deck, index, mode), art))
+          return;
+    for (u32 role = 0; role < kCardScreenPictures; ++role) {
+      Art art;
+      if (role >= kCardBackFirst && role < kCardBackFirst + SCardSet::kDecks) {
+        if (!CardBackArt(context, role - kCardBackFirst, z, art)) return;
+      } else {
+        art = CardScreenArt(role, z, large);
+      }
+      if (!writeCard(CardScreenRecord(role, !large), art)) return;
+    }
   }
 
   // The death screen's banners and grave and the race pictures are pixel art of data/sample/art.

@@ -11,15 +11,35 @@
 
 namespace Os {
 
-i32 KeyCodeFromSdl(i32 k) {
+namespace {
+
+constexpr i32 kHostArrows[4] = {SDLK_UP, SDLK_RIGHT, SDLK_DOWN, SDLK_LEFT};
+// The handheld's arrows clockwise from up: a quarter turn of the handheld moves each one place.
+constexpr i32 kArrowsClockwise[4] = {kKeyUp, kKeyRight, kKeyDown, kKeyLeft};
+
+i32 ArrowIndex(i32 sdlKey) {
+  for (i32 i = 0; i < 4; ++i)
+    if (kHostArrows[i] == sdlKey) return i;
+  return -1;
+}
+
+}  // namespace
+
+i32 KeyCodeFromSdl(i32 k, u32 orientation) {
+  if (const i32 arrow = ArrowIndex(k); arrow >= 0) {
+    // Held in left landscape, the handheld's right button points up in the picture; in right landscape its left.
+    const i32 turn = orientation == 0 ? 0 : orientation == 1 ? 1 : 3;
+    return kArrowsClockwise[(arrow + turn) % 4];
+  }
   switch (k) {
-    case SDLK_UP: return kKeyUp;
-    case SDLK_DOWN: return kKeyDown;
-    case SDLK_LEFT: return kKeyLeft;
-    case SDLK_RIGHT: return kKeyRight;
     case SDLK_RETURN:
     case SDLK_KP_ENTER: return kKeyEnter;
     case SDLK_SPACE: return kKeySpace;
+    case SDLK_TAB: return kKeyTab;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return kKeyShift;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return kKeyControl;
     case SDLK_BACKSPACE: return 8;
     case SDLK_ESCAPE: return 27;
     case SDLK_F1: return kKeyApp1;
@@ -31,6 +51,31 @@ i32 KeyCodeFromSdl(i32 k) {
   if (k >= SDLK_a && k <= SDLK_z) return 'A' + (k - SDLK_a);
   if (k >= SDLK_0 && k <= SDLK_9) return '0' + (k - SDLK_0);
   return 0;
+}
+
+i32* SdlKeys::Held(i32 sdlKey) {
+  const i32 arrow = ArrowIndex(sdlKey);
+  return arrow >= 0 ? &heldArrows_[arrow] : nullptr;
+}
+
+i32 SdlKeys::Down(i32 sdlKey, u32 orientation) {
+  i32* held = Held(sdlKey);
+  if (held && *held) return *held;  // a repeat of a key held since before a turn
+  const i32 key = KeyCodeFromSdl(sdlKey, orientation);
+  if (held) *held = key;
+  return key;
+}
+
+i32 SdlKeys::Up(i32 sdlKey, u32 orientation) {
+  i32* held = Held(sdlKey);
+  if (!held || !*held) return KeyCodeFromSdl(sdlKey, orientation);
+  const i32 key = *held;
+  *held = 0;
+  return key;
+}
+
+void SdlKeys::Forget() {
+  for (i32& held : heldArrows_) held = 0;
 }
 
 namespace {
@@ -69,6 +114,7 @@ class SdlWindows : public WindowManager {
   SDL_Texture* texture_ = nullptr;
   PanelGdi* gdi_ = nullptr;
   bool penDown_ = false;
+  SdlKeys keys_;
 };
 
 class SdlGdi : public PanelGdi {
@@ -215,6 +261,7 @@ void SdlWindows::Handle(const SDL_Event& e) {
           // that nothing keeps repeating.
           for (i32 key = 1; key < 256; ++key)
             if (GetKeyState(key) < 0) PostMessage(main, kMsgKeyUp, WParam(key), LParam(0xC0000001u));
+          keys_.Forget();
           PostMessage(main, kMsgActivate, 0, 0);
           break;
         case SDL_WINDOWEVENT_FOCUS_GAINED: PostMessage(main, kMsgActivate, 1, 0); break;
@@ -228,9 +275,11 @@ void SdlWindows::Handle(const SDL_Event& e) {
       break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
-      const i32 key = KeyCodeFromSdl(e.key.keysym.sym);
+      const bool down = e.type == SDL_KEYDOWN;
+      const i32 key =
+          down ? keys_.Down(e.key.keysym.sym, KeyOrientation()) : keys_.Up(e.key.keysym.sym, KeyOrientation());
       if (!key) break;
-      if (e.type == SDL_KEYDOWN)
+      if (down)
         PostMessage(main, kMsgKeyDown, WParam(key), 1 | (e.key.repeat ? kKeyRepeatBit : 0));
       else
         PostMessage(main, kMsgKeyUp, WParam(key), LParam(0xC0000001u));
