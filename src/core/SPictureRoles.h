@@ -11,10 +11,13 @@ namespace PictureRole {
 inline constexpr u16 kPlaceholder = 281;  // a picture control without picture, drawn keyed and centred
 inline constexpr u16 kBadge0 = 282;       // the portrait's two badges (which 0 and not 0)
 inline constexpr u16 kBadge1 = 283;
-inline constexpr u16 kPaperDoll = 284;     // the character sheet's paper doll, opaque
-inline constexpr u16 kDollOverlay7 = 285;  // drawn keyed over the items of doll slots 7, 8 and 9
-inline constexpr u16 kDollOverlay8 = 286;
-inline constexpr u16 kDollOverlay9 = 287;
+// The paper doll (opaque) and the marks drawn keyed over the items of its slots 7, 8 and 9: one picture and
+// a run of three, the slots whose records the 240x240 screen reads apart from the other compact screens,
+// as its doll alone sets its slots 20 pixels apart where they stand 30 apart.
+inline constexpr u16 kPaperDoll = 405;
+inline constexpr u16 kDollOverlay7 = 406;
+inline constexpr u16 kDollOverlay8 = 407;
+inline constexpr u16 kDollOverlay9 = 408;
 inline constexpr u16 kCompassBand = 288;     // the compass band (120 columns: 3 degrees each), opaque
 inline constexpr u16 kCompassOverlay = 289;  // the band's keyed overlay, as wide as the band
 inline constexpr u16 kCompassLeftCap = 290;  // blended over the band's ends
@@ -53,7 +56,7 @@ inline constexpr u16 kQuestStatus = 413;
 // as the message box's buttons (slots 10 and 13) are light under its dark ones.
 inline constexpr u16 kMenuButtonUp = 242;
 inline constexpr u16 kMenuButtonDown = 245;
-// Tiled behind dark texts: the map, mark and recall, lock picking, potion and spell book dialogs, the quests page.
+// Tiled behind dark texts: the map, mark and recall, potion and spell book dialogs, the quests page.
 inline constexpr u16 kParchment = 248;
 // Not a slot: the hit picture over the card screen's portraits is record 4300 of "DuskmireData", which the
 // card state reads with its other pictures (screens/cards/SCardPictures.h), as the 462 slots end at 461.

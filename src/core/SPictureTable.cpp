@@ -53,9 +53,6 @@ constexpr u32 Modes(std::initializer_list<int> modes) {
 constexpr SPictureOverride kOverrides[] = {
     {405, 4055, Modes({8})},    {406, 4056, Modes({8})},    {407, 4057, Modes({8})},    {408, 4058, Modes({8})},
     {417, 4053, Modes({5, 8})}, {418, 4054, Modes({5, 8})}, {437, 3686, Modes({3, 4})},
-    // The paper doll and its overlays, drawn for the doll's tightest places (20-pixel slots): the compact
-    // pictures are made for 30-pixel slots and would cover the pack beside the doll.
-    {284, 4250, Modes({5, 8})}, {285, 4251, Modes({5, 8})}, {286, 4252, Modes({5, 8})}, {287, 4253, Modes({5, 8})},
 };
 
 constexpr u32 CountSlots() {

@@ -1,7 +1,6 @@
 #include "dialogs/SDialogLockpick.h"
 
 #include "core/SGameCore.h"
-#include "core/SPictureRoles.h"
 #include "core/ui/SRgb.h"
 #include "foundation/SRandom.h"
 #include "foundation/TimeUtil.h"
@@ -33,17 +32,16 @@ void SDialogLockpick::Open(SMapObjectInst* lockTarget) {
   ClearControls();
   SetLayout(kLayout);
   CenterInView();
-  SetBackgroundPicture(core ? core->Picture(PictureRole::kParchment) : nullptr);
+  // Dark flagstones, on which the pick's name reads in its white; the title and the chance are light too.
+  SetBackgroundPicture(core ? core->Picture(0) : nullptr);
   AddFrame(frame, kFrameId, true);
-  AddText(title, kTitleId, "Picking a lock", STextCtrl::kCentred | STextCtrl::kMiddle, RgbWord(0x161616),
-          SGameCore::kLightTextColour);
+  const u32 centred = STextCtrl::kCentred | STextCtrl::kMiddle;
+  AddText(title, kTitleId, "Picking a lock", centred, RgbWord(0xFFFFFF), RgbWord(0x161616));
   AddLayoutControl(&picture, kPictureId);
-  // The pick's name and the chance are dark like the title, on the same light page.
-  AddText(name, kNameId, "", STextCtrl::kCentred | STextCtrl::kMiddle, RgbWord(0x161616), SGameCore::kLightTextColour);
+  AddText(name, kNameId, "", centred, RgbWord(0xFFFFFF), RgbWord(0x161616));
   AddPictureButton(previous, kPreviousId, kPreviousSlot);
   AddPictureButton(next, kNextId, kNextSlot);
-  AddText(chance, kChanceId, "", STextCtrl::kCentred | STextCtrl::kMiddle, RgbWord(0x161616),
-          SGameCore::kLightTextColour);
+  AddText(chance, kChanceId, "", centred, RgbWord(0xC8C8C8), RgbWord(0x161616));
   AddPictureButton(pick, kTrapCode, kConfirmSlot);
   AddPictureButton(close, kCloseCode, kCloseSlot);
   FillPickList();

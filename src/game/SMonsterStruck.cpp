@@ -331,8 +331,8 @@ void SMonster::Die(SStateGame& game, SMapArea& area, SMapMonster& placed, SMapOb
       game.window.FillFromTemplate(area, placed, *bag);
     }
   }
-  // The player is told what the kill earned ("You have received 5 xp.").
-  if (!quiet && game.core && experience) game.core->player.ChangeXp(experience, true);
+  // The kill's experience, unreported: the death is seen and heard, and a level it brings has its own box.
+  if (!quiet && game.core && experience) game.core->player.ChangeXp(experience, false);
   game.RemoveObjectAt(area, placed);
   if (game.soundPick == this) game.soundPick = nullptr;
   area.RemoveMonster(placed.id);  // frees `placed` with its own container and effects

@@ -367,6 +367,7 @@ void SStateGame::Paint() {
     subDialog->Paint();
     return;
   }
+  FollowGauges();
   // Whatever a full repaint draws lies under the view (the view's own frame), so it goes first.
   if (NeedsFullRepaint()) PaintControls();
   PaintView();
@@ -377,6 +378,14 @@ void SStateGame::Paint() {
     subDialog->SetFullRepaint();
     subDialog->Paint();
   }
+}
+
+void SStateGame::FollowGauges() {
+  if (!core) return;
+  SPlayer& player = core->player;
+  const i32 hp = player.GetHealthPercent(), mana = player.GetManaPercent();
+  if (hitPoints.shown != hp) hitPoints.SetPercent(hp);
+  if (spellPoints.shown != mana) spellPoints.SetPercent(mana);
 }
 
 SRandom& SStateGame::Random() { return core && core->random ? *core->random : *window.Random(); }

@@ -27,6 +27,7 @@
 #include "graphics/renderer/SWorldView.h"
 #include "script/SDialogEntry.h"
 #include "world/SPeopleTables.h"
+#include "world/SSkyTypeTable.h"
 
 class SFpsItem;
 class SItem;
@@ -141,6 +142,10 @@ class SStateGame : public SState {
   void LayoutHud();
   // The camera from the player, the 3D view, the movement buttons and the rain.
   void PaintView();
+  // The hp and mana bars set afresh when the share they show is no longer the player's: the pools' own
+  // changes set them at once, and this catches a maximum that moved (its effects and attributes change
+  // in many places: potions, effects running out, items put on or taken off, abilities, the sheet).
+  void FollowGauges();
   // The hand-item zones over the hand pictures as they are drawn now (after the offsets are scaled).
   void UpdateHandZones();
   // Points the world view at the scene tables and the image cache's tables (they move when they grow).
@@ -718,6 +723,8 @@ class SStateGame : public SState {
   };
   HandZone handZones[2];
   u32 skyRotation = 0;
+  // The sky last chosen: an hour whose part of the day no sky type serves leaves it as it was.
+  SSkyChoice skyChoice;
   u32 spellHitMessage = 0;
   // The trapped object of the Open / Disarm / Pick prompt.
   SMapArea* trappedArea = nullptr;

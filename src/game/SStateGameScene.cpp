@@ -653,7 +653,7 @@ void SStateGame::UpdateSkyAndLight(bool dayNight) {
   if (!core) return;
   SSkyTypeTable& skies = core->world.rules.skies;
   if (map && window.IsJoined()) {
-    SSkyChoice choice;
+    SSkyChoice& choice = skyChoice;
     bool chosen = false;
     if (thunderPending) chosen = skies.SelectSkyByName(SSkyTypeTable::kThunderSky, choice);
     if (!chosen && !forcedSky.IsEmpty()) chosen = skies.SelectSkyByName(forcedSky.CStr(), choice);
@@ -666,6 +666,8 @@ void SStateGame::UpdateSkyAndLight(bool dayNight) {
     skyImage = choice.imageSlot;
     skyPalette = choice.paletteSlot;
     skyFlags = 1 | 4;
+    // A sky with an animation turns (timer 5) for as long as it is the sky.
+    skyRotation = choice.animation != 0 ? 1 : 0;
     view.fogColor = choice.fogColour;
     if (SRenderer* renderer = display ? display->Renderer() : nullptr)
       renderer->ResetRain(rainIntensity, IsNight() ? 27469 : 42292);
@@ -675,8 +677,10 @@ void SStateGame::UpdateSkyAndLight(bool dayNight) {
     visibleCells = std::max(1, light * 6 / 100);
     nearDistance = visibleCells * 336;
     skies.ReleaseOtherSkies(nullptr);
+    skyChoice = SSkyChoice{};
     skyImage = 0;
     skyFlags = 0;
+    skyRotation = 0;
     const auto* ceiling = static_cast<const SMapObjectType*>(map->ceilingType);
     backgroundImage = ceiling ? ceiling->ImageAt(0) : 0;
     backgroundPalette = Pal(map->ceilingPalette);

@@ -1,7 +1,9 @@
 // Lock picking: the chance words at their thresholds, the wear and the success rule on fixed seeds, and
 // the dialog on the cellar door through the game state: the picks listed by condition, a pick worn out of
-// the list, success, a failure that shows "Failed" for a second, a trap going off, and a lock too hard.
+// the list, success, a failure that shows "Failed" for a second, a trap going off, a lock too hard, and
+// the texts light on a dark ground.
 #include "GameDialogs.h"
+#include "core/ui/SRgb.h"
 #include "dialogs/SDialogLockpick.h"
 #include "foundation/SRandom.h"
 #include "game/SStateGame.h"
@@ -96,6 +98,29 @@ TEST(Lockpick, ThePickPromptOpensItOnTheDoorWithTheUsablePicks) {
   EXPECT_FALSE(g.dialog().next.IsEnabled());
   g.dialog().OnCommand(SDialogLockpick::kCloseCode);
   EXPECT_EQ(g.state().subMode, SStateGame::kWalking);
+}
+
+// The pick's name in font 1 and white, the title and the chance light as well, on dark flagstones (the
+// contrast check reads them on the screen).
+TEST(Lockpick, ItsTextsAreLightOnADarkGround) {
+  PickGame g;
+  g.SetLock(1, 0);
+  g.give("base_key_lockpick", 1, 5000);
+  g.Open();
+  ASSERT_EQ(g.state().subMode, SStateGame::kLockpick);
+  EXPECT_EQ(g.dialog().backgroundPicture, g.core().Picture(0));
+  const struct {
+    const char* what;
+    const STextCtrl& text;
+    u32 colour;
+  } texts[] = {{"title", g.dialog().title, 0xFFFFFF},
+               {"name", g.dialog().name, 0xFFFFFF},
+               {"chance", g.dialog().chance, 0xC8C8C8}};
+  for (const auto& t : texts) {
+    EXPECT_EQ(t.text.fontNumber, 1u) << t.what;
+    EXPECT_EQ(t.text.colour, RgbWord(t.colour)) << t.what;
+    EXPECT_EQ(t.text.shade, RgbWord(0x161616)) << t.what;
+  }
 }
 
 TEST(Lockpick, AWornPickLeavesTheListAndTheTextsFollow) {

@@ -1,8 +1,8 @@
 // The player's fight through the real program, headless, on the sample world with the game's generator
 // seeded: on the south road a rat (melee) and a spitter (missile) come at the player, who swings a short
 // sword (action 3000) until the rat dies; the log tells each swing's hit points on both sides, the sounds
-// and the music, the kill's message box and its frame, the rat's loot bag, the experience, and the danger
-// running down after the fight.
+// and the music, what the screen shows after the kill (no box, unless the kill brings a level), the rat's
+// loot bag, the experience, and the danger running down after the fight.
 #include "WalkGame.h"
 #include "core/SGameCore.h"
 #include "game/SMonster.h"
@@ -35,7 +35,7 @@ std::string BoxText(const GameHarness& game) {
   return text;
 }
 
-std::string FightTheRoad(u32 seed, std::vector<u16>* killFrame = nullptr) {
+std::string FightTheRoad(u32 seed, std::vector<u16>* killFrame = nullptr, u32 startXp = 0) {
   WalkGame w;
   w.withMonsters = true;
   std::ostringstream log;
@@ -50,6 +50,7 @@ std::string FightTheRoad(u32 seed, std::vector<u16>* killFrame = nullptr) {
   player.EquipItem(player.AddItems(mail, 1), false);
   player.attributes[3] = 20;
   player.hp = 80;
+  player.xp = startXp;
   s.SetHandView(false, false);
   SMapArea* road = s.window.CurrentArea();
   SMapMonster* rat = road->FindMonsterById(2);
@@ -77,14 +78,18 @@ std::string FightTheRoad(u32 seed, std::vector<u16>* killFrame = nullptr) {
         << ", danger " << s.dangerCountdown << ", sounds" << Joined(w.Sounds()) << ", music"
         << Joined(w.Sounds("music")) << "\n";
     w.MarkSounds();
-    if (s.subMode == SStateGame::kMessageBox) {
-      // The kill's message stays until the player closes it.
-      log << "message box:" << BoxText(w.game) << "\n";
+    if (!now) {
+      // The kill, ten frames on: a box only for a level it brought, which stays until the player closes it.
       w.game.frame(10);
-      if (s.subMode != SStateGame::kMessageBox) return log.str() + "the box went by itself\n";
+      const bool box = s.subMode == SStateGame::kMessageBox;
+      log << "ten frames on: " << (box ? "message box:" + BoxText(w.game) : "no box") << "\n";
       if (killFrame) *killFrame = w.game.frames().back().pixels;
-      w.game.press(3006);
-      if (!w.game.waitUntil(GameHarness::gameIdle(), 200)) return log.str() + "not idle after the box\n";
+      if (box) {
+        w.game.press(3006);
+        if (!w.game.waitUntil(GameHarness::gameIdle(), 200)) return log.str() + "not idle after the box\n";
+      }
+    } else if (s.subMode == SStateGame::kMessageBox) {
+      return log.str() + "a box before the kill:" + BoxText(w.game) + "\n";
     }
   }
   log << "== after the fight\n";
@@ -115,9 +120,19 @@ TEST(FightReplay, ThePlayerSwingsUntilTheRatDies) {
   const std::string log = FightTheRoad(21, &kill);
   EXPECT_EQ(testgolden::CompareText("fight_replay_road", log), "");
   EXPECT_EQ(FightTheRoad(21), log) << "the same seed plays the same fight";
-  // The kill's experience, in a box over the view ten frames on.
+  // Ten frames after the kill the view shows the rat's bag where it fell, and no box.
   ASSERT_EQ(kill.size(), 240u * 320u);
-  EXPECT_EQ(testpng::CompareGolden("fight_kill_message_240x320", kill.data(), 240, 320, 240), "");
+  EXPECT_EQ(testpng::CompareGolden("fight_kill_240x320", kill.data(), 240, 320, 240), "");
+}
+
+// The rat's 5 experience points take a player at 399 to level 2: the level's box opens after the kill.
+TEST(FightReplay, AKillThatBringsALevelShowsTheLevelsBox) {
+  std::vector<u16> kill;
+  const std::string log = FightTheRoad(21, &kill, 399);
+  EXPECT_NE(log.find("ten frames on: message box: You have reached level 2."), std::string::npos) << log;
+  EXPECT_NE(log.find("level 2 xp 404"), std::string::npos) << log;
+  ASSERT_EQ(kill.size(), 240u * 320u);
+  EXPECT_EQ(testpng::CompareGolden("fight_kill_level_240x320", kill.data(), 240, 320, 240), "");
 }
 
 }  // namespace

@@ -249,4 +249,82 @@ TEST(GameWeather, NoThunderUnderground) {
   }
 }
 
+// The sky turns while the sky chosen has an animation (the sample's night sky has one, its day sky none):
+// two frames of the street some seconds apart differ in the view's sky by night and not by day.
+TEST(GameSky, TheNightSkyTurnsAndTheDaySkyStandsStill) {
+  for (const bool night : {true, false}) {
+    SCOPED_TRACE(night ? "night" : "day");
+    WalkGame w;
+    ASSERT_TRUE(w.Enter("base_out0101", 17, 17, 0, night ? 23 * 60 : 12 * 60));
+    const SWorldView& v = w.state().view;
+    // The sky rows: the top fifth of the view, above the town's roofs.
+    auto sky = [&] {
+      std::vector<u16> rows;
+      const Os::Panel& panel = w.game.panel();
+      for (i32 y = v.viewY; y < v.viewY + v.viewHeight / 5; ++y)
+        for (i32 x = v.viewX; x < v.viewX + v.viewWidth; ++x) rows.push_back(panel.At(x, y));
+      return rows;
+    };
+    w.game.frame();
+    const std::vector<u16> before = sky();
+    const i32 angle = v.skyAngle;
+    w.game.frame(100);
+    EXPECT_EQ(sky() != before, night);
+    EXPECT_EQ(v.skyAngle != angle, night);
+  }
+}
+
+// The flag follows every choice of the sky: by the hour, by a forced name, the thunder sky, and a map
+// without a sky.
+TEST(GameSky, EveryChoiceOfTheSkySetsWhetherItTurns) {
+  const struct {
+    const char* what;
+    const char* map;
+    i32 x, y;
+    u32 minutes;
+    const char* forced;
+    bool thunder;
+    u32 turns;
+  } cases[] = {
+      {"the night sky by the hour", "base_out0101", 17, 17, 23 * 60, "", false, 1},
+      {"the day sky by the hour", "base_out0101", 17, 17, 12 * 60, "", false, 0},
+      {"the night sky forced by day", "base_out0101", 17, 17, 12 * 60, "bres_sky-night", false, 1},
+      {"the day sky forced by night", "base_out0101", 17, 17, 23 * 60, "bres_sky-day", false, 0},
+      {"the thunder sky by night", "base_out0101", 17, 17, 23 * 60, "", true, 0},
+      {"a cellar by night", "base_dungeon1", 5, 6, 23 * 60, "", false, 0},
+  };
+  WalkGame w;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(w.Enter(c.map, c.x, c.y, 0, c.minutes));
+    SStateGame& s = w.state();
+    s.skyRotation = 1 - c.turns;
+    s.forcedSky.Assign(c.forced);
+    s.thunderPending = c.thunder;
+    s.UpdateSkyAndLight(false);
+    EXPECT_EQ(s.skyRotation, c.turns);
+    s.forcedSky.Assign("");
+    s.thunderPending = 0;
+  }
+}
+
+// An hour whose part of the day no sky serves keeps the sky that was: its picture, fog and turning.
+TEST(GameSky, AnHourWithoutASkyKeepsTheLastOne) {
+  WalkGame w;
+  ASSERT_TRUE(w.Enter("base_out0101", 17, 17, 0, 23 * 60));
+  SStateGame& s = w.state();
+  auto& skies = w.core().world.rules.skies.records;
+  for (i32 i = i32(skies.Count()) - 1; i >= 0; --i)
+    if (skies[i]->period == 4) delete skies.RemoveAt(i);  // no dawn, no dusk
+  const u16 night = s.skyImage;
+  const u16 fog = s.view.fogColor;
+  ASSERT_NE(night, 0);
+  ASSERT_EQ(s.skyRotation, 1u);
+  s.window.minutes = 7 * 60;
+  s.UpdateSkyAndLight(false);
+  EXPECT_EQ(s.skyImage, night);
+  EXPECT_EQ(s.view.fogColor, fog);
+  EXPECT_EQ(s.skyRotation, 1u);
+}
+
 }  // namespace

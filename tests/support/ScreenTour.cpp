@@ -482,8 +482,9 @@ std::vector<Group> Groups() {
               SMapObjectInst* door = g.core().CurrentWorld()->FindObjectByName("base_obj_cellardoor", map);
               if (!door) return Opened("no cellar door");
               g.core().player.skills[18] = std::max<u16>(g.core().player.skills[18], 30);
-              Give(g, "base_key_lockpick", 100);
-              Give(g, "base_key_lockpickbeginner", 40);
+              // Picks the dialog lists (condition 10 and above), so that a pick's name and condition show.
+              Give(g, "base_key_lockpick", 5000);
+              Give(g, "base_key_lockpickbeginner", 1000);
               Game(g).trappedInst = door;
               Game(g).OpenLockpick();
               return ExpectSubMode(g, SStateGame::kLockpick);

@@ -40,10 +40,10 @@ TEST(InterfacePictures, TheTableReadsTheRecordsOfEachFamily) {
       {1, 8, 3670},   {1, 9, 3015},   {1, 3, 3015},   {10, 10, 4069},  {10, 7, 3679},  {13, 16, 3680},
       {417, 8, 4053}, {418, 5, 4054}, {417, 7, 3497}, {405, 8, 4055},  {408, 8, 4058}, {405, 6, 3918},
       {437, 3, 3686}, {437, 7, 4048}, {320, 7, 3734}, {388, 14, 4228}, {320, 0, 3400}, {55, 7, 0},
-      {423, 7, 0},    {457, 10, 0},   {461, 9, 3557}, {462, 7, 0},    {284, 8, 4250},  {287, 5, 4253},
+      {423, 7, 0},    {457, 10, 0},   {461, 9, 3557}, {462, 7, 0},    {284, 8, 3806},  {287, 5, 3809},
   };
   for (const auto& c : cases) EXPECT_EQ(SPictureTable::RecordFor(c.slot, c.mode), c.id) << c.slot << " " << c.mode;
-  EXPECT_EQ(SPictureTable::DeviceRecords().size(), 741u);
+  EXPECT_EQ(SPictureTable::DeviceRecords().size(), 737u);
 }
 
 TEST(InterfacePictures, RoleSlotsAreNoSlotTheGameNamesByNumber) {
@@ -59,7 +59,6 @@ TEST(InterfacePictures, RoleSlotsAreNoSlotTheGameNamesByNumber) {
   add(256, 262);  // keyboard keys and tile
   add(277, 278);  // item cell and marker
   add(301, 396);  // gauges, equipment markers, automap, world-map markers
-  add(405, 408);
   add(417, 423);
   add(438, 442);
   add(449, 452);

@@ -170,9 +170,10 @@ bool Generate(Context& ctx, const std::string& file, const json& im, imageenc::P
     out = imageenc::MakeBricks(w, h, im.value("seed", 1));
   else if (gen == "noise")
     out = imageenc::MakeNoise(w, h, u16(im.value("base", 0x8410)), im.value("spread", 16), im.value("seed", 1));
-  else if (gen == "gradient")
+  else if (gen == "gradient") {
     out = imageenc::MakeGradient(w, h, u16(im.value("a", 0)), u16(im.value("b", 0xFFFF)));
-  else if (gen == "flagstones")
+    imageenc::AddStars(out, im.value("stars", 0), im.value("seed", 1));
+  } else if (gen == "flagstones")
     out = imageenc::MakeFlagstones(w, h, im.value("seed", 1));
   else
     return ctx.fail(file, name + ": unknown generator " + gen), false;

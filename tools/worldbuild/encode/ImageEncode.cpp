@@ -344,6 +344,17 @@ Picture MakeGradient(int width, int height, u16 top, u16 bottom) {
   return p;
 }
 
+void AddStars(Picture& picture, int count, u32 seed) {
+  if (picture.width < 1 || picture.height < 4) return;
+  u32 state = seed;
+  const u16 shades[3] = {Rgb565(250, 250, 240), Rgb565(190, 200, 230), Rgb565(130, 140, 180)};
+  for (int i = 0; i < count; ++i) {
+    const int x = static_cast<int>(NextRandom(state) % static_cast<u32>(picture.width));
+    const int y = static_cast<int>(NextRandom(state) % static_cast<u32>(picture.height * 3 / 4));
+    picture.at(x, y) = shades[NextRandom(state) % 3];
+  }
+}
+
 Picture MakeFlagstones(int width, int height, u32 seed) {
   Picture p(width, height);
   u32 state = seed;

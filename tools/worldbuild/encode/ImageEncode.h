@@ -48,6 +48,9 @@ Picture MakeChecker(int width, int height, int cell, u16 a, u16 b);
 Picture MakeBricks(int width, int height, u32 seed);
 Picture MakeNoise(int width, int height, u16 base, int spread, u32 seed);
 Picture MakeGradient(int width, int height, u16 top, u16 bottom);
+// Scatters `count` stars of a few brightnesses over the upper three quarters of a picture (a night sky), so
+// that the sky's turning shows.
+void AddStars(Picture& picture, int count, u32 seed);
 // A floor of grey stone slabs in courses of uneven lengths, with dark joints, worn edges and grit; tiles
 // seamlessly across and down.
 Picture MakeFlagstones(int width, int height, u32 seed);
