@@ -23,6 +23,8 @@ constexpr u32 kVolume = 10;
 constexpr char kCoin = 9;
 constexpr u16 kLeaveKey = 3007;
 
+// The grid by display mode: columns and rows, cell size, and whether its cells take the large cell
+// pictures (picture set 16, 8-pixel lines) or the small ones (set 77, 4-pixel lines).
 struct GridGeometry {
   i32 mode, columns, rows, cellWidth, cellHeight;
   bool large;
@@ -81,9 +83,8 @@ void SStateShop::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
   SStateDialog::ShowSpeaker(*this, person, portrait, kPortraitId, name, kNameId);
   if (AddLayoutControl(&grid, kGridId)) {
     const GridGeometry& g = GeometryFor(core ? core->displayMode : 6);
-    (void)g.large;
-    grid.SetLayout(pictures ? &pictures[25] : nullptr, pictures ? &pictures[77] : nullptr, g.cellWidth, g.cellHeight,
-                   g.columns, g.rows, 15, u32(ServicePrices::PriceFactor(core, person)), 1);
+    grid.SetLayout(pictures ? &pictures[25] : nullptr, pictures ? &pictures[g.large ? 16 : 77] : nullptr,
+                   g.cellWidth, g.cellHeight, g.columns, g.rows, 15, u32(ServicePrices::PriceFactor(core, person)), 1);
   }
   if (AddLayoutControl(&description, kDescriptionId)) {
     description.Setup(2, RgbWord(0xFFFFFF), RgbWord(0xC8C8C8), RgbWord(0x161616), 0, 4, 2, RgbWord(0xFF6464),
@@ -105,7 +106,8 @@ void SStateShop::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
   if (AddLayoutControl(&goldFrame, kGoldFrameId)) goldFrame.SetFrame(frameSet, 0, 0, 2);
   if (AddLayoutControl(&gold, kGoldId))
     gold.SetTextStyled("", STextCtrl::kCentred | STextCtrl::kMiddle, 1, RgbWord(0xC8C8C8), RgbWord(0x161616));
-  // "Yes" and "No" join the screen only while a deal is asked.
+  // "Yes" and "No" join the screen only while a deal is asked: at their places, 40 pixels wider than their
+  // labels on every screen, on the message buttons' panels.
   const struct {
     SCtrlMessageButton* button;
     u16 id;
@@ -113,9 +115,7 @@ void SStateShop::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
   } answers[] = {{&yes, kYes, "Yes"}, {&no, kNo, "No"}};
   for (const auto& a : answers) {
     if (!AddLayoutControl(a.button, a.id)) continue;
-    const i32 x = a.button->left, y = a.button->top;
-    a.button->SetText(a.label, a.id);
-    a.button->SetRect(u16(x), u16(y), u16(a.button->width + 14), a.button->height);
+    a.button->SetTextWithPanels(a.label, a.id, pictures ? &pictures[13] : nullptr, pictures ? &pictures[10] : nullptr);
     a.button->id = a.id;
     RemoveControl(a.button);
   }

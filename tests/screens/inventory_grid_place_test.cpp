@@ -1,9 +1,11 @@
 // The item grid keeps to its own place on the items page: its cells and their lines lie inside it on every
-// screen (a place lower than the mode's rows shows fewer and pages the rest), with a pack that fills every
-// cell of its page a tap on a tab beside it switches the page, and a tap just outside the grid selects no cell.
+// screen, every screen shows the columns and rows of its mode's grid, with a pack that fills every cell of
+// its page a tap on a tab beside it switches the page, and a tap just outside the grid selects no cell.
 #include "InventoryGame.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 namespace {
 
@@ -56,4 +58,25 @@ TEST(InventoryGridPlace, TheCellsLieInsideThePlaceOnEveryScreen) {
     g.game.tapControl(SStateInventory::kGridNextId);
     EXPECT_EQ(grid.firstVisible, grid.columns * grid.rows) << mode;
   }
+}
+
+// The grid of the mode on every screen: its columns and rows all shown, with the cell-frame set the mode's
+// grid names (the small one, picture set 77, on the compact screens; the large one, set 16, elsewhere).
+TEST(InventoryGridPlace, EveryScreenShowsItsGridWithItsCellFrames) {
+  const struct {
+    i32 mode, columns, rows;
+    u32 cellSet;
+  } cases[] = {{6, 3, 5, 77},  {7, 5, 3, 77},  {8, 5, 2, 77},  {9, 5, 7, 16},  {10, 6, 4, 16},
+               {11, 6, 3, 16}, {14, 7, 7, 16}, {15, 7, 8, 16}, {16, 6, 5, 77}};
+  std::set<i32> covered;
+  for (const auto& c : cases) {
+    covered.insert(c.mode);
+    InventoryGame g(GameHarness::forMode(c.mode));
+    ASSERT_TRUE(g.Open()) << c.mode;
+    const SItemsCtrl& grid = g.inv().grid;
+    EXPECT_EQ(grid.gridPictures, g.core().PictureSet(c.cellSet)) << c.mode;
+    EXPECT_EQ(grid.columns, c.columns) << c.mode;
+    EXPECT_EQ(grid.rows, c.rows) << c.mode;
+  }
+  for (i32 mode : GameHarness::deviceModes()) EXPECT_TRUE(covered.count(mode)) << "mode " << mode;
 }

@@ -4,6 +4,8 @@
 #include "core/ui/SDialogMessage.h"
 #include "foundation/SRandom.h"
 #include "game/SStateGame.h"
+#include "graphics/SFont.h"
+#include "graphics/SImage.h"
 #include "os/Gdi.h"
 #include "screens/SServicePrices.h"
 #include "script/SGlobalVariables.h"
@@ -533,6 +535,44 @@ TEST_F(ShopFixture, RowsNeverPointAtAnotherStack) {
     for (SItem* item : stock->items) EXPECT_LT(p.inventory.items.IndexOf(item), 0) << "step " << step;
     EXPECT_EQ(u32(stock->GetItemCount() + p.inventory.GetItemCount()), total) << "step " << step;
   }
+}
+
+// The shop's grid and its deal buttons on every screen: the columns and rows of the mode's grid, with the
+// small cell pictures (set 77) on the compact screens and the large ones (set 16) elsewhere, and the place
+// holding the cells with their lines whole; "Yes" and "No" 40 pixels wider than their labels.
+TEST(ShopScreen, TheGridOfTheModeAndTheDealButtons) {
+  const struct {
+    i32 mode, columns, rows;
+    u32 cellSet;
+  } cases[] = {{6, 4, 4, 77},  {7, 5, 3, 77},  {8, 5, 2, 77},  {9, 6, 6, 16},  {10, 6, 4, 16},
+               {11, 6, 3, 16}, {14, 8, 6, 16}, {15, 8, 7, 16}, {16, 8, 3, 77}};
+  std::set<i32> covered;
+  for (const auto& c : cases) {
+    covered.insert(c.mode);
+    ServicesScreen s(c.mode);
+    ASSERT_TRUE(s.entered) << c.mode;
+    ASSERT_TRUE(s.Visit("base_merchant")) << c.mode;
+    s.Stock(7);
+    ASSERT_TRUE(s.OpenShop(7)) << c.mode;
+    const SItemsCtrl& grid = s.shop().grid;
+    EXPECT_EQ(grid.gridPictures, s.core().PictureSet(c.cellSet)) << c.mode;
+    EXPECT_EQ(grid.columns, c.columns) << c.mode;
+    EXPECT_EQ(grid.rows, c.rows) << c.mode;
+    const SImage* piece = s.core().Picture(c.cellSet);
+    ASSERT_NE(piece, nullptr) << c.mode;
+    EXPECT_EQ(grid.separatorWidth, i32(piece->width)) << c.mode;
+    EXPECT_EQ(grid.separatorHeight, i32(piece->height)) << c.mode;
+    EXPECT_LE(grid.gridX + c.columns * (grid.cellWidth + grid.separatorWidth), grid.left + grid.width) << c.mode;
+    EXPECT_LE(grid.gridY + c.rows * (grid.cellHeight + grid.separatorHeight), grid.top + grid.height) << c.mode;
+
+    for (const SCtrlMessageButton* b : {&s.shop().yes, &s.shop().no}) {
+      i32 label = 0, lines = 0;
+      b->font->Select(1, 0, 0);
+      b->font->MeasureText(b->label.CStr(), 100, &label, &lines);
+      EXPECT_EQ(i32(b->width), label + 40) << c.mode << " " << b->label.CStr();
+    }
+  }
+  for (i32 mode : GameHarness::deviceModes()) EXPECT_TRUE(covered.count(mode)) << "mode " << mode;
 }
 
 // ---- training

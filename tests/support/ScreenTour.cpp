@@ -38,6 +38,9 @@ namespace {
 // What opening a stop found wrong ("" when it opened).
 using Opened = std::string;
 
+// The id of the stock container the tour gives a merchant who has none on the map.
+constexpr u8 kTourStock = 250;
+
 SStateGame& Game(GameHarness& g) { return *g.core().stateGame; }
 SStateInventory& Inventory(GameHarness& g) {
   return *static_cast<SStateInventory*>(g.core().states[kStateInventory]);
@@ -673,6 +676,32 @@ std::vector<Group> Groups() {
               static_cast<SStateShop*>(g.core().currentState)
                   ->ShowStatus("You have purchased an item of Small unholy draught for 1250 gold.", 0);
               return Opened();
+            }},
+           {"screen/shop-deal",  // a sale above what the merchant pays: his offer with "Yes" and "No"
+            [](GameHarness& g, World& w) -> Opened {
+              if (Opened e = Call(g, w, "base_merchant", kStateDialogInterior); !e.empty()) return e;
+              FillPack(g, w);
+              SNpc* merchant = g.core().world.rules.people.FindByName("base_merchant");
+              if (!merchant) return "no merchant";
+              merchant->value32 = 100;
+              g.tapControl(SStateDialogInterior::kBuySell);
+              if (const testing::AssertionResult r = g.waitUntil(GameHarness::stateIs(kStateShop), 10); !r)
+                return Opened(r.message());
+              g.frame(2);
+              auto& shop = *static_cast<SStateShop*>(g.core().currentState);
+              // The merchant called here has no stock of his own on the map: one for what he would buy.
+              if (SMapArea* area = Game(g).window.CurrentArea(); !shop.stock && area) {
+                shop.stock = area->FindContainerById(kTourStock);
+                if (!shop.stock && (shop.stock = area->AddContainer())) shop.stock->id = kTourStock;
+              }
+              g.tapControl(SStateShop::kSell);
+              for (u32 i = 0; i < shop.grid.SlotCount(); ++i)
+                if (shop.grid.Slot(i32(i))->price > merchant->value32) {
+                  shop.grid.Select(i32(i));
+                  break;
+                }
+              g.tapControl(SStateShop::kSell);
+              return shop.dealPending ? Opened() : Opened("no deal was asked");
             }},
            {"dialog/card-bet",
             [](GameHarness& g, World& w) -> Opened {

@@ -27,8 +27,9 @@ inline constexpr u32 kShowDescription = RolePicture::Slot(RolePicture::kShowDesc
                      kHideDescription = RolePicture::Slot(RolePicture::kHideDescription),
                      kDescriptionPrevious = RolePicture::Slot(RolePicture::kDescriptionPrevious),
                      kDescriptionNext = RolePicture::Slot(RolePicture::kDescriptionNext);
-// The item grid's cell lines and selection frame: the shop's grid's.
-inline constexpr u32 kGridCells = kBorderS, kSelection = kBorderM;
+// The item grid's cell lines, the small set (4-pixel lines) or the large one (8-pixel lines) as the grid's
+// table picks, and its selection frame: the shop's grid's.
+inline constexpr u32 kGridCellsSmall = kBorderS, kGridCellsLarge = kBorderL, kSelection = kBorderM;
 inline constexpr u32 kReadingPage = RolePicture::Slot(RolePicture::kReadingPage),
                      kReadPrevious = RolePicture::Slot(RolePicture::kReadPrevious),
                      kReadNext = RolePicture::Slot(RolePicture::kReadNext),

@@ -12,7 +12,8 @@
 
 namespace {
 
-// The grid by display mode: cell size, columns and rows, frame sides, cell-frame picture set (1 or 2).
+// The grid by display mode: cell size, columns and rows, frame sides, cell-frame picture set (1 the small
+// one, 2 the large one).
 struct SGridGeometry {
   i32 mode, cellW, cellH, columns, rows;
   u32 sides, set;
@@ -78,7 +79,8 @@ void SStateInventory::BuildItemsPage(u32 frameStyle) {
   if (AddLayoutControl(&grid, kGridId)) {
     const SGridGeometry& g = GridOf(mode);
     grid.SetLayout(InventoryPicture::Set(core, InventoryPicture::kSelection),
-                   InventoryPicture::Set(core, InventoryPicture::kGridCells),
+                   InventoryPicture::Set(core, g.set == 1 ? InventoryPicture::kGridCellsSmall
+                                                          : InventoryPicture::kGridCellsLarge),
                    g.cellW, g.cellH, g.columns, g.rows, g.sides, 0, 0);
   } else {
     // Without its place the grid still holds the list the actions work on.
