@@ -169,14 +169,19 @@ std::vector<Fault> FaultsOf(GameHarness& game, const std::string& where) {
       add("doll " + Name(*doll), Name(*doll) + Rect(*doll) + " draws " + std::to_string(w) + "x" + std::to_string(h));
   }
   // A description split into pages shows only its first unless the screen turns them: the reading dialog
-  // turns a book's pages. The pack's page buttons serve what enchantments add to a description; an
-  // ordinary pack's items show whole (PackFaults selects each).
+  // turns a book's pages, and one that scrolls by lines has arrows. The pack's page buttons serve what
+  // enchantments add to a description; an ordinary pack's items show whole in the description view
+  // (PackFaults selects each), and beside the paper doll a glimpse of it, a tap from the whole.
   for (const SDialog* d : dialogs) {
     if (GameHarness::className(typeid(*d)) == "SDialogItemRead") continue;
+    const auto* pack = dynamic_cast<const SStateInventory*>(d);
     for (u32 i = 0; i < d->controls.Count(); ++i)
-      if (const auto* t = dynamic_cast<const STitleTextCtrl*>(d->controls.At(i32(i))); t && t->IsVisible())
+      if (const auto* t = dynamic_cast<const STitleTextCtrl*>(d->controls.At(i32(i))); t && t->IsVisible()) {
+        if (t->lineScroll || (pack && t == &pack->description && !pack->descriptionView && !pack->containerView))
+          continue;
         if (t->PageCount() > 1)
           add("paged " + Name(*t), Name(*t) + Rect(*t) + " has " + std::to_string(t->PageCount()) + " pages");
+      }
   }
   for (const SDialog* d : dialogs) {
     std::vector<const SCtrl*> shown;
