@@ -18,6 +18,7 @@
 #include "core/ui/SPlayerEquipCtrl.h"
 #include "core/ui/SSceneTextCtrl.h"
 #include "core/ui/SState.h"
+#include "core/ui/STextCtrl.h"
 #include "graphics/SImage.h"
 #include "screens/SStateInventory.h"
 #include "screens/SStateSettings.h"
@@ -230,7 +231,8 @@ std::vector<Fault> PackFaults(GameHarness& game, const std::string& where) {
 }  // namespace
 
 // The judge itself, on the settings screen with two of its controls moved: one label narrowed so that it is
-// cut, and a value put over its neighbour.
+// cut, and a value put over its neighbour; and on the load screen with a slot's text moved toward its frame's
+// line.
 TEST(TextFit, CutTextsAndOverlapsAreNamed) {
   GameHarness game;
   ASSERT_TRUE(game.boot()) << game.startError();
@@ -251,6 +253,24 @@ TEST(TextFit, CutTextsAndOverlapsAreNamed) {
   for (const Fault& f : FaultsOf(game, "settings")) keys.insert(f.key);
   EXPECT_EQ(keys, (std::set<std::string>{"settings cut STextCtrl 595",
                                          "settings overlap SFillColorCtrl 607 / SFillColorCtrl 596"}));
+
+  // The first slot's "- empty -", whose first glyph's pixels start a column in from the text, inside the slot's
+  // frame (its line 4 pixels wide from x 4): 2 pixels clear of the line at x 9, 1 at x 8.
+  ASSERT_TRUE(savescreens::OpenOverCurrent(game, kStateLoadSave, 1));
+  EXPECT_EQ(FaultsOf(game, "load").size(), 0u);
+  STextCtrl* empty = nullptr;
+  for (u32 i = 0; i < game.core().currentState->controls.Count(); ++i)
+    if (SCtrl* c = game.core().currentState->controls.At(i32(i)); c->id == 87) empty = dynamic_cast<STextCtrl*>(c);
+  ASSERT_TRUE(empty);
+  const SString text = empty->text;
+  for (const auto& [x, named] : {std::pair<u16, bool>(9, false), std::pair<u16, bool>(8, true)}) {
+    empty->SetRect(x, empty->top, empty->width, empty->height);
+    empty->SetText(text.CStr());  // the text takes its place from the control's
+    keys.clear();
+    for (const Fault& f : FaultsOf(game, "load")) keys.insert(f.key);
+    EXPECT_EQ(keys, named ? std::set<std::string>{"load frame STextCtrl 87 / SBorderCtrl 96"} : std::set<std::string>{})
+        << "at x " << x;
+  }
 }
 
 TEST(TextFit, EveryTextFitsItsControlAndNoControlsOverlap) {
