@@ -489,7 +489,7 @@ Art Automap(u32 n, bool large) {
       return art;
     }
   switch (n) {
-    case 0: floor(22, 22, 30); break;
+    case 0: floor(196, 180, 142); break;
     case 54: floor(120, 116, 104); break;
     case 59: floor(40, 80, 170); break;
     case 60: floor(70, 120, 60); break;
