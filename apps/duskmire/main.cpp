@@ -55,7 +55,7 @@ std::string UsageText() {
       "\n"
       "Keys in the window (the handheld's buttons as Settings name them; what they do by default):\n"
       "  arrows                  Up, Down, Left, Right arrow: step forward, step back, turn left and right;\n"
-      "                          in Left or Right Landscape they follow the picture and keep these meanings\n"
+      "                          in Left or Right Landscape they are turned back and keep these meanings\n"
       "  Enter                   Select: use\n"
       "  F1, F2, F3, F4          Calendar, Contacts, Messaging, Home: spell book, sidestep left, sidestep\n"
       "                          right, attack (in Right Landscape the other way round)\n"

@@ -279,7 +279,7 @@ TEST(Program, HelpListsTheScreensAndKeys) {
       << help.output;
   for (const char* names :
        {"  F1, F2, F3, F4          Calendar, Contacts, Messaging, Home", "  Enter                   Select",
-        "in Left or Right Landscape they follow the picture", "w forward, s back"})
+        "in Left or Right Landscape they are turned back", "w forward, s back"})
     EXPECT_NE(help.output.find(names), std::string::npos) << names;
 }
 

@@ -274,7 +274,8 @@ enum class Symbol {
   TurnRight,
   Book,
   Flask,
-  Moon
+  Moon,
+  Sword
 };
 
 void DrawSymbol(Picture& p, Symbol symbol, int offset, u16 c) {
@@ -330,6 +331,14 @@ void DrawSymbol(Picture& p, Symbol symbol, int offset, u16 c) {
       for (int dy = -r; dy <= r; ++dy)
         for (int dx = -r; dx <= r; ++dx)
           if (std::abs(dx) + std::abs(dy) <= r) Set(p, cx + dx, cy + dy, Rgb565(250, 214, 90));
+      break;
+    }
+    case Symbol::Sword: {
+      // A blade rising to the upper right over its cross-guard and grip: strike (a plain cross read as close).
+      const int g = std::max(2, span / 4), t = std::max(2, span / 6), h = y0 + span - 1;
+      for (int i = g; i < span - t + 1; ++i) Fill(p, x0 + i, h - i - t + 1, t, t, c);
+      for (int i = -g; i <= g; ++i) Fill(p, x0 + g + i, h - g + i, t, t - 1, c);
+      for (int i = 0; i < g; ++i) Fill(p, x0 + i, h - i - t / 2, t / 2 + 1, t / 2 + 1, c);
       break;
     }
     case Symbol::Flask:
@@ -480,7 +489,7 @@ Art Automap(u32 n, bool large) {
       return art;
     }
   switch (n) {
-    case 0: floor(22, 22, 30); break;
+    case 0: floor(196, 180, 142); break;
     case 54: floor(120, 116, 104); break;
     case 59: floor(40, 80, 170); break;
     case 60: floor(70, 120, 60); break;
@@ -645,7 +654,7 @@ Art RoleArt(u32 slot, bool large) {
     // Attack, magic book, potions, rest, turn left, forward, turn right, side step left, back, side step
     // right; the second of each pair is the pressed picture.
     static const Symbol kHudSymbols[R::kHudButtonCount] = {
-        Symbol::Cross,   Symbol::Book,      Symbol::Flask,     Symbol::Moon,      Symbol::TurnLeft,
+        Symbol::Sword,   Symbol::Book,      Symbol::Flask,     Symbol::Moon,      Symbol::TurnLeft,
         Symbol::UpArrow, Symbol::TurnRight, Symbol::LeftArrow, Symbol::DownArrow, Symbol::RightArrow};
     const u32 n = slot - R::kHudButtons;
     return {SymbolButton(large ? 35 : 19, kHudSymbols[n / 2], (n & 1) != 0), 0};
