@@ -112,13 +112,19 @@ std::vector<Fault> FaultsOf(GameHarness& game, const std::string& where) {
   const std::vector<SDialog*> dialogs = ScreenTour::dialogs(game);
   for (SDialog* d : dialogs) d->SetFullRepaint();
   if (!dialogs.empty()) dialogs.front()->Paint();
-  // A scene's text draws itself only on its steps: one falls due while the recorder listens.
+  // A scene's text draws itself only on its steps: one falls due while the recorder listens, and before it the
+  // first step of the text, whose first line comes in through the bottom of the text's place and hangs below it.
   for (const ScreenTour::Shown& s : ScreenTour::shownControls(game))
     if (auto* scene = dynamic_cast<SSceneTextCtrl*>(s.control); scene && scene->position < scene->endPosition) {
-      scene->Pause(false);
-      scene->lastStep -= scene->stepTime;
-      game.frame();
-      scene->Pause(true);
+      const i32 position = scene->position;
+      for (const i32 from : {0, position}) {
+        scene->position = from;
+        scene->Pause(false);
+        scene->lastStep -= scene->stepTime;
+        game.frame();
+        scene->Pause(true);
+      }
+      scene->position = position;
     }
 
   std::vector<Fault> faults;
@@ -152,6 +158,21 @@ std::vector<Fault> FaultsOf(GameHarness& game, const std::string& where) {
                   "," + std::to_string(p.y0) + "-" + std::to_string(p.x1) + "," + std::to_string(p.y1));
           break;
         }
+    }
+  }
+  // A text's glyphs stay off the pictures of its dialog: the controls that draw no text of their own (picture
+  // buttons, faces, the item grid, the doll), unless the text's control lies inside one.
+  std::set<const SCtrl*> speaking;
+  for (const TextRecord::Text& t : texts.texts()) speaking.insert(t.control);
+  for (const ScreenTour::Shown& s : ScreenTour::shownControls(game)) {
+    const SCtrl& picture = *s.control;
+    if (!picture.width || !picture.height || KindOf(picture) != Kind::kControl || speaking.count(&picture)) continue;
+    for (const TextRecord::Text& t : texts.texts()) {
+      if (!t.control || t.inkRight == t.inkLeft || t.dialog != s.dialog) continue;
+      const SCtrl& c = *t.control;
+      if (Inside(c.left, c.top, c.left + c.width, c.top + c.height, picture)) continue;
+      if (Meet(t.inkLeft, t.inkTop, t.inkRight, t.inkBottom, picture))
+        add("onto " + Name(c) + " / " + Name(picture), t.describe() + " over " + Name(picture) + Rect(picture));
     }
   }
   // The paper doll draws its picture and its slots from its place's corner whatever the place's size, so a
