@@ -7,6 +7,7 @@
 #include "graphics/SFontTables.h"
 #include "platform/hal/DisplayModes.h"
 
+#include <algorithm>
 #include <cstring>
 
 SFont::SFont() { shadeCache_.reserve(4); }
@@ -337,4 +338,22 @@ void SFont::NoteLine(STextDrawn& drawn, i32 x, i32 y, i32 count) const {
   }
   if (w > drawn.widest) drawn.widest = w;
   ++drawn.lines;
+  // The glyphs' drawn pixels, as SDraw2D::BlitGlyph draws them (value 0 is clear).
+  const SImage* strip = current_ ? current_->strip : nullptr;
+  const u8* pixels = strip ? strip->Pixels() : nullptr;
+  if (!pixels) return;
+  for (i32 i = 0, gx = x; i < count; gx += Advance(lineBuffer_, i), ++i) {
+    const u8 code = static_cast<u8>(lineBuffer_[i]);
+    const i32 start = current_->start[code], gw = std::min<i32>(current_->width[code], strip->width - start);
+    for (i32 row = 0; row < strip->height; ++row)
+      for (i32 col = 0; col < gw; ++col) {
+        if (!pixels[static_cast<std::ptrdiff_t>(row) * strip->width + start + col]) continue;
+        const bool first = drawn.inkRight == drawn.inkLeft;
+        const i32 px = gx + col, py = y + row;
+        drawn.inkLeft = first ? px : std::min(drawn.inkLeft, px);
+        drawn.inkTop = first ? py : std::min(drawn.inkTop, py);
+        drawn.inkRight = first ? px + 1 : std::max(drawn.inkRight, px + 1);
+        drawn.inkBottom = first ? py + 1 : std::max(drawn.inkBottom, py + 1);
+      }
+  }
 }

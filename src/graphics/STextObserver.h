@@ -15,6 +15,9 @@ struct STextDrawn {
   i32 lines = 0;                                 // lines drawn
   i32 left = 0, top = 0, right = 0, bottom = 0;  // the extent of the drawn lines (right and bottom exclusive)
   i32 widest = 0;                                // the widest drawn line, in pixels
+  // Where the glyphs' pixels lie (right and bottom exclusive; all 0 when no pixel was drawn): the lines'
+  // extent above holds each glyph's whole cell, blank columns and rows included.
+  i32 inkLeft = 0, inkTop = 0, inkRight = 0, inkBottom = 0;
   bool cut = false;  // characters other than blanks were not drawn (the box ended before the text)
 };
 

@@ -8,16 +8,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
-// A solid strip (every pixel value 1) of the record's minimum width and its line height.
-SRecordData* SolidStrip(u32 record) {
+// A solid strip (every pixel value 1, but its first blankRows rows) of the record's minimum width and its
+// line height.
+SRecordData* SolidStrip(u32 record, int blankRows = 0) {
   const SFontStripInfo* info = FontStripInfo(record);
   const int w = static_cast<int>(FontStripMinWidth(*info)), h = info->lineHeight;
-  std::vector<u8> bytes = imageenc::EncodeIndexed(w, h, std::vector<u8>(static_cast<size_t>(w) * h, 1), {0, 0});
+  std::vector<u8> values(static_cast<size_t>(w) * h, 1);
+  std::fill(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(blankRows) * w, u8(0));
+  std::vector<u8> bytes = imageenc::EncodeIndexed(w, h, values, {0, 0});
   u8* data = new u8[bytes.size()];
   std::memcpy(data, bytes.data(), bytes.size());
   return new SRecordData(data, static_cast<u32>(bytes.size()));
@@ -28,12 +33,13 @@ struct FontFixture {
   std::vector<u16> pixels;
   SDisplay display;
   SFont font;
-  explicit FontFixture(i32 mode, u16 width = 240, u16 height = 320) : pixels(static_cast<size_t>(width) * height, 0) {
+  explicit FontFixture(i32 mode, u16 width = 240, u16 height = 320, int blankRows = 0)
+      : pixels(static_cast<size_t>(width) * height, 0) {
     host.mode = mode;
     display.SetGameCore(&host);
     display.UseMemory(pixels.data(), width, height);
     SRecordData* strips[3];
-    for (int f = 0; f < 3; ++f) strips[f] = SolidStrip(FontRecordFor(f, mode));
+    for (int f = 0; f < 3; ++f) strips[f] = SolidStrip(FontRecordFor(f, mode), blankRows);
     EXPECT_TRUE(font.CreateWithStrips(&host, &display, strips));
     for (auto* s : strips) delete s;
     font.Select(1, 0xFFFFFF, 0);
@@ -168,7 +174,8 @@ TEST(Font, AnObserverHearsWhereEachTextLandedAndWhatWasLeftOut) {
     std::vector<STextDrawn> all;
     void OnText(const STextDrawn& d) override { all.push_back(d); }
   };
-  // Glyphs of mode 7's solid strip: "a" to "d" 6 pixels wide, a blank column between two, lines 15 high.
+  // Glyphs of mode 7's solid strip: "a" to "d" 6 pixels wide, a blank column between two, lines 15 high; the
+  // glyphs' pixels start two rows down their cells.
   struct Case {
     const char* text;
     u32 flags;
@@ -185,7 +192,7 @@ TEST(Font, AnObserverHearsWhereEachTextLandedAndWhatWasLeftOut) {
       {"aaaaaa", 0, 30, 100, 1, 10, 51, 20, false},   // no blank: one line wider than the box
   };
   for (const Case& c : cases) {
-    FontFixture f(7);
+    FontFixture f(7, 240, 320, 2);
     Heard heard;
     f.font.SetObserver(&heard);
     f.font.Select(1, 0x0000FF, 0x161616);
@@ -207,6 +214,13 @@ TEST(Font, AnObserverHearsWhereEachTextLandedAndWhatWasLeftOut) {
     EXPECT_EQ(d.textColour, 0x0000FFu);
     EXPECT_EQ(d.edgeColour, 0x161616u);
     EXPECT_EQ(d.shade, f.font.Shade(0));
+    // Where the glyphs' pixels lie is where the display got them.
+    i32 x0 = 9999, y0 = 9999, x1 = 0, y1 = 0;
+    for (i32 y = 0; y < 320; ++y)
+      for (i32 x = 0; x < 240; ++x)
+        if (f.at(x, y)) x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x + 1), y1 = std::max(y1, y + 1);
+    EXPECT_EQ(std::vector<i32>({d.inkLeft, d.inkTop, d.inkRight, d.inkBottom}), std::vector<i32>({x0, y0, x1, y1}))
+        << c.text;
     // Detached, the font says nothing.
     f.font.SetObserver(nullptr);
     f.font.DrawText(10, 5, c.x2, c.y2, c.text, c.flags);

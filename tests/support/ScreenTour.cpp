@@ -18,6 +18,7 @@
 #include "screens/SStateGenerate.h"
 #include "screens/SStateInventory.h"
 #include "screens/SStateMain.h"
+#include "screens/SStateScene.h"
 #include "screens/SStateShop.h"
 #include "world/SCharacterTables.h"
 #include "world/SItem.h"
@@ -396,6 +397,19 @@ std::vector<Group> Groups() {
               ChooseMenuRow(g, SStateMain::kExit);
               auto& menu = *static_cast<SStateMain*>(g.core().states[kStateMain]);
               return Expect(g, &menu.prompt, "the exit question");
+            }},
+           {"screen/credits",
+            [](GameHarness& g, World&) -> Opened {
+              ChooseMenuRow(g, SStateMain::kCredits);
+              if (const testing::AssertionResult r = g.waitUntil(GameHarness::stateIs(kStateScene), 60); !r)
+                return Opened(r.message());
+              // The page of the longest lines, scrolled in up to its last step, which the visitor may
+              // still see drawn (the text draws itself only on its steps).
+              auto& scene = *static_cast<SStateScene*>(g.core().currentState);
+              for (int page = 0; page < 2; ++page) g.press(kActionForward);
+              for (u32 f = 0; f < 20000 && scene.text.position + 1 < scene.text.endPosition; ++f) g.frame();
+              scene.text.Pause(true);
+              return scene.text.position + 1 == scene.text.endPosition ? Opened() : Opened("the credits did not scroll");
             }},
            {"screen/scene",
             [](GameHarness& g, World&) -> Opened {

@@ -26,7 +26,8 @@ bool TextRecord::Text::overflowsControl() const {
 std::string TextRecord::Text::describe() const {
   std::ostringstream out;
   out << "\"" << text << "\" box " << x1 << "," << y1 << "-" << x2 << "," << y2 << " drawn " << left << "," << top
-      << "-" << right << "," << bottom << " in " << lines << (lines == 1 ? " line" : " lines");
+      << "-" << right << "," << bottom << " (ink " << inkLeft << "," << inkTop << "-" << inkRight << "," << inkBottom
+      << ") in " << lines << (lines == 1 ? " line" : " lines");
   if (cut) out << ", cut";
   out << " colour 0x" << std::hex << rgb << std::dec << " by ";
   if (!controlType.empty()) {
@@ -70,6 +71,10 @@ void TextRecord::OnText(const STextDrawn& d) {
   t.top = d.top;
   t.right = d.right;
   t.bottom = d.bottom;
+  t.inkLeft = d.inkLeft;
+  t.inkTop = d.inkTop;
+  t.inkRight = d.inkRight;
+  t.inkBottom = d.inkBottom;
   t.lines = d.lines;
   t.widest = d.widest;
   t.lineHeight = d.lineHeight;

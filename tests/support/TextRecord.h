@@ -19,10 +19,11 @@ class SDialog;
 class TextRecord : public STextObserver {
  public:
   struct Text {
-    std::string text;                              // the whole text asked for
-    u32 flags = 0;                                 // the font's: 1 single line, 2 right-aligned, 4 centred
-    i32 x1 = 0, y1 = 0, x2 = 0, y2 = 0;            // the box given to the font
-    i32 left = 0, top = 0, right = 0, bottom = 0;  // where the drawn lines lie (right and bottom exclusive)
+    std::string text;                                          // the whole text asked for
+    u32 flags = 0;                                             // the font's: 1 single line, 2 right-aligned, 4 centred
+    i32 x1 = 0, y1 = 0, x2 = 0, y2 = 0;                        // the box given to the font
+    i32 left = 0, top = 0, right = 0, bottom = 0;              // where the drawn lines lie (right and bottom exclusive)
+    i32 inkLeft = 0, inkTop = 0, inkRight = 0, inkBottom = 0;  // where its pixels lie (all 0: none drawn)
     i32 lines = 0, widest = 0, lineHeight = 0, font = 0;
     u32 textColour = 0, edgeColour = 0;  // the words selected (0x00BBGGRR)
     u32 rgb = 0;                         // the glyphs' body colour as shown, 0xRRGGBB (from RGB565)

@@ -318,8 +318,17 @@ void SStateInventory::ApplyDescriptionView() {
   const bool smallPanel = mode == 5 || mode == 7 || mode == 8;
   if (panel && description.IsInDialog()) {
     description.SetRect(panel->x, panel->y, panel->w, panel->h);
-    if (wide && doll && !smallPanel && mode != 16 && doll->y < panel->y + panel->h)
-      description.SetRect(panel->x, doll->y, panel->w, u16(panel->y + panel->h - doll->y));
+    if (wide && doll && !smallPanel && mode != 16) {
+      // The panel grows over the doll's place: upward when it lies under the doll, into the place itself when
+      // the layout puts it beside the doll (the large upright and square screens), where growing upward
+      // would leave it as it was and the doll's place empty.
+      const bool beside = doll->x + doll->w <= panel->x || panel->x + panel->w <= doll->x;
+      if (beside) {
+        description.SetRect(doll->x, doll->y, doll->w, doll->h);
+      } else if (doll->y < panel->y + panel->h) {
+        description.SetRect(panel->x, doll->y, panel->w, u16(panel->y + panel->h - doll->y));
+      }
+    }
     description.Show(!(smallPanel && !wide));
   }
   if (equipment.IsInDialog()) equipment.Show(!wide || mode == 16);
