@@ -3,7 +3,10 @@
 // them by reading every entry back through the game's own reader. A variant either lists its controls or
 // names the mode of a drawn variant of the same screen ("from") and its own size: its controls are the
 // drawn ones scaled to that size, each edge rounded to the nearest pixel, less the ids it omits ("omit").
-// Variants that come out equal share one copy in the record.
+// Any variant may stand in a larger panel ("panel" [width, height]): its controls are centred in it, and one
+// that spans the whole variant along a side (its outer frame) spans the panel; so a dialog can cover what
+// lies beneath it without its content being stretched. Variants that come out equal share one copy in the
+// record.
 #include "BuildStep.h"
 
 #include "core/SLayoutTable.h"
@@ -23,7 +26,28 @@ struct Variant {
   i32 mode;
   u16 width, height;
   std::vector<SLayoutItem> controls;
+  u16 panelWidth = 0, panelHeight = 0;  // 0: no panel round the variant
 };
+
+// The variant centred in its panel, its full-spanning controls spanning the panel.
+void PlaceInPanel(Variant& v) {
+  if (!v.panelWidth) return;
+  const u16 dx = static_cast<u16>((v.panelWidth - v.width) / 2), dy = static_cast<u16>((v.panelHeight - v.height) / 2);
+  for (SLayoutItem& c : v.controls) {
+    if (c.x == 0 && c.w == v.width) {
+      c.w = v.panelWidth;
+    } else {
+      c.x = static_cast<u16>(c.x + dx);
+    }
+    if (c.y == 0 && c.h == v.height) {
+      c.h = v.panelHeight;
+    } else {
+      c.y = static_cast<u16>(c.y + dy);
+    }
+  }
+  v.width = v.panelWidth;
+  v.height = v.panelHeight;
+}
 struct Screen {
   u16 id;
   std::vector<Variant> variants;
@@ -120,7 +144,7 @@ bool ReadScreens(Context& context, const std::filesystem::path& file, std::vecto
     screen.id = static_cast<u16>(id);
     // Drawn variants first, so that the scaled ones can name any of them.
     struct Scaled {
-      std::vector<int> modes, size, omit;
+      std::vector<int> modes, size, omit, panel;
       int from;
     };
     std::vector<Scaled> scaled;
@@ -131,12 +155,18 @@ bool ReadScreens(Context& context, const std::filesystem::path& file, std::vecto
         context.fail(screen.where, "each variant needs \"modes\" and a \"size\" [width, height]");
         return false;
       }
+      const auto panel = v.value("panel", std::vector<int>{});
+      if (v.contains("panel") &&
+          (panel.size() != 2 || panel[0] < size[0] || panel[1] < size[1] || panel[0] > 65535 || panel[1] > 65535)) {
+        context.fail(screen.where, "a \"panel\" is a [width, height] no smaller than the variant's size");
+        return false;
+      }
       if (v.contains("from")) {
         if (v.contains("controls") || !v["from"].is_number_integer()) {
           context.fail(screen.where, "a variant with \"from\" names one drawn mode and lists no controls");
           return false;
         }
-        scaled.push_back({modes, size, v.value("omit", std::vector<int>{}), v["from"].get<int>()});
+        scaled.push_back({modes, size, v.value("omit", std::vector<int>{}), panel, v["from"].get<int>()});
         continue;
       }
       std::vector<SLayoutItem> controls;
@@ -154,7 +184,9 @@ bool ReadScreens(Context& context, const std::filesystem::path& file, std::vecto
                             static_cast<u16>(f[3]), static_cast<u16>(f[4])});
       }
       for (int m : modes)
-        screen.variants.push_back({m, static_cast<u16>(size[0]), static_cast<u16>(size[1]), controls});
+        screen.variants.push_back({m, static_cast<u16>(size[0]), static_cast<u16>(size[1]), controls,
+                                   static_cast<u16>(panel.empty() ? 0 : panel[0]),
+                                   static_cast<u16>(panel.empty() ? 0 : panel[1])});
     }
     for (const Scaled& v : scaled) {
       const auto drawn = std::find_if(screen.variants.begin(), screen.variants.end(),
@@ -168,8 +200,12 @@ bool ReadScreens(Context& context, const std::filesystem::path& file, std::vecto
         if (std::find(v.omit.begin(), v.omit.end(), c.id) == v.omit.end())
           controls.push_back(ScaleItem(c, drawn->width, drawn->height, v.size[0], v.size[1]));
       for (int m : v.modes)
-        screen.variants.push_back({m, static_cast<u16>(v.size[0]), static_cast<u16>(v.size[1]), controls});
+        screen.variants.push_back({m, static_cast<u16>(v.size[0]), static_cast<u16>(v.size[1]), controls,
+                                   static_cast<u16>(v.panel.empty() ? 0 : v.panel[0]),
+                                   static_cast<u16>(v.panel.empty() ? 0 : v.panel[1])});
     }
+    // Scaled variants are drawn from the drawings as they are listed; the panels come last.
+    for (Variant& v : screen.variants) PlaceInPanel(v);
     screens.push_back(std::move(screen));
   }
   return true;
