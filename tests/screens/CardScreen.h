@@ -81,6 +81,17 @@ class BetOwner : public SState {
 
 // A booted program on a screen size with the sample world open and the owner in the conversation's
 // place; the player's face set, the money given, the generator seeded.
+// Every screen a device selects, as the card screen opens on it: the window's size, the orientation it
+// starts in (1: turned, for the landscape pictures on a portrait window) and the display mode that follows.
+struct CardScreenSize {
+  int width, height;
+  u32 startMode;
+  i32 mode;
+};
+inline constexpr CardScreenSize kCardScreenSizes[] = {{240, 320, 1, 6},  {240, 320, 0, 7},  {240, 240, 0, 8},
+                                                      {480, 640, 1, 9},  {480, 640, 0, 10}, {480, 480, 0, 11},
+                                                      {800, 480, 0, 14}, {800, 600, 0, 15}, {640, 240, 0, 16}};
+
 struct CardScreen {
   CardScreen(int width, int height, u32 seed = 2024, u32 startMode = 0) {
     GameHarness::Options o;

@@ -275,13 +275,7 @@ TEST(CardGame, ReplaysToAWinAndALoss) {
 // Every screen lays out the bet and the card screen whole, within the screen, and a tap on a card
 // selects it, on the turned screens too.
 TEST(CardGame, EveryScreenLaysOutBothScreens) {
-  const struct {
-    int width, height;
-    u32 startMode;
-    i32 mode;
-  } screens[] = {{240, 320, 1, 6},  {240, 320, 0, 7},  {240, 240, 0, 8},  {480, 640, 1, 9}, {480, 640, 0, 10},
-                 {480, 480, 0, 11}, {800, 480, 0, 14}, {800, 600, 0, 15}, {640, 240, 0, 16}};
-  for (const auto& m : screens) {
+  for (const CardScreenSize& m : kCardScreenSizes) {
     CardScreen screen(m.width, m.height, 3, m.startMode);
     ASSERT_TRUE(screen.ready);
     ASSERT_EQ(screen.core().displayMode, m.mode);

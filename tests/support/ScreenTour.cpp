@@ -643,6 +643,12 @@ std::vector<Group> Groups() {
               g.frame();
               return Expect(g, &static_cast<SStateDialog*>(g.core().states[kStateDialog])->training, "training");
             }},
+           {"dialog/training-interior",  // the merchant teaches too: over his menu
+            [](GameHarness& g, World& w) -> Opened {
+              if (Opened e = Call(g, w, "base_merchant", kStateDialogInterior); !e.empty()) return e;
+              g.tapControl(SStateDialogInterior::kTraining);
+              return Expect(g, &Interior(g).training, "training in the interior");
+            }},
            {"screen/conversation",
             [](GameHarness& g, World& w) -> Opened { return Call(g, w, "base_trainer", kStateDialog); }},
            {"screen/interior",

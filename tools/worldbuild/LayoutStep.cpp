@@ -2,8 +2,12 @@
 // 640x480 screens, 3003 for the square and wide ones) from every data/sample/layout/*.json, and checks
 // them by reading every entry back through the game's own reader. A variant either lists its controls or
 // names the mode of a drawn variant of the same screen ("from") and its own size: its controls are the
-// drawn ones scaled to that size, each edge rounded to the nearest pixel, less the ids it omits ("omit").
-// Variants that come out equal share one copy in the record.
+// drawn ones scaled to that size, each edge rounded to the nearest pixel, less the ids it omits ("omit"), with
+// the rectangles it gives in place of scaled ones ("replace": a picture cell keeps the size its mode draws).
+// Any variant may stand in a larger panel ("panel" [width, height]): its controls are centred in it, and one
+// that spans the whole variant along a side (its outer frame) spans the panel; so a dialog can cover what
+// lies beneath it without its content being stretched. Variants that come out equal share one copy in the
+// record.
 #include "BuildStep.h"
 
 #include "core/SLayoutTable.h"
@@ -23,7 +27,28 @@ struct Variant {
   i32 mode;
   u16 width, height;
   std::vector<SLayoutItem> controls;
+  u16 panelWidth = 0, panelHeight = 0;  // 0: no panel round the variant
 };
+
+// The variant centred in its panel, its full-spanning controls spanning the panel.
+void PlaceInPanel(Variant& v) {
+  if (!v.panelWidth) return;
+  const u16 dx = static_cast<u16>((v.panelWidth - v.width) / 2), dy = static_cast<u16>((v.panelHeight - v.height) / 2);
+  for (SLayoutItem& c : v.controls) {
+    if (c.x == 0 && c.w == v.width) {
+      c.w = v.panelWidth;
+    } else {
+      c.x = static_cast<u16>(c.x + dx);
+    }
+    if (c.y == 0 && c.h == v.height) {
+      c.h = v.panelHeight;
+    } else {
+      c.y = static_cast<u16>(c.y + dy);
+    }
+  }
+  v.width = v.panelWidth;
+  v.height = v.panelHeight;
+}
 struct Screen {
   u16 id;
   std::vector<Variant> variants;
@@ -101,6 +126,25 @@ std::vector<u8> BuildRecord(const std::vector<Screen>& screens, u32 record) {
   return out;
 }
 
+// A list of [id, x, y, w, h] rectangles, each inside the variant's size.
+bool ReadControls(Context& context, const std::string& where, const nlohmann::json& list, const std::vector<int>& size,
+                  std::vector<SLayoutItem>& out) {
+  for (const auto& c : list) {
+    std::vector<int> f = c.get<std::vector<int>>();
+    if (f.size() != 5 || std::any_of(f.begin(), f.end(), [](int x) { return x < 0 || x > 65535; })) {
+      context.fail(where, "a control must be [id, x, y, w, h] of numbers 0 to 65535");
+      return false;
+    }
+    if (f[1] + f[3] > size[0] || f[2] + f[4] > size[1]) {
+      context.fail(where, "control " + std::to_string(f[0]) + " lies outside the screen size");
+      return false;
+    }
+    out.push_back({static_cast<u16>(f[0]), static_cast<u16>(f[1]), static_cast<u16>(f[2]), static_cast<u16>(f[3]),
+                   static_cast<u16>(f[4])});
+  }
+  return true;
+}
+
 bool ReadScreens(Context& context, const std::filesystem::path& file, std::vector<Screen>& screens) {
   const std::string where = file.string();
   std::ifstream in(file);
@@ -120,8 +164,9 @@ bool ReadScreens(Context& context, const std::filesystem::path& file, std::vecto
     screen.id = static_cast<u16>(id);
     // Drawn variants first, so that the scaled ones can name any of them.
     struct Scaled {
-      std::vector<int> modes, size, omit;
+      std::vector<int> modes, size, omit, panel;
       int from;
+      std::vector<SLayoutItem> replace;
     };
     std::vector<Scaled> scaled;
     for (const auto& v : s["variants"]) {
@@ -131,30 +176,31 @@ bool ReadScreens(Context& context, const std::filesystem::path& file, std::vecto
         context.fail(screen.where, "each variant needs \"modes\" and a \"size\" [width, height]");
         return false;
       }
+      const auto panel = v.value("panel", std::vector<int>{});
+      if (v.contains("panel") &&
+          (panel.size() != 2 || panel[0] < size[0] || panel[1] < size[1] || panel[0] > 65535 || panel[1] > 65535)) {
+        context.fail(screen.where, "a \"panel\" is a [width, height] no smaller than the variant's size");
+        return false;
+      }
       if (v.contains("from")) {
         if (v.contains("controls") || !v["from"].is_number_integer()) {
           context.fail(screen.where, "a variant with \"from\" names one drawn mode and lists no controls");
           return false;
         }
-        scaled.push_back({modes, size, v.value("omit", std::vector<int>{}), v["from"].get<int>()});
+        std::vector<SLayoutItem> replace;
+        if (!ReadControls(context, screen.where, v.value("replace", nlohmann::json::array()), size, replace))
+          return false;
+        scaled.push_back(
+            {modes, size, v.value("omit", std::vector<int>{}), panel, v["from"].get<int>(), std::move(replace)});
         continue;
       }
       std::vector<SLayoutItem> controls;
-      for (const auto& c : v.value("controls", nlohmann::json::array())) {
-        std::vector<int> f = c.get<std::vector<int>>();
-        if (f.size() != 5 || std::any_of(f.begin(), f.end(), [](int x) { return x < 0 || x > 65535; })) {
-          context.fail(screen.where, "a control must be [id, x, y, w, h] of numbers 0 to 65535");
-          return false;
-        }
-        if (f[1] + f[3] > size[0] || f[2] + f[4] > size[1]) {
-          context.fail(screen.where, "control " + std::to_string(f[0]) + " lies outside the screen size");
-          return false;
-        }
-        controls.push_back({static_cast<u16>(f[0]), static_cast<u16>(f[1]), static_cast<u16>(f[2]),
-                            static_cast<u16>(f[3]), static_cast<u16>(f[4])});
-      }
+      if (!ReadControls(context, screen.where, v.value("controls", nlohmann::json::array()), size, controls))
+        return false;
       for (int m : modes)
-        screen.variants.push_back({m, static_cast<u16>(size[0]), static_cast<u16>(size[1]), controls});
+        screen.variants.push_back({m, static_cast<u16>(size[0]), static_cast<u16>(size[1]), controls,
+                                   static_cast<u16>(panel.empty() ? 0 : panel[0]),
+                                   static_cast<u16>(panel.empty() ? 0 : panel[1])});
     }
     for (const Scaled& v : scaled) {
       const auto drawn = std::find_if(screen.variants.begin(), screen.variants.end(),
@@ -167,9 +213,22 @@ bool ReadScreens(Context& context, const std::filesystem::path& file, std::vecto
       for (const SLayoutItem& c : drawn->controls)
         if (std::find(v.omit.begin(), v.omit.end(), c.id) == v.omit.end())
           controls.push_back(ScaleItem(c, drawn->width, drawn->height, v.size[0], v.size[1]));
+      for (const SLayoutItem& r : v.replace) {
+        const auto at =
+            std::find_if(controls.begin(), controls.end(), [&](const SLayoutItem& c) { return c.id == r.id; });
+        if (at == controls.end()) {
+          context.fail(screen.where, "\"replace\" names control " + std::to_string(r.id) + ", which is not drawn");
+          return false;
+        }
+        *at = r;
+      }
       for (int m : v.modes)
-        screen.variants.push_back({m, static_cast<u16>(v.size[0]), static_cast<u16>(v.size[1]), controls});
+        screen.variants.push_back({m, static_cast<u16>(v.size[0]), static_cast<u16>(v.size[1]), controls,
+                                   static_cast<u16>(v.panel.empty() ? 0 : v.panel[0]),
+                                   static_cast<u16>(v.panel.empty() ? 0 : v.panel[1])});
     }
+    // Scaled variants are drawn from the drawings as they are listed; the panels come last.
+    for (Variant& v : screen.variants) PlaceInPanel(v);
     screens.push_back(std::move(screen));
   }
   return true;

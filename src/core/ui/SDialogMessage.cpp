@@ -50,9 +50,38 @@ void SDialogMessage::AddButton(u32 code) {
   AddControl(b);
 }
 
+// The pixels the box's frame and a margin take at each side of the row of buttons.
+constexpr i32 kRowEdge = 8;
+
 void SDialogMessage::AddMaskButtons() {
   for (u32 i = 0; i < kButtons; ++i)
     if (buttonMask & buttonCodes[i]) AddButton(buttonCodes[i]);
+  // Captions and their ends as the message box gives them make the chest's four buttons wider than the
+  // smallest screens: the box keeps to the screen (Setup), and the row to the box.
+  if (display) NarrowButtons(i32(display->Width()) - 2 * kRowEdge);
+}
+
+void SDialogMessage::NarrowButtons(i32 room) {
+  i32 excess = ButtonsWidth() - room;
+  if (excess <= 0 || !font) return;
+  font->Select(1, 0x161616, core ? core->lightTextColour : 0);
+  i32 least[kButtons] = {};
+  for (u32 i = 0; i < controls.Count() && i < kButtons; ++i)
+    if (const auto* b = dynamic_cast<const SCtrlMessageButton*>(controls.At(i32(i)))) {
+      i32 widest = 0, lines = 0;
+      font->MeasureText(b->label.CStr(), 100, &widest, &lines);
+      least[i] = widest + 16;
+    }
+  for (bool narrowed = true; excess > 0 && narrowed;) {
+    narrowed = false;
+    for (u32 i = 0; i < controls.Count() && i < kButtons && excess > 0; ++i) {
+      SCtrl* c = controls.At(i32(i));
+      if (!c || c->width <= least[i]) continue;
+      c->width = u16(c->width - 1);
+      --excess;
+      narrowed = true;
+    }
+  }
 }
 
 i32 SDialogMessage::Gap() const { return core && core->IsCompact() ? 3 : 5; }
@@ -101,6 +130,8 @@ void SDialogMessage::Setup(SDialogTextCtrl* textCtrl, u32 mask, u32 centreOnScre
 
   const i32 s = compact ? 20 : 24;
   width = std::max(180, (large ? 20 : 0) + 2 * s + std::max(widest, bmin));
+  // Never wider than the screen: the row of buttons fits it already, and the text is narrower.
+  width = std::min(width, i32(display->Width()));
   const i32 m = compact ? 34 : large ? 50 : 41;
   height = (lines + (buttonCount ? 1 : 0)) * (glyph + 1) + 2 * m + 5;
   i32 t = m;
@@ -127,6 +158,7 @@ void SDialogMessage::Setup(SDialogTextCtrl* textCtrl, u32 mask, u32 centreOnScre
   // away.
   left = std::max(0, left);
   top = std::max(0, top);
+  // (This centres the row in the box, as the buttons' minimum width has the offset's twice.)
   LayoutButtons((compact ? 5 : 15) + (width - bmin) / 2, textHeight + m + (compact ? 4 : 0));
   if (text) {
     text->SetRect(u16(left + s), u16(top + t), u16(std::max(0, width - 2 * s)), u16(std::max(0, textHeight)));

@@ -49,7 +49,11 @@ class SDialogMessage : public SDialog {
   i32 textHeight = 0;  // the text control's height from the last set-up
 
  private:
+  // Adds the mask's buttons; a row wider than the screen allows narrows (NarrowButtons).
   void AddMaskButtons();
+  // Takes pixels off the listed buttons, one at a time from each in turn, until their row is no wider than
+  // `room`, but never below a button's caption and the 8 pixels at each of its ends.
+  void NarrowButtons(i32 room);
   i32 Gap() const;
   void DrawPanel();
   void Click(u32 which);

@@ -175,6 +175,12 @@ u32 SDialogEnchantItem::OnCommand(u16 code) {
       if (!person) return HandOn(kClose);
       FillItems(true);
       DescribeItem();
+      // The enchanting dialog was larger than the picker that stays: the screen beneath paints again, and
+      // the picker over it, so that nothing of the closed dialog is left around the picker.
+      if (parent) {
+        parent->SetFullRepaint();
+        parent->Paint();
+      }
       return 0;
     case kRefusal:
       CloseChild();
