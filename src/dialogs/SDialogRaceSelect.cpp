@@ -38,7 +38,7 @@ void SDialogRaceSelect::Reset() {
 }
 
 void SDialogRaceSelect::Refresh() {
-  picture.SetPicture(chosenRace ? pictures[chosenRace - 1].image : nullptr, 0, 0);
+  picture.SetPictureCentred(chosenRace ? pictures[chosenRace - 1].image : nullptr);
   SWorldRules* rules = core ? &core->world.rules : nullptr;
   const char* text = rules ? rules->races.Description(chosenRace) : nullptr;
   description.SetText(chosenRace && text ? text : "");

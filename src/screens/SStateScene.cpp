@@ -13,22 +13,6 @@
 
 namespace {
 constexpr i32 kPictureGapLarge = 25, kPictureGap = 5;
-
-// The size a w x h picture is shown at in a box of boxW x boxH: a whole multiple of its size when one fits,
-// else shrunk to the box; either way the shape stays.
-void FitPicture(i32 w, i32 h, i32 boxW, i32 boxH, i32& outW, i32& outH) {
-  const i32 times = std::min(boxW / w, boxH / h);
-  if (times >= 1) {
-    outW = w * times;
-    outH = h * times;
-  } else if (i64(w) * boxH > i64(h) * boxW) {
-    outW = boxW;
-    outH = std::max<i32>(1, i32(i64(h) * boxW / w));
-  } else {
-    outH = boxH;
-    outW = std::max<i32>(1, i32(i64(w) * boxH / h));
-  }
-}
 }  // namespace
 
 void SStateScene::Attach(SGameCore* gameCore) {

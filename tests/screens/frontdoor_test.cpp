@@ -449,6 +449,16 @@ TEST(NewPlayer, ACharacterMadeThroughTheRealScreens) {
   game.tapRow(SDialogRaceSelect::kListId, 0);
   EXPECT_EQ(screen.raceDialog.chosenRace, 1u);
   EXPECT_EQ(screen.raceDialog.picture.picture, screen.raceDialog.pictures[0].image);
+  {
+    // Shown centred in its place at its own shape (a 64 x 80 picture was stretched to the wide place).
+    const SPicCtrl& pic = screen.raceDialog.picture;
+    ASSERT_NE(pic.picture, nullptr);
+    EXPECT_EQ(i64(pic.drawWidth) * pic.picture->height, i64(pic.drawHeight) * pic.picture->width);
+    EXPECT_LE(pic.drawWidth, i32(pic.width));
+    EXPECT_LE(pic.drawHeight, i32(pic.height));
+    EXPECT_NEAR(pic.drawX - pic.left, pic.left + pic.width - (pic.drawX + pic.drawWidth), 1);
+    EXPECT_NEAR(pic.drawY - pic.top, pic.top + pic.height - (pic.drawY + pic.drawHeight), 1);
+  }
   EXPECT_EQ(testgolden::CompareText("frontdoor_race_dialog", game.describeUi()), "");
   game.tapControl(SSelectDialog::kOkId);
   EXPECT_EQ(game.openChild(), nullptr);

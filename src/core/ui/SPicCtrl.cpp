@@ -22,6 +22,29 @@ u16 Between(u32 a, u32 b, i32 i, i32 n) {
 
 }  // namespace
 
+void FitPicture(i32 w, i32 h, i32 boxW, i32 boxH, i32& outW, i32& outH) {
+  const i32 times = std::min(boxW / w, boxH / h);
+  if (times >= 1) {
+    outW = w * times;
+    outH = h * times;
+  } else if (i64(w) * boxH > i64(h) * boxW) {
+    outW = boxW;
+    outH = std::max<i32>(1, i32(i64(h) * boxW / w));
+  } else {
+    outH = boxH;
+    outW = std::max<i32>(1, i32(i64(w) * boxH / h));
+  }
+}
+
+void SPicCtrl::SetPictureCentred(const SImage* image) {
+  SetPicture(image, 0, 0);
+  if (!image || image->width <= 0 || image->height <= 0 || width == 0 || height == 0) return;
+  FitPicture(image->width, image->height, width, height, drawWidth, drawHeight);
+  drawX = left + (i32(width) - drawWidth) / 2;
+  drawY = top + (i32(height) - drawHeight) / 2;
+  stretch = drawWidth != image->width || drawHeight != image->height;
+}
+
 void SPicCtrl::SetPicture(const SImage* image, u32 keyedFlag, u32 fillFlag) {
   rawPixels = nullptr;
   picture = image;

@@ -14,6 +14,9 @@ class SPicCtrl : public SCtrl {
 
   // Shows the picture (nothing changes for a null one): drawn where and as large as it fits the control.
   void SetPicture(const SImage* image, u32 keyedFlag, u32 fillFlag);
+  // Shows the picture centred in the control at the largest whole multiple of its size that fits (shrunk,
+  // keeping its shape, when even one does not): a picture of another shape is never distorted.
+  void SetPictureCentred(const SImage* image);
   // Shows width x height RGB565 pixels instead of a picture; the caller keeps them.
   void SetRawPixels(const u16* pixels, i32 w, i32 h);
   // A nine-piece frame 4 pixels outside the picture.
@@ -35,6 +38,10 @@ class SPicCtrl : public SCtrl {
   SImageEntry* const* frameSet = nullptr;
   i32 frameMarginX = 0, frameMarginY = 0;
 };
+
+// The size a w x h picture is shown at in a box of boxW x boxH: a whole multiple of its size when one fits,
+// else shrunk to the box; either way the shape stays.
+void FitPicture(i32 w, i32 h, i32 boxW, i32 boxH, i32& outW, i32& outH);
 
 class SFillBmpCtrl : public SCtrl {
  public:
