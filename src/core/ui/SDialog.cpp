@@ -121,15 +121,38 @@ void SDialog::Paint() {
   }
 }
 
+void SDialog::PaintGround() {
+  if (!drawBackground || !display) return;
+  if (backgroundPicture) {
+    display->TileImage(left, top, width, height, backgroundPicture);
+  } else {
+    display->FillRect(left, top, width, height, MakeColor565(backgroundColour));
+  }
+}
+
+void SDialog::PaintLayer() {
+  PaintGround();
+  for (i32 i = 0; i < i32(controls.Count()); ++i)
+    if (SCtrl* c = controls.At(i); c && c->IsVisible()) c->Redraw();
+}
+
+void SDialog::RepaintUnder(const SCtrl& control) {
+  // A text's outline and a list's frame reach a little past the rectangle.
+  constexpr i32 kMargin = 3;
+  display->SetClip(control.left - kMargin, control.top - kMargin, control.width + 2 * kMargin,
+                   control.height + 2 * kMargin);
+  // The dialogs beneath, when this one is open over the current state.
+  bool beneath = false;
+  for (const SDialog* d = core ? core->currentState : nullptr; d && !beneath; d = d->child) beneath = d == this;
+  if (beneath)
+    for (SDialog* d = core->currentState; d != this; d = d->child) d->PaintLayer();
+  PaintLayer();
+  display->ClearClip();
+}
+
 void SDialog::PaintControls() {
   const bool full = NeedsFullRepaint();
-  if (full && drawBackground && display) {
-    if (backgroundPicture) {
-      display->TileImage(left, top, width, height, backgroundPicture);
-    } else {
-      display->FillRect(left, top, width, height, MakeColor565(backgroundColour));
-    }
-  }
+  if (full) PaintGround();
   // First added first: later controls are painted over earlier ones.
   for (i32 i = 0; i < i32(controls.Count()); ++i) {
     SCtrl* c = controls.At(i);

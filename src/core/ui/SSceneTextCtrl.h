@@ -39,7 +39,7 @@ class SSceneTextCtrl : public SCtrl {
   u32 centred = 0;
   SValueArray<SString> lines{4};
 
- private:
+  // The lines where the scroll stands, over whatever lies beneath (what each step of the ticks draws).
   void DrawLines();
 };
 
@@ -61,6 +61,7 @@ class STextCursorCtrl : public SCtrl {
 
   u32 OnTick(u32 frameCounter) override;
   void Paint() override;
+  bool PaintsWhole() const override { return true; }
 
   char text[kTextSize] = {};
   i32 maxLength = 0;
