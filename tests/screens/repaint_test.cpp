@@ -45,10 +45,11 @@ void PlaySteps(GameHarness& game, const std::string& where, const std::vector<St
 
 // Steps from a tour stop, in each mode.
 void FromStop(const char* stop, std::initializer_list<i32> modes, const std::vector<Step>& steps,
-              const std::function<void(GameHarness&)>& before = nullptr) {
+              const std::function<void(GameHarness&)>& before = nullptr, bool seasoned = false) {
   for (i32 mode : modes) {
     ScreenTour tour(mode);
     tour.only(stop);
+    if (seasoned) tour.seasoned();
     u32 visited = 0;
     const std::vector<std::string> missed = tour.run([&](const std::string&, GameHarness& game) {
       ++visited;
@@ -120,20 +121,22 @@ TEST(Repaint, EnchantingValuesAndListsShowOnlyTheirState) {
             TapControl("value up by ten", E::kValueUp10), TapControl("value down", E::kValueDown),
             TapControl("value down by ten", E::kValueDown10), Press("kinds list down", kActionBack),
             TapRow("kinds list tap", E::kKinds, 0), TapControl("kinds page down", E::kKindsDown),
-            TapControl("kinds page up", E::kKindsUp), TapControl("strike", E::kStrike),
-            TapControl("constant", E::kConstant)});
+            TapControl("kinds page up", E::kKindsUp), Press("data list down", kActionBack)});
 }
 
 // The pack's paper doll and grid follow every change of what is worn.
 TEST(Repaint, TheDollFollowsEquippingAndRemoving) {
-  auto select = [](const char* type) {
-    return [type](GameHarness& g) {
+  // Selects the first cell of the type (not worn, when asked), as a tap on it does.
+  auto select = [](const char* type, bool unworn = false) {
+    return [=](GameHarness& g) {
       SStateInventory& inv = Inventory(g);
       for (u32 i = 0; i < inv.grid.SlotCount(); ++i)
-        if (const SItemSlot* s = inv.grid.Slot(i32(i)); s && s->type && std::string(s->type->name.Text()) == type) {
+        if (const SItemSlot* s = inv.grid.Slot(i32(i)); s && s->type && std::string(s->type->name.Text()) == type &&
+                                                        !(unworn && (s->flags & SItemSlot::kEquipped))) {
           inv.grid.Select(i32(i));
           inv.grid.MarkDirty();
           inv.RefreshDescription();
+          g.frame();
           return;
         }
       ADD_FAILURE() << "no cell of " << type;
@@ -148,38 +151,26 @@ TEST(Repaint, TheDollFollowsEquippingAndRemoving) {
     g.penDown(x + 1, y + 1);
     g.penUp(x + 1, y + 1);
   };
+  const char* sword = "base_weap_shortswordcheap";
   FromStop("inventory/items-doll", {7, 10},
            {{"the shield selected", select("base_armor_shield")},
             Press("the shield equipped by Enter", kActionUse),
             Press("the shield removed by Enter", kActionUse),
             {"the shield equipped by its mark", mark},
             {"the shield removed by its mark", mark},
-            {"a dagger given and selected",
-             [&](GameHarness& g) {
+            {"two more swords given",
+             [=](GameHarness& g) {
                SPlayer& p = g.core().player;
-               p.AddItems(g.core().world.items.FindType("base_weap_dagger"), 1);
-               p.AddItems(g.core().world.items.FindType("base_weap_dagger"), 1);
+               for (int i = 0; i < 2; ++i) p.AddItems(g.core().world.items.FindType(sword), 1);
                Inventory(g).RebuildItemGrid(true);
-               select("base_weap_dagger")(g);
                g.frame();
              }},
-            Press("a dagger in the other hand", kActionUse),
-            {"the second dagger selected",
-             [&](GameHarness& g) {
-               SStateInventory& inv = Inventory(g);
-               for (u32 i = 0; i < inv.grid.SlotCount(); ++i)
-                 if (const SItemSlot* s = inv.grid.Slot(i32(i));
-                     s && s->type && std::string(s->type->name.Text()) == "base_weap_dagger" &&
-                     !(s->flags & SItemSlot::kEquipped)) {
-                   inv.grid.Select(i32(i));
-                   inv.grid.MarkDirty();
-                   inv.RefreshDescription();
-                 }
-               g.frame();
-             }},
+            {"a sword not worn selected", select(sword, true)},
+            Press("the sword in the other hand", kActionUse),
+            {"the last sword selected", select(sword, true)},
             Press("the hand asked", kActionUse),
             {"the left hand chosen", [](GameHarness& g) { g.tapLabel("Left"); }},
-            TapControl("the first filter", SStateInventory::kFirstCategoryId + 1),
+            TapControl("the weapons filter", SStateInventory::kFirstCategoryId + 1),
             TapControl("every item again", SStateInventory::kFirstCategoryId),
             TapControl("the grid's next page", SStateInventory::kGridNextId),
             TapControl("the description shown", SStateInventory::kShowDescriptionId)});
@@ -191,14 +182,15 @@ TEST(Repaint, TabsFiltersAndRaisedNumbersOnTheSheet) {
             TapControl("another raised", SStateInventory::kAttributeRaiseIds[3]),
             TapControl("the raises undone", SStateInventory::kAttributeUndoId),
             TapControl("the skills sub-page", SStateInventory::kSubPageIds[1]),
-            TapControl("a skill raised", SStateInventory::kFirstPrimaryRaiseId),
+            TapControl("a skill raised", SStateInventory::kFirstPrimaryRaiseId + 2),
             TapControl("the effects sub-page", SStateInventory::kSubPageIds[4]),
             TapControl("an effects filter", SStateInventory::kEffectsFilterIds[1]),
             TapControl("the quests tab", SStateInventory::kQuestsTab),
             TapControl("a quests filter", SStateInventory::kQuestsFilterIds[1]),
             TapControl("the spells tab", SStateInventory::kSpellsTab),
             TapControl("a school", SStateInventory::kFirstSchoolId + 1),
-            TapControl("the items tab", SStateInventory::kItemsTab)});
+            TapControl("the items tab", SStateInventory::kItemsTab)},
+           nullptr, true);
 }
 
 // The head-up display's gauges and the dialogs over the view: a list moved, a page turned.
@@ -209,9 +201,18 @@ TEST(Repaint, GaugesAndListsOverTheView) {
                g.core().player.hp = u16(g.core().player.hp / 2);
                g.frame();
              }},
+            {"the first school with spells",
+             [](GameHarness& g) {
+               auto* book = dynamic_cast<SDialogSpellbook*>(g.openChild());
+               ASSERT_NE(book, nullptr);
+               for (u16 tab = SDialogSpellbook::kFirstTabId; tab <= SDialogSpellbook::kLastTabId && !book->list.RowCount();
+                    ++tab)
+                 g.tapControl(tab);
+             }},
             Press("a spell selected by key", kActionBack), TapRow("a spell tapped", SDialogSpellbook::kListId, 0),
             TapControl("the next page", SDialogSpellbook::kNextPageId),
-            TapControl("another school", SDialogSpellbook::kFirstTabId + 2)});
+            TapControl("another school", SDialogSpellbook::kFirstTabId + 5)},
+           nullptr, true);
   FromStop("dialog/potions", {7, 10},
            {Press("a potion selected by key", kActionBack), Press("and back", kActionForward)});
 }

@@ -8,9 +8,12 @@
 #include "graphics/SDisplay.h"
 #include "graphics/renderer/SRenderer.h"
 #include "platform/hal/Game.h"
+#include "support/Png.h"
 #include "support/ScreenTour.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -86,13 +89,11 @@ void Write(const SSurface& s, const std::vector<u16>& pixels) {
     for (i32 x = 0; x < s.width; ++x) *s.Pixel(x, y) = pixels[size_t(y) * size_t(s.width) + size_t(x)];
 }
 
-// The game state's view is drawn on this frame when the state is current and paints it.
+// The game state's view shows while the state is current (under a dialog that covers the screen, as it
+// was last drawn).
 bool DrawsView(const GameHarness& game) {
   const SStateGame* g = game.core().stateGame;
-  if (!g || static_cast<const SDialog*>(g) != game.core().currentState) return false;
-  const bool fullScreenChild = g->subMode == SStateGame::kWorldMap || g->subMode == SStateGame::kEnchanting ||
-                               g->subMode == SStateGame::kShipTravel;
-  return !(fullScreenChild && g->subDialog);
+  return g && static_cast<const SDialog*>(g) == game.core().currentState;
 }
 
 // Who owns a pixel on the screen as painted: the topmost visible control over it, or the ground of the
@@ -139,13 +140,19 @@ std::vector<std::string> RepaintCheck::Stale(GameHarness& game) {
       core.stateGame->lastRainTick = Hal::GetTime();
     }
     Write(screen, ground);
+    // A scene's lines stand where its last step drew them, unless its owner has painted over them since.
+    std::vector<std::pair<SSceneTextCtrl*, u32>> scenes;
+    for (const ScreenTour::Shown& s : ScreenTour::shownControls(game))
+      if (auto* scene = dynamic_cast<SSceneTextCtrl*>(s.control)) scenes.emplace_back(scene, scene->linesShown);
     for (SDialog* d : chain) d->SetFullRepaint();
     chain.front()->Paint();
-    for (const ScreenTour::Shown& s : ScreenTour::shownControls(game))
-      if (auto* scene = dynamic_cast<SSceneTextCtrl*>(s.control)) {
+    for (auto& [scene, shownLines] : scenes) {
+      if (shownLines) {
         SCtrl::Drawing drawing(scene);
         scene->DrawLines();
       }
+      scene->linesShown = shownLines;
+    }
     fresh = Read(screen);
     Write(screen, shown);
   }
@@ -185,6 +192,22 @@ std::vector<std::string> RepaintCheck::Stale(GameHarness& game) {
       ++o.pixels;
     }
   std::vector<std::string> out;
+  if (!order.empty() && std::getenv("DUSKMIRE_REPAINT_FRAMES")) {
+    // For a person to look at: the frame shown and the state painted whole, side by side.
+    static u32 written = 0;
+    const std::string folder = std::string(DUSKMIRE_BIN_DIR) + "/frames/repaint";
+    std::filesystem::create_directories(folder);
+    std::vector<u16> pair(shown.size() * 2);
+    for (i32 y = 0; y < screen.height; ++y)
+      for (i32 x = 0; x < w; ++x) {
+        const size_t i = size_t(y) * size_t(w) + size_t(x);
+        pair[size_t(y) * size_t(2 * w) + size_t(x)] = shown[i];
+        pair[size_t(y) * size_t(2 * w) + size_t(w + x)] = fresh[i];
+      }
+    const std::string file = folder + "/" + std::to_string(++written) + ".png";
+    testpng::WriteRgb565(file, pair.data(), 2 * w, screen.height, 2 * w);
+    out.push_back("the frame shown (left) and the state painted whole (right): " + file);
+  }
   for (const std::string& name : order) {
     const Owner& o = owners[name];
     std::ostringstream line;

@@ -10,9 +10,13 @@
 //     keeps the pixels the frame drew as its ground, and everything the state paints over it (hands, hit
 //     pictures, label panels, buttons, controls, dialogs) is painted whole over that.
 //   - A scene's text draws only from its ticks, each time its lines one pixel higher over its owner's
-//     fresh repaint: it is compared at its own state, its lines drawn where the tick last drew them.
+//     fresh repaint: it is compared at its own state, its lines drawn where the tick last drew them (and
+//     not at all when its owner has painted over them since).
 //
 //   for (const std::string& fault : RepaintCheck::Stale(game)) ADD_FAILURE() << fault;
+//
+// With DUSKMIRE_REPAINT_FRAMES=1 each frame that differs is written beside the state painted whole, to
+// frames/repaint/<n>.png in the build's bin folder, and the first line names the file.
 #pragma once
 #include "support/GameHarness.h"
 

@@ -153,11 +153,16 @@ void SDialog::RepaintUnder(const SCtrl& control) {
 void SDialog::PaintControls() {
   const bool full = NeedsFullRepaint();
   if (full) PaintGround();
-  // First added first: later controls are painted over earlier ones.
+  // First added first: later controls are painted over earlier ones. A changed control that leaves pixels
+  // of what lies beneath has that repainted with it, so that nothing of its old picture stays.
   for (i32 i = 0; i < i32(controls.Count()); ++i) {
     SCtrl* c = controls.At(i);
     if (!c || !c->IsVisible() || !(full || c->IsDirty())) continue;
-    c->Redraw();
+    if (full || c->PaintsWhole() || !display || display->Clipped()) {
+      c->Redraw();
+    } else {
+      RepaintUnder(*c);
+    }
     c->ClearDirty();
   }
   ClearFullRepaint();

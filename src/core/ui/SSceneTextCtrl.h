@@ -41,6 +41,10 @@ class SSceneTextCtrl : public SCtrl {
 
   // The lines where the scroll stands, over whatever lies beneath (what each step of the ticks draws).
   void DrawLines();
+  // Draws nothing (the lines draw only from the ticks): its owner painted over them, and linesShown says so.
+  void Paint() override { linesShown = 0; }
+
+  u32 linesShown = 0;  // 1 while the lines the last step drew stand on the screen
 };
 
 // A one-line text entry with a blinking caret (the on-screen keyboard's text line).
