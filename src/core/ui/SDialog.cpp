@@ -130,23 +130,33 @@ void SDialog::PaintGround() {
   }
 }
 
-void SDialog::PaintLayer() {
+namespace {
+// A text's outline and a list's frame reach this far past a control's rectangle.
+constexpr i32 kReach = 3;
+}  // namespace
+
+void SDialog::PaintLayer(i32 x, i32 y, i32 w, i32 h) {
   PaintGround();
-  for (i32 i = 0; i < i32(controls.Count()); ++i)
-    if (SCtrl* c = controls.At(i); c && c->IsVisible()) c->Redraw();
+  for (i32 i = 0; i < i32(controls.Count()); ++i) {
+    SCtrl* c = controls.At(i);
+    if (!c || !c->IsVisible()) continue;
+    if (c->left - kReach >= x + w || c->top - kReach >= y + h || c->left + c->width + kReach <= x ||
+        c->top + c->height + kReach <= y)
+      continue;
+    c->Redraw();
+  }
 }
 
 void SDialog::RepaintUnder(const SCtrl& control) {
-  // A text's outline and a list's frame reach a little past the rectangle.
-  constexpr i32 kMargin = 3;
-  display->SetClip(control.left - kMargin, control.top - kMargin, control.width + 2 * kMargin,
-                   control.height + 2 * kMargin);
+  const i32 x = control.left - kReach, y = control.top - kReach;
+  const i32 w = control.width + 2 * kReach, h = control.height + 2 * kReach;
+  display->SetClip(x, y, w, h);
   // The dialogs beneath, when this one is open over the current state.
   bool beneath = false;
   for (const SDialog* d = core ? core->currentState : nullptr; d && !beneath; d = d->child) beneath = d == this;
   if (beneath)
-    for (SDialog* d = core->currentState; d != this; d = d->child) d->PaintLayer();
-  PaintLayer();
+    for (SDialog* d = core->currentState; d != this; d = d->child) d->PaintLayer(x, y, w, h);
+  PaintLayer(x, y, w, h);
   display->ClearClip();
 }
 

@@ -51,9 +51,9 @@ class SDialog {
   void MarkAllDirty();
   // Paints the background (after a full repaint was asked for) and the controls that need it.
   void PaintControls();
-  // The ground and every shown control, painted whole without touching any flag, cut to the display's
-  // clip when one is set.
-  void PaintLayer();
+  // The ground and every shown control that comes near the rectangle, painted whole without touching any
+  // flag (the display's clip keeps them to the rectangle).
+  void PaintLayer(i32 x, i32 y, i32 w, i32 h);
   // Paints every shown control, dirty or not, in adding order (for dialogs that draw their own panel
   // first on every paint).
   void PaintEveryControl();
