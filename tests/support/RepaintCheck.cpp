@@ -192,7 +192,8 @@ std::vector<std::string> RepaintCheck::Stale(GameHarness& game) {
       ++o.pixels;
     }
   std::vector<std::string> out;
-  if (!order.empty() && std::getenv("DUSKMIRE_REPAINT_FRAMES")) {
+  const char* frames = std::getenv("DUSKMIRE_REPAINT_FRAMES");
+  if (frames && (!order.empty() || std::string(frames) == "all")) {
     // For a person to look at: the frame shown and the state painted whole, side by side.
     static u32 written = 0;
     const std::string folder = std::string(DUSKMIRE_BIN_DIR) + "/frames/repaint";
@@ -206,7 +207,7 @@ std::vector<std::string> RepaintCheck::Stale(GameHarness& game) {
       }
     const std::string file = folder + "/" + std::to_string(++written) + ".png";
     testpng::WriteRgb565(file, pair.data(), 2 * w, screen.height, 2 * w);
-    out.push_back("the frame shown (left) and the state painted whole (right): " + file);
+    if (!order.empty()) out.push_back("the frame shown (left) and the state painted whole (right): " + file);
   }
   for (const std::string& name : order) {
     const Owner& o = owners[name];

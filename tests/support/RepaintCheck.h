@@ -16,7 +16,8 @@
 //   for (const std::string& fault : RepaintCheck::Stale(game)) ADD_FAILURE() << fault;
 //
 // With DUSKMIRE_REPAINT_FRAMES=1 each frame that differs is written beside the state painted whole, to
-// frames/repaint/<n>.png in the build's bin folder, and the first line names the file.
+// frames/repaint/<n>.png in the build's bin folder, and the first line names the file (=all: every frame
+// compared is written, and a frame that agrees gives no line).
 #pragma once
 #include "support/GameHarness.h"
 
