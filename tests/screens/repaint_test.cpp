@@ -2,8 +2,8 @@
 // same state painted whole, every control over its background (RepaintCheck), in a compact and a large
 // display mode. The changes are those a player makes without leaving the screen: moving a list's highlight
 // by key and by tap (the main menu, the in-game menu where it turns its page, a dialog's lists), stepping a
-// value, turning a page, equipping and removing by Enter and by the slot mark, choosing a hand, choosing a
-// filter or a tab, a gauge and labels that change.
+// value, turning a page, equipping and removing by Enter and by the slot mark, choosing a hand, dropping
+// and taking, choosing a filter or a tab, a gauge and labels that change.
 #include "app/DuskmireApp.h"
 #include "core/SGameCore.h"
 #include "core/SStateNumbers.h"
@@ -124,8 +124,8 @@ TEST(Repaint, EnchantingValuesAndListsShowOnlyTheirState) {
             TapControl("kinds page up", E::kKindsUp), Press("data list down", kActionBack)});
 }
 
-// The pack's paper doll and grid follow every change of what is worn.
-TEST(Repaint, TheDollFollowsEquippingAndRemoving) {
+// The pack's paper doll and grid follow every change of what is worn and carried.
+TEST(Repaint, TheDollAndPackFollowEquippingRemovingDroppingAndTaking) {
   // Selects the first cell of the type (not worn, when asked), as a tap on it does.
   auto select = [](const char* type, bool unworn = false) {
     return [=](GameHarness& g) {
@@ -170,6 +170,11 @@ TEST(Repaint, TheDollFollowsEquippingAndRemoving) {
             {"the last sword selected", select(sword, true)},
             Press("the hand asked", kActionUse),
             {"the left hand chosen", [](GameHarness& g) { g.tapLabel("Left"); }},
+            {"a worn sword selected", select(sword)},
+            TapControl("the worn sword dropped in the bag", SStateInventory::kDropId),
+            TapControl("the bag shown", SStateInventory::kTakeId),
+            TapControl("the sword taken back", SStateInventory::kTakeId),
+            TapControl("the pack shown", SStateInventory::kDropId),
             TapControl("the weapons filter", SStateInventory::kFirstCategoryId + 1),
             TapControl("every item again", SStateInventory::kFirstCategoryId),
             TapControl("the grid's next page", SStateInventory::kGridNextId),
