@@ -362,6 +362,7 @@ TEST(Conversation, UsingAPersonTalksToTheRecordItsTypeNames) {
     return c.state().TriggerCellAction(MapEvent::kUse, 4, nullptr, c.state().window.Cell(merchant.x, merchant.y),
                                        merchant.x, merchant.y, -1, false, nullptr);
   };
+  type.talk = "base_nobody";
   EXPECT_EQ(use(), 0u);
   bool noAnswer = false;
   for (const GameHarness::Message& m : c.game.messages()) noAnswer |= m.text == "No answer";
