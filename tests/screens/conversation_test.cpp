@@ -79,10 +79,13 @@ TEST(Conversation, GreetingTopicsAndTheExit) {
   EXPECT_EQ(report->destination, "game message");
 }
 
+// The text is marked while it shows the greeting, and no longer once a topic's entries are shown.
 TEST(Conversation, AFollowUpChainJoinsWithoutBulletOrPageStop) {
   ConversationScreen c;
   ASSERT_TRUE(c.Call("base_talker"));
+  EXPECT_EQ(c.talk().text.greetingMark, 1u);
   c.Tap(SStateDialog::kTopic + 0);
+  EXPECT_EQ(c.talk().text.greetingMark, 0u);
   EXPECT_TRUE(Said(c, kTownChain));
   EXPECT_FALSE(c.HasControl(SStateDialog::kContinue));
   EXPECT_EQ(c.context().lastAnswer, 0);
