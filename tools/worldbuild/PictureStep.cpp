@@ -817,15 +817,12 @@ void Ridge(Picture& p, int base, int amplitude, int seed, u16 c) {
 }
 
 // The four pictures of the main menu and the loading screen (slots 420 to 423): a dusk over the marsh
-// across the top, a watchtower and reeds below it, and the keyed title over them.
+// across the top, a watchtower and reeds below it, and the keyed title with the moon over them.
 Art MenuArt(u32 slot, bool large) {
   if (slot == 420) {
     Art art{Picture(320, 128), 0};
     Picture& p = art.picture;
     Gradient(p, 24, 20, 60, 190, 96, 70);
-    for (int y = -10; y <= 10; ++y)  // the moon
-      for (int x = -10; x <= 10; ++x)
-        if (x * x + y * y <= 100) Set(p, 250 + x, 30 + y, Rgb565(240, 230, 190));
     Ridge(p, 100, 40, 1, Rgb565(60, 44, 70));
     Ridge(p, 118, 24, 2, Rgb565(30, 26, 40));
     return art;
@@ -848,10 +845,19 @@ Art MenuArt(u32 slot, bool large) {
     }
     return art;
   }
-  // The title, keyed over the others; as large as the control that shows it on its family's screens.
+  // The title, keyed over the others; as large as the control that shows it on its family's screens. The
+  // moon rises by its last letter: drawn here, at the title's own size, it stays round on every layout,
+  // where the sky is stretched to each layout's shape.
   const int w = large ? 320 : 160, h = large ? 96 : 48, scale = large ? 8 : 4;
   Art art{Picture(w, h, kClear), 0};
   Picture& p = art.picture;
+  const int r = large ? 14 : 7, cx = w - r - 2, cy = r + 2;
+  for (int y = -r; y <= r; ++y)  // a waxing crescent: the disc less a disc to its left
+    for (int x = -r; x <= r; ++x) {
+      const int sx = x + r * 3 / 5, sy = y + r / 5;
+      if (x * x + y * y <= r * r && sx * sx + sy * sy > r * r * 7 / 10)
+        Set(p, cx + x, cy + y, x * x + y * y > (r - 2) * (r - 2) && x > 0 ? Rgb565(214, 196, 150) : Rgb565(246, 236, 196));
+    }
   DrawCentredText(p, "DUSKMIRE", Rgb565(20, 12, 8), scale);
   DrawText(p, (w - TextWidth("DUSKMIRE", scale)) / 2 - scale / 2, (h - 5 * scale) / 2 - scale / 2, "DUSKMIRE",
            Rgb565(240, 200, 110), scale);
