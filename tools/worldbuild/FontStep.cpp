@@ -103,11 +103,10 @@ struct Cell {
 // The capital I and its accented forms.
 bool IsCapitalI(u32 codePoint) { return codePoint == 'I' || (codePoint >= 0xCC && codePoint <= 0xCF); }
 
-// Whether a character is drawn across its whole cell: letters and digits. The game sets
-// glyphs one column apart in cells of its own fixed widths, most capitals far wider than the face draws
-// them: ink kept to its natural width leaves blank columns that read as a gap inside a word ("L oad",
-// "E xit"). Strokes (i, l, the capital I, which gets serifs instead), signs and symbols keep their shape
-// and are centred.
+// Whether a character is drawn across its whole cell: letters and digits. The game sets glyphs one column
+// apart in cells of its own fixed widths, most capitals far wider than the face draws them: ink kept to its
+// natural width leaves blank columns that read as a gap inside a word ("L oad", "E xit"). Strokes (i, l,
+// the capital I, which gets serifs instead), signs and symbols keep their shape and are centred.
 bool FillsItsCell(u32 codePoint) {
   if (codePoint == 'i' || codePoint == 'l' || IsCapitalI(codePoint) || (codePoint >= 0xEC && codePoint <= 0xEF))
     return false;

@@ -433,7 +433,8 @@ Picture PositionMark(int s) {
   for (int y = 0; y < s; ++y)
     for (int x = 0; x < s; ++x) {
       const double d = std::hypot(x - c, y - c);
-      if (d <= r - 0.3) p.at(x, y) = d <= r * 0.45 ? Rgb565(250, 60, 40) : d <= r - 1.3 ? Rgb565(250, 240, 220) : Rgb565(60, 20, 16);
+      if (d <= r - 0.3)
+        p.at(x, y) = d <= r * 0.45 ? Rgb565(250, 60, 40) : d <= r - 1.3 ? Rgb565(250, 240, 220) : Rgb565(60, 20, 16);
     }
   return p;
 }
@@ -856,7 +857,8 @@ Art MenuArt(u32 slot, bool large) {
     for (int x = -r; x <= r; ++x) {
       const int sx = x + r * 3 / 5, sy = y + r / 5;
       if (x * x + y * y <= r * r && sx * sx + sy * sy > r * r * 7 / 10)
-        Set(p, cx + x, cy + y, x * x + y * y > (r - 2) * (r - 2) && x > 0 ? Rgb565(214, 196, 150) : Rgb565(246, 236, 196));
+        Set(p, cx + x, cy + y,
+            x * x + y * y > (r - 2) * (r - 2) && x > 0 ? Rgb565(214, 196, 150) : Rgb565(246, 236, 196));
     }
   DrawCentredText(p, "DUSKMIRE", Rgb565(20, 12, 8), scale);
   DrawText(p, (w - TextWidth("DUSKMIRE", scale)) / 2 - scale / 2, (h - 5 * scale) / 2 - scale / 2, "DUSKMIRE",
