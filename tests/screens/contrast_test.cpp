@@ -1,10 +1,13 @@
 // Every text a player can see reads against what lies behind it: each screen and dialog is visited in a
 // compact and a large display mode, every text drawn at the stop is recorded, and its colour is set
 // against the median colour of the pixels behind it. Below 4.5:1 (the usual rule for normal text) the
-// text fails, named with its stop. Scene lines while they fade in or out, and the captions of disabled
+// text fails, named with its stop. A caption of a group of choices (tabs, filters, the sheet's pages, the
+// settings' orientations: buttons of which one stands latched) is judged in the other state too, chosen
+// where it is not and not where it is. Scene lines while they fade in or out, and the captions of disabled
 // controls (dimmed on purpose), are left out and listed. DUSKMIRE_TOUR_DUMP=<folder> writes each stop's
 // frame there, to look at.
 #include "core/SGameCore.h"
+#include "core/ui/SButtonCtrl.h"
 #include "core/ui/SCtrl.h"
 #include "core/ui/SDialog.h"
 #include "core/ui/SGameCtrls.h"
@@ -64,16 +67,30 @@ Behind BehindText(const Os::Panel& panel, const TextRecord::Text& t) {
 }
 
 // Why a text is left out ("" when it is judged).
-std::string Exempt(const std::string& stop, const TextRecord::Text& t) {
+std::string Exempt(const TextRecord::Text& t) {
   if (const auto* scene = dynamic_cast<const SSceneTextCtrl*>(t.control); scene && t.textColour != scene->textColour)
     return "a scene line fading";
   if (t.control && !t.control->IsEnabled()) return "a disabled control's caption";
-  // The quests page's filters are dark (0x2D2D2D) and the marked one light (0x96F0FF) on one page: no
-  // background serves both, and the page is light for the three that are not marked.
-  if (const auto* filter = dynamic_cast<const STopicButtonCtrl*>(t.control);
-      stop == "inventory/quests" && filter && t.textColour == filter->highlightColour)
-    return "the marked quests filter, light where its neighbours are dark";
   return "";
+}
+
+// The captioned choices of a dialog: its labelled buttons and topic buttons of a kind of which one or more
+// stands latched (the chosen tab, filter or page).
+std::vector<SCtrl*> Choices(SDialog& dialog) {
+  auto captioned = [](const SCtrl* c) {
+    if (const auto* b = dynamic_cast<const SButtonCtrl*>(c)) return b->showLabel != 0;
+    return dynamic_cast<const STopicButtonCtrl*>(c) != nullptr;
+  };
+  bool buttonLatched = false, topicLatched = false;
+  for (i32 i = 0; i < i32(dialog.controls.Count()); ++i)
+    if (const SCtrl* c = dialog.controls.At(i); c && c->IsVisible() && c->IsLatched() && captioned(c))
+      (dynamic_cast<const STopicButtonCtrl*>(c) ? topicLatched : buttonLatched) = true;
+  std::vector<SCtrl*> choices;
+  for (i32 i = 0; i < i32(dialog.controls.Count()); ++i)
+    if (SCtrl* c = dialog.controls.At(i); c && c->IsVisible() && c->IsEnabled() && captioned(c) &&
+                                          (dynamic_cast<const STopicButtonCtrl*>(c) ? topicLatched : buttonLatched))
+      choices.push_back(c);
+  return choices;
 }
 
 void Tour(i32 mode, std::vector<std::string>& failures, std::set<std::string>& exempt) {
@@ -97,29 +114,45 @@ void Tour(i32 mode, std::vector<std::string>& failures, std::set<std::string>& e
       testpng::WriteRgb565(std::string(dump) + "/" + name + "_" + std::to_string(mode) + ".png", panel.pixels.data(),
                            panel.width, panel.height, panel.width);
     }
-    std::set<std::string> seen;
-    // The latest drawing of each text counts.
-    for (auto it = texts.texts().rbegin(); it != texts.texts().rend(); ++it) {
-      const TextRecord::Text& t = *it;
-      if (t.lines == 0 || t.text.find_first_not_of(" \r\n") == std::string::npos) continue;
-      if (t.control && !t.controlVisible) continue;
-      const Behind behind = BehindText(panel, t);
-      if (!behind.shows) continue;
-      const std::string where = "mode " + std::to_string(mode) + " " + stop + ": \"" + t.text + "\"";
-      if (!seen.insert(where).second) continue;
-      if (const std::string why = Exempt(stop, t); !why.empty()) {
-        exempt.insert(where + " (" + why + ")");
-        continue;
+    // Judges the latest drawing of each text (of one control, when given), named with the stop and state.
+    auto judge = [&](const std::string& state, const SCtrl* only) {
+      std::set<std::string> seen;
+      for (auto it = texts.texts().rbegin(); it != texts.texts().rend(); ++it) {
+        const TextRecord::Text& t = *it;
+        if (only && t.control != only) continue;
+        if (t.lines == 0 || t.text.find_first_not_of(" \r\n") == std::string::npos) continue;
+        if (t.control && !t.controlVisible) continue;
+        const Behind behind = BehindText(panel, t);
+        if (!behind.shows) continue;
+        const std::string where = "mode " + std::to_string(mode) + " " + stop + state + ": \"" + t.text + "\"";
+        if (!seen.insert(where).second) continue;
+        if (const std::string why = Exempt(t); !why.empty()) {
+          exempt.insert(where + " (" + why + ")");
+          continue;
+        }
+        const double ratio = Ratio(t.shade, behind.median);
+        if (ratio < 4.5) {
+          std::ostringstream line;
+          line.precision(2);
+          line << std::fixed << where << " reads at " << ratio << ":1 (text " << std::hex << t.shade << " on "
+               << behind.median << ") " << t.describe();
+          failures.push_back(line.str());
+        }
       }
-      const double ratio = Ratio(t.shade, behind.median);
-      if (ratio < 4.5) {
-        std::ostringstream line;
-        line.precision(2);
-        line << std::fixed << where << " reads at " << ratio << ":1 (text " << std::hex << t.shade << " on "
-             << behind.median << ") " << t.describe();
-        failures.push_back(line.str());
-      }
+    };
+    judge("", nullptr);
+    // The choices of a group in their other state, one at a time, each put back after.
+    SDialog* top = ScreenTour::dialogs(game).back();
+    for (SCtrl* choice : Choices(*top)) {
+      choice->SetLatched(!choice->IsLatched());
+      texts.clear();
+      top->SetFullRepaint();
+      game.frame();
+      judge(choice->IsLatched() ? " (chosen)" : " (not chosen)", choice);
+      choice->SetLatched(!choice->IsLatched());
     }
+    top->SetFullRepaint();
+    game.frame();
   });
   EXPECT_EQ(missed, std::vector<std::string>{}) << "mode " << mode;
 }

@@ -1,5 +1,5 @@
-// The inventory's look: the items page on the 240x320 screen with the description view off, and the
-// controls of the reading and face dialogs.
+// The inventory's look: the items page on the 240x320 screen with the description view off, the spells
+// page's school tabs, and the controls of the reading and face dialogs.
 #include "InventoryGame.h"
 #include "support/GoldenText.h"
 #include "support/Png.h"
@@ -61,6 +61,24 @@ TEST(InventoryGolden, AFullPackShowsEachItemApart) {
     g.game.frame(2);
     const Os::Panel& panel = g.game.panel();
     EXPECT_EQ(testpng::CompareGolden(mode == 7 ? "items_full_pack_240x320" : "items_full_pack_480x640",
+                                     panel.pixels.data(), panel.width, panel.height, panel.width),
+              "");
+  }
+}
+
+// The spells page with the protection spells chosen: each school's tab a picture of its own (a heart, a
+// shield, a bolt, an eye, a skull, a leaf, a wand), the chosen one lit among the others.
+TEST(InventoryGolden, TheSpellSchoolsTabs) {
+  for (i32 mode : {7, 10}) {
+    InventoryGame g(GameHarness::forMode(mode));
+    ASSERT_TRUE(g.Open());
+    g.player().race = 2;
+    for (const char* spell : {"base_spellcurelightwounds", "base_spellstoneskin"}) g.player().LearnSpell(spell, false);
+    g.game.tapControl(SStateInventory::kSpellsTab);
+    g.game.tapControl(209);
+    g.game.frame(2);
+    const Os::Panel& panel = g.game.panel();
+    EXPECT_EQ(testpng::CompareGolden(mode == 7 ? "inventory_spells_240x320" : "inventory_spells_480x640",
                                      panel.pixels.data(), panel.width, panel.height, panel.width),
               "");
   }

@@ -3,6 +3,8 @@
 // line scrolling of a description, and a random record that fills every page.
 #include "SheetGame.h"
 #include "core/SPictureRoles.h"
+#include "core/ui/SGameCtrls.h"
+#include "graphics/SImage.h"
 #include "support/GoldenText.h"
 #include "world/SItemTable.h"
 #include "world/SPeopleTables.h"
@@ -211,8 +213,20 @@ TEST(InventoryLists, QuestsByFilterWithTheirIcons) {
   EXPECT_EQ(g.inv().pageDescription.title.CStr() ? std::string(g.inv().pageDescription.title.CStr()) : "", "");
   EXPECT_FALSE(g.Enabled(340));
   EXPECT_FALSE(g.Enabled(342));
-  // The icons: active and solved, from the three status slots.
+  // The icons: active and solved, from the three status slots. The chosen filter stands on a dark ground of
+  // its own, which goes with it: none is left behind "Failed".
   g.game.tapControl(344);
+  g.game.frame();
+  auto grounded = [&](u16 id) {
+    const STopicButtonCtrl* b = g.Control<STopicButtonCtrl>(id);
+    const u16 ground = MakeColor565(b->litGround);
+    u32 n = 0;
+    for (i32 y = b->top; y < b->top + b->height; ++y)
+      for (i32 x = b->left; x < b->left + b->bulletWidth + b->widest; ++x) n += g.game.panel().At(x, y) == ground;
+    return n;
+  };
+  EXPECT_GT(grounded(344), 0u);
+  EXPECT_EQ(grounded(347), 0u);
   EXPECT_EQ(g.inv().pageList.Row(0)->value, 2);
   EXPECT_EQ(g.inv().pageList.Row(1)->value, 0);
   EXPECT_EQ(g.inv().pageList.icons[0], g.core().Picture(PictureRole::kQuestStatus));

@@ -100,34 +100,90 @@ struct Cell {
   }
 };
 
-// Renders one character into a cell `width` wide with its baseline at row `baseline`, stretched or
-// narrowed across so that its advance fills the cell (the cells are the game's fixed widths, not DejaVu's).
-// A glyph whose ink leaves two or more columns of its cell blank is centred in it: the game sets glyphs
-// one column apart, so blank columns on one side read as a gap inside a word.
+// The capital I and its accented forms.
+bool IsCapitalI(u32 codePoint) { return codePoint == 'I' || (codePoint >= 0xCC && codePoint <= 0xCF); }
+
+// Whether a character is drawn across its whole cell: letters and digits. The game sets glyphs one column
+// apart in cells of its own fixed widths, most capitals far wider than the face draws them: ink kept to its
+// natural width leaves blank columns that read as a gap inside a word ("L oad", "E xit"). Strokes (i, l,
+// the capital I, which gets serifs instead), signs and symbols keep their shape and are centred.
+bool FillsItsCell(u32 codePoint) {
+  if (codePoint == 'i' || codePoint == 'l' || IsCapitalI(codePoint) || (codePoint >= 0xEC && codePoint <= 0xEF))
+    return false;
+  if ((codePoint >= '0' && codePoint <= '9') || (codePoint >= 'A' && codePoint <= 'Z') ||
+      (codePoint >= 'a' && codePoint <= 'z'))
+    return true;
+  if (codePoint >= 0xC0 && codePoint <= 0xFF) return codePoint != 0xD7 && codePoint != 0xF7;
+  for (u32 c : {0x152u, 0x153u, 0x160u, 0x161u, 0x178u, 0x17Du, 0x17Eu, 0x192u})
+    if (codePoint == c) return true;
+  return false;
+}
+
+// Loads and renders the character narrowed or widened by `scale`; false when the face cannot.
+bool LoadScaled(FT_Face face, u32 codePoint, double scale) {
+  FT_Matrix m = {static_cast<FT_Fixed>(scale * 65536), 0, 0, 0x10000};
+  FT_Set_Transform(face, &m, nullptr);
+  return !FT_Load_Char(face, codePoint, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL);
+}
+
+// The first and one past the last column of the rendered glyph's ink as it will show (the faintest
+// coverage is left out); first >= last when there is none.
+std::pair<int, int> SlotInk(const FT_Bitmap& bm) {
+  int first = static_cast<int>(bm.width), last = 0;
+  for (int r = 0; r < static_cast<int>(bm.rows); ++r)
+    for (int c = 0; c < static_cast<int>(bm.width); ++c)
+      if (ShadeOf(bm.buffer[r * bm.pitch + c])) first = std::min(first, c), last = std::max(last, c + 1);
+  return {first, last};
+}
+
+// How far a glyph may be widened to fill its cell (the capitals of the small sans face need twice their
+// width), and how far narrowed when the face draws it wider than its cell.
+constexpr double kMostWidened = 2.5, kMostNarrowed = 0.5;
+
+// Renders one character into a cell `width` wide with its baseline at row `baseline`. A glyph that fills
+// its cell is widened or narrowed until its ink spans the cell; any other is stretched or narrowed so that
+// its advance fits the cell. A glyph whose ink then leaves two or more columns of its cell blank is
+// centred in it.
 Cell RenderGlyph(FT_Face face, u32 codePoint, int width, int height, int baseline) {
   Cell cell{width, height, std::vector<u8>(static_cast<size_t>(width) * height, 0)};
   if (!codePoint) return cell;
   FT_Set_Transform(face, nullptr, nullptr);
   if (FT_Load_Char(face, codePoint, FT_LOAD_DEFAULT)) return cell;
   const double advance = face->glyph->advance.x / 64.0;
-  double scale = advance > 0 ? (width + 1) / advance : 1.0;
-  scale = std::clamp(scale, 0.6, 1.6);
-  FT_Matrix m = {static_cast<FT_Fixed>(scale * 65536), 0, 0, 0x10000};
-  FT_Set_Transform(face, &m, nullptr);
-  if (FT_Load_Char(face, codePoint, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL)) return cell;
+  double scale = std::clamp(advance > 0 ? (width + 1) / advance : 1.0, 0.6, 1.6);
+  // A glyph that fills its cell keeps one blank column in front when the face gives it a left bearing of a
+  // pixel or more, so that a stem after a stem, and a word after a frame's line, keep the face's spacing.
+  int lead = -1;
+  if (FillsItsCell(codePoint) && width > 0 && LoadScaled(face, codePoint, 1.0)) {
+    const auto [first, last] = SlotInk(face->glyph->bitmap);
+    lead = width >= 4 && first < last && face->glyph->bitmap_left + first >= 1 ? 1 : 0;
+    const int target = width - lead;
+    // The widest rendering whose ink still fits, by halving: the ink's width follows the scale only roughly
+    // (rounding, the faint edge columns), but it does not shrink as the scale grows.
+    double best = 0, lo = kMostNarrowed, hi = kMostWidened;
+    for (int step = 0; step < 12 && first < last; ++step) {
+      const double s = (lo + hi) / 2;
+      if (!LoadScaled(face, codePoint, s)) break;
+      const auto [f, l] = SlotInk(face->glyph->bitmap);
+      if (l - f <= target) {
+        best = s;
+        lo = s;
+      } else {
+        hi = s;
+      }
+    }
+    if (best > 0) scale = best;
+  }
+  if (!LoadScaled(face, codePoint, scale)) return cell;
   const FT_GlyphSlot g = face->glyph;
   const FT_Bitmap& bm = g->bitmap;
-  const int bw = static_cast<int>(bm.width), top = baseline - g->bitmap_top;
-  // The ink's columns as they will show (the faintest coverage is left out).
-  int inkFirst = bw, inkLast = 0;
-  for (int r = 0; r < static_cast<int>(bm.rows); ++r)
-    for (int c = 0; c < bw; ++c)
-      if (ShadeOf(bm.buffer[r * bm.pitch + c])) inkFirst = std::min(inkFirst, c), inkLast = std::max(inkLast, c + 1);
+  const int top = baseline - g->bitmap_top;
+  const auto [inkFirst, inkLast] = SlotInk(bm);
   if (inkFirst >= inkLast) return cell;
   const int ink = inkLast - inkFirst;
-  // Keep the glyph's own left bearing when the ink fits the cell with at most one column to spare, else
-  // centre the ink (a glyph wider than the cell loses its right edge).
-  int left = g->bitmap_left + inkFirst;
+  // Keep the glyph's own left bearing (or its one blank column) when the ink fits the cell with at most one
+  // column to spare, else centre the ink (a glyph wider than the cell loses its right edge).
+  int left = lead >= 0 ? std::min(lead, width - ink) : g->bitmap_left + inkFirst;
   if (ink > width || left < 0 || left + ink > width || width - ink >= 2) left = std::max(0, (width - ink) / 2);
   for (int r = 0; r < static_cast<int>(bm.rows); ++r) {
     const int y = top + r;
@@ -145,8 +201,6 @@ Cell RenderGlyph(FT_Face face, u32 codePoint, int width, int height, int baselin
 // game gives them: they get serifs across the cell at the top and the foot of the stem (the rows of the
 // face's plain I), as thick as a third of the stem, so that the letter fills its cell. An I that fills its
 // cell already is left as it is.
-bool IsCapitalI(u32 codePoint) { return codePoint == 'I' || (codePoint >= 0xCC && codePoint <= 0xCF); }
-
 void AddSerifs(Cell& cell, const Cell& plainI) {
   const auto [first, last] = cell.InkColumns();
   const auto [top, foot] = plainI.InkRows();

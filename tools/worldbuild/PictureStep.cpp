@@ -24,6 +24,7 @@
 #include "screens/cards/SCardSet.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -401,6 +402,62 @@ Picture GaugePiece(int length, int thick, bool vertical, int r, int g, int b, bo
   return p;
 }
 
+// ---- marks over the view and the map ----
+
+// Whether (x, y) lies inside the closed polygon.
+bool InPolygon(const std::vector<std::pair<double, double>>& pts, double x, double y) {
+  bool in = false;
+  for (size_t i = 0, j = pts.size() - 1; i < pts.size(); j = i++) {
+    const auto [xi, yi] = pts[i];
+    const auto [xj, yj] = pts[j];
+    if ((yi > y) != (yj > y) && x < xi + (xj - xi) * (y - yi) / (yj - yi)) in = !in;
+  }
+  return in;
+}
+
+// The mark of a hit, keyed: a burst of jagged spikes of uneven length round a lighter core, ringed in a
+// dark edge so that it reads on the sky and on the ground. A plus of one colour read as healing.
+Picture HitBurst(int s, u16 edge, u16 body, u16 core) {
+  static const double kSpikes[] = {1.0, 0.78, 0.94, 0.7, 0.98, 0.82, 0.9, 0.72, 0.96, 0.8, 0.88};
+  constexpr int n = int(std::size(kSpikes));
+  const double c = s / 2.0, r = s / 2.0 - 0.5;
+  std::vector<std::pair<double, double>> outer, inner;
+  for (int k = 0; k < 2 * n; ++k) {
+    const double a = 3.14159265358979 * k / n - 1.3, f = k % 2 ? 0.56 : kSpikes[k / 2];
+    outer.emplace_back(c + r * f * std::cos(a), c + r * f * std::sin(a));
+    inner.emplace_back(c + r * 0.5 * f * std::cos(a), c + r * 0.5 * f * std::sin(a));
+  }
+  Picture p(s, s, kClear);
+  for (int y = 0; y < s; ++y)
+    for (int x = 0; x < s; ++x)
+      if (InPolygon(outer, x + 0.5, y + 0.5)) p.at(x, y) = InPolygon(inner, x + 0.5, y + 0.5) ? core : body;
+  std::vector<std::pair<int, int>> rim;
+  for (int y = 0; y < s; ++y)
+    for (int x = 0; x < s; ++x)
+      if (p.at(x, y) != kClear)
+        for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+          if (x + dx < 0 || y + dy < 0 || x + dx >= s || y + dy >= s || p.at(x + dx, y + dy) == kClear) {
+            rim.emplace_back(x, y);
+            break;
+          }
+  for (const auto& [x, y] : rim) p.at(x, y) = edge;
+  return p;
+}
+
+// The world map's mark of where the player stands, keyed: a red dot in a light ring, the same from every
+// side (the map tells the position, not the way the player faces).
+Picture PositionMark(int s) {
+  Picture p(s, s, kClear);
+  const double c = (s - 1) / 2.0, r = s / 2.0;
+  for (int y = 0; y < s; ++y)
+    for (int x = 0; x < s; ++x) {
+      const double d = std::hypot(x - c, y - c);
+      if (d <= r - 0.3)
+        p.at(x, y) = d <= r * 0.45 ? Rgb565(250, 60, 40) : d <= r - 1.3 ? Rgb565(250, 240, 220) : Rgb565(60, 20, 16);
+    }
+  return p;
+}
+
 // ---- what each slot shows ----
 
 // The nine-piece sets: first slot, band width on the compact and the large screens, edge length, style,
@@ -692,18 +749,10 @@ Art RoleArt(u32 slot, bool large) {
     static const Symbol kStatus[3] = {Symbol::Tick, Symbol::Cross, Symbol::Minus};
     return {SymbolButton(large ? 18 : 14, kStatus[slot - R::kQuestStatus], false), 0};
   }
-  if (slot == R::kHitBlow || slot == R::kHitDamage) {
-    const int s = large ? 64 : 40;
-    Art a = keyed(s, s);
-    const u16 c = slot == R::kHitBlow ? Rgb565(230, 40, 30) : Rgb565(60, 200, 60);
-    for (int y = 0; y < s; ++y)
-      for (int x = 0; x < s; ++x) {
-        const int dx = 2 * x - s + 1, dy = 2 * y - s + 1;
-        const int r2 = dx * dx + dy * dy, spike = (std::abs(dx) < s / 4 || std::abs(dy) < s / 4) ? s * s : s * s / 3;
-        if (r2 < spike) a.picture.at(x, y) = c;
-      }
-    return a;
-  }
+  if (slot == R::kHitBlow)  // a blow: red round a yellow heart
+    return {HitBurst(large ? 64 : 40, Rgb565(90, 10, 6), Rgb565(226, 40, 28), Rgb565(252, 210, 70)), 0};
+  if (slot == R::kHitDamage)  // poison: sickly green round a pale heart
+    return {HitBurst(large ? 64 : 40, Rgb565(20, 50, 10), Rgb565(96, 176, 40), Rgb565(214, 236, 120)), 0};
   return NumberedTile(slot, large);
 }
 
@@ -760,12 +809,9 @@ Art ArtFor(u32 slot, i32 mode) {
   if (slot >= 320 && slot <= 388) return Automap(slot - 320, large);
   if (slot == 395 || slot == 396) {  // the world map's player and target markers
     const int s = large ? 12 : 8;
+    if (slot == 395) return {PositionMark(s), 0};
     Art art{Picture(s, s, kClear), 0};
-    if (slot == 395) {
-      Arrow(art.picture, 0, 0, s, 0, Rgb565(250, 60, 40));
-    } else {
-      DrawSymbol(art.picture, Symbol::Cross, 0, Rgb565(250, 230, 60));
-    }
+    DrawSymbol(art.picture, Symbol::Cross, 0, Rgb565(250, 230, 60));
     return art;
   }
   return NumberedTile(slot, large);
@@ -791,15 +837,12 @@ void Ridge(Picture& p, int base, int amplitude, int seed, u16 c) {
 }
 
 // The four pictures of the main menu and the loading screen (slots 420 to 423): a dusk over the marsh
-// across the top, a watchtower and reeds below it, and the keyed title over them.
+// across the top, a watchtower and reeds below it, and the keyed title with the moon over them.
 Art MenuArt(u32 slot, bool large) {
   if (slot == 420) {
     Art art{Picture(320, 128), 0};
     Picture& p = art.picture;
     Gradient(p, 24, 20, 60, 190, 96, 70);
-    for (int y = -10; y <= 10; ++y)  // the moon
-      for (int x = -10; x <= 10; ++x)
-        if (x * x + y * y <= 100) Set(p, 250 + x, 30 + y, Rgb565(240, 230, 190));
     Ridge(p, 100, 40, 1, Rgb565(60, 44, 70));
     Ridge(p, 118, 24, 2, Rgb565(30, 26, 40));
     return art;
@@ -822,10 +865,20 @@ Art MenuArt(u32 slot, bool large) {
     }
     return art;
   }
-  // The title, keyed over the others; as large as the control that shows it on its family's screens.
+  // The title, keyed over the others; as large as the control that shows it on its family's screens. The
+  // moon rises by its last letter: drawn here, at the title's own size, it stays round on every layout,
+  // where the sky is stretched to each layout's shape.
   const int w = large ? 320 : 160, h = large ? 96 : 48, scale = large ? 8 : 4;
   Art art{Picture(w, h, kClear), 0};
   Picture& p = art.picture;
+  const int r = large ? 14 : 7, cx = w - r - 2, cy = r + 2;
+  for (int y = -r; y <= r; ++y)  // a waxing crescent: the disc less a disc to its left
+    for (int x = -r; x <= r; ++x) {
+      const int sx = x + r * 3 / 5, sy = y + r / 5;
+      if (x * x + y * y <= r * r && sx * sx + sy * sy > r * r * 7 / 10)
+        Set(p, cx + x, cy + y,
+            x * x + y * y > (r - 2) * (r - 2) && x > 0 ? Rgb565(214, 196, 150) : Rgb565(246, 236, 196));
+    }
   DrawCentredText(p, "DUSKMIRE", Rgb565(20, 12, 8), scale);
   DrawText(p, (w - TextWidth("DUSKMIRE", scale)) / 2 - scale / 2, (h - 5 * scale) / 2 - scale / 2, "DUSKMIRE",
            Rgb565(240, 200, 110), scale);

@@ -2,8 +2,8 @@
 // button's up, pressed and disabled pictures at the size of its place on that mode's layout (read back
 // from the layout records the layout step wrote), the reading and list pages' tiles, and the placeholder
 // and default faces (from the pixel art). Buttons carry a light symbol on a dark slate face, so that they read on every
-// backdrop and a light caption (0xC8C8C8) would read on them too. Each record is checked as the game
-// checks pictures.
+// backdrop, and a dark one on a lit face while pressed or chosen. Each record is checked as the game checks
+// pictures.
 #include "ArtSources.h"
 #include "BuildStep.h"
 #include "ImageEncode.h"
@@ -13,6 +13,7 @@
 #include "core/SRolePictures.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,7 @@ using imageenc::Rgb565;
 
 enum class Sym {
   Bag, Person, Scroll, Star, Menu, Cross, Pen, Face, Grid, Sword, Shield, Ring, Book, Flask, Bottle, Wand, Coin,
-  Left, Right, Up, Down, TakeIn, DropOut, Letter, Hammer, Eye, Shut, Tick, Flame, Drop, Leaf, Sun, Skull, Bolt,
-  Spiral, Globe, Map
+  Left, Right, Up, Down, TakeIn, DropOut, Letter, Hammer, Eye, Shut, Tick, Heart, Leaf, Skull, Bolt, Globe, Map
 };
 
 // Where a role's picture sits: a control of a screen layout (the smallest place of the list wins).
@@ -66,6 +66,14 @@ struct Pen {
         if (d <= r * r && (t <= 0 || d >= (r - t) * (r - t))) Dot(cx + x, cy + y);
       }
   }
+  // The pixels of the square (x, y, s) whose centres, as offsets from the square's middle in its sides
+  // (-0.5 to 0.5), satisfy `inside`.
+  template <class Inside>
+  void Shape(int x, int y, int s, Inside inside) const {
+    for (int j = 0; j < s; ++j)
+      for (int i = 0; i < s; ++i)
+        if (inside((i + 0.5) / s - 0.5, (j + 0.5) / s - 0.5)) Dot(x + i, y + j);
+  }
   // A filled triangle pointing in direction d (0 up, 1 right, 2 down, 3 left) inside the square.
   void Arrow(int x, int y, int s, int d) const {
     for (int a = 0; a < s; ++a)  // rows from the tip, widening by a pixel on each side every second row
@@ -77,9 +85,31 @@ struct Pen {
   }
 };
 
-// The symbol inside the square (x, y, s).
-void DrawSymbol(const Pen& pen, Sym sym, int x, int y, int s) {
+// Outlines of the shapes the symbols share, in offsets from the square's middle (-0.5 to 0.5).
+bool InHeart(double u, double v) {
+  auto lobe = [&](double cx) { return (u - cx) * (u - cx) + (v + 0.16) * (v + 0.16) <= 0.23 * 0.23; };
+  return lobe(-0.2) || lobe(0.2) || (v >= -0.16 && std::abs(u) <= 0.43 * (0.44 - v) / 0.6);
+}
+bool InShield(double u, double v) {  // a heater shield
+  const double half = 0.4, top = -0.42, shoulder = 0.04, tip = 0.46;
+  if (v < top || v > tip) return false;
+  if (v <= shoulder) return std::abs(u) <= half;
+  const double k = (v - shoulder) / (tip - shoulder);
+  return std::abs(u) <= half * std::pow(1 - k, 0.6);  // convex sides meeting in a point
+}
+bool InAlmond(double u, double v, double inset) {  // an eye's outline, lying
+  const double a = 0.47 - inset, b = 0.3 - inset;
+  return std::abs(u) <= a && std::abs(v) <= b * (1 - (u / a) * (u / a));
+}
+bool InLeaf(double u, double v) {  // a leaf rising to the upper right
+  const double p = (u - v) * 0.7071, q = (u + v) * 0.7071, a = 0.4, b = 0.2;
+  return std::abs(p) <= a && std::abs(q) <= b * (1 - (p / a) * (p / a));
+}
+
+// The symbol inside the square (x, y, s); `hole` draws in the button's face, to cut shapes out.
+void DrawSymbol(const Pen& pen, const Pen& hole, Sym sym, int x, int y, int s) {
   const int t = std::max(1, s / 7), m = s / 2;
+  const double edge = double(t) / s;  // an outline's width, in the square's sides
   auto X = [&](int f) { return x + s * f / 12; };
   auto Y = [&](int f) { return y + s * f / 12; };
   switch (sym) {
@@ -127,10 +157,7 @@ void DrawSymbol(const Pen& pen, Sym sym, int x, int y, int s) {
       pen.Line(X(3), Y(9), X(10), Y(2), t + 1);
       pen.Line(X(2), Y(6), X(6), Y(10), t);
       break;
-    case Sym::Shield:
-      pen.Box(X(3), Y(2), s / 2, s * 5 / 12);
-      pen.Arrow(X(3), Y(7), s / 2, 2);
-      break;
+    case Sym::Shield: pen.Shape(x, y, s, InShield); break;
     case Sym::Ring:
       pen.Circle(x + m, Y(7), s / 3, t);
       pen.Box(x + m - t, Y(1), 2 * t, t + 1);
@@ -178,46 +205,37 @@ void DrawSymbol(const Pen& pen, Sym sym, int x, int y, int s) {
       pen.Box(X(2), Y(2), s * 7 / 12, s / 4);
       pen.Box(X(5), Y(5), s / 6, s / 2);
       break;
-    case Sym::Eye:
-      pen.Circle(x + m, y + m, s * 5 / 12, t);
+    case Sym::Eye:  // open: the lids and the pupil
+      pen.Shape(x, y, s, [&](double u, double v) { return InAlmond(u, v, 0) && !InAlmond(u, v, edge); });
       pen.Circle(x + m, y + m, s / 6);
       break;
-    case Sym::Shut:
-      pen.Circle(x + m, y + m, s * 5 / 12, t);
-      pen.Box(X(2), y + m - t / 2, s * 8 / 12, t);
+    case Sym::Shut:  // closed: the lids meet
+      pen.Shape(x, y, s, [&](double u, double v) { return InAlmond(u, v, 0) && !InAlmond(u, v, edge); });
+      pen.Box(X(1), y + m - t / 2, s * 10 / 12, t);
       break;
     case Sym::Tick:
       pen.Line(X(2), Y(6), X(5), Y(9), t + 1);
       pen.Line(X(5), Y(9), X(10), Y(2), t + 1);
       break;
-    case Sym::Flame:
-      pen.Arrow(X(2), Y(1), s * 8 / 12, 0);
-      pen.Circle(x + m, Y(8), s / 3);
+    case Sym::Heart: pen.Shape(x, y, s, InHeart); break;
+    case Sym::Leaf:  // a leaf with its midrib and stalk
+      pen.Shape(x, y, s, [](double u, double v) { return InLeaf(u + 0.04, v - 0.04); });
+      hole.Line(X(4), Y(8), X(9), Y(3), 1);
+      pen.Line(X(1), Y(11), X(4), Y(8), t);
       break;
-    case Sym::Drop:
-      pen.Arrow(X(3), Y(1), s / 2, 0);
-      pen.Circle(x + m, Y(7), s / 4);
-      break;
-    case Sym::Leaf:
-      pen.Circle(x + m, y + m, s / 3);
-      pen.Line(X(2), Y(10), X(9), Y(3), t);
-      break;
-    case Sym::Sun:
-      pen.Circle(x + m, y + m, s / 4);
-      for (int k = 0; k < 4; ++k) pen.Box(k < 2 ? X(1 + 9 * k) : x + m - t / 2, k < 2 ? y + m - t / 2 : Y(1 + 9 * (k - 2)), t + 1, t + 1);
-      break;
-    case Sym::Skull:
-      pen.Circle(x + m, Y(5), s / 3);
-      pen.Box(X(4), Y(8), s / 3, s / 4);
+    case Sym::Skull:  // the cranium, two eyes and the teeth
+      pen.Shape(x, y, s, [](double u, double v) {
+        return u * u + (v + 0.08) * (v + 0.08) <= 0.37 * 0.37 || (std::abs(u) <= 0.22 && v >= 0.1 && v <= 0.44);
+      });
+      hole.Shape(x, y, s, [](double u, double v) {
+        const double ex = std::abs(u) - 0.16, ey = v + 0.02;
+        return ex * ex + ey * ey <= 0.1 * 0.1 || (v >= 0.3 && std::abs(std::abs(u) - 0.07) <= 0.025);
+      });
       break;
     case Sym::Bolt:
       pen.Line(X(8), Y(1), X(4), Y(6), t + 1);
       pen.Line(X(4), Y(6), X(8), Y(6), t + 1);
       pen.Line(X(8), Y(6), X(4), Y(11), t + 1);
-      break;
-    case Sym::Spiral:
-      pen.Circle(x + m, y + m, s * 5 / 12, t);
-      pen.Circle(x + m, y + m, s / 5, t);
       break;
     case Sym::Globe:
       pen.Circle(x + m, y + m, s * 5 / 12, t);
@@ -235,21 +253,24 @@ void DrawSymbol(const Pen& pen, Sym sym, int x, int y, int s) {
   }
 }
 
-// Slate faces: caption text 0xC8C8C8 keeps at least 4.5:1 on every one of them.
-const u16 kFaceUp = Rgb565(52, 60, 78), kFaceDown = Rgb565(30, 36, 50), kFaceOff = Rgb565(48, 50, 56);
-const u16 kLight = Rgb565(124, 138, 164), kDark = Rgb565(14, 16, 22);
-const u16 kInk = Rgb565(236, 222, 172), kInkOff = Rgb565(118, 118, 118);
+// Slate faces up and disabled: caption text 0xC8C8C8 keeps at least 4.5:1 on both. Pressed, and latched
+// (the chosen tab, category or school), the face is lit gold under a dark symbol, so that the choice reads
+// at a glance beside its neighbours; a slightly darker slate did not.
+const u16 kFaceUp = Rgb565(52, 60, 78), kFaceDown = Rgb565(214, 176, 84), kFaceOff = Rgb565(48, 50, 56);
+const u16 kLight = Rgb565(124, 138, 164), kDark = Rgb565(14, 16, 22), kLitEdge = Rgb565(250, 228, 150);
+const u16 kInk = Rgb565(236, 222, 172), kInkDown = Rgb565(44, 30, 12), kInkOff = Rgb565(118, 118, 118);
 
-// A button picture: 0 up, 1 pressed (the symbol one pixel down and right), 2 disabled.
+// A button picture: 0 up, 1 pressed or chosen (lit, the symbol one pixel down and right), 2 disabled.
 Picture Button(int w, int h, Sym sym, int state) {
   Picture p(w, h, state == 0 ? kFaceUp : state == 1 ? kFaceDown : kFaceOff);
-  const u16 top = state == 1 ? kDark : kLight, bottom = state == 1 ? kLight : kDark;
+  const u16 top = state == 1 ? kDark : kLight, bottom = state == 1 ? kLitEdge : kDark;
   Pen{p, top}.Box(0, 0, w, 1);
   Pen{p, top}.Box(0, 0, 1, h);
   Pen{p, bottom}.Box(0, h - 1, w, 1);
   Pen{p, bottom}.Box(w - 1, 0, 1, h);
   const int s = std::max(4, std::min(w, h) - 4), shift = state == 1 ? 1 : 0;
-  DrawSymbol(Pen{p, state == 2 ? kInkOff : kInk}, sym, (w - s) / 2 + shift, (h - s) / 2 + shift, s);
+  DrawSymbol(Pen{p, state == 0 ? kInk : state == 1 ? kInkDown : kInkOff}, Pen{p, p.at(w / 2, h / 2)}, sym,
+             (w - s) / 2 + shift, (h - s) / 2 + shift, s);
   return p;
 }
 
@@ -298,7 +319,8 @@ std::vector<ButtonRole> Buttons() {
   const Sym categories[] = {Sym::Grid, Sym::Sword, Sym::Shield, Sym::Ring, Sym::Book,
                             Sym::Flask, Sym::Bottle, Sym::Wand, Sym::Coin};
   for (u16 i = 0; i < 9; ++i) b.push_back({u16(kCategories + 3 * i), categories[i], {{33, u16(310 + i)}}});
-  const Sym schools[] = {Sym::Flame, Sym::Drop, Sym::Bolt, Sym::Leaf, Sym::Sun, Sym::Skull, Sym::Spiral};
+  // Heal, protection, attack, mind, undead and environment spells, and the magic items.
+  const Sym schools[] = {Sym::Heart, Sym::Shield, Sym::Bolt, Sym::Eye, Sym::Skull, Sym::Leaf, Sym::Wand};
   for (u16 i = 0; i < 7; ++i) b.push_back({u16(kSchools + 3 * i), schools[i], {{35, u16(208 + i)}}});
   return b;
 }

@@ -67,6 +67,9 @@ u32 STopicButtonCtrl::OnPen(i32 x, i32 y, u32 touching, u32 moving) {
 void STopicButtonCtrl::Paint() {
   if (!font) return;
   const bool lit = IsEnabled() && (IsPressed() || IsLatched());
+  // Only the chosen one: a press that slides off is not repainted with the page.
+  if (IsLatched() && IsEnabled() && groundWhenLit && display)
+    display->FillRect(left, top, std::min(i32(width), bulletWidth + widest + 2), height, MakeColor565(litGround));
   font->Select(fontNumber, lit ? highlightColour : colour, shadeColour);
   const char bullet[2] = {char(kBullet), 0};
   font->DrawText(left, top, left + bulletWidth + 1, top + height, bullet, 0);

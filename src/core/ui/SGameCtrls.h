@@ -36,6 +36,10 @@ class STopicButtonCtrl : public SCtrl {
   u16 hotKey = 0;
   i32 fontNumber = 1;
   u32 colour = 0, highlightColour = 0, shadeColour = 0;
+  // A ground drawn behind the bullet and caption while the button is the chosen one (latched), for a light
+  // highlight on a light page; the owner repaints the page when the choice moves.
+  bool groundWhenLit = false;
+  u32 litGround = 0;
 
  private:
   // Measures the caption in the width left of the bullet; the control's height becomes its lines.

@@ -50,11 +50,14 @@ inline SImageEntry* const* Border(SGameCore* core, char which) {
 }
 
 // Places a picture button of the dialog's layout, reporting its id: the picture centred in its place, or,
-// without a picture, the whole place. False when the layout has no entry for it.
+// without a picture, the whole place. False when the layout has no entry for it. A disabled button of a
+// role picture set shows the set's disabled picture (its pressed one is lit, as the chosen tab is); the
+// numbered slots' sets have only up and pressed pictures.
 inline bool PlaceButton(SDialog& dialog, SButtonCtrl& button, u16 id, u32 slot, u32 key = 0) {
   if (!dialog.AddLayoutControl(&button, id)) return false;
   const u16 x = button.left, y = button.top, w = button.width, h = button.height;
   button.SetPicture(Set(dialog.core, slot), id, key);
+  button.hasDisabledPicture = slot >= RolePicture::kFirstRoleSlot && slot != kNone;
   if (!button.width || !button.height) {
     button.SetRect(x, y, w, h);
   } else {

@@ -155,6 +155,10 @@ void SStateInventory::BuildListPage(u32 which) {
       if (!AddLayoutControl(&b, kQuestsFilterIds[i])) continue;
       b.fontNumber = 1;
       b.SetText(kLabels[i], kQuestsFilterIds[i], RgbWord(0x2D2D2D), RgbWord(0x96F0FF), RgbWord(0x5A8A87));
+      // The chosen filter's light colour stands on a dark ground of its own: the page is light for the
+      // dark captions of the others.
+      b.groundWhenLit = true;
+      b.litGround = RgbWord(0x1E2028);
       b.SetLatched(i == questsFilter);
     }
   } else if (spells) {
