@@ -30,16 +30,16 @@ void SMemberDialog::Show(const char* text, bool whole) {
   SetFullRepaint();
 }
 
-void SMemberDialog::Paint() {
-  if (NeedsFullRepaint()) {
-    if (fullScreen && display) display->FillRect(left, top, width, height, 0);
-    if (core) core->DrawPanel3H(&core->pictures[1], 1, left, top, width, height);
-    if (font) {
-      font->Select(1, SGameCore::kMessageTextColour, SGameCore::kMessageShadeColour);
-      font->DrawTextCentred(left + 12, top + 14, left + width - 12, top + height - 12, title.CStr());
-    }
+void SMemberDialog::Paint() { PaintControls(); }
+
+void SMemberDialog::PaintGround() {
+  if (fullScreen && display) display->FillRect(left, top, width, height, 0);
+  if (core) core->DrawPanel3H(&core->pictures[1], 1, left, top, width, height);
+  if (font) {
+    font->Select(1, SGameCore::kMessageTextColour, SGameCore::kMessageShadeColour);
+    font->DrawTextCentred(left + 12, top + 14, left + width - 12, top + height - 12, title.CStr());
   }
-  PaintControls();
+  SDialog::PaintGround();
 }
 
 u32 SMemberDialog::OnCommand(u16 code) {

@@ -14,6 +14,7 @@ class SMemberDialog : public SDialog {
   // Lays the dialog out with its title: over the whole screen, or as a panel centred on the game view.
   void Show(const char* text, bool fullScreen);
   void Paint() override;
+  void PaintGround() override;
   // The "Ok" button's code goes to the parent as the close code.
   u32 OnCommand(u16 code) override;
 

@@ -363,7 +363,8 @@ void SStateGame::PaintView() {
 
 void SStateGame::Paint() {
   const bool fullScreenChild = subMode == kWorldMap || subMode == kEnchanting || subMode == kShipTravel;
-  if (fullScreenChild && subDialog) {
+  // A full repaint paints whole what such a dialog leaves uncovered too; otherwise only the dialog paints.
+  if (fullScreenChild && subDialog && !NeedsFullRepaint()) {
     subDialog->Paint();
     return;
   }

@@ -190,6 +190,8 @@ void SDisplay::RebuildScreen() {
                     : width_;
   const i32 h = bufferHeight_ ? std::min<i32>(height_, static_cast<i32>(bufferHeight_)) : height_;
   screen_ = SSurface::ForMemory(frameBase_, pitch_ ? pitch_ : width_, 0, frameBase_ ? w : 0, frameBase_ ? h : 0);
+  // A new frame buffer ends any clip: it was cut from the old one.
+  ClearClip();
 }
 
 bool SDisplay::BeginFrame() {
@@ -221,7 +223,7 @@ bool SDisplay::Source(const SImage* image, const u16* palette, u32 entries, SBli
 
 void SDisplay::FillRect(i32 x, i32 y, i32 w, i32 h, u16 colour) {
   Touch();
-  SDraw2D::FillRect(screen_, x, y, w, h, colour);
+  SDraw2D::FillRect(target_, x - clipX_, y - clipY_, w, h, colour);
 }
 
 void SDisplay::Clear() { FillRect(0, 0, width_, height_, 0); }
@@ -235,14 +237,17 @@ void SDisplay::DrawFrame(i32 x, i32 y, i32 w, i32 h) {
 
 void SDisplay::DrawText(const STextRecord& text) {
   Touch();
-  SDraw2D::DrawText(screen_, text);
+  STextRecord shifted = text;
+  shifted.x -= clipX_;
+  shifted.y -= clipY_;
+  SDraw2D::DrawText(target_, shifted);
 }
 
 void SDisplay::DrawImage(const SImage* image, i32 x, i32 y) {
   SBlitSource s;
   if (!Source(image, nullptr, 0, s)) return;
   Touch();
-  SDraw2D::BlitKeyed(screen_, x, y, s, 0, 0, s.width, s.height);
+  SDraw2D::BlitKeyed(target_, x - clipX_, y - clipY_, s, 0, 0, s.width, s.height);
 }
 
 void SDisplay::DrawImageOpaque(const SImage* image, i32 x, i32 y) { DrawImageOpaquePal(image, nullptr, 0, x, y); }
@@ -251,7 +256,7 @@ void SDisplay::DrawImageOpaquePal(const SImage* image, const u16* palette, u32 p
   SBlitSource s;
   if (!Source(image, palette, paletteEntries, s)) return;
   Touch();
-  SDraw2D::Blit(screen_, x, y, s, 0, 0, s.width, s.height);
+  SDraw2D::Blit(target_, x - clipX_, y - clipY_, s, 0, 0, s.width, s.height);
 }
 
 void SDisplay::DrawImagePart(const SImage* image, i32 x, i32 y, i32 sx, i32 sy, i32 sw, i32 sh) {
@@ -263,21 +268,21 @@ void SDisplay::DrawImagePartPal(const SImage* image, const u16* palette, u32 pal
   SBlitSource s;
   if (!Source(image, palette, paletteEntries, s)) return;
   Touch();
-  SDraw2D::BlitKeyed(screen_, x, y, s, sx, sy, sw, sh);
+  SDraw2D::BlitKeyed(target_, x - clipX_, y - clipY_, s, sx, sy, sw, sh);
 }
 
 void SDisplay::DrawImagePartOpaque(const SImage* image, i32 x, i32 y, i32 sx, i32 sy, i32 sw, i32 sh) {
   SBlitSource s;
   if (!Source(image, nullptr, 0, s)) return;
   Touch();
-  SDraw2D::Blit(screen_, x, y, s, sx, sy, sw, sh);
+  SDraw2D::Blit(target_, x - clipX_, y - clipY_, s, sx, sy, sw, sh);
 }
 
 void SDisplay::DrawImagePartBlended(const SImage* image, i32 x, i32 y, i32 sy, i32 sw, i32 sh) {
   SBlitSource s;
   if (!Source(image, nullptr, 0, s)) return;
   Touch();
-  SDraw2D::BlitHalfBlend(screen_, x, y, s, sy, sw, sh);
+  SDraw2D::BlitHalfBlend(target_, x - clipX_, y - clipY_, s, sy, sw, sh);
 }
 
 void SDisplay::DrawImageClipped(const SImage* image, i32 x, i32 y, i32 clipX, i32 clipY, i32 clipW, i32 clipH,
@@ -296,28 +301,28 @@ void SDisplay::DrawImageMirrored(const SImage* image, i32 x, i32 y) {
   SBlitSource s;
   if (!Source(image, nullptr, 0, s)) return;
   Touch();
-  SDraw2D::BlitMirroredKeyed(screen_, x, y, s, s.width, s.height);
+  SDraw2D::BlitMirroredKeyed(target_, x - clipX_, y - clipY_, s, s.width, s.height);
 }
 
 void SDisplay::DrawImageScaled(const SImage* image, i32 x, i32 y, i32 w, i32 h) {
   SBlitSource s;
   if (!Source(image, nullptr, 0, s)) return;
   Touch();
-  SDraw2D::BlitScaled(screen_, x, y, s, s.width, s.height, w, h);
+  SDraw2D::BlitScaled(target_, x - clipX_, y - clipY_, s, s.width, s.height, w, h);
 }
 
 void SDisplay::DrawImageScaledKeyed(const SImage* image, i32 x, i32 y, i32 w, i32 h) {
   SBlitSource s;
   if (!Source(image, nullptr, 0, s)) return;
   Touch();
-  SDraw2D::BlitScaledKeyed(screen_, x, y, s, s.width, s.height, w, h);
+  SDraw2D::BlitScaledKeyed(target_, x - clipX_, y - clipY_, s, s.width, s.height, w, h);
 }
 
 void SDisplay::DrawImageRotated(const SImage* image, i32 x, i32 y, i32 degrees) {
   SBlitSource s;
   if (!Source(image, nullptr, 0, s)) return;
   Touch();
-  SRenderer::BlitRotatedOn(screen_, x, y, s.pixels, s.table, s.width, s.height, s.format,
+  SRenderer::BlitRotatedOn(target_, x - clipX_, y - clipY_, s.pixels, s.table, s.width, s.height, s.format,
                            static_cast<i32>(static_cast<u32>(degrees) << 16));
 }
 
@@ -325,14 +330,14 @@ void SDisplay::TileImageKeyed(i32 x, i32 y, i32 w, i32 h, const SImage* image) {
   SBlitSource s;
   if (!Source(image, nullptr, 0, s)) return;
   Touch();
-  SDraw2D::TileImage(screen_, x, y, s, w, h, true);
+  SDraw2D::TileImage(target_, x - clipX_, y - clipY_, s, w, h, true);
 }
 
 void SDisplay::TileImage(i32 x, i32 y, i32 w, i32 h, const SImage* image) {
   SBlitSource s;
   if (!Source(image, nullptr, 0, s)) return;
   Touch();
-  SDraw2D::TileImage(screen_, x, y, s, w, h, false);
+  SDraw2D::TileImage(target_, x - clipX_, y - clipY_, s, w, h, false);
 }
 
 void SDisplay::DrawIcon(int size, const SImage* image, const u16* palette, u32 entries, i32 x, i32 y) {
@@ -342,11 +347,11 @@ void SDisplay::DrawIcon(int size, const SImage* image, const u16* palette, u32 e
   if (!Source(image, palette, entries, s)) return;
   Touch();
   if (size == 40) {
-    SDraw2D::ShrinkIcon40(screen_, x, y, s.pixels, s.table, s.width, s.height, s.format);
+    SDraw2D::ShrinkIcon40(target_, x - clipX_, y - clipY_, s.pixels, s.table, s.width, s.height, s.format);
   } else if (size == 30) {
-    SDraw2D::ShrinkIcon30(screen_, x, y, s.pixels, s.table, s.width, s.height, s.format);
+    SDraw2D::ShrinkIcon30(target_, x - clipX_, y - clipY_, s.pixels, s.table, s.width, s.height, s.format);
   } else {
-    SDraw2D::ShrinkIcon20(screen_, x, y, s.pixels, s.table, s.width, s.height, s.format);
+    SDraw2D::ShrinkIcon20(target_, x - clipX_, y - clipY_, s.pixels, s.table, s.width, s.height, s.format);
   }
 }
 
@@ -358,6 +363,31 @@ void SDisplay::DrawIcon30(const SImage* image, const u16* palette, u32 paletteEn
 }
 void SDisplay::DrawIcon20(const SImage* image, const u16* palette, u32 paletteEntries, i32 x, i32 y) {
   DrawIcon(20, image, palette, paletteEntries, x, y);
+}
+
+void SDisplay::DrawRaw16(i32 x, i32 y, const u16* pixels, i32 sourceWidth, i32 sourceHeight, i32 sx, i32 sy, i32 w,
+                         i32 h) {
+  if (!pixels) return;
+  Touch();
+  SDraw2D::BlitRaw16(target_, x - clipX_, y - clipY_, pixels, sourceWidth, sourceHeight, sx, sy, w, h);
+}
+
+void SDisplay::SetClip(i32 x, i32 y, i32 w, i32 h) {
+  const i32 x0 = std::clamp(x, 0, screen_.width), y0 = std::clamp(y, 0, screen_.height);
+  const i32 x1 = std::clamp(x + std::max(w, 0), x0, screen_.width), y1 = std::clamp(y + std::max(h, 0), y0, screen_.height);
+  target_ = screen_;
+  if (screen_.base) target_.base = screen_.Pixel(x0, y0);
+  target_.width = x1 - x0;
+  target_.height = y1 - y0;
+  clipX_ = x0;
+  clipY_ = y0;
+  clipped_ = true;
+}
+
+void SDisplay::ClearClip() {
+  target_ = screen_;
+  clipX_ = clipY_ = 0;
+  clipped_ = false;
 }
 
 void SDisplay::MakeViewThumbnail(u16* buffer) const {

@@ -110,6 +110,15 @@ class SDisplay : public SDisplayCommon {
   void DrawIcon30(const SImage* image, const u16* palette, u32 paletteEntries, i32 x, i32 y);
   void DrawIcon20(const SImage* image, const u16* palette, u32 paletteEntries, i32 x, i32 y);
 
+  // RGB565 rows of sourceWidth pixels, as SDraw2D::BlitRaw16 copies them.
+  void DrawRaw16(i32 x, i32 y, const u16* pixels, i32 sourceWidth, i32 sourceHeight, i32 sx, i32 sy, i32 w, i32 h);
+
+  // Until ClearClip, every drawing above is cut to this rectangle of the screen (a dialog repainting what
+  // lies beneath one control); coordinates stay those of the screen.
+  void SetClip(i32 x, i32 y, i32 w, i32 h);
+  void ClearClip();
+  bool Clipped() const { return clipped_; }
+
   // Fills an 80 x 50 thumbnail (rows of 80 pixels) from the 3D view rectangle of the current frame.
   void MakeViewThumbnail(u16* buffer) const;
 
@@ -131,6 +140,9 @@ class SDisplay : public SDisplayCommon {
   u32 bufferWidth_ = 0;  // size of the frame buffer held
   u32 bufferHeight_ = 0;
   SSurface screen_;
+  SSurface target_;  // what drawing goes to: the screen, or the part of it inside the clip
+  i32 clipX_ = 0, clipY_ = 0;
+  bool clipped_ = false;
   SWorldView ownView_;
   SWorldView* view_ = &ownView_;
   u32 projectionUpdates_ = 0;

@@ -48,10 +48,12 @@ class LogCtrl : public SCtrl {
   u32 OnPen(i32, i32, u32, u32) override { return Note("pen"); }
   u32 OnTick(u32) override { return Note("tick"); }
   void Paint() override { log->Add(name + " paint"); }
+  bool PaintsWhole() const override { return whole; }
 
   std::string name;
   EventLog* log;
   u32 code;
+  bool whole = true;  // false: leaves what lies beneath showing, which its dialog then repaints with it
 
  private:
   u32 Note(const char* what) {

@@ -271,6 +271,23 @@ TEST(Dialog, PaintsBackgroundAndControlsInAddingOrderThenTheChild) {
          r.dialog.Paint();
        },
        "a paint; b paint; c paint; x paint; a paint", 0},
+      {"a changed control that leaves what lies beneath showing: that is repainted with it, cut to its "
+       "rectangle and the reach of its edges, and so are the controls near it",
+       [](DialogRig& r) {
+         r.dialog.backgroundColour = 0xC8C8C8;
+         r.dialog.SetFullRepaint();
+         r.dialog.Paint();
+         r.a.SetRect(4, 4, 8, 6);
+         r.b.SetRect(5, 5, 1, 1);
+         r.b.whole = false;
+         r.c3.SetRect(20, 20, 2, 2);
+         std::fill(r.pixels.begin(), r.pixels.end(), u16(0xFFFF));
+         r.b.MarkDirty();
+         r.dialog.Paint();
+         EXPECT_EQ(r.Pixel(4, 4), MakeColor565(0xC8C8C8)) << "beneath it: the background";
+         EXPECT_EQ(r.Pixel(9, 9), 0xFFFF) << "beyond the reach: left alone";
+       },
+       "a paint; b paint; c paint; a paint; b paint", 0},
       {"hidden controls are not painted, even fully",
        [](DialogRig& r) {
          r.b.Hide();

@@ -4,6 +4,7 @@
 #include "GameDialogs.h"
 #include "dialogs/SDialogGameMap.h"
 #include "game/SStateGame.h"
+#include "world/SWorldModule.h"
 
 namespace {
 
@@ -85,6 +86,25 @@ TEST(WorldMap, TheWorldViewNamesTheTappedTilesMap) {
   ASSERT_TRUE(g.open());
   EXPECT_EQ(g.text(g.dialog().title), "Duskmire Town");
   g.dialog().OnCommand(SDialogGameMap::kCloseCode);
+}
+
+// A world without a map picture has no world view to switch to: its button stays but takes no tap.
+TEST(WorldMap, TheWorldViewButtonIsOffForAWorldWithoutAMapPicture) {
+  MapGame g;
+  ASSERT_TRUE(g.Enter("base_out0101", 17, 17, 0));
+  SWorldModule* world = g.core().CurrentWorld();
+  ASSERT_NE(world, nullptr);
+  ASSERT_NE(world->mapPicture, nullptr);
+  ASSERT_TRUE(g.open());
+  EXPECT_TRUE(g.dialog().worldView.IsEnabled());
+  g.dialog().OnCommand(SDialogGameMap::kCloseCode);
+  SImageEntry* const picture = world->mapPicture;
+  world->mapPicture = nullptr;
+  ASSERT_TRUE(g.open());
+  EXPECT_TRUE(g.dialog().worldView.IsVisible());
+  EXPECT_FALSE(g.dialog().worldView.IsEnabled());
+  g.dialog().OnCommand(SDialogGameMap::kCloseCode);
+  world->mapPicture = picture;
 }
 
 }  // namespace

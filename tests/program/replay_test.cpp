@@ -3,13 +3,16 @@
 // last one left in the data folder. Each run plays in this process through the harness, which keeps at
 // every "capture" of its script the state summary (a golden text per run) and the frame (a golden PNG per
 // capture); the runs play twice to show that they repeat exactly, and once more as processes of the built
-// program, whose captures must equal the harness's frames.
+// program, whose captures must equal the harness's frames. On the first pass, the frame after each input
+// must equal the same state painted whole (RepaintCheck); the second pass, which does not look, shows that
+// looking changed nothing.
 #include "app/DuskmireApp.h"
 #include "core/SGameCore.h"
 #include "game/SStateGame.h"
 #include "support/GameHarness.h"
 #include "support/GoldenText.h"
 #include "support/Png.h"
+#include "support/RepaintCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -72,10 +75,27 @@ std::vector<Stage> StagesOf(const std::string& script) {
   return stages;
 }
 
-// Plays one run in this process on the data folder, keeping the summary and frame at each capture.
-std::vector<Stage> Play(const ReplayRun& run, const std::string& folder) {
+// The script's inputs (key and stylus lines) as (frame, line), in order.
+std::vector<std::pair<u32, std::string>> InputsOf(const std::string& script) {
+  std::vector<std::pair<u32, std::string>> inputs;
+  std::istringstream lines(script);
+  std::string line;
+  while (std::getline(lines, line)) {
+    unsigned frame = 0;
+    char what[16] = {};
+    if (std::sscanf(line.c_str(), "f%u %15s", &frame, what) == 2 && std::string(what) != "capture")
+      inputs.emplace_back(frame, line);
+  }
+  return inputs;
+}
+
+// Plays one run in this process on the data folder, keeping the summary and frame at each capture; with
+// `lookAfterInputs`, the frame after each input is checked against the state painted whole.
+std::vector<Stage> Play(const ReplayRun& run, const std::string& folder, bool lookAfterInputs) {
   const std::string script = ReadScript(run.name);
   std::vector<Stage> stages = StagesOf(script);
+  const std::vector<std::pair<u32, std::string>> inputs = InputsOf(script);
+  size_t nextInput = 0;
   EXPECT_FALSE(stages.empty()) << run.name << " has no captures";
   GameHarness::Options o;
   o.dataFolder = folder;
@@ -94,6 +114,12 @@ std::vector<Stage> Play(const ReplayRun& run, const std::string& folder) {
   size_t next = 0;
   while (!game.ended() && !exits && next < stages.size()) {
     game.frame();
+    if (lookAfterInputs && nextInput < inputs.size() && game.presents() > inputs[nextInput].first) {
+      const std::string& input = inputs[nextInput].second;
+      while (nextInput < inputs.size() && game.presents() > inputs[nextInput].first) ++nextInput;
+      for (const std::string& fault : RepaintCheck::Stale(game))
+        ADD_FAILURE() << run.name << " after \"" << input << "\" (present " << game.presents() << "): " << fault;
+    }
     for (; next < stages.size() && game.presents() >= stages[next].frame; ++next) {
       Stage& stage = stages[next];
       stage.summary = game.summary();
@@ -135,9 +161,9 @@ std::vector<Stage> Play(const ReplayRun& run, const std::string& folder) {
   return stages;
 }
 
-std::vector<std::vector<Stage>> PlayAll(const std::string& folder) {
+std::vector<std::vector<Stage>> PlayAll(const std::string& folder, bool lookAfterInputs = false) {
   std::vector<std::vector<Stage>> all;
-  for (const ReplayRun& run : kRuns) all.push_back(Play(run, folder));
+  for (const ReplayRun& run : kRuns) all.push_back(Play(run, folder, lookAfterInputs));
   return all;
 }
 
@@ -147,7 +173,7 @@ TEST(Replay, AWholeGameFromTheMainMenu) {
     PlayAll(GameHarness::makeDataFolder("replay-trace", nullptr));
     return;
   }
-  const std::vector<std::vector<Stage>> first = PlayAll(GameHarness::makeDataFolder("replay-first", nullptr));
+  const std::vector<std::vector<Stage>> first = PlayAll(GameHarness::makeDataFolder("replay-first", nullptr), true);
   for (size_t r = 0; r < first.size(); ++r) {
     std::string text;
     for (const Stage& stage : first[r]) {

@@ -81,14 +81,15 @@ void ChooseMenuRow(GameHarness& g, u32 code) {
 }
 
 // Closes every dialog open over the current state, innermost first (the game state's sub-dialog by its own
-// call, so that its sub-mode follows).
+// call, so that its sub-mode follows), each owner repainting whole as a screen does when its child closes.
 void CloseAll(GameHarness& g) {
   std::vector<SDialog*> chain = ScreenTour::dialogs(g);
   for (size_t i = chain.size(); i-- > 1;) {
     if (chain[i - 1] == g.core().stateGame) {
       Game(g).CloseSubDialog();
+      Game(g).SetFullRepaint();
     } else {
-      chain[i - 1]->CloseChild();
+      chain[i - 1]->Reopen();
     }
   }
 }

@@ -36,6 +36,10 @@ class SCtrl {
   virtual u32 OnPen(i32 x, i32 y, u32 touching, u32 moving) { return 0; }
   virtual u32 OnTick(u32 frameCounter) { return 0; }
   virtual void Paint() {}
+  // True when Paint covers the whole rectangle with its own pixels, whatever was there: a change then needs
+  // nothing beneath it repainted. A control that leaves pixels of what lies beneath (a text, a keyed
+  // picture, a list without its background) answers false, and its dialog repaints what lies beneath it.
+  virtual bool PaintsWhole() const { return false; }
   // Paints the control as the one drawing: while it paints, Painting() names it (what a test's text
   // observer reads to tell which control drew a text).
   void Redraw();

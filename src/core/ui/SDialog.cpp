@@ -121,20 +121,58 @@ void SDialog::Paint() {
   }
 }
 
+void SDialog::PaintGround() {
+  if (!drawBackground || !display) return;
+  if (backgroundPicture) {
+    display->TileImage(left, top, width, height, backgroundPicture);
+  } else {
+    display->FillRect(left, top, width, height, MakeColor565(backgroundColour));
+  }
+}
+
+namespace {
+// A text's outline and a list's frame reach this far past a control's rectangle.
+constexpr i32 kReach = 3;
+}  // namespace
+
+void SDialog::PaintLayer(i32 x, i32 y, i32 w, i32 h) {
+  PaintGround();
+  for (i32 i = 0; i < i32(controls.Count()); ++i) {
+    SCtrl* c = controls.At(i);
+    if (!c || !c->IsVisible()) continue;
+    if (c->left - kReach >= x + w || c->top - kReach >= y + h || c->left + c->width + kReach <= x ||
+        c->top + c->height + kReach <= y)
+      continue;
+    c->Redraw();
+  }
+}
+
+void SDialog::RepaintUnder(const SCtrl& control) {
+  const i32 x = control.left - kReach, y = control.top - kReach;
+  const i32 w = control.width + 2 * kReach, h = control.height + 2 * kReach;
+  display->SetClip(x, y, w, h);
+  // The dialogs beneath, when this one is open over the current state.
+  bool beneath = false;
+  for (const SDialog* d = core ? core->currentState : nullptr; d && !beneath; d = d->child) beneath = d == this;
+  if (beneath)
+    for (SDialog* d = core->currentState; d != this; d = d->child) d->PaintLayer(x, y, w, h);
+  PaintLayer(x, y, w, h);
+  display->ClearClip();
+}
+
 void SDialog::PaintControls() {
   const bool full = NeedsFullRepaint();
-  if (full && drawBackground && display) {
-    if (backgroundPicture) {
-      display->TileImage(left, top, width, height, backgroundPicture);
-    } else {
-      display->FillRect(left, top, width, height, MakeColor565(backgroundColour));
-    }
-  }
-  // First added first: later controls are painted over earlier ones.
+  if (full) PaintGround();
+  // First added first: later controls are painted over earlier ones. A changed control that leaves pixels
+  // of what lies beneath has that repainted with it, so that nothing of its old picture stays.
   for (i32 i = 0; i < i32(controls.Count()); ++i) {
     SCtrl* c = controls.At(i);
     if (!c || !c->IsVisible() || !(full || c->IsDirty())) continue;
-    c->Redraw();
+    if (full || c->PaintsWhole() || !display || display->Clipped()) {
+      c->Redraw();
+    } else {
+      RepaintUnder(*c);
+    }
     c->ClearDirty();
   }
   ClearFullRepaint();

@@ -27,6 +27,9 @@ class SDialog {
   // controls.
   virtual void Attach(SGameCore* gameCore);
   virtual void Paint();
+  // What lies under the controls, painted first on a full repaint: the background, when it is drawn.
+  // Dialogs that draw their own panel under their controls draw it here.
+  virtual void PaintGround();
   virtual u32 OnCommand(u16 code) { return 0; }
   virtual u32 OnKey(u32 key);
   // Pen events: down (touching 1, moving 0), move (1, 1), up (0, 0). No event is taken in the frame the
@@ -48,6 +51,9 @@ class SDialog {
   void MarkAllDirty();
   // Paints the background (after a full repaint was asked for) and the controls that need it.
   void PaintControls();
+  // The ground and every shown control that comes near the rectangle, painted whole without touching any
+  // flag (the display's clip keeps them to the rectangle).
+  void PaintLayer(i32 x, i32 y, i32 w, i32 h);
   // Paints every shown control, dirty or not, in adding order (for dialogs that draw their own panel
   // first on every paint).
   void PaintEveryControl();
@@ -106,6 +112,10 @@ class SDialog {
   SDatabase* data = nullptr;
 
  private:
+  // Paints, cut to the control's rectangle and a small margin, what a full repaint paints there: the
+  // dialogs beneath this one (from the current state down its children), this dialog's ground and its
+  // controls, the changed one among them. What the control stops covering is so painted anew.
+  void RepaintUnder(const SCtrl& control);
   // The first nonzero command code of the controls that take this kind of input, asked last first.
   u32 AskControls(u8 kind, u32 value, i32 x, i32 y, u32 touching, u32 moving);
   // Repaints and hands a reported code to OnCommand (again repainting when this dialog or its parent is

@@ -73,8 +73,12 @@ void SDialogList::Create(SDialogListCtrl* listCtrl) {
 }
 
 void SDialogList::Paint() {
-  if (core) core->DrawPanel3H(&core->pictures[1], 1, left, top, width, height);
+  PaintGround();
   PaintEveryControl();
+}
+
+void SDialogList::PaintGround() {
+  if (core) core->DrawPanel3H(&core->pictures[1], 1, left, top, width, height);
 }
 
 u32 SDialogList::OnCommand(u16 code) {

@@ -21,6 +21,7 @@ class SDialogList : public SDialog {
   void Create(SDialogListCtrl* listCtrl);
 
   void Paint() override;
+  void PaintGround() override;
   u32 OnCommand(u16 code) override;
   u32 OnTick(u32 frameCounter, SDisplay* screen) override { return 0; }
 

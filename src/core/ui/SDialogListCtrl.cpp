@@ -214,6 +214,8 @@ u32 SDialogListCtrl::OnPen(i32 x, i32 y, u32 touching, u32 /*moving*/) {
     if (!deselectOutside) return 0;
     selected = -1;
     Redraw();
+    // What its old highlight covered is repainted with it by its dialog.
+    MarkDirty();
     lastAction = kDeselected;
     return id;
   }
@@ -221,6 +223,7 @@ u32 SDialogListCtrl::OnPen(i32 x, i32 y, u32 touching, u32 /*moving*/) {
   // The row under the pen follows it; the row it is lifted from is confirmed.
   selected = r;
   Redraw();
+  MarkDirty();
   lastAction = touching ? kMoved : kConfirmed;
   return id;
 }

@@ -75,6 +75,8 @@ class SDialogListCtrl : public SCtrl {
   u32 OnKey(u32 key) override;
   u32 OnPen(i32 x, i32 y, u32 touching, u32 moving) override;
   void Paint() override;
+  // The frame lies outside the rectangle, over its neighbours' edges: a framed list is not whole.
+  bool PaintsWhole() const override { return drawBackground && !framed; }
 
   i32 selected = -1;
   i32 lastAction = 0;

@@ -171,6 +171,11 @@ void SDialogMessage::DrawPanel() {
   if (core) core->DrawPanel3H(&core->pictures[1], 1, left, top, width, height);
 }
 
+void SDialogMessage::PaintGround() {
+  DrawPanel();
+  if (text) text->Redraw();
+}
+
 void SDialogMessage::Paint() {
   DrawPanel();
   if (text) text->Redraw();

@@ -31,6 +31,7 @@ class SDialogMessage : public SDialog {
   i32 ButtonsWidth() const;
 
   void Paint() override;
+  void PaintGround() override;
   u32 OnCommand(u16 code) override;
   u32 OnKey(u32 key) override;
   u32 OnPen(i32 x, i32 y, u32 touching, u32 moving) override;

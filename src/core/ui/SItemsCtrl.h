@@ -104,10 +104,12 @@ class SItemsCtrl : public SCtrl {
   SItemSlot* selectedSlot = nullptr;
   SPtrArray<SItemSlot> slots;
 
+  // The top-left pixel of the cell in that column and row of the page.
+  void CellOrigin(i32 column, i32 row, i32& x, i32& y) const;
+
  private:
   bool ShowsMarkers() const { return !tradeMode && !buying; }
   SItemSlot* MakeSlot(SItem* item);
-  void CellOrigin(i32 column, i32 row, i32& x, i32& y) const;
   void DrawPrice(const SItemSlot& slot, i32 cx, i32 cy);
   void DrawCount(const SItemSlot& slot, i32 cx, i32 cy);
 };

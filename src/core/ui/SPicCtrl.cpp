@@ -94,10 +94,10 @@ void SPicCtrl::Paint() {
   if (rawPixels) {
     display->FillRect(left, top, width, height, fillPixel);
     if (width >= drawWidth && height >= drawHeight) {
-      SDraw2D::BlitRaw16(display->Screen(), left, top, rawPixels, drawWidth, drawHeight, 0, 0, drawWidth, drawHeight);
+      display->DrawRaw16(left, top, rawPixels, drawWidth, drawHeight, 0, 0, drawWidth, drawHeight);
     } else {
-      SDraw2D::BlitRaw16(display->Screen(), left, top, rawPixels, drawWidth, drawHeight, (drawWidth - width) / 2,
-                         (drawHeight - height) / 2, width, height);
+      display->DrawRaw16(left, top, rawPixels, drawWidth, drawHeight, (drawWidth - width) / 2, (drawHeight - height) / 2,
+                         width, height);
     }
   } else if (picture) {
     if (!keyed) {
@@ -212,3 +212,9 @@ void SBorderCtrl::SetFrame(SImageEntry* const* set, u32 fillFlag, u32 fillColour
 void SBorderCtrl::Paint() {
   if (core) core->DrawPanel9(frameSet, keyed, left, top, width, height, sides | (fill ? 128 : 0), fillColour);
 }
+
+bool SPicCtrl::PaintsWhole() const { return rawPixels || (fill && (!picture || !keyed)); }
+
+bool SFillBmpCtrl::PaintsWhole() const { return tileMode && picture && !keyed; }
+
+bool SFillColorCtrl::PaintsWhole() const { return true; }

@@ -24,6 +24,7 @@ class SPicCtrl : public SCtrl {
 
   u32 OnPen(i32 x, i32 y, u32 touching, u32 moving) override;
   void Paint() override;
+  bool PaintsWhole() const override;
 
   const u16* rawPixels = nullptr;
   const SImage* picture = nullptr;
@@ -48,6 +49,7 @@ class SFillBmpCtrl : public SCtrl {
   void SetPicture(const SImage* image);
   void SetPanel(SImageEntry* const* set);
   void Paint() override;
+  bool PaintsWhole() const override;
 
   SImageEntry* const* panel = nullptr;
   u32 keyed = 0;
@@ -61,6 +63,7 @@ class SFillColorCtrl : public SCtrl {
   // Reports the id on a pen-down inside (the owner sets input mask 2 to make it clickable).
   u32 OnPen(i32 x, i32 y, u32 touching, u32 moving) override;
   void Paint() override;
+  bool PaintsWhole() const override;
 
   u32 colour = 0;
 };

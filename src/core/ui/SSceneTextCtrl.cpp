@@ -64,6 +64,7 @@ void SSceneTextCtrl::Pause(bool on) {
 
 void SSceneTextCtrl::DrawLines() {
   if (!font || lineHeight <= 0) return;
+  linesShown = 1;
   const i32 h = height;
   for (u32 k = 0; k < lines.Count(); ++k) {
     const i32 v = position - i32(k) * lineHeight;

@@ -39,8 +39,12 @@ class SSceneTextCtrl : public SCtrl {
   u32 centred = 0;
   SValueArray<SString> lines{4};
 
- private:
+  // The lines where the scroll stands, over whatever lies beneath (what each step of the ticks draws).
   void DrawLines();
+  // Draws nothing (the lines draw only from the ticks): its owner painted over them, and linesShown says so.
+  void Paint() override { linesShown = 0; }
+
+  u32 linesShown = 0;  // 1 while the lines the last step drew stand on the screen
 };
 
 // A one-line text entry with a blinking caret (the on-screen keyboard's text line).
@@ -61,6 +65,7 @@ class STextCursorCtrl : public SCtrl {
 
   u32 OnTick(u32 frameCounter) override;
   void Paint() override;
+  bool PaintsWhole() const override { return true; }
 
   char text[kTextSize] = {};
   i32 maxLength = 0;

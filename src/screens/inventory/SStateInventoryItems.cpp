@@ -217,6 +217,8 @@ void SStateInventory::RebuildItemGrid(bool keepPlace) {
     }
   }
   grid.MarkDirty();
+  // What is worn may have changed with the pack: the doll shows it.
+  equipment.MarkDirty();
   UpdatePageButtons();
   UpdateCategoryButtons();
   RefreshDescription();
