@@ -340,31 +340,4 @@ TEST(SkyAndView, DistancesFromVisibilityAndLight) {
   }
 }
 
-// An hour whose part of the day has no sky keeps the last sky (its fog, visibility and picture) rather
-// than a blank one; an unknown forced sky is passed over.
-TEST(SkyAndView, AnHourWithoutASkyKeepsTheLastSky) {
-  HandWindow h;
-  h.Joined();
-  auto* night = new SSkyType;
-  night->period = 2;
-  night->visibility = 50;
-  night->fogColour = 0x1234;
-  h.core.world.rules.skies.records.Add(night);
-  h.state.window.minutes = 23 * 60;
-  h.state.UpdateSkyAndLight(false);
-  EXPECT_EQ(h.state.visibleCells, 5);
-  EXPECT_EQ(h.state.view.fogColor, 0x1234);
-  h.state.window.minutes = 12 * 60;
-  h.state.UpdateSkyAndLight(false);
-  EXPECT_EQ(h.state.visibleCells, 5);
-  EXPECT_EQ(h.state.farDistance, 336) << "the night sky's visibility, by daylight";
-  EXPECT_EQ(h.state.view.fogColor, 0x1234);
-  // A forced sky the table does not know gives way to the hour's sky, at every update.
-  h.state.forcedSky.Assign("base_nosuchsky");
-  night->fogColour = 0x4321;
-  h.state.window.minutes = 23 * 60;
-  h.state.UpdateSkyAndLight(false);
-  EXPECT_EQ(h.state.view.fogColor, 0x4321);
-}
-
 }  // namespace
