@@ -10,6 +10,9 @@ void SGameCore::UnloadWorld() {
   world.images.Init();
   // The game state lets go of its music track before the sound table frees the modules it plays.
   if (stateGame) stateGame->StopMusic();
+  // The sky kept while no sky serves the hour names this world's picture slots: the next world's first
+  // hour without a sky must not show them.
+  if (stateGame) stateGame->skyChoice = SSkyChoice{};
   // Every table read from a world loses its records and raw records; the sound table also stops every
   // channel first, so no channel plays data that is freed.
   world.SetSoundManager(soundManager);

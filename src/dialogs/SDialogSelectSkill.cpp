@@ -6,13 +6,14 @@
 void SDialogSelectSkill::Open(u32 skill) {
   BeginLayout(kLayout, "Select a skill");
   AddInnerFrame(innerFrame, kInnerFrameId);
-  const bool compact = core && core->IsCompact();
+  // The small screens take the medium names, but mode 2, whose buttons have room for the full ones.
+  const bool medium = core && core->IsCompact() && core->displayMode != 2;
   for (u32 s = 1; s <= kSkills; ++s) {
     STopicButtonCtrl& b = buttons[s - 1];
     b.Attach(this);
     if (!AddLayoutControl(&b, u16(CodeOf(s)))) continue;
     const SSkillTable* table = core ? &core->world.rules.skills : nullptr;
-    const char* name = table ? (compact ? table->MediumName(s) : table->FullName(s)) : nullptr;
+    const char* name = table ? (medium ? table->MediumName(s) : table->FullName(s)) : nullptr;
     b.SetText(name ? name : "", CodeOf(s), kLabelColour, STopicButtonCtrl::kYellow, kEdgeColour);
   }
   heading.Attach(this);

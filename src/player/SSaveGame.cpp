@@ -293,7 +293,7 @@ i32 SSaveGame::DeleteSlot(u32 slot) {
 
 // ---- the check before loading
 
-bool SSaveGame::CheckSave(SDatabase& save, const char* baseModule, SSaveCheck* out) {
+bool SSaveGame::CheckSave(SDatabase& save, const SString* modules, u32 count, SSaveCheck* out) {
   if (!save.HasType(kSavedGameCode) || !save.HasCreator(kSavedGameCode)) return false;
   for (u16 id = kSaveHeaderRecord; id <= kSaveNamesRecord; ++id)
     if (!save.HasRecord(id)) return false;
@@ -309,7 +309,10 @@ bool SSaveGame::CheckSave(SDatabase& save, const char* baseModule, SSaveCheck* o
       return save.HasRecord(first) && CheckModuleRecord(save, first, version);
     });
   });
-  if (!modulesOk || !baseModule || StrCompare(TextOf(module), baseModule) != 0 || map.IsEmpty()) return false;
+  // The game goes on in the module it was saved in, whichever of the loaded modules that is.
+  bool loaded = false;
+  for (u32 i = 0; i < count && modules; ++i) loaded = loaded || StrCompare(TextOf(module), TextOf(modules[i])) == 0;
+  if (!modulesOk || !loaded || map.IsEmpty()) return false;
 
   // The other records through their own readers into scratch objects: only their bytes are checked, so
   // the names of record 3006 are not looked up.
@@ -341,17 +344,25 @@ bool SSaveGame::CheckSave(SDatabase& save, const char* baseModule, SSaveCheck* o
   return true;
 }
 
-bool SSaveGame::ReadBaseModuleName(SString& out) {
-  SDatabase base(files);
-  if (!base.Open(SWorldModuleList::kGameArchives[3])) return false;
-  std::unique_ptr<SRecordData> r = base.ReadRecord(kWorldHeaderRecord);
-  if (!r) return false;
-  SStream s;
-  s.OpenForRead(*r);
-  SWorldBaseHeader h;
-  h.Serialize(s);
-  if (s.Failed() || !h.name) return false;
-  out.Assign(h.name);
+bool SSaveGame::ReadGameModuleNames(SString (&out)[4], u32& count) {
+  count = 0;
+  for (u32 i = 0; i < 4; ++i) {
+    SDatabase archive(files);
+    std::unique_ptr<SRecordData> r =
+        archive.Open(SWorldModuleList::kGameArchives[i]) ? archive.ReadRecord(kWorldHeaderRecord) : nullptr;
+    SWorldBaseHeader h;
+    if (r) {
+      SStream s;
+      s.OpenForRead(*r);
+      h.Serialize(s);
+      if (s.Failed()) h.name = nullptr;
+    }
+    if (h.name) {
+      out[count++].Assign(h.name);
+    } else if (i == 3) {
+      return false;  // without the maps' archive nothing can be loaded
+    }
+  }
   return true;
 }
 
@@ -521,14 +532,15 @@ bool SSaveGame::ReadRecords(SDatabase& save, const SSaveCheck& check, SDialogLoa
 
 i32 SSaveGame::Load(u32 slot, SDialogLoading* loading) {
   if (!core_ || !core_->stateGame) return 0;
-  SString base, name;
-  if (!ReadBaseModuleName(base)) return 0;
+  SString modules[4], name;
+  u32 moduleCount = 0;
+  if (!ReadGameModuleNames(modules, moduleCount)) return 0;
   SlotName(slot, name);
   // The slot stays open from the check to the end of the load: what was checked is what is read.
   SDatabase save(files);
   if (!save.Open(name.CStr(), kSavedGameCode)) return 0;
   SSaveCheck check;
-  if (!CheckSave(save, base.CStr(), &check)) return 0;
+  if (!CheckSave(save, modules, moduleCount, &check)) return 0;
   // When the running world is the saved one, its maps show whether the saved map still exists.
   if (const SWorldModule* running = core_->world.modules.FindByName(check.module.CStr());
       running && !running->FindMap(check.map.CStr()))

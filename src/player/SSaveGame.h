@@ -144,8 +144,9 @@ class SSaveGame : public SItemNames {
   i32 DeleteSlot(u32 slot);
 
   // The records' checks, without the world: every record 3000 to 3006 present and complete, 3001's record
-  // ids in the file, its current module the base module `baseModule`. Nothing of the game changes.
-  bool CheckSave(SDatabase& save, const char* baseModule, SSaveCheck* out);
+  // ids in the file, its current module one of the `count` modules a load opens. Nothing of the game
+  // changes.
+  bool CheckSave(SDatabase& save, const SString* modules, u32 count, SSaveCheck* out);
   // The header record's marker bytes, version (at most 116) and texts, which must end inside the record;
   // a thumbnail that is not 8,000 bytes whole is left out.
   static bool ParseHeader(const SRecordData& record, SSaveHeader* out);
@@ -175,8 +176,9 @@ class SSaveGame : public SItemNames {
   SSpellTable* spells = nullptr;
 
  private:
-  // The name of the world's base module, read from the base archive's header; false when unreadable.
-  bool ReadBaseModuleName(SString& out);
+  // The names of the modules a load opens, from the game archives' headers in their order (an archive
+  // that cannot be read gives none); false when the base archive's cannot be read.
+  bool ReadGameModuleNames(SString (&out)[4], u32& count);
   // Builds every record into the writer; false when one cannot be built.
   bool BuildRecords(SDatabaseWriter& writer);
   // The saved records into the reloaded world; false on any fault.

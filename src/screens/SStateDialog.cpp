@@ -223,6 +223,7 @@ void SStateDialog::ShowEntry() {
       return;
     }
     SDialogEntry& e = *currentEntry;
+    text.greetingMark = greetingPending;
     text.pageMode = greetingPending || text.HasWaitingLines() ? 1 : 0;
     AddLine(e.text, 0, true);
     goNext = goFirst = 0;

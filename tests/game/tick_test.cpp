@@ -5,6 +5,7 @@
 #include "foundation/TimeUtil.h"
 #include "game/SMonster.h"
 #include "player/SPlayer.h"
+#include "player/SSaveGame.h"
 #include "world/SMapObjectType.h"
 
 #include <gtest/gtest.h>
@@ -335,6 +336,27 @@ TEST(GameSky, AnHourWithoutASkyKeepsTheLastOne) {
   EXPECT_EQ(s.skyImage, night);
   EXPECT_EQ(s.view.fogColor, fog);
   EXPECT_EQ(s.skyRotation, 1u);
+}
+
+// The kept sky belongs to its world. A new game in a world with no sky by day, after a game at night in
+// one with a turning night sky, shows no sky at all: neither the old world's picture slot nor its turning.
+TEST(GameSky, ANewWorldWithoutASkyForTheHourShowsNoneOfTheOldOne) {
+  WalkGame w;
+  ASSERT_TRUE(w.Enter("base_out0101", 17, 17, 0, 23 * 60));
+  SStateGame& s = w.state();
+  ASSERT_NE(s.skyImage, 0);
+  ASSERT_EQ(s.skyRotation, 1u);
+  SGameCore& core = w.core();
+  ASSERT_EQ(core.saveGame.StartNewGame(nullptr), 1);
+  auto& skies = core.world.rules.skies.records;
+  for (i32 i = i32(skies.Count()) - 1; i >= 0; --i)
+    if (skies[i]->period == 1) delete skies.RemoveAt(i);  // no day sky in this world
+  w.game.setState(kStateGame, 1);
+  w.game.frame();
+  ASSERT_FALSE(s.IsNight()) << "the new game begins by day";
+  EXPECT_EQ(s.skyImage, 0);
+  EXPECT_EQ(s.view.skyTexture, 0);
+  EXPECT_EQ(s.skyRotation, 0u);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "player/SSaveGame.h"
 #include "support/GameHarness.h"
 #include "support/SaveFiles.h"
+#include "world/SWorldModule.h"
 
 #include <gtest/gtest.h>
 
@@ -435,4 +436,56 @@ TEST(Saves, ANewGameWithoutItsWorldFails) {
     EXPECT_EQ(game.core().stateGame->gameInProgress, 0u);
     EXPECT_NE(game.state(), kStateGame);
   }
+}
+
+// A world of two modules with maps: the sound archive made a second module ("west", a copy of the base
+// archive under its own name), which loads before the base module. A game saved on a map of the second
+// module goes on there after loading, with each module's records at the ids the map counts give. When
+// that module is no longer part of the world, the slot is refused and the running game is left alone.
+TEST(Saves, AGameSavedInASecondModuleLoadsIntoIt) {
+  GameHarness game(NewGameOptions());
+  Bytes west = ReadFile(game.dataFolder() + "/DuskmireBase.pdb");
+  const Bytes sounds = ReadFile(game.dataFolder() + "/DuskmireSound.pdb");
+  // The module's name in the header record, just after the world's title.
+  Replace(west, std::string("Duskmire Vale\0base\0", 19), std::string("Duskmire Vale\0west\0", 19));
+  WriteFile(game.dataFolder() + "/DuskmireSound.pdb", west);
+  ASSERT_TRUE(game.boot()) << game.startError();
+  ASSERT_TRUE(game.waitUntil(GameHarness::gameIdle(), 40));
+  SGameCore& core = game.core();
+  SWorldModule* second = core.world.modules.FindByName("west");
+  ASSERT_NE(second, nullptr);
+  ASSERT_STREQ(core.CurrentWorld()->name.CStr(), "base");
+  const u32 maps = second->maps.Count();
+  ASSERT_GT(maps, 1u);
+
+  // Into the second module's copy of the town, on the cell the new game began on.
+  SMapArea* town = second->FindMap("base_out0101");
+  ASSERT_NE(town, nullptr);
+  core.SetCurrentWorld(second);
+  second->SetCurrentMap(town);
+  game.setState(kStateGame, 0);
+  ASSERT_TRUE(game.waitUntil(GameHarness::gameIdle(), 40));
+  ASSERT_EQ(core.stateGame->window.CurrentArea(), town);
+  ASSERT_TRUE(WalkOn(game));
+  const std::string saved = game.summary();
+  ASSERT_EQ(core.saveGame.Write(1), 1);
+  const std::map<u16, Bytes> records = Records(SlotPath(game, 1));
+  const u16 baseFirst = u16(kSaveFirstModuleRecord + maps + 1);
+  EXPECT_TRUE(records.count(kSaveFirstModuleRecord) && records.count(u16(baseFirst - 1)) && records.count(baseFirst))
+      << "west at 3010 with its " << maps << " maps after it, base at " << baseFirst;
+  ASSERT_TRUE(WalkOn(game));
+
+  ASSERT_EQ(LoadSlot(game, 1), 1);
+  ASSERT_TRUE(game.waitUntil(GameHarness::gameIdle(), 40));
+  EXPECT_STREQ(core.CurrentWorld()->name.CStr(), "west");
+  EXPECT_EQ(core.CurrentWorld()->currentMap, core.stateGame->window.CurrentArea());
+  EXPECT_EQ(core.stateGame->window.CurrentArea()->module, core.CurrentWorld());
+  EXPECT_EQ(game.summary(), saved);
+
+  // The world without the second module: the slot cannot be played, and nothing changes.
+  WriteFile(game.dataFolder() + "/DuskmireSound.pdb", sounds);
+  ASSERT_TRUE(WalkOn(game));
+  const std::string before = game.summary() + Carried(game);
+  EXPECT_EQ(core.saveGame.Load(1, nullptr), 0);
+  EXPECT_EQ(game.summary() + Carried(game), before);
 }

@@ -79,10 +79,13 @@ TEST(Conversation, GreetingTopicsAndTheExit) {
   EXPECT_EQ(report->destination, "game message");
 }
 
+// The text is marked while it shows the greeting, and no longer once a topic's entries are shown.
 TEST(Conversation, AFollowUpChainJoinsWithoutBulletOrPageStop) {
   ConversationScreen c;
   ASSERT_TRUE(c.Call("base_talker"));
+  EXPECT_EQ(c.talk().text.greetingMark, 1u);
   c.Tap(SStateDialog::kTopic + 0);
+  EXPECT_EQ(c.talk().text.greetingMark, 0u);
   EXPECT_TRUE(Said(c, kTownChain));
   EXPECT_FALSE(c.HasControl(SStateDialog::kContinue));
   EXPECT_EQ(c.context().lastAnswer, 0);
@@ -362,6 +365,7 @@ TEST(Conversation, UsingAPersonTalksToTheRecordItsTypeNames) {
     return c.state().TriggerCellAction(MapEvent::kUse, 4, nullptr, c.state().window.Cell(merchant.x, merchant.y),
                                        merchant.x, merchant.y, -1, false, nullptr);
   };
+  type.talk = "base_nobody";
   EXPECT_EQ(use(), 0u);
   bool noAnswer = false;
   for (const GameHarness::Message& m : c.game.messages()) noAnswer |= m.text == "No answer";

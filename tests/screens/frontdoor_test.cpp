@@ -1,5 +1,6 @@
 // The front door played through the real program: the maker's logo on the virtual clock, the main menu
 // with and without a game, its questions, and the death screen.
+#include "MenuScreen.h"
 #include "app/DuskmireApp.h"
 #include "core/SGameCore.h"
 #include "foundation/SDatabase.h"
@@ -653,18 +654,9 @@ TEST(Menu, NoBrightDetailOfTheBackdropSitsUnderTheWords) {
   };
   for (i32 mode : GameHarness::deviceModes())
     for (bool inGame : {false, true}) {
-      GameHarness::Options options = GameHarness::forMode(mode);
-      options.copyData = options.newGame = inGame;
-      GameHarness game(options);
-      ASSERT_TRUE(game.boot()) << game.startError();
-      if (inGame) {
-        ASSERT_TRUE(game.waitUntil(GameHarness::gameIdle(), 40));
-        game.setState(kStateMain);
-      } else {
-        game.press(kActionUse);
-      }
-      ASSERT_EQ(game.state(), kStateMain) << mode;
-      auto& menu = *static_cast<SStateMain*>(game.core().states[kStateMain]);
+      GameHarness game(MenuOptions(GameHarness::forMode(mode), inGame));
+      ASSERT_TRUE(EnterMenu(game, inGame)) << mode;
+      SStateMain& menu = Menu(game);
       TextRecord texts(game);
       menu.SetFullRepaint();
       game.frame();

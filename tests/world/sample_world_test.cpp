@@ -72,7 +72,7 @@ TEST(SampleWorld, LoadsAsItsSourcesSay) {
   EXPECT_NE(w.dialogs.FindSecond("bres_monster"), nullptr);
   EXPECT_NE(w.dialogs.FindSecond("base_merchantgreeting"), nullptr);
   EXPECT_NE(w.dialogs.FindFirst("base_merchanttopics"), nullptr);
-  EXPECT_EQ(w.faces.faces.Count(), 14);
+  EXPECT_EQ(w.faces.faces.Count(), 15);
   EXPECT_EQ(w.faces.FindByName("bres_head34")->selectable, 1);
   // Every townsperson's portrait is a face of the table, and none is the face a new player starts with.
   const SNpcTable& people = world.rules.people;
@@ -171,7 +171,7 @@ TEST(SampleWorld, MissingBaseAbortsAndTheCoreStaysUsable) {
   w.core.PrepareWorldTables(nullptr);
   w.core.BindWorldResources(nullptr);
   EXPECT_EQ(world.modules.current->maps.Count(), 7);
-  EXPECT_EQ(w.faces.faces.Count(), 14);
+  EXPECT_EQ(w.faces.faces.Count(), 15);
   std::error_code ec;
   std::filesystem::remove_all(partial, ec);
 }

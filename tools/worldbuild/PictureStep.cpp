@@ -112,14 +112,33 @@ const char* GlyphRows(char c) {
   }
 }
 
+// The compass's headings, 5 x 7: in the 3 x 5 cell N and W can only be two bars joined in the middle, and
+// a player misread one for the other. Here N's diagonal falls from the top and W's notch rises from the foot.
+const char* CompassLetterRows(char c) {
+  // clang-format off
+  switch (c) {
+    case 'N': return "10001" "11001" "10101" "10101" "10011" "10001" "10001";
+    case 'E': return "11111" "10000" "10000" "11110" "10000" "10000" "11111";
+    case 'S': return "01111" "10000" "10000" "01110" "00001" "00001" "11110";
+    case 'W': return "10001" "10001" "10001" "10101" "10101" "11011" "10001";
+    default: return nullptr;
+  }
+  // clang-format on
+}
+
+// One glyph of `columns` x `lines` cells ('1' set), each cell `scale` pixels square.
+void DrawGlyph(Picture& p, int x, int y, const char* rows, int columns, int lines, u16 c, int scale) {
+  if (!rows) return;
+  for (int j = 0; j < lines; ++j)
+    for (int i = 0; i < columns; ++i)
+      if (rows[j * columns + i] == '1') Fill(p, x + i * scale, y + j * scale, scale, scale, c);
+}
+
 int TextWidth(const std::string& text, int scale) { return int(text.size()) * 4 * scale - scale; }
 
 void DrawText(Picture& p, int x, int y, const std::string& text, u16 c, int scale) {
   for (char ch : text) {
-    if (const char* rows = GlyphRows(ch))
-      for (int j = 0; j < 5; ++j)
-        for (int i = 0; i < 3; ++i)
-          if (rows[j * 3 + i] == '1') Fill(p, x + i * scale, y + j * scale, scale, scale, c);
+    DrawGlyph(p, x, y, GlyphRows(ch), 3, 5, c, scale);
     x += 4 * scale;
   }
 }
@@ -584,9 +603,9 @@ Art RoleArt(u32 slot, bool large) {
           const int tick = (x + 110) % 5 == 0 ? 2 : 0;
           Fill(p, at + x, h - 1 - tick * k, 1, tick * k, Rgb565(180, 190, 210));
         }
-        const char* names[4] = {"N", "E", "S", "W"};
         for (int i = 0; i < 4; ++i)
-          DrawText(p, at + 10 + 30 * i - (3 * k) / 2, (h - 5 * k) / 2, names[i], Rgb565(250, 240, 200), k);
+          DrawGlyph(p, at + 10 + 30 * i - (5 * k) / 2, (h - 7 * k) / 2, CompassLetterRows("NESW"[i]), 5, 7,
+                    Rgb565(250, 240, 200), k);
       } else {
         for (int i = 0; i < 4; ++i) Arrow(p, at + 10 + 30 * i - 2, 0, 5, 2, Rgb565(220, 60, 40));
       }

@@ -5,6 +5,7 @@
 #include "world/SImageCache.h"
 #include "world/SItem.h"
 #include "world/SMapObjectType.h"
+#include "world/kinds/SMapObjectDoor.h"
 
 #include <nlohmann/json.hpp>
 
@@ -178,21 +179,25 @@ bool BuildMapBlocks(Context& ctx, WorldArchiveSpec& spec) {
       if (md.id > highest) highest = md.id;
     }
     d.content[2] = MonsterRecord(monsters, u8(highest + 1), v);
-    // An object's script must exist, and runs only when the class of the type the object is placed
-    // with reacts to some event.
-    auto scriptedObjects = [&](const SMapObjectInst& o) {
-      const std::string place =
-          SourcePlace(ctx, mapsWhere, std::string(R"("script"\s*:\s*)") + JsonPattern(o.scriptName));
-      Scripts().NameScript(o.scriptName, place);
+    // The type an object is placed with in its cell, if any.
+    auto placedType = [&](const SMapObjectInst& o) -> const SMapObjectType* {
       const i32 x = i32(o.cellX) - d.storedX, y = i32(o.cellY) - d.storedY;
-      if (x < 0 || y < 0 || x >= d.storedWidth || y >= d.storedHeight) return;
+      if (x < 0 || y < 0 || x >= d.storedWidth || y >= d.storedHeight) return nullptr;
       const CellDef& c = cells[size_t(y * d.storedWidth + x)];
       u16 placed = 0;
       if (c.centreId == o.id) placed = c.centre;
       if (c.faceCentreId == o.id && c.faceCentre) placed = c.faceCentre;
       for (u32 k = 0; k < 4; ++k)
         if (c.sideId[k] == o.id && c.side[k]) placed = c.side[k];
-      const SMapObjectType* type = placed ? table.FindType(spec.typeList[placed - 1].c_str()) : nullptr;
+      return placed ? table.FindType(spec.typeList[placed - 1].c_str()) : nullptr;
+    };
+    // An object's script must exist, and runs only when the class of the type the object is placed
+    // with reacts to some event.
+    auto scriptedObjects = [&](const SMapObjectInst& o) {
+      const std::string place =
+          SourcePlace(ctx, mapsWhere, std::string(R"("script"\s*:\s*)") + JsonPattern(o.scriptName));
+      Scripts().NameScript(o.scriptName, place);
+      const SMapObjectType* type = placedType(o);
       if (type && table.ClassRow(type->classNumber).eventMask == 0)
         ctx.warn(place, std::string(o.name.Text()) + ": its type " + type->name.Text() + " (class " +
                             std::to_string(type->classNumber) + ") reacts to no event, so the script never runs");
@@ -218,6 +223,10 @@ bool BuildMapBlocks(Context& ctx, WorldArchiveSpec& spec) {
         ok = false;
       }
       if (o->scriptName) scriptedObjects(*o);
+      // A city door leads in to the person its target names, who must answer.
+      if (dynamic_cast<const SMapObjectCityDoor*>(placedType(*o)))
+        Scripts().NameSpeaker(o->targetText ? o->targetText : "",
+                              SourcePlace(ctx, mapsWhere, R"("name"\s*:\s*)" + JsonPattern(objectName)));
       objects.push_back(o);
     }
     d.content[3] = ObjectRecord(objects, v);

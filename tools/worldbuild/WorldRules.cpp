@@ -271,6 +271,13 @@ bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
   return !ctx.failed();
 }
 
+bool PersonAnswers(SWorldRules& rules, const char* name) {
+  const SNpc* person = name && *name ? rules.people.FindByName(name) : nullptr;
+  if (!person) return false;
+  const auto* lists = static_cast<const SDialogEntryListPair*>(person->conversation);
+  return (lists && (lists->first.Count() || lists->second.Count())) || (person->texts[3] && *person->texts[3]);
+}
+
 bool CheckRuleTables(Context& ctx, SWorldRules& rules) {
   bool ok = true;
   auto fail = [&](const std::string& what) {

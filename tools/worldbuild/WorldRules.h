@@ -16,5 +16,8 @@ bool BuildSceneBlock(Context& ctx, const char* file, WorldArchiveSpec& spec);
 // Names the loaded tables must resolve: race abilities, spells of abilities, diseases of spells, the
 // start-kit spells, sky and spell-effect pictures, interior pictures and the palettes spell effects use.
 bool CheckRuleTables(Context& ctx, SWorldRules& rules);
+// Whether the person of that name answers when talked to: a conversation to hold or a place of business to
+// enter. The game says "No answer" to anyone else.
+bool PersonAnswers(SWorldRules& rules, const char* name);
 
 }  // namespace worldbuild

@@ -1,5 +1,7 @@
 #include "WorldScripts.h"
 
+#include "WorldRules.h"
+
 #include "WorldSources.h"
 #include "core/SGameWorld.h"
 #include "script/SDialogEntry.h"
@@ -30,7 +32,7 @@ std::string ReadText(const std::filesystem::path& path, bool& ok) {
 }
 
 // What the literal arguments of functions name, for the checks after the world is read back.
-enum class Names { kGlobal, kQuest, kItemType, kSpell, kSound, kMusic, kScene, kMap, kMapObject };
+enum class Names { kGlobal, kQuest, kItemType, kSpell, kSound, kMusic, kScene, kMap, kMapObject, kPerson };
 struct NameRule {
   u8 function;
   i8 argument;
@@ -45,7 +47,7 @@ constexpr NameRule kNameRules[] = {
     {156, 0, Names::kSpell},     {195, 0, Names::kSpell},     {211, 0, Names::kSound},     {212, 0, Names::kMusic},
     {219, 0, Names::kScene},     {168, 0, Names::kMap},       {190, 0, Names::kMap},       {191, 0, Names::kMap},
     {151, 0, Names::kMapObject}, {162, 0, Names::kMapObject}, {163, 0, Names::kMapObject}, {228, 0, Names::kMapObject},
-    {207, 1, Names::kMapObject},
+    {207, 1, Names::kMapObject}, {189, 0, Names::kPerson},
 };
 const char* NamesWord(Names n) {
   switch (n) {
@@ -58,6 +60,7 @@ const char* NamesWord(Names n) {
     case Names::kScene: return "scene";
     case Names::kMap: return "map";
     case Names::kMapObject: return "map object";
+    case Names::kPerson: return "person";
   }
   return "";
 }
@@ -81,6 +84,7 @@ bool Exists(SGameWorld& world, Names kind, const char* name) {
     case Names::kScene: return world.rules.scenes.FindByName(name) != nullptr;
     case Names::kMap: return world.modules.FindMap(name) != nullptr;
     case Names::kMapObject: return MapObjectExists(world, name);
+    case Names::kPerson: return world.rules.people.FindByName(name) != nullptr;
   }
   return false;
 }
@@ -240,6 +244,10 @@ bool WorldScripts::CheckLiterals(Context& ctx, SGameWorld& world) const {
   };
   for (const Compiled& c : named_) check(c);
   for (const Compiled& c : inline_) check(c);
+  for (const auto& [person, where] : speakers_)
+    if (!PersonAnswers(world.rules, person.c_str()))
+      ctx.warn(where, "leads to " + (person.empty() ? std::string("no person") : "the person " + person) +
+                          ", who does not answer");
   return ok;
 }
 

@@ -36,10 +36,13 @@ class WorldScripts {
 
   // A scene page or map object names a script: `where` is "file:line".
   void NameScript(const std::string& name, const std::string& where) { references_.push_back({name, where}); }
+  // A map object leads to the person of that name (a city door's target): `where` is "file:line".
+  void NameSpeaker(const std::string& name, const std::string& where) { speakers_.push_back({name, where}); }
   // Every named script exists; false after reporting the ones that do not.
   bool CheckReferences(Context& ctx) const;
-  // After the world is read back: the literal names that scripts hand to functions. A script global the
-  // world lacks is an error (scripts never create globals); other unknown names are warnings.
+  // After the world is read back: the literal names that scripts hand to functions, and the people map
+  // objects lead to. A script global the world lacks is an error (scripts never create globals); other
+  // unknown names, and a person who does not answer, are warnings.
   bool CheckLiterals(Context& ctx, SGameWorld& world) const;
 
   bool HasNamed(const std::string& name) const;
@@ -56,6 +59,7 @@ class WorldScripts {
 
   std::deque<Compiled> named_, inline_;
   std::vector<std::pair<std::string, std::string>> references_;
+  std::vector<std::pair<std::string, std::string>> speakers_;  // (person, where)
 };
 
 // The one set of scripts of a builder run.

@@ -520,6 +520,19 @@ bool Validate(Context& ctx, const std::vector<Archive*>& archives) {
         ctx.fail("base.json", std::string(m->name.Text()) + ": no palette " + m->castPalette + " to cast with");
         ok = false;
       }
+    // Whoever a player talks to answers: the talk names a person with something to say, or, naming no
+    // person, the template speaks through the dialog list that bears its own name.
+    for (SMonster* m : monsters.monsters) {
+      if (!m->talk || !*m->talk) continue;
+      const std::string name = m->name.Text(), talk = m->talk,
+                        where = SourcePlace(ctx, "world/base.json", R"("talk"\s*:\s*)" + JsonPattern(talk));
+      if (world.rules.people.FindByName(m->talk)) {
+        if (!PersonAnswers(world.rules, m->talk))
+          ctx.warn(where, name + ": its talk names the person " + talk + ", who has nothing to say");
+      } else if (!world.dialogs.FindSecond(m->name.Text())) {
+        ctx.warn(where, name + ": its talk " + talk + " names no person, and no dialog list bears the name " + name);
+      }
+    }
     if (!CheckRuleTables(ctx, world.rules)) ok = false;
     items.ResolveNames(images, images.ImageFlags());
     if (SWorldModule* base = modules.FindByName("base"))

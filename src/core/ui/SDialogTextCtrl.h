@@ -49,6 +49,7 @@ class SDialogTextCtrl : public SCtrl {
   i32 linesShown = 0;  // moved onto the page in this pass; 0: a new pass begins at the next paint
   i32 keptLines = 0;   // rows of the previous page that stay when a pass ends with lines waiting
   u32 pageMode = 0;
+  u32 greetingMark = 0;  // nonzero while a conversation shows its greeting
   u32 growPage = 0;  // outside page mode: at the end of a pass the write row advances instead of scrolling
   i32 writeRow = 0;
   i32 bulletMargin = 0;

@@ -87,8 +87,16 @@ class SdlWindows : public WindowManager {
   SdlWindows(i32 w, i32 h, u32 scale) : WindowManager(w, h), scale_(scale) {}
   ~SdlWindows() override { Close(); }
 
+  // Connects to the display; no window yet.
   bool Open(std::string* error);
   void Close();
+  // The game's window opens the host window: a start that finds another copy running creates none, so
+  // it never takes the running window's focus.
+  WindowId CreateWindow(const char* className, const char* title, i32 x, i32 y, i32 width, i32 height,
+                        u32 exStyle) override;
+  bool HasHostWindow() const { return window_ != nullptr; }
+  // Why the host window could not be opened (empty when it could, or was never asked for).
+  const std::string& WindowError() const { return windowError_; }
   void SetGdi(PanelGdi* gdi) { gdi_ = gdi; }
   void SetContentTurn(u32 quarterTurns) override;
   i32 MessageBox(WindowId owner, const char* text, const char* caption, u32 type) override;
@@ -99,7 +107,11 @@ class SdlWindows : public WindowManager {
   void PumpHost(bool wait) override;
   bool CanWait() override { return MainWindow() != 0; }
   void OnRaise(WindowId) override {
-    if (window_) SDL_RaiseWindow(window_);
+    if (!window_) return;
+    SDL_RaiseWindow(window_);
+    // Without a window manager a raised window does not get the keys back by itself, and a window
+    // without the focus is paused: ask for it.
+    SDL_SetWindowInputFocus(window_);
   }
 
  private:
@@ -107,8 +119,14 @@ class SdlWindows : public WindowManager {
   // Window pixels to panel pixels; outside the picture false, unless clamp moves the point to its edge.
   bool ToPanel(i32 wx, i32 wy, i32* px, i32* py, bool clamp = false) const;
   void Resize();
+  bool OpenHostWindow(std::string* error);
+  void CloseHostWindow();
+  // The window's size for the content turn, in host pixels.
+  void HostSize(i32* w, i32* h) const;
 
   u32 scale_;
+  bool videoOpen_ = false;
+  std::string windowError_;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
@@ -145,7 +163,30 @@ bool SdlWindows::Open(std::string* error) {
     *error = std::string("no display is available for a window") + hint;
     return false;
   }
-  const i32 w = ScreenWidth() * i32(scale_), h = ScreenHeight() * i32(scale_);
+  videoOpen_ = true;
+  return true;
+}
+
+WindowId SdlWindows::CreateWindow(const char* className, const char* title, i32 x, i32 y, i32 width, i32 height,
+                                  u32 exStyle) {
+  const WindowId id = WindowManager::CreateWindow(className, title, x, y, width, height, exStyle);
+  if (!id || window_) return id;
+  if (!OpenHostWindow(&windowError_)) {
+    DestroyWindow(id);
+    return 0;
+  }
+  return id;
+}
+
+void SdlWindows::HostSize(i32* w, i32* h) const {
+  const bool turned = ContentTurn() & 1;
+  *w = (turned ? ScreenHeight() : ScreenWidth()) * i32(scale_);
+  *h = (turned ? ScreenWidth() : ScreenHeight()) * i32(scale_);
+}
+
+bool SdlWindows::OpenHostWindow(std::string* error) {
+  i32 w = 0, h = 0;
+  HostSize(&w, &h);
   window_ = SDL_CreateWindow("Duskmire", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h, SDL_WINDOW_SHOWN);
   if (window_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
   if (window_ && !renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
@@ -154,7 +195,7 @@ bool SdlWindows::Open(std::string* error) {
                                  ScreenHeight());
   if (!texture_) {
     *error = std::string("cannot open the game's window: ") + SDL_GetError();
-    Close();
+    CloseHostWindow();
     return false;
   }
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
@@ -163,21 +204,25 @@ bool SdlWindows::Open(std::string* error) {
   return true;
 }
 
-void SdlWindows::Close() {
+void SdlWindows::CloseHostWindow() {
   if (texture_) SDL_DestroyTexture(texture_);
   if (renderer_) SDL_DestroyRenderer(renderer_);
   if (window_) SDL_DestroyWindow(window_);
-  if (window_ || renderer_ || texture_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
   texture_ = nullptr;
   renderer_ = nullptr;
   window_ = nullptr;
 }
 
+void SdlWindows::Close() {
+  CloseHostWindow();
+  if (videoOpen_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  videoOpen_ = false;
+}
+
 void SdlWindows::Resize() {
   if (!window_) return;
-  const bool turned = ContentTurn() & 1;
-  const i32 w = (turned ? ScreenHeight() : ScreenWidth()) * i32(scale_);
-  const i32 h = (turned ? ScreenWidth() : ScreenHeight()) * i32(scale_);
+  i32 w = 0, h = 0;
+  HostSize(&w, &h);
   SDL_SetWindowSize(window_, w, h);
 }
 
@@ -330,17 +375,22 @@ struct SdlBackend {
 };
 std::unique_ptr<SdlBackend> sdl;
 
-bool FinishSdl(std::string*) {
+bool FinishSdl(std::string* error) {
   if (!sdl) return true;
+  // The game cannot say why its window failed to open: the backend does.
+  const std::string windowError = sdl->windows->WindowError();
+  if (!windowError.empty() && error) *error = windowError;
   InstallWindows(nullptr);
   InstallGraphics(nullptr);
   InstallWaveOut(nullptr);
   sdl.reset();
   SDL_Quit();
-  return true;
+  return windowError.empty();
 }
 
 }  // namespace
+
+bool SdlHasWindow() { return sdl && sdl->windows->HasHostWindow(); }
 
 bool UseSdl(const BackendOptions& o, std::string* error) {
   if (sdl) {

@@ -7,9 +7,13 @@
 
 namespace Os {
 
-// Opens the window and installs the services; false with a message (for instance when there is no
-// display to open a window on). FinishBackend takes it down.
+// Connects to the display and installs the services; false with a message (for instance when there is
+// no display to open a window on). The host window opens only with the game's window, so a start that
+// finds the game running shows none. FinishBackend takes it down, and says why when the window could
+// not be opened.
 bool UseSdl(const BackendOptions& options, std::string* error);
+// Whether the host window is open.
+bool SdlHasWindow();
 
 // SDL key codes to the handheld's key codes (0 = a key the game does not know). The arrows are turned for
 // the key table of the orientation code the game reads (WindowSystem::SetKeyOrientation): a handheld held
