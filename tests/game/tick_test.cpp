@@ -307,6 +307,16 @@ TEST(GameSky, EveryChoiceOfTheSkySetsWhetherItTurns) {
     s.forcedSky.Assign("");
     s.thunderPending = 0;
   }
+  // A forced sky the table does not know gives way to the hour's sky: the night's again after a forced day.
+  ASSERT_TRUE(w.Enter("base_out0101", 17, 17, 0, 23 * 60));
+  SStateGame& s = w.state();
+  s.forcedSky.Assign("bres_sky-day");
+  s.UpdateSkyAndLight(false);
+  ASSERT_EQ(s.skyRotation, 0u);
+  s.forcedSky.Assign("bres_sky-nosuch");
+  s.UpdateSkyAndLight(false);
+  EXPECT_EQ(s.skyRotation, 1u);
+  s.forcedSky.Assign("");
 }
 
 // An hour whose part of the day no sky serves keeps the sky that was: its picture, fog and turning.

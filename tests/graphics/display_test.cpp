@@ -7,6 +7,7 @@
 #include "graphics/SFont.h"
 #include "graphics/SFontTables.h"
 #include "graphics/renderer/SRenderer.h"
+#include "platform/video/VideoDetect.h"
 #include "support/Png.h"
 
 #include <gtest/gtest.h>
@@ -430,6 +431,37 @@ TEST(Display, ModeSwitchMakesANewDisplay) {
     display.Present();
   }
   Os::FinishBackend(&error);
+}
+
+// A display that cannot be made again (a quarter turn of an 800 x 600 panel, which offers none) leaves
+// nothing to draw into: the old frame buffer went with the old display, so drawing goes nowhere.
+TEST(Display, AFailedRemakeDrawsNowhere) {
+  Os::BackendOptions options;
+  options.screenWidth = 800;
+  options.screenHeight = 600;
+  std::string error;
+  ASSERT_TRUE(Os::UseHeadless(options, &error)) << error;
+  Hal::VideoDetect::ResetInstance();  // the device found for this panel, not an earlier test's
+  {
+    ASSERT_TRUE(Os::Windows().RegisterClass("GraphicsTest3", PlainProc));
+    const Os::WindowId window = Os::Windows().CreateWindow("GraphicsTest3", "Duskmire", 0, 0, 800, 600, 0);
+    FakeHost host;
+    host.mode = 15;
+    SDisplay display;
+    display.SetGameCore(&host);
+    ASSERT_TRUE(display.Init(window, 800, 600));
+    ASSERT_TRUE(display.BeginFrame());
+    display.Present();
+    display.SetOrientation(1);
+    EXPECT_FALSE(display.ApplyScreenMode(false));
+    EXPECT_FALSE(display.HasDisplay());
+    EXPECT_EQ(display.Screen().base, nullptr);
+    EXPECT_EQ(display.View().frameBuffer, nullptr);
+    display.FillRect(0, 0, 800, 584, 0xF800);
+    EXPECT_FALSE(display.BeginFrame());
+  }
+  Os::FinishBackend(&error);
+  Hal::VideoDetect::ResetInstance();
 }
 
 }  // namespace

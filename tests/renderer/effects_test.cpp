@@ -268,6 +268,17 @@ TEST(RendererOverlays, RotatedBlit) {
   std::set<u16> row;
   for (i32 x = x0; x <= x1; ++x) row.insert(q.at(x, 40));
   EXPECT_EQ(row.size(), 10u);
+  // Images it cannot read are refused and draw nothing: no pixels or palette, no size, an unknown format,
+  // and odd sizes in a block format (whose blocks are 2 x 2).
+  Screen2D bad(100, 80, 0);
+  bad.r->BlitRotated(50, 40, nullptr, pic.palette(), 20, 10, 0, 0);
+  bad.r->BlitRotated(50, 40, pic.pixels(), nullptr, 20, 10, 0, 0);
+  bad.r->BlitRotated(50, 40, pic.pixels(), pic.palette(), 0, 10, 0, 0);
+  bad.r->BlitRotated(50, 40, pic.pixels(), pic.palette(), 20, -10, 0, 0);
+  bad.r->BlitRotated(50, 40, pic.pixels(), pic.palette(), 20, 10, 3, 0);
+  bad.r->BlitRotated(50, 40, pic.pixels(), pic.palette(), 19, 10, 1, 0);
+  for (i32 y = 0; y < 80; ++y)
+    for (i32 x = 0; x < 100; ++x) ASSERT_EQ(bad.at(x, y), 0) << x << "," << y;
   // A golden of a turned picture over tiles.
   Scene sc(Field(160, 120));
   Screen2D g(160, 120, 0);

@@ -188,6 +188,15 @@ TEST(RendererFrame, BadViewsDrawNothing) {
   scene::Scene wide(o);
   wide.Render(*r);
   for (u16 p : wide.frame) ASSERT_EQ(p, 0xF81F);
+  // An empty view, and one without a frame buffer, draw nothing either.
+  for (int bad = 0; bad < 3; ++bad) {
+    scene::Scene sc(OptionsFor(kGolden[0], 0));
+    if (bad == 0) sc.view.viewWidth = 0;
+    if (bad == 1) sc.view.viewHeight = -4;
+    if (bad == 2) sc.view.frameBuffer = nullptr;
+    sc.Render(*r);
+    for (u16 p : sc.frame) ASSERT_EQ(p, 0xF81F) << bad;
+  }
   // Render words naming records past their tables are treated as absent.
   scene::Scene sc(OptionsFor(kGolden[2], 0));
   std::vector<u16> cells(sc.view.cells, sc.view.cells + 9 * 9 * RenderWords::kCellWords);

@@ -153,4 +153,12 @@ TEST(RendererCamera, SkySplitsIntoTwoPiecesThatFillTheViewport) {
   }
   EXPECT_TRUE(sawSplit);
   EXPECT_TRUE(sawWhole);
+  // A sky angle turns after turns away from the view still scrolls within the panorama (a true modulo).
+  for (i32 turns : {-3, -1, 2}) {
+    sc.view.skyAngle = turns * (360 << 16);
+    sc.view.angle = 359 << 16;
+    r.SetupCamera();
+    EXPECT_GE(r.skyU0, 0) << turns;
+    EXPECT_LT(r.skyU0, 12160) << turns;
+  }
 }

@@ -3,6 +3,7 @@
 // the golden frame of the dealt table, and replays of a won and a lost match.
 #include "CardScreen.h"
 #include "game/SStateGame.h"
+#include "screens/cards/SCardPictures.h"
 #include "support/GoldenText.h"
 #include "support/Png.h"
 
@@ -284,6 +285,8 @@ TEST(CardGame, EveryScreenLaysOutBothScreens) {
     for (const GameHarness::Control& c : screen.game->controls()) betControls += c.dialog == "SDialogCardBet";
     EXPECT_EQ(betControls, 9u) << m.mode;
     ASSERT_TRUE(screen.StartMatch()) << m.mode;
+    // The hit picture over a struck side's portrait is read from the game data with the screen's others.
+    EXPECT_NE(screen.card().holders[kCardHit].image, nullptr) << m.mode;
     const i32 w = screen.core().display->Width(), h = screen.core().display->Height();
     std::set<u32> ids;
     for (const GameHarness::Control& c : screen.game->controls()) {

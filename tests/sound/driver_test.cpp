@@ -186,9 +186,14 @@ TEST_F(Driver, CloseEndsAPausedOrNeverStartedFeeder) {
   EXPECT_FALSE(sim.IsOpen());
   EXPECT_EQ(sim.Resets(), 2u);
   EXPECT_TRUE(driver.IsPaused());  // the paused flag keeps its value
-  // Lock and unlock do nothing on a closed driver.
+  // Lock, unlock, pause and resume do nothing on a closed driver: there is no feeder or device to touch.
   driver.Lock();
   driver.Unlock();
+  driver.Resume();
+  EXPECT_TRUE(driver.IsPaused());
+  driver.Pause();
+  EXPECT_FALSE(sim.IsOpen());
+  EXPECT_EQ(sim.Resets(), 2u);
 }
 
 TEST(OsSync, SemaphoreEventAndThreadBasics) {

@@ -467,6 +467,14 @@ TEST_F(Tracker, MalformedDataPlaysWithoutReadingOutOfBounds) {
   EXPECT_EQ(c.order, 1u);
   MixSamples(64 * kRow);
   EXPECT_FALSE(c.IsPlaying());
+
+  // A tempo rate below 173 leaves the tick's divisor at 0: the song plays on, a tick every sample.
+  audMusic& slow = m.Music(true);
+  slow.tempoRate = 172;
+  ASSERT_EQ(speaker.PlayMusic(&slow, 0), 0);
+  MixSamples(2 * kRow);
+  EXPECT_EQ(speaker.MusicChannel(0)->samplesPerTick, 0u);
+  EXPECT_TRUE(speaker.MusicChannel(0)->IsPlaying());
 }
 
 TEST_F(Tracker, ModuleFileImageSplitsIntoParts) {

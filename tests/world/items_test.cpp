@@ -329,6 +329,17 @@ TEST_F(Items, ContainerOperations) {
   EXPECT_EQ(pack.GetItem(1), last);
   EXPECT_EQ(pack.FindItemOfType(sword), last);
   EXPECT_EQ(bag.FindItemOfType(sword), nullptr);
+
+  // A destination that cannot grow (its list at the 65,535 a list holds) leaves what it could not take
+  // where it was: no item is lost.
+  SItemContainer full;
+  full.items.Reserve(SPtrArray<SItem>::kMaxCount);
+  while (full.items.Add(nullptr)) {
+  }
+  ASSERT_EQ(full.GetItemCount(), i32(SPtrArray<SItem>::kMaxCount));
+  full.MoveAllFrom(pack);
+  EXPECT_EQ(pack.GetItemCount(), 3);
+  EXPECT_EQ(pack.GetItem(0), mine);
 }
 
 TEST_F(Items, ContainerRecordRoundTrip) {

@@ -239,14 +239,16 @@ TEST_F(Spells, SpellEffectsFramesAndPalettes) {
     EXPECT_EQ(back->kind, 3);
     ASSERT_EQ(back->frameNames.Count(), 3);
     EXPECT_EQ(back->palettes.Count(), 1);
+    // The loading phases load the frames before their numbers are resolved: they are loaded by name.
+    back->LoadFrames(images);
+    EXPECT_TRUE(images.FindImage("bres_fire1")->IsResident());
+    EXPECT_TRUE(images.FindImage("bres_fire2")->IsResident());
+    EXPECT_TRUE(images.FindPalette("bres_pal")->IsResident());
     images.PublishIndexTables();
     rules.spellEffects.ResolveNames(images, images.ImageFlags());
     ASSERT_EQ(back->frames.Count(), 3u);
     EXPECT_EQ(back->frames[0], images.FindImageIndex("bres_fire2"));
     EXPECT_EQ(back->frames[1], 0u);  // a missing frame names no image
-    back->LoadFrames(images);
-    EXPECT_TRUE(images.FindImage("bres_fire1")->IsResident());
-    EXPECT_TRUE(images.FindPalette("bres_pal")->IsResident());
     modules.Clear();
     images.Clear();
     images.Init();
