@@ -72,6 +72,21 @@ std::vector<std::string> HalfCovered(GameHarness& game) {
   for (size_t below = 0; below + 1 < end; ++below) {
     const std::vector<bool> painted = Painted(game, *chain[below + 1]);
     const SDialog& screen = *chain[below];
+    // A panel over a panel covers it whole: what shows of the one beneath (its buttons, its frame) reads as the
+    // upper panel's own.
+    if (below > 0) {
+      const i32 x0 = std::max<i32>(0, screen.left), y0 = std::max<i32>(0, screen.top);
+      const i32 x1 = std::min<i32>(width, screen.left + screen.width), y1 = std::min<i32>(height, screen.top + screen.height);
+      i64 showing = 0;
+      for (i32 y = y0; y < y1; ++y)
+        for (i32 x = x0; x < x1; ++x) showing += !painted[size_t(y) * size_t(width) + size_t(x)];
+      if (showing > 0)
+        faults.push_back(GameHarness::className(typeid(*chain[below + 1])) + " leaves " + std::to_string(showing) +
+                         " of " + std::to_string(i64(x1 - x0) * (y1 - y0)) + " pixels of " +
+                         GameHarness::className(typeid(screen)) + " at " + std::to_string(screen.left) + "," +
+                         std::to_string(screen.top) + " " + std::to_string(screen.width) + "x" +
+                         std::to_string(screen.height) + " showing");
+    }
     for (u32 i = 0; i < screen.controls.Count(); ++i) {
       const SCtrl* c = screen.controls.At(i32(i));
       if (!c || !c->IsVisible() || !c->width || !c->height || Ground(*c)) continue;

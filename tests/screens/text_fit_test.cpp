@@ -11,6 +11,7 @@
 #include "SaveScreens.h"
 #include "core/SGameCore.h"
 #include "core/SPictureRoles.h"
+#include "core/ui/SButtonCtrl.h"
 #include "core/ui/SCtrl.h"
 #include "core/ui/SDialog.h"
 #include "core/ui/SDialogTextCtrl.h"
@@ -156,6 +157,25 @@ std::vector<Fault> FaultsOf(GameHarness& game, const std::string& where) {
           add("frame " + Name(*t.control) + " / " + Name(*frame),
               t.describe() + " meets the line of " + Name(*frame) + Rect(*frame) + " drawn at " + std::to_string(p.x0) +
                   "," + std::to_string(p.y0) + "-" + std::to_string(p.x1) + "," + std::to_string(p.y1));
+          break;
+        }
+    }
+  }
+  // A picture button keeps off the lines of its dialog's frames: one drawn across a line reads as part of the
+  // frame, or as cut by it.
+  for (const ScreenTour::Shown& s : ScreenTour::shownControls(game)) {
+    const auto* frame = dynamic_cast<const SBorderCtrl*>(s.control);
+    if (!frame || !frame->width || !frame->height) continue;
+    const std::vector<Box> pieces = FramePieces(*frame);
+    for (const ScreenTour::Shown& b : ScreenTour::shownControls(game)) {
+      const auto* button = dynamic_cast<const SButtonCtrl*>(b.control);
+      if (!button || !button->pictureMode || b.dialog != s.dialog || !button->width || !button->height) continue;
+      for (const Box& p : pieces)
+        if (Meet(p.x0, p.y0, p.x1, p.y1, *button)) {
+          add("button " + Name(*button) + " / " + Name(*frame),
+              Name(*button) + Rect(*button) + " crosses the line of " + Name(*frame) + Rect(*frame) + " drawn at " +
+                  std::to_string(p.x0) + "," + std::to_string(p.y0) + "-" + std::to_string(p.x1) + "," +
+                  std::to_string(p.y1));
           break;
         }
     }
@@ -308,3 +328,4 @@ TEST(TextFit, EveryTextFitsItsControlAndNoControlsOverlap) {
     EXPECT_EQ(missed, std::vector<std::string>{}) << "mode " << mode;
   }
 }
+
