@@ -20,6 +20,7 @@
 #include "core/ui/SSceneTextCtrl.h"
 #include "core/ui/SState.h"
 #include "core/ui/STextCtrl.h"
+#include "dialogs/SDialogRaceSelect.h"
 #include "graphics/SImage.h"
 #include "screens/SStateInventory.h"
 #include "screens/SStateSettings.h"
@@ -329,3 +330,38 @@ TEST(TextFit, EveryTextFitsItsControlAndNoControlsOverlap) {
   }
 }
 
+// The race picker on every screen, each race chosen in turn: its description and ability fit as the other
+// texts do, and each effect of the ability keeps to one line (a wrapped effect left "res." alone on a line).
+TEST(TextFit, TheRacePickerShowsEachEffectOnALine) {
+  for (i32 mode : GameHarness::deviceModes()) {
+    ScreenTour tour(mode);
+    tour.only("dialog/race-select");
+    u32 visited = 0;
+    const std::vector<std::string> missed = tour.run([&](const std::string& stop, GameHarness& game) {
+      auto* picker = dynamic_cast<SDialogRaceSelect*>(ScreenTour::dialogs(game).back());
+      ASSERT_NE(picker, nullptr);
+      ++visited;
+      for (u32 race = 1; race <= 5; ++race) {
+        picker->list.Select(i32(race) - 1);
+        picker->OnCommand(SDialogRaceSelect::kListId);
+        const std::string where = std::to_string(mode) + " " + stop + " race " + std::to_string(race);
+        for (const Fault& f : FaultsOf(game, where)) ADD_FAILURE() << f.key << ": " << f.detail;
+        TextRecord texts(game);
+        picker->SetFullRepaint();
+        picker->Paint();
+        for (const STextCtrl* column : {&picker->leftEffects, &picker->rightEffects})
+          for (const TextRecord::Text& t : texts.byControl(column)) {
+            i32 effects = 0;
+            for (size_t at = 0; at < t.text.size();) {
+              const size_t end = std::min(t.text.find('\r', at), t.text.size());
+              effects += end > at;
+              at = end + 1;
+            }
+            EXPECT_EQ(t.lines, effects) << where << ": " << t.describe();
+          }
+      }
+    });
+    EXPECT_EQ(missed, std::vector<std::string>{}) << "mode " << mode;
+    EXPECT_EQ(visited, 1u) << "mode " << mode;
+  }
+}
