@@ -1,6 +1,7 @@
 // The item grid keeps to its own place on the items page: its cells and their lines lie inside it on every
-// screen, every screen shows the columns and rows of its mode's grid, with a pack that fills every cell of
-// its page a tap on a tab beside it switches the page, and a tap just outside the grid selects no cell.
+// screen, every screen shows the columns and rows of its mode's grid in their full lines, with a pack that
+// fills every cell of its page a tap on a tab beside it switches the page, and a tap just outside the grid
+// selects no cell. The item's description shares the doll's column with it.
 #include "InventoryGame.h"
 #include "core/SGameCore.h"
 #include "core/SLayoutTable.h"
@@ -108,7 +109,7 @@ TEST(InventoryGridPlace, TheDescriptionGrowsOverTheDollsColumn) {
   const struct {
     i32 mode;
     Way way;
-  } cases[] = {{6, kUpward},  {7, kStays},   {8, kStays},   {9, kUpward}, {10, kUpward},
+  } cases[] = {{6, kUpward},     {7, kStays},   {8, kStays},   {9, kUpward}, {10, kUpward},
                {11, kDollPlace}, {14, kUpward}, {15, kUpward}, {16, kStays}};
   std::set<i32> covered;
   for (const auto& c : cases) {

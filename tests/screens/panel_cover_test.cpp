@@ -1,9 +1,9 @@
-// A panel opened over a screen covers each control of the screen beneath it whole or leaves it whole: a
-// button, a portrait or a text half under a panel's edge reads as a fault. Checked at every stop of the
-// screen tour where a dialog stands over another, in every display mode a device selects. What a screen
-// lays as ground (frames, backgrounds, its pictures) may run under a panel. Two panels place themselves
-// by rules of their own, not by their layout's size: a message box sizes itself to its text and buttons,
-// and the spell book keeps to the bottom right of the view.
+// A panel opened over a screen covers each control of the screen beneath it whole or leaves it whole: a button, a
+// portrait or a text half under a panel's edge reads as a fault. Checked at every stop of the screen tour where a
+// dialog stands over another, in every display mode a device selects. What a screen lays as ground (frames,
+// backgrounds, its pictures) may run under a panel; a panel opened over another panel (not over a screen) covers it
+// whole, ground and all. Two panels place themselves by rules of their own, not by their layout's size: a message
+// box sizes itself to its text and buttons, and the spell book keeps to the bottom right of the view.
 #include "core/SGameCore.h"
 #include "core/ui/SCtrl.h"
 #include "core/ui/SDialog.h"
@@ -76,7 +76,8 @@ std::vector<std::string> HalfCovered(GameHarness& game) {
     // upper panel's own.
     if (below > 0) {
       const i32 x0 = std::max<i32>(0, screen.left), y0 = std::max<i32>(0, screen.top);
-      const i32 x1 = std::min<i32>(width, screen.left + screen.width), y1 = std::min<i32>(height, screen.top + screen.height);
+      const i32 x1 = std::min<i32>(width, screen.left + screen.width),
+                y1 = std::min<i32>(height, screen.top + screen.height);
       i64 showing = 0;
       for (i32 y = y0; y < y1; ++y)
         for (i32 x = x0; x < x1; ++x) showing += !painted[size_t(y) * size_t(width) + size_t(x)];

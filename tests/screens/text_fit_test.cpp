@@ -1,13 +1,13 @@
-// Texts that fit and controls that do not overlap, on every screen and dialog the tour reaches, in every
-// display mode a device selects. A text drawn by a control fits it when nothing of it was left out, it has no
-// more lines than the control holds (the font lets a line reach 3 pixels below its box) and no line is wider
-// than the control. Two visible controls of one dialog overlap when their rectangles meet and neither lies
-// inside the other; backgrounds and pictures may lie under anything. A frame draws its line as pictures of
-// their own size inward from its rectangle: the glyphs of a text of its dialog keep two pixels clear of every
-// piece it draws, inside the frame or out (a piece drawn over a text's first columns, a text on the line or
-// one pixel from it, all lie inside the frame's rectangle). A paper doll's place holds the picture and the
-// slots it draws. A description shows whole unless the player can turn its pages (a book), and the pack shows
-// the description of every item it holds whole.
+// Texts that fit and controls that do not overlap, on every screen and dialog the tour reaches, in every display
+// mode a device selects. A text drawn by a control fits it when nothing of it was left out, it has no more lines
+// than the control holds (the font lets a line reach 3 pixels below its box) and no line is wider than the control.
+// Two visible controls of one dialog overlap when their rectangles meet and neither lies inside the other;
+// backgrounds and pictures may lie under anything. A frame draws its line as pictures of their own size inward from
+// its rectangle: the glyphs of a text of its dialog keep two pixels clear of every piece it draws, inside the frame
+// or out (a piece drawn over a text's first columns, a text on the line or one pixel from it, all lie inside the
+// frame's rectangle), and a picture button of its dialog keeps off every piece. A paper doll's place holds the
+// picture and the slots it draws. A description shows whole unless the player can turn its pages (a book), and the
+// pack shows the description of every item it holds whole.
 #include "SaveScreens.h"
 #include "core/SGameCore.h"
 #include "core/SPictureRoles.h"
