@@ -117,6 +117,29 @@ TEST(PanelCover, EveryPanelCoversAControlBeneathWholeOrLeavesItWhole) {
   }
 }
 
+// The judge: the enchanting entry over the enchanting panel covers it; made shorter than the panel beneath, as
+// it once was, it is named for what it leaves of that panel showing.
+TEST(PanelCover, APanelOverAPanelIsNamedForWhatItLeavesShowing) {
+  ScreenTour tour(7);
+  tour.only("dialog/enchant-entry");
+  u32 visited = 0;
+  const std::vector<std::string> missed = tour.run([&](const std::string&, GameHarness& game) {
+    ++visited;
+    EXPECT_EQ(HalfCovered(game), std::vector<std::string>{});
+    SDialog& entry = *ScreenTour::dialogs(game).back();
+    ASSERT_EQ(GameHarness::className(typeid(*entry.parent)), "SDialogEnchant");
+    entry.top += 28;
+    entry.height -= 56;
+    const std::vector<std::string> faults = HalfCovered(game);
+    ASSERT_EQ(faults.size(), 1u);
+    EXPECT_EQ(faults[0].rfind(GameHarness::className(typeid(entry)) + " leaves ", 0), 0u) << faults[0];
+    EXPECT_NE(faults[0].find(" of 76800 pixels of SDialogEnchant at 0,0 240x320 showing"), std::string::npos)
+        << faults[0];
+  });
+  EXPECT_EQ(missed, std::vector<std::string>{});
+  EXPECT_EQ(visited, 1u);
+}
+
 }  // namespace
 
 // The enchanting dialog cancelled over the merchant's item picker, which stays: the screen shows the picker

@@ -313,6 +313,23 @@ TEST(TextFit, CutTextsAndOverlapsAreNamed) {
     EXPECT_EQ(keys, named ? std::set<std::string>{"load frame STextCtrl 87 / SBorderCtrl 96"} : std::set<std::string>{})
         << "at x " << x;
   }
+  empty->SetRect(9, empty->top, empty->width, empty->height);
+  empty->SetText(text.CStr());
+
+  // The cancel button moved up to the last slot's frame, whose bottom line ends at y 286: named from the pixel
+  // it crosses the line, not while it only touches it.
+  SCtrl* cancel = nullptr;
+  for (u32 i = 0; i < game.core().currentState->controls.Count(); ++i)
+    if (SCtrl* c = game.core().currentState->controls.At(i32(i)); c->id == 26) cancel = c;
+  ASSERT_TRUE(cancel);
+  for (const auto& [y, named] : {std::pair<u16, bool>(286, false), std::pair<u16, bool>(285, true)}) {
+    cancel->SetPos(cancel->left, y);
+    keys.clear();
+    for (const Fault& f : FaultsOf(game, "load")) keys.insert(f.key);
+    EXPECT_EQ(keys,
+              named ? std::set<std::string>{"load button SButtonCtrl 26 / SBorderCtrl 99"} : std::set<std::string>{})
+        << "at y " << y;
+  }
 }
 
 TEST(TextFit, EveryTextFitsItsControlAndNoControlsOverlap) {
