@@ -11,10 +11,43 @@
 #include "dialogs/SDialogSpellbook.h"
 #include "game/SStateGame.h"
 #include "support/GoldenText.h"
+#include "support/Png.h"
 #include "world/SMapArea.h"
 #include "world/SWorldModule.h"
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+
 namespace {
+
+// CIE L*a*b* of an RGB565 colour (sRGB, D65 white), so that colours compare as a person sees them.
+std::array<double, 3> Lab(u16 c) {
+  auto linear = [](u32 v, u32 max) {
+    const double s = double(v) / max;
+    return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+  };
+  const double r = linear(c >> 11 & 31, 31), g = linear(c >> 5 & 63, 63), b = linear(c & 31, 31);
+  auto f = [](double t) { return t > 0.008856 ? std::cbrt(t) : 7.787 * t + 16.0 / 116; };
+  const double x = f((0.4124 * r + 0.3576 * g + 0.1805 * b) / 0.9505), y = f(0.2126 * r + 0.7152 * g + 0.0722 * b),
+               z = f((0.0193 * r + 0.1192 * g + 0.9505 * b) / 1.089);
+  return {116 * y - 16, 500 * (x - y), 200 * (y - z)};
+}
+
+double Distance(u16 a, u16 b) {
+  const std::array<double, 3> p = Lab(a), q = Lab(b);
+  return std::hypot(p[0] - q[0], p[1] - q[1], p[2] - q[2]);
+}
+
+// The face of a control as it shows: the median by lightness of the pixels in its rectangle (its caption
+// is the smaller part).
+u16 Face(const Os::Panel& panel, const SCtrl& c) {
+  std::vector<std::pair<double, u16>> pixels;
+  for (i32 y = c.top; y < c.top + c.height; ++y)
+    for (i32 x = c.left; x < c.left + c.width; ++x) pixels.emplace_back(Lab(panel.At(x, y))[0], panel.At(x, y));
+  std::nth_element(pixels.begin(), pixels.begin() + pixels.size() / 2, pixels.end());
+  return pixels[pixels.size() / 2].second;
+}
 
 // A state standing in for the pack, which opens the alchemy and repair dialogs as its own children: it
 // takes their close code (26) by closing them.
@@ -90,6 +123,17 @@ TEST(DialogScreens, SpellBookByTabsInModesSevenAndTen) {
     g.game.tapRow(SDialogSpellbook::kListId, 1);
     EXPECT_EQ(g.state().spellbook.list.selected, 1);
     EXPECT_TRUE(g.Golden("spellbook_school_mode" + std::to_string(mode)));
+    // The chosen tab stands apart from the others at a glance: a face merely a shade darker did not.
+    const SDialogSpellbook& book = g.state().spellbook;
+    const Os::Panel& panel = g.game.panel();
+    for (u32 i = 0; i < 7; ++i) {
+      if (i == 2) continue;
+      EXPECT_GT(Distance(Face(panel, book.tabs[2]), Face(panel, book.tabs[i])), 25.0) << "mode " << mode << " tab " << i;
+    }
+    EXPECT_EQ(testpng::CompareGolden("spellbook_tabs_mode" + std::to_string(mode),
+                                     &panel.pixels[size_t(book.top) * size_t(panel.width) + book.left], book.width,
+                                     book.height, panel.width),
+              "");
     g.game.tapControl(SDialogSpellbook::kFirstTabId + 6);
     EXPECT_TRUE(g.Golden("spellbook_items_mode" + std::to_string(mode)));
     g.game.tapControl(SDialogSpellbook::kCloseCode);

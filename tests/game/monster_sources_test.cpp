@@ -1,5 +1,6 @@
 // The world builder refuses monster sources the game could not use, naming the place: a template whose
-// kind is not its base type's, a missile without its first-person pictures, a cast palette the world lacks.
+// kind is not its base type's, a missile without its first-person pictures, a cast palette the world lacks,
+// sounds borrowed from a type that has none.
 #include "support/SampleBuild.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,8 @@ TEST(MonsterSources, TheBuilderRefusesWhatTheGameCouldNotUse) {
        R"("missile": "base_fpsspat")", "bres_spitter: no first-person picture base_fpsspat for its missile"},
       {"a cast palette the world lacks", "world/base.json", R"("castPalette": "bres_pal-spit")",
        R"("castPalette": "bres_pal-spat")", "base_spitter: no palette bres_pal-spat to cast with"},
+      {"sounds of a type that has none", "world/res.json", R"("sounds": "townswoman")", R"("sounds": "townsman")",
+       "bres_ysolde: no sound bsnd_townsmanattack"},
   };
   for (const testbuild::Refusal& c : cases) testbuild::ExpectRefused("duskmire-monsters", c);
 }

@@ -115,3 +115,10 @@ TEST(GameScreen, TheHeadUpStripHasNoSeam) {
         EXPECT_EQ(panel.At(x, y), panel.At(b.left - 8, y)) << "mode " << mode << " at " << x << ", " << y;
   }
 }
+
+// Ysolde on Gull Isle (her cell 10, 11 of the isle's map, 17, 18 of the window around it) as her portrait
+// shows her, grey hair and a blue gown with a cream front: from the north, two cells away and one.
+TEST(GameScreen, TheIslesHermitInFront) {
+  Check({240, 320, "base_out0302", 17, 16, 180, "game_ysolde_240x320", true});
+  Check({480, 640, "base_out0302", 17, 17, 180, "game_ysolde_480x640", true});
+}

@@ -87,7 +87,7 @@ TEST(SampleWorld, LoadsAsItsSourcesSay) {
   }
   EXPECT_EQ(w.faces.FindByName("bres_head00_raceundead")->selectable, 1);
   EXPECT_EQ(w.faces.FindByName("bres_headunknown")->selectable, 0);
-  EXPECT_EQ(w.monsters.baseTypes.Count(), 10);
+  EXPECT_EQ(w.monsters.baseTypes.Count(), 11);
   EXPECT_EQ(w.monsters.monsters.Count(), 16);
   // What the monsters' turns read: behaviours, a height, a missile, a cast palette, a theft difficulty.
   const SMonster* spitter = w.monsters.FindMonster("base_spitter");
@@ -115,6 +115,12 @@ TEST(SampleWorld, LoadsAsItsSourcesSay) {
   EXPECT_EQ(merchant->lookNormal, world.images.FindImageIndex("bres_merchant1"));
   EXPECT_EQ(merchant->lookParalysed, world.images.FindImageIndex("bres_merchant10"));
   EXPECT_NE(merchant->lookNormal, 0);
+  // The isle's hermit has a figure of her own and speaks with the townswoman's voice.
+  const SMonster* hermit = w.monsters.FindMonster("base_islehermit");
+  ASSERT_NE(hermit, nullptr);
+  EXPECT_EQ(hermit->baseType, w.monsters.FindBaseType("bres_ysolde"));
+  EXPECT_EQ(hermit->lookNormal, world.images.FindImageIndex("bres_ysolde1"));
+  EXPECT_STREQ(hermit->baseType->sound4, "bsnd_townswomanvoice");
   EXPECT_EQ(base->MonsterAt(4), merchant);
   EXPECT_EQ(base->MonsterAt(5), nullptr);  // names a template the world lacks
 

@@ -250,26 +250,35 @@ Picture NinePiece(int k, int band, int run, const Style& s, bool keyed, bool thr
 }
 
 // Piece k (0 left cap, 1 middle, 2 right cap) of a three-piece bar: a rounded, shaded button face, light
-// under dark captions or dark under light ones.
+// under dark captions or dark under light ones. A dark bar pressed, or standing chosen (a latched tab, the
+// chosen sex), is lit: a deep amber face in a gold rim, which its light caption still reads on (at least
+// 5:1 for 0xC8C8C8), where a slate a shade darker than its neighbours did not show the choice.
 Picture ThreePiece(int k, int cap, int run, int height, bool down, bool keyed, bool dark = false) {
   const int w = k == 1 ? run : cap;
+  const bool lit = dark && down;
   Picture p(w, height);
   for (int y = 0; y < height; ++y) {
     const int t = height > 1 ? 255 * y / (height - 1) : 0;
-    const int base = dark ? (down ? 30 - t / 32 : 62 - t / 12) : (down ? 120 - t / 5 : 210 - t / 3);
-    const u16 c = dark ? Rgb565(base, base + 4, base + 14) : Rgb565(base - 20, base, base + 10);
+    const int base = dark ? 62 - t / 12 : (down ? 120 - t / 5 : 210 - t / 3);
+    const u16 c = lit    ? Rgb565(104 - t / 10, 62 - t / 16, 16 - t / 64)
+                  : dark ? Rgb565(base, base + 4, base + 14)
+                         : Rgb565(base - 20, base, base + 10);
     for (int x = 0; x < w; ++x) p.at(x, y) = c;
   }
-  const u16 outline = dark ? Rgb565(10, 12, 18) : Rgb565(40, 50, 60);
-  const u16 light = dark ? (down ? Rgb565(40, 46, 60) : Rgb565(120, 132, 156))
-                         : (down ? Rgb565(90, 100, 110) : Rgb565(245, 250, 255));
+  const u16 outline = lit ? Rgb565(40, 24, 6) : dark ? Rgb565(10, 12, 18) : Rgb565(40, 50, 60);
+  const u16 light = lit    ? Rgb565(236, 196, 100)
+                    : dark ? Rgb565(120, 132, 156)
+                           : (down ? Rgb565(90, 100, 110) : Rgb565(245, 250, 255));
+  // The lit rim runs all round, two pixels on the large bars; the others have a light top and sides only.
+  const int rim = lit ? std::max(1, height / 15) : 1;
   Fill(p, 0, 0, w, 1, outline);
   Fill(p, 0, height - 1, w, 1, outline);
-  Fill(p, 0, 1, w, 1, light);
+  Fill(p, 0, 1, w, rim, light);
+  if (lit) Fill(p, 0, height - 1 - rim, w, rim, light);
   if (k != 1) {
-    const int edge = k == 0 ? 0 : w - 1, inner = k == 0 ? 1 : w - 2;
+    const int edge = k == 0 ? 0 : w - 1, inner = k == 0 ? 1 : w - 1 - rim;
     Fill(p, edge, 0, 1, height, outline);
-    Fill(p, inner, 1, 1, height - 2, light);
+    Fill(p, inner, 1, rim, height - 2, light);
     if (keyed) {
       Set(p, edge, 0, kClear);
       Set(p, edge, height - 1, kClear);

@@ -300,10 +300,13 @@ bool BuildRes(Context& ctx, WorldArchiveSpec& spec) {
       spec.images.push_back({frame, imageenc::Encode(pic, bj.value("format", 1))});
     }
     b->text3 = KeepText(bj.value("palette", ""));
-    b->sound1 = KeepText("bsnd_" + shortName + "attack");
-    b->sound2 = KeepText("bsnd_" + shortName + "hurt");
-    b->sound3 = KeepText("bsnd_" + shortName + "death");
-    b->sound4 = KeepText("bsnd_" + shortName + "voice");
+    // A base type makes its own sounds, or those of the type that "sounds" names (a person who speaks
+    // with another's voice needs no new ones).
+    const std::string voice = bj.value("sounds", shortName);
+    b->sound1 = KeepText("bsnd_" + voice + "attack");
+    b->sound2 = KeepText("bsnd_" + voice + "hurt");
+    b->sound3 = KeepText("bsnd_" + voice + "death");
+    b->sound4 = KeepText("bsnd_" + voice + "voice");
     b->palettes.AddText(bj.value("palette", "").c_str());
     b->behaviour = u8(bj.value("behaviour", 1));
     b->p1 = u8(bj.value("height", 0));
@@ -505,6 +508,12 @@ bool Validate(Context& ctx, const std::vector<Archive*>& archives) {
                                   std::to_string(m->baseType->kind) + " of its base type " + m->baseTypeName);
         ok = false;
       }
+    for (SMonsterBaseType* b : monsters.baseTypes)
+      for (const char* sound : {b->sound1, b->sound2, b->sound3, b->sound4})
+        if (!sounds.FindSound(sound)) {
+          ctx.fail("res.json", std::string(b->name.Text()) + ": no sound " + sound);
+          ok = false;
+        }
     for (SMonsterBaseType* b : monsters.baseTypes) {
       const char* missile = b->MissileName();
       if (!missile || !*missile) continue;
