@@ -151,7 +151,7 @@ TEST(Saves, AQuitSavesSlotZeroAndEndsWithStatusZero) {
   } quits[] = {
       {"close", step + "f60 close\n"},
       // The portrait opens the pack, whose menu button the main menu; "Exit", then "Yes".
-      {"menu-exit", step + "f60 pendown 125 231\nf62 penup 125 231\nf100 pendown 180 306\nf102 penup 180 306\n"
+      {"menu-exit", step + "f60 pendown 125 231\nf62 penup 125 231\nf100 pendown 210 304\nf102 penup 210 304\n"
                            "f150 pendown 120 290\nf152 penup 120 290\nf200 pendown 95 180\nf202 penup 95 180\n"},
   };
   for (const auto& quit : quits) {

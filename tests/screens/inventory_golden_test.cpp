@@ -41,9 +41,10 @@ TEST(InventoryGolden, TheItemsPageWithoutTheDescription) {
 
 // A full pack of things a player must tell apart at a glance: the staff beside the candle, the mail, the
 // shield, the helm and the sleeves, the belt, the cloak, the jerkin and the fur boots, mana beside healing,
-// books of different covers, charms, gems, keys and tools. The grid's first page, as the pack shows it.
+// books of different covers, charms, gems, keys and tools. The grid's first page, as the pack shows it, its
+// cells in their full lines (on 480x480 the doll and the grid fill the screen's height).
 TEST(InventoryGolden, AFullPackShowsEachItemApart) {
-  for (i32 mode : {7, 10}) {
+  for (i32 mode : {7, 10, 11}) {
     InventoryGame g(GameHarness::forMode(mode));
     ASSERT_TRUE(g.Open());
     for (const char* name :
@@ -60,9 +61,10 @@ TEST(InventoryGolden, AFullPackShowsEachItemApart) {
     g.inv().SetFullRepaint();
     g.game.frame(2);
     const Os::Panel& panel = g.game.panel();
-    EXPECT_EQ(testpng::CompareGolden(mode == 7 ? "items_full_pack_240x320" : "items_full_pack_480x640",
-                                     panel.pixels.data(), panel.width, panel.height, panel.width),
-              "");
+    const std::string golden = mode == 7    ? "items_full_pack_240x320"
+                               : mode == 10 ? "items_full_pack_480x640"
+                                            : "items_full_pack_480x480";
+    EXPECT_EQ(testpng::CompareGolden(golden, panel.pixels.data(), panel.width, panel.height, panel.width), "");
   }
 }
 

@@ -1,9 +1,9 @@
-// A panel opened over a screen covers each control of the screen beneath it whole or leaves it whole: a
-// button, a portrait or a text half under a panel's edge reads as a fault. Checked at every stop of the
-// screen tour where a dialog stands over another, in every display mode a device selects. What a screen
-// lays as ground (frames, backgrounds, its pictures) may run under a panel. Two panels place themselves
-// by rules of their own, not by their layout's size: a message box sizes itself to its text and buttons,
-// and the spell book keeps to the bottom right of the view.
+// A panel opened over a screen covers each control of the screen beneath it whole or leaves it whole: a button, a
+// portrait or a text half under a panel's edge reads as a fault. Checked at every stop of the screen tour where a
+// dialog stands over another, in every display mode a device selects. What a screen lays as ground (frames,
+// backgrounds, its pictures) may run under a panel; a panel opened over another panel (not over a screen) covers it
+// whole, ground and all. Two panels place themselves by rules of their own, not by their layout's size: a message
+// box sizes itself to its text and buttons, and the spell book keeps to the bottom right of the view.
 #include "core/SGameCore.h"
 #include "core/ui/SCtrl.h"
 #include "core/ui/SDialog.h"
@@ -72,6 +72,22 @@ std::vector<std::string> HalfCovered(GameHarness& game) {
   for (size_t below = 0; below + 1 < end; ++below) {
     const std::vector<bool> painted = Painted(game, *chain[below + 1]);
     const SDialog& screen = *chain[below];
+    // A panel over a panel covers it whole: what shows of the one beneath (its buttons, its frame) reads as the
+    // upper panel's own.
+    if (below > 0) {
+      const i32 x0 = std::max<i32>(0, screen.left), y0 = std::max<i32>(0, screen.top);
+      const i32 x1 = std::min<i32>(width, screen.left + screen.width),
+                y1 = std::min<i32>(height, screen.top + screen.height);
+      i64 showing = 0;
+      for (i32 y = y0; y < y1; ++y)
+        for (i32 x = x0; x < x1; ++x) showing += !painted[size_t(y) * size_t(width) + size_t(x)];
+      if (showing > 0)
+        faults.push_back(GameHarness::className(typeid(*chain[below + 1])) + " leaves " + std::to_string(showing) +
+                         " of " + std::to_string(i64(x1 - x0) * (y1 - y0)) + " pixels of " +
+                         GameHarness::className(typeid(screen)) + " at " + std::to_string(screen.left) + "," +
+                         std::to_string(screen.top) + " " + std::to_string(screen.width) + "x" +
+                         std::to_string(screen.height) + " showing");
+    }
     for (u32 i = 0; i < screen.controls.Count(); ++i) {
       const SCtrl* c = screen.controls.At(i32(i));
       if (!c || !c->IsVisible() || !c->width || !c->height || Ground(*c)) continue;
@@ -99,6 +115,29 @@ TEST(PanelCover, EveryPanelCoversAControlBeneathWholeOrLeavesItWhole) {
     });
     EXPECT_EQ(missed, std::vector<std::string>{}) << "mode " << mode;
   }
+}
+
+// The judge: the enchanting entry over the enchanting panel covers it; made shorter than the panel beneath, as
+// it once was, it is named for what it leaves of that panel showing.
+TEST(PanelCover, APanelOverAPanelIsNamedForWhatItLeavesShowing) {
+  ScreenTour tour(7);
+  tour.only("dialog/enchant-entry");
+  u32 visited = 0;
+  const std::vector<std::string> missed = tour.run([&](const std::string&, GameHarness& game) {
+    ++visited;
+    EXPECT_EQ(HalfCovered(game), std::vector<std::string>{});
+    SDialog& entry = *ScreenTour::dialogs(game).back();
+    ASSERT_EQ(GameHarness::className(typeid(*entry.parent)), "SDialogEnchant");
+    entry.top += 28;
+    entry.height -= 56;
+    const std::vector<std::string> faults = HalfCovered(game);
+    ASSERT_EQ(faults.size(), 1u);
+    EXPECT_EQ(faults[0].rfind(GameHarness::className(typeid(entry)) + " leaves ", 0), 0u) << faults[0];
+    EXPECT_NE(faults[0].find(" of 76800 pixels of SDialogEnchant at 0,0 240x320 showing"), std::string::npos)
+        << faults[0];
+  });
+  EXPECT_EQ(missed, std::vector<std::string>{});
+  EXPECT_EQ(visited, 1u);
 }
 
 }  // namespace

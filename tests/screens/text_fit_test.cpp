@@ -1,16 +1,18 @@
-// Texts that fit and controls that do not overlap, on every screen and dialog the tour reaches, in every
-// display mode a device selects. A text drawn by a control fits it when nothing of it was left out, it has no
-// more lines than the control holds (the font lets a line reach 3 pixels below its box) and no line is wider
-// than the control. Two visible controls of one dialog overlap when their rectangles meet and neither lies
-// inside the other; backgrounds and pictures may lie under anything. A frame draws its line as pictures of
-// their own size inward from its rectangle: the glyphs of a text of its dialog keep two pixels clear of every
-// piece it draws, inside the frame or out (a piece drawn over a text's first columns, a text on the line or
-// one pixel from it, all lie inside the frame's rectangle). A paper doll's place holds the picture and the
-// slots it draws. A description shows whole unless the player can turn its pages (a book), and the pack shows
-// the description of every item it holds whole.
+// Texts that fit and controls that do not overlap, on every screen and dialog the tour reaches, in every display
+// mode a device selects. A text drawn by a control fits it when nothing of it was left out, it has no more lines
+// than the control holds (the font lets a line reach 3 pixels below its box) and no line is wider than the control.
+// Two visible controls of one dialog overlap when their rectangles meet and neither lies inside the other;
+// backgrounds and pictures may lie under anything. A frame draws its line as pictures of their own size inward from
+// its rectangle: the glyphs of a text of its dialog keep two pixels clear of every piece it draws, inside the frame
+// or out (a piece drawn over a text's first columns, a text on the line or one pixel from it, all lie inside the
+// frame's rectangle), and a picture button of its dialog keeps off every piece. A paper doll's place holds the
+// picture and the slots it draws. A description shows whole unless the player can turn its pages (a book), the pack
+// shows the description of every item it holds whole, and the race picker each race's ability with an effect to a
+// line.
 #include "SaveScreens.h"
 #include "core/SGameCore.h"
 #include "core/SPictureRoles.h"
+#include "core/ui/SButtonCtrl.h"
 #include "core/ui/SCtrl.h"
 #include "core/ui/SDialog.h"
 #include "core/ui/SDialogTextCtrl.h"
@@ -19,6 +21,7 @@
 #include "core/ui/SSceneTextCtrl.h"
 #include "core/ui/SState.h"
 #include "core/ui/STextCtrl.h"
+#include "dialogs/SDialogRaceSelect.h"
 #include "graphics/SImage.h"
 #include "screens/SStateInventory.h"
 #include "screens/SStateSettings.h"
@@ -160,6 +163,25 @@ std::vector<Fault> FaultsOf(GameHarness& game, const std::string& where) {
         }
     }
   }
+  // A picture button keeps off the lines of its dialog's frames: one drawn across a line reads as part of the
+  // frame, or as cut by it.
+  for (const ScreenTour::Shown& s : ScreenTour::shownControls(game)) {
+    const auto* frame = dynamic_cast<const SBorderCtrl*>(s.control);
+    if (!frame || !frame->width || !frame->height) continue;
+    const std::vector<Box> pieces = FramePieces(*frame);
+    for (const ScreenTour::Shown& b : ScreenTour::shownControls(game)) {
+      const auto* button = dynamic_cast<const SButtonCtrl*>(b.control);
+      if (!button || !button->pictureMode || b.dialog != s.dialog || !button->width || !button->height) continue;
+      for (const Box& p : pieces)
+        if (Meet(p.x0, p.y0, p.x1, p.y1, *button)) {
+          add("button " + Name(*button) + " / " + Name(*frame),
+              Name(*button) + Rect(*button) + " crosses the line of " + Name(*frame) + Rect(*frame) + " drawn at " +
+                  std::to_string(p.x0) + "," + std::to_string(p.y0) + "-" + std::to_string(p.x1) + "," +
+                  std::to_string(p.y1));
+          break;
+        }
+    }
+  }
   // A text's glyphs stay off the pictures of its dialog: the controls that draw no text of their own (picture
   // buttons, faces, the item grid, the doll), unless the text's control lies inside one.
   std::set<const SCtrl*> speaking;
@@ -249,6 +271,35 @@ std::vector<Fault> PackFaults(GameHarness& game, const std::string& where) {
   return faults;
 }
 
+// The race picker with each race chosen in turn, as a player looks through them: its texts judged for each,
+// and each effect of the race's ability on one line of its column (a wrapped effect once left "res." alone on
+// a line and pushed the next effect out of the column).
+std::vector<Fault> RaceFaults(GameHarness& game, const std::string& where) {
+  std::vector<Fault> faults;
+  auto* picker = dynamic_cast<SDialogRaceSelect*>(ScreenTour::dialogs(game).back());
+  if (!picker) return {{where + " no race picker", ""}};
+  for (u32 race = 1; race <= 5; ++race) {
+    picker->list.Select(i32(race) - 1);
+    picker->OnCommand(SDialogRaceSelect::kListId);
+    const std::string at = where + " race " + std::to_string(race);
+    for (const Fault& f : FaultsOf(game, at)) faults.push_back(f);
+    TextRecord texts(game);
+    picker->SetFullRepaint();
+    picker->Paint();
+    for (const STextCtrl* column : {&picker->leftEffects, &picker->rightEffects})
+      for (const TextRecord::Text& t : texts.byControl(column)) {
+        i32 effects = 0;
+        for (size_t from = 0; from < t.text.size();) {
+          const size_t end = std::min(t.text.find('\r', from), t.text.size());
+          effects += end > from;
+          from = end + 1;
+        }
+        if (t.lines != effects) faults.push_back({at + " wrapped " + Name(*column), t.describe()});
+      }
+  }
+  return faults;
+}
+
 }  // namespace
 
 // The judge itself, on the settings screen with two of its controls moved: one label narrowed so that it is
@@ -292,6 +343,23 @@ TEST(TextFit, CutTextsAndOverlapsAreNamed) {
     EXPECT_EQ(keys, named ? std::set<std::string>{"load frame STextCtrl 87 / SBorderCtrl 96"} : std::set<std::string>{})
         << "at x " << x;
   }
+  empty->SetRect(9, empty->top, empty->width, empty->height);
+  empty->SetText(text.CStr());
+
+  // The cancel button moved up to the last slot's frame, whose bottom line ends at y 286: named from the pixel
+  // it crosses the line, not while it only touches it.
+  SCtrl* cancel = nullptr;
+  for (u32 i = 0; i < game.core().currentState->controls.Count(); ++i)
+    if (SCtrl* c = game.core().currentState->controls.At(i32(i)); c->id == 26) cancel = c;
+  ASSERT_TRUE(cancel);
+  for (const auto& [y, named] : {std::pair<u16, bool>(286, false), std::pair<u16, bool>(285, true)}) {
+    cancel->SetPos(cancel->left, y);
+    keys.clear();
+    for (const Fault& f : FaultsOf(game, "load")) keys.insert(f.key);
+    EXPECT_EQ(keys,
+              named ? std::set<std::string>{"load button SButtonCtrl 26 / SBorderCtrl 99"} : std::set<std::string>{})
+        << "at y " << y;
+  }
 }
 
 TEST(TextFit, EveryTextFitsItsControlAndNoControlsOverlap) {
@@ -301,7 +369,10 @@ TEST(TextFit, EveryTextFitsItsControlAndNoControlsOverlap) {
     tour.seasoned();
     const std::vector<std::string> missed = tour.run([&](const std::string& stop, GameHarness& game) {
       const std::string where = std::to_string(mode) + " " + stop;
-      for (const Fault& f : stop == "inventory/items" ? PackFaults(game, where) : FaultsOf(game, where)) {
+      const std::vector<Fault> faults = stop == "inventory/items"      ? PackFaults(game, where)
+                                        : stop == "dialog/race-select" ? RaceFaults(game, where)
+                                                                       : FaultsOf(game, where);
+      for (const Fault& f : faults) {
         ADD_FAILURE() << f.key << ": " << f.detail;
       }
     });
