@@ -5,7 +5,8 @@
 // backgrounds and pictures may lie under anything. A frame draws its line as pictures of their own size inward from
 // its rectangle: the glyphs of a text of its dialog keep two pixels clear of every piece it draws, inside the frame
 // or out (a piece drawn over a text's first columns, a text on the line or one pixel from it, all lie inside the
-// frame's rectangle), and a picture button of its dialog keeps off every piece. A paper doll's place holds the
+// frame's rectangle), and a picture button of its dialog keeps off every piece. A picture button's picture lies
+// within two pixels of the centre of its layout place wherever the place is larger. A paper doll's place holds the
 // picture and the slots it draws. A description shows whole unless the player can turn its pages (a book), the pack
 // shows the description of every item it holds whole, and the race picker each race's ability with an effect to a
 // line.
@@ -68,6 +69,9 @@ bool Meet(i32 x0, i32 y0, i32 x1, i32 y1, const SCtrl& b) {
 
 // The pixels a text's glyphs keep clear of a frame's line: one reads as touching it.
 constexpr i32 kFrameGap = 2;
+// How far a picture button's picture may lie from the centre of its place before it reads as floating in it: a
+// place at most 4 pixels larger than the picture it draws from its corner.
+constexpr i32 kPlaceSlack = 2;
 
 struct Box {
   i32 x0, y0, x1, y1;  // right and bottom exclusive
@@ -182,6 +186,26 @@ std::vector<Fault> FaultsOf(GameHarness& game, const std::string& where) {
         }
     }
   }
+  // A picture button draws its picture from its place's corner at the picture's own size: in a place much larger
+  // than the picture (unless its dialog centres it there) the picture floats off the row of its neighbours. Hidden
+  // buttons are judged too: a player sees them when the dialog shows them.
+  for (const SDialog* d : dialogs)
+    for (u32 i = 0; i < d->controls.Count(); ++i) {
+      const auto* button = dynamic_cast<const SButtonCtrl*>(d->controls.At(i32(i)));
+      const SImageEntry* entry = button && button->pictureMode && button->pictures ? button->pictures[0] : nullptr;
+      const SLayoutItem* place = entry && entry->image ? game.core().GetLayoutItem(d->layoutId, button->id) : nullptr;
+      if (!place) continue;
+      const SImage& picture = *entry->image;
+      // Twice the distance from the place's centre to the picture's, across and down.
+      const i32 across = std::abs(2 * (button->left - d->left - place->x) + picture.width - place->w);
+      const i32 down = std::abs(2 * (button->top - d->top - place->y) + picture.height - place->h);
+      if ((place->w > picture.width && across > 2 * kPlaceSlack) ||
+          (place->h > picture.height && down > 2 * kPlaceSlack))
+        add("place " + GameHarness::className(typeid(*d)) + " " + Name(*button),
+            Name(*button) + Rect(*button) + " draws its " + std::to_string(picture.width) + "x" +
+                std::to_string(picture.height) + " picture in a place of " + std::to_string(place->w) + "x" +
+                std::to_string(place->h));
+    }
   // A text's glyphs stay off the pictures of its dialog: the controls that draw no text of their own (picture
   // buttons, faces, the item grid, the doll), unless the text's control lies inside one.
   std::set<const SCtrl*> speaking;
@@ -359,6 +383,31 @@ TEST(TextFit, CutTextsAndOverlapsAreNamed) {
     EXPECT_EQ(keys,
               named ? std::set<std::string>{"load button SButtonCtrl 26 / SBorderCtrl 99"} : std::set<std::string>{})
         << "at y " << y;
+  }
+}
+
+// The judge of picture buttons' places, on the game screen, whose head-up buttons the state centres in places
+// larger than their pictures: one moved to its place's corner floats there and is named, one a pixel off the
+// centre is not.
+TEST(TextFit, APictureFloatingInItsPlaceIsNamed) {
+  GameHarness::Options options;
+  options.newGame = true;
+  GameHarness game(options);
+  ASSERT_TRUE(game.boot()) << game.startError();
+  SDialog& screen = *game.core().currentState;
+  ASSERT_EQ(FaultsOf(game, "game").size(), 0u);
+  SCtrl* button = nullptr;
+  for (u32 i = 0; i < screen.controls.Count(); ++i)
+    if (SCtrl* c = screen.controls.At(i32(i)); c->id == 536) button = c;
+  const SLayoutItem* place = game.core().GetLayoutItem(screen.layoutId, 536);
+  ASSERT_TRUE(button && place);
+  ASSERT_GE(place->w, button->width + 6) << "the place leaves the picture room to float";
+  const std::string key = "game place " + GameHarness::className(typeid(screen)) + " SButtonCtrl 536";
+  for (const auto& [offset, named] : {std::pair<i32, bool>(1, false), std::pair<i32, bool>(0, true)}) {
+    button->SetPos(u16(screen.left + place->x + offset), u16(screen.top + place->y + (place->h - button->height) / 2));
+    std::set<std::string> keys;
+    for (const Fault& f : FaultsOf(game, "game")) keys.insert(f.key);
+    EXPECT_EQ(keys, named ? std::set<std::string>{key} : std::set<std::string>{}) << "at " << offset;
   }
 }
 
