@@ -23,6 +23,7 @@
 #include "core/ui/SState.h"
 #include "core/ui/STextCtrl.h"
 #include "dialogs/SDialogRaceSelect.h"
+#include "game/SStateGame.h"
 #include "graphics/SImage.h"
 #include "screens/SStateInventory.h"
 #include "screens/SStateSettings.h"
@@ -104,6 +105,21 @@ std::vector<Box> FramePieces(const SBorderCtrl& frame) {
   return out;
 }
 
+// The area a filled frame paints, as SGameCore::DrawPanel9 fills it: inside its corners, whichever sides it draws.
+bool FillOf(const SBorderCtrl& frame, Box& out) {
+  if (!frame.fill || !frame.frameSet) return false;
+  auto size = [&](u32 i) {
+    const SImageEntry* e = frame.frameSet[i];
+    return e && e->image ? std::pair<i32, i32>(e->image->width, e->image->height) : std::pair<i32, i32>(0, 0);
+  };
+  const auto [tlw, tlh] = size(0);
+  const auto [blw, blh] = size(2);
+  const auto [trw, trh] = size(6);
+  out = {frame.left + tlw, frame.top + tlh, frame.left + std::max(tlw, frame.width - trw),
+         frame.top + std::max(tlh, frame.height - blh)};
+  return out.x1 > out.x0 && out.y1 > out.y0;
+}
+
 enum class Kind { kControl, kFrame, kBackground };
 
 Kind KindOf(const SCtrl& c) {
@@ -165,6 +181,26 @@ std::vector<Fault> FaultsOf(GameHarness& game, const std::string& where) {
                   "," + std::to_string(p.y0) + "-" + std::to_string(p.x1) + "," + std::to_string(p.y1));
           break;
         }
+    }
+  }
+  // A text on a filled frame keeps two pixels inside the fill's edges where the frame draws no line (the lines are
+  // judged above): there the edge is where the fill meets what lies around it, as beside the pack's gold panel,
+  // which draws its top and bottom only.
+  for (const ScreenTour::Shown& s : ScreenTour::shownControls(game)) {
+    const auto* frame = dynamic_cast<const SBorderCtrl*>(s.control);
+    Box fill{};
+    if (!frame || !FillOf(*frame, fill)) continue;
+    for (const TextRecord::Text& t : texts.texts()) {
+      if (!t.control || t.inkRight == t.inkLeft || t.dialog != s.dialog || t.control == frame) continue;
+      const bool on = t.inkLeft < fill.x1 && fill.x0 < t.inkRight && t.inkTop < fill.y1 && fill.y0 < t.inkBottom;
+      const u32 lines = frame->sides;
+      const bool inside =
+          ((lines & 2) || t.inkLeft >= fill.x0 + kFrameGap) && ((lines & 8) || t.inkRight <= fill.x1 - kFrameGap) &&
+          ((lines & 1) || t.inkTop >= fill.y0 + kFrameGap) && ((lines & 4) || t.inkBottom <= fill.y1 - kFrameGap);
+      if (on && !inside)
+        add("fill " + Name(*t.control) + " / " + Name(*frame),
+            t.describe() + " leaves the fill of " + Name(*frame) + Rect(*frame) + " at " + std::to_string(fill.x0) +
+                "," + std::to_string(fill.y0) + "-" + std::to_string(fill.x1) + "," + std::to_string(fill.y1));
     }
   }
   // A picture button keeps off the lines of its dialog's frames: one drawn across a line reads as part of the
@@ -408,6 +444,44 @@ TEST(TextFit, APictureFloatingInItsPlaceIsNamed) {
     std::set<std::string> keys;
     for (const Fault& f : FaultsOf(game, "game")) keys.insert(f.key);
     EXPECT_EQ(keys, named ? std::set<std::string>{key} : std::set<std::string>{}) << "at " << offset;
+  }
+}
+
+// The judge of texts on filled frames, on the pack's gold panel at 240x320: its frame draws its left line only, so
+// the fill's right edge meets the stone. A text whose glyphs end two pixels inside that edge passes; one pixel
+// further right it is named.
+TEST(TextFit, ATextLeavingAFillIsNamed) {
+  GameHarness::Options options;
+  options.newGame = true;
+  GameHarness game(options);
+  ASSERT_TRUE(game.boot()) << game.startError();
+  game.core().player.ClearLists();  // an empty grid: only the gold text is judged
+  game.tapControl(SStateGame::kPortraitId);
+  ASSERT_TRUE(game.waitUntil(GameHarness::stateIs(kStateInventory), 10));
+  auto& pack = *static_cast<SStateInventory*>(game.core().states[kStateInventory]);
+  ASSERT_EQ(FaultsOf(game, "pack").size(), 0u);
+  Box fill{};
+  ASSERT_TRUE(FillOf(pack.goldFrame, fill));
+  ASSERT_EQ(pack.goldFrame.sides & 8, 0u) << "no line on the right";
+  STextCtrl& gold = pack.goldText;
+  i32 inkRight = 0;
+  {
+    TextRecord texts(game);
+    pack.SetFullRepaint();
+    pack.Paint();
+    for (const TextRecord::Text& t : texts.byControl(&gold)) inkRight = std::max(inkRight, t.inkRight);
+  }
+  ASSERT_GT(inkRight, 0);
+  // The centred text moved right by narrowing its place from the left: its right edge stays off the tabs.
+  const i32 x = gold.left, w = gold.width;
+  for (const auto& [past, named] : {std::pair<i32, bool>(-2, false), std::pair<i32, bool>(-1, true)}) {
+    const i32 shift = fill.x1 + past - inkRight;
+    gold.SetRect(u16(x + 2 * shift), gold.top, u16(w - 2 * shift), gold.height);
+    gold.UpdateLayout();
+    std::set<std::string> keys;
+    for (const Fault& f : FaultsOf(game, "pack")) keys.insert(f.key);
+    EXPECT_EQ(keys, named ? std::set<std::string>{"pack fill STextCtrl 22 / SBorderCtrl 294"} : std::set<std::string>{})
+        << "ending " << past << " from the fill's edge";
   }
 }
 

@@ -9,7 +9,9 @@
 // "top"], "bottom": a list's arrows at its ends, a picture beside texts that sit at the top of their places). A
 // picture button draws its picture from its place's corner at the picture's own size, so a larger place would
 // leave the picture off the row of its neighbours.
-// Any variant may stand in a larger panel ("panel" [width, height]): its controls are centred in it, and one
+// A drawn variant may let controls run past its right and bottom edges ("bleed": [ids]): a filled panel open at
+// the screen's edge, whose frame's unseen side lies beyond it so that the fill reaches the edge. Any variant may
+// stand in a larger panel ("panel" [width, height]): its controls are centred in it, and one
 // that spans the whole variant along a side (its outer frame) spans the panel; so a dialog can cover what
 // lies beneath it without its content being stretched. Variants that come out equal share one copy in the
 // record.
@@ -131,22 +133,29 @@ std::vector<u8> BuildRecord(const std::vector<Screen>& screens, u32 record) {
   return out;
 }
 
-// A list of [id, x, y, w, h] rectangles, each inside the variant's size.
+// A list of [id, x, y, w, h] rectangles, each inside the variant's size, or, for the ids of `bleed`, starting
+// inside it.
 bool ReadControls(Context& context, const std::string& where, const nlohmann::json& list, const std::vector<int>& size,
-                  std::vector<SLayoutItem>& out) {
+                  std::vector<SLayoutItem>& out, const std::vector<int>& bleed = {}) {
   for (const auto& c : list) {
     std::vector<int> f = c.get<std::vector<int>>();
     if (f.size() != 5 || std::any_of(f.begin(), f.end(), [](int x) { return x < 0 || x > 65535; })) {
       context.fail(where, "a control must be [id, x, y, w, h] of numbers 0 to 65535");
       return false;
     }
-    if (f[1] + f[3] > size[0] || f[2] + f[4] > size[1]) {
+    const bool bleeds = std::find(bleed.begin(), bleed.end(), f[0]) != bleed.end();
+    if (bleeds ? f[1] >= size[0] || f[2] >= size[1] : f[1] + f[3] > size[0] || f[2] + f[4] > size[1]) {
       context.fail(where, "control " + std::to_string(f[0]) + " lies outside the screen size");
       return false;
     }
     out.push_back({static_cast<u16>(f[0]), static_cast<u16>(f[1]), static_cast<u16>(f[2]), static_cast<u16>(f[3]),
                    static_cast<u16>(f[4])});
   }
+  for (int id : bleed)
+    if (std::none_of(out.begin(), out.end(), [&](const SLayoutItem& c) { return c.id == id; })) {
+      context.fail(where, "\"bleed\" names control " + std::to_string(id) + ", which is not drawn");
+      return false;
+    }
   return true;
 }
 
@@ -243,7 +252,7 @@ bool ReadScreens(Context& context, const std::filesystem::path& file, std::vecto
       std::vector<Fit> fit;
       if (!ReadFits(context, screen.where, v.value("fit", nlohmann::json::array()), fit)) return false;
       if (v.contains("from")) {
-        if (v.contains("controls") || !v["from"].is_number_integer()) {
+        if (v.contains("controls") || v.contains("bleed") || !v["from"].is_number_integer()) {
           context.fail(screen.where, "a variant with \"from\" names one drawn mode and lists no controls");
           return false;
         }
@@ -255,7 +264,8 @@ bool ReadScreens(Context& context, const std::filesystem::path& file, std::vecto
         continue;
       }
       std::vector<SLayoutItem> controls;
-      if (!ReadControls(context, screen.where, v.value("controls", nlohmann::json::array()), size, controls) ||
+      if (!ReadControls(context, screen.where, v.value("controls", nlohmann::json::array()), size, controls,
+                        v.value("bleed", std::vector<int>{})) ||
           !ApplyFits(context, screen.where, fit, size[0], size[1], controls))
         return false;
       for (int m : modes)
