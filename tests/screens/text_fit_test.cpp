@@ -5,11 +5,11 @@
 // backgrounds and pictures may lie under anything. A frame draws its line as pictures of their own size inward from
 // its rectangle: the glyphs of a text of its dialog keep two pixels clear of every piece it draws, inside the frame
 // or out (a piece drawn over a text's first columns, a text on the line or one pixel from it, all lie inside the
-// frame's rectangle), and a picture button of its dialog keeps off every piece. A picture button's picture lies
-// within two pixels of the centre of its layout place wherever the place is larger. A paper doll's place holds the
-// picture and the slots it draws. A description shows whole unless the player can turn its pages (a book), the pack
-// shows the description of every item it holds whole, and the race picker each race's ability with an effect to a
-// line.
+// frame's rectangle), and a picture button of its dialog keeps off every piece; on a filled frame a text keeps two
+// pixels inside the fill where the frame draws no line. A picture button's picture lies within two pixels of the
+// centre of its layout place wherever the place is larger. A paper doll's place holds the picture and the slots it
+// draws. A description shows whole unless the player can turn its pages (a book), the pack shows the description of
+// every item it holds whole, and the race picker each race's ability with an effect to a line.
 #include "SaveScreens.h"
 #include "core/SGameCore.h"
 #include "core/SPictureRoles.h"
@@ -184,8 +184,8 @@ std::vector<Fault> FaultsOf(GameHarness& game, const std::string& where) {
     }
   }
   // A text on a filled frame keeps two pixels inside the fill's edges where the frame draws no line (the lines are
-  // judged above): there the edge is where the fill meets what lies around it, as beside the pack's gold panel,
-  // which draws its top and bottom only.
+  // judged above): there the edge is where the fill meets what lies around it, as on the pack's gold panel, which
+  // draws some of its sides only.
   for (const ScreenTour::Shown& s : ScreenTour::shownControls(game)) {
     const auto* frame = dynamic_cast<const SBorderCtrl*>(s.control);
     Box fill{};
