@@ -1,6 +1,7 @@
 #include "dialogs/SDialogFaceSelect.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SPlaceControls.h"
 #include "core/ui/SRgb.h"
 #include "screens/inventory/SInventoryPictures.h"
 
@@ -22,10 +23,10 @@ void SDialogFaceSelect::Open() {
     title.SetTextStyled("Select player face", STextCtrl::kCentred | STextCtrl::kMiddle, 1, RgbWord(0xFFFFFF),
                         RgbWord(0x585858));
   AddLayoutControl(&face, kFaceId);
-  InventoryPicture::PlaceButton(*this, previous, kPrevId, InventoryPicture::kFacePrevious);
-  InventoryPicture::PlaceButton(*this, next, kNextId, InventoryPicture::kFaceNext);
-  InventoryPicture::PlaceButton(*this, ok, kOkId, InventoryPicture::kFaceOk);
-  InventoryPicture::PlaceButton(*this, cancel, kCancelId, InventoryPicture::kFaceCancel, 3007);
+  PlaceButton(*this, previous, kPrevId, InventoryPicture::kFacePrevious);
+  PlaceButton(*this, next, kNextId, InventoryPicture::kFaceNext);
+  PlaceButton(*this, ok, kOkId, InventoryPicture::kFaceOk);
+  PlaceButton(*this, cancel, kCancelId, InventoryPicture::kFaceCancel, 3007);
 
   faces.Clear();
   if (core)

@@ -1,6 +1,7 @@
 #include "dialogs/SDialogItemRead.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SPlaceControls.h"
 #include "core/ui/SRgb.h"
 #include "screens/inventory/SInventoryPictures.h"
 
@@ -30,9 +31,9 @@ void SDialogItemRead::Open(u32 readingKind) {
     text.Setup(1, RgbWord(0x161616), RgbWord(0x161616), RgbWord(0xC8B496), 0, 6, 4, RgbWord(0x161616),
                RgbWord(0x161616));
   text.SetText("", "", 0, 0);
-  InventoryPicture::PlaceButton(*this, previous, kPrevId, InventoryPicture::kReadPrevious);
-  InventoryPicture::PlaceButton(*this, next, kNextId, InventoryPicture::kReadNext);
-  InventoryPicture::PlaceButton(*this, close, kCloseId, InventoryPicture::kReadClose, 3007);
+  PlaceButton(*this, previous, kPrevId, InventoryPicture::kReadPrevious);
+  PlaceButton(*this, next, kNextId, InventoryPicture::kReadNext);
+  PlaceButton(*this, close, kCloseId, InventoryPicture::kReadClose, 3007);
   UpdatePageButtons();
   PlaySoundByName(kind == kLetter ? "bsnd_letteropenclose" : "bsnd_bookopen");
   ResetInputGuard();

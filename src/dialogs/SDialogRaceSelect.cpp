@@ -1,7 +1,7 @@
 #include "dialogs/SDialogRaceSelect.h"
 
 #include "core/SGameCore.h"
-#include "screens/cards/SCardSet.h"
+#include "core/ui/SPlaceControls.h"
 
 namespace {
 constexpr const char* kRaceNames[5] = {"Rasvim", "Etherim", "Seiry", "Derth", "Nogur"};

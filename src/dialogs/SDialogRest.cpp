@@ -1,13 +1,13 @@
 #include "dialogs/SDialogRest.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SPlaceControls.h"
 #include "core/ui/SRgb.h"
 #include "foundation/TimeUtil.h"
 #include "game/SStateGame.h"
 #include "platform/hal/Game.h"
 #include "platform/sound/SSoundManager.h"
 #include "player/SPlayer.h"
-#include "screens/cards/SCardSet.h"
 #include "world/SPeopleTables.h"
 #include "world/SSoundTable.h"
 

@@ -1,10 +1,10 @@
 #include "dialogs/SDialogShipTravel.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SPlaceControls.h"
 #include "core/ui/SRgb.h"
 #include "game/SStateGame.h"
 #include "platform/sound/SSoundManager.h"
-#include "screens/cards/SCardSet.h"
 
 void SDialogShipTravel::Attach(SGameCore* gameCore) {
   SDialog::Attach(gameCore);

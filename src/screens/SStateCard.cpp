@@ -2,6 +2,7 @@
 
 #include "core/SGameCore.h"
 #include "core/SGameObserver.h"
+#include "core/ui/SPlaceControls.h"
 #include "core/ui/SRgb.h"
 #include "foundation/SRandom.h"
 #include "foundation/TimeUtil.h"

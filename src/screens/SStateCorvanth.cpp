@@ -2,12 +2,12 @@
 
 #include "core/SGameCore.h"
 #include "core/SStateNumbers.h"
+#include "core/ui/SPlaceControls.h"
 #include "foundation/SRandom.h"
 #include "foundation/TimeUtil.h"
 #include "graphics/SDisplay.h"
 #include "platform/hal/Game.h"
 #include "screens/SLogoStrokes.h"
-#include "screens/cards/SCardSet.h"
 
 u16 SStateCorvanth::RecordFor(u32 holder, i32 displayMode) {
   if (holder >= kHolders) return 0;

@@ -2,8 +2,8 @@
 
 #include "core/SGameCore.h"
 #include "core/SStateNumbers.h"
+#include "core/ui/SPlaceControls.h"
 #include "core/ui/SRgb.h"
-#include "screens/cards/SCardSet.h"
 
 namespace {
 constexpr u32 kUseAction = 3006;

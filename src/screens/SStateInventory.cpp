@@ -1,6 +1,7 @@
 #include "screens/SStateInventory.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SPlaceControls.h"
 #include "core/ui/SRgb.h"
 #include "foundation/SStream.h"
 #include "foundation/TimeUtil.h"
@@ -218,9 +219,9 @@ void SStateInventory::BuildCommonControls() {
   if (AddLayoutControl(&goldText, kGoldTextId))
     goldText.SetTextStyled("", STextCtrl::kCentred | STextCtrl::kMiddle, 18, RgbWord(0xC8C8C8), RgbWord(0x161616));
   const u32 firstSet = InventoryPicture::kTabs;
-  for (u32 i = 0; i < 4; ++i) InventoryPicture::PlaceButton(*this, tabs[i], u16(kItemsTab + i), NthSet(firstSet, i));
-  InventoryPicture::PlaceButton(*this, mainMenu, kMainMenuId, NthSet(firstSet, 4));
-  InventoryPicture::PlaceButton(*this, closeButton, kCloseId, NthSet(firstSet, 5), kCloseAction);
+  for (u32 i = 0; i < 4; ++i) PlaceButton(*this, tabs[i], u16(kItemsTab + i), NthSet(firstSet, i));
+  PlaceButton(*this, mainMenu, kMainMenuId, NthSet(firstSet, 4));
+  PlaceButton(*this, closeButton, kCloseId, NthSet(firstSet, 5), kCloseAction);
   if (AddLayoutControl(&contentFrame, kContentFrameId))
     SetFrameStyle(contentFrame, InventoryPicture::Border(core, mode == 2 || mode >= 5 ? 'S' : 'L'),
                   IsFrameStyle4Mode(mode) ? 4 : 2);
@@ -249,8 +250,8 @@ void SStateInventory::BuildSheetHeader() {
   if (AddLayoutControl(&nameText, kNameId))
     nameText.SetTextStyled(core ? core->player.name.CStr() : "", STextCtrl::kLeft | STextCtrl::kMiddle, 18,
                            RgbWord(0xC8C8C8), RgbWord(0x161616));
-  InventoryPicture::PlaceButton(*this, renameButton, kRenameId, InventoryPicture::kRename);
-  InventoryPicture::PlaceButton(*this, faceButton, kFaceId, InventoryPicture::kFace);
+  PlaceButton(*this, renameButton, kRenameId, InventoryPicture::kRename);
+  PlaceButton(*this, faceButton, kFaceId, InventoryPicture::kFace);
   static constexpr const char* kCaptions[kSubPages] = {"Main", "Skills", "Abilities", "Diseases", "Active effects"};
   for (u32 i = 0; i < kSubPages; ++i) {
     STopicButtonCtrl& b = subPageButtons[i];

@@ -265,7 +265,6 @@ class SStateInventory : public SState {
   void AfterTransfer(const char* message, const char* sound);
   void Click(u32 which);
   void PlaySound(const char* name);
-  void PlaceButton(SButtonCtrl& button, u16 id, u32 pictureSlot, u32 key = 0);
   void ItemName(const SItem& item, SString& out) const;
   bool Threatened() const;
   void RefusalMessage(const char* text, bool rebuild);

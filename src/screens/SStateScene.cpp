@@ -2,11 +2,11 @@
 
 #include "core/SGameCore.h"
 #include "core/SStateNumbers.h"
+#include "core/ui/SPlaceControls.h"
 #include "core/ui/SRgb.h"
 #include "game/SStateGame.h"
 #include "platform/hal/Game.h"
 #include "platform/sound/SSoundManager.h"
-#include "screens/cards/SCardSet.h"
 #include "script/SScriptContext.h"
 
 #include <algorithm>

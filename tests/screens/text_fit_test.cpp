@@ -5,10 +5,11 @@
 // backgrounds and pictures may lie under anything. A frame draws its line as pictures of their own size inward from
 // its rectangle: the glyphs of a text of its dialog keep two pixels clear of every piece it draws, inside the frame
 // or out (a piece drawn over a text's first columns, a text on the line or one pixel from it, all lie inside the
-// frame's rectangle), and a picture button of its dialog keeps off every piece. A paper doll's place holds the
-// picture and the slots it draws. A description shows whole unless the player can turn its pages (a book), the pack
-// shows the description of every item it holds whole, and the race picker each race's ability with an effect to a
-// line.
+// frame's rectangle), and a picture button of its dialog keeps off every piece; on a filled frame a text keeps two
+// pixels inside the fill where the frame draws no line. A picture button's picture lies within two pixels of the
+// centre of its layout place wherever the place is larger. A paper doll's place holds the picture and the slots it
+// draws. A description shows whole unless the player can turn its pages (a book), the pack shows the description of
+// every item it holds whole, and the race picker each race's ability with an effect to a line.
 #include "SaveScreens.h"
 #include "core/SGameCore.h"
 #include "core/SPictureRoles.h"
@@ -22,6 +23,7 @@
 #include "core/ui/SState.h"
 #include "core/ui/STextCtrl.h"
 #include "dialogs/SDialogRaceSelect.h"
+#include "game/SStateGame.h"
 #include "graphics/SImage.h"
 #include "screens/SStateInventory.h"
 #include "screens/SStateSettings.h"
@@ -68,6 +70,9 @@ bool Meet(i32 x0, i32 y0, i32 x1, i32 y1, const SCtrl& b) {
 
 // The pixels a text's glyphs keep clear of a frame's line: one reads as touching it.
 constexpr i32 kFrameGap = 2;
+// How far a picture button's picture may lie from the centre of its place before it reads as floating in it: a
+// place at most 4 pixels larger than the picture it draws from its corner.
+constexpr i32 kPlaceSlack = 2;
 
 struct Box {
   i32 x0, y0, x1, y1;  // right and bottom exclusive
@@ -98,6 +103,21 @@ std::vector<Box> FramePieces(const SBorderCtrl& frame) {
   if (sides & 2) add(x, y, tlw, tlh), add(x, y + tlh, tlw, innerH), add(x, yb, blw, blh);
   if (sides & 8) add(xr, y, trw, trh), add(xr, y + tlh, trw, innerH), add(xr, yb, brw, brh);
   return out;
+}
+
+// The area a filled frame paints, as SGameCore::DrawPanel9 fills it: inside its corners, whichever sides it draws.
+bool FillOf(const SBorderCtrl& frame, Box& out) {
+  if (!frame.fill || !frame.frameSet) return false;
+  auto size = [&](u32 i) {
+    const SImageEntry* e = frame.frameSet[i];
+    return e && e->image ? std::pair<i32, i32>(e->image->width, e->image->height) : std::pair<i32, i32>(0, 0);
+  };
+  const auto [tlw, tlh] = size(0);
+  const auto [blw, blh] = size(2);
+  const auto [trw, trh] = size(6);
+  out = {frame.left + tlw, frame.top + tlh, frame.left + std::max(tlw, frame.width - trw),
+         frame.top + std::max(tlh, frame.height - blh)};
+  return out.x1 > out.x0 && out.y1 > out.y0;
 }
 
 enum class Kind { kControl, kFrame, kBackground };
@@ -163,6 +183,26 @@ std::vector<Fault> FaultsOf(GameHarness& game, const std::string& where) {
         }
     }
   }
+  // A text on a filled frame keeps two pixels inside the fill's edges where the frame draws no line (the lines are
+  // judged above): there the edge is where the fill meets what lies around it, as on the pack's gold panel, which
+  // draws some of its sides only.
+  for (const ScreenTour::Shown& s : ScreenTour::shownControls(game)) {
+    const auto* frame = dynamic_cast<const SBorderCtrl*>(s.control);
+    Box fill{};
+    if (!frame || !FillOf(*frame, fill)) continue;
+    for (const TextRecord::Text& t : texts.texts()) {
+      if (!t.control || t.inkRight == t.inkLeft || t.dialog != s.dialog || t.control == frame) continue;
+      const bool on = t.inkLeft < fill.x1 && fill.x0 < t.inkRight && t.inkTop < fill.y1 && fill.y0 < t.inkBottom;
+      const u32 lines = frame->sides;
+      const bool inside =
+          ((lines & 2) || t.inkLeft >= fill.x0 + kFrameGap) && ((lines & 8) || t.inkRight <= fill.x1 - kFrameGap) &&
+          ((lines & 1) || t.inkTop >= fill.y0 + kFrameGap) && ((lines & 4) || t.inkBottom <= fill.y1 - kFrameGap);
+      if (on && !inside)
+        add("fill " + Name(*t.control) + " / " + Name(*frame),
+            t.describe() + " leaves the fill of " + Name(*frame) + Rect(*frame) + " at " + std::to_string(fill.x0) +
+                "," + std::to_string(fill.y0) + "-" + std::to_string(fill.x1) + "," + std::to_string(fill.y1));
+    }
+  }
   // A picture button keeps off the lines of its dialog's frames: one drawn across a line reads as part of the
   // frame, or as cut by it.
   for (const ScreenTour::Shown& s : ScreenTour::shownControls(game)) {
@@ -182,6 +222,26 @@ std::vector<Fault> FaultsOf(GameHarness& game, const std::string& where) {
         }
     }
   }
+  // A picture button draws its picture from its place's corner at the picture's own size: in a place much larger
+  // than the picture (unless its dialog centres it there) the picture floats off the row of its neighbours. Hidden
+  // buttons are judged too: a player sees them when the dialog shows them.
+  for (const SDialog* d : dialogs)
+    for (u32 i = 0; i < d->controls.Count(); ++i) {
+      const auto* button = dynamic_cast<const SButtonCtrl*>(d->controls.At(i32(i)));
+      const SImageEntry* entry = button && button->pictureMode && button->pictures ? button->pictures[0] : nullptr;
+      const SLayoutItem* place = entry && entry->image ? game.core().GetLayoutItem(d->layoutId, button->id) : nullptr;
+      if (!place) continue;
+      const SImage& picture = *entry->image;
+      // Twice the distance from the place's centre to the picture's, across and down.
+      const i32 across = std::abs(2 * (button->left - d->left - place->x) + picture.width - place->w);
+      const i32 down = std::abs(2 * (button->top - d->top - place->y) + picture.height - place->h);
+      if ((place->w > picture.width && across > 2 * kPlaceSlack) ||
+          (place->h > picture.height && down > 2 * kPlaceSlack))
+        add("place " + GameHarness::className(typeid(*d)) + " " + Name(*button),
+            Name(*button) + Rect(*button) + " draws its " + std::to_string(picture.width) + "x" +
+                std::to_string(picture.height) + " picture in a place of " + std::to_string(place->w) + "x" +
+                std::to_string(place->h));
+    }
   // A text's glyphs stay off the pictures of its dialog: the controls that draw no text of their own (picture
   // buttons, faces, the item grid, the doll), unless the text's control lies inside one.
   std::set<const SCtrl*> speaking;
@@ -359,6 +419,69 @@ TEST(TextFit, CutTextsAndOverlapsAreNamed) {
     EXPECT_EQ(keys,
               named ? std::set<std::string>{"load button SButtonCtrl 26 / SBorderCtrl 99"} : std::set<std::string>{})
         << "at y " << y;
+  }
+}
+
+// The judge of picture buttons' places, on the game screen, whose head-up buttons the state centres in places
+// larger than their pictures: one moved to its place's corner floats there and is named, one a pixel off the
+// centre is not.
+TEST(TextFit, APictureFloatingInItsPlaceIsNamed) {
+  GameHarness::Options options;
+  options.newGame = true;
+  GameHarness game(options);
+  ASSERT_TRUE(game.boot()) << game.startError();
+  SDialog& screen = *game.core().currentState;
+  ASSERT_EQ(FaultsOf(game, "game").size(), 0u);
+  SCtrl* button = nullptr;
+  for (u32 i = 0; i < screen.controls.Count(); ++i)
+    if (SCtrl* c = screen.controls.At(i32(i)); c->id == 536) button = c;
+  const SLayoutItem* place = game.core().GetLayoutItem(screen.layoutId, 536);
+  ASSERT_TRUE(button && place);
+  ASSERT_GE(place->w, button->width + 6) << "the place leaves the picture room to float";
+  const std::string key = "game place " + GameHarness::className(typeid(screen)) + " SButtonCtrl 536";
+  for (const auto& [offset, named] : {std::pair<i32, bool>(1, false), std::pair<i32, bool>(0, true)}) {
+    button->SetPos(u16(screen.left + place->x + offset), u16(screen.top + place->y + (place->h - button->height) / 2));
+    std::set<std::string> keys;
+    for (const Fault& f : FaultsOf(game, "game")) keys.insert(f.key);
+    EXPECT_EQ(keys, named ? std::set<std::string>{key} : std::set<std::string>{}) << "at " << offset;
+  }
+}
+
+// The judge of texts on filled frames, on the pack's gold panel at 240x320: its frame draws its left line only, so
+// the fill's right edge meets the stone. A text whose glyphs end two pixels inside that edge passes; one pixel
+// further right it is named.
+TEST(TextFit, ATextLeavingAFillIsNamed) {
+  GameHarness::Options options;
+  options.newGame = true;
+  GameHarness game(options);
+  ASSERT_TRUE(game.boot()) << game.startError();
+  game.core().player.ClearLists();  // an empty grid: only the gold text is judged
+  game.tapControl(SStateGame::kPortraitId);
+  ASSERT_TRUE(game.waitUntil(GameHarness::stateIs(kStateInventory), 10));
+  auto& pack = *static_cast<SStateInventory*>(game.core().states[kStateInventory]);
+  ASSERT_EQ(FaultsOf(game, "pack").size(), 0u);
+  Box fill{};
+  ASSERT_TRUE(FillOf(pack.goldFrame, fill));
+  ASSERT_EQ(pack.goldFrame.sides & 8, 0u) << "no line on the right";
+  STextCtrl& gold = pack.goldText;
+  i32 inkRight = 0;
+  {
+    TextRecord texts(game);
+    pack.SetFullRepaint();
+    pack.Paint();
+    for (const TextRecord::Text& t : texts.byControl(&gold)) inkRight = std::max(inkRight, t.inkRight);
+  }
+  ASSERT_GT(inkRight, 0);
+  // The centred text moved right by narrowing its place from the left: its right edge stays off the tabs.
+  const i32 x = gold.left, w = gold.width;
+  for (const auto& [past, named] : {std::pair<i32, bool>(-2, false), std::pair<i32, bool>(-1, true)}) {
+    const i32 shift = fill.x1 + past - inkRight;
+    gold.SetRect(u16(x + 2 * shift), gold.top, u16(w - 2 * shift), gold.height);
+    gold.UpdateLayout();
+    std::set<std::string> keys;
+    for (const Fault& f : FaultsOf(game, "pack")) keys.insert(f.key);
+    EXPECT_EQ(keys, named ? std::set<std::string>{"pack fill STextCtrl 22 / SBorderCtrl 294"} : std::set<std::string>{})
+        << "ending " << past << " from the fill's edge";
   }
 }
 

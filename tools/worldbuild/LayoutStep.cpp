@@ -4,7 +4,14 @@
 // names the mode of a drawn variant of the same screen ("from") and its own size: its controls are the
 // drawn ones scaled to that size, each edge rounded to the nearest pixel, less the ids it omits ("omit"), with
 // the rectangles it gives in place of scaled ones ("replace": a picture cell keeps the size its mode draws).
-// Any variant may stand in a larger panel ("panel" [width, height]): its controls are centred in it, and one
+// Any variant may give picture buttons the size of their pictures ("fit": [[id, w, h], ...]): each takes that
+// size centred on the place drawn or scaled for it, or centred across it at its top or its bottom ([id, w, h,
+// "top"], "bottom": a list's arrows at its ends, a picture beside texts that sit at the top of their places). A
+// picture button draws its picture from its place's corner at the picture's own size, so a larger place would
+// leave the picture off the row of its neighbours.
+// A drawn variant may let controls run past its right and bottom edges ("bleed": [ids]): a filled panel open at
+// the screen's edge, whose frame's unseen side lies beyond it so that the fill reaches the edge. Any variant may
+// stand in a larger panel ("panel" [width, height]): its controls are centred in it, and one
 // that spans the whole variant along a side (its outer frame) spans the panel; so a dialog can cover what
 // lies beneath it without its content being stretched. Variants that come out equal share one copy in the
 // record.
@@ -126,21 +133,80 @@ std::vector<u8> BuildRecord(const std::vector<Screen>& screens, u32 record) {
   return out;
 }
 
-// A list of [id, x, y, w, h] rectangles, each inside the variant's size.
+// A list of [id, x, y, w, h] rectangles, each inside the variant's size, or, for the ids of `bleed`, starting
+// inside it.
 bool ReadControls(Context& context, const std::string& where, const nlohmann::json& list, const std::vector<int>& size,
-                  std::vector<SLayoutItem>& out) {
+                  std::vector<SLayoutItem>& out, const std::vector<int>& bleed = {}) {
   for (const auto& c : list) {
     std::vector<int> f = c.get<std::vector<int>>();
     if (f.size() != 5 || std::any_of(f.begin(), f.end(), [](int x) { return x < 0 || x > 65535; })) {
       context.fail(where, "a control must be [id, x, y, w, h] of numbers 0 to 65535");
       return false;
     }
-    if (f[1] + f[3] > size[0] || f[2] + f[4] > size[1]) {
+    const bool bleeds = std::find(bleed.begin(), bleed.end(), f[0]) != bleed.end();
+    if (bleeds ? f[1] >= size[0] || f[2] >= size[1] : f[1] + f[3] > size[0] || f[2] + f[4] > size[1]) {
       context.fail(where, "control " + std::to_string(f[0]) + " lies outside the screen size");
       return false;
     }
     out.push_back({static_cast<u16>(f[0]), static_cast<u16>(f[1]), static_cast<u16>(f[2]), static_cast<u16>(f[3]),
                    static_cast<u16>(f[4])});
+  }
+  for (int id : bleed)
+    if (std::none_of(out.begin(), out.end(), [&](const SLayoutItem& c) { return c.id == id; })) {
+      context.fail(where, "\"bleed\" names control " + std::to_string(id) + ", which is not drawn");
+      return false;
+    }
+  return true;
+}
+
+// A picture button's size and where it sits in its place.
+struct Fit {
+  enum Align { kCentre, kTop, kBottom };
+  u16 id, w, h;
+  Align align;
+};
+
+// A list of [id, w, h] picture sizes, each with an optional "top" or "bottom".
+bool ReadFits(Context& context, const std::string& where, const nlohmann::json& list, std::vector<Fit>& out) {
+  for (const auto& c : list) {
+    const bool shaped =
+        c.is_array() && (c.size() == 3 || (c.size() == 4 && c[3].is_string())) &&
+        std::all_of(c.begin(), c.begin() + 3, [](const nlohmann::json& n) { return n.is_number_integer(); });
+    const int id = shaped ? c[0].get<int>() : -1, w = shaped ? c[1].get<int>() : 0, h = shaped ? c[2].get<int>() : 0;
+    const std::string align = shaped && c.size() == 4 ? c[3].get<std::string>() : "";
+    if (id < 0 || id > 65535 || w <= 0 || w > 65535 || h <= 0 || h > 65535 ||
+        (!align.empty() && align != "top" && align != "bottom")) {
+      context.fail(where,
+                   "a \"fit\" entry must be [id, w, h] with an id of 0 to 65535 and a size of 1 to 65535, "
+                   "and may add \"top\" or \"bottom\"");
+      return false;
+    }
+    out.push_back({static_cast<u16>(id), static_cast<u16>(w), static_cast<u16>(h),
+                   align == "top"      ? Fit::kTop
+                   : align == "bottom" ? Fit::kBottom
+                                       : Fit::kCentre});
+  }
+  return true;
+}
+
+// Each fitted control takes its size in its place, which must then still lie inside the variant.
+bool ApplyFits(Context& context, const std::string& where, const std::vector<Fit>& fits, int width, int height,
+               std::vector<SLayoutItem>& controls) {
+  for (const Fit& f : fits) {
+    const auto at = std::find_if(controls.begin(), controls.end(), [&](const SLayoutItem& c) { return c.id == f.id; });
+    if (at == controls.end()) {
+      context.fail(where, "\"fit\" names control " + std::to_string(f.id) + ", which is not drawn");
+      return false;
+    }
+    const int x = at->x + (at->w - f.w) / 2;
+    const int y = f.align == Fit::kTop      ? at->y
+                  : f.align == Fit::kBottom ? at->y + at->h - f.h
+                                            : at->y + (at->h - f.h) / 2;
+    if (x < 0 || y < 0 || x + f.w > width || y + f.h > height) {
+      context.fail(where, "\"fit\" puts control " + std::to_string(f.id) + " outside the screen size");
+      return false;
+    }
+    *at = {f.id, static_cast<u16>(x), static_cast<u16>(y), f.w, f.h};
   }
   return true;
 }
@@ -167,6 +233,7 @@ bool ReadScreens(Context& context, const std::filesystem::path& file, std::vecto
       std::vector<int> modes, size, omit, panel;
       int from;
       std::vector<SLayoutItem> replace;
+      std::vector<Fit> fit;
     };
     std::vector<Scaled> scaled;
     for (const auto& v : s["variants"]) {
@@ -182,20 +249,24 @@ bool ReadScreens(Context& context, const std::filesystem::path& file, std::vecto
         context.fail(screen.where, "a \"panel\" is a [width, height] no smaller than the variant's size");
         return false;
       }
+      std::vector<Fit> fit;
+      if (!ReadFits(context, screen.where, v.value("fit", nlohmann::json::array()), fit)) return false;
       if (v.contains("from")) {
-        if (v.contains("controls") || !v["from"].is_number_integer()) {
+        if (v.contains("controls") || v.contains("bleed") || !v["from"].is_number_integer()) {
           context.fail(screen.where, "a variant with \"from\" names one drawn mode and lists no controls");
           return false;
         }
         std::vector<SLayoutItem> replace;
         if (!ReadControls(context, screen.where, v.value("replace", nlohmann::json::array()), size, replace))
           return false;
-        scaled.push_back(
-            {modes, size, v.value("omit", std::vector<int>{}), panel, v["from"].get<int>(), std::move(replace)});
+        scaled.push_back({modes, size, v.value("omit", std::vector<int>{}), panel, v["from"].get<int>(),
+                          std::move(replace), std::move(fit)});
         continue;
       }
       std::vector<SLayoutItem> controls;
-      if (!ReadControls(context, screen.where, v.value("controls", nlohmann::json::array()), size, controls))
+      if (!ReadControls(context, screen.where, v.value("controls", nlohmann::json::array()), size, controls,
+                        v.value("bleed", std::vector<int>{})) ||
+          !ApplyFits(context, screen.where, fit, size[0], size[1], controls))
         return false;
       for (int m : modes)
         screen.variants.push_back({m, static_cast<u16>(size[0]), static_cast<u16>(size[1]), controls,
@@ -222,6 +293,7 @@ bool ReadScreens(Context& context, const std::filesystem::path& file, std::vecto
         }
         *at = r;
       }
+      if (!ApplyFits(context, screen.where, v.fit, v.size[0], v.size[1], controls)) return false;
       for (int m : v.modes)
         screen.variants.push_back({m, static_cast<u16>(v.size[0]), static_cast<u16>(v.size[1]), controls,
                                    static_cast<u16>(v.panel.empty() ? 0 : v.panel[0]),

@@ -307,8 +307,11 @@ enum class Symbol {
   Sword
 };
 
-void DrawSymbol(Picture& p, Symbol symbol, int offset, u16 c) {
-  const int size = p.width, inset = size / 4, span = size - 2 * inset;
+// The symbol inside a margin of `inset` pixels (below 0: a quarter of the picture's width).
+void DrawSymbol(Picture& p, Symbol symbol, int offset, u16 c, int inset = -1) {
+  const int size = p.width;
+  if (inset < 0) inset = size / 4;
+  const int span = size - 2 * inset;
   const int x0 = inset + offset, y0 = inset + offset;
   switch (symbol) {
     case Symbol::UpArrow: Arrow(p, x0, y0, span, 0, c); break;
@@ -384,15 +387,16 @@ void DrawSymbol(Picture& p, Symbol symbol, int offset, u16 c) {
   }
 }
 
-// A square picture button, up or pressed.
-Picture SymbolButton(int size, Symbol symbol, bool down) {
+// A square picture button, up or pressed, its symbol inside a margin of `inset` pixels (below 0: a quarter of
+// its size).
+Picture SymbolButton(int size, Symbol symbol, bool down, int inset = -1) {
   Picture p(size, size, down ? Rgb565(70, 80, 96) : Rgb565(120, 134, 156));
   const u16 light = Rgb565(200, 210, 230), dark = Rgb565(30, 34, 44);
   Fill(p, 0, 0, size, 1, down ? dark : light);
   Fill(p, 0, 0, 1, size, down ? dark : light);
   Fill(p, 0, size - 1, size, 1, down ? light : dark);
   Fill(p, size - 1, 0, 1, size, down ? light : dark);
-  DrawSymbol(p, symbol, down ? 1 : 0, Rgb565(250, 240, 200));
+  DrawSymbol(p, symbol, down ? 1 : 0, Rgb565(250, 240, 200), inset);
   return p;
 }
 
@@ -513,6 +517,7 @@ struct ButtonArt {
   u16 up;  // the pressed picture is the next slot
   int compactSize, largeSize;
   Symbol symbol;
+  int inset = -1;  // the symbol's margin; below 0 a quarter of the size
 };
 
 const ButtonArt kButtons[] = {
@@ -521,7 +526,10 @@ const ButtonArt kButtons[] = {
     // the next choice, often beside the single arrows of 449 and 451; double heads tell them apart.
     {135, 20, 32, Symbol::DoubleLeft}, {137, 20, 32, Symbol::DoubleRight},
     {143, 18, 36, Symbol::Cross},     {145, 18, 36, Symbol::Tick},       {147, 18, 36, Symbol::Minus},
-    {449, 16, 16, Symbol::LeftArrow}, {451, 16, 16, Symbol::RightArrow},  // decrease and increase
+    // Decrease and increase: one record serves every screen, so they are as large as the smallest place a screen
+    // gives them (the settings' key rows, 16 pixels apart on the small screens), their heads filling the button
+    // so that they read beside the larger page buttons.
+    {449, 16, 16, Symbol::LeftArrow, 2}, {451, 16, 16, Symbol::RightArrow, 2},
 };
 
 // Slots whose number a part of the game names: a role never takes one of them.
@@ -782,7 +790,7 @@ Art ArtFor(u32 slot, i32 mode) {
                 0};
   for (const ButtonArt& b : kButtons)
     if (slot == b.up || slot == b.up + 1u)
-      return {SymbolButton(large ? b.largeSize : b.compactSize, b.symbol, slot != b.up), 0};
+      return {SymbolButton(large ? b.largeSize : b.compactSize, b.symbol, slot != b.up, b.inset), 0};
   if (slot == 0) return {Flagstones(32, 32), 2};
   if (slot == 262) return {imageenc::MakeNoise(16, 16, Rgb565(40, 44, 56), 8, 262), 0};  // the keyboard's tile
   if (slot == 277) {                                                                     // the empty item cell

@@ -1,6 +1,7 @@
 #include "dialogs/enchant/SDialogEnchant.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SPlaceControls.h"
 #include "dialogs/enchant/SEnchantRules.h"
 #include "world/SEffect.h"
 #include "world/SItem.h"
@@ -67,8 +68,8 @@ void SDialogEnchant::Open(const SNpc* enchanter, SItem* target, i32 storageLimit
   PlaceTextButton(this, add, kAdd, "Add");
   PlaceTextButton(this, modify, kModify, "Modify");
   PlaceTextButton(this, remove, kRemove, "Remove");
-  PlaceButton(this, ok, kOk, 145);
-  PlaceButton(this, cancel, kCancel, 143);
+  PlaceButton(*this, ok, kOk, 145);
+  PlaceButton(*this, cancel, kCancel, 143);
   // The player enchanting alone pays nothing.
   SCtrl* const money[] = {&priceLabel, &priceText, &goldLabel, &goldText};
   for (SCtrl* c : money) c->Show(person != nullptr);

@@ -1,6 +1,7 @@
 #include "dialogs/enchant/SDialogEnchantEntryOther.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SPlaceControls.h"
 #include "core/ui/SRgb.h"
 #include "dialogs/enchant/SEnchantRules.h"
 #include "world/SCharacterTables.h"
@@ -73,19 +74,19 @@ void SDialogEnchantEntryOther::Open(const SEffect* entry, i32 availableStorage, 
     strike.SetText("Strike", kStrike, RgbWord(0xC8C8C8), STopicButtonCtrl::kYellow, RgbWord(0x161616));
   PlaceLabel(this, kindsLabel, kKindsLabel, "Enchant types:");
   PlaceList(this, kinds, kKinds);
-  PlaceButton(this, kindsUp, kKindsUp, 135);
-  PlaceButton(this, kindsDown, kKindsDown, 137);
+  PlaceButton(*this, kindsUp, kKindsUp, 135);
+  PlaceButton(*this, kindsDown, kKindsDown, 137);
   PlaceLabel(this, dataLabel, kDataLabel, "Enchant data:");
   PlaceList(this, data, kData);
-  PlaceButton(this, dataUp, kDataUp, 135);
-  PlaceButton(this, dataDown, kDataDown, 137);
+  PlaceButton(*this, dataUp, kDataUp, 135);
+  PlaceButton(*this, dataDown, kDataDown, 137);
   PlaceLabel(this, valueLabel, kValueLabel, "Value:");
   PlaceFrame(this, valueFrame, kValueFrame, false);
   PlaceValue(this, valueText, kValueText);
-  PlaceButton(this, valueUp, kValueUp, 451);
-  PlaceButton(this, valueDown, kValueDown, 449);
-  PlaceButton(this, valueUp10, kValueUp10, 137);
-  PlaceButton(this, valueDown10, kValueDown10, 135);
+  PlaceButton(*this, valueUp, kValueUp, 451);
+  PlaceButton(*this, valueDown, kValueDown, 449);
+  PlaceButton(*this, valueUp10, kValueUp10, 137);
+  PlaceButton(*this, valueDown10, kValueDown10, 135);
   PlaceEditorFooter(this, neededLabel, neededText, availableLabel, availableText, keep, discard);
 
   // Only weapons and staves choose between a constant effect and one on a strike.

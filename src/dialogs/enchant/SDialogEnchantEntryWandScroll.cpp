@@ -1,6 +1,7 @@
 #include "dialogs/enchant/SDialogEnchantEntryWandScroll.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SPlaceControls.h"
 #include "dialogs/enchant/SEnchantRules.h"
 #include "world/SEffect.h"
 #include "world/SSpell.h"
@@ -50,20 +51,20 @@ void SDialogEnchantEntryWandScroll::Open(const SEffect* entry, i32 availableStor
   PlaceTitle(this, title, kTitleId, "Enchant entry");
   PlaceLabel(this, spellsLabel, kSpellsLabel, "Spells:");
   PlaceList(this, spells, kSpells);
-  PlaceButton(this, spellsUp, kSpellsUp, 135);
-  PlaceButton(this, spellsDown, kSpellsDown, 137);
+  PlaceButton(*this, spellsUp, kSpellsUp, 135);
+  PlaceButton(*this, spellsDown, kSpellsDown, 137);
   PlaceLabel(this, chargesLabel, kChargesLabel, "Charges:");
   PlaceFrame(this, chargesFrame, kChargesFrame, false);
   PlaceValue(this, chargesText, kChargesText);
-  PlaceButton(this, chargesUp, kChargesUp, 451);
-  PlaceButton(this, chargesDown, kChargesDown, 449);
+  PlaceButton(*this, chargesUp, kChargesUp, 451);
+  PlaceButton(*this, chargesDown, kChargesDown, 449);
   PlaceLabel(this, skillLabel, kSkillLabel, "Skill:");
   PlaceFrame(this, skillFrame, kSkillFrame, false);
   PlaceValue(this, skillText, kSkillText);
-  PlaceButton(this, skillUp, kSkillUp, 451);
-  PlaceButton(this, skillDown, kSkillDown, 449);
-  PlaceButton(this, skillUp10, kSkillUp10, 137);
-  PlaceButton(this, skillDown10, kSkillDown10, 135);
+  PlaceButton(*this, skillUp, kSkillUp, 451);
+  PlaceButton(*this, skillDown, kSkillDown, 449);
+  PlaceButton(*this, skillUp10, kSkillUp10, 137);
+  PlaceButton(*this, skillDown10, kSkillDown10, 135);
   PlaceEditorFooter(this, neededLabel, neededText, availableLabel, availableText, keep, discard);
 
   // A scroll holds one charge: its charge controls are left out.

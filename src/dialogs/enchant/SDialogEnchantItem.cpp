@@ -1,6 +1,7 @@
 #include "dialogs/enchant/SDialogEnchantItem.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SPlaceControls.h"
 #include "core/ui/SRgb.h"
 #include "dialogs/enchant/SEnchantRules.h"
 #include "world/SEffect.h"
@@ -51,14 +52,14 @@ void SDialogEnchantItem::Open(const SNpc* enchanter, u32 storage, u32 rechargeFl
              rechargeMode ? "Select the item to be recharged" : "Select the item to be enchanted");
   PlaceLabel(this, itemsLabel, kItemsLabel, "Items:");
   PlaceList(this, items, kItems);
-  PlaceButton(this, pageUp, kPageUp, 135);
-  PlaceButton(this, pageDown, kPageDown, 137);
+  PlaceButton(*this, pageUp, kPageUp, 135);
+  PlaceButton(*this, pageDown, kPageDown, 137);
   if (AddLayoutControl(&description, kDescription))
     description.Setup(1, RgbWord(0xFFFFFF), RgbWord(0xC8C8C8), RgbWord(0x161616), 0, 2, 0, RgbWord(0xFFFFFF),
                       RgbWord(0xFFFFFF));
   PlaceLabel(this, storageText, kStorageText, "");
-  PlaceButton(this, choose, kChoose, 145);
-  PlaceButton(this, close, kClose, 143);
+  PlaceButton(*this, choose, kChoose, 145);
+  PlaceButton(*this, close, kClose, 143);
 
   SString sentence;
   if (person) {

@@ -1,6 +1,7 @@
 #include "dialogs/enchant/SDialogEnchantRechargeWand.h"
 
 #include "core/SGameCore.h"
+#include "core/ui/SPlaceControls.h"
 #include "core/ui/SRgb.h"
 #include "dialogs/enchant/SEnchantRules.h"
 #include "world/SEffect.h"
@@ -42,8 +43,8 @@ void SDialogEnchantRechargeWand::Open(const SNpc* enchanter, SItem* wand) {
     wandText.Setup(1, RgbWord(0xFFFFFF), RgbWord(0xC8C8C8), RgbWord(0x161616), 0, 2, 0, RgbWord(0xFFFFFF),
                    RgbWord(0xFFFFFF));
   PlaceLabel(this, cost, kCostId, "");
-  PlaceButton(this, recharge, kRecharge, 145);
-  PlaceButton(this, cancel, kCancel, 143);
+  PlaceButton(*this, recharge, kRecharge, 145);
+  PlaceButton(*this, cancel, kCancel, 143);
 
   SString name, body;
   if (item && item->type && core) item->type->GetDisplayName(core->world.rules, item, name, false);

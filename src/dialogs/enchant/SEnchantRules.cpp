@@ -6,6 +6,7 @@
 #include "core/ui/SDialog.h"
 #include "core/ui/SDialogListCtrl.h"
 #include "core/ui/SPicCtrl.h"
+#include "core/ui/SPlaceControls.h"
 #include "core/ui/SRgb.h"
 #include "core/ui/STextCtrl.h"
 #include "platform/sound/SSoundManager.h"
@@ -97,12 +98,6 @@ bool PlaceList(SDialog* dialog, SDialogListCtrl& list, u16 id) {
   return placed;
 }
 
-bool PlaceButton(SDialog* dialog, SButtonCtrl& button, u16 id, u32 slot) {
-  if (!dialog->AddLayoutControl(&button, id)) return false;
-  button.SetPicture(Slot(dialog, slot), id, 0);
-  return true;
-}
-
 bool PlaceTextButton(SDialog* dialog, SButtonCtrl& button, u16 id, const char* caption) {
   if (!dialog->AddLayoutControl(&button, id)) return false;
   button.CreatePanel(Slot(dialog, PictureRole::kMenuButtonDown), Slot(dialog, PictureRole::kMenuButtonUp), caption, id,
@@ -116,8 +111,8 @@ void PlaceEditorFooter(SDialog* dialog, STextCtrl& neededLabel, STextCtrl& neede
   PlaceValue(dialog, neededText, 248);
   PlaceLabel(dialog, availableLabel, 249, "Available enchant storage:");
   PlaceValue(dialog, availableText, 250);
-  PlaceButton(dialog, keep, 25, 145);
-  PlaceButton(dialog, discard, 26, 143);
+  PlaceButton(*dialog, keep, 25, 145);
+  PlaceButton(*dialog, discard, 26, 143);
 }
 
 void LayOut(SDialog* dialog, u32 layout) {

@@ -44,8 +44,6 @@ bool PlaceTitle(SDialog* dialog, STextCtrl& text, u16 id, const char* value);
 bool PlaceValue(SDialog* dialog, STextCtrl& text, u16 id);
 bool PlaceFrame(SDialog* dialog, SBorderCtrl& frame, u16 id, bool outer);
 bool PlaceList(SDialog* dialog, SDialogListCtrl& list, u16 id);
-// A picture button of the slot (OK 145, Cancel 143, down 449, up 451, page back 135, page on 137).
-bool PlaceButton(SDialog* dialog, SButtonCtrl& button, u16 id, u32 slot);
 // A captioned panel button.
 bool PlaceTextButton(SDialog* dialog, SButtonCtrl& button, u16 id, const char* caption);
 // The entry editors' storage lines (247 and 248 needed, 249 and 250 available) and keep (25) and discard

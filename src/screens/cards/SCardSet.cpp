@@ -1,11 +1,10 @@
 #include "screens/cards/SCardSet.h"
 
 #include "core/SGameCore.h"
-#include "foundation/SDatabase.h"
+#include "core/ui/SPlaceControls.h"
 #include "foundation/SRandom.h"
 #include "foundation/SString.h"
 #include "foundation/StrUtil.h"
-#include "graphics/SImage.h"
 #include "screens/cards/SCardSide.h"
 
 #include <cstring>
@@ -131,19 +130,6 @@ void SCardType::FormatDescription(SString& out, u32 counterNow) const {
     case 2: out.Format(format, firstValue, plain ? secondValue : c); break;
     default: out.Format(format, firstValue, secondValue, c); break;
   }
-}
-
-bool LoadDataPicture(SDatabase* data, u16 id, SImageEntry& holder) {
-  holder.Unload();
-  holder.database = data;
-  holder.recordId = id;
-  std::unique_ptr<SRecordData> record = data && id ? data->ReadRecord(id) : nullptr;
-  const SImage* image = record ? SImage::FromRecordWithOwnTable(record->data, record->size) : nullptr;
-  if (!image) return false;
-  holder.size = record->size;
-  holder.image = image;
-  holder.record = record.release();
-  return true;
 }
 
 const SCardRow* SCardSet::Row(u32 deck, u32 index) {

@@ -58,10 +58,6 @@ struct SCardType {
   void FormatDescription(SString& out, u32 counterNow) const;
 };
 
-// Reads a picture record of the data archive into a holder (the record is the image from its first
-// byte). False, and the holder left empty, when the record is missing or is no image with its colours.
-bool LoadDataPicture(SDatabase* data, u16 id, SImageEntry& holder);
-
 class SCardSet {
  public:
   static constexpr u32 kDecks = 3;

@@ -4,8 +4,6 @@
 #pragma once
 #include "core/SGameCore.h"
 #include "core/SRolePictures.h"
-#include "core/ui/SButtonCtrl.h"
-#include "core/ui/SDialog.h"
 
 namespace InventoryPicture {
 
@@ -47,24 +45,6 @@ inline constexpr u32 kListPage = RolePicture::Slot(RolePicture::kListPage);
 inline SImageEntry* const* Set(SGameCore* core, u32 slot) { return core ? core->PictureSet(slot) : nullptr; }
 inline SImageEntry* const* Border(SGameCore* core, char which) {
   return Set(core, which == 'L' ? kBorderL : which == 'M' ? kBorderM : kBorderS);
-}
-
-// Places a picture button of the dialog's layout, reporting its id: the picture centred in its place, or,
-// without a picture, the whole place. False when the layout has no entry for it. A disabled button of a
-// role picture set shows the set's disabled picture (its pressed one is lit, as the chosen tab is); the
-// numbered slots' sets have only up and pressed pictures.
-inline bool PlaceButton(SDialog& dialog, SButtonCtrl& button, u16 id, u32 slot, u32 key = 0) {
-  if (!dialog.AddLayoutControl(&button, id)) return false;
-  const u16 x = button.left, y = button.top, w = button.width, h = button.height;
-  button.SetPicture(Set(dialog.core, slot), id, key);
-  button.hasDisabledPicture = slot >= RolePicture::kFirstRoleSlot && slot != kNone;
-  if (!button.width || !button.height) {
-    button.SetRect(x, y, w, h);
-  } else {
-    button.SetPos(u16(x + (w > button.width ? (w - button.width) / 2 : 0)),
-                  u16(y + (h > button.height ? (h - button.height) / 2 : 0)));
-  }
-  return true;
 }
 
 }  // namespace InventoryPicture

@@ -1,6 +1,7 @@
 // The inventory's items page: the grid of the pack or of an open bag or chest, the equipment, the
 // description panel, and what the buttons do to the selected item (equip, remove, use, read, drop, take).
 #include "core/SGameCore.h"
+#include "core/ui/SPlaceControls.h"
 #include "core/ui/SRgb.h"
 #include "foundation/TimeUtil.h"
 #include "game/SStateGame.h"
@@ -90,18 +91,17 @@ void SStateInventory::BuildItemsPage(u32 frameStyle) {
   if (AddLayoutControl(&description, kDescriptionId))
     description.Setup(1, RgbWord(0xFFFFFF), RgbWord(0xC8C8C8), RgbWord(0x161616), 0, 4, 2, RgbWord(0xFF6464),
                       RgbWord(0x64C8C8));
-  InventoryPicture::PlaceButton(*this, showDescription, kShowDescriptionId, InventoryPicture::kShowDescription);
-  InventoryPicture::PlaceButton(*this, hideDescription, kHideDescriptionId, InventoryPicture::kHideDescription);
-  InventoryPicture::PlaceButton(*this, descriptionPrev, kDescriptionPrevId, InventoryPicture::kDescriptionPrevious);
-  InventoryPicture::PlaceButton(*this, descriptionNext, kDescriptionNextId, InventoryPicture::kDescriptionNext);
-  InventoryPicture::PlaceButton(*this, gridPrev, kGridPrevId, InventoryPicture::kGridPrevious);
-  InventoryPicture::PlaceButton(*this, gridNext, kGridNextId, InventoryPicture::kGridNext);
-  InventoryPicture::PlaceButton(*this, takeButton, kTakeId, InventoryPicture::kTake);
-  InventoryPicture::PlaceButton(*this, dropButton, kDropId, InventoryPicture::kDrop);
-  if (InventoryPicture::PlaceButton(*this, useButton, kUseId, InventoryPicture::kUse)) useButton.Hide();
+  PlaceButton(*this, showDescription, kShowDescriptionId, InventoryPicture::kShowDescription);
+  PlaceButton(*this, hideDescription, kHideDescriptionId, InventoryPicture::kHideDescription);
+  PlaceButton(*this, descriptionPrev, kDescriptionPrevId, InventoryPicture::kDescriptionPrevious);
+  PlaceButton(*this, descriptionNext, kDescriptionNextId, InventoryPicture::kDescriptionNext);
+  PlaceButton(*this, gridPrev, kGridPrevId, InventoryPicture::kGridPrevious);
+  PlaceButton(*this, gridNext, kGridNextId, InventoryPicture::kGridNext);
+  PlaceButton(*this, takeButton, kTakeId, InventoryPicture::kTake);
+  PlaceButton(*this, dropButton, kDropId, InventoryPicture::kDrop);
+  if (PlaceButton(*this, useButton, kUseId, InventoryPicture::kUse)) useButton.Hide();
   for (u32 i = 0; i < kCategories; ++i)
-    InventoryPicture::PlaceButton(*this, categoryButtons[i], u16(kFirstCategoryId + i),
-                                  InventoryPicture::kCategories + 3 * i);
+    PlaceButton(*this, categoryButtons[i], u16(kFirstCategoryId + i), InventoryPicture::kCategories + 3 * i);
   if (core) core->SetupMessageBox("On left or right hand?", kLeftHand | kRightHand, &handText, &handBox, this);
   ApplyDescriptionView();
 }

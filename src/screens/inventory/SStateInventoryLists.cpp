@@ -3,6 +3,7 @@
 // scrolls a line at a time.
 #include "core/SGameCore.h"
 #include "core/SPictureRoles.h"
+#include "core/ui/SPlaceControls.h"
 #include "core/ui/SRgb.h"
 #include "screens/SStateInventory.h"
 #include "screens/inventory/SInventoryPictures.h"
@@ -124,14 +125,14 @@ void SStateInventory::BuildListPage(u32 which) {
       pageList.SetRightIcons(questIcons, 3);
     }
   }
-  InventoryPicture::PlaceButton(*this, listUp, ids->listUp, kUpArrow);
-  InventoryPicture::PlaceButton(*this, listDown, ids->listDown, kDownArrow);
+  PlaceButton(*this, listUp, ids->listUp, kUpArrow);
+  PlaceButton(*this, listDown, ids->listDown, kDownArrow);
   if (AddLayoutControl(&pageDescription, ids->description)) {
     pageDescription.Setup(1, RgbWord(0xFFFFFF), rowColour, rowEdge, 0, 4, 2, RgbWord(0xFFFFFF), RgbWord(0xFFFFFF));
     pageDescription.lineScroll = 1;
   }
-  InventoryPicture::PlaceButton(*this, descriptionUp, ids->descriptionUp, kUpArrow);
-  InventoryPicture::PlaceButton(*this, descriptionDown, ids->descriptionDown, kDownArrow);
+  PlaceButton(*this, descriptionUp, ids->descriptionUp, kUpArrow);
+  PlaceButton(*this, descriptionDown, ids->descriptionDown, kDownArrow);
 
   if (which == kEffectsList) {
     if (AddLayoutControl(&showLabel, kEffectsShowId))
@@ -163,8 +164,7 @@ void SStateInventory::BuildListPage(u32 which) {
     }
   } else if (spells) {
     for (u32 i = 0; i < kSchools; ++i)
-      if (InventoryPicture::PlaceButton(*this, schoolButtons[i], u16(kFirstSchoolId + i),
-                                        InventoryPicture::kSchools + 3 * i))
+      if (PlaceButton(*this, schoolButtons[i], u16(kFirstSchoolId + i), InventoryPicture::kSchools + 3 * i))
         schoolButtons[i].SetLatched(i + 1 == spellsSchool);
     if (AddLayoutControl(&schoolName, kSchoolNameId))
       schoolName.SetTextStyled(core ? core->world.rules.spells.SchoolName(spellsSchool) : "?",

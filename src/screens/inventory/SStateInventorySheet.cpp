@@ -3,6 +3,7 @@
 #include "core/SGameCore.h"
 #include "core/SGameObserver.h"
 #include "core/SPictureRoles.h"
+#include "core/ui/SPlaceControls.h"
 #include "core/ui/SRgb.h"
 #include "screens/SStateInventory.h"
 #include "screens/inventory/SInventoryPictures.h"
@@ -131,8 +132,7 @@ void SStateInventory::BuildCharacterPage() {
   if (AddLayoutControl(&attributesFrame, kAttributesFrameId))
     attributesFrame.SetFrame(InventoryPicture::Border(core, SGameCore::IsCompactMode(mode) ? 'S' : 'M'), 0, 0, 15);
   for (u32 a = 0; a < 5; ++a)
-    if (InventoryPicture::PlaceButton(*this, raiseButtons[a], kAttributeRaiseIds[a], PictureRole::kRaise))
-      raiseButtons[a].keyed = 1;
+    if (PlaceButton(*this, raiseButtons[a], kAttributeRaiseIds[a], PictureRole::kRaise)) raiseButtons[a].keyed = 1;
   PlaceUndoButton(*this, undoButton, kAttributeUndoId);
   RefreshCharacterValues();
 }
@@ -162,8 +162,7 @@ void SStateInventory::BuildSkillsPage() {
     }
     if (AddLayoutControl(&sheetValues[row], u16(SkillNameId(row) + 1)))
       sheetValues[row].SetTextStyled("", STextCtrl::kLeft | STextCtrl::kMiddle, 1, kValueColour, kShade);
-    if (InventoryPicture::PlaceButton(*this, raiseButtons[row], SkillRaiseId(row), PictureRole::kRaise))
-      raiseButtons[row].keyed = 1;
+    if (PlaceButton(*this, raiseButtons[row], SkillRaiseId(row), PictureRole::kRaise)) raiseButtons[row].keyed = 1;
   }
   u32 n = kSkillRows;
   for (const auto& h : headings) {
