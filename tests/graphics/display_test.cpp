@@ -355,6 +355,12 @@ Os::LResult PlainProc(Os::WindowId w, u32 m, Os::WParam wp, Os::LParam lp) {
   return Os::Windows().DefWindowProc(w, m, wp, lp);
 }
 
+// A window of its own on the headless backend, for a display made through the display layer.
+Os::WindowId HeadlessWindow(const char* className, i32 width, i32 height) {
+  if (!Os::Windows().RegisterClass(className, PlainProc)) return 0;
+  return Os::Windows().CreateWindow(className, "Duskmire", 0, 0, width, height, 0);
+}
+
 // The same start-up frame through the display layer of the headless backend: the panel it captures
 // matches the frame drawn into plain memory.
 TEST(Display, StartupTextThroughTheHeadlessDisplayLayer) {
@@ -367,8 +373,7 @@ TEST(Display, StartupTextThroughTheHeadlessDisplayLayer) {
   std::string error;
   ASSERT_TRUE(Os::UseHeadless(options, &error)) << error;
   {
-    ASSERT_TRUE(Os::Windows().RegisterClass("GraphicsTest", PlainProc));
-    const Os::WindowId window = Os::Windows().CreateWindow("GraphicsTest", "Duskmire", 0, 0, 240, 320, 0);
+    const Os::WindowId window = HeadlessWindow("GraphicsTest", 240, 320);
     ASSERT_NE(window, 0u);
     SFileStore store(data);
     SDatabase db(&store);
@@ -405,8 +410,8 @@ TEST(Display, ModeSwitchMakesANewDisplay) {
   std::string error;
   ASSERT_TRUE(Os::UseHeadless(options, &error)) << error;
   {
-    ASSERT_TRUE(Os::Windows().RegisterClass("GraphicsTest2", PlainProc));
-    const Os::WindowId window = Os::Windows().CreateWindow("GraphicsTest2", "Duskmire", 0, 0, 240, 320, 0);
+    const Os::WindowId window = HeadlessWindow("GraphicsTest2", 240, 320);
+    ASSERT_NE(window, 0u);
     FakeHost host;
     host.mode = 7;
     SDisplay display;
@@ -443,8 +448,8 @@ TEST(Display, AFailedRemakeDrawsNowhere) {
   ASSERT_TRUE(Os::UseHeadless(options, &error)) << error;
   Hal::VideoDetect::ResetInstance();  // the device found for this panel, not an earlier test's
   {
-    ASSERT_TRUE(Os::Windows().RegisterClass("GraphicsTest3", PlainProc));
-    const Os::WindowId window = Os::Windows().CreateWindow("GraphicsTest3", "Duskmire", 0, 0, 800, 600, 0);
+    const Os::WindowId window = HeadlessWindow("GraphicsTest3", 800, 600);
+    ASSERT_NE(window, 0u);
     FakeHost host;
     host.mode = 15;
     SDisplay display;

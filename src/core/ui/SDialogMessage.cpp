@@ -177,8 +177,7 @@ void SDialogMessage::PaintGround() {
 }
 
 void SDialogMessage::Paint() {
-  DrawPanel();
-  if (text) text->Redraw();
+  PaintGround();
   SCtrl* more = Button(kContinue);
   const bool waiting = text && text->HasWaitingLines();
   if (!waiting) {
