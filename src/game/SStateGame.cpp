@@ -251,7 +251,7 @@ void SStateGame::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
     rainClass = 0;
     // A new game: the player stands on the start position the new character names.
     if (core) TeleportToPosition(core->player.startPosition.CStr(), 0);
-    UpdateSkyAndLight(true);
+    ChangeDayAndNight();
   } else {
     EnterMapAgain();
     MarkAutomapSeen();

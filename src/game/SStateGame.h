@@ -318,6 +318,9 @@ class SStateGame : public SState {
   SFpsItem* FindHandPicture(const char* name);
   SFpsItem* ItemHandPicture(const SItem* item, u16& palette);
   u16 ResidentPalette(const char* name);
+  // The palette a hand picture is drawn with: a paralysed player's hands take the picture's other colours
+  // where it names them.
+  u16 HandPalette(const SFpsItem* picture, u16 palette);
   static u32 HandRestFrame(const SFpsItem* picture);
 
   // ---- missiles (SStateGameMissiles.cpp)
@@ -586,6 +589,10 @@ class SStateGame : public SState {
   void AnimateMonsterSprites(bool idle, bool attack);
   void AnimateTextures();
   void UpdateSkyAndLight(bool dayNight);
+  // The sky and light chosen again with the day/night changes, and every cell rebuilt: the people those
+  // take off and place anew, and the numbers they give monsters and bags, reach the renderer only through
+  // the cells' rebuild.
+  void ChangeDayAndNight();
   void MarkAutomapSeen();
   void ResolveDoorAndDropImages();
   // The connection mask of a cell's piece (before the corner rules) and the variant it gives.

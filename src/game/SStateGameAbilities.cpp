@@ -53,13 +53,13 @@ void SStateGame::ShowTargetInfo(SMapArea* area, SMapMonster* placed, u32 detail)
     text.Format("%s\r", name ? name : "");
     if (detail > 20) text.FormatAppend("Perception: %u", u32(m.spareValue));
   }
-  QueueMessage(text.CStr(), 1, nullptr);
+  QueueMessage(text.CStr(), SDialogMessage::kOk, nullptr);
 }
 
 void SStateGame::BeginTownPortal() {
   const SMapArea* map = window.CurrentArea();
   if (map && (map->flags & kTeleportDenied)) {
-    QueueMessage(kTeleportDeniedText, 1, nullptr);
+    QueueMessage(kTeleportDeniedText, SDialogMessage::kOk, nullptr);
     return;
   }
   SWorldModule* module = core ? core->world.modules.current : nullptr;
@@ -78,7 +78,7 @@ void SStateGame::BeginTownPortal() {
         if (TeleportToTownPortal(x + r, j)) return;
     }
   }
-  QueueMessage("Teleport failed.", 0, "bsnd_click");
+  QueueMessage("Teleport failed.", SDialogMessage::kOk, "bsnd_click");
 }
 
 bool SStateGame::TeleportToTownPortal(i32 x, i32 y) {

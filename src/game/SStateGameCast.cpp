@@ -130,6 +130,9 @@ void SStateGame::BeginCast(const SSpell& spell) {
       r->staff = 1;
     }
   }
+  // Paralysed, the casting hands take their pictures' other colours as the resting hands do.
+  r->palette = HandPalette(r->firstPicture, r->palette);
+  r->secondPalette = HandPalette(r->secondPicture, r->secondPalette);
   if (!actions.Add(r)) delete r;
 }
 
@@ -160,6 +163,8 @@ void SStateGame::BeginItemCast(SItem* item) {
     }
   }
   if (sub == kStaffSubtype) r->staff = 1;
+  r->palette = HandPalette(r->firstPicture, r->palette);
+  r->secondPalette = HandPalette(r->secondPicture, r->secondPalette);
   if (!actions.Add(r)) delete r;
 }
 

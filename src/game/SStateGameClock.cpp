@@ -85,8 +85,7 @@ void SStateGame::PassMinute() {
     const u32 hour = GetHour();
     if (hour == 0) DailyReset();
     if (hour == 6 || hour == 8 || hour == 20 || hour == 22) {
-      UpdateSkyAndLight(true);
-      RebuildAllCells();
+      ChangeDayAndNight();
     }
   }
   UpdateWeather(false);
@@ -103,8 +102,7 @@ void SStateGame::PassHours(u32 hours) {
   if (newDay) DailyReset();
   UpdateWeather(true);
   if (newDay || IsDay() != wasDay) {
-    UpdateSkyAndLight(true);
-    RebuildAllCells();
+    ChangeDayAndNight();
   }
 }
 
@@ -116,8 +114,7 @@ void SStateGame::PassTime(u32 days, u32 hours, u32 minutes) {
   PassPlayerMinutes(span);
   if (GetDay() != day) DailyReset();
   UpdateWeather(true);
-  UpdateSkyAndLight(true);
-  RebuildAllCells();
+  ChangeDayAndNight();
 }
 
 // ---- weather
@@ -125,7 +122,7 @@ void SStateGame::PassTime(u32 days, u32 hours, u32 minutes) {
 void SStateGame::SetWeather(const char* sky, i32 value) {
   forcedSky.Assign(sky ? sky : "");
   weather = std::clamp(value, 0, 100);
-  UpdateSkyAndLight(true);
+  ChangeDayAndNight();
 }
 
 void SStateGame::SetRainIntensity(i32 intensity) { rainIntensity = std::clamp(intensity, 0, 999); }

@@ -67,6 +67,12 @@ u16 SStateGame::ResidentPalette(const char* name) {
   return entry && entry->IsResident() ? slot : 0;
 }
 
+u16 SStateGame::HandPalette(const SFpsItem* picture, u16 palette) {
+  if (!picture || !core || !core->player.IsParalyzed()) return palette;
+  const u16 other = ResidentPalette(picture->textB);
+  return other ? other : palette;
+}
+
 SFpsItem* SStateGame::ItemHandPicture(const SItem* item, u16& palette) {
   palette = 0;
   const SItemType* type = item ? item->type : nullptr;
@@ -105,11 +111,8 @@ void SStateGame::SetHandView(bool keepSecond, bool keepFirst) {
   auto set = [&](u32 hand, SFpsItem* picture, u16 palette) {
     handPicture[hand] = picture;
     handPalette[hand] = palette;
-    // A paralysed player's hands keep their place and take their pictures' other colours.
-    if (paralysed && picture) {
-      if (const u16 other = ResidentPalette(picture->textB)) palette = other;
-    }
-    ShowHand(hand, picture, palette, HandRestFrame(picture));
+    ShowHand(hand, picture, HandPalette(picture, palette), HandRestFrame(picture));
+    // A paralysed player's hands keep their place.
     if (paralysed) return;
     const i32 atRest = hand == 0 ? kFirstRest : kSecondRest;
     handInputX[hand] = ClampOffset(atRest - (picture ? picture->value1 : 0));

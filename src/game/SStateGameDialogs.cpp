@@ -49,7 +49,7 @@ void SStateGame::OpenShipTravel(const char* destination, const char* text) {
   OpenSubDialog(&shipTravel, kShipTravel);
   shipTravel.Open(text, destination);
   PassHours(1);
-  UpdateSkyAndLight(true);
+  ChangeDayAndNight();
   SetFullRepaint();
 }
 

@@ -65,7 +65,7 @@ void SStateGame::RestAfterYes() {
   OpenSubDialog(&rest, kResting);
   PassHours(8);
   player.ConsumeFoodAndWater();
-  UpdateSkyAndLight(true);
+  ChangeDayAndNight();
   const i32 maxHp = player.GetMaxHp();
   if (window.IsJoined() && rainIntensity != 0) {
     // The rain wakes the sleeper: half of what is missing comes back.

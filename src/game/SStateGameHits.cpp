@@ -88,7 +88,8 @@ void SStateGame::ShowPlayerHit(i32 attack, i32 direction) {
   auto* r = new (std::nothrow) SActionRecord;
   if (r) {
     r->kind = kActionHitIndicator;
-    r->damage = u32(attack > 0 ? attack : 0);
+    // Any hit but none carries its picture, also one that healed on balance.
+    r->damage = u32(attack);
     r->direction = direction;
     if (!actions.Add(r)) delete r;
   }

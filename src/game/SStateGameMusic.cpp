@@ -124,11 +124,14 @@ void SStateGame::UpdateAmbient() {
           if (HasSound(c->sideType[s]))
             PlayAmbientLayer1(c->sideType[s]->GetAmbientSound(window.FindBlockObjectById(x, y, c->sideObjectId[s]), c),
                               x, y);
-      if (HasSound(centre)) PlayAmbientLayer2(centre->GetAmbientSoundLayer2(object, f), x, y);
-      if (n == kWallClass)
+      // The second layer sounds from its own centre and sides.
+      SMapObjectType* centre2 = f->centreType;
+      if (HasSound(centre2))
+        PlayAmbientLayer2(centre2->GetAmbientSoundLayer2(window.FindBlockObjectById(x, y, f->centreObjectId), f), x, y);
+      if (SMapWindow::TypeNumber(centre2) == kWallClass)
         for (u32 s = 0; s < 4; ++s)
-          if (HasSound(c->sideType[s]))
+          if (HasSound(f->sideType[s]))
             PlayAmbientLayer2(
-                c->sideType[s]->GetAmbientSoundLayer2(window.FindBlockObjectById(x, y, c->sideObjectId[s]), f), x, y);
+                f->sideType[s]->GetAmbientSoundLayer2(window.FindBlockObjectById(x, y, f->sideObjectId[s]), f), x, y);
     }
 }

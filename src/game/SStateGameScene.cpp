@@ -699,6 +699,11 @@ void SStateGame::UpdateSkyAndLight(bool dayNight) {
   PublishView();
 }
 
+void SStateGame::ChangeDayAndNight() {
+  UpdateSkyAndLight(true);
+  RebuildAllCells();
+}
+
 void SStateGame::MarkAutomapSeen() {
   if (!window.CurrentArea()) return;
   const i32 px = window.playerX, py = window.playerY;

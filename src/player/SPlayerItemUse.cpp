@@ -288,7 +288,7 @@ void SPlayer::ApplySpell(const SSpell* spell, i32 casterLevel, bool friendly, i3
   SStateGame* state = game ? game->stateGame : nullptr;
   if (total != 0) {
     ChangeHp(i32(std::clamp<i64>(-total, -0x7FFFFFFF, 0x7FFFFFFF)), false);
-    if (state && total > 0) state->ShowPlayerHit(i32(std::min<i64>(total, 0x7FFFFFFF)), direction);
+    if (state) state->ShowPlayerHit(i32(std::clamp<i64>(total, -0x7FFFFFFF, 0x7FFFFFFF)), direction);
   }
   // A crushing spell may finish a badly hurt player.
   if (crush && hp != 0) {

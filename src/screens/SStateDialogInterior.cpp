@@ -300,10 +300,7 @@ u32 SStateDialogInterior::OnCommand(u16 code) {
       // The interior was opened with the conversation's output: messages outside a script go to the game's
       // message line again.
       if (core && core->scriptContext) core->scriptContext->output = kOutputGameMessage;
-      if (slept && core && core->stateGame) {
-        core->stateGame->UpdateSkyAndLight(true);
-        core->stateGame->RebuildAllCells();
-      }
+      if (slept && core && core->stateGame) core->stateGame->ChangeDayAndNight();
       return kStateReturn;
     }
     default: return 0;

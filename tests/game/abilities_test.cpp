@@ -4,6 +4,7 @@
 // failure and counter, and the effect lines by kind.
 #include "MonsterWindow.h"
 #include "core/SGameCore.h"
+#include "core/ui/SDialogMessage.h"
 #include "player/SMonsterEffectText.h"
 #include "player/SPlayer.h"
 #include "script/SScriptContext.h"
@@ -27,9 +28,13 @@ struct AbilityWindow : VirtualTime, MonsterWindow {
     core.scriptContext = nullptr;
   }
   std::string LastMessage() {
+    const SGameEvent* e = LastMessageEvent();
+    return e ? e->textA.CStr() : "";
+  }
+  const SGameEvent* LastMessageEvent() {
     for (i32 i = i32(state.events.Count()) - 1; i >= 0; --i)
-      if (state.events[u32(i)]->kind == kEventMessage) return state.events[u32(i)]->textA.CStr();
-    return "";
+      if (state.events[u32(i)]->kind == kEventMessage) return state.events[u32(i)];
+    return nullptr;
   }
   SScriptContext context;
 };
@@ -130,6 +135,7 @@ TEST(AbilityActions, TheTownPortalSearchesTheRingsForATownWithAPortal) {
   town("base_out0202", true, "base_out0202townportal");  // the player's own tile is not tried
   w.state.BeginTownPortal();
   EXPECT_EQ(w.LastMessage(), "Teleport failed.");
+  EXPECT_EQ(w.LastMessageEvent()->buttons, SDialogMessage::kOk) << "a box the player can close";
   w.state.events.DeleteAll();
   town("base_out0101", false, nullptr);                             // ring 1, first: no portal, passed over
   town("base_out0301", true, "base_out0301townportal");             // ring 1, the same row

@@ -119,6 +119,35 @@ TEST(SpellCast, AnAreaSpellOnAMonsterNextToThePlayerReachesThePlayer) {
   EXPECT_EQ(w.core.player.hp, 91);
 }
 
+// A spell whose damage adds up below 0 heals, and shows its hit as any other total but 0 does.
+TEST(SpellCast, ASpellThatHealsOnBalanceShowsItsHit) {
+  CastWindow w;
+  SPlayer& p = w.core.player;
+  SSpell* balm = w.Damage("base_spellbalm", 0, 1);
+  w.core.stateGame = &w.state;  // where the player's hits are shown
+  auto hits = [&] {
+    u32 n = 0;
+    for (const SActionRecord* r : w.state.actions) n += r->kind == kActionHitIndicator && r->damage != 0;
+    return n;
+  };
+  ASSERT_GE(p.GetMaxHp(), 4);
+  const struct {
+    i16 damage;
+    i32 hp;
+    u32 hits;
+  } cases[] = {{-2, 4, 1}, {0, 2, 0}, {1, 1, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.damage);
+    w.state.actions.DeleteAll();
+    p.hp = 2;
+    balm->effects.Entry(0)->base = c.damage;
+    p.ApplySpell(balm, 0, false, 2, false);
+    EXPECT_EQ(i32(p.hp), c.hp);
+    EXPECT_EQ(hits(), c.hits);
+  }
+  w.core.stateGame = nullptr;
+}
+
 TEST(SpellCast, TheCastCommandRefusesAndCostsAndPractises) {
   CastWindow w;
   SPlayer& p = w.core.player;

@@ -1,12 +1,16 @@
 // Choosing a hand through the real program: a tap on a hand picture of the view selects that hand, and
 // with it which of two monsters sharing the faced cell the sword strikes; the zones lie over the
 // pictures as drawn; a new game or a loaded one starts with the right hand again; a tap low in the view
-// with no bag on the player's cell uses a hand.
+// with no bag on the player's cell uses a hand; a paralysed player's hands, at rest and casting, take
+// their pictures' other colours.
 #include "WalkGame.h"
 #include "core/SGameCore.h"
 #include "game/SMonster.h"
 #include "player/SPlayer.h"
 #include "world/SImageCache.h"
+#include "world/SItemTable.h"
+#include "world/SSpell.h"
+#include "world/SWorldRules.h"
 
 #include <gtest/gtest.h>
 
@@ -120,6 +124,48 @@ TEST(Hands, ATapLowInTheViewWithoutABagUsesAHand) {
   const std::vector<std::string> sounds = w.Sounds();
   EXPECT_NE(std::find(sounds.begin(), sounds.end(), "bsnd_ddoorlocked"), sounds.end());
   EXPECT_EQ(s.subMode, SStateGame::kMessageBox);
+}
+
+TEST(Hands, AParalysedPlayersHandsTakeTheirOtherColoursAtRestAndCasting) {
+  WalkGame w;
+  ASSERT_TRUE(w.Enter("base_dungeon1", 5, 6, 180));
+  ASSERT_TRUE(w.Settle());
+  SStateGame& s = w.state();
+  SGameCore& core = w.core();
+  SPlayer& p = core.player;
+  p.inventory.DeleteAllItems();  // bare fists at rest
+  const SSpell* glow = core.world.rules.spells.FindByName("base_spellglow");
+  SFpsItem* fist = core.world.items.FindFpsItem("bres_fpsfist");
+  SFpsItem* casting = core.world.items.FindFpsItem("bres_fpscastself");
+  ASSERT_TRUE(glow && fist && casting);
+  ASSERT_EQ(glow->TargetKind(), 1);
+  // The world's hands name no other colours: these do.
+  fist->textB = casting->textB = "bres_pal-town";
+  const u16 other = core.world.images.FindPaletteIndex("bres_pal-town");
+  ASSERT_NE(other, 0);
+  auto palettes = [&] { return std::make_pair(s.view.handRightPalette, s.view.handLeftPalette); };
+  auto cast = [&] {
+    s.BeginCast(*glow);
+    EXPECT_TRUE(w.game.waitUntil({"the hands up", [&](const GameHarness&) {
+                                    return s.actions.Count() && s.actions[0]->phase >= 2;
+                                  }},
+                                 20));
+    const auto shown = palettes();
+    EXPECT_TRUE(w.Settle());
+    return shown;
+  };
+  for (const bool paralysed : {true, false}) {
+    SCOPED_TRACE(paralysed ? "paralysed" : "free");
+    if (paralysed)
+      p.AddEffect(kSourceSpell, nullptr, 0, 100, 28, 0, nullptr);
+    else
+      p.CureEffect(28);
+    ASSERT_EQ(p.IsParalyzed(), paralysed);
+    s.SetHandView(false, false);
+    const u16 expected = paralysed ? other : 0;
+    EXPECT_EQ(palettes(), std::make_pair(expected, expected)) << "at rest";
+    EXPECT_EQ(cast(), std::make_pair(expected, expected)) << "casting";
+  }
 }
 
 }  // namespace

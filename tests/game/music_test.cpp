@@ -3,6 +3,8 @@
 // the rain loop by class; and "no channel" that never stops the music playing on channel 0.
 #include "WalkGame.h"
 #include "screens/SStateDialogInterior.h"
+#include "world/SMapCell.h"
+#include "world/SMapObjectType.h"
 #include "world/SSoundTable.h"
 
 #include <gtest/gtest.h>
@@ -128,6 +130,47 @@ TEST(GameMusic, AmbientLoopsBySoundAndVolume) {
   s.StopAmbientSounds(false);
   EXPECT_EQ(s.ambientSounds.Count(), 0u);
   EXPECT_EQ(Requests(w, "stop").size(), 4u);
+}
+
+// Each layer sounds from its own centre and sides: a sounding decoration on a wall of the first layer
+// plays once, at the first layer's volume; on a wall of the second layer once, at the second's.
+TEST(GameMusic, EachLayerSoundsFromItsOwnWalls) {
+  WalkGame w(WithSound());
+  ASSERT_TRUE(w.Enter("base_dungeon1", 10, 10, 0));
+  SStateGame& s = w.state();
+  SMapObjectTypeTable& types = w.core().world.mapObjectTypes;
+  SMapObjectType* decor = types.FindType("base_class09");
+  SMapObjectType* wall = types.FindType("base_wallstone");
+  ASSERT_TRUE(decor && wall);
+  ASSERT_EQ(SMapWindow::TypeNumber(decor), 9);
+  ASSERT_EQ(SMapWindow::TypeNumber(wall), 5);
+  decor->texts[1] = "bsnd_thunderclose";  // heard nowhere else down here
+  SMapCell& c = *s.window.Cell(13, 10);
+  SMapCellFaces& f = *s.window.Faces(13, 10);
+  const struct {
+    const char* what;
+    u32 layer;
+    std::vector<std::string> loops;
+  } cases[] = {
+      {"on the first layer's wall", 1, {"bsnd_thunderclose@2"}},
+      {"on the second layer's wall", 2, {"bsnd_thunderclose@1"}},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.what);
+    c.centreType = k.layer == 1 ? wall : nullptr;
+    c.sideType[1] = k.layer == 1 ? decor : nullptr;
+    c.sideObjectId[1] = 0;
+    f.centreType = k.layer == 2 ? wall : nullptr;
+    f.centreObjectId = 0;
+    f.sideType[1] = k.layer == 2 ? decor : nullptr;
+    f.sideObjectId[1] = 0;
+    w.MarkSounds();
+    s.UpdateAmbient();
+    std::vector<std::string> loops;
+    for (const std::string& l : Requests(w, "loop"))
+      if (l.rfind("bsnd_thunderclose", 0) == 0) loops.push_back(l);
+    EXPECT_EQ(loops, k.loops);
+  }
 }
 
 TEST(GameMusic, TheTownsSoundsAndItsMarkerByDayAndNight) {

@@ -391,7 +391,7 @@ TEST(SampleScriptSources, BrokenSourcesFailTheBuildNamingThePlace) {
       {"an inline script's error", "world/base.json", "\"script\": \"gonext();\"", "\"script\": \"gonext(;\"", false,
        "world/base.json:98: dialog list base_merchantgreeting, entry 1, script line 1 column 8: expected a value"},
       {"a map object names a missing script", "maps/maps.json", "\"base_script_lever\"", "\"base_script_levr\"", false,
-       "maps/maps.json:851: names the script base_script_levr, which no file in scripts/ defines"},
+       "maps/maps.json:852: names the script base_script_levr, which no file in scripts/ defines"},
       {"a scene page names a missing script", "world/rules.json", "\"base_script_intropage\"", "\"base_script_nopage\"",
         false, "world/rules.json:94: names the script base_script_nopage"},
       {"a global the world lacks", "scripts/cellar.script", "setglobal(\"base_gateopen\", 1)",

@@ -9,7 +9,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <map>
 
 namespace worldbuild {
@@ -173,6 +175,19 @@ bool BuildMapBlocks(Context& ctx, WorldArchiveSpec& spec) {
       md.x = u8(mj.value("x", 0));
       md.y = u8(mj.value("y", 0));
       md.flags = u8(mj.value("flags", 2));
+      // The way a person stands facing: a quarter (north, west, south, east) in bits 3 and 4 of the flags.
+      if (mj.contains("facing")) {
+        static const char* const kFacings[4] = {"north", "west", "south", "east"};
+        const std::string facing = mj["facing"].is_string() ? mj["facing"].get<std::string>() : "";
+        const auto at = std::find(std::begin(kFacings), std::end(kFacings), facing);
+        if (at == std::end(kFacings)) {
+          ctx.fail(mapsWhere, d.name + ": monster " + std::to_string(md.id) + " faces \"" + facing +
+                                  "\", not north, west, south or east");
+          ok = false;
+        } else {
+          md.flags = u8((md.flags & ~0x18) | ((at - std::begin(kFacings)) << 3));
+        }
+      }
       md.objectId = u8(mj.value("object", 0));
       md.containerId = u8(mj.value("container", 0));
       monsters.push_back(md);
