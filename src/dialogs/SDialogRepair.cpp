@@ -41,7 +41,9 @@ void SDialogRepair::Open(SItem* hammer) {
   AddText(hammerHeading, kHammerHeadingId, "Select a repair hammer to use:", leftAligned, RgbWord(0xC8C8C8),
           RgbWord(0x161616));
   AddLayoutControl(&picture, kPictureId);
-  AddText(description, kDescriptionId, "", leftAligned, RgbWord(0xC8C8C8), RgbWord(0x161616));
+  if (AddLayoutControl(&description, kDescriptionId))
+    description.Setup(1, RgbWord(0xFFFFFF), RgbWord(0xC8C8C8), RgbWord(0x161616), 0, 2, 0, RgbWord(0xFFFFFF),
+                      RgbWord(0xFFFFFF));
   AddPictureButton(previousHammer, kPreviousHammerId, kPreviousSlot);
   AddPictureButton(nextHammer, kNextHammerId, kNextSlot);
   AddText(itemHeading, kItemHeadingId, "Select the item to be repaired:", leftAligned, RgbWord(0xC8C8C8),
@@ -80,14 +82,15 @@ void SDialogRepair::BuildLists() {
 void SDialogRepair::ShowHammer() {
   const SItem* hammer = SelectedHammer();
   ShowItem(picture, hammer ? hammer->type : nullptr, 0);
-  SString text, name;
+  SString name, body;
   if (hammer && core) {
     hammer->type->GetDisplayName(core->world.rules, hammer, name, false);
-    text.Format("%s\rCondition: %s", name.CStr(), SItemType::ConditionWord(hammer->type->ConditionPercent(*hammer)));
+    body.Format("Condition: %s", SItemType::ConditionWord(hammer->type->ConditionPercent(*hammer)));
   }
-  description.SetText(text.CStr());
+  description.SetText(name.CStr(), body.CStr(), 0, 0);
+  // Opened with a hammer worn below use, none is chosen (-1) and "next" leads to the first good one.
   previousHammer.Enable(hammerIndex > 0);
-  nextHammer.Enable(hammerIndex >= 0 && hammerIndex < i32(hammers.size()) - 1);
+  nextHammer.Enable(hammerIndex < i32(hammers.size()) - 1);
 }
 
 void SDialogRepair::RowTexts(const SItem& item, SString& name, SString& word) const {

@@ -3,6 +3,7 @@
 // 10 percent and an item at its maximum leave their lists. Close (26) goes to the owner, the inventory
 // state, which opens the dialog as its page 8.
 #pragma once
+#include "core/ui/SDialogTextCtrl.h"
 #include "dialogs/SGameDialog.h"
 
 #include <vector>
@@ -39,7 +40,8 @@ class SDialogRepair : public SGameDialog {
   i32 hammerIndex = -1;
 
   SBorderCtrl frame;
-  STextCtrl title, hammerHeading, itemHeading, description;
+  STextCtrl title, hammerHeading, itemHeading;
+  STitleTextCtrl description;
   SItemCtrl picture;
   SButtonCtrl previousHammer, nextHammer;
   SDialogListCtrl list;

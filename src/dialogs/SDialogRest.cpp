@@ -8,12 +8,12 @@
 #include "platform/hal/Game.h"
 #include "platform/sound/SSoundManager.h"
 #include "player/SPlayer.h"
+#include "world/SEffectKinds.h"
 #include "world/SPeopleTables.h"
 #include "world/SSoundTable.h"
 
 namespace {
 constexpr u32 kTextColour = RgbWord(0xC8C8C8), kEdgeColour = RgbWord(0x161616);
-constexpr u32 kPoisonCategory = 23;
 
 // A quarter above the maximum, figured in 32 bits and kept within the record's 16-bit field.
 i32 InnBonus(i32 maximum) {
@@ -82,10 +82,8 @@ void SDialogRest::WakeUp() {
     text.Append("You feel you're fully rested.\r(hp and sp are increased for a while).\r");
     player.SetHp(InnBonus(player.GetMaxHp()), false);
     player.SetMana(InnBonus(player.GetMaxMana()), false);
-    if (player.effects[kPoisonCategory].Count()) {
-      text.Append("You're no longer poisoned.\r");
-      player.effects[kPoisonCategory].DeleteAll();
-    }
+    // A disease's poison stays with the disease: the line is only for a poison the night took away.
+    if (player.CureEffect(EffectKind::kPoison)) text.Append("You're no longer poisoned.\r");
   } else {
     text.Assign("You eat and drink as you wake up.\r");
     text.Append(rained ? "Because it was raining while you slept, your hp and sp may not have recovered fully."

@@ -154,7 +154,9 @@ class SPlayer : public SPlayerAccess {
   bool AddKnownSpell(SSpell* spell) override;
 
   // ---- effects and derived values (SPlayerEffects.cpp)
-  void CureEffect(u32 kind);
+  // Removes the kind's item, spell and condition entries (equipment, disease and ability ones stay) and
+  // says how many went.
+  u32 CureEffect(u32 kind);
   void RemoveEffectsFromSource(u32 sourceType);
   void ClearEffects();
   void RecalculateEquipment();

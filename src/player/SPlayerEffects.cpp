@@ -127,14 +127,19 @@ void SPlayer::AddEffect(u32 sourceType, const void* source, i32 strength, u32 du
   if (!effects[category].Add(e)) delete e;
 }
 
-void SPlayer::CureEffect(u32 kind) {
+u32 SPlayer::CureEffect(u32 kind) {
   const u32 category = EffectCategory(kind);
-  if (category == 0) return;
+  if (category == 0) return 0;
   SPtrArray<SPlayerEffect>& list = effects[category];
+  u32 cured = 0;
   for (i32 i = list.Count() - 1; i >= 0; --i) {
     u8 t = list[i]->sourceType;
-    if (t == kSourceItem || t == kSourceSpell || t == kSourceCondition) delete list.RemoveAt(i);
+    if (t == kSourceItem || t == kSourceSpell || t == kSourceCondition) {
+      delete list.RemoveAt(i);
+      ++cured;
+    }
   }
+  return cured;
 }
 
 void SPlayer::RemoveEffectsFromSource(u32 sourceType) {

@@ -140,14 +140,21 @@ void SAbility::Serialize(SStream& s, u32 version) {
   effects.Serialize(s, version);
 }
 
-void SAbility::DescribeAll(SWorldRules& rules, SString& out) const { DescribeRange(rules, out, 0, effects.Count()); }
+// Everywhere but the race picker the texts are the plain ones, whatever the screen.
+void SAbility::DescribeAll(SWorldRules& rules, SString& out) const {
+  DescribeEntries(rules, out, 0, effects.Count(), false, false);
+}
 
 void SAbility::DescribeRange(SWorldRules& rules, SString& out, u32 first, u32 last) const {
-  out.Assign("");
   const i32 mode = rules.Hooks().DisplayMode();
   const bool compact =
       mode == 2 || mode == 5 || mode == 6 || mode == 7 || mode == 8 || mode == 12 || mode == 13 || mode == 16;
-  const bool shortest = mode == 5 || mode == 8;
+  DescribeEntries(rules, out, first, last, compact, mode == 5 || mode == 8);
+}
+
+void SAbility::DescribeEntries(SWorldRules& rules, SString& out, u32 first, u32 last, bool compact,
+                               bool shortest) const {
+  out.Assign("");
   SString line;
   for (u32 i = first; i < last && i < effects.Count(); ++i) {
     effects.Entry(i32(i))->Describe(rules, kItemKindAbility, 0, line, compact, shortest);

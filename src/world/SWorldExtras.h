@@ -89,6 +89,8 @@ class SAbility {
  public:
   // Tag 11: name, text, the effect entries.
   void Serialize(SStream& s, u32 version);
+  // The entries' texts, one a line: all of them in the plain wording, or a range in the wording of the
+  // race picker (short on the compact screens, shortest on the smallest).
   void DescribeAll(SWorldRules& rules, SString& text) const;
   void DescribeRange(SWorldRules& rules, SString& text, u32 first, u32 last) const;
   void GrantToPlayer(SWorldRules& rules) const;
@@ -96,6 +98,9 @@ class SAbility {
   SName name;
   const char* text = nullptr;
   SEffectList effects;
+
+ private:
+  void DescribeEntries(SWorldRules& rules, SString& text, u32 first, u32 last, bool compact, bool shortest) const;
 };
 
 class SAbilityTable : public SOneRecordTable<SAbility> {

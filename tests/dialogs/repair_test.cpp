@@ -35,6 +35,13 @@ struct RepairGame : DialogGame {
     state().OpenChild(&dialog);
     dialog.Open(hammer);
   }
+  // The hammer description's body, its pages joined.
+  std::string Body() const {
+    std::string out;
+    for (u32 i = 0; i < dialog.description.pages.Count(); ++i)
+      out += dialog.description.pages[i].CStr() ? dialog.description.pages[i].CStr() : "";
+    return out;
+  }
   SDialogRepair dialog;
 };
 
@@ -54,7 +61,8 @@ TEST(Repair, ListsWornWeaponsAndArmourButNeverMissilesOrWholeItems) {
   EXPECT_EQ(g.dialog.list.Row(0)->rightText.CStr(), std::string("average"));
   EXPECT_EQ(g.dialog.list.Row(1)->rightText.CStr(), std::string("broken"));
   EXPECT_EQ(g.dialog.list.selected, 0);
-  EXPECT_NE(std::string(g.dialog.description.text.CStr()).find("Condition: perfect"), std::string::npos);
+  EXPECT_STREQ(g.dialog.description.title.CStr(), "Repair hammer");
+  EXPECT_EQ(g.Body(), "Condition: perfect\r");
   EXPECT_STREQ(g.dialog.title.text.CStr(), "Repair");
 }
 
@@ -103,6 +111,31 @@ TEST(Repair, AHammerWornBelowTenPercentLeavesAfterItsTryAndAWholeItemLeavesTheLi
   EXPECT_EQ(g.player().inventory.CountItemsOfType(hammer->type), 2u);
   g.dialog.OnCommand(SDialogRepair::kNextHammerId);
   EXPECT_EQ(g.dialog.SelectedHammer(), spare);
+}
+
+// Opened with a hammer worn below use while a good one is carried: no hammer is chosen, and "next" leads
+// to the good one, with which the item is repaired.
+TEST(Repair, AWornHammerOpensWithNoneChosenAndNextLeadsToAGoodOne) {
+  RepairGame g;
+  SItem* worn = g.give("base_repair_hammer", 1, 10);  // 5 percent
+  SItem* good = g.give("base_repair_hammer", 1, 200);
+  SItem* mail = g.give("base_armor_chain", 1, 100);
+  g.Open(worn, 60);
+  ASSERT_EQ(g.dialog.hammers, std::vector<SItem*>({good}));
+  EXPECT_EQ(g.dialog.hammerIndex, -1);
+  EXPECT_STREQ(g.dialog.description.title.CStr(), "");
+  EXPECT_EQ(g.Body(), "");
+  EXPECT_FALSE(g.dialog.previousHammer.IsEnabled());
+  EXPECT_TRUE(g.dialog.nextHammer.IsEnabled());
+  g.dialog.OnCommand(SDialogRepair::kRepairId);  // without a hammer: nothing
+  EXPECT_EQ(mail->count, 100);
+  g.dialog.OnCommand(SDialogRepair::kNextHammerId);
+  EXPECT_EQ(g.dialog.SelectedHammer(), good);
+  EXPECT_FALSE(g.dialog.nextHammer.IsEnabled());
+  EXPECT_FALSE(g.dialog.previousHammer.IsEnabled());
+  g.dialog.OnCommand(SDialogRepair::kRepairId);
+  EXPECT_GT(mail->count, 100);
+  EXPECT_LT(good->count, 200);
 }
 
 }  // namespace

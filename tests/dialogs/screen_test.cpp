@@ -3,6 +3,7 @@
 #include "EnchantRig.h"
 #include "support/GoldenText.h"
 #include "support/Png.h"
+#include "support/RepaintCheck.h"
 
 namespace {
 // A button of the open message box, by its caption.
@@ -15,6 +16,11 @@ bool TapBoxButton(GameHarness& game, const std::string& caption) {
       return true;
     }
   return false;
+}
+
+// What the last tap opened or closed is on the screen: the frame shown is the state painted whole.
+void ExpectShown(GameHarness& game) {
+  for (const std::string& fault : RepaintCheck::Stale(game)) ADD_FAILURE() << fault;
 }
 }  // namespace
 
@@ -43,6 +49,7 @@ TEST(EnchantScreens, AnEnchanterEnchantsAndRechargesThroughTheScreens) {
   game.tapControl(SDialogEnchant::kAdd);
   game.frame();
   ASSERT_EQ(rig.enchant().child, &rig.enchant().otherEditor);
+  ExpectShown(game);
   game.tapRow(SDialogEnchantEntryOther::kData, 2);
   game.tapControl(SDialogEnchantEntryOther::kValueUp);
   game.frame();
@@ -58,6 +65,7 @@ TEST(EnchantScreens, AnEnchanterEnchantsAndRechargesThroughTheScreens) {
   game.tapControl(SDialogEnchant::kOk);
   game.frame();
   EXPECT_EQ(rig.BoxText(), EnchantRig::Squeezed("The enchanting was successful.\rYou pay 200 gold."));
+  ExpectShown(game);
   ASSERT_TRUE(TapBoxButton(game, "Ok"));
   EXPECT_EQ(rig.picker().child, nullptr);
   EXPECT_EQ(rig.core().player.money, 4800u);
@@ -71,6 +79,7 @@ TEST(EnchantScreens, AnEnchanterEnchantsAndRechargesThroughTheScreens) {
   EXPECT_EQ(testgolden::CompareText("enchant_recharge_mode7", game.describeUi()), "");
   game.tapControl(SDialogEnchantRechargeWand::kRecharge);
   game.frame();
+  ExpectShown(game);
   ASSERT_TRUE(TapBoxButton(game, "Ok"));
   EXPECT_EQ(rig.core().player.GetInventoryItem(2)->count, 10u);
   EXPECT_EQ(rig.core().player.money, 4520u);

@@ -11,9 +11,11 @@
 #include "script/SGlobalVariables.h"
 #include "support/GoldenText.h"
 #include "support/Png.h"
+#include "support/RepaintCheck.h"
 #include "support/SampleBuild.h"
 #include "world/SCharacterTables.h"
 #include "world/SEffect.h"
+#include "world/SEffectKinds.h"
 #include "world/SWorldExtras.h"
 
 #include <gtest/gtest.h>
@@ -186,6 +188,60 @@ TEST(Interior, NothingToEnchantAndABetAboveThePurse) {
   ASSERT_TRUE(s.game.waitUntil(GameHarness::stateIs(kStateCard), 5));
 }
 
+// The answer to the enchanting's confirm is on screen with the tap that gave it, refusal or success: the
+// first frame presented after the pen is lifted shows the message box, as the same state painted whole
+// shows it, and the price is paid once. Closing the box shows at once what lies beneath.
+TEST(Interior, TheEnchantingsAnswerShowsWithTheTap) {
+  for (i32 mode : {7, 10})
+    for (bool fits : {false, true}) {
+      SCOPED_TRACE(testing::Message() << "mode " << mode << (fits ? ", fits" : ", too large"));
+      ServicesScreen s(mode);
+      ASSERT_TRUE(s.entered);
+      SPlayer& p = s.core().player;
+      p.inventory.DeleteAllItems();
+      for (SItem*& e : p.equipment) e = nullptr;
+      SItem* ring = s.NewItem("base_acc_copperring");
+      ASSERT_NE(ring, nullptr);
+      p.inventory.AddItem(ring);
+      p.money = 5000;
+      ASSERT_TRUE(s.Visit("base_merchant"));
+      s.Tap(SStateDialogInterior::kEnchant);
+      SDialogEnchantItem& picker = s.interior().enchanting;
+      ASSERT_EQ(s.game.openChild(), &picker);
+      s.game.tapRow(SDialogEnchantItem::kItems, 0);
+      s.Tap(SDialogEnchantItem::kChoose);
+      SDialogEnchant& e = picker.enchant;
+      ASSERT_EQ(s.game.openChild(), &e);
+      if (!fits) e.capacity = 0;
+      s.Tap(SDialogEnchant::kAdd);
+      s.Tap(SDialogEnchantEntryOther::kKeep);
+      ASSERT_EQ(s.game.openChild(), &e);
+      ASSERT_EQ(e.available >= 0, fits);
+      const u32 price = e.price, money = p.money;
+      ASSERT_GT(price, 0u);
+
+      const i32 x = e.ok.left + e.ok.width / 2, y = e.ok.top + e.ok.height / 2;
+      s.game.penDown(x, y);
+      std::vector<std::vector<u16>> presented;
+      s.game.onPresent = [&](const Os::Panel& panel) { presented.push_back(panel.pixels); };
+      s.game.penUp(x, y);
+      s.game.onPresent = nullptr;
+      ASSERT_EQ(s.game.openChild(), &e.box);
+      EXPECT_TRUE(Shows(s, fits ? "The enchanting was successful.\rYou pay " + std::to_string(price) + " gold."
+                                : "There isn't enough available storage for this enchantment."));
+      EXPECT_EQ(p.money, fits ? money - price : money);
+      for (const std::string& fault : RepaintCheck::Stale(s.game)) ADD_FAILURE() << fault;
+      ASSERT_FALSE(presented.empty());
+      EXPECT_TRUE(presented.front() == s.game.panel().pixels) << "the first frame after the tap lacks the box";
+
+      s.game.tapLabel("Ok");
+      EXPECT_EQ(s.game.openChild(), fits ? static_cast<SDialog*>(&picker) : &e);
+      EXPECT_EQ(p.money, fits ? money - price : money);
+      EXPECT_EQ(ring->enchantments != nullptr, fits);
+      for (const std::string& fault : RepaintCheck::Stale(s.game)) ADD_FAILURE() << fault;
+    }
+}
+
 // ---- a room at the inn, and the rest
 
 TEST(Interior, ARoomForTheNight) {
@@ -264,35 +320,70 @@ TEST(Interior, ARoomForTheNight) {
   EXPECT_EQ(s.state().view.fogColor, 1);
 }
 
+// The interior's rest dialog, attached, over the town.
+struct RestRig : ServicesScreen {
+  RestRig() { rest.Attach(&core()); }
+  // Opens the rest (rained on, in the open) and brings its count to the eighth hour at once.
+  void UntilMorning(const SNpc* innkeeper, u32 rained = 0) {
+    rest.Open(innkeeper);
+    rest.rained = rained;
+    rest.hour = 7;
+    rest.lastStep -= 2000;
+    rest.OnTick(core().frameCounter, nullptr);
+  }
+  SPlayer& p = core().player;
+  SDialogRest& rest = interior().rest;
+};
+
 TEST(Rest, TheInnsBonusStaysWithinTheField) {
-  ServicesScreen s;
+  RestRig s;
   ASSERT_TRUE(s.entered);
-  SPlayer& p = s.core().player;
-  SDialogRest& rest = s.interior().rest;
-  rest.Attach(&s.core());
+  SPlayer& p = s.p;
+  SDialogRest& rest = s.rest;
   // Hit points are a 16-bit field: a quarter above a huge maximum stops at its top.
   p.attributes[3] = 60000;
   const i32 maxHp = p.GetMaxHp();
   ASSERT_GT(maxHp, 52428);
-  rest.Open(s.Person("base_innkeeper"));
-  rest.hour = 7;
-  rest.lastStep -= 2000;
-  rest.OnTick(s.core().frameCounter, nullptr);
+  s.UntilMorning(s.Person("base_innkeeper"));
   EXPECT_EQ(rest.hour, 8);
   EXPECT_EQ(p.hp, 65535);
   rest.Reset();
 
   // In the open: the rain sentence, or the plain one.
   for (u32 rained : {1u, 0u}) {
-    rest.Open(nullptr);
-    rest.rained = rained;
-    rest.hour = 7;
-    rest.lastStep -= 2000;
-    rest.OnTick(s.core().frameCounter, nullptr);
+    s.UntilMorning(nullptr, rained);
     EXPECT_EQ(std::string(rest.wakeUp.text.CStr()),
               std::string("You eat and drink as you wake up.\r") +
                   (rained ? "Because it was raining while you slept, your hp and sp may not have recovered fully."
                           : "Your hp and sp have been restored."));
+    rest.Reset();
+  }
+}
+
+// The night cures the poison of a potion or a spell, never a disease's: Grave rot keeps poisoning after the
+// inn, and the wake-up text claims a cure only when one happened.
+TEST(Rest, TheInnCuresItemAndSpellPoisonButNotADiseases) {
+  RestRig s;
+  ASSERT_TRUE(s.entered);
+  SPlayer& p = s.p;
+  SDialogRest& rest = s.rest;
+  p.Infect("base_disease_rot");
+  ASSERT_EQ(p.effects[23].Count(), 1u);
+  ASSERT_EQ(p.effects[23][0]->sourceType, u8(kSourceDisease));
+  const i32 diseasePoison = p.GetPoisonStrength();
+  const std::string line = "You're no longer poisoned.\r";
+  struct Case {
+    u32 sourceType;  // of a second poison beside the disease's, 0 for none
+    bool cured;
+  };
+  for (const Case c : {Case{0, false}, Case{kSourceItem, true}, Case{kSourceSpell, true}}) {
+    if (c.sourceType) p.AddEffect(c.sourceType, 0, 7, 0, EffectKind::kPoison, 0, nullptr);
+    s.UntilMorning(s.Person("base_innkeeper"));
+    const std::string text = rest.wakeUp.text.CStr();
+    EXPECT_EQ(text.find(line) != std::string::npos, c.cured) << c.sourceType;
+    ASSERT_EQ(p.effects[23].Count(), 1u) << c.sourceType;
+    EXPECT_EQ(p.effects[23][0]->sourceType, u8(kSourceDisease));
+    EXPECT_EQ(p.GetPoisonStrength(), diseasePoison);
     rest.Reset();
   }
 }

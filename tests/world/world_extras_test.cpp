@@ -167,9 +167,12 @@ TEST_F(WorldExtras, AbilitiesGrantAndDescribe) {
   player.abilities.Clear();
 
   SString text;
-  hooks.mode = 9;
-  back->DescribeAll(rules, text);
-  EXPECT_STREQ(text.CStr(), "+50% Poison resistance\rbase_heal\rbase_drain\r+5 Protection Magic");
+  // The plain wording on every screen: only the race picker's range is shortened.
+  for (i32 mode : {9, 6, 5}) {
+    hooks.mode = mode;
+    back->DescribeAll(rules, text);
+    EXPECT_STREQ(text.CStr(), "+50% Poison resistance\rbase_heal\rbase_drain\r+5 Protection Magic") << mode;
+  }
   hooks.mode = 6;  // compact: short forms
   back->DescribeRange(rules, text, 0, 1);
   EXPECT_STREQ(text.CStr(), "+50% Poison res.");

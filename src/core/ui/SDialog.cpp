@@ -43,11 +43,15 @@ u32 SDialog::AskControls(u8 kind, u32 value, i32 x, i32 y, u32 touching, u32 mov
 u32 SDialog::Finish(u32 code, bool repaintAfter) {
   Paint();
   if (!code) return 0;
+  SDialog* const opener = parent;
   const u32 result = OnCommand(u16(code & 0xFFFF));
-  if (repaintAfter && core && core->currentState) {
-    // The command may have changed what is shown.
-    const SDialog* current = core->currentState;
-    if (current == this || (parent && current == parent)) Paint();
+  if (repaintAfter && core) {
+    // The command may have changed what is shown, opened a dialog over this one or closed this one. At any
+    // depth over the current state, this dialog paints, with what it opened; or, closed, its opener.
+    SDialog* shown = nullptr;
+    for (SDialog* d = core->currentState; d && shown != this; d = d->child)
+      if (d == this || (opener && d == opener)) shown = d;
+    if (shown) shown->Paint();
   }
   return result;
 }

@@ -118,8 +118,8 @@ class SDialog {
   void RepaintUnder(const SCtrl& control);
   // The first nonzero command code of the controls that take this kind of input, asked last first.
   u32 AskControls(u8 kind, u32 value, i32 x, i32 y, u32 touching, u32 moving);
-  // Repaints and hands a reported code to OnCommand (again repainting when this dialog or its parent is
-  // the current state and `repaintAfter` is set).
+  // Repaints and hands a reported code to OnCommand; with `repaintAfter` set, this dialog, or when the
+  // command closed it its opener, paints again if it is open over the current state at any depth.
   u32 Finish(u32 code, bool repaintAfter);
   u32 FrameCounter() const;
 };
