@@ -61,8 +61,6 @@ void SStateMain::BuildMenu() {
   list.Clear();
   if (AddLayoutControl(&list, kListId)) {
     list.SetFont(2, RgbWord(0xFFFFFF), 0, nullptr);
-    list.drawBackground = 0;
-    list.framed = 0;
     list.SetOwnHighlight();
     list.highlightBarColour = SDialogListCtrl::kHighlightBar;
     list.highlightTextColour = RgbWord(0xFFFFFF);

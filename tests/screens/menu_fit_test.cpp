@@ -1,7 +1,7 @@
 // The main menu's list shows every entry on one page on every screen the game runs on, upright and turned:
-// with a game in progress (its eight rows) and without one, each row inside the screen, none left for a
-// second page that a new player would not find. The short landscape screens, where "Exit" once waited on a
-// second page, keep their in-game menu as a stored frame.
+// with a game in progress (its eight rows) and without one, each row inside the framed list and the frame
+// inside the screen, none left for a second page that a new player would not find. The short landscape
+// screens, where "Exit" once waited on a second page, keep their in-game menu as a stored frame.
 #include "MenuScreen.h"
 #include "support/Png.h"
 
@@ -36,9 +36,14 @@ TEST(MenuFit, EveryEntryOnOnePageInsideTheScreen) {
       EXPECT_EQ(list.firstRow, 0) << where;
       u32 width = 0, height = 0;
       game.core().GetLayoutSize(SStateMain::kLayout, width, height);
-      EXPECT_LE(i32(list.left) + i32(list.width), i32(width)) << where;
-      EXPECT_LE(i32(list.top) + i32(list.RowCount()) * list.rowHeight, i32(height))
-          << where << ": the last row leaves the screen";
+      EXPECT_LE(i32(list.top) + i32(list.RowCount()) * list.rowHeight, i32(list.top) + i32(list.height))
+          << where << ": the last row leaves the list";
+      // The list paints its own ground and its frame, three pixels round it.
+      EXPECT_TRUE(list.drawBackground && list.framed) << where;
+      EXPECT_GE(i32(list.left) - 3, 0) << where;
+      EXPECT_GE(i32(list.top) - 3, 0) << where;
+      EXPECT_LE(i32(list.left) + i32(list.width) + 3, i32(width)) << where << ": the frame leaves the screen";
+      EXPECT_LE(i32(list.top) + i32(list.height) + 3, i32(height)) << where << ": the frame leaves the screen";
       if (inGame && (mode == 6 || mode == 16) && screen.width > screen.height) {
         game.frame(2);
         const Os::Panel& panel = game.panel();

@@ -7,7 +7,9 @@
 #include "core/ui/SButtonCtrl.h"
 #include "core/ui/SDialogTextCtrl.h"
 #include "core/ui/SFaceCtrl.h"
+#include "core/ui/SDialogLoading.h"
 #include "core/ui/SPicCtrl.h"
+#include "core/ui/SPlaceControls.h"
 #include "core/ui/SSceneTextCtrl.h"
 #include "core/ui/STextCtrl.h"
 
@@ -71,6 +73,34 @@ TEST(Buttons, HotKeys) {
   EXPECT_FALSE(b.IsPressed());
   b.Disable();
   EXPECT_EQ(b.OnKey(3006), 0u);
+}
+
+// A picture button stands at its layout place's corner at its picture's size, even in a larger place, and
+// answers the pen only over its picture.
+TEST(Buttons, APictureButtonStandsAtItsPlacesCorner) {
+  UiRig rig(7, 240, 320);
+  ASSERT_TRUE(rig.ready && rig.filled);
+  SDialog owner;
+  owner.Attach(&rig.core);
+  owner.SetLayout(SDialogLoading::kLayout);
+  owner.SetPos(4, 6);
+  const SLayoutItem* place = rig.core.GetLayoutItem(SDialogLoading::kLayout, 12);
+  const SImage* picture = rig.core.Picture(135);
+  ASSERT_TRUE(place && picture);
+  ASSERT_GT(place->w, picture->width + 4) << "a place larger than the picture";
+  SButtonCtrl b;
+  b.Attach(&owner);
+  ASSERT_TRUE(PlaceButton(owner, b, 12, 135));
+  EXPECT_EQ(b.left, 4 + place->x);
+  EXPECT_EQ(b.top, 6 + place->y);
+  EXPECT_EQ(b.width, picture->width);
+  EXPECT_EQ(b.height, picture->height);
+  const i32 x = b.left + picture->width / 2, y = b.top + picture->height / 2;
+  EXPECT_EQ(b.OnPen(x, y, 1, 0), 0u);
+  EXPECT_EQ(b.OnPen(x, y, 0, 0), 12u) << "a tap on the picture";
+  const i32 beside = b.left + picture->width + 2;
+  EXPECT_EQ(b.OnPen(beside, y, 1, 0), 0u);
+  EXPECT_EQ(b.OnPen(beside, y, 0, 0), 0u) << "a tap in the place beside the picture";
 }
 
 TEST(Buttons, MessageButtonsSizeToTheirTextAndTheMode) {

@@ -871,8 +871,8 @@ Art MenuArt(u32 slot, bool large) {
     Fill(p, 0, 150, 160, 42, Rgb565(30, 44, 40));  // the marsh
     for (int x = 4; x < 160; x += 9) Fill(p, x, 150 + (x * 7) % 9, 1, 20, Rgb565(50, 70, 48));
     if (slot == 421) {
-      // The watchtower stands at the far left: the menu's words begin an eighth of the screen in on every
-      // layout (a quarter of this picture), and its lit window must not sit under them.
+      // The watchtower stands at the far left, beside the menu's framed list, which is centred on every
+      // layout: its lit window stays in sight.
       Fill(p, 4, 40, 30, 120, Rgb565(36, 30, 34));
       for (int x = 0; x < 40; x += 10) Fill(p, x, 32, 6, 10, Rgb565(36, 30, 34));
       Fill(p, 15, 70, 8, 12, Rgb565(240, 200, 90));

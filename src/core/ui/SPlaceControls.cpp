@@ -16,12 +16,8 @@ bool PlaceButton(SDialog& dialog, SButtonCtrl& button, u16 id, u32 slot, u32 key
   SImageEntry* const* set = dialog.core ? dialog.core->PictureSet(slot) : nullptr;
   button.SetPicture(set, id, key);
   button.hasDisabledPicture = set && slot >= RolePicture::kFirstRoleSlot;
-  if (!button.width || !button.height) {
-    button.SetRect(x, y, w, h);
-  } else {
-    button.SetPos(u16(x + (w > button.width ? (w - button.width) / 2 : 0)),
-                  u16(y + (h > button.height ? (h - button.height) / 2 : 0)));
-  }
+  // A button without its picture keeps its whole place, so that it can still be seen and tapped.
+  if (!button.width || !button.height) button.SetRect(x, y, w, h);
   return true;
 }
 
