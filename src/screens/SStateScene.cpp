@@ -17,7 +17,7 @@ constexpr i32 kPictureGapLarge = 25, kPictureGap = 5;
 
 void SStateScene::Attach(SGameCore* gameCore) {
   SState::Attach(gameCore);
-  for (SCtrl* c : std::initializer_list<SCtrl*>{&frame, &picture, &text, &slower, &faster, &automaticToggle})
+  for (SCtrl* c : std::initializer_list<SCtrl*>{&frame, &picture, &text, &faster, &slower, &automaticToggle})
     c->Attach(this);
   for (u32 i = 0; i < 9; ++i) framePieces[i] = &frameHolders[i];
   for (u32 b = 0; b < 2; ++b)
@@ -50,9 +50,9 @@ void SStateScene::Enter(u32 sceneMode, u32 sceneWord, u32 w2, u32 w3) {
   if (AddLayoutControl(&frame, kFrameId)) frame.SetFrame(framePieces, 1, RgbWord(0xEADFC4), 15);
   AddLayoutControl(&picture, kPictureId);
   AddLayoutControl(&text, kTextId);
-  if (AddLayoutControl(&slower, kSlowerId)) slower.SetPicture(buttonSets[0], kSlowerId, 0);
-  if (AddLayoutControl(&faster, kFasterId)) faster.SetPicture(buttonSets[1], kFasterId, 0);
-  slower.hasDisabledPicture = faster.hasDisabledPicture = 1;
+  if (AddLayoutControl(&faster, kFasterId)) faster.SetPicture(buttonSets[0], kFasterId, 0);
+  if (AddLayoutControl(&slower, kSlowerId)) slower.SetPicture(buttonSets[1], kSlowerId, 0);
+  faster.hasDisabledPicture = slower.hasDisabledPicture = 1;
   AddLayoutControl(&automaticToggle, kAutoId);
   scrollSpeed = compact ? 150 : 100;
   automatic = 1;
@@ -157,10 +157,10 @@ void SStateScene::Click() {
 }
 
 void SStateScene::UpdateSpeedButtons() {
-  slower.Enable(scrollSpeed > kMinSpeed);
-  faster.Enable(scrollSpeed < kMaxSpeed);
-  slower.MarkDirty();
+  faster.Enable(scrollSpeed > kMinSpeed);
+  slower.Enable(scrollSpeed < kMaxSpeed);
   faster.MarkDirty();
+  slower.MarkDirty();
 }
 
 void SStateScene::ShowAutomatic() {
@@ -177,10 +177,10 @@ u32 SStateScene::OnCommand(u16 code) {
       if (mode == kNewGame) return 0;
       Click();
       return TurnPage();
-    case kSlowerId:
     case kFasterId:
+    case kSlowerId:
       Click();
-      scrollSpeed += code == kSlowerId ? -kSpeedStep : kSpeedStep;
+      scrollSpeed += code == kFasterId ? -kSpeedStep : kSpeedStep;
       if (scrollSpeed < kMinSpeed) scrollSpeed = kMinSpeed;
       if (scrollSpeed > kMaxSpeed) scrollSpeed = kMaxSpeed;
       text.SetStepTime(u32(scrollSpeed));

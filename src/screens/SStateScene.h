@@ -16,7 +16,7 @@ struct SScenePage;
 class SStateScene : public SState {
  public:
   static constexpr u32 kLayout = 7;
-  static constexpr u16 kFrameId = 19, kPictureId = 39, kTextId = 40, kSlowerId = 41, kFasterId = 42, kAutoId = 43;
+  static constexpr u16 kFrameId = 19, kPictureId = 39, kTextId = 40, kFasterId = 41, kSlowerId = 42, kAutoId = 43;
   static constexpr u16 kFirstFrameRecord = 3540, kFirstButtonRecord = 3560, kFirstCompactButtonRecord = 3847;
   static constexpr i32 kMinSpeed = 50, kMaxSpeed = 300, kSpeedStep = 50;
   static constexpr u32 kNewGame = 0, kCentredTexts = 2;
@@ -45,13 +45,14 @@ class SStateScene : public SState {
   SImageEntry frameHolders[9];
   SImageEntry buttonHolders[8];
   SImageEntry* framePieces[9] = {};
-  // Slower (up, down, disabled), faster (up, down, disabled), automatic on (shown, pressed), off.
+  // Faster (up, down, disabled), slower (up, down, disabled), automatic on (shown, pressed), off. The speed
+  // is the text's time per pixel step: 41 shortens it, 42 lengthens it.
   SImageEntry* buttonSets[4][3] = {};
 
   SBorderCtrl frame;
   SPicCtrl picture;
   SSceneTextCtrl text;
-  SButtonCtrl slower, faster, automaticToggle;
+  SButtonCtrl faster, slower, automaticToggle;
 
  private:
   void ShowPage();

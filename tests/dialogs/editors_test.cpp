@@ -3,6 +3,7 @@
 #include "EnchantRig.h"
 
 #include <algorithm>
+#include <map>
 
 namespace {
 using Wand = SDialogEnchantEntryWandScroll;
@@ -201,6 +202,16 @@ TEST(EnchantOtherEntry, TheDataListsOfEachKind) {
   for (const std::string& k : keys) EXPECT_EQ(std::find(people.begin(), people.end(), k), people.end()) << k;
   EXPECT_EQ(keys.size() + people.size(), rig.core().world.monsters.baseTypes.Count());
   EXPECT_STREQ(o.edited->name, keys[0].c_str());
+  // The rows name the families as a player reads them; the keys stay the base types' names.
+  std::map<std::string, std::string> shown;
+  for (u32 i = 0; i < o.data.RowCount(); ++i)
+    shown[o.data.Row(i32(i))->keyText.CStr()] = o.data.Row(i32(i))->text.CStr();
+  EXPECT_EQ(shown, (std::map<std::string, std::string>{{"bres_rat", "Rat"},
+                                                       {"bres_skeleton", "Skeleton"},
+                                                       {"bres_cyclops", "Cyclops"},
+                                                       {"bres_spitter", "Spitter"},
+                                                       {"bres_shaman", "Shaman"},
+                                                       {"bres_wraith", "Wraith"}}));
 
   // "Damage type" against "Undeads": data code 3, no name.
   open(15, 1, 24);

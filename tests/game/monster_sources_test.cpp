@@ -1,6 +1,6 @@
 // The world builder refuses monster sources the game could not use, naming the place: a template whose
 // kind is not its base type's, a missile without its first-person pictures, a cast palette the world lacks,
-// sounds borrowed from a type that has none.
+// sounds borrowed from a type that has none, a base type without its label.
 #include "support/SampleBuild.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +18,8 @@ TEST(MonsterSources, TheBuilderRefusesWhatTheGameCouldNotUse) {
        R"("castPalette": "bres_pal-spat")", "base_spitter: no palette bres_pal-spat to cast with"},
       {"sounds of a type that has none", "world/res.json", R"("sounds": "townswoman")", R"("sounds": "townsman")",
        "bres_ysolde: no sound bsnd_townsmanattack"},
+      {"a base type without the name a player reads", "world/res.json", R"("bres_wraith", "label": "Wraith", )",
+       R"("bres_wraith", )", "bres_wraith: no label"},
   };
   for (const testbuild::Refusal& c : cases) testbuild::ExpectRefused("duskmire-monsters", c);
 }

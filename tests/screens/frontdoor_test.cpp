@@ -303,14 +303,17 @@ TEST(Scene, TheIntroductionOfANewGame) {
   game.tapControl(SStateScene::kTextId);
   EXPECT_EQ(scene.pageIndex, 0u) << "mode 0: the text turns nothing";
   EXPECT_EQ(scene.scrollSpeed, 150);
-  for (int i = 0; i < 3; ++i) game.tapControl(SStateScene::kFasterId);
+  // The speed is the time of a pixel's step: slower lengthens it, faster shortens it.
+  for (int i = 0; i < 3; ++i) game.tapControl(SStateScene::kSlowerId);
   EXPECT_EQ(scene.scrollSpeed, 300);
-  EXPECT_FALSE(scene.faster.IsEnabled());
-  EXPECT_TRUE(scene.slower.IsEnabled());
-  for (int i = 0; i < 6; ++i) game.tapControl(SStateScene::kSlowerId);
-  EXPECT_EQ(scene.scrollSpeed, 50);
+  EXPECT_EQ(scene.text.stepTime, 300u);
   EXPECT_FALSE(scene.slower.IsEnabled());
   EXPECT_TRUE(scene.faster.IsEnabled());
+  for (int i = 0; i < 6; ++i) game.tapControl(SStateScene::kFasterId);
+  EXPECT_EQ(scene.scrollSpeed, 50);
+  EXPECT_EQ(scene.text.stepTime, 50u);
+  EXPECT_FALSE(scene.faster.IsEnabled());
+  EXPECT_TRUE(scene.slower.IsEnabled());
 
   game.tapControl(SStateScene::kPictureId);
   EXPECT_EQ(scene.pageIndex, 1u);
@@ -600,7 +603,7 @@ TEST(FrontDoorGoldens, MenuNewPlayerAndDeath) {
 }
 
 // The first pages of the introduction and of the credits, their pictures over their texts, on both
-// families of screens.
+// families of screens; the credits' buttons also as they stand after the reader has used them.
 TEST(FrontDoorGoldens, TheFirstPagesOfTheIntroductionAndTheCredits) {
   for (i32 mode : {7, 10})
     for (u32 row : {SStateMain::kNewGame, SStateMain::kCredits}) {
@@ -614,6 +617,14 @@ TEST(FrontDoorGoldens, TheFirstPagesOfTheIntroductionAndTheCredits) {
       const std::string golden = std::string(row == SStateMain::kNewGame ? "frontdoor_intro" : "frontdoor_credits") +
                                  (mode == 7 ? "_mode7" : "_mode10");
       EXPECT_EQ(testpng::CompareGolden(golden, panel.pixels.data(), panel.width, panel.height, panel.width), "");
+      if (row != SStateMain::kCredits) continue;
+      // The pages wait for the reader (the toggle offers to turn them again) and the text scrolls as fast
+      // as it can (the faster button greyed).
+      game.tapControl(SStateScene::kAutoId);
+      while (Scene(game).faster.IsEnabled()) game.tapControl(SStateScene::kFasterId);
+      game.frame(2);
+      EXPECT_EQ(
+          testpng::CompareGolden(golden + "_waiting", panel.pixels.data(), panel.width, panel.height, panel.width), "");
     }
 }
 
@@ -734,7 +745,7 @@ TEST(FrontDoor, EachLayoutEntryMissingInTurn) {
       {7,
        [&] {
          game.setState(kStateScene, 0, SStateMain::SceneWord(&core, "bmus_credits"));
-         command(core.currentState, SStateScene::kFasterId);
+         command(core.currentState, SStateScene::kSlowerId);
          for (int i = 0; i < 3 && game.state() == kStateScene; ++i) game.press(kActionUse);
        }},
       {13, [&] { game.setState(kStateDeath), game.press(kActionUse); }},

@@ -93,6 +93,8 @@ TEST(PixelArt, TheBuilderRefusesTestPatternsAndMissingOrMisfitArt) {
        "card pictures: Fang: card_fang: no such picture in data/sample/art"},
       {"a card's symbol of the wrong size", "art/cards.art", "picture cardsym_heal\n", "picture cardsym_heal scale 2\n",
        "card_remedy is 40 x 56, wanted 20 x 28"},
+      {"a scene button the art lacks", "art/scenebuttons.art", "picture scene_pause16\n", "picture scene_stop16\n",
+       "record 3854: scene_pause16: no such picture in data/sample/art"},
   };
   for (const testbuild::Refusal& c : cases) testbuild::ExpectRefused("duskmire-art", c);
 }

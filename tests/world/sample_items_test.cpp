@@ -1,6 +1,8 @@
-// The sample world's item table and monster block, loaded through the game core's phases.
+// The sample world's item table and monster block, loaded through the game core's phases, and the texts the
+// builder requires of its written things.
 #include "SampleCore.h"
 #include "foundation/SRandom.h"
+#include "support/SampleBuild.h"
 #include "world/SImageCache.h"
 #include "world/SItemTable.h"
 
@@ -181,4 +183,17 @@ TEST(SampleItems, ItemsOfDifferentNamesShowPicturesToldApart) {
     ASSERT_TRUE(ta && tb) << a << " " << b;
     EXPECT_GE(BlocksApart(means[ta], means[tb]), 10) << a << " and " << b;
   }
+}
+
+// Every written thing opens on words: the builder refuses a book, letter, map or spellbook without a text,
+// and a text that is neither a string nor a list of them.
+TEST(SampleItems, TheBuilderRefusesAReadableItemWithoutText) {
+  const testbuild::Refusal cases[] = {
+      {"a letter without its text", "world/items.json",
+       R"("subtype": 2, "level": 0, "value": 0, "weight": 5, "text": "The bridge needs mending before the rains.")",
+       R"("subtype": 2, "level": 0, "value": 0, "weight": 5)", "base_book_letter: a readable item without a text"},
+      {"a paragraph that is no text", "world/items.json", R"("text": "Only a few words remain.")",
+       R"("text": ["Only a few", 3])", "base_book_notes: a text is a string or a list of strings"},
+  };
+  for (const testbuild::Refusal& c : cases) testbuild::ExpectRefused("duskmire-books", c);
 }

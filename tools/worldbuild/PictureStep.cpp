@@ -1108,7 +1108,7 @@ Picture LogoPicture(bool compact, bool finished) {
 }
 
 Art FrontDoorArt(u16 id) {
-  const bool compact = (id >= 4033 && id <= 4035) || (id >= 3847 && id <= 3854);
+  const bool compact = id >= 4033 && id <= 4035;
   if (id == 3521 || id == 4033) return {LogoPicture(compact, true), 0};
   if (id == 3522 || id == 4034) return {LogoPicture(compact, false), 0};
   if (id == 3523 || id == 4035) {
@@ -1137,18 +1137,27 @@ Art FrontDoorArt(u16 id) {
                       Rgb565(16, 16, 24)};
     return {NinePiece(int(id - 3540), 8, 16, style, false), 0};
   }
-  if ((id >= 3560 && id <= 3567) || (id >= 3847 && id <= 3854)) {
-    // Slower (up, down, disabled), faster (up, down, disabled), automatic turning off and on.
-    const u32 k = id - (compact ? 3847 : 3560);
-    const int size = compact ? 16 : 24;
-    static const Symbol symbols[8] = {Symbol::Minus,   Symbol::Minus,   Symbol::Minus, Symbol::UpArrow,
-                                      Symbol::UpArrow, Symbol::UpArrow, Symbol::Cross, Symbol::Tick};
-    Picture p = SymbolButton(size, symbols[k], k == 1 || k == 4);
-    if (k == 2 || k == 5)  // disabled: greyed
-      for (u16& px : p.pixels) px = u16((px >> 1) & 0x7BEF);
-    return {p, 0};
-  }
   return {Picture(2, 2), 0};
+}
+
+// The scene screen's buttons, pixel art of data/sample/art: the scene reads them as the faster scroll (up,
+// down, disabled), the slower scroll (the same three), then the automatic turning's picture while it is
+// off and while it is on. 16 pixels square on the compact screens, 24 on the large ones; no name for
+// other records.
+struct SceneButton {
+  std::string name;
+  int size = 0;
+};
+
+SceneButton SceneButtonArt(u16 id) {
+  const bool compact = id >= 3847 && id <= 3854;
+  if (!compact && (id < 3560 || id > 3567)) return {};
+  static const char* const kNames[8][2] = {{"faster", ""}, {"faster", "_pressed"}, {"faster", "_disabled"},
+                                           {"slower", ""}, {"slower", "_pressed"}, {"slower", "_disabled"},
+                                           {"play", ""},   {"pause", ""}};
+  const int size = compact ? 16 : 24;
+  const auto& n = kNames[id - (compact ? 3847 : 3560)];
+  return {std::string("scene_") + n[0] + std::to_string(size) + n[1], size};
 }
 
 // The rest dialog's fire: eight frames of flames over embers whose tongues rise and fall in turn, in a
@@ -1315,6 +1324,10 @@ void BuildPictures(Context& context) {
       if (d.id == id &&
           !DrawArt(context, where + ": record " + std::to_string(id), d.name, art.picture, d.width, d.height))
         return;
+    if (const SceneButton b = SceneButtonArt(id);
+        !b.name.empty() &&
+        !DrawArt(context, where + ": record " + std::to_string(id), b.name, art.picture, b.size, b.size))
+      return;
     if (!WritePicture(context, data, folder, id, art)) return;
   }
   for (u16 id = 3062; id <= 3069; ++id)

@@ -104,8 +104,20 @@ bool BuildItemBlock(Context& ctx, WorldArchiveSpec& spec) {
     t->text2 = KeepText(spec.name + "_pic" + tj.value("picture", ""));
     if (!table.FindTextPicture(t->text2)) ctx.fail("items.json", name + ": no picture " + tj.value("picture", ""));
     t->text3 = KeepText(tj.value("display", ""));
-    // What reading the item shows (books, letters, maps, spellbooks).
-    if (tj.contains("text")) t->text4 = KeepText(tj["text"].get<std::string>());
+    // What reading the item shows (books, letters, maps, spellbooks): one text, or a list of paragraphs,
+    // each of which begins a new line.
+    std::string text;
+    if (tj.contains("text")) {
+      const json& tx = tj["text"];
+      for (const json& paragraph : tx.is_array() ? tx : json::array({tx})) {
+        if (!paragraph.is_string()) {
+          ctx.fail("items.json", name + ": a text is a string or a list of strings");
+          break;
+        }
+        text += (text.empty() ? "" : "\n") + paragraph.get<std::string>();
+      }
+      t->text4 = KeepText(text);
+    }
     t->value = tj.value("value", 0u);
     t->weight = u16(tj.value("weight", 0));
     if (tj.contains("damage")) {
@@ -125,6 +137,10 @@ bool BuildItemBlock(Context& ctx, WorldArchiveSpec& spec) {
     t->outfit = u8(tj.value("outfit", 0));
     if (t->level >= kItemLevels || t->itemClass >= kItemClasses || t->frequency == 0)
       ctx.fail("items.json", name + ": level, class or frequency out of range");
+    // Reading opens books, letters, maps and spellbooks on their text: none would open a blank page.
+    const bool readable =
+        (t->itemClass == 5 && t->subtype >= 1 && t->subtype <= 3) || (t->itemClass == 9 && t->subtype == 2);
+    if (readable && text.empty()) ctx.fail("items.json", name + ": a readable item without a text");
     if (tj.contains("enchantment")) t->enchantment = MakeEnchantment(tj["enchantment"]);
     types.push_back(t);
     table.types.InsertByNameHash(t);

@@ -290,7 +290,10 @@ bool BuildRes(Context& ctx, WorldArchiveSpec& spec) {
     std::string shortName = name.substr(5);
     b->name.Set(KeepText(name));
     b->kind = u8(bj.value("kind", 1));
-    b->text1 = KeepText(shortName);
+    // The family's name as a player reads it (the enchanting lists the base types by it).
+    const std::string label = bj.value("label", "");
+    if (label.empty()) ctx.fail(SourcePlace(ctx, "world/res.json", JsonPattern(name)), name + ": no label");
+    b->text1 = KeepText(label);
     for (u32 f = 0; f < b->FrameCount(); ++f) {
       std::string frame = name + std::to_string(f + 1);
       b->frameNames[f] = KeepText(frame);
