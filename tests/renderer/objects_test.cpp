@@ -311,3 +311,39 @@ TEST(RendererObjects, DecorationFlatOnAWallIsDrawnOverItFromEveryPosition) {
     EXPECT_GT(seen, 0) << c.y << " at " << c.angle;
   }
 }
+
+TEST(RendererObjects, LaidImagesAndCreatureOverlaysAreDrawnOverTheirBase) {
+  // A shield laid over a tree and a creature's alternative image share their base's depths: from every
+  // position they must still be drawn after it.
+  auto r = std::make_unique<SRenderer>();
+  int shields = 0, overlays = 0;
+  for (int step = 0; step < 24; ++step) {
+    Options o = OptionsOf(kScenes[0], 0);
+    o.camX = 2.05 + step * 0.2;
+    o.camY = 8.6;
+    o.angleDegrees = (step % 3) * 15 - 15;
+    Scene sc(o);
+    sc.SetCell(3, 5, 1, sc.AddObject(Obj(1, 0, {kTree, kShield}, {32768, 20, 0}, {32768, 40, 0})));
+    sc.SetCell(5, 5, 9, sc.AddCreature({kCreature, 0, 32768, 32768, 0, 0, kGhost}));
+    sc.Render(*r);
+    auto entry = [&](i32 i) -> const SRenderPolygon& { return r->polygons[r->drawList[i].polygon]; };
+    for (i32 i = 0; i < r->drawCount; ++i) {
+      const SRenderPolygon& top = entry(i);
+      const bool shield = top.textures[0] == kShield;
+      const bool overlay = top.textures[0] == kCreature && (top.flags & kPolyAltImageA);
+      if (!shield && !overlay) continue;
+      (shield ? shields : overlays)++;
+      // No part of its base of the same draw class comes after it.
+      for (i32 k = i + 1; k < r->drawCount; ++k) {
+        const SRenderPolygon& later = entry(k);
+        if (r->drawList[k].drawClass != r->drawList[i].drawClass) continue;
+        const bool base = shield ? later.textures[0] == kTree
+                                 : later.textures[0] == kCreature && !(later.flags & kPolyAltImageA);
+        EXPECT_FALSE(base) << (shield ? "shield" : "overlay") << " under its base at " << o.camX << " turned "
+                           << o.angleDegrees;
+      }
+    }
+  }
+  EXPECT_GT(shields, 0);
+  EXPECT_GT(overlays, 0);
+}
