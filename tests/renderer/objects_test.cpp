@@ -347,3 +347,19 @@ TEST(RendererObjects, LaidImagesAndCreatureOverlaysAreDrawnOverTheirBase) {
   EXPECT_GT(shields, 0);
   EXPECT_GT(overlays, 0);
 }
+
+TEST(RendererObjects, EveryFaceOfAShapeInViewIsStored) {
+  // A plinth two cells ahead lies wholly in view: each of its faces is added, also those seen from behind
+  // (their filler draws nothing for them).
+  Options o;
+  o.rows.assign(5, ".....");
+  o.camX = 2.5;
+  o.camY = 4.5;
+  Scene sc(o);
+  sc.SetCell(2, 2, 1, sc.AddObject(Obj(11, 15, {kFloor2})));
+  auto r = std::make_unique<SRenderer>();
+  sc.Render(*r);
+  u32 faces = 0;
+  for (i32 i = 0; i < r->drawCount; ++i) faces += r->polygons[r->drawList[i].polygon].kind == 10;
+  EXPECT_EQ(faces, RenderShapes::Get().shapes[15].faceCount);
+}

@@ -91,8 +91,7 @@ void SRenderer::EmitCellKind10(i32 x, i32 y) {
       clipIn[k] = {vx, pt.y + base, vz, (fv.u * w * 16) >> 10, (fv.v * h * 16) >> 10, 0};
     }
     const i32 n = ClipPolygon(face.count);
-    // Faces seen from behind would draw nothing: they are not stored.
-    if (n < 3 || !IsFrontFacing()) continue;
+    if (n < 3) continue;
     SRenderPolygon& p = NextPolygon();
     p.textures[0] = image;
     p.palettes[0] = palette;
