@@ -348,9 +348,9 @@ TEST(RendererObjects, LaidImagesAndCreatureOverlaysAreDrawnOverTheirBase) {
   EXPECT_GT(overlays, 0);
 }
 
-TEST(RendererObjects, EveryFaceOfAShapeInViewIsStored) {
-  // A plinth two cells ahead lies wholly in view: each of its faces is added, also those seen from behind
-  // (their filler draws nothing for them).
+TEST(RendererObjects, AShapesFacesSeenFromBehindAreNotStored) {
+  // A plinth two cells ahead lies wholly in view. Its faces seen from behind, stored, would be drawn over
+  // what lies before them; only those facing the viewer are added.
   Options o;
   o.rows.assign(5, ".....");
   o.camX = 2.5;
@@ -360,6 +360,14 @@ TEST(RendererObjects, EveryFaceOfAShapeInViewIsStored) {
   auto r = std::make_unique<SRenderer>();
   sc.Render(*r);
   u32 faces = 0;
-  for (i32 i = 0; i < r->drawCount; ++i) faces += r->polygons[r->drawList[i].polygon].kind == 10;
-  EXPECT_EQ(faces, RenderShapes::Get().shapes[15].faceCount);
+  for (i32 i = 0; i < r->drawCount; ++i) {
+    const SRenderPolygon& p = r->polygons[r->drawList[i].polygon];
+    if (p.kind != 10) continue;
+    ++faces;
+    const SRenderVertex* v = r->vertices + p.firstVertex;
+    const i64 turn = i64(v[1].x - v[0].x) * (v[2].y - v[1].y) - i64(v[1].y - v[0].y) * (v[2].x - v[1].x);
+    EXPECT_GE(turn, 0) << "face " << faces;
+  }
+  EXPECT_GT(faces, 0u);
+  EXPECT_LT(faces, RenderShapes::Get().shapes[15].faceCount);
 }

@@ -91,7 +91,8 @@ void SRenderer::EmitCellKind10(i32 x, i32 y) {
       clipIn[k] = {vx, pt.y + base, vz, (fv.u * w * 16) >> 10, (fv.v * h * 16) >> 10, 0};
     }
     const i32 n = ClipPolygon(face.count);
-    if (n < 3) continue;
+    // Faces seen from behind would draw nothing: they are not stored.
+    if (n < 3 || !IsFrontFacing()) continue;
     SRenderPolygon& p = NextPolygon();
     p.textures[0] = image;
     p.palettes[0] = palette;
