@@ -93,18 +93,21 @@ class SPtrArray {
     }
     return nullptr;
   }
-  // Deletes every element, count 0 (the block is kept).
+  // Deletes every element: count 0, capacity back to the grow step (the block is kept; the next growth
+  // replaces it).
   void DeleteAll() {
     for (u32 i = 0; i < count_; ++i) {
       delete items_[i];
       items_[i] = nullptr;
     }
     count_ = 0;
+    ShrinkToStep();
   }
-  // Forgets the elements without deleting them.
+  // Forgets the elements without deleting them, as DeleteAll leaves the array.
   void Clear() {
     if (items_) std::memset(static_cast<void*>(items_), 0, sizeof(T*) * capacity_);
     count_ = 0;
+    ShrinkToStep();
   }
   // As DeleteAll when owning, then frees the block (a fresh empty one of grow-step slots replaces it).
   void Destroy() {
@@ -139,6 +142,10 @@ class SPtrArray {
     T** block = new (std::nothrow) T*[n];
     if (block) std::memset(static_cast<void*>(block), 0, sizeof(T*) * n);
     return block;
+  }
+  // The block has at least the grow step's slots whenever there is one.
+  void ShrinkToStep() {
+    if (capacity_ > growStep_) capacity_ = growStep_;
   }
   bool Grow(u32 newCapacity) {
     if (newCapacity > kMaxCount) newCapacity = kMaxCount;

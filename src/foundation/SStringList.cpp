@@ -60,6 +60,8 @@ void SStringList::Clear() {
     items_[i] = nullptr;
   }
   count_ = 0;
+  // Capacity back to the grow step; the block is kept until the next growth replaces it.
+  if (capacity_ > growStep_) capacity_ = growStep_;
 }
 
 void SStringList::Reset() {

@@ -24,7 +24,7 @@ class SStringList {
   const char* Text(i32 i) const { return i >= 0 && i < count_ ? items_[i] : nullptr; }
   char** At(i32 i) { return items_ + i; }
   char** Data() { return items_; }
-  void Clear();  // deletes every element; count 0
+  void Clear();  // deletes every element; count 0, capacity the grow step (the block kept)
   void Reset();  // a fresh block of grow-step slots; count 0 (elements not deleted)
   void SortTexts();
   // Align 2, u16 count, the texts zero-terminated. Reading adds heap copies of the texts.

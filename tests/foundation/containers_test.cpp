@@ -36,6 +36,15 @@ TEST(SPtrArrayTest, GrowsByStepWithZeroedSlots) {
   EXPECT_EQ(a.Count(), 5);
   EXPECT_EQ(a.Capacity(), 8);
   for (int i = 5; i < 8; ++i) EXPECT_EQ(a.Data()[i], nullptr);
+  // Emptying keeps the block but counts it as one grow step again; the next growth replaces it.
+  int** block = a.Data();
+  a.Clear();
+  EXPECT_EQ(a.Count(), 0);
+  EXPECT_EQ(a.Capacity(), 4);
+  EXPECT_EQ(a.Data(), block);
+  for (int i = 0; i < 5; ++i) a.Add(&v[i]);
+  EXPECT_EQ(a.Capacity(), 8);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(a[i], &v[i]);
 }
 
 TEST(SPtrArrayTest, InsertRemoveAndIndices) {
@@ -98,6 +107,7 @@ TEST(SPtrArrayTest, OwningArrayDeletesThroughTheVirtualDestructor) {
     owning.DeleteAll();
     EXPECT_EQ(Counted::alive, 0);
     EXPECT_EQ(owning.Count(), 0);
+    EXPECT_EQ(owning.Capacity(), 4);
     owning.Add(new Counted);
   }
   EXPECT_EQ(Counted::alive, 0);
@@ -216,6 +226,9 @@ TEST(SStringListTest, FindSortAndSerialize) {
   EXPECT_STREQ(list.Text(0), "apple");
   EXPECT_STREQ(list.Text(3), "pear");
   EXPECT_EQ(list.Text(4), nullptr);  // null sorts last
+  list.Clear();
+  EXPECT_EQ(list.Count(), 0);
+  EXPECT_EQ(list.Capacity(), 4);
 
   SStringList named;
   named.AddText("one");

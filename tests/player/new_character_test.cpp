@@ -221,3 +221,18 @@ TEST_F(PlayerTest, ProvisionsAndSkillDraws) {
   }
   core.world.items.types.DeleteAll();
 }
+
+// The race picker gives 1 to 5; any other race index (the tables by race have no row for it) starts the
+// character as an Etherim, the picker's own first choice.
+TEST_F(PlayerTest, ARaceOutsideTheTablesStartsAsAnEtherim) {
+  for (u32 race : {0u, 6u, 200u}) {
+    SCOPED_TRACE(race);
+    player.ClearLists();
+    SNewPlayer record;
+    record.race = race;
+    player.GiveStartingKit(record);
+    EXPECT_EQ(player.race, 2u);
+    EXPECT_EQ(player.money, 500u);
+    EXPECT_STREQ(player.startPosition.CStr(), "base_startgameetherim");
+  }
+}

@@ -56,6 +56,42 @@ TEST(RendererMath, PixelStepperSamplesRowCentres) {
   }
 }
 
+TEST(RendererMath, LongEdgesStayExactAndEdgesWithoutRowsNeverStep) {
+  // Perspective quantities (a texture coordinate times a depth) and long cell edges: the set-up's products
+  // pass 32 bits, yet the stepper's value must stay the exact one at every row.
+  struct Case {
+    bool cells;
+    i32 x0, x1, y0, y1;
+  } const cases[] = {
+      {true, 0, 1 << 22, 0, 3000},           // (d << 10) is 2^32
+      {true, 1 << 21, -(1 << 21), 100, 9000},  // falling, starting off a boundary
+      {false, -(1 << 28), 1 << 28, 3, 5000},    // (d << 4) and first x d pass 2^32
+      {false, 1 << 30, 0, 9, 700},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.x0 << " to " << c.x1 << (c.cells ? " cells" : " pixels"));
+    SEdgeStepper s;
+    c.cells ? s.InitCells(c.x0, c.x1, c.y0, c.y1) : s.InitPixels(c.x0, c.x1, c.y0, c.y1);
+    const i32 unit = c.cells ? 1024 : 16;
+    i32 y = c.cells ? (c.y0 + 1023) & ~1023 : ((c.y0 + 7) & ~15) + 8;
+    for (int row = 0; row < 6 && y <= c.y1; ++row, y += unit) {
+      // x + unit x error / height, times the height, against the edge's own value there.
+      const i64 got = i64(s.x) * s.height + i64(s.unit) * s.error;
+      const i64 want = i64(c.x0) * (c.y1 - c.y0) + (i64(c.x1) - c.x0) * (y - c.y0);
+      EXPECT_EQ(got, want) << "row " << row;
+      s.Step();
+    }
+  }
+  // An edge with no extent along the scan axis keeps its start value.
+  SEdgeStepper flat;
+  flat.InitPixels(500, 9000, 40, 40);
+  flat.Step();
+  EXPECT_EQ(flat.x, 500);
+  flat.InitCells(500, 9000, 2048, 1024);
+  flat.Step();
+  EXPECT_EQ(flat.x, 500);
+}
+
 namespace {
 scene::Options Field(i32 width, i32 height) {
   scene::Options o;

@@ -311,3 +311,63 @@ TEST(RendererObjects, DecorationFlatOnAWallIsDrawnOverItFromEveryPosition) {
     EXPECT_GT(seen, 0) << c.y << " at " << c.angle;
   }
 }
+
+TEST(RendererObjects, LaidImagesAndCreatureOverlaysAreDrawnOverTheirBase) {
+  // A shield laid over a tree and a creature's alternative image share their base's depths: from every
+  // position they must still be drawn after it.
+  auto r = std::make_unique<SRenderer>();
+  int shields = 0, overlays = 0;
+  for (int step = 0; step < 24; ++step) {
+    Options o = OptionsOf(kScenes[0], 0);
+    o.camX = 2.05 + step * 0.2;
+    o.camY = 8.6;
+    o.angleDegrees = (step % 3) * 15 - 15;
+    Scene sc(o);
+    sc.SetCell(3, 5, 1, sc.AddObject(Obj(1, 0, {kTree, kShield}, {32768, 20, 0}, {32768, 40, 0})));
+    sc.SetCell(5, 5, 9, sc.AddCreature({kCreature, 0, 32768, 32768, 0, 0, kGhost}));
+    sc.Render(*r);
+    auto entry = [&](i32 i) -> const SRenderPolygon& { return r->polygons[r->drawList[i].polygon]; };
+    for (i32 i = 0; i < r->drawCount; ++i) {
+      const SRenderPolygon& top = entry(i);
+      const bool shield = top.textures[0] == kShield;
+      const bool overlay = top.textures[0] == kCreature && (top.flags & kPolyAltImageA);
+      if (!shield && !overlay) continue;
+      (shield ? shields : overlays)++;
+      // No part of its base of the same draw class comes after it.
+      for (i32 k = i + 1; k < r->drawCount; ++k) {
+        const SRenderPolygon& later = entry(k);
+        if (r->drawList[k].drawClass != r->drawList[i].drawClass) continue;
+        const bool base = shield ? later.textures[0] == kTree
+                                 : later.textures[0] == kCreature && !(later.flags & kPolyAltImageA);
+        EXPECT_FALSE(base) << (shield ? "shield" : "overlay") << " under its base at " << o.camX << " turned "
+                           << o.angleDegrees;
+      }
+    }
+  }
+  EXPECT_GT(shields, 0);
+  EXPECT_GT(overlays, 0);
+}
+
+TEST(RendererObjects, AShapesFacesSeenFromBehindAreNotStored) {
+  // A plinth two cells ahead lies wholly in view. Its faces seen from behind, stored, would be drawn over
+  // what lies before them; only those facing the viewer are added.
+  Options o;
+  o.rows.assign(5, ".....");
+  o.camX = 2.5;
+  o.camY = 4.5;
+  Scene sc(o);
+  sc.SetCell(2, 2, 1, sc.AddObject(Obj(11, 15, {kFloor2})));
+  auto r = std::make_unique<SRenderer>();
+  sc.Render(*r);
+  u32 faces = 0;
+  for (i32 i = 0; i < r->drawCount; ++i) {
+    const SRenderPolygon& p = r->polygons[r->drawList[i].polygon];
+    if (p.kind != 10) continue;
+    ++faces;
+    const SRenderVertex* v = r->vertices + p.firstVertex;
+    const i64 turn = i64(v[1].x - v[0].x) * (v[2].y - v[1].y) - i64(v[1].y - v[0].y) * (v[2].x - v[1].x);
+    EXPECT_GE(turn, 0) << "face " << faces;
+  }
+  EXPECT_GT(faces, 0u);
+  EXPECT_LT(faces, RenderShapes::Get().shapes[15].faceCount);
+}

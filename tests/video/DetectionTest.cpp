@@ -50,6 +50,10 @@ std::vector<DetectCase> Cases() {
   Profile badFormat = Vga(0);
   badFormat.rawFormat = 2;
   cases.push_back({"raw frame buffer not RGB565", badFormat, {1}, 1});
+  // A raw frame buffer at address 0 is no frame memory: not a candidate, so the LCD still is.
+  Profile nullFrame = XScaleVga();
+  nullFrame.rawFrameNull = true;
+  cases.push_back({"raw frame buffer at address 0", nullFrame, {1, 4, 6}, 6});
   Profile model8 = Vga(3);
   model8.oem = "MotoQ";
   cases.push_back({"VGA on model 8", model8, {1, 9}, 9});
@@ -98,12 +102,23 @@ TEST(VideoDetection, ProfilesGiveCandidatesDriverAndPicture) {
 }
 
 TEST(VideoDetection, FailedProbesLeaveTheDescriptionAlone) {
-  Profile infoFails = MediaQ();
-  infoFails.gxInfoResult = 0;
-  Rig rig(infoFails);
+  {
+    Profile infoFails = MediaQ();
+    infoFails.gxInfoResult = 0;
+    Rig rig(infoFails);
+    EXPECT_EQ(rig.Detector().description.frameBuffer, 0u);
+    // Nothing was cleared at the garbage address or anywhere else.
+    EXPECT_EQ(rig.clock.TickCount(), 0u);
+  }
+  // A raw frame buffer reported at address 0 gives no address; the VGA driver, forced, makes no display.
+  Profile nullFrame = Vga(0);
+  nullFrame.rawFrameNull = true;
+  Rig rig(nullFrame);
+  EXPECT_EQ(rig.Candidates(), std::vector<u32>{1});
   EXPECT_EQ(rig.Detector().description.frameBuffer, 0u);
-  // Nothing was cleared at the garbage address or anywhere else.
-  EXPECT_EQ(rig.clock.TickCount(), 0u);
+  rig.Detector().forcedDriver = 9;
+  Hal::DisplayParameters params{240, 320, Hal::ORIENTATION_UNKNOWN, Hal::SWAP_COPY};
+  EXPECT_EQ(Hal::Display::Create(rig.window, &params), nullptr);
 }
 
 TEST(VideoDetection, FaultingGameApiProbeClosesTheLibrarysDisplay) {

@@ -211,6 +211,19 @@ TEST(KindsDoors, TorchFlickersAtNightAndCrackles) {
   f.door->BuildCell(&f.inst, &f.cell, record, light);
   EXPECT_EQ(record[5], 0);
   EXPECT_EQ(f.door->GetAmbientSound(&f.inst, &f.cell), nullptr);
+  // By day a refresh in place lights no torch the build left out, seen from outside (torch words 5 and 7)
+  // or from inside (2 and 3).
+  for (const bool inside : {false, true}) {
+    f.game.playerCell = inside ? &f.cell : nullptr;
+    u16 day[MapRecord::kObjectWords] = {};
+    u16 dayLight = 256;
+    f.door->BuildCell(&f.inst, &f.cell, day, dayLight);
+    f.door->RefreshCell(&f.inst, &f.cell, day, dayLight);
+    EXPECT_EQ(day[inside ? 2 : 5], 0) << inside;
+    EXPECT_EQ(day[inside ? 3 : 7], 0) << inside;
+    EXPECT_EQ(dayLight, 256) << inside;
+  }
+  f.game.playerCell = nullptr;
   f.game.night = true;
   f.game.randoms = {2};
   f.door->BuildCell(&f.inst, &f.cell, record, light);

@@ -528,7 +528,7 @@ i32 Device::Escape(i32 code, u32 inSize, const void* in, u32 outSize, void* out)
     RawFrameBufferRecord record{};
     record.format = profile_.rawFormat;
     record.bitsPerPixel = 16;
-    record.framePointer = ScreenOrigin(profile_.frame);
+    record.framePointer = profile_.rawFrameNull ? 0 : ScreenOrigin(profile_.frame);
     record.xStride = props.xPitch;
     record.yStride = props.yPitch;
     record.xPixels = static_cast<i32>(profile_.width);

@@ -86,6 +86,7 @@ struct Profile {
   bool gxInfoShadow = false;  // its frame pointer is a system-memory frame that DMA copies out
   bool rawFrameBuffer = false;
   u16 rawFormat = kRawFormatRgb565;
+  bool rawFrameNull = false;  // GETRAWFRAMEBUFFER succeeds but reports frame pointer 0
   std::vector<Fault> faults;
 };
 
