@@ -9,6 +9,16 @@
 
 #include <gtest/gtest.h>
 
+namespace {
+// The sanitizers' build runs many times slower: there the controls are operated on the handhelds' own
+// 240x320 (mode 7) only; the plain build operates them in every mode.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kEveryModeOperated = false;
+#else
+constexpr bool kEveryModeOperated = true;
+#endif
+}  // namespace
+
 class ScreenTourMode : public testing::TestWithParam<i32> {};
 
 TEST_P(ScreenTourMode, ReachesEveryStopAndEachControlRepaintsCleanly) {
@@ -17,6 +27,7 @@ TEST_P(ScreenTourMode, ReachesEveryStopAndEachControlRepaintsCleanly) {
   const std::vector<std::string> missed = ScreenTour(mode).run([&](const std::string& stop, GameHarness& game) {
     seen.push_back(stop);
     for (const std::string& fault : RepaintCheck::Stale(game)) ADD_FAILURE() << "mode " << mode << " " << stop << ": " << fault;
+    if (!kEveryModeOperated && mode != 7) return;
     for (const std::string& fault : RepaintCheck::EachControl(game))
       ADD_FAILURE() << "mode " << mode << " " << stop << ", " << fault;
   });
@@ -25,4 +36,4 @@ TEST_P(ScreenTourMode, ReachesEveryStopAndEachControlRepaintsCleanly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryDeviceMode, ScreenTourMode, testing::ValuesIn(GameHarness::deviceModes()),
-                         [](const testing::TestParamInfo<i32>& info) { return "mode" + std::to_string(info.param); });
+                         [](const testing::TestParamInfo<i32>& mode) { return "mode" + std::to_string(mode.param); });
