@@ -68,10 +68,13 @@ TEST(RepaintRule, TheAreaCoversAFramedPicturesFrame) {
     const char* name;
     std::function<void(RepaintRig&, SPicCtrl&, Clear&)> change;
   } cases[] = {
-      {"a neighbour whose area meets only the frame, 4 pixels out",
+      {"a neighbour whose area meets only the frame",
        [](RepaintRig&, SPicCtrl&, Clear& c) { c.MarkDirty(); }},
-      {"the framed picture given a smaller picture: its old frame goes",
-       [](RepaintRig& r, SPicCtrl& p, Clear&) { p.SetPictureCentred(r.core.Picture(278)); }},
+      {"the frame drawn closer to the picture: its old place is painted anew",
+       [](RepaintRig&, SPicCtrl& p, Clear&) {
+         p.frameMarginX = p.frameMarginY = 2;
+         p.MarkDirty();
+       }},
   };
   for (const Case& c : cases) {
     RepaintRig rig;
@@ -81,8 +84,11 @@ TEST(RepaintRule, TheAreaCoversAFramedPicturesFrame) {
     SPicCtrl picture;
     rig.Add(picture, 100, 100, cell->width, cell->height);
     picture.SetFrame(&rig.core.pictures[77]);
+    // Further out than its usual 4, so that the frame's drawn pixels, not only its clear edge, lie past the
+    // reach of 3 that a text or a list needs.
+    picture.frameMarginX = picture.frameMarginY = 6;
     picture.SetPicture(cell, 0, 0);
-    // Its area ends one pixel before the picture's reach of 3 begins, on the frame's outer column and row.
+    // Its area ends where the reach of 3 around the picture would begin: it meets the frame only.
     Clear neighbour(&rig.log);
     rig.Add(neighbour, 90, 90, 4, 4);
     rig.PaintWhole();
