@@ -16,6 +16,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -467,6 +468,123 @@ TEST(Display, AFailedRemakeDrawsNowhere) {
   }
   Os::FinishBackend(&error);
   Hal::VideoDetect::ResetInstance();
+}
+
+}  // namespace
+
+namespace {
+
+// The display's clip, which a dialog sets to repaint what lies beneath one control: every drawing operation
+// stays inside it (each drawn straddling every edge, and over the whole screen), and a new frame buffer
+// ends it, as it was cut from the old one.
+TEST(DisplayClip, EveryDrawingStaysInsideItAndANewFrameBufferEndsIt) {
+  const std::string data = DUSKMIRE_DATA_DIR;
+  SFileStore store(data);
+  SDatabase db(&store);
+  ASSERT_TRUE(db.Open("DuskmireData"));
+  // A 60 x 50 picture without a clear pixel (index 0 is the key colour and is not used).
+  std::vector<u8> indices(60 * 50);
+  for (size_t i = 0; i < indices.size(); ++i) indices[i] = u8(1 + i % 7);
+  const Record picture(imageenc::EncodeIndexed(60, 50, indices, {0xFFFF, 0x1111, 0x2222, 0x3333, 0x4444, 0x5555,
+                                                                  0x6666, 0x7777}));
+  const std::vector<u16> raw(60 * 50, 0x0F0F);
+  const u16 palette[8] = {0, 0x0101, 0x0202, 0x0303, 0x0404, 0x0505, 0x0606, 0x0707};
+  using Draw = std::function<void(SDisplay&, SFont&, i32 x, i32 y)>;
+  const SImage* im = picture.image();
+  const std::pair<const char*, Draw> operations[] = {
+      {"FillRect", [](SDisplay& d, SFont&, i32 x, i32 y) { d.FillRect(x, y, 60, 50, 0x0F00); }},
+      {"Clear", [](SDisplay& d, SFont&, i32, i32) { d.Clear(); }},
+      {"DrawFrame", [](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawFrame(x, y, 60, 50); }},
+      {"DrawText",
+       [](SDisplay&, SFont& f, i32 x, i32 y) {
+         f.Select(1, 0xFFFFFF, 0x00FF00);
+         f.DrawText(x, y, x + 60, y + 50, "WWW MMM WWW MMM WWW MMM", 0);
+       }},
+      {"DrawImage", [=](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawImage(im, x, y); }},
+      {"DrawImageOpaque", [=](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawImageOpaque(im, x, y); }},
+      {"DrawImageOpaquePal", [=](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawImageOpaquePal(im, palette, 8, x, y); }},
+      {"DrawImagePart", [=](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawImagePart(im, x, y, 0, 0, 60, 50); }},
+      {"DrawImagePartPal",
+       [=](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawImagePartPal(im, palette, 8, x, y, 0, 0, 60, 50); }},
+      {"DrawImagePartOpaque", [=](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawImagePartOpaque(im, x, y, 0, 0, 60, 50); }},
+      {"DrawImagePartBlended", [=](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawImagePartBlended(im, x, y, 0, 60, 50); }},
+      {"DrawImageClipped",
+       [=](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawImageClipped(im, x, y, 0, 0, 240, 320, false); }},
+      {"DrawImageMirrored", [=](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawImageMirrored(im, x, y); }},
+      {"DrawImageScaled", [=](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawImageScaled(im, x, y, 90, 70); }},
+      {"DrawImageScaledKeyed", [=](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawImageScaledKeyed(im, x, y, 90, 70); }},
+      {"DrawImageRotated", [=](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawImageRotated(im, x + 30, y + 25, 30); }},
+      {"TileImageKeyed", [=](SDisplay& d, SFont&, i32 x, i32 y) { d.TileImageKeyed(x, y, 130, 110, im); }},
+      {"TileImage", [=](SDisplay& d, SFont&, i32 x, i32 y) { d.TileImage(x, y, 130, 110, im); }},
+      {"DrawIcon40", [=](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawIcon40(im, nullptr, 0, x, y); }},
+      {"DrawIcon30", [=](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawIcon30(im, nullptr, 0, x, y); }},
+      {"DrawIcon20", [=](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawIcon20(im, nullptr, 0, x, y); }},
+      {"DrawRaw16",
+       [&raw](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawRaw16(x, y, raw.data(), 60, 50, 0, 0, 60, 50); }},
+  };
+  // The clip, and places that straddle each of its edges and corners, or hold it whole.
+  const i32 cx = 90, cy = 120, cw = 40, ch = 30;
+  const std::pair<i32, i32> places[] = {{cx - 50, cy - 40}, {cx + cw - 10, cy - 40}, {cx - 50, cy + ch - 10},
+                                        {cx + cw - 10, cy + ch - 10}, {cx - 10, cy - 10}, {cx - 55, cy + 5},
+                                        {cx + 5, cy - 45}};
+  const u16 ground = 0x0001;
+  for (const auto& [name, draw] : operations) {
+    DisplayFixture f(7, 240, 320);
+    SFont font;
+    ASSERT_TRUE(font.Create(&f.host, &f.display, &db));
+    u32 inside = 0;
+    for (const auto& [x, y] : places) {
+      std::fill(f.pixels.begin(), f.pixels.end(), ground);
+      f.display.SetClip(cx, cy, cw, ch);
+      draw(f.display, font, x, y);
+      f.display.ClearClip();
+      for (i32 py = 0; py < 320; ++py)
+        for (i32 px = 0; px < 240; ++px) {
+          const bool in = px >= cx && py >= cy && px < cx + cw && py < cy + ch;
+          if (in) {
+            inside += f.at(px, py) != ground;
+          } else {
+            ASSERT_EQ(f.at(px, py), ground) << name << " at " << x << "," << y << " drew outside the clip at " << px
+                                            << "," << py;
+          }
+        }
+    }
+    EXPECT_GT(inside, 0u) << name << " drew nothing inside the clip";
+  }
+
+  // A new frame buffer, in memory or through the display layer, ends the clip.
+  DisplayFixture f(7, 240, 320);
+  std::vector<u16> other(240 * 320, ground);
+  f.display.SetClip(cx, cy, cw, ch);
+  ASSERT_TRUE(f.display.UseMemory(other.data(), 240, 320));
+  EXPECT_FALSE(f.display.Clipped());
+  f.display.FillRect(0, 0, 240, 320, 0x0F00);
+  EXPECT_EQ(std::count(other.begin(), other.end(), u16(0x0F00)), 240 * 320);
+
+  Os::BackendOptions options;
+  std::string error;
+  ASSERT_TRUE(Os::UseHeadless(options, &error)) << error;
+  {
+    const Os::WindowId window = HeadlessWindow("GraphicsTestClip", 240, 320);
+    ASSERT_NE(window, 0u);
+    FakeHost host;
+    SDisplay display;
+    display.SetGameCore(&host);
+    ASSERT_TRUE(display.Init(window, 240, 320));
+    ASSERT_TRUE(display.BeginFrame());
+    display.SetClip(cx, cy, cw, ch);
+    ASSERT_NE(display.FlipAndBegin(), nullptr);
+    EXPECT_FALSE(display.Clipped()) << "presenting ends the clip";
+    display.FillRect(0, 0, 240, 320, 0x0F00);
+    const SSurface& s = display.Screen();
+    EXPECT_EQ(*s.Pixel(0, 0), 0x0F00);
+    EXPECT_EQ(*s.Pixel(239, 319), 0x0F00);
+    display.SetClip(cx, cy, cw, ch);
+    ASSERT_TRUE(display.BeginFrame());
+    EXPECT_FALSE(display.Clipped()) << "a new frame ends the clip";
+    display.Present();
+  }
+  Os::FinishBackend(&error);
 }
 
 }  // namespace

@@ -1,18 +1,28 @@
 #include "support/RepaintCheck.h"
 
 #include "core/SGameCore.h"
+#include "app/DuskmireApp.h"
 #include "core/ui/SDialog.h"
+#include "core/ui/SDialogListCtrl.h"
+#include "core/ui/SItemsCtrl.h"
 #include "core/ui/SSceneTextCtrl.h"
 #include "foundation/SRandom.h"
 #include "game/SStateGame.h"
 #include "graphics/SDisplay.h"
 #include "graphics/renderer/SRenderer.h"
+#include "os/headless/MemoryFiles.h"
 #include "platform/hal/Game.h"
 #include "support/Png.h"
 #include "support/ScreenTour.h"
 
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
+#include <functional>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -205,7 +215,8 @@ std::vector<std::string> RepaintCheck::Stale(GameHarness& game) {
         pair[size_t(y) * size_t(2 * w) + size_t(x)] = shown[i];
         pair[size_t(y) * size_t(2 * w) + size_t(w + x)] = fresh[i];
       }
-    const std::string file = folder + "/" + std::to_string(++written) + ".png";
+    // Named by the process too: the copies EachControl makes count from the same number.
+    const std::string file = folder + "/" + std::to_string(::getpid()) + "-" + std::to_string(++written) + ".png";
     testpng::WriteRgb565(file, pair.data(), 2 * w, screen.height, 2 * w);
     if (!order.empty()) out.push_back("the frame shown (left) and the state painted whole (right): " + file);
   }
@@ -216,5 +227,162 @@ std::vector<std::string> RepaintCheck::Stale(GameHarness& game) {
          << o.bounds.y0 << " " << (o.bounds.x1 - o.bounds.x0) << "x" << (o.bounds.y1 - o.bounds.y0);
     out.push_back(line.str());
   }
+  return out;
+}
+
+namespace {
+
+struct Operation {
+  std::string what;
+  std::function<void(GameHarness&)> act;
+};
+
+void Tap(GameHarness& game, i32 x, i32 y) {
+  game.penDown(x, y);
+  game.penUp(x, y);
+}
+
+// A point of the control that no later control of its dialog taking the pen lies over (its centre when free),
+// so that the tap reaches it; false when every point is covered.
+bool FreePoint(const SDialog& dialog, const SCtrl& control, i32& x, i32& y) {
+  const i32 index = dialog.controls.IndexOf(&control);
+  auto covered = [&](i32 px, i32 py) {
+    for (i32 i = index + 1; i < i32(dialog.controls.Count()); ++i) {
+      const SCtrl* c = dialog.controls.At(i);
+      if (c && c->IsVisible() && c->IsEnabled() && c->TakesInput(SCtrl::kInputPen) && px >= c->left &&
+          py >= c->top && px < c->left + c->width && py < c->top + c->height)
+        return true;
+    }
+    return false;
+  };
+  x = control.left + control.width / 2;
+  y = control.top + control.height / 2;
+  if (!covered(x, y)) return true;
+  for (i32 py = control.top + 1; py < control.top + control.height; py += 2)
+    for (i32 px = control.left + 1; px < control.left + control.width; px += 2)
+      if (!covered(px, py)) {
+        x = px;
+        y = py;
+        return true;
+      }
+  return false;
+}
+
+std::string Name(const SCtrl& c) {
+  std::ostringstream out;
+  out << GameHarness::className(typeid(c)) << " " << c.id << " at " << c.left << "," << c.top;
+  return out.str();
+}
+
+// What a player does once with each control of the innermost dialog.
+std::vector<Operation> Operations(GameHarness& game) {
+  std::vector<Operation> ops;
+  const std::vector<SDialog*> chain = ScreenTour::dialogs(game);
+  if (chain.empty()) return ops;
+  const SDialog& dialog = *chain.back();
+  bool lists = false;
+  for (u32 i = 0; i < dialog.controls.Count(); ++i) {
+    const SCtrl* c = dialog.controls.At(i32(i));
+    if (!c || !c->IsVisible() || !c->IsEnabled() || !c->TakesInput(SCtrl::kInputPen)) continue;
+    if (const auto* list = dynamic_cast<const SDialogListCtrl*>(c)) {
+      lists = true;
+      // Another row of its page (the selected one when it shows no other).
+      i32 row = -1;
+      for (i32 r = list->firstRow; r < i32(list->RowCount()) && (r - list->firstRow + 1) * list->rowHeight <= list->height;
+           ++r)
+        if (row < 0 || (r != list->selected && row == list->selected)) row = r;
+      if (row < 0 || list->rowHeight <= 0) continue;
+      const i32 x = list->left + list->width / 2, y = list->top + (row - list->firstRow) * list->rowHeight + list->rowHeight / 2;
+      ops.push_back({"row " + std::to_string(row) + " of " + Name(*c) + " tapped", [=](GameHarness& g) { Tap(g, x, y); }});
+      continue;
+    }
+    if (const auto* grid = dynamic_cast<const SItemsCtrl*>(c)) {
+      // Another cell of its page.
+      const i32 onPage = std::min<i32>(grid->PageSize(), i32(grid->SlotCount()) - grid->firstVisible);
+      i32 cell = -1;
+      for (i32 k = 0; k < onPage; ++k)
+        if (cell < 0 || (grid->firstVisible + k != grid->selected && grid->firstVisible + cell == grid->selected)) cell = k;
+      if (cell < 0 || grid->columns <= 0) continue;
+      i32 x = 0, y = 0;
+      grid->CellOrigin(cell % grid->columns, cell / grid->columns, x, y);
+      x += grid->cellWidth / 2;
+      y += grid->cellHeight / 2;
+      ops.push_back({"cell " + std::to_string(grid->firstVisible + cell) + " of " + Name(*c) + " tapped",
+                     [=](GameHarness& g) { Tap(g, x, y); }});
+      continue;
+    }
+    i32 x = 0, y = 0;
+    if (!FreePoint(dialog, *c, x, y)) continue;
+    ops.push_back({Name(*c) + " tapped", [=](GameHarness& g) { Tap(g, x, y); }});
+  }
+  ops.push_back({std::string("the down key") + (lists ? " (a list moved)" : ""),
+                 [](GameHarness& g) { g.press(kActionBack); }});
+  return ops;
+}
+
+// Runs the operation and the check in a copy of the process; the lines it found, or why it gave none.
+std::vector<std::string> InACopy(GameHarness& game, const Operation& op) {
+  int pipe_[2];
+  if (::pipe(pipe_) != 0) return {"no pipe to a copy of the game"};
+  const pid_t pid = ::fork();
+  if (pid < 0) {
+    ::close(pipe_[0]);
+    ::close(pipe_[1]);
+    return {"no copy of the game could be made"};
+  }
+  if (pid == 0) {
+    ::close(pipe_[0]);
+    // The copy says nothing of its own (the harness's complaints would read as the suite's), keeps what it
+    // writes in memory, and gives up after a while.
+    if (const int null = ::open("/dev/null", O_WRONLY); null >= 0) {
+      ::dup2(null, 1);
+      ::dup2(null, 2);
+    }
+    ::alarm(120);
+    static Os::MemoryFileSystem files(true);
+    Os::InstallFiles(&files);
+    op.act(game);
+    // The pair of frames DUSKMIRE_REPAINT_FRAMES asks for goes to the disk, for a person to look at.
+    Os::InstallFiles(nullptr);
+    std::string out;
+    if (!game.ended())
+      for (std::string line : RepaintCheck::Stale(game)) {
+        std::replace(line.begin(), line.end(), '\n', ' ');
+        out += line + "\n";
+      }
+    for (size_t done = 0; done < out.size();) {
+      const ssize_t n = ::write(pipe_[1], out.data() + done, out.size() - done);
+      if (n <= 0) break;
+      done += size_t(n);
+    }
+    ::_exit(0);
+  }
+  ::close(pipe_[1]);
+  std::string text;
+  char buffer[4096];
+  for (ssize_t n; (n = ::read(pipe_[0], buffer, sizeof buffer)) > 0;) text.append(buffer, size_t(n));
+  ::close(pipe_[0]);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  std::vector<std::string> lines;
+  for (size_t at = 0; at < text.size();) {
+    const size_t end = text.find('\n', at);
+    lines.push_back(text.substr(at, end - at));
+    at = end == std::string::npos ? text.size() : end + 1;
+  }
+  if (WIFSIGNALED(status))
+    lines.push_back(WTERMSIG(status) == SIGALRM ? "the game did not come back within 120 s"
+                                                : "the game crashed (signal " + std::to_string(WTERMSIG(status)) + ")");
+  else if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    lines.push_back("the game ended with status " + std::to_string(WEXITSTATUS(status)));
+  return lines;
+}
+
+}  // namespace
+
+std::vector<std::string> RepaintCheck::EachControl(GameHarness& game) {
+  std::vector<std::string> out;
+  for (const Operation& op : Operations(game))
+    for (const std::string& line : InACopy(game, op)) out.push_back(op.what + ": " + line);
   return out;
 }

@@ -29,4 +29,16 @@ class RepaintCheck {
   // A line per control (or dialog ground) whose pixels differ from the state painted whole: the dialog's
   // class, the control's class, id and rectangle, how many pixels differ and where. Empty when they agree.
   static std::vector<std::string> Stale(GameHarness& game);
+
+  // Operates, one at a time and each from the state as it stands, every enabled control of the innermost
+  // dialog that takes the pen (a button tapped, a value stepped, a list's other row or a grid's other cell
+  // tapped, a page turned), and presses the down key once (a list moved by key); after each, Stale. Each
+  // operation runs in a copy of the process (fork), so the state is the same for the next one and stays as
+  // it was; the copy's files are kept in memory, so nothing it saves or deletes reaches the disk. A line per
+  // fault, naming what was operated; an operation that crashes or hangs the copy is a fault too.
+  //
+  // Left out: controls that are disabled or hidden, those of the dialogs beneath the innermost (input does
+  // not reach them), controls that take no pen (texts, pictures, gauges), keys other than down, and what
+  // takes more than one tap (a drag, a held button's repeats, a second tap on what the first opened).
+  static std::vector<std::string> EachControl(GameHarness& game);
 };

@@ -40,9 +40,27 @@ class SCtrl {
   // nothing beneath it repainted. A control that leaves pixels of what lies beneath (a text, a keyed
   // picture, a list without its background) answers false, and its dialog repaints what lies beneath it.
   virtual bool PaintsWhole() const { return false; }
+  // Paints what the control shows now and nothing more: no line revealed, no frame presented, no wait. A
+  // dialog calls it for the neighbours it repaints under the display's clip around a changed control, where
+  // presenting would end the clip. Controls whose Paint moves something on override it.
+  virtual void PaintCurrent() { Paint(); }
+  // The rectangle the control's paint may cover: its own, and as far past it as anything it draws (a
+  // text's outline and a list's frame reach 3 pixels out).
+  static constexpr i32 kReach = 3;
+  struct Area {
+    i32 x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // x1, y1 past the last pixel
+    bool Meets(const Area& o) const { return x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1; }
+    void Add(const Area& o);
+  };
+  virtual Area PaintedArea() const;
+  // The area of its last paint through Redraw or RedrawCurrent (empty before it): where a changed control
+  // may have left pixels it no longer covers.
+  const Area& LastPainted() const { return lastPainted_; }
   // Paints the control as the one drawing: while it paints, Painting() names it (what a test's text
   // observer reads to tell which control drew a text).
   void Redraw();
+  // As Redraw, with what the control shows now only (PaintCurrent).
+  void RedrawCurrent();
   static const SCtrl* Painting() { return painting_; }
   // Names the control as the one drawing while it lives (for controls that draw from their ticks).
   class Drawing {
@@ -102,6 +120,7 @@ class SCtrl {
 
  private:
   static const SCtrl* painting_;
+  Area lastPainted_;
   // Every change of pressed, enabled or latched asks for a repaint.
   void Set(u16 bit, bool on) { flags = u16((on ? flags | bit : flags & ~bit) | kDirty); }
 };

@@ -134,33 +134,25 @@ void SDialog::PaintGround() {
   }
 }
 
-namespace {
-// A text's outline and a list's frame reach this far past a control's rectangle.
-constexpr i32 kReach = 3;
-}  // namespace
-
-void SDialog::PaintLayer(i32 x, i32 y, i32 w, i32 h) {
+void SDialog::PaintLayer(const SCtrl::Area& area) {
   PaintGround();
   for (i32 i = 0; i < i32(controls.Count()); ++i) {
     SCtrl* c = controls.At(i);
-    if (!c || !c->IsVisible()) continue;
-    if (c->left - kReach >= x + w || c->top - kReach >= y + h || c->left + c->width + kReach <= x ||
-        c->top + c->height + kReach <= y)
-      continue;
-    c->Redraw();
+    if (c && c->IsVisible() && c->PaintedArea().Meets(area)) c->RedrawCurrent();
   }
 }
 
 void SDialog::RepaintUnder(const SCtrl& control) {
-  const i32 x = control.left - kReach, y = control.top - kReach;
-  const i32 w = control.width + 2 * kReach, h = control.height + 2 * kReach;
-  display->SetClip(x, y, w, h);
+  // Where it paints now, and where it painted last: what it stops covering is painted anew.
+  SCtrl::Area area = control.PaintedArea();
+  if (const SCtrl::Area& last = control.LastPainted(); last.x1 > last.x0) area.Add(last);
+  display->SetClip(area.x0, area.y0, area.x1 - area.x0, area.y1 - area.y0);
   // The dialogs beneath, when this one is open over the current state.
   bool beneath = false;
   for (const SDialog* d = core ? core->currentState : nullptr; d && !beneath; d = d->child) beneath = d == this;
   if (beneath)
-    for (SDialog* d = core->currentState; d != this; d = d->child) d->PaintLayer(x, y, w, h);
-  PaintLayer(x, y, w, h);
+    for (SDialog* d = core->currentState; d != this; d = d->child) d->PaintLayer(area);
+  PaintLayer(area);
   display->ClearClip();
 }
 

@@ -51,9 +51,9 @@ class SDialog {
   void MarkAllDirty();
   // Paints the background (after a full repaint was asked for) and the controls that need it.
   void PaintControls();
-  // The ground and every shown control that comes near the rectangle, painted whole without touching any
-  // flag (the display's clip keeps them to the rectangle).
-  void PaintLayer(i32 x, i32 y, i32 w, i32 h);
+  // The ground and every shown control whose paint meets the area, each as it shows now, without touching
+  // any flag (the display's clip keeps them to the area).
+  void PaintLayer(const SCtrl::Area& area);
   // Paints every shown control, dirty or not, in adding order (for dialogs that draw their own panel
   // first on every paint).
   void PaintEveryControl();
@@ -112,7 +112,7 @@ class SDialog {
   SDatabase* data = nullptr;
 
  private:
-  // Paints, cut to the control's rectangle and a small margin, what a full repaint paints there: the
+  // Paints, cut to the area the control's paint covers, what a full repaint paints there: the
   // dialogs beneath this one (from the current state down its children), this dialog's ground and its
   // controls, the changed one among them. What the control stops covering is so painted anew.
   void RepaintUnder(const SCtrl& control);

@@ -173,11 +173,13 @@ void SDialogMessage::DrawPanel() {
 
 void SDialogMessage::PaintGround() {
   DrawPanel();
-  if (text) text->Redraw();
+  // As a layer beneath a changed control the text shows its page as it stands; Paint moves it on.
+  if (text) text->RedrawCurrent();
 }
 
 void SDialogMessage::Paint() {
-  PaintGround();
+  DrawPanel();
+  if (text) text->Redraw();
   SCtrl* more = Button(kContinue);
   const bool waiting = text && text->HasWaitingLines();
   if (!waiting) {

@@ -39,6 +39,8 @@ class SDialogTextCtrl : public SCtrl {
   void ShiftLinesUp();
   void DrawPage();
   void Paint() override;
+  // The page as it stands: waiting lines stay waiting.
+  void PaintCurrent() override { DrawPage(); }
   bool HasWaitingLines() const { return firstWaiting < waiting.Count(); }
   u32 WaitingCount() const { return waiting.Count() - firstWaiting; }
 

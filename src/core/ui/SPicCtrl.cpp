@@ -213,7 +213,18 @@ void SBorderCtrl::Paint() {
   if (core) core->DrawPanel9(frameSet, keyed, left, top, width, height, sides | (fill ? 128 : 0), fillColour);
 }
 
-bool SPicCtrl::PaintsWhole() const { return rawPixels || (fill && (!picture || !keyed)); }
+// A frame lies outside the rectangle: a change may leave the old one beneath.
+bool SPicCtrl::PaintsWhole() const { return !framed && (rawPixels || (fill && (!picture || !keyed))); }
+
+SCtrl::Area SPicCtrl::PaintedArea() const {
+  Area area = SCtrl::PaintedArea();
+  if (!picture && !rawPixels) return area;
+  if (picture && !rawPixels) area.Add({drawX, drawY, drawX + drawWidth, drawY + drawHeight});
+  if (framed)
+    area.Add({drawX - frameMarginX, drawY - frameMarginY, drawX + drawWidth + frameMarginX,
+              drawY + drawHeight + frameMarginY});
+  return area;
+}
 
 bool SFillBmpCtrl::PaintsWhole() const { return tileMode && picture && !keyed; }
 

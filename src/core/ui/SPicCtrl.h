@@ -25,6 +25,9 @@ class SPicCtrl : public SCtrl {
   u32 OnPen(i32 x, i32 y, u32 touching, u32 moving) override;
   void Paint() override;
   bool PaintsWhole() const override;
+  // The picture may be drawn larger than the control (a scaled picture keeping its shape), and the frame
+  // lies its margin outside the picture.
+  Area PaintedArea() const override;
 
   const u16* rawPixels = nullptr;
   const SImage* picture = nullptr;

@@ -1,0 +1,102 @@
+// The rule by which a changed control that leaves what lies beneath showing is repainted: the dialog paints,
+// cut to the area the control's paint covers, its ground and every control whose paint meets that area.
+// Those neighbours show what they showed (a text's waiting lines stay waiting, nothing is presented and no
+// time passes), and the area covers all a control draws past its rectangle (a framed picture's frame).
+#include "UiRig.h"
+#include "core/ui/SDialogTextCtrl.h"
+#include "core/ui/SPicCtrl.h"
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+struct RepaintRig : UiRig {
+  RepaintRig() : UiRig(7, 240, 320) {
+    dialog.Attach(&core);
+    dialog.SetPos(0, 0);
+    dialog.width = 240;
+    dialog.height = 320;
+    dialog.backgroundColour = 0x203040;
+  }
+  void Add(SCtrl& c, i32 x, i32 y, i32 w, i32 h) {
+    c.Attach(&dialog);
+    c.SetRect(u16(x), u16(y), u16(w), u16(h));
+    dialog.AddControl(&c);
+  }
+  // Everything painted afresh, then the screen as it stands.
+  std::vector<u16> PaintWhole() {
+    dialog.SetFullRepaint();
+    dialog.Paint();
+    return pixels;
+  }
+  EventLog log;
+  LogDialog dialog{"dialog", &log};
+};
+
+// A control that leaves what lies beneath showing and draws nothing: what its change repaints is all the
+// dialog's doing.
+struct Clear : LogCtrl {
+  explicit Clear(EventLog* l) : LogCtrl("clear", l) { whole = false; }
+};
+
+TEST(RepaintRule, NeighboursShowWhatTheyShowedUnderTheClip) {
+  RepaintRig rig;
+  ASSERT_TRUE(rig.ready);
+  SDialogTextCtrl text;
+  rig.Add(text, 10, 10, 200, 60);
+  text.SetStyle(1, 0xC8C8C8, 0x64C8C8, 0x6464C8, 0x161616, nullptr);
+  text.AddText("The first line.", 0, 0);
+  Clear changed(&rig.log);
+  rig.Add(changed, 20, 72, 20, 10);  // within the reach of the text's bottom edge
+  const std::vector<u16> before = rig.PaintWhole();
+  ASSERT_FALSE(text.HasWaitingLines());
+
+  // Lines wait to be revealed line by line, with a pause and a present each, at the text's next paint.
+  text.AddText("A second line, and a third to reveal after it.", 1, 1);
+  const u32 waiting = text.WaitingCount();
+  const u64 now = rig.clock.ElapsedMilliseconds();
+  changed.MarkDirty();
+  rig.dialog.Paint();
+  EXPECT_EQ(text.WaitingCount(), waiting) << "a neighbour reveals nothing";
+  EXPECT_EQ(rig.clock.ElapsedMilliseconds(), now) << "a neighbour does not wait";
+  EXPECT_EQ(rig.pixels, before) << "the neighbour's page as it was, and nothing outside the clip";
+}
+
+TEST(RepaintRule, TheAreaCoversAFramedPicturesFrame) {
+  struct Case {
+    const char* name;
+    std::function<void(RepaintRig&, SPicCtrl&, Clear&)> change;
+  } cases[] = {
+      {"a neighbour whose area meets only the frame",
+       [](RepaintRig&, SPicCtrl&, Clear& c) { c.MarkDirty(); }},
+      {"the frame drawn closer to the picture: its old place is painted anew",
+       [](RepaintRig&, SPicCtrl& p, Clear&) {
+         p.frameMarginX = p.frameMarginY = 2;
+         p.MarkDirty();
+       }},
+  };
+  for (const Case& c : cases) {
+    RepaintRig rig;
+    ASSERT_TRUE(rig.ready);
+    const SImage* cell = rig.core.Picture(277);
+    ASSERT_NE(cell, nullptr);
+    SPicCtrl picture;
+    rig.Add(picture, 100, 100, cell->width, cell->height);
+    picture.SetFrame(&rig.core.pictures[77]);
+    // Further out than its usual 4, so that the frame's drawn pixels, not only its clear edge, lie past the
+    // reach of 3 that a text or a list needs.
+    picture.frameMarginX = picture.frameMarginY = 6;
+    picture.SetPicture(cell, 0, 0);
+    // Its area ends where the reach of 3 around the picture would begin: it meets the frame only.
+    Clear neighbour(&rig.log);
+    rig.Add(neighbour, 90, 90, 4, 4);
+    rig.PaintWhole();
+    c.change(rig, picture, neighbour);
+    rig.dialog.Paint();
+    const std::vector<u16> shown = rig.pixels;
+    EXPECT_EQ(shown, rig.PaintWhole()) << c.name;
+  }
+}
+
+}  // namespace
