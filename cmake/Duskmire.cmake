@@ -71,5 +71,5 @@ function(duskmire_test name)
     DUSKMIRE_GOLDEN_DIR="${CMAKE_SOURCE_DIR}/tests/golden"
     DUSKMIRE_DATA_DIR="${DUSKMIRE_DATA_DIR}"
     DUSKMIRE_BIN_DIR="${CMAKE_RUNTIME_OUTPUT_DIRECTORY}")
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 900)
 endfunction()
