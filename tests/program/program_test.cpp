@@ -50,8 +50,9 @@ const char kScript[] =
 TEST(Program, HeadlessRunCapturesThePanelTheCoreLeft) {
   const std::string dir = TempDir("headless");
   { std::ofstream(dir + "/input.txt") << kScript; }
+  // The world the in-process run reads, not the program's folder, where a game played from the build saves.
   const Result r = Shell(Env(dir) + "'" + kProgram + "' --backend headless --screen 240x320 --input '" + dir +
-                         "/input.txt' --frames 120 --capture '" + dir + "/shots'");
+                         "/input.txt' --frames 120 --capture '" + dir + "/shots' --data '" DUSKMIRE_DATA_DIR "'");
   ASSERT_EQ(r.status, 0) << r.output;
   std::vector<u16> shot;
   int w = 0, h = 0;

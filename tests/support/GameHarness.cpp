@@ -668,6 +668,8 @@ GameHarness::ProgramResult GameHarness::runProgram(const ProgramRun& run) {
   fs::create_directories(folder);
   std::string command = "XDG_RUNTIME_DIR='" + folder + "' timeout 300 '" + std::string(DUSKMIRE_BIN_DIR) +
                         "/duskmire' --backend headless --capture '" + folder + "/shots' " + run.args;
+  // The built world, never the program's own folder, where a game played from the build saves.
+  if (run.args.find("--data") == std::string::npos) command += " --data '" + std::string(DUSKMIRE_DATA_DIR) + "'";
   if (!run.input.empty()) {
     std::ofstream(folder + "/input.txt") << run.input;
     command += " --input '" + folder + "/input.txt'";
