@@ -1,7 +1,8 @@
 // Enchanting over the real program: the harness boots it headless with the sample world open, and a small
 // owner state stands where the conversation, the interior and the game state will, holding the item
 // picker and counting the codes it closes with. Like them it paints nothing of its own while the picker is
-// open, so that a dialog the picker's children open must be painted by the tap that opened it. The player's inventory and spells are set by each test.
+// open, so that a dialog the picker's children open must be painted by the tap that opened it. The
+// player's inventory and spells are set by each test.
 #pragma once
 #include "core/SGameCore.h"
 #include "core/ui/SState.h"

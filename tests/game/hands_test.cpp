@@ -146,10 +146,8 @@ TEST(Hands, AParalysedPlayersHandsTakeTheirOtherColoursAtRestAndCasting) {
   auto palettes = [&] { return std::make_pair(s.view.handRightPalette, s.view.handLeftPalette); };
   auto cast = [&] {
     s.BeginCast(*glow);
-    EXPECT_TRUE(w.game.waitUntil({"the hands up", [&](const GameHarness&) {
-                                    return s.actions.Count() && s.actions[0]->phase >= 2;
-                                  }},
-                                 20));
+    EXPECT_TRUE(w.game.waitUntil(
+        {"the hands up", [&](const GameHarness&) { return s.actions.Count() && s.actions[0]->phase >= 2; }}, 20));
     const auto shown = palettes();
     EXPECT_TRUE(w.Settle());
     return shown;

@@ -50,8 +50,8 @@ std::multiset<std::string> DrawnPeople(SStateGame& s, std::vector<std::string>& 
         const SMapObjectInst* bound = m->objectId ? area->FindObjectById(m->objectId) : nullptr;
         if (bound && !bound->IsActive()) continue;
         const u16* draw = m->displayIndex ? s.scene.Monster(m->displayIndex) : nullptr;
-        const std::string who = std::string(m->monster->label ? m->monster->label : "?") + " at " + std::to_string(x) + "," +
-                                std::to_string(y);
+        const std::string who = std::string(m->monster->label ? m->monster->label : "?") + " at " + std::to_string(x) +
+                                "," + std::to_string(y);
         if (draw && draw[MonsterDraw::kPicture] && rc[RenderCell::kMonster1 + slot] == m->displayIndex)
           drawn.insert(m->monster->label ? m->monster->label : "?");
         else
@@ -143,9 +143,9 @@ TEST(TownPeople, TheInnsGuardFacesTheStreet) {
 }
 
 TEST(TownPeople, TheBuilderRefusesAFacingThatIsNoQuarter) {
-  testbuild::ExpectRefused("duskmire-facing", {"a guard facing up", "maps/maps.json", R"("facing": "south")",
-                                               R"("facing": "up")",
-                                               R"(base_out0101: monster 3 faces "up", not north, west, south or east)"});
+  testbuild::ExpectRefused("duskmire-facing",
+                           {"a guard facing up", "maps/maps.json", R"("facing": "south")", R"("facing": "up")",
+                            R"(base_out0101: monster 3 faces "up", not north, west, south or east)"});
 }
 
 }  // namespace

@@ -485,8 +485,8 @@ TEST(DisplayClip, EveryDrawingStaysInsideItAndANewFrameBufferEndsIt) {
   // A 60 x 50 picture without a clear pixel (index 0 is the key colour and is not used).
   std::vector<u8> indices(60 * 50);
   for (size_t i = 0; i < indices.size(); ++i) indices[i] = u8(1 + i % 7);
-  const Record picture(imageenc::EncodeIndexed(60, 50, indices, {0xFFFF, 0x1111, 0x2222, 0x3333, 0x4444, 0x5555,
-                                                                  0x6666, 0x7777}));
+  const Record picture(
+      imageenc::EncodeIndexed(60, 50, indices, {0xFFFF, 0x1111, 0x2222, 0x3333, 0x4444, 0x5555, 0x6666, 0x7777}));
   const std::vector<u16> raw(60 * 50, 0x0F0F);
   const u16 palette[8] = {0, 0x0101, 0x0202, 0x0303, 0x0404, 0x0505, 0x0606, 0x0707};
   using Draw = std::function<void(SDisplay&, SFont&, i32 x, i32 y)>;
@@ -506,7 +506,8 @@ TEST(DisplayClip, EveryDrawingStaysInsideItAndANewFrameBufferEndsIt) {
       {"DrawImagePart", [=](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawImagePart(im, x, y, 0, 0, 60, 50); }},
       {"DrawImagePartPal",
        [=](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawImagePartPal(im, palette, 8, x, y, 0, 0, 60, 50); }},
-      {"DrawImagePartOpaque", [=](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawImagePartOpaque(im, x, y, 0, 0, 60, 50); }},
+      {"DrawImagePartOpaque",
+       [=](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawImagePartOpaque(im, x, y, 0, 0, 60, 50); }},
       {"DrawImagePartBlended", [=](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawImagePartBlended(im, x, y, 0, 60, 50); }},
       {"DrawImageClipped",
        [=](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawImageClipped(im, x, y, 0, 0, 240, 320, false); }},
@@ -519,14 +520,13 @@ TEST(DisplayClip, EveryDrawingStaysInsideItAndANewFrameBufferEndsIt) {
       {"DrawIcon40", [=](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawIcon40(im, nullptr, 0, x, y); }},
       {"DrawIcon30", [=](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawIcon30(im, nullptr, 0, x, y); }},
       {"DrawIcon20", [=](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawIcon20(im, nullptr, 0, x, y); }},
-      {"DrawRaw16",
-       [&raw](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawRaw16(x, y, raw.data(), 60, 50, 0, 0, 60, 50); }},
+      {"DrawRaw16", [&raw](SDisplay& d, SFont&, i32 x, i32 y) { d.DrawRaw16(x, y, raw.data(), 60, 50, 0, 0, 60, 50); }},
   };
   // The clip, and places that straddle each of its edges and corners, or hold it whole.
   const i32 cx = 90, cy = 120, cw = 40, ch = 30;
-  const std::pair<i32, i32> places[] = {{cx - 50, cy - 40}, {cx + cw - 10, cy - 40}, {cx - 50, cy + ch - 10},
-                                        {cx + cw - 10, cy + ch - 10}, {cx - 10, cy - 10}, {cx - 55, cy + 5},
-                                        {cx + 5, cy - 45}};
+  const std::pair<i32, i32> places[] = {
+      {cx - 50, cy - 40}, {cx + cw - 10, cy - 40}, {cx - 50, cy + ch - 10}, {cx + cw - 10, cy + ch - 10},
+      {cx - 10, cy - 10}, {cx - 55, cy + 5},       {cx + 5, cy - 45}};
   const u16 ground = 0x0001;
   for (const auto& [name, draw] : operations) {
     DisplayFixture f(7, 240, 320);
@@ -544,8 +544,8 @@ TEST(DisplayClip, EveryDrawingStaysInsideItAndANewFrameBufferEndsIt) {
           if (in) {
             inside += f.at(px, py) != ground;
           } else {
-            ASSERT_EQ(f.at(px, py), ground) << name << " at " << x << "," << y << " drew outside the clip at " << px
-                                            << "," << py;
+            ASSERT_EQ(f.at(px, py), ground)
+                << name << " at " << x << "," << y << " drew outside the clip at " << px << "," << py;
           }
         }
     }

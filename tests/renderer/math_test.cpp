@@ -63,9 +63,9 @@ TEST(RendererMath, LongEdgesStayExactAndEdgesWithoutRowsNeverStep) {
     bool cells;
     i32 x0, x1, y0, y1;
   } const cases[] = {
-      {true, 0, 1 << 22, 0, 3000},           // (d << 10) is 2^32
+      {true, 0, 1 << 22, 0, 3000},             // (d << 10) is 2^32
       {true, 1 << 21, -(1 << 21), 100, 9000},  // falling, starting off a boundary
-      {false, -(1 << 28), 1 << 28, 3, 5000},    // (d << 4) and first x d pass 2^32
+      {false, -(1 << 28), 1 << 28, 3, 5000},   // (d << 4) and first x d pass 2^32
       {false, 1 << 30, 0, 9, 700},
   };
   for (const Case& c : cases) {

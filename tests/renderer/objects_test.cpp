@@ -337,8 +337,8 @@ TEST(RendererObjects, LaidImagesAndCreatureOverlaysAreDrawnOverTheirBase) {
       for (i32 k = i + 1; k < r->drawCount; ++k) {
         const SRenderPolygon& later = entry(k);
         if (r->drawList[k].drawClass != r->drawList[i].drawClass) continue;
-        const bool base = shield ? later.textures[0] == kTree
-                                 : later.textures[0] == kCreature && !(later.flags & kPolyAltImageA);
+        const bool base =
+            shield ? later.textures[0] == kTree : later.textures[0] == kCreature && !(later.flags & kPolyAltImageA);
         EXPECT_FALSE(base) << (shield ? "shield" : "overlay") << " under its base at " << o.camX << " turned "
                            << o.angleDegrees;
       }

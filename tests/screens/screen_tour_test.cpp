@@ -26,7 +26,8 @@ TEST_P(ScreenTourMode, ReachesEveryStopAndEachControlRepaintsCleanly) {
   std::vector<std::string> seen;
   const std::vector<std::string> missed = ScreenTour(mode).run([&](const std::string& stop, GameHarness& game) {
     seen.push_back(stop);
-    for (const std::string& fault : RepaintCheck::Stale(game)) ADD_FAILURE() << "mode " << mode << " " << stop << ": " << fault;
+    for (const std::string& fault : RepaintCheck::Stale(game))
+      ADD_FAILURE() << "mode " << mode << " " << stop << ": " << fault;
     if (!kEveryModeOperated && mode != 7) return;
     for (const std::string& fault : RepaintCheck::EachControl(game))
       ADD_FAILURE() << "mode " << mode << " " << stop << ", " << fault;

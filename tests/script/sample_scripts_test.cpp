@@ -393,7 +393,7 @@ TEST(SampleScriptSources, BrokenSourcesFailTheBuildNamingThePlace) {
       {"a map object names a missing script", "maps/maps.json", "\"base_script_lever\"", "\"base_script_levr\"", false,
        "maps/maps.json:852: names the script base_script_levr, which no file in scripts/ defines"},
       {"a scene page names a missing script", "world/rules.json", "\"base_script_intropage\"", "\"base_script_nopage\"",
-        false, "world/rules.json:94: names the script base_script_nopage"},
+       false, "world/rules.json:94: names the script base_script_nopage"},
       {"a global the world lacks", "scripts/cellar.script", "setglobal(\"base_gateopen\", 1)",
        "setglobal(\"base_gateopened\", 1)", false,
        "scripts/cellar.script:21:15: the script global base_gateopened is not in the world"},

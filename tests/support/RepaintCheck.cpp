@@ -1,7 +1,7 @@
 #include "support/RepaintCheck.h"
 
-#include "core/SGameCore.h"
 #include "app/DuskmireApp.h"
+#include "core/SGameCore.h"
 #include "core/ui/SDialog.h"
 #include "core/ui/SDialogListCtrl.h"
 #include "core/ui/SItemsCtrl.h"
@@ -22,8 +22,8 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
-#include <functional>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -249,8 +249,8 @@ bool FreePoint(const SDialog& dialog, const SCtrl& control, i32& x, i32& y) {
   auto covered = [&](i32 px, i32 py) {
     for (i32 i = index + 1; i < i32(dialog.controls.Count()); ++i) {
       const SCtrl* c = dialog.controls.At(i);
-      if (c && c->IsVisible() && c->IsEnabled() && c->TakesInput(SCtrl::kInputPen) && px >= c->left &&
-          py >= c->top && px < c->left + c->width && py < c->top + c->height)
+      if (c && c->IsVisible() && c->IsEnabled() && c->TakesInput(SCtrl::kInputPen) && px >= c->left && py >= c->top &&
+          px < c->left + c->width && py < c->top + c->height)
         return true;
     }
     return false;
@@ -288,12 +288,14 @@ std::vector<Operation> Operations(GameHarness& game) {
       lists = true;
       // Another row of its page (the selected one when it shows no other).
       i32 row = -1;
-      for (i32 r = list->firstRow; r < i32(list->RowCount()) && (r - list->firstRow + 1) * list->rowHeight <= list->height;
-           ++r)
+      for (i32 r = list->firstRow;
+           r < i32(list->RowCount()) && (r - list->firstRow + 1) * list->rowHeight <= list->height; ++r)
         if (row < 0 || (r != list->selected && row == list->selected)) row = r;
       if (row < 0 || list->rowHeight <= 0) continue;
-      const i32 x = list->left + list->width / 2, y = list->top + (row - list->firstRow) * list->rowHeight + list->rowHeight / 2;
-      ops.push_back({"row " + std::to_string(row) + " of " + Name(*c) + " tapped", [=](GameHarness& g) { Tap(g, x, y); }});
+      const i32 x = list->left + list->width / 2,
+                y = list->top + (row - list->firstRow) * list->rowHeight + list->rowHeight / 2;
+      ops.push_back(
+          {"row " + std::to_string(row) + " of " + Name(*c) + " tapped", [=](GameHarness& g) { Tap(g, x, y); }});
       continue;
     }
     if (const auto* grid = dynamic_cast<const SItemsCtrl*>(c)) {
@@ -301,7 +303,8 @@ std::vector<Operation> Operations(GameHarness& game) {
       const i32 onPage = std::min<i32>(grid->PageSize(), i32(grid->SlotCount()) - grid->firstVisible);
       i32 cell = -1;
       for (i32 k = 0; k < onPage; ++k)
-        if (cell < 0 || (grid->firstVisible + k != grid->selected && grid->firstVisible + cell == grid->selected)) cell = k;
+        if (cell < 0 || (grid->firstVisible + k != grid->selected && grid->firstVisible + cell == grid->selected))
+          cell = k;
       if (cell < 0 || grid->columns <= 0) continue;
       i32 x = 0, y = 0;
       grid->CellOrigin(cell % grid->columns, cell / grid->columns, x, y);
@@ -315,8 +318,8 @@ std::vector<Operation> Operations(GameHarness& game) {
     if (!FreePoint(dialog, *c, x, y)) continue;
     ops.push_back({Name(*c) + " tapped", [=](GameHarness& g) { Tap(g, x, y); }});
   }
-  ops.push_back({std::string("the down key") + (lists ? " (a list moved)" : ""),
-                 [](GameHarness& g) { g.press(kActionBack); }});
+  ops.push_back(
+      {std::string("the down key") + (lists ? " (a list moved)" : ""), [](GameHarness& g) { g.press(kActionBack); }});
   return ops;
 }
 

@@ -68,8 +68,7 @@ TEST(RepaintRule, TheAreaCoversAFramedPicturesFrame) {
     const char* name;
     std::function<void(RepaintRig&, SPicCtrl&, Clear&)> change;
   } cases[] = {
-      {"a neighbour whose area meets only the frame",
-       [](RepaintRig&, SPicCtrl&, Clear& c) { c.MarkDirty(); }},
+      {"a neighbour whose area meets only the frame", [](RepaintRig&, SPicCtrl&, Clear& c) { c.MarkDirty(); }},
       {"the frame drawn closer to the picture: its old place is painted anew",
        [](RepaintRig&, SPicCtrl& p, Clear&) {
          p.frameMarginX = p.frameMarginY = 2;

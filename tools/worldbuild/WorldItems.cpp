@@ -138,8 +138,8 @@ bool BuildItemBlock(Context& ctx, WorldArchiveSpec& spec) {
     if (t->level >= kItemLevels || t->itemClass >= kItemClasses || t->frequency == 0)
       ctx.fail("items.json", name + ": level, class or frequency out of range");
     // Reading opens books, letters, maps and spellbooks on their text: none would open a blank page.
-    const bool readable =
-        (t->itemClass == 5 && t->subtype >= 1 && t->subtype <= 3) || (t->itemClass == 9 && t->subtype == 2);
+    const bool readable = (t->itemClass == kItemBook && t->subtype >= 1 && t->subtype <= 3) ||
+                          (t->itemClass == kItemMagic && t->subtype == 2);
     if (readable && text.empty()) ctx.fail("items.json", name + ": a readable item without a text");
     if (tj.contains("enchantment")) t->enchantment = MakeEnchantment(tj["enchantment"]);
     types.push_back(t);
