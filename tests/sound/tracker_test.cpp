@@ -64,6 +64,9 @@ TEST(TrackerTables, TagsPeriodsAndSteps) {
   EXPECT_EQ(audPeriodTable[8 * 84 + 29], 340);  // finetune -8 has 340 where finetune 0 has 339
   EXPECT_EQ(audPeriodTable[1 * 84 + 24], 425);
   EXPECT_EQ(audPeriodTable[83], 13);
+  const u16* const tableEnd = audPeriodTable + audFinetuneRows * audNoteCount;
+  EXPECT_EQ(*std::max_element(audPeriodTable, tableEnd), 1813);
+  EXPECT_EQ(*std::min_element(audPeriodTable, tableEnd), 12);  // the last note of finetune +7
   EXPECT_EQ(audPeriodIndex(4095), 1712u);
   EXPECT_EQ(audPeriodIndex(-5), 1u);
   EXPECT_EQ(audPeriodIndex(0), 0u);
