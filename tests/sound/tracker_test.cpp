@@ -64,6 +64,9 @@ TEST(TrackerTables, TagsPeriodsAndSteps) {
   EXPECT_EQ(audPeriodTable[8 * 84 + 29], 340);  // finetune -8 has 340 where finetune 0 has 339
   EXPECT_EQ(audPeriodTable[1 * 84 + 24], 425);
   EXPECT_EQ(audPeriodTable[83], 13);
+  const u16* const tableEnd = audPeriodTable + audFinetuneRows * audNoteCount;
+  EXPECT_EQ(*std::max_element(audPeriodTable, tableEnd), 1813);
+  EXPECT_EQ(*std::min_element(audPeriodTable, tableEnd), 12);  // the last note of finetune +7
   EXPECT_EQ(audPeriodIndex(4095), 1712u);
   EXPECT_EQ(audPeriodIndex(-5), 1u);
   EXPECT_EQ(audPeriodIndex(0), 0u);
@@ -122,7 +125,8 @@ TEST_F(Tracker, EffectsWithinARow) {
       {"volume slide down", 428, 10, 0x03, AtTick(0, 2), -1, -1, 58},
       {"volume slide below 0", 428, 10, 0x0F, AtTick(0, 5), -1, -1, 0},
       {"set volume", 428, 12, 0x30, 1, -1, -1, 48},
-      {"set volume above 64", 428, 12, 0x99, 1, -1, -1, 64},
+      {"set volume above 64 taken as it is", 428, 12, 0x99, 1, -1, -1, 0x99},
+      {"fine volume down from above 64", 428, 14, 0xB5, 1, -1, -1, 59},
       {"fine volume down", 428, 14, 0xB5, AtTick(0, 2), -1, -1, 59},
       {"fine volume up held at 64", 428, 14, 0xA5, 1, -1, -1, 64},
       {"note delay: not yet", 428, 14, 0xD0, 1, 0, 0, -1},
@@ -404,6 +408,41 @@ TEST_F(Tracker, VolumeAndPanReachTheTracks) {
   const i32 r0 = 64 * 64 >> 8, r1 = 64 * 192 >> 8;
   EXPECT_EQ(lr[0], (64 - r0) * 64 * 2 + (64 - r1) * 64 * 2);
   EXPECT_EQ(lr[1], r0 * 64 * 2 + r1 * 64 * 2);
+}
+
+TEST_F(Tracker, SetVolumeAbove64IsTakenAsItIsAndTheMixSaturates) {
+  // C64 (hex): volume 100, louder than the sample's own 64.
+  m.SetCell(0, 0, 0, 1, 428, 12, 0x64);
+  // Four tracks at the loudest a cell can ask, on full-scale samples: the sums pass the 16-bit range.
+  m.SetSample(3, std::vector<i8>(2000, 127), 64);
+  m.SetSample(4, std::vector<i8>(2000, -128), 64);
+  for (u32 t = 0; t < 4; ++t) {
+    m.SetCell(0, 1, t, 3, 428, 12, 0xFF);
+    m.SetCell(0, 2, t, 4, 428, 12, 0xFF);
+  }
+  Play();
+  EXPECT_EQ(MixTo(1)[0], 100 * 64);
+  const std::vector<i16> row1 = MixTo(AtTick(1, 0));
+  EXPECT_EQ(row1.back(), 32767);
+  const std::vector<i16> row2 = MixTo(AtTick(2, 0));
+  EXPECT_EQ(row2.back(), -32768);
+  // The same loud row in every output form saturates at its own limits.
+  for (bool sixteen : {true, false}) {
+    for (bool stereo : {false, true}) {
+      SCOPED_TRACE(testing::Message() << "16-bit " << sixteen << " stereo " << stereo);
+      speaker.StopMusic();
+      speaker.UseOutputFormat(sixteen, stereo);
+      Play();
+      std::vector<u8> block(AtTick(1, 0) * (stereo ? 2 : 1) * (sixteen ? 2 : 1));
+      speaker.Mix(block.data(), u32(block.size()));
+      const size_t last = block.size() - (sixteen ? 2 : 1);
+      if (sixteen) {
+        EXPECT_EQ(i16(u16(block[last] | block[last + 1] << 8)), 32767);
+      } else {
+        EXPECT_EQ(block[last], 255);
+      }
+    }
+  }
 }
 
 TEST_F(Tracker, RefusedModules) {

@@ -2,7 +2,6 @@
 
 #include "os/Clock.h"
 #include "os/Memory.h"
-#include "os/Process.h"
 
 #include <cstdio>
 
@@ -90,23 +89,13 @@ bool Game::Create(const char* windowTitle) {
   FormatName(applicationId, name);
   Os::WindowSystem& ws = Os::Windows();
   if (!Os::Instances().TryAcquire(name)) {
-    // Another instance runs: bring its window to the front, and say so, since no window of this start
-    // will ever show.
-    u32 process = 0;
+    // Another instance runs: bring its window to the front and end; the raised window is the answer.
     if (Os::WindowId other = ws.FindWindow(name)) {
       ws.SetForegroundWindow(other);
       if (ws.IsWindowEnabled(other)) ws.ShowWindow(other, Os::kShowRestoreCommand);
     } else {
-      process = Os::Instances().RaiseHolder(name);
+      Os::Instances().RaiseHolder(name);
     }
-    char line[160];
-    if (process)
-      std::snprintf(line, sizeof line, "%s is already running (process %u); it was asked to come to the front.",
-                    windowTitle ? windowTitle : "", unsigned(process));
-    else
-      std::snprintf(line, sizeof line, "%s is already running; it was asked to come to the front.",
-                    windowTitle ? windowTitle : "");
-    Os::Say(line);
     return false;
   }
   if (!ws.RegisterClass(name, StaticWindowProc)) return false;

@@ -449,7 +449,8 @@ void audMusicChannel::RowEffect(audTrack& track, u32 sampleNumber, i32 period, u
         Jump(songLength, 0);
       }
       break;
-    case 12: SetTrackVolume(track, parameter > 64 ? 64 : parameter); break;
+    // Taken as it is: a volume above 64 only makes the track louder, and the output saturates.
+    case 12: SetTrackVolume(track, parameter); break;
     case 13: {
       u32 breakRow = 10 * x + y;
       if (breakRow >= audModuleRows) {

@@ -1,5 +1,6 @@
 // Periods per finetune row (0..7, then -8..-1) and note. The middle three octaves of each row are the
-// standard tracker periods; the octave below is about double and the three above about half of them.
+// standard tracker periods; the octave below is about double and the three above about half of them. The
+// last note of finetune +7 is the table's smallest period, 12 (13 x 2^(-7/96), about 12.4).
 #include "platform/sound/audTables.h"
 
 // One row of twelve notes per octave, as trackers print the table.
@@ -60,7 +61,7 @@ const u16 audPeriodTable[audFinetuneRows * audNoteCount] = {
     204, 192, 181, 171, 161, 152, 144, 136, 128, 121, 114, 108,
     102, 96, 90, 85, 80, 76, 72, 68, 64, 60, 57, 54,
     51, 48, 45, 42, 40, 38, 36, 34, 32, 30, 28, 27,
-    25, 24, 22, 21, 20, 19, 18, 17, 16, 15, 14, 13,
+    25, 24, 22, 21, 20, 19, 18, 17, 16, 15, 14, 12,
     1813, 1711, 1615, 1523, 1439, 1355, 1279, 1207, 1139, 1075, 1015, 959,
     907, 856, 808, 762, 720, 678, 640, 604, 570, 538, 508, 480,
     453, 428, 404, 381, 360, 340, 320, 302, 285, 269, 254, 240,
