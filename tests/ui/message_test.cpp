@@ -275,6 +275,27 @@ TEST(MessageBox, TextIsWrappedToFourFifthsOfTheGameView) {
   }
 }
 
+TEST(MessageBox, LinesAreCutWithTheBoxsOwnFontWhateverWasSelectedBefore) {
+  // Cut with a wider font, a line ends early although its next word would still fit in font 1.
+  for (i32 before : {0, 2}) {
+    BoxRig r(7, 240, 320);
+    r.rig.core.font->Select(before, 0, 0);
+    r.Setup(
+        "The ferryman looks at you for a long while, then shakes his head and turns back to his nets by the "
+        "water, where the reeds bend in the evening wind and the lanterns of the town are lit one by one.",
+        1);
+    const i32 wrap = r.rig.core.display->View().viewWidth * 4 / 5;
+    ASSERT_GT(r.text_.WaitingCount(), 2u) << before;
+    r.rig.core.font->Select(1, 0, 0);
+    for (u32 i = r.text_.firstWaiting; i + 1 < r.text_.waiting.Count(); ++i) {
+      std::string line = r.text_.waiting[i].text.CStr(), next = r.text_.waiting[i + 1].text.CStr();
+      EXPECT_LE(r.rig.core.font->TextWidth(line.c_str()), wrap) << before << ": " << line;
+      const std::string longer = line + " " + next.substr(0, next.find(' '));
+      EXPECT_GE(r.rig.core.font->TextWidth(longer.c_str()), wrap) << before << ": " << line;
+    }
+  }
+}
+
 TEST(MessageBox, KeysPressTheDefaultButtons) {
   const struct Case {
     const char* name;
