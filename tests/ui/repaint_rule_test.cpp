@@ -61,6 +61,14 @@ TEST(RepaintRule, NeighboursShowWhatTheyShowedUnderTheClip) {
   EXPECT_EQ(text.WaitingCount(), waiting) << "a neighbour reveals nothing";
   EXPECT_EQ(rig.clock.ElapsedMilliseconds(), now) << "a neighbour does not wait";
   EXPECT_EQ(rig.pixels, before) << "the neighbour's page as it was, and nothing outside the clip";
+
+  // Changed itself, the text is repainted under the clip as its neighbours are: its page as it stands, its
+  // lines still waiting for the reveal (a present and a pause would end the clip).
+  text.MarkDirty();
+  rig.dialog.Paint();
+  EXPECT_EQ(text.WaitingCount(), waiting) << "a changed text reveals nothing under the clip";
+  EXPECT_EQ(rig.clock.ElapsedMilliseconds(), now) << "a changed text does not wait under the clip";
+  EXPECT_EQ(rig.pixels, before) << "the changed text's page as it was";
 }
 
 TEST(RepaintRule, TheAreaCoversAFramedPicturesFrame) {
