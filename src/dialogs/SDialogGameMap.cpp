@@ -66,7 +66,6 @@ void SDialogGameMap::ShowWorldView(bool world) {
   show(automap, !world);
   show(localView, world);
   show(worldView, !world);
-  worldView.Enable(module && module->mapPicture);
   if (world) {
     title.SetText(module ? module->firstText.CStr() : "");
   } else {

@@ -78,18 +78,20 @@ void SGameMapCtrl::DrawCell(i32 cx, i32 cy, i32 sx, i32 sy, i32 clipW, i32 clipH
         if (const u16 n = lights[MapRecord::kSidePick + side])
           display->DrawImageClipped(picture(n), sx, sy, left, top, clipW, clipH, true);
     }
-    // The frame of a joined tile's centre.
-    if (game->window.IsJoined() && (cx == 7 || cx == 27 || cy == 7 || cy == 27)) {
+    // The borders of a joined tile: columns 7 and 27 and rows 7 and 27 run through the neighbouring tiles
+    // too, so the lines between explored tiles show wherever they were explored.
+    const bool onColumn = cx == 7 || cx == 27, onRow = cy == 7 || cy == 27;
+    if (game->window.IsJoined() && (onColumn || onRow)) {
       namespace R = PictureRole;
       u32 piece = 0;
-      if ((cx == 7 || cx == 27) && (cy == 7 || cy == 27))
+      if (onColumn && onRow)
         piece = cy == 7 ? (cx == 7 ? R::kAutomapCornerNW : R::kAutomapCornerNE)
                         : (cx == 7 ? R::kAutomapCornerSW : R::kAutomapCornerSE);
-      else if (cx == 7 || cx == 27)
-        piece = (cy > 7 && cy < 27) ? (cx == 7 ? R::kAutomapEdgeWest : R::kAutomapEdgeEast) : 0;
+      else if (onColumn)
+        piece = cx == 7 ? R::kAutomapEdgeWest : R::kAutomapEdgeEast;
       else
-        piece = (cx > 7 && cx < 27) ? (cy == 7 ? R::kAutomapEdgeNorth : R::kAutomapEdgeSouth) : 0;
-      if (piece) display->DrawImageClipped(core->Picture(piece), sx, sy, left, top, clipW, clipH, true);
+        piece = cy == 7 ? R::kAutomapEdgeNorth : R::kAutomapEdgeSouth;
+      display->DrawImageClipped(core->Picture(piece), sx, sy, left, top, clipW, clipH, true);
     }
   }
   // Signs on the cell's sides mark the map, seen or not.

@@ -5,6 +5,7 @@
 #include "core/SPictureRoles.h"
 #include "core/ui/SDialogList.h"
 #include "core/ui/SDialogMessage.h"
+#include "core/ui/SPlaceControls.h"
 #include "foundation/StrUtil.h"
 #include "foundation/TimeUtil.h"
 #include "game/SConnectionVariants.h"
@@ -201,14 +202,9 @@ void SStateGame::LayoutHud() {
   }
   for (u32 i = 0; i < kButtonCount; ++i) {
     SButtonCtrl& b = buttons[i];
-    if (!AddLayoutControl(&b, kButtonIds[i])) continue;
-    const u16 x = b.left, y = b.top, w = b.width, h = b.height;
-    b.SetPicture(&core->pictures[PictureRole::kHudButtons + 2 * i], kButtonIds[i], 0);
+    if (!PlaceButton(*this, b, kButtonIds[i], PictureRole::kHudButtons + 2 * i)) continue;
     // The movement buttons act as they go down, and again while held.
     b.fireOnPress = kButtonIds[i] == kAttackId || (kButtonIds[i] >= kTurnLeftId && kButtonIds[i] <= kSideRightId);
-    // The picture sits in the middle of its place; the whole place takes the pen.
-    b.SetRect(u16(x + (w > b.width ? (w - b.width) / 2 : 0)), u16(y + (h > b.height ? (h - b.height) / 2 : 0)), b.width,
-              b.height);
   }
 }
 

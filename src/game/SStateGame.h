@@ -356,6 +356,8 @@ class SStateGame : public SState {
                    bool cellGiven = false);
   // The conversation or service of a person or talking monster; the state to switch to.
   u32 TalkToNpc(SMapMonster* person, SMapArea* area, SMapObjectInst* object);
+  // A person answers when there is something to offer: dialog entries or an interior.
+  static bool Answers(const SNpc* person);
 
   void TickNearbyMonsterEffects(u32 minutes);
 

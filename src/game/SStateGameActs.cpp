@@ -7,15 +7,18 @@
 #include "script/SScriptContext.h"
 #include "world/SPeopleTables.h"
 
+bool SStateGame::Answers(const SNpc* person) {
+  const auto* lists = person ? static_cast<const SDialogEntryListPair*>(person->conversation) : nullptr;
+  return (lists && (lists->first.Count() || lists->second.Count())) ||
+         (person && person->texts[3] && *person->texts[3]);
+}
+
 u32 SStateGame::TalkToNpc(SMapMonster* placed, SMapArea* area, SMapObjectInst* object) {
   if (!core || !placed || !placed->monster) return 0;
   const SMonster& type = *placed->monster;
   // The person record the monster's type names, when it has something to offer.
   if (SNpc* person = type.talk && *type.talk ? core->world.rules.people.FindByName(type.talk) : nullptr) {
-    const auto* lists = static_cast<const SDialogEntryListPair*>(person->conversation);
-    const bool offers =
-        (lists && (lists->first.Count() || lists->second.Count())) || (person->texts[3] && *person->texts[3]);
-    if (!offers) {
+    if (!Answers(person)) {
       QueueMessage("No answer", 0, nullptr);
       return 0;
     }

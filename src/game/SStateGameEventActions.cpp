@@ -260,14 +260,11 @@ void SStateGame::OpenTrappedDoor() {
 
 u32 SStateGame::EnterService(SMapObjectInst* object, const char* service, SMapArea* area, bool suppress) {
   const SNpc* person = core && service && *service ? core->world.rules.people.FindByName(service) : nullptr;
-  const auto* offers = person ? static_cast<const SDialogEntryListPair*>(person->conversation) : nullptr;
-  const bool hasInterior = person && person->texts[3] && *person->texts[3];
-  const bool hasOffers = offers && (offers->first.Count() || offers->second.Count());
-  if (!person || (!hasInterior && !hasOffers)) {
+  if (!Answers(person)) {
     QueueMessage("No answer", 0, suppress ? "" : nullptr);
     return 0;
   }
-  if (hasInterior) {
+  if (person->texts[3] && *person->texts[3]) {
     // The hours word: bit 2 open at night, bit 1 open by day.
     const bool night = IsNight();
     if (night && !(person->flag1 & 2)) {

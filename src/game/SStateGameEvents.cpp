@@ -154,7 +154,7 @@ void SStateGame::QueueChoiceList(SDialogListCtrl* list) {
 }
 
 void SStateGame::QueueService(const char* name, SMapArea* doorArea, SMapObjectInst* door) {
-  if (!name || !*name || !core || !core->world.rules.people.FindByName(name)) {
+  if (!name || !*name || !core || !Answers(core->world.rules.people.FindByName(name))) {
     QueueMessage("No answer", 0, nullptr);
     return;
   }
@@ -408,11 +408,12 @@ u32 SStateGame::RunService(const char* name, SMapArea* doorArea, SMapObjectInst*
     QueueMessage("No answer", 0, nullptr);
     return 0;
   }
-  if (core->scriptContext) {
-    core->scriptContext->speaker = person;
-    core->scriptContext->output = kOutputConversation;
-    // The door's area holds the stock its object names.
-    if (door) core->scriptContext->thisArea = doorArea;
+  if (SScriptContext* context = core->scriptContext) {
+    // Through a city door the context stays bound to the door the player used. Called by a script, nothing
+    // of that script goes along: a pending answer would keep every entry that does not test it from being
+    // chosen. The area (the door's, else the current map) holds the stock a shop's speaker names.
+    if (!door) context->Reset();
+    context->thisArea = door ? doorArea : window.CurrentArea();
   }
   return TalkTo(person, door ? SStateShop::SpeakerWord(door->containerId) : 0, door != nullptr);
 }

@@ -144,6 +144,22 @@ TEST(Spellbook, CastAndCloseGoToTheGameStateAndATapOutsideCloses) {
   g.player().ClearKnownSpells();
 }
 
+// The magical items' page (category 7) casts the chosen item's spell: no mana spent, a charge used.
+TEST(Spellbook, TheMagicalItemsPageCastsTheChosenItem) {
+  BookGame g;
+  SItem* wand = g.give("base_wand_lightning", 1, 12);
+  g.player().mana = 3;
+  ASSERT_TRUE(g.open(7));
+  ASSERT_EQ(g.book().GetSelectedItem(), wand);
+  g.game.press(kBookAction);
+  EXPECT_EQ(g.state().subMode, SStateGame::kWalking);
+  ASSERT_EQ(g.state().actions.Count(), 1u);
+  EXPECT_EQ(g.state().actions[0]->item, wand);
+  ASSERT_TRUE(g.game.waitUntil(GameHarness::gameIdle(), 60));
+  EXPECT_EQ(wand->count, 11);
+  EXPECT_EQ(g.player().mana, 3u);
+}
+
 TEST(Spellbook, IsRefusedOnAMapForbiddingMagic) {
   BookGame g;
   SMapArea* map = g.state().window.CurrentArea();

@@ -88,21 +88,21 @@ TEST(WorldMap, TheWorldViewNamesTheTappedTilesMap) {
   g.dialog().OnCommand(SDialogGameMap::kCloseCode);
 }
 
-// A world without a map picture has no world view to switch to: its button stays but takes no tap.
-TEST(WorldMap, TheWorldViewButtonIsOffForAWorldWithoutAMapPicture) {
+// A world without a map picture still offers its world view: the tiles of its grid on the map's ground.
+TEST(WorldMap, AWorldWithoutAMapPictureStillOffersItsWorldView) {
   MapGame g;
   ASSERT_TRUE(g.Enter("base_out0101", 17, 17, 0));
   SWorldModule* world = g.core().CurrentWorld();
   ASSERT_NE(world, nullptr);
-  ASSERT_NE(world->mapPicture, nullptr);
-  ASSERT_TRUE(g.open());
-  EXPECT_TRUE(g.dialog().worldView.IsEnabled());
-  g.dialog().OnCommand(SDialogGameMap::kCloseCode);
   SImageEntry* const picture = world->mapPicture;
   world->mapPicture = nullptr;
   ASSERT_TRUE(g.open());
-  EXPECT_TRUE(g.dialog().worldView.IsVisible());
-  EXPECT_FALSE(g.dialog().worldView.IsEnabled());
+  g.game.frame();
+  g.game.tapControl(SDialogGameMap::kWorldViewId);
+  EXPECT_TRUE(g.dialog().worldMap.IsVisible());
+  EXPECT_EQ(g.text(g.dialog().title), "Duskmire Vale");
+  g.TapTile(21, 0);
+  EXPECT_EQ(g.text(g.dialog().selection), "Selected: East Fields");
   g.dialog().OnCommand(SDialogGameMap::kCloseCode);
   world->mapPicture = picture;
 }

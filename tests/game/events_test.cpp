@@ -5,7 +5,9 @@
 #include "core/ui/SDialogListCtrl.h"
 #include "core/ui/SDialogMessage.h"
 #include "core/ui/SDialogTextCtrl.h"
+#include "player/SPlayer.h"
 #include "script/SScriptContext.h"
+#include "world/kinds/SMapObjectDoor.h"
 
 #include <gtest/gtest.h>
 
@@ -176,6 +178,26 @@ TEST(GameEvents, ATrappedDoorsPromptOffersWhatIsAllowed) {
   EXPECT_EQ(s.trappedWord, 7);
   ASSERT_TRUE(w.Choose(SStateGame::kTrapPrompt, "Cancel"));
   ASSERT_TRUE(w.game.waitUntil(GameHarness::gameIdle(), 5));
+}
+
+// "Open" on a trapped door sets the trap off and opens the door: the player chose to take the trap.
+TEST(GameEvents, OpenOnATrappedDoorSetsTheTrapOffAndOpensTheDoor) {
+  WalkGame w;
+  ASSERT_TRUE(w.Enter("base_dungeon1", 10, 4, 180));  // facing the cellar door
+  SStateGame& s = w.state();
+  SMapObjectInst* door = s.window.CurrentArea()->FindObjectByName("base_obj_cellardoor");
+  ASSERT_NE(door, nullptr);
+  door->packed = i16(1 << 10);                // unlocked, a trap of difficulty 1
+  s.window.Cell(10, 5)->cellFlags |= 1 << 4;  // a fireball of level 10: 20 + 40 x 10 / 100
+  SPlayer& p = w.core().player;
+  p.hp = 500;
+  p.skills[19] = 10;  // enough to see the trap
+  w.game.press(kActionUse);
+  ASSERT_TRUE(w.Choose(SStateGame::kTrapPrompt, "Open"));
+  ASSERT_TRUE(w.Settle());
+  w.game.frame(40);
+  EXPECT_EQ(500 - i32(p.hp), 24);
+  EXPECT_FALSE(door->state & SMapObjectDoor::kClosed);
 }
 
 }  // namespace

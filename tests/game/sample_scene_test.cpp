@@ -1,5 +1,6 @@
 // The sample world's scene: the town shows all three grounds, its walls join by style, its shelf holds
-// more items than a shelf shows, its sign marks the automap; the dungeon's doors and the denied map.
+// more items than a shelf shows, its sign marks the automap; the dungeon's doors and the denied map; the
+// borders of the joined tiles.
 #include "GameRig.h"
 #include "core/SPictureRoles.h"
 
@@ -69,18 +70,23 @@ TEST(SampleScene, AutomapFrames) {
     bool drag;
     i32 mode;
     u16 w, h;
+    i32 seen;  // the cells seen: x and y below it
     const char* golden;
   } cases[] = {
-      {"base_dungeon1", 5, 5, 90, true, 7, 240, 320, "automap_drag_dungeon_240x320"},
-      {"base_dungeon2", 5, 5, 0, true, 7, 240, 320, "automap_denied_240x320"},
-      {"base_dungeon2", 5, 5, 0, false, 10, 480, 640, "automap_denied_480x640"},
+      // A walk round the cellar: all but its eastern rooms.
+      {"base_dungeon1", 5, 5, 90, true, 7, 240, 320, 16, "automap_drag_dungeon_240x320"},
+      {"base_dungeon2", 5, 5, 0, true, 7, 240, 320, 16, "automap_denied_240x320"},
+      {"base_dungeon2", 5, 5, 0, false, 10, 480, 640, 16, "automap_denied_480x640"},
+      // The town and the tiles joined to it east and south, all explored: the lines between the tiles run
+      // on through the neighbours.
+      {"base_out0101", 17, 17, 0, true, 7, 240, 320, 35, "automap_drag_town_240x320"},
+      {"base_out0101", 17, 17, 0, true, 10, 480, 640, 35, "automap_drag_town_480x640"},
   };
   for (const Case& c : cases) {
     GameRig rig(c.mode, c.w, c.h);
     ASSERT_TRUE(rig.Enter(c.map, c.x, c.y, c.facing));
-    // The cells seen on a walk round the cellar: all but its eastern rooms.
-    for (i32 y = 0; y < 16; ++y)
-      for (i32 x = 0; x < 16; ++x) rig.state.window.MarkCellSeen(x, y);
+    for (i32 y = 0; y < c.seen; ++y)
+      for (i32 x = 0; x < c.seen; ++x) rig.state.window.MarkCellSeen(x, y);
     std::fill(rig.pixels.begin(), rig.pixels.end(), 0);
     SGameMapCtrl map;
     map.Attach(&rig.state);

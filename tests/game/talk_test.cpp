@@ -3,12 +3,16 @@
 // town and the maps joined to it. The builder refuses, in a strict build, a talk, a door or a script that
 // leads to nobody who answers.
 #include "core/SGameCore.h"
+#include "core/ui/SDialogMessage.h"
 #include "game/SMonster.h"
 #include "game/SStateGame.h"
+#include "screens/ConversationScreen.h"
+#include "screens/SStateDialogInterior.h"
 #include "support/GameHarness.h"
 #include "support/SampleBuild.h"
 #include "world/SMapArea.h"
 #include "world/SMapCell.h"
+#include "world/SPeopleTables.h"
 
 #include <gtest/gtest.h>
 
@@ -69,6 +73,44 @@ TEST(Talk, EveryoneAPlayerCanTalkToAnswers) {
       }
     }
   EXPECT_EQ(doors, 2u) << "the inn's and the shop's";
+}
+
+// A script that asks first and calls the merchant on a Yes: the answer it was given stays behind in the
+// script context, and would keep the merchant's greeting (which tests no answer) from being chosen.
+TEST(Talk, APersonAScriptCallsAfterAQuestionGreetsAsEver) {
+  ConversationScreen w;
+  ASSERT_TRUE(w.entered);
+  w.state().QueueMessage("Ring for the merchant?", SDialogMessage::kYes | SDialogMessage::kNo, nullptr);
+  ASSERT_TRUE(w.Choose(SStateGame::kMessageBox, "Yes"));
+  ASSERT_TRUE(w.game.waitUntil(GameHarness::gameIdle(), 20));
+  ASSERT_EQ(w.context().lastAnswer, i32(SDialogMessage::kYes));
+  w.state().QueueService("base_merchant");  // as the script's talknpc does
+  ASSERT_TRUE(w.game.waitUntil(GameHarness::stateIs(kStateDialogInterior), 20));
+  w.game.frame();
+  w.game.tapControl(SStateDialogInterior::kTalk);
+  ASSERT_TRUE(w.Opened());
+  const std::string said = w.LastLines(3);
+  EXPECT_EQ(said.find("(silence)"), std::string::npos) << said;
+  EXPECT_FALSE(said.empty());
+  EXPECT_EQ(w.context().lastAnswer, 0);
+}
+
+// A person called by name who has nothing to offer (no dialog entries, no interior) is never visited.
+TEST(Talk, ACalledPersonWithNothingToOfferGivesNoAnswer) {
+  ConversationScreen w;
+  ASSERT_TRUE(w.entered);
+  SNpc* watchman = w.core().world.rules.people.FindByName("base_watchman");
+  ASSERT_NE(watchman, nullptr);
+  ASSERT_EQ(watchman->texts[3], nullptr) << "no interior";
+  void* const conversation = watchman->conversation;
+  watchman->conversation = nullptr;
+  const size_t before = w.game.messages().size();
+  w.state().QueueService("base_watchman");
+  EXPECT_EQ(w.game.eventKinds(), std::vector<u32>{u32(kEventMessage)});
+  w.game.frame(5);
+  watchman->conversation = conversation;
+  EXPECT_EQ(w.game.state(), kStateGame);
+  EXPECT_FALSE(Answered(w.game, before));
 }
 
 TEST(Talk, TheBuilderRefusesATalkThatLeadsToNobody) {
