@@ -668,20 +668,29 @@ TEST(ShopScreen, TheGridOfTheModeAndTheDealButtons) {
 
 // ---- training
 
-TEST(Training, CostsStatusAndTheTrainButton) {
+// The town's trainer of Light Weapon and a living player with Dexterity 60, no effects and plenty of gold.
+struct Training : testing::Test {
   ServicesScreen s;
-  ASSERT_TRUE(s.entered);
   SPlayer& p = s.core().player;
   SDialogTraining& t = s.interior().training;
-  t.Attach(&s.core());
-  SNpc* trainer = s.Person("base_trainer");
-  ASSERT_NE(trainer, nullptr);
-  p.race = 2;
-  p.attributes[2] = 60;
-  for (auto& list : p.effects) list.DeleteAll();
+  SNpc* trainer = nullptr;
+
+  void SetUp() override {
+    ASSERT_TRUE(s.entered);
+    t.Attach(&s.core());
+    trainer = s.Person("base_trainer");
+    ASSERT_NE(trainer, nullptr);
+    ASSERT_EQ(trainer->params[0], 2);  // Light Weapon
+    p.race = 2;
+    p.attributes[2] = 60;
+    for (auto& list : p.effects) list.DeleteAll();
+    p.money = 100000;
+  }
+};
+
+TEST_F(Training, CostsStatusAndTheTrainButton) {
   p.skills[17] = p.skills[15] = 0;
   p.attributes[5] = 0;
-  p.money = 100000;
   // Costs before the trading percentage (none here) by level.
   for (auto [level, cost] : {std::pair{0u, 50u}, {15u, 150u}, {39u, 435u}}) {
     p.skills[2] = u16(level);
@@ -741,9 +750,36 @@ TEST(Training, CostsStatusAndTheTrainButton) {
   EXPECT_EQ(s.core().world.rules.skills.LevelCost(100), 3000u);
 }
 
-TEST(Training, TheTrainersButtonInItsConversation) {
-  ServicesScreen s;
-  ASSERT_TRUE(s.entered);
+// The trainer teaches the stored skill that Train raises: a Fortify effect neither stops him early nor takes
+// him past his ceiling, and the level shown and the price are those of the stored skill.
+TEST_F(Training, FortifyEffectsLeaveTheLevelPriceAndCeilingAlone) {
+  const struct {
+    u16 base;
+    i32 fortify;
+    u8 ceiling;
+    bool trainable;
+  } cases[] = {{20, 10, 25, true}, {40, -5, 40, false}};
+  for (const auto& c : cases) {
+    for (auto& list : p.effects) list.DeleteAll();
+    p.AddEffect(kSourceItem, nullptr, c.fortify, 0, EffectKind::kFortifySkill, 2, nullptr);
+    p.skills[2] = c.base;
+    ASSERT_EQ(p.GetSkill(2), c.base + c.fortify);
+    trainer->params[1] = c.ceiling;
+    t.Open(trainer);
+    SString level;
+    level.Format("Your skill level: %u", c.base);
+    SGameCore::ConvertNumberGlyphs(level);
+    EXPECT_STREQ(t.levelLine.text.CStr(), level.CStr()) << c.base << " " << c.fortify;
+    EXPECT_EQ(t.train.IsShown(), c.trainable) << c.base << " " << c.fortify;
+    if (c.trainable) {
+      EXPECT_EQ(t.cost, p.AdjustPrice(s.core().world.rules.skills.LevelCost(c.base), true));
+    } else {
+      EXPECT_STREQ(t.statusLine.text.CStr(), "Brann the swordmaster cannot train you anymore.");
+    }
+  }
+}
+
+TEST_F(Training, TheTrainersButtonInItsConversation) {
   ASSERT_TRUE(s.Call("base_trainer"));
   EXPECT_NE(s.Buttons().find("Training|"), std::string::npos) << s.Buttons();
   s.Tap(SStateDialog::kTraining);
