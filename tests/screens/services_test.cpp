@@ -549,8 +549,8 @@ TEST_F(ShopFixture, TheGoldAndPackLine) {
   weight->type->weight = was;
 }
 
-// A huge price factor from the script global: every price clamps to the purse's cap, and no trade pays the
-// player for buying.
+// A huge price factor from the script global: the grid's price stops at the largest 32-bit price, the
+// services' prices at the purse's cap, and no trade pays the player for buying.
 TEST_F(ShopFixture, AHugePriceFactorNeverPaysThePlayer) {
   SGlobalVariable* factor = s.core().world.globals.Find("base_merchantprice");
   ASSERT_NE(factor, nullptr);
@@ -560,7 +560,7 @@ TEST_F(ShopFixture, AHugePriceFactorNeverPaysThePlayer) {
   SPlayer& p = s.core().player;
   ASSERT_EQ(RowCount(), 1u);
   Select(0);
-  EXPECT_EQ(Row(0)->price, p.AdjustPrice(kMoneyCap, true));
+  EXPECT_EQ(Row(0)->price, p.AdjustPrice(0xFFFFFFFFu, true));
   p.money = 1000;
   s.Tap(SStateShop::kBuy);
   EXPECT_EQ(p.money, 1000u);
