@@ -5,6 +5,7 @@
 #include "core/ui/SRgb.h"
 #include "foundation/SRandom.h"
 #include "player/SPlayer.h"
+#include "world/SEffect.h"
 #include "world/SItem.h"
 #include "world/SItemTable.h"
 
@@ -104,14 +105,16 @@ void SDialogAlchemy::ShowSlot(u32 slot) {
   const i32 index = slots[slot];
   const Ingredient* ingredient = index >= 0 && index < i32(ingredients.size()) ? &ingredients[index] : nullptr;
   ShowItem(slotPictures[slot], ingredient ? ingredient->type : nullptr, ingredient ? ingredient->count : 0);
-  SString text;
+  SString text, line;
   const SEffectList* effects = ingredient ? ingredient->type->enchantment : nullptr;
-  // What the skill tells of an ingredient: its second effect from 30, its third from 60.
+  // What the skill tells of an ingredient, in the words its description uses: its second effect from 30,
+  // its third from 60. An effect not yet told, or one without words for an ingredient, shows "?".
   for (i32 e = 0; effects && e < effects->Count() && e < 3; ++e) {
     const SEffect* effect = effects->Entry(e);
     const bool known = e == 0 || (e == 1 && skill >= 30) || (e == 2 && skill >= 60);
-    const char* name = known && effect && core ? core->world.rules.effects.KindName(effect->kind) : nullptr;
-    text.FormatAppend("%s%s", e ? ", " : "", name ? name : "?");
+    line.Assign("");
+    if (known && effect && core) effect->Describe(core->world.rules, kItemKindIngredient, 0, line, false, false);
+    text.FormatAppend("%s%s", e ? ", " : "", line.IsEmpty() ? "?" : line.CStr());
   }
   slotTexts[slot].SetText(text.CStr());
   slotPrevious[slot].Enable(index > -1);

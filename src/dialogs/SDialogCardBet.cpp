@@ -23,7 +23,9 @@ void SDialogCardBet::Attach(SGameCore* gameCore) {
 }
 
 void SDialogCardBet::Open(const SNpc* partner) {
-  maximum = partner && partner->param16 > 0 ? partner->param16 : 0;
+  // The person record keeps the most it bets in a signed 16-bit field; the bet reads it unsigned, so that
+  // 32,768 to 65,535 stay bets rather than none.
+  maximum = partner ? u16(partner->param16) : 0;
   step = StepFor(maximum);
   bet = step;
 

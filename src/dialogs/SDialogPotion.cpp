@@ -56,13 +56,10 @@ void SDialogPotion::FillList() {
   }
   std::sort(entries.begin(), entries.end(),
             [](const Entry& a, const Entry& b) { return a.type->order > b.type->order; });
-  SString text, key, name;
+  SString text, key;
   for (const Entry& e : entries) {
-    if (core)
-      e.type->GetDisplayName(core->world.rules, nullptr, name, false);
-    else
-      name.Assign("");
-    text.Assign(name.CStr());
+    // A row names the potion type as its data does ("Healing"), not as an item's title ("Healing potion").
+    text.Assign(e.type->text3 ? e.type->text3 : "");
     if (e.count > 1) text.FormatAppend(" (%u)", e.count);
     key.Format("%d", e.first);
     list.AddRowWithKey(key.CStr(), text.CStr(), 0);

@@ -45,7 +45,7 @@ void SDialogRest::Open(const SNpc* innkeeper) {
   AddText(hourText, kHourId, "", centred, RgbWord(0x64C8C8), kEdgeColour);
   AddText(hoursWord, kHoursId, "hours", centred, kTextColour, kEdgeColour);
   AddText(wakeUp, kWakeUpId, "", centred, kTextColour, kEdgeColour);
-  if (AddPictureButton(ok, kOk, kConfirmSlot)) ok.hotKey = 3006;
+  AddPictureButton(ok, kOk, kConfirmSlot);
   keeper = innkeeper;
   rained = 0;
   hour = 1;
@@ -82,8 +82,10 @@ void SDialogRest::WakeUp() {
     text.Append("You feel you're fully rested.\r(hp and sp are increased for a while).\r");
     player.SetHp(InnBonus(player.GetMaxHp()), false);
     player.SetMana(InnBonus(player.GetMaxMana()), false);
-    // A disease's poison stays with the disease: the line is only for a poison the night took away.
-    if (player.CureEffect(EffectKind::kPoison)) text.Append("You're no longer poisoned.\r");
+    // A disease's poison stays with the disease: the line is only for a poison the night took away, and
+    // only when none is left.
+    if (player.CureEffect(EffectKind::kPoison) && player.effects[kCategoryPoison].IsEmpty())
+      text.Append("You're no longer poisoned.\r");
   } else {
     text.Assign("You eat and drink as you wake up.\r");
     text.Append(rained ? "Because it was raining while you slept, your hp and sp may not have recovered fully."

@@ -34,11 +34,6 @@ void SDialogShipTravel::Open(const char* shown, const char* destinationName) {
   SetFullRepaint();
 }
 
-void SDialogShipTravel::ReleasePicture() {
-  picture.SetPicture(nullptr, 0, 0);
-  shipPicture.Unload();
-}
-
 u32 SDialogShipTravel::OnTick(u32 frameCounter, SDisplay* screen) {
   SetFullRepaint();
   return SDialog::OnTick(frameCounter, screen);

@@ -16,12 +16,10 @@ class SDialogShipTravel : public SGameDialog {
   void Open(const char* text, const char* destinationName);
   u32 OnCommand(u16 code) override;
   u32 OnTick(u32 frameCounter, SDisplay* screen) override;
-  // Frees the voyage picture's record; the next voyage reads it again.
-  void ReleasePicture();
 
   SString destination;
   SString voyage;
-  // Read when a voyage begins, let go when it ends (the owner calls ReleasePicture after the controls go).
+  // Read on the first voyage and kept for the dialog's life: later voyages show it without reading it.
   SImageEntry shipPicture;
   u32 pictureReads = 0;
   SBorderCtrl frame, pictureFrame;

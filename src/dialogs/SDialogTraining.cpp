@@ -49,7 +49,8 @@ void SDialogTraining::BuildText() {
   const bool known = rules.skills.FullName(skill) != nullptr;
   const char* skillName = known ? rules.skills.FullName(skill) : "?";
   const bool barred = known && skill == BarredSkill(player.race);
-  const u32 level = barred || !known ? 0 : u32(player.GetSkill(skill) > 0 ? player.GetSkill(skill) : 0);
+  // The trainer teaches the stored skill, the one Train raises: Fortify effects neither help nor hinder.
+  const u32 level = barred || !known ? 0 : player.SkillLevel(skill);
   const u32 ceiling = person ? person->params[1] : 0;
   const u32 attribute = rules.skills.Attribute(skill);
   const u32 twiceAttribute = attribute >= 1 && attribute <= 5 ? 2u * player.attributes[attribute] : 0;

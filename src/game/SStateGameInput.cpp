@@ -165,7 +165,6 @@ u32 SStateGame::OnCommand(u16 code) {
     case SDialogShipTravel::kCloseCode:
       CloseSubDialog();
       shipTravel.ClearControls();
-      shipTravel.ReleasePicture();
       SetFullRepaint();
       UpdateAmbient();
       return 0;

@@ -104,7 +104,8 @@ void SStateDialogInterior::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
     animation.entries = animationEntries.Data();
     if (interior->text && *interior->text) musicTrack.Assign(interior->text);
   }
-  if (core && core->stateGame) core->stateGame->SelectMusic();
+  // Without a song of its own the interior leaves the game's song paused, to go on where it stopped.
+  if (!musicTrack.IsEmpty() && core && core->stateGame) core->stateGame->SelectMusic();
 
   SStateDialog::ShowSpeaker(*this, person, portrait, kPortraitId, name, kNameId);
   if (AddLayoutControl(&picture, kPictureId)) {

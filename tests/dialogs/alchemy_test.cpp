@@ -5,6 +5,7 @@
 #include "dialogs/SDialogAlchemy.h"
 #include "foundation/SRandom.h"
 #include "game/SStateGame.h"
+#include "world/SEffect.h"
 
 namespace {
 
@@ -122,13 +123,17 @@ TEST(Alchemy, OneIngredientInTwoSlotsCountsOnceAndTheLastOneEmptiesItsSlot) {
   EXPECT_EQ(g.dialog.slots[1], -1);
   ASSERT_EQ(g.dialog.ingredients.size(), 1u);
   EXPECT_TRUE(g.dialog.candidates.empty());
-  // A third effect is told from skill 60, a second from 30.
+  // The slot tells the effects in the words of the ingredient's own description; a third effect is told
+  // from skill 60, a second from 30.
   g.Put(2, "base_ingr_nightshade");
-  EXPECT_EQ(std::string(g.dialog.slotTexts[2].text.CStr()), "Restore mana, Restore hp, Resist poison");
+  EXPECT_EQ(std::string(g.dialog.slotTexts[2].text.CStr()), "Restore mana, Restore health, Resist poison");
+  SString described;
+  g.type("base_ingr_nightshade")->enchantment->Describe(g.core().world.rules, kItemKindIngredient, 0, described, true);
+  EXPECT_EQ(std::string(g.dialog.slotTexts[2].text.CStr()), described.CStr());
   g.dialog.skill = 30;
   g.dialog.OnCommand(SDialogAlchemy::kSlotPreviousIds[2]);
   g.dialog.OnCommand(SDialogAlchemy::kSlotNextIds[2]);
-  EXPECT_EQ(std::string(g.dialog.slotTexts[2].text.CStr()), "Restore mana, Restore hp, ?");
+  EXPECT_EQ(std::string(g.dialog.slotTexts[2].text.CStr()), "Restore mana, Restore health, ?");
 }
 
 TEST(Alchemy, TheMortarsConditionWord) {

@@ -78,6 +78,31 @@ TEST(EnchantWandEntry, TheKnownSpellsWithSkillForGradedOnesAndBoundedSteppers) {
   EXPECT_EQ(rig.Text(w.chargesText), "100");
 }
 
+// A wand from the data may hold more than the buttons reach: "-" steps such a value down by its step.
+TEST(EnchantWandEntry, TheMinusButtonsStepAValueAboveTheMostDownByTheirStep) {
+  EnchantRig rig;
+  ASSERT_TRUE(rig.ready);
+  rig.Learn("base_spellfireball");  // graded: the skill controls show
+  SDialogEnchant& e = rig.OpenEnchant(nullptr, rig.Give("base_wand_empty", 0), 10000);
+  e.OnCommand(SDialogEnchant::kAdd);
+  Wand& w = e.wandEditor;
+  const struct {
+    u16 code;
+    i16 charges, skill;
+  } cases[] = {{Wand::kChargesDown, 149, 150}, {Wand::kSkillDown, 150, 149}, {Wand::kSkillDown10, 150, 140}};
+  for (const auto& c : cases) {
+    SEffect entry(10);
+    entry.kind = 31;
+    entry.SetName("base_spellfireball");
+    entry.base = entry.perLevel = 150;
+    w.Open(&entry, 10000, nullptr, false);
+    ASSERT_TRUE(w.skillDown.IsShown());
+    w.OnCommand(c.code);
+    EXPECT_EQ(w.edited->base, c.charges) << c.code;
+    EXPECT_EQ(w.edited->perLevel, c.skill) << c.code;
+  }
+}
+
 TEST(EnchantWandEntry, AScrollHasNoChargeControlsAndAnEmptySpellListNoName) {
   EnchantRig rig;
   ASSERT_TRUE(rig.ready);

@@ -16,6 +16,10 @@ TEST(WandRecharge, TheEnchanterChargesTheValueAFullWandGainsAndRefillsIt) {
   EXPECT_EQ(Recharge::PriceFor(&rig.core(), *fire, *fire->type->enchantment->Entry(0), 10), 280u);
   EXPECT_EQ(Recharge::PriceFor(&rig.core(), *fire, *fire->type->enchantment->Entry(0), 15), 420u);
   EXPECT_EQ(fire->count, 3u);
+  // A wand holding more than it holds when full is worth less refilled: that costs nothing, never pays.
+  fire->count = 15;
+  EXPECT_EQ(Recharge::PriceFor(&rig.core(), *fire, *fire->type->enchantment->Entry(0), 10), 0u);
+  fire->count = 3;
 
   rig.Open(rig.Merchant(), 30);
   ASSERT_TRUE(rig.Choose(fire));

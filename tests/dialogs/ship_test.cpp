@@ -1,6 +1,5 @@
 // Ship travel through the game state: the travel event opens the voyage with its text, an hour passes at
-// once, OK stops the sea sound and lands the player on the position, and the picture is read for each
-// voyage and let go when it ends.
+// once, OK stops the sea sound and lands the player on the position, and the picture is read only once.
 #include "GameDialogs.h"
 #include "dialogs/SDialogShipTravel.h"
 #include "game/SStateGame.h"
@@ -27,15 +26,14 @@ TEST(ShipTravel, TheVoyageTakesAnHourAndLandsOnThePosition) {
     ship.OnCommand(SDialogShipTravel::kCloseCode);
     EXPECT_FALSE(g.Sounds("stop sounds").empty());  // the sea sound ends
     EXPECT_EQ(g.state().subDialog, nullptr);
-    EXPECT_FALSE(ship.shipPicture.IsResident()) << "the picture's record is let go";
-    EXPECT_EQ(ship.picture.picture, nullptr);
+    EXPECT_TRUE(ship.shipPicture.IsResident()) << "the picture is kept for the next voyage";
     ASSERT_TRUE(g.Settle());
     EXPECT_STREQ(g.state().window.CurrentArea()->name.Text(), "base_dungeon2");
     EXPECT_EQ(g.state().window.playerX, 5);
     EXPECT_EQ(g.state().window.playerY, 5);
     ASSERT_TRUE(g.Enter("base_out0101", 17, 17, 0, 600));
   }
-  EXPECT_EQ(ship.pictureReads, 2u);
+  EXPECT_EQ(ship.pictureReads, 1u);
 }
 
 }  // namespace

@@ -83,6 +83,18 @@ TEST(CardBet, StepsByTheMaximum) {
     screen.game->tap(SDialogCardBet::kLayout, SDialogCardBet::kMaximum);
     EXPECT_EQ(bet.bet, c.bets.back());
   }
+  // The record keeps the most in a signed 16-bit field, read unsigned: 40,000 is a bet, not none.
+  {
+    CardScreen screen(240, 320);
+    ASSERT_TRUE(screen.ready);
+    SNpc person;
+    person.param16 = i16(u16(40000));
+    screen.OpenBet(&person);
+    SDialogCardBet& bet = screen.owner.bet;
+    EXPECT_EQ(bet.step, 1000);
+    screen.game->tap(SDialogCardBet::kLayout, SDialogCardBet::kMaximum);
+    EXPECT_EQ(bet.bet, 40000);
+  }
   // Each step click is the first click sound; the accept is the second.
   CardScreen screen(240, 320);
   ASSERT_TRUE(screen.ready);

@@ -13,8 +13,9 @@ namespace {
 constexpr u16 kRace = 143, kLevel = 368, kXp = 366, kXpLabel = 365, kFameWord = 380, kCrime = 382, kHp = 394, kSp = 410,
               kOutfit = 397, kPoints = 399, kMagic = 403, kAttribute2 = 372, kSkillPoints = 453;
 
-std::string Attribute(i32 value, bool bonus, i32 base) {
-  return Glyphs(std::to_string(value), bonus) + char(11) + Glyphs("(" + std::to_string(base) + ")");
+// An attribute's value with load modifiers, always in the second glyph set, then its base in the first.
+std::string Attribute(i32 value, i32 base) {
+  return Glyphs(std::to_string(value), true) + char(11) + Glyphs("(" + std::to_string(base) + ")");
 }
 
 // A record with the points and allowances the tests spend.
@@ -89,7 +90,7 @@ TEST(InventorySheet, MainValuesAndGlyphSets) {
   SPlayer& p = g.player();
   p.fame = 55;
   p.crime = 12000;
-  // Strength fortified by an ability: its value in the second set, the base in the first.
+  // Strength fortified by an ability, Dexterity plain: both values in the second set, the bases in the first.
   const SAbility* ability = g.core().world.rules.abilities.FindByName("base_ability_rasvim");
   ASSERT_NE(ability, nullptr);
   g.AddEffect(2, kSourceAbility, ability, 5, 0, 1);
@@ -99,8 +100,8 @@ TEST(InventorySheet, MainValuesAndGlyphSets) {
 
   EXPECT_EQ(g.Text(kRace), "Etherim");
   EXPECT_EQ(g.Text(kLevel), Glyphs(std::to_string(p.level)));
-  EXPECT_EQ(g.Text(370), Attribute(25, true, 20));
-  EXPECT_EQ(g.Text(kAttribute2), Attribute(20, false, 20));
+  EXPECT_EQ(g.Text(370), Attribute(25, 20));
+  EXPECT_EQ(g.Text(kAttribute2), Attribute(20, 20));
   EXPECT_EQ(g.Text(kFameWord), "Blameless");
   EXPECT_EQ(g.inv().fameGauge.value, 55);
   EXPECT_EQ(g.Text(kCrime), Glyphs("12K"));
@@ -128,15 +129,20 @@ TEST(InventorySheet, RaisingAttributesAndUndo) {
   for (u32 a = 0; a < 5; ++a) EXPECT_EQ(g.Shown(SStateInventory::kAttributeRaiseIds[a]), shown[a]) << a;
   EXPECT_FALSE(g.Shown(SStateInventory::kAttributeUndoId));
 
+  g.MarkSounds();
   for (u32 i = 0; i < 3; ++i) g.game.tapControl(374);
+  EXPECT_EQ(g.Sounds().size(), 3u);
   EXPECT_EQ(p.attributePoints, 2);
   EXPECT_EQ(p.attributes[2], 23);
   EXPECT_EQ(p.attributeAllowance[2], 0);
-  EXPECT_EQ(g.Text(kAttribute2), Attribute(23, false, 23));
+  EXPECT_EQ(g.Text(kAttribute2), Attribute(23, 23));
   EXPECT_FALSE(g.Shown(374));  // the allowance is spent
   EXPECT_TRUE(g.Shown(SStateInventory::kAttributeUndoId));
 
+  // The raise clicks; Undo takes back quietly.
+  g.MarkSounds();
   g.game.tapControl(SStateInventory::kAttributeUndoId);
+  EXPECT_TRUE(g.Sounds().empty());
   EXPECT_EQ(p.attributePoints, 5);
   EXPECT_EQ(p.attributes[2], 20);
   EXPECT_EQ(p.attributeAllowance[2], 3);
@@ -200,7 +206,9 @@ TEST(InventorySheet, SkillsRaisingRefusalAndUndo) {
   EXPECT_EQ(p.skills[2], 12);
   EXPECT_EQ(p.skillAllowance[2], 3);
   EXPECT_TRUE(g.Shown(SStateInventory::kSkillUndoId));
+  g.MarkSounds();
   g.game.tapControl(SStateInventory::kSkillUndoId);
+  EXPECT_TRUE(g.Sounds().empty());
   EXPECT_EQ(p.skillPoints, 5);
   EXPECT_EQ(p.skills[1], 10);
   EXPECT_EQ(p.skills[2], 10);

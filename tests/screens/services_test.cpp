@@ -304,6 +304,9 @@ TEST(Interior, ARoomForTheNight) {
   EXPECT_EQ(i32(p.hp), p.GetMaxHp() * 5 / 4);
   EXPECT_EQ(i32(p.mana), p.GetMaxMana() * 5 / 4);
   EXPECT_EQ(s.game.describeUi(), s.game.describeUi());  // stable
+  // OK answers the pen alone: the use key leaves the morning up.
+  s.game.press(3006);
+  EXPECT_EQ(s.game.openChild(), &rest);
   s.Tap(SDialogRest::kOk);
   EXPECT_EQ(s.game.openChild(), nullptr);
   EXPECT_EQ(s.interior().marker, u32(SStateDialogInterior::kMenu));
@@ -361,28 +364,30 @@ TEST(Rest, TheInnsBonusStaysWithinTheField) {
 }
 
 // The night cures the poison of a potion or a spell, never a disease's: Grave rot keeps poisoning after the
-// inn, and the wake-up text claims a cure only when one happened.
+// inn, and the wake-up text says the player is no longer poisoned only when no poison is left.
 TEST(Rest, TheInnCuresItemAndSpellPoisonButNotADiseases) {
   RestRig s;
   ASSERT_TRUE(s.entered);
   SPlayer& p = s.p;
   SDialogRest& rest = s.rest;
-  p.Infect("base_disease_rot");
-  ASSERT_EQ(p.effects[23].Count(), 1u);
-  ASSERT_EQ(p.effects[23][0]->sourceType, u8(kSourceDisease));
-  const i32 diseasePoison = p.GetPoisonStrength();
   const std::string line = "You're no longer poisoned.\r";
   struct Case {
-    u32 sourceType;  // of a second poison beside the disease's, 0 for none
-    bool cured;
+    bool disease;
+    u32 sourceType;  // of a poison beside the disease's, 0 for none
+    bool told;
   };
-  for (const Case c : {Case{0, false}, Case{kSourceItem, true}, Case{kSourceSpell, true}}) {
+  for (const Case c : {Case{false, kSourceItem, true}, Case{true, 0, false}, Case{true, kSourceItem, false},
+                       Case{true, kSourceSpell, false}}) {
+    if (c.disease && p.effects[23].IsEmpty()) p.Infect("base_disease_rot");
+    const i32 diseasePoison = c.disease ? p.GetPoisonStrength() : 0;
     if (c.sourceType) p.AddEffect(c.sourceType, 0, 7, 0, EffectKind::kPoison, 0, nullptr);
     s.UntilMorning(s.Person("base_innkeeper"));
     const std::string text = rest.wakeUp.text.CStr();
-    EXPECT_EQ(text.find(line) != std::string::npos, c.cured) << c.sourceType;
-    ASSERT_EQ(p.effects[23].Count(), 1u) << c.sourceType;
-    EXPECT_EQ(p.effects[23][0]->sourceType, u8(kSourceDisease));
+    EXPECT_EQ(text.find(line) != std::string::npos, c.told) << c.disease << " " << c.sourceType;
+    ASSERT_EQ(p.effects[23].Count(), c.disease ? 1u : 0u) << c.disease << " " << c.sourceType;
+    if (c.disease) {
+      EXPECT_EQ(p.effects[23][0]->sourceType, u8(kSourceDisease));
+    }
     EXPECT_EQ(p.GetPoisonStrength(), diseasePoison);
     rest.Reset();
   }
@@ -549,8 +554,8 @@ TEST_F(ShopFixture, TheGoldAndPackLine) {
   weight->type->weight = was;
 }
 
-// A huge price factor from the script global: every price clamps to the purse's cap, and no trade pays the
-// player for buying.
+// A huge price factor from the script global: the grid's price stops at the largest 32-bit price, the
+// services' prices at the purse's cap, and no trade pays the player for buying.
 TEST_F(ShopFixture, AHugePriceFactorNeverPaysThePlayer) {
   SGlobalVariable* factor = s.core().world.globals.Find("base_merchantprice");
   ASSERT_NE(factor, nullptr);
@@ -560,7 +565,7 @@ TEST_F(ShopFixture, AHugePriceFactorNeverPaysThePlayer) {
   SPlayer& p = s.core().player;
   ASSERT_EQ(RowCount(), 1u);
   Select(0);
-  EXPECT_EQ(Row(0)->price, p.AdjustPrice(kMoneyCap, true));
+  EXPECT_EQ(Row(0)->price, p.AdjustPrice(0xFFFFFFFFu, true));
   p.money = 1000;
   s.Tap(SStateShop::kBuy);
   EXPECT_EQ(p.money, 1000u);
@@ -668,20 +673,29 @@ TEST(ShopScreen, TheGridOfTheModeAndTheDealButtons) {
 
 // ---- training
 
-TEST(Training, CostsStatusAndTheTrainButton) {
+// The town's trainer of Light Weapon and a living player with Dexterity 60, no effects and plenty of gold.
+struct Training : testing::Test {
   ServicesScreen s;
-  ASSERT_TRUE(s.entered);
   SPlayer& p = s.core().player;
   SDialogTraining& t = s.interior().training;
-  t.Attach(&s.core());
-  SNpc* trainer = s.Person("base_trainer");
-  ASSERT_NE(trainer, nullptr);
-  p.race = 2;
-  p.attributes[2] = 60;
-  for (auto& list : p.effects) list.DeleteAll();
+  SNpc* trainer = nullptr;
+
+  void SetUp() override {
+    ASSERT_TRUE(s.entered);
+    t.Attach(&s.core());
+    trainer = s.Person("base_trainer");
+    ASSERT_NE(trainer, nullptr);
+    ASSERT_EQ(trainer->params[0], 2);  // Light Weapon
+    p.race = 2;
+    p.attributes[2] = 60;
+    for (auto& list : p.effects) list.DeleteAll();
+    p.money = 100000;
+  }
+};
+
+TEST_F(Training, CostsStatusAndTheTrainButton) {
   p.skills[17] = p.skills[15] = 0;
   p.attributes[5] = 0;
-  p.money = 100000;
   // Costs before the trading percentage (none here) by level.
   for (auto [level, cost] : {std::pair{0u, 50u}, {15u, 150u}, {39u, 435u}}) {
     p.skills[2] = u16(level);
@@ -741,9 +755,36 @@ TEST(Training, CostsStatusAndTheTrainButton) {
   EXPECT_EQ(s.core().world.rules.skills.LevelCost(100), 3000u);
 }
 
-TEST(Training, TheTrainersButtonInItsConversation) {
-  ServicesScreen s;
-  ASSERT_TRUE(s.entered);
+// The trainer teaches the stored skill that Train raises: a Fortify effect neither stops him early nor takes
+// him past his ceiling, and the level shown and the price are those of the stored skill.
+TEST_F(Training, FortifyEffectsLeaveTheLevelPriceAndCeilingAlone) {
+  const struct {
+    u16 base;
+    i32 fortify;
+    u8 ceiling;
+    bool trainable;
+  } cases[] = {{20, 10, 25, true}, {40, -5, 40, false}};
+  for (const auto& c : cases) {
+    for (auto& list : p.effects) list.DeleteAll();
+    p.AddEffect(kSourceItem, nullptr, c.fortify, 0, EffectKind::kFortifySkill, 2, nullptr);
+    p.skills[2] = c.base;
+    ASSERT_EQ(p.GetSkill(2), c.base + c.fortify);
+    trainer->params[1] = c.ceiling;
+    t.Open(trainer);
+    SString level;
+    level.Format("Your skill level: %u", c.base);
+    SGameCore::ConvertNumberGlyphs(level);
+    EXPECT_STREQ(t.levelLine.text.CStr(), level.CStr()) << c.base << " " << c.fortify;
+    EXPECT_EQ(t.train.IsShown(), c.trainable) << c.base << " " << c.fortify;
+    if (c.trainable) {
+      EXPECT_EQ(t.cost, p.AdjustPrice(s.core().world.rules.skills.LevelCost(c.base), true));
+    } else {
+      EXPECT_STREQ(t.statusLine.text.CStr(), "Brann the swordmaster cannot train you anymore.");
+    }
+  }
+}
+
+TEST_F(Training, TheTrainersButtonInItsConversation) {
   ASSERT_TRUE(s.Call("base_trainer"));
   EXPECT_NE(s.Buttons().find("Training|"), std::string::npos) << s.Buttons();
   s.Tap(SStateDialog::kTraining);

@@ -312,16 +312,16 @@ TEST(ItemGrid, Prices) {
   EXPECT_EQ(priceOf("base_gem_starstone"), r.core.player.AdjustPrice(bought, true));
   EXPECT_LT(priceOf("base_gem_starstone"), bought);
 
-  // A price past the purse's cap (a dear item, or a huge price factor) stops at the cap instead of
-  // wrapping to a small one.
+  // A price past 32 bits (a dear item, or a huge price factor) stops at the largest 32-bit price instead
+  // of wrapping to a small one.
   r.core.player.skills[17] = 0;
   r.Type("base_gem_starstone")->value = 4000000000u;
   r.Fill();
-  EXPECT_EQ(priceOf("base_gem_starstone"), r.core.player.AdjustPrice(kMoneyCap, true));
+  EXPECT_EQ(priceOf("base_gem_starstone"), r.core.player.AdjustPrice(0xFFFFFFFFu, true));
   r.Type("base_gem_starstone")->value = 1000;
   r.grid.buyPriceFactor = 2000000000u;
   r.Fill();
-  EXPECT_EQ(priceOf("base_gem_starstone"), r.core.player.AdjustPrice(kMoneyCap, true));
+  EXPECT_EQ(priceOf("base_gem_starstone"), r.core.player.AdjustPrice(0xFFFFFFFFu, true));
 
   // The magic cells (own or built-in enchantment) and the type's 0x04 and 0x10 flags.
   auto flagsOf = [&](const char* name) {

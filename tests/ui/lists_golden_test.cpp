@@ -100,7 +100,7 @@ TEST(ListsFrames, ItemGridInventoryAndTrade) {
     r.grid.Paint();
 
     // The trader's goods, bought at the full price; the starstone is worth two and a half thousand million,
-    // and its price stops at the purse's cap, a thousand million.
+    // shown as its whole thousand millions, "2B".
     r.Type("base_gem_starstone")->value = 2500000000u;
     SPtrArray<SItem> goods(false, 4);
     for (u32 i = 0; i < r.items.Count(); ++i)

@@ -144,10 +144,10 @@ SItemSlot* SItemsCtrl::MakeSlot(SItem* item) {
       price /= 2;
     }
   }
-  // A price never passes the purse's cap: a huge price factor cannot wrap it to a small one.
-  const u32 capped = price > kMoneyCap ? kMoneyCap : u32(price);
-  const u32 adjusted = core ? core->player.AdjustPrice(capped, buying != 0) : capped;
-  slot->price = adjusted > kMoneyCap ? kMoneyCap : adjusted;
+  // A price is figured in 64 bits and held to the largest 32-bit one: a dear item or a huge price factor
+  // cannot wrap it to a small one, and a price past the purse's cap still shows what it is ("2B").
+  const u32 capped = price > 0xFFFFFFFFull ? 0xFFFFFFFFu : u32(price);
+  slot->price = core ? core->player.AdjustPrice(capped, buying != 0) : capped;
 
   if (ShowsMarkers() && armament && core) {
     const SPlayer& player = core->player;

@@ -12,9 +12,11 @@ namespace {
 constexpr u8 kWandMode = 2, kCastSpell = 31;
 
 i16 AtLeastOne(i16 v) { return v < 1 ? 1 : v; }
+// A step is bounded only in its own direction: "-" stops at 1, "+" at the most, so that a value the data
+// gave above the most steps down by its step rather than dropping to the most.
 i16 Stepped(i32 v, i32 step, i32 most) {
   const i32 n = v + step;
-  return i16(n < 1 ? 1 : n > most ? most : n);
+  return i16(step < 0 ? (n < 1 ? 1 : n) : (n > most ? most : n));
 }
 }  // namespace
 

@@ -47,10 +47,8 @@ u32 SStateInventory::OnSheetPageCommand(u16 code) {
         RaiseAttribute(code);
         return 0;
       }
-    if (code == kAttributeUndoId) {
-      PlayClick(1);
-      UndoAttributes();
-    }
+    // The two Undo buttons take back quietly: they play no click.
+    if (code == kAttributeUndoId) UndoAttributes();
     return 0;
   }
   if (code >= kFirstPrimaryRaiseId && code < kFirstPrimaryRaiseId + kPrimarySkills) {
@@ -60,7 +58,6 @@ u32 SStateInventory::OnSheetPageCommand(u16 code) {
     PlayClick(1);
     RaiseOtherSkill(code);
   } else if (code == kSkillUndoId) {
-    PlayClick(1);
     UndoSkills();
   }
   return 0;

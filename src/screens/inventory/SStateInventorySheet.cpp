@@ -240,12 +240,12 @@ void SStateInventory::RefreshCharacterValues() {
   sheetValues[kOutfit].SetText(text.CStr());
 
   for (u32 a = 1; a <= 5; ++a) {
-    // Drink changes the value shown; the second set tells of effects or drink.
+    // The value with load modifiers (drink included): that form always reports a bonus, so the value
+    // takes the second glyph set and the base the first.
     i32 base = 0;
-    const i32 value = p.GetAttribute(a, nullptr, &base, true);
-    p.GetAttribute(a, &bonus, nullptr, false);
+    const i32 value = p.GetAttribute(a, &bonus, &base, true);
     text = "";
-    AppendNumber(text, "%d", value, bonus || p.GetDrunkenness() != 0);
+    AppendNumber(text, "%d", value, bonus);
     text.AppendChar(11);
     AppendNumber(text, "(%d)", base, false);
     sheetValues[kFirstAttribute + a - 1].SetText(text.CStr());
