@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <set>
 #include <utility>
 
@@ -259,15 +260,21 @@ TEST(FightTurn, MovesTakeEightFramesOrFourOnLargeScreens) {
   }
 }
 
+// How a slide ended: its row, its draw record (place, frame and picture) and the frames it took.
+struct SlideEnd {
+  i32 cellY;
+  std::vector<u16> draw;
+  u32 frames;
+  bool operator==(const SlideEnd&) const = default;
+};
+std::ostream& operator<<(std::ostream& out, const SlideEnd& e) {
+  out << "row " << e.cellY << " after " << e.frames << " frames, draw";
+  for (u16 w : e.draw) out << ' ' << w;
+  return out;
+}
+
 TEST(FightTurn, ADayAndNightChangeMidSlideLeavesTheSlideWhereItWouldHaveEnded) {
-  // How a slide from two cells north of the player ends: its cell, its draw record (place, frame and
-  // picture) and the frames it took; the day and night change after `at` frames (-1: none).
-  struct End {
-    i32 cellY;
-    std::vector<u16> draw;
-    u32 frames;
-    bool operator==(const End&) const = default;
-  };
+  // A slide from two cells north of the player, the day and night change after `at` frames (-1: none).
   auto slide = [](i32 at, bool& renumbered) {
     FightWindow w;
     w.Seed(1);
@@ -286,10 +293,10 @@ TEST(FightTurn, ADayAndNightChangeMidSlideLeavesTheSlideWhereItWouldHaveEnded) {
     }
     renumbered = renumbered || m->displayIndex != number;
     const u16* draw = w.Draw(*m);
-    return End{m->cellY, std::vector<u16>(draw, draw + MonsterDraw::kCountdown + 1), frames};
+    return SlideEnd{m->cellY, std::vector<u16>(draw, draw + MonsterDraw::kCountdown + 1), frames};
   };
   bool renumbered = false;
-  const End whole = slide(-1, renumbered);
+  const SlideEnd whole = slide(-1, renumbered);
   EXPECT_EQ(whole.cellY, 16);
   EXPECT_EQ(whole.frames, 8u);
   for (i32 at = 0; at < 8; ++at) EXPECT_EQ(slide(at, renumbered), whole) << "changed after frame " << at;
