@@ -268,12 +268,12 @@ TEST(MonsterStruck, DeathLeavesTheLootAndTheExperience) {
   } cases[] = {{"a coin carried", true, true}, {"an empty container", true, false}, {"no container", false, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
+    SItemType coin;  // outlives the window and the items of it
+    coin.name.Set("base_coin");
     StruckWindow w;
     SMonster& t = w.Template();
     t.experience = 30;
     SMapMonster* m = w.Place(t, 17, 16);
-    SItemType coin;
-    coin.name.Set("base_coin");
     if (c.container) {
       SItemContainer* carried = w.area->AddContainer();
       ASSERT_NE(carried, nullptr);

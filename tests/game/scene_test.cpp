@@ -76,18 +76,26 @@ TEST(ConnectionMasks, AnInactiveNeighbourDoesNotJoin) {
   EXPECT_EQ(h.state.WallMask(10, 10), 64u | 4u);
 }
 
+// A base's transition type: 48 frames, images 100 to 147.
+SMapObjectType* Transitions(HandWindow& h, const char* name) {
+  std::vector<u16> frames;
+  for (u16 i = 0; i < 48; ++i) frames.push_back(u16(100 + i));
+  return h.Make(2, name, frames);
+}
+void FillFirstBase(HandWindow& h, SMapObjectType* type) {
+  for (i32 y = 0; y < 35; ++y)
+    for (i32 x = 0; x < 35; ++x) h.Cell(x, y).base1Type = type;
+}
+
 TEST(GroundRecords, WallBasesLayersDefaultsAndWater) {
   HandWindow h;
   SMapObjectType* pit = h.Make(5, "pit", {11});
   SMapObjectType* grass = h.Make(1, "grass", {21});
   SMapObjectType* water = h.Make(3, "water", {31, 32, 33});
-  std::vector<u16> frames;
-  for (u16 i = 0; i < 48; ++i) frames.push_back(u16(100 + i));
-  SMapObjectType* shore = h.Make(2, "shore", frames);
+  SMapObjectType* shore = Transitions(h, "shore");
   h.area->textureType = grass;
   // Grass everywhere but for a block of water with shore frames at 10..14 x 10..14 and a pit at (3, 3).
-  for (i32 y = 0; y < 35; ++y)
-    for (i32 x = 0; x < 35; ++x) h.Cell(x, y).base1Type = grass;
+  FillFirstBase(h, grass);
   for (i32 y = 10; y <= 14; ++y)
     for (i32 x = 10; x <= 14; ++x) {
       h.Cell(x, y).base2Type = water;
@@ -127,15 +135,11 @@ TEST(GroundRecords, ANeighboursDefaultGroundJoinsWhateverBasesItHas) {
   HandWindow h;
   SMapObjectType* grass = h.Make(1, "grass", {21});
   SMapObjectType* stone = h.Make(1, "stone", {41});
-  std::vector<u16> frames;
-  for (u16 i = 0; i < 48; ++i) frames.push_back(u16(100 + i));
-  SMapObjectType* edges = h.Make(2, "edges", frames);
   h.area->textureType = grass;
   // One cell of grass (the area's own ground) with edge frames, in a field of stone.
-  for (i32 y = 0; y < 35; ++y)
-    for (i32 x = 0; x < 35; ++x) h.Cell(x, y).base1Type = stone;
+  FillFirstBase(h, stone);
   h.Cell(17, 17).base1Type = grass;
-  h.Cell(17, 17).base1Type2 = edges;
+  h.Cell(17, 17).base1Type2 = Transitions(h, "edges");
   h.state.RebuildAllCells();
   // Every neighbour's ground lies on grass: the grass covers its cell whole, and the stone draws the edges.
   const u16* g = h.state.scene.Ground(17 + 35 * 17);
