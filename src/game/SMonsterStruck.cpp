@@ -314,7 +314,7 @@ void SMonster::Die(SStateGame& game, SMapArea& area, SMapMonster& placed, SMapOb
   game.monstersChanged = 1;
   if (object) object->state |= kDeadObject;
   SItemContainer* carried = placed.containerId ? area.FindContainerById(placed.containerId) : nullptr;
-  if ((carried && carried->GetItemCount()) || !items.entries.IsEmpty()) {
+  if (carried || !items.entries.IsEmpty()) {
     // The loot goes into the bag of the cell, or a new one. An area whose bag ids are all in use has no
     // bag to give: the loot is lost rather than put where no cell reaches it.
     SMapCell* cell = game.window.Cell(x, y);

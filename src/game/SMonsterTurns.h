@@ -38,6 +38,10 @@ struct SFightRecord : SUnnamedEntry {
   i16 velocityX = 0, velocityY = 0;
   i8 stepX = 0, stepY = 0;
   u8 lineFlag = 0;  // set for kind 8: its spell must reach by its area
+  // The draw record of a slide under way, kept while every cell is rebuilt (`drawKept` set).
+  static constexpr u32 kDrawWords = 14;
+  u16 keptDraw[kDrawWords] = {};
+  u8 drawKept = 0;
 
   bool Moves() const { return kind == kFightApproach || kind == kFightFlee || kind == kFightLineUp; }
   bool Acts() const { return kind == kFightAct || kind == kFightCast || kind == kFightLine; }

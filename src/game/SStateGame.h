@@ -302,9 +302,8 @@ class SStateGame : public SState {
   void Attack();
   // Sets the first-person hands for the equipped items again; a set flag keeps that hand.
   void SetHandView(bool keepSecond, bool keepFirst);
-  // One frame of a step's hand bob, and the hands back at rest when the step ends.
+  // One frame of a step's hand bob; the hands stay where the step's last frame leaves them.
   void StepHandBob();
-  void EndHandBob();
   // The melee blow at the faced cell, and a missile's blow at a cell reduced by `percent`: the record
   // becomes the current strike, the cell is struck, and the fight range is scanned.
   void StrikeAhead(SActionRecord& record);
@@ -653,11 +652,10 @@ class SStateGame : public SState {
   i32 previousX = 0, previousY = 0;
   i32 lastStepDirection = 0;
   i32 directionByFacing[7] = {0, 1, 2, 3, 0, 1, 2};
-  // The hand bob: the step counter, the frame of the step, the offsets the step found, the rest offsets
-  // the bob swings about, and the per-frame tables of its x and y moves (pixels).
+  // The hand bob: the count of accepted steps, the frame of the current step, the rest offsets the bob
+  // swings about, and the per-frame tables of its x and y moves (pixels).
   u32 handBob = 0;
   u32 bobFrame = 0;
-  u16 bobStartX[2] = {96, 100}, bobStartY[2] = {96, 100};
   u16 bobRestX[2] = {95, 95}, bobRestY[2] = {95, 95};
   static constexpr i32 kBobX[8] = {1, 2, 3, 3, 4, 4, 5, 5};
   static constexpr i32 kBobY[8] = {1, 2, 3, 4, 4, 3, 2, 1};
@@ -726,9 +724,7 @@ class SStateGame : public SState {
     u32 enabled = 0;
     u32 sizeSelector = 1;
     i32 Height() const { return sizeSelector == 1 ? heights[0] : heights[1]; }
-    bool Contains(i32 px, i32 py) const {
-      return enabled && px >= x && py >= y && px < x + width && py < y + Height();
-    }
+    bool Contains(i32 px, i32 py) const { return enabled && px >= x && py >= y && px < x + width && py < y + Height(); }
   };
   HandZone handZones[2];
   u32 skyRotation = 0;

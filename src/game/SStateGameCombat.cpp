@@ -148,15 +148,14 @@ u32 SStateGame::HandRestFrame(const SFpsItem* picture) {
 
 void SStateGame::StepHandBob() {
   if (bobFrame == 0) {
-    // A new step: its rest offsets, kept low enough that the bob stays inside the pictures.
-    ++handBob;
+    // The first frame of a step: the hands swing about where the step found them, kept low enough that
+    // the bob stays inside the pictures.
     for (u32 h = 0; h < 2; ++h) {
-      bobStartX[h] = handInputX[h];
-      bobStartY[h] = handInputY[h];
       bobRestX[h] = std::min<u16>(handInputX[h], 95);
       bobRestY[h] = std::min<u16>(handInputY[h], 95);
     }
   }
+  // The step count turns the swing over: the hands dip one way on a step and the other way on the next.
   const i32 q = PositiveMod(i32(handBob) - 1, 4);
   const i32 f = i32(bobFrame < 8 ? bobFrame : 7);
   const i32 sx = (q == 0 || q == 3) ? 1 : -1, sy = (q % 2 == 0) ? 1 : -1;
@@ -165,16 +164,6 @@ void SStateGame::StepHandBob() {
   handInputY[0] = ClampOffset(bobRestY[0] + kBobY[f] * sy);
   handInputY[1] = ClampOffset(bobRestY[1] - kBobY[f] * sy);
   ++bobFrame;
-}
-
-void SStateGame::EndHandBob() {
-  if (bobFrame == 0) return;
-  // The hands go back where the step found them.
-  for (u32 h = 0; h < 2; ++h) {
-    handInputX[h] = bobStartX[h];
-    handInputY[h] = bobStartY[h];
-  }
-  bobFrame = 0;
 }
 
 // ---- the attack

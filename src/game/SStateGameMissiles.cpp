@@ -100,16 +100,18 @@ bool SStateGame::StepMissile(SActionRecord& r, u32 now) {
   if (!r.Due(now, kStepInterval)) return false;
   const i32 d = r.direction & 3;
   ShowMissile(r, false);
-  i32 ax = r.cellX * kCell + r.posX + SMapWindow::kDx[d] * kHalfCell;
-  i32 ay = r.cellY * kCell + r.posY + SMapWindow::kDy[d] * kHalfCell;
-  const i32 x = ax >> 16, y = ay >> 16;
+  const i32 ax = r.cellX * kCell + r.posX + SMapWindow::kDx[d] * kHalfCell;
+  const i32 ay = r.cellY * kCell + r.posY + SMapWindow::kDy[d] * kHalfCell;
+  // Flying north or west it is in the cell ahead as soon as it reaches the border (at that cell's place
+  // 65536), as it is flying south or east (at place 0): each way passes the middles, and drifts there.
+  const i32 x = d == 3 ? (ax - 1) >> 16 : ax >> 16, y = d == 0 ? (ay - 1) >> 16 : ay >> 16;
   // Out of the window it flies on unseen.
-  if (ax < 0 || ay < 0 || !SMapWindow::Inside(x, y)) return true;
+  if (x < 0 || y < 0 || !SMapWindow::Inside(x, y)) return true;
   const bool entered = x != r.cellX || y != r.cellY;
   r.cellX = x;
   r.cellY = y;
-  r.posX = ax & 0xFFFF;
-  r.posY = ay & 0xFFFF;
+  r.posX = ax - x * kCell;
+  r.posY = ay - y * kCell;
   if (entered) {
     ++r.cells;
     SMapCell* cell = window.Cell(x, y);

@@ -204,8 +204,8 @@ u32 SStateGame::BaseMask(i32 x, i32 y, const SMapObjectType* type, const SPalett
     if (!n) continue;
     bool same = (n->base1Type == type && n->base1Palette == palette && n->base1Type2 == second) ||
                 (n->base2Type == type && n->base2Palette == palette && n->base2Type2 == second);
-    // A cell without bases shows its block's default ground.
-    if (!same && !n->base1Type && !n->base2Type) {
+    // Beneath its bases every cell lies on its block's default ground.
+    if (!same) {
       SMapObjectType* t = nullptr;
       SPaletteEntry* p = nullptr;
       window.DefaultBaseSlot(nx, ny, t, p);
@@ -332,8 +332,8 @@ void SStateGame::BuildWallSide(i32 x, i32 y, u32 d, u32 layer) {
     if (Number(t) != 17 || !o || !o->containerId) return;
     const SItemContainer* bag = window.FindBlockBagById(nx, ny, o->containerId);
     if (!bag || !scene.Bag(bag->serial)) return;
-    // The shelf's bag number rides above the side word's low 12 bits, under its top bit: numbers that
-    // do not fit there are not shown on the shelf.
+    // The shelf's bag number rides above the side word's low 12 bits, under its top bit, which draws the
+    // shelf's overlay in plain white: numbers of 8 and more are not written.
     u16& word = lights[MapRecord::kSideFlags + d];
     if (bag->serial <= 7) word = u16((word & 0x8FFF) | (bag->serial << 12));
     FillBagRecord(bag->serial, *bag);
@@ -531,9 +531,10 @@ void SStateGame::CollectVisibleCells(bool refresh, bool relight) {
     for (i32 x = x0; x <= x1; ++x) {
       const SMapArea* area = window.BlockArea(x, y);
       const u32 i = u32(x + kSize * y);
-      if (!area || wallGrid[i]) continue;
+      if (!area) continue;
       u16& light = scene.Cell(i)[RenderCell::kLight];
-      light = u16(std::min(65535, i32(light) + shareGrid[i]));
+      if (!wallGrid[i]) light = u16(std::min(65535, i32(light) + shareGrid[i]));
+      // A dark map darkens its walls too, as their cells were built.
       if ((area->flags & 256) && light >= SSceneTables::kLight) light -= kLightDim;
     }
 }
@@ -699,9 +700,25 @@ void SStateGame::UpdateSkyAndLight(bool dayNight) {
   PublishView();
 }
 
+static_assert(SFightRecord::kDrawWords == u32(RenderWords::kCreatureWords));
+
 void SStateGame::ChangeDayAndNight() {
+  // A sliding monster moves on from the place its draw record holds. Rebuilt from its cell, the record
+  // would start again from the resting place and the rest of the slide carry the monster a cell too far
+  // (into the player's own cell when it was closing in): each slide keeps its record, under the number the
+  // renumbering gives its monster.
+  for (SFightRecord* r : fightList) {
+    const u16* draw = r->velocityX || r->velocityY ? scene.Monster(r->monster->displayIndex) : nullptr;
+    r->drawKept = draw ? 1 : 0;
+    if (draw) std::copy_n(draw, SFightRecord::kDrawWords, r->keptDraw);
+  }
   UpdateSkyAndLight(true);
   RebuildAllCells();
+  for (SFightRecord* r : fightList) {
+    if (!r->drawKept) continue;
+    r->drawKept = 0;
+    if (u16* draw = scene.Monster(r->monster->displayIndex)) std::copy_n(r->keptDraw, SFightRecord::kDrawWords, draw);
+  }
 }
 
 void SStateGame::MarkAutomapSeen() {

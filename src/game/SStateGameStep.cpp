@@ -113,6 +113,7 @@ u32 SStateGame::StepPlayer(i32 d) {
     bump = 1;
   } else {
     ++handBob;
+    bobFrame = 0;
     previousX = px;
     previousY = py;
     const i32 speed = largeScreen ? 16384 : 8192;

@@ -91,7 +91,6 @@ u32 SStateGame::OnTick(u32 frameCounter, SDisplay* screen) {
     turnEnded = AnimateTurn();
     stepEnded = AnimateStep(bumpFrame);
     if (stepping && !bump) StepHandBob();
-    if (stepEnded) EndHandBob();
     if (turnEnded) UpdateAmbient();
     if (stepEnded && !bumpFrame) next = FinishStep();
   }

@@ -217,26 +217,53 @@ TEST(Attack, TheSlotStruckInACellOfTwoMonsters) {
   }
 }
 
-TEST(Attack, TheHandsBobWithAStepAndComeBack) {
+TEST(Attack, TheHandsBobOnceAStepAndDipInTurn) {
   WalkGame w;
   ASSERT_TRUE(w.Enter("base_out0101", 17, 17, 0));
   SStateGame& s = w.state();
-  const u16 restX[2] = {s.handInputX[0], s.handInputX[1]}, restY[2] = {s.handInputY[0], s.handInputY[1]};
-  bool moved = false;
-  w.game.press(1000);
-  for (u32 i = 0; i < 40 && !GameHarness::gameIdle().holds(w.game); ++i) {
-    w.game.frame();
-    moved = moved || s.handInputX[0] != restX[0] || s.handInputY[0] != restY[0];
-    // The two hands move against each other about their rest.
-    if (s.bobFrame) {
-      EXPECT_EQ(s.handInputX[0] - s.bobRestX[0], s.bobRestX[1] - s.handInputX[1]);
+  // Per step: the count it took, and the deepest move of each hand about where the step found it.
+  struct Step {
+    u32 count;
+    i32 dipY[2] = {}, swayX[2] = {};
+    bool movedBack = false;  // the hands left where the step found them and are there again at its end
+  };
+  std::vector<Step> steps;
+  for (u32 n = 0; n < 2; ++n) {
+    const u16 startX[2] = {s.handInputX[0], s.handInputX[1]}, startY[2] = {s.handInputY[0], s.handInputY[1]};
+    const u32 before = s.handBob;
+    Step step{};
+    w.game.press(1000);
+    for (u32 i = 0; i < 40 && !GameHarness::gameIdle().holds(w.game); ++i) {
+      w.game.frame();
+      for (u32 h = 0; h < 2; ++h) {
+        const i32 dy = i32(s.handInputY[h]) - std::min<i32>(startY[h], 95);
+        const i32 dx = i32(s.handInputX[h]) - std::min<i32>(startX[h], 95);
+        if (std::abs(dy) > std::abs(step.dipY[h])) step.dipY[h] = dy;
+        if (std::abs(dx) > std::abs(step.swayX[h])) step.swayX[h] = dx;
+      }
     }
+    ASSERT_TRUE(GameHarness::gameIdle().holds(w.game));
+    step.count = s.handBob - before;
+    for (u32 h = 0; h < 2; ++h)
+      step.movedBack = step.movedBack || (s.handInputX[h] == startX[h] && s.handInputY[h] == startY[h]);
+    steps.push_back(step);
   }
-  EXPECT_TRUE(moved);
-  for (u32 h = 0; h < 2; ++h) {
-    EXPECT_EQ(s.handInputX[h], restX[h]);
-    EXPECT_EQ(s.handInputY[h], restY[h]);
+  ASSERT_EQ(w.state().window.playerY, 15);
+  for (const Step& step : steps) {
+    EXPECT_EQ(step.count, 1u);
+    // The two hands move against each other.
+    EXPECT_NE(step.dipY[0], 0);
+    EXPECT_EQ(step.dipY[0], -step.dipY[1]);
+    EXPECT_EQ(step.swayX[0], -step.swayX[1]);
   }
+  // The first step dips the first hand one way, the second the other way; the sway turns over too.
+  EXPECT_GT(steps[0].dipY[0], 0);
+  EXPECT_LT(steps[1].dipY[0], 0);
+  EXPECT_GT(steps[0].swayX[0], 0);
+  EXPECT_LT(steps[1].swayX[0], 0);
+  // The hands stay where the bob leaves them: the next step starts from there.
+  EXPECT_FALSE(steps[0].movedBack);
+  EXPECT_FALSE(steps[1].movedBack);
 }
 
 TEST(Attack, TheArrowFliesToTheWallAndUsesUpItsUnit) {

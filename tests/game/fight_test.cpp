@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <set>
 #include <utility>
 
@@ -257,6 +258,49 @@ TEST(FightTurn, MovesTakeEightFramesOrFourOnLargeScreens) {
     EXPECT_EQ(w.state.scene.Cell(17 + 35 * 13)[RenderCell::kMonster1], m->displayIndex);
     EXPECT_EQ(w.state.scene.Cell(17 + 35 * 12)[RenderCell::kMonster1], 0);
   }
+}
+
+// How a slide ended: its row, its draw record (place, frame and picture) and the frames it took.
+struct SlideEnd {
+  i32 cellY;
+  std::vector<u16> draw;
+  u32 frames;
+  bool operator==(const SlideEnd&) const = default;
+};
+std::ostream& operator<<(std::ostream& out, const SlideEnd& e) {
+  out << "row " << e.cellY << " after " << e.frames << " frames, draw";
+  for (u16 w : e.draw) out << ' ' << w;
+  return out;
+}
+
+TEST(FightTurn, ADayAndNightChangeMidSlideLeavesTheSlideWhereItWouldHaveEnded) {
+  // A slide from two cells north of the player, the day and night change after `at` frames (-1: none).
+  auto slide = [](i32 at, bool& renumbered) {
+    FightWindow w;
+    w.Seed(1);
+    SMapMonster* m = w.Place(w.Template(2, 1), 17, 15);
+    // A bystander numbered after the monster while it stands in its first cell, before it in the next.
+    w.Place(w.Template(2, 1, 0), 10, 16);
+    w.Number();
+    const u16 number = m->displayIndex;
+    w.state.ScanFightRange(false, 0, 0);
+    EXPECT_EQ(w.Record(m)->kind, kFightLineUp);
+    u32 frames = 0;
+    while (!w.state.fightList.IsEmpty() && frames < 20) {
+      if (i32(frames) == at) w.state.ChangeDayAndNight();
+      w.state.UpdateMovingObjects();
+      ++frames;
+    }
+    renumbered = renumbered || m->displayIndex != number;
+    const u16* draw = w.Draw(*m);
+    return SlideEnd{m->cellY, std::vector<u16>(draw, draw + MonsterDraw::kCountdown + 1), frames};
+  };
+  bool renumbered = false;
+  const SlideEnd whole = slide(-1, renumbered);
+  EXPECT_EQ(whole.cellY, 16);
+  EXPECT_EQ(whole.frames, 8u);
+  for (i32 at = 0; at < 8; ++at) EXPECT_EQ(slide(at, renumbered), whole) << "changed after frame " << at;
+  EXPECT_TRUE(renumbered);
 }
 
 TEST(FightTurn, AMonsterCrossesIntoAnotherAreaWithItsEffects) {

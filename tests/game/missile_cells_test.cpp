@@ -3,6 +3,7 @@
 // for melee and for missiles, webs by their torn bit, switched-off objects, the seven-cell reach and the
 // stop-at-player flag.
 #include "MonsterWindow.h"
+#include "ui/UiRig.h"
 #include "world/kinds/SMapObjectDoor.h"
 
 #include <gtest/gtest.h>
@@ -86,6 +87,37 @@ TEST(MissileCells, TheLineReachesSevenCellsAndMayStopAtThePlayer) {
     EXPECT_EQ(x, 17);
     EXPECT_EQ(y, c.outY);
   }
+}
+
+TEST(MissileCells, AMissileChangesCellsAtTheBorderAndDriftsAtTheMiddleWhicheverWayItFlies) {
+  // Per half-cell step: the cells it has moved on and how far it has drifted across its line.
+  using Track = std::vector<std::pair<i32, i32>>;
+  Track tracks[4];
+  for (i32 d = 0; d < 4; ++d) {
+    SCOPED_TRACE(d);
+    VirtualTime time;
+    MonsterWindow w;
+    auto* r = new SActionRecord;
+    r->kind = kActionMissile;
+    r->direction = d;
+    r->cellX = r->cellY = 17;
+    w.state.actions.Add(r);
+    const bool alongX = d & 1;
+    Track& track = tracks[d];
+    for (w.state.RunActions(); w.state.actions.Count() && track.size() < 100; w.state.RunActions()) {
+      const i32 along = alongX ? r->cellX : r->cellY, across = alongX ? r->posY : r->posX;
+      track.emplace_back(std::abs(along - 17), std::abs(across - 32768));
+      time.clock.Advance(41);
+    }
+    ASSERT_GE(track.size(), 4u);
+    // Into the next cell at the first border, a drift of 1000 as it passes that cell's middle.
+    EXPECT_EQ(track[0], std::make_pair(1, 0));
+    EXPECT_EQ(track[1], std::make_pair(1, 1000));
+    EXPECT_EQ(track[2], std::make_pair(2, 1000));
+    EXPECT_EQ(track[3], std::make_pair(2, 2000));
+  }
+  // The whole flight alike, out of the window on the same step.
+  for (i32 d = 0; d < 3; ++d) EXPECT_EQ(tracks[d], tracks[3]) << d;
 }
 
 }  // namespace

@@ -201,6 +201,23 @@ TEST(MonsterStruck, MagicImmunityLetsOnlyDispelThrough) {
   EXPECT_FALSE(w.area->IsMonsterCursed(m->id));
 }
 
+TEST(MonsterStruck, ASpellsResistanceKeepsThePercentageFormAndNoneOfStrengthZero) {
+  // Stored beyond 100 as the percentages are; a resistance of 0 is not added (it would read as 100).
+  const struct {
+    i16 magnitude;
+    i16 stored;  // 0: no entry
+  } cases[] = {{130, 130}, {-130, -130}, {40, 140}, {0, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.magnitude);
+    StruckWindow w;
+    SMonster& t = w.Template();
+    SMapMonster* m = w.Place(t, 17, 16);
+    t.ApplySpellEffects(w.state, *w.area, *m, *w.OneEffect("base_spellresist", 15, c.magnitude, 5), 0);
+    EXPECT_EQ(w.area->SumMonsterEffects(m->id, 15), c.stored);
+    EXPECT_EQ(w.area->HasMonsterEffect(m->id, 15), c.stored != 0);
+  }
+}
+
 TEST(MonsterStruck, WeaponEffectsMeetResistances) {
   // x = d / 5: a poisoned blade of a 20-point blow poisons for 5, less the monster's resistance.
   const struct {
@@ -243,32 +260,51 @@ TEST(MonsterStruck, WeaponEffectsMeetResistances) {
 }
 
 TEST(MonsterStruck, DeathLeavesTheLootAndTheExperience) {
-  StruckWindow w;
-  SMonster& t = w.Template();
-  t.experience = 30;
-  SMapMonster* m = w.Place(t, 17, 16);
-  SItemType coin;
-  coin.name.Set("base_coin");
-  SItemContainer* carried = w.area->AddContainer();
-  ASSERT_NE(carried, nullptr);
-  auto* item = new SItem;
-  item->type = &coin;
-  carried->AddItem(item);
-  m->containerId = carried->id;
-  w.Number();
-  const u8 id = m->id;
-  const u32 xp = w.core.player.xp;
-  bool changed = false;
-  t.Die(w.state, *w.area, *m, nullptr, 17, 16, false, changed);
-  EXPECT_TRUE(changed);
-  EXPECT_EQ(w.area->FindMonsterById(id), nullptr);
-  EXPECT_EQ(w.Cell(17, 16).monsterId[0], 0);
-  ASSERT_NE(w.Cell(17, 16).bagId, 0);
-  SItemContainer* bag = w.area->FindContainerById(u8(w.Cell(17, 16).bagId));
-  ASSERT_NE(bag, nullptr);
-  ASSERT_EQ(bag->GetItemCount(), 1u);
-  EXPECT_EQ(bag->items[0]->type, &coin);
-  EXPECT_EQ(w.core.player.xp, xp + 30);
+  // A bag is left by a monster with a container, even an empty one, and by none without.
+  const struct {
+    const char* what;
+    bool container;
+    bool coin;
+  } cases[] = {{"a coin carried", true, true}, {"an empty container", true, false}, {"no container", false, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    SItemType coin;  // outlives the window and the items of it
+    coin.name.Set("base_coin");
+    StruckWindow w;
+    SMonster& t = w.Template();
+    t.experience = 30;
+    SMapMonster* m = w.Place(t, 17, 16);
+    if (c.container) {
+      SItemContainer* carried = w.area->AddContainer();
+      ASSERT_NE(carried, nullptr);
+      if (c.coin) {
+        auto* item = new SItem;
+        item->type = &coin;
+        carried->AddItem(item);
+      }
+      m->containerId = carried->id;
+    }
+    w.Number();
+    const u8 id = m->id;
+    const u32 xp = w.core.player.xp;
+    bool changed = false;
+    t.Die(w.state, *w.area, *m, nullptr, 17, 16, false, changed);
+    EXPECT_TRUE(changed);
+    EXPECT_EQ(w.area->FindMonsterById(id), nullptr);
+    EXPECT_EQ(w.Cell(17, 16).monsterId[0], 0);
+    EXPECT_EQ(w.core.player.xp, xp + 30);
+    if (!c.container) {
+      EXPECT_EQ(w.Cell(17, 16).bagId, 0);
+      continue;
+    }
+    ASSERT_NE(w.Cell(17, 16).bagId, 0);
+    SItemContainer* bag = w.area->FindContainerById(u8(w.Cell(17, 16).bagId));
+    ASSERT_NE(bag, nullptr);
+    ASSERT_EQ(bag->GetItemCount(), c.coin ? 1u : 0u);
+    if (c.coin) {
+      EXPECT_EQ(bag->items[0]->type, &coin);
+    }
+  }
 }
 
 TEST(MonsterStruck, DeathWithoutAFreeBagIdLosesTheLootButNotTheRest) {

@@ -3,6 +3,10 @@
 // faced label, and the sky and view numbers.
 #include "HandWindow.h"
 #include "game/SConnectionVariants.h"
+#include "world/SItem.h"
+#include "world/SItemTable.h"
+#include "world/SMapArea.h"
+#include "world/SMapObjectType.h"
 
 #include <gtest/gtest.h>
 
@@ -72,18 +76,26 @@ TEST(ConnectionMasks, AnInactiveNeighbourDoesNotJoin) {
   EXPECT_EQ(h.state.WallMask(10, 10), 64u | 4u);
 }
 
+// A base's transition type: 48 frames, images 100 to 147.
+SMapObjectType* Transitions(HandWindow& h, const char* name) {
+  std::vector<u16> frames;
+  for (u16 i = 0; i < 48; ++i) frames.push_back(u16(100 + i));
+  return h.Make(2, name, frames);
+}
+void FillFirstBase(HandWindow& h, SMapObjectType* type) {
+  for (i32 y = 0; y < 35; ++y)
+    for (i32 x = 0; x < 35; ++x) h.Cell(x, y).base1Type = type;
+}
+
 TEST(GroundRecords, WallBasesLayersDefaultsAndWater) {
   HandWindow h;
   SMapObjectType* pit = h.Make(5, "pit", {11});
   SMapObjectType* grass = h.Make(1, "grass", {21});
   SMapObjectType* water = h.Make(3, "water", {31, 32, 33});
-  std::vector<u16> frames;
-  for (u16 i = 0; i < 48; ++i) frames.push_back(u16(100 + i));
-  SMapObjectType* shore = h.Make(2, "shore", frames);
+  SMapObjectType* shore = Transitions(h, "shore");
   h.area->textureType = grass;
   // Grass everywhere but for a block of water with shore frames at 10..14 x 10..14 and a pit at (3, 3).
-  for (i32 y = 0; y < 35; ++y)
-    for (i32 x = 0; x < 35; ++x) h.Cell(x, y).base1Type = grass;
+  FillFirstBase(h, grass);
   for (i32 y = 10; y <= 14; ++y)
     for (i32 x = 10; x <= 14; ++x) {
       h.Cell(x, y).base2Type = water;
@@ -117,6 +129,22 @@ TEST(GroundRecords, WallBasesLayersDefaultsAndWater) {
     EXPECT_EQ(g[GroundRecord::kFlags], c.flags) << c.what;
     EXPECT_EQ(h.state.scene.Cell(u32(c.x + 35 * c.y))[RenderCell::kKind], c.kind) << c.what;
   }
+}
+
+TEST(GroundRecords, ANeighboursDefaultGroundJoinsWhateverBasesItHas) {
+  HandWindow h;
+  SMapObjectType* grass = h.Make(1, "grass", {21});
+  SMapObjectType* stone = h.Make(1, "stone", {41});
+  h.area->textureType = grass;
+  // One cell of grass (the area's own ground) with edge frames, in a field of stone.
+  FillFirstBase(h, stone);
+  h.Cell(17, 17).base1Type = grass;
+  h.Cell(17, 17).base1Type2 = Transitions(h, "edges");
+  h.state.RebuildAllCells();
+  // Every neighbour's ground lies on grass: the grass covers its cell whole, and the stone draws the edges.
+  const u16* g = h.state.scene.Ground(17 + 35 * 17);
+  EXPECT_EQ(std::vector<u16>(g + GroundRecord::kTexture, g + GroundRecord::kTexture + 3), std::vector<u16>({21, 0, 0}));
+  EXPECT_EQ(g[GroundRecord::kMask], 0);
 }
 
 TEST(GroundRecords, AnimatedWaterStepsThroughItsFrames) {
@@ -181,6 +209,7 @@ TEST(VisibleCells, BrightCellsShareAFifthPastNoWall) {
   h.state.CollectVisibleCells(true, false);
   EXPECT_EQ(light(18, 15), 256 + 200 - 64);
   EXPECT_EQ(light(20, 20), 192);
+  EXPECT_EQ(light(16, 13), 192) << "a wall in view darkens as it was built";
   // Built darker than normal, a cell keeps its light.
   lamp.built = 255;
   h.state.RebuildCell(17, 14);
@@ -188,6 +217,33 @@ TEST(VisibleCells, BrightCellsShareAFifthPastNoWall) {
   lamp.built = 256;
   h.state.RebuildCell(17, 14);
   EXPECT_EQ(light(17, 14), 192);
+}
+
+TEST(ShelfBags, TheNumberRidesInTheSideWordOnlyBelowItsPlainWhiteBit) {
+  // A shelf on the south side of the wall at (17, 15), seen from (17, 16), its bag numbered after the
+  // bags lying in row 0.
+  for (u32 before : {2u, 6u, 7u}) {
+    SCOPED_TRACE(before);
+    HandWindow h;
+    h.Cell(17, 15).centreType = h.Make(5, "wall", {7});
+    h.Cell(17, 15).sideType[2] = h.Make(17, "shelf", {5, 6});
+    SItemContainer* bag = h.area->AddContainer();
+    h.AddObject(9, 17, 15)->containerId = bag->id;
+    h.Cell(17, 15).sideObjectId[2] = 9;
+    SItemType cup;
+    cup.picture = 77;
+    auto* item = new SItem;
+    item->type = &cup;
+    bag->AddItem(item);
+    for (u32 k = 0; k < before; ++k) h.Cell(i32(k), 0).bagId = h.area->AddContainer()->id;
+    h.state.window.ResolveCellObjects();
+    h.state.RebuildAllCells();
+    ASSERT_EQ(bag->serial, before + 1);
+    const u16 word = h.state.scene.Lights(17 + 35 * 16, 1)[MapRecord::kSideFlags + 0];
+    // Bit 15 draws the shelf's overlay in plain white: a number of 8 or more is not written there.
+    EXPECT_EQ(word >> 12, bag->serial < 8 ? bag->serial : 0);
+    EXPECT_EQ(h.state.scene.Bag(bag->serial)[0], 77) << "the bag's pictures are there all the same";
+  }
 }
 
 TEST(Automap, TheConeStopsAtWalls) {

@@ -240,6 +240,9 @@ TEST_F(Items, InstancesAndSpawning) {
   EXPECT_EQ(half->count, 500);
   std::unique_ptr<SItem> full(sword->CreateInstance(-1, random));
   EXPECT_EQ(full->count, 1000);
+  // A spawn entry's condition (a byte) above 100 percent gives full condition, never more.
+  std::unique_ptr<SItem> over(sword->CreateInstance(255, random));
+  EXPECT_EQ(over->count, 1000);
   std::unique_ptr<SItem> wand(src.FindType("base_wand")->CreateInstance(-1, random));
   EXPECT_EQ(wand->count, 12);
   EXPECT_EQ(wand->enchantments, nullptr);
@@ -334,8 +337,7 @@ TEST_F(Items, ContainerOperations) {
   // where it was: no item is lost.
   SItemContainer full;
   full.items.Reserve(SPtrArray<SItem>::kMaxCount);
-  while (full.items.Add(nullptr)) {
-  }
+  while (full.items.Add(nullptr)) {}
   ASSERT_EQ(full.GetItemCount(), i32(SPtrArray<SItem>::kMaxCount));
   full.MoveAllFrom(pack);
   EXPECT_EQ(pack.GetItemCount(), 3);

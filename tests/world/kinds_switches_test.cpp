@@ -178,9 +178,15 @@ TEST(KindsSwitches, TeleportFramesGoForthAndBack) {
     std::vector<u32> frames;
   };
   const Case cases[] = {
-      {0, 255, {1, 2}},                         // no images: A = 255, positions past the empty list show image 0
-      {1, 0, {0, 0}},       {2, 1, {0, 0, 0}},  // one animation image: shown idle instead of dividing by 0
-      {3, 2, {1, 2, 1, 2}}, {4, 3, {1, 2, 3, 2, 1}}, {6, 5, {1, 2, 3, 4, 5, 4, 3, 2, 1}},
+      {0, 255, {1, 2}},  // no images: A = 255, positions past the empty list show image 0
+      {1, 0, {0, 0}},
+      {2, 1, {0, 0, 0}},  // one animation image: shown idle instead of dividing by 0
+      {3, 2, {1, 2, 1, 2}},
+      {4, 3, {1, 2, 3, 2, 1}},
+      {5, 4, {1, 2, 3, 4, 2, 1, 1}},
+      // From six images the count back would show the idle image and then none: forth and back instead.
+      {6, 5, {1, 2, 3, 4, 5, 4, 3, 2, 1}},
+      {8, 7, {1, 2, 3, 4, 5, 6, 7, 6, 5, 4, 3, 2, 1}},
   };
   for (const Case& c : cases) {
     KindFixture f;

@@ -578,6 +578,22 @@ TEST_F(Maps, MonsterRecordsOfOlderVersions) {
   }
 }
 
+// Through the map loader: a monster record below data version 71 brings its own hit points, which the
+// monster keeps; from 71 on it starts at its template's maximum (12 for the rat).
+TEST_F(Maps, MonstersOfRecordsBelowVersion71KeepTheirOwnHp) {
+  for (u32 v : {70u, 71u}) {
+    SCOPED_TRACE(v);
+    modules.Clear();
+    worldbuild::WorldArchiveSpec spec = World(v);
+    spec.maps[0].content[2] = worldbuild::MonsterRecord({{kRat, 1, 2, 0, 2, 3, 0, 5}}, 2, v);
+    SWorldModule* base = Open(spec);
+    ASSERT_NE(base, nullptr);
+    const SMapMonster* rat = base->FindMap("base_dungeon")->FindMonsterById(1);
+    ASSERT_NE(rat, nullptr);
+    EXPECT_EQ(rat->hp, v < 71 ? 5 : 12);
+  }
+}
+
 // Map objects of data version 52 and below carry no texts: align 2, i16 value; u8 id; u8 second value;
 // u8 state (no cell before version 54). The whole world is of version 52; its object record is written
 // here field by field.
@@ -1032,6 +1048,13 @@ TEST_F(Maps, LookupsDefaultsAndPeople) {
   EXPECT_EQ(base->FindObjectAndMonster("base_obj_none", bound, where), nullptr);
   EXPECT_EQ(bound, nullptr);
   EXPECT_EQ(where, dungeon);  // left as it was
+  // An object without an id binds no monster, though every unbound monster carries the bound id 0.
+  ASSERT_NE(dungeon->FindMonsterById(1), nullptr);
+  ASSERT_EQ(dungeon->FindMonsterById(1)->objectId, 0);
+  SMapObjectInst* unnumbered = base->FindObjectAndMonster("base_obj_free", bound, where);
+  ASSERT_NE(unnumbered, nullptr);
+  EXPECT_EQ(unnumbered->id, 0);
+  EXPECT_EQ(bound, nullptr);
 
   dungeon->FindObjectById(2)->state |= 0x80;
   modules.ClearObjectMarks();

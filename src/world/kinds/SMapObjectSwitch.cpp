@@ -255,10 +255,11 @@ i32 SMapObjectHole::OnEvent(u16 event, SMapArea*, SMapObjectInst* inst, SMapCell
 u32 SMapObjectTeleport::FramePosition(const SMapObjectInst* inst, u32 counter) const {
   const u32 a = frameCountA;
   if (Off(inst) || a <= 1) return 0;
-  // Forth and back over 1..A: 1, 2, .., A, A-1, .., 2. (Counting back as A - m + 2 agrees up to A = 3 but
-  // skips frames beyond, and from A = 6 on falls below image 0.)
+  // Up 1..A, then back as A - m + 2: 1, 2, 3, 2 for A = 3; 1, 2, 3, 4, 2, 1 for A = 4. From A = 5 on that
+  // count back reaches the idle image and then falls below image 0: those go forth and back over 1..A.
   const u32 m = counter % (2 * (a - 1));
-  return m <= a - 1 ? m + 1 : 2 * a - 1 - m;
+  if (m <= a - 1) return m + 1;
+  return a <= 4 ? a + 2 - m : 2 * a - 1 - m;
 }
 
 const char* SMapObjectTeleport::GetAmbientSound(SMapObjectInst* inst, SMapCell*) {
