@@ -7,6 +7,7 @@
 #include "dialogs/SDialogRepairShop.h"
 #include "graphics/SFont.h"
 #include "world/SEffect.h"
+#include "world/SItemTable.h"
 
 #include <gtest/gtest.h>
 
@@ -170,6 +171,74 @@ TEST(ItemTexts, TheShopSaysWhatThePlayerCanDoWithAnItem) {
       EXPECT_EQ(NotesOf(Body(s.shop().description)), Expected(c.note)) << Body(s.shop().description);
       s.Tap(SStateShop::kLeave);
       ASSERT_TRUE(s.game.waitUntil(GameHarness::stateIs(kStateDialogInterior), 10));
+    }
+  }
+}
+
+namespace {
+
+// Whether a type is listed for repair: weapons but missiles, and armour.
+bool Repairable(const SItemType& t) {
+  return (t.itemClass == kItemWeapon && !t.IsMissile()) || t.itemClass == kItemHeavyArmor ||
+         t.itemClass == kItemLightArmor;
+}
+
+// The list's rows whose text is wider than the room left of its right column.
+std::vector<std::string> CutRows(SDialogListCtrl& list) {
+  std::vector<std::string> cut;
+  if (!list.font) return {"(no font)"};
+  list.font->Select(i32(list.fontNumber), 0, 0);
+  const i32 room = list.width - list.rightColumnWidth - 2;
+  for (u32 i = 0; i < list.RowCount(); ++i) {
+    const char* text = list.Row(i32(i))->text.CStr();
+    if (text && list.font->TextWidth(text) > room) cut.push_back(text);
+  }
+  return cut;
+}
+
+}  // namespace
+
+// The repair lists show a name beside a fixed column and cut what does not fit: every weapon and armour of
+// the sample world is named whole in both, the hammer's and the repair shop's, on every screen.
+TEST(ItemTexts, EveryWeaponAndArmourIsNamedWholeInTheRepairLists) {
+  for (i32 mode : GameHarness::deviceModes()) {
+    SCOPED_TRACE("mode " + std::to_string(mode));
+    {
+      ServicesScreen s(mode);
+      ASSERT_TRUE(s.entered);
+      SPlayer& p = s.core().player;
+      p.inventory.DeleteAllItems();
+      u32 listed = 0;
+      for (SItemType* t : s.core().world.items.types)
+        if (Repairable(*t)) {
+          SItem* item = s.NewItem(t->name.Text());
+          item->count = u16(t->maxCondition / 2);
+          p.inventory.AddItem(item);
+          ++listed;
+        }
+      ASSERT_TRUE(s.Visit("base_merchant"));
+      s.Tap(SStateDialogInterior::kRepair);
+      SDialogRepairShop& shop = s.interior().repairShop;
+      ASSERT_EQ(s.game.openChild(), &shop);
+      ASSERT_EQ(shop.list.RowCount(), listed);
+      EXPECT_EQ(CutRows(shop.list), std::vector<std::string>{}) << "the repair shop";
+    }
+    {
+      InventoryGame g(GameHarness::forMode(mode));
+      ASSERT_TRUE(g.Open());
+      u32 listed = 0;
+      for (SItemType* t : g.core().world.items.types)
+        if (Repairable(*t)) {
+          g.Make(t->name.Text(), nullptr, 50);
+          ++listed;
+        }
+      g.Make("base_repair_hammer");
+      g.Refresh();
+      ASSERT_TRUE(g.Select("base_repair_hammer"));
+      g.game.tapControl(SStateInventory::kUseId);
+      ASSERT_EQ(g.inv().page, SStateInventory::kRepairPage);
+      ASSERT_EQ(g.inv().repair.list.RowCount(), listed);
+      EXPECT_EQ(CutRows(g.inv().repair.list), std::vector<std::string>{}) << "the hammer's";
     }
   }
 }
