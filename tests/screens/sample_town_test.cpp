@@ -2,8 +2,6 @@
 // repair hammer that outlasts the start kit's is on sale, and the merchant's talk of the cellar leads on
 // to the lever.
 #include "ServicesScreen.h"
-#include "game/SMapWindow.h"
-#include "world/SMapCell.h"
 
 #include <gtest/gtest.h>
 
@@ -21,37 +19,30 @@ TEST(SampleTown, EveryCityDoorsBuyAndSellOffersStockAndAHammerThatLasts) {
   EXPECT_GE((apprentice->maxCondition - apprentice->maxCondition / 10) / 109, 10) << apprentice->maxCondition;
 
   u32 shops = 0, betterHammers = 0;
-  for (i32 y = 0; y < SMapWindow::kSize; ++y)
-    for (i32 x = 0; x < SMapWindow::kSize; ++x) {
-      const SMapCell* cell = state.window.Cell(x, y);
-      SMapArea* area = state.window.BlockArea(x, y);
-      if (!cell || !area) continue;
-      for (u32 side = 0; side < 4; ++side) {
-        if (SMapWindow::TypeNumber(cell->sideType[side]) != 11) continue;
-        SMapObjectInst* door = area->FindObjectById(cell->sideObjectId[side]);
-        ASSERT_NE(door, nullptr);
-        SCOPED_TRACE(door->targetText ? door->targetText : "(nobody)");
-        const SNpc* person = s.Person(door->targetText);
-        ASSERT_NE(person, nullptr);
-        if (!(person->params[3] & SStateDialogInterior::kFlagBuySell)) continue;
-        state.window.minutes = 1440 + 12 * 60;
-        ASSERT_EQ(state.EnterService(door, door->targetText, area, false), 1u);
-        ASSERT_TRUE(s.game.waitUntil(GameHarness::stateIs(kStateDialogInterior), 20));
-        s.game.frame();
-        s.Tap(SStateDialogInterior::kBuySell);
-        ASSERT_TRUE(s.game.waitUntil(GameHarness::stateIs(kStateShop), 5));
-        ASSERT_NE(s.shop().stock, nullptr);
-        EXPECT_GT(s.shop().grid.SlotCount(), 0u);
-        ++shops;
-        for (const SItem* item : s.shop().stock->items)
-          if (item->type->itemClass == kItemRepair && item->type->maxCondition > apprentice->maxCondition)
-            ++betterHammers;
-        s.Tap(SStateShop::kLeave);
-        ASSERT_TRUE(s.game.waitUntil(GameHarness::stateIs(kStateDialogInterior), 5));
-        s.Tap(SStateDialogInterior::kLeave);
-        ASSERT_TRUE(s.game.waitUntil(GameHarness::stateIs(kStateGame), 5));
-      }
-    }
+  for (const CityDoor& d : CityDoorsInWindow(state)) {
+    SMapObjectInst* door = d.door;
+    SMapArea* area = d.area;
+    ASSERT_NE(door, nullptr);
+    SCOPED_TRACE(door->targetText ? door->targetText : "(nobody)");
+    const SNpc* person = s.Person(door->targetText);
+    ASSERT_NE(person, nullptr);
+    if (!(person->params[3] & SStateDialogInterior::kFlagBuySell)) continue;
+    state.window.minutes = 1440 + 12 * 60;
+    ASSERT_EQ(state.EnterService(door, door->targetText, area, false), 1u);
+    ASSERT_TRUE(s.game.waitUntil(GameHarness::stateIs(kStateDialogInterior), 20));
+    s.game.frame();
+    s.Tap(SStateDialogInterior::kBuySell);
+    ASSERT_TRUE(s.game.waitUntil(GameHarness::stateIs(kStateShop), 5));
+    ASSERT_NE(s.shop().stock, nullptr);
+    EXPECT_GT(s.shop().grid.SlotCount(), 0u);
+    ++shops;
+    for (const SItem* item : s.shop().stock->items)
+      if (item->type->itemClass == kItemRepair && item->type->maxCondition > apprentice->maxCondition) ++betterHammers;
+    s.Tap(SStateShop::kLeave);
+    ASSERT_TRUE(s.game.waitUntil(GameHarness::stateIs(kStateDialogInterior), 5));
+    s.Tap(SStateDialogInterior::kLeave);
+    ASSERT_TRUE(s.game.waitUntil(GameHarness::stateIs(kStateGame), 5));
+  }
   EXPECT_EQ(shops, 2u) << "the inn's and the shop's";
   EXPECT_GT(betterHammers, 0u);
 }
