@@ -8,6 +8,7 @@
 #include "platform/hal/Game.h"
 #include "platform/sound/SSoundManager.h"
 #include "player/SPlayer.h"
+#include "player/SPlayerItemChecks.h"
 #include "screens/SServicePrices.h"
 #include "screens/SStateDialog.h"
 #include "script/SScriptContext.h"
@@ -83,8 +84,8 @@ void SStateShop::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
   SStateDialog::ShowSpeaker(*this, person, portrait, kPortraitId, name, kNameId);
   if (AddLayoutControl(&grid, kGridId)) {
     const GridGeometry& g = GeometryFor(core ? core->displayMode : 6);
-    grid.SetLayout(pictures ? &pictures[25] : nullptr, pictures ? &pictures[g.large ? 16 : 77] : nullptr,
-                   g.cellWidth, g.cellHeight, g.columns, g.rows, 15, u32(ServicePrices::PriceFactor(core, person)), 1);
+    grid.SetLayout(pictures ? &pictures[25] : nullptr, pictures ? &pictures[g.large ? 16 : 77] : nullptr, g.cellWidth,
+                   g.cellHeight, g.columns, g.rows, 15, u32(ServicePrices::PriceFactor(core, person)), 1);
   }
   if (AddLayoutControl(&description, kDescriptionId)) {
     description.Setup(2, RgbWord(0xFFFFFF), RgbWord(0xC8C8C8), RgbWord(0x161616), 0, 4, 2, RgbWord(0xFF6464),
@@ -183,7 +184,8 @@ void SStateShop::DescribeSelected() {
     const bool wielded = c == kItemWeapon || ((c == kItemHeavyArmor || c == kItemLightArmor) && sub == 1);
     body.Assign(wielded ? "(wielded)\r" : "(equipped)\r");
   }
-  slot->type->Describe(rules, slot->item, text, true);
+  const SPlayerItemChecks checks(core->player);
+  slot->type->Describe(rules, slot->item, text, true, &checks);
   body.Append(text.CStr() ? text.CStr() : "");
   SGameCore::ConvertNumberGlyphs(body);
   const bool armament = slot->type->itemClass >= 1 && slot->type->itemClass <= 4;

@@ -30,6 +30,8 @@ struct RepairGame : DialogGame {
     dialog.Attach(&core());
   }
   ~RepairGame() { state().CloseChild(); }
+  // A count of the type's maximum condition, in percent.
+  i32 percent(const char* name, i32 p) { return i32(type(name)->maxCondition) * p / 100; }
   void Open(SItem* hammer, i32 skill) {
     player().skills[14] = u16(skill);
     state().OpenChild(&dialog);
@@ -47,9 +49,9 @@ struct RepairGame : DialogGame {
 
 TEST(Repair, ListsWornWeaponsAndArmourButNeverMissilesOrWholeItems) {
   RepairGame g;
-  SItem* hammer = g.give("base_repair_hammer", 1, 200);
-  g.give("base_repair_hammerapprentice", 1, 9);  // 9 percent: no hammer
-  g.give("base_weap_shortswordcheap", 1, 1000);  // whole
+  SItem* hammer = g.give("base_repair_hammer");
+  g.give("base_repair_hammerapprentice", 1, g.percent("base_repair_hammerapprentice", 9));  // no hammer
+  g.give("base_weap_shortswordcheap", 1, 1000);                                             // whole
   SItem* sword = g.give("base_weap_shortswordcheap", 1, 300);
   g.give("base_weap_quiver", 1, 0);
   g.give("base_weap_daggers", 1, 0);
@@ -68,7 +70,7 @@ TEST(Repair, ListsWornWeaponsAndArmourButNeverMissilesOrWholeItems) {
 
 TEST(Repair, EachTryWearsTheHammerAndSucceedsOnTheRollOfAFixedSeed) {
   RepairGame g;
-  SItem* hammer = g.give("base_repair_hammer", 1, 200);
+  SItem* hammer = g.give("base_repair_hammer");
   SItem* mail = g.give("base_armor_chain", 1, 100);
   g.Open(hammer, 10);
   for (u32 seed = 1; seed <= 8 && g.dialog.SelectedHammer(); ++seed) {
@@ -91,8 +93,10 @@ TEST(Repair, EachTryWearsTheHammerAndSucceedsOnTheRollOfAFixedSeed) {
 
 TEST(Repair, AHammerWornBelowTenPercentLeavesAfterItsTryAndAWholeItemLeavesTheList) {
   RepairGame g;
-  SItem* hammer = g.give("base_repair_hammer", 1, 40);  // 20 percent; skill 60 wears 30 to 59
-  SItem* spare = g.give("base_repair_hammer", 1, 200);
+  // 29 above 10 percent: skill 60 wears 30 to 59.
+  const i32 tenth = g.percent("base_repair_hammer", 10);
+  SItem* hammer = g.give("base_repair_hammer", 1, tenth + 29);
+  SItem* spare = g.give("base_repair_hammer");
   SItem* sword = g.give("base_weap_shortswordcheap", 1, 990);
   SItem* mail = g.give("base_armor_chain", 1, 100);
   g.Open(hammer, 60);
@@ -105,7 +109,7 @@ TEST(Repair, AHammerWornBelowTenPercentLeavesAfterItsTryAndAWholeItemLeavesTheLi
   EXPECT_EQ(g.dialog.items, std::vector<SItem*>({mail}));
   EXPECT_EQ(g.dialog.list.selected, 0);
   // The hammer is below 10 percent: out of the list, the spare chosen.
-  EXPECT_LT(hammer->count, 20);
+  EXPECT_LT(hammer->count, tenth);
   EXPECT_EQ(g.dialog.hammers, std::vector<SItem*>({spare}));
   EXPECT_EQ(g.dialog.SelectedHammer(), spare);
   EXPECT_EQ(g.player().inventory.CountItemsOfType(hammer->type), 2u);
@@ -117,8 +121,8 @@ TEST(Repair, AHammerWornBelowTenPercentLeavesAfterItsTryAndAWholeItemLeavesTheLi
 // to the good one, with which the item is repaired.
 TEST(Repair, AWornHammerOpensWithNoneChosenAndNextLeadsToAGoodOne) {
   RepairGame g;
-  SItem* worn = g.give("base_repair_hammer", 1, 10);  // 5 percent
-  SItem* good = g.give("base_repair_hammer", 1, 200);
+  SItem* worn = g.give("base_repair_hammer", 1, g.percent("base_repair_hammer", 5));
+  SItem* good = g.give("base_repair_hammer");
   SItem* mail = g.give("base_armor_chain", 1, 100);
   g.Open(worn, 60);
   ASSERT_EQ(g.dialog.hammers, std::vector<SItem*>({good}));
@@ -135,7 +139,7 @@ TEST(Repair, AWornHammerOpensWithNoneChosenAndNextLeadsToAGoodOne) {
   EXPECT_FALSE(g.dialog.previousHammer.IsEnabled());
   g.dialog.OnCommand(SDialogRepair::kRepairId);
   EXPECT_GT(mail->count, 100);
-  EXPECT_LT(good->count, 200);
+  EXPECT_LT(good->count, good->type->maxCondition);
 }
 
 }  // namespace

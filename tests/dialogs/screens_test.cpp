@@ -128,7 +128,8 @@ TEST(DialogScreens, SpellBookByTabsInModesSevenAndTen) {
     const Os::Panel& panel = g.game.panel();
     for (u32 i = 0; i < 7; ++i) {
       if (i == 2) continue;
-      EXPECT_GT(Distance(Face(panel, book.tabs[2]), Face(panel, book.tabs[i])), 25.0) << "mode " << mode << " tab " << i;
+      EXPECT_GT(Distance(Face(panel, book.tabs[2]), Face(panel, book.tabs[i])), 25.0)
+          << "mode " << mode << " tab " << i;
     }
     EXPECT_EQ(testpng::CompareGolden("spellbook_tabs_mode" + std::to_string(mode),
                                      &panel.pixels[size_t(book.top) * size_t(panel.width) + book.left], book.width,
@@ -262,8 +263,8 @@ TEST(DialogScreens, RepairByItsButtons) {
   ScreenGame g;
   ASSERT_TRUE(g.Enter("base_dungeon2", 3, 3, 0));
   g.Prepare();
-  SItem* hammer = g.give("base_repair_hammer", 1, 200);
-  g.give("base_repair_hammerapprentice", 1, 100);
+  SItem* hammer = g.give("base_repair_hammer");
+  g.give("base_repair_hammerapprentice");
   g.give("base_weap_shortswordcheap", 1, 300);
   g.give("base_armor_chain", 1, 100);
   g.player().skills[14] = 60;

@@ -9,12 +9,34 @@
 #include "os/headless/VirtualClock.h"
 #include "support/GameHarness.h"
 #include "world/SMapArea.h"
+#include "world/SMapCell.h"
 #include "world/SWorldModule.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+// A city door on a side of a cell of the game's window: its object (null when the side names none) and the
+// area it lies in.
+struct CityDoor {
+  SMapObjectInst* door;
+  SMapArea* area;
+  i32 x, y;
+};
+inline std::vector<CityDoor> CityDoorsInWindow(SStateGame& state) {
+  std::vector<CityDoor> doors;
+  for (i32 y = 0; y < SMapWindow::kSize; ++y)
+    for (i32 x = 0; x < SMapWindow::kSize; ++x) {
+      const SMapCell* cell = state.window.Cell(x, y);
+      SMapArea* area = state.window.BlockArea(x, y);
+      if (!cell || !area) continue;
+      for (u32 side = 0; side < 4; ++side)
+        if (SMapWindow::TypeNumber(cell->sideType[side]) == 11)
+          doors.push_back({area->FindObjectById(cell->sideObjectId[side]), area, x, y});
+    }
+  return doors;
+}
 
 struct WalkGame {
   explicit WalkGame(const GameHarness::Options& options = {}) : game(options) {

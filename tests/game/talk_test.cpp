@@ -6,6 +6,7 @@
 #include "core/ui/SDialogMessage.h"
 #include "game/SMonster.h"
 #include "game/SStateGame.h"
+#include "game/WalkGame.h"
 #include "screens/ConversationScreen.h"
 #include "screens/SStateDialogInterior.h"
 #include "support/GameHarness.h"
@@ -57,21 +58,13 @@ TEST(Talk, EveryoneAPlayerCanTalkToAnswers) {
 
   // Every city door in the window: the town's inn and shop, and any on the maps joined to it.
   u32 doors = 0;
-  for (i32 y = 0; y < SMapWindow::kSize; ++y)
-    for (i32 x = 0; x < SMapWindow::kSize; ++x) {
-      const SMapCell* cell = state.window.Cell(x, y);
-      SMapArea* area = state.window.BlockArea(x, y);
-      if (!cell || !area) continue;
-      for (u32 side = 0; side < 4; ++side) {
-        if (SMapWindow::TypeNumber(cell->sideType[side]) != 11) continue;
-        SMapObjectInst* door = area->FindObjectById(cell->sideObjectId[side]);
-        ASSERT_NE(door, nullptr) << x << "," << y;
-        const size_t before = game.messages().size();
-        EXPECT_NE(state.EnterService(door, door->targetText, area, false), 0u) << door->name.Text();
-        EXPECT_TRUE(Answered(game, before)) << door->name.Text();
-        ++doors;
-      }
-    }
+  for (const CityDoor& d : CityDoorsInWindow(state)) {
+    ASSERT_NE(d.door, nullptr) << d.x << "," << d.y;
+    const size_t before = game.messages().size();
+    EXPECT_NE(state.EnterService(d.door, d.door->targetText, d.area, false), 0u) << d.door->name.Text();
+    EXPECT_TRUE(Answered(game, before)) << d.door->name.Text();
+    ++doors;
+  }
   EXPECT_EQ(doors, 2u) << "the inn's and the shop's";
 }
 

@@ -1004,7 +1004,8 @@ TEST(ServicesSources, AnInteriorPersonWithFiveServicesIsRefused) {
 namespace {
 
 // The town's shops stocked on the first visit from their records: the merchant's container (the one its
-// placed monster names) with weapons and armour of levels 1 and 2, once; the inn's whole list of potions.
+// placed monster names) with weapons, armour and repair hammers of levels 1 and 2, once; the inn's whole
+// list of potions.
 TEST(ShopStock, TheTownsShopsAreStockedOnce) {
   ServicesScreen s;
   ASSERT_TRUE(s.entered);
@@ -1018,7 +1019,8 @@ TEST(ShopStock, TheTownsShopsAreStockedOnce) {
   EXPECT_EQ(s.shop().stock, shelf);
   ASSERT_GT(shelf->GetItemCount(), 0);
   for (SItem* item : shelf->items) {
-    EXPECT_TRUE(item->type->itemClass >= 1 && item->type->itemClass <= 3) << item->type->name.Text();
+    const u8 c = item->type->itemClass;
+    EXPECT_TRUE((c >= 1 && c <= 3) || c == kItemRepair) << item->type->name.Text();
     EXPECT_TRUE(item->type->level == 1 || item->type->level == 2) << item->type->name.Text();
   }
   std::vector<SItem*> first(shelf->items.begin(), shelf->items.end());

@@ -31,6 +31,7 @@
 #include "support/TextRecord.h"
 #include "world/SImageCache.h"
 #include "world/SItem.h"
+#include "world/SItemTable.h"
 
 #include <gtest/gtest.h>
 
@@ -274,14 +275,22 @@ std::vector<Fault> FaultsOf(GameHarness& game, const std::string& where) {
   }
   // A description split into pages shows only its first unless the screen turns them: the reading dialog
   // turns a book's pages, and one that scrolls by lines has arrows. The pack's page buttons serve what
-  // enchantments add to a description; an ordinary pack's items show whole in the description view
-  // (PackFaults selects each), and beside the paper doll a glimpse of it, a tap from the whole.
+  // enchantments add to a description, and on the small panels that do not grow over the doll (240x320's,
+  // 240x240's) what the reading notes of books and spellbooks add; an ordinary pack's items show whole in
+  // the description view (PackFaults selects each), and beside the paper doll a glimpse of it, a tap from
+  // the whole.
   for (const SDialog* d : dialogs) {
     if (GameHarness::className(typeid(*d)) == "SDialogItemRead") continue;
     const auto* pack = dynamic_cast<const SStateInventory*>(d);
     for (u32 i = 0; i < d->controls.Count(); ++i)
       if (const auto* t = dynamic_cast<const STitleTextCtrl*>(d->controls.At(i32(i))); t && t->IsVisible()) {
         if (t->lineScroll || (pack && t == &pack->description && !pack->descriptionView && !pack->containerView))
+          continue;
+        const i32 mode = d->core ? d->core->displayMode : 0;
+        if (pack && t == &pack->description && (mode == 5 || mode == 7 || mode == 8) &&
+            pack->descriptionNext.IsVisible() && pack->grid.selectedSlot && pack->grid.selectedSlot->type &&
+            (pack->grid.selectedSlot->type->itemClass == kItemBook ||
+             (pack->grid.selectedSlot->type->itemClass == kItemMagic && pack->grid.selectedSlot->type->subtype == 2)))
           continue;
         if (t->PageCount() > 1)
           add("paged " + Name(*t), Name(*t) + Rect(*t) + " has " + std::to_string(t->PageCount()) + " pages");

@@ -105,7 +105,7 @@ TEST(ScriptGlobals, ScriptGlobalsAreReadAndChangedButNeverMade) {
       {"", "getglobal(\"base_gateopen\")", "0"},
       {"setglobal(\"base_gateopen\", 7);", "getglobal(\"base_gateopen\")", "7"},
       {"", "getglobalstr(\"base_gateopen\")", "\"7\""},
-      {"", "getglobalstr(\"base_innkeepername\")", "\"Marta\""},
+      {"", "getglobalstr(\"base_innkeepername\")", "\"Mara\""},
       {"", "getglobal(\"base_innkeepername\")", "0"},  // a text reads as its number
       {"setglobalstr(\"base_innkeepername\", \"12 apples\");", "getglobal(\"base_innkeepername\")", "12"},
       {"setglobalstr(\"base_innkeepername\", \"5\\g\");", "getglobalstr(\"base_innkeepername\")", "\"5\t\""},

@@ -55,11 +55,11 @@ TEST(ScriptMacros, EachMacroAndItsEdges) {
       {0, "Your fine: %PCCrimeGold%.", "Your fine: 15K."},
       {0, "On day %Day%: %Date%.", "On day 4: Day 4, 2:05 pm."},
       {0, "In %Map%.", "In Old Cellars."},
-      {0, "%Global:base_innkeepername% waits.", "Marta waits."},
-      {0, "%GLOBAL:base_innkeepername% waits.", "Marta waits."},
+      {0, "%Global:base_innkeepername% waits.", "Mara waits."},
+      {0, "%GLOBAL:base_innkeepername% waits.", "Mara waits."},
       {0, "[%Global:base_nothing%]", "[]"},
       {0, "Unclosed %Global:base_innkeepername", "Unclosed "},
-      {0, "%Global:base_inner%", "Marta!"},
+      {0, "%Global:base_inner%", "Mara!"},
       {0, "%Global:base_loop%.", "xxxxxxxx."},               // eight rounds, then the rest goes
       {0, "%Global:base_name%", "%PCName% of Old Cellars"},  // a name is not looked for again
       {0, "%Day% %Date% %PCDisease% %PCRace%%", "4 Day 4, 2:05 pm  Rasvim%"},

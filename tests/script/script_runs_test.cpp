@@ -220,7 +220,7 @@ TEST(ScriptRuns, TheNoteOnTheTable) {
   ASSERT_TRUE(w.Enter("base_out0101", 16, 17, 90, 2 * 1440 + 600));  // facing the table to the west
   w.core().player.name.Assign("Ada");
   EXPECT_EQ(w.UseAndRead(),
-            "A note on the table reads: \"Ada, on day 3 Marta keeps an apple and a pear for you at the inn.\"");
+            "A note on the table reads: \"Ada, on day 3 Mara keeps an apple and a pear for you at the inn.\"");
 }
 
 // Messages from outside a script (here the player's reports) reach the game's message line after a

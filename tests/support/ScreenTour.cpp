@@ -240,7 +240,7 @@ void FillPack(GameHarness& g, World& w) {
   Give(g, "base_potion_ale");
   Give(g, "base_alch_mortar", 250);
   Give(g, "base_ingr_mushroom");
-  Give(g, "base_repair_hammer", 200);
+  Give(g, "base_repair_hammer");
   Give(g, "base_weap_shortbow");
   Give(g, "base_wand_empty");
   Give(g, "base_scroll_blank");

@@ -49,13 +49,13 @@ TEST(ItemGrid, ClassFiltersAndTraders) {
     EXPECT_EQ(Classes(r.grid), f.classes) << "filter " << f.filter;
   }
 
-  // The sample traders: the merchant takes weapons and armour; the innkeeper's whole-list bit
+  // The sample traders: the merchant takes weapons, armour and repair hammers; the innkeeper's whole-list bit
   // is the potions' class bit.
   const SNpc* merchant = r.core.world.rules.people.FindByName("base_merchant");
   const SNpc* innkeeper = r.core.world.rules.people.FindByName("base_innkeeper");
   ASSERT_TRUE(merchant && innkeeper);
   r.Fill(0, merchant);
-  EXPECT_EQ(Classes(r.grid), "1 2 3");
+  EXPECT_EQ(Classes(r.grid), "1 2 3 12");
   r.Fill(2, merchant);
   EXPECT_EQ(Classes(r.grid), "2 3") << "filter and mask together";
   r.Fill(0, innkeeper);

@@ -139,6 +139,7 @@ TEST(SampleItems, ItemsOfDifferentNamesShowPicturesToldApart) {
       {"Short bow", "Cheap short bow"},     {"Repair hammer", "Apprentice's hammer"},
       {"Lockpick", "Beginner's lockpick"},  {"Mortar and pestle", "Beginner's mortar"},
       {"Leather jerkin", "Frayed leather"}, {"Fine cloak", "Cloth cape"},
+      {"Quiver of arrows", "Cheap quiver"},
   };
   auto sameThing = [&](const std::string& a, const std::string& b) {
     if (a == b) return true;
@@ -168,13 +169,13 @@ TEST(SampleItems, ItemsOfDifferentNamesShowPicturesToldApart) {
 
   // The pairs a new player mixed up in the shop differ over a tenth of the picture or more.
   const std::vector<std::pair<const char*, const char*>> mixedUp = {
-      {"base_weap_staff", "base_misc_candle"},     {"base_armor_chain", "base_armor_shield"},
-      {"base_armor_chain", "base_armor_helm"},     {"base_armor_chain", "base_armor_sleeves"},
-      {"base_armor_shield", "base_armor_helm"},    {"base_armor_shield", "base_armor_sleeves"},
-      {"base_armor_helm", "base_armor_sleeves"},   {"base_armor_belt", "base_armor_cloak"},
-      {"base_armor_belt", "base_armor_leather"},   {"base_armor_belt", "base_boots_fur"},
-      {"base_armor_cloak", "base_armor_leather"},  {"base_armor_cloak", "base_boots_fur"},
-      {"base_armor_leather", "base_boots_fur"},    {"base_pmanasmall", "base_phealsmall"},
+      {"base_weap_staff", "base_misc_candle"},    {"base_armor_chain", "base_armor_shield"},
+      {"base_armor_chain", "base_armor_helm"},    {"base_armor_chain", "base_armor_sleeves"},
+      {"base_armor_shield", "base_armor_helm"},   {"base_armor_shield", "base_armor_sleeves"},
+      {"base_armor_helm", "base_armor_sleeves"},  {"base_armor_belt", "base_armor_cloak"},
+      {"base_armor_belt", "base_armor_leather"},  {"base_armor_belt", "base_boots_fur"},
+      {"base_armor_cloak", "base_armor_leather"}, {"base_armor_cloak", "base_boots_fur"},
+      {"base_armor_leather", "base_boots_fur"},   {"base_pmanasmall", "base_phealsmall"},
       {"base_pfullmana", "base_pfullheal"},
   };
   for (const auto& [a, b] : mixedUp) {
@@ -196,4 +197,66 @@ TEST(SampleItems, TheBuilderRefusesAReadableItemWithoutText) {
        R"("text": ["Only a few", 3])", "base_book_notes: a text is a string or a list of strings"},
   };
   for (const testbuild::Refusal& c : cases) testbuild::ExpectRefused("duskmire-books", c);
+}
+
+// An item's effects are what its description says: the builder refuses, naming the item, an effect kind
+// outside the table, one the item's class does not carry, and a skill or attribute effect without the
+// number its texts read (a book's skill named as well, and the same skill).
+TEST(SampleItems, TheBuilderRefusesEffectsAnItemCannotDescribe) {
+  const testbuild::Refusal cases[] = {
+      {"kind 0", "world/items.json", R"({"kind": 31, "mode": 2, "base": 12, "name": "base_spelllightningbolt"})",
+       R"({"kind": 0, "mode": 2, "base": 12, "name": "base_spelllightningbolt"})",
+       "base_wand_lightning: an effect of kind 0, which is no effect kind (1 to 58)"},
+      {"a kind a scroll does not carry", "world/items.json", R"({"kind": 31, "mode": 2, "name": "base_spelldisarm"})",
+       R"({"kind": 44, "mode": 4, "base": 30})",
+       "base_scrdisarm: an effect of kind 44 (Disarm), which an item of its class does not carry"},
+      {"a skill without its number", "world/items.json", R"("sub": 2, "base": 1, "name": "base_lightweapon")",
+       R"("base": 1, "name": "base_lightweapon")",
+       "base_book_swords: an effect of kind 1 without the number of its skill (sub 1 to 20)"},
+      {"a book's skill without its name", "world/items.json", R"("sub": 2, "base": 1, "name": "base_lightweapon")",
+       R"("sub": 2, "base": 1)", "base_book_swords: an effect of kind 1 in a book without the name of its skill"},
+      {"a skill named and numbered apart", "world/items.json", R"("sub": 2, "base": 1, "name": "base_lightweapon")",
+       R"("sub": 3, "base": 1, "name": "base_lightweapon")",
+       "base_book_swords: an effect of kind 1 names base_lightweapon but the skill numbered 3"},
+      {"an attribute without its number", "world/items.json", R"({"kind": 2, "mode": 4, "sub": 1, "base": 1})",
+       R"({"kind": 2, "mode": 4, "base": 1})",
+       "base_alc_powerberries: an effect of kind 2 without the number of its attribute (sub 1 to 5)"},
+  };
+  for (const testbuild::Refusal& c : cases) testbuild::ExpectRefused("duskmire-effects", c);
+}
+
+// Each effect an item of the sample world carries says what it does in the item's own description: a
+// scroll or wand the spell it casts, a spellbook the spell it teaches, a book the skill.
+TEST(SampleItems, EveryEffectOfAnItemSaysWhatItDoes) {
+  SampleCore w;
+  ASSERT_TRUE(OpenSample(w));
+  SWorldRules& rules = w.core.world.rules;
+  SRandom random;
+  u32 described = 0;
+  for (SItemType* t : w.core.world.items.types) {
+    if (!t->enchantment) continue;
+    const i32 level = t->DefaultCount(-1, random);
+    for (u32 i = 0; i < t->enchantment->Count() && !(t->itemClass == kItemIngredient && i >= 3); ++i) {
+      SString text;
+      t->enchantment->Entry(i32(i))->Describe(rules, t->GetEnchantKind(), level, text, false, false);
+      EXPECT_TRUE(text.CStr() && *text.CStr()) << t->name.Text() << " effect " << i;
+      ++described;
+    }
+  }
+  EXPECT_GE(described, 40u);
+  const std::pair<const char*, const char*> spells[] = {
+      {"base_scroll_fireball", "Casts Fireball"},
+      {"base_wand_lightning", "Casts Lightning bolt (12 charges)"},
+      {"base_spellbook_cure", "Teaches Cure light wounds"},
+      {"base_spbookfeather", "Teaches Feather"},
+      {"base_scrdisarm", "Casts Disarm"},
+      {"base_book_swords", "Teaches Light Weapon (+1)"},
+  };
+  for (const auto& [type, says] : spells) {
+    SItemType* t = w.core.world.items.FindType(type);
+    ASSERT_NE(t, nullptr) << type;
+    SString text;
+    t->enchantment->Describe(rules, t->GetEnchantKind(), t->DefaultCount(-1, random), text, false);
+    EXPECT_STREQ(text.CStr(), says) << type;
+  }
 }

@@ -6,7 +6,9 @@
 #include "encode/ImageEncode.h"
 #include "encode/PixelArt.h"
 #include "game/SMonster.h"
+#include "world/SCharacterTables.h"
 #include "world/SEffect.h"
+#include "world/SEffectKinds.h"
 #include "world/SItemTable.h"
 #include "world/SWorldModule.h"
 
@@ -22,6 +24,41 @@ SEffectList* MakeEnchantment(const json& ej) {
   list->worth = ej.value("worth", 0u);
   for (const json& e : ej["effects"]) list->Add(EffectFromJson(e));
   return list;
+}
+
+// An item's effects as its description and its use read them: each of a kind of the effect table that
+// the item's kind carries (any other describes to nothing), a skill or attribute effect with the number
+// its texts read, and a book's skill named as well, since reading finds the skill it teaches by name.
+void CheckItemEffects(Context& ctx, const std::string& item, const SItemType& t, const json& effects) {
+  static const SEffectTable table;
+  static const SSkillTable skills;
+  const u32 itemKind = t.GetEnchantKind();
+  const bool book = t.itemClass == kItemBook && t.subtype == 1;
+  for (const json& e : effects) {
+    const int kind = e.value("kind", 1);
+    const int sub = e.value("sub", 0);
+    const std::string said = item + ": an effect of kind " + std::to_string(kind);
+    if (kind < 1 || kind > int(kEffectKinds)) {
+      ctx.fail("items.json", said + ", which is no effect kind (1 to " + std::to_string(kEffectKinds) + ")");
+      continue;
+    }
+    if (!table.AllowedMode(itemKind, u32(kind))) {
+      ctx.fail("items.json", said + " (" + table.KindName(u32(kind)) + "), which an item of its class does not carry");
+      continue;
+    }
+    if (kind == EffectKind::kFortifySkill) {
+      if (sub < 1 || sub > 20) {
+        ctx.fail("items.json", said + " without the number of its skill (sub 1 to 20)");
+        continue;
+      }
+      const std::string name = e.value("name", "");
+      if (book && name.empty()) ctx.fail("items.json", said + " in a book without the name of its skill");
+      if (!name.empty() && skills.FindByName(name.c_str()) != u32(sub))
+        ctx.fail("items.json", said + " names " + name + " but the skill numbered " + std::to_string(sub));
+    }
+    if ((kind == EffectKind::kFortifyAttribute || kind == EffectKind::kPermanentAttribute) && (sub < 1 || sub > 5))
+      ctx.fail("items.json", said + " without the number of its attribute (sub 1 to 5)");
+  }
 }
 }  // namespace
 
@@ -141,7 +178,10 @@ bool BuildItemBlock(Context& ctx, WorldArchiveSpec& spec) {
     const bool readable = (t->itemClass == kItemBook && t->subtype >= 1 && t->subtype <= 3) ||
                           (t->itemClass == kItemMagic && t->subtype == 2);
     if (readable && text.empty()) ctx.fail("items.json", name + ": a readable item without a text");
-    if (tj.contains("enchantment")) t->enchantment = MakeEnchantment(tj["enchantment"]);
+    if (tj.contains("enchantment")) {
+      CheckItemEffects(ctx, name, *t, tj["enchantment"].value("effects", json::array()));
+      t->enchantment = MakeEnchantment(tj["enchantment"]);
+    }
     types.push_back(t);
     table.types.InsertByNameHash(t);
   }

@@ -5,6 +5,7 @@
 #include "core/ui/SRgb.h"
 #include "foundation/TimeUtil.h"
 #include "game/SStateGame.h"
+#include "player/SPlayerItemChecks.h"
 #include "screens/SStateInventory.h"
 #include "screens/inventory/SInventoryPictures.h"
 #include "world/SEffect.h"
@@ -79,10 +80,10 @@ void SStateInventory::BuildItemsPage(u32 frameStyle) {
       itemsFrames[i].SetFrame(InventoryPicture::Border(core, compact ? 'S' : 'L'), 0, 0, frameStyle);
   if (AddLayoutControl(&grid, kGridId)) {
     const SGridGeometry& g = GridOf(mode);
-    grid.SetLayout(InventoryPicture::Set(core, InventoryPicture::kSelection),
-                   InventoryPicture::Set(core, g.set == 1 ? InventoryPicture::kGridCellsSmall
-                                                          : InventoryPicture::kGridCellsLarge),
-                   g.cellW, g.cellH, g.columns, g.rows, g.sides, 0, 0);
+    grid.SetLayout(
+        InventoryPicture::Set(core, InventoryPicture::kSelection),
+        InventoryPicture::Set(core, g.set == 1 ? InventoryPicture::kGridCellsSmall : InventoryPicture::kGridCellsLarge),
+        g.cellW, g.cellH, g.columns, g.rows, g.sides, 0, 0);
   } else {
     // Without its place the grid still holds the list the actions work on.
     grid.columns = grid.rows = 0;
@@ -284,7 +285,10 @@ void SStateInventory::RefreshDescription() {
     SString title, body;
     s->type->GetDisplayName(core->world.rules, s->item, title, false);
     const bool showBody = descriptionView || containerView || mode == 9 || mode == 14 || mode == 15 || mode == 16;
-    if (showBody) s->type->Describe(core->world.rules, s->item, body, false);
+    if (showBody) {
+      const SPlayerItemChecks checks(core->player);
+      s->type->Describe(core->world.rules, s->item, body, false, &checks);
+    }
     SGameCore::ConvertNumberGlyphs(title);
     SGameCore::ConvertNumberGlyphs(body);
     const bool special = s->flags & SItemSlot::kTypeFlag4;

@@ -1,0 +1,90 @@
+// The sample town as a new player finds it: behind every city door that offers "Buy/sell" lies stock, a
+// repair hammer that outlasts the start kit's is on sale, and the merchant's talk of the cellar leads on
+// to the lever.
+#include "ServicesScreen.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+TEST(SampleTown, EveryCityDoorsBuyAndSellOffersStockAndAHammerThatLasts) {
+  ServicesScreen s;
+  ASSERT_TRUE(s.entered);
+  SStateGame& state = s.state();
+  const SItemType* apprentice = s.Type("base_repair_hammerapprentice");
+  ASSERT_NE(apprentice, nullptr);
+  // At skill 10 a try wears a hammer by 55 to 109; the start kit's hammer is given for some ten tries at
+  // the worst, above the 10 percent at which it is put away.
+  EXPECT_GE((apprentice->maxCondition - apprentice->maxCondition / 10) / 109, 10) << apprentice->maxCondition;
+
+  u32 shops = 0, betterHammers = 0;
+  for (const CityDoor& d : CityDoorsInWindow(state)) {
+    SMapObjectInst* door = d.door;
+    SMapArea* area = d.area;
+    ASSERT_NE(door, nullptr);
+    SCOPED_TRACE(door->targetText ? door->targetText : "(nobody)");
+    const SNpc* person = s.Person(door->targetText);
+    ASSERT_NE(person, nullptr);
+    if (!(person->params[3] & SStateDialogInterior::kFlagBuySell)) continue;
+    state.window.minutes = 1440 + 12 * 60;
+    ASSERT_EQ(state.EnterService(door, door->targetText, area, false), 1u);
+    ASSERT_TRUE(s.game.waitUntil(GameHarness::stateIs(kStateDialogInterior), 20));
+    s.game.frame();
+    s.Tap(SStateDialogInterior::kBuySell);
+    ASSERT_TRUE(s.game.waitUntil(GameHarness::stateIs(kStateShop), 5));
+    ASSERT_NE(s.shop().stock, nullptr);
+    EXPECT_GT(s.shop().grid.SlotCount(), 0u);
+    ++shops;
+    for (const SItem* item : s.shop().stock->items)
+      if (item->type->itemClass == kItemRepair && item->type->maxCondition > apprentice->maxCondition) ++betterHammers;
+    s.Tap(SStateShop::kLeave);
+    ASSERT_TRUE(s.game.waitUntil(GameHarness::stateIs(kStateDialogInterior), 5));
+    s.Tap(SStateDialogInterior::kLeave);
+    ASSERT_TRUE(s.game.waitUntil(GameHarness::stateIs(kStateGame), 5));
+  }
+  EXPECT_EQ(shops, 2u) << "the inn's and the shop's";
+  EXPECT_GT(betterHammers, 0u);
+}
+
+namespace {
+int Count(const std::string& text, const std::string& part) {
+  int n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+}  // namespace
+
+// Hobb's "Cellar" gives the door's hint, and once the player has taken the cellar quest the lever's after it.
+TEST(SampleTown, TheMerchantsCellarTopicLeadsOnToTheLeverOnceTheQuestIsTaken) {
+  const std::string door = "Thecellardoorsticks;pushhard.";
+  const std::string lever = "Theysayaleverbythenorthwallopenstheoldvault.";
+  for (const bool quest : {false, true}) {
+    SCOPED_TRACE(quest ? "with the quest" : "without it");
+    ServicesScreen s;
+    ASSERT_TRUE(s.entered);
+    if (quest) {
+      s.core().player.AddQuest("base_quest_cellar");
+      for (int i = 0; i < 5 && !s.game.waitUntil(GameHarness::gameIdle(), 2); ++i)
+        s.game.press(3006);  // past the quest's message
+      ASSERT_TRUE(s.game.waitUntil(GameHarness::gameIdle(), 2));
+    }
+    ASSERT_TRUE(s.Visit("base_merchant"));
+    s.Tap(SStateDialogInterior::kTalk);
+    ASSERT_TRUE(s.Opened());
+    u32 cellar = s.talk().TopicCount();
+    for (u32 i = 0; i < s.talk().TopicCount(); ++i)
+      if (std::string(s.talk().Topic(i)->title ? s.talk().Topic(i)->title : "") == "Cellar") cellar = i;
+    ASSERT_LT(cellar, s.talk().TopicCount());
+    for (int time = 0; time < 2; ++time) {  // the same again when asked again
+      s.Tap(SStateDialog::kTopic + cellar);
+      s.game.frame(10);
+      std::string said;  // wrapping splits lines: the words alone, in order
+      for (const std::string& line : s.Lines())
+        for (char c : line)
+          if (c != ' ') said += c;
+      EXPECT_EQ(Count(said, door), time + 1) << s.LastLines(6);
+      EXPECT_EQ(Count(said, lever), quest ? time + 1 : 0) << s.LastLines(6);
+    }
+  }
+}
