@@ -103,6 +103,34 @@ TEST(Buttons, APictureButtonStandsAtItsPlacesCorner) {
   EXPECT_EQ(b.OnPen(beside, y, 0, 0), 0u) << "a tap in the place beside the picture";
 }
 
+// A picture button whose slot holds no picture keeps its whole place: nothing of it is seen there, but a tap
+// in the place still presses it (a button of 0 x 0, as its pictures would size it, could never be pressed).
+TEST(Buttons, APictureButtonWithoutItsPictureIsAnInvisibleTapArea) {
+  UiRig rig(7, 240, 320);
+  ASSERT_TRUE(rig.ready && rig.filled);
+  SDialog owner;
+  owner.Attach(&rig.core);
+  owner.SetLayout(SDialogLoading::kLayout);
+  const SLayoutItem* place = rig.core.GetLayoutItem(SDialogLoading::kLayout, 12);
+  ASSERT_NE(place, nullptr);
+  u32 empty = 0;
+  while (empty < SGameCore::kPictureSlots && rig.core.Picture(empty)) ++empty;
+  ASSERT_LT(empty, SGameCore::kPictureSlots) << "an empty picture slot";
+  SButtonCtrl b;
+  b.Attach(&owner);
+  ASSERT_TRUE(PlaceButton(owner, b, 12, empty));
+  EXPECT_EQ(std::vector<i32>({b.left, b.top, b.width, b.height}),
+            std::vector<i32>({place->x, place->y, place->w, place->h}));
+  const SSurface& screen = rig.core.display->Screen();
+  rig.core.display->FillRect(b.left, b.top, b.width, b.height, 0xF81F);
+  b.Paint();
+  for (i32 y = b.top; y < b.top + b.height; ++y)
+    for (i32 x = b.left; x < b.left + b.width; ++x) ASSERT_EQ(*screen.Pixel(x, y), 0xF81F) << x << "," << y;
+  const i32 x = b.left + b.width - 1, y = b.top + b.height - 1;
+  EXPECT_EQ(b.OnPen(x, y, 1, 0), 0u);
+  EXPECT_EQ(b.OnPen(x, y, 0, 0), 12u) << "a tap at the place's far corner";
+}
+
 TEST(Buttons, MessageButtonsSizeToTheirTextAndTheMode) {
   for (i32 mode : {7, 10}) {
     UiRig rig(mode, mode == 7 ? 240 : 480, mode == 7 ? 320 : 640);
