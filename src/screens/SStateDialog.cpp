@@ -27,6 +27,7 @@ constexpr u32 kVolume = 10;
 constexpr u32 kFollowPauseMs = 200;
 constexpr u32 kMostFollowUps = 64;
 constexpr u16 kContinueKey = 3006, kExitKey = 1002;
+constexpr u32 kSmallFrames = 77;
 // The standard button panels of the game core, up and pressed.
 constexpr u32 kButtonUp = PictureRole::kMenuButtonUp, kButtonDown = PictureRole::kMenuButtonDown;
 // The services by flag, in the column's order.
@@ -124,9 +125,10 @@ void SStateDialog::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
   const i32 mode = core ? core->displayMode : 0;
   const u32 fourth = (mode == 5 || mode == 7 || mode == 8) ? 6 : (mode == 10 || mode == 11 || mode == 16) ? 2 : 4;
   const u32 styles[4] = {15, 2, 4, fourth};
+  // The outer frame by the screen's size, the inner ones (the separators) from the small set.
   for (u32 i = 0; i < 4; ++i)
     if (AddLayoutControl(&frames[i], kFrameIds[i]))
-      frames[i].SetFrame(core ? core->FrameSet() : nullptr, 0, 0, styles[i]);
+      frames[i].SetFrame(core ? (i == 0 ? core->FrameSet() : &core->pictures[kSmallFrames]) : nullptr, 0, 0, styles[i]);
   margin = IsLargeScreen() ? 10 : 1;
 
   person = PersonFromWord(w1);
@@ -424,7 +426,7 @@ void SStateDialog::BuildColumn() {
       y += std::max<i32>(compact ? 16 : 22, services[i].height + (IsLargeScreen() ? 3 : 0));
     }
     if (IsLargeScreen()) {
-      separator.SetFrame(core ? &core->pictures[77] : nullptr, 0, 0, 1);
+      separator.SetFrame(core ? &core->pictures[kSmallFrames] : nullptr, 0, 0, 1);
       separator.SetRect(u16(columnX + 2), u16(y - 3), u16(columnWidth - 4), 4);
       AddControl(&separator);
     }
@@ -452,7 +454,7 @@ void SStateDialog::BuildColumn() {
     const bool small = mode == 2 || mode == 6 || mode == 12 || mode == 13 || mode == 16;
     const i32 d = small ? 20 : large ? 36 : 26;
     const i32 e = compact ? 16 : large ? 28 : 22;
-    exitSeparator.SetFrame(core ? &core->pictures[77] : nullptr, 0, 0, 1);
+    exitSeparator.SetFrame(core ? &core->pictures[kSmallFrames] : nullptr, 0, 0, 1);
     exitSeparator.SetRect(u16(columnX + 2), u16(columnY + columnHeight - d), u16(columnWidth - 4), 4);
     AddControl(&exitSeparator);
     exitButton.SetPos(u16(columnX + margin), u16(columnY + columnHeight - e));
