@@ -421,9 +421,10 @@ void SStateDialog::BuildColumn() {
                         RgbWord(0xFFFFFF), RgbWord(0x585858), 0);
       services[i].id = kServices[i].code;
       AddControl(&services[i]);
-      // The large font's buttons are taller than the 22-pixel step: they keep apart, and the separator
-      // placed 3 pixels above the next y stays below the last of them.
-      y += std::max<i32>(compact ? 16 : 22, services[i].height + (IsLargeScreen() ? 3 : 0));
+      // A button taller than the step (the large font's) would hide the next: it keeps apart from it, and the
+      // separator placed 3 pixels above the next y stays below the last of them.
+      const i32 step = compact ? 16 : 22, tall = services[i].height;
+      y += tall > step ? tall + (IsLargeScreen() ? 3 : 0) : step;
     }
     if (IsLargeScreen()) {
       separator.SetFrame(core ? &core->pictures[kSmallFrames] : nullptr, 0, 0, 1);
