@@ -412,7 +412,7 @@ void SStateDialog::BuildColumn() {
   }
   if (!columnWidth) return;  // no column in the layout: nothing to place
   const bool compact = core && core->IsCompact();
-  i32 y = columnY;
+  i32 y = columnY, lastBottom = columnY;
   const bool hasInterior = person && person->texts[3] && *person->texts[3];
   if (person && person->params[3] && !hasInterior && !finished) {
     for (u32 i = 0; i < 5; ++i) {
@@ -424,11 +424,13 @@ void SStateDialog::BuildColumn() {
       // A button taller than the step (the large font's) would hide the next: it keeps apart from it, and the
       // separator placed 3 pixels above the next y stays below the last of them.
       const i32 step = compact ? 16 : 22, tall = services[i].height;
+      lastBottom = y + tall;
       y += tall > step ? tall + (IsLargeScreen() ? 3 : 0) : step;
     }
     if (IsLargeScreen()) {
+      // Never over the last button: a caption's descenders would meet the line.
       separator.SetFrame(core ? &core->pictures[kSmallFrames] : nullptr, 0, 0, 1);
-      separator.SetRect(u16(columnX + 2), u16(y - 3), u16(columnWidth - 4), 4);
+      separator.SetRect(u16(columnX + 2), u16(std::max(y - 3, lastBottom)), u16(columnWidth - 4), 4);
       AddControl(&separator);
     }
     y += 3;
