@@ -158,7 +158,7 @@ void SStateInventory::BuildListPage(u32 which) {
       b.fontNumber = 1;
       b.SetText(kLabels[i], kQuestsFilterIds[i], RgbWord(0x2D2D2D), RgbWord(0x96F0FF), RgbWord(0x5A8A87));
       // The chosen filter's light colour stands on a dark ground of its own: no one ground reads both
-      // captions. They differ by 10.6:1, so the best ground between them reads each at 3.3:1, below 4.5:1.
+      // captions. They differ by 10.7:1, so the best ground between them reads each at 3.3:1, below 4.5:1.
       b.groundWhenLit = true;
       b.litGround = RgbWord(0x1E2028);
       b.SetLatched(i == questsFilter);
