@@ -27,6 +27,7 @@ constexpr u32 kVolume = 10;
 constexpr u32 kFollowPauseMs = 200;
 constexpr u32 kMostFollowUps = 64;
 constexpr u16 kContinueKey = 3006, kExitKey = 1002;
+constexpr u32 kSmallFrames = 77;
 // The standard button panels of the game core, up and pressed.
 constexpr u32 kButtonUp = PictureRole::kMenuButtonUp, kButtonDown = PictureRole::kMenuButtonDown;
 // The services by flag, in the column's order.
@@ -124,9 +125,10 @@ void SStateDialog::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
   const i32 mode = core ? core->displayMode : 0;
   const u32 fourth = (mode == 5 || mode == 7 || mode == 8) ? 6 : (mode == 10 || mode == 11 || mode == 16) ? 2 : 4;
   const u32 styles[4] = {15, 2, 4, fourth};
+  // The outer frame by the screen's size, the inner ones (the separators) from the small set.
   for (u32 i = 0; i < 4; ++i)
     if (AddLayoutControl(&frames[i], kFrameIds[i]))
-      frames[i].SetFrame(core ? core->FrameSet() : nullptr, 0, 0, styles[i]);
+      frames[i].SetFrame(core ? (i == 0 ? core->FrameSet() : &core->pictures[kSmallFrames]) : nullptr, 0, 0, styles[i]);
   margin = IsLargeScreen() ? 10 : 1;
 
   person = PersonFromWord(w1);
@@ -410,7 +412,7 @@ void SStateDialog::BuildColumn() {
   }
   if (!columnWidth) return;  // no column in the layout: nothing to place
   const bool compact = core && core->IsCompact();
-  i32 y = columnY;
+  i32 y = columnY, lastBottom = columnY;
   const bool hasInterior = person && person->texts[3] && *person->texts[3];
   if (person && person->params[3] && !hasInterior && !finished) {
     for (u32 i = 0; i < 5; ++i) {
@@ -419,13 +421,16 @@ void SStateDialog::BuildColumn() {
                         RgbWord(0xFFFFFF), RgbWord(0x585858), 0);
       services[i].id = kServices[i].code;
       AddControl(&services[i]);
-      // The large font's buttons are taller than the 22-pixel step: they keep apart, and the separator
-      // placed 3 pixels above the next y stays below the last of them.
-      y += std::max<i32>(compact ? 16 : 22, services[i].height + (IsLargeScreen() ? 3 : 0));
+      // A button taller than the step (the large font's) would hide the next: it keeps apart from it, and the
+      // separator placed 3 pixels above the next y stays below the last of them.
+      const i32 step = compact ? 16 : 22, tall = services[i].height;
+      lastBottom = y + tall;
+      y += tall > step ? tall + (IsLargeScreen() ? 3 : 0) : step;
     }
     if (IsLargeScreen()) {
-      separator.SetFrame(core ? &core->pictures[77] : nullptr, 0, 0, 1);
-      separator.SetRect(u16(columnX + 2), u16(y - 3), u16(columnWidth - 4), 4);
+      // Never over the last button: a caption's descenders would meet the line.
+      separator.SetFrame(core ? &core->pictures[kSmallFrames] : nullptr, 0, 0, 1);
+      separator.SetRect(u16(columnX + 2), u16(std::max(y - 3, lastBottom)), u16(columnWidth - 4), 4);
       AddControl(&separator);
     }
     y += 3;
@@ -452,7 +457,7 @@ void SStateDialog::BuildColumn() {
     const bool small = mode == 2 || mode == 6 || mode == 12 || mode == 13 || mode == 16;
     const i32 d = small ? 20 : large ? 36 : 26;
     const i32 e = compact ? 16 : large ? 28 : 22;
-    exitSeparator.SetFrame(core ? &core->pictures[77] : nullptr, 0, 0, 1);
+    exitSeparator.SetFrame(core ? &core->pictures[kSmallFrames] : nullptr, 0, 0, 1);
     exitSeparator.SetRect(u16(columnX + 2), u16(columnY + columnHeight - d), u16(columnWidth - 4), 4);
     AddControl(&exitSeparator);
     exitButton.SetPos(u16(columnX + margin), u16(columnY + columnHeight - e));

@@ -19,6 +19,7 @@ namespace {
 constexpr u32 kVolume = 10;
 constexpr u16 kLeaveKey = 1002;
 constexpr char kCoin = 9;
+constexpr u32 kSmallFrames = 77;
 // The menu button panels, up and pressed.
 constexpr u32 kButtonUp = PictureRole::kMenuButtonUp, kButtonDown = PictureRole::kMenuButtonDown;
 
@@ -75,11 +76,13 @@ void SStateDialogInterior::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
   SetLayout(kLayout);
   left = top = 0;
   SetBackgroundPicture(core ? core->Picture(0) : nullptr);
-  SImageEntry* const* frameSet = core ? core->FrameSet() : nullptr;
+  // The outer frame by the screen's size, the inner ones from the small set.
+  SImageEntry* const* inner = core ? &core->pictures[kSmallFrames] : nullptr;
   for (u32 i = 0; i < 3; ++i)
-    if (AddLayoutControl(&frames[i], kFrameIds[i])) frames[i].SetFrame(frameSet, 0, 0, i == 0 ? 15 : 2);
-  if (AddLayoutControl(&portraitFrame, kPortraitFrameId)) portraitFrame.SetFrame(frameSet, 0, 0, 4);
-  if (AddLayoutControl(&welcomeFrame, kWelcomeFrameId)) welcomeFrame.SetFrame(frameSet, 0, 0, 4);
+    if (AddLayoutControl(&frames[i], kFrameIds[i]))
+      frames[i].SetFrame(i == 0 ? (core ? core->FrameSet() : nullptr) : inner, 0, 0, i == 0 ? 15 : 2);
+  if (AddLayoutControl(&portraitFrame, kPortraitFrameId)) portraitFrame.SetFrame(inner, 0, 0, 4);
+  if (AddLayoutControl(&welcomeFrame, kWelcomeFrameId)) welcomeFrame.SetFrame(inner, 0, 0, 4);
 
   person = SStateDialog::PersonFromCore(core, w1);
   speakerWord = w2;

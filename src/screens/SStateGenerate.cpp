@@ -70,12 +70,11 @@ void SStateGenerate::LayOut() {
   ClearControls();
   SetLayout(kLayout);
   SetPos(0, 0);
-  SetBlackBackground();
+  SetBackgroundPicture(core ? core->Picture(0) : nullptr);
   const bool compact = core && core->IsCompact();
   SImageEntry* const* small = core ? &core->pictures[kSmallPanels] : nullptr;
   if (AddLayoutControl(&frames[0], kFrameIds[0]))
-    frames[0].SetFrame(core ? &core->pictures[compact ? kSmallPanels : kLargePanels] : nullptr, 1, RgbWord(0x101418),
-                       15);
+    frames[0].SetFrame(core ? &core->pictures[compact ? kSmallPanels : kLargePanels] : nullptr, 0, 0, 15);
   for (u32 i = 1; i < 6; ++i)
     if (AddLayoutControl(&frames[i], kFrameIds[i])) frames[i].SetFrame(small, 0, 0, 15);
   if (AddLayoutControl(&frames[6], kNameFrame)) frames[6].SetFrame(small, 0, 0, 15);

@@ -23,6 +23,7 @@ namespace {
 constexpr u32 kVolume = 10;
 constexpr char kCoin = 9;
 constexpr u16 kLeaveKey = 3007;
+constexpr u32 kSmallFrames = 77;
 
 // The grid by display mode: columns and rows, cell size, and whether its cells take the large cell
 // pictures (picture set 16, 8-pixel lines) or the small ones (set 77, 4-pixel lines).
@@ -78,9 +79,11 @@ void SStateShop::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
   left = top = 0;
   SetBackgroundPicture(core ? core->Picture(0) : nullptr);
   SImageEntry* const* pictures = core ? core->pictures : nullptr;
-  SImageEntry* const* frameSet = core ? core->FrameSet() : nullptr;
+  // The outer frame by the screen's size, the inner ones from the small set.
+  SImageEntry* const* inner = pictures ? &pictures[kSmallFrames] : nullptr;
   for (u32 i = 0; i < 5; ++i)
-    if (AddLayoutControl(&frames[i], kFrameIds[i])) frames[i].SetFrame(frameSet, 0, 0, i == 0 ? 15 : 2);
+    if (AddLayoutControl(&frames[i], kFrameIds[i]))
+      frames[i].SetFrame(i == 0 ? (core ? core->FrameSet() : nullptr) : inner, 0, 0, i == 0 ? 15 : 2);
   SStateDialog::ShowSpeaker(*this, person, portrait, kPortraitId, name, kNameId);
   if (AddLayoutControl(&grid, kGridId)) {
     const GridGeometry& g = GeometryFor(core ? core->displayMode : 6);
@@ -104,7 +107,7 @@ void SStateShop::Enter(u32 w0, u32 w1, u32 w2, u32 w3) {
                  {&sell, kSell, 147, 0}};
   for (const auto& b : buttons)
     if (AddLayoutControl(b.button, b.id)) b.button->SetPicture(pictures ? &pictures[b.slot] : nullptr, b.id, 0);
-  if (AddLayoutControl(&goldFrame, kGoldFrameId)) goldFrame.SetFrame(frameSet, 0, 0, 2);
+  if (AddLayoutControl(&goldFrame, kGoldFrameId)) goldFrame.SetFrame(inner, 0, 0, 2);
   if (AddLayoutControl(&gold, kGoldId))
     gold.SetTextStyled("", STextCtrl::kCentred | STextCtrl::kMiddle, 1, RgbWord(0xC8C8C8), RgbWord(0x161616));
   // "Yes" and "No" join the screen only while a deal is asked: at their places, 40 pixels wider than their

@@ -408,3 +408,31 @@ TEST(Conversation, WithoutItsLayoutTheConversationStillRuns) {
 }
 
 }  // namespace
+
+namespace {
+
+// The service buttons advance 22 pixels on the large screens and 16 on the compact ones; only a button taller
+// than that (the large font's, 27 pixels high on 480x640) keeps 3 pixels apart from the next, so that none
+// hides another. The large screens' separator under them lies below the last one, clear of its caption.
+TEST(Conversation, TheServiceButtonsKeepTheirStepUnlessTallerThanIt) {
+  const struct { i32 mode, step; } cases[] = {{7, 16}, {11, 22}, {10, 30}};
+  for (const auto& c : cases) {
+    ConversationScreen talk(c.mode);
+    ASSERT_TRUE(talk.entered) << c.mode;
+    ASSERT_TRUE(talk.Call("base_sleeper")) << c.mode;
+    std::vector<i32> tops;
+    i32 bottom = 0;
+    for (const GameHarness::Control& b : talk.game.controls())
+      if (b.id >= SStateDialog::kBuySell && b.id <= SStateDialog::kCards) {
+        tops.push_back(b.y);
+        bottom = b.y + b.height;
+      }
+    ASSERT_EQ(tops.size(), 5u) << c.mode;
+    for (size_t i = 1; i < tops.size(); ++i) EXPECT_EQ(tops[i] - tops[i - 1], c.step) << c.mode << " button " << i;
+    if (c.mode != 7) {
+      EXPECT_GE(talk.talk().separator.top, bottom) << c.mode;
+    }
+  }
+}
+
+}  // namespace

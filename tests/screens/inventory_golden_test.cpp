@@ -1,5 +1,5 @@
 // The inventory's look: the items page on the 240x320 screen with the description view off, the spells
-// page's school tabs, and the controls of the reading and face dialogs.
+// page's school tabs, the quests page, and the controls of the reading and face dialogs.
 #include "InventoryGame.h"
 #include "support/GoldenText.h"
 #include "support/Png.h"
@@ -48,11 +48,11 @@ TEST(InventoryGolden, AFullPackShowsEachItemApart) {
     InventoryGame g(GameHarness::forMode(mode));
     ASSERT_TRUE(g.Open());
     for (const char* name :
-         {"base_weap_staff", "base_misc_candle", "base_armor_chain", "base_armor_shield", "base_armor_helm",
-          "base_armor_sleeves", "base_armor_belt", "base_armor_cloak", "base_armor_leather", "base_boots_fur",
-          "base_armor_gauntlets", "base_pmanasmall", "base_phealsmall", "base_potion_heal", "base_pfullmana",
-          "base_acc_amulet", "base_book_swords", "base_spbookcurse", "base_ingr_nightshade", "base_gem_ruby",
-          "base_key_dungeon", "base_repair_hammer", "base_misc_idol", "base_card_knight", "base_food_water"})
+         {"base_weap_staff",      "base_misc_candle",   "base_armor_chain", "base_armor_shield",    "base_armor_helm",
+          "base_armor_sleeves",   "base_armor_belt",    "base_armor_cloak", "base_armor_leather",   "base_boots_fur",
+          "base_armor_gauntlets", "base_pmanasmall",    "base_phealsmall",  "base_potion_heal",     "base_pfullmana",
+          "base_acc_amulet",      "base_book_swords",   "base_spbookcurse", "base_ingr_nightshade", "base_gem_ruby",
+          "base_key_dungeon",     "base_repair_hammer", "base_misc_idol",   "base_card_knight",     "base_food_water"})
       g.Make(name);
     g.game.tapControl(SStateInventory::kHideDescriptionId);
     g.inv().Rebuild();
@@ -81,6 +81,25 @@ TEST(InventoryGolden, TheSpellSchoolsTabs) {
     g.game.frame(2);
     const Os::Panel& panel = g.game.panel();
     EXPECT_EQ(testpng::CompareGolden(mode == 7 ? "inventory_spells_240x320" : "inventory_spells_480x640",
+                                     panel.pixels.data(), panel.width, panel.height, panel.width),
+              "");
+  }
+}
+
+// The quests page with an active and a solved quest: its dark headings and filters on the light page, the
+// chosen filter on a dark ground of its own, the list and the description each on its own dark ground inside
+// an unfilled frame.
+TEST(InventoryGolden, TheQuestsPage) {
+  for (i32 mode : {7, 10}) {
+    InventoryGame g(GameHarness::forMode(mode));
+    ASSERT_TRUE(g.Open());
+    g.player().AddQuest("base_quest_cellar");
+    g.player().AddQuest("base_quest_cyclops");
+    g.player().FindQuest("base_quest_cyclops")->state = 1;
+    g.game.tapControl(SStateInventory::kQuestsTab);
+    g.game.frame(2);
+    const Os::Panel& panel = g.game.panel();
+    EXPECT_EQ(testpng::CompareGolden(mode == 7 ? "inventory_quests_240x320" : "inventory_quests_480x640",
                                      panel.pixels.data(), panel.width, panel.height, panel.width),
               "");
   }

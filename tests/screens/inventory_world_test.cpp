@@ -30,23 +30,24 @@ TEST(InventoryWorld, TheChestOpensAndClosingRunsItsUseAction) {
   EXPECT_EQ(g.core().scriptContext->eventCode, MapEvent::kTargetAction);
 }
 
-// In the chest's view the selected item's description shows its text as well as its name, with the
-// description view off: the panel stands over the doll's place there, and a name alone would leave it empty.
-TEST(InventoryWorld, TheChestsViewDescribesTheSelectedItem) {
+// The selected item's text shows only in the description view, in the chest's view as in the pack's: with
+// the view off both show its name alone.
+TEST(InventoryWorld, TheChestsViewDescribesTheSelectedItemInTheDescriptionView) {
   InventoryGame g;
   ASSERT_TRUE(g.Enter("base_dungeon1", 1, 12, 90));
   g.game.press(kActionUse);
   ASSERT_TRUE(g.Choose(SStateGame::kChoiceList, "Ok"));
   ASSERT_TRUE(g.game.waitUntil(GameHarness::stateIs(kStateInventory), 20));
   ASSERT_EQ(g.inv().containerView, 1u);
-  g.inv().descriptionView = 0;
-  g.inv().RefreshDescription();
   ASSERT_NE(g.inv().grid.selectedSlot, nullptr);
-  EXPECT_NE(g.inv().description.lines.Count(), 0u) << "the body of the chest's item";
-  // The player's own pack with the view off shows the name only, as on the compact screens.
-  g.inv().containerView = 0;
-  g.inv().RefreshDescription();
-  EXPECT_EQ(g.inv().description.lines.Count(), 0u);
+  for (u32 container : {1u, 0u})
+    for (u32 view : {1u, 0u}) {
+      g.inv().containerView = container;
+      g.inv().descriptionView = view;
+      g.inv().RefreshDescription();
+      EXPECT_FALSE(g.inv().description.title.IsEmpty()) << "container " << container << ", view " << view;
+      EXPECT_EQ(g.inv().description.lines.Count() != 0, view == 1) << "container " << container << ", view " << view;
+    }
 }
 
 // The view words go into a saved game and come back with it; the next Enter resets all but the

@@ -7,9 +7,10 @@
 // or out (a piece drawn over a text's first columns, a text on the line or one pixel from it, all lie inside the
 // frame's rectangle), and a picture button of its dialog keeps off every piece; on a filled frame a text keeps two
 // pixels inside the fill where the frame draws no line. A picture button's picture lies within two pixels of the
-// centre of its layout place wherever the place is larger. A paper doll's place holds the picture and the slots it
-// draws. A description shows whole unless the player can turn its pages (a book), the pack shows the description of
-// every item it holds whole, and the race picker each race's ability with an effect to a line.
+// centre of its layout place wherever the place is larger, and a text button is as tall as its bar's caps. A paper
+// doll's place holds the picture and the slots it draws. A description shows whole unless the player can turn its
+// pages (a book), the pack shows the description of every item it holds whole, and the race picker each race's
+// ability with an effect to a line.
 #include "SaveScreens.h"
 #include "core/SGameCore.h"
 #include "core/SPictureRoles.h"
@@ -243,6 +244,15 @@ std::vector<Fault> FaultsOf(GameHarness& game, const std::string& where) {
                 std::to_string(picture.height) + " picture in a place of " + std::to_string(place->w) + "x" +
                 std::to_string(place->h));
     }
+  // A text button draws its bar's caps at their own height and its middle over its whole place: in a place of
+  // another height the middle shows a second bar under the caps, or the caps hang below it.
+  for (const ScreenTour::Shown& s : ScreenTour::shownControls(game)) {
+    const auto* button = dynamic_cast<const SButtonCtrl*>(s.control);
+    const SImageEntry* cap = button && !button->pictureMode && button->upPanel ? button->upPanel[0] : nullptr;
+    if (cap && cap->image && cap->image->height != i32(button->height))
+      add("bar " + Name(*button),
+          Name(*button) + Rect(*button) + " draws caps " + std::to_string(cap->image->height) + " pixels high");
+  }
   // A text's glyphs stay off the pictures of its dialog: the controls that draw no text of their own (picture
   // buttons, faces, the item grid, the doll), unless the text's control lies inside one.
   std::set<const SCtrl*> speaking;

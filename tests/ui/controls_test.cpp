@@ -76,7 +76,9 @@ TEST(Buttons, HotKeys) {
 }
 
 // A picture button stands at its layout place's corner at its picture's size, even in a larger place, and
-// answers the pen only over its picture.
+// answers the pen only over its picture. One whose slot holds no picture keeps its whole place: nothing of it
+// is seen there, but a tap in the place still presses it (a button of 0 x 0, as its pictures would size it,
+// could never be pressed).
 TEST(Buttons, APictureButtonStandsAtItsPlacesCorner) {
   UiRig rig(7, 240, 320);
   ASSERT_TRUE(rig.ready && rig.filled);
@@ -101,6 +103,21 @@ TEST(Buttons, APictureButtonStandsAtItsPlacesCorner) {
   const i32 beside = b.left + picture->width + 2;
   EXPECT_EQ(b.OnPen(beside, y, 1, 0), 0u);
   EXPECT_EQ(b.OnPen(beside, y, 0, 0), 0u) << "a tap in the place beside the picture";
+
+  u32 empty = 0;
+  while (empty < SGameCore::kPictureSlots && rig.core.Picture(empty)) ++empty;
+  ASSERT_LT(empty, SGameCore::kPictureSlots) << "an empty picture slot";
+  ASSERT_TRUE(PlaceButton(owner, b, 12, empty));
+  EXPECT_EQ(std::vector<i32>({b.left, b.top, b.width, b.height}),
+            std::vector<i32>({4 + place->x, 6 + place->y, place->w, place->h}));
+  const SSurface& screen = rig.core.display->Screen();
+  rig.core.display->FillRect(b.left, b.top, b.width, b.height, 0xF81F);
+  b.Paint();
+  for (i32 py = b.top; py < b.top + b.height; ++py)
+    for (i32 px = b.left; px < b.left + b.width; ++px) ASSERT_EQ(*screen.Pixel(px, py), 0xF81F) << px << "," << py;
+  const i32 farX = b.left + b.width - 1, farY = b.top + b.height - 1;
+  EXPECT_EQ(b.OnPen(farX, farY, 1, 0), 0u);
+  EXPECT_EQ(b.OnPen(farX, farY, 0, 0), 12u) << "a tap at the empty place's far corner";
 }
 
 TEST(Buttons, MessageButtonsSizeToTheirTextAndTheMode) {

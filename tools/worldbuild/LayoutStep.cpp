@@ -8,7 +8,8 @@
 // size centred on the place drawn or scaled for it, or centred across it at its top or its bottom ([id, w, h,
 // "top"], "bottom": a list's arrows at its ends, a picture beside texts that sit at the top of their places). A
 // picture button draws its picture from its place's corner at the picture's own size, so a larger place would
-// leave the picture off the row of its neighbours.
+// leave the picture off the row of its neighbours. A width of 0 keeps the place's width: a text button takes the
+// height of its bar's caps ([id, 0, h]), whose middle would otherwise fill a taller place as a second bar.
 // A drawn variant may let controls run past its right and bottom edges ("bleed": [ids]): a filled panel open at
 // the screen's edge, whose frame's unseen side lies beyond it so that the fill reaches the edge. Any variant may
 // stand in a larger panel ("panel" [width, height]): its controls are centred in it, and one
@@ -174,11 +175,11 @@ bool ReadFits(Context& context, const std::string& where, const nlohmann::json& 
         std::all_of(c.begin(), c.begin() + 3, [](const nlohmann::json& n) { return n.is_number_integer(); });
     const int id = shaped ? c[0].get<int>() : -1, w = shaped ? c[1].get<int>() : 0, h = shaped ? c[2].get<int>() : 0;
     const std::string align = shaped && c.size() == 4 ? c[3].get<std::string>() : "";
-    if (id < 0 || id > 65535 || w <= 0 || w > 65535 || h <= 0 || h > 65535 ||
+    if (id < 0 || id > 65535 || w < 0 || w > 65535 || h <= 0 || h > 65535 ||
         (!align.empty() && align != "top" && align != "bottom")) {
       context.fail(where,
-                   "a \"fit\" entry must be [id, w, h] with an id of 0 to 65535 and a size of 1 to 65535, "
-                   "and may add \"top\" or \"bottom\"");
+                   "a \"fit\" entry must be [id, w, h] with an id of 0 to 65535, a width of 0 (the place's) to "
+                   "65535 and a height of 1 to 65535, and may add \"top\" or \"bottom\"");
       return false;
     }
     out.push_back({static_cast<u16>(id), static_cast<u16>(w), static_cast<u16>(h),
@@ -198,15 +199,16 @@ bool ApplyFits(Context& context, const std::string& where, const std::vector<Fit
       context.fail(where, "\"fit\" names control " + std::to_string(f.id) + ", which is not drawn");
       return false;
     }
-    const int x = at->x + (at->w - f.w) / 2;
+    const u16 w = f.w ? f.w : at->w;
+    const int x = at->x + (at->w - w) / 2;
     const int y = f.align == Fit::kTop      ? at->y
                   : f.align == Fit::kBottom ? at->y + at->h - f.h
                                             : at->y + (at->h - f.h) / 2;
-    if (x < 0 || y < 0 || x + f.w > width || y + f.h > height) {
+    if (x < 0 || y < 0 || x + w > width || y + f.h > height) {
       context.fail(where, "\"fit\" puts control " + std::to_string(f.id) + " outside the screen size");
       return false;
     }
-    *at = {f.id, static_cast<u16>(x), static_cast<u16>(y), f.w, f.h};
+    *at = {f.id, static_cast<u16>(x), static_cast<u16>(y), w, f.h};
   }
   return true;
 }

@@ -104,12 +104,9 @@ void SButtonCtrl::Paint() {
       }
     }
   } else if (core) {
-    // The bar is as tall as its caps, centred in a taller place: tiled to the place's height, the bevelled
-    // middle showed a second bar under the button.
-    SImageEntry* const* panel = down ? downPanel : upPanel;
-    const SImage* cap = PictureAt(panel, 0);
-    const i32 barHeight = cap && cap->height > 0 && cap->height < i32(height) ? cap->height : i32(height);
-    core->DrawPanel3V(panel, keyed, left, top + (i32(height) - barHeight) / 2, width, barHeight);
+    // The middle fills the whole place and the caps keep their height: the layouts give a text button its
+    // caps' height.
+    core->DrawPanel3V(down ? downPanel : upPanel, keyed, left, top, width, height);
   }
   if (!showLabel || !font) return;
   // Latched buttons keep the up colours.

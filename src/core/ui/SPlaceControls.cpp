@@ -16,7 +16,7 @@ bool PlaceButton(SDialog& dialog, SButtonCtrl& button, u16 id, u32 slot, u32 key
   SImageEntry* const* set = dialog.core ? dialog.core->PictureSet(slot) : nullptr;
   button.SetPicture(set, id, key);
   button.hasDisabledPicture = set && slot >= RolePicture::kFirstRoleSlot;
-  // A button without its picture keeps its whole place, so that it can still be seen and tapped.
+  // A button without its picture keeps its whole place: it paints nothing there, but a tap still presses it.
   if (!button.width || !button.height) button.SetRect(x, y, w, h);
   return true;
 }

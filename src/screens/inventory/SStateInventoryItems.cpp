@@ -284,7 +284,7 @@ void SStateInventory::RefreshDescription() {
   } else {
     SString title, body;
     s->type->GetDisplayName(core->world.rules, s->item, title, false);
-    const bool showBody = descriptionView || containerView || mode == 9 || mode == 14 || mode == 15 || mode == 16;
+    const bool showBody = descriptionView || mode == 9 || mode == 14 || mode == 15 || mode == 16;
     if (showBody) {
       const SPlayerItemChecks checks(core->player);
       s->type->Describe(core->world.rules, s->item, body, false, &checks);
@@ -324,17 +324,10 @@ void SStateInventory::ApplyDescriptionView() {
   const bool smallPanel = mode == 5 || mode == 7 || mode == 8;
   if (panel && description.IsInDialog()) {
     description.SetRect(panel->x, panel->y, panel->w, panel->h);
-    if (wide && doll && !smallPanel && mode != 16) {
-      // The panel grows over the doll's place: upward when it lies under the doll, into the place itself when
-      // the layout puts it beside the doll (the large upright and square screens), where growing upward
-      // would leave it as it was and the doll's place empty.
-      const bool beside = doll->x + doll->w <= panel->x || panel->x + panel->w <= doll->x;
-      if (beside) {
-        description.SetRect(doll->x, doll->y, doll->w, doll->h);
-      } else if (doll->y < panel->y + panel->h) {
-        description.SetRect(panel->x, doll->y, panel->w, u16(panel->y + panel->h - doll->y));
-      }
-    }
+    // The panel grows upward over the doll's column, from the doll's top to its own bottom (the layouts put
+    // it under the doll).
+    if (wide && doll && !smallPanel && mode != 16 && doll->y < panel->y + panel->h)
+      description.SetRect(panel->x, doll->y, panel->w, u16(panel->y + panel->h - doll->y));
     description.Show(!(smallPanel && !wide));
   }
   if (equipment.IsInDialog()) equipment.Show(!wide || mode == 16);
