@@ -185,6 +185,8 @@ class SStateGame : public SState {
   // A chest's or shelf's container (a map-object kind asks): the switch is made by the action that ran
   // the kind, through `requestedState`.
   void OpenBag(SMapArea* area, SMapObjectInst* inst);
+  // The screen a kind or a script's "default" asked for (a bag's inventory, a person's conversation);
+  // the cell action that ran it switches, else the next tick.
   u32 requestedState = 0;
   // Hands the container (null: none), its object and area to the inventory and asks for it, keeping
   // this state; `byButton` 1 when the player's bag button opened it.
@@ -724,9 +726,7 @@ class SStateGame : public SState {
     u32 enabled = 0;
     u32 sizeSelector = 1;
     i32 Height() const { return sizeSelector == 1 ? heights[0] : heights[1]; }
-    bool Contains(i32 px, i32 py) const {
-      return enabled && px >= x && py >= y && px < x + width && py < y + Height();
-    }
+    bool Contains(i32 px, i32 py) const { return enabled && px >= x && py >= y && px < x + width && py < y + Height(); }
   };
   HandZone handZones[2];
   u32 skyRotation = 0;

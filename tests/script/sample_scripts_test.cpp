@@ -108,12 +108,13 @@ TEST_F(SampleScripts, NamedScriptsAsTheirSourcesSay) {
        "80:     message(\"You prise the crate open with the hammer and find a loaf of bread.\"); } else {\n"
        "82:     message(\"The crate is nailed shut.\"); } }"},
       {"base_script_cyclops",
-       "88: if (evtuse()) {\n"
-       "89:   message(\"The cyclops grunts: \\\"The gold is mine, %PCName%.\\\"\"); } else {\n"
-       "90:   if (evtdie()) {\n"
-       "91:     @player.solvequest(\"base_quest_cyclops\");\n"
-       "92:     message(\"The cyclops falls, and its gold is free.\"); } else {\n"
-       "94:     default(); } }"},
+       "89: if (evtuse()) {\n"
+       "90:   message(\"The cyclops grunts: \\\"The gold is mine, %PCName%.\\\"\"); } else {\n"
+       "91:   if (evtdie()) {\n"
+       "92:     @player.solvequest(\"base_quest_cyclops\");\n"
+       "93:     message(\"The cyclops falls, and its gold is free.\");\n"
+       "94:     default(); } else {\n"
+       "96:     default(); } }"},
       {"base_script_islechest",
        "5: if (!evtuse()) {\n"
        "6:   default();\n"
@@ -150,7 +151,8 @@ TEST_F(SampleScripts, NamedScriptsAsTheirSourcesSay) {
        "86:   return; }\n"
        "88: @player.removegold(20);\n"
        "89: if (iscurrentmap(\"base_out0302\")) {\n"
-       "90:   @player.movebyship(\"base_pos_harbour\", (\"The ferry beats back across the grey water to Duskmire.\")); } else {\n"
+       "90:   @player.movebyship(\"base_pos_harbour\", (\"The ferry beats back across the grey water to Duskmire.\")); "
+       "} else {\n"
        "92:   @player.movebyship(\"base_pos_isle\", (\"The ferry crosses the grey water to Gull Isle.\")); }"},
       {"base_script_table",
        "5: if (evtuse()) {\n"
