@@ -726,7 +726,9 @@ class SStateGame : public SState {
     u32 enabled = 0;
     u32 sizeSelector = 1;
     i32 Height() const { return sizeSelector == 1 ? heights[0] : heights[1]; }
-    bool Contains(i32 px, i32 py) const { return enabled && px >= x && py >= y && px < x + width && py < y + Height(); }
+    bool Contains(i32 px, i32 py) const {
+      return enabled && px >= x && py >= y && px < x + width && py < y + Height();
+    }
   };
   HandZone handZones[2];
   u32 skyRotation = 0;
