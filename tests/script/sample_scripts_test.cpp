@@ -405,6 +405,9 @@ TEST(SampleScriptSources, BrokenSourcesFailTheBuildNamingThePlace) {
        "scripts/cellar.script:20:5: warning: the target map object base_obj_grate is not in the world"},
       {"two map objects of one name", "maps/maps.json", "\"name\": \"base_obj_crate\"", "\"name\": \"base_obj_table\"",
        false, "base_dungeon1: a second map object named base_obj_table (the first is in base_out0101)"},
+      {"a monster's script that answers its death alone", "scripts/cellar.script",
+       "its gold is free.\");\n    default();", "its gold is free.\");", false,
+       "scripts/cellar.script:88:8: base_script_cyclops runs for the monster bound to base_obj_cyclops ("},
       {"a script on a sign only warns", "maps/maps.json", "\"centre\": \"base_table\"", "\"centre\": \"base_sign\"",
        true, "base_obj_table: its type base_sign (class 18) reacts to no event, so the script never runs"},
       // The shipped world is built strictly: a warning fails it.
