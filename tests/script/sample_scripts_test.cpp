@@ -232,7 +232,9 @@ TEST_F(SampleScripts, TheMerchantsConversationIsRead) {
   EXPECT_EQ(Listing(welcome->script, welcome->scriptLength, welcome->scriptOffset), "1: gonext();");
   EXPECT_EQ(greeting->entries[1]->scriptLength, 0);
 
-  ASSERT_EQ(talk->first.Count(), 1);
+  // His own topic, then the base table's rumours, which give the cyclops quest.
+  ASSERT_EQ(talk->first.Count(), 2);
+  EXPECT_EQ(talk->first[1], w.dialogs.FindFirst("base_merchantrumours"));
   SDialogEntryList* cellar = talk->first[0];
   EXPECT_STREQ(cellar->name.Text(), "base_merchant_cellar");
   ASSERT_EQ(cellar->entries.Count(), 2);
@@ -393,7 +395,7 @@ TEST(SampleScriptSources, BrokenSourcesFailTheBuildNamingThePlace) {
       {"an inline script's error", "world/base.json", "\"script\": \"gonext();\"", "\"script\": \"gonext(;\"", false,
        "world/base.json:98: dialog list base_merchantgreeting, entry 1, script line 1 column 8: expected a value"},
       {"a map object names a missing script", "maps/maps.json", "\"base_script_lever\"", "\"base_script_levr\"", false,
-       "maps/maps.json:852: names the script base_script_levr, which no file in scripts/ defines"},
+       "maps/maps.json:865: names the script base_script_levr, which no file in scripts/ defines"},
       {"a scene page names a missing script", "world/rules.json", "\"base_script_intropage\"", "\"base_script_nopage\"",
        false, "world/rules.json:94: names the script base_script_nopage"},
       {"a global the world lacks", "scripts/cellar.script", "setglobal(\"base_gateopen\", 1)",
