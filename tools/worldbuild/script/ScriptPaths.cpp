@@ -2,29 +2,13 @@
 // braces every body and parenthesises every operand that is not a single value, so its statements and
 // conditions read back without the compiler's text.
 #include "ScriptCompiler.h"
+#include "script/SScriptCatalogue.h"
 #include "script/SScriptTokens.h"
 
 namespace scriptc {
 namespace {
 
 constexpr u8 kDefault = 229;
-
-// The event an evt... function tests; 0 for any other function.
-u16 EventTested(u8 function) {
-  switch (function) {
-    case 221: return 1;    // evtstepon
-    case 222: return 2;    // evtstepoff
-    case 223: return 4;    // evtitemchange
-    case 224: return 8;    // evthit
-    case 225: return 16;   // evtspell
-    case 226: return 32;   // evtuse
-    case 227: return 64;   // evtdie
-    case 243: return 128;  // evtequip
-    case 245: return 256;  // evtremove
-    case 247: return 512;  // evtarrive
-    default: return 0;
-  }
-}
 
 // A condition's value for the event: known when it rests on event tests alone.
 enum class Tri : u8 { kFalse, kTrue, kEither };
@@ -167,7 +151,7 @@ class Paths {
     const u8 b = t_[pos_++].byte;
     if (b < tok::kFirstFunction) return Tri::kEither;
     if (At(tok::kOpenParen)) SkipEnclosed(tok::kOpenParen, tok::kCloseParen);
-    const u16 tested = EventTested(b);
+    const u32 tested = ScriptEventTested(b);
     if (!tested) return Tri::kEither;
     return tested == event_ ? Tri::kTrue : Tri::kFalse;
   }
