@@ -185,6 +185,8 @@ class SStateGame : public SState {
   // A chest's or shelf's container (a map-object kind asks): the switch is made by the action that ran
   // the kind, through `requestedState`.
   void OpenBag(SMapArea* area, SMapObjectInst* inst);
+  // The screen a kind or a script's "default" asked for (a bag's inventory, a person's conversation);
+  // the cell action that ran it switches, else the next tick.
   u32 requestedState = 0;
   // Hands the container (null: none), its object and area to the inventory and asks for it, keeping
   // this state; `byButton` 1 when the player's bag button opened it.

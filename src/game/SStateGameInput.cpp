@@ -311,6 +311,9 @@ u32 SStateGame::TriggerMonsterAction(u16 event, u32 targets, SMapArea* area, SMa
   } else {
     result = u32(monster->monster->HandleAction(event, area, monster, object, cell, x, y, changed));
   }
+  // The script's "default" asked for another screen (the conversation of a person it let talk).
+  if (!result && requestedState) result = requestedState;
+  requestedState = 0;
   if (changed && context) context->AddChangedObject(area, x, y, -1, 1);
   labelRefresh = 1;
   if (context && context->changedObjects.Count()) {

@@ -212,6 +212,23 @@ constexpr const SScriptCatalogueRow* FindScriptFunction(const char* name) {
   return nullptr;
 }
 
+// The event code an evt function tests (1 stepped on ... 512 arrived); 0 for any other function.
+constexpr u32 ScriptEventTested(u32 id) {
+  switch (id) {
+    case 221: return 1;    // evtstepon
+    case 222: return 2;    // evtstepoff
+    case 223: return 4;    // evtitemchange
+    case 224: return 8;    // evthit
+    case 225: return 16;   // evtspell
+    case 226: return 32;   // evtuse
+    case 227: return 64;   // evtdie
+    case 243: return 128;  // evtequip
+    case 245: return 256;  // evtremove
+    case 247: return 512;  // evtarrive
+    default: return 0;
+  }
+}
+
 // How many rows carry a target flag.
 constexpr u32 CountScriptFunctions(u8 target) {
   u32 n = 0;

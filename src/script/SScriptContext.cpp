@@ -299,13 +299,21 @@ void SScriptContext::AddChangedObject(SMapArea* area, i32 x, i32 y, i32 side, u3
 
 void SScriptContext::DoDefaultAction() {
   bool changed = false;
+  // Read before the reaction: a talk turns the output to the conversation it opens.
+  const bool forGame = output == kOutputGameMessage;
+  i32 next = 0;
   if (thisKind == SScriptTarget::kObject && thisType) {
-    thisType->OnEvent(u16(eventCode), thisArea, thisObject, thisCell, thisX, thisY, changed);
+    next = thisType->OnEvent(u16(eventCode), thisArea, thisObject, thisCell, thisX, thisY, changed);
     if (changed) AddChangedObject(thisArea, thisX, thisY, thisSide, thisLayer);
   } else if (thisKind == SScriptTarget::kMonster && thisMonster && thisMonster->monster) {
-    thisMonster->monster->HandleAction(eventCode, thisArea, thisMonster, thisObject, thisCell, thisX, thisY, changed);
+    next = thisMonster->monster->HandleAction(eventCode, thisArea, thisMonster, thisObject, thisCell, thisX, thisY,
+                                              changed);
     if (changed && thisCell) AddChangedObject(thisArea, thisX, thisY, -1, 1);
   }
+  // The screen the reaction asks for (a person's conversation) is the game's to switch to once the
+  // script has run, as a chest's inventory is; a conversation or scene running a script stays itself.
+  SStateGame* game = Game();
+  if (next > 0 && forGame && game) game->requestedState = u32(next);
 }
 
 // ---- messages

@@ -110,7 +110,9 @@ class SScriptContext {
   // After a question or list a script opened has closed, with the answer stored here: the current
   // object's script runs again from its start, and the game rebuilds the cells it changed.
   void ResumeAfterDialog();
-  // The built-in reaction of the current target to the current event, as if no script had taken it.
+  // The built-in reaction of the current target to the current event, as if no script had taken it. A
+  // screen it asks for (a person's conversation) is handed to the game state when the script runs for
+  // the game's message line.
   void DoDefaultAction();
 
   // Executes script function `id` on the named target ("(this)": the running script's own; "player"; else

@@ -78,23 +78,6 @@ enum : u32 {
   kSetGlobalStr = 253,
 };
 
-// The event code each evt function tests.
-u32 EventOf(u32 id) {
-  switch (id) {
-    case 221: return 1;    // evtstepon
-    case 222: return 2;    // evtstepoff
-    case 223: return 4;    // evtitemchange
-    case 224: return 8;    // evthit
-    case 225: return 16;   // evtspell
-    case 226: return 32;   // evtuse
-    case 227: return 64;   // evtdie
-    case 243: return 128;  // evtequip
-    case 245: return 256;  // evtremove
-    case 247: return 512;  // evtarrive
-    default: return 0;
-  }
-}
-
 SScriptValue* Number(i64 n) {
   return SScriptValue::MakeInt(n > 0x7FFFFFFF ? 0x7FFFFFFF : n < -0x7FFFFFFF - 1 ? -0x7FFFFFFF - 1 : i32(n));
 }
@@ -209,7 +192,7 @@ u32 SScriptContext::CallGlobalFunction(u32 id, const SScriptValue& first, const 
       if (conversation) conversation->goFirst = 1;
       break;
     default:
-      if (const u32 event = EventOf(id)) result = Flag(eventCode == event);
+      if (const u32 event = ScriptEventTested(id)) result = Flag(eventCode == event);
       break;
   }
   return 0;

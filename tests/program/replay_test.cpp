@@ -9,6 +9,7 @@
 #include "app/DuskmireApp.h"
 #include "core/SGameCore.h"
 #include "game/SStateGame.h"
+#include "player/SPlayer.h"
 #include "support/GameHarness.h"
 #include "support/GoldenText.h"
 #include "support/Png.h"
@@ -41,7 +42,7 @@ const ReplayRun kRuns[] = {
     {"4-services", 4000, true},
     {"5-inn", 12000, true},
     {"6-cellar", 8000, true},
-    {"7-death", 1200, false},
+    {"7-death", 1750, false},
     {"8-thief", 6000, true},
 };
 
@@ -89,6 +90,17 @@ std::vector<std::pair<u32, std::string>> InputsOf(const std::string& script) {
   return inputs;
 }
 
+// The player's quests and how each stands, a line for the stage's summary ("" while there are none): the
+// quests are what the runs play towards.
+std::string QuestsOf(const SPlayer& player) {
+  if (player.quests.IsEmpty()) return "";
+  static const char* const kStates[] = {"open", "solved", "failed"};
+  std::string line = "quests";
+  for (const SQuestState* q : player.quests)
+    line += std::string(" ") + (q->name.Text() ? q->name.Text() : "?") + ":" + (q->state < 3 ? kStates[q->state] : "?");
+  return line + "\n";
+}
+
 // Plays one run in this process on the data folder, keeping the summary and frame at each capture; with
 // `lookAfterInputs`, the frame after each input is checked against the state painted whole.
 std::vector<Stage> Play(const ReplayRun& run, const std::string& folder, bool lookAfterInputs) {
@@ -122,7 +134,7 @@ std::vector<Stage> Play(const ReplayRun& run, const std::string& folder, bool lo
     }
     for (; next < stages.size() && game.presents() >= stages[next].frame; ++next) {
       Stage& stage = stages[next];
-      stage.summary = game.summary();
+      stage.summary = game.summary() + QuestsOf(game.core().player);
       stage.pixels = game.panel().pixels;
       if (trace) {
         std::printf("== %s at %u\n%s%s", stage.name.c_str(), game.presents(), stage.summary.c_str(),

@@ -55,7 +55,7 @@ TEST(Conversation, GreetingTopicsAndTheExit) {
   // to the conversation that is current.)
   c.core().player.AddQuest("base_quest_cyclops");
   c.core().player.fame = 60;
-  EXPECT_TRUE(Said(c, "[2] You have a new quest: The cyclops'\n[2] gold.\n"));
+  EXPECT_TRUE(Said(c, "[2] You have a new quest: Cyclops'\n[2] gold.\n"));
   c.Tap(SStateDialog::kExit);
   ASSERT_TRUE(c.game.waitUntil(GameHarness::stateIs(kStateGame), 5));
   ASSERT_TRUE(c.Call("base_talker"));

@@ -108,12 +108,13 @@ TEST_F(SampleScripts, NamedScriptsAsTheirSourcesSay) {
        "80:     message(\"You prise the crate open with the hammer and find a loaf of bread.\"); } else {\n"
        "82:     message(\"The crate is nailed shut.\"); } }"},
       {"base_script_cyclops",
-       "88: if (evtuse()) {\n"
-       "89:   message(\"The cyclops grunts: \\\"The gold is mine, %PCName%.\\\"\"); } else {\n"
-       "90:   if (evtdie()) {\n"
-       "91:     @player.solvequest(\"base_quest_cyclops\");\n"
-       "92:     message(\"The cyclops falls, and its gold is free.\"); } else {\n"
-       "94:     default(); } }"},
+       "89: if (evtuse()) {\n"
+       "90:   message(\"The cyclops grunts: \\\"The gold is mine, %PCName%.\\\"\"); } else {\n"
+       "91:   if (evtdie()) {\n"
+       "92:     @player.solvequest(\"base_quest_cyclops\");\n"
+       "93:     message(\"The cyclops falls, and its gold is free.\");\n"
+       "94:     default(); } else {\n"
+       "96:     default(); } }"},
       {"base_script_islechest",
        "5: if (!evtuse()) {\n"
        "6:   default();\n"
@@ -150,7 +151,8 @@ TEST_F(SampleScripts, NamedScriptsAsTheirSourcesSay) {
        "86:   return; }\n"
        "88: @player.removegold(20);\n"
        "89: if (iscurrentmap(\"base_out0302\")) {\n"
-       "90:   @player.movebyship(\"base_pos_harbour\", (\"The ferry beats back across the grey water to Duskmire.\")); } else {\n"
+       "90:   @player.movebyship(\"base_pos_harbour\", (\"The ferry beats back across the grey water to Duskmire.\")); "
+       "} else {\n"
        "92:   @player.movebyship(\"base_pos_isle\", (\"The ferry crosses the grey water to Gull Isle.\")); }"},
       {"base_script_table",
        "5: if (evtuse()) {\n"
@@ -230,7 +232,9 @@ TEST_F(SampleScripts, TheMerchantsConversationIsRead) {
   EXPECT_EQ(Listing(welcome->script, welcome->scriptLength, welcome->scriptOffset), "1: gonext();");
   EXPECT_EQ(greeting->entries[1]->scriptLength, 0);
 
-  ASSERT_EQ(talk->first.Count(), 1);
+  // His own topic, then the base table's rumours, which give the cyclops quest.
+  ASSERT_EQ(talk->first.Count(), 2);
+  EXPECT_EQ(talk->first[1], w.dialogs.FindFirst("base_merchantrumours"));
   SDialogEntryList* cellar = talk->first[0];
   EXPECT_STREQ(cellar->name.Text(), "base_merchant_cellar");
   ASSERT_EQ(cellar->entries.Count(), 2);
@@ -391,7 +395,7 @@ TEST(SampleScriptSources, BrokenSourcesFailTheBuildNamingThePlace) {
       {"an inline script's error", "world/base.json", "\"script\": \"gonext();\"", "\"script\": \"gonext(;\"", false,
        "world/base.json:98: dialog list base_merchantgreeting, entry 1, script line 1 column 8: expected a value"},
       {"a map object names a missing script", "maps/maps.json", "\"base_script_lever\"", "\"base_script_levr\"", false,
-       "maps/maps.json:857: names the script base_script_levr, which no file in scripts/ defines"},
+       "maps/maps.json:870: names the script base_script_levr, which no file in scripts/ defines"},
       {"a scene page names a missing script", "world/rules.json", "\"base_script_intropage\"", "\"base_script_nopage\"",
        false, "world/rules.json:95: names the script base_script_nopage"},
       {"a global the world lacks", "scripts/cellar.script", "setglobal(\"base_gateopen\", 1)",
@@ -403,6 +407,9 @@ TEST(SampleScriptSources, BrokenSourcesFailTheBuildNamingThePlace) {
        "scripts/cellar.script:20:5: warning: the target map object base_obj_grate is not in the world"},
       {"two map objects of one name", "maps/maps.json", "\"name\": \"base_obj_crate\"", "\"name\": \"base_obj_table\"",
        false, "base_dungeon1: a second map object named base_obj_table (the first is in base_out0101)"},
+      {"a monster's script that answers its death alone", "scripts/cellar.script",
+       "its gold is free.\");\n    default();", "its gold is free.\");", false,
+       "scripts/cellar.script:88:8: base_script_cyclops runs for the monster bound to base_obj_cyclops ("},
       {"a script on a sign only warns", "maps/maps.json", "\"centre\": \"base_table\"", "\"centre\": \"base_sign\"",
        true, "base_obj_table: its type base_sign (class 18) reacts to no event, so the script never runs"},
       // The shipped world is built strictly: a warning fails it.

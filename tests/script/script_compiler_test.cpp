@@ -256,6 +256,42 @@ TEST(ScriptCompiler, ListingOfDamagedBlobs) {
 }
 
 // The catalogue's rows that the text of the function table adds or mends, and the lookups.
+// Whether a script calls default() on every way a monster's death takes through it, on some or on none:
+// event tests (negated, joined, nested, with else-if) decide their branches; other conditions go either
+// way; a return ends a way; with line markers as the world stores named scripts.
+TEST(ScriptCompiler, TheWaysAnEventTakesToDefault) {
+  using scriptc::DefaultRun;
+  const struct {
+    const char* source;
+    DefaultRun death;
+  } cases[] = {
+      {"default();", DefaultRun::kAlways},
+      {"message(\"Hm.\");", DefaultRun::kNever},
+      // The cyclops's shape: use and death answered, the rest left to the monster.
+      {"if (evtuse()) { message(\"Grr.\"); } else if (evtdie()) { message(\"It falls.\"); } else { default(); }",
+       DefaultRun::kNever},
+      {"if (evtuse()) { message(\"Grr.\"); } else if (evtdie()) { message(\"It falls.\"); default(); } "
+       "else { default(); }",
+       DefaultRun::kAlways},
+      {"if (!evtuse()) { default(); return; } message(\"Hello.\");", DefaultRun::kAlways},
+      {"if (!evtuse()) { return; } default();", DefaultRun::kNever},
+      {"if (evtdie()) { if (getglobal(\"g\") == 1) { default(); } }", DefaultRun::kSometimes},
+      {"if (evtdie() && getglobal(\"g\") == 1) { return; } default();", DefaultRun::kSometimes},
+      {"if (evtuse() && getglobal(\"g\") == 1) { return; } default();", DefaultRun::kAlways},
+      {"if (evthit() || evtdie()) { default(); }", DefaultRun::kAlways},
+      {"if (!(evtuse() || evtspell())) { default(); }", DefaultRun::kAlways},
+      {"if (player.hasquest(\"q\")) { player.solvequest(\"q\"); } default();", DefaultRun::kAlways},
+      {"return; default();", DefaultRun::kNever},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.source);
+    for (bool markers : {false, true}) EXPECT_EQ(scriptc::RunsDefault(Compile(c.source, markers), 64), c.death);
+  }
+  // Use, for the script that answers it alone.
+  EXPECT_EQ(scriptc::RunsDefault(Compile("if (!evtuse()) { default(); return; } message(\"Hello.\");"), 32),
+            DefaultRun::kNever);
+}
+
 TEST(ScriptCatalogue, RowsAndLookups) {
   const SScriptCatalogueRow* movemode = FindScriptFunction("movemode");
   ASSERT_NE(movemode, nullptr);

@@ -98,7 +98,8 @@ TEST(ScriptRuns, AFailingScriptSaysSoOnceAndPlayGoesOn) {
   ScriptGame w;
   ASSERT_TRUE(w.Enter("base_dungeon1", 12, 13, 180));  // the crate to the south
   // The crate's script breaks it open with a hammer and names itself; under another name it fails there.
-  w.core().player.ReceiveItem(w.core().world.items.FindType("base_repair_hammer")->CreateInstance(100, w.state().Random()));
+  w.core().player.ReceiveItem(
+      w.core().world.items.FindType("base_repair_hammer")->CreateInstance(100, w.state().Random()));
   SMapArea* holder = nullptr;
   w.core().world.modules.current->FindObjectByName("base_obj_crate", holder)->name.Set("base_obj_cratelost");
   w.game.press(kUse);
@@ -189,29 +190,69 @@ TEST(ScriptRuns, TheSampleObjectsScripts) {
   }
 }
 
-// The cyclops's script, run by name as the game runs a monster's: it answers use, its death, and else
-// leaves the monster its own reaction.
-TEST(ScriptRuns, TheCyclopsScript) {
+// The cyclops guarding the cellar's gold, struck down by the player's real blow: its script tells its
+// death and solves the quest, and its own death follows: it falls once, leaving its gold in a bag in its
+// cell and the dead mark on its object; a blow into the empty cell after it tells nothing again. Used
+// before, it grunts instead of talking.
+TEST(ScriptRuns, TheCyclopsDiesOnceUnderTheBlowThatKillsIt) {
   ScriptGame w(true);
-  ASSERT_TRUE(w.Enter("base_dungeon1", 14, 11, 180));
-  w.core().player.name.Assign("Ada");
-  SMapArea* cellar = w.state().window.CurrentArea();
+  ASSERT_TRUE(w.Enter("base_dungeon1", 15, 11, 180));  // facing the cyclops in the cell to the south
+  SStateGame& s = w.state();
+  SPlayer& player = w.core().player;
+  player.name.Assign("Ada");
+  player.AddQuest("base_quest_cyclops");
+  ASSERT_TRUE(w.Settle());
+  SMapArea* cellar = s.window.CurrentArea();
   SMapObjectInst* object = cellar->FindObjectByName("base_obj_cyclops");
   SMapMonster* cyclops = cellar->FindMonsterOfObject(object);
   ASSERT_NE(cyclops, nullptr);
-  SScriptContext& context = w.Context();
-  for (u32 event : {32u, 64u, 8u}) {
-    w.state().events.DeleteAll();
-    context.SetThisMonster(event, object, cellar, cyclops, kOutputGameMessage);
-    EXPECT_EQ(w.core().world.scripts.RunByName("base_script_cyclops"), 1) << event;
+  ASSERT_EQ(cyclops->cellX, 15);
+  ASSERT_EQ(cyclops->cellY, 12);
+  EXPECT_EQ(w.UseAndRead(), "The cyclops grunts: \"The gold is mine, Ada.\"");
+  ASSERT_TRUE(w.Settle());
+
+  auto shown = [&](const std::string& text) {
+    u32 n = 0;
+    for (const GameHarness::Message& m : w.game.messages())
+      n += m.source == "script" && m.text.find(text) != std::string::npos;
+    return n;
+  };
+  const u32 xp = player.xp;
+  cyclops->hp = 1;  // the next blow that lands kills
+  SMapCell* cell = s.window.Cell(15, 12);
+  for (u32 blow = 0; blow < 40 && cellar->FindMonsterOfObject(object); ++blow) {
+    s.StrikeMonster(cellar, cell, 15, 12, 0, 0);
+    ASSERT_TRUE(w.Settle());
   }
-  EXPECT_EQ(w.state().events.Count(), 0u) << "struck: its own reaction";
+  ASSERT_EQ(cellar->FindMonsterOfObject(object), nullptr) << "the cyclops still stands";
+  EXPECT_TRUE(object->state & 2) << "the dead mark";
+  EXPECT_TRUE(player.IsQuestSolved("base_quest_cyclops"));
+  EXPECT_GT(player.xp, xp);
+  ASSERT_NE(cell->bagId, 0);
+  SItemContainer* bag = cellar->FindContainerById(u8(cell->bagId));
+  ASSERT_NE(bag, nullptr);
+  EXPECT_EQ(bag->CountItemsOfType(w.core().world.items.FindType("base_money_100")), 2u) << "its gold";
+
+  for (u32 blow = 0; blow < 3; ++blow) {
+    s.StrikeMonster(cellar, cell, 15, 12, 0, 0);
+    ASSERT_TRUE(w.Settle());
+  }
+  EXPECT_EQ(shown("The cyclops falls, and its gold is free."), 1u);
+  EXPECT_EQ(shown("quest has been solved"), 1u);
   EXPECT_EQ(w.ScriptErrors(), 0u);
-  std::vector<std::string> shown;
-  for (const GameHarness::Message& m : w.game.messages())
-    if (m.source == "script") shown.push_back(m.text);
-  EXPECT_EQ(shown, (std::vector<std::string>{"The cyclops grunts: \"The gold is mine, Ada.\"",
-                                             "The cyclops falls, and its gold is free."}));
+}
+
+// The town's guard, used from the street before him by a player with no crime on record: his script
+// lets him talk, and the conversation with Orrin of the watch opens.
+TEST(ScriptRuns, TheGuardTalksToAnHonestPlayer) {
+  ScriptGame w(true);
+  ASSERT_TRUE(w.Enter("base_out0101", 13, 16, 0));  // the town's (6, 9), facing the guard's face to the north
+  w.game.press(kUse);
+  ASSERT_TRUE(w.game.waitUntil(GameHarness::stateIs(kStateDialog), 20)) << w.game.summary();
+  bool named = false;
+  for (const GameHarness::Control& c : w.game.controls()) named = named || c.text == "Orrin of the watch";
+  EXPECT_TRUE(named) << w.game.describeUi();
+  EXPECT_EQ(w.ScriptErrors(), 0u);
 }
 
 // The town's note, read through the table's use.

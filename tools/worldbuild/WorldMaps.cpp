@@ -212,6 +212,9 @@ bool BuildMapBlocks(Context& ctx, WorldArchiveSpec& spec) {
       const std::string place =
           SourcePlace(ctx, mapsWhere, std::string(R"("script"\s*:\s*)") + JsonPattern(o.scriptName));
       Scripts().NameScript(o.scriptName, place);
+      // On the object a monster is bound to, the script answers for the monster.
+      for (const MonsterDef& md : monsters)
+        if (md.objectId && md.objectId == o.id) Scripts().NameMonsterScript(o.scriptName, place, o.name.Text());
       const SMapObjectType* type = placedType(o);
       if (type && table.ClassRow(type->classNumber).eventMask == 0)
         ctx.warn(place, std::string(o.name.Text()) + ": its type " + type->name.Text() + " (class " +
@@ -233,8 +236,8 @@ bool BuildMapBlocks(Context& ctx, WorldArchiveSpec& spec) {
       const std::string objectName = oj.value("name", "");
       if (!objectName.empty() && !objectMaps.emplace(objectName, d.name).second) {
         ctx.fail(SourcePlace(ctx, mapsWhere, R"("name"\s*:\s*)" + JsonPattern(objectName)),
-                 d.name + ": a second map object named " + objectName + " (the first is in " +
-                     objectMaps[objectName] + "); scripts find objects by name, so names are unique in the world");
+                 d.name + ": a second map object named " + objectName + " (the first is in " + objectMaps[objectName] +
+                     "); scripts find objects by name, so names are unique in the world");
         ok = false;
       }
       if (o->scriptName) scriptedObjects(*o);

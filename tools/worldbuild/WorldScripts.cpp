@@ -216,6 +216,19 @@ bool WorldScripts::CheckReferences(Context& ctx) const {
       ctx.fail(where, "names the script " + name + ", which no file in scripts/ defines");
       ok = false;
     }
+  // The game hands a monster's death to its script, and only default() carries it out: a death the
+  // script answers without it leaves the monster standing, its death told again at every killing blow.
+  for (const MonsterScript& m : monsterScripts_)
+    for (const Compiled& c : named_) {
+      if (c.program.name != m.name) continue;
+      const scriptc::DefaultRun run = scriptc::RunsDefault(c.program, 64);
+      if (run == scriptc::DefaultRun::kAlways) continue;
+      ctx.fail(Where(c, c.program.line, c.program.column),
+               m.name + " runs for the monster bound to " + m.object + " (" + m.where + ") and answers its death " +
+                   (run == scriptc::DefaultRun::kNever ? "without default()" : "without default() on some way") +
+                   ": the monster would not die; call default() where evtdie() is answered");
+      ok = false;
+    }
   return ok;
 }
 

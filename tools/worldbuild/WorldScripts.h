@@ -36,9 +36,14 @@ class WorldScripts {
 
   // A scene page or map object names a script: `where` is "file:line".
   void NameScript(const std::string& name, const std::string& where) { references_.push_back({name, where}); }
+  // The script on the map object `object`, which a monster is bound to, runs for that monster.
+  void NameMonsterScript(const std::string& name, const std::string& where, const std::string& object) {
+    monsterScripts_.push_back({name, where, object});
+  }
   // A map object leads to the person of that name (a city door's target): `where` is "file:line".
   void NameSpeaker(const std::string& name, const std::string& where) { speakers_.push_back({name, where}); }
-  // Every named script exists; false after reporting the ones that do not.
+  // Every named script exists, and a monster's script lets the monster die (default() on every way its
+  // death takes); false after reporting the ones that do not.
   bool CheckReferences(Context& ctx) const;
   // After the world is read back: the literal names that scripts hand to functions, and the people map
   // objects lead to. A script global the world lacks is an error (scripts never create globals); other
@@ -60,6 +65,10 @@ class WorldScripts {
   std::deque<Compiled> named_, inline_;
   std::vector<std::pair<std::string, std::string>> references_;
   std::vector<std::pair<std::string, std::string>> speakers_;  // (person, where)
+  struct MonsterScript {
+    std::string name, where, object;
+  };
+  std::vector<MonsterScript> monsterScripts_;
 };
 
 // The one set of scripts of a builder run.

@@ -83,6 +83,12 @@ inline std::string Disassemble(const Bytes& blob, u32 recordOffsetMod4) {
   return Disassemble(blob.data(), blob.size(), recordOffsetMod4);
 }
 
+// Whether a script, run for an event (its code: 1 stepped on ... 64 died ... 512 arrived), calls default()
+// on every way through it, on some, or on none. Only the event tests (evtuse() and the like, negated or
+// joined by && and ||) are known; any other condition may go either way.
+enum class DefaultRun { kNever, kSometimes, kAlways };
+DefaultRun RunsDefault(const Program& program, u16 event);
+
 // "where:line:column: error: text" (or "warning").
 std::string Format(const std::string& where, const Diagnostic& d);
 
