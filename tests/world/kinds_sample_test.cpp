@@ -117,8 +117,10 @@ TEST_F(KindsSample, LeverTeleportAndStairs) {
   ASSERT_EQ(stairs->classNumber, 33);
   EXPECT_TRUE(stairs->IsBlocking(Centre(17, 13)));
   EXPECT_EQ(Run(stairs, MapEvent::kEnter, Centre(17, 13), 17, 13), "");
-  // They lead down to the deeper cellar: the stair down (6), showing its steps going down.
-  EXPECT_EQ(Run(stairs, MapEvent::kUse, Centre(17, 13), 17, 13), "transition base_pos_deep base_dungeon2 6 0\n");
+  // They lead down to the deeper cellar: the stair down (6), showing its steps going down, and asking first
+  // in words (what follows the position's name is the question the player reads).
+  EXPECT_EQ(Run(stairs, MapEvent::kUse, Centre(17, 13), 17, 13),
+            "transition base_pos_deep Go down into the deep cellars? 6 0\n");
 }
 
 // The vault's gate has no way of opening of its own (method 3): using it does nothing, and only the
