@@ -9,8 +9,8 @@
 // pixels inside the fill where the frame draws no line. A picture button's picture lies within two pixels of the
 // centre of its layout place wherever the place is larger, and a text button is as tall as its bar's caps. A paper
 // doll's place holds the picture and the slots it draws. A description shows whole unless the player can turn its
-// pages (a book), the pack shows the description of every item it holds whole, and the race picker each race's
-// ability with an effect to a line.
+// pages (a book), the pack shows the description of every item it holds whole, the race picker each race's
+// ability with an effect to a line, and the alchemy dialog what every ingredient of the world does.
 #include "SaveScreens.h"
 #include "core/SGameCore.h"
 #include "core/SPictureRoles.h"
@@ -23,6 +23,7 @@
 #include "core/ui/SSceneTextCtrl.h"
 #include "core/ui/SState.h"
 #include "core/ui/STextCtrl.h"
+#include "dialogs/SDialogAlchemy.h"
 #include "dialogs/SDialogRaceSelect.h"
 #include "game/SStateGame.h"
 #include "graphics/SImage.h"
@@ -379,6 +380,32 @@ std::vector<Fault> RaceFaults(GameHarness& game, const std::string& where) {
   return faults;
 }
 
+// The alchemy dialog with every ingredient of the world in its three slots in turn, each told whole by a
+// master's skill, as a player steps through them: the slot texts (up to three effects joined by ", ") judged
+// as the dialog shows them. A fault names the ingredient.
+std::vector<Fault> AlchemyFaults(GameHarness& game, const std::string& where) {
+  auto& inventory = *static_cast<SStateInventory*>(game.core().states[kStateInventory]);
+  SDialogAlchemy& alchemy = inventory.alchemy;
+  SPlayer& player = game.core().player;
+  SItem* tool = alchemy.apparatusIndex >= 0 ? alchemy.apparatus[size_t(alchemy.apparatusIndex)] : nullptr;
+  for (SItemType* t : game.core().world.items.types)
+    if (t->itemClass == SDialogAlchemy::kIngredientClass && !player.inventory.FindItemOfType(t)) player.AddItems(t, 1);
+  const u16 skill = player.skills[SDialogAlchemy::kSkill];
+  player.skills[SDialogAlchemy::kSkill] = 100;
+  alchemy.Open(tool);
+  std::vector<Fault> faults;
+  std::set<std::string> seen;
+  for (const SDialogAlchemy::Ingredient& ingredient : alchemy.ingredients) {
+    for (u16 next : SDialogAlchemy::kSlotNextIds) alchemy.OnCommand(next);
+    for (Fault f : FaultsOf(game, where)) {
+      f.key += std::string(" ") + ingredient.type->name.Text();
+      if (seen.insert(f.key).second) faults.push_back(f);
+    }
+  }
+  player.skills[SDialogAlchemy::kSkill] = skill;
+  return faults;
+}
+
 }  // namespace
 
 // The judge itself, on the settings screen with two of its controls moved: one label narrowed so that it is
@@ -514,6 +541,7 @@ TEST(TextFit, EveryTextFitsItsControlAndNoControlsOverlap) {
       const std::string where = std::to_string(mode) + " " + stop;
       const std::vector<Fault> faults = stop == "inventory/items"      ? PackFaults(game, where)
                                         : stop == "dialog/race-select" ? RaceFaults(game, where)
+                                        : stop == "dialog/alchemy"     ? AlchemyFaults(game, where)
                                                                        : FaultsOf(game, where);
       for (const Fault& f : faults) {
         ADD_FAILURE() << f.key << ": " << f.detail;
