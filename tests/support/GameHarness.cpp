@@ -201,7 +201,11 @@ void GameHarness::pumpUntil(const std::function<bool()>& done) {
       ADD_FAILURE() << "the game loop makes no progress";
       return;
     }
-    if (!app_->Pump()) ended_ = true;
+    if (!app_->Pump()) {
+      ended_ = true;
+    } else if (onPass) {
+      onPass();
+    }
   }
 }
 
