@@ -597,6 +597,7 @@ u32 GameHarness::presents() const { return Os::HeadlessGraphics()->PanelUpdates(
 
 void GameHarness::record(const Os::Panel& panel) {
   if (onPresent) onPresent(panel);
+  if (!keepFrames) return;
   const u32 n = presents();
   if (!frames_.empty() && frames_.back().pixels == panel.pixels) {
     frames_.back().last = n;

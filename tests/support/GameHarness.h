@@ -185,6 +185,8 @@ class GameHarness {
   const std::vector<Sound>& sounds() const { return sounds_; }
   const std::deque<Frame>& frames() const { return frames_; }
   void clearFrames() { frames_.clear(); }
+  // False: presents are no longer kept in frames() (each copies the panel).
+  bool keepFrames = true;
   const Os::Panel& panel() const;
   u32 presents() const;  // frames presented to the panel so far
   // Called at every present with the panel, before it is recorded (for a look at the game at that moment).

@@ -556,12 +556,13 @@ std::vector<std::string> InCopies(GameHarness& game, const std::vector<Operation
 // fault and "+k" for the operation a fresh copy goes on with.
 [[noreturn]] void RunInCopy(GameHarness& game, const std::vector<Operation>& ops, size_t first, bool second, int fd) {
   Os::InstallFiles(&CopyFiles());
+  game.clearFrames();
+  game.keepFrames = false;  // nobody looks at them here
   Watch watch(game);
   const std::vector<SDialog*> stop = ScreenTour::dialogs(game);
   for (size_t k = first; k < ops.size(); ++k) {
     Send(fd, "@" + std::to_string(k));
     ::alarm(kCopyTimeout);
-    game.clearFrames();
     i32 x = 0, y = 0;
     watch.Begin();
     const std::string what = Act(game, ops[k], x, y);

@@ -595,59 +595,52 @@ std::vector<Group> Groups() {
       return Expect(g, child(Inventory(g)), what);
     };
   };
-  groups.push_back(
-      {false,
-       {
-           {"inventory/items",
-            [](GameHarness& g, World& w) -> Opened {
-              if (Opened e = OpenInventory(g, w); !e.empty()) return e;
-              return SelectItem(g, w.seasoned ? "base_shield_woodenround" : "base_armor_shield")
-                         ? Opened()
-                         : Opened("no shield to select");
-            }},
-           {"inventory/sheet-main", sheet(0)},
-           {"inventory/sheet-skills", sheet(1)},
-           {"inventory/sheet-abilities", sheet(2)},
-           {"inventory/sheet-diseases", sheet(3)},
-           {"inventory/sheet-effects", sheet(4)},
-           {"inventory/quests", page(SStateInventory::kQuestsTab)},
-           {"inventory/spells", page(SStateInventory::kSpellsTab)},
-           {"dialog/face-select",
-            [](GameHarness& g, World& w) -> Opened {
-              if (Opened e = OpenInventory(g, w); !e.empty()) return e;
-              g.tapControl(SStateInventory::kSheetTab);
-              g.tapControl(SStateInventory::kFaceId);
-              return Expect(g, &Inventory(g).faceSelect, "the face dialog");
-            }},
-           {"dialog/rename",
-            [](GameHarness& g, World& w) -> Opened {
-              if (Opened e = OpenInventory(g, w); !e.empty()) return e;
-              g.tapControl(SStateInventory::kSheetTab);
-              g.tapControl(SStateInventory::kRenameId);
-              return Expect(g, &Inventory(g).nameEdit, "the name keyboard");
-            }},
-           {"dialog/item-read",
-            use(
-                "base_book_almanac", [](SStateInventory& i) -> SDialog* { return &i.reading; }, "the reading dialog")},
-           {"dialog/item-read-letter",
-            use(
-                "base_book_letter", [](SStateInventory& i) -> SDialog* { return &i.reading; }, "the reading dialog")},
-           {"dialog/alchemy",
-            use(
-                "base_alch_mortar", [](SStateInventory& i) -> SDialog* { return &i.alchemy; }, "the alchemy dialog")},
-           {"dialog/repair",
-            use(
-                "base_repair_hammer", [](SStateInventory& i) -> SDialog* { return &i.repair; }, "the repair dialog")},
-           {"inventory/items-doll",
-            [](GameHarness& g, World& w) -> Opened {
-              // The items page with the description put away, as the hide button does: the paper doll shows.
-              // Last of its harness, as the view stays with the game for the stops after it.
-              if (Opened e = OpenInventory(g, w); !e.empty()) return e;
-              if (!SelectItem(g, "base_armor_shield")) return "no shield to select";
-              if (Inventory(g).descriptionView) g.tapControl(SStateInventory::kHideDescriptionId);
-              return Inventory(g).equipment.IsVisible() ? "" : "the paper doll is not shown";
-            }},
-       }});
+  const Child reading = [](SStateInventory& i) -> SDialog* { return &i.reading; };
+  const Child alchemy = [](SStateInventory& i) -> SDialog* { return &i.alchemy; };
+  const Child repair = [](SStateInventory& i) -> SDialog* { return &i.repair; };
+  const Child face = [](SStateInventory& i) -> SDialog* { return &i.faceSelect; };
+  const Child rename = [](SStateInventory& i) -> SDialog* { return &i.nameEdit; };
+  // A dialog a button of the sheet opens.
+  auto fromSheet = [](u16 button, Child child, const char* what) {
+    return [=](GameHarness& g, World& w) -> Opened {
+      if (Opened e = OpenInventory(g, w); !e.empty()) return e;
+      g.tapControl(SStateInventory::kSheetTab);
+      g.tapControl(button);
+      return Expect(g, child(Inventory(g)), what);
+    };
+  };
+  groups.push_back({false,
+                    {
+                        {"inventory/items",
+                         [](GameHarness& g, World& w) -> Opened {
+                           if (Opened e = OpenInventory(g, w); !e.empty()) return e;
+                           return SelectItem(g, w.seasoned ? "base_shield_woodenround" : "base_armor_shield")
+                                      ? Opened()
+                                      : Opened("no shield to select");
+                         }},
+                        {"inventory/sheet-main", sheet(0)},
+                        {"inventory/sheet-skills", sheet(1)},
+                        {"inventory/sheet-abilities", sheet(2)},
+                        {"inventory/sheet-diseases", sheet(3)},
+                        {"inventory/sheet-effects", sheet(4)},
+                        {"inventory/quests", page(SStateInventory::kQuestsTab)},
+                        {"inventory/spells", page(SStateInventory::kSpellsTab)},
+                        {"dialog/face-select", fromSheet(SStateInventory::kFaceId, face, "the face dialog")},
+                        {"dialog/rename", fromSheet(SStateInventory::kRenameId, rename, "the name keyboard")},
+                        {"dialog/item-read", use("base_book_almanac", reading, "the reading dialog")},
+                        {"dialog/item-read-letter", use("base_book_letter", reading, "the reading dialog")},
+                        {"dialog/alchemy", use("base_alch_mortar", alchemy, "the alchemy dialog")},
+                        {"dialog/repair", use("base_repair_hammer", repair, "the repair dialog")},
+                        {"inventory/items-doll",
+                         [](GameHarness& g, World& w) -> Opened {
+                           // The items page with the description put away, as the hide button does: the paper doll
+                           // shows. Last of its harness, as the view stays with the game for the stops after it.
+                           if (Opened e = OpenInventory(g, w); !e.empty()) return e;
+                           if (!SelectItem(g, "base_armor_shield")) return "no shield to select";
+                           if (Inventory(g).descriptionView) g.tapControl(SStateInventory::kHideDescriptionId);
+                           return Inventory(g).equipment.IsVisible() ? "" : "the paper doll is not shown";
+                         }},
+                    }});
 
   // ---- the people's services: conversation, interior, shop, training, repairs, enchanting, cards, the inn.
   groups.push_back(
