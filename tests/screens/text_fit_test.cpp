@@ -25,6 +25,7 @@
 #include "core/ui/STextCtrl.h"
 #include "dialogs/SDialogRaceSelect.h"
 #include "game/SStateGame.h"
+#include "graphics/SFont.h"
 #include "graphics/SImage.h"
 #include "screens/SStateInventory.h"
 #include "screens/SStateSettings.h"
@@ -167,6 +168,18 @@ std::vector<Fault> FaultsOf(GameHarness& game, const std::string& where) {
                        : t.left < t.cx || t.right > t.cx + t.cw ? "wide"
                                                                 : nullptr;
     if (kind) add(std::string(kind) + " " + Name(*t.control), t.describe());
+  }
+  // A titled text's body follows the lines its title is drawn in: no blank line between them, but for the
+  // second title row the larger screens keep under a one-line title.
+  for (const ScreenTour::Shown& s : ScreenTour::shownControls(game)) {
+    const auto* titled = dynamic_cast<const STitleTextCtrl*>(s.control);
+    if (!titled || (!titled->lineScroll && titled->currentPage != 0)) continue;
+    const std::vector<TextRecord::Text> drawn = texts.byControl(titled);
+    if (drawn.size() < 2 || drawn[0].lines == 0 || drawn[1].lines == 0) continue;
+    const TextRecord::Text &title = drawn[0], &body = drawn[1];
+    const bool reserved = titled->twoLineTitle && title.lines < 2 && !game.core().IsCompact();
+    if (body.top - title.bottom >= (reserved ? 2 : 1) * title.lineHeight)
+      add("blank " + Name(*titled), title.describe() + " above " + body.describe());
   }
   // A text's glyphs keep clear of the pieces every frame of its dialog draws.
   for (const ScreenTour::Shown& s : ScreenTour::shownControls(game)) {
@@ -503,6 +516,30 @@ TEST(TextFit, ATextLeavingAFillIsNamed) {
     EXPECT_EQ(keys, named ? std::set<std::string>{"pack fill STextCtrl 22 / SBorderCtrl 294"} : std::set<std::string>{})
         << "ending " << past << " from the fill's edge";
   }
+}
+
+// The judge of a titled text's body, on the pack's description at 240x320: the body moved down by a line
+// leaves a blank line under the title and is named.
+TEST(TextFit, ABlankLineUnderATitleIsNamed) {
+  GameHarness::Options options;
+  options.newGame = true;
+  GameHarness game(options);
+  ASSERT_TRUE(game.boot()) << game.startError();
+  game.tapControl(SStateGame::kPortraitId);
+  ASSERT_TRUE(game.waitUntil(GameHarness::stateIs(kStateInventory), 10));
+  auto& pack = *static_cast<SStateInventory*>(game.core().states[kStateInventory]);
+  ASSERT_GT(pack.grid.SlotCount(), 0u);
+  pack.grid.Select(0);
+  pack.RefreshDescription();
+  ASSERT_TRUE(pack.description.IsVisible());
+  // Only what the moved body adds is judged here.
+  std::set<std::string> before, keys;
+  for (const Fault& f : FaultsOf(game, "pack")) before.insert(f.key);
+  game.core().font->Select(1, 0, 0);
+  pack.description.bodyTop += game.core().font->LineHeight() + 1;
+  for (const Fault& f : FaultsOf(game, "pack"))
+    if (!before.count(f.key)) keys.insert(f.key);
+  EXPECT_EQ(keys, std::set<std::string>{"pack blank STitleTextCtrl 322"});
 }
 
 TEST(TextFit, EveryTextFitsItsControlAndNoControlsOverlap) {

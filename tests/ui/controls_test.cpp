@@ -12,7 +12,9 @@
 #include "core/ui/SPlaceControls.h"
 #include "core/ui/SSceneTextCtrl.h"
 #include "core/ui/STextCtrl.h"
+#include "graphics/STextObserver.h"
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -545,6 +547,44 @@ TEST(Controls, ClickableFillsAndTitledTexts) {
   EXPECT_EQ(lines, 20u);
   EXPECT_LT(std::count(titled.pages[0].CStr(), titled.pages[0].CStr() + titled.pages[0].Length(), '\r'), later)
       << "the title takes room on the first page";
+}
+
+// Where the font drew the title and the body of a titled text.
+struct TitledDrawn : STextObserver {
+  std::vector<STextDrawn> texts;
+  void OnText(const STextDrawn& d) override { texts.push_back(d); }
+};
+
+// A title drawn on one line has its body right under it, whatever the width: a title that fitted the box it
+// is drawn in but not the narrower width it was measured at once left a blank line above the body
+// ("Round wooden shield" in the 240x320 pack). The small screens reserve no second title row.
+TEST(Controls, ATitledTextsBodyFollowsTheLinesItsTitleIsDrawnIn) {
+  UiRig rig(7, 240, 320);
+  ASSERT_TRUE(rig.ready);
+  SDialog owner;
+  owner.Attach(&rig.core);
+  STitleTextCtrl titled;
+  titled.Attach(&owner);
+  titled.flags |= SCtrl::kShown | SCtrl::kInDialog;
+  titled.Setup(1, 0xFFFFFF, 0xC8C8C8, 0x161616, 1, 4, 2, 0xFF6464, 0x64C8C8);
+  rig.core.font->Select(1, 0, 0);
+  const i32 lineHeight = rig.core.font->LineHeight();
+  std::set<i32> titleLines;
+  for (u16 width = 90; width <= 200; ++width) {
+    titled.SetRect(10, 10, width, 120);
+    titled.SetText("Round wooden shield", "Light armor", 0, 0);
+    TitledDrawn drawn;
+    rig.core.font->SetObserver(&drawn);
+    titled.Paint();
+    rig.core.font->SetObserver(nullptr);
+    ASSERT_EQ(drawn.texts.size(), 2u) << width;
+    const STextDrawn &title = drawn.texts[0], &body = drawn.texts[1];
+    titleLines.insert(title.lines);
+    EXPECT_GE(body.top, title.bottom) << "at width " << width;
+    EXPECT_LT(body.top - title.bottom, lineHeight)
+        << "a blank line under a title of " << title.lines << " lines at width " << width;
+  }
+  EXPECT_EQ(titleLines, (std::set<i32>{1, 2})) << "the widths cross the title's wrap";
 }
 
 }  // namespace
