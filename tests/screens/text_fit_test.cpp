@@ -9,8 +9,9 @@
 // pixels inside the fill where the frame draws no line. A picture button's picture lies within two pixels of the
 // centre of its layout place wherever the place is larger, and a text button is as tall as its bar's caps. A paper
 // doll's place holds the picture and the slots it draws. A description shows whole unless the player can turn its
-// pages (a book), the pack shows the description of every item it holds whole, and the race picker each race's
-// ability with an effect to a line.
+// pages (a book), and its body follows the lines its title is drawn in; the pack shows the description of every
+// item it holds whole, the race picker each race's ability with an effect to a line, and the skill picker each
+// skill's name on one line in rows level across its columns.
 #include "SaveScreens.h"
 #include "core/SGameCore.h"
 #include "core/SPictureRoles.h"
@@ -18,6 +19,7 @@
 #include "core/ui/SCtrl.h"
 #include "core/ui/SDialog.h"
 #include "core/ui/SDialogTextCtrl.h"
+#include "core/ui/SGameCtrls.h"
 #include "core/ui/SPicCtrl.h"
 #include "core/ui/SPlayerEquipCtrl.h"
 #include "core/ui/SSceneTextCtrl.h"
@@ -364,8 +366,8 @@ std::vector<Fault> PackFaults(GameHarness& game, const std::string& where) {
 }
 
 // The race picker with each race chosen in turn, as a player looks through them: its texts judged for each,
-// and each effect of the race's ability on one line of its column (a wrapped effect once left "res." alone on
-// a line and pushed the next effect out of the column).
+// each effect of the race's ability on one line of its column (a wrapped effect once left "res." alone on a
+// line and pushed the next effect out of the column), and no blank row among the effect lines.
 std::vector<Fault> RaceFaults(GameHarness& game, const std::string& where) {
   std::vector<Fault> faults;
   auto* picker = dynamic_cast<SDialogRaceSelect*>(ScreenTour::dialogs(game).back());
@@ -378,6 +380,8 @@ std::vector<Fault> RaceFaults(GameHarness& game, const std::string& where) {
     TextRecord texts(game);
     picker->SetFullRepaint();
     picker->Paint();
+    std::set<i32> rows;  // the tops of the effect lines of both columns
+    i32 step = 0;
     for (const STextCtrl* column : {&picker->leftEffects, &picker->rightEffects})
       for (const TextRecord::Text& t : texts.byControl(column)) {
         i32 effects = 0;
@@ -387,8 +391,43 @@ std::vector<Fault> RaceFaults(GameHarness& game, const std::string& where) {
           from = end + 1;
         }
         if (t.lines != effects) faults.push_back({at + " wrapped " + Name(*column), t.describe()});
+        for (i32 line = 0; line < t.lines; ++line) rows.insert(t.top + line * t.lineHeight);
+        step = t.lineHeight;
       }
+    // The columns side by side, or the right one right under the left where they cannot stand side by side:
+    // no blank row among the effect lines (the two texts once stood one above the other in boxes of a fixed
+    // height, so one effect stood a line apart from the next and another right under it).
+    if (!rows.empty() && *rows.rbegin() - *rows.begin() != step * i32(rows.size() - 1))
+      faults.push_back({at + " effect rows", std::to_string(rows.size()) + " rows of effects from y " +
+                                                 std::to_string(*rows.begin()) + " to " +
+                                                 std::to_string(*rows.rbegin())});
   }
+  return faults;
+}
+
+// The skill picker: its texts judged, each skill's name on one line, and the rows of its columns level (a name
+// wrapped onto two lines once took a row and a half of its column, whose last skill then sat on the frame's line).
+std::vector<Fault> SkillFaults(GameHarness& game, const std::string& where) {
+  std::vector<Fault> faults = FaultsOf(game, where);
+  SDialog* picker = ScreenTour::dialogs(game).back();
+  TextRecord texts(game);
+  picker->SetFullRepaint();
+  picker->Paint();
+  std::map<i32, u32> perColumn;  // buttons by left edge
+  std::set<i32> rows;            // tops
+  for (u32 i = 0; i < picker->controls.Count(); ++i) {
+    const auto* button = dynamic_cast<const STopicButtonCtrl*>(picker->controls.At(i32(i)));
+    if (!button) continue;
+    ++perColumn[button->left];
+    rows.insert(button->top);
+    for (const TextRecord::Text& t : texts.byControl(button))
+      if (t.lines != 1) faults.push_back({where + " wrapped " + Name(*button), t.describe()});
+  }
+  u32 longest = 0;
+  for (const auto& [left, count] : perColumn) longest = std::max(longest, count);
+  if (rows.size() != longest)
+    faults.push_back({where + " rows", std::to_string(rows.size()) + " rows of buttons in columns of at most " +
+                                           std::to_string(longest)});
   return faults;
 }
 
@@ -549,9 +588,10 @@ TEST(TextFit, EveryTextFitsItsControlAndNoControlsOverlap) {
     tour.seasoned();
     const std::vector<std::string> missed = tour.run([&](const std::string& stop, GameHarness& game) {
       const std::string where = std::to_string(mode) + " " + stop;
-      const std::vector<Fault> faults = stop == "inventory/items"      ? PackFaults(game, where)
-                                        : stop == "dialog/race-select" ? RaceFaults(game, where)
-                                                                       : FaultsOf(game, where);
+      const std::vector<Fault> faults = stop == "inventory/items"       ? PackFaults(game, where)
+                                        : stop == "dialog/race-select"  ? RaceFaults(game, where)
+                                        : stop == "dialog/skill-select" ? SkillFaults(game, where)
+                                                                        : FaultsOf(game, where);
       for (const Fault& f : faults) {
         ADD_FAILURE() << f.key << ": " << f.detail;
       }
