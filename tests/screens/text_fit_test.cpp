@@ -269,12 +269,15 @@ std::vector<Fault> FaultsOf(GameHarness& game, const std::string& where) {
           Name(*button) + Rect(*button) + " draws caps " + std::to_string(cap->image->height) + " pixels high");
   }
   // A text's glyphs stay off the pictures of its dialog: the controls that draw no text of their own (picture
-  // buttons, faces, the item grid, the doll), unless the text's control lies inside one.
+  // buttons, faces, the item grid, the doll), unless the text's control lies inside one. A label with no text
+  // draws nothing (the spell book's message in its list, for a list with rows).
   std::set<const SCtrl*> speaking;
   for (const TextRecord::Text& t : texts.texts()) speaking.insert(t.control);
   for (const ScreenTour::Shown& s : ScreenTour::shownControls(game)) {
     const SCtrl& picture = *s.control;
-    if (!picture.width || !picture.height || KindOf(picture) != Kind::kControl || speaking.count(&picture)) continue;
+    if (!picture.width || !picture.height || KindOf(picture) != Kind::kControl || speaking.count(&picture) ||
+        dynamic_cast<const STextCtrl*>(&picture))
+      continue;
     for (const TextRecord::Text& t : texts.texts()) {
       if (!t.control || t.inkRight == t.inkLeft || t.dialog != s.dialog) continue;
       const SCtrl& c = *t.control;
