@@ -12,6 +12,7 @@
 #include "game/SStateGame.h"
 #include "support/GoldenText.h"
 #include "support/Png.h"
+#include "support/TextRecord.h"
 #include "world/SMapArea.h"
 #include "world/SWorldModule.h"
 
@@ -135,8 +136,26 @@ TEST(DialogScreens, SpellBookByTabsInModesSevenAndTen) {
                                      &panel.pixels[size_t(book.top) * size_t(panel.width) + book.left], book.width,
                                      book.height, panel.width),
               "");
+    // The tabs stand at the top of the book, no further in than from its side: the message of an empty list
+    // is written in the list, where once it kept an empty band above the tabs of every list with rows.
+    EXPECT_LE(book.tabs[0].top - book.top, book.tabs[0].left - book.left) << "mode " << mode;
     g.game.tapControl(SDialogSpellbook::kFirstTabId + 6);
     EXPECT_TRUE(g.Golden("spellbook_items_mode" + std::to_string(mode)));
+    {
+      // The longest message, in the empty list's frame and whole.
+      TextRecord texts(g.game);
+      g.game.tapControl(SDialogSpellbook::kFirstTabId + 4);
+      g.game.frame();
+      const std::vector<TextRecord::Text> drawn = texts.byControl(&book.message);
+      ASSERT_FALSE(drawn.empty()) << "mode " << mode;
+      const TextRecord::Text& t = drawn.back();
+      EXPECT_EQ(t.text, "You can't have any undead spells, since you aren't undead.");
+      EXPECT_FALSE(t.cut);
+      EXPECT_TRUE(t.inkLeft >= book.list.left && t.inkRight <= book.list.left + book.list.width &&
+                  t.inkTop >= book.list.top && t.inkBottom <= book.list.top + book.list.height)
+          << t.describe() << " in the list at " << book.list.left << "," << book.list.top << " " << book.list.width
+          << "x" << book.list.height;
+    }
     g.game.tapControl(SDialogSpellbook::kCloseCode);
     EXPECT_EQ(g.game.subMode(), SStateGame::kWalking);
   }

@@ -1,6 +1,7 @@
 // What the pack and the shop say of an item, through the real program: the notes on what the player can
 // do with it (a book unread, read or beyond the player's skill limit, a scroll of a school barred to the
-// player's race, a wand without charges), and the names of weapons and armour whole in the repair lists.
+// player's race, a wand without charges), a tool's condition in the shop, and the names of weapons and
+// armour whole in the repair lists.
 #include "InventoryGame.h"
 #include "ServicesScreen.h"
 #include "dialogs/SDialogRepair.h"
@@ -169,6 +170,28 @@ TEST(ItemTexts, TheShopSaysWhatThePlayerCanDoWithAnItem) {
       s.shop().grid.Select(0);
       s.shop().OnCommand(SStateShop::kGridId);
       EXPECT_EQ(NotesOf(Body(s.shop().description)), Expected(c.note)) << Body(s.shop().description);
+      s.Tap(SStateShop::kLeave);
+      ASSERT_TRUE(s.game.waitUntil(GameHarness::stateIs(kStateDialogInterior), 10));
+    }
+  }
+}
+
+// The shop shows the first page of a description and no more: on every screen it holds the whole of what a
+// tool says (its weight and its condition), the hammer that came without its condition among them.
+TEST(ItemTexts, TheShopShowsAToolsConditionOnEveryScreen) {
+  for (i32 mode : GameHarness::deviceModes()) {
+    ServicesScreen s(mode);
+    ASSERT_TRUE(s.entered) << mode;
+    ASSERT_TRUE(s.Visit("base_merchant")) << mode;
+    for (const char* type : {"base_repair_hammer", "base_alch_mortar", "base_key_lockpick"}) {
+      SCOPED_TRACE(std::string("mode ") + std::to_string(mode) + ": " + type);
+      s.Stock(7).AddItem(s.NewItem(type));
+      ASSERT_TRUE(s.OpenShop(7));
+      s.shop().grid.Select(0);
+      s.shop().OnCommand(SStateShop::kGridId);
+      const STitleTextCtrl& d = s.shop().description;
+      EXPECT_EQ(d.PageCount(), 1u) << Body(d);
+      EXPECT_NE(Squeezed(Body(d)).find("Condition:"), std::string::npos) << Body(d);
       s.Tap(SStateShop::kLeave);
       ASSERT_TRUE(s.game.waitUntil(GameHarness::stateIs(kStateDialogInterior), 10));
     }

@@ -9,11 +9,13 @@
 #include "core/SStateNumbers.h"
 #include "core/ui/SDialogListCtrl.h"
 #include "core/ui/SItemsCtrl.h"
+#include "dialogs/SDialogAlchemy.h"
 #include "dialogs/SDialogPotion.h"
 #include "dialogs/SDialogSpellbook.h"
 #include "dialogs/enchant/SDialogEnchantEntryOther.h"
 #include "game/SStateGame.h"
 #include "player/SPlayer.h"
+#include "screens/SStateGenerate.h"
 #include "screens/SStateInventory.h"
 #include "screens/SStateMain.h"
 #include "support/RepaintCheck.h"
@@ -39,7 +41,8 @@ void PlaySteps(GameHarness& game, const std::string& where, const std::vector<St
   for (const std::string& fault : RepaintCheck::Stale(game)) ADD_FAILURE() << where << ", before any change: " << fault;
   for (const Step& step : steps) {
     step.act(game);
-    for (const std::string& fault : RepaintCheck::Stale(game)) ADD_FAILURE() << where << ", " << step.what << ": " << fault;
+    for (const std::string& fault : RepaintCheck::Stale(game))
+      ADD_FAILURE() << where << ", " << step.what << ": " << fault;
   }
 }
 
@@ -210,16 +213,43 @@ TEST(Repaint, GaugesAndListsOverTheView) {
              [](GameHarness& g) {
                auto* book = dynamic_cast<SDialogSpellbook*>(g.openChild());
                ASSERT_NE(book, nullptr);
-               for (u16 tab = SDialogSpellbook::kFirstTabId; tab <= SDialogSpellbook::kLastTabId && !book->list.RowCount();
-                    ++tab)
+               for (u16 tab = SDialogSpellbook::kFirstTabId;
+                    tab <= SDialogSpellbook::kLastTabId && !book->list.RowCount(); ++tab)
                  g.tapControl(tab);
              }},
-            Press("a spell selected by key", kActionBack), TapRow("a spell tapped", SDialogSpellbook::kListId, 0),
+            Press("a spell selected by key", kActionBack),
+            TapRow("a spell tapped", SDialogSpellbook::kListId, 0),
             TapControl("the next page", SDialogSpellbook::kNextPageId),
             TapControl("another school", SDialogSpellbook::kFirstTabId + 5)},
            nullptr, true);
   FromStop("dialog/potions", {7, 10},
            {Press("a potion selected by key", kActionBack), Press("and back", kActionForward)});
+}
+
+// A box answered with another box in its place (the alchemy's "try it anyway?" answered Yes, then what came of
+// it): the dialog beneath shows what the answer changed, and nothing of the first, larger box stays.
+TEST(Repaint, ABoxAnsweredWithAnotherShowsTheDialogBeneathAsItIsNow) {
+  using A = SDialogAlchemy;
+  FromStop("dialog/alchemy", {7, 10},
+           {TapControl("an ingredient in the first slot", A::kSlotNextIds[0]),
+            TapControl("in the second", A::kSlotNextIds[1]),
+            TapControl("in the third", A::kSlotNextIds[2]),
+            TapControl("a potion beyond the skill made", A::kCreateId),
+            {"tried anyway", [](GameHarness& g) { g.tapLabel("Yes"); }}});
+}
+
+// A caption as wide as its button keeps to the button while it is held (the label moves 2 pixels right, and
+// one that no longer fits was drawn from past its middle, over the next panel, and cut off where the repaint
+// ended).
+TEST(Repaint, AHeldCaptionStaysOnItsButton) {
+  FromStop("screen/new-player", {8, 7}, {{"Rename held", [](GameHarness& g) {
+                                            const GameHarness::Control* c = nullptr;
+                                            const std::vector<GameHarness::Control> all = g.controls();
+                                            for (const GameHarness::Control& k : all)
+                                              if (k.id == SStateGenerate::kRename) c = &k;
+                                            ASSERT_NE(c, nullptr);
+                                            g.penDown(c->x + c->width / 2, c->y + c->height / 2);
+                                          }}});
 }
 
 }  // namespace

@@ -9,8 +9,10 @@
 // pixels inside the fill where the frame draws no line. A picture button's picture lies within two pixels of the
 // centre of its layout place wherever the place is larger, and a text button is as tall as its bar's caps. A paper
 // doll's place holds the picture and the slots it draws. A description shows whole unless the player can turn its
-// pages (a book), the pack shows the description of every item it holds whole, and the race picker each race's
-// ability with an effect to a line.
+// pages (a book), and its body follows the lines its title is drawn in; the pack shows the description of every
+// item it holds whole, the race picker each race's ability with an effect to a line, the skill picker each
+// skill's name on one line in rows level across its columns, and the alchemy dialog what every ingredient of the
+// world does.
 #include "SaveScreens.h"
 #include "core/SGameCore.h"
 #include "core/SPictureRoles.h"
@@ -18,13 +20,16 @@
 #include "core/ui/SCtrl.h"
 #include "core/ui/SDialog.h"
 #include "core/ui/SDialogTextCtrl.h"
+#include "core/ui/SGameCtrls.h"
 #include "core/ui/SPicCtrl.h"
 #include "core/ui/SPlayerEquipCtrl.h"
 #include "core/ui/SSceneTextCtrl.h"
 #include "core/ui/SState.h"
 #include "core/ui/STextCtrl.h"
+#include "dialogs/SDialogAlchemy.h"
 #include "dialogs/SDialogRaceSelect.h"
 #include "game/SStateGame.h"
+#include "graphics/SFont.h"
 #include "graphics/SImage.h"
 #include "screens/SStateInventory.h"
 #include "screens/SStateSettings.h"
@@ -168,6 +173,18 @@ std::vector<Fault> FaultsOf(GameHarness& game, const std::string& where) {
                                                                 : nullptr;
     if (kind) add(std::string(kind) + " " + Name(*t.control), t.describe());
   }
+  // A titled text's body follows the lines its title is drawn in: no blank line between them, but for the
+  // second title row the larger screens keep under a one-line title.
+  for (const ScreenTour::Shown& s : ScreenTour::shownControls(game)) {
+    const auto* titled = dynamic_cast<const STitleTextCtrl*>(s.control);
+    if (!titled || (!titled->lineScroll && titled->currentPage != 0)) continue;
+    const std::vector<TextRecord::Text> drawn = texts.byControl(titled);
+    if (drawn.size() < 2 || drawn[0].lines == 0 || drawn[1].lines == 0) continue;
+    const TextRecord::Text &title = drawn[0], &body = drawn[1];
+    const bool reserved = titled->twoLineTitle && title.lines < 2 && !game.core().IsCompact();
+    if (body.top - title.bottom >= (reserved ? 2 : 1) * title.lineHeight)
+      add("blank " + Name(*titled), title.describe() + " above " + body.describe());
+  }
   // A text's glyphs keep clear of the pieces every frame of its dialog draws.
   for (const ScreenTour::Shown& s : ScreenTour::shownControls(game)) {
     const auto* frame = dynamic_cast<const SBorderCtrl*>(s.control);
@@ -254,12 +271,15 @@ std::vector<Fault> FaultsOf(GameHarness& game, const std::string& where) {
           Name(*button) + Rect(*button) + " draws caps " + std::to_string(cap->image->height) + " pixels high");
   }
   // A text's glyphs stay off the pictures of its dialog: the controls that draw no text of their own (picture
-  // buttons, faces, the item grid, the doll), unless the text's control lies inside one.
+  // buttons, faces, the item grid, the doll), unless the text's control lies inside one. A label with no text
+  // draws nothing (the spell book's message in its list, for a list with rows).
   std::set<const SCtrl*> speaking;
   for (const TextRecord::Text& t : texts.texts()) speaking.insert(t.control);
   for (const ScreenTour::Shown& s : ScreenTour::shownControls(game)) {
     const SCtrl& picture = *s.control;
-    if (!picture.width || !picture.height || KindOf(picture) != Kind::kControl || speaking.count(&picture)) continue;
+    if (!picture.width || !picture.height || KindOf(picture) != Kind::kControl || speaking.count(&picture) ||
+        dynamic_cast<const STextCtrl*>(&picture))
+      continue;
     for (const TextRecord::Text& t : texts.texts()) {
       if (!t.control || t.inkRight == t.inkLeft || t.dialog != s.dialog) continue;
       const SCtrl& c = *t.control;
@@ -351,8 +371,8 @@ std::vector<Fault> PackFaults(GameHarness& game, const std::string& where) {
 }
 
 // The race picker with each race chosen in turn, as a player looks through them: its texts judged for each,
-// and each effect of the race's ability on one line of its column (a wrapped effect once left "res." alone on
-// a line and pushed the next effect out of the column).
+// each effect of the race's ability on one line of its column (a wrapped effect once left "res." alone on a
+// line and pushed the next effect out of the column), and no blank row among the effect lines.
 std::vector<Fault> RaceFaults(GameHarness& game, const std::string& where) {
   std::vector<Fault> faults;
   auto* picker = dynamic_cast<SDialogRaceSelect*>(ScreenTour::dialogs(game).back());
@@ -365,6 +385,8 @@ std::vector<Fault> RaceFaults(GameHarness& game, const std::string& where) {
     TextRecord texts(game);
     picker->SetFullRepaint();
     picker->Paint();
+    std::set<i32> rows;  // the tops of the effect lines of both columns
+    i32 step = 0;
     for (const STextCtrl* column : {&picker->leftEffects, &picker->rightEffects})
       for (const TextRecord::Text& t : texts.byControl(column)) {
         i32 effects = 0;
@@ -374,8 +396,69 @@ std::vector<Fault> RaceFaults(GameHarness& game, const std::string& where) {
           from = end + 1;
         }
         if (t.lines != effects) faults.push_back({at + " wrapped " + Name(*column), t.describe()});
+        for (i32 line = 0; line < t.lines; ++line) rows.insert(t.top + line * t.lineHeight);
+        step = t.lineHeight;
       }
+    // The columns side by side, or the right one right under the left where they cannot stand side by side:
+    // no blank row among the effect lines (the two texts once stood one above the other in boxes of a fixed
+    // height, so one effect stood a line apart from the next and another right under it).
+    if (!rows.empty() && *rows.rbegin() - *rows.begin() != step * i32(rows.size() - 1))
+      faults.push_back({at + " effect rows", std::to_string(rows.size()) + " rows of effects from y " +
+                                                 std::to_string(*rows.begin()) + " to " +
+                                                 std::to_string(*rows.rbegin())});
   }
+  return faults;
+}
+
+// The alchemy dialog with every ingredient of the world in its three slots in turn, each told whole by a
+// master's skill, as a player steps through them: the slot texts (up to three effects joined by ", ") judged
+// as the dialog shows them. A fault names the ingredient.
+std::vector<Fault> AlchemyFaults(GameHarness& game, const std::string& where) {
+  auto& inventory = *static_cast<SStateInventory*>(game.core().states[kStateInventory]);
+  SDialogAlchemy& alchemy = inventory.alchemy;
+  SPlayer& player = game.core().player;
+  SItem* tool = alchemy.apparatusIndex >= 0 ? alchemy.apparatus[size_t(alchemy.apparatusIndex)] : nullptr;
+  for (SItemType* t : game.core().world.items.types)
+    if (t->itemClass == SDialogAlchemy::kIngredientClass && !player.inventory.FindItemOfType(t)) player.AddItems(t, 1);
+  const u16 skill = player.skills[SDialogAlchemy::kSkill];
+  player.skills[SDialogAlchemy::kSkill] = 100;
+  alchemy.Open(tool);
+  std::vector<Fault> faults;
+  std::set<std::string> seen;
+  for (const SDialogAlchemy::Ingredient& ingredient : alchemy.ingredients) {
+    for (u16 next : SDialogAlchemy::kSlotNextIds) alchemy.OnCommand(next);
+    for (Fault f : FaultsOf(game, where)) {
+      f.key += std::string(" ") + ingredient.type->name.Text();
+      if (seen.insert(f.key).second) faults.push_back(f);
+    }
+  }
+  player.skills[SDialogAlchemy::kSkill] = skill;
+  return faults;
+}
+
+// The skill picker: its texts judged, each skill's name on one line, and the rows of its columns level (a name
+// wrapped onto two lines once took a row and a half of its column, whose last skill then sat on the frame's line).
+std::vector<Fault> SkillFaults(GameHarness& game, const std::string& where) {
+  std::vector<Fault> faults = FaultsOf(game, where);
+  SDialog* picker = ScreenTour::dialogs(game).back();
+  TextRecord texts(game);
+  picker->SetFullRepaint();
+  picker->Paint();
+  std::map<i32, u32> perColumn;  // buttons by left edge
+  std::set<i32> rows;            // tops
+  for (u32 i = 0; i < picker->controls.Count(); ++i) {
+    const auto* button = dynamic_cast<const STopicButtonCtrl*>(picker->controls.At(i32(i)));
+    if (!button) continue;
+    ++perColumn[button->left];
+    rows.insert(button->top);
+    for (const TextRecord::Text& t : texts.byControl(button))
+      if (t.lines != 1) faults.push_back({where + " wrapped " + Name(*button), t.describe()});
+  }
+  u32 longest = 0;
+  for (const auto& [left, count] : perColumn) longest = std::max(longest, count);
+  if (rows.size() != longest)
+    faults.push_back({where + " rows", std::to_string(rows.size()) + " rows of buttons in columns of at most " +
+                                           std::to_string(longest)});
   return faults;
 }
 
@@ -505,6 +588,30 @@ TEST(TextFit, ATextLeavingAFillIsNamed) {
   }
 }
 
+// The judge of a titled text's body, on the pack's description at 240x320: the body moved down by a line
+// leaves a blank line under the title and is named.
+TEST(TextFit, ABlankLineUnderATitleIsNamed) {
+  GameHarness::Options options;
+  options.newGame = true;
+  GameHarness game(options);
+  ASSERT_TRUE(game.boot()) << game.startError();
+  game.tapControl(SStateGame::kPortraitId);
+  ASSERT_TRUE(game.waitUntil(GameHarness::stateIs(kStateInventory), 10));
+  auto& pack = *static_cast<SStateInventory*>(game.core().states[kStateInventory]);
+  ASSERT_GT(pack.grid.SlotCount(), 0u);
+  pack.grid.Select(0);
+  pack.RefreshDescription();
+  ASSERT_TRUE(pack.description.IsVisible());
+  // Only what the moved body adds is judged here.
+  std::set<std::string> before, keys;
+  for (const Fault& f : FaultsOf(game, "pack")) before.insert(f.key);
+  game.core().font->Select(1, 0, 0);
+  pack.description.bodyTop += game.core().font->LineHeight() + 1;
+  for (const Fault& f : FaultsOf(game, "pack"))
+    if (!before.count(f.key)) keys.insert(f.key);
+  EXPECT_EQ(keys, std::set<std::string>{"pack blank STitleTextCtrl 322"});
+}
+
 TEST(TextFit, EveryTextFitsItsControlAndNoControlsOverlap) {
   for (i32 mode : GameHarness::deviceModes()) {
     // A seasoned character's numbers, lists and pack are as wide as a player meets them.
@@ -512,9 +619,11 @@ TEST(TextFit, EveryTextFitsItsControlAndNoControlsOverlap) {
     tour.seasoned();
     const std::vector<std::string> missed = tour.run([&](const std::string& stop, GameHarness& game) {
       const std::string where = std::to_string(mode) + " " + stop;
-      const std::vector<Fault> faults = stop == "inventory/items"      ? PackFaults(game, where)
-                                        : stop == "dialog/race-select" ? RaceFaults(game, where)
-                                                                       : FaultsOf(game, where);
+      const std::vector<Fault> faults = stop == "inventory/items"       ? PackFaults(game, where)
+                                        : stop == "dialog/race-select"  ? RaceFaults(game, where)
+                                        : stop == "dialog/skill-select" ? SkillFaults(game, where)
+                                        : stop == "dialog/alchemy"      ? AlchemyFaults(game, where)
+                                                                        : FaultsOf(game, where);
       for (const Fault& f : faults) {
         ADD_FAILURE() << f.key << ": " << f.detail;
       }

@@ -201,7 +201,11 @@ void GameHarness::pumpUntil(const std::function<bool()>& done) {
       ADD_FAILURE() << "the game loop makes no progress";
       return;
     }
-    if (!app_->Pump()) ended_ = true;
+    if (!app_->Pump()) {
+      ended_ = true;
+    } else if (onPass) {
+      onPass();
+    }
   }
 }
 
@@ -593,6 +597,7 @@ u32 GameHarness::presents() const { return Os::HeadlessGraphics()->PanelUpdates(
 
 void GameHarness::record(const Os::Panel& panel) {
   if (onPresent) onPresent(panel);
+  if (!keepFrames) return;
   const u32 n = presents();
   if (!frames_.empty() && frames_.back().pixels == panel.pixels) {
     frames_.back().last = n;

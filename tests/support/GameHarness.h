@@ -185,10 +185,15 @@ class GameHarness {
   const std::vector<Sound>& sounds() const { return sounds_; }
   const std::deque<Frame>& frames() const { return frames_; }
   void clearFrames() { frames_.clear(); }
+  // False: presents are no longer kept in frames() (each copies the panel).
+  bool keepFrames = true;
   const Os::Panel& panel() const;
   u32 presents() const;  // frames presented to the panel so far
   // Called at every present with the panel, before it is recorded (for a look at the game at that moment).
   std::function<void(const Os::Panel&)> onPresent;
+  // Called after each message or frame the game has handled, where no handler of it is running (what a
+  // handler presents in its course, a loading display say, has passed).
+  std::function<void()> onPass;
   // A short text of the player and the game state, for golden comparisons.
   std::string summary() const;
   static std::string summaryOf(const Player& player);

@@ -30,15 +30,34 @@ class RepaintCheck {
   // class, the control's class, id and rectangle, how many pixels differ and where. Empty when they agree.
   static std::vector<std::string> Stale(GameHarness& game);
 
-  // Operates, one at a time and each from the state as it stands, every enabled control of the innermost
-  // dialog that takes the pen (a button tapped, a value stepped, a list's other row or a grid's other cell
-  // tapped, a page turned), and presses the down key once (a list moved by key); after each, Stale. Each
-  // operation runs in a copy of the process (fork), so the state is the same for the next one and stays as
-  // it was; the copy's files are kept in memory, so nothing it saves or deletes reaches the disk. A line per
-  // fault, naming what was operated; an operation that crashes or hangs the copy is a fault too.
+  // A line per control that a player can tap (shown, enabled, taking the pen) but that paints nothing: its
+  // rectangle is filled with one colour and the control painted, then again with another, and a control
+  // that left both fills as they were (a button wired to no picture, say) is named. The screen is put back.
+  static std::vector<std::string> Silent(GameHarness& game);
+
+  // A line per shown control that draws past the area its paint is said to cover (SCtrl::PaintedArea, looked
+  // at up to 16 pixels out), as it stands: a change of it, or of a neighbour, would leave those pixels
+  // behind or cut them off. Each control is painted alone over a ground no picture uses; the screen is
+  // put back.
+  static std::vector<std::string> OutOfReach(GameHarness& game);
+
+  // Operates every enabled control of the innermost dialog that takes the pen (a button tapped, a value
+  // stepped, a list's other row or a grid's other cell tapped, a page turned) and presses the down, up and
+  // use keys; after each, Stale, and Stale again at each frame the game presented on the way (a pass that
+  // switched the state or its dialogs aside: what changed shows from its next frame). A tap that opened
+  // nothing is given a second at the same point (a row or a card tapped again, a value stepped twice); a tap
+  // that opened a dialog is followed by a tap on each control of that dialog, each from the dialog as it
+  // opened.
+  //
+  // The operations run in copies of the process (fork), so the state here stays as it was; the copies' files
+  // are kept in memory, so nothing they save or delete reaches the disk. A copy goes on from one operation
+  // to the next while the screen stays as the stop left it (the same state and dialogs): an operation that
+  // changes it ends the copy, and the next starts from the stop in a fresh one. A line per fault, naming
+  // what was operated; an operation that crashes or hangs its copy is a fault too.
   //
   // Left out: controls that are disabled or hidden, those of the dialogs beneath the innermost (input does
-  // not reach them), controls that take no pen (texts, pictures, gauges), keys other than down, and what
-  // takes more than one tap (a drag, a held button's repeats, a second tap on what the first opened).
+  // not reach them), controls that take no pen (texts, pictures, gauges), keys other than down, up and use,
+  // what takes a held pen (a drag, a held button's repeats), and a screen a tap switched to (the tour stops
+  // at each screen of its own).
   static std::vector<std::string> EachControl(GameHarness& game);
 };

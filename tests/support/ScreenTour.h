@@ -27,7 +27,8 @@ class ScreenTour {
   // Only the stops whose name starts with this (empty: every stop).
   void only(const std::string& prefix) { only_ = prefix; }
   // Plays a seasoned character in place of the new one: a high level, wide numbers everywhere, points to
-  // spend, a heavy pack and several entries in every list, so that texts are as wide as a player meets them.
+  // spend, a heavy pack with several worn pieces, spells in every school and several entries in every list
+  // (the enchanting entries among them), so that texts are as wide and lists as long as a player meets them.
   void seasoned() { seasoned_ = true; }
 
   // Opens every stop in turn and visits it; returns the stops that could not be opened (each with why),

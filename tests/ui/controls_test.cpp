@@ -12,7 +12,9 @@
 #include "core/ui/SPlaceControls.h"
 #include "core/ui/SSceneTextCtrl.h"
 #include "core/ui/STextCtrl.h"
+#include "graphics/STextObserver.h"
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -498,6 +500,12 @@ TEST(Controls, ProgressPortraitSceneTextAndTextLine) {
   EXPECT_EQ(line.caretShown, 0u);
 }
 
+// Where the font drew the title and the body of a titled text.
+struct TitledDrawn : STextObserver {
+  std::vector<STextDrawn> texts;
+  void OnText(const STextDrawn& d) override { texts.push_back(d); }
+};
+
 TEST(Controls, ClickableFillsAndTitledTexts) {
   UiRig rig(7, 240, 320);
   ASSERT_TRUE(rig.ready);
@@ -545,6 +553,29 @@ TEST(Controls, ClickableFillsAndTitledTexts) {
   EXPECT_EQ(lines, 20u);
   EXPECT_LT(std::count(titled.pages[0].CStr(), titled.pages[0].CStr() + titled.pages[0].Length(), '\r'), later)
       << "the title takes room on the first page";
+
+  // A title drawn on one line has its body right under it, whatever the width: a title that fitted the box it
+  // is drawn in but not the narrower width it was measured at once left a blank line above the body
+  // ("Round wooden shield" in the 240x320 pack). The small screens reserve no second title row.
+  titled.flags |= SCtrl::kShown | SCtrl::kInDialog;
+  titled.Setup(1, 0xFFFFFF, 0xC8C8C8, 0x161616, 1, 4, 2, 0xFF6464, 0x64C8C8);
+  const i32 lineHeight = rig.core.font->LineHeight();
+  std::set<i32> titleLines;
+  for (u16 width = 90; width <= 200; ++width) {
+    titled.SetRect(10, 10, width, 120);
+    titled.SetText("Round wooden shield", "Light armor", 0, 0);
+    TitledDrawn drawn;
+    rig.core.font->SetObserver(&drawn);
+    titled.Paint();
+    rig.core.font->SetObserver(nullptr);
+    ASSERT_EQ(drawn.texts.size(), 2u) << width;
+    const STextDrawn &title = drawn.texts[0], &shown = drawn.texts[1];
+    titleLines.insert(title.lines);
+    EXPECT_GE(shown.top, title.bottom) << "at width " << width;
+    EXPECT_LT(shown.top - title.bottom, lineHeight)
+        << "a blank line under a title of " << title.lines << " lines at width " << width;
+  }
+  EXPECT_EQ(titleLines, (std::set<i32>{1, 2})) << "the widths cross the title's wrap";
 }
 
 }  // namespace

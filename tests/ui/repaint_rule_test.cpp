@@ -3,6 +3,7 @@
 // Those neighbours show what they showed (a text's waiting lines stay waiting, nothing is presented and no
 // time passes), and the area covers all a control draws past its rectangle (a framed picture's frame).
 #include "UiRig.h"
+#include "core/ui/SCardCtrls.h"
 #include "core/ui/SDialogTextCtrl.h"
 #include "core/ui/SPicCtrl.h"
 
@@ -18,20 +19,32 @@ struct RepaintRig : UiRig {
     dialog.width = 240;
     dialog.height = 320;
     dialog.backgroundColour = 0x203040;
+    cell = core.Picture(277);
+    ready = ready && cell;
   }
   void Add(SCtrl& c, i32 x, i32 y, i32 w, i32 h) {
     c.Attach(&dialog);
     c.SetRect(u16(x), u16(y), u16(w), u16(h));
     dialog.AddControl(&c);
   }
+  // A control the size of the item cell picture at (100, 100).
+  void AddCellSized(SCtrl& c) { Add(c, 100, 100, cell->width, cell->height); }
   // Everything painted afresh, then the screen as it stands.
   std::vector<u16> PaintWhole() {
     dialog.SetFullRepaint();
     dialog.Paint();
     return pixels;
   }
+  // The screen after a change painted the incremental way, from everything painted afresh.
+  std::vector<u16> PaintAfter(const std::function<void()>& change) {
+    PaintWhole();
+    change();
+    dialog.Paint();
+    return pixels;
+  }
   EventLog log;
   LogDialog dialog{"dialog", &log};
+  const SImage* cell = nullptr;
 };
 
 // A control that leaves what lies beneath showing and draws nothing: what its change repaints is all the
@@ -86,24 +99,36 @@ TEST(RepaintRule, TheAreaCoversAFramedPicturesFrame) {
   for (const Case& c : cases) {
     RepaintRig rig;
     ASSERT_TRUE(rig.ready);
-    const SImage* cell = rig.core.Picture(277);
-    ASSERT_NE(cell, nullptr);
     SPicCtrl picture;
-    rig.Add(picture, 100, 100, cell->width, cell->height);
+    rig.AddCellSized(picture);
     picture.SetFrame(&rig.core.pictures[77]);
     // Further out than its usual 4, so that the frame's drawn pixels, not only its clear edge, lie past the
     // reach of 3 that a text or a list needs.
     picture.frameMarginX = picture.frameMarginY = 6;
-    picture.SetPicture(cell, 0, 0);
+    picture.SetPicture(rig.cell, 0, 0);
     // Its area ends where the reach of 3 around the picture would begin: it meets the frame only.
     Clear neighbour(&rig.log);
     rig.Add(neighbour, 90, 90, 4, 4);
-    rig.PaintWhole();
-    c.change(rig, picture, neighbour);
-    rig.dialog.Paint();
-    const std::vector<u16> shown = rig.pixels;
+    const std::vector<u16> shown = rig.PaintAfter([&] { c.change(rig, picture, neighbour); });
     EXPECT_EQ(shown, rig.PaintWhole()) << c.name;
   }
+}
+
+// A pile of cards draws its lower layers up and to the left of its place, one pixel a layer: a pile of 40
+// on the handhelds' screen (8 cards a layer) reaches 4 pixels out, past the reach of 3.
+TEST(RepaintRule, TheAreaCoversACardPile) {
+  RepaintRig rig;
+  ASSERT_TRUE(rig.ready);
+  SDeckCtrl pile;
+  rig.AddCellSized(pile);
+  pile.ShowBack(rig.cell);
+  pile.SetCount(40);
+  ASSERT_EQ(SDeckCtrl::Layers(40, true), 5);
+  // Its area ends where the reach of 3 around the pile's place would begin: it meets the lowest layer only.
+  Clear neighbour(&rig.log);
+  rig.Add(neighbour, 88, 100, 6, rig.cell->height);
+  const std::vector<u16> shown = rig.PaintAfter([&] { neighbour.MarkDirty(); });
+  EXPECT_EQ(shown, rig.PaintWhole());
 }
 
 }  // namespace

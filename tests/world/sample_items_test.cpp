@@ -139,7 +139,7 @@ TEST(SampleItems, ItemsOfDifferentNamesShowPicturesToldApart) {
       {"Short bow", "Cheap short bow"},     {"Repair hammer", "Apprentice's hammer"},
       {"Lockpick", "Beginner's lockpick"},  {"Mortar and pestle", "Beginner's mortar"},
       {"Leather jerkin", "Frayed leather"}, {"Fine cloak", "Cloth cape"},
-      {"Quiver of arrows", "Cheap quiver"},
+      {"Quiver of arrows", "Cheap quiver"}, {"Cure light wounds", "Cure light wounds (gilt)"},
   };
   auto sameThing = [&](const std::string& a, const std::string& b) {
     if (a == b) return true;
@@ -197,6 +197,15 @@ TEST(SampleItems, TheBuilderRefusesAReadableItemWithoutText) {
        R"("text": ["Only a few", 3])", "base_book_notes: a text is a string or a list of strings"},
   };
   for (const testbuild::Refusal& c : cases) testbuild::ExpectRefused("duskmire-books", c);
+}
+
+// A player tells item types apart by their names: the builder refuses two types shown by the same one,
+// naming both.
+TEST(SampleItems, TheBuilderRefusesTwoItemTypesOfOneName) {
+  testbuild::ExpectRefused(
+      "duskmire-names",
+      {"two spellbooks of one name", "world/items.json", R"("display": "Stone skin")", R"("display": "Feather")",
+       "base_spbookfeather and base_spbookstoneskin: both shown as \"Spellbook of Feather\""});
 }
 
 // An item's effects are what its description says: the builder refuses, naming the item, an effect kind

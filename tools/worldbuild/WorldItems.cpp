@@ -14,6 +14,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <map>
 #include <set>
 
 namespace worldbuild {
@@ -199,7 +200,8 @@ bool BuildItemBlock(Context& ctx, WorldArchiveSpec& spec) {
   return true;
 }
 
-bool CheckItemTable(Context& ctx, SItemTable& items, const SIndexList& itemList, SMonsterTable& monsters) {
+bool CheckItemTable(Context& ctx, SItemTable& items, SWorldRules& rules, const SIndexList& itemList,
+                    SMonsterTable& monsters) {
   bool ok = true;
   json j;
   if (!ReadSourceJson(ctx, "world/items.json", j)) return false;
@@ -223,6 +225,18 @@ bool CheckItemTable(Context& ctx, SItemTable& items, const SIndexList& itemList,
       ctx.fail("items.json", std::string(t->name.Text()) + ": no first-person picture " + t->text1);
       ok = false;
     }
+  // A player tells item types apart by the names the shop, the pack and the dialogs show.
+  std::map<std::string, const SItemType*> shown;
+  for (SItemType* t : items.types) {
+    SString name;
+    t->GetDisplayName(rules, nullptr, name, false);
+    const auto [at, added] = shown.emplace(name.CStr() ? name.CStr() : "", t);
+    if (!added) {
+      ctx.fail("items.json", std::string(at->second->name.Text()) + " and " + t->name.Text() + ": both shown as \"" +
+                                 at->first + "\"");
+      ok = false;
+    }
+  }
   for (u32 i = 1; i <= itemList.count; ++i)
     if (!itemList.At(i)) {
       ctx.fail("base.json", "item list position " + std::to_string(i) + " names no item type");

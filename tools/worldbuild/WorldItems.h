@@ -6,6 +6,7 @@
 
 class SItemTable;
 class SMonsterTable;
+class SWorldRules;
 struct SIndexList;
 
 namespace worldbuild {
@@ -13,7 +14,9 @@ namespace worldbuild {
 // Adds the item block and the item pictures to the archive description; false (with faults reported) on bad sources.
 bool BuildItemBlock(Context& ctx, WorldArchiveSpec& spec);
 // After reading back: every picture record names a picture, the "D" list and the templates' carried
-// items name existing types, and the lists by level hold what the sources say.
-bool CheckItemTable(Context& ctx, SItemTable& items, const SIndexList& itemList, SMonsterTable& monsters);
+// items name existing types, the lists by level hold what the sources say, and no two types show a player
+// the same name.
+bool CheckItemTable(Context& ctx, SItemTable& items, SWorldRules& rules, const SIndexList& itemList,
+                    SMonsterTable& monsters);
 
 }  // namespace worldbuild

@@ -548,7 +548,7 @@ bool Validate(Context& ctx, const std::vector<Archive*>& archives) {
     if (!CheckRuleTables(ctx, world.rules)) ok = false;
     items.ResolveNames(images, images.ImageFlags());
     if (SWorldModule* base = modules.FindByName("base"))
-      if (!CheckItemTable(ctx, items, base->itemList, monsters)) ok = false;
+      if (!CheckItemTable(ctx, items, world.rules, base->itemList, monsters)) ok = false;
     if (!CheckMapTypes(ctx, world.mapObjectTypes, images)) ok = false;
     if (!Scripts().CheckLiterals(ctx, world)) ok = false;
   }

@@ -11,6 +11,10 @@ u32 SCardBaseCtrl::OnPen(i32 x, i32 y, u32 touching, u32 moving) {
 i32 SCardBaseCtrl::SignDx() const { return core && core->IsCompact() ? 8 : 10; }
 i32 SCardBaseCtrl::SignDy() const { return core && core->IsCompact() ? 5 : 6; }
 
+void SCardBaseCtrl::AddPicture(Area& area, const SImage* picture, i32 x, i32 y) {
+  if (picture) area.Add({x, y, x + picture->width, y + picture->height});
+}
+
 // ---- deck
 
 void SDeckCtrl::ShowCard(const SCardLook& card) {
@@ -64,6 +68,21 @@ void SDeckCtrl::Paint() {
   }
 }
 
+SCtrl::Area SDeckCtrl::PaintedArea() const {
+  Area area = SCtrl::PaintedArea();
+  if (!topPicture) {
+    AddPicture(area, empty, left, top);
+  } else if (count == 1) {
+    AddPicture(area, topPicture, left, top);
+    AddPicture(area, sign, left + SignDx(), top + SignDy());
+  } else {
+    const i32 below = Layers(count, core && core->IsCompact()) - 1;
+    AddPicture(area, topPicture, left, top);
+    AddPicture(area, topPicture, left - below, top - below);
+  }
+  return area;
+}
+
 // ---- card of a hand
 
 void SCardCtrl::SetCard(const SCardLook* look, u32 cardFace, const SCardScreenPictures& screen) {
@@ -93,6 +112,15 @@ void SCardCtrl::Paint() {
   if (!display || !picture) return;
   display->DrawImage(picture, left, top);
   if (sign) display->DrawImageOpaque(sign, left + SignDx(), top + SignDy());
+}
+
+SCtrl::Area SCardCtrl::PaintedArea() const {
+  Area area = SCtrl::PaintedArea();
+  if (picture) {
+    AddPicture(area, picture, left, top);
+    AddPicture(area, sign, left + SignDx(), top + SignDy());
+  }
+  return area;
 }
 
 // ---- card place with marks
@@ -135,4 +163,15 @@ void SCardSignCtrl::Paint() {
     display->DrawImage(firstMark, left, top);
   else if (secondShown)
     display->DrawImage(secondMark, left, top);
+}
+
+SCtrl::Area SCardSignCtrl::PaintedArea() const {
+  Area area = SCtrl::PaintedArea();
+  if (!cardPicture) {
+    AddPicture(area, empty, left, top);
+    return area;
+  }
+  AddPicture(area, cardPicture, left, top);
+  AddPicture(area, firstShown ? firstMark : secondShown ? secondMark : nullptr, left, top);
+  return area;
 }

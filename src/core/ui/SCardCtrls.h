@@ -33,6 +33,9 @@ class SCardBaseCtrl : public SCtrl {
   // Where a card's sign sits on its picture.
   i32 SignDx() const;
   i32 SignDy() const;
+  // The area with the picture drawn at (x, y) (nothing for none): pictures are drawn at their own size,
+  // whatever the control's.
+  static void AddPicture(Area& area, const SImage* picture, i32 x, i32 y);
 };
 
 class SDeckCtrl : public SCardBaseCtrl {
@@ -46,6 +49,8 @@ class SDeckCtrl : public SCardBaseCtrl {
   // The layers a pile of `count` cards is drawn with on the display mode.
   static i32 Layers(i32 count, bool compact);
   void Paint() override;
+  // A pile's lower layers lie up and to the left of its place.
+  Area PaintedArea() const override;
 
   u32 cardTag = 0;
   const SImage* topPicture = nullptr;
@@ -63,6 +68,7 @@ class SCardCtrl : public SCardBaseCtrl {
   // Raised: lift pixels above home; lowered: at home.
   void SetRaised(bool on);
   void Paint() override;
+  Area PaintedArea() const override;
 
   const SImage* picture = nullptr;  // keyed
   const SImage* sign = nullptr;     // opaque
@@ -82,6 +88,7 @@ class SCardSignCtrl : public SCardBaseCtrl {
   void ShowSecondMark();
   void ClearMarks();
   void Paint() override;
+  Area PaintedArea() const override;
 
   const SImage* cardPicture = nullptr;  // opaque
   const SImage* empty = nullptr;        // keyed

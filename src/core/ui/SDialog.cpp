@@ -51,6 +51,9 @@ u32 SDialog::Finish(u32 code, bool repaintAfter) {
     SDialog* shown = nullptr;
     for (SDialog* d = core->currentState; d && shown != this; d = d->child)
       if (d == this || (opener && d == opener)) shown = d;
+    // Closed and opened again (a box that answers with another): what its opener changed meanwhile, and
+    // the size the box had before, are painted with the opener's full repaint.
+    if (shown == this && opener && opener->child == this && opener->NeedsFullRepaint()) shown = opener;
     if (shown) shown->Paint();
   }
   return result;

@@ -218,7 +218,7 @@ void STitleTextCtrl::SetText(const char* titleText, const char* body, u32 colour
   useColourB = colourB;
   useColourC = colourC;
   if (titleText) title = titleText;
-  const i32 textWidth = width - 2 * sideMargin;
+  const i32 textWidth = TextBoxWidth();
   const bool compact = core && core->IsCompact();
   pages.Clear();
   lines.Clear();
@@ -287,7 +287,7 @@ void STitleTextCtrl::Changed() {
 void STitleTextCtrl::Paint() {
   if (!IsVisible() || !display || !font) return;
   if (fill) display->FillRect(left, top, width, height, MakeColor565(shade));
-  const i32 x1 = left + sideMargin, x2 = left + width - sideMargin + 1, bottom = top + height;
+  const i32 x1 = left + sideMargin, x2 = x1 + TextBoxWidth(), bottom = top + height;
   if (lineScroll) {
     // The title stays; the body shows its lines from the first shown one down to the bottom.
     font->Select(i32(titleFont), useColourC ? titleColourC : useColourB ? titleColourB : titleColourA, shade);

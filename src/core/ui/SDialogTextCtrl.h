@@ -52,7 +52,7 @@ class SDialogTextCtrl : public SCtrl {
   i32 keptLines = 0;   // rows of the previous page that stay when a pass ends with lines waiting
   u32 pageMode = 0;
   u32 greetingMark = 0;  // nonzero while a conversation shows its greeting
-  u32 growPage = 0;  // outside page mode: at the end of a pass the write row advances instead of scrolling
+  u32 growPage = 0;      // outside page mode: at the end of a pass the write row advances instead of scrolling
   i32 writeRow = 0;
   i32 bulletMargin = 0;
   u32 fontNumber = 1;
@@ -106,5 +106,9 @@ class STitleTextCtrl : public SCtrl {
   i32 firstLine = 0;  // with line scrolling: the first body line shown
 
  private:
+  // The width the title and the body are measured, wrapped and drawn in: one width, so that a title is counted
+  // in the lines it is drawn in (the box reaches one pixel past the margin, as the font needs a pixel more
+  // than a line's width to fit it).
+  i32 TextBoxWidth() const { return width - 2 * sideMargin + 1; }
   void Changed();
 };
