@@ -222,8 +222,8 @@ TEST(EnchantOtherEntry, TheDataListsOfEachKind) {
   std::vector<std::string> keys;
   for (u32 i = 0; i < o.data.RowCount(); ++i) keys.push_back(o.data.Row(i32(i))->keyText.CStr());
   EXPECT_FALSE(keys.empty());
-  const std::vector<std::string> people = {"bres_merchant", "bres_guard", "bres_townswoman", "bres_lamplighter",
-                                          "bres_ysolde"};
+  const std::vector<std::string> people = {"bres_merchant",    "bres_guard",  "bres_townswoman",
+                                           "bres_lamplighter", "bres_ysolde", "bres_tam"};
   for (const std::string& k : keys) EXPECT_EQ(std::find(people.begin(), people.end(), k), people.end()) << k;
   EXPECT_EQ(keys.size() + people.size(), rig.core().world.monsters.baseTypes.Count());
   EXPECT_STREQ(o.edited->name, keys[0].c_str());

@@ -48,6 +48,8 @@ void Check(const Shot& s) {
       << s.golden;
 }
 
+// The town's start, facing north: the town's sign, a board on two posts, stands on the grass before the wall
+// ahead, beside the gate.
 TEST(GameScreen, TheStartTileOnEveryScreen) {
   const Shot shots[] = {
       {240, 320, "base_out0101", 17, 17, 0, "game_town_240x320"},
@@ -58,10 +60,10 @@ TEST(GameScreen, TheStartTileOnEveryScreen) {
   for (const Shot& s : shots) Check(s);
 }
 
-// The town's rat ahead, by day, on both families of screens.
+// A rat of the East Fields ahead (its cell 3, 9 of the fields' map), by day, on both families of screens.
 TEST(GameScreen, TheRatInFront) {
-  Check({240, 320, "base_out0101", 10, 9, 90, "game_rat_240x320", true});
-  Check({480, 640, "base_out0101", 10, 9, 90, "game_rat_480x640", true});
+  Check({240, 320, "base_out0201", 11, 16, 90, "game_rat_240x320", true});
+  Check({480, 640, "base_out0201", 11, 16, 90, "game_rat_480x640", true});
 }
 
 TEST(GameScreen, ACellarWithItsMonstersAndTheirLabels) {

@@ -23,9 +23,9 @@ TEST(Step, DirectionsFollowTheFacing) {
                {90, kForward, -1, 0},   {180, kForward, 0, 1}, {270, kForward, 1, 0}, {270, kSideLeft, 0, -1},
                {270, kSideRight, 0, 1}, {90, kBack, 1, 0}};
   for (const auto& c : cases) {
-    ASSERT_TRUE(w.Enter("base_dungeon1", 8, 8, c.facing));
+    ASSERT_TRUE(w.Enter("base_dungeon1", 7, 8, c.facing));
     ASSERT_TRUE(w.Move(c.action)) << c.facing << " " << c.action;
-    EXPECT_EQ(w.state().window.playerX, 8 + c.dx) << c.facing << " " << c.action;
+    EXPECT_EQ(w.state().window.playerX, 7 + c.dx) << c.facing << " " << c.action;
     EXPECT_EQ(w.state().window.playerY, 8 + c.dy) << c.facing << " " << c.action;
     EXPECT_EQ(w.state().lastStepDirection, c.dx ? (c.dx > 0 ? 1 : 3) : (c.dy > 0 ? 2 : 0));
   }

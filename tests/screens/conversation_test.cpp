@@ -48,7 +48,7 @@ TEST(Conversation, GreetingTopicsAndTheExit) {
   EXPECT_EQ(c.context().output, kOutputConversation);
   // The macros expanded; the topic whose list's own condition fails (fame 50) is not offered.
   EXPECT_EQ(Joined(c.Lines()),
-            "- Good day, Ada. I am Old Wenna,\nand this is an old town. The counter\nstands at 0.\n");
+            "- Good day, Ada. I am Old Wenna,\nand I light the lamps of this old\ntown when the fog comes in.\n");
   EXPECT_EQ(c.Buttons(), "The town|A riddle|Charms|A story|Magic|Farewell|The weather|Goodbye|");
 
   // A quest held: its greeting comes first. Famous enough: the hidden topic shows. (The quest's report goes
@@ -169,6 +169,12 @@ TEST(Conversation, AFailingScriptAndGoodbye) {
 
 TEST(Conversation, SilenceServicesAndABetTooHigh) {
   ConversationScreen c;
+  // Snoring Tam greets by day; with his day's greeting barred (its list's own condition fails), none of
+  // his greetings holds, and he answers with silence.
+  SDialogEntryList* day = c.core().world.dialogs.FindSecond("base_sleeperday");
+  ASSERT_NE(day, nullptr);
+  day->condition = new SCondition;
+  day->condition->kind = -1;
   ASSERT_TRUE(c.Call("base_sleeper"));
   EXPECT_EQ(Joined(c.Lines()), "- (silence)\n");
   EXPECT_EQ(c.Buttons(), "Buy/sell|Training|Repair|Enchant|Cards|The weather|Goodbye|");
@@ -380,7 +386,7 @@ TEST(Conversation, UsingAPersonTalksToTheRecordItsTypeNames) {
   c.Switch(next);
   ASSERT_TRUE(c.Opened());
   EXPECT_EQ(Joined(c.Lines()),
-            "- Good day, Ada. I am Old Wenna,\nand this is an old town. The counter\nstands at 0.\n");
+            "- Good day, Ada. I am Old Wenna,\nand I light the lamps of this old\ntown when the fog comes in.\n");
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ TEST(InventoryWorld, TheChestOpensAndClosingRunsItsUseAction) {
   EXPECT_EQ(g.inv().container, area->FindContainerById(chest->containerId));
   EXPECT_EQ(g.inv().mapObject, chest);
   EXPECT_EQ(g.inv().containerView, 1u);  // the chest's items first
-  EXPECT_EQ(g.inv().grid.SlotCount(), 2u);
+  EXPECT_EQ(g.inv().grid.SlotCount(), 3u);
   g.core().scriptContext->eventCode = 0;
   g.game.tapControl(SStateInventory::kCloseId);
   ASSERT_TRUE(g.game.waitUntil(GameHarness::stateIs(kStateGame), 10));

@@ -1,10 +1,11 @@
 // The sample town as a new player finds it: behind every city door that offers "Buy/sell" lies stock, a
-// repair hammer that outlasts the start kit's is on sale, and the merchant's talk of the cellar leads on
-// to the lever.
+// repair hammer that outlasts the start kit's is on sale, the merchant's talk of the cellar leads on to
+// the lever, and the tinker by the fire sells books, scrolls, potions and what alchemy needs.
 #include "ServicesScreen.h"
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -87,4 +88,31 @@ TEST(SampleTown, TheMerchantsCellarTopicLeadsOnToTheLeverOnceTheQuestIsTaken) {
       EXPECT_EQ(Count(said, lever), quest ? time + 1 : 0) << s.LastLines(6);
     }
   }
+}
+
+// Snoring Tam dozes by the fire pit in the town's north-west: by day he wakes to a player who comes up to
+// him and sells what a reader and a mixer of potions look for: books, scrolls, potions, ingredients and a
+// mortar.
+TEST(SampleTown, SnoringTamByTheFireSellsWhatIsReadAndMixed) {
+  ConversationScreen c(7, 1440 + 12 * 60, true);
+  ASSERT_TRUE(c.entered);
+  ASSERT_TRUE(c.Enter("base_out0101", 11, 11, 0, 1440 + 12 * 60));  // the town's (4, 4): Tam to the north
+  c.game.press(kActionUse);
+  ASSERT_TRUE(c.Opened());
+  ASSERT_FALSE(c.Lines().empty());
+  EXPECT_EQ(c.Lines()[0].rfind("- Mm? Oh, a customer.", 0), 0u) << c.Lines()[0];
+  c.Tap(SStateDialog::kBuySell);
+  ASSERT_TRUE(c.game.waitUntil(GameHarness::stateIs(kStateShop), 5));
+  const SStateShop& shop = *static_cast<SStateShop*>(c.core().states[kStateShop]);
+  ASSERT_NE(shop.stock, nullptr);
+  std::set<std::string> kinds;
+  for (const SItem* item : shop.stock->items) {
+    const SItemType* t = item->type;
+    if (t->itemClass == kItemBook && t->subtype == 1) kinds.insert("book");
+    if (t->itemClass == kItemMagic && t->subtype == 1) kinds.insert("scroll");
+    if (t->itemClass == kItemPotion) kinds.insert("potion");
+    if (t->itemClass == kItemIngredient) kinds.insert("ingredient");
+    if (t->itemClass == kItemAlchemy) kinds.insert("mortar");
+  }
+  EXPECT_EQ(kinds, (std::set<std::string>{"book", "ingredient", "mortar", "potion", "scroll"}));
 }

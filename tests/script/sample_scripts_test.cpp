@@ -97,24 +97,27 @@ TEST_F(SampleScripts, NamedScriptsAsTheirSourcesSay) {
        "64:   setglobal(\"base_fogon\", 0);\n"
        "65:   message(\"The fog sinks back into the stone.\"); }"},
       {"base_script_crate",
-       "71: if (!evtuse()) {\n"
-       "72:   return; }\n"
-       "74: if (getglobal(\"base_crateopen\") == 1) {\n"
-       "75:   message(\"The crate is empty.\"); } else {\n"
-       "76:   if (@player.hasitem(\"base_repair_hammer\", 1)) {\n"
-       "77:     @base_obj_crate.setoff();\n"
-       "78:     setglobal(\"base_crateopen\", 1);\n"
-       "79:     @player.receiveitem(\"base_food_bread\", 1);\n"
-       "80:     message(\"You prise the crate open with the hammer and find a loaf of bread.\"); } else {\n"
-       "82:     message(\"The crate is nailed shut.\"); } }"},
+       "72: if (!evtuse()) {\n"
+       "73:   return; }\n"
+       "75: if (getglobal(\"base_crateopen\") == 1) {\n"
+       "76:   message(\"The crate is empty.\"); } else {\n"
+       "77:   if (@player.hasitem(\"base_repair_hammerapprentice\", 1) || @player.hasitem(\"base_repair_hammer\", 1)) "
+       "{\n"
+       "78:     @base_obj_crate.setoff();\n"
+       "79:     setglobal(\"base_crateopen\", 1);\n"
+       "80:     @player.receiveitem(\"base_food_bread\", 1);\n"
+       "81:     message(\"You prise the crate open with the hammer and find a loaf of bread.\"); } else {\n"
+       "83:     message(\"The crate is nailed shut. A hammer would prise it open.\"); } }"},
       {"base_script_cyclops",
-       "89: if (evtuse()) {\n"
-       "90:   message(\"The cyclops grunts: \\\"The gold is mine, %PCName%.\\\"\"); } else {\n"
-       "91:   if (evtdie()) {\n"
-       "92:     @player.solvequest(\"base_quest_cyclops\");\n"
-       "93:     message(\"The cyclops falls, and its gold is free.\");\n"
-       "94:     default(); } else {\n"
-       "96:     default(); } }"},
+       "91: if (evtuse()) {\n"
+       "92:   message(\"The cyclops grunts: \\\"The gold is mine, %PCName%.\\\"\"); } else {\n"
+       "93:   if (evtdie()) {\n"
+       "94:     setglobal(\"base_cyclopsdead\", 1);\n"
+       "95:     if (@player.hasquest(\"base_quest_cyclops\")) {\n"
+       "96:       @player.solvequest(\"base_quest_cyclops\"); }\n"
+       "98:     message(\"The cyclops falls, and its gold is free.\");\n"
+       "99:     default(); } else {\n"
+       "101:     default(); } }"},
       {"base_script_islechest",
        "5: if (!evtuse()) {\n"
        "6:   default();\n"
@@ -192,8 +195,7 @@ TEST_F(SampleScripts, NamedScriptsAsTheirSourcesSay) {
       {"base_script_intropage",
        "6: message(\"The innkeeper waves you in from the rain.\");\n"
        "7: playmusic(\"bmus_main\");\n"
-       "8: setglobalstr(\"base_innkeepername\", (\"Mara\"));\n"
-       "9: setglobal(\"base_questcounter\", 0);"},
+       "8: setglobalstr(\"base_innkeepername\", (\"Mara\"));"},
   };
   u32 compiled = 0;
   for (const auto& file :
@@ -242,11 +244,11 @@ TEST_F(SampleScripts, TheMerchantsConversationIsRead) {
   EXPECT_EQ(Listing(rumour->script, rumour->scriptLength, rumour->scriptOffset),
             "1: if (getglobal(\"base_gateopen\") == 1) {\n1:   message(\"\\rSo you found it already.\"); }");
 
-  const SDialogEntry* cellars = w.dialogs.FindFirst("base_merchanttopics")->entries[0];
-  EXPECT_TRUE(cellars->HasChoices());
-  EXPECT_EQ(Listing(cellars->script, cellars->scriptLength, cellars->scriptOffset),
-            "1: setglobal(\"base_questcounter\", (getglobal(\"base_questcounter\") + 1));");
-  const SDialogEntry* cyclops = w.dialogs.FindFirst("base_merchantrumours")->entries[0];
+  // The rumour of a cyclops already felled gives nothing; the other gives the quest.
+  const SDialogEntryList* rumours = w.dialogs.FindFirst("base_merchantrumours");
+  ASSERT_EQ(rumours->entries.Count(), 2);
+  EXPECT_EQ(rumours->entries[0]->scriptLength, 0);
+  const SDialogEntry* cyclops = rumours->entries[1];
   EXPECT_EQ(Listing(cyclops->script, cyclops->scriptLength, cyclops->scriptOffset),
             "1: if (!@player.hasquest(\"base_quest_cyclops\")) {\n1:   @player.addquest(\"base_quest_cyclops\"); }");
 
@@ -281,7 +283,7 @@ TEST_F(SampleScripts, TheMerchantsConversationIsRead) {
     for (const auto& l : p["conversation"]["topics"])
       if (l.is_object()) check(l, pair->first.FindByName(l["name"].get<std::string>().c_str()));
   }
-  EXPECT_EQ(scripted, 15u);
+  EXPECT_EQ(scripted, 14u);
 }
 
 // What scene pages and map objects name exists: the intro's page script and the cellar lever's, whose
@@ -393,9 +395,9 @@ TEST(SampleScriptSources, BrokenSourcesFailTheBuildNamingThePlace) {
       {"a compile error", "scripts/town.script", "if (evtuse())", "if (evtuse() {", false,
        "scripts/town.script:5:16: expected ) after the condition"},
       {"an inline script's error", "world/base.json", "\"script\": \"gonext();\"", "\"script\": \"gonext(;\"", false,
-       "world/base.json:98: dialog list base_merchantgreeting, entry 1, script line 1 column 8: expected a value"},
+       "world/base.json:100: dialog list base_merchantgreeting, entry 1, script line 1 column 8: expected a value"},
       {"a map object names a missing script", "maps/maps.json", "\"base_script_lever\"", "\"base_script_levr\"", false,
-       "maps/maps.json:870: names the script base_script_levr, which no file in scripts/ defines"},
+       "maps/maps.json:909: names the script base_script_levr, which no file in scripts/ defines"},
       {"a scene page names a missing script", "world/rules.json", "\"base_script_intropage\"", "\"base_script_nopage\"",
        false, "world/rules.json:95: names the script base_script_nopage"},
       {"a global the world lacks", "scripts/cellar.script", "setglobal(\"base_gateopen\", 1)",
@@ -409,7 +411,7 @@ TEST(SampleScriptSources, BrokenSourcesFailTheBuildNamingThePlace) {
        false, "base_dungeon1: a second map object named base_obj_table (the first is in base_out0101)"},
       {"a monster's script that answers its death alone", "scripts/cellar.script",
        "its gold is free.\");\n    default();", "its gold is free.\");", false,
-       "scripts/cellar.script:88:8: base_script_cyclops runs for the monster bound to base_obj_cyclops ("},
+       "scripts/cellar.script:90:8: base_script_cyclops runs for the monster bound to base_obj_cyclops ("},
       {"a script on a sign only warns", "maps/maps.json", "\"centre\": \"base_table\"", "\"centre\": \"base_sign\"",
        true, "base_obj_table: its type base_sign (class 18) reacts to no event, so the script never runs"},
       // The shipped world is built strictly: a warning fails it.

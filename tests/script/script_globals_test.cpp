@@ -45,9 +45,9 @@ TEST(ScriptClock, TheClockAroundTheEvening) {
   EXPECT_EQ(w.Value("getminutediff(gettime() + 1)"), "0");
   EXPECT_EQ(w.Value("getminutediff(-1)"), "0");  // compared unsigned: the end of time
   // From a time a global holds.
-  w.Context().SetGlobalInt("base_questcounter", 1440 + 90 - 120);
-  EXPECT_EQ(w.Context().HoursSinceGlobal("base_questcounter"), 26u);
-  EXPECT_EQ(w.Context().DaysSinceGlobal("base_questcounter"), 1u);
+  w.Context().SetGlobalInt("base_cellarreward", 1440 + 90 - 120);
+  EXPECT_EQ(w.Context().HoursSinceGlobal("base_cellarreward"), 26u);
+  EXPECT_EQ(w.Context().DaysSinceGlobal("base_cellarreward"), 1u);
   EXPECT_EQ(w.Context().DaysSinceGlobal("base_nothing"), 0u);
 }
 

@@ -5,7 +5,11 @@
 #include "core/ui/SDialogList.h"
 #include "core/ui/SDialogListCtrl.h"
 #include "player/SPlayer.h"
+#include "script/SDialogConditions.h"
+#include "script/SDialogEntry.h"
+#include "world/SItemTable.h"
 #include "world/SMapObjectType.h"
+#include "world/SPeopleTables.h"
 #include "world/kinds/SMapObjectDoor.h"
 
 #include "screens/SStateMain.h"
@@ -240,6 +244,90 @@ TEST(ScriptRuns, TheCyclopsDiesOnceUnderTheBlowThatKillsIt) {
   EXPECT_EQ(shown("The cyclops falls, and its gold is free."), 1u);
   EXPECT_EQ(shown("quest has been solved"), 1u);
   EXPECT_EQ(w.ScriptErrors(), 0u);
+}
+
+// The cellar's nailed crate opens for any hammer in the pack, the start kit's as well as the repair hammer,
+// and tells a player without one what would open it.
+TEST(ScriptRuns, TheCrateOpensForAnyHammer) {
+  const struct {
+    const char* hammer;
+    const char* said;
+  } cases[] = {
+      {nullptr, "The crate is nailed shut. A hammer would prise it open."},
+      {"base_repair_hammerapprentice", "You prise the crate open with the hammer and find a loaf of bread."},
+      {"base_repair_hammer", "You prise the crate open with the hammer and find a loaf of bread."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.hammer ? c.hammer : "no hammer");
+    ScriptGame w;
+    ASSERT_TRUE(w.Enter("base_dungeon1", 12, 13, 180));  // the crate to the south
+    SPlayer& player = w.core().player;
+    if (c.hammer) player.ReceiveItem(w.core().world.items.FindType(c.hammer)->CreateInstance(100, w.state().Random()));
+    const SItemType* bread = w.core().world.items.FindType("base_food_bread");
+    const u32 loaves = player.inventory.CountItemsOfType(bread);
+    const std::string said = w.UseAndRead();  // after the report of the loaf received, if any
+    EXPECT_NE(said.find(c.said), std::string::npos) << said;
+    ASSERT_TRUE(w.Settle());
+    EXPECT_EQ(player.inventory.CountItemsOfType(bread), loaves + (c.hammer ? 1u : 0u));
+    EXPECT_EQ(w.ScriptErrors(), 0u);
+  }
+}
+
+// A cyclops killed before the player heard of its gold solves no quest and gives none; the merchant's
+// rumour then tells of its death instead of sending the player after it.
+TEST(ScriptRuns, TheCyclopsKilledWithoutTheQuestSolvesNoneAndTheRumourSaysSo) {
+  ScriptGame w(true);
+  ASSERT_TRUE(w.Enter("base_dungeon1", 15, 11, 180));  // facing the cyclops in the cell to the south
+  SStateGame& s = w.state();
+  SPlayer& player = w.core().player;
+  SMapArea* cellar = s.window.CurrentArea();
+  SMapObjectInst* object = cellar->FindObjectByName("base_obj_cyclops");
+  SMapMonster* cyclops = cellar->FindMonsterOfObject(object);
+  ASSERT_NE(cyclops, nullptr);
+  cyclops->hp = 1;
+  for (u32 blow = 0; blow < 40 && cellar->FindMonsterOfObject(object); ++blow) {
+    s.StrikeMonster(cellar, s.window.Cell(15, 12), 15, 12, 0, 0);
+    ASSERT_TRUE(w.Settle());
+  }
+  ASSERT_EQ(cellar->FindMonsterOfObject(object), nullptr) << "the cyclops still stands";
+  EXPECT_FALSE(player.HasQuest("base_quest_cyclops"));
+
+  const SNpc* hobb = w.core().world.rules.people.FindByName("base_merchant");
+  const SDialogEntryList* rumours = w.core().world.dialogs.FindFirst("base_merchantrumours");
+  ASSERT_NE(rumours, nullptr);
+  w.Context().lastAnswer = 0;
+  const SDialogEntry* said = FindNextEntryWhoseConditionsHold(rumours, hobb, nullptr, &w.core());
+  ASSERT_NE(said, nullptr);
+  EXPECT_EQ(said->scriptLength, 0) << "no quest given";
+  EXPECT_NE(std::string(said->text).find("is dead"), std::string::npos) << said->text;
+  EXPECT_EQ(w.ScriptErrors(), 0u);
+}
+
+// The gate by the town's square opens at the first push with nothing in the pack, and the gossip tells it
+// as it stands: shut before, open after.
+TEST(ScriptRuns, TheGossipTellsTheSquaresGateAsItStands) {
+  ScriptGame w;
+  ASSERT_TRUE(w.Enter("base_out0101", 18, 15, 0));  // the town's (11, 8): the gate to the north
+  SGameCore& core = w.core();
+  core.player.inventory.DeleteAllItems();  // nothing in the pack
+  const SNpc* nell = core.world.rules.people.FindByName("base_gossip");
+  const SDialogEntryList* gossip = core.world.dialogs.FindFirst("base_gossip");
+  ASSERT_NE(gossip, nullptr);
+  auto said = [&] {
+    w.Context().lastAnswer = 0;
+    const SDialogEntry* e = FindNextEntryWhoseConditionsHold(gossip, nell, nullptr, &core);
+    return std::string(e ? e->text : "none");
+  };
+  SMapArea* town = w.state().window.CurrentArea();
+  SMapObjectInst* gate = town->FindObjectByName("base_obj_towngate");
+  ASSERT_NE(gate, nullptr);
+  ASSERT_TRUE(gate->state & SMapObjectDoor::kClosed);
+  EXPECT_EQ(said(), "The gate by the square is shut. It opens to a push, mind you.");
+  w.game.press(kUse);
+  ASSERT_TRUE(w.Settle());
+  w.game.frame(30);
+  EXPECT_FALSE(gate->state & (SMapObjectDoor::kClosed | SMapObjectDoor::kOpening)) << "the gate opened";
+  EXPECT_EQ(said(), "Someone has left the gate by the square open again.");
 }
 
 // The town's guard, used from the street before him by a player with no crime on record: his script

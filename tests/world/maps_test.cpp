@@ -978,10 +978,10 @@ TEST_F(Maps, SampleWorldMapsLoadIntoTheWindow) {
     i32 x, y;
     u32 monsters;
   } cases[] = {{"base_out0101", "base_pos_start", 17, 17, 6},
-               {"base_out0201", nullptr, 0, 0, 1},  // its second monster names no template
-               {"base_out0102", "base_pos_road", 17, 10, 3},
+               {"base_out0201", nullptr, 0, 0, 2},  // its second monster names no template
+               {"base_out0102", "base_pos_road", 17, 10, 6},
                {"base_dungeon1", "base_pos_cellar", 2, 2, 3},
-               {"base_dungeon2", "base_pos_deep", 5, 5, 1},
+               {"base_dungeon2", "base_pos_deep", 5, 5, 3},
                {"base_out0101_jail", "base_out0101_jailentry", 3, 3, 0},
                {"base_out0302", "base_pos_isle", 13, 19, 1}};
   for (const Case& c : cases) {
@@ -1021,7 +1021,7 @@ TEST_F(Maps, SampleWorldMapsLoadIntoTheWindow) {
   ASSERT_NE(chest, nullptr);
   EXPECT_TRUE(chest->flags & SItemContainer::kFilled);
   EXPECT_GT(chest->GetItemCount(), 0);
-  EXPECT_EQ(window.Cell(8, 8)->bagId, 2);
+  EXPECT_EQ(window.Cell(11, 7)->bagId, 6);  // the store room's treasure
   // The town's city doors name the people whose houses they open.
   SMapObjectInst* door = base->FindMap("base_out0101")->FindObjectById(2);
   ASSERT_NE(door, nullptr);

@@ -1,8 +1,10 @@
 // The sample world's rule tables, loaded through the game core's phases, against rules.json: the data
 // replaces the code-made rows where it gives them, the start-kit spells and race abilities exist, the
-// merchant has a shop and a conversation, and skies are chosen from the loaded pictures.
+// merchant has a shop and a conversation, and skies are chosen from the loaded pictures. The builder refuses
+// a person's topic pairs.
 #include "RulesFixture.h"
 #include "SampleCore.h"
+#include "support/SampleBuild.h"
 #include "world/SItemTable.h"
 
 namespace {
@@ -57,11 +59,10 @@ TEST(SampleRules, LoadedAsTheirSourcesSay) {
   EXPECT_NE(rules.scenes.FindByName("bmus_credits"), nullptr);
   ASSERT_NE(rules.interiors.FindByName("base_inn"), nullptr);
 
-  // The merchant: a level-1 shop, a topic pair and a conversation whose greeting is a base list.
+  // The merchant: a level-1 shop and a conversation whose greeting is a base list.
   SNpc* merchant = rules.people.FindByName("base_merchant");
   ASSERT_NE(merchant, nullptr);
   EXPECT_EQ(merchant->StockLevel(), 1u);
-  ASSERT_NE(merchant->topicPairs, nullptr);
   auto* talk = static_cast<SDialogEntryListPair*>(merchant->conversation);
   ASSERT_NE(talk, nullptr);
   EXPECT_EQ(talk->second[0], w.dialogs.FindSecond("base_merchantgreeting"));
@@ -146,4 +147,12 @@ TEST(SampleRules, LoadedAsTheirSourcesSay) {
   w.core.UnloadWorld();
   EXPECT_STREQ(rules.skills.FullName(7), "Accuracy");
   EXPECT_EQ(rules.spells.Count(), 0);
+}
+
+// A person's "topics" pairs would be carried but shown by no screen: the builder refuses them.
+TEST(SampleRules, TheBuilderRefusesAPersonsTopicPairs) {
+  testbuild::ExpectRefused("duskmire-topicpairs",
+                           {"the merchant's topic pairs", "world/rules.json", R"("enchantLevel": 10, "hours": 1,)",
+                            R"("enchantLevel": 10, "hours": 1, "topics": [["rumours", "Rumours"]],)",
+                            "person base_merchant: \"topics\" pairs are shown by no screen"});
 }

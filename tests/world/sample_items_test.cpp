@@ -191,7 +191,7 @@ TEST(SampleItems, ItemsOfDifferentNamesShowPicturesToldApart) {
 TEST(SampleItems, TheBuilderRefusesAReadableItemWithoutText) {
   const testbuild::Refusal cases[] = {
       {"a letter without its text", "world/items.json",
-       R"("subtype": 2, "level": 0, "value": 0, "weight": 5, "text": "The bridge needs mending before the rains.")",
+       R"("subtype": 2, "level": 0, "value": 0, "weight": 5, "text": "To Orrin of the watch: the plank bridge by the pier is rotten through and wants mending before the rains, or somebody will end up in the river. Hobb.")",
        R"("subtype": 2, "level": 0, "value": 0, "weight": 5)", "base_book_letter: a readable item without a text"},
       {"a paragraph that is no text", "world/items.json", R"("text": "Only a few words remain.")",
        R"("text": ["Only a few", 3])", "base_book_notes: a text is a string or a list of strings"},

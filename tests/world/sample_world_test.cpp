@@ -75,8 +75,8 @@ TEST(SampleWorld, LoadsAsItsSourcesSay) {
   // Greetings and monsters' lists in the second array, topics in the first.
   EXPECT_NE(w.dialogs.FindSecond("bres_monster"), nullptr);
   EXPECT_NE(w.dialogs.FindSecond("base_merchantgreeting"), nullptr);
-  EXPECT_NE(w.dialogs.FindFirst("base_merchanttopics"), nullptr);
-  EXPECT_EQ(w.faces.faces.Count(), 15);
+  EXPECT_NE(w.dialogs.FindFirst("base_merchantrumours"), nullptr);
+  EXPECT_EQ(w.faces.faces.Count(), 16);
   EXPECT_EQ(w.faces.FindByName("bres_head34")->selectable, 1);
   // Every townsperson's portrait is a face of the table, and none is the face a new player starts with.
   const SNpcTable& people = world.rules.people;
@@ -91,8 +91,8 @@ TEST(SampleWorld, LoadsAsItsSourcesSay) {
   }
   EXPECT_EQ(w.faces.FindByName("bres_head00_raceundead")->selectable, 1);
   EXPECT_EQ(w.faces.FindByName("bres_headunknown")->selectable, 0);
-  EXPECT_EQ(w.monsters.baseTypes.Count(), 11);
-  EXPECT_EQ(w.monsters.monsters.Count(), 16);
+  EXPECT_EQ(w.monsters.baseTypes.Count(), 12);
+  EXPECT_EQ(w.monsters.monsters.Count(), 17);
   // What the monsters' turns read: behaviours, a height, a missile, a cast palette, a theft difficulty.
   const SMonster* spitter = w.monsters.FindMonster("base_spitter");
   ASSERT_NE(spitter, nullptr);
@@ -181,7 +181,7 @@ TEST(SampleWorld, MissingBaseAbortsAndTheCoreStaysUsable) {
   w.core.PrepareWorldTables(nullptr);
   w.core.BindWorldResources(nullptr);
   EXPECT_EQ(world.modules.current->maps.Count(), 7);
-  EXPECT_EQ(w.faces.faces.Count(), 15);
+  EXPECT_EQ(w.faces.faces.Count(), 16);
   std::error_code ec;
   std::filesystem::remove_all(partial, ec);
 }

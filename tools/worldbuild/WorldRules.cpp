@@ -235,10 +235,13 @@ bool BuildRuleBlocks(Context& ctx, WorldArchiveSpec& spec) {
              false;
     SDialogEntryListPair conversation;
     EntryPrograms programs;
-    if (pj.contains("topics")) {
-      npc.topicPairs = new SValueArray<STextPair>(4);
-      for (const json& t : pj["topics"]) npc.topicPairs->Add(STextPair{Keep(t[0]), Keep(t[1])});
-    }
+    // The record's text pairs are carried by the game but shown by no screen: a person's topics are the
+    // lists of its conversation, and a pair would only mislead whoever writes one.
+    if (pj.contains("topics"))
+      return ctx.fail("rules.json", std::string("person ") + npc.name.Text() +
+                                        ": \"topics\" pairs are shown by no screen; give the person a topic list"
+                                        " in its \"conversation\""),
+             false;
     if (pj.contains("conversation")) {
       // A topic is a list of the person's own, or the name of one of the base table's first lists.
       for (const json& lj : pj["conversation"]["topics"]) {
