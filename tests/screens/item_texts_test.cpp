@@ -1,18 +1,23 @@
 // What the pack and the shop say of an item, through the real program: the notes on what the player can
 // do with it (a book unread, read or beyond the player's skill limit, a scroll of a school barred to the
-// player's race, a wand without charges), a tool's condition in the shop, and the names of weapons and
-// armour whole in the repair lists.
+// player's race, a wand without charges), the whole description of every item the world's shops stock, shown
+// on the shop's one page, a tool's condition in the shop, and the names of weapons and armour whole in the
+// repair lists.
 #include "InventoryGame.h"
 #include "ServicesScreen.h"
 #include "dialogs/SDialogRepair.h"
 #include "dialogs/SDialogRepairShop.h"
+#include "graphics/SDisplay.h"
 #include "graphics/SFont.h"
+#include "support/TextRecord.h"
 #include "world/SEffect.h"
 #include "world/SItemTable.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -30,10 +35,10 @@ std::string Squeezed(const std::string& text) {
   return out;
 }
 
-// The description's body as wrapped, its lines joined.
-std::string Body(const STitleTextCtrl& description) {
+// The description's body as wrapped, its lines joined: every page, or only the one a screen shows.
+std::string Body(const STitleTextCtrl& description, u32 pages = ~0u) {
   std::string out;
-  for (u32 i = 0; i < description.pages.Count(); ++i)
+  for (u32 i = 0; i < description.pages.Count() && i < pages; ++i)
     out += std::string(description.pages[i].CStr() ? description.pages[i].CStr() : "") + " ";
   return out;
 }
@@ -114,6 +119,43 @@ std::vector<std::string> Expected(const char* note) {
   return *note ? std::vector<std::string>{note} : std::vector<std::string>{};
 }
 
+// What the shop leaves unseen of the selected item's description, painted as a player sees it: its pages
+// past the first (the shop turns none) and the lines its place cuts off; "" when it shows whole.
+std::string Unshown(ServicesScreen& s) {
+  const STitleTextCtrl& d = s.shop().description;
+  std::string unseen;
+  for (u32 i = 1; i < d.PageCount(); ++i) unseen += "page " + std::to_string(i + 1) + " unseen; ";
+  TextRecord texts(s.game);
+  SDisplay& display = *s.core().display;
+  if (!display.FlipAndBegin()) return "no frame to paint";
+  s.shop().SetFullRepaint();
+  s.shop().Paint();
+  display.Present();
+  const std::vector<TextRecord::Text> drawn = texts.byControl(&d);
+  if (drawn.empty()) unseen += "nothing drawn; ";
+  for (const TextRecord::Text& t : drawn)
+    if (t.cut) unseen += "cut: " + t.describe() + "; ";
+  return unseen.empty() ? "" : unseen + "body: " + Body(d);
+}
+
+// The item types a shop of the world can stock: for each person with a shop, the types of every class it
+// deals in at its stock level and the next, from which its restocking draws.
+std::set<SItemType*> StockedTypes(SGameCore& core) {
+  std::set<SItemType*> types;
+  const SItemTable& items = core.world.items;
+  for (const SNpc* person : core.world.rules.people.records) {
+    const u32 level = person ? person->StockLevel() : 0;
+    if (!level) continue;
+    for (u32 c = 1; c < kItemClasses; ++c) {
+      if (!(person->categories & SItemTable::kClassFlags[c])) continue;
+      for (u32 l = level; l <= std::min(level + 1, 5u); ++l)
+        for (u32 i = 0; i < items.LevelClassCount(l, c); ++i)
+          if (SItemType* t = items.TypeAt(l, c, i)) types.insert(t);
+    }
+  }
+  return types;
+}
+
 }  // namespace
 
 TEST(ItemTexts, ThePackSaysWhatThePlayerCanDoWithAnItem) {
@@ -152,8 +194,10 @@ TEST(ItemTexts, ReadingABookInThePackChangesItsNote) {
   EXPECT_EQ(NotesOf(Body(g.inv().description)), Expected("You have already read this book."));
 }
 
+// The shop shows the first page of a description and turns no pages: on every screen that page holds the
+// whole description, the note with it, and is drawn whole.
 TEST(ItemTexts, TheShopSaysWhatThePlayerCanDoWithAnItem) {
-  for (i32 mode : {7, 10}) {
+  for (i32 mode : GameHarness::deviceModes()) {
     ServicesScreen s(mode);
     ASSERT_TRUE(s.entered) << mode;
     ASSERT_TRUE(s.Visit("base_merchant")) << mode;
@@ -169,10 +213,42 @@ TEST(ItemTexts, TheShopSaysWhatThePlayerCanDoWithAnItem) {
       ASSERT_EQ(s.shop().grid.SlotCount(), 1u);
       s.shop().grid.Select(0);
       s.shop().OnCommand(SStateShop::kGridId);
-      EXPECT_EQ(NotesOf(Body(s.shop().description)), Expected(c.note)) << Body(s.shop().description);
+      EXPECT_EQ(NotesOf(Body(s.shop().description, 1)), Expected(c.note)) << Body(s.shop().description);
+      EXPECT_EQ(Unshown(s), "");
       s.Tap(SStateShop::kLeave);
       ASSERT_TRUE(s.game.waitUntil(GameHarness::stateIs(kStateDialogInterior), 10));
     }
+  }
+}
+
+// Every item a shop of the world stocks shows its whole description on every screen: the longest of them (a
+// weapon's damage, weight, alignment, outfit, condition and enchanting) fills the most lines. On 320x240 the
+// grid of 4 by 4 cells leaves the description a column of 134 pixels and room for 7 lines of it, so the two
+// weapons whose texts wrap to 8 and 9 lines there show all but their last.
+TEST(ItemTexts, TheShopShowsWholeEveryItemTheWorldsShopsStock) {
+  const std::set<std::pair<i32, std::string>> shortOfRoom = {{6, "base_weap_longsword"}, {6, "base_weap_axe"}};
+  for (i32 mode : GameHarness::deviceModes()) {
+    ServicesScreen s(mode);
+    ASSERT_TRUE(s.entered) << mode;
+    ASSERT_TRUE(s.Visit("base_merchant")) << mode;
+    SItemContainer& stock = s.Stock(7);
+    const std::set<SItemType*> types = StockedTypes(s.core());
+    ASSERT_FALSE(types.empty());
+    for (SItemType* type : types) stock.AddItemsOfType(type, 1, *s.core().random);
+    ASSERT_TRUE(s.OpenShop(7));
+    std::set<const SItemType*> seen;
+    for (u32 i = 0; i < s.shop().grid.SlotCount(); ++i) {
+      s.shop().grid.Select(i32(i));
+      s.shop().OnCommand(SStateShop::kGridId);
+      const SItemType* type = s.shop().grid.selectedSlot->type;
+      seen.insert(type);
+      if (shortOfRoom.count({mode, type->name.Text()})) {
+        EXPECT_EQ(s.shop().description.PageCount(), 2u) << "mode " << mode << ": " << type->name.Text();
+        continue;
+      }
+      EXPECT_EQ(Unshown(s), "") << "mode " << mode << ": " << type->name.Text();
+    }
+    EXPECT_EQ(seen.size(), types.size()) << mode;
   }
 }
 

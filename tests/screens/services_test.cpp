@@ -635,13 +635,17 @@ TEST_F(ShopFixture, RowsNeverPointAtAnotherStack) {
 
 // The shop's grid and its deal buttons on every screen: the columns and rows of the mode's grid, with the
 // small cell pictures (set 77) on the compact screens and the large ones (set 16) elsewhere, and the place
-// holding the cells with their lines whole; "Yes" and "No" 40 pixels wider than their labels.
+// holding the cells with their lines whole, but on 240x240, whose lines are 2 pixels between the columns and
+// 1 between the rows to leave the description the room for an item's whole text; "Yes" and "No" 40 pixels
+// wider than their labels.
 TEST(ShopScreen, TheGridOfTheModeAndTheDealButtons) {
   const struct {
     i32 mode, columns, rows;
     u32 cellSet;
-  } cases[] = {{6, 4, 4, 77},  {7, 5, 3, 77},  {8, 5, 2, 77},  {9, 6, 6, 16},  {10, 6, 4, 16},
-               {11, 6, 3, 16}, {14, 8, 6, 16}, {15, 8, 7, 16}, {16, 8, 3, 77}};
+    i32 lineWidth, lineHeight;  // 0: the cell picture's
+  } cases[] = {{6, 4, 4, 77, 0, 0},  {7, 5, 3, 77, 0, 0},  {8, 5, 2, 77, 2, 1},
+               {9, 6, 6, 16, 0, 0},  {10, 6, 4, 16, 0, 0}, {11, 6, 3, 16, 0, 0},
+               {14, 8, 6, 16, 0, 0}, {15, 8, 7, 16, 0, 0}, {16, 8, 3, 77, 0, 0}};
   std::set<i32> covered;
   for (const auto& c : cases) {
     covered.insert(c.mode);
@@ -656,8 +660,8 @@ TEST(ShopScreen, TheGridOfTheModeAndTheDealButtons) {
     EXPECT_EQ(grid.rows, c.rows) << c.mode;
     const SImage* piece = s.core().Picture(c.cellSet);
     ASSERT_NE(piece, nullptr) << c.mode;
-    EXPECT_EQ(grid.separatorWidth, i32(piece->width)) << c.mode;
-    EXPECT_EQ(grid.separatorHeight, i32(piece->height)) << c.mode;
+    EXPECT_EQ(grid.separatorWidth, c.lineWidth ? c.lineWidth : i32(piece->width)) << c.mode;
+    EXPECT_EQ(grid.separatorHeight, c.lineHeight ? c.lineHeight : i32(piece->height)) << c.mode;
     EXPECT_LE(grid.gridX + c.columns * (grid.cellWidth + grid.separatorWidth), grid.left + grid.width) << c.mode;
     EXPECT_LE(grid.gridY + c.rows * (grid.cellHeight + grid.separatorHeight), grid.top + grid.height) << c.mode;
 
@@ -899,18 +903,16 @@ TEST(ServicesGolden, TheShopsStockShowsEachItemApart) {
     s.core().player.money = 5000;
     ASSERT_TRUE(s.Visit("base_merchant"));
     SItemContainer& stock = s.Stock(7);
-    for (const char* name :
-         {"base_weap_shortswordcheap", "base_weap_longsword", "base_weap_axe", "base_weap_staff", "base_weap_daggers",
-          "base_weap_dirkcheap", "base_weap_parrydagger", "base_weap_greatcudgel2", "base_weap_shortbow",
-          "base_weap_crossbow", "base_pmanasmall", "base_phealsmall", "base_pfullmana", "base_misc_candle",
-          "base_gem_ruby"})
+    for (const char* name : {"base_weap_shortswordcheap", "base_weap_longsword", "base_weap_axe", "base_weap_staff",
+                             "base_weap_daggers", "base_weap_dirkcheap", "base_weap_parrydagger",
+                             "base_weap_greatcudgel2", "base_weap_shortbow", "base_weap_crossbow", "base_pmanasmall",
+                             "base_phealsmall", "base_pfullmana", "base_misc_candle", "base_gem_ruby"})
       // Missiles come by the stack, as a restock fills the shelves: a lone dart would cost nothing.
       stock.AddItem(s.NewItem(name, s.Type(name)->IsMissile() ? 12 : 0));
     if (mode == 10)
-      for (const char* name :
-           {"base_weap_longbow", "base_weap_quiver", "base_weap_bolts", "base_mail_scalecheap",
-            "base_shield_woodenround", "base_armor_boots", "base_potion_strength", "base_pvenom",
-            "base_scroll_fireball"})
+      for (const char* name : {"base_weap_longbow", "base_weap_quiver", "base_weap_bolts", "base_mail_scalecheap",
+                               "base_shield_woodenround", "base_armor_boots", "base_potion_strength", "base_pvenom",
+                               "base_scroll_fireball"})
         stock.AddItem(s.NewItem(name, s.Type(name)->IsMissile() ? 12 : 0));
     ASSERT_TRUE(s.OpenShop(7));
     s.game.frame(2);
