@@ -58,12 +58,13 @@ struct ServicesScreen : ConversationScreen {
     return testing::AssertionSuccess();
   }
 
+  // A new item as the world makes one (a wand with its charges, a weapon in full condition), or `count`.
   SItem* NewItem(const char* type, u16 count = 0) {
     SItemType* t = Type(type);
     if (!t) return nullptr;
     auto* item = new SItem;
     item->type = t;
-    item->count = count ? count : t->maxCondition;
+    item->count = count ? count : t->DefaultCount(100, *core().random);
     return item;
   }
 
