@@ -93,10 +93,11 @@ TEST(SampleWorldPlay, EveryMonsterLivesSomewhereAndNoneAttacksInATown) {
   for (SMapArea* a : w.module().maps)
     for (const SMapMonster* m : a->monsters) {
       placed.insert(m->monster->name.Text());
-      if (a->flags & kTownMap)
+      if (a->flags & kTownMap) {
         EXPECT_FALSE(m->monster->kind != 4 && (m->monster->flags & 4))
             << a->name.Text() << ": " << m->monster->name.Text() << " attacks on sight at " << int(m->cellX) << ","
             << int(m->cellY);
+      }
     }
   // And those the scripts make.
   const std::regex created(R"re(createmonster\w*\("(\w+)")re");
@@ -201,7 +202,9 @@ TEST(SampleWorldPlay, NoWrittenTextSaysASentenceTwice) {
       if (*c) sentence += *c;
       if (end) {
         while (!sentence.empty() && (sentence.front() == ' ' || sentence.front() == '\n')) sentence.erase(0, 1);
-        if (sentence.size() > 20) EXPECT_TRUE(said.insert(sentence).second) << t->name.Text() << ": " << sentence;
+        if (sentence.size() > 20) {
+          EXPECT_TRUE(said.insert(sentence).second) << t->name.Text() << ": " << sentence;
+        }
         sentence.clear();
       }
       if (!*c) break;
