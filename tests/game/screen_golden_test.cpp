@@ -1,6 +1,7 @@
 // The game screen of the real program, booted headless through the harness on each family of screens:
 // the world opened, the player put on the town's start and in a cellar, and the game state entered as on
 // loading a game. Every head-up control shows.
+#include "app/DuskmireApp.h"
 #include "core/SGameCore.h"
 #include "game/SStateGame.h"
 #include "support/GameHarness.h"
@@ -16,6 +17,8 @@ struct Shot {
   i32 x, y, facing;
   const char* golden;
   bool label = false;  // the faced label updated, as the frame's tick does
+  // When set: what the game says when the player uses what is ahead of him after the frame ("" nothing).
+  const char* used = nullptr;
 };
 
 void Check(const Shot& s) {
@@ -46,6 +49,12 @@ void Check(const Shot& s) {
   const Os::Panel& panel = game.panel();
   EXPECT_EQ(testpng::CompareGolden(s.golden, panel.pixels.data(), panel.width, panel.height, panel.width), "")
       << s.golden;
+  if (!s.used) return;
+  game.press(kActionUse);
+  game.frame(2);
+  std::string said;
+  for (const GameHarness::Message& m : game.messages()) said += m.text;
+  EXPECT_EQ(said, s.used) << s.golden;
 }
 
 // The town's start, facing north: the town's sign, a board on two posts, stands on the grass before the wall
@@ -58,6 +67,19 @@ TEST(GameScreen, TheStartTileOnEveryScreen) {
       {240, 240, "base_out0101", 17, 17, 0, "game_town_240x240"},
   };
   for (const Shot& s : shots) Check(s);
+}
+
+// The cellar's lever, which a player is told is on the north wall, in the middle of it at the height of a
+// hand, clear of the fists, from the cell before it, where Enter pulls it; from the cell to its west it stands
+// out of its wall beside him, but is not used from there (a wall's object is used facing it). The East
+// Fields' hut over the stairs stands on its cell, straight ahead of a player come up from the cellars, and
+// Enter asks to go down.
+TEST(GameScreen, TheCellarsLeverWhereItIsPulledAndTheFieldsHutOnItsCell) {
+  Check({240, 320, "base_dungeon1", 10, 1, 0, "game_lever_240x320", false, "Pull the rusty lever?"});
+  Check({480, 640, "base_dungeon1", 10, 1, 0, "game_lever_480x640", false, "Pull the rusty lever?"});
+  Check({240, 320, "base_dungeon1", 9, 1, 270, "game_lever_beside_240x320", false, ""});
+  Check({240, 320, "base_out0201", 8, 21, 270, "game_hut_240x320", false, "Go down into the cellars?"});
+  Check({480, 640, "base_out0201", 8, 21, 270, "game_hut_480x640", false, "Go down into the cellars?"});
 }
 
 // A rat of the East Fields ahead (its cell 3, 9 of the fields' map), by day, on both families of screens.

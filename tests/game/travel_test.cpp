@@ -169,7 +169,7 @@ TEST(Travel, TheCellarTeleportAndStairs) {
 
   // The stairs ask first; Yes goes down.
   SStateGame& s = w.state();
-  s.TeleportToCell(w.core().CurrentWorld(), s.window.CurrentArea(), 16, 13, 3, 0);
+  s.TeleportToCell(w.core().CurrentWorld(), s.window.CurrentArea(), 18, 13, 3, 0);
   w.game.frame();
   ASSERT_TRUE(w.game.waitUntil(GameHarness::gameIdle(), 5));
   w.MarkSounds();

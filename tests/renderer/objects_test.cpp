@@ -312,6 +312,42 @@ TEST(RendererObjects, DecorationFlatOnAWallIsDrawnOverItFromEveryPosition) {
   }
 }
 
+TEST(RendererObjects, AWallPictureInACornerLiesOnItsOwnSidesWall) {
+  // A narrow picture placed at the end of its wall has both fields on an edge: it belongs to the wall of
+  // the side that holds it. Seen straight on, facing that wall, it lies flat across the view (all its
+  // depths equal); on the other wall it would recede from the viewer.
+  struct Case {
+    int side;
+    u16 placement;
+    double x, y, angle;
+  } const cases[] = {
+      {0, Place(1, 1, 10), 3.5, 5.5, 0},     {0, Place(31, 1, 10), 3.5, 5.5, 0},   {2, Place(1, 31, 10), 3.5, 1.5, 180},
+      {2, Place(31, 31, 10), 3.5, 1.5, 180}, {1, Place(31, 1, 10), 1.5, 3.5, 270}, {3, Place(1, 31, 10), 5.5, 3.5, 90},
+  };
+  auto r = std::make_unique<SRenderer>();
+  for (const Case& c : cases) {
+    Options o;
+    o.rows = {"#######", "#.....#", "#.....#", "#.....#", "#.....#", "#.....#", "#######"};
+    o.camX = c.x;
+    o.camY = c.y;
+    o.angleDegrees = c.angle;
+    Scene sc(o);
+    std::vector<u16> face(36, 0);
+    face[c.side] = c.placement;
+    face[4 + c.side] = kShield;
+    face[8 + c.side] = kShield;
+    sc.SetCell(3, 3, 2, sc.AddWallFace(face));
+    sc.Render(*r);
+    int seen = 0;
+    for (i32 i = 0; i < r->drawCount; ++i) {
+      if (r->polygons[r->drawList[i].polygon].textures[0] != kShield) continue;
+      ++seen;
+      EXPECT_EQ(r->drawList[i].maxDepth, r->drawList[i].minDepth) << "side " << c.side << " at " << c.placement;
+    }
+    EXPECT_EQ(seen, 1) << "side " << c.side << " at " << c.placement;
+  }
+}
+
 TEST(RendererObjects, LaidImagesAndCreatureOverlaysAreDrawnOverTheirBase) {
   // A shield laid over a tree and a creature's alternative image share their base's depths: from every
   // position they must still be drawn after it.

@@ -113,13 +113,14 @@ TEST_F(KindsSample, LeverTeleportAndStairs) {
   ASSERT_EQ(gate->classNumber, 25);
   EXPECT_EQ(Run(gate, MapEvent::kEnter, Centre(15, 3), 15, 3), "teleport base_pos_cellar 1\n");
 
-  SMapObjectType* stairs = window.Cell(17, 13)->centreType;
+  // The stairs down stand in a niche of the east wall, so that their arch is seen face on.
+  SMapObjectType* stairs = window.Cell(19, 13)->centreType;
   ASSERT_EQ(stairs->classNumber, 33);
-  EXPECT_TRUE(stairs->IsBlocking(Centre(17, 13)));
-  EXPECT_EQ(Run(stairs, MapEvent::kEnter, Centre(17, 13), 17, 13), "");
+  EXPECT_TRUE(stairs->IsBlocking(Centre(19, 13)));
+  EXPECT_EQ(Run(stairs, MapEvent::kEnter, Centre(19, 13), 19, 13), "");
   // They lead down to the deeper cellar: the stair down (6), showing its steps going down, and asking first
   // in words (what follows the position's name is the question the player reads).
-  EXPECT_EQ(Run(stairs, MapEvent::kUse, Centre(17, 13), 17, 13),
+  EXPECT_EQ(Run(stairs, MapEvent::kUse, Centre(19, 13), 19, 13),
             "transition base_pos_deep Go down into the deep cellars? 6 0\n");
 }
 

@@ -341,8 +341,8 @@ class SRenderer {
   void EmitWallQuadSplit(i32 dx, i32 dy, i32 ax, i32 az, i32 bx, i32 bz, i32 top, i32 bottom, i32 u0, i32 u1, i32 v0,
                          i32 v1, u16 image, u16 palette, i32 light, u8 flags, i32 depthAdjust);
   void BuildCeilingQuad(i32 dx, i32 dy, i32 height, i32 w16, i32 h16);
-  void EmitDecoration(i32 dx, i32 dy, u16 placement, u16 image, u16 palette, u16 overlay, bool white, i32 base,
-                      i32 layer, i32 drawClass, i32 light, bool second);
+  void EmitDecoration(i32 dx, i32 dy, i32 side, u16 placement, u16 image, u16 palette, u16 overlay, bool white,
+                      i32 base, i32 layer, i32 drawClass, i32 light, bool second);
   bool ImageSize(u16 id, i32& w, i32& h) const;
   i32 ImageFoot(u16 id) const;
   bool InMap(i32 x, i32 y) const { return x >= 0 && y >= 0 && x < view->mapWidth && y < view->mapHeight; }

@@ -105,8 +105,8 @@ namespace {
 inline i32 Field(i32 field, i32 unit) { return (field - 1) * unit / 30; }
 }  // namespace
 
-void SRenderer::EmitDecoration(i32 dx, i32 dy, u16 placement, u16 image, u16 palette, u16 overlay, bool plainWhite,
-                               i32 base, i32 layer, i32 drawClass, i32 light, bool second) {
+void SRenderer::EmitDecoration(i32 dx, i32 dy, i32 side, u16 placement, u16 image, u16 palette, u16 overlay,
+                               bool plainWhite, i32 base, i32 layer, i32 drawClass, i32 light, bool second) {
   const i32 fx = placement & 31, fz = (placement >> 5) & 31, fh = (placement >> 10) & 31;
   const i32 cellUnit = second ? 1023 : 1024, storeyUnit = second ? 730 : 731;
   const i32 px = Field(fx, cellUnit), pz = Field(fz, cellUnit), height = base + Field(fh, storeyUnit);
@@ -130,16 +130,19 @@ void SRenderer::EmitDecoration(i32 dx, i32 dy, u16 placement, u16 image, u16 pal
     return;
   }
   // Flat on the wall it touches. The wall's inward normal (nx, nz) and the along-wall direction (from a to b,
-  // left to right as seen from inside the cell).
+  // left to right as seen from inside the cell). A picture at the end of its wall touches two: it belongs to
+  // the wall of the side that holds it (0 north, 1 east, 2 south, 3 west).
   i32 w, h;
   if (!ImageSize(overlay, w, h)) return;
   const i32 len = w * 1024 / 336, top = height + (h * 731) / 240;
+  const bool onOwnWall = side == 0 ? fz == 1 : side == 1 ? fx == 31 : side == 2 ? fz == 31 : fx == 1;
+  const i32 wall = onOwnWall ? side : fx == 1 ? 3 : fx == 31 ? 1 : fz == 1 ? 0 : 2;
   i32 wallX, wallZ, nx, nz;
-  if (fx == 1)
+  if (wall == 3)
     wallX = 0, wallZ = pz, nx = 1, nz = 0;
-  else if (fx == 31)
+  else if (wall == 1)
     wallX = 1024, wallZ = pz, nx = -1, nz = 0;
-  else if (fz == 1)
+  else if (wall == 0)
     wallX = px, wallZ = 0, nx = 0, nz = 1;
   else
     wallX = px, wallZ = 1024, nx = 0, nz = -1;
@@ -188,13 +191,14 @@ void SRenderer::EmitCellLayer(i32 x, i32 y, i32 layer) {
   const i32 dx = x - eyeCellX, dy = y - eyeCellY;
   for (i32 s = 0; s < 4; ++s) {
     if (face[4 + s])
-      EmitDecoration(dx, dy, face[s], face[4 + s], face[12 + s], face[8 + s], (face[28 + s] & 0x8000) != 0, base, layer,
-                     drawClass, light, false);
+      EmitDecoration(dx, dy, s, face[s], face[4 + s], face[12 + s], face[8 + s], (face[28 + s] & 0x8000) != 0, base,
+                     layer, drawClass, light, false);
   }
   // Second-layer entries that are decorations rather than the wall's second texture.
   for (i32 s = 0; s < 4; ++s) {
     if (face[20 + s] && !(face[16 + s] & 0x8000))
-      EmitDecoration(dx, dy, face[16 + s], face[20 + s], face[24 + s], 0, false, base, layer, drawClass, light, true);
+      EmitDecoration(dx, dy, s, face[16 + s], face[20 + s], face[24 + s], 0, false, base, layer, drawClass, light,
+                     true);
   }
 }
 
