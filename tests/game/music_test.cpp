@@ -139,7 +139,7 @@ TEST(GameMusic, EachLayerSoundsFromItsOwnWalls) {
   ASSERT_TRUE(w.Enter("base_dungeon1", 10, 10, 0));
   SStateGame& s = w.state();
   SMapObjectTypeTable& types = w.core().world.mapObjectTypes;
-  SMapObjectType* decor = types.FindType("base_class09");
+  SMapObjectType* decor = types.FindType("base_signwords");  // the sample world's wall decoration
   SMapObjectType* wall = types.FindType("base_wallstone");
   ASSERT_TRUE(decor && wall);
   ASSERT_EQ(SMapWindow::TypeNumber(decor), 9);

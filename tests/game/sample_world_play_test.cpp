@@ -1,13 +1,16 @@
 // The sample world as a player meets it, checked over its maps as the game loads them: every person stands
 // somewhere, with a face and a greeting by day; every monster lives somewhere, and none that attacks on
-// sight in a town; whatever stands to be read says something; the cellar's locked door guards a room; no
-// written text says a sentence twice; what sends the player after the cyclops names the map it lies in;
-// and a town portal from the fields, the road or the isle reaches the town.
+// sight in a town; whatever stands to be read says something; the cellar's locked door guards a room, as
+// the merchant tells it, and its monsters come one at a time; no written text says a sentence twice; what
+// sends the player after the cyclops names the map it lies in; a new game's sky is as the introduction
+// tells it; and a town portal from the fields, the road or the isle reaches the town.
 #include "WalkGame.h"
 #include "game/SMonster.h"
 #include "script/SDialogConditions.h"
 #include "script/SDialogEntry.h"
 #include "script/SScriptContext.h"
+#include "script/SScriptTable.h"
+#include "world/SItem.h"
 #include "world/SItemTable.h"
 #include "world/SMapObjectType.h"
 #include "world/SPeopleTables.h"
@@ -15,7 +18,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -113,14 +118,29 @@ TEST(SampleWorldPlay, EveryMonsterLivesSomewhereAndNoneAttacksInATown) {
     EXPECT_TRUE(placed.count(m->name.Text())) << m->name.Text() << " is placed nowhere";
 }
 
-// Tables, piers, milestones and signposts show a text or run a script when used.
+// Tables, piers, milestones and signposts show a text or run a script when used, and so does a sign on a
+// wall: a sign itself reacts to nothing, so its side's first layer holds a wall decoration with its words.
 TEST(SampleWorldPlay, WhatStandsToBeUsedSaysSomething) {
   SampleWorld w;
   ASSERT_TRUE(w.entered);
-  u32 seen = 0;
-  w.ForEachMap([&](SMapArea&) {
+  u32 seen = 0, signs = 0;
+  w.ForEachMap([&](SMapArea& map) {
     for (i32 y = 0; y < SMapWindow::kSize; ++y)
       for (i32 x = 0; x < SMapWindow::kSize; ++x) {
+        const SMapCell* cell = w.state().window.Cell(x, y);
+        if (cell && w.state().window.BlockArea(x, y) == &map) {
+          for (u32 side = 0; side < 4; ++side) {
+            if (SMapWindow::TypeNumber(cell->sideType[side]) != 18 &&
+                SMapWindow::TypeNumber(cell->side2Type[side]) != 18)
+              continue;
+            ++signs;
+            const SMapObjectInst* words =
+                cell->sideObjectId[side] ? map.FindObjectById(cell->sideObjectId[side]) : nullptr;
+            EXPECT_EQ(SMapWindow::TypeNumber(cell->sideType[side]), 9) << "a sign at " << x << "," << y;
+            EXPECT_TRUE(words && words->targetText && *words->targetText)
+                << "a sign that says nothing at " << x << "," << y;
+          }
+        }
         u32 typeClass = 0;
         const SMapObjectInst* o = w.CentreObject(x, y, typeClass);
         if (typeClass != 19) continue;
@@ -131,6 +151,7 @@ TEST(SampleWorldPlay, WhatStandsToBeUsedSaysSomething) {
       }
   });
   EXPECT_GT(seen, 3u);
+  EXPECT_GT(signs, 0u);
 }
 
 // The Old Cellars' locked door stands between walls and shuts off a room of its own, away from the way in,
@@ -187,6 +208,65 @@ TEST(SampleWorldPlay, TheCellarsLockedDoorGuardsARoom) {
   EXPECT_GT(treasure, 0u) << "nothing behind the door";
 }
 
+// What Hobb tells of the cellar holds there: the store room's door is locked and trapped, and its key lies in
+// the old chest by the west wall.
+TEST(SampleWorldPlay, WhatTheMerchantSaysOfTheStoreRoomHoldsInTheCellar) {
+  SampleWorld w;
+  ASSERT_TRUE(w.Enter("base_dungeon1", 2, 2, 0));
+  SWorldRules& rules = w.core().world.rules;
+  const SNpc* hobb = rules.people.FindByName("base_merchant");
+  ASSERT_NE(hobb, nullptr);
+  SValueArray<SNpcTopic> topics{4};
+  hobb->CollectTopics(rules, topics);
+  std::string said;
+  for (u32 i = 0; i < topics.Count(); ++i)
+    if (topics[i].title && std::string(topics[i].title) == "Cellar" && topics[i].entry)
+      said = Lower(static_cast<const SDialogEntry*>(topics[i].entry)->text);
+  for (const char* word : {"store room", "locked", "trapped", "old chest", "west wall"})
+    EXPECT_NE(said.find(word), std::string::npos) << word << ": " << said;
+  SStateGame& s = w.state();
+  SMapArea* map = s.window.CurrentArea();
+  const SMapObjectInst* door = nullptr;
+  for (const SMapObjectInst* o : map->objects) {
+    const u32 typeClass = o->cellX < SMapWindow::kSize && o->cellY < SMapWindow::kSize
+                              ? SMapWindow::TypeNumber(s.window.Cell(o->cellX, o->cellY)->centreType)
+                              : 0;
+    if ((typeClass == 20 || typeClass == 22) && ((o->packed >> 6) & 15)) door = o;
+  }
+  ASSERT_NE(door, nullptr) << "no locked door";
+  EXPECT_NE((u16(door->packed) >> 10) & 15, 0) << "the door is not trapped";
+  ASSERT_NE(door->targetText, nullptr) << "the door names no key";
+  const SMapObjectInst* chest = map->FindObjectByName("base_obj_chest");
+  ASSERT_NE(chest, nullptr);
+  EXPECT_EQ(chest->cellX, 0) << "the chest is not in the west wall";
+  const SItemContainer* inside = map->FindContainerById(chest->containerId);
+  ASSERT_NE(inside, nullptr);
+  bool key = false;
+  for (const SItem* item : inside->items) key = key || item->type->name.Equals(door->targetText);
+  EXPECT_TRUE(key) << "the chest does not hold " << door->targetText;
+}
+
+// The Old Cellars' monsters that attack on sight stand farther apart than a fight reaches (seven cells), so
+// that a new character meets them one at a time.
+TEST(SampleWorldPlay, TheCellarsMonstersComeOneAtATime) {
+  SampleWorld w;
+  ASSERT_TRUE(w.entered);
+  SMapArea* cellar = w.core().world.modules.FindMap("base_dungeon1");
+  ASSERT_NE(cellar, nullptr);
+  std::vector<const SMapMonster*> hostile;
+  for (const SMapMonster* m : cellar->monsters)
+    if (m->monster->flags & 4) hostile.push_back(m);
+  ASSERT_GE(hostile.size(), 3u) << "two skeletons and the cyclops";
+  for (size_t i = 0; i < hostile.size(); ++i)
+    for (size_t j = i + 1; j < hostile.size(); ++j) {
+      const i32 apart =
+          std::max(std::abs(hostile[i]->cellX - hostile[j]->cellX), std::abs(hostile[i]->cellY - hostile[j]->cellY));
+      EXPECT_GT(apart, 7) << hostile[i]->monster->name.Text() << " at " << int(hostile[i]->cellX) << ","
+                          << int(hostile[i]->cellY) << " and " << hostile[j]->monster->name.Text() << " at "
+                          << int(hostile[j]->cellX) << "," << int(hostile[j]->cellY);
+    }
+}
+
 // A written text (book, letter, map, spellbook) says each of its sentences once.
 TEST(SampleWorldPlay, NoWrittenTextSaysASentenceTwice) {
   SampleWorld w;
@@ -240,6 +320,33 @@ TEST(SampleWorldPlay, WhatSendsThePlayerAfterTheCyclopsNamesWhereItIs) {
       texts.push_back({"the introduction", t});
   ASSERT_EQ(texts.size(), 3u);
   for (const auto& [what, text] : texts) EXPECT_NE(Lower(text).find(where), std::string::npos) << what << ": " << text;
+}
+
+// The introduction, its pages and what their scripts say, speaks of no weather that a new game does not
+// begin with: the new game's sky is clear.
+TEST(SampleWorldPlay, TheIntroductionTellsOfTheSkyANewGameBeginsUnder) {
+  WalkGame w([] {
+    GameHarness::Options o;
+    o.newGame = true;
+    return o;
+  }());
+  ASSERT_TRUE(w.booted);
+  ASSERT_TRUE(w.game.waitUntil(GameHarness::gameIdle(), 60));
+  EXPECT_EQ(w.state().GetRainIntensity(), 0);
+  EXPECT_EQ(w.state().GetWeatherValue(), 0);
+  const SScene* intro = w.core().world.rules.scenes.FindByName("bres_intro");
+  ASSERT_NE(intro, nullptr);
+  std::vector<std::string> told;
+  for (u32 i = 0; i < intro->pages.Count(); ++i) {
+    if (const char* t = intro->pages[i].texts[1]) told.push_back(t);
+    const SNamedScript* script =
+        intro->pages[i].texts[2] ? w.core().world.scripts.Find(intro->pages[i].texts[2]) : nullptr;
+    for (u32 n = 0; script && script->String(n); ++n) told.push_back(script->String(n));
+  }
+  ASSERT_GE(told.size(), 3u);
+  for (const std::string& text : told)
+    for (const char* weather : {"rain", "storm", "thunder", "snow"})
+      EXPECT_EQ(Lower(text).find(weather), std::string::npos) << text;
 }
 
 // Cast from the town's neighbours (the fields, the road and the isle over the water), a town portal lands on

@@ -89,8 +89,8 @@ TEST(GameScreen, TheRatInFront) {
 }
 
 TEST(GameScreen, ACellarWithItsMonstersAndTheirLabels) {
-  Check({240, 320, "base_dungeon1", 5, 4, 180, "game_cellar_240x320"});
-  Check({480, 640, "base_dungeon1", 5, 6, 180, "game_cellar_label_480x640", true});
+  Check({240, 320, "base_dungeon1", 5, 5, 180, "game_cellar_240x320"});
+  Check({480, 640, "base_dungeon1", 5, 7, 180, "game_cellar_label_480x640", true});
 }
 
 }  // namespace

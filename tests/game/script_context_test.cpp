@@ -97,8 +97,8 @@ TEST(ScriptContext, TargetsBlowsAndChangedObjects) {
   context.SetThisMonster(MapEvent::kStruck, nullptr, area, skeleton, kOutputGameMessage);
   EXPECT_EQ(context.thisMonster, skeleton);
   EXPECT_EQ(context.thisX, 5);
-  EXPECT_EQ(context.thisY, 8);
-  EXPECT_EQ(context.thisCell, w.state().window.Cell(5, 8));
+  EXPECT_EQ(context.thisY, 9);
+  EXPECT_EQ(context.thisCell, w.state().window.Cell(5, 9));
 }
 
 }  // namespace

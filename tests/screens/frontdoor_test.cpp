@@ -321,7 +321,7 @@ TEST(Scene, TheIntroductionOfANewGame) {
   EXPECT_GT(scene.text.lines.Count(), 5u) << "a text that scrolls";
   game.press(kActionForward);
   EXPECT_EQ(scene.pageIndex, 2u);
-  EXPECT_EQ(SceneText(game), "The innkeeper waves you in from the rain.");
+  EXPECT_EQ(SceneText(game), "The innkeeper waves you in off the road.");
   EXPECT_EQ(game.scriptError(), 0u);
   EXPECT_EQ(testgolden::CompareText("frontdoor_scene_page", game.describeUi()), "");
 

@@ -1,7 +1,9 @@
 // The sample town as a new player finds it: behind every city door that offers "Buy/sell" lies stock, a
-// repair hammer that outlasts the start kit's is on sale, the merchant's talk of the cellar leads on to
-// the lever, and the tinker by the fire sells books, scrolls, potions and what alchemy needs.
+// repair hammer that outlasts the start kit's is on sale, the inn always sells healing, drink and food, the
+// merchant's talk of the cellar leads on to the lever, and the tinker by the fire sells books, scrolls,
+// potions and what alchemy needs.
 #include "ServicesScreen.h"
+#include "foundation/SRandom.h"
 
 #include <gtest/gtest.h>
 
@@ -48,6 +50,33 @@ TEST(SampleTown, EveryCityDoorsBuyAndSellOffersStockAndAHammerThatLasts) {
   EXPECT_GT(betterHammers, 0u);
 }
 
+// Whenever Mara stocks her inn (a new game, or a week later), she sells healing draughts, ale, and food and
+// drink for the living and for the undead.
+TEST(SampleTown, TheInnAlwaysSellsHealingDrinkAndFood) {
+  ServicesScreen s;
+  ASSERT_TRUE(s.entered);
+  const SNpc* mara = s.Person("base_innkeeper");
+  ASSERT_NE(mara, nullptr);
+  for (u32 seed = 1; seed <= 100; ++seed) {
+    SCOPED_TRACE(seed);
+    SRandom random;
+    random.Seed(&random, seed);
+    SItemContainer stock;
+    u8 stocked = 0;
+    mara->RestockShop(s.core().world.rules, &stock, stocked, random);
+    std::set<std::string> kinds;
+    for (const SItem* item : stock.items) {
+      const SItemType* t = item->type;
+      const std::string who = t->flags & 8 ? " for the undead" : "";
+      if (t->name.Equals("base_potion_heal")) kinds.insert("healing");
+      if (t->name.Equals("base_potion_ale")) kinds.insert("ale");
+      if (t->itemClass == kItemComestible) kinds.insert((t->subtype == 1 ? "food" : "drink") + who);
+    }
+    EXPECT_EQ(kinds, (std::set<std::string>{"ale", "drink", "drink for the undead", "food", "food for the undead",
+                                            "healing"}));
+  }
+}
+
 namespace {
 int Count(const std::string& text, const std::string& part) {
   int n = 0;
@@ -56,9 +85,10 @@ int Count(const std::string& text, const std::string& part) {
 }
 }  // namespace
 
-// Hobb's "Cellar" gives the door's hint, and once the player has taken the cellar quest the lever's after it.
+// Hobb's "Cellar" gives the store room's hint, and once the player has taken the cellar quest the lever's
+// after it.
 TEST(SampleTown, TheMerchantsCellarTopicLeadsOnToTheLeverOnceTheQuestIsTaken) {
-  const std::string door = "Thecellardoorsticks;pushhard.";
+  const std::string door = "Thestoreroomdownthereislockedandtrapped.Itskeyliesintheoldchestbythewestwall.";
   const std::string lever = "Theysayaleverbythenorthwallopenstheoldvault.";
   for (const bool quest : {false, true}) {
     SCOPED_TRACE(quest ? "with the quest" : "without it");

@@ -193,7 +193,7 @@ TEST_F(SampleScripts, NamedScriptsAsTheirSourcesSay) {
        "15:   removemonstertypes(\"base_rat\");\n"
        "16:   message(\"The rats from the nest flee the smell.\"); }"},
       {"base_script_intropage",
-       "6: message(\"The innkeeper waves you in from the rain.\");\n"
+       "6: message(\"The innkeeper waves you in off the road.\");\n"
        "7: playmusic(\"bmus_main\");\n"
        "8: setglobalstr(\"base_innkeepername\", (\"Mara\"));"},
   };
@@ -397,7 +397,7 @@ TEST(SampleScriptSources, BrokenSourcesFailTheBuildNamingThePlace) {
       {"an inline script's error", "world/base.json", "\"script\": \"gonext();\"", "\"script\": \"gonext(;\"", false,
        "world/base.json:100: dialog list base_merchantgreeting, entry 1, script line 1 column 8: expected a value"},
       {"a map object names a missing script", "maps/maps.json", "\"base_script_lever\"", "\"base_script_levr\"", false,
-       "maps/maps.json:909: names the script base_script_levr, which no file in scripts/ defines"},
+       "maps/maps.json:914: names the script base_script_levr, which no file in scripts/ defines"},
       {"a scene page names a missing script", "world/rules.json", "\"base_script_intropage\"", "\"base_script_nopage\"",
        false, "world/rules.json:95: names the script base_script_nopage"},
       {"a global the world lacks", "scripts/cellar.script", "setglobal(\"base_gateopen\", 1)",

@@ -49,8 +49,8 @@ TEST(ItemGrid, ClassFiltersAndTraders) {
     EXPECT_EQ(Classes(r.grid), f.classes) << "filter " << f.filter;
   }
 
-  // The sample traders: the merchant takes weapons, armour and repair hammers; the innkeeper's whole-list bit
-  // is the potions' class bit.
+  // The sample traders: the merchant takes weapons, armour and repair hammers; the innkeeper potions (whose
+  // class bit is the whole-list bit) and food and drink.
   const SNpc* merchant = r.core.world.rules.people.FindByName("base_merchant");
   const SNpc* innkeeper = r.core.world.rules.people.FindByName("base_innkeeper");
   ASSERT_TRUE(merchant && innkeeper);
@@ -59,7 +59,7 @@ TEST(ItemGrid, ClassFiltersAndTraders) {
   r.Fill(2, merchant);
   EXPECT_EQ(Classes(r.grid), "2 3") << "filter and mask together";
   r.Fill(0, innkeeper);
-  EXPECT_EQ(Classes(r.grid), "8");
+  EXPECT_EQ(Classes(r.grid), "8 14");
 }
 
 TEST(ItemGrid, StacksAndTheSortOrder) {

@@ -132,14 +132,20 @@ bool BuildMapBlocks(Context& ctx, WorldArchiveSpec& spec) {
       c.stylePalette = paletteAt(e, "stylePalette");
       c.faceCentre = typeAt(e, "faceCentre");
       c.faceCentreId = u8(e.value("faceId", 0));
-      // One side object ("side") or several ("sides"), each at a side 0 north .. 3 west of the cell.
-      json sides = e.contains("sides") ? e["sides"] : json::array();
-      if (e.contains("side")) sides.push_back(e["side"]);
-      for (const json& sj : sides) {
-        int side = sj.value("at", 0) & 3;
-        c.side[side] = typeAt(sj, "type");
-        c.sidePalette[side] = paletteAt(sj, "palette");
-        c.sideId[side] = u8(sj.value("id", 0));
+      // One side object ("side") or several ("sides"), each at a side 0 north .. 3 west of the cell; the
+      // second layer's side types ("side2", "sides2") are drawn beside them and carry no object, so nothing
+      // of them reacts.
+      for (const bool second : {false, true}) {
+        const char* one = second ? "side2" : "side";
+        const char* many = second ? "sides2" : "sides";
+        json sides = e.contains(many) ? e[many] : json::array();
+        if (e.contains(one)) sides.push_back(e[one]);
+        for (const json& sj : sides) {
+          const int side = sj.value("at", 0) & 3;
+          (second ? c.side2 : c.side)[side] = typeAt(sj, "type");
+          (second ? c.side2Palette : c.sidePalette)[side] = paletteAt(sj, "palette");
+          if (!second) c.sideId[side] = u8(sj.value("id", 0));
+        }
       }
       legend[it.key().empty() ? ' ' : it.key()[0]] = c;
     }
